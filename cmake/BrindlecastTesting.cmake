@@ -1,0 +1,23 @@
+# bc_add_gtest(NAME <name> LABELS <label...> SOURCES <src...> [LIBS <lib...>])
+# One GoogleTest executable; each test case becomes its own CTest test with the labels.
+include(GoogleTest)
+
+set(BC_TEST_AREAS foundation movie compiler parser host text effects addin e2e)
+
+function(bc_add_gtest)
+  cmake_parse_arguments(T "" "NAME" "LABELS;SOURCES;LIBS" ${ARGN})
+  foreach(label ${T_LABELS})
+    if(NOT label IN_LIST BC_TEST_AREAS)
+      message(FATAL_ERROR "${T_NAME}: unknown test label '${label}'")
+    endif()
+  endforeach()
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_compile_definitions(${T_NAME} PRIVATE
+    BC_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    BC_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    BC_CORPUS_DIR="${CMAKE_SOURCE_DIR}/../shared/corpus/ppt")
+  gtest_discover_tests(${T_NAME}
+    PROPERTIES LABELS "${T_LABELS}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
