@@ -1,0 +1,33 @@
+#pragma once
+// The user's choices for an export and the installation's location. The control owns one for
+// its lifetime; the dialogs edit it and the converter reads it.
+
+#include <string>
+
+class CSettings {
+public:
+    CSettings() = default;
+    virtual ~CSettings() = default;
+
+    void Load();
+    void Save();
+    void SaveLanguageId();
+    std::wstring GetLanguageFolder() const;
+
+    std::wstring OutputFilePath;
+    std::wstring OutputFolder;
+    std::wstring InstallationFolder;
+    std::wstring PresentationName;
+    int ExportMode = 0;            // 0 all slides, 1 the given range, 2 the current slide
+    int Scale = 100;
+    int MovieWidth = 720;
+    int MovieHeight = 540;
+    int FrameRate = 24;
+    bool AutomaticSlideTransition = false;
+    bool DebugMode = false;
+    int AutomaticSlideTransitionDelay = 5;
+    int PublishDialogShrinked = 1;
+    bool KeepOriginalImageQuality = false;
+    int ImageQuality = 75;
+    int LanguageId = 0;
+};
