@@ -4,6 +4,7 @@
 
 #include "ComBase.h"
 
+#include <memory>
 #include <string>
 
 using OLECHAR = char16_t;
@@ -46,13 +47,13 @@ public:
 
     CBstr& operator=(const CBstr& other)
     {
-        if (this != &other)
+        if (this != std::addressof(other))
             Attach(other.Copy());
         return *this;
     }
     CBstr& operator=(CBstr&& other) noexcept
     {
-        if (this != &other)
+        if (this != std::addressof(other))
             Attach(other.Detach());
         return *this;
     }

@@ -3,6 +3,7 @@
 
 #include "ComBase.h"
 
+#include <memory>
 #include <utility>
 
 HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, void** ppv);
@@ -30,7 +31,7 @@ public:
     CComPtr& operator=(const CComPtr& other) { return *this = other.m_p; }
     CComPtr& operator=(CComPtr&& other) noexcept
     {
-        if (this != &other)
+        if (this != std::addressof(other))
             Attach(other.Detach());
         return *this;
     }
