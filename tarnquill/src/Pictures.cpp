@@ -1,0 +1,177 @@
+#include "Pictures.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include <jpeglib.h>
+#include <png.h>
+#include <zlib.h>
+
+namespace tarnquill {
+namespace {
+
+struct PngState {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    FILE* file = nullptr;
+    std::vector<std::uint8_t> rgba;
+    std::vector<png_bytep> rows;
+    std::string error;
+    ~PngState() {
+        if (png) png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+        if (file) std::fclose(file);
+    }
+};
+
+void PngError(png_structp png, png_const_charp message) {
+    auto* state = static_cast<PngState*>(png_get_error_ptr(png));
+    state->error = message ? message : "unknown error";
+    png_longjmp(png, 1);
+}
+
+void PngWarning(png_structp, png_const_charp) {}
+
+// Kept apart from ReadPng so that nothing with a destructor lives in the frame that
+// longjmp leaves.
+bool DecodePng(PngState& s, std::uint32_t& width, std::uint32_t& height) {
+    if (setjmp(png_jmpbuf(s.png))) return false;
+    png_init_io(s.png, s.file);
+    png_set_sig_bytes(s.png, 8);
+    png_set_user_limits(s.png, kMaxPictureSide, kMaxPictureSide);
+    png_set_chunk_malloc_max(s.png, 8 * 1024 * 1024);
+    png_read_info(s.png, s.info);
+    width = png_get_image_width(s.png, s.info);
+    height = png_get_image_height(s.png, s.info);
+    if (static_cast<std::uint64_t>(width) * height > kMaxPicturePixels) {
+        s.error = "picture too large";
+        return false;
+    }
+    int colorType = png_get_color_type(s.png, s.info);
+    png_set_expand(s.png);
+    png_set_strip_16(s.png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(s.png);
+    if (!(colorType & PNG_COLOR_MASK_ALPHA) && !png_get_valid(s.png, s.info, PNG_INFO_tRNS))
+        png_set_add_alpha(s.png, 0xff, PNG_FILLER_AFTER);
+    png_set_interlace_handling(s.png);
+    png_read_update_info(s.png, s.info);
+    if (png_get_rowbytes(s.png, s.info) != static_cast<png_size_t>(width) * 4) {
+        s.error = "unsupported pixel layout";
+        return false;
+    }
+    s.rgba.resize(static_cast<std::size_t>(width) * height * 4);
+    s.rows.resize(height);
+    for (std::uint32_t y = 0; y < height; ++y) s.rows[y] = s.rgba.data() + static_cast<std::size_t>(y) * width * 4;
+    png_read_image(s.png, s.rows.data());
+    png_read_end(s.png, nullptr);
+    return true;
+}
+
+} // namespace
+
+Picture ReadPng(const std::string& path) {
+    PngState s;
+    s.file = std::fopen(path.c_str(), "rb");
+    if (!s.file) throw PictureError("cannot open picture file " + path + ": " + std::strerror(errno));
+    unsigned char signature[8];
+    if (std::fread(signature, 1, 8, s.file) != 8 || png_sig_cmp(signature, 0, 8) != 0)
+        throw PictureError("unsupported picture (not a PNG file): " + path);
+    s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &s, PngError, PngWarning);
+    if (!s.png) throw PictureError("out of memory reading " + path);
+    s.info = png_create_info_struct(s.png);
+    if (!s.info) throw PictureError("out of memory reading " + path);
+    Picture picture;
+    if (!DecodePng(s, picture.width, picture.height))
+        throw PictureError("damaged or unsupported PNG file " + path + ": " + s.error);
+    if (picture.width == 0 || picture.height == 0 || picture.width > 65535 || picture.height > 65535)
+        throw PictureError("picture size out of range: " + path);
+    std::size_t n = static_cast<std::size_t>(picture.width) * picture.height;
+    picture.argb.resize(n * 4);
+    const std::uint8_t* in = s.rgba.data();
+    std::uint8_t* out = picture.argb.data();
+    for (std::size_t i = 0; i < n; ++i, in += 4, out += 4) {
+        unsigned a = in[3];
+        if (a != 255) picture.opaque = false;
+        out[0] = static_cast<std::uint8_t>(a);
+        out[1] = static_cast<std::uint8_t>((in[0] * a + 127) / 255);
+        out[2] = static_cast<std::uint8_t>((in[1] * a + 127) / 255);
+        out[3] = static_cast<std::uint8_t>((in[2] * a + 127) / 255);
+    }
+    return picture;
+}
+
+namespace {
+
+struct JpegError {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void JpegErrorExit(j_common_ptr info) {
+    auto* error = reinterpret_cast<JpegError*>(info->err);
+    (*info->err->format_message)(info, error->message);
+    std::longjmp(error->jump, 1);
+}
+
+struct JpegState {
+    jpeg_compress_struct cinfo{};
+    JpegError error{};
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    std::vector<std::uint8_t> row;
+    bool created = false;
+    ~JpegState() {
+        if (created) jpeg_destroy_compress(&cinfo);
+        std::free(buffer);
+    }
+};
+
+bool CompressJpeg(JpegState& s, const Picture& picture, int quality) {
+    s.cinfo.err = jpeg_std_error(&s.error.manager);
+    s.error.manager.error_exit = JpegErrorExit;
+    if (setjmp(s.error.jump)) return false;
+    jpeg_create_compress(&s.cinfo);
+    s.created = true;
+    jpeg_mem_dest(&s.cinfo, &s.buffer, &s.size);
+    s.cinfo.image_width = picture.width;
+    s.cinfo.image_height = picture.height;
+    s.cinfo.input_components = 3;
+    s.cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&s.cinfo);
+    jpeg_set_quality(&s.cinfo, quality, TRUE);
+    jpeg_start_compress(&s.cinfo, TRUE);
+    s.row.resize(static_cast<std::size_t>(picture.width) * 3);
+    while (s.cinfo.next_scanline < s.cinfo.image_height) {
+        const std::uint8_t* in = picture.argb.data() + static_cast<std::size_t>(s.cinfo.next_scanline) * picture.width * 4;
+        for (std::uint32_t x = 0; x < picture.width; ++x) {
+            s.row[x * 3] = in[x * 4 + 1];
+            s.row[x * 3 + 1] = in[x * 4 + 2];
+            s.row[x * 3 + 2] = in[x * 4 + 3];
+        }
+        JSAMPROW rows[1] = {s.row.data()};
+        jpeg_write_scanlines(&s.cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&s.cinfo);
+    return true;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality) {
+    JpegState s;
+    if (!CompressJpeg(s, picture, quality)) throw PictureError(std::string("JPEG encoding failed: ") + s.error.message);
+    return std::vector<std::uint8_t>(s.buffer, s.buffer + s.size);
+}
+
+std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size) {
+    uLongf bound = compressBound(static_cast<uLong>(size));
+    std::vector<std::uint8_t> out(bound);
+    if (compress2(out.data(), &bound, data, static_cast<uLong>(size), Z_DEFAULT_COMPRESSION) != Z_OK)
+        throw PictureError("zlib compression failed");
+    out.resize(bound);
+    return out;
+}
+
+} // namespace tarnquill

@@ -1,0 +1,36 @@
+// Pictures named by "image": PNG in, SWF bitmap data out.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tarnquill {
+
+class PictureError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Larger pictures are refused before any pixel memory is taken.
+constexpr std::uint32_t kMaxPictureSide = 16384;
+constexpr std::uint64_t kMaxPicturePixels = 32ull * 1024 * 1024;
+
+struct Picture {
+    std::uint32_t width = 0, height = 0;
+    std::vector<std::uint8_t> argb; // premultiplied, A R G B per pixel
+    bool opaque = true;
+};
+
+Picture ReadPng(const std::string& path);
+
+// JPEG of the colour channels at the given quality (1..100).
+std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality);
+
+std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size);
+inline std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& data) {
+    return Deflate(data.data(), data.size());
+}
+
+} // namespace tarnquill
