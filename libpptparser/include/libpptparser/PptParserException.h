@@ -1,0 +1,30 @@
+#pragma once
+// The parser's one exception: a wide message saying what is wrong with the file.
+
+#include <exception>
+#include <string>
+
+namespace libpptparser {
+
+class CPptParserException : public std::exception {
+ public:
+  explicit CPptParserException(std::wstring message);
+  virtual ~CPptParserException();
+
+  const std::wstring& GetMessage() const { return m_message; }
+  // The message as UTF-8.
+  const char* what() const noexcept override { return m_utf8.c_str(); }
+
+ private:
+  std::wstring m_message;
+  std::string m_utf8;
+};
+
+// message + " in file " + source path + " at line " + line.
+std::wstring MakeLocatedMessage(const std::wstring& message, const char* file, int line);
+
+}  // namespace libpptparser
+
+// Throws CPptParserException with the source location of the throw appended.
+#define PPT_PARSER_THROW(message) \
+  throw ::libpptparser::CPptParserException(::libpptparser::MakeLocatedMessage((message), __FILE__, __LINE__))
