@@ -168,8 +168,9 @@ private:
     std::shared_ptr<CStylesCollection> m_styles;
 };
 
-// Puts a line feed between every tag end and a directly following tag, leaving CDATA
-// sections, comments, processing instructions and quoted attribute values as they are.
+// Puts a line feed between a tag and a directly following tag (start, end or empty-element
+// tags only), leaving CDATA sections, comments, processing instructions and quoted attribute
+// values as they are, so no element's text changes.
 std::wstring SeparateTags(const std::wstring& xml);
 
 } // namespace genswf

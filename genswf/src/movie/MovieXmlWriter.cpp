@@ -254,6 +254,11 @@ bool StartsWith(const std::wstring& text, std::size_t at, const wchar_t* prefix)
     return text.compare(at, std::char_traits<wchar_t>::length(prefix), prefix) == 0;
 }
 
+// A start, end or empty-element tag, as opposed to CDATA, comments and the like.
+bool IsTag(const std::wstring& xml, std::size_t at) {
+    return at + 1 < xml.size() && xml[at] == L'<' && xml[at + 1] != L'!' && xml[at + 1] != L'?';
+}
+
 // End (one past) of the markup construct that starts with '<' at `at`.
 std::size_t MarkupEnd(const std::wstring& xml, std::size_t at) {
     auto after = [&](const wchar_t* closing, std::size_t from) {
@@ -285,10 +290,13 @@ std::wstring SeparateTags(const std::wstring& xml) {
     std::size_t i = 0;
     while (i < xml.size()) {
         if (xml[i] == L'<') {
+            const bool tag = IsTag(xml, i);
             std::size_t end = MarkupEnd(xml, i);
             out.append(xml, i, end - i);
             i = end;
-            if (i < xml.size() && xml[i] == L'<' && out.back() == L'>') out.push_back(L'\n');
+            // Only between two tags: a line feed next to a CDATA section would become part
+            // of the element's text.
+            if (tag && out.back() == L'>' && IsTag(xml, i)) out.push_back(L'\n');
         } else {
             std::size_t end = xml.find(L'<', i);
             if (end == std::wstring::npos) end = xml.size();

@@ -1,0 +1,196 @@
+// The XML document the movie description is built in.
+
+#include "MovieTestUtil.h"
+#include "XmlDom.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+using namespace xmldom;
+using movietest::U8;
+
+namespace {
+
+std::string X(const std::shared_ptr<XmlNode>& node) { return U8(node->xml()); }
+
+struct Doc {
+    std::shared_ptr<XmlDocument> doc = XmlDocument::Create();
+    std::shared_ptr<XmlElement> root;
+    Doc() {
+        root = doc->createElement(L"r");
+        doc->appendChild(root);
+    }
+    std::shared_ptr<XmlAttribute> Attr(const std::wstring& name, const std::wstring& value) {
+        auto a = doc->createAttribute(name);
+        a->setValue(value);
+        return a;
+    }
+};
+
+TEST(XmlDom, AttributeMapKeepsInsertionOrderAndReplacesInPlace) {
+    Doc d;
+    auto map = d.root->attributes();
+    EXPECT_EQ(map->setNamedItem(d.Attr(L"b", L"1")), nullptr);
+    map->setNamedItem(d.Attr(L"a", L"2"));
+    map->setNamedItem(d.Attr(L"c", L"3"));
+    auto replaced = map->setNamedItem(d.Attr(L"a", L"new"));
+    ASSERT_NE(replaced, nullptr);
+    EXPECT_EQ(U8(replaced->nodeValue()), "2");
+    EXPECT_EQ(replaced->parentNode(), nullptr);
+    EXPECT_EQ(X(d.root), "<r b=\"1\" a=\"new\" c=\"3\"/>");
+    EXPECT_EQ(map->length(), 3);
+    EXPECT_EQ(U8(map->item(1)->nodeName()), "a");
+    EXPECT_EQ(U8(map->getNamedItem(L"c")->nodeValue()), "3");
+    EXPECT_EQ(map->getNamedItem(L"zz"), nullptr);
+
+    // An attribute can belong to one element only.
+    auto other = d.doc->createElement(L"o");
+    d.root->appendChild(other);
+    EXPECT_THROW(other->attributes()->setNamedItem(map->item(0)), XmlDomError);
+    EXPECT_THROW(map->setNamedItem(d.doc->createElement(L"e")), XmlDomError);
+
+    ASSERT_NE(map->removeNamedItem(L"b"), nullptr);
+    EXPECT_EQ(X(d.root), "<r a=\"new\" c=\"3\"><o/></r>");
+}
+
+TEST(XmlDom, ValuesAreTextNotMarkup) {
+    Doc d;
+    d.root->attributes()->setNamedItem(d.Attr(L"v", L"a><b &amp; \"q\" 'x' \t\n\r"));
+    d.root->appendChild(d.doc->createTextNode(L"1 < 2 && 3 > 2"));
+    EXPECT_EQ(U8(d.root->getAttribute(L"v")), "a><b &amp; \"q\" 'x' \t\n\r");
+    const std::wstring xml = d.doc->xml();
+    ASSERT_TRUE(d.doc->loadXML(xml)) << U8(d.doc->parseError().reason);
+    auto root = d.doc->documentElement();
+    EXPECT_EQ(U8(root->getAttribute(L"v")), "a><b &amp; \"q\" 'x' \t\n\r");
+    EXPECT_EQ(U8(root->text()), "1 < 2 && 3 > 2");
+    EXPECT_EQ(d.doc->xml(), xml);
+}
+
+TEST(XmlDom, ForbiddenCharactersAreDroppedAndCDataSplitsAtItsEnd) {
+    Doc d;
+    std::wstring bad = L"a";
+    for (wchar_t c : {0x0, 0x1, 0x8, 0xB, 0xC, 0xE, 0x1F, 0xD800, 0xDFFF, 0xFFFE, 0xFFFF, 0x110000}) {
+        bad.push_back(c);
+        bad.push_back(L'.');
+    }
+    bad += L"\tb\u00e9\U0001F600";
+    auto cdata = d.doc->createCDATASection(bad + L"]]>x]]]>y");
+    d.root->appendChild(cdata);
+    d.root->attributes()->setNamedItem(d.Attr(L"v", bad));
+    // A pair of surrogates held as two units is one character.
+    d.root->appendChild(d.doc->createTextNode(std::wstring(L"\xD83D\xDE00")));
+
+    ASSERT_TRUE(d.doc->loadXML(d.doc->xml())) << U8(d.doc->parseError().reason);
+    auto root = d.doc->documentElement();
+    EXPECT_EQ(U8(root->getAttribute(L"v")), "a............\tb\xC3\xA9\xF0\x9F\x98\x80");
+    EXPECT_EQ(U8(root->text()), "a............\tb\xC3\xA9\xF0\x9F\x98\x80]]>x]]]>y\xF0\x9F\x98\x80");
+}
+
+TEST(XmlDom, InsertBeforeAppendAndMove) {
+    Doc d;
+    auto a = d.doc->createElement(L"a");
+    auto b = d.doc->createElement(L"b");
+    auto c = d.doc->createElement(L"c");
+    d.root->appendChild(a);
+    d.root->insertBefore(b, a);
+    d.root->insertBefore(c, nullptr);
+    EXPECT_EQ(X(d.root), "<r><b/><a/><c/></r>");
+    EXPECT_TRUE(d.root->firstChild()->isSameNode(b));
+    EXPECT_EQ(d.root->childNodes()->length(), 3);
+    EXPECT_TRUE(d.root->childNodes()->item(2)->isSameNode(c));
+    EXPECT_EQ(d.root->childNodes()->item(3), nullptr);
+
+    // Appending a node that is in the tree moves it.
+    a->appendChild(b);
+    EXPECT_EQ(X(d.root), "<r><a><b/></a><c/></r>");
+    d.root->removeChild(c);
+    EXPECT_EQ(X(d.root), "<r><a><b/></a></r>");
+    EXPECT_EQ(c->parentNode(), nullptr);
+    b->appendChild(c);  // a removed node can come back
+    EXPECT_EQ(X(d.root), "<r><a><b><c/></b></a></r>");
+}
+
+TEST(XmlDom, TreeRulesAreEnforced) {
+    Doc d;
+    auto a = d.doc->createElement(L"a");
+    auto b = d.doc->createElement(L"b");
+    d.root->appendChild(a);
+    a->appendChild(b);
+    auto other = XmlDocument::Create();
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+    } cases[] = {
+        {"cycle", [&] { b->appendChild(a); }},
+        {"self", [&] { a->appendChild(a); }},
+        {"second root", [&] { d.doc->appendChild(d.doc->createElement(L"x")); }},
+        {"text at top", [&] { d.doc->appendChild(d.doc->createTextNode(L"t")); }},
+        {"attribute as child", [&] { a->appendChild(d.doc->createAttribute(L"n")); }},
+        {"other document", [&] { a->appendChild(other->createElement(L"x")); }},
+        {"ref not a child", [&] { d.root->insertBefore(d.doc->createElement(L"x"), b); }},
+        {"remove non-child", [&] { d.root->removeChild(b); }},
+        {"child of text", [&] { d.doc->createTextNode(L"t")->appendChild(d.doc->createElement(L"x")); }},
+        {"null", [&] { a->appendChild(nullptr); }},
+        {"bad element name", [&] { d.doc->createElement(L"1a"); }},
+        {"empty element name", [&] { d.doc->createElement(L""); }},
+        {"bad attribute name", [&] { d.doc->createAttribute(L"a b"); }},
+        {"value of element", [&] { a->setNodeValue(L"x"); }},
+    };
+    for (const auto& c : cases) EXPECT_THROW(c.call(), XmlDomError) << c.what;
+    EXPECT_EQ(X(d.root), "<r><a><b/></a></r>");
+}
+
+TEST(XmlDom, FailedLoadKeepsContentAndTellsWhy) {
+    Doc d;
+    d.root->setAttribute(L"k", L"v");
+    const std::wstring before = d.doc->xml();
+    struct Case {
+        const wchar_t* text;
+        const char* reasonPart;
+    } cases[] = {
+        {L"<a><b></a>", ""},
+        {L"", ""},
+        {L"<a>&#1;</a>", ""},
+        {L"<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", "document type"},
+        {L"<a/><b/>", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(d.doc->loadXML(c.text)) << U8(c.text);
+        EXPECT_NE(d.doc->parseError().errorCode, 0);
+        EXPECT_FALSE(d.doc->parseError().reason.empty());
+        EXPECT_NE(U8(d.doc->parseError().reason).find(c.reasonPart), std::string::npos)
+            << U8(d.doc->parseError().reason);
+        EXPECT_EQ(d.doc->xml(), before);
+    }
+    EXPECT_TRUE(d.doc->loadXML(L"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><z a=\"\u00e9\"/>"));
+    EXPECT_EQ(d.doc->parseError().errorCode, 0);
+    EXPECT_EQ(U8(d.doc->documentElement()->getAttribute(L"a")), "\xC3\xA9");
+    // Handles on the replaced content stay usable; they are simply out of the document.
+    EXPECT_EQ(X(d.root), "<r k=\"v\"/>");
+    EXPECT_EQ(d.root->parentNode(), nullptr);
+}
+
+TEST(XmlDom, SaveWritesUtf8WithDeclarationAndNoPartialFile) {
+    movietest::TempFolder folder;
+    Doc d;
+    d.root->setAttribute(L"t", L"\u00e9\u4e2d");
+    d.doc->save(folder.WPath("out.xml"));
+    EXPECT_EQ(movietest::ReadFile(folder.Path() + "/out.xml"),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r t=\"\xC3\xA9\xE4\xB8\xAD\"/>\n");
+    // Backslashes separate folders as well.
+    d.doc->save(genswf::WideFromUtf8(folder.Path()) + L"\\back.xml");
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/back.xml"));
+
+    EXPECT_THROW(d.doc->save(folder.WPath("missing/out.xml")), XmlDomError);
+    EXPECT_THROW(d.doc->save(L""), XmlDomError);
+    std::size_t files = 0;
+    for (auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 2u);  // no temporary left behind
+}
+
+}  // namespace
