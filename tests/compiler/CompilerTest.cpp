@@ -1,0 +1,349 @@
+// The compiler read back: tag kinds and order, frames, depths, clip depths, character ids,
+// bitmaps, actions, and the errors bad descriptions give.
+#include "SwfTestReader.h"
+#include "tarnquill/Compiler.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+namespace {
+
+const std::string kData = BC_SOURCE_DIR "/tests/data/compiler";
+const std::string kSchema = BC_BINARY_DIR "/lib/tarnquill.xsd";
+
+swftest::Movie CompileFixture(const std::string& name, bool validate = true) {
+    tarnquill::CompileOptions options;
+    if (validate) options.schemaPath = kSchema;
+    return swftest::Read(tarnquill::CompileFile(kData + "/" + name, options).swf);
+}
+
+std::vector<std::uint8_t> CompileXml(const std::string& xml) {
+    tarnquill::CompileOptions options;
+    options.baseFolder = kData;
+    return tarnquill::CompileText(xml, options).swf;
+}
+
+std::string Movie(const std::string& objects, const std::string& frames, const std::string& attrs = "") {
+    return "<movie width=\"100\" height=\"80\" frameRate=\"12\"" + attrs +
+           "><styles><solidFillStyle id=\"s\" color=\"#112233\"/></styles><objects>" + objects +
+           "</objects><layers><layer>" + frames + "</layer></layers></movie>";
+}
+
+// Every character a tag places or a button shows was defined by an earlier tag.
+void ExpectDefinedBeforeUse(const std::vector<swftest::Tag>& tags, std::set<int>& defined) {
+    for (const auto& t : tags) {
+        if (t.code == 26) {
+            auto p = swftest::ReadPlace(t);
+            if (p.hasCharacter) {
+                EXPECT_TRUE(defined.count(p.character)) << "character " << p.character;
+            }
+        }
+        if (t.code == 39) ExpectDefinedBeforeUse(t.children, defined);
+        if (int id = swftest::DefinedId(t)) {
+            EXPECT_TRUE(defined.insert(id).second) << "id defined twice: " << id;
+        }
+    }
+}
+
+int Count(const std::vector<swftest::Tag>& tags, int code) {
+    int n = 0;
+    for (const auto& t : tags) n += t.code == code;
+    return n;
+}
+
+const swftest::Tag& Sprite(const swftest::Movie& m, int index) {
+    for (const auto& t : m.tags)
+        if (t.code == 39 && index-- == 0) return t;
+    throw std::runtime_error("no such sprite");
+}
+
+TEST(CompilerStructure, SlidesAsTheExportWritesThem) {
+    auto m = CompileFixture("slides.xml");
+    EXPECT_EQ(std::string(m.signature, 3), "CWS");
+    EXPECT_EQ(m.version, 8);
+    EXPECT_EQ(m.width, 720);
+    EXPECT_EQ(m.height, 540);
+    EXPECT_DOUBLE_EQ(m.frameRate, 12.0);
+    EXPECT_EQ(m.frameCount, 3);
+    ASSERT_GE(m.tags.size(), 3u);
+    EXPECT_EQ(m.tags[0].code, 69); // FileAttributes first
+    EXPECT_EQ(m.tags[1].code, 9);
+    EXPECT_EQ(m.tags.back().code, 0);
+    EXPECT_EQ(Count(m.tags, 1), 3);
+    std::set<int> defined;
+    ExpectDefinedBeforeUse(m.tags, defined);
+
+    // Slide 0: last command at frame 24 gives 25 frames; its label sits on frame 12.
+    const auto& sld0 = Sprite(m, 0);
+    EXPECT_EQ(sld0.body[2] | (sld0.body[3] << 8), 25);
+    EXPECT_EQ(Count(sld0.children, 1), 25);
+    int frame = 0;
+    for (const auto& t : sld0.children) {
+        if (t.code == 1) ++frame;
+        if (t.code == 43) {
+            EXPECT_EQ(frame, 12);
+            EXPECT_EQ(swftest::Bits(t.body).Str(), "sequence_0_end");
+        }
+        if (t.code == 26) {
+            auto p = swftest::ReadPlace(t);
+            // Placements are absolute: even a modify without attributes carries both.
+            EXPECT_TRUE(p.hasMatrix && p.hasColor);
+            EXPECT_EQ(p.depth, p.hasCharacter && p.character == swftest::ReadPlace(sld0.children[0]).character ? 1 : 2);
+        }
+    }
+
+    // Slide 1 swaps one picture for another in place, then removes it.
+    const auto& sld1 = Sprite(m, 1);
+    std::vector<swftest::Placement> places;
+    for (const auto& t : sld1.children)
+        if (t.code == 26) places.push_back(swftest::ReadPlace(t));
+    ASSERT_EQ(places.size(), 3u);
+    EXPECT_TRUE(places[2].move && places[2].hasCharacter);
+    EXPECT_EQ(places[2].depth, 2);
+    EXPECT_EQ(Count(sld1.children, 28), 1);
+
+    // Root: the on-click layer is the lowest; each slide takes the next depth.
+    std::vector<int> depths;
+    for (const auto& t : m.tags)
+        if (t.code == 26) depths.push_back(swftest::ReadPlace(t).depth);
+    EXPECT_EQ(depths, (std::vector<int>{1, 2, 3}));
+}
+
+TEST(CompilerStructure, BitmapsKeepTheirSizeAndKind) {
+    auto m = CompileFixture("slides.xml");
+    std::map<int, std::pair<int, int>> lossless;
+    int jpegs = 0;
+    for (const auto& t : m.tags) {
+        if (t.code == 36) {
+            swftest::Bits b(t.body);
+            b.U16();
+            EXPECT_EQ(b.U8(), 5); // premultiplied ARGB
+            int w = b.U16();
+            lossless[w] = {w, b.U16()};
+        }
+        jpegs += t.code == 35;
+    }
+    EXPECT_EQ(lossless.at(40).second, 30);
+    EXPECT_EQ(lossless.at(8).second, 4); // grey picture expanded to colour
+    EXPECT_EQ(jpegs, 1);
+}
+
+TEST(CompilerStructure, MasksCoverExactlyWhatTheyMask) {
+    auto m = CompileFixture("masks.xml");
+    EXPECT_EQ(std::string(m.signature, 3), "FWS");
+    EXPECT_EQ(m.frameCount, 7);
+    std::vector<std::pair<int, int>> shown; // depth, clip depth of each new placement, in order
+    std::vector<swftest::Placement> moves;
+    for (const auto& t : m.tags) {
+        if (t.code != 26) continue;
+        auto p = swftest::ReadPlace(t);
+        if (p.move) moves.push_back(p);
+        else shown.emplace_back(p.depth, p.clipDepth);
+    }
+    // show0 masks show2, show3 masks show4, the sprite show5 masks show6; show1 is unmasked
+    // though it came between a mask and its object.
+    std::vector<std::pair<int, int>> expected = {{1, 2}, {3, 0}, {2, 0}, {4, 5}, {5, 0}, {6, 7}, {7, 0}};
+    EXPECT_EQ(shown, expected);
+    ASSERT_EQ(moves.size(), 1u); // the replaced wipe mask keeps its clip depth
+    EXPECT_EQ(moves[0].depth, 4);
+    EXPECT_EQ(moves[0].clipDepth, 5);
+
+    // The frame-with-hole mask uses one fill: the hole toggles it instead of painting alpha 0.
+    int holeShape = 0;
+    for (const auto& t : m.tags) {
+        if (t.code != 32) continue;
+        swftest::Bits b(t.body);
+        b.U16();
+        b.SkipRect();
+        int fills = b.U8();
+        if (t.body.size() > 40 && fills == 1 && b.U8() == 0x00) ++holeShape;
+    }
+    EXPECT_GE(holeShape, 1);
+}
+
+TEST(CompilerStructure, DefinitionsAllFirstWhenAsked) {
+    std::string objects = "<rectangle id=\"r\" width=\"10\" height=\"10\" fillStyle=\"s\"/>"
+                          "<oval id=\"o\" width=\"10\" height=\"10\" fillStyle=\"s\"/>";
+    std::string frames = "<frame index=\"0\"><show id=\"a\" objectId=\"r\"/></frame>"
+                         "<frame index=\"2\"><show id=\"b\" objectId=\"o\"/></frame>";
+    for (bool first : {true, false}) {
+        auto m = swftest::Read(CompileXml(Movie(objects, frames, first ? "" : " saveObjectsFirst=\"0\"")));
+        std::vector<int> codes;
+        for (const auto& t : m.tags)
+            if (t.code == 32 || t.code == 1) codes.push_back(t.code);
+        auto expected = first ? std::vector<int>{32, 32, 1, 1, 1} : std::vector<int>{32, 1, 1, 32, 1};
+        EXPECT_EQ(codes, expected) << (first ? "objects first" : "objects as needed");
+    }
+}
+
+TEST(CompilerStructure, ButtonsCarryStatesAndReleaseActions) {
+    std::string objects = "<rectangle id=\"r\" width=\"10\" height=\"10\" fillStyle=\"s\"/>"
+                          "<oval id=\"o\" width=\"10\" height=\"10\" fillStyle=\"s\"/>"
+                          "<button id=\"b\" type=\"menu\" up=\"r\" over=\"o\" down=\"o\" hit=\"r\">"
+                          "<actionGetURL url=\"u\" target=\"_blank\"/></button>"
+                          "<button id=\"c\" up=\"r\" over=\"r\" down=\"r\" hit=\"r\"/>";
+    auto m = swftest::Read(CompileXml(Movie(objects, "<frame index=\"0\"><show id=\"x\" objectId=\"b\"/></frame>")));
+    std::vector<const swftest::Tag*> buttons;
+    for (const auto& t : m.tags)
+        if (t.code == 34) buttons.push_back(&t);
+    ASSERT_EQ(buttons.size(), 2u);
+    swftest::Bits b(buttons[0]->body);
+    b.U16();
+    EXPECT_EQ(b.U8(), 1); // track as menu
+    int offset = b.U16();
+    EXPECT_NE(offset, 0);
+    EXPECT_EQ(b.U8(), 0x01 | 0x08); // r: up and hit
+    b.U16(); b.U16(); b.SkipMatrix(); b.SkipColor();
+    EXPECT_EQ(b.U8(), 0x02 | 0x04); // o: over and down
+    b.U16(); b.U16(); b.SkipMatrix(); b.SkipColor();
+    EXPECT_EQ(b.U8(), 0);
+    EXPECT_EQ(b.U16(), 0); // the only condition record
+    EXPECT_EQ(b.U8(), 0x08); // on release
+    EXPECT_EQ(buttons[1]->body[3] | (buttons[1]->body[4] << 8), 0); // no actions, no offset
+}
+
+TEST(CompilerActions, EncodedAsTheElementsAsk) {
+    struct Case {
+        std::string xml;
+        std::vector<std::uint8_t> bytes;
+    } cases[] = {
+        {"<actionStop/>", {0x07, 0}},
+        {"<actionGetURL url=\"a\" target=\"_top\"/>", {0x83, 7, 0, 'a', 0, '_', 't', 'o', 'p', 0, 0}},
+        {"<actionGetURL url=\"a\"/>", {0x83, 3, 0, 'a', 0, 0, 0}},
+        {"<actionGoToFrame index=\"258\"/>", {0x81, 2, 0, 2, 1, 0}},
+        // the target is put back afterwards so that later actions run where they were
+        {"<actionSetTarget spriteName=\"..\"/><actionGoToFrame index=\"1\"/>",
+         {0x8B, 3, 0, '.', '.', 0, 0x81, 2, 0, 1, 0, 0x8B, 1, 0, 0, 0}},
+        {"<actionCallFunction name=\"f\"><paramInteger value=\"3\"/><paramInteger value=\"-1\"/></actionCallFunction>",
+         {0x96, 18, 0, 7, 0xff, 0xff, 0xff, 0xff, 7, 3, 0, 0, 0, 7, 2, 0, 0, 0, 0, 'f', 0, 0x3D, 0x17, 0}},
+    };
+    for (const auto& c : cases) {
+        auto m = swftest::Read(CompileXml(Movie("", "<frame index=\"0\"><actions>" + c.xml + "</actions></frame>")));
+        const swftest::Tag* action = nullptr;
+        for (const auto& t : m.tags)
+            if (t.code == 12) action = &t;
+        ASSERT_NE(action, nullptr) << c.xml;
+        EXPECT_EQ(action->body, c.bytes) << c.xml;
+    }
+}
+
+TEST(CompilerErrors, BadDescriptionsGiveAClearError) {
+    struct Case {
+        std::string xml, expected, element;
+    } cases[] = {
+        {"<movie width=\"10\" height=\"10\"><objects>", "malformed description", ""},
+        {"<film width=\"10\" height=\"10\"/>", "root element", "film"},
+        {"<movie height=\"10\"/>", "required attribute", "movie"},
+        {"<movie width=\"10\" height=\"10\" frameRate=\"0\"/>", "out of range", "movie"},
+        {"<movie width=\"99999\" height=\"10\"/>", "out of range", "movie"},
+        {Movie("<image id=\"i\" src=\"missing.png\"/>", ""), "cannot open picture", "image"},
+        {Movie("<image id=\"i\" src=\"not-a-picture.png\"/>", ""), "unsupported picture", "image"},
+        {Movie("<image id=\"i\" src=\"truncated.png\"/>", ""), "damaged or unsupported PNG", "image"},
+        {Movie("<image id=\"i\" src=\"huge-claim.png\"/>", ""), "damaged or unsupported PNG", "image"},
+        {Movie("<image id=\"i\" src=\"red40x30.png\" jpegQuality=\"101\"/>", ""), "out of range", "image"},
+        {Movie("<rectangle id=\"r\" fillStyle=\"nope\"/>", ""), "fill style \"nope\"", "rectangle"},
+        {Movie("<rectangle id=\"r\" width=\"9e99\"/>", ""), "length out of range", "rectangle"},
+        {Movie("<rectangle id=\"r\"/><oval id=\"r\"/>", ""), "duplicate id", "oval"},
+        {Movie("", "<frame index=\"0\"><show id=\"a\" objectId=\"ghost\"/></frame>"), "has no definition", "show"},
+        {Movie("", "<frame index=\"-1\"/>"), "out of range", "frame"},
+        {Movie("", "<frame index=\"70000\"/>"), "out of range", "frame"},
+        {Movie("<rectangle id=\"r\"/>", "<frame index=\"0\"><modify showId=\"a\"/></frame>"
+                                        "<frame index=\"1\"><show id=\"a\" objectId=\"r\"/></frame>"),
+         "before its frame", "modify"},
+        {Movie("<rectangle id=\"r\"/>", "<frame index=\"0\"><show id=\"a\" objectId=\"r\"/>"
+                                        "<show id=\"a\" objectId=\"r\"/></frame>"),
+         "duplicate show id", "show"},
+        {Movie("<rectangle id=\"r\"/>", "<frame index=\"0\"><show id=\"a\" objectId=\"r\" maskId=\"b\"/>"
+                                        "<show id=\"b\" objectId=\"r\" maskId=\"a\"/></frame>"),
+         "cycle", "show"},
+        {Movie("<sprite id=\"p\"><layers><layer><frame index=\"0\"><show id=\"a\" objectId=\"p\"/></frame>"
+               "</layer></layers></sprite>", ""),
+         "contains itself", "sprite"},
+        {Movie("", "<frame index=\"0\"><show id=\"a\" objectId=\"r\" shiftAlpha=\"99999\"/></frame>"), "out of range",
+         "show"},
+        {Movie("<button id=\"b\" up=\"x\"/>", ""), "has no definition", "button"},
+        {Movie("", "<frame index=\"0\"><actions><actionJump/></actions></frame>"), "unknown action", "actionJump"},
+    };
+    for (const auto& c : cases) {
+        try {
+            CompileXml(c.xml);
+            ADD_FAILURE() << "compiled: " << c.xml;
+        } catch (const tarnquill::CompileError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.expected), std::string::npos) << e.what();
+            EXPECT_EQ(e.Element(), c.element) << e.what();
+            if (!c.element.empty()) {
+                EXPECT_GT(e.Line(), 0) << e.what();
+            }
+        }
+    }
+}
+
+TEST(CompilerErrors, IgnoreErrorsTurnsBadPicturesIntoEmptyShapes) {
+    tarnquill::CompileOptions options;
+    options.baseFolder = kData;
+    options.ignoreErrors = true;
+    auto result = tarnquill::CompileText(Movie("<image id=\"i\" src=\"missing.png\"/>",
+                                               "<frame index=\"0\"><show id=\"a\" objectId=\"i\"/></frame>"),
+                                         options);
+    EXPECT_EQ(result.warnings.size(), 1u);
+    auto m = swftest::Read(result.swf);
+    EXPECT_EQ(Count(m.tags, 32), 1);
+    EXPECT_EQ(Count(m.tags, 36), 0);
+}
+
+TEST(CompilerSchema, AcceptsTheFixturesAndRefusesStrangers) {
+    for (const char* name : {"slides.xml", "masks.xml"}) EXPECT_NO_THROW(CompileFixture(name, true)) << name;
+    tarnquill::CompileOptions options;
+    options.schemaPath = kSchema;
+    try {
+        tarnquill::CompileText("<movie width=\"10\" height=\"10\"><layers><tiers/></layers></movie>", options);
+        ADD_FAILURE() << "schema accepted an unknown element";
+    } catch (const tarnquill::CompileError& e) {
+        EXPECT_NE(std::string(e.what()).find("schema"), std::string::npos) << e.what();
+        EXPECT_EQ(e.Line(), 1);
+    }
+    options.schemaPath = kData + "/no-such.xsd";
+    EXPECT_THROW(tarnquill::CompileText("<movie width=\"10\" height=\"10\"/>", options), tarnquill::CompileError);
+}
+
+TEST(CompilerShapes, LongEdgesAndLargeOvalsStayWithinRecordLimits) {
+    // 4000 px is beyond what one 17-bit edge delta holds; the outline must still close.
+    std::string objects = "<rectangle id=\"r\" width=\"4000\" height=\"10\" fillStyle=\"s\"/>"
+                          "<oval id=\"o\" width=\"6000\" height=\"5000\" fillStyle=\"s\"/>";
+    auto m = swftest::Read(CompileXml(Movie(objects, "")));
+    for (const auto& t : m.tags) {
+        if (t.code != 32) continue;
+        swftest::Bits b(t.body);
+        b.U16();
+        b.SkipRect();
+        int fills = b.U8();
+        for (int i = 0; i < fills; ++i) { b.U8(); b.U32(); }
+        b.U8();
+        int fillBits = b.U(4), lineBits = b.U(4);
+        std::int64_t x = 0, y = 0, startX = 0, startY = 0;
+        for (;;) {
+            if (b.U(1) == 0) {
+                int flags = b.U(5);
+                if (!flags) break;
+                if (flags & 1) { int n = b.U(5); x = startX = b.S(n); y = startY = b.S(n); }
+                if (flags & 2) b.U(fillBits);
+                if (flags & 4) b.U(fillBits);
+                if (flags & 8) b.U(lineBits);
+            } else if (b.U(1) == 1) {
+                int n = b.U(4) + 2;
+                if (b.U(1)) { x += b.S(n); y += b.S(n); }
+                else if (b.U(1)) y += b.S(n);
+                else x += b.S(n);
+            } else {
+                int n = b.U(4) + 2;
+                x += b.S(n); y += b.S(n); x += b.S(n); y += b.S(n);
+            }
+        }
+        EXPECT_EQ(x, startX);
+        EXPECT_EQ(y, startY);
+    }
+}
+
+} // namespace
