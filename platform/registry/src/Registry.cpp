@@ -242,6 +242,10 @@ bool Refresh(int index, bool lockHeld)
 {
     Hive& hive = g_hives[index];
     const std::string path = HivePath(index);
+    // A writer always re-reads: file identity can repeat (inode reuse within the clock's
+    // granularity), and a stale base would lose another process's write.
+    if (lockHeld)
+        hive.loaded = false;
     for (int attempt = 0; attempt < 8; ++attempt) {
         struct stat st;
         FileIdentity now;
