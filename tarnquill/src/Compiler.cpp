@@ -604,7 +604,8 @@ private:
         std::vector<std::uint8_t> file = {static_cast<std::uint8_t>(movie_.compressed ? 'C' : 'F'), 'W', 'S', 8};
         for (int i = 0; i < 4; ++i) file.push_back(static_cast<std::uint8_t>(total >> (8 * i)));
         if (movie_.compressed) {
-            std::vector<std::uint8_t> packed = Deflate(body);
+            // Bitmaps inside are deflated already; a fast level keeps the second pass cheap.
+            std::vector<std::uint8_t> packed = Deflate(body, 1);
             file.insert(file.end(), packed.begin(), packed.end());
         } else {
             file.insert(file.end(), body.begin(), body.end());

@@ -165,10 +165,10 @@ std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality) {
     return std::vector<std::uint8_t>(s.buffer, s.buffer + s.size);
 }
 
-std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size) {
+std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size, int level) {
     uLongf bound = compressBound(static_cast<uLong>(size));
     std::vector<std::uint8_t> out(bound);
-    if (compress2(out.data(), &bound, data, static_cast<uLong>(size), Z_DEFAULT_COMPRESSION) != Z_OK)
+    if (compress2(out.data(), &bound, data, static_cast<uLong>(size), level) != Z_OK)
         throw PictureError("zlib compression failed");
     out.resize(bound);
     return out;

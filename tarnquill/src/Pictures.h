@@ -28,9 +28,9 @@ Picture ReadPng(const std::string& path);
 // JPEG of the colour channels at the given quality (1..100).
 std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality);
 
-std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size);
-inline std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& data) {
-    return Deflate(data.data(), data.size());
+std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size, int level = -1);
+inline std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& data, int level = -1) {
+    return Deflate(data.data(), data.size(), level);
 }
 
 } // namespace tarnquill
