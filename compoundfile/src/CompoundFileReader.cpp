@@ -18,7 +18,6 @@ uint32_t U32(const uint8_t* p) {
 }
 
 constexpr size_t kDirectoryRecordSize = 128;
-constexpr uint32_t kSmallBlockSize = 64;
 
 }  // namespace
 
