@@ -6,13 +6,24 @@
 
 class CSettings {
 public:
+    // The automatic transition's delay in seconds; a stored value outside the range loads as
+    // the default.
+    static constexpr int kDefaultTransitionDelay = 5;
+    static constexpr unsigned kMinTransitionDelay = 1;
+    static constexpr unsigned kMaxTransitionDelay = 3600;
+
     CSettings() = default;
     virtual ~CSettings() = default;
 
     void Load();
     void Save();
     void SaveLanguageId();
+    // "<installation folder>/lng" and "<installation folder>/res"; empty without an
+    // installation folder.
     std::wstring GetLanguageFolder() const;
+    std::wstring GetResourceFolder() const;
+    // The documents folder + "/Presentations".
+    static std::wstring GetDefaultOutputFolder();
 
     std::wstring OutputFilePath;
     std::wstring OutputFolder;
@@ -25,7 +36,7 @@ public:
     int FrameRate = 24;
     bool AutomaticSlideTransition = false;
     bool DebugMode = false;
-    int AutomaticSlideTransitionDelay = 5;
+    int AutomaticSlideTransitionDelay = kDefaultTransitionDelay;
     int PublishDialogShrinked = 1;
     bool KeepOriginalImageQuality = false;
     int ImageQuality = 75;
