@@ -1,0 +1,115 @@
+#include "PresentationConverter.h"
+
+#include "Exceptions.h"
+#include "FileHolder.h"
+#include "Settings.h"
+#include "Utils.h"
+
+using namespace genswf;
+
+CPresentationConverter::CPresentationConverter(PowerPoint::_Presentation* presentation, const CSettings* settings,
+                                               PowerPoint::SlideRange* slideRange, CProgressSink* progressSink)
+    : m_settings(settings), m_progressSink(progressSink), m_presentation(presentation), m_slideRange(slideRange)
+{
+    if (m_presentation) m_presentation->AddRef();
+    if (m_slideRange) m_slideRange->AddRef();
+}
+
+CPresentationConverter::~CPresentationConverter()
+{
+    Cleanup();
+    m_movie.reset();
+    SetSlideRange(nullptr);
+    if (m_presentation) m_presentation->Release();
+}
+
+void CPresentationConverter::SetSlideRange(PowerPoint::SlideRange* range)
+{
+    if (m_slideRange) m_slideRange->Release();
+    m_slideRange = range;
+}
+
+void CPresentationConverter::Convert()
+{
+    try {
+        ApplyExportMode();
+        PrepareFolders();
+        ExportMovie();
+    } catch (...) {
+        // Nothing of this export may stay open in the temporary folder while it is removed.
+        m_movie.reset();
+        Cleanup();
+        throw;
+    }
+    m_movie.reset();
+    Cleanup();
+}
+
+void CPresentationConverter::ApplyExportMode()
+{
+    m_outputFilePath = m_settings->OutputFilePath;
+    switch (m_settings->ExportMode) {
+    case 0:
+        SetSlideRange(nullptr);
+        break;
+    case 1:
+        break;
+    case 2:
+        SetSlideRange(GetCurrentSlideRange(m_presentation));
+        break;
+    default:
+        throw CConvertException(L"Invalid export mode!!");
+    }
+}
+
+void CPresentationConverter::PrepareFolders()
+{
+    const std::wstring folder = CreateFolder(GetFolderOfPath(m_outputFilePath));
+    if (folder.empty()) {
+        throw CConvertException(GetMessageString(L"ERR_CANNOT_CREATE_OUTPUT_FOLDER") +
+                                GetFolderOfPath(m_outputFilePath));
+    }
+    m_outputFolder = folder;
+
+    const std::wstring temp = CreateUniqueTempFolder(L"bclite", L".tmp", std::wstring());
+    if (temp.empty()) throw CConvertException(GetMessageString(L"ERR_CANNOT_CREATE_TEMPORARY_FOLDER"));
+    m_tempFolder = IncludeTrailingBackslash(temp);
+}
+
+void CPresentationConverter::ExportMovie()
+{
+    const std::wstring xmlPath = m_tempFolder + L"movie.xml";
+    ExportMovieDescription(GetFileNameOfPath(xmlPath));
+    WriteOutputFile(xmlPath, m_outputFilePath);
+}
+
+std::wstring CPresentationConverter::PartialOutputPath(const std::wstring& outputPath)
+{
+    return GetFolderOfPath(outputPath) + kPathSeparator + L"." + GetFileNameOfPath(outputPath) + L".partial";
+}
+
+void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const std::wstring& outputPath)
+{
+    std::vector<std::uint8_t> bytes;
+    CompileSwf(xmlPath, bytes);
+
+    // The movie goes to a name of its own first; an earlier good file is only replaced by a
+    // complete new one.
+    CFileHolder holder;
+    const bool written = holder.Create(PartialOutputPath(outputPath)) && !bytes.empty() &&
+                         holder.Write(bytes.data(), bytes.size()) && holder.CommitAs(outputPath);
+    if (!written) {
+        holder.Close();
+        throw CConvertException(LocatedMessage(GetMessageString(L"ERR_WRITE_OUTPUT_FILE_ERROR") +
+                                                   L" File name is: " + outputPath,
+                                               __FILE__, __LINE__));
+    }
+}
+
+void CPresentationConverter::Cleanup()
+{
+    if (!m_tempFolder.empty() && !m_settings->DebugMode) {
+        DeleteFolderTree(m_tempFolder, true);
+        m_tempFolder.clear();
+    }
+}

@@ -1,0 +1,117 @@
+#include "CompileSwf.h"
+
+#include "ComLite.h"
+#include "Exceptions.h"
+#include "RegistryKey.h"
+#include "Tarnquill.h"
+#include "Utils.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace genswf {
+
+namespace {
+
+// Releases the VARIANT it holds on every path.
+class CVariantHolder {
+public:
+    CVariantHolder() { VariantInit(&value); }
+    ~CVariantHolder() { VariantClear(&value); }
+    CVariantHolder(const CVariantHolder&) = delete;
+    CVariantHolder& operator=(const CVariantHolder&) = delete;
+    VARIANT value;
+};
+
+std::wstring LastCompileError(ITarnquillCompiler* compiler)
+{
+    BSTR text = nullptr;
+    if (FAILED(compiler->GetLastErrorText(&text))) return std::wstring();
+    const std::wstring message = WStringFromBstr(text);
+    SysFreeString(text);
+    return message;
+}
+
+} // namespace
+
+void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes)
+{
+    bytes.clear();
+
+    CComPtr<ITarnquillCompiler> compiler;
+    HRESULT hr = CoCreateInstance(CLSID_TarnquillCompiler, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
+                                  IID_ITarnquillCompiler, reinterpret_cast<void**>(&compiler));
+    if (FAILED(hr) || !compiler) {
+        throw CXml2SwfException(L"Tarnquill is not installed. Error code: " + IntToWString(static_cast<int>(hr)));
+    }
+
+    if (FAILED(compiler->put_IgnoreErrors(VARIANT_FALSE))) throw CXml2SwfException(L"Cannot put ignore errors");
+
+    {
+        CBstr baseFolder(GetFolderOfPath(xmlPath));
+        if (FAILED(compiler->put_BaseFolder(baseFolder))) throw CXml2SwfException(L"ERR_TARN_QUILL_INTERNAL_ERROR");
+    }
+
+    // The schema ships beside the component's own library.
+    LPOLESTR clsidText = nullptr;
+    if (FAILED(StringFromCLSID(CLSID_TarnquillCompiler, &clsidText)) || !clsidText) {
+        throw CXml2SwfException(L"ERR_INTERNAL_ERROR");
+    }
+    const std::wstring clsidKey = L"CLSID\\" + WStringFromOleStr(clsidText) + L"\\InprocServer32";
+    CoTaskMemFree(clsidText);
+    std::wstring libraryPath;
+    {
+        CRegistryKey key;
+        key.Open(HKEY_CLASSES_ROOT, clsidKey, KEY_READ);
+        libraryPath = key.QueryStringValue(std::wstring(), std::wstring());
+        key.Close();
+    }
+    if (libraryPath.empty()) throw CXml2SwfException(L"Can't find Tarnquill registry entry");
+    {
+        CBstr schemaPath(GetFolderOfPath(libraryPath) + kPathSeparator + L"tarnquill.xsd");
+        compiler->put_SchemaPath(schemaPath);
+    }
+
+    {
+        CBstr path(xmlPath);
+        hr = compiler->Compile(path);
+    }
+    if (FAILED(hr)) throw CComError(hr, LastCompileError(compiler), IID_ITarnquillCompiler);
+
+    CVariantHolder copy;
+    {
+        CVariantHolder returned;
+        hr = compiler->GetSwfData(&returned.value);
+        if (FAILED(hr)) throw CComError(hr, std::wstring(), IID_ITarnquillCompiler);
+        const HRESULT copied = VariantCopy(&copy.value, &returned.value);
+        if (FAILED(copied)) {
+            VariantClear(&copy.value);
+            copy.value.vt = VT_ERROR;
+            copy.value.scode = copied;
+        }
+    }
+
+    LONG size = 0;
+    hr = compiler->GetSwfSize(&size);
+    if (FAILED(hr)) throw CComError(hr, std::wstring(), IID_ITarnquillCompiler);
+
+    // Never read past the array: a size larger than the data is a broken answer.
+    if (size <= 0) return;
+    if (copy.value.vt != (VT_ARRAY | VT_UI1) || !copy.value.parray) {
+        throw CComError(E_UNEXPECTED, L"The compiler returned no SWF data.", IID_ITarnquillCompiler);
+    }
+    SAFEARRAY* array = copy.value.parray;
+    const std::size_t available = array->rgsabound[0].cElements;
+    if (static_cast<std::size_t>(size) > available) {
+        throw CComError(E_UNEXPECTED, L"The compiler reported more SWF bytes than it returned.", IID_ITarnquillCompiler);
+    }
+    void* data = nullptr;
+    if (FAILED(SafeArrayAccessData(array, &data)) || !data) {
+        throw CComError(E_UNEXPECTED, L"The compiler's SWF data cannot be read.", IID_ITarnquillCompiler);
+    }
+    bytes.resize(static_cast<std::size_t>(size));
+    std::memcpy(bytes.data(), data, bytes.size());
+    SafeArrayUnaccessData(array);
+}
+
+} // namespace genswf
