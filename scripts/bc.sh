@@ -74,13 +74,20 @@ case "${1:-}" in
     # Tests keep their own registry so they never touch the user's.
     export BRINDLECAST_REGISTRY="$(mktemp -d)/registry"
     status=0
-    run_ctest "$BUILD" || status=1
+    if [ "${BC_SKIP_FUZZ:-0}" != 1 ] && [ -x "$ROOT/fuzz/run.sh" ]; then
+      echo "== Fuzzing the file readers (${BC_FUZZ_SECONDS:-60} s) =="
+      "$ROOT/fuzz/run.sh" "${BC_FUZZ_SECONDS:-60}" || status=1
+    fi
     if [ "${BC_SKIP_SANITIZERS:-0}" != 1 ]; then
       echo "== Sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) =="
       build "$BUILD-asan" -DBC_SANITIZE=ON -DBC_BENCHMARKS=OFF
+      register "$BUILD-asan"
       ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         run_ctest "$BUILD-asan" || status=1
     fi
+    # The plain build's summary closes the run.
+    echo "== Tests =="
+    run_ctest "$BUILD" || status=1
     exit $status
     ;;
   *) echo "usage: scripts/bc.sh setup|demo|test" >&2; exit 2 ;;
