@@ -1,0 +1,286 @@
+// The host document: builder, fault injection, call counts and the change log.
+
+#include "HostObjects.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace PowerPoint {
+namespace Host {
+
+bool FontData::operator==(const FontData& o) const
+{
+    return name == o.name && nameAscii == o.nameAscii && nameFarEast == o.nameFarEast && nameOther == o.nameOther &&
+           nameComplexScript == o.nameComplexScript && size == o.size && baselineOffset == o.baselineOffset &&
+           bold == o.bold && italic == o.italic && underline == o.underline && shadow == o.shadow &&
+           emboss == o.emboss && subscript == o.subscript && superscript == o.superscript &&
+           color.rgb == o.color.rgb && color.scheme == o.color.scheme;
+}
+
+LONG TextData::ParagraphCount() const
+{
+    return static_cast<LONG>(std::count(text.begin(), text.end(), L'\r')) + 1;
+}
+
+void TextData::AddRun(const std::wstring& runText, const FontData& font, const ParagraphData& paragraph)
+{
+    if (text.empty() && paragraphs.empty())
+        paragraphs.push_back(paragraph);
+    for (wchar_t c : runText) {
+        text.push_back(c);
+        charFonts.push_back(font);
+        if (c == L'\r')
+            paragraphs.push_back(paragraph);
+    }
+    Normalize();
+}
+
+void TextData::Normalize()
+{
+    FontData fill = charFonts.empty() ? FontData() : charFonts.back();
+    charFonts.resize(text.size(), fill);
+    std::size_t count = static_cast<std::size_t>(ParagraphCount());
+    ParagraphData last = paragraphs.empty() ? ParagraphData() : paragraphs.back();
+    paragraphs.resize(count, last);
+    const LONG size = static_cast<LONG>(text.size());
+    links.erase(std::remove_if(links.begin(), links.end(),
+                               [size](const TextLinkData& l) { return l.start < 0 || l.length <= 0 || l.start >= size; }),
+                links.end());
+    for (TextLinkData& l : links)
+        l.length = std::min(l.length, size - l.start);
+}
+
+std::wstring TagName(const std::wstring& name)
+{
+    std::wstring upper = name;
+    for (wchar_t& c : upper)
+        c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    return upper;
+}
+
+// ---- Nodes ------------------------------------------------------------------------------------
+
+bool CHostNode::IsDeleted() const
+{
+    for (const CHostNode* n = this; n; n = n->m_owner)
+        if (n->deleted)
+            return true;
+    return false;
+}
+
+bool CHostNode::IsOriginal() const
+{
+    for (const CHostNode* n = this; n; n = n->m_owner)
+        if (!n->original)
+            return false;
+    return true;
+}
+
+CHostShape::CHostShape(CHostDocument* doc, CHostNode* owner) : CHostNode(doc, owner) {}
+
+CHostSlide* CHostShape::Slide() const { return dynamic_cast<CHostSlide*>(m_owner); }
+
+std::wstring CHostShape::Describe() const
+{
+    return L"shape '" + data.name + L"' (" + (m_owner ? m_owner->Describe() : std::wstring(L"nowhere")) + L")";
+}
+
+CComPtr<PowerPoint::Shape> CHostShape::Interface() { return CComPtr<PowerPoint::Shape>(ShapeObject(this)); }
+
+CHostShape& CHostShape::SetText(const std::wstring& text, const FontData& font)
+{
+    data.hasTextFrame = msoTrue;
+    data.text.text.clear();
+    data.text.charFonts.clear();
+    data.text.paragraphs.clear();
+    data.text.links.clear();
+    data.text.AddRun(text, font);
+    return *this;
+}
+
+CHostEffect::CHostEffect(CHostDocument* doc, CHostSlide* slide) : CHostNode(doc, slide) {}
+
+std::wstring CHostEffect::Describe() const
+{
+    return L"effect (" + (m_owner ? m_owner->Describe() : std::wstring()) + L")";
+}
+
+CHostMaster::CHostMaster(CHostDocument* doc) : CHostNode(doc, nullptr) {}
+
+std::wstring CHostMaster::Describe() const { return L"master"; }
+
+CComPtr<PowerPoint::_Master> CHostMaster::Interface() { return CComPtr<PowerPoint::_Master>(MasterObject(this)); }
+
+CHostSlide::CHostSlide(CHostDocument* doc, CHostMaster* m) : CHostNode(doc, nullptr), master(m) {}
+
+std::wstring CHostSlide::Describe() const { return L"slide " + std::to_wstring(slideId); }
+
+CComPtr<PowerPoint::_Slide> CHostSlide::Interface() { return CComPtr<PowerPoint::_Slide>(SlideObject(this)); }
+
+CHostShape* CHostSlide::AddShape(MsoShapeType type, const std::wstring& shapeName, float left, float top,
+                                 float width, float height)
+{
+    CHostShape* shape = m_doc->Make<CHostShape>(m_doc, this);
+    shape->data.type = type;
+    shape->data.name = shapeName;
+    shape->data.id = m_doc->NewShapeId();
+    shape->data.left = left;
+    shape->data.top = top;
+    shape->data.width = width;
+    shape->data.height = height;
+    if (type == msoTextBox || type == msoPlaceholder || type == msoAutoShape)
+        shape->data.hasTextFrame = msoTrue;
+    if (type == msoTextBox)
+        shape->data.autoShapeType = msoShapeRectangle;
+    else if (type != msoAutoShape)
+        shape->data.autoShapeType = msoShapeNotPrimitive;
+    shapes.push_back(shape);
+    return shape;
+}
+
+CHostShape* CHostSlide::AddTextBox(const std::wstring& shapeName, float left, float top, float width, float height,
+                                   const std::wstring& text)
+{
+    CHostShape* shape = AddShape(msoTextBox, shapeName, left, top, width, height);
+    shape->data.fill.visible = msoFalse;
+    shape->data.line.visible = msoFalse;
+    shape->SetText(text);
+    return shape;
+}
+
+CHostEffect* CHostSlide::AddEffect(CHostShape* target, MsoAnimEffect type)
+{
+    CHostEffect* effect = m_doc->Make<CHostEffect>(m_doc, this);
+    effect->data.shape = target;
+    effect->data.effectType = type;
+    effects.push_back(effect);
+    return effect;
+}
+
+LONG CHostSlide::SlideIndex() const
+{
+    const auto& slides = m_doc->Slides();
+    auto it = std::find(slides.begin(), slides.end(), this);
+    return it == slides.end() ? 0 : static_cast<LONG>(it - slides.begin()) + 1;
+}
+
+// ---- Document ---------------------------------------------------------------------------------
+
+CHostDocument::CHostDocument() { m_master = Make<CHostMaster>(this); }
+
+CHostDocument::~CHostDocument()
+{
+    // Interfaces first: they only point into the state.
+    m_cache.clear();
+    m_objects.clear();
+    m_nodes.clear();
+}
+
+CHostDocumentRef CHostDocument::Create() { return CHostDocumentRef(new CHostDocument()); }
+
+ULONG CHostDocument::AddRef() { return ++m_refs; }
+
+ULONG CHostDocument::Release()
+{
+    ULONG refs = --m_refs;
+    if (refs == 0)
+        delete this;
+    return refs;
+}
+
+CHostSlide* CHostDocument::AddSlide()
+{
+    CHostSlide* slide = Make<CHostSlide>(this, m_master);
+    slide->slideId = NewSlideId();
+    slide->name = L"Slide" + std::to_wstring(slide->slideId);
+    m_slides.push_back(slide);
+    return slide;
+}
+
+CHostDocument::Object* CHostDocument::Find(const void* key, const void* kind, std::int64_t a, std::int64_t b) const
+{
+    auto it = m_cache.find(std::make_tuple(key, kind, a, b));
+    return it == m_cache.end() ? nullptr : it->second;
+}
+
+CHostDocument::Object* CHostDocument::Keep(std::unique_ptr<Object> object, const void* key, const void* kind,
+                                           std::int64_t a, std::int64_t b)
+{
+    Object* raw = object.get();
+    m_objects.push_back(std::move(object));
+    if (kind)
+        m_cache[std::make_tuple(key, kind, a, b)] = raw;
+    return raw;
+}
+
+namespace {
+bool MemberMatches(const std::string& pattern, const std::string& member)
+{
+    if (pattern == "*" || pattern == member)
+        return true;
+    if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0)
+        return member.compare(0, pattern.size() - 1, pattern, 0, pattern.size() - 1) == 0;
+    return false;
+}
+} // namespace
+
+void CHostDocument::Fail(const std::string& member, HRESULT hr, const void* key, int times, int skip)
+{
+    m_faults.push_back({member, hr, key, times, skip});
+}
+
+void CHostDocument::ClearFaults() { m_faults.clear(); }
+
+int CHostDocument::Calls(const std::string& member, const void* key) const
+{
+    if (!key) {
+        auto it = m_totalCalls.find(member);
+        return it == m_totalCalls.end() ? 0 : it->second;
+    }
+    auto it = m_calls.find({key, member});
+    return it == m_calls.end() ? 0 : it->second;
+}
+
+void CHostDocument::ResetCalls()
+{
+    m_calls.clear();
+    m_totalCalls.clear();
+}
+
+HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, const char* member)
+{
+    const std::string name(member);
+    ++m_totalCalls[name];
+    ++m_calls[{key, name}];
+    if (node && node != key)
+        ++m_calls[{node, name}];
+    for (FaultRule& rule : m_faults) {
+        if (!MemberMatches(rule.member, name))
+            continue;
+        if (rule.key && rule.key != key && rule.key != node)
+            continue;
+        if (rule.skip > 0) {
+            --rule.skip;
+            continue;
+        }
+        if (rule.times == 0)
+            continue;
+        if (rule.times > 0)
+            --rule.times;
+        return rule.hr;
+    }
+    if (node && node->IsDeleted())
+        return HOST_E_DELETED;
+    return S_OK;
+}
+
+void CHostDocument::Written(const CHostNode* node, const char* member)
+{
+    if (!node)
+        m_changes.push_back({L"presentation", member});
+    else if (node->IsOriginal() && !node->IsDeleted())
+        m_changes.push_back({node->Describe(), member});
+}
+
+} // namespace Host
+} // namespace PowerPoint
