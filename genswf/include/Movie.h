@@ -46,6 +46,8 @@ public:
     XmlAttributePtr CreateAlphaAttribute(int alpha);
     // Adds the attribute to the element's map (a same-named one is replaced in place).
     void SetAttribute(const XmlElementPtr& element, const XmlAttributePtr& attribute);
+    // CreateAttribute and SetAttribute in one step, without an attribute node in between.
+    void SetElementAttribute(const XmlElementPtr& element, const std::wstring& name, const std::wstring& value);
 
     // --- Element writers ---
     void WriteMovieAttributes(unsigned width, unsigned height, unsigned frameRate, COLORREF bgColor,
@@ -172,5 +174,6 @@ private:
 // tags only), leaving CDATA sections, comments, processing instructions and quoted attribute
 // values as they are, so no element's text changes.
 std::wstring SeparateTags(const std::wstring& xml);
+std::string SeparateTags(const std::string& xml);
 
 } // namespace genswf

@@ -12,9 +12,7 @@ XmlNamedNodeMapPtr GetElementAttributes(const XmlElementPtr& element) {
 }
 
 void CAttributeList::Write(CMovie* movie, const XmlElementPtr& element) const {
-    if (m_items.empty()) return;
-    XmlNamedNodeMapPtr map = GetElementAttributes(element);
-    for (const auto& item : m_items) map->setNamedItem(movie->CreateAttribute(item.first, item.second));
+    for (const auto& item : m_items) movie->SetElementAttribute(element, item.first, item.second);
 }
 
 std::shared_ptr<CMovie> CMovie::CreateEmpty() {

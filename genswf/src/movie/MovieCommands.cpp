@@ -83,10 +83,10 @@ CStartSoundStreamCommand::CStartSoundStreamCommand(const std::wstring& objectId_
 void CStartSoundStreamCommand::Write(const XmlElementPtr& frameElement) {
     XmlElementPtr element = m_movie->WriteStartSoundStream(frameElement, objectId);
     if (trimFrames >= 0)
-        m_movie->SetAttribute(element, m_movie->CreateIntAttribute(L"trimFrames", trimFrames));
+        m_movie->SetElementAttribute(element, L"trimFrames", IntToWString(trimFrames));
     else if (trimToMovie)
-        m_movie->SetAttribute(element, m_movie->CreateIntAttribute(L"trimToMovie", 1));
-    if (stopOnFinish) m_movie->SetAttribute(element, m_movie->CreateIntAttribute(L"stopOnFinish", 1));
+        m_movie->SetElementAttribute(element, L"trimToMovie", L"1");
+    if (stopOnFinish) m_movie->SetElementAttribute(element, L"stopOnFinish", L"1");
 }
 
 std::shared_ptr<CShowCommand> CreateShowCommand(CFrameTrack* track, std::uint32_t frame,

@@ -90,7 +90,7 @@ std::wstring CFrameTrack::GetLabel(std::uint32_t f) const {
 
 void CFrameTrack::WriteFrame(std::uint32_t f, const XmlElementPtr& frameElement) const {
     const std::wstring label = GetLabel(f);
-    if (!label.empty()) m_movie->SetAttribute(frameElement, m_movie->CreateAttribute(L"label", label));
+    if (!label.empty()) m_movie->SetElementAttribute(frameElement, L"label", label);
     if (const CFrameCommandList* commands = GetCommands(f))
         for (const auto& command : *commands) command->Write(frameElement);
 }

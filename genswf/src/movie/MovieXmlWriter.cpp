@@ -77,29 +77,40 @@ void CMovie::SetAttribute(const XmlElementPtr& element, const XmlAttributePtr& a
     GetElementAttributes(element)->setNamedItem(attribute);
 }
 
+void CMovie::SetElementAttribute(const XmlElementPtr& element, const std::wstring& name, const std::wstring& value) {
+    if (!element) throw CBaseException(3, LocatedMessage(L"No element for attribute " + name, __FILE__, __LINE__));
+    try {
+        element->setAttribute(name, value);
+    } catch (const xmldom::XmlDomError&) {
+        throw CBaseException(3, LocatedMessage(L"CreateStringAttribute failed: attrName=\"" + name +
+                                                   L"\"\nattrValue=\"" + value + L"\"",
+                                               __FILE__, __LINE__));
+    }
+}
+
 // --- Element writers -------------------------------------------------------------------------
 
 XmlElementPtr CMovie::CreateWithId(const XmlNodePtr& parent, const wchar_t* name, const std::wstring& id) {
     XmlElementPtr element = CreateElement(parent, name);
-    SetAttribute(element, CreateStringAttribute(L"id", id));
+    SetElementAttribute(element, L"id", id);
     return element;
 }
 
 void CMovie::AddRect(const XmlElementPtr& element, float x, float y, float width, float height) {
-    SetAttribute(element, CreateFloatAttribute(L"x", x));
-    SetAttribute(element, CreateFloatAttribute(L"y", y));
-    SetAttribute(element, CreateFloatAttribute(L"width", width));
-    SetAttribute(element, CreateFloatAttribute(L"height", height));
+    SetElementAttribute(element, L"x", FloatToTwips(x));
+    SetElementAttribute(element, L"y", FloatToTwips(y));
+    SetElementAttribute(element, L"width", FloatToTwips(width));
+    SetElementAttribute(element, L"height", FloatToTwips(height));
 }
 
 void CMovie::WriteMovieAttributes(unsigned width, unsigned height, unsigned frameRate, COLORREF bgColor,
                                   bool saveObjectsFirst) {
-    SetAttribute(m_root, CreateUIntAttribute(L"width", width));
-    SetAttribute(m_root, CreateUIntAttribute(L"height", height));
-    SetAttribute(m_root, CreateUIntAttribute(L"frameRate", frameRate));
-    SetAttribute(m_root, CreateStringAttribute(L"compressed", L"1"));
-    SetAttribute(m_root, CreateStringAttribute(L"bgColor", ColorToWString(bgColor)));
-    if (!saveObjectsFirst) SetAttribute(m_root, CreateStringAttribute(L"saveObjectsFirst", L"0"));
+    SetElementAttribute(m_root, L"width", UIntToWString(width));
+    SetElementAttribute(m_root, L"height", UIntToWString(height));
+    SetElementAttribute(m_root, L"frameRate", UIntToWString(frameRate));
+    SetElementAttribute(m_root, L"compressed", L"1");
+    SetElementAttribute(m_root, L"bgColor", ColorToWString(bgColor));
+    if (!saveObjectsFirst) SetElementAttribute(m_root, L"saveObjectsFirst", L"0");
 }
 
 XmlElementPtr CMovie::WriteStyles(const XmlNodePtr& parent) { return CreateElement(parent, L"styles"); }
@@ -110,7 +121,7 @@ XmlElementPtr CMovie::InsertLayerFirst(const XmlNodePtr& parent) { return Insert
 
 XmlElementPtr CMovie::WriteFrame(const XmlNodePtr& parent, int index) {
     XmlElementPtr element = CreateElement(parent, L"frame");
-    SetAttribute(element, CreateIntAttribute(L"index", index));
+    SetElementAttribute(element, L"index", IntToWString(index));
     return element;
 }
 
@@ -139,24 +150,24 @@ XmlElementPtr CMovie::WriteOval(const XmlNodePtr& parent, const std::wstring& id
 XmlElementPtr CMovie::WriteSolidFillStyle(const XmlNodePtr& parent, const std::wstring& id, COLORREF color,
                                           int alpha) {
     XmlElementPtr element = CreateWithId(parent, L"solidFillStyle", id);
-    SetAttribute(element, CreateColorAttribute(color));
-    if (std::clamp(alpha, 0, 255) != 255) SetAttribute(element, CreateAlphaAttribute(alpha));
+    SetElementAttribute(element, L"color", ColorToWString(color));
+    if (std::clamp(alpha, 0, 255) != 255) SetElementAttribute(element, L"alpha", IntToWString(std::clamp(alpha, 0, 255)));
     return element;
 }
 
 XmlElementPtr CMovie::WriteImage(const XmlNodePtr& parent, const std::wstring& id, const std::wstring& src, float x,
                                  float y, float width, float height, int jpegQuality) {
     XmlElementPtr element = InsertElementFirst(parent, L"image");
-    SetAttribute(element, CreateStringAttribute(L"id", id));
-    SetAttribute(element, CreateStringAttribute(L"src", src));
+    SetElementAttribute(element, L"id", id);
+    SetElementAttribute(element, L"src", src);
     AddRect(element, x, y, width, height);
-    if (jpegQuality != 0) SetAttribute(element, CreateIntAttribute(L"jpegQuality", jpegQuality));
+    if (jpegQuality != 0) SetElementAttribute(element, L"jpegQuality", IntToWString(jpegQuality));
     return element;
 }
 
 XmlElementPtr CMovie::WriteFont(const XmlNodePtr& parent, const std::wstring& id, const std::wstring& src) {
     XmlElementPtr element = CreateWithId(parent, L"font", id);
-    SetAttribute(element, CreateStringAttribute(L"src", src));
+    SetElementAttribute(element, L"src", src);
     return element;
 }
 
@@ -169,7 +180,7 @@ XmlElementPtr CMovie::WriteHtmlText(const XmlNodePtr& parent, const std::wstring
 
 XmlElementPtr CMovie::WriteSound(const XmlNodePtr& parent, const std::wstring& id, const std::wstring& src) {
     XmlElementPtr element = CreateWithId(parent, L"sound", id);
-    SetAttribute(element, CreateStringAttribute(L"src", src));
+    SetElementAttribute(element, L"src", src);
     return element;
 }
 
@@ -177,25 +188,25 @@ XmlElementPtr CMovie::WriteButton(const XmlNodePtr& parent, const std::wstring& 
                                   const std::wstring& up, const std::wstring& over, const std::wstring& down,
                                   const std::wstring& hit) {
     XmlElementPtr element = CreateWithId(parent, L"button", id);
-    SetAttribute(element, CreateStringAttribute(L"type", type));
-    SetAttribute(element, CreateStringAttribute(L"up", up));
-    SetAttribute(element, CreateStringAttribute(L"over", over));
-    SetAttribute(element, CreateStringAttribute(L"down", down));
-    SetAttribute(element, CreateStringAttribute(L"hit", hit));
+    SetElementAttribute(element, L"type", type);
+    SetElementAttribute(element, L"up", up);
+    SetElementAttribute(element, L"over", over);
+    SetElementAttribute(element, L"down", down);
+    SetElementAttribute(element, L"hit", hit);
     return element;
 }
 
 XmlElementPtr CMovie::WriteShow(const XmlNodePtr& parent, const std::wstring& id, const std::wstring& objectId) {
     XmlElementPtr element = CreateWithId(parent, L"show", id);
-    SetAttribute(element, CreateStringAttribute(L"objectId", objectId));
+    SetElementAttribute(element, L"objectId", objectId);
     return element;
 }
 
 XmlElementPtr CMovie::WriteReplace(const XmlNodePtr& parent, const std::wstring& showId,
                                    const std::wstring& objectId) {
     XmlElementPtr element = CreateElement(parent, L"replace");
-    SetAttribute(element, CreateStringAttribute(L"showId", showId));
-    SetAttribute(element, CreateStringAttribute(L"objectId", objectId));
+    SetElementAttribute(element, L"showId", showId);
+    SetElementAttribute(element, L"objectId", objectId);
     return element;
 }
 
@@ -203,13 +214,13 @@ XmlElementPtr CMovie::WriteModify(const XmlNodePtr& parent) { return CreateEleme
 
 XmlElementPtr CMovie::WriteHide(const XmlNodePtr& parent, const std::wstring& showId) {
     XmlElementPtr element = CreateElement(parent, L"hide");
-    SetAttribute(element, CreateStringAttribute(L"showId", showId));
+    SetElementAttribute(element, L"showId", showId);
     return element;
 }
 
 XmlElementPtr CMovie::WriteStartSoundStream(const XmlNodePtr& parent, const std::wstring& objectId) {
     XmlElementPtr element = CreateElement(parent, L"startSoundStream");
-    SetAttribute(element, CreateStringAttribute(L"objectId", objectId));
+    SetElementAttribute(element, L"objectId", objectId);
     return element;
 }
 
@@ -218,31 +229,31 @@ XmlElementPtr CMovie::WriteActionStop(const XmlNodePtr& parent) { return CreateE
 
 XmlElementPtr CMovie::WriteActionGetURL(const XmlNodePtr& parent, const std::wstring& url) {
     XmlElementPtr element = CreateElement(parent, L"actionGetURL");
-    SetAttribute(element, CreateStringAttribute(L"url", url));
+    SetElementAttribute(element, L"url", url);
     return element;
 }
 
 XmlElementPtr CMovie::WriteActionSetTarget(const XmlNodePtr& parent, const std::wstring& spriteName) {
     XmlElementPtr element = CreateElement(parent, L"actionSetTarget");
-    SetAttribute(element, CreateStringAttribute(L"spriteName", spriteName));
+    SetElementAttribute(element, L"spriteName", spriteName);
     return element;
 }
 
 XmlElementPtr CMovie::WriteActionGoToFrame(const XmlNodePtr& parent, int index) {
     XmlElementPtr element = CreateElement(parent, L"actionGoToFrame");
-    SetAttribute(element, CreateIntAttribute(L"index", index));
+    SetElementAttribute(element, L"index", IntToWString(index));
     return element;
 }
 
 XmlElementPtr CMovie::WriteActionCallFunction(const XmlNodePtr& parent, const std::wstring& name) {
     XmlElementPtr element = CreateElement(parent, L"actionCallFunction");
-    SetAttribute(element, CreateStringAttribute(L"name", name));
+    SetElementAttribute(element, L"name", name);
     return element;
 }
 
 XmlElementPtr CMovie::WriteParamInteger(const XmlNodePtr& parent, int value) {
     XmlElementPtr element = CreateElement(parent, L"paramInteger");
-    SetAttribute(element, CreateIntAttribute(L"value", value));
+    SetElementAttribute(element, L"value", IntToWString(value));
     return element;
 }
 
@@ -250,56 +261,66 @@ XmlElementPtr CMovie::WriteParamInteger(const XmlNodePtr& parent, int value) {
 
 namespace {
 
-bool StartsWith(const std::wstring& text, std::size_t at, const wchar_t* prefix) {
-    return text.compare(at, std::char_traits<wchar_t>::length(prefix), prefix) == 0;
+template <class String>
+bool StartsWith(const String& text, std::size_t at, const char* prefix) {
+    for (std::size_t k = 0; prefix[k]; ++k)
+        if (at + k >= text.size() || text[at + k] != static_cast<typename String::value_type>(prefix[k])) return false;
+    return true;
+}
+
+template <class String>
+std::size_t Find(const String& text, const char* needle, std::size_t from) {
+    const String wanted(needle, needle + std::char_traits<char>::length(needle));
+    return text.find(wanted, from);
 }
 
 // A start, end or empty-element tag, as opposed to CDATA, comments and the like.
-bool IsTag(const std::wstring& xml, std::size_t at) {
-    return at + 1 < xml.size() && xml[at] == L'<' && xml[at + 1] != L'!' && xml[at + 1] != L'?';
+template <class String>
+bool IsTag(const String& xml, std::size_t at) {
+    return at + 1 < xml.size() && xml[at] == '<' && xml[at + 1] != '!' && xml[at + 1] != '?';
 }
 
 // End (one past) of the markup construct that starts with '<' at `at`.
-std::size_t MarkupEnd(const std::wstring& xml, std::size_t at) {
-    auto after = [&](const wchar_t* closing, std::size_t from) {
-        std::size_t found = xml.find(closing, from);
-        return found == std::wstring::npos ? xml.size() : found + std::char_traits<wchar_t>::length(closing);
+template <class String>
+std::size_t MarkupEnd(const String& xml, std::size_t at) {
+    auto after = [&](const char* closing, std::size_t from) {
+        std::size_t found = Find(xml, closing, from);
+        return found == String::npos ? xml.size() : found + std::char_traits<char>::length(closing);
     };
-    if (StartsWith(xml, at, L"<![CDATA[")) return after(L"]]>", at + 9);
-    if (StartsWith(xml, at, L"<!--")) return after(L"-->", at + 4);
-    if (StartsWith(xml, at, L"<?")) return after(L"?>", at + 2);
-    wchar_t quote = 0;
+    if (StartsWith(xml, at, "<![CDATA[")) return after("]]>", at + 9);
+    if (StartsWith(xml, at, "<!--")) return after("-->", at + 4);
+    if (StartsWith(xml, at, "<?")) return after("?>", at + 2);
+    typename String::value_type quote = 0;
     for (std::size_t i = at + 1; i < xml.size(); ++i) {
-        wchar_t c = xml[i];
+        auto c = xml[i];
         if (quote) {
             if (c == quote) quote = 0;
-        } else if (c == L'"' || c == L'\'') {
+        } else if (c == '"' || c == '\'') {
             quote = c;
-        } else if (c == L'>') {
+        } else if (c == '>') {
             return i + 1;
         }
     }
     return xml.size();
 }
 
-} // namespace
-
-std::wstring SeparateTags(const std::wstring& xml) {
-    std::wstring out;
+template <class String>
+String SeparateTagsIn(const String& xml) {
+    String out;
     out.reserve(xml.size() + xml.size() / 16);
     std::size_t i = 0;
     while (i < xml.size()) {
-        if (xml[i] == L'<') {
+        if (xml[i] == '<') {
             const bool tag = IsTag(xml, i);
             std::size_t end = MarkupEnd(xml, i);
             out.append(xml, i, end - i);
             i = end;
             // Only between two tags: a line feed next to a CDATA section would become part
             // of the element's text.
-            if (tag && out.back() == L'>' && IsTag(xml, i)) out.push_back(L'\n');
+            if (tag && out.back() == '>' && IsTag(xml, i)) out.push_back('\n');
         } else {
-            std::size_t end = xml.find(L'<', i);
-            if (end == std::wstring::npos) end = xml.size();
+            std::size_t end = xml.find('<', i);
+            if (end == String::npos) end = xml.size();
             out.append(xml, i, end - i);
             i = end;
         }
@@ -307,9 +328,16 @@ std::wstring SeparateTags(const std::wstring& xml) {
     return out;
 }
 
+} // namespace
+
+std::wstring SeparateTags(const std::wstring& xml) { return SeparateTagsIn(xml); }
+std::string SeparateTags(const std::string& xml) { return SeparateTagsIn(xml); }
+
 void CMovie::SaveXml(const std::wstring& path) {
-    const std::wstring text = SeparateTags(m_document->xml());
-    if (!m_document->loadXML(text)) {
+    // UTF-8 throughout: the markup characters are ASCII, and the text is a quarter of its
+    // wide size.
+    const std::string text = SeparateTags(m_document->xmlUtf8());
+    if (!m_document->loadXMLUtf8(text)) {
         const xmldom::XmlParseError& error = m_document->parseError();
         throw CBaseException(3, LocatedMessage(L"Cannot reload the movie description: " + error.reason + L" (line " +
                                                    IntToWString(error.line) + L", column " +

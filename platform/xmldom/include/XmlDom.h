@@ -66,6 +66,8 @@ public:
     std::wstring text() const;
     // The node's markup (for the document: its whole content, without a declaration).
     std::wstring xml() const;
+    // The same as UTF-8, for large documents.
+    std::string xmlUtf8() const;
 
     std::shared_ptr<XmlNode> parentNode() const;
     std::shared_ptr<XmlNode> firstChild() const;
@@ -183,6 +185,7 @@ public:
     // Replaces the content by the parsed text. On failure the content stays as it was, the
     // result is false and parseError() tells why. Documents with a DOCTYPE are refused.
     bool loadXML(const std::wstring& text);
+    bool loadXMLUtf8(const std::string& text);
     const XmlParseError& parseError() const;
 
     // Writes the document as UTF-8 with an XML declaration. The file is written beside the

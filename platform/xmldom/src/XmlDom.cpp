@@ -6,6 +6,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -14,18 +15,20 @@
 #include <string>
 #include <fcntl.h>
 #include <unistd.h>
-#include <unordered_set>
 #include <vector>
 
 namespace xmldom {
 
 namespace detail {
 
-// Owns the libxml2 document and every node made for it. Nodes out of the tree are kept in
-// `detached` and freed with the document, so handles never dangle.
+// Owns the libxml2 document and every node made for it. A node out of the tree (new, removed
+// or replaced) is remembered in `detached` and freed with the document, so handles never
+// dangle. The list may hold nodes that were attached since, and a node more than once: a node
+// counts as detached when it has no parent, and the list is pruned as it grows.
 struct DocumentState {
     xmlDocPtr doc = nullptr;
-    std::unordered_set<xmlNodePtr> detached;
+    std::vector<xmlNodePtr> detached;
+    std::size_t pruneAt = 1024;
     XmlParseError parseError;
 
     DocumentState() {
@@ -34,6 +37,8 @@ struct DocumentState {
         if (!doc) throw XmlDomError("cannot create an XML document");
     }
     ~DocumentState() {
+        // All roots are found before any is freed: a freed subtree may hold listed nodes.
+        Prune();
         for (xmlNodePtr node : detached) {
             if (node->type == XML_ATTRIBUTE_NODE)
                 xmlFreeProp(reinterpret_cast<xmlAttrPtr>(node));
@@ -42,6 +47,24 @@ struct DocumentState {
         }
         xmlFreeDoc(doc);
     }
+
+    void Detached(xmlNodePtr node) {
+        detached.push_back(node);
+        if (detached.size() >= pruneAt) {
+            Prune();
+            pruneAt = std::max<std::size_t>(1024, detached.size() * 2);
+        }
+    }
+
+    // Keeps each parentless node once.
+    void Prune() {
+        detached.erase(std::remove_if(detached.begin(), detached.end(),
+                                      [](xmlNodePtr n) { return n->parent != nullptr; }),
+                       detached.end());
+        std::sort(detached.begin(), detached.end());
+        detached.erase(std::unique(detached.begin(), detached.end()), detached.end());
+    }
+
     DocumentState(const DocumentState&) = delete;
     DocumentState& operator=(const DocumentState&) = delete;
 
@@ -126,27 +149,24 @@ void LinkChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref) {
     }
 }
 
-// Serialises one node, or the whole document, into UTF-8.
+int AppendToString(void* context, const char* buffer, int length) {
+    static_cast<std::string*>(context)->append(buffer, static_cast<std::size_t>(length));
+    return length;
+}
+
+// Serialises one node, or the whole document, into UTF-8. The output goes straight into a
+// std::string, whose growth is amortised.
 std::string Serialize(xmlNodePtr node, bool withDeclaration) {
-    xmlBufferPtr buffer = xmlBufferCreate();
-    if (!buffer) throw XmlDomError("out of memory");
+    std::string result;
     int options = withDeclaration ? 0 : XML_SAVE_NO_DECL;
-    xmlSaveCtxtPtr ctxt = xmlSaveToBuffer(buffer, "UTF-8", options);
-    if (!ctxt) {
-        xmlBufferFree(buffer);
-        throw XmlDomError("cannot serialise the XML document");
-    }
+    xmlSaveCtxtPtr ctxt = xmlSaveToIO(AppendToString, nullptr, &result, "UTF-8", options);
+    if (!ctxt) throw XmlDomError("cannot serialise the XML document");
     long written;
     if (node->type == XML_DOCUMENT_NODE)
         written = xmlSaveDoc(ctxt, reinterpret_cast<xmlDocPtr>(node));
     else
         written = xmlSaveTree(ctxt, node);
     int closed = xmlSaveClose(ctxt);
-    std::string result;
-    if (written >= 0 && closed >= 0)
-        result.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
-                      static_cast<std::size_t>(xmlBufferLength(buffer)));
-    xmlBufferFree(buffer);
     if (written < 0 || closed < 0) throw XmlDomError("cannot serialise the XML document");
     return result;
 }
@@ -222,10 +242,15 @@ std::wstring XmlNode::text() const {
 }
 
 std::wstring XmlNode::xml() const {
+    std::string utf8 = xmlUtf8();
+    return WideFromUtf8(utf8.data(), utf8.size());
+}
+
+std::string XmlNode::xmlUtf8() const {
     std::string utf8 = Serialize(m_node, false);
     // An attribute serialises with the space that separates it inside a tag.
     if (m_node->type == XML_ATTRIBUTE_NODE && !utf8.empty() && utf8.front() == ' ') utf8.erase(0, 1);
-    return WideFromUtf8(utf8.data(), utf8.size());
+    return utf8;
 }
 
 std::shared_ptr<XmlNode> XmlNode::parentNode() const {
@@ -307,10 +332,7 @@ std::shared_ptr<XmlNode> XmlNode::insertBefore(const std::shared_ptr<XmlNode>& n
         if (p == child) throw XmlDomError("a node cannot be inserted under itself");
     if (ref == child) return newChild;
 
-    if (child->parent)
-        xmlUnlinkNode(child);
-    else
-        m_state->detached.erase(child);
+    if (child->parent) xmlUnlinkNode(child);
     LinkChild(parent, child, ref);
     return newChild;
 }
@@ -320,7 +342,7 @@ std::shared_ptr<XmlNode> XmlNode::removeChild(const std::shared_ptr<XmlNode>& ol
         oldChild->m_node->type == XML_ATTRIBUTE_NODE)
         throw XmlDomError("the node is not a child of this node");
     xmlUnlinkNode(oldChild->m_node);
-    m_state->detached.insert(oldChild->m_node);
+    m_state->Detached(oldChild->m_node);
     return oldChild;
 }
 
@@ -351,9 +373,30 @@ bool XmlElement::hasAttribute(const std::wstring& name) const {
 }
 
 void XmlElement::setAttribute(const std::wstring& name, const std::wstring& value) {
-    auto attr = ownerDocument()->createAttribute(name);
-    attr->setValue(value);
-    attributes()->setNamedItem(attr);
+    // The same result as createAttribute + setNamedItem, without the handles in between.
+    const std::string utf8 = CheckedName(name, "attribute");
+    xmlAttrPtr attr = FindAttribute(m_node, utf8);
+    if (attr) {
+        SetAttributeValue(m_state->doc, attr, value);
+        return;
+    }
+    attr = xmlNewDocProp(m_state->doc, X(utf8), nullptr);
+    if (!attr) throw XmlDomError("out of memory");
+    try {
+        SetAttributeValue(m_state->doc, attr, value);
+    } catch (...) {
+        xmlFreeProp(attr);
+        throw;
+    }
+    attr->parent = m_node;
+    if (!m_node->properties) {
+        m_node->properties = attr;
+    } else {
+        xmlAttrPtr last = m_node->properties;
+        while (last->next) last = last->next;
+        last->next = attr;
+        attr->prev = last;
+    }
 }
 
 // --- XmlNodeList -----------------------------------------------------------------------------
@@ -407,7 +450,6 @@ std::shared_ptr<XmlNode> XmlNamedNodeMap::setNamedItem(const std::shared_ptr<Xml
             old = a;
             break;
         }
-    m_state->detached.erase(attribute->m_node);
     attr->parent = m_element;
     if (old) {
         // Take the old one's place, so the order of the attributes stays as first written.
@@ -421,7 +463,7 @@ std::shared_ptr<XmlNode> XmlNamedNodeMap::setNamedItem(const std::shared_ptr<Xml
         old->parent = nullptr;
         old->prev = nullptr;
         old->next = nullptr;
-        m_state->detached.insert(reinterpret_cast<xmlNodePtr>(old));
+        m_state->Detached(reinterpret_cast<xmlNodePtr>(old));
         return DocumentState::Wrap(m_state, reinterpret_cast<xmlNodePtr>(old));
     }
     attr->next = nullptr;
@@ -444,7 +486,7 @@ std::shared_ptr<XmlNode> XmlNamedNodeMap::removeNamedItem(const std::wstring& na
     if (!a) return nullptr;
     auto node = reinterpret_cast<xmlNodePtr>(a);
     xmlUnlinkNode(node);
-    m_state->detached.insert(node);
+    m_state->Detached(node);
     return DocumentState::Wrap(m_state, node);
 }
 
@@ -459,7 +501,7 @@ std::shared_ptr<XmlElement> XmlDocument::createElement(const std::wstring& tagNa
     std::string name = CheckedName(tagName, "element");
     xmlNodePtr node = xmlNewDocNode(m_state->doc, nullptr, X(name), nullptr);
     if (!node) throw XmlDomError("out of memory");
-    m_state->detached.insert(node);
+    m_state->Detached(node);
     return std::static_pointer_cast<XmlElement>(DocumentState::Wrap(m_state, node));
 }
 
@@ -468,14 +510,14 @@ std::shared_ptr<XmlAttribute> XmlDocument::createAttribute(const std::wstring& n
     xmlAttrPtr attr = xmlNewDocProp(m_state->doc, X(utf8), nullptr);
     if (!attr) throw XmlDomError("out of memory");
     auto node = reinterpret_cast<xmlNodePtr>(attr);
-    m_state->detached.insert(node);
+    m_state->Detached(node);
     return std::static_pointer_cast<XmlAttribute>(DocumentState::Wrap(m_state, node));
 }
 
 std::shared_ptr<XmlCharacterData> XmlDocument::createTextNode(const std::wstring& data) {
     xmlNodePtr node = xmlNewDocText(m_state->doc, X(XmlUtf8FromWide(data)));
     if (!node) throw XmlDomError("out of memory");
-    m_state->detached.insert(node);
+    m_state->Detached(node);
     return std::static_pointer_cast<XmlCharacterData>(DocumentState::Wrap(m_state, node));
 }
 
@@ -485,7 +527,7 @@ std::shared_ptr<XmlCharacterData> XmlDocument::createCDATASection(const std::wst
     if (utf8.size() > static_cast<std::size_t>(INT_MAX)) throw XmlDomError("CDATA section too large");
     xmlNodePtr node = xmlNewCDataBlock(m_state->doc, X(utf8), static_cast<int>(utf8.size()));
     if (!node) throw XmlDomError("out of memory");
-    m_state->detached.insert(node);
+    m_state->Detached(node);
     return std::static_pointer_cast<XmlCharacterData>(DocumentState::Wrap(m_state, node));
 }
 
@@ -501,6 +543,17 @@ const XmlParseError& XmlDocument::parseError() const {
 }
 
 bool XmlDocument::loadXML(const std::wstring& text) {
+    std::string utf8;
+    if (!detail::StrictUtf8FromWide(text, utf8)) {
+        m_state->parseError = XmlParseError();
+        m_state->parseError.errorCode = -1;
+        m_state->parseError.reason = L"the text holds an invalid character";
+        return false;
+    }
+    return loadXMLUtf8(utf8);
+}
+
+bool XmlDocument::loadXMLUtf8(const std::string& utf8) {
     XmlParseError& error = m_state->parseError;
     error = XmlParseError();
     auto fail = [&](int code, const std::wstring& reason, int line, int column) {
@@ -510,14 +563,12 @@ bool XmlDocument::loadXML(const std::wstring& text) {
         error.linepos = column;
         return false;
     };
-
-    std::string utf8;
-    if (!detail::StrictUtf8FromWide(text, utf8)) return fail(-1, L"the text holds an invalid character", 0, 0);
     if (utf8.size() > static_cast<std::size_t>(INT_MAX)) return fail(-1, L"the text is too large", 0, 0);
 
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) return fail(-1, L"out of memory", 0, 0);
-    // No network, no external entities, nothing printed: failures are reported through parseError.
+    // No network, no external entities, nothing printed: failures are reported through
+    // parseError. Without a dictionary every name is the node's own, so nodes can move over.
     const int options = XML_PARSE_NONET | XML_PARSE_NODICT | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     xmlDocPtr parsed = xmlCtxtReadMemory(ctxt, utf8.data(), static_cast<int>(utf8.size()), nullptr,
                                          "UTF-8", options);
@@ -533,30 +584,23 @@ bool XmlDocument::loadXML(const std::wstring& text) {
         return fail(code, reason, line, column);
     }
     xmlFreeParserCtxt(ctxt);
-    if (parsed->intSubset || parsed->extSubset) {
+    if (parsed->intSubset || parsed->extSubset || parsed->dict) {
         xmlFreeDoc(parsed);
         return fail(-1, L"a document type declaration is not allowed", 0, 0);
     }
 
-    // Copy the new content in first, so running out of memory leaves the old content whole.
-    std::vector<xmlNodePtr> copies;
-    for (xmlNodePtr c = parsed->children; c; c = c->next) {
-        xmlNodePtr copy = xmlDocCopyNode(c, m_state->doc, 1);
-        if (!copy) {
-            for (xmlNodePtr made : copies) xmlFreeNode(made);
-            xmlFreeDoc(parsed);
-            return fail(-1, L"out of memory", 0, 0);
-        }
-        copies.push_back(copy);
-    }
-    xmlFreeDoc(parsed);
-
+    // The old content leaves the tree (handles on it stay valid); the parsed nodes move in.
     auto docNode = reinterpret_cast<xmlNodePtr>(m_state->doc);
     while (xmlNodePtr c = docNode->children) {
         xmlUnlinkNode(c);
-        m_state->detached.insert(c);
+        m_state->Detached(c);
     }
-    for (xmlNodePtr copy : copies) LinkChild(docNode, copy, nullptr);
+    while (xmlNodePtr c = parsed->children) {
+        xmlUnlinkNode(c);
+        xmlSetTreeDoc(c, m_state->doc);
+        LinkChild(docNode, c, nullptr);
+    }
+    xmlFreeDoc(parsed);
     return true;
 }
 
