@@ -1,0 +1,84 @@
+// The slide range wrapper.
+
+#include "PptSlideRange.h"
+
+#include "PptHelpers.h"
+#include "PptSlide.h"
+
+#include <vector>
+
+namespace genswf {
+
+struct CPptSlideRange::Impl {
+    PowerPoint::SlideRange* range = nullptr;
+    bool countRead = false;
+    LONG count = 0;
+    std::vector<PowerPoint::_Slide*> slidePtrs;
+    std::vector<std::shared_ptr<CPptSlide>> slideWrappers;
+};
+
+CPptSlideRange::CPptSlideRange(PowerPoint::SlideRange* range) : m_impl(new Impl) { m_impl->range = AddRefCopy(range); }
+
+CPptSlideRange::~CPptSlideRange()
+{
+    m_impl->slideWrappers.clear();
+    for (PowerPoint::_Slide*& p : m_impl->slidePtrs)
+        SafeRelease(p);
+    SafeRelease(m_impl->range);
+}
+
+LONG CPptSlideRange::GetCount()
+{
+    if (!m_impl->countRead) {
+        LONG count = 0;
+        if (!m_impl->range || m_impl->range->get_Count(&count) < 0)
+            ThrowPptException(__FILE__, 42);
+        m_impl->count = count < 0 ? 0 : count;
+        m_impl->slidePtrs.assign(static_cast<std::size_t>(m_impl->count), nullptr);
+        m_impl->slideWrappers.assign(static_cast<std::size_t>(m_impl->count), nullptr);
+        m_impl->countRead = true;
+    }
+    return m_impl->count;
+}
+
+PowerPoint::_Slide* CPptSlideRange::GetSlidePtr(std::uint32_t i)
+{
+    // Out of the range: nothing, rather than a read past the cache.
+    if (i >= static_cast<std::uint32_t>(GetCount()))
+        return nullptr;
+    PowerPoint::_Slide*& slot = m_impl->slidePtrs[i];
+    if (!slot) {
+        VARIANT index = PositionVariant(static_cast<LONG>(i) + 1);
+        PowerPoint::_Slide* slide = nullptr;
+        HRESULT hr = m_impl->range->Item(index, &slide);
+        VariantClear(&index);
+        if (hr < 0 || !slide) {
+            SafeRelease(slide);
+            ThrowPptException(__FILE__, 53);
+        }
+        slot = slide;
+    }
+    return AddRefCopy(slot);
+}
+
+std::shared_ptr<CPptSlide> CPptSlideRange::GetSlide(std::uint32_t i)
+{
+    if (i >= static_cast<std::uint32_t>(GetCount()))
+        return nullptr;
+    std::shared_ptr<CPptSlide>& slot = m_impl->slideWrappers[i];
+    if (!slot) {
+        PowerPoint::_Slide* slide = GetSlidePtr(i);
+        slot = CreatePptSlide(slide);
+        slide->Release();
+    }
+    return slot;
+}
+
+std::shared_ptr<CPptSlideRange> CreatePptSlideRange(PowerPoint::SlideRange* range)
+{
+    if (!range)
+        return nullptr;
+    return std::make_shared<CPptSlideRange>(range);
+}
+
+} // namespace genswf

@@ -1,0 +1,99 @@
+// The slide collection wrapper.
+
+#include "PptSlides.h"
+
+#include "PptHelpers.h"
+#include "PptSlide.h"
+
+#include <vector>
+
+namespace genswf {
+
+struct CPptSlides::Impl {
+    PowerPoint::Slides* slides = nullptr;
+    std::vector<PowerPoint::_Slide*> slidePtrs;
+    std::vector<std::shared_ptr<CPptSlide>> slideWrappers;
+    bool countRead = false;
+};
+
+CPptSlides::CPptSlides(PowerPoint::Slides* slides) : m_impl(new Impl) { m_impl->slides = AddRefCopy(slides); }
+
+CPptSlides::~CPptSlides()
+{
+    m_impl->slideWrappers.clear();
+    for (PowerPoint::_Slide*& p : m_impl->slidePtrs)
+        SafeRelease(p);
+    SafeRelease(m_impl->slides);
+}
+
+LONG CPptSlides::GetCount()
+{
+    if (!m_impl->countRead) {
+        LONG count = 0;
+        if (!m_impl->slides || m_impl->slides->get_Count(&count) < 0)
+            ThrowPptException(__FILE__, 33);
+        if (count < 0)
+            count = 0;
+        m_impl->slidePtrs.assign(static_cast<std::size_t>(count), nullptr);
+        m_impl->slideWrappers.assign(static_cast<std::size_t>(count), nullptr);
+        m_impl->countRead = true;
+    }
+    return static_cast<LONG>(m_impl->slidePtrs.size());
+}
+
+PowerPoint::_Slide* CPptSlides::GetSlidePtr(std::uint32_t i)
+{
+    if (i >= static_cast<std::uint32_t>(GetCount()))
+        return nullptr;
+    PowerPoint::_Slide*& slot = m_impl->slidePtrs[i];
+    if (!slot) {
+        VARIANT index = PositionVariant(static_cast<LONG>(i) + 1);
+        PowerPoint::_Slide* slide = nullptr;
+        HRESULT hr = m_impl->slides->Item(index, &slide);
+        VariantClear(&index);
+        if (hr < 0 || !slide) {
+            SafeRelease(slide);
+            ThrowPptException(__FILE__, 49);
+        }
+        slot = slide;
+    }
+    return AddRefCopy(slot);
+}
+
+std::shared_ptr<CPptSlide> CPptSlides::GetSlide(std::uint32_t i)
+{
+    if (i >= static_cast<std::uint32_t>(GetCount()))
+        return nullptr;
+    std::shared_ptr<CPptSlide>& slot = m_impl->slideWrappers[i];
+    if (!slot) {
+        PowerPoint::_Slide* slide = GetSlidePtr(i);
+        slot = CreatePptSlide(slide);
+        slide->Release();
+    }
+    return slot;
+}
+
+PowerPoint::SlideRange* CPptSlides::Range(VARIANT index)
+{
+    PowerPoint::SlideRange* range = nullptr;
+    if (!m_impl->slides || m_impl->slides->Range(index, &range) < 0 || !range) {
+        SafeRelease(range);
+        ThrowPptException(__FILE__, 76);
+    }
+    return range;
+}
+
+std::shared_ptr<CPptSlide> CPptSlides::FindBySlideId(LONG id)
+{
+    const LONG count = GetCount();
+    for (LONG i = 0; i < count; ++i) {
+        std::shared_ptr<CPptSlide> slide = GetSlide(static_cast<std::uint32_t>(i));
+        if (slide->GetSlideID() == id)
+            return slide;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<CPptSlides> CreatePptSlides(PowerPoint::Slides* slides) { return std::make_shared<CPptSlides>(slides); }
+
+} // namespace genswf
