@@ -51,7 +51,11 @@ public:
     std::wstring LoadString(unsigned id) const;                               // empty when absent
 
     // The folder FindResource searches; by default the installation's "res" folder.
-    void SetResourceFolder(const std::wstring& folder) { resourceFolder = folder; }
+    void SetResourceFolder(const std::wstring& folder)
+    {
+        resourceFolder = folder;
+        stringTables.clear();
+    }
     std::wstring GetResourceFolder() const;
 
 private:
