@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -169,7 +171,7 @@ TEST(MovieWriter, SaveXmlPutsTagsOnLinesButLeavesTextAlone) {
     movietest::TempFolder folder;
     auto movie = CMovie::CreateEmpty();
     auto text = movie->WriteHtmlText(movie->GetObjectsElement(), L"txt0", 0, 0, 1, 1);
-    movie->AppendCDataSection(text, L"<p>a><b</p>]]>end");
+    movie->AppendCDataSection(text, L"<p>a><b</p>\x01]]>end\xFFFF");
     movie->WriteActionGetURL(movie->GetObjectsElement(), L"u?x=a><b");
     movie->SaveXml(folder.WPath("movie.xml"));
     EXPECT_EQ(movietest::ReadFile(folder.Path() + "/movie.xml"),
@@ -225,15 +227,25 @@ TEST(MovieWriter, SeparateTagsOnlyBetweenTags) {
     for (const auto& c : cases) EXPECT_EQ(U8(SeparateTags(c.in)), U8(c.out)) << U8(c.in);
 }
 
+// A locale that writes decimals with a comma: an installed one, or one compiled for the test.
+const char* UseCommaLocale(movietest::TempFolder& folder) {
+    const char* installed[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"};
+    for (const char* name : installed)
+        if (std::setlocale(LC_ALL, name)) return name;
+    const std::string command = "localedef -i de_DE -f UTF-8 '" + folder.Path() + "/de_DE.UTF-8' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) return nullptr;
+    setenv("LOCPATH", folder.Path().c_str(), 1);
+    const char* chosen = std::setlocale(LC_ALL, "de_DE.UTF-8") ? "de_DE.UTF-8 (compiled)" : nullptr;
+    unsetenv("LOCPATH");
+    return chosen;
+}
+
 TEST(MovieWriter, DecimalsIgnoreTheLocale) {
-    const char* locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"};
-    const char* chosen = nullptr;
-    for (const char* name : locales)
-        if (std::setlocale(LC_ALL, name)) {
-            chosen = name;
-            break;
-        }
-    if (!chosen) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    movietest::TempFolder folder;
+    const char* chosen = UseCommaLocale(folder);
+    if (!chosen) GTEST_SKIP() << "no locale with a decimal comma is available";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 0.5);
     auto movie = CMovie::CreateEmpty();
     auto list = CreateFrameList(movie.get());
     CMatrix m;
@@ -242,6 +254,7 @@ TEST(MovieWriter, DecimalsIgnoreTheLocale) {
     auto layer = movie->WriteLayer(movie->GetLayersElement());
     list->Write(layer, 0);
     std::setlocale(LC_ALL, "C");
+    EXPECT_STREQ(probe, "0,5") << chosen;  // the locale really is in force
     EXPECT_NE(Xml(layer).find("scaleX=\"0.5000000\""), std::string::npos) << chosen;
 }
 
