@@ -32,7 +32,9 @@ struct DocumentState {
     XmlParseError parseError;
 
     DocumentState() {
-        xmlInitParser();
+        // Once per process, before any thread could race on the parser's globals.
+        static const bool initialised = (xmlInitParser(), true);
+        (void)initialised;
         doc = xmlNewDoc(BAD_CAST "1.0");
         if (!doc) throw XmlDomError("cannot create an XML document");
     }
