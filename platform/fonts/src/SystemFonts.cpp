@@ -1,0 +1,156 @@
+// Face lookup through fontconfig. Only faces with TrueType outlines are handed out: the movie
+// compiler embeds glyf outlines, and the layout must measure the very font the movie shows.
+#include "SystemFonts.h"
+
+#include "FontText.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <cwctype>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <tuple>
+
+namespace bcfonts {
+namespace {
+
+struct Substitution {
+    const wchar_t* name;
+    const wchar_t* replacement;
+};
+const Substitution kSubstitutions[] = {
+    {L"arial", L"Liberation Sans"},
+    {L"times new roman", L"Liberation Serif"},
+    {L"courier new", L"Liberation Mono"},
+};
+
+std::mutex g_lock; // fontconfig's configuration and the caches below
+std::map<std::tuple<std::wstring, bool, bool>, std::shared_ptr<const FontFileData>> g_byRequest;
+std::map<std::pair<std::string, int>, std::shared_ptr<const FontFileData>> g_byFile;
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    // Larger than any real font; such a file is not read whole into memory.
+    if (size <= 0 || size > (std::streamoff(256) << 20))
+        return false;
+    in.seekg(0);
+    out.resize(std::size_t(size));
+    return bool(in.read(reinterpret_cast<char*>(out.data()), size));
+}
+
+// The standalone bytes of one face of a file, or null when it is unusable.
+std::shared_ptr<const FontFileData> LoadFace(const std::string& path, int index)
+{
+    auto key = std::make_pair(path, index);
+    auto found = g_byFile.find(key);
+    if (found != g_byFile.end())
+        return found->second;
+    std::shared_ptr<FontFileData> face;
+    std::vector<std::uint8_t> bytes;
+    if (ReadWholeFile(path, bytes)) {
+        auto result = std::make_shared<FontFileData>();
+        bool ok;
+        if (IsFontCollection(bytes.data(), bytes.size()))
+            ok = ExtractCollectionFace(bytes.data(), bytes.size(), std::uint32_t(index), result->bytes);
+        else {
+            ok = index == 0;
+            result->bytes.swap(bytes);
+        }
+        bool outlines = false;
+        if (ok && CheckSfnt(result->bytes.data(), result->bytes.size(), &outlines) && outlines) {
+            result->sourcePath = path;
+            result->faceIndex = index;
+            face = result;
+        }
+    }
+    g_byFile[key] = face;
+    return face;
+}
+
+std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bold, bool italic)
+{
+    if (!FcInit())
+        return nullptr;
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern)
+        return nullptr;
+    std::string family = WideToUtf8(SubstituteFaceName(faceName));
+    if (!family.empty())
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+
+    std::shared_ptr<const FontFileData> best;
+    FcResult result = FcResultNoMatch;
+    // Sorted best first; the first face with outlines wins (a CFF or bitmap face is skipped).
+    FcFontSet* set = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+    for (int i = 0; set && i < set->nfont && !best; ++i) {
+        FcChar8* file = nullptr;
+        int index = 0;
+        if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) != FcResultMatch || !file)
+            continue;
+        FcPatternGetInteger(set->fonts[i], FC_INDEX, 0, &index);
+        std::shared_ptr<const FontFileData> face = LoadFace(reinterpret_cast<const char*>(file), index & 0xFFFF);
+        if (!face)
+            continue;
+        auto named = std::make_shared<FontFileData>(*face);
+        FcChar8* familyName = nullptr;
+        if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &familyName) == FcResultMatch && familyName)
+            named->familyName = Utf8ToWide(reinterpret_cast<const char*>(familyName));
+        int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
+        FcPatternGetInteger(set->fonts[i], FC_WEIGHT, 0, &weight);
+        FcPatternGetInteger(set->fonts[i], FC_SLANT, 0, &slant);
+        named->bold = weight >= FC_WEIGHT_DEMIBOLD;
+        named->italic = slant != FC_SLANT_ROMAN;
+        best = named;
+    }
+    if (set)
+        FcFontSetDestroy(set);
+    FcPatternDestroy(pattern);
+    return best;
+}
+
+} // namespace
+
+std::wstring SubstituteFaceName(const std::wstring& faceName)
+{
+    std::wstring lower = LowerCase(TrimBlanks(faceName));
+    for (const Substitution& s : kSubstitutions)
+        if (lower == s.name)
+            return s.replacement;
+    return TrimBlanks(faceName);
+}
+
+std::shared_ptr<const FontFileData> FindSystemFont(const std::wstring& faceName, bool bold, bool italic)
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    auto key = std::make_tuple(LowerCase(TrimBlanks(faceName)), bold, italic);
+    auto found = g_byRequest.find(key);
+    if (found != g_byRequest.end())
+        return found->second;
+    std::shared_ptr<const FontFileData> face = Match(faceName, bold, italic);
+    g_byRequest[key] = face;
+    return face;
+}
+
+bool GetFontData(const std::wstring& faceName, bool bold, bool italic, std::vector<std::uint8_t>& out)
+{
+    std::shared_ptr<const FontFileData> face = FindSystemFont(faceName, bold, italic);
+    if (!face) {
+        out.clear();
+        return false;
+    }
+    out = face->bytes;
+    return true;
+}
+
+} // namespace bcfonts
