@@ -1,14 +1,17 @@
-// Raw "PowerPoint Document" streams: the record walk, the factory, the atoms and style runs.
+// Raw "PowerPoint Document" streams: the record walk, the factory, the atoms, style runs and
+// the presentation model built from them.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 #include "libpptparser/PptAtoms.h"
 #include "libpptparser/PptContainers.h"
 #include "libpptparser/PptParserException.h"
 #include "libpptparser/PptStyleTextPropAtom.h"
+#include "libpptparser/Presentation.h"
 #include "libpptparser/StreamParser.h"
 
 using namespace libpptparser;
@@ -45,7 +48,12 @@ void Walk(const std::shared_ptr<CPptContainer>& root) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
-    Walk(CStreamParser::BuildRecordTree(std::make_shared<const std::vector<uint8_t>>(data, data + size)));
+    const auto root = CStreamParser::BuildRecordTree(std::make_shared<const std::vector<uint8_t>>(data, data + size));
+    Walk(root);
+    CPresentation model(root);
+    std::ostringstream dump;
+    CPresentationXmlVisitor visitor(dump);
+    model.Accept(visitor);
   } catch (const CPptParserException& e) {
     if (e.GetMessage().empty()) __builtin_trap();
   }

@@ -10,6 +10,7 @@
 #include "libpptparser/PptAtoms.h"
 #include "libpptparser/PptParserException.h"
 #include "libpptparser/PptStyleTextPropAtom.h"
+#include "libpptparser/Presentation.h"
 #include "libpptparser/StreamParser.h"
 
 using namespace libpptparser;
@@ -104,6 +105,14 @@ TEST(ParserCorpus, EveryFileYieldsItsTreeOrAClearMessage) {
     const TreeFacts facts = Inspect(*root);
     EXPECT_GT(facts.records, 0u);
     EXPECT_TRUE(facts.ordinalsMatch);
+    // The model: built, or refused with its message only for the fuzzed files.
+    try {
+      const auto model = parser.GetPresentation();
+      EXPECT_TRUE(model->GetSlides());
+    } catch (const CPptParserException& e) {
+      EXPECT_EQ(name.rfind("clusterfuzz-", 0), 0u) << "unexpected failure: " << e.what();
+      EXPECT_NE(std::string(e.what()).find(" in file libpptparser/src/"), std::string::npos) << e.what();
+    }
     const bool wellFormed = std::find_if(std::begin(kWellFormed), std::end(kWellFormed),
                                          [&](const char* n) { return name == n; }) != std::end(kWellFormed);
     if (wellFormed) {

@@ -14,6 +14,8 @@ class CCompoundFileStorage;
 
 namespace libpptparser {
 
+class CPresentation;
+
 class CStreamParser {
  public:
   // `path` is the file's path as bytes (UTF-8). Opens nothing yet.
@@ -32,6 +34,8 @@ class CStreamParser {
   // before Parse.
   std::shared_ptr<CPptContainer> GetRoot() const { return m_root; }
   const std::vector<uint8_t>& GetStreamBytes() const;
+  // A new presentation model built from the tree. Throws CPptParserException.
+  std::shared_ptr<CPresentation> GetPresentation() const;
   const compoundfile::CCompoundFileStorage& GetStorage() const { return *m_storage; }
 
   // The record tree of stream bytes held in memory. Throws CPptParserException.
