@@ -26,6 +26,27 @@ const Substitution kSubstitutions[] = {
 };
 
 std::mutex g_lock; // fontconfig's configuration and the caches below
+
+// Our own configuration rather than the library's global one, so that it is released when the
+// process ends and leak checkers stay quiet.
+struct ConfigHolder {
+    FcConfig* config = nullptr;
+    bool tried = false;
+    ~ConfigHolder()
+    {
+        if (config)
+            FcConfigDestroy(config);
+    }
+    FcConfig* Get()
+    {
+        if (!tried) {
+            tried = true;
+            config = FcInitLoadConfigAndFonts();
+        }
+        return config;
+    }
+};
+ConfigHolder g_config;
 std::map<std::tuple<std::wstring, bool, bool>, std::shared_ptr<const FontFileData>> g_byRequest;
 std::map<std::pair<std::string, int>, std::shared_ptr<const FontFileData>> g_byFile;
 
@@ -75,7 +96,8 @@ std::shared_ptr<const FontFileData> LoadFace(const std::string& path, int index)
 
 std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bold, bool italic)
 {
-    if (!FcInit())
+    FcConfig* config = g_config.Get();
+    if (!config)
         return nullptr;
     FcPattern* pattern = FcPatternCreate();
     if (!pattern)
@@ -86,13 +108,13 @@ std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bol
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
 
     std::shared_ptr<const FontFileData> best;
     FcResult result = FcResultNoMatch;
     // Sorted best first; the first face with outlines wins (a CFF or bitmap face is skipped).
-    FcFontSet* set = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+    FcFontSet* set = FcFontSort(config, pattern, FcFalse, nullptr, &result);
     for (int i = 0; set && i < set->nfont && !best; ++i) {
         FcChar8* file = nullptr;
         int index = 0;
