@@ -1,0 +1,64 @@
+#pragma once
+// Shared pieces of the renderer's sources.
+
+#include "BcRender.h"
+#include "BcWmf.h"
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace bcrender {
+namespace detail {
+
+struct SurfaceDeleter {
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+
+struct ContextDeleter {
+    void operator()(cairo_t* c) const { cairo_destroy(c); }
+};
+using ContextPtr = std::unique_ptr<cairo_t, ContextDeleter>;
+
+// Pictures larger than this (in pixels) are refused: decoded or rendered.
+constexpr std::int64_t kMaxPixels = 40 * 1000 * 1000;
+constexpr int kMaxSide = 20000;
+
+// Straight RGBA pixels of a decoded raster picture.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+PictureFormat SniffFormat(const std::vector<std::uint8_t>& bytes);
+bool DecodePng(const std::vector<std::uint8_t>& bytes, Pixels& out);
+bool DecodeJpeg(const std::vector<std::uint8_t>& bytes, Pixels& out);
+// A device-independent bitmap: header and bits, with or without the 14-byte file header.
+bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out);
+
+// Colour after the picture's brightness and contrast (0.5 and 0.5 leave it alone).
+struct ToneMap {
+    double brightness = 0.5, contrast = 0.5;
+    bool Identity() const { return brightness == 0.5 && contrast == 0.5; }
+    std::uint8_t Apply(std::uint8_t c) const;
+    std::uint32_t ApplyRgb(std::uint32_t bgr) const; // 0x00BBGGRR
+};
+
+// Draws the picture into the box (0, 0, w, h) of the current user space, cropped; a picture
+// that cannot be decoded shows as a placeholder frame.
+void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h);
+
+// Plays a metafile into the box (0, 0, w, h) of the current user space.
+void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap& tone);
+
+// PNG encoding of a cairo image surface (ARGB32 or RGB24).
+std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAlpha);
+
+// Writes bytes to a file through a temporary name, so a failure leaves no partial file.
+void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+} // namespace detail
+} // namespace bcrender

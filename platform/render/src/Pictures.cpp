@@ -1,0 +1,365 @@
+// Picture decoding (PNG, JPEG, DIB), brightness and contrast, and drawing pictures into a box.
+
+#include "Internal.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstring>
+
+namespace bcrender {
+namespace detail {
+
+namespace {
+
+bool SizeAcceptable(std::int64_t w, std::int64_t h)
+{
+    return w > 0 && h > 0 && w <= kMaxSide && h <= kMaxSide && w * h <= kMaxPixels;
+}
+
+std::uint32_t Le32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+} // namespace
+
+PictureFormat SniffFormat(const std::vector<std::uint8_t>& b)
+{
+    if (b.size() >= 8 && std::memcmp(b.data(), "\x89PNG\r\n\x1a\n", 8) == 0) return PictureFormat::Png;
+    if (b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return PictureFormat::Jpeg;
+    if (b.size() >= 4 && Le32(b.data()) == 0x9AC6CDD7u) return PictureFormat::Wmf;
+    if (b.size() >= 44 && Le32(b.data()) == 1 && std::memcmp(b.data() + 40, " EMF", 4) == 0) return PictureFormat::Emf;
+    if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') return PictureFormat::Dib;
+    if (b.size() >= 4 && (Le32(b.data()) == 40 || Le32(b.data()) == 12 || Le32(b.data()) == 108 || Le32(b.data()) == 124))
+        return PictureFormat::Dib;
+    if (b.size() >= 18 && (Le16(b.data()) == 1 || Le16(b.data()) == 2) && Le16(b.data() + 2) == 9) return PictureFormat::Wmf;
+    return PictureFormat::Unknown;
+}
+
+bool DecodePng(const std::vector<std::uint8_t>& bytes, Pixels& out)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
+    if (!SizeAcceptable(image.width, image.height)) {
+        png_image_free(&image);
+        return false;
+    }
+    image.format = PNG_FORMAT_RGBA;
+    out.width = static_cast<int>(image.width);
+    out.height = static_cast<int>(image.height);
+    out.rgba.assign(PNG_IMAGE_SIZE(image), 0);
+    if (!png_image_finish_read(&image, nullptr, out.rgba.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+struct JpegError {
+    jpeg_error_mgr mgr;
+    std::jmp_buf jump;
+};
+
+void JpegFail(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
+}
+
+void JpegQuiet(j_common_ptr, int) {}
+
+} // namespace
+
+bool DecodeJpeg(const std::vector<std::uint8_t>& bytes, Pixels& out)
+{
+    if (bytes.empty()) return false;
+    jpeg_decompress_struct info;
+    JpegError err;
+    info.err = jpeg_std_error(&err.mgr);
+    err.mgr.error_exit = JpegFail;
+    err.mgr.emit_message = JpegQuiet;
+    std::vector<std::uint8_t> row;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    if (!SizeAcceptable(info.image_width, info.image_height)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_start_decompress(&info);
+    const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
+    const int comps = info.output_components;
+    if ((cmyk && comps != 4) || (!cmyk && comps != 3)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    out.width = w;
+    out.height = h;
+    out.rgba.assign(static_cast<size_t>(w) * h * 4, 0);
+    row.resize(static_cast<size_t>(w) * comps);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW rowPtr = row.data();
+        const int y = static_cast<int>(info.output_scanline);
+        if (jpeg_read_scanlines(&info, &rowPtr, 1) != 1) break;
+        std::uint8_t* dst = &out.rgba[static_cast<size_t>(y) * w * 4];
+        for (int x = 0; x < w; ++x) {
+            const std::uint8_t* s = &row[static_cast<size_t>(x) * comps];
+            if (cmyk) {
+                // Adobe's CMYK JPEGs store the channels inverted.
+                dst[4 * x] = static_cast<std::uint8_t>(s[0] * s[3] / 255);
+                dst[4 * x + 1] = static_cast<std::uint8_t>(s[1] * s[3] / 255);
+                dst[4 * x + 2] = static_cast<std::uint8_t>(s[2] * s[3] / 255);
+            } else {
+                dst[4 * x] = s[0];
+                dst[4 * x + 1] = s[1];
+                dst[4 * x + 2] = s[2];
+            }
+            dst[4 * x + 3] = 255;
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out)
+{
+    size_t fileOffsetBits = 0;
+    if (size >= 14 && data[0] == 'B' && data[1] == 'M') {
+        fileOffsetBits = Le32(data + 10);
+        data += 14;
+        size -= 14;
+        fileOffsetBits = fileOffsetBits >= 14 ? fileOffsetBits - 14 : 0;
+    }
+    if (size < 12) return false;
+    const std::uint32_t headerSize = Le32(data);
+    std::int64_t w, h;
+    int bits;
+    std::uint32_t compression = 0, colorsUsed = 0;
+    size_t paletteEntry = 4;
+    if (headerSize == 12) {
+        w = Le16(data + 4);
+        h = static_cast<std::int16_t>(Le16(data + 6));
+        bits = Le16(data + 10);
+        paletteEntry = 3;
+    } else if (headerSize >= 40 && headerSize <= size) {
+        w = static_cast<std::int32_t>(Le32(data + 4));
+        h = static_cast<std::int32_t>(Le32(data + 8));
+        bits = Le16(data + 14);
+        compression = Le32(data + 16);
+        colorsUsed = Le32(data + 32);
+    } else {
+        return false;
+    }
+    const bool topDown = h < 0;
+    if (topDown) h = -h;
+    if (!SizeAcceptable(w, h)) return false;
+    std::uint32_t masks[3] = {0x00FF0000, 0x0000FF00, 0x000000FF};
+    size_t offset = headerSize;
+    if (compression == 3 /* bit fields */ && (bits == 16 || bits == 32)) {
+        if (headerSize == 40) {
+            if (size < 52) return false;
+            for (int i = 0; i < 3; ++i) masks[i] = Le32(data + 40 + 4 * i);
+            offset += 12;
+        } else {
+            for (int i = 0; i < 3; ++i) masks[i] = Le32(data + 40 + 4 * i);
+        }
+    } else if (compression != 0) {
+        return false; // run-length and embedded JPEG/PNG bitmaps are not read
+    } else if (bits == 16) {
+        masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F;
+    }
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+    std::vector<std::uint32_t> palette;
+    if (bits <= 8) {
+        size_t count = colorsUsed ? colorsUsed : (size_t(1) << bits);
+        if (count > 256) return false;
+        if (offset + count * paletteEntry > size) return false;
+        for (size_t i = 0; i < count; ++i) {
+            const std::uint8_t* p = data + offset + i * paletteEntry;
+            palette.push_back(p[2] | (p[1] << 8) | (p[0] << 16)); // r, g, b in low to high bytes
+        }
+        offset += count * paletteEntry;
+    }
+    if (fileOffsetBits > offset && fileOffsetBits < size) offset = fileOffsetBits;
+    const size_t stride = ((static_cast<size_t>(w) * bits + 31) / 32) * 4;
+    if (offset > size || stride * static_cast<size_t>(h) > size - offset) return false;
+    auto channel = [](std::uint32_t v, std::uint32_t mask) -> std::uint8_t {
+        if (!mask) return 0;
+        int shift = 0;
+        while (!((mask >> shift) & 1)) ++shift;
+        std::uint32_t m = mask >> shift, c = (v & mask) >> shift;
+        return static_cast<std::uint8_t>(c * 255 / m);
+    };
+    out.width = static_cast<int>(w);
+    out.height = static_cast<int>(h);
+    out.rgba.assign(static_cast<size_t>(w * h * 4), 0);
+    for (std::int64_t y = 0; y < h; ++y) {
+        const std::uint8_t* src = data + offset + stride * static_cast<size_t>(topDown ? y : h - 1 - y);
+        std::uint8_t* dst = &out.rgba[static_cast<size_t>(y * w * 4)];
+        for (std::int64_t x = 0; x < w; ++x, dst += 4) {
+            std::uint32_t rgb = 0;
+            switch (bits) {
+            case 1: case 4: case 8: {
+                const int perByte = 8 / bits;
+                const int shift = 8 - bits * (1 + static_cast<int>(x % perByte));
+                const std::uint32_t index = (src[x / perByte] >> shift) & ((1u << bits) - 1);
+                rgb = index < palette.size() ? palette[index] : 0;
+                break;
+            }
+            case 16: {
+                std::uint32_t v = Le16(src + 2 * x);
+                rgb = channel(v, masks[0]) | (channel(v, masks[1]) << 8) | (channel(v, masks[2]) << 16);
+                break;
+            }
+            case 24:
+                rgb = src[3 * x + 2] | (src[3 * x + 1] << 8) | (src[3 * x] << 16);
+                break;
+            case 32: {
+                std::uint32_t v = Le32(src + 4 * x);
+                rgb = channel(v, masks[0]) | (channel(v, masks[1]) << 8) | (channel(v, masks[2]) << 16);
+                break;
+            }
+            }
+            dst[0] = rgb & 0xFF;
+            dst[1] = (rgb >> 8) & 0xFF;
+            dst[2] = (rgb >> 16) & 0xFF;
+            dst[3] = 255;
+        }
+    }
+    return true;
+}
+
+std::uint8_t ToneMap::Apply(std::uint8_t c) const
+{
+    double v = c / 255.0;
+    // Contrast stretches about the middle grey: 0 flattens to grey, 1 thresholds.
+    double k = std::clamp(contrast, 0.0, 1.0);
+    double factor = k >= 0.999 ? 1e6 : std::tan(k * 3.14159265358979323846 / 2);
+    v = (v - 0.5) * factor + 0.5;
+    v = std::clamp(v, 0.0, 1.0);
+    // Brightness moves towards black below the middle and towards white above it.
+    double b = std::clamp(brightness, 0.0, 1.0);
+    if (b < 0.5) v *= b / 0.5;
+    else v += (1 - v) * (b - 0.5) / 0.5;
+    return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
+}
+
+std::uint32_t ToneMap::ApplyRgb(std::uint32_t bgr) const
+{
+    if (Identity()) return bgr;
+    return Apply(bgr & 0xFF) | (Apply((bgr >> 8) & 0xFF) << 8) | (Apply((bgr >> 16) & 0xFF) << 16);
+}
+
+namespace {
+
+SurfacePtr ToSurface(const Pixels& px, const ToneMap& tone)
+{
+    SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, px.width, px.height));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+    std::uint8_t lut[256];
+    for (int i = 0; i < 256; ++i) lut[i] = tone.Identity() ? static_cast<std::uint8_t>(i) : tone.Apply(static_cast<std::uint8_t>(i));
+    cairo_surface_flush(surface.get());
+    unsigned char* base = cairo_image_surface_get_data(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get());
+    for (int y = 0; y < px.height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(base + static_cast<size_t>(y) * stride);
+        const std::uint8_t* s = &px.rgba[static_cast<size_t>(y) * px.width * 4];
+        for (int x = 0; x < px.width; ++x, s += 4) {
+            std::uint32_t a = s[3];
+            std::uint32_t r = lut[s[0]] * a / 255, g = lut[s[1]] * a / 255, b = lut[s[2]] * a / 255;
+            row[x] = (a << 24) | (r << 16) | (g << 8) | b;
+        }
+    }
+    cairo_surface_mark_dirty(surface.get());
+    return surface;
+}
+
+void Placeholder(cairo_t* cr, double w, double h)
+{
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, w, h);
+    cairo_set_source_rgb(cr, 0.88, 0.88, 0.88);
+    cairo_fill_preserve(cr);
+    cairo_move_to(cr, 0, 0);
+    cairo_line_to(cr, w, h);
+    cairo_move_to(cr, w, 0);
+    cairo_line_to(cr, 0, h);
+    cairo_identity_matrix(cr);
+    cairo_set_line_width(cr, 1);
+    cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+double Frac(double v) { return std::isfinite(v) ? std::clamp(v, 0.0, 1.0) : 0.0; }
+
+} // namespace
+
+void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h)
+{
+    if (!(w > 0) || !(h > 0)) return;
+    PictureFormat format = picture.format == PictureFormat::Unknown ? SniffFormat(picture.bytes) : picture.format;
+    ToneMap tone{picture.brightness, picture.contrast};
+    const double cl = Frac(picture.cropLeft), cr_ = Frac(picture.cropRight);
+    const double ct = Frac(picture.cropTop), cb = Frac(picture.cropBottom);
+    const double visW = 1 - cl - cr_, visH = 1 - ct - cb;
+    if (visW <= 1e-6 || visH <= 1e-6) return; // cropped away entirely
+
+    if (format == PictureFormat::Wmf) {
+        WmfFile wmf;
+        if (ReadWmf(picture.bytes, wmf)) {
+            cairo_save(cr);
+            cairo_rectangle(cr, 0, 0, w, h);
+            cairo_clip(cr);
+            // The whole picture spans w / visW; shift so the visible part fills the box.
+            const double fullW = w / visW, fullH = h / visH;
+            cairo_translate(cr, -cl * fullW, -ct * fullH);
+            PlayWmf(cr, wmf, fullW, fullH, tone);
+            cairo_restore(cr);
+            return;
+        }
+        Placeholder(cr, w, h);
+        return;
+    }
+    Pixels px;
+    bool ok = false;
+    switch (format) {
+    case PictureFormat::Png: ok = DecodePng(picture.bytes, px); break;
+    case PictureFormat::Jpeg: ok = DecodeJpeg(picture.bytes, px); break;
+    case PictureFormat::Dib: ok = DecodeDib(picture.bytes.data(), picture.bytes.size(), px); break;
+    default: ok = false; break; // enhanced metafiles and unknown bytes
+    }
+    SurfacePtr surface = ok ? ToSurface(px, tone) : nullptr;
+    if (!surface) {
+        Placeholder(cr, w, h);
+        return;
+    }
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, w, h);
+    cairo_clip(cr);
+    const double srcW = px.width * visW, srcH = px.height * visH;
+    cairo_scale(cr, w / srcW, h / srcH);
+    cairo_translate(cr, -cl * px.width, -ct * px.height);
+    cairo_set_source_surface(cr, surface.get(), 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+} // namespace detail
+} // namespace bcrender

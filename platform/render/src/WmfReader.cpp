@@ -1,0 +1,251 @@
+// Reading and playing Windows metafiles: the records the renderer writes, plus the common
+// drawing records of metafile pictures (lines, poly-lines, round rectangles, bitmaps).
+
+#include "Internal.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace bcrender {
+
+namespace {
+
+std::uint16_t W16(const std::vector<std::uint8_t>& b, size_t at) { return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8)); }
+std::uint32_t W32(const std::vector<std::uint8_t>& b, size_t at) { return W16(b, at) | (std::uint32_t(W16(b, at + 2)) << 16); }
+
+bool Fail(std::string* error, const char* message)
+{
+    if (error) *error = message;
+    return false;
+}
+
+} // namespace
+
+bool ReadWmf(const std::vector<std::uint8_t>& bytes, WmfFile& out, std::string* error)
+{
+    out = WmfFile();
+    size_t pos = 0;
+    if (bytes.size() >= 22 && W32(bytes, 0) == 0x9AC6CDD7u) {
+        out.placeable = true;
+        out.boundsLeft = static_cast<std::int16_t>(W16(bytes, 6));
+        out.boundsTop = static_cast<std::int16_t>(W16(bytes, 8));
+        out.boundsRight = static_cast<std::int16_t>(W16(bytes, 10));
+        out.boundsBottom = static_cast<std::int16_t>(W16(bytes, 12));
+        out.unitsPerInch = W16(bytes, 14);
+        std::uint16_t sum = 0;
+        for (size_t i = 0; i < 10; ++i) sum ^= W16(bytes, 2 * i);
+        if (sum != W16(bytes, 20)) return Fail(error, "placeable header checksum is wrong");
+        pos = 22;
+    }
+    if (bytes.size() < pos + 18) return Fail(error, "too short for a metafile header");
+    const std::uint16_t type = W16(bytes, pos), headerWords = W16(bytes, pos + 2), version = W16(bytes, pos + 4);
+    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
+        return Fail(error, "not a metafile header");
+    out.sizeWords = W32(bytes, pos + 6);
+    out.numberOfObjects = W16(bytes, pos + 10);
+    pos += 18;
+    while (true) {
+        if (bytes.size() - pos < 6) return Fail(error, "records end without an end-of-file record");
+        const std::uint32_t words = W32(bytes, pos);
+        const std::uint16_t function = W16(bytes, pos + 4);
+        if (words < 3 || words > (bytes.size() - pos) / 2) return Fail(error, "record size runs past the end");
+        WmfRecord rec;
+        rec.function = function;
+        rec.params.reserve(words - 3);
+        for (std::uint32_t i = 3; i < words; ++i) rec.params.push_back(W16(bytes, pos + 2 * i));
+        out.records.push_back(std::move(rec));
+        pos += size_t(words) * 2;
+        if (function == WmfEof) break;
+    }
+    return true;
+}
+
+namespace detail {
+
+namespace {
+
+struct WmfObject {
+    enum Kind { Empty, Pen, Brush, Other } kind = Empty;
+    int style = 0;
+    double width = 0;
+    std::uint32_t color = 0;
+};
+
+void SetColor(cairo_t* cr, std::uint32_t bgr, const ToneMap& tone)
+{
+    bgr = tone.ApplyRgb(bgr);
+    cairo_set_source_rgb(cr, (bgr & 0xFF) / 255.0, ((bgr >> 8) & 0xFF) / 255.0, ((bgr >> 16) & 0xFF) / 255.0);
+}
+
+} // namespace
+
+void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap& tone)
+{
+    double orgX = 0, orgY = 0, extX = 0, extY = 0;
+    if (wmf.placeable) {
+        orgX = wmf.boundsLeft;
+        orgY = wmf.boundsTop;
+        extX = wmf.boundsRight - wmf.boundsLeft;
+        extY = wmf.boundsBottom - wmf.boundsTop;
+    }
+    std::vector<WmfObject> objects(std::min<size_t>(wmf.numberOfObjects, 4096));
+    WmfObject pen{WmfObject::Pen, 0, 0, 0}, brush{WmfObject::Brush, 0, 0, 0xFFFFFF};
+    bool winding = false;
+    double curX = 0, curY = 0;
+    cairo_save(cr);
+    cairo_matrix_t base;
+    cairo_get_matrix(cr, &base);
+    // Maps logical coordinates onto the box.
+    auto applyMapping = [&]() {
+        cairo_set_matrix(cr, &base);
+        if (extX != 0 && extY != 0) {
+            cairo_scale(cr, w / extX, h / extY);
+            cairo_translate(cr, -orgX, -orgY);
+        }
+    };
+    applyMapping();
+    auto fillAndStroke = [&](bool fill) {
+        if (fill && brush.kind == WmfObject::Brush && brush.style != 1 /* null brush */) {
+            SetColor(cr, brush.color, tone);
+            cairo_set_fill_rule(cr, winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+            cairo_fill_preserve(cr);
+        }
+        if (pen.kind == WmfObject::Pen && (pen.style & 0x0F) != 5 /* null pen */) {
+            SetColor(cr, pen.color, tone);
+            cairo_matrix_t m;
+            cairo_get_matrix(cr, &m);
+            double lw = pen.width > 0 ? pen.width : 0;
+            double devW = lw * std::sqrt(std::fabs(m.xx * m.yy - m.xy * m.yx));
+            cairo_save(cr);
+            cairo_identity_matrix(cr);
+            cairo_set_line_width(cr, std::max(devW, 1.0));
+            cairo_stroke_preserve(cr);
+            cairo_restore(cr);
+        }
+        cairo_new_path(cr);
+    };
+    for (const WmfRecord& r : wmf.records) {
+        switch (r.function) {
+        case WmfSetWindowOrg: orgY = r.Param(0); orgX = r.Param(1); applyMapping(); break;
+        case WmfSetWindowExt: extY = r.Param(0); extX = r.Param(1); applyMapping(); break;
+        case WmfSetPolyFillMode: winding = r.Param(0) == 2; break;
+        case WmfCreatePenIndirect:
+        case WmfCreateBrushIndirect:
+        case 0x02FB: case 0x00F7: case 0x01F9: case 0x0142: case 0x06FF: { // fonts, palettes, patterns, regions
+            WmfObject o;
+            if (r.function == WmfCreatePenIndirect) {
+                o = {WmfObject::Pen, r.Param(0), static_cast<double>(r.Param(1)),
+                     std::uint32_t(r.params.size() > 4 ? r.params[3] | (r.params[4] << 16) : 0)};
+            } else if (r.function == WmfCreateBrushIndirect) {
+                o = {WmfObject::Brush, r.Param(0), 0,
+                     std::uint32_t(r.params.size() > 2 ? r.params[1] | (r.params[2] << 16) : 0)};
+            } else {
+                o.kind = WmfObject::Other;
+            }
+            o.color &= 0xFFFFFF;
+            auto slot = std::find_if(objects.begin(), objects.end(), [](const WmfObject& x) { return x.kind == WmfObject::Empty; });
+            if (slot != objects.end()) *slot = o;
+            break;
+        }
+        case WmfSelectObject: {
+            size_t i = static_cast<std::uint16_t>(r.Param(0));
+            if (i < objects.size()) {
+                if (objects[i].kind == WmfObject::Pen) pen = objects[i];
+                else if (objects[i].kind == WmfObject::Brush) brush = objects[i];
+            }
+            break;
+        }
+        case WmfDeleteObject: {
+            size_t i = static_cast<std::uint16_t>(r.Param(0));
+            if (i < objects.size()) objects[i] = WmfObject();
+            break;
+        }
+        case WmfMoveTo: curY = r.Param(0); curX = r.Param(1); break;
+        case WmfLineTo: {
+            double y = r.Param(0), x = r.Param(1);
+            cairo_move_to(cr, curX, curY);
+            cairo_line_to(cr, x, y);
+            curX = x;
+            curY = y;
+            fillAndStroke(false);
+            break;
+        }
+        case WmfPolygon:
+        case WmfPolyline: {
+            size_t n = std::min<size_t>(static_cast<std::uint16_t>(r.Param(0)), (r.params.size() - 1) / 2);
+            if (r.params.empty() || n == 0) break;
+            for (size_t i = 0; i < n; ++i) {
+                double x = r.Param(1 + 2 * i), y = r.Param(2 + 2 * i);
+                if (i == 0) cairo_move_to(cr, x, y); else cairo_line_to(cr, x, y);
+            }
+            if (r.function == WmfPolygon) cairo_close_path(cr);
+            fillAndStroke(r.function == WmfPolygon);
+            break;
+        }
+        case WmfPolyPolygon: {
+            if (r.params.empty()) break;
+            size_t polys = static_cast<std::uint16_t>(r.Param(0));
+            if (polys >= r.params.size()) break;
+            size_t at = 1 + polys;
+            for (size_t p = 0; p < polys; ++p) {
+                size_t n = static_cast<std::uint16_t>(r.Param(1 + p));
+                if (at + 2 * n > r.params.size()) break;
+                for (size_t i = 0; i < n; ++i) {
+                    double x = r.Param(at + 2 * i), y = r.Param(at + 2 * i + 1);
+                    if (i == 0) cairo_move_to(cr, x, y); else cairo_line_to(cr, x, y);
+                }
+                if (n) cairo_close_path(cr);
+                at += 2 * n;
+            }
+            fillAndStroke(true);
+            break;
+        }
+        case WmfRectangle:
+        case WmfEllipse:
+        case 0x061C: { // round rectangle: corner size first
+            size_t k = r.function == 0x061C ? 2 : 0;
+            double bottom = r.Param(k), right = r.Param(k + 1), top = r.Param(k + 2), left = r.Param(k + 3);
+            if (r.function == WmfEllipse) {
+                cairo_save(cr);
+                cairo_translate(cr, (left + right) / 2, (top + bottom) / 2);
+                cairo_scale(cr, std::max(std::fabs(right - left) / 2, 1e-3), std::max(std::fabs(bottom - top) / 2, 1e-3));
+                cairo_arc(cr, 0, 0, 1, 0, 2 * 3.14159265358979323846);
+                cairo_restore(cr);
+            } else {
+                cairo_rectangle(cr, left, top, right - left, bottom - top);
+            }
+            fillAndStroke(true);
+            break;
+        }
+        case 0x0F43: { // stretched device-independent bitmap
+            if (r.params.size() < 11) break;
+            double dh = r.Param(6), dw = r.Param(7), dy = r.Param(8), dx = r.Param(9);
+            std::vector<std::uint8_t> dib;
+            dib.reserve((r.params.size() - 11) * 2);
+            for (size_t i = 11; i < r.params.size(); ++i) {
+                dib.push_back(r.params[i] & 0xFF);
+                dib.push_back(r.params[i] >> 8);
+            }
+            PictureData pic;
+            pic.bytes = std::move(dib);
+            pic.format = PictureFormat::Dib;
+            pic.brightness = tone.brightness;
+            pic.contrast = tone.contrast;
+            cairo_save(cr);
+            cairo_translate(cr, dx, dy);
+            if (dw != 0 && dh != 0) {
+                cairo_scale(cr, dw < 0 ? -1 : 1, dh < 0 ? -1 : 1);
+                DrawPicture(cr, pic, std::fabs(dw), std::fabs(dh));
+            }
+            cairo_restore(cr);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    cairo_restore(cr);
+}
+
+} // namespace detail
+} // namespace bcrender
