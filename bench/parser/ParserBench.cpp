@@ -7,6 +7,7 @@
 
 #include "CompoundFile.h"
 #include "libpptparser/PptParserException.h"
+#include "libpptparser/Presentation.h"
 #include "libpptparser/StreamParser.h"
 
 namespace fs = std::filesystem;
@@ -53,6 +54,22 @@ void BM_ParseLargestFile(benchmark::State& state) {
   ParseFile(state, file);
 }
 BENCHMARK(BM_ParseLargestFile)->Unit(benchmark::kMillisecond);
+
+// File to presentation model: what the export context does once per export.
+void BM_ParseLargestFileIntoModel(benchmark::State& state) {
+  static const fs::path file = LargestParsedFile();
+  if (file.empty()) {
+    state.SkipWithError("corpus folder is absent");
+    return;
+  }
+  for (auto _ : state) {
+    libpptparser::CStreamParser parser(file.string());
+    parser.Parse();
+    benchmark::DoNotOptimize(parser.GetPresentation());
+  }
+  state.SetLabel(file.filename().string());
+}
+BENCHMARK(BM_ParseLargestFileIntoModel)->Unit(benchmark::kMillisecond);
 
 // The largest file of all, refused as an older format after its header and directory.
 void BM_RefuseOlderFormat(benchmark::State& state) {
