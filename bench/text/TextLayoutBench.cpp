@@ -85,4 +85,16 @@ static void LayoutAndQueryOnce(benchmark::State& state)
 }
 BENCHMARK(LayoutAndQueryOnce)->Unit(benchmark::kMillisecond);
 
+
+// What a host pays per query when it hands the same inputs again instead of tracking changes.
+static void SetInputUnchanged(benchmark::State& state)
+{
+    const TextLayoutInput input = TwoThousandWords();
+    CTextLayout layout;
+    layout.SetInput(input);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(layout.SetInput(input));
+}
+BENCHMARK(SetInputUnchanged)->Unit(benchmark::kMicrosecond);
+
 BENCHMARK_MAIN();

@@ -162,3 +162,27 @@ TEST(TextLayoutConsistency, CollectionsOnSubRangesTakeWholeOverlappingItems)
     // An empty range at a position belongs to the item holding it.
     EXPECT_EQ(layout.Items(TextUnit::Words, TextSpan{12, 0}), (std::vector<TextSpan>{{11, 7}}));
 }
+
+TEST(TextLayoutConsistency, CharacterFormBuildsTheSameInput)
+{
+    // A host keeps a style per character and a format per paragraph.
+    const std::wstring text = L"ab\rcd\r";
+    std::vector<RunStyle> styles(text.size(), Style(10));
+    styles[1] = Style(20);
+    styles[2] = Style(30); // the first paragraph's mark
+    ParagraphFormat centred;
+    centred.alignment = AlignCenter;
+    TextLayoutInput in = TextLayoutInput::FromCharacters(text, styles, {centred, ParagraphFormat()}, Frame());
+    ASSERT_EQ(in.Text(), text);
+    ASSERT_EQ(in.paragraphs.size(), 3u);
+    EXPECT_EQ(in.paragraphs[0].runs.size(), 2u);
+    EXPECT_EQ(in.paragraphs[0].markStyle, Style(30));
+    EXPECT_EQ(in.paragraphs[0].format, centred);
+    EXPECT_EQ(in.paragraphs[1].runs.size(), 1u);
+    EXPECT_EQ(in.paragraphs[2].format, ParagraphFormat()); // repeats the last format given
+    EXPECT_TRUE(in.paragraphs[2].runs.empty());
+    // Fewer styles than characters: the last one carries on.
+    TextLayoutInput shortStyles = TextLayoutInput::FromCharacters(L"xyz", {Style(12)}, {}, Frame());
+    ASSERT_EQ(shortStyles.paragraphs.size(), 1u);
+    EXPECT_EQ(shortStyles.paragraphs[0].runs, (std::vector<bclayout::Run>{{L"xyz", Style(12)}}));
+}

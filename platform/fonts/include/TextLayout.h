@@ -103,6 +103,11 @@ struct TextLayoutInput {
     void AddRun(const std::wstring& text, const RunStyle& style = RunStyle(),
                 const ParagraphFormat& format = ParagraphFormat());
     std::wstring Text() const;
+
+    // From a text kept as characters: one style per character (the '\r' marks included) and one
+    // format per paragraph, as a host stores them. Missing entries repeat the last one given.
+    static TextLayoutInput FromCharacters(const std::wstring& text, const std::vector<RunStyle>& charStyles,
+                                          const std::vector<ParagraphFormat>& paragraphFormats, const Frame& frame);
 };
 
 enum class TextUnit { Characters, Words, Lines, Paragraphs, Runs };

@@ -108,6 +108,42 @@ void TextLayoutInput::AddRun(const std::wstring& text, const RunStyle& style, co
     }
 }
 
+TextLayoutInput TextLayoutInput::FromCharacters(const std::wstring& text, const std::vector<RunStyle>& charStyles,
+                                                const std::vector<ParagraphFormat>& paragraphFormats,
+                                                const Frame& frame)
+{
+    TextLayoutInput in;
+    in.frame = frame;
+    const RunStyle fallbackStyle = charStyles.empty() ? RunStyle() : charStyles.back();
+    const ParagraphFormat fallbackFormat = paragraphFormats.empty() ? ParagraphFormat() : paragraphFormats.back();
+    auto styleAt = [&](std::size_t k) -> const RunStyle& {
+        return k < charStyles.size() ? charStyles[k] : fallbackStyle;
+    };
+    auto newParagraph = [&]() {
+        std::size_t i = in.paragraphs.size();
+        in.paragraphs.emplace_back();
+        in.paragraphs.back().format = i < paragraphFormats.size() ? paragraphFormats[i] : fallbackFormat;
+    };
+    newParagraph();
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const RunStyle& style = styleAt(k);
+        Paragraph& p = in.paragraphs.back();
+        if (text[k] == L'\r') {
+            p.markStyle = style;
+            newParagraph();
+            in.paragraphs.back().markStyle = style;
+            continue;
+        }
+        if (p.runs.empty() || p.runs.back().style != style)
+            p.runs.push_back(Run{std::wstring(), style});
+        p.runs.back().text += text[k];
+        p.markStyle = style;
+    }
+    if (text.empty())
+        in.paragraphs.back().markStyle = fallbackStyle;
+    return in;
+}
+
 std::wstring TextLayoutInput::Text() const
 {
     std::wstring text;
