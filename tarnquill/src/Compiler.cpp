@@ -4,19 +4,26 @@
 
 #include "Actions.h"
 #include "DescriptionReader.h"
+#include "Files.h"
+#include "Fonts.h"
+#include "Html.h"
 #include "Pictures.h"
+#include "Sounds.h"
 #include "SwfWriter.h"
 
 #include <libxml/parser.h>
 #include <libxml/xmlschemas.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <set>
 #include <unistd.h>
 
@@ -44,6 +51,8 @@ namespace {
     throw CompileError(message, where.element, attribute, where.line);
 }
 
+constexpr std::uint64_t kMaxFrames = 65535; // the frame count is a 16-bit field
+
 bool IsPlaceable(DefKind kind) {
     return kind != DefKind::Font && kind != DefKind::Sound;
 }
@@ -67,6 +76,7 @@ struct Plan {
     std::vector<std::string> labels;
     std::map<std::string, ShowInfo> shows;
     std::vector<const Definition*> references; // in order of first use
+    std::vector<std::unique_ptr<Command>> made; // sound stops and stops at a sound's end
 };
 
 class Compiler {
@@ -236,8 +246,79 @@ private:
                 }
             }
         }
+        PlanSounds(plan);
         (void)owner;
         return plan;
+    }
+
+    // A started sound is an event sound (StartSound). "stopOnFinish" puts a stop action on
+    // the first frame after the sound has ended, adding frames when the timeline is
+    // shorter; "trimFrames" and "trimToMovie" stop the sound (StartSound with SyncStop)
+    // after that many frames or on the timeline's last frame, when it would still play.
+    void PlanSounds(Plan& plan) {
+        struct Start {
+            const Command* cmd;
+            std::uint32_t frame;
+            std::uint64_t length; // frames until the sound has ended
+        };
+        std::vector<Start> starts;
+        for (std::uint32_t f = 0; f < plan.frameCount; ++f)
+            for (const Command* cmd : plan.frames[f])
+                if (cmd->kind == CommandKind::StartSound) {
+                    const Sound& sound = LoadSound(*movie_.byId.at(cmd->objectId));
+                    auto length = static_cast<std::uint64_t>(std::ceil(sound.Seconds() * movie_.frameRate - 1e-9));
+                    starts.push_back(Start{cmd, f, length});
+                }
+        auto add = [&](std::uint32_t frame, const Command& from, bool stopSound) {
+            auto made = std::make_unique<Command>();
+            made->where = from.where;
+            if (stopSound) {
+                made->kind = CommandKind::StartSound;
+                made->objectId = from.objectId;
+                made->soundStop = true;
+            } else {
+                made->kind = CommandKind::Actions;
+                made->actions.push_back(Action{});
+            }
+            plan.frames[frame].push_back(made.get());
+            plan.made.push_back(std::move(made));
+        };
+        for (const Start& s : starts) {
+            if (!s.cmd->stopOnFinish) continue;
+            std::uint64_t end = s.frame + s.length;
+            if (s.cmd->trimFrames >= 0) end = std::min<std::uint64_t>(end, s.frame + s.cmd->trimFrames);
+            if (s.cmd->trimFrames < 0 && s.cmd->trimToMovie) end = std::min<std::uint64_t>(end, plan.frameCount - 1);
+            if (end > kMaxFrames - 1)
+                FailAt(s.cmd->where, "stopOnFinish", "the sound is too long to stop the timeline at its end");
+            if (end >= plan.frameCount) {
+                plan.frameCount = static_cast<std::uint32_t>(end + 1);
+                plan.frames.resize(plan.frameCount);
+                plan.labels.resize(plan.frameCount);
+            }
+            add(static_cast<std::uint32_t>(end), *s.cmd, false);
+        }
+        const std::uint64_t last = plan.frameCount - 1;
+        for (const Start& s : starts) {
+            std::uint64_t stop = 0;
+            if (s.cmd->trimFrames >= 0) stop = s.frame + static_cast<std::uint64_t>(s.cmd->trimFrames);
+            else if (s.cmd->trimToMovie) stop = last;
+            else continue;
+            if (stop >= s.frame + s.length) continue; // it has ended by then anyway
+            // Cut to the timeline: a stop on the start frame itself would silence it.
+            if (stop > last) stop = last;
+            if (stop == s.frame && (s.cmd->trimFrames != 0)) continue;
+            add(static_cast<std::uint32_t>(stop), *s.cmd, true);
+        }
+    }
+
+    const Sound& LoadSound(const Definition& def) {
+        auto found = sounds_.find(&def);
+        if (found != sounds_.end()) return found->second;
+        try {
+            return sounds_.emplace(&def, ReadSound(ResolvePath(def.src))).first->second;
+        } catch (const InputError& e) {
+            FailAt(def.where, "src", e.what());
+        }
     }
 
     void Place(BitWriter& w, const ShowInfo& info, const Definition* def, const Placement& p, bool move) {
@@ -315,8 +396,12 @@ private:
         WriteTag(out, kShowFrame, {});
     }
 
-    void EmitStartSound(const Command& cmd, std::vector<std::uint8_t>&) {
-        FailAt(cmd.where, "", "sounds are not supported by this compiler yet");
+    void EmitStartSound(const Command& cmd, std::vector<std::uint8_t>& out) {
+        BitWriter w;
+        w.U16(CharacterOf(*movie_.byId.at(cmd.objectId)));
+        // A start does not pile a second copy on one still playing (a looping timeline).
+        w.U8(cmd.soundStop ? 0x20 : 0x10);
+        WriteTag(out, kStartSound, w.Data());
     }
 
     // ---- definitions ----
@@ -350,9 +435,14 @@ private:
             id = EmitButton(def);
             break;
         case DefKind::Font:
+            id = EmitFont(def);
+            break;
         case DefKind::Text:
+            id = EmitText(def);
+            break;
         case DefKind::Sound:
-            FailAt(def.where, "", "\"" + def.where.element + "\" is not supported by this compiler yet");
+            id = EmitSound(def);
+            break;
         }
         visiting_.erase(&def);
         ids_[&def] = id;
@@ -591,6 +681,139 @@ private:
         return id;
     }
 
+    // ---- fonts, text fields and sounds ----
+
+    struct FontInfo {
+        std::uint16_t id = 0;
+        std::string name; // what the SWF calls it: the "name" attribute, else the id
+        EmbeddedFont font;
+    };
+
+    std::uint16_t EmitFont(const Definition& def) {
+        FontInfo info;
+        info.name = def.fontName.empty() ? def.id : def.fontName;
+        try {
+            info.font = BuildFont(ResolvePath(def.src), info.name, def.chars);
+        } catch (const InputError& e) {
+            FailAt(def.where, "src", e.what());
+        }
+        if (!info.font.missing.empty()) {
+            std::string list;
+            for (char32_t c : info.font.missing) {
+                char buffer[16];
+                std::snprintf(buffer, sizeof buffer, "%sU+%04X", list.empty() ? "" : " ", static_cast<unsigned>(c));
+                list += buffer;
+            }
+            warnings_.push_back(FormatError("font " + def.src + " has no outline for " + list + "; skipped",
+                                            def.where.element, "chars", def.where.line));
+        }
+        info.id = NewCharacterId(def.where);
+        BitWriter w;
+        w.U16(info.id);
+        w.Bytes(info.font.body);
+        WriteTag(out_, kDefineFont3, w.Data(), true);
+        std::uint16_t id = info.id;
+        fonts_.emplace(&def, std::move(info));
+        return id;
+    }
+
+    const FontInfo& Font(const Definition& def) {
+        Emit(def);
+        return fonts_.at(&def);
+    }
+
+    // A face named in the markup: a font's id, its name, or the family of its file.
+    std::optional<std::string> FaceOf(const std::string& face) {
+        auto byId = movie_.byId.find(face);
+        if (byId != movie_.byId.end() && byId->second->kind == DefKind::Font) return Font(*byId->second).name;
+        for (const auto& def : movie_.definitions)
+            if (def->kind == DefKind::Font && def->fontName == face) return Font(*def).name;
+        auto lower = [](std::string s) {
+            for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            return s;
+        };
+        for (const auto& def : movie_.definitions)
+            if (def->kind == DefKind::Font && lower(Font(*def).font.familyName) == lower(face)) return Font(*def).name;
+        return std::nullopt;
+    }
+
+    std::uint16_t EmitText(const Definition& def) {
+        const FontInfo* font = nullptr;
+        if (!def.fontId.empty()) {
+            const Definition& target = Lookup(def.fontId, def.where, "fontId");
+            if (target.kind != DefKind::Font) FailAt(def.where, "fontId", "\"" + def.fontId + "\" is not a font");
+            font = &Font(target);
+        }
+        if (def.fontSize < 0 || def.fontSize > 65535) FailAt(def.where, "fontSize", "font size out of range");
+        std::set<std::string> unknown;
+        std::string html = RewriteFontFaces(
+            def.html, [&](const std::string& face) { return FaceOf(face); },
+            [&](const std::string& face) { unknown.insert(face); });
+        for (const std::string& face : unknown)
+            warnings_.push_back(FormatError("font face \"" + face + "\" is not embedded; its text may not show",
+                                            def.where.element, "", def.where.line));
+        if (font) {
+            // Outlines only draw what the font holds; say which characters will be missing.
+            std::u32string absent;
+            for (char32_t c : HtmlPlainText(html))
+                if (c != ' ' && c != 0xa0 && !font->font.glyphs.count(c) && absent.find(c) == std::u32string::npos)
+                    absent.push_back(c);
+            if (!absent.empty())
+                warnings_.push_back(FormatError(std::to_string(absent.size()) + " character(s) of the text are not in font \"" +
+                                                    def.fontId + "\" and will not show",
+                                                def.where.element, "", def.where.line));
+        }
+
+        BitWriter w;
+        std::uint16_t id = NewCharacterId(def.where);
+        w.U16(id);
+        WriteRect(w, Bounds(def));
+        std::uint8_t flags = 0x80 | 0x08 | 0x04; // has text, read-only, has colour
+        if (def.wordWrap) flags |= 0x40;
+        if (def.multiline) flags |= 0x20;
+        if (font) flags |= 0x01;
+        std::uint8_t flags2 = 0x20 | 0x02; // has layout, HTML
+        if (!def.selectable) flags2 |= 0x10;
+        if (font) flags2 |= 0x01; // draw with the embedded outlines
+        w.U8(flags);
+        w.U8(flags2);
+        if (font) {
+            w.U16(font->id);
+            // A field without a size would show nothing at all.
+            w.U16(static_cast<std::uint16_t>(def.fontSize ? def.fontSize : 240));
+        }
+        w.U8(static_cast<std::uint8_t>(def.color >> 16));
+        w.U8(static_cast<std::uint8_t>(def.color >> 8));
+        w.U8(static_cast<std::uint8_t>(def.color));
+        w.U8(255);
+        w.U8(0);  // left aligned
+        w.U16(0); // margins, indent and leading
+        w.U16(0);
+        w.U16(0);
+        w.U16(0);
+        w.String(""); // no variable
+        w.String(html);
+        WriteTag(out_, kDefineEditText, w.Data());
+        return id;
+    }
+
+    std::uint16_t EmitSound(const Definition& def) {
+        const Sound& sound = LoadSound(def);
+        if (def.mp3Quality != 0 && sound.format != 2)
+            warnings_.push_back(FormatError("no MP3 encoder: " + def.src + " is kept as uncompressed PCM",
+                                            def.where.element, "mp3Quality", def.where.line));
+        BitWriter w;
+        std::uint16_t id = NewCharacterId(def.where);
+        w.U16(id);
+        w.U8(static_cast<std::uint8_t>((sound.format << 4) | (sound.rateCode << 2) | (sound.sixteenBit ? 2 : 0) |
+                                       (sound.stereo ? 1 : 0)));
+        w.U32(sound.sampleCount);
+        w.Bytes(sound.data);
+        WriteTag(out_, kDefineSound, w.Data(), true);
+        sounds_.erase(&def); // the samples are in the movie now
+        return id;
+    }
+
     std::vector<std::uint8_t> Finish(std::uint32_t frameCount) {
         BitWriter head;
         WriteRect(head, Rect{0, static_cast<std::int32_t>(movie_.widthPx * 20), 0,
@@ -618,6 +841,8 @@ private:
     std::vector<std::string>& warnings_;
     std::vector<std::uint8_t> out_;
     std::map<const Definition*, std::uint16_t> ids_;
+    std::map<const Definition*, FontInfo> fonts_;
+    std::map<const Definition*, Sound> sounds_;
     std::set<const Definition*> visiting_;
     std::uint32_t nextId_ = 1;
 };

@@ -49,6 +49,7 @@ struct Command {
     std::vector<Action> actions;
     std::int32_t trimFrames = -1;
     bool trimToMovie = false, stopOnFinish = false;
+    bool soundStop = false; // made by the compiler: stops the sound (trimFrames, trimToMovie)
     Where where;
 };
 

@@ -147,6 +147,41 @@ void ShapeBuilder::MoveTo(std::int32_t x, std::int32_t y, int fill0, int fill1) 
     y_ = y;
 }
 
+void ShapeBuilder::MoveOnly(std::int32_t x, std::int32_t y) {
+    w_.Bits(0, 1);
+    w_.Bits(0x01, 5); // move to only
+    int n = std::max({1, SignedBitCount(x), SignedBitCount(y)});
+    w_.Bits(static_cast<std::uint32_t>(n), 5);
+    w_.SignedBits(x, n);
+    w_.SignedBits(y, n);
+    x_ = x;
+    y_ = y;
+}
+
+void ShapeBuilder::NewStyles(const std::vector<std::uint8_t>& arrays, int fillBits, int lineBits) {
+    w_.Bits(0, 1);
+    w_.Bits(0x10, 5); // new styles only
+    w_.Bytes(arrays);  // the arrays start on a byte boundary
+    w_.Bits(static_cast<std::uint32_t>(fillBits), 4);
+    w_.Bits(static_cast<std::uint32_t>(lineBits), 4);
+    fillBits_ = fillBits;
+    lineBits_ = lineBits;
+}
+
+void ShapeBuilder::Select(std::int32_t x, std::int32_t y, int fill0, int fill1, int line) {
+    w_.Bits(0, 1);
+    w_.Bits(0x0f, 5); // line style, fill style 1, fill style 0, move to
+    int n = std::max({1, SignedBitCount(x), SignedBitCount(y)});
+    w_.Bits(static_cast<std::uint32_t>(n), 5);
+    w_.SignedBits(x, n);
+    w_.SignedBits(y, n);
+    w_.Bits(static_cast<std::uint32_t>(fill0), fillBits_);
+    w_.Bits(static_cast<std::uint32_t>(fill1), fillBits_);
+    w_.Bits(static_cast<std::uint32_t>(line), lineBits_);
+    x_ = x;
+    y_ = y;
+}
+
 // Edge deltas are at most 17 signed bits; longer edges are cut into pieces.
 static constexpr std::int64_t kMaxDelta = 65535;
 

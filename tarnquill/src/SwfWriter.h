@@ -56,6 +56,13 @@ class ShapeBuilder {
 public:
     explicit ShapeBuilder(int fillBits) : fillBits_(fillBits) {}
     void MoveTo(std::int32_t x, std::int32_t y, int fill0, int fill1);
+    // Moves the pen without touching the styles (later contours of a glyph).
+    void MoveOnly(std::int32_t x, std::int32_t y);
+    // Replaces the style arrays (DefineShape2 and later); `arrays` holds the fill style
+    // array followed by the line style array. Later paths then paint above earlier ones.
+    void NewStyles(const std::vector<std::uint8_t>& arrays, int fillBits, int lineBits);
+    // Moves and selects all three styles with the current bit counts.
+    void Select(std::int32_t x, std::int32_t y, int fill0, int fill1, int line);
     void LineTo(std::int32_t x, std::int32_t y);
     void CurveTo(std::int32_t cx, std::int32_t cy, std::int32_t ax, std::int32_t ay);
     void Rectangle(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, int fill0, int fill1);
@@ -67,6 +74,7 @@ private:
     void Edge(std::int64_t dx, std::int64_t dy);
     BitWriter w_;
     int fillBits_;
+    int lineBits_ = 0;
     std::int32_t x_ = 0, y_ = 0;
 };
 
