@@ -143,10 +143,27 @@ std::vector<uint8_t> Build(const std::vector<Stream>& streams, uint16_t shift, L
   return file;
 }
 
+namespace {
+
+// One folder per test process, removed when the process ends.
+struct TempFolder {
+  std::string path;
+  TempFolder() {
+    const char* base = std::getenv("TMPDIR");
+    path = std::string(base && *base ? base : "/tmp") + "/bc-parser-test-" + std::to_string(getpid());
+    std::filesystem::create_directories(path);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
+}  // namespace
+
 std::string WriteTemp(const std::vector<uint8_t>& bytes, const std::string& name) {
-  const char* base = std::getenv("TMPDIR");
-  std::string dir = std::string(base && *base ? base : "/tmp") + "/bc-parser-test-" + std::to_string(getpid());
-  std::filesystem::create_directories(dir);
+  static TempFolder folder;
+  const std::string& dir = folder.path;
   const std::string path = dir + "/" + name;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

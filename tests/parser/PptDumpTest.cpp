@@ -24,8 +24,15 @@ struct ToolRun {
 
 ToolRun Dump(const std::string& arguments) {
   const fs::path tool = fs::path(BC_BINARY_DIR) / "bin" / "pptdump";
-  const fs::path dir = fs::temp_directory_path() / ("bc-pptdump-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  static const struct Folder {
+    fs::path path = fs::temp_directory_path() / ("bc-pptdump-" + std::to_string(::getpid()));
+    Folder() { fs::create_directories(path); }
+    ~Folder() {
+      std::error_code ignored;
+      fs::remove_all(path, ignored);
+    }
+  } folder;
+  const fs::path& dir = folder.path;
   const std::string command =
       "'" + tool.string() + "' " + arguments + " >'" + (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'";
   ToolRun run;
