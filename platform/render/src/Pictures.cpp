@@ -348,13 +348,18 @@ void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h)
         Placeholder(cr, w, h);
         return;
     }
+    // The crop becomes a sub-picture, so smoothing never pulls in pixels that were cut away.
+    const double x0 = std::floor(cl * px.width + 1e-6), y0 = std::floor(ct * px.height + 1e-6);
+    const double x1 = std::max(x0 + 1, std::ceil((1 - cr_) * px.width - 1e-6));
+    const double y1 = std::max(y0 + 1, std::ceil((1 - cb) * px.height - 1e-6));
+    SurfacePtr part(cairo_surface_create_for_rectangle(surface.get(), x0, y0, x1 - x0, y1 - y0));
     cairo_save(cr);
     cairo_rectangle(cr, 0, 0, w, h);
     cairo_clip(cr);
     const double srcW = px.width * visW, srcH = px.height * visH;
     cairo_scale(cr, w / srcW, h / srcH);
-    cairo_translate(cr, -cl * px.width, -ct * px.height);
-    cairo_set_source_surface(cr, surface.get(), 0, 0);
+    cairo_translate(cr, -(cl * px.width - x0), -(ct * px.height - y0));
+    cairo_set_source_surface(cr, part.get(), 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
     cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
     cairo_paint(cr);

@@ -1,0 +1,479 @@
+// Shape and slide pictures: pixels at chosen points, sizes, determinism, pictures, bad input.
+
+#include "BcRender.h"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+using namespace bcrender;
+
+namespace {
+
+constexpr std::uint32_t kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00;
+
+// Decodes PNG bytes with cairo's own reader, independent of the writer under test.
+Raster DecodeWithCairo(const std::vector<std::uint8_t>& png)
+{
+    struct Reader {
+        const std::vector<std::uint8_t>* data;
+        size_t pos;
+    } reader{&png, 0};
+    cairo_surface_t* s = cairo_image_surface_create_from_png_stream(
+        [](void* closure, unsigned char* out, unsigned int length) {
+            auto* r = static_cast<Reader*>(closure);
+            if (r->pos + length > r->data->size()) return CAIRO_STATUS_READ_ERROR;
+            std::memcpy(out, r->data->data() + r->pos, length);
+            r->pos += length;
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &reader);
+    Raster out;
+    if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
+        out.width = cairo_image_surface_get_width(s);
+        out.height = cairo_image_surface_get_height(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        const bool alpha = cairo_image_surface_get_format(s) == CAIRO_FORMAT_ARGB32;
+        out.rgba.resize(static_cast<size_t>(out.width) * out.height * 4);
+        for (int y = 0; y < out.height; ++y) {
+            for (int x = 0; x < out.width; ++x) {
+                std::uint32_t v = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s) + y * stride)[x];
+                std::uint32_t a = alpha ? v >> 24 : 255;
+                std::uint8_t* d = &out.rgba[(static_cast<size_t>(y) * out.width + x) * 4];
+                for (int i = 0; i < 3; ++i) {
+                    std::uint32_t c = (v >> (16 - 8 * i)) & 0xFF;
+                    d[i] = static_cast<std::uint8_t>(a ? (c * 255 + a / 2) / a : 0);
+                }
+                d[3] = static_cast<std::uint8_t>(a);
+            }
+        }
+    }
+    cairo_surface_destroy(s);
+    return out;
+}
+
+// 0xRRGGBBAA of a colour 0x00BBGGRR, opaque.
+std::uint32_t Opaque(std::uint32_t bgr)
+{
+    return ((bgr & 0xFF) << 24) | (((bgr >> 8) & 0xFF) << 16) | (((bgr >> 16) & 0xFF) << 8) | 0xFF;
+}
+
+ShapeDrawing Auto(int type, double w, double h, std::uint32_t fill = kRed)
+{
+    ShapeDrawing s;
+    s.autoShapeType = type;
+    s.frame = {30, 20, w, h};
+    s.fill = FillData::Solid(fill);
+    return s;
+}
+
+ShapeDrawing WithLine(ShapeDrawing s, std::uint32_t color, double weight)
+{
+    s.line.visible = true;
+    s.line.color = color;
+    s.line.weight = weight;
+    return s;
+}
+
+enum Expect { Fill, Line, Clear };
+
+struct PixelCase {
+    const char* name;
+    ShapeDrawing shape;
+    double scale;
+    int width, height; // expected picture size
+    std::vector<std::tuple<int, int, Expect>> points;
+};
+
+std::vector<PixelCase> PixelCases()
+{
+    std::vector<PixelCase> cases;
+    cases.push_back({"rectangle with its line inside the picture", WithLine(Auto(1, 100, 50), kBlue, 4), 1, 100, 50,
+                     {{50, 25, Fill}, {1, 25, Line}, {98, 25, Line}, {50, 0, Line}, {50, 49, Line}, {0, 0, Line}}});
+    cases.push_back({"oval: corners transparent", WithLine(Auto(9, 100, 50), kBlue, 4), 1, 100, 50,
+                     {{50, 25, Fill}, {1, 25, Line}, {50, 1, Line}, {2, 2, Clear}, {97, 47, Clear}}});
+    cases.push_back({"right triangle", Auto(8, 100, 100), 1, 100, 100, {{20, 80, Fill}, {80, 20, Clear}}});
+    {
+        ShapeDrawing s = Auto(8, 100, 100);
+        s.flipH = true;
+        cases.push_back({"right triangle flipped horizontally", s, 1, 100, 100, {{90, 60, Fill}, {10, 60, Clear}}});
+        s.flipH = false;
+        s.flipV = true;
+        cases.push_back({"right triangle flipped vertically", s, 1, 100, 100, {{20, 20, Fill}, {80, 80, Clear}}});
+    }
+    {
+        ShapeDrawing s = Auto(8, 100, 50);
+        s.rotation = 90;
+        // Turned clockwise about its centre: the right angle comes to the top-left corner.
+        cases.push_back({"right triangle turned 90 degrees", s, 1, 50, 100, {{10, 20, Fill}, {40, 80, Clear}}});
+        s.rotation = -270;
+        cases.push_back({"a turn of -270 is one of 90", s, 1, 50, 100, {{10, 20, Fill}, {40, 80, Clear}}});
+    }
+    cases.push_back({"scaled rectangle", Auto(1, 40, 30), 2.5, 100, 75, {{1, 1, Fill}, {98, 73, Fill}}});
+    {
+        ShapeDrawing s;
+        s.kind = ShapeKind::Line;
+        s.frame = {0, 0, 100, 0};
+        s = WithLine(s, kBlue, 2);
+        cases.push_back({"horizontal line gets the line's height", s, 1, 100, 2, {{50, 0, Line}, {50, 1, Line}}});
+    }
+    {
+        ShapeDrawing s = WithLine(Auto(7, 100, 80), kBlue, 2);
+        s.fill.kind = FillKind::None;
+        cases.push_back({"triangle without fill", s, 1, 100, 80, {{50, 60, Clear}, {50, 78, Line}}});
+    }
+    {
+        ShapeDrawing s = Auto(18, 100, 100);
+        cases.push_back({"donut has a hole", s, 1, 100, 100, {{50, 50, Clear}, {50, 10, Fill}}});
+    }
+    return cases;
+}
+
+} // namespace
+
+TEST(RenderShape, PixelsAtChosenPoints)
+{
+    for (const PixelCase& c : PixelCases()) {
+        SCOPED_TRACE(c.name);
+        const Raster r = DecodeWithCairo(RenderShapePng(c.shape, c.scale, c.scale));
+        ASSERT_EQ(r.width, c.width);
+        ASSERT_EQ(r.height, c.height);
+        for (const auto& [x, y, expect] : c.points) {
+            SCOPED_TRACE("at " + std::to_string(x) + ", " + std::to_string(y));
+            const std::uint32_t px = r.At(x, y);
+            switch (expect) {
+            case Fill: EXPECT_EQ(px, Opaque(c.shape.fill.color)); break;
+            case Line: EXPECT_EQ(px, Opaque(c.shape.line.color)); break;
+            case Clear: EXPECT_EQ(px & 0xFF, 0u); break;
+            }
+        }
+    }
+}
+
+TEST(RenderShape, SameDrawingGivesSameBytesWithoutTimeChunk)
+{
+    ShapeDrawing s = WithLine(Auto(92, 120, 90), kBlue, 3);
+    s.rotation = 33;
+    s.fill.transparency = 0.4;
+    const auto a = RenderShapePng(s, 1.3, 1.3), b = RenderShapePng(s, 1.3, 1.3);
+    EXPECT_EQ(a, b);
+    // Only the image's own chunks: no time, text or gamma chunks that could vary.
+    std::vector<std::string> chunks;
+    for (size_t pos = 8; pos + 8 <= a.size();) {
+        const std::uint32_t len = (a[pos] << 24) | (a[pos + 1] << 16) | (a[pos + 2] << 8) | a[pos + 3];
+        chunks.emplace_back(reinterpret_cast<const char*>(&a[pos + 4]), 4);
+        pos += 12 + len;
+    }
+    ASSERT_FALSE(chunks.empty());
+    EXPECT_EQ(chunks.front(), "IHDR");
+    EXPECT_EQ(chunks.back(), "IEND");
+    for (const std::string& c : chunks) EXPECT_TRUE(c == "IHDR" || c == "IDAT" || c == "IEND") << c;
+}
+
+TEST(RenderShape, TransparentFillKeepsItsAlpha)
+{
+    ShapeDrawing s = Auto(1, 10, 10);
+    s.fill.transparency = 0.5;
+    const Raster r = RenderShapeRaster(s, 1, 1);
+    EXPECT_NEAR(static_cast<int>(r.At(5, 5) & 0xFF), 128, 1);
+    EXPECT_EQ(r.At(5, 5) >> 24, 0xFFu); // colour not darkened by premultiplication
+}
+
+TEST(RenderShape, GradientRunsAlongItsAngle)
+{
+    ShapeDrawing s = Auto(1, 200, 20);
+    s.fill.kind = FillKind::Gradient;
+    s.fill.color = kRed;
+    s.fill.color2 = kBlue;
+    s.fill.gradientAngle = 0;
+    Raster r = RenderShapeRaster(s, 1, 1);
+    EXPECT_GT(r.At(1, 10) >> 24, 240u);          // red at the left
+    EXPECT_GT((r.At(198, 10) >> 8) & 0xFF, 240u); // blue at the right
+    s.fill.gradientAngle = 180;
+    r = RenderShapeRaster(s, 1, 1);
+    EXPECT_GT((r.At(1, 10) >> 8) & 0xFF, 240u);
+}
+
+TEST(RenderShape, DashedLineLeavesGaps)
+{
+    ShapeDrawing s;
+    s.kind = ShapeKind::Line;
+    s.frame = {0, 0, 200, 0};
+    s = WithLine(s, kBlue, 2);
+    s.line.dashStyle = DashDash;
+    const Raster r = RenderShapeRaster(s, 1, 1);
+    int on = 0, off = 0;
+    for (int x = 0; x < r.width; ++x) ((r.At(x, 1) & 0xFF) > 128 ? on : off)++;
+    EXPECT_GT(on, 60);
+    EXPECT_GT(off, 40);
+}
+
+TEST(RenderShape, ArrowheadIsWiderThanTheLine)
+{
+    ShapeDrawing s;
+    s.kind = ShapeKind::Line;
+    s.frame = {0, 0, 100, 0};
+    s = WithLine(s, kBlue, 2);
+    s.line.endArrow.style = ArrowTriangle;
+    const Raster r = RenderShapeRaster(s, 1, 1);
+    ASSERT_GE(r.height, 6); // room for the arrowhead
+    const int mid = r.height / 2;
+    EXPECT_EQ(r.At(94, mid), Opaque(kBlue));    // arrowhead near the tip
+    EXPECT_EQ(r.At(10, 0) & 0xFF, 0u);          // above the line's start: empty
+    EXPECT_GT(r.At(92, mid - 2) & 0xFF, 200u);  // but the arrowhead reaches there
+}
+
+TEST(RenderShape, TextPainterDrawsInTheUnflippedFrame)
+{
+    ShapeDrawing s = Auto(1, 100, 50);
+    s.flipH = true;
+    s.text = [](cairo_t* cr) {
+        cairo_rectangle(cr, 0, 0, 10, 10);
+        cairo_set_source_rgb(cr, 0, 1, 0);
+        cairo_fill(cr);
+    };
+    SlideDrawing slide;
+    slide.shapes.push_back(s);
+    const Raster r = RenderSlideRaster(slide, 720, 540);
+    EXPECT_EQ(r.At(35, 25), Opaque(kGreen)); // the frame starts at 30, 20
+    EXPECT_EQ(r.At(125, 25), Opaque(kRed));
+}
+
+TEST(RenderSlide, SizeIsExactlyAsAsked)
+{
+    SlideDrawing slide;
+    slide.shapes.push_back(Auto(9, 300, 200));
+    for (auto [w, h] : {std::pair{720, 540}, {1, 1}, {333, 77}, {1024, 768}}) {
+        const Raster r = DecodeWithCairo(RenderSlidePng(slide, w, h));
+        EXPECT_EQ(r.width, w);
+        EXPECT_EQ(r.height, h);
+    }
+}
+
+TEST(RenderSlide, BackgroundFillsAndShapesLieOnTop)
+{
+    SlideDrawing slide;
+    slide.background = FillData::Solid(kBlue);
+    ShapeDrawing half = Auto(1, 100, 100, kRed);
+    half.frame = {0, 0, 100, 100};
+    half.fill.transparency = 0.5;
+    slide.shapes.push_back(half);
+    const Raster r = RenderSlideRaster(slide, 720, 540);
+    EXPECT_EQ(r.At(700, 500), Opaque(kBlue));
+    const std::uint32_t mixed = r.At(50, 50);
+    EXPECT_NEAR(static_cast<int>(mixed >> 24), 128, 2);         // red half
+    EXPECT_NEAR(static_cast<int>((mixed >> 8) & 0xFF), 127, 2); // blue half
+    EXPECT_EQ(mixed & 0xFF, 0xFFu);                             // slides are opaque
+}
+
+TEST(RenderSlide, FooterChangesOnlyItsOwnArea)
+{
+    SlideDrawing base;
+    base.background.kind = FillKind::Gradient;
+    base.background.color = 0xEEDDCC;
+    base.background.color2 = 0x663311;
+    base.shapes.push_back(WithLine(Auto(5, 400, 300, 0x44AA88), 0x202020, 2)); // the master's graphics
+    SlideDrawing withFooter = base;
+    ShapeDrawing footer;
+    footer.kind = ShapeKind::TextOnly;
+    footer.frame = {600, 500, 100, 30};
+    footer.text = [](cairo_t* cr) {
+        cairo_rectangle(cr, 5, 5, 20, 15);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_fill(cr);
+    };
+    withFooter.shapes.push_back(footer);
+    const Raster a = RenderSlideRaster(base, 720, 540), b = RenderSlideRaster(withFooter, 720, 540);
+    ASSERT_EQ(a.width, b.width);
+    int inside = 0;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            const bool inFooter = x >= 599 && x <= 701 && y >= 499 && y <= 531;
+            if (a.At(x, y) != b.At(x, y)) {
+                ASSERT_TRUE(inFooter) << x << ", " << y;
+                ++inside;
+            }
+        }
+    }
+    EXPECT_GT(inside, 200);
+    EXPECT_EQ(RenderSlidePng(withFooter, 720, 540), RenderSlidePng(withFooter, 720, 540));
+}
+
+// ---- pictures ----
+
+namespace {
+
+// A 2 x 2 picture: red, green / blue, white.
+Raster Quad()
+{
+    Raster r;
+    r.width = 2;
+    r.height = 2;
+    r.rgba = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+    return r;
+}
+
+// The same picture as a bottom-up 24-bit bitmap with its file header.
+std::vector<std::uint8_t> QuadDib()
+{
+    std::vector<std::uint8_t> b(14 + 40 + 16, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    b[10] = 54;
+    b[14] = 40;
+    b[18] = 2;  // width
+    b[22] = 2;  // height
+    b[26] = 1;  // planes
+    b[28] = 24; // bits
+    const std::uint8_t rows[2][8] = {{255, 0, 0, 255, 255, 255, 0, 0},  // bottom: blue, white (BGR)
+                                     {0, 0, 255, 0, 255, 0, 0, 0}};     // top: red, green
+    std::memcpy(&b[54], rows[0], 8);
+    std::memcpy(&b[62], rows[1], 8);
+    return b;
+}
+
+ShapeDrawing PictureShape(std::vector<std::uint8_t> bytes)
+{
+    ShapeDrawing s;
+    s.kind = ShapeKind::Picture;
+    s.frame = {0, 0, 100, 100};
+    s.picture.bytes = std::move(bytes);
+    return s;
+}
+
+} // namespace
+
+TEST(RenderPicture, FormatsDrawTheirPixels)
+{
+    for (auto bytes : {EncodePng(Quad(), true), QuadDib()}) {
+        const Raster r = RenderShapeRaster(PictureShape(bytes), 1, 1);
+        EXPECT_EQ(r.At(10, 10), 0xFF0000FFu);
+        EXPECT_EQ(r.At(90, 10), 0x00FF00FFu);
+        EXPECT_EQ(r.At(10, 90), 0x0000FFFFu);
+        EXPECT_EQ(r.At(90, 90), 0xFFFFFFFFu);
+    }
+}
+
+TEST(RenderPicture, DimPictureIsBlackAndKeepsItsShape)
+{
+    Raster quad = Quad();
+    quad.rgba[3] = 0; // top-left transparent
+    ShapeDrawing s = PictureShape(EncodePng(quad, true));
+    s.picture.brightness = 0;
+    s.picture.contrast = 0;
+    const Raster r = RenderShapeRaster(s, 1, 1);
+    EXPECT_EQ(r.At(90, 90), 0x000000FFu);
+    EXPECT_EQ(r.At(90, 10), 0x000000FFu);
+    EXPECT_EQ(r.At(10, 10) & 0xFF, 0u);
+}
+
+TEST(RenderPicture, CropShowsThePartLeft)
+{
+    ShapeDrawing s = PictureShape(EncodePng(Quad(), true));
+    s.picture.cropLeft = 0.5;
+    const Raster r = RenderShapeRaster(s, 1, 1);
+    EXPECT_EQ(r.At(10, 10), 0x00FF00FFu);
+    EXPECT_EQ(r.At(10, 90), 0xFFFFFFFFu);
+}
+
+TEST(RenderPicture, UnreadableBytesDrawAPlaceholder)
+{
+    for (std::vector<std::uint8_t> bytes : {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0},
+                                            std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xE0, 1, 2}, std::vector<std::uint8_t>(300, 'B')}) {
+        const Raster r = RenderShapeRaster(PictureShape(bytes), 1, 1);
+        EXPECT_EQ(r.At(50, 20) & 0xFF, 0xFFu) << "placeholder is opaque";
+    }
+    // A truncated picture never reads past its bytes.
+    std::vector<std::uint8_t> png = EncodePng(Quad(), true);
+    for (size_t n = 0; n < png.size(); n += 3) {
+        std::vector<std::uint8_t> cut(png.begin(), png.begin() + static_cast<long>(n));
+        RenderShapeRaster(PictureShape(cut), 0.2, 0.2);
+    }
+    std::vector<std::uint8_t> dib = QuadDib();
+    for (size_t n = 0; n < dib.size(); ++n) {
+        std::vector<std::uint8_t> cut(dib.begin(), dib.begin() + static_cast<long>(n));
+        RenderShapeRaster(PictureShape(cut), 0.2, 0.2);
+    }
+}
+
+TEST(RenderPicture, SlideBackgroundPictureIsStretched)
+{
+    SlideDrawing slide;
+    slide.background.kind = FillKind::Picture;
+    slide.background.picture.bytes = EncodePng(Quad(), true);
+    const Raster r = RenderSlideRaster(slide, 200, 100);
+    EXPECT_EQ(r.At(10, 10), 0xFF0000FFu);
+    EXPECT_EQ(r.At(190, 90), 0xFFFFFFFFu);
+}
+
+// ---- bad arguments ----
+
+TEST(RenderErrors, BadSizesAndScalesAreRefused)
+{
+    ShapeDrawing s = Auto(1, 10, 10);
+    for (double scale : {0.0, -1.0, std::nan(""), double(INFINITY), 1e9})
+        EXPECT_THROW(RenderShapePng(s, scale, 1), RenderError) << scale;
+    ShapeDrawing negative = s;
+    negative.frame.width = -5;
+    EXPECT_THROW(RenderShapePng(negative, 1, 1), RenderError);
+    ShapeDrawing huge = s;
+    huge.frame.width = 1e7;
+    EXPECT_THROW(RenderShapePng(huge, 1, 1), RenderError);
+    EXPECT_THROW(RenderShapeWmf(huge, 1, 1), RenderError);
+    SlideDrawing slide;
+    for (auto [w, h] : {std::pair{0, 10}, {10, -1}, {100000, 10}, {20000, 20000}})
+        EXPECT_THROW(RenderSlidePng(slide, w, h), RenderError) << w << " x " << h;
+    slide.width = 0;
+    EXPECT_THROW(RenderSlidePng(slide, 10, 10), RenderError);
+}
+
+TEST(RenderErrors, BrokenShapeOnASlideIsLeftOut)
+{
+    SlideDrawing slide;
+    ShapeDrawing bad = Auto(1, 10, 10);
+    bad.frame.left = std::nan("");
+    slide.shapes.push_back(bad);
+    slide.shapes.push_back(Auto(1, 10, 10));
+    const Raster r = RenderSlideRaster(slide, 72, 54);
+    EXPECT_EQ(r.width, 72);
+}
+
+TEST(RenderErrors, FailedWriteLeavesNoFile)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("bcrender_test_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const auto good = dir / "shape.png";
+    RenderShapePng(Auto(1, 10, 10), 1, 1, good);
+    EXPECT_TRUE(std::filesystem::exists(good));
+    const auto missing = dir / "no" / "such" / "folder" / "shape.png";
+    EXPECT_THROW(RenderShapePng(Auto(1, 10, 10), 1, 1, missing), RenderError);
+    EXPECT_THROW(RenderShapePng(Auto(1, 10, 10), 0, 1, dir / "bad.png"), RenderError);
+    EXPECT_FALSE(std::filesystem::exists(dir / "bad.png"));
+    std::filesystem::remove_all(dir);
+}
+
+TEST(RenderGeometry, EveryDrawnTypeStaysInsideItsPicture)
+{
+    // Shapes whose outline lies within the frame cover the picture's centre region and leave no
+    // ink outside it; callouts reach out to their tip and are left out here.
+    int drawn = 0;
+    for (int type = 1; type <= 140; ++type) {
+        if (!IsAutoShapeDrawn(type) || (type >= 105 && type <= 124)) continue;
+        ++drawn;
+        SCOPED_TRACE(type);
+        ShapeDrawing s = WithLine(Auto(type, 80, 60), kBlue, 1);
+        const Raster r = RenderShapeRaster(s, 1, 1);
+        ASSERT_EQ(r.width, 80);
+        ASSERT_EQ(r.height, 60);
+        int ink = 0;
+        for (size_t i = 3; i < r.rgba.size(); i += 4) ink += r.rgba[i] != 0;
+        EXPECT_GT(ink, 80 * 60 / 10);
+    }
+    EXPECT_GE(drawn, 55);
+    EXPECT_FALSE(IsAutoShapeDrawn(17)); // the smiley face is not
+}

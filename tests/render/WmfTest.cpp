@@ -1,0 +1,189 @@
+// Shape metafiles read back: header, record kinds, coordinates, and the reader's refusals.
+
+#include "BcRender.h"
+#include "BcWmf.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+using namespace bcrender;
+
+namespace {
+
+ShapeDrawing Shape(ShapeKind kind, int type, double w, double h)
+{
+    ShapeDrawing s;
+    s.kind = kind;
+    s.autoShapeType = type;
+    s.frame = {100, 100, w, h};
+    s.fill = FillData::Solid(0x336699);
+    s.line.visible = true;
+    s.line.color = 0x0000FF;
+    s.line.weight = 1;
+    return s;
+}
+
+std::map<std::uint16_t, int> Kinds(const WmfFile& f)
+{
+    std::map<std::uint16_t, int> n;
+    for (const WmfRecord& r : f.records) n[r.function]++;
+    return n;
+}
+
+WmfFile Read(const std::vector<std::uint8_t>& bytes)
+{
+    WmfFile f;
+    std::string error;
+    EXPECT_TRUE(ReadWmf(bytes, f, &error)) << error;
+    return f;
+}
+
+} // namespace
+
+TEST(RenderWmf, HeaderAndMappingDescribeThePicture)
+{
+    const ShapeDrawing s = Shape(ShapeKind::AutoShape, 1, 100, 50);
+    const auto bytes = RenderShapeWmf(s, 1, 1);
+    const WmfFile f = Read(bytes);
+    EXPECT_TRUE(f.placeable);
+    EXPECT_EQ(f.boundsLeft, 0);
+    EXPECT_EQ(f.boundsTop, 0);
+    EXPECT_EQ(f.boundsRight, 100 * 16);
+    EXPECT_EQ(f.boundsBottom, 50 * 16);
+    EXPECT_EQ(f.unitsPerInch, 96 * 16); // the picture's size is its pixel size at 96 per inch
+    EXPECT_EQ(f.sizeWords * 2 + 22, bytes.size());
+    EXPECT_EQ(f.numberOfObjects, 5);
+    ASSERT_GE(f.records.size(), 4u);
+    EXPECT_EQ(f.records[0].function, WmfSetMapMode);
+    EXPECT_EQ(f.records[0].Param(0), 8);
+    EXPECT_EQ(f.records[1].function, WmfSetWindowOrg);
+    EXPECT_EQ(f.records[2].function, WmfSetWindowExt);
+    EXPECT_EQ(f.records[2].Param(0), 50 * 16); // height first
+    EXPECT_EQ(f.records[2].Param(1), 100 * 16);
+    EXPECT_EQ(f.records.back().function, WmfEof);
+    EXPECT_EQ(RenderShapeWmf(s, 1, 1), bytes);
+}
+
+TEST(RenderWmf, RecordKindsByShape)
+{
+    struct Case {
+        const char* name;
+        ShapeDrawing shape;
+        std::uint16_t outline; // the record that carries the outline
+    };
+    ShapeDrawing line = Shape(ShapeKind::Line, 1, 200, 100);
+    line.line.endArrow.style = ArrowTriangle;
+    ShapeDrawing freeform = Shape(ShapeKind::Freeform, 1, 100, 100);
+    freeform.paths.resize(2);
+    for (int k = 0; k < 2; ++k) {
+        double o = k * 30;
+        freeform.paths[k].segments = {{PathSegment::MoveTo, {{o, o}}}, {PathSegment::LineTo, {{o + 60, o}}},
+                                      {PathSegment::LineTo, {{o + 60, o + 60}}}, {PathSegment::Close, {}}};
+    }
+    const Case cases[] = {
+        {"rectangle", Shape(ShapeKind::AutoShape, 1, 100, 50), WmfRectangle},
+        {"oval", Shape(ShapeKind::AutoShape, 9, 100, 50), WmfEllipse},
+        {"star", Shape(ShapeKind::AutoShape, 92, 100, 100), WmfPolygon},
+        {"rounded rectangle", Shape(ShapeKind::AutoShape, 5, 100, 50), WmfPolygon},
+        {"donut", Shape(ShapeKind::AutoShape, 18, 100, 100), WmfPolyPolygon},
+        {"two-part freeform", freeform, WmfPolyPolygon},
+        {"line with an arrowhead", line, WmfPolygon},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const WmfFile f = Read(RenderShapeWmf(c.shape, 1.5, 1.5));
+        const auto kinds = Kinds(f);
+        EXPECT_EQ(kinds.count(c.outline), 1u);
+        EXPECT_EQ(kinds.at(WmfCreatePenIndirect), 2);
+        EXPECT_EQ(kinds.at(WmfCreateBrushIndirect), 3);
+        // Nothing outside the set the compiler reads.
+        for (const auto& [fn, n] : kinds) {
+            const std::uint16_t allowed[] = {WmfSetMapMode, WmfSetWindowOrg, WmfSetWindowExt, WmfSetBkMode,
+                                             WmfSetPolyFillMode, WmfCreatePenIndirect, WmfCreateBrushIndirect,
+                                             WmfSelectObject, WmfDeleteObject, WmfPolygon, WmfPolyPolygon,
+                                             WmfEllipse, WmfRectangle, WmfEof};
+            EXPECT_NE(std::find(std::begin(allowed), std::end(allowed), fn), std::end(allowed)) << std::hex << fn;
+        }
+    }
+}
+
+TEST(RenderWmf, PenAndBrushCarryLineAndFill)
+{
+    ShapeDrawing s = Shape(ShapeKind::AutoShape, 1, 100, 50);
+    s.line.weight = 3;
+    s.line.dashStyle = DashDash;
+    const WmfFile f = Read(RenderShapeWmf(s, 1, 1));
+    const WmfRecord* pen = nullptr;
+    const WmfRecord* brush = nullptr;
+    const WmfRecord* rect = nullptr;
+    for (const WmfRecord& r : f.records) {
+        if (r.function == WmfCreatePenIndirect && !pen) pen = &r;
+        if (r.function == WmfCreateBrushIndirect && !brush) brush = &r;
+        if (r.function == WmfRectangle) rect = &r;
+    }
+    ASSERT_TRUE(pen && brush && rect);
+    EXPECT_EQ(pen->Param(0), 1);      // dash
+    EXPECT_EQ(pen->Param(1), 3 * 16); // width in logical units
+    EXPECT_EQ(static_cast<std::uint16_t>(pen->Param(3)), 0x00FF);
+    EXPECT_EQ(brush->Param(0), 0); // solid
+    EXPECT_EQ(static_cast<std::uint16_t>(brush->Param(1)), 0x6699);
+    EXPECT_EQ(brush->Param(2), 0x33);
+    // The outline is inset by half the line so the pen stays inside: bottom, right, top, left.
+    EXPECT_EQ(rect->Param(3), 24);
+    EXPECT_EQ(rect->Param(2), 24);
+    EXPECT_EQ(rect->Param(1), 100 * 16 - 24);
+    EXPECT_EQ(rect->Param(0), 50 * 16 - 24);
+}
+
+TEST(RenderWmf, FlippedTriangleIsMirrored)
+{
+    ShapeDrawing s = Shape(ShapeKind::AutoShape, 8, 100, 100);
+    s.line.visible = false;
+    s.flipH = true;
+    const WmfFile f = Read(RenderShapeWmf(s, 1, 1));
+    for (const WmfRecord& r : f.records) {
+        if (r.function != WmfPolygon) continue;
+        ASSERT_EQ(r.Param(0), 3);
+        // Right angle at the bottom right after the flip.
+        bool found = false;
+        for (int i = 0; i < 3; ++i) found = found || (r.Param(1 + 2 * i) == 1600 && r.Param(2 + 2 * i) == 1600);
+        EXPECT_TRUE(found);
+        return;
+    }
+    FAIL() << "no polygon";
+}
+
+TEST(RenderWmf, ReaderRefusesBrokenFiles)
+{
+    const auto good = RenderShapeWmf(Shape(ShapeKind::AutoShape, 92, 50, 50), 1, 1);
+    // Every truncation fails cleanly.
+    for (size_t n = 0; n < good.size(); ++n) {
+        WmfFile f;
+        EXPECT_FALSE(ReadWmf(std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(n)), f)) << n;
+    }
+    auto badSum = good;
+    badSum[20] ^= 1;
+    WmfFile f;
+    std::string error;
+    EXPECT_FALSE(ReadWmf(badSum, f, &error));
+    EXPECT_NE(error.find("checksum"), std::string::npos);
+    auto hugeRecord = good;
+    hugeRecord[22 + 18] = 0xFF; // first record's size
+    hugeRecord[22 + 19] = 0xFF;
+    EXPECT_FALSE(ReadWmf(hugeRecord, f));
+}
+
+TEST(RenderWmf, MetafilePictureIsPlayed)
+{
+    // A metafile the renderer wrote, shown as a picture shape, draws its fill colour.
+    ShapeDrawing rect = Shape(ShapeKind::AutoShape, 1, 100, 100);
+    rect.line.visible = false;
+    ShapeDrawing pic;
+    pic.kind = ShapeKind::Picture;
+    pic.frame = {0, 0, 50, 50};
+    pic.picture.bytes = RenderShapeWmf(rect, 1, 1);
+    const Raster r = RenderShapeRaster(pic, 1, 1);
+    EXPECT_EQ(r.At(25, 25), 0x996633FFu);
+}
