@@ -1,0 +1,70 @@
+#pragma once
+// Fills the in-memory presentation host from a PowerPoint 97-2003 file (.ppt).
+//
+// The file is followed as the application follows it: the current-user record names the last
+// edit, the edit chain gives the persist directory, and the document, masters and slides are
+// found by persist reference, so incrementally saved files show their latest state. Damaged or
+// unknown records are skipped with a warning; a file that cannot be read at all is refused with
+// a CPptLoadError.
+
+#include "PowerPointHost.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace PowerPoint {
+namespace Loader {
+
+class CPptLoadError : public std::runtime_error {
+public:
+    enum Kind {
+        kCannotOpen,     // missing or unreadable file
+        kNotPresentation, // not a compound file, or no presentation stream in it
+        kEncrypted,      // protected by a password
+        kOlderFormat,    // PowerPoint 95 or 4.0
+        kDamaged,        // the presentation's own structure is broken beyond use
+    };
+    CPptLoadError(Kind kind, const std::wstring& message);
+    Kind GetKind() const { return m_kind; }
+    // The message, naming the file and the reason.
+    const std::wstring& GetMessage() const { return m_message; }
+
+private:
+    Kind m_kind;
+    std::wstring m_message;
+};
+
+// What a slide or master shows behind its shapes. The host keeps no background of its own yet,
+// so the loader hands it out beside the document.
+struct BackgroundData {
+    bool followMaster = true;
+    Host::FillData fill;
+    std::vector<std::uint8_t> imageBytes; // picture or texture fills
+};
+
+struct LoadResult {
+    Host::CHostDocumentRef document;
+    // Records that were skipped or could not be understood; the rest loaded.
+    std::vector<std::wstring> warnings;
+    // By slide (presentation order), then by master (Document()->Master() first).
+    std::vector<BackgroundData> slideBackgrounds;
+    std::vector<BackgroundData> masterBackgrounds;
+    bool usedEditChain = true; // false: the edit chain was damaged and the stream was walked
+};
+
+struct LoadOptions {
+    std::wstring version = L"11.0"; // Application.Version of the new document
+    // The date that date fields show (days since 1970-01-01, UTC); negative: today.
+    long long fieldDate = -1;
+};
+
+// `path` is UTF-8. Throws CPptLoadError.
+LoadResult LoadPresentation(const std::string& path, const LoadOptions& options = LoadOptions());
+// A file image held in memory; `fileName` names it in Presentation.Name and in messages.
+LoadResult LoadPresentationFromMemory(std::vector<std::uint8_t> bytes, const std::wstring& fileName,
+                                      const LoadOptions& options = LoadOptions());
+
+} // namespace Loader
+} // namespace PowerPoint

@@ -1,0 +1,597 @@
+// Entry points of the loader: refusal of unreadable files, the edit chain and persist directory,
+// the document, its masters and its slides.
+
+#include "LoaderInternal.h"
+
+#include "CompoundFile.h"
+#include "libpptparser/PptAtoms.h"
+#include "libpptparser/PptParserException.h"
+#include "libpptparser/PptStrings.h"
+#include "libpptparser/StreamParser.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace PowerPoint {
+namespace Loader {
+
+CPptLoadError::CPptLoadError(Kind kind, const std::wstring& message)
+    : std::runtime_error(libpptparser::WideToUtf8(message)), m_kind(kind), m_message(message)
+{
+}
+
+namespace Detail {
+
+using namespace Host;
+
+namespace {
+
+// Edit chains longer than this are damage (each save adds one edit).
+constexpr std::size_t kMaxEdits = 100000;
+// Far more shapes or slides than any presentation holds; ids beyond are not reserved.
+constexpr std::uint32_t kMaxReservedId = 1000000;
+
+constexpr std::uint32_t kCurrentUserToken = 0xE391C05F;
+
+std::wstring BaseName(const std::wstring& path)
+{
+    const std::size_t slash = path.find_last_of(L"/\\");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring Folder(const std::wstring& path)
+{
+    const std::size_t slash = path.find_last_of(L"/\\");
+    if (slash == std::wstring::npos)
+        return std::wstring();
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+} // namespace
+
+void CLoadContext::Warn(const std::wstring& text)
+{
+    // A damaged file can repeat one fault many times; the list stays short.
+    if (result.warnings.size() < 200)
+        result.warnings.push_back(text);
+}
+
+RecordPtr CLoadContext::RecordAtPersist(std::uint32_t persistId) const
+{
+    auto it = persist.find(persistId);
+    if (it == persist.end())
+        return nullptr;
+    auto r = byOffset.find(it->second);
+    return r == byOffset.end() ? nullptr : r->second;
+}
+
+MasterState* CLoadContext::FindMaster(std::uint32_t masterId) const
+{
+    for (const auto& m : masters)
+        if (m->slideId == masterId)
+            return m.get();
+    return nullptr;
+}
+
+namespace {
+
+// The latest persist directory: the current edit first, older edits only for ids it lacks.
+bool ReadEditChain(CLoadContext& ctx, const std::vector<std::uint8_t>& currentUser, const std::vector<std::uint8_t>& stream,
+                   std::uint32_t& documentRef)
+{
+    const CPptByteView user(currentUser.data(), currentUser.size());
+    if (!user.Has(0, 20) || user.U16(2) != libpptparser::kRecordCurrentUserAtom) {
+        ctx.Warn(L"the \"Current User\" stream is missing or damaged; the file is read in stream order");
+        return false;
+    }
+    if (user.U32(12) != kCurrentUserToken)
+        ctx.Warn(L"the current-user record has an unexpected token");
+    const CPptByteView s(stream.data(), stream.size());
+    std::uint64_t offset = user.U32(16);
+    std::set<std::uint64_t> seen;
+    bool first = true;
+    while (true) {
+        if (!s.Has(offset, 8) || s.U16(offset + 2) != kUserEditAtom || seen.count(offset) || seen.size() >= kMaxEdits) {
+            if (first) {
+                ctx.Warn(L"the last edit record is missing or damaged; the file is read in stream order");
+                return false;
+            }
+            if (offset != 0)
+                ctx.Warn(L"the edit chain is broken; older edits were left out");
+            break;
+        }
+        seen.insert(offset);
+        const std::uint32_t length = s.U32(offset + 4);
+        const CPptByteView edit(stream.data() + offset + 8, std::min<std::uint64_t>(length, stream.size() - offset - 8));
+        if (first)
+            documentRef = edit.U32(16);
+        first = false;
+        const std::uint64_t dirAt = edit.U32(12);
+        if (s.Has(dirAt, 8) && s.U16(dirAt + 2) == kPersistDirectoryAtom) {
+            const std::uint64_t dirLength = std::min<std::uint64_t>(s.U32(dirAt + 4), stream.size() - dirAt - 8);
+            const CPptByteView dir(stream.data() + dirAt + 8, dirLength);
+            std::size_t at = 0;
+            while (dir.Has(at, 4)) {
+                const std::uint32_t word = dir.U32(at);
+                const std::uint32_t id = word & 0xFFFFF;
+                const std::uint32_t count = word >> 20;
+                at += 4;
+                for (std::uint32_t i = 0; i < count && dir.Has(at, 4); ++i, at += 4)
+                    ctx.persist.emplace(id + i, dir.U32(at)); // an id already known is newer
+            }
+        } else {
+            ctx.Warn(L"an edit's persist directory is missing");
+        }
+        const std::uint32_t previous = edit.U32(8);
+        if (previous == 0)
+            break;
+        offset = previous;
+    }
+    return true;
+}
+
+void ReadTags(const CPptContainer* owner, std::vector<TagData>& tags)
+{
+    ContainerPtr prog = ChildContainer(owner, libpptparser::kRecordProgTags);
+    if (!prog)
+        return;
+    for (const RecordPtr& r : prog->GetChildren()) {
+        ContainerPtr tag = AsContainer(r);
+        if (!tag || r->GetType() != kProgStringTag)
+            continue;
+        const std::wstring name = CStringChild(tag.get(), 0);
+        if (name.empty())
+            continue;
+        tags.push_back({TagName(name), CStringChild(tag.get(), 1)});
+    }
+}
+
+void ReadScheme(const CPptContainer& sheet, ULONG* scheme)
+{
+    RecordPtr atom = FirstChild(&sheet, kColorSchemeAtom, 1);
+    if (!atom)
+        return;
+    const CPptByteView b = atom->GetBytes();
+    if (b.size() < 32)
+        return;
+    for (int i = 0; i < 8; ++i)
+        scheme[i] = b.U32(static_cast<std::size_t>(i) * 4) & 0xFFFFFF;
+}
+
+void ReadHeadersFooters(const CPptContainer* owner, std::uint16_t instance, HeadersFootersData& out)
+{
+    RecordPtr hf = FirstChild(owner, kHeadersFooters, instance);
+    ContainerPtr c = AsContainer(hf);
+    if (!c)
+        return;
+    RecordPtr atom = FirstChild(c.get(), kHeadersFootersAtom);
+    if (!atom)
+        return;
+    const std::uint16_t flags = atom->GetBytes().U16(2);
+    out.dateAndTime.visible = (flags & 0x1) ? msoTrue : msoFalse;
+    out.slideNumber.visible = (flags & 0x8) ? msoTrue : msoFalse;
+    out.header.visible = (flags & 0x10) ? msoTrue : msoFalse;
+    out.footer.visible = (flags & 0x20) ? msoTrue : msoFalse;
+    if (flags & 0x4)
+        out.dateAndTime.text = CStringChild(c.get(), 0);
+    out.header.text = CStringChild(c.get(), 1);
+    out.footer.text = CStringChild(c.get(), 2);
+}
+
+void ReadEnvironment(CLoadContext& ctx)
+{
+    ContainerPtr env = ctx.environment;
+    if (ContainerPtr fonts = ChildContainer(env.get(), libpptparser::kRecordFontCollection)) {
+        for (const RecordPtr& r : fonts->GetChildren()) {
+            if (r->GetType() != libpptparser::kRecordFontEntityAtom)
+                continue;
+            const CPptByteView b = r->GetBytes();
+            std::wstring name;
+            for (std::size_t i = 0; i < 64 && b.Has(i, 2); i += 2) {
+                const wchar_t c = static_cast<wchar_t>(b.U16(i));
+                if (c == 0)
+                    break;
+                name.push_back(c);
+            }
+            ctx.fonts.push_back(name);
+        }
+    }
+    if (RecordPtr cf = FirstChild(env.get(), kTextCFExceptionAtom))
+        ReadTextCF(cf->GetBytes(), 0, ctx.defaultCF);
+    if (RecordPtr pf = FirstChild(env.get(), kTextPFExceptionAtom))
+        ReadTextPF(pf->GetBytes(), 2, ctx.defaultPF);
+    for (const RecordPtr& r : Children(env.get(), kTextMasterStyleAtom))
+        if (r->GetInstance() < kTextTypes)
+            ReadMasterStyle(*r, ctx.documentStyles[r->GetInstance()]);
+}
+
+void ReadExObjects(CLoadContext& ctx)
+{
+    ContainerPtr list = ChildContainer(ctx.document.get(), kExObjList);
+    if (!list)
+        return;
+    for (const RecordPtr& r : list->GetChildren()) {
+        ContainerPtr c = AsContainer(r);
+        if (!c)
+            continue;
+        std::uint32_t id = 0;
+        bool known = true;
+        switch (r->GetType()) {
+        case kExHyperlink: {
+            RecordPtr atom = FirstChild(c.get(), kExHyperlinkAtom);
+            if (!atom) {
+                known = false;
+                break;
+            }
+            id = atom->GetBytes().U32(0);
+            ctx.hyperlinks[id] = {CStringChild(c.get(), 0), CStringChild(c.get(), 1), CStringChild(c.get(), 3)};
+            break;
+        }
+        case kExOleEmbed:
+        case kExOleLink:
+        case kExControl: {
+            RecordPtr atom = FirstChild(c.get(), kExOleObjAtom);
+            known = atom != nullptr;
+            if (atom)
+                id = atom->GetBytes().U32(8);
+            break;
+        }
+        default: {
+            RecordPtr atom = FirstChild(c.get(), kExMediaAtom);
+            known = atom != nullptr;
+            if (atom)
+                id = atom->GetBytes().U32(0);
+            break;
+        }
+        }
+        if (known)
+            ctx.exObjects[id] = c;
+    }
+}
+
+void ReadSounds(CLoadContext& ctx)
+{
+    ContainerPtr coll = ChildContainer(ctx.document.get(), libpptparser::kRecordSoundCollection);
+    if (!coll)
+        return;
+    for (const RecordPtr& r : coll->GetChildren()) {
+        ContainerPtr c = AsContainer(r);
+        if (!c || r->GetType() != libpptparser::kRecordSound)
+            continue;
+        const std::wstring idText = CStringChild(c.get(), 2);
+        if (idText.empty()) {
+            ctx.Warn(L"a sound without an id was skipped");
+            continue;
+        }
+        SoundEntry e;
+        e.name = CStringChild(c.get(), 0);
+        e.extension = CStringChild(c.get(), 1);
+        if (RecordPtr data = FirstChild(c.get(), libpptparser::kRecordSoundData)) {
+            const CPptByteView b = data->GetBytes();
+            e.data.assign(b.data(), b.data() + b.size());
+        }
+        ctx.sounds[static_cast<std::uint32_t>(libpptparser::ParseInteger(idText))] = std::move(e);
+    }
+}
+
+// The slide list of an instance as groups: each persist atom with the records after it.
+struct ListEntry {
+    std::uint32_t persistRef = 0;
+    std::uint32_t slideId = 0;
+    std::vector<RecordPtr> outline;
+};
+
+std::vector<ListEntry> ReadSlideList(const CLoadContext& ctx, std::uint16_t instance)
+{
+    std::vector<ListEntry> entries;
+    for (const RecordPtr& r : ctx.document->GetChildren()) {
+        ContainerPtr list = AsContainer(r);
+        if (!list || r->GetType() != libpptparser::kRecordSlideListWithText || r->GetInstance() != instance)
+            continue;
+        for (const RecordPtr& c : list->GetChildren()) {
+            if (c->GetType() == libpptparser::kRecordSlidePersistAtom) {
+                ListEntry e;
+                e.persistRef = c->GetBytes().U32(0);
+                e.slideId = c->GetBytes().U32(12);
+                entries.push_back(e);
+            } else if (!entries.empty()) {
+                entries.back().outline.push_back(c);
+            }
+        }
+        break;
+    }
+    return entries;
+}
+
+void ReadMasters(CLoadContext& ctx)
+{
+    const std::vector<ListEntry> list = ReadSlideList(ctx, 1);
+    bool firstMain = true;
+    std::vector<std::pair<MasterState*, ContainerPtr>> loaded;
+    for (const ListEntry& e : list) {
+        ContainerPtr rec = AsContainer(ctx.RecordAtPersist(e.persistRef));
+        if (!rec || (rec->GetType() != kMainMaster && rec->GetType() != libpptparser::kRecordSlide)) {
+            ctx.Warn(L"master " + std::to_wstring(e.slideId) + L" is missing from the file");
+            continue;
+        }
+        auto state = std::make_unique<MasterState>();
+        state->slideId = e.slideId;
+        state->titleMaster = rec->GetType() == libpptparser::kRecordSlide;
+        if (!state->titleMaster && firstMain) {
+            state->host = ctx.doc->Master();
+            firstMain = false;
+        } else {
+            state->host = ctx.doc->Make<CHostMaster>(ctx.doc);
+        }
+        state->host->width = ctx.slideWidth;
+        state->host->height = ctx.slideHeight;
+        ReadScheme(*rec, state->scheme);
+        std::copy(std::begin(state->scheme), std::end(state->scheme), state->host->colorScheme);
+        for (const RecordPtr& r : Children(rec.get(), kTextMasterStyleAtom))
+            if (r->GetInstance() < kTextTypes)
+                ReadMasterStyle(*r, state->styles[r->GetInstance()]);
+        loaded.emplace_back(state.get(), rec);
+        ctx.masters.push_back(std::move(state));
+    }
+    // A title master follows its main master's styles.
+    for (auto& [state, rec] : loaded) {
+        if (!state->titleMaster)
+            continue;
+        if (RecordPtr atom = FirstChild(rec.get(), libpptparser::kRecordSlideAtom)) {
+            MasterState* base = ctx.FindMaster(atom->GetBytes().U32(12));
+            if (base != state && base && !base->titleMaster)
+                state->base = base;
+        }
+    }
+    // Shapes after all styles are known.
+    for (auto& [state, rec] : loaded) {
+        SheetState sheet;
+        sheet.hostMaster = state->host;
+        sheet.master = state;
+        sheet.scheme = state->scheme;
+        sheet.isMaster = true;
+        sheet.shapes = &state->host->shapes;
+        sheet.headersFooters = ctx.documentHeadersFooters;
+        ReadHeadersFooters(rec.get(), 3, state->host->headersFooters);
+        if (!FirstChild(rec.get(), kHeadersFooters, 3))
+            state->host->headersFooters = ctx.documentHeadersFooters;
+        ReadTags(rec.get(), state->host->tags);
+        ReadBackground(ctx, sheet, *rec, state->background);
+        state->background.followMaster = false;
+        LoadDrawing(ctx, sheet, *rec);
+    }
+}
+
+MasterState* DefaultMaster(CLoadContext& ctx)
+{
+    for (const auto& m : ctx.masters)
+        if (m->host == ctx.doc->Master())
+            return m.get();
+    return nullptr;
+}
+
+void ReadSlides(CLoadContext& ctx)
+{
+    std::vector<ListEntry> list = ReadSlideList(ctx, 0);
+    LONG number = 1;
+    if (RecordPtr atom = FirstChild(ctx.document.get(), kDocumentAtom))
+        number = std::max<LONG>(0, static_cast<std::int16_t>(atom->GetBytes().U16(32)));
+    for (const ListEntry& e : list) {
+        ContainerPtr rec = AsContainer(ctx.RecordAtPersist(e.persistRef));
+        if (!rec || rec->GetType() != libpptparser::kRecordSlide) {
+            ctx.Warn(L"slide " + std::to_wstring(e.slideId) + L" is missing from the file and was left out");
+            continue;
+        }
+        MasterState* master = nullptr;
+        std::uint16_t slideFlags = 0;
+        if (RecordPtr atom = FirstChild(rec.get(), libpptparser::kRecordSlideAtom)) {
+            master = ctx.FindMaster(atom->GetBytes().U32(12));
+            slideFlags = atom->GetBytes().U16(20);
+        } else {
+            ctx.Warn(L"slide " + std::to_wstring(e.slideId) + L" has no slide atom");
+        }
+        if (!master)
+            master = DefaultMaster(ctx);
+
+        CHostSlide* slide = ctx.doc->AddSlide();
+        slide->slideId = static_cast<LONG>(e.slideId);
+        slide->name = L"Slide" + std::to_wstring(slide->slideId);
+        if (master)
+            slide->master = master->host;
+        ctx.slidesById[e.slideId] = slide;
+
+        SheetState sheet;
+        sheet.slide = slide;
+        sheet.master = master;
+        sheet.slideNumber = number++;
+        sheet.outline = e.outline;
+        sheet.shapes = &slide->shapes;
+        // The slide's own scheme unless it follows its master's.
+        if (master && (slideFlags & 0x2))
+            std::copy(std::begin(master->scheme), std::end(master->scheme), slide->colorScheme);
+        else if (master)
+            std::copy(std::begin(master->scheme), std::end(master->scheme), slide->colorScheme);
+        if (!(slideFlags & 0x2))
+            ReadScheme(*rec, slide->colorScheme);
+        sheet.scheme = slide->colorScheme;
+
+        slide->headersFooters = ctx.documentHeadersFooters;
+        ReadHeadersFooters(rec.get(), 3, slide->headersFooters);
+        sheet.headersFooters = slide->headersFooters;
+        ReadTransition(*rec, slide->transition);
+        ReadTags(rec.get(), slide->tags);
+
+        BackgroundData background;
+        if (slideFlags & 0x4) {
+            if (master)
+                background = master->background;
+            background.followMaster = true;
+        } else {
+            ReadBackground(ctx, sheet, *rec, background);
+            background.followMaster = false;
+        }
+        ctx.result.slideBackgrounds.push_back(std::move(background));
+
+        LoadDrawing(ctx, sheet, *rec);
+        BuildEffects(ctx, *slide);
+    }
+}
+
+// Without a usable edit chain: the last document in the stream and the sheets in stream order.
+void IndexLinear(CLoadContext& ctx)
+{
+    ctx.persist.clear();
+    ContainerPtr document;
+    for (const RecordPtr& r : ctx.root->GetChildren())
+        if (r->GetType() == libpptparser::kRecordDocument && r->IsContainer())
+            document = AsContainer(r);
+    ctx.document = document;
+    if (!document)
+        return;
+    // Persist ids of the slide lists are matched to the sheets in stream order.
+    std::vector<std::uint64_t> masters, slides;
+    for (const RecordPtr& r : ctx.root->GetChildren()) {
+        if (r->GetType() == kMainMaster)
+            masters.push_back(r->GetOffset());
+        else if (r->GetType() == libpptparser::kRecordSlide)
+            slides.push_back(r->GetOffset());
+    }
+    std::vector<std::uint64_t> all;
+    for (std::uint16_t instance : {std::uint16_t(1), std::uint16_t(0)}) {
+        std::size_t next = 0;
+        std::vector<std::uint64_t>& pool = instance == 1 ? masters : slides;
+        for (const ListEntry& e : ReadSlideList(ctx, instance)) {
+            // A title master is a slide record listed among the masters.
+            if (next < pool.size())
+                ctx.persist.emplace(e.persistRef, static_cast<std::uint32_t>(pool[next++]));
+        }
+    }
+}
+
+LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, const LoadOptions& options)
+{
+    const std::wstring fileName = BaseName(fullPath);
+    LoadResult result;
+    result.document = CHostDocument::Create();
+    CHostDocument* doc = result.document.Get();
+    doc->version = options.version;
+    doc->name = fileName;
+    doc->path = Folder(fullPath);
+
+    auto storage = std::make_unique<compoundfile::CCompoundFileStorage>(bytes);
+    libpptparser::CStreamParser parser(std::move(storage));
+    try {
+        parser.Parse();
+    } catch (const libpptparser::CPptParserException& e) {
+        const std::wstring text = e.GetMessage();
+        CPptLoadError::Kind kind = CPptLoadError::kDamaged;
+        if (text.find(L"encrypted") != std::wstring::npos)
+            kind = CPptLoadError::kEncrypted;
+        else if (text.find(L"PowerPoint 4.0") != std::wstring::npos || text.find(L"PowerPoint 95") != std::wstring::npos)
+            kind = CPptLoadError::kOlderFormat;
+        else if (text.find(L"not a PowerPoint") != std::wstring::npos || text.find(L"No \"PowerPoint") != std::wstring::npos)
+            kind = CPptLoadError::kNotPresentation;
+        throw CPptLoadError(kind, L"\"" + fileName + L"\" cannot be opened: " + text);
+    }
+
+    CLoadContext ctx(doc, result, options);
+    ctx.root = parser.GetRoot();
+    for (const RecordPtr& r : ctx.root->GetChildren())
+        ctx.byOffset[r->GetOffset()] = r;
+
+    const compoundfile::CCompoundFileStorage& store = parser.GetStorage();
+    std::vector<std::uint8_t> currentUser, pictures;
+    {
+        compoundfile::CCompoundFileStream s(store, "Current User");
+        if (!s.Failed())
+            currentUser = s.ReadAll();
+        compoundfile::CCompoundFileStream p(store, "Pictures");
+        if (!p.Failed())
+            pictures = p.ReadAll();
+    }
+
+    std::uint32_t documentRef = 0;
+    if (ReadEditChain(ctx, currentUser, parser.GetStreamBytes(), documentRef)) {
+        ctx.document = AsContainer(ctx.RecordAtPersist(documentRef));
+        if (!ctx.document || ctx.document->GetType() != libpptparser::kRecordDocument) {
+            ctx.Warn(L"the edit chain does not lead to the document; the file is read in stream order");
+            ctx.document = nullptr;
+        }
+    }
+    if (!ctx.document) {
+        result.usedEditChain = false;
+        IndexLinear(ctx);
+    }
+    if (!ctx.document)
+        throw CPptLoadError(CPptLoadError::kDamaged,
+                            L"\"" + fileName + L"\" cannot be opened: the presentation's document record is missing");
+
+    if (RecordPtr atom = FirstChild(ctx.document.get(), kDocumentAtom)) {
+        const CPptByteView b = atom->GetBytes();
+        const std::int32_t w = S32(b, 0), h = S32(b, 4);
+        if (w > 0 && h > 0 && w < 576 * 200 && h < 576 * 200) {
+            ctx.slideWidth = static_cast<float>(w / 8.0);
+            ctx.slideHeight = static_cast<float>(h / 8.0);
+        }
+    }
+    doc->Master()->width = ctx.slideWidth;
+    doc->Master()->height = ctx.slideHeight;
+
+    ctx.environment = ChildContainer(ctx.document.get(), libpptparser::kRecordEnvironment);
+    if (!ctx.environment)
+        ctx.Warn(L"the document has no environment; default fonts and styles are used");
+    ReadEnvironment(ctx);
+    ReadExObjects(ctx);
+    ReadSounds(ctx);
+    LoadBlips(ctx, pictures);
+    ReadHeadersFooters(ctx.document.get(), 3, ctx.documentHeadersFooters);
+    if (ContainerPtr list = ChildContainer(ctx.document.get(), kList))
+        ReadTags(list.get(), doc->tags);
+
+    ReadMasters(ctx);
+    if (ctx.masters.empty())
+        ctx.Warn(L"the file holds no master; slides use a default one");
+    for (const auto& m : ctx.masters)
+        result.masterBackgrounds.push_back(m->background);
+    ReadSlides(ctx);
+
+    // New slides and shapes must not take ids the file already uses.
+    LONG maxSlideId = 0;
+    for (CHostSlide* s : doc->Slides())
+        maxSlideId = std::max(maxSlideId, s->slideId);
+    if (maxSlideId > 0 && static_cast<std::uint32_t>(maxSlideId) < kMaxReservedId)
+        while (doc->NewSlideId() < maxSlideId) {
+        }
+    if (ctx.maxShapeId > 0 && ctx.maxShapeId < kMaxReservedId)
+        while (static_cast<std::uint32_t>(doc->NewShapeId()) < ctx.maxShapeId) {
+        }
+
+    doc->fileBytes = std::move(bytes);
+    doc->saved = msoTrue;
+    return result;
+}
+
+} // namespace
+} // namespace Detail
+
+LoadResult LoadPresentation(const std::string& path, const LoadOptions& options)
+{
+    const std::wstring wide = libpptparser::Utf8ToWide(path);
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw CPptLoadError(CPptLoadError::kCannotOpen, L"\"" + wide + L"\" cannot be opened: the file cannot be read");
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad())
+        throw CPptLoadError(CPptLoadError::kCannotOpen, L"\"" + wide + L"\" cannot be opened: the file cannot be read");
+    return Detail::Load(std::move(bytes), wide, options);
+}
+
+LoadResult LoadPresentationFromMemory(std::vector<std::uint8_t> bytes, const std::wstring& fileName,
+                                      const LoadOptions& options)
+{
+    return Detail::Load(std::move(bytes), fileName, options);
+}
+
+} // namespace Loader
+} // namespace PowerPoint
