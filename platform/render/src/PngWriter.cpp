@@ -51,7 +51,7 @@ bool WritePng(const std::vector<png_bytep>& rows, int width, int height, bool wi
     }
     png_set_write_fn(png, &out, PngWrite, PngFlush);
     // Fast deflate with the "up" filter: slide pictures are mostly flat areas and repeated rows.
-    png_set_compression_level(png, 3);
+    png_set_compression_level(png, 1);
     png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,

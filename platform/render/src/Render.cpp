@@ -268,9 +268,14 @@ Raster SurfaceToRaster(cairo_surface_t* surface)
         const auto* src = reinterpret_cast<const std::uint32_t*>(data + static_cast<size_t>(y) * stride);
         std::uint8_t* dst = &r.rgba[static_cast<size_t>(y) * r.width * 4];
         for (int x = 0; x < r.width; ++x, dst += 4) {
-            std::uint32_t v = src[x], a = alpha ? v >> 24 : 255;
+            const std::uint32_t v = src[x], a = alpha ? v >> 24 : 255;
             std::uint32_t c[3] = {(v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF};
-            for (int i = 0; i < 3; ++i) dst[i] = static_cast<std::uint8_t>(a == 0 ? 0 : (a == 255 ? c[i] : (c[i] * 255 + a / 2) / a));
+            if (a != 255) { // cairo keeps colours premultiplied
+                for (std::uint32_t& k : c) k = a ? (k * 255 + a / 2) / a : 0;
+            }
+            dst[0] = static_cast<std::uint8_t>(c[0]);
+            dst[1] = static_cast<std::uint8_t>(c[1]);
+            dst[2] = static_cast<std::uint8_t>(c[2]);
             dst[3] = static_cast<std::uint8_t>(a);
         }
     }
