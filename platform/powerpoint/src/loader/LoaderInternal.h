@@ -241,6 +241,7 @@ public:
     std::map<std::uint32_t, std::wstring> slideTitlesById;
     Host::HeadersFootersData documentHeadersFooters;
     std::uint32_t maxShapeId = 0;
+    std::map<std::uint32_t, COptTable> masterShapes; // by shape id
 
     RecordPtr RecordAtPersist(std::uint32_t persistId) const;
     MasterState* FindMaster(std::uint32_t masterId) const;
@@ -268,6 +269,7 @@ struct TextSource {
     const CPptRecord* style = nullptr;  // style text property atom
     const CPptRecord* ruler = nullptr;  // text ruler atom
     const CPptRecord* style9 = nullptr; // numbering extension
+    const CPptRecord* levels = nullptr; // master text levels (masters' own texts)
     std::vector<const CPptRecord*> extras; // interactive info, fields, ...
 };
 void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source, const MasterState::Placeholder* inherited,

@@ -135,6 +135,9 @@ bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, 
         } else {
             out.bytes.assign(bits, bits + available);
         }
+        // The store leaves out the 512-byte header that a picture file of this kind opens with.
+        if (type == 0xF01C)
+            out.bytes.insert(out.bytes.begin(), 512, 0);
     } else {
         const std::size_t header = uids + 1;
         if (length < header) {

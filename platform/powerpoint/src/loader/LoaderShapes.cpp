@@ -102,10 +102,21 @@ std::wstring KindName(MsoShapeType type, std::uint16_t spt)
 
 double Fixed(std::uint32_t v) { return static_cast<std::int32_t>(v) / 65536.0; }
 
-// A property of the shape itself, else of the master placeholder it inherits from.
+// A property of the shape itself, else of the master shape it inherits from.
 bool Prop(const COptTable& own, const COptTable* inherited, std::uint16_t id, std::uint32_t& v)
 {
     return own.Get(id, v) || (inherited && inherited->Get(id, v));
+}
+
+// One flag of a packed boolean property: where its use bit is set, own value first.
+bool BoolProp(const COptTable& own, const COptTable* inherited, std::uint16_t id, int bit, bool fallback)
+{
+    std::uint32_t v = 0;
+    if (own.Get(id, v) && (v & (1u << (bit + 16))))
+        return (v & (1u << bit)) != 0;
+    if (inherited && inherited->Get(id, v) && (v & (1u << (bit + 16))))
+        return (v & (1u << bit)) != 0;
+    return fallback;
 }
 
 int PlaceholderTextType(int placeholder)
@@ -136,9 +147,7 @@ void ReadFill(const COptTable& opt, const COptTable* inherited, const SheetState
               CLoadContext& ctx, FillData& fill, std::vector<std::uint8_t>* pictureBytes)
 {
     std::uint32_t v = 0;
-    bool filled = filledByDefault;
-    if (Prop(opt, inherited, 0x1BF, v) && (v & (1u << 20)))
-        filled = (v & (1u << 4)) != 0;
+    const bool filled = BoolProp(opt, inherited, 0x1BF, 4, filledByDefault);
     fill.visible = filled ? msoTrue : msoFalse;
     std::uint32_t type = 0;
     Prop(opt, inherited, 0x180, type);
@@ -166,10 +175,7 @@ void ReadFill(const COptTable& opt, const COptTable* inherited, const SheetState
 void ReadLine(const COptTable& opt, const COptTable* inherited, const SheetState& sheet, bool lineByDefault,
               LineData& line)
 {
-    std::uint32_t v = 0;
-    bool visible = lineByDefault;
-    if (Prop(opt, inherited, 0x1FF, v) && (v & (1u << 19)))
-        visible = (v & (1u << 3)) != 0;
+    const bool visible = BoolProp(opt, inherited, 0x1FF, 3, lineByDefault);
     line.visible = visible ? msoTrue : msoFalse;
     std::uint32_t color = 0;
     Prop(opt, inherited, 0x1C0, color);
@@ -233,6 +239,9 @@ bool FindText(const CPptContainer& box, const SheetState& sheet, TextSource& src
             break;
         case kTextRulerAtom:
             src.ruler = &r;
+            break;
+        case kMasterTextPropAtom:
+            src.levels = &r;
             break;
         default:
             src.extras.push_back(&r);
@@ -376,6 +385,13 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t)
         }
     }
     const COptTable* inheritedOpt = inherited ? &inherited->opt : nullptr;
+    // A shape that names its master shape takes the properties it lacks from that one.
+    std::uint32_t masterShape = 0;
+    if (!m_sheet.isMaster && opt.Get(0x301, masterShape)) {
+        auto it = m_ctx.masterShapes.find(masterShape);
+        if (it != m_ctx.masterShapes.end())
+            inheritedOpt = &it->second;
+    }
 
     CHostShape* shape = m_ctx.doc->Make<CHostShape>(m_ctx.doc, m_sheet.slide ? static_cast<CHostNode*>(m_sheet.slide)
                                                                               : static_cast<CHostNode*>(m_sheet.hostMaster));
@@ -557,10 +573,12 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t)
                                                    msoTextOrientationUpward, msoTextOrientationVerticalFarEast,
                                                    msoTextOrientationHorizontal, msoTextOrientationVertical};
         t.orientation = flow < 6 ? kFlow[flow] : msoTextOrientationHorizontal;
-        if (Prop(opt, inheritedOpt, 0xBF, v) && (v & (1u << 17)) && (v & (1u << 1)))
+        if (BoolProp(opt, inheritedOpt, 0xBF, 1, false))
             t.autoSize = ppAutoSizeShapeToFitText;
     }
 
+    if (m_sheet.isMaster)
+        m_ctx.masterShapes[spid] = opt;
     if (m_sheet.isMaster && placeholder > 0 && m_sheet.master) {
         MasterState::Placeholder& p = m_sheet.master->placeholders[placeholder];
         p.opt = opt;

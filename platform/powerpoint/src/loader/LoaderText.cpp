@@ -407,6 +407,17 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
     std::vector<CharRun> chars;
     if (source.style)
         ReadStyleRuns(*source.style, out.text.size(), paras, chars);
+    if (paras.empty() && source.levels) {
+        const CPptByteView b = source.levels->GetBytes();
+        for (std::size_t at = 0; b.Has(at, 6); at += 6) {
+            ParaRun run;
+            run.count = b.U32(at);
+            run.level = b.U16(at + 4);
+            if (run.count == 0)
+                break;
+            paras.push_back(run);
+        }
+    }
     if (source.style9)
         ReadStyle9(*source.style9, paras);
 

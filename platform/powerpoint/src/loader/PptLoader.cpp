@@ -159,15 +159,17 @@ void ReadScheme(const CPptContainer& sheet, ULONG* scheme)
         scheme[i] = b.U32(static_cast<std::size_t>(i) * 4) & 0xFFFFFF;
 }
 
-void ReadHeadersFooters(const CPptContainer* owner, std::uint16_t instance, HeadersFootersData& out)
+// A document keeps the slides' settings in instance 3; a slide keeps its own in any instance.
+bool ReadHeadersFooters(const CPptContainer* owner, int instance, HeadersFootersData& out)
 {
-    RecordPtr hf = FirstChild(owner, kHeadersFooters, instance);
+    RecordPtr hf = instance >= 0 ? FirstChild(owner, kHeadersFooters, static_cast<std::uint16_t>(instance))
+                                 : FirstChild(owner, kHeadersFooters);
     ContainerPtr c = AsContainer(hf);
     if (!c)
-        return;
+        return false;
     RecordPtr atom = FirstChild(c.get(), kHeadersFootersAtom);
     if (!atom)
-        return;
+        return false;
     const std::uint16_t flags = atom->GetBytes().U16(2);
     out.dateAndTime.visible = (flags & 0x1) ? msoTrue : msoFalse;
     out.slideNumber.visible = (flags & 0x8) ? msoTrue : msoFalse;
@@ -177,6 +179,7 @@ void ReadHeadersFooters(const CPptContainer* owner, std::uint16_t instance, Head
         out.dateAndTime.text = CStringChild(c.get(), 0);
     out.header.text = CStringChild(c.get(), 1);
     out.footer.text = CStringChild(c.get(), 2);
+    return true;
 }
 
 void ReadEnvironment(CLoadContext& ctx)
@@ -353,9 +356,8 @@ void ReadMasters(CLoadContext& ctx)
         sheet.isMaster = true;
         sheet.shapes = &state->host->shapes;
         sheet.headersFooters = ctx.documentHeadersFooters;
-        ReadHeadersFooters(rec.get(), 3, state->host->headersFooters);
-        if (!FirstChild(rec.get(), kHeadersFooters, 3))
-            state->host->headersFooters = ctx.documentHeadersFooters;
+        state->host->headersFooters = ctx.documentHeadersFooters;
+        ReadHeadersFooters(rec.get(), -1, state->host->headersFooters);
         ReadTags(rec.get(), state->host->tags);
         ReadBackground(ctx, sheet, *rec, state->background);
         state->background.followMaster = false;
@@ -417,7 +419,7 @@ void ReadSlides(CLoadContext& ctx)
         sheet.scheme = slide->colorScheme;
 
         slide->headersFooters = ctx.documentHeadersFooters;
-        ReadHeadersFooters(rec.get(), 3, slide->headersFooters);
+        ReadHeadersFooters(rec.get(), -1, slide->headersFooters);
         sheet.headersFooters = slide->headersFooters;
         ReadTransition(*rec, slide->transition);
         ReadTags(rec.get(), slide->tags);
