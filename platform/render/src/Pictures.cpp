@@ -245,16 +245,14 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out)
 
 std::uint8_t ToneMap::Apply(std::uint8_t c) const
 {
-    double v = c / 255.0;
-    // Contrast stretches about the middle grey: 0 flattens to grey, 1 thresholds.
-    double k = std::clamp(contrast, 0.0, 1.0);
-    double factor = k >= 0.999 ? 1e6 : std::tan(k * 3.14159265358979323846 / 2);
-    v = (v - 0.5) * factor + 0.5;
-    v = std::clamp(v, 0.0, 1.0);
-    // Brightness moves towards black below the middle and towards white above it.
-    double b = std::clamp(brightness, 0.0, 1.0);
-    if (b < 0.5) v *= b / 0.5;
-    else v += (1 - v) * (b - 0.5) / 0.5;
+    // Contrast scales the distance from middle grey (0.5 keeps it, 0 flattens everything to grey,
+    // towards 1 it thresholds); brightness then shifts every channel, 0 and 1 reaching black and
+    // white whatever the colour.
+    const double k = std::isfinite(contrast) ? std::clamp(contrast, 0.0, 1.0) : 0.5;
+    const double factor = k <= 0.5 ? 2 * k : 0.5 / std::max(1e-6, 1 - k);
+    const double b = std::isfinite(brightness) ? std::clamp(brightness, 0.0, 1.0) : 0.5;
+    double v = (c / 255.0 - 0.5) * factor + 0.5;
+    v += (b - 0.5) * 2;
     return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
 }
 

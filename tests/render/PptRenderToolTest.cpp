@@ -1,0 +1,90 @@
+// pptrender over the corpus: every slide of every file that loads is drawn at its size in points;
+// files that do not load are refused with a message and no picture.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+    int code;
+    std::string output;
+};
+
+ToolRun RunTool(const std::string& args)
+{
+    ToolRun r{-1, {}};
+    FILE* p = ::popen((std::string(BC_PPTRENDER) + " " + args + " 2>&1").c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    while (size_t n = std::fread(buf, 1, sizeof buf, p)) r.output.append(buf, n);
+    const int status = ::pclose(p);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
+
+// Width and height from a PNG's header.
+bool PngSize(const fs::path& p, unsigned& w, unsigned& h)
+{
+    std::ifstream f(p, std::ios::binary);
+    unsigned char b[24];
+    if (!f.read(reinterpret_cast<char*>(b), 24)) return false;
+    w = (b[16] << 24) | (b[17] << 16) | (b[18] << 8) | b[19];
+    h = (b[20] << 24) | (b[21] << 16) | (b[22] << 8) | b[23];
+    return true;
+}
+
+} // namespace
+
+TEST(PptRenderTool, DrawsEverySlideOfEveryFileThatLoads)
+{
+    const fs::path corpus = BC_CORPUS_DIR;
+    if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    const fs::path out = fs::temp_directory_path() / ("bc_pptrender_" + std::to_string(::getpid()));
+    fs::create_directories(out);
+    int slides = 0;
+    for (const auto& entry : fs::directory_iterator(corpus)) {
+        if (entry.path().extension() != ".ppt") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        for (int n = 1; n < 1000; ++n) {
+            const fs::path png = out / ("s" + std::to_string(n) + ".png");
+            const ToolRun r = RunTool(Quote(entry.path()) + " --slide " + std::to_string(n) + " --shapes -o " + Quote(png));
+            if (r.code != 0) {
+                EXPECT_EQ(r.code, 1) << r.output;
+                EXPECT_TRUE(r.output.find("cannot be opened") != std::string::npos ||
+                            r.output.find("slides, not " + std::to_string(n)) != std::string::npos)
+                    << r.output;
+                EXPECT_FALSE(fs::exists(png));
+                break;
+            }
+            unsigned w = 0, h = 0;
+            ASSERT_TRUE(PngSize(png, w, h));
+            EXPECT_GT(w, 0u);
+            EXPECT_GT(h, 0u);
+            ++slides;
+            fs::remove(png);
+        }
+    }
+    EXPECT_GT(slides, 50);
+    fs::remove_all(out);
+}
+
+TEST(PptRenderTool, BadArgumentsShowUsage)
+{
+    for (const char* args : {"", "x.ppt", "x.ppt --slide 0 -o y.png", "x.ppt --slide two -o y.png", "--bogus"}) {
+        const ToolRun r = RunTool(args);
+        EXPECT_EQ(r.code, 2) << args;
+        EXPECT_NE(r.output.find("usage:"), std::string::npos) << args;
+    }
+    const ToolRun missing = RunTool("/no/such/file.ppt --slide 1 -o /tmp/never.png");
+    EXPECT_EQ(missing.code, 1);
+}
