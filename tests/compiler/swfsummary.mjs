@@ -14,6 +14,10 @@ const walk = (tags, indent) => {
     if (t.depth !== undefined) s += ` depth=${t.depth}`;
     if (t.characterId !== undefined) s += ` char=${t.characterId}`;
     if (t.clipDepth !== undefined) s += ` clip=${t.clipDepth}`;
+    if (t.glyphs !== undefined) s += ` glyphs=${t.glyphs.length} name=${t.fontName}`;
+    if (t.useGlyphFont !== undefined) s += ` html=${+t.html} outlines=${+t.useGlyphFont} noSelect=${+t.noSelect} font=${t.fontId} size=${t.fontSize}`;
+    if (t.sampleCount !== undefined) s += ` format=${t.format} rate=${t.soundRate} bits=${t.soundSize} stereo=${t.soundType} samples=${t.sampleCount}`;
+    if (t.soundInfo !== undefined) s += ` sound=${t.soundId} stop=${+t.soundInfo.syncStop}`;
     out.push(s);
     if (t.tags) walk(t.tags, indent + '  ');
   }
