@@ -440,18 +440,39 @@ void ReadSlides(CLoadContext& ctx)
     }
 }
 
-// Without a usable edit chain: the last document in the stream and the sheets in stream order.
+// Without a usable edit chain: every persist directory in stream order, later ones over earlier
+// ones, and the document of the last edit record; without directories, sheets in stream order.
 void IndexLinear(CLoadContext& ctx)
 {
     ctx.persist.clear();
-    ContainerPtr document;
-    for (const RecordPtr& r : ctx.root->GetChildren())
-        if (r->GetType() == libpptparser::kRecordDocument && r->IsContainer())
-            document = AsContainer(r);
+    std::uint32_t documentRef = 0;
+    bool haveEdit = false;
+    for (const RecordPtr& r : ctx.root->GetChildren()) {
+        if (r->GetType() == kUserEditAtom) {
+            documentRef = r->GetBytes().U32(16);
+            haveEdit = true;
+        } else if (r->GetType() == kPersistDirectoryAtom) {
+            const CPptByteView dir = r->GetBytes();
+            std::size_t at = 0;
+            while (dir.Has(at, 4)) {
+                const std::uint32_t word = dir.U32(at);
+                at += 4;
+                for (std::uint32_t i = 0; i < (word >> 20) && dir.Has(at, 4); ++i, at += 4)
+                    ctx.persist[(word & 0xFFFFF) + i] = dir.U32(at);
+            }
+        }
+    }
+    ContainerPtr document = haveEdit ? AsContainer(ctx.RecordAtPersist(documentRef)) : nullptr;
+    if (!document || document->GetType() != libpptparser::kRecordDocument) {
+        document = nullptr;
+        for (const RecordPtr& r : ctx.root->GetChildren())
+            if (r->GetType() == libpptparser::kRecordDocument && r->IsContainer())
+                document = AsContainer(r);
+    }
     ctx.document = document;
     if (!document)
         return;
-    // Persist ids of the slide lists are matched to the sheets in stream order.
+    // Slide-list entries the directories do not resolve take the sheets in stream order.
     std::vector<std::uint64_t> masters, slides;
     for (const RecordPtr& r : ctx.root->GetChildren()) {
         if (r->GetType() == kMainMaster)
@@ -459,14 +480,16 @@ void IndexLinear(CLoadContext& ctx)
         else if (r->GetType() == libpptparser::kRecordSlide)
             slides.push_back(r->GetOffset());
     }
-    std::vector<std::uint64_t> all;
     for (std::uint16_t instance : {std::uint16_t(1), std::uint16_t(0)}) {
         std::size_t next = 0;
         std::vector<std::uint64_t>& pool = instance == 1 ? masters : slides;
         for (const ListEntry& e : ReadSlideList(ctx, instance)) {
-            // A title master is a slide record listed among the masters.
-            if (next < pool.size())
-                ctx.persist.emplace(e.persistRef, static_cast<std::uint32_t>(pool[next++]));
+            RecordPtr known = ctx.RecordAtPersist(e.persistRef);
+            const bool fits = known && (known->GetType() == libpptparser::kRecordSlide || known->GetType() == kMainMaster);
+            if (!fits && next < pool.size())
+                ctx.persist[e.persistRef] = static_cast<std::uint32_t>(pool[next++]);
+            else if (fits)
+                ++next;
         }
     }
 }

@@ -1,0 +1,297 @@
+// The loader over small files written here: the edit chain, group geometry, drawing properties,
+// text resolved through the master, fields and links, and damaged records.
+
+#include "CfbBuilder.h"
+#include "DeckBuilder.h"
+#include "PptLoader.h"
+
+#include <gtest/gtest.h>
+
+using namespace PowerPoint;
+using namespace PowerPoint::Host;
+using namespace PowerPoint::Loader;
+using namespace testdeck;
+using testrec::Atom;
+using testrec::Bytes;
+using testrec::Cat;
+using testrec::Container;
+using testrec::U16s;
+using testrec::U32s;
+
+namespace {
+
+LoadResult LoadStream(const Bytes& stream, uint32_t edit)
+{
+    const Bytes user = CurrentUser(edit);
+    return LoadPresentationFromMemory(File(stream, &user), L"deck.ppt");
+}
+
+LoadResult LoadDeck(const Deck& deck)
+{
+    uint32_t edit = 0;
+    const Bytes stream = deck.Stream(edit);
+    return LoadStream(stream, edit);
+}
+
+Bytes TextShape(uint32_t id, const std::u16string& text, std::initializer_list<Bytes> rest = {})
+{
+    return SpShape(202, id, 0xA00, {ClientAnchor(576, 576, 1152, 864), TextBox(4, text, rest)});
+}
+
+const CHostShape& OnlyShape(const LoadResult& r, size_t slide = 0)
+{
+    const auto& slides = r.document->Slides();
+    if (slide >= slides.size() || slides[slide]->shapes.empty())
+        throw std::runtime_error("no shape");
+    return *slides[slide]->shapes.front();
+}
+
+bool HasWarning(const LoadResult& r, const std::wstring& part)
+{
+    for (const std::wstring& w : r.warnings)
+        if (w.find(part) != std::wstring::npos)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(LoaderEditChain, TheLatestSaveWinsAndOlderEditsFillTheRest)
+{
+    Deck deck;
+    deck.slides.push_back(Slide({TextShape(1025, u"old")}));
+    deck.slides.push_back(Slide({TextShape(2049, u"second")}, 257));
+    uint32_t first = 0;
+    Bytes stream = deck.Stream(first);
+    Deck changed = deck;
+    changed.slides[0].shapes = {TextShape(1025, u"new")};
+    const uint32_t second = AppendEdit(stream, first, 3, changed.SlideRecord(0));
+
+    const LoadResult latest = LoadStream(stream, second);
+    ASSERT_EQ(latest.document->Slides().size(), 2u);
+    EXPECT_TRUE(latest.usedEditChain);
+    EXPECT_EQ(OnlyShape(latest, 0).data.text.text, L"new");
+    EXPECT_EQ(OnlyShape(latest, 1).data.text.text, L"second"); // only in the older edit's directory
+
+    // The current-user record decides, not the order of the stream.
+    EXPECT_EQ(OnlyShape(LoadStream(stream, first), 0).data.text.text, L"old");
+
+    // Without the current-user stream the stream is walked; the file still loads.
+    const LoadResult linear = LoadPresentationFromMemory(File(stream, nullptr), L"deck.ppt");
+    EXPECT_FALSE(linear.usedEditChain);
+    ASSERT_EQ(linear.document->Slides().size(), 2u);
+    EXPECT_EQ(OnlyShape(linear, 0).data.text.text, L"new");
+    EXPECT_TRUE(HasWarning(linear, L"Current User"));
+}
+
+TEST(LoaderEditChain, ACyclicOrBrokenChainEndsWithAWarning)
+{
+    Deck deck;
+    deck.slides.push_back(Slide({TextShape(1025, u"old")}));
+    uint32_t first = 0;
+    Bytes stream = deck.Stream(first);
+    Deck changed = deck;
+    changed.slides[0].shapes = {TextShape(1025, u"new")};
+    const uint32_t second = AppendEdit(stream, first, 3, changed.SlideRecord(0));
+
+    struct Case {
+        const char* name;
+        uint32_t previous; // the newest edit's link to the one before
+    } cases[] = {{"points at itself", second}, {"points outside the stream", 0x7FFFFFF0u}, {"points into a record", 5}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes damaged = stream;
+        testcfb::PutU32(damaged, second + 8 + 8, c.previous);
+        const LoadResult r = LoadStream(damaged, second);
+        // The document and master come from the older edit, which is now out of reach: the
+        // directories are read in stream order instead, later ones over earlier ones.
+        EXPECT_FALSE(r.usedEditChain);
+        ASSERT_EQ(r.document->Slides().size(), 1u);
+        EXPECT_EQ(OnlyShape(r).data.text.text, L"new");
+    }
+
+    // A current-user record that points nowhere falls back to the walk as well.
+    const LoadResult r = LoadStream(stream, 3);
+    EXPECT_FALSE(r.usedEditChain);
+    ASSERT_EQ(r.document->Slides().size(), 1u);
+    EXPECT_EQ(OnlyShape(r).data.text.text, L"new");
+}
+
+TEST(LoaderEditChain, ASlideMissingFromThePersistDirectoryIsLeftOutWithAWarning)
+{
+    Deck deck;
+    deck.slides.push_back(Slide({TextShape(1025, u"one")}));
+    deck.slides.push_back(Slide({TextShape(2049, u"two")}, 257));
+    uint32_t edit = 0;
+    Bytes stream = deck.Stream(edit);
+    // The directory's offsets: document, master, slide 1, slide 2.
+    const uint32_t dirAt = testcfb::GetU32(stream, edit + 8 + 12);
+    testcfb::PutU32(stream, dirAt + 8 + 4 + 3 * 4, 0x00FFFFFF);
+    const LoadResult r = LoadStream(stream, edit);
+    ASSERT_EQ(r.document->Slides().size(), 1u);
+    EXPECT_EQ(r.document->Slides()[0]->slideId, 256);
+    EXPECT_TRUE(HasWarning(r, L"slide 257"));
+}
+
+TEST(LoaderShapes, GroupsAreFlattenedIntoSlideCoordinates)
+{
+    // Group space 0..1000 shown at 100..200 points; an inner group halves it again.
+    Deck deck;
+    deck.slides.push_back(Slide({Group(1030, 0, 0, 1000, 1000, ClientAnchor(800, 800, 1600, 1600),
+                                  {SpShape(1, 1031, 0xA02, {ChildAnchor(500, 0, 1000, 500)}),
+                                   Group(1032, 0, 0, 100, 100, ChildAnchor(0, 500, 500, 1000),
+                                         {SpShape(3, 1033, 0xA02, {ChildAnchor(50, 50, 100, 100)})})})}));
+    const LoadResult r = LoadDeck(deck);
+    const auto& shapes = r.document->Slides()[0]->shapes;
+    ASSERT_EQ(shapes.size(), 2u);
+    struct Box {
+        float left, top, width, height;
+    } expected[] = {{150, 100, 50, 50}, {125, 175, 25, 25}};
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_FLOAT_EQ(shapes[i]->data.left, expected[i].left) << i;
+        EXPECT_FLOAT_EQ(shapes[i]->data.top, expected[i].top) << i;
+        EXPECT_FLOAT_EQ(shapes[i]->data.width, expected[i].width) << i;
+        EXPECT_FLOAT_EQ(shapes[i]->data.height, expected[i].height) << i;
+    }
+    EXPECT_EQ(shapes[1]->data.autoShapeType, msoShapeOval);
+    EXPECT_EQ(shapes[1]->data.id, 1033);
+}
+
+TEST(LoaderShapes, GeometryAndDrawingPropertiesBecomeHostValues)
+{
+    Deck deck;
+    // Rotated a quarter turn: the stored box is the rotated one, so width and height swap.
+    deck.slides.push_back(Slide(
+        {SpShape(1, 1025, 0xAC0,
+                {Opt({{0x0004, 90u << 16},
+                      {0x0147, 5400},
+                      {0x0181, 0x08000004}, // fill: scheme colour 4
+                      {0x0182, 0x8000},     // half opaque
+                      {0x01C0, 0x000000FF},
+                      {0x01CB, 25400},
+                      {0x01CE, 1},
+                      {0x03BF, 0x00020002}}), // hidden
+                 ClientAnchor(0, 0, 800, 400)}),
+          SpShape(1, 1026, 0xA00, {Opt({{0x01BF, 0x00100000}, {0x01FF, 0x00080000}}), ClientAnchor(0, 0, 80, 80)})}));
+    const LoadResult r = LoadDeck(deck);
+    const auto& shapes = r.document->Slides()[0]->shapes;
+    ASSERT_EQ(shapes.size(), 2u);
+    const ShapeData& d = shapes[0]->data;
+    EXPECT_FLOAT_EQ(d.rotation, 90.0f);
+    EXPECT_FLOAT_EQ(d.width, 50.0f);
+    EXPECT_FLOAT_EQ(d.height, 100.0f);
+    EXPECT_FLOAT_EQ(d.left, 25.0f);
+    EXPECT_FLOAT_EQ(d.top, -25.0f);
+    EXPECT_EQ(d.horizontalFlip, msoTrue);
+    EXPECT_EQ(d.verticalFlip, msoTrue);
+    ASSERT_EQ(d.adjustments.size(), 1u);
+    EXPECT_FLOAT_EQ(d.adjustments[0], 0.25f);
+    EXPECT_EQ(d.fill.foreColor.scheme, ppFill);
+    EXPECT_EQ(d.fill.foreColor.rgb, 0xBBE0E3u);
+    EXPECT_NEAR(d.fill.transparency, 0.5f, 1e-4);
+    EXPECT_EQ(d.line.foreColor.rgb, 0x0000FFu);
+    EXPECT_FLOAT_EQ(d.line.weight, 2.0f);
+    EXPECT_EQ(d.line.dashStyle, msoLineDash);
+    EXPECT_EQ(d.visible, msoFalse);
+    // Fill and line switched off by their boolean properties.
+    EXPECT_EQ(shapes[1]->data.fill.visible, msoFalse);
+    EXPECT_EQ(shapes[1]->data.line.visible, msoFalse);
+    EXPECT_EQ(shapes[1]->data.visible, msoTrue);
+}
+
+TEST(LoaderText, FormatsResolveThroughTheMasterStylesAndTheDefaults)
+{
+    Deck deck;
+    // Body text: level 1 is 32 points, level 2 is 28 points and bold, bullets on level 1.
+    deck.masterRecords.push_back(Atom(4003,
+                                      Cat({U16s({2}), U32s({0x1}), U16s({1}), U32s({0x20000}), U16s({32}),
+                                           U32s({0}), U32s({0x20001}), U16s({1, 28})}),
+                                      1));
+    const Bytes style = StyleRuns({ParagraphRun(6, 0, 0), ParagraphRun(3, 1, 0)},
+                                  {CharacterRun(2, 0), CharacterRun(3, 0x10002, U16s({2, 1})), CharacterRun(4, 0)});
+    deck.slides.push_back(Slide({SpShape(1, 1025, 0xA00, {ClientAnchor(0, 0, 800, 800), ClientData({Placeholder(14)}),
+                                                         TextBox(1, u"Hello\rAB", {style})})}));
+    const LoadResult r = LoadDeck(deck);
+    const TextData& t = OnlyShape(r).data.text;
+    ASSERT_EQ(t.text, L"Hello\rAB");
+    ASSERT_EQ(t.paragraphs.size(), 2u);
+    EXPECT_EQ(t.paragraphs[0].indentLevel, 1);
+    EXPECT_EQ(t.paragraphs[1].indentLevel, 2);
+    EXPECT_EQ(t.paragraphs[0].bullet.visible, msoTrue);
+    EXPECT_EQ(t.paragraphs[0].bullet.type, ppBulletUnnumbered);
+    EXPECT_EQ(t.paragraphs[1].bullet.visible, msoTrue); // inherited from level 1
+    EXPECT_FLOAT_EQ(t.charFonts[0].size, 32.0f);
+    EXPECT_EQ(t.charFonts[0].name, L"Arial");
+    EXPECT_EQ(t.charFonts[0].italic, msoFalse);
+    EXPECT_EQ(t.charFonts[2].name, L"Courier New"); // the run's own font
+    EXPECT_EQ(t.charFonts[2].italic, msoTrue);
+    EXPECT_EQ(t.charFonts[5].italic, msoFalse); // the paragraph mark ends that run
+    EXPECT_FLOAT_EQ(t.charFonts[6].size, 28.0f);
+    EXPECT_EQ(t.charFonts[6].bold, msoTrue);
+    EXPECT_EQ(t.charFonts[0].bold, msoFalse);
+    EXPECT_EQ(t.charFonts[0].color.scheme, ppForeground);
+}
+
+TEST(LoaderText, FieldsAreExpandedAndLinksFollowThem)
+{
+    Deck deck;
+    const Bytes link = Container(4055, {Atom(4051, U32s({7})), CString(0, u"Example"), CString(1, u"http://example.org/")});
+    deck.documentRecords.push_back(Container(1033, {Atom(1034, U32s({7})), link}));
+    const Bytes action = Container(4082, {Atom(4083, Cat({U32s({0, 7}), Bytes{4, 0, 0, 0, 8, 0, 0, 0}}))});
+    const Bytes range = Atom(4063, U32s({8, 12}));
+    auto slide = [&](uint32_t id) {
+        return Slide({TextShape(id, u"Page * of link", {Atom(4056, U32s({5})), action, range})}, id);
+    };
+    deck.slides = {slide(256), slide(257)};
+    deck.slides[1].shapes = {TextShape(2049, u"Page * of link", {Atom(4056, U32s({5})), action, range})};
+    deck.slides.push_back(slide(258));
+    for (int i = 0; i < 8; ++i) // the tenth slide's number is two characters long
+        deck.slides.push_back(slide(259 + static_cast<uint32_t>(i)));
+    const LoadResult r = LoadDeck(deck);
+    ASSERT_EQ(r.document->Slides().size(), 11u);
+    const TextData& first = OnlyShape(r, 0).data.text;
+    EXPECT_EQ(first.text, L"Page 1 of link");
+    const TextData& tenth = OnlyShape(r, 9).data.text;
+    EXPECT_EQ(tenth.text, L"Page 10 of link");
+    ASSERT_EQ(tenth.links.size(), 1u);
+    EXPECT_EQ(tenth.links[0].start, 9); // moved on by the longer number
+    EXPECT_EQ(tenth.links[0].length, 4);
+    EXPECT_EQ(tenth.links[0].click.action, ppActionHyperlink);
+    EXPECT_EQ(tenth.links[0].click.hyperlink.address, L"http://example.org/");
+    EXPECT_EQ(tenth.charFonts.size(), tenth.text.size());
+}
+
+TEST(LoaderBadRecords, DamagedRecordsAreSkippedAndTheRestLoads)
+{
+    struct Case {
+        const char* name;
+        Bytes shape;
+    } cases[] = {
+        // A property table that claims more properties than its record holds.
+        {"property table too short", SpShape(1, 1025, 0xA00, {testrec::Record(3, 50, 0xF00B, U32s({0x181, 0})),
+                                                             ClientAnchor(0, 0, 80, 80)})},
+        // Style runs that run past their atom, and a run of zero characters.
+        {"style runs cut short", TextShape(1025, u"abc", {Atom(4001, U32s({4, 0x20000}))})},
+        {"style run of no characters", TextShape(1025, u"abc", {StyleRuns({ParagraphRun(0, 0, 0)}, {})})},
+        // A picture and a link that the file does not hold.
+        {"picture missing", SpShape(75, 1025, 0xA00, {Opt({{0x4104, 9}}), ClientAnchor(0, 0, 80, 80)})},
+        {"link missing", SpShape(1, 1025, 0xA00, {ClientAnchor(0, 0, 80, 80),
+                                                 ClientData({Container(4082, {Atom(4083, Cat({U32s({0, 99}),
+                                                                                              Bytes(8, 0)}))})})})},
+        // A shape without its shape atom, and one without an anchor.
+        {"shape atom missing", Container(0xF004, {ClientAnchor(0, 0, 80, 80)})},
+        {"anchor missing", SpShape(1, 1025, 0xA00, {})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Deck deck;
+        deck.slides.push_back(Slide({c.shape, TextShape(2000, u"after")}));
+        const LoadResult r = LoadDeck(deck);
+        ASSERT_EQ(r.document->Slides().size(), 1u);
+        const auto& shapes = r.document->Slides()[0]->shapes;
+        ASSERT_FALSE(shapes.empty());
+        EXPECT_EQ(shapes.back()->data.text.text, L"after");
+        for (const CHostShape* s : shapes)
+            EXPECT_EQ(s->data.text.charFonts.size(), s->data.text.text.size());
+    }
+}
