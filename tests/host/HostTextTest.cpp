@@ -54,6 +54,7 @@ TEST(HostText, ItemCollectionsCountFromOne)
 {
     const SubCase cases[] = {
         {"all paragraphs", &TextRange::Paragraphs, -1, -1, L"One two three\rFour.", 1, 2},
+        {"all words, counted from 0", &TextRange::Words, 0, -1, L"One two three\rFour.", 1, 4},
         {"second paragraph", &TextRange::Paragraphs, 2, -1, L"Four.", 15, 1},
         {"beyond the last paragraph", &TextRange::Paragraphs, 3, -1, L"", 20, 0},
         {"first word keeps its space", &TextRange::Words, 1, -1, L"One ", 1, 1},
@@ -79,9 +80,7 @@ TEST(HostText, ItemCollectionsCountFromOne)
     CComPtr<TextRange> bad;
     EXPECT_EQ(E_INVALIDARG, d.all->Paragraphs(0, 1, &bad));
     EXPECT_EQ(E_INVALIDARG, d.all->Words(1, -5, &bad));
-    EXPECT_EQ(E_NOTIMPL, d.all->Lines(1, 1, &bad)); // lines need the layout engine
-    float bound = 0;
-    EXPECT_EQ(E_NOTIMPL, d.all->get_BoundLeft(&bound));
+    EXPECT_EQ(E_INVALIDARG, d.all->Words(0, 1, &bad));
 }
 
 TEST(HostText, FontsParagraphsAndBulletNumbers)

@@ -363,6 +363,11 @@ public:
     // ---- change log ----
     const std::vector<ChangeRecord>& Changes() const { return m_changes; }
     void ClearChanges() { m_changes.clear(); }
+    // Grows with every write through the object model; what the host derives from its state (text
+    // layout, item lists) is rebuilt when it moves. A shape's text and frame are checked as well,
+    // but code that edits fonts or paragraph formats in place after they were read calls Touch.
+    std::uint64_t Revision() const { return m_revision; }
+    void Touch() { ++m_revision; }
 
     // ---- for the object implementations ----
     ULONG AddRef();
@@ -410,6 +415,7 @@ private:
     std::vector<FaultRule> m_faults;
     std::map<std::pair<const void*, std::string>, int> m_calls;
     std::vector<ChangeRecord> m_changes;
+    std::uint64_t m_revision = 0;
     LONG m_nextSlideId = 256;
     LONG m_nextShapeId = 2;
 };

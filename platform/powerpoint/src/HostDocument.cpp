@@ -276,6 +276,7 @@ HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, const char*
 
 void CHostDocument::Written(const CHostNode* node, const char* member)
 {
+    ++m_revision;
     if (!node)
         m_changes.push_back({L"presentation", member});
     else if (node->IsOriginal() && !node->IsDeleted())

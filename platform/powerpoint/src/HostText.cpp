@@ -1,6 +1,7 @@
 // Text frames, text ranges, fonts, paragraph and bullet formats and rulers of the in-memory host.
 
 #include "HostObjects.h"
+#include "layout/HostTextLayout.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -14,110 +15,7 @@ ColorFormat* ColorFormatObject(CHostDocument* doc, const CHostNode* node, const 
 
 namespace {
 
-using Span = std::pair<LONG, LONG>; // start, length (0-based)
-
-enum class Unit { Paragraph, Sentence, Word, Character, Run };
-
 LONG Size(const TextData& t) { return static_cast<LONG>(t.text.size()); }
-
-bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == 0xA0 || c == L'\v'; }
-
-// The items of the whole text, in order.
-std::vector<Span> Items(const TextData& t, Unit unit)
-{
-    std::vector<Span> items;
-    const LONG n = Size(t);
-    switch (unit) {
-    case Unit::Character:
-        for (LONG i = 0; i < n; ++i)
-            items.emplace_back(i, 1);
-        break;
-    case Unit::Paragraph: {
-        LONG start = 0;
-        for (LONG i = 0; i < n; ++i)
-            if (t.text[static_cast<std::size_t>(i)] == L'\r') {
-                items.emplace_back(start, i + 1 - start);
-                start = i + 1;
-            }
-        items.emplace_back(start, n - start);
-        break;
-    }
-    case Unit::Word: {
-        // A word is its letters and the spaces (and paragraph mark) after them.
-        LONG i = 0;
-        while (i < n) {
-            LONG start = i;
-            while (i < n && !IsSpace(t.text[static_cast<std::size_t>(i)]) && t.text[static_cast<std::size_t>(i)] != L'\r')
-                ++i;
-            while (i < n && IsSpace(t.text[static_cast<std::size_t>(i)]))
-                ++i;
-            if (i < n && t.text[static_cast<std::size_t>(i)] == L'\r')
-                ++i;
-            items.emplace_back(start, i - start);
-        }
-        break;
-    }
-    case Unit::Sentence: {
-        LONG start = 0;
-        for (LONG i = 0; i < n; ++i) {
-            wchar_t c = t.text[static_cast<std::size_t>(i)];
-            bool end = c == L'\r';
-            if (c == L'.' || c == L'!' || c == L'?') {
-                while (i + 1 < n && IsSpace(t.text[static_cast<std::size_t>(i + 1)]))
-                    ++i;
-                end = true;
-            }
-            if (end) {
-                items.emplace_back(start, i + 1 - start);
-                start = i + 1;
-            }
-        }
-        if (start < n)
-            items.emplace_back(start, n - start);
-        break;
-    }
-    case Unit::Run: {
-        LONG start = 0;
-        for (LONG i = 1; i <= n; ++i)
-            if (i == n || t.charFonts[static_cast<std::size_t>(i)] != t.charFonts[static_cast<std::size_t>(start)]) {
-                items.emplace_back(start, i - start);
-                start = i;
-            }
-        break;
-    }
-    }
-    return items;
-}
-
-// The items that meet [start, start + length), cut to it.
-std::vector<Span> ItemsIn(const TextData& t, Unit unit, LONG start, LONG length)
-{
-    const LONG end = start + length;
-    std::vector<Span> result;
-    for (const Span& s : Items(t, unit)) {
-        const LONG a = std::max(s.first, start), b = std::min(s.first + s.second, end);
-        if (b > a || (s.second == 0 && s.first >= start && s.first <= end) || (length == 0 && s.first <= start && start < s.first + s.second))
-            result.emplace_back(a, std::max<LONG>(0, b - a));
-    }
-    return result;
-}
-
-LONG ParagraphOf(const TextData& t, LONG pos)
-{
-    pos = std::clamp<LONG>(pos, 0, Size(t));
-    return static_cast<LONG>(std::count(t.text.begin(), t.text.begin() + pos, L'\r'));
-}
-
-// Paragraph indexes (0-based) that the range touches; at least the one holding start.
-std::vector<std::size_t> ParagraphsOf(const TextData& t, LONG start, LONG length)
-{
-    std::vector<std::size_t> result;
-    const LONG first = ParagraphOf(t, start);
-    const LONG last = length > 0 ? ParagraphOf(t, start + length - 1) : first;
-    for (LONG p = first; p <= last && p < static_cast<LONG>(t.paragraphs.size()); ++p)
-        result.push_back(static_cast<std::size_t>(p));
-    return result;
-}
 
 FontData FirstFont(const TextData& t, LONG start)
 {
@@ -287,7 +185,7 @@ public:
     {
         HOST_ENTER_OUT("get_Font", out);
         TextData& t = m_shape->data.text;
-        std::size_t p = ParagraphsOf(t, m_start, m_length).front();
+        std::size_t p = ParagraphsOf(m_shape, m_start, m_length).front();
         return GiveOut<Font>(FixedFontObject(m_doc, m_shape, &t.paragraphs[p].bullet.font), out);
     }
     HRESULT get_Number(LONG* out) override
@@ -295,7 +193,7 @@ public:
         HOST_ENTER_OUT("get_Number", out);
         // Numbered paragraphs count on from the start value while they follow each other.
         const TextData& t = m_shape->data.text;
-        std::size_t p = ParagraphsOf(t, m_start, m_length).front();
+        std::size_t p = ParagraphsOf(m_shape, m_start, m_length).front();
         const ParagraphData& para = t.paragraphs[p];
         LONG n = para.bullet.startValue;
         for (std::size_t q = p; q > 0; --q) {
@@ -316,13 +214,13 @@ private:
     const BulletData& First() const
     {
         const TextData& t = m_shape->data.text;
-        return t.paragraphs[ParagraphsOf(t, m_start, m_length).front()].bullet;
+        return t.paragraphs[ParagraphsOf(m_shape, m_start, m_length).front()].bullet;
     }
     template <class F>
     void ForAll(F f)
     {
         TextData& t = m_shape->data.text;
-        for (std::size_t p : ParagraphsOf(t, m_start, m_length))
+        for (std::size_t p : ParagraphsOf(m_shape, m_start, m_length))
             f(t.paragraphs[p].bullet);
     }
     CHostShape* m_shape;
@@ -351,7 +249,7 @@ public:
             return E_INVALIDARG;
         Written("put_Alignment");
         TextData& t = m_shape->data.text;
-        for (std::size_t p : ParagraphsOf(t, m_start, m_length))
+        for (std::size_t p : ParagraphsOf(m_shape, m_start, m_length))
             t.paragraphs[p].alignment = value;
         return S_OK;
     }
@@ -382,7 +280,7 @@ private:
     const ParagraphData& First() const
     {
         const TextData& t = m_shape->data.text;
-        return t.paragraphs[ParagraphsOf(t, m_start, m_length).front()];
+        return t.paragraphs[ParagraphsOf(m_shape, m_start, m_length).front()];
     }
     CHostShape* m_shape;
     LONG m_start, m_length;
@@ -488,10 +386,10 @@ public:
         return S_OK;
     }
     // Bounds and lines come from the text layout engine.
-    HRESULT get_BoundLeft(float* out) override { return NotLaidOut("get_BoundLeft", out); }
-    HRESULT get_BoundTop(float* out) override { return NotLaidOut("get_BoundTop", out); }
-    HRESULT get_BoundWidth(float* out) override { return NotLaidOut("get_BoundWidth", out); }
-    HRESULT get_BoundHeight(float* out) override { return NotLaidOut("get_BoundHeight", out); }
+    HRESULT get_BoundLeft(float* out) override { return Bound("get_BoundLeft", &bclayout::TextBox::left, out); }
+    HRESULT get_BoundTop(float* out) override { return Bound("get_BoundTop", &bclayout::TextBox::top, out); }
+    HRESULT get_BoundWidth(float* out) override { return Bound("get_BoundWidth", &bclayout::TextBox::width, out); }
+    HRESULT get_BoundHeight(float* out) override { return Bound("get_BoundHeight", &bclayout::TextBox::height, out); }
     HRESULT Paragraphs(LONG start, LONG length, TextRange** out) override
     {
         return Sub("Paragraphs", Unit::Paragraph, start, length, out);
@@ -505,11 +403,9 @@ public:
     {
         return Sub("Characters", Unit::Character, start, length, out);
     }
-    HRESULT Lines(LONG, LONG, TextRange** out) override
+    HRESULT Lines(LONG start, LONG length, TextRange** out) override
     {
-        HOST_ENTER_OUT("Lines", out);
-        *out = nullptr;
-        return E_NOTIMPL;
+        return Sub("Lines", Unit::Line, start, length, out);
     }
     HRESULT Runs(LONG start, LONG length, TextRange** out) override { return Sub("Runs", Unit::Run, start, length, out); }
     HRESULT get_Text(BSTR* out) override
@@ -541,7 +437,7 @@ public:
     {
         HOST_ENTER_OUT("get_IndentLevel", out);
         const TextData& t = m_shape->data.text;
-        *out = t.paragraphs[ParagraphsOf(t, Start(), Length()).front()].indentLevel;
+        *out = t.paragraphs[ParagraphsOf(m_shape, Start(), Length()).front()].indentLevel;
         return S_OK;
     }
     HRESULT put_IndentLevel(LONG value) override
@@ -551,7 +447,7 @@ public:
             return E_INVALIDARG;
         Written("put_IndentLevel");
         TextData& t = m_shape->data.text;
-        for (std::size_t p : ParagraphsOf(t, Start(), Length()))
+        for (std::size_t p : ParagraphsOf(m_shape, Start(), Length()))
             t.paragraphs[p].indentLevel = value;
         return S_OK;
     }
@@ -568,19 +464,24 @@ private:
     LONG Start() const { return std::clamp<LONG>(m_start, 0, Size(m_shape->data.text)); }
     LONG Length() const { return std::clamp<LONG>(m_length, 0, Size(m_shape->data.text) - Start()); }
 
-    HRESULT NotLaidOut(const char* member, float* out)
+    HRESULT Bound(const char* member, float bclayout::TextBox::*field, float* out)
     {
         HOST_ENTER_OUT(member, out);
-        return E_NOTIMPL;
+        *out = LayoutOf(m_shape).Bounds({Start(), Length()}).*field;
+        return S_OK;
     }
 
     HRESULT Sub(const char* member, Unit unit, LONG start, LONG length, TextRange** out)
     {
         HOST_ENTER_OUT(member, out);
         *out = nullptr;
-        const std::vector<Span> items = ItemsIn(m_shape->data.text, unit, Start(), Length());
-        const LONG n = static_cast<LONG>(items.size());
-        if (start == -1) {
+        const CItemsIn items = ItemsIn(m_shape, unit, Start(), Length());
+        const LONG n = static_cast<LONG>(items.Count());
+        if (start == 0 && length == -1) {
+            // (0, -1) is how callers counting from 0 ask for the whole collection.
+            start = 1;
+            length = n;
+        } else if (start == -1) {
             start = 1;
             if (length == -1)
                 length = n;
@@ -590,12 +491,12 @@ private:
         if (start < 1 || length < 0)
             return E_INVALIDARG;
         if (start > n || length == 0) {
-            const LONG at = start > n ? Start() + Length() : items[static_cast<std::size_t>(start - 1)].first;
+            const LONG at = start > n ? Start() + Length() : items.At(static_cast<std::size_t>(start - 1)).first;
             return GiveOut<TextRange>(TextRangeObject(m_shape, at, 0, 0), out);
         }
         const LONG last = std::min(n, start - 1 + length);
-        const Span& a = items[static_cast<std::size_t>(start - 1)];
-        const Span& b = items[static_cast<std::size_t>(last - 1)];
+        const Span a = items.At(static_cast<std::size_t>(start - 1));
+        const Span b = items.At(static_cast<std::size_t>(last - 1));
         return GiveOut<TextRange>(TextRangeObject(m_shape, a.first, b.first + b.second - a.first, last - (start - 1)), out);
     }
 
