@@ -370,6 +370,9 @@ TEST(RenderPicture, DimPictureIsBlackAndKeepsItsShape)
     EXPECT_EQ(r.At(90, 90), 0x000000FFu);
     EXPECT_EQ(r.At(90, 10), 0x000000FFu);
     EXPECT_EQ(r.At(10, 10) & 0xFF, 0u);
+    // The same bytes drawn again without dimming show their colours (decoded pictures are reused).
+    s.picture.brightness = s.picture.contrast = 0.5;
+    EXPECT_EQ(RenderShapeRaster(s, 1, 1).At(90, 90), 0xFFFFFFFFu);
 }
 
 TEST(RenderPicture, CropShowsThePartLeft)

@@ -303,6 +303,54 @@ void Placeholder(cairo_t* cr, double w, double h)
     cairo_restore(cr);
 }
 
+// The same picture is often drawn again and again (a background on every slide, a logo on
+// every slide): the last few decoded pictures are kept, per thread, by content and tone.
+struct CacheEntry {
+    std::uint64_t hash;
+    size_t size;
+    double brightness, contrast;
+    SurfacePtr surface; // null: the bytes could not be decoded
+};
+
+std::uint64_t Fnv(const std::vector<std::uint8_t>& b)
+{
+    std::uint64_t h = 1469598103934665603ull;
+    for (std::uint8_t c : b) h = (h ^ c) * 1099511628211ull;
+    return h;
+}
+
+cairo_surface_t* CachedSurface(const std::vector<std::uint8_t>& bytes, PictureFormat format, const ToneMap& tone)
+{
+    thread_local std::vector<CacheEntry> cache;
+    constexpr size_t kEntries = 8;
+    const std::uint64_t hash = Fnv(bytes);
+    for (size_t i = 0; i < cache.size(); ++i) {
+        CacheEntry& e = cache[i];
+        if (e.hash == hash && e.size == bytes.size() && e.brightness == tone.brightness && e.contrast == tone.contrast) {
+            std::rotate(cache.begin(), cache.begin() + static_cast<long>(i), cache.begin() + static_cast<long>(i) + 1);
+            return cache.front().surface.get();
+        }
+    }
+    Pixels px;
+    bool ok = false;
+    switch (format) {
+    case PictureFormat::Png: ok = DecodePng(bytes, px); break;
+    case PictureFormat::Jpeg: ok = DecodeJpeg(bytes, px); break;
+    case PictureFormat::Dib: ok = DecodeDib(bytes.data(), bytes.size(), px); break;
+    default: ok = false; break; // enhanced metafiles and unknown bytes
+    }
+    SurfacePtr surface = ok ? ToSurface(px, tone) : nullptr;
+    // Big pictures are not kept, so the cache stays small.
+    if (surface && static_cast<std::int64_t>(px.width) * px.height > 8 * 1000 * 1000) {
+        thread_local SurfacePtr last;
+        last = std::move(surface);
+        return last.get();
+    }
+    if (cache.size() == kEntries) cache.pop_back();
+    cache.insert(cache.begin(), CacheEntry{hash, bytes.size(), tone.brightness, tone.contrast, std::move(surface)});
+    return cache.front().surface.get();
+}
+
 double Frac(double v) { return std::isfinite(v) ? std::clamp(v, 0.0, 1.0) : 0.0; }
 
 } // namespace
@@ -333,19 +381,15 @@ void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h)
         Placeholder(cr, w, h);
         return;
     }
-    Pixels px;
-    bool ok = false;
-    switch (format) {
-    case PictureFormat::Png: ok = DecodePng(picture.bytes, px); break;
-    case PictureFormat::Jpeg: ok = DecodeJpeg(picture.bytes, px); break;
-    case PictureFormat::Dib: ok = DecodeDib(picture.bytes.data(), picture.bytes.size(), px); break;
-    default: ok = false; break; // enhanced metafiles and unknown bytes
-    }
-    SurfacePtr surface = ok ? ToSurface(px, tone) : nullptr;
-    if (!surface) {
+    cairo_surface_t* decoded = CachedSurface(picture.bytes, format, tone);
+    if (!decoded) {
         Placeholder(cr, w, h);
         return;
     }
+    SurfacePtr surface(cairo_surface_reference(decoded));
+    Pixels px;
+    px.width = cairo_image_surface_get_width(decoded);
+    px.height = cairo_image_surface_get_height(decoded);
     // The crop becomes a sub-picture, so smoothing never pulls in pixels that were cut away.
     const double x0 = std::floor(cl * px.width + 1e-6), y0 = std::floor(ct * px.height + 1e-6);
     const double x1 = std::max(x0 + 1, std::ceil((1 - cr_) * px.width - 1e-6));
