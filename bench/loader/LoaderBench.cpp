@@ -1,0 +1,81 @@
+// Loading presentations into the host: the largest corpus file the loader reads, and the refusal
+// of the largest one it does not.
+
+#include "PptLoader.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+using PowerPoint::Loader::CPptLoadError;
+using PowerPoint::Loader::LoadPresentation;
+
+// The corpus files by size, largest first.
+std::vector<std::filesystem::path> BySize()
+{
+    std::vector<std::filesystem::path> files;
+    if (std::filesystem::is_directory(BC_CORPUS_DIR))
+        for (const auto& e : std::filesystem::directory_iterator(BC_CORPUS_DIR))
+            files.push_back(e.path());
+    std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
+        return std::filesystem::file_size(a) > std::filesystem::file_size(b);
+    });
+    return files;
+}
+
+bool Loads(const std::filesystem::path& p)
+{
+    try {
+        LoadPresentation(p.string());
+        return true;
+    } catch (const CPptLoadError&) {
+        return false;
+    }
+}
+
+void BM_LoadLargestReadable(benchmark::State& state)
+{
+    std::filesystem::path file;
+    for (const auto& p : BySize())
+        if (Loads(p)) {
+            file = p;
+            break;
+        }
+    if (file.empty()) {
+        state.SkipWithError("corpus folder absent");
+        return;
+    }
+    state.SetLabel(file.filename().string());
+    size_t shapes = 0;
+    for (auto _ : state) {
+        auto r = LoadPresentation(file.string());
+        shapes = 0;
+        for (auto* s : r.document->Slides())
+            shapes += s->shapes.size();
+        benchmark::DoNotOptimize(shapes);
+    }
+    state.counters["shapes"] = static_cast<double>(shapes);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * std::filesystem::file_size(file)));
+}
+BENCHMARK(BM_LoadLargestReadable)->Unit(benchmark::kMillisecond);
+
+void BM_RefuseLargest(benchmark::State& state)
+{
+    const auto files = BySize();
+    if (files.empty()) {
+        state.SkipWithError("corpus folder absent");
+        return;
+    }
+    state.SetLabel(files.front().filename().string());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Loads(files.front()));
+}
+BENCHMARK(BM_RefuseLargest)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
