@@ -236,6 +236,17 @@ struct ShapeData {
     AnimationData animation;
     ActionData click, over;
     std::vector<TagData> tags;
+    // Which master placeholder a placeholder is (ppPlaceholderDate, ...); 0 when unknown.
+    LONG placeholderType = 0;
+};
+
+// Placeholder kinds the host draws itself: the headers and footers of a slide.
+enum : LONG { ppPlaceholderSlideNumber = 13, ppPlaceholderFooter = 15, ppPlaceholderDate = 16 };
+
+// What a slide or master shows behind its shapes.
+struct BackgroundData {
+    FillData fill;                        // solid white unless told otherwise
+    std::vector<std::uint8_t> imageBytes; // picture and texture fills, as stored
 };
 
 class CHostShape : public CHostNode {
@@ -286,6 +297,7 @@ public:
     ULONG colorScheme[8] = {0xFFFFFF, 0x000000, 0x808080, 0x000000, 0xBBE0E3, 0x998033, 0xFFFFFF, 0x00CC99};
     HeadersFootersData headersFooters;
     std::vector<TagData> tags;
+    BackgroundData background;
 };
 
 class CHostSlide : public CHostNode {
@@ -314,6 +326,8 @@ public:
     HeadersFootersData headersFooters;
     TransitionData transition;
     std::vector<TagData> tags;
+    MsoTriState followMasterBackground = msoTrue;
+    BackgroundData background; // shown when it does not follow the master
 };
 
 // One write to an original object.

@@ -154,6 +154,15 @@ void DeleteShape(CHostShape* shape);
 
 inline ULONG ClampColor(ULONG rgb) { return rgb & 0xFFFFFFu; }
 
+// A path as the object model takes it (either separator) in the file system's UTF-8.
+std::string Utf8Path(const std::wstring& wide);
+
+// Shape.Export and Slide.Export: pictures drawn by the renderer.
+HRESULT ExportShapePicture(CHostShape* shape, const std::wstring& path, PpShapeFormat filter, LONG scaleWidth,
+                           LONG scaleHeight, PpExportMode mode);
+HRESULT ExportSlidePicture(CHostSlide* slide, const std::wstring& path, const std::wstring& filter, LONG width,
+                           LONG height);
+
 } // namespace Host
 } // namespace PowerPoint
 

@@ -721,6 +721,8 @@ CHostSlide* DuplicateSlide(CHostSlide* source)
     copy->headersFooters = source->headersFooters;
     copy->transition = source->transition;
     copy->tags = source->tags;
+    copy->followMasterBackground = source->followMasterBackground;
+    copy->background = source->background;
     std::vector<std::pair<CHostShape*, CHostShape*>> mapping;
     for (CHostShape* shape : source->shapes) {
         CHostShape* s = doc->Make<CHostShape>(doc, copy);
@@ -871,10 +873,11 @@ public:
         HOST_ENTER_OUT("get_Hyperlinks", out);
         return GiveOut<Hyperlinks>(Obtain<CHyperlinksObject>(m_doc, m_slide, 0, 0, m_doc, m_slide), out);
     }
-    HRESULT Export(BSTR, BSTR, LONG, LONG) override
+    HRESULT Export(BSTR fileName, BSTR filterName, LONG scaleWidth, LONG scaleHeight) override
     {
         HOST_ENTER("Export");
-        return E_NOTIMPL; // the renderer draws slides
+        return ExportSlidePicture(m_slide, WStringFromBstr(fileName), WStringFromBstr(filterName), scaleWidth,
+                                  scaleHeight);
     }
     HRESULT MoveTo(LONG toPos) override
     {
@@ -958,10 +961,13 @@ public:
     HRESULT get_SlideIndex(LONG* out) override { return One("get_SlideIndex", out, &_Slide::get_SlideIndex); }
     HRESULT get_Master(_Master** out) override { return One("get_Master", out, &_Slide::get_Master); }
     HRESULT get_Hyperlinks(Hyperlinks** out) override { return One("get_Hyperlinks", out, &_Slide::get_Hyperlinks); }
-    HRESULT Export(BSTR, BSTR, LONG, LONG) override
+    HRESULT Export(BSTR fileName, BSTR filterName, LONG scaleWidth, LONG scaleHeight) override
     {
         HOST_ENTER("Export");
-        return E_NOTIMPL;
+        if (m_slides.size() != 1)
+            return E_FAIL;
+        return ExportSlidePicture(m_slides[0], WStringFromBstr(fileName), WStringFromBstr(filterName), scaleWidth,
+                                  scaleHeight);
     }
     HRESULT Item(VARIANT index, _Slide** out) override
     {

@@ -34,6 +34,8 @@ bool IsOleType(MsoShapeType type)
     return type == msoEmbeddedOLEObject || type == msoLinkedOLEObject || type == msoOLEControlObject;
 }
 
+} // namespace
+
 std::string Utf8Path(const std::wstring& wide)
 {
     std::string out;
@@ -57,8 +59,6 @@ std::string Utf8Path(const std::wstring& wide)
     }
     return out;
 }
-
-} // namespace
 
 CHostShape* DuplicateShape(CHostShape* shape)
 {
@@ -752,10 +752,10 @@ public:
         return GiveOut<SoundFormat>(Obtain<CSoundFormatObject>(m_doc, m_shape, 0, 0, m_doc, m_shape), out);
     }
     HOST_GET(Id, LONG, m_shape->data.id)
-    HRESULT Export(BSTR, PpShapeFormat, LONG, LONG, PpExportMode) override
+    HRESULT Export(BSTR pathName, PpShapeFormat filter, LONG scaleWidth, LONG scaleHeight, PpExportMode mode) override
     {
         HOST_ENTER("Export");
-        return E_NOTIMPL; // the renderer draws shapes
+        return ExportShapePicture(m_shape, WStringFromBstr(pathName), filter, scaleWidth, scaleHeight, mode);
     }
 
 private:

@@ -168,15 +168,15 @@ CShapeText& Fresh(CHostShape* shape)
         st.items[u].clear();
     }
     // An unchanged input keeps the layout already made.
-    st.layout.SetInput(LayoutInputOf(*shape));
+    st.layout.SetInput(LayoutInputOf(shape->data));
     return st;
 }
 
 } // namespace
 
-bclayout::TextLayoutInput LayoutInputOf(const CHostShape& shape)
+bclayout::TextLayoutInput LayoutInputOf(const ShapeData& shape)
 {
-    const TextData& t = shape.data.text;
+    const TextData& t = shape.text;
     std::vector<bclayout::RunStyle> styles;
     styles.reserve(t.charFonts.size());
     // Neighbouring characters mostly share a font: convert each distinct one once.
@@ -222,7 +222,7 @@ bclayout::TextLayoutInput LayoutInputOf(const CHostShape& shape)
         }
         formats.push_back(f);
     }
-    return bclayout::TextLayoutInput::FromCharacters(t.text, styles, formats, FrameOf(shape.data));
+    return bclayout::TextLayoutInput::FromCharacters(t.text, styles, formats, FrameOf(shape));
 }
 
 bclayout::CTextLayout& LayoutOf(CHostShape* shape) { return Fresh(shape).layout; }

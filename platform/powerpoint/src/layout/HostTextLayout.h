@@ -49,8 +49,8 @@ std::wstring BulletText(const TextData& text, std::size_t paragraph);
 // Numbering styles 0 to 29 of the object model; other styles give an empty text.
 std::wstring FormatBulletNumber(LONG style, LONG number);
 
-// The layout input of a shape's state.
-bclayout::TextLayoutInput LayoutInputOf(const CHostShape& shape);
+// The layout input of a shape's state (its frame and its text).
+bclayout::TextLayoutInput LayoutInputOf(const ShapeData& shape);
 
 } // namespace Host
 } // namespace PowerPoint

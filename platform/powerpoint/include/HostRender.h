@@ -1,0 +1,23 @@
+#pragma once
+// What the presentation host draws: its shapes and slides described for the renderer, text
+// included (glyph outlines placed where the text layout put each character). Shape.Export and
+// Slide.Export render these; tools can render them too.
+
+#include "BcRender.h"
+#include "PowerPointHost.h"
+
+namespace PowerPoint {
+namespace Host {
+
+// The shape in its current state. Its text painter keeps the document alive.
+bcrender::ShapeDrawing ShapeDrawingOf(CHostShape* shape);
+
+// A slide's picture: its background (or the master's), the master's own graphics, the slide's
+// visible shapes and its visible date, footer and slide number.
+bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide);
+
+// The size of the slides of a slide's or a shape's presentation, in points.
+void SlideSizeOf(const CHostNode* node, float& width, float& height);
+
+} // namespace Host
+} // namespace PowerPoint

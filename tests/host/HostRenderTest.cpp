@@ -1,0 +1,297 @@
+// Shape.Export and Slide.Export: pictures of the requested size, drawn from the host's state
+// (fills, backgrounds, master graphics, text, headers and footers), written deterministically.
+
+#include "BcWmf.h"
+#include "HostRender.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+using namespace PowerPoint;
+using namespace PowerPoint::Host;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint32_t kRed = 0x0000FF, kBlue = 0xFF0000; // 0x00BBGGRR
+
+struct TempDir {
+    fs::path path;
+    TempDir()
+    {
+        std::string pattern = (fs::temp_directory_path() / "bc-host-render-XXXXXX").string();
+        path = mkdtemp(pattern.data());
+    }
+    ~TempDir()
+    {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+    std::wstring File(const std::string& name) const
+    {
+        const std::string s = (path / name).string();
+        return std::wstring(s.begin(), s.end());
+    }
+};
+
+std::vector<std::uint8_t> Bytes(const std::wstring& file)
+{
+    std::ifstream in(std::string(file.begin(), file.end()), std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Width and height from a PNG's header; (0, 0) when the bytes are no PNG.
+std::pair<int, int> PngSize(const std::vector<std::uint8_t>& png)
+{
+    static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (png.size() < 24 || !std::equal(signature, signature + 8, png.begin()))
+        return {0, 0};
+    auto be = [&png](std::size_t at) {
+        return int((png[at] << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3]);
+    };
+    return {be(16), be(20)};
+}
+
+std::uint32_t Rgb(std::uint32_t pixel) { return pixel >> 8; } // 0xRRGGBB of 0xRRGGBBAA
+std::uint32_t Alpha(std::uint32_t pixel) { return pixel & 0xFF; }
+
+struct Deck {
+    CHostDocumentRef doc = CHostDocument::Create();
+    CHostSlide* slide = doc->AddSlide();
+    CHostShape* box;
+    Deck()
+    {
+        box = slide->AddShape(msoAutoShape, L"Box", 100, 100, 100, 50);
+        box->data.fill.foreColor.rgb = kRed;
+        box->data.line.visible = msoFalse;
+    }
+};
+
+TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale)
+{
+    TempDir dir;
+    Deck d;
+    struct Case {
+        const char* name;
+        LONG scaleWidth, scaleHeight; // the slide (720 x 540 points) in pixels
+        int width, height;
+    };
+    const Case cases[] = {
+        {"one pixel a point", 720, 540, 100, 50},
+        {"twice", 1440, 1080, 200, 100},
+        {"wider than high", 360, 1080, 50, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring file = dir.File(std::string(c.name) + ".png");
+        ASSERT_EQ(S_OK, d.box->Interface()->Export(CBstr(file), ppShapeFormatPNG, c.scaleWidth, c.scaleHeight, ppScaleXY));
+        const std::vector<std::uint8_t> png = Bytes(file);
+        EXPECT_EQ(std::make_pair(c.width, c.height), PngSize(png));
+        EXPECT_EQ(6, png[25]); // colour type: RGB with alpha
+        // The same state gives the same bytes.
+        const std::wstring again = dir.File(std::string(c.name) + "-again.png");
+        ASSERT_EQ(S_OK, d.box->Interface()->Export(CBstr(again), ppShapeFormatPNG, c.scaleWidth, c.scaleHeight, ppScaleXY));
+        EXPECT_EQ(png, Bytes(again));
+    }
+    // What the picture shows: the fill, opaque, over the whole frame.
+    const bcrender::Raster r = bcrender::RenderShapeRaster(ShapeDrawingOf(d.box), 1, 1);
+    EXPECT_EQ(0xFF0000u, Rgb(r.At(50, 25)));
+    EXPECT_EQ(255u, Alpha(r.At(1, 1)));
+
+    // The metafile holds the outline and the fill as the compiler reads them.
+    const std::wstring wmf = dir.File("box.wmf");
+    ASSERT_EQ(S_OK, d.box->Interface()->Export(CBstr(wmf), ppShapeFormatWMF, 720, 540, ppScaleXY));
+    bcrender::WmfFile parsed;
+    std::string error;
+    ASSERT_TRUE(bcrender::ReadWmf(Bytes(wmf), parsed, &error)) << error;
+    EXPECT_TRUE(parsed.placeable);
+    bool brush = false, outline = false;
+    for (const bcrender::WmfRecord& rec : parsed.records) {
+        brush |= rec.function == bcrender::WmfCreateBrushIndirect;
+        outline |= rec.function == bcrender::WmfRectangle || rec.function == bcrender::WmfPolygon;
+    }
+    EXPECT_TRUE(brush);
+    EXPECT_TRUE(outline);
+}
+
+TEST(HostRender, ExportRefusesBadRequestsWithoutWritingAFile)
+{
+    TempDir dir;
+    Deck d;
+    const std::wstring file = dir.File("x.png");
+    CComPtr<Shape> shape = d.box->Interface();
+    struct Case {
+        const char* name;
+        std::function<HRESULT()> call;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        {"no scale", [&] { return shape->Export(CBstr(file), ppShapeFormatPNG, 0, 540, ppScaleXY); }, E_INVALIDARG},
+        {"negative scale", [&] { return shape->Export(CBstr(file), ppShapeFormatPNG, 720, -1, ppScaleXY); }, E_INVALIDARG},
+        {"scale to fit", [&] { return shape->Export(CBstr(file), ppShapeFormatPNG, 720, 540, ppScaleToFit); }, E_INVALIDARG},
+        {"GIF", [&] { return shape->Export(CBstr(file), ppShapeFormatGIF, 720, 540, ppScaleXY); }, E_NOTIMPL},
+        {"unknown filter", [&] { return shape->Export(CBstr(file), 77, 720, 540, ppScaleXY); }, E_INVALIDARG},
+        {"no path", [&] { return shape->Export(CBstr(L""), ppShapeFormatPNG, 720, 540, ppScaleXY); }, E_INVALIDARG},
+        {"picture too large", [&] { return shape->Export(CBstr(file), ppShapeFormatPNG, 2000000000, 2000000000, ppScaleXY); },
+         E_FAIL},
+        {"slide as JPEG", [&] { return d.slide->Interface()->Export(CBstr(file), CBstr(L"jpg"), 720, 540); }, E_NOTIMPL},
+        {"slide without size", [&] { return d.slide->Interface()->Export(CBstr(file), CBstr(L"png"), 0, 540); },
+         E_INVALIDARG},
+        {"slide too large", [&] { return d.slide->Interface()->Export(CBstr(file), CBstr(L"PNG"), 100000, 100000); },
+         E_FAIL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.expected, c.call());
+        EXPECT_FALSE(fs::exists(dir.path / "x.png"));
+    }
+    const std::wstring missing = dir.File("no/such/folder/x.png");
+    EXPECT_TRUE(FAILED(shape->Export(CBstr(missing), ppShapeFormatPNG, 720, 540, ppScaleXY)));
+    EXPECT_TRUE(FAILED(d.slide->Interface()->Export(CBstr(missing), CBstr(L"png"), 720, 540)));
+    // Injected faults reach the caller like any other member's.
+    d.doc->Fail("Slide.Export", E_ACCESSDENIED);
+    EXPECT_EQ(E_ACCESSDENIED, d.slide->Interface()->Export(CBstr(file), CBstr(L"png"), 720, 540));
+}
+
+TEST(HostRender, SlideExportDrawsBackgroundMasterGraphicsAndVisibleShapes)
+{
+    TempDir dir;
+    Deck d;
+    d.doc->Master()->background.fill.foreColor.rgb = kBlue;
+    CHostShape* stripe = d.doc->Master()->shapes.emplace_back(d.doc->Make<CHostShape>(d.doc.Get(), d.doc->Master()));
+    stripe->data.type = msoAutoShape;
+    stripe->data.left = 0;
+    stripe->data.top = 0;
+    stripe->data.width = 720;
+    stripe->data.height = 20;
+    stripe->data.fill.foreColor.rgb = 0x00FF00;
+    stripe->data.line.visible = msoFalse;
+    CHostShape* hidden = d.slide->AddShape(msoAutoShape, L"Hidden", 400, 300, 50, 50);
+    hidden->data.fill.foreColor.rgb = 0;
+    hidden->data.visible = msoFalse;
+
+    const std::wstring file = dir.File("slide.png");
+    ASSERT_EQ(S_OK, d.slide->Interface()->Export(CBstr(file), CBstr(L"png"), 960, 720));
+    EXPECT_EQ(std::make_pair(960, 720), PngSize(Bytes(file)));
+
+    const bcrender::Raster r = bcrender::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
+    EXPECT_EQ(0x0000FFu, Rgb(r.At(600, 400))); // the master's background
+    EXPECT_EQ(0x00FF00u, Rgb(r.At(300, 10)));  // the master's graphics
+    EXPECT_EQ(0xFF0000u, Rgb(r.At(150, 125))); // the slide's shape
+    EXPECT_EQ(0x0000FFu, Rgb(r.At(425, 325))); // a hidden shape is not drawn
+
+    // A slide of its own background; master placeholders never show.
+    d.slide->followMasterBackground = msoFalse;
+    d.slide->background.fill.foreColor.rgb = 0x00FFFF;
+    stripe->data.type = msoPlaceholder;
+    const bcrender::Raster own = bcrender::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
+    EXPECT_EQ(0xFFFF00u, Rgb(own.At(600, 400)));
+    EXPECT_EQ(0xFFFF00u, Rgb(own.At(300, 10)));
+}
+
+// The glyphs lie inside the bounds that the text range reports for them.
+TEST(HostRender, TextIsDrawnWhereTheLayoutPutsIt)
+{
+    Deck d;
+    CHostShape* text = d.slide->AddTextBox(L"Text", 50, 50, 300, 100, L"");
+    FontData big;
+    big.size = 40;
+    big.color.rgb = 0;
+    text->data.text.AddRun(L"HIH", big);
+    text->data.fill.visible = msoFalse;
+    text->data.line.visible = msoFalse;
+
+    CComPtr<TextFrame> frame;
+    ASSERT_EQ(S_OK, text->Interface()->get_TextFrame(&frame));
+    CComPtr<TextRange> all, middle;
+    ASSERT_EQ(S_OK, frame->get_TextRange(&all));
+    ASSERT_EQ(S_OK, all->Characters(2, 1, &middle));
+    float left = 0, top = 0, width = 0, height = 0;
+    middle->get_BoundLeft(&left);
+    middle->get_BoundTop(&top);
+    middle->get_BoundWidth(&width);
+    middle->get_BoundHeight(&height);
+
+    // Shape pictures start at the frame's corner; one pixel a point.
+    const bcrender::Raster r = bcrender::RenderShapeRaster(ShapeDrawingOf(text), 1, 1);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            if (Alpha(r.At(x, y)) < 128)
+                continue;
+            const float sx = float(x) + 50.5f, sy = float(y) + 50.5f; // the pixel's centre on the slide
+            if (sx >= left && sx <= left + width && sy >= top && sy <= top + height)
+                ++inside;
+            else if (sy < top - 1 || sy > top + height + 1)
+                ++outside; // above or below the line
+        }
+    EXPECT_GT(inside, 100); // the letter I, 40 points high
+    EXPECT_EQ(0, outside);
+
+    // A duplicate without text draws no glyph at all.
+    text->data.text.text.clear();
+    const bcrender::Raster empty = bcrender::RenderShapeRaster(ShapeDrawingOf(text), 1, 1);
+    for (std::size_t i = 3; i < empty.rgba.size(); i += 4)
+        ASSERT_EQ(0, empty.rgba[i]);
+}
+
+// Hiding the headers and footers changes the picture only where they are drawn.
+TEST(HostRender, HeadersAndFootersChangeOnlyTheirOwnArea)
+{
+    Deck d;
+    HeadersFootersData& hf = d.slide->headersFooters;
+    hf.footer.visible = msoTrue;
+    hf.footer.text = L"Company footer";
+    hf.slideNumber.visible = msoTrue;
+    hf.dateAndTime.visible = msoTrue;
+    hf.dateAndTime.text = L"1/2/2003";
+    const bcrender::Raster with = bcrender::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
+
+    CComPtr<HeadersFooters> headers;
+    ASSERT_EQ(S_OK, d.slide->Interface()->get_HeadersFooters(&headers));
+    for (auto get : {&HeadersFooters::get_Footer, &HeadersFooters::get_SlideNumber, &HeadersFooters::get_DateAndTime}) {
+        CComPtr<HeaderFooter> element;
+        ASSERT_EQ(S_OK, ((*headers).*get)(&element));
+        ASSERT_EQ(S_OK, element->put_Visible(msoFalse));
+    }
+    const bcrender::Raster without = bcrender::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
+    int changed = 0;
+    bool left = false, centre = false, right = false;
+    for (int y = 0; y < 540; ++y)
+        for (int x = 0; x < 720; ++x)
+            if (with.At(x, y) != without.At(x, y)) {
+                ++changed;
+                ASSERT_GE(y, 492) << x;
+                left |= x < 204;
+                centre |= x > 246 && x < 474;
+                right |= x > 516;
+            }
+    EXPECT_GT(changed, 0);
+    EXPECT_TRUE(left && centre && right);
+
+    // A placeholder of the master places its element and gives it its font.
+    CHostShape* number = d.doc->Master()->shapes.emplace_back(d.doc->Make<CHostShape>(d.doc.Get(), d.doc->Master()));
+    number->data.type = msoPlaceholder;
+    number->data.placeholderType = ppPlaceholderSlideNumber;
+    number->data.left = 20;
+    number->data.top = 20;
+    number->data.width = 100;
+    number->data.height = 40;
+    number->data.fill.visible = msoFalse;
+    number->data.line.visible = msoFalse;
+    number->data.text.AddRun(L"#");
+    hf.slideNumber.visible = msoTrue;
+    const bcrender::Raster numbered = bcrender::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
+    for (int y = 0; y < 540; ++y)
+        for (int x = 0; x < 720; ++x)
+            if (numbered.At(x, y) != without.At(x, y)) {
+                ASSERT_TRUE(x >= 20 && x < 120 && y >= 20 && y < 60) << x << ", " << y;
+            }
+}
+
+} // namespace
