@@ -349,11 +349,15 @@ TEST(LoaderFiles, SoundShapeWithItsWave)
     ASSERT_EQ(d.sound.data.size(), 10026u);
     EXPECT_EQ(std::string(d.sound.data.begin(), d.sound.data.begin() + 4), "RIFF");
     EXPECT_EQ(d.click.action, ppActionPlay);
-    // It plays by itself: an animation on time, and the timeline effect built from it.
+    // It plays by itself: an animation on time in the older settings, and a play effect after the
+    // previous one in the file's own timeline.
     EXPECT_EQ(d.animation.animate, msoTrue);
     EXPECT_EQ(d.animation.advanceMode, ppAdvanceOnTime);
     ASSERT_EQ(r.document->Slides()[0]->effects.size(), 1u);
-    EXPECT_EQ(r.document->Slides()[0]->effects[0]->data.triggerType, msoAnimTriggerAfterPrevious);
+    const EffectData& play = r.document->Slides()[0]->effects[0]->data;
+    EXPECT_EQ(play.triggerType, msoAnimTriggerAfterPrevious);
+    EXPECT_EQ(play.effectType, 83); // media play
+    EXPECT_EQ(play.shape, r.document->Slides()[0]->shapes[0]);
 }
 
 TEST(LoaderFiles, HeadersAndFootersOfTheDocumentAndOfOneSlide)

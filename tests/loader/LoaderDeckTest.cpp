@@ -295,3 +295,50 @@ TEST(LoaderBadRecords, DamagedRecordsAreSkippedAndTheRestLoads)
             EXPECT_EQ(s->data.text.charFonts.size(), s->data.text.text.size());
     }
 }
+
+TEST(LoaderAnimation, TheTimelineWinsOverOlderSettingsWhichBuildOneOtherwise)
+{
+    // Older settings: fly from the left, on click, by first-level paragraphs, dim after.
+    const Bytes info = Container(4116, {Atom(4081, Cat({U32s({0xFE0000FF, 0, 0, 0}), U16s({1, 1}),
+                                                        Bytes{2, 12, 0, 1, 0, 0, 0, 0}}))});
+    auto animated = [&](uint32_t id) {
+        return SpShape(1, id, 0xA00, {ClientAnchor(0, 0, 800, 800), ClientData({info}),
+                                      TextBox(4, u"one\rtwo\rthree")});
+    };
+    // A timeline whose main sequence fades the shape out on click.
+    auto variant = [](uint16_t id, int32_t value) {
+        return Atom(0xF142, Cat({Bytes{1}, U32s({static_cast<uint32_t>(value)})}), id);
+    };
+    const Bytes effect = Container(0xF144, {Container(0xF13D, {variant(0x14, 1), variant(0x09, 10), variant(0x0B, 2)}),
+                                            Container(0xF13C, {Atom(11003, U32s({0, 1, 2049, 0, 0}))})});
+    const Bytes main = Container(0xF144, {Container(0xF13D, {variant(0x14, 4)}), effect});
+    const Bytes tags = Container(5000, {Container(5002, {CString(0, u"___PPT10"),
+                                                         Container(5003, {Container(0xF144, {main})})})});
+    Deck deck;
+    deck.slides.push_back(Slide({animated(1025)}, 256));
+    deck.slides.push_back(Slide({animated(2049)}, 257));
+    deck.slides[1].records.push_back(tags);
+    const LoadResult r = LoadDeck(deck);
+    ASSERT_EQ(r.document->Slides().size(), 2u);
+
+    const AnimationData& a = OnlyShape(r, 0).data.animation;
+    EXPECT_EQ(a.animate, msoTrue);
+    EXPECT_EQ(a.entryEffect, 3329); // fly from the left
+    EXPECT_EQ(a.afterEffect, ppAfterEffectDim);
+    EXPECT_EQ(a.dimColor.rgb, 0x0000FFu);
+    EXPECT_EQ(a.textLevelEffect, ppAnimateByFirstLevel);
+    const auto& built = r.document->Slides()[0]->effects;
+    ASSERT_EQ(built.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(built[i]->data.effectType, msoAnimEffectFly);
+        EXPECT_EQ(built[i]->data.direction, msoAnimDirectionLeft);
+        EXPECT_EQ(built[i]->data.paragraph, static_cast<LONG>(i + 1));
+        EXPECT_EQ(built[i]->data.triggerType, msoAnimTriggerOnPageClick);
+    }
+
+    const auto& own = r.document->Slides()[1]->effects;
+    ASSERT_EQ(own.size(), 1u);
+    EXPECT_EQ(own[0]->data.effectType, msoAnimEffectFade);
+    EXPECT_EQ(own[0]->data.exit, msoTrue);
+    EXPECT_EQ(own[0]->data.shape, r.document->Slides()[1]->shapes[0]);
+}

@@ -6,6 +6,7 @@
 #include "libpptparser/PptAtoms.h"
 
 #include <algorithm>
+#include <map>
 
 namespace PowerPoint {
 namespace Loader {
@@ -112,9 +113,6 @@ void ReadAnimationInfo(CLoadContext&, const CPptContainer& info, const ULONG* sc
         out.dimColor.rgb = scheme[index];
         out.dimColor.scheme = static_cast<PpColorSchemeIndex>(index + 1);
     }
-    // The effect itself is kept to build the timeline from.
-    out.dimColor.scheme = out.dimColor.scheme;
-    (void)direction;
 }
 
 void BuildEffects(CLoadContext&, CHostSlide& slide)
@@ -160,6 +158,141 @@ void BuildEffects(CLoadContext&, CHostSlide& slide)
             first = false;
         }
     }
+}
+
+namespace {
+
+// Time nodes nest by their records; deeper nesting is not followed.
+constexpr int kMaxTimeDepth = 32;
+
+constexpr std::uint16_t kTimeNode = 0xF144, kTimePropertyList = 0xF13D, kTimeVariant = 0xF142,
+                        kTimeCondition = 0xF125, kTimeConditionAtom = 0xF128, kVisualShapeAtom = 11003;
+
+struct TimelineReader {
+    CLoadContext& ctx;
+    CHostSlide& slide;
+    const std::map<std::uint32_t, CHostShape*>& shapes;
+    int effects = 0;
+
+    // An integer property of a node's property list; `fallback` when absent.
+    static std::int32_t Property(const CPptContainer& node, std::uint16_t id, std::int32_t fallback)
+    {
+        ContainerPtr list = ChildContainer(&node, kTimePropertyList);
+        RecordPtr v = FirstChild(list.get(), kTimeVariant, id);
+        if (!v || v->GetBytes().U8(0) != 1)
+            return fallback;
+        return S32(v->GetBytes(), 1);
+    }
+
+    // The first shape target in the node's subtree.
+    static const CPptRecord* Target(const CPptContainer& node, int depth)
+    {
+        if (depth > kMaxTimeDepth)
+            return nullptr;
+        for (const RecordPtr& r : node.GetChildren()) {
+            if (r->GetType() == kVisualShapeAtom)
+                return r.get();
+            if (ContainerPtr c = AsContainer(r))
+                if (const CPptRecord* t = Target(*c, depth + 1))
+                    return t;
+        }
+        return nullptr;
+    }
+
+    void Effect(const CPptContainer& node, std::int32_t nodeType)
+    {
+        const CPptRecord* target = Target(node, 0);
+        if (!target)
+            return;
+        const CPptByteView t = target->GetBytes();
+        auto it = shapes.find(t.U32(8));
+        if (it == shapes.end()) {
+            ctx.Warn(L"an animation names shape " + std::to_wstring(t.U32(8)) + L", which its slide does not hold");
+            return;
+        }
+        CHostShape* shape = it->second;
+        const std::int32_t presetClass = Property(node, 0x0B, 1);
+        if (presetClass == 5)
+            return; // object verbs have no effect of their own
+        std::int32_t type = Property(node, 0x09, msoAnimEffectAppear);
+        if (presetClass == 6) // media: play, pause, stop
+            type = 83 + std::max(0, std::min(2, type - 1));
+        CHostEffect* e = slide.AddEffect(shape, type);
+        EffectData& d = e->data;
+        d.exit = presetClass == 2 ? msoTrue : msoFalse;
+        d.triggerType = nodeType == 2 ? msoAnimTriggerWithPrevious
+                                      : nodeType == 3 ? msoAnimTriggerAfterPrevious : msoAnimTriggerOnPageClick;
+        switch (Property(node, 0x0A, 0)) {
+        case 1: d.direction = msoAnimDirectionUp; break;
+        case 2: d.direction = msoAnimDirectionRight; break;
+        case 4: d.direction = msoAnimDirectionDown; break;
+        case 8: d.direction = msoAnimDirectionLeft; break;
+        default: d.direction = msoAnimDirectionNone; break;
+        }
+        d.afterEffect = Property(node, 0x0D, 0);
+        for (const RecordPtr& r : node.GetChildren()) {
+            ContainerPtr c = AsContainer(r);
+            if (!c || r->GetType() != kTimeCondition || r->GetInstance() != 1)
+                continue;
+            if (RecordPtr a = FirstChild(c.get(), kTimeConditionAtom)) {
+                const std::int32_t delay = S32(a->GetBytes(), 12);
+                if (delay > 0)
+                    d.triggerDelayTime = static_cast<float>(delay) / 1000.0f;
+            }
+            break;
+        }
+        // A text range target animates the paragraph it starts in.
+        if (t.U32(0) == 2 && shape->data.hasTextFrame == msoTrue) {
+            const std::wstring& text = shape->data.text.text;
+            const std::size_t begin = std::min<std::size_t>(t.U32(12), text.size());
+            d.paragraph = static_cast<LONG>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(begin), L'\r')) + 1;
+        }
+        ++effects;
+    }
+
+    void Walk(const CPptContainer& node, int depth, bool inMain)
+    {
+        if (depth > kMaxTimeDepth) {
+            ctx.Warn(L"a timeline nested too deep was cut");
+            return;
+        }
+        const std::int32_t nodeType = Property(node, 0x14, 0);
+        if (nodeType == 5)
+            return; // interactive sequences start on a shape's click, not in the main sequence
+        if (inMain && nodeType >= 1 && nodeType <= 3) {
+            Effect(node, nodeType);
+            return;
+        }
+        for (const RecordPtr& r : node.GetChildren())
+            if (r->GetType() == kTimeNode)
+                if (ContainerPtr c = AsContainer(r))
+                    Walk(*c, depth + 1, inMain || nodeType == 4);
+    }
+};
+
+} // namespace
+
+bool ReadTimeline(CLoadContext& ctx, const CPptContainer& slideRecord, CHostSlide& slide)
+{
+    ContainerPtr tags = ChildContainer(&slideRecord, libpptparser::kRecordProgTags);
+    if (!tags)
+        return false;
+    ContainerPtr root;
+    for (const RecordPtr& r : tags->GetChildren()) {
+        ContainerPtr bin = AsContainer(r);
+        if (!bin || r->GetType() != libpptparser::kRecordProgBinaryTag || CStringChild(bin.get(), 0) != L"___PPT10")
+            continue;
+        root = ChildContainer(ChildContainer(bin.get(), libpptparser::kRecordBinaryTagData).get(), kTimeNode);
+        break;
+    }
+    if (!root)
+        return false;
+    std::map<std::uint32_t, CHostShape*> shapes;
+    for (CHostShape* s : slide.shapes)
+        shapes[static_cast<std::uint32_t>(s->data.id)] = s;
+    TimelineReader reader{ctx, slide, shapes};
+    reader.Walk(*root, 0, false);
+    return true;
 }
 
 } // namespace Detail

@@ -281,6 +281,8 @@ void ReadTransition(const CPptContainer& slideRecord, Host::TransitionData& out)
 void ReadAnimationInfo(CLoadContext& ctx, const CPptContainer& animationInfo, const ULONG* scheme,
                        Host::AnimationData& out);
 void BuildEffects(CLoadContext& ctx, Host::CHostSlide& slide);
+// The main sequence of the slide's own timeline; false when the slide holds none.
+bool ReadTimeline(CLoadContext& ctx, const CPptContainer& slideRecord, Host::CHostSlide& slide);
 
 } // namespace Detail
 } // namespace Loader

@@ -436,7 +436,9 @@ void ReadSlides(CLoadContext& ctx)
         ctx.result.slideBackgrounds.push_back(std::move(background));
 
         LoadDrawing(ctx, sheet, *rec);
-        BuildEffects(ctx, *slide);
+        // The application builds a timeline from the older settings only when there is none.
+        if (!ReadTimeline(ctx, *rec, *slide))
+            BuildEffects(ctx, *slide);
     }
 }
 
