@@ -342,3 +342,47 @@ TEST(LoaderAnimation, TheTimelineWinsOverOlderSettingsWhichBuildOneOtherwise)
     EXPECT_EQ(own[0]->data.exit, msoTrue);
     EXPECT_EQ(own[0]->data.shape, r.document->Slides()[1]->shapes[0]);
 }
+
+TEST(LoaderPictures, TheBlipStoreFindsPicturesInTheStreamAndCopiesStayBounded)
+{
+    // One picture of 100 000 bytes in the "Pictures" stream, shown by ten shapes.
+    Bytes png(100000, 0x42);
+    png[0] = 0x89;
+    png[1] = 'P';
+    const Bytes blip = testrec::Record(0, 0x6E0, 0xF01E, Cat({Bytes(16, 0), Bytes{0xFF}, png}));
+    Bytes entry = {6, 6};
+    entry.resize(18, 0);
+    entry = Cat({entry, U16s({0xFF}), U32s({static_cast<uint32_t>(blip.size()), 10, 0}), Bytes{0, 0, 0, 0}});
+    const Bytes store = testrec::Record(0xF, 1, 0xF001, testrec::Record(2, 6, 0xF007, entry));
+    Deck deck;
+    deck.documentRecords.push_back(Container(1035, {Container(0xF000, {store})}));
+    std::vector<Bytes> shapes;
+    for (uint32_t i = 0; i < 10; ++i)
+        shapes.push_back(SpShape(75, 1025 + i, 0xA00, {Opt({{0x4104, 1}}), ClientAnchor(0, 0, 80, 80)}));
+    deck.slides.push_back(Slide(shapes));
+    uint32_t edit = 0;
+    const Bytes stream = deck.Stream(edit);
+    const Bytes user = CurrentUser(edit);
+    const Bytes file = File(stream, &user, {{"Pictures", blip}});
+
+    LoadOptions options;
+    options.maxCopiedBytes = 350000;
+    const LoadResult r = LoadPresentationFromMemory(file, L"pictures.ppt", options);
+    const auto& loaded = r.document->Slides()[0]->shapes;
+    ASSERT_EQ(loaded.size(), 10u);
+    size_t withPicture = 0;
+    for (const CHostShape* s : loaded) {
+        EXPECT_EQ(s->data.type, msoPicture);
+        if (!s->data.picture.imageBytes.empty()) {
+            ++withPicture;
+            EXPECT_EQ(s->data.picture.imageBytes, png);
+        }
+    }
+    EXPECT_EQ(withPicture, 3u);
+    EXPECT_TRUE(HasWarning(r, L"copies were left out"));
+
+    // Without a limit in reach every shape has its picture.
+    const LoadResult all = LoadPresentationFromMemory(file, L"pictures.ppt");
+    for (const CHostShape* s : all.document->Slides()[0]->shapes)
+        EXPECT_EQ(s->data.picture.imageBytes.size(), png.size());
+}

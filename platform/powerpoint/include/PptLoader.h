@@ -58,6 +58,10 @@ struct LoadOptions {
     std::wstring version = L"11.0"; // Application.Version of the new document
     // The date that date fields show (days since 1970-01-01, UTC); negative: today.
     long long fieldDate = -1;
+    // Pictures and sounds are copied into each shape that shows them; copies beyond this many
+    // bytes in all are left out (with a warning), so that one picture named by many shapes of a
+    // damaged file cannot exhaust memory.
+    std::uint64_t maxCopiedBytes = 1ull << 30;
 };
 
 // `path` is UTF-8. Throws CPptLoadError.

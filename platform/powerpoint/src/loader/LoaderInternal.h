@@ -203,6 +203,7 @@ struct SheetState {
     LONG slideNumber = 0;
     // The slide's outline texts (the records after its persist atom in the slide list).
     std::vector<RecordPtr> outline;
+    std::vector<std::size_t> outlineHeaders; // positions of the text headers in `outline`
     std::vector<Host::CHostShape*>* shapes = nullptr;
     Host::HeadersFootersData headersFooters;
     bool isMaster = false;
@@ -211,7 +212,7 @@ struct SheetState {
 class CLoadContext {
 public:
     CLoadContext(Host::CHostDocument* doc, LoadResult& result, const LoadOptions& options)
-        : doc(doc), result(result), options(options)
+        : doc(doc), result(result), options(options), copyBudget(options.maxCopiedBytes)
     {
     }
     void Warn(const std::wstring& text);
@@ -242,6 +243,10 @@ public:
     Host::HeadersFootersData documentHeadersFooters;
     std::uint32_t maxShapeId = 0;
     std::map<std::uint32_t, COptTable> masterShapes; // by shape id
+    // Pictures and sounds are copied into every shape that shows them; a file that names one
+    // huge picture from many shapes must not multiply it without end.
+    std::uint64_t copyBudget;
+    bool CanCopy(std::size_t bytes);
 
     RecordPtr RecordAtPersist(std::uint32_t persistId) const;
     MasterState* FindMaster(std::uint32_t masterId) const;

@@ -30,7 +30,8 @@ void Put32(std::vector<std::uint8_t>& v, std::uint32_t x)
 
 bool Inflate(const std::uint8_t* data, std::size_t size, std::size_t expected, std::vector<std::uint8_t>& out)
 {
-    if (expected == 0 || expected > kMaxMetafileSize)
+    // Deflate shrinks data by a thousand at most; a larger claim is not believed.
+    if (expected == 0 || expected > kMaxMetafileSize || expected / 1032 > size + 1)
         return false;
     out.assign(expected, 0);
     z_stream z{};
@@ -46,6 +47,7 @@ bool Inflate(const std::uint8_t* data, std::size_t size, std::size_t expected, s
     if (rc != Z_STREAM_END && rc != Z_OK && rc != Z_BUF_ERROR)
         return false;
     out.resize(produced);
+    out.shrink_to_fit();
     return produced > 0;
 }
 

@@ -168,7 +168,8 @@ void ReadFill(const COptTable& opt, const COptTable* inherited, const SheetState
     std::uint32_t opacity = 0x10000;
     Prop(opt, inherited, 0x182, opacity);
     fill.transparency = static_cast<float>(std::min(1.0, std::max(0.0, 1.0 - Fixed(opacity))));
-    if (pictureBytes && (type == 2 || type == 3) && Prop(opt, inherited, 0x186, v) && v >= 1 && v <= ctx.blips.size())
+    if (pictureBytes && (type == 2 || type == 3) && Prop(opt, inherited, 0x186, v) && v >= 1 && v <= ctx.blips.size() &&
+        ctx.CanCopy(ctx.blips[v - 1].bytes.size()))
         *pictureBytes = ctx.blips[v - 1].bytes;
 }
 
@@ -203,13 +204,9 @@ bool FindText(const CPptContainer& box, const SheetState& sheet, TextSource& src
     std::vector<RecordPtr> records;
     if (!kids.empty() && kids[0]->GetType() == libpptparser::kRecordOutlineTextRefAtom) {
         const std::uint32_t index = kids[0]->GetBytes().U32(0);
-        std::size_t seen = 0;
-        std::size_t k = 0;
-        for (; k < sheet.outline.size(); ++k)
-            if (sheet.outline[k]->GetType() == libpptparser::kRecordTextHeaderAtom && seen++ == index)
-                break;
-        if (k >= sheet.outline.size())
+        if (index >= sheet.outlineHeaders.size())
             return false;
+        const std::size_t k = sheet.outlineHeaders[index];
         for (std::size_t j = k; j < sheet.outline.size(); ++j) {
             if (j > k && sheet.outline[j]->GetType() == libpptparser::kRecordTextHeaderAtom)
                 break;
@@ -470,13 +467,15 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t)
 
     // Picture (also the preview of OLE objects and media).
     if (opt.Get(0x104, v)) {
-        if (v >= 1 && v <= m_ctx.blips.size())
-            d.picture.imageBytes = m_ctx.blips[v - 1].bytes;
+        if (v >= 1 && v <= m_ctx.blips.size()) {
+            if (m_ctx.CanCopy(m_ctx.blips[v - 1].bytes.size()))
+                d.picture.imageBytes = m_ctx.blips[v - 1].bytes;
+        }
         else
             m_ctx.Warn(L"shape " + std::to_wstring(spid) + L" refers to picture " + std::to_wstring(v) +
                        L", which the file does not hold");
     } else if (!fillPicture.empty() && d.picture.imageBytes.empty()) {
-        d.picture.imageBytes = fillPicture;
+        d.picture.imageBytes = std::move(fillPicture);
     }
     {
         const double l = opt.Value(0x102, 0) / 65536.0, r = opt.Value(0x103, 0) / 65536.0;
@@ -507,7 +506,7 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t)
             if (exType == kExWAVAudioEmbedded) {
                 if (RecordPtr a = FirstChild(exObject.get(), kExWAVAudioEmbeddedAtom)) {
                     auto it = m_ctx.sounds.find(a->GetBytes().U32(0));
-                    if (it != m_ctx.sounds.end()) {
+                    if (it != m_ctx.sounds.end() && m_ctx.CanCopy(it->second.data.size())) {
                         d.sound.type = ppSoundWAV;
                         d.sound.data = it->second.data;
                         d.sound.sourceFullName = it->second.name;

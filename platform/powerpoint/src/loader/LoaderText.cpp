@@ -312,9 +312,15 @@ struct Field {
     std::wstring value;
 };
 
+// Texts hold a few fields and links; a damaged one may claim thousands, which are left as they are.
+constexpr std::size_t kMaxFields = 256;
+constexpr std::size_t kMaxLinks = 1024;
+
 // Replaces the field character at each position with its value, keeping fonts and links in step.
 void ExpandFields(std::vector<Field> fields, TextData& out)
 {
+    if (fields.size() > kMaxFields)
+        fields.resize(kMaxFields);
     std::sort(fields.begin(), fields.end(), [](const Field& a, const Field& b) { return a.position > b.position; });
     std::size_t last = SIZE_MAX;
     for (const Field& f : fields) {
@@ -511,7 +517,7 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
                 break;
             const CPptByteView range = source.extras[i + 1]->GetBytes();
             const std::uint32_t begin = range.U32(0), endPos = range.U32(4);
-            if (begin >= endPos || begin >= n)
+            if (begin >= endPos || begin >= n || out.links.size() >= kMaxLinks)
                 break;
             const auto* container = dynamic_cast<const CPptContainer*>(&r);
             if (!container)

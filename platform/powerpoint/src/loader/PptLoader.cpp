@@ -57,6 +57,18 @@ void CLoadContext::Warn(const std::wstring& text)
         result.warnings.push_back(text);
 }
 
+bool CLoadContext::CanCopy(std::size_t bytes)
+{
+    if (bytes > copyBudget) {
+        if (copyBudget != 0)
+            Warn(L"pictures and sounds shown by many shapes exceed what is kept; further copies were left out");
+        copyBudget = 0;
+        return false;
+    }
+    copyBudget -= bytes;
+    return true;
+}
+
 RecordPtr CLoadContext::RecordAtPersist(std::uint32_t persistId) const
 {
     auto it = persist.find(persistId);
@@ -90,6 +102,9 @@ bool ReadEditChain(CLoadContext& ctx, const std::vector<std::uint8_t>& currentUs
     const CPptByteView s(stream.data(), stream.size());
     std::uint64_t offset = user.U32(16);
     std::set<std::uint64_t> seen;
+    // Directories of a well-formed file do not overlap, so they hold at most a quarter as many entries as
+    // the stream has bytes; overlapping ones made up to repeat each other stop there.
+    std::uint64_t entryBudget = stream.size() / 4 + 1024;
     bool first = true;
     while (true) {
         if (!s.Has(offset, 8) || s.U16(offset + 2) != kUserEditAtom || seen.count(offset) || seen.size() >= kMaxEdits) {
@@ -112,13 +127,17 @@ bool ReadEditChain(CLoadContext& ctx, const std::vector<std::uint8_t>& currentUs
             const std::uint64_t dirLength = std::min<std::uint64_t>(s.U32(dirAt + 4), stream.size() - dirAt - 8);
             const CPptByteView dir(stream.data() + dirAt + 8, dirLength);
             std::size_t at = 0;
-            while (dir.Has(at, 4)) {
+            while (dir.Has(at, 4) && entryBudget > 0) {
                 const std::uint32_t word = dir.U32(at);
                 const std::uint32_t id = word & 0xFFFFF;
                 const std::uint32_t count = word >> 20;
                 at += 4;
-                for (std::uint32_t i = 0; i < count && dir.Has(at, 4); ++i, at += 4)
+                for (std::uint32_t i = 0; i < count && dir.Has(at, 4) && entryBudget > 0; ++i, at += 4, --entryBudget)
                     ctx.persist.emplace(id + i, dir.U32(at)); // an id already known is newer
+            }
+            if (entryBudget == 0) {
+                ctx.Warn(L"the persist directories repeat themselves; older edits were left out");
+                break;
             }
         } else {
             ctx.Warn(L"an edit's persist directory is missing");
@@ -408,6 +427,9 @@ void ReadSlides(CLoadContext& ctx)
         sheet.master = master;
         sheet.slideNumber = number++;
         sheet.outline = e.outline;
+        for (std::size_t k = 0; k < sheet.outline.size(); ++k)
+            if (sheet.outline[k]->GetType() == libpptparser::kRecordTextHeaderAtom)
+                sheet.outlineHeaders.push_back(k);
         sheet.shapes = &slide->shapes;
         // The slide's own scheme unless it follows its master's.
         if (master && (slideFlags & 0x2))
