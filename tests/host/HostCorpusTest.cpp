@@ -1,0 +1,149 @@
+// Real presentations through the host: every slide and shape of every file that loads exports
+// a picture of the requested size, and every text answers its collections with sane bounds.
+
+#include "PptLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
+
+using namespace PowerPoint;
+using namespace PowerPoint::Host;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TempDir {
+    fs::path path;
+    TempDir()
+    {
+        std::string pattern = (fs::temp_directory_path() / "bc-host-corpus-XXXXXX").string();
+        path = mkdtemp(pattern.data());
+    }
+    ~TempDir()
+    {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+std::pair<int, int> PngSize(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (b.size() < 24 || b[1] != 'P' || b[2] != 'N' || b[3] != 'G')
+        return {0, 0};
+    auto be = [&b](std::size_t at) { return int((b[at] << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3]); };
+    return {be(16), be(20)};
+}
+
+// Walks paragraphs, lines, words and runs as the text path does; returns the ranges visited.
+int WalkText(TextRange* all, const std::string& where)
+{
+    int visited = 0;
+    auto check = [&](TextRange* r) {
+        float v[4] = {};
+        EXPECT_EQ(S_OK, r->get_BoundLeft(&v[0])) << where;
+        EXPECT_EQ(S_OK, r->get_BoundTop(&v[1])) << where;
+        EXPECT_EQ(S_OK, r->get_BoundWidth(&v[2])) << where;
+        EXPECT_EQ(S_OK, r->get_BoundHeight(&v[3])) << where;
+        for (float x : v)
+            EXPECT_TRUE(std::isfinite(x)) << where;
+        EXPECT_GE(v[2], 0.0f) << where;
+        EXPECT_GE(v[3], 0.0f) << where;
+        ++visited;
+    };
+    auto count = [](TextRange* r) {
+        LONG n = 0;
+        r->get_Count(&n);
+        return n;
+    };
+    CComPtr<TextRange> lines;
+    EXPECT_EQ(S_OK, all->Lines(0, -1, &lines)) << where;
+    if (!lines)
+        return visited;
+    for (LONG l = 1; l <= count(lines); ++l) {
+        CComPtr<TextRange> line, words;
+        EXPECT_EQ(S_OK, lines->Lines(l, 1, &line)) << where;
+        check(line);
+        line->Words(0, -1, &words);
+        for (LONG w = 1; w <= count(words); ++w) {
+            CComPtr<TextRange> word, runs;
+            words->Words(w, 1, &word);
+            check(word);
+            word->Runs(0, -1, &runs);
+            for (LONG r = 1; r <= count(runs); ++r) {
+                CComPtr<TextRange> run;
+                runs->Runs(r, 1, &run);
+                check(run);
+            }
+        }
+    }
+    return visited;
+}
+
+TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut)
+{
+    if (!fs::is_directory(BC_CORPUS_DIR))
+        GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent";
+    TempDir dir;
+    int files = 0, slides = 0, shapes = 0, ranges = 0;
+    for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
+        if (entry.path().extension() != ".ppt")
+            continue;
+        const std::string name = entry.path().filename().string();
+        Loader::LoadResult loaded;
+        try {
+            loaded = Loader::LoadPresentation(entry.path().string());
+        } catch (const Loader::CPptLoadError&) {
+            continue; // refused files are the loader's tests' concern
+        }
+        ++files;
+        CHostDocument& doc = *loaded.document;
+        // The loader hands backgrounds out beside the document.
+        if (!loaded.masterBackgrounds.empty()) {
+            doc.Master()->background.fill = loaded.masterBackgrounds.front().fill;
+            doc.Master()->background.imageBytes = loaded.masterBackgrounds.front().imageBytes;
+        }
+        for (std::size_t i = 0; i < doc.Slides().size() && i < loaded.slideBackgrounds.size(); ++i) {
+            const Loader::BackgroundData& bg = loaded.slideBackgrounds[i];
+            doc.Slides()[i]->followMasterBackground = bg.followMaster ? msoTrue : msoFalse;
+            doc.Slides()[i]->background.fill = bg.fill;
+            doc.Slides()[i]->background.imageBytes = bg.imageBytes;
+        }
+        for (CHostSlide* slide : std::vector<CHostSlide*>(doc.Slides())) {
+            const std::string where = name + " slide " + std::to_string(slide->SlideIndex());
+            const fs::path file = dir.path / "slide.png";
+            ASSERT_EQ(S_OK, slide->Interface()->Export(CBstr(file.wstring()), CBstr(L"png"), 240, 180)) << where;
+            EXPECT_EQ(std::make_pair(240, 180), PngSize(file)) << where;
+            ++slides;
+            for (CHostShape* shape : std::vector<CHostShape*>(slide->shapes)) {
+                const std::string at = where + " shape " + std::to_string(shape->data.id);
+                const fs::path picture = dir.path / "shape.png";
+                const HRESULT hr = shape->Interface()->Export(CBstr(picture.wstring()), ppShapeFormatPNG, 240, 180, ppScaleXY);
+                EXPECT_EQ(S_OK, hr) << at;
+                if (hr == S_OK) {
+                    EXPECT_GT(PngSize(picture).first, 0) << at;
+                }
+                ++shapes;
+                if (shape->data.hasTextFrame == msoFalse)
+                    continue;
+                CComPtr<TextFrame> frame;
+                CComPtr<TextRange> all;
+                ASSERT_EQ(S_OK, shape->Interface()->get_TextFrame(&frame)) << at;
+                ASSERT_EQ(S_OK, frame->get_TextRange(&all)) << at;
+                ranges += WalkText(all, at);
+            }
+        }
+    }
+    if (files == 0)
+        GTEST_SKIP() << "no corpus file loads";
+    std::printf("%d files, %d slides, %d shapes, %d text ranges\n", files, slides, shapes, ranges);
+}
+
+} // namespace
