@@ -1,53 +1,11 @@
 #include "RegistryKey.h"
 
+#include "TextEncoding.h"
+
 #include <algorithm>
 #include <vector>
 
 namespace genswf {
-
-namespace {
-
-std::vector<unsigned char> Utf16Bytes(const std::wstring& text)
-{
-    std::vector<unsigned char> bytes;
-    bytes.reserve((text.size() + 1) * 2);
-    const auto put = [&bytes](std::uint32_t unit) {
-        bytes.push_back(static_cast<unsigned char>(unit & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(unit >> 8));
-    };
-    for (wchar_t c : text) {
-        const auto cp = static_cast<std::uint32_t>(c);
-        if (cp >= 0x10000 && cp <= 0x10FFFF) {
-            put(0xD800 + ((cp - 0x10000) >> 10));
-            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        } else {
-            put(cp & 0xFFFF);
-        }
-    }
-    put(0);
-    return bytes;
-}
-
-// Decodes UTF-16LE up to the first NUL unit.
-std::wstring TextOfUtf16(const unsigned char* data, std::size_t byteCount)
-{
-    std::wstring text;
-    for (std::size_t i = 0; i + 1 < byteCount; i += 2) {
-        std::uint32_t unit = data[i] | (data[i + 1] << 8);
-        if (unit == 0) break;
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < byteCount) {
-            const std::uint32_t low = data[i + 2] | (data[i + 3] << 8);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        text += static_cast<wchar_t>(unit);
-    }
-    return text;
-}
-
-} // namespace
 
 LONG CRegistryKey::Create(HKEY root, const std::wstring& subKey, wchar_t* keyClass, DWORD options,
                           REGSAM access, void* security, DWORD* disposition)
@@ -81,7 +39,7 @@ std::wstring CRegistryKey::QueryStringValue(const std::wstring& name, const std:
     DWORD type = 0;
     if (RegQueryValueExW(m_key, name.c_str(), nullptr, &type, buffer.data(), &size) != ERROR_SUCCESS)
         return defaultValue;
-    return TextOfUtf16(buffer.data(), std::min<std::size_t>(size, buffer.size()));
+    return bctext::WideFromUtf16LeBytesToNul(buffer.data(), std::min<std::size_t>(size, buffer.size()));
 }
 
 DWORD CRegistryKey::QueryDWORDValue(const std::wstring& name, DWORD defaultValue) const
@@ -107,8 +65,9 @@ bool CRegistryKey::SetDWORDValue(DWORD value, const std::wstring& name)
 bool CRegistryKey::SetStringValue(const std::wstring& text, const std::wstring& name)
 {
     if (!m_key) return false;
-    const std::vector<unsigned char> bytes = Utf16Bytes(text);
-    return RegSetValueExW(m_key, name.c_str(), 0, REG_SZ, bytes.data(), static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+    const std::string bytes = bctext::Utf16LeBytesFromWide(text).append(2, '\0'); // with its terminator
+    return RegSetValueExW(m_key, name.c_str(), 0, REG_SZ, reinterpret_cast<const unsigned char*>(bytes.data()),
+                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
 bool CRegistryKey::Close()
