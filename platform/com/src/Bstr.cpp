@@ -1,5 +1,7 @@
 #include "ComBstr.h"
 
+#include "TextEncoding.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -81,44 +83,9 @@ void* CoTaskMemAlloc(std::size_t cb) { return std::malloc(cb ? cb : 1); }
 
 void CoTaskMemFree(void* pv) { std::free(pv); }
 
-std::u16string U16FromWString(const std::wstring& text)
-{
-    std::u16string out;
-    out.reserve(text.size());
-    for (wchar_t c : text) {
-        auto u = static_cast<std::uint32_t>(c);
-        if (u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) {
-            out += u'\xFFFD';
-        } else if (u >= 0x10000) {
-            u -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (u >> 10));
-            out += static_cast<char16_t>(0xDC00 + (u & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(u);
-        }
-    }
-    return out;
-}
+std::u16string U16FromWString(const std::wstring& text) { return bctext::Utf16FromWide(text); }
 
-std::wstring WStringFromU16(const OLECHAR* pch, std::size_t len)
-{
-    std::wstring out;
-    if (!pch)
-        return out;
-    out.reserve(len);
-    for (std::size_t i = 0; i < len; ++i) {
-        char16_t u = pch[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < len && pch[i + 1] >= 0xDC00 && pch[i + 1] <= 0xDFFF) {
-            out += static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (pch[i + 1] - 0xDC00));
-            ++i;
-        } else if (u >= 0xD800 && u <= 0xDFFF) {
-            out += L'\xFFFD';
-        } else {
-            out += static_cast<wchar_t>(u);
-        }
-    }
-    return out;
-}
+std::wstring WStringFromU16(const OLECHAR* pch, std::size_t len) { return bctext::WideFromUtf16(pch, len); }
 
 BSTR BstrFromWString(const std::wstring& text)
 {

@@ -2,6 +2,7 @@
 
 #include "ComRuntime.h"
 #include "Registry.h"
+#include "TextEncoding.h"
 
 #include <dlfcn.h>
 #include <map>
@@ -14,32 +15,6 @@ namespace {
 std::mutex g_loadMutex;
 std::map<std::string, void*> g_libraries; // by path; loaded libraries stay loaded
 thread_local std::string t_lastLoadError;
-
-std::string Utf8Path(const std::wstring& path)
-{
-    std::string out;
-    for (wchar_t c : path) {
-        auto u = static_cast<unsigned long>(c);
-        if (u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF))
-            u = 0xFFFD;
-        if (u < 0x80) {
-            out += static_cast<char>(u);
-        } else if (u < 0x800) {
-            out += static_cast<char>(0xC0 | (u >> 6));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        } else if (u < 0x10000) {
-            out += static_cast<char>(0xE0 | (u >> 12));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (u >> 18));
-            out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
-    return out;
-}
 
 HRESULT LoadLibraryOnce(const std::string& path, void** handle)
 {
@@ -86,12 +61,12 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void*, REFIID riid
     if (path.empty())
         return REGDB_E_CLASSNOTREG;
     void* lib = nullptr;
-    HRESULT hr = LoadLibraryOnce(Utf8Path(path), &lib);
+    HRESULT hr = LoadLibraryOnce(bctext::Utf8FromWide(path), &lib);
     if (FAILED(hr))
         return hr;
     auto getClassObject = reinterpret_cast<PFN_DllGetClassObject>(dlsym(lib, "DllGetClassObject"));
     if (!getClassObject) {
-        t_lastLoadError = Utf8Path(path) + ": no DllGetClassObject";
+        t_lastLoadError = bctext::Utf8FromWide(path) + ": no DllGetClassObject";
         return CO_E_ERRORINDLL;
     }
     hr = getClassObject(rclsid, riid, ppv);

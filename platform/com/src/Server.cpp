@@ -3,9 +3,11 @@
 #include "ComServer.h"
 #include "ComBstr.h"
 #include "Registry.h"
+#include "TextEncoding.h"
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 
 namespace bccom {
@@ -80,24 +82,7 @@ std::wstring CComServerModule::ModulePath() const
         return std::wstring();
     char resolved[PATH_MAX];
     const char* path = realpath(info.dli_fname, resolved) ? resolved : info.dli_fname;
-    // The path is UTF-8; decode it strictly enough for a file name.
-    std::wstring wide;
-    const std::string bytes(path);
-    for (std::size_t i = 0; i < bytes.size();) {
-        auto b = static_cast<unsigned char>(bytes[i]);
-        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-        if (extra < 0 || i + static_cast<std::size_t>(extra) >= bytes.size() + (extra == 0 ? 1 : 0)) {
-            wide += L'\xFFFD';
-            ++i;
-            continue;
-        }
-        unsigned long cp = extra == 0 ? b : (b & (0x3F >> extra));
-        for (int k = 1; k <= extra; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]) & 0x3F);
-        wide += static_cast<wchar_t>(cp);
-        i += static_cast<std::size_t>(extra) + 1;
-    }
-    return wide;
+    return bctext::WideFromUtf8(path, std::strlen(path));
 }
 
 HRESULT CComServerModule::GetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
