@@ -57,7 +57,7 @@ void AppendQuoted(std::string& out, const std::wstring& text)
                     AppendHex(out, u, 8);
                 }
             } else {
-                AppendUtf8(out, c);
+                bctext::AppendUtf8(out, static_cast<char32_t>(c));
             }
         }
     }
@@ -74,7 +74,7 @@ void WriteValue(std::string& out, const RegValue& value)
     const auto* bytes = reinterpret_cast<const unsigned char*>(value.data.data());
     std::wstring text;
     if (value.type == kRegSz && value.data.size() >= 2 && value.data[value.data.size() - 1] == 0 &&
-        value.data[value.data.size() - 2] == 0 && DecodeUtf16Exact(bytes, value.data.size() - 2, text) &&
+        value.data[value.data.size() - 2] == 0 && bctext::StrictWideFromUtf16LeBytes(bytes, value.data.size() - 2, text) &&
         text.find(L'\0') == std::wstring::npos) {
         out += "sz:";
         AppendQuoted(out, text);
@@ -100,7 +100,7 @@ void WriteKey(std::string& out, const RegKeyNode& key, const std::wstring& path)
     if (!path.empty() || !key.values.empty()) {
         out += "\n[";
         for (wchar_t c : path)
-            AppendUtf8(out, c);
+            bctext::AppendUtf8(out, static_cast<char32_t>(c));
         out += "]\n";
         for (const auto& entry : key.values)
             WriteValue(out, entry.second);
@@ -233,7 +233,7 @@ bool ParseValueLine(const std::wstring& line, RegKeyNode& key, const char*& erro
         if (!p.Quoted(text, error))
             return false;
         value.type = kRegSz;
-        value.data = Utf16Bytes(text);
+        value.data = bctext::Utf16LeBytesFromWide(text);
         value.data.append(2, '\0');
     } else if (p.Accept(L"dword:")) {
         unsigned long v;
@@ -334,7 +334,7 @@ bool ParseHive(const std::string& text, RegKeyNode& root, std::string& error)
         return false;
     }
     std::wstring wide;
-    if (!DecodeUtf8(text, wide)) {
+    if (!bctext::StrictWideFromUtf8(text, wide)) {
         error = "not UTF-8 text";
         return false;
     }

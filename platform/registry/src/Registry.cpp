@@ -726,32 +726,14 @@ namespace bcreg {
 
 std::string Utf16BytesFromWide(const std::wstring& text)
 {
-    std::string bytes = Utf16Bytes(text);
+    std::string bytes = bctext::Utf16LeBytesFromWide(text);
     bytes.append(2, '\0');
     return bytes;
 }
 
 std::wstring WideFromUtf16Bytes(const unsigned char* data, std::size_t size)
 {
-    std::wstring out;
-    if (!data)
-        return out;
-    const std::size_t units = size / 2;
-    for (std::size_t i = 0; i < units; ++i) {
-        unsigned u = data[2 * i] | (data[2 * i + 1] << 8);
-        if (u == 0)
-            break;
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
-            unsigned v = data[2 * i + 2] | (data[2 * i + 3] << 8);
-            if (v >= 0xDC00 && v <= 0xDFFF) {
-                out += static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00));
-                ++i;
-                continue;
-            }
-        }
-        out += (u >= 0xD800 && u <= 0xDFFF) ? L'\xFFFD' : static_cast<wchar_t>(u);
-    }
-    return out;
+    return bctext::WideFromUtf16LeBytesToNul(data, size);
 }
 
 namespace {
