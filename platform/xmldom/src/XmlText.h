@@ -1,6 +1,8 @@
 #pragma once
 // Wide text <-> the UTF-8 that libxml2 holds.
 
+#include "TextEncoding.h"
+
 #include <string>
 
 namespace xmldom {
@@ -13,11 +15,8 @@ bool IsXmlChar(char32_t c);
 // wchar_t is joined into its code point; a lone surrogate is dropped.
 std::string XmlUtf8FromWide(const std::wstring& text);
 
-// UTF-8 of the text as it stands; false when it holds a value no UTF-8 can carry.
-bool StrictUtf8FromWide(const std::wstring& text, std::string& out);
-
-// Wide text of UTF-8 held by libxml2 (always valid there); a bad byte becomes U+FFFD.
-std::wstring WideFromUtf8(const char* text, std::size_t length);
+// Wide text of the UTF-8 libxml2 holds (always valid there); null gives "".
+inline std::wstring WideFromUtf8(const char* text, std::size_t length) { return bctext::WideFromUtf8(text, length); }
 std::wstring WideFromUtf8(const char* text);
 
 } // namespace detail
