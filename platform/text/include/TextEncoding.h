@@ -4,9 +4,9 @@
 // Windows-1252 (the "ANSI code page") and Latin-1.
 //
 // Wide text that arrived from UTF-16 without being joined may hold a surrogate pair as two
-// wchar_t: every conversion from wide text treats such a pair as the one character it stands for.
-// A lone surrogate or a value beyond U+10FFFF is not a character: the lenient conversions write
-// U+FFFD for it, the strict ones fail.
+// wchar_t: the Unicode conversions from wide text treat such a pair as the one character it
+// stands for. A lone surrogate or a value beyond U+10FFFF is not a character: the lenient
+// conversions write U+FFFD for it, the strict ones fail.
 
 #include <cstddef>
 #include <string>
@@ -62,7 +62,8 @@ bool StrictWideFromUtf16LeBytes(const unsigned char* data, std::size_t size, std
 // The five bytes Windows-1252 leaves unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the C1
 // control characters of the same value, both ways, so every byte survives a round trip.
 std::wstring WideFromCp1252(const std::string& text);
-// A character without a byte becomes `replacement`.
+// One byte per wchar_t (text kept as UTF-16 units keeps its offsets); a character without a byte
+// becomes `replacement`.
 std::string Cp1252FromWide(const std::wstring& text, char replacement = '?');
 
 std::wstring WideFromLatin1(const std::string& text);

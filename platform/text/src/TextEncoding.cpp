@@ -294,8 +294,8 @@ std::string Cp1252FromWide(const std::wstring& text, char replacement)
 {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();)
-        out += ByteOfCp1252(NextCodePoint(text, i), replacement);
+    for (wchar_t c : text)
+        out += ByteOfCp1252(CodeUnit(c), replacement);
     return out;
 }
 
@@ -315,10 +315,8 @@ std::string Latin1FromWide(const std::wstring& text, char replacement)
 {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const char32_t c = NextCodePoint(text, i);
-        out += c <= 0xFF ? static_cast<char>(c) : replacement;
-    }
+    for (wchar_t c : text)
+        out += CodeUnit(c) <= 0xFF ? static_cast<char>(c) : replacement;
     return out;
 }
 
