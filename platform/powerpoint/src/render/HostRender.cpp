@@ -114,8 +114,8 @@ int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void*
     return 0;
 }
 
-// Fills one character's outline with its pen at (x, y), turned by `angle` radians about it.
-void FillGlyph(cairo_t* cr, FT_Face face, char32_t code, double x, double y, double size, double angle)
+// Adds one character's outline to the path, its pen at (x, y), turned by `angle` radians about it.
+void AddGlyph(cairo_t* cr, FT_Face face, char32_t code, double x, double y, double size, double angle)
 {
     FT_UInt index = FT_Get_Char_Index(face, code);
     if (index == 0 && code < 0x100)
@@ -128,21 +128,44 @@ void FillGlyph(cairo_t* cr, FT_Face face, char32_t code, double x, double y, dou
     static const FT_Outline_Funcs funcs = {MoveTo, LineTo, ConicTo, CubicTo, 0, 0};
     const double k = size / double(face->units_per_EM);
     cairo_save(cr);
-    cairo_new_path(cr);
     cairo_translate(cr, x, y);
     cairo_rotate(cr, angle);
     cairo_scale(cr, k, -k);
     FT_Outline_Decompose(&face->glyph->outline, &funcs, cr);
     cairo_close_path(cr);
     cairo_restore(cr);
-    cairo_fill(cr);
 }
 
-void SetColor(cairo_t* cr, ULONG bgr)
-{
-    cairo_set_source_rgb(cr, double(bgr & 0xFF) / 255.0, double((bgr >> 8) & 0xFF) / 255.0,
-                         double((bgr >> 16) & 0xFF) / 255.0);
-}
+// Collects the outlines of one colour and fills them together: one fill per colour change
+// instead of one per glyph.
+class CInk {
+public:
+    explicit CInk(cairo_t* cr) : m_cr(cr) { cairo_new_path(cr); }
+    ~CInk() { Flush(); }
+    void Use(ULONG bgr)
+    {
+        bgr = ClampColor(bgr);
+        if (m_any && bgr == m_color)
+            return;
+        Flush();
+        m_color = bgr;
+        m_any = true;
+    }
+    void Flush()
+    {
+        if (!m_any)
+            return;
+        cairo_set_source_rgb(m_cr, double(m_color & 0xFF) / 255.0, double((m_color >> 8) & 0xFF) / 255.0,
+                             double((m_color >> 16) & 0xFF) / 255.0);
+        cairo_fill(m_cr); // also clears the path
+        m_any = false;
+    }
+
+private:
+    cairo_t* m_cr;
+    ULONG m_color = 0;
+    bool m_any = false;
+};
 
 bool Drawn(wchar_t c) { return c > 0x20 && c != 0x7F && c != 0xA0 && c != 0x3000; }
 
@@ -169,6 +192,7 @@ void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text,
     CGlyphFaces& faces = CGlyphFaces::Instance();
     std::lock_guard<std::mutex> lock(faces.Mutex());
     cairo_save(cr);
+    CInk ink(cr);
 
     const std::size_t paragraphCount = layout.Input().paragraphs.size();
     std::size_t paragraphStart = 0;
@@ -185,10 +209,10 @@ void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text,
         FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse);
         if (!face)
             continue;
-        SetColor(cr, b.useTextColor != msoFalse ? textFont.color.rgb : b.font.color.rgb);
+        ink.Use(b.useTextColor != msoFalse ? textFont.color.rgb : b.font.color.rgb);
         double pen = 0;
         for (wchar_t c : bullet.text) {
-            FillGlyph(cr, face, char32_t(c), bullet.originX - left + pen * std::cos(angle),
+            AddGlyph(cr, face, char32_t(c), bullet.originX - left + pen * std::cos(angle),
                       bullet.originY - top + pen * std::sin(angle), bullet.size, angle);
             pen += bullet.metrics->AdvanceEm(char32_t(c)) * bullet.size;
         }
@@ -201,15 +225,19 @@ void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text,
             continue;
         const bclayout::CharPlacement place = layout.Char(static_cast<int>(k));
         const double x = place.originX - left, y = place.originY - top;
-        SetColor(cr, font.color.rgb);
+        ink.Use(font.color.rgb);
         if (Drawn(chars[k]))
             if (FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse))
-                FillGlyph(cr, face, char32_t(chars[k]), x, y, place.size, angle);
+                AddGlyph(cr, face, char32_t(chars[k]), x, y, place.size, angle);
         if (underline && chars[k] != L'\r' && chars[k] != L'\v') {
+            // Filled on its own: its winding must not cancel a descender's crossing it.
+            ink.Flush();
+            ink.Use(font.color.rgb);
             cairo_rectangle(cr, x, y + place.size * 0.1, place.bounds.width, std::max(0.5, place.size * 0.05));
-            cairo_fill(cr);
+            ink.Flush();
         }
     }
+    ink.Flush();
     cairo_restore(cr);
 }
 
