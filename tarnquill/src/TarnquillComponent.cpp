@@ -3,57 +3,17 @@
 
 #include "tarnquill/Compiler.h"
 
+#include "TextEncoding.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-    std::string out;
-    for (wchar_t wc : text) {
-        auto c = static_cast<std::uint32_t>(wc);
-        if (c > 0x10ffff || (c >= 0xd800 && c < 0xe000)) c = 0xfffd;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xc0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3f));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xe0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-            out += static_cast<char>(0x80 | (c & 0x3f));
-        } else {
-            out += static_cast<char>(0xf0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-            out += static_cast<char>(0x80 | (c & 0x3f));
-        }
-    }
-    return out;
-}
-
-std::wstring Wide(const std::string& utf8) {
-    std::wstring out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        int n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (n == 0 || i + n > utf8.size()) {
-            out += L'\xfffd';
-            ++i;
-            continue;
-        }
-        std::uint32_t cp = n == 1 ? c : c & (0x7f >> n);
-        for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3f);
-        out += static_cast<wchar_t>(cp);
-        i += n;
-    }
-    return out;
-}
-
 // Paths from the driver may use either separator.
 std::string PathFromBstr(BSTR text) {
-    std::string path = Utf8(WStringFromBstr(text));
+    std::string path = bctext::Utf8FromWide(WStringFromBstr(text));
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }
@@ -95,7 +55,7 @@ public:
             lastError_ = L"out of memory";
             return E_OUTOFMEMORY;
         } catch (const std::exception& e) {
-            lastError_ = Wide(e.what());
+            lastError_ = bctext::WideFromUtf8(e.what());
             return E_FAIL;
         }
     }
