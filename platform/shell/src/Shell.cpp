@@ -1,5 +1,7 @@
 #include "Shell.h"
 
+#include "TextEncoding.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -27,65 +29,6 @@ constexpr std::size_t kQueryMaxBytes = 4096;
 // Status codes the watcher process reports for the handler.
 constexpr int kStatusStillRunning = -1;
 constexpr int kStatusSpawnFailed = -2;
-
-std::string Utf8(const std::wstring& text)
-{
-    std::string out;
-    for (wchar_t wc : text) {
-        auto c = static_cast<std::uint32_t>(wc);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-std::wstring Wide(const std::string& text)
-{
-    std::wstring out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        std::uint32_t c = 0;
-        std::size_t extra = 0;
-        if (b < 0x80) { c = b; }
-        else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; extra = 1; }
-        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; extra = 2; }
-        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; extra = 3; }
-        else { out += L'\xFFFD'; ++i; continue; }
-        if (extra > 0 && i + extra >= text.size()) {
-            out += L'\xFFFD';
-            break;
-        }
-        bool ok = true;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto cont = static_cast<unsigned char>(text[i + k]);
-            if ((cont & 0xC0) != 0x80) { ok = false; break; }
-            c = (c << 6) | (cont & 0x3F);
-        }
-        if (!ok || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            out += L'\xFFFD';
-            ++i;
-            continue;
-        }
-        out += static_cast<wchar_t>(c);
-        i += extra + 1;
-    }
-    return out;
-}
 
 std::string HomeFolder()
 {
@@ -302,7 +245,7 @@ bool HasUrlScheme(const std::wstring& target)
 
 std::wstring ErrorForStatus(int status, const std::string& program)
 {
-    const std::wstring name = Wide(program);
+    const std::wstring name = bctext::WideFromUtf8(program);
     switch (status) {
     case kStatusSpawnFailed: return L"Cannot start " + name + L".";
     case 127: return L"Cannot run " + name + L".";
@@ -334,14 +277,14 @@ std::intptr_t OpenTarget(const std::wstring& target, std::wstring* error)
 
     std::string argument;
     if (HasUrlScheme(target)) {
-        argument = Utf8(target);
+        argument = bctext::Utf8FromWide(target);
     } else {
         std::wstring path = target;
         for (wchar_t& c : path)
             if (c == L'\\') c = L'/';
         // A name beginning with '-' must not reach the handler as an option.
         if (path[0] == L'-') path = L"./" + path;
-        argument = Utf8(path);
+        argument = bctext::Utf8FromWide(path);
         struct stat info;
         if (::stat(argument.c_str(), &info) != 0) return fail(SE_ERR_FNF, L"The file or folder does not exist: " + path);
     }
@@ -349,7 +292,8 @@ std::intptr_t OpenTarget(const std::wstring& target, std::wstring* error)
     const char* chosen = std::getenv("BRINDLECAST_OPENER");
     const std::string opener = chosen && *chosen ? chosen : "xdg-open";
     const std::string program = FindProgram(opener);
-    if (program.empty()) return fail(SE_ERR_NOASSOC, Wide(opener) + L" is not available, so the item cannot be opened.");
+    if (program.empty())
+        return fail(SE_ERR_NOASSOC, bctext::WideFromUtf8(opener) + L" is not available, so the item cannot be opened.");
 
     const int status = StartDetached(program, { program, argument }, kOpenWaitMs);
     if (status == 0 || status == kStatusStillRunning) {
@@ -392,10 +336,10 @@ std::wstring GetDocumentsFolder()
         answer = WithoutTrailingSlashes(answer);
         // The tool answers the home folder itself when no documents folder is configured.
         if (!answer.empty() && answer[0] == '/' && answer.find('\n') == std::string::npos && answer != home)
-            return Wide(answer);
+            return bctext::WideFromUtf8(answer);
     }
     if (home.empty()) return std::wstring();
-    return Wide(home == "/" ? "/Documents" : home + "/Documents");
+    return bctext::WideFromUtf8(home == "/" ? "/Documents" : home + "/Documents");
 }
 
 std::wstring GetSpecialFolderPath(int csidl)
