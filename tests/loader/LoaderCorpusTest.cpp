@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <fstream>
 #include <iterator>
 
@@ -427,4 +428,24 @@ TEST(LoaderFiles, NameAndPathOfTheFileAndACopyOfItsBytes)
     ASSERT_EQ(p->SaveCopyAs(CBstr(copy.wstring()), ppSaveAsPresentation, msoFalse), S_OK);
     EXPECT_EQ(ReadFile(copy.string()), ReadFile(path));
     std::filesystem::remove(copy);
+}
+
+TEST(LoaderFiles, SlidesFollowTheirOwnMasters)
+{
+    REQUIRE_CORPUS();
+    const LoadResult r = LoadPresentation(Corpus("slide_master.ppt"));
+    const auto& slides = r.document->Slides();
+    ASSERT_EQ(slides.size(), 3u);
+    ASSERT_EQ(r.masterBackgrounds.size(), 3u);
+    std::set<const CHostMaster*> masters;
+    for (const CHostSlide* s : slides) {
+        ASSERT_NE(s->master, nullptr);
+        EXPECT_FALSE(s->master->shapes.empty());
+        masters.insert(s->master);
+    }
+    // The slide order of the file is not the order of the slide ids.
+    EXPECT_EQ(slides[0]->slideId, 257);
+    EXPECT_EQ(slides[1]->slideId, 256);
+    EXPECT_EQ(slides[0]->master, r.document->Master());
+    EXPECT_EQ(masters.size(), 3u);
 }
