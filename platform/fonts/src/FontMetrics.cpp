@@ -2,6 +2,7 @@
 
 #include "FontText.h"
 #include "SystemFonts.h"
+#include "TextEncoding.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -99,7 +100,7 @@ std::shared_ptr<const CFontMetrics> CFontMetrics::FromData(const std::uint8_t* d
     m->m_bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
     m->m_italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
     if (face->family_name)
-        m->m_familyName = Utf8ToWide(face->family_name);
+        m->m_familyName = bctext::WideFromUtf8(face->family_name);
 
     const FT_Int32 flags = FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING;
     FT_Fixed advance = 0;

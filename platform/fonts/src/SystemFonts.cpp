@@ -3,6 +3,7 @@
 #include "SystemFonts.h"
 
 #include "FontText.h"
+#include "TextEncoding.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -102,7 +103,7 @@ std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bol
     FcPattern* pattern = FcPatternCreate();
     if (!pattern)
         return nullptr;
-    std::string family = WideToUtf8(SubstituteFaceName(faceName));
+    std::string family = bctext::Utf8FromWide(SubstituteFaceName(faceName));
     if (!family.empty())
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -127,7 +128,7 @@ std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bol
         auto named = std::make_shared<FontFileData>(*face);
         FcChar8* familyName = nullptr;
         if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &familyName) == FcResultMatch && familyName)
-            named->familyName = Utf8ToWide(reinterpret_cast<const char*>(familyName));
+            named->familyName = bctext::WideFromUtf8(reinterpret_cast<const char*>(familyName));
         int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
         FcPatternGetInteger(set->fonts[i], FC_WEIGHT, 0, &weight);
         FcPatternGetInteger(set->fonts[i], FC_SLANT, 0, &slant);
