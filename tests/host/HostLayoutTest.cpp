@@ -540,3 +540,25 @@ TEST(HostLayout, NumberedBulletTexts)
 }
 
 } // namespace
+
+namespace {
+
+// Builder code that sets a text without its fonts leaves the host answering, not crashing.
+TEST(HostLayout, TextSetWithoutFontsStillAnswers)
+{
+    Deck d;
+    d.shape->data.text.text = L"Bare text\rand more";
+    CComPtr<TextRange> all = d.All();
+    CComPtr<Font> font;
+    ASSERT_EQ(S_OK, all->get_Font(&font));
+    float size = 0;
+    EXPECT_EQ(S_OK, font->get_Size(&size));
+    EXPECT_EQ(S_OK, font->put_Size(20));
+    EXPECT_EQ(2, Count(Sub(all, &TextRange::Lines, -1, -1)));
+    d.shape->data.text.text += L" again";
+    ASSERT_EQ(S_OK, Sub(all, &TextRange::Words, 1, 1)->put_Text(CBstr(L"Plain ")));
+    EXPECT_EQ(L"Plain text\rand more again", d.shape->data.text.text);
+    EXPECT_EQ(d.shape->data.text.text.size(), d.shape->data.text.charFonts.size());
+}
+
+} // namespace

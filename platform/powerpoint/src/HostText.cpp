@@ -17,11 +17,14 @@ namespace {
 
 LONG Size(const TextData& t) { return static_cast<LONG>(t.text.size()); }
 
+// Fonts are read by their own count: builder code may have set the text without them.
+LONG FontCount(const TextData& t) { return static_cast<LONG>(t.charFonts.size()); }
+
 FontData FirstFont(const TextData& t, LONG start)
 {
-    if (start >= 0 && start < Size(t))
+    if (start >= 0 && start < FontCount(t))
         return t.charFonts[static_cast<std::size_t>(start)];
-    if (start > 0 && start - 1 < Size(t))
+    if (start > 0 && start - 1 < FontCount(t))
         return t.charFonts[static_cast<std::size_t>(start - 1)];
     return FontData();
 }
@@ -118,7 +121,7 @@ Font* TextFontObject(CHostShape* shape, LONG start, LONG length)
     return Obtain<CFontObject>(
         doc, t, start, length, doc, shape, t, [t, start] { return FirstFont(*t, start); },
         [t, start, length](const std::function<void(FontData&)>& change) {
-            const LONG end = std::min(start + length, Size(*t));
+            const LONG end = std::min(start + length, FontCount(*t));
             for (LONG i = std::max<LONG>(0, start); i < end; ++i)
                 change(t->charFonts[static_cast<std::size_t>(i)]);
         });
@@ -503,6 +506,7 @@ private:
     void Replace(const std::wstring& with)
     {
         TextData& t = m_shape->data.text;
+        t.Normalize(); // fonts and paragraphs follow text the builder may have set alone
         const LONG start = Start(), length = Length();
         const FontData font = FirstFont(t, start);
         t.text.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(length), with);
