@@ -1,5 +1,7 @@
 #include "Language.h"
 
+#include "TextEncoding.h"
+
 #include <sys/stat.h>
 
 using genswf::CompareNoCase;
@@ -7,29 +9,6 @@ using genswf::SplitString;
 using genswf::Trim;
 
 namespace {
-
-// UTF-16 code units to wide text; pairs of surrogates are joined, lone ones become U+FFFD.
-std::wstring DecodeUtf16(const std::uint8_t* data, std::size_t size, bool bigEndian)
-{
-    std::wstring text;
-    text.reserve(size / 2);
-    const auto unitAt = [data, bigEndian](std::size_t i) -> std::uint32_t {
-        return bigEndian ? (data[i] << 8) | data[i + 1] : data[i] | (data[i + 1] << 8);
-    };
-    for (std::size_t i = 0; i + 1 < size; i += 2) {
-        const std::uint32_t unit = unitAt(i);
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < size) {
-            const std::uint32_t low = unitAt(i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                text += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-                i += 2;
-                continue;
-            }
-        }
-        text += (unit >= 0xD800 && unit <= 0xDFFF) ? L'\xFFFD' : static_cast<wchar_t>(unit);
-    }
-    return text;
-}
 
 enum class Section { None, Info, Messages };
 
@@ -89,7 +68,9 @@ void CLanguage::Parse(const std::uint8_t* data, std::size_t size)
     } else {
         return;
     }
-    ParseText(DecodeUtf16(data + 2, size - 2, bigEndian));
+    // Surrogate pairs are joined; a lone surrogate becomes U+FFFD.
+    ParseText(bigEndian ? bctext::WideFromUtf16BeBytes(data + 2, size - 2)
+                        : bctext::WideFromUtf16LeBytes(data + 2, size - 2));
 }
 
 void CLanguage::ParseText(const std::wstring& text)
