@@ -2,6 +2,8 @@
 
 #include "tarnquill/Compiler.h"
 
+#include "TextEncoding.h"
+
 #include <libxml/tree.h>
 
 #include <charconv>
@@ -329,17 +331,9 @@ private:
     }
 
     static std::u32string DecodeUtf8(const xmlNode* node, const std::string& text) {
-        std::u32string out;
-        for (std::size_t i = 0; i < text.size();) {
-            unsigned char c = static_cast<unsigned char>(text[i]);
-            int n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-            if (n == 0 || i + n > text.size()) Fail(node, "chars", "invalid UTF-8");
-            char32_t cp = n == 1 ? c : c & (0x7f >> n);
-            for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3f);
-            out.push_back(cp);
-            i += n;
-        }
-        return out;
+        std::wstring wide;
+        if (!bctext::StrictWideFromUtf8(text, wide)) Fail(node, "chars", "invalid UTF-8");
+        return std::u32string(wide.begin(), wide.end());
     }
 
     Action ReadAction(const xmlNode* node) {

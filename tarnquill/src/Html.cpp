@@ -1,5 +1,7 @@
 #include "Html.h"
 
+#include "TextEncoding.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -16,16 +18,9 @@ bool EqualsNoCase(const std::string& a, const char* b) {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+// Text of a valid document is valid UTF-8; a stray byte would become U+FFFD.
 void AppendUtf32(std::u32string& out, const std::string& utf8) {
-    for (std::size_t i = 0; i < utf8.size();) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        int n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-        if (i + n > utf8.size()) n = 1;
-        char32_t cp = n == 1 ? c : c & (0x7f >> n);
-        for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3f);
-        out.push_back(cp);
-        i += n;
-    }
+    for (wchar_t c : bctext::WideFromUtf8(utf8)) out.push_back(static_cast<char32_t>(c));
 }
 
 } // namespace
