@@ -449,3 +449,15 @@ TEST(LoaderFiles, SlidesFollowTheirOwnMasters)
     EXPECT_EQ(slides[0]->master, r.document->Master());
     EXPECT_EQ(masters.size(), 3u);
 }
+
+TEST(LoaderFiles, ARelativePathBecomesAFullOne)
+{
+    REQUIRE_CORPUS();
+    const auto here = std::filesystem::current_path();
+    std::filesystem::current_path(BC_CORPUS_DIR);
+    const LoadResult r = LoadPresentation("bullets.ppt");
+    std::filesystem::current_path(here);
+    EXPECT_EQ(r.document->name, L"bullets.ppt");
+    const std::string corpus = BC_CORPUS_DIR;
+    EXPECT_EQ(std::filesystem::path(r.document->path), std::filesystem::canonical(corpus));
+}

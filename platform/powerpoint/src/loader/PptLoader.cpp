@@ -10,6 +10,7 @@
 #include "libpptparser/StreamParser.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -626,7 +627,10 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
 
 LoadResult LoadPresentation(const std::string& path, const LoadOptions& options)
 {
-    const std::wstring wide = libpptparser::Utf8ToWide(path);
+    // Presentation.Path and FullName name the file as a full path, as the application does.
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
+    const std::wstring wide = libpptparser::Utf8ToWide(error ? path : full.string());
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw CPptLoadError(CPptLoadError::kCannotOpen, L"\"" + wide + L"\" cannot be opened: the file cannot be read");
