@@ -1,6 +1,7 @@
 // Real presentations through the host: every slide and shape of every file that loads exports
-// a picture of the requested size, and every text answers its collections with sane bounds.
+// a picture of the requested size (and a readable metafile), and every text answers its collections with sane bounds.
 
+#include "BcWmf.h"
 #include "PptLoader.h"
 
 #include <gtest/gtest.h>
@@ -130,6 +131,16 @@ TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut)
                 if (hr == S_OK) {
                     EXPECT_GT(PngSize(picture).first, 0) << at;
                 }
+                // The outline and fill as a metafile the compiler can read back.
+                const fs::path metafile = dir.path / "shape.wmf";
+                ASSERT_EQ(S_OK, shape->Interface()->Export(CBstr(metafile.wstring()), ppShapeFormatWMF, 240, 180, ppScaleXY))
+                    << at;
+                std::ifstream in(metafile, std::ios::binary);
+                bcrender::WmfFile wmf;
+                std::string error;
+                EXPECT_TRUE(bcrender::ReadWmf(
+                    std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), wmf, &error))
+                    << at << ": " << error;
                 ++shapes;
                 if (shape->data.hasTextFrame == msoFalse)
                     continue;
