@@ -1,0 +1,46 @@
+// The animation sequence wrapper.
+
+#include "PptTimeLine.h"
+
+#include "PptHelpers.h"
+
+namespace genswf {
+
+CPptSequence::CPptSequence(PowerPoint::Sequence* sequence)
+    : CPptObject<PowerPoint::Sequence>(sequence), m_pSequence(AddRefCopy(sequence))
+{
+    LONG count = 0;
+    if (!m_pSequence || m_pSequence->get_Count(&count) < 0) {
+        // The base part releases its own reference; ours would leak with the half-made object.
+        SafeRelease(m_pSequence);
+        ThrowPptException(__FILE__, 20);
+    }
+    m_count = count < 0 ? 0 : count;
+    m_effects.assign(static_cast<std::size_t>(m_count), nullptr);
+}
+
+CPptSequence::~CPptSequence()
+{
+    for (PowerPoint::Effect*& effect : m_effects)
+        SafeRelease(effect);
+    SafeRelease(m_pSequence);
+}
+
+PowerPoint::Effect* CPptSequence::GetItem(LONG i)
+{
+    // Outside the count read at construction: nothing, rather than a read past the cache.
+    if (i < 0 || i >= m_count)
+        return nullptr;
+    PowerPoint::Effect*& slot = m_effects[static_cast<std::size_t>(i)];
+    if (!slot) {
+        PowerPoint::Effect* effect = nullptr;
+        if (m_pSequence->Item(i + 1, &effect) < 0 || !effect) {
+            SafeRelease(effect);
+            ThrowPptException(__FILE__, 35);
+        }
+        slot = effect;
+    }
+    return AddRefCopy(slot);
+}
+
+} // namespace genswf

@@ -1,0 +1,33 @@
+// The slide timeline wrapper.
+
+#include "PptTimeLine.h"
+
+#include "PptHelpers.h"
+
+namespace genswf {
+
+CPptTimeLine::CPptTimeLine(PowerPoint::TimeLine* timeLine)
+    : CPptObject<PowerPoint::TimeLine>(timeLine), m_pTimeLine(AddRefCopy(timeLine))
+{
+}
+
+CPptTimeLine::~CPptTimeLine()
+{
+    SafeRelease(m_pMainSequence);
+    SafeRelease(m_pTimeLine);
+}
+
+PowerPoint::Sequence* CPptTimeLine::GetMainSequencePtr()
+{
+    if (!m_pMainSequence) {
+        PowerPoint::Sequence* sequence = nullptr;
+        if (!m_pTimeLine || m_pTimeLine->get_MainSequence(&sequence) < 0 || !sequence) {
+            SafeRelease(sequence);
+            ThrowPptException(__FILE__, 31);
+        }
+        m_pMainSequence = sequence;
+    }
+    return AddRefCopy(m_pMainSequence);
+}
+
+} // namespace genswf
