@@ -1,0 +1,28 @@
+#pragma once
+// The mouse action of a shape or of linked text, read into plain values.
+
+#include "Ppt.h"
+
+namespace genswf {
+
+class CPptActionSetting : public CPptObject<PowerPoint::ActionSetting> {
+public:
+    // Reads Action and AnimateAction.
+    explicit CPptActionSetting(PowerPoint::ActionSetting* actionSetting);
+    ~CPptActionSetting() override;
+
+    PowerPoint::PpActionType GetAction() const { return m_action; }
+    PowerPoint::MsoTriState GetAnimateAction() const { return m_animateAction; }
+    // Read once; an AddRef'ed copy the caller releases.
+    PowerPoint::Hyperlink* GetHyperlink();
+    // Same action, same animation and a hyperlink to the same place.
+    bool IsEqual(CPptActionSetting& other);
+
+private:
+    PowerPoint::ActionSetting* m_pActionSetting = nullptr;
+    PowerPoint::PpActionType m_action = 0;
+    PowerPoint::MsoTriState m_animateAction = 0;
+    PowerPoint::Hyperlink* m_pHyperlink = nullptr;
+};
+
+} // namespace genswf

@@ -1,0 +1,51 @@
+// The mouse action of a shape or of linked text.
+
+#include "PptActionSetting.h"
+
+#include "PptHelpers.h"
+#include "PptHyperlinks.h"
+
+namespace genswf {
+
+CPptActionSetting::CPptActionSetting(PowerPoint::ActionSetting* actionSetting) : CPptObject(actionSetting)
+{
+    if (!actionSetting || actionSetting->get_Action(&m_action) < 0)
+        ThrowPptException(__FILE__, 21);
+    if (actionSetting->get_AnimateAction(&m_animateAction) < 0)
+        ThrowPptException(__FILE__, 22);
+    m_pActionSetting = AddRefCopy(actionSetting);
+}
+
+CPptActionSetting::~CPptActionSetting()
+{
+    SafeRelease(m_pHyperlink);
+    SafeRelease(m_pActionSetting);
+}
+
+PowerPoint::Hyperlink* CPptActionSetting::GetHyperlink()
+{
+    if (!m_pHyperlink) {
+        PowerPoint::Hyperlink* hyperlink = nullptr;
+        if (!m_pActionSetting || m_pActionSetting->get_Hyperlink(&hyperlink) < 0 || !hyperlink) {
+            SafeRelease(hyperlink);
+            ThrowPptException(__FILE__, 34);
+        }
+        m_pHyperlink = hyperlink;
+    }
+    return AddRefCopy(m_pHyperlink);
+}
+
+bool CPptActionSetting::IsEqual(CPptActionSetting& other)
+{
+    if (m_action != other.m_action || m_animateAction != other.m_animateAction)
+        return false;
+    CComPtr<PowerPoint::Hyperlink> theirs;
+    theirs.Attach(other.GetHyperlink());
+    CComPtr<PowerPoint::Hyperlink> ours;
+    ours.Attach(GetHyperlink());
+    const CPptHyperlink theirLink(theirs);
+    const CPptHyperlink ourLink(ours);
+    return ourLink == theirLink;
+}
+
+} // namespace genswf

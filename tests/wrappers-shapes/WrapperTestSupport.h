@@ -1,0 +1,89 @@
+#pragma once
+// One-slide presentations in the in-memory host and the failure texts the wrappers raise.
+
+#include "Exceptions.h"
+#include "PowerPointHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+namespace wrappertest {
+
+struct OneSlide {
+    PowerPoint::Host::CHostDocumentRef doc = PowerPoint::Host::CHostDocument::Create();
+    PowerPoint::Host::CHostSlide* slide = doc->AddSlide();
+
+    PowerPoint::Host::CHostShape* Add(PowerPoint::MsoShapeType type, const std::wstring& name)
+    {
+        return slide->AddShape(type, name, 10, 20, 100, 50);
+    }
+};
+
+inline PowerPoint::Host::ActionData Link(const std::wstring& address, const std::wstring& subAddress = L"")
+{
+    PowerPoint::Host::ActionData a;
+    a.action = PowerPoint::ppActionHyperlink;
+    a.hyperlink.address = address;
+    a.hyperlink.subAddress = subAddress;
+    return a;
+}
+
+// A button linked on click and on mouse-over, and a text whose characters 11 to 16 ("report")
+// are linked.
+struct LinkedSlide : OneSlide {
+    PowerPoint::Host::CHostShape* button = Add(PowerPoint::msoAutoShape, L"Button");
+    PowerPoint::Host::CHostShape* body = slide->AddTextBox(L"Body", 0, 100, 400, 40, L"Read this report today.");
+    LinkedSlide()
+    {
+        button->data.click = Link(L"https://example.org/a", L"top");
+        button->data.over = Link(L"https://example.org/b");
+        PowerPoint::Host::TextLinkData text;
+        text.start = 10;
+        text.length = 6;
+        text.click = Link(L"report.html");
+        body->data.text.links.push_back(text);
+    }
+    CComPtr<PowerPoint::Hyperlinks> SlideHyperlinks()
+    {
+        CComPtr<PowerPoint::Hyperlinks> links;
+        EXPECT_EQ(S_OK, slide->Interface()->get_Hyperlinks(&links));
+        return links;
+    }
+    CComPtr<PowerPoint::ActionSetting> Action(PowerPoint::Host::CHostShape* shape, PowerPoint::PpMouseActivation activation)
+    {
+        CComPtr<PowerPoint::ActionSettings> settings;
+        EXPECT_EQ(S_OK, shape->Interface()->get_ActionSettings(&settings));
+        CComPtr<PowerPoint::ActionSetting> action;
+        EXPECT_EQ(S_OK, settings->Item(activation, &action));
+        return action;
+    }
+    CComPtr<PowerPoint::Hyperlink> HyperlinkAt(LONG index)
+    {
+        CComPtr<PowerPoint::Hyperlink> link;
+        EXPECT_EQ(S_OK, SlideHyperlinks()->Item(index + 1, &link));
+        return link;
+    }
+};
+
+inline std::wstring MessageOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const genswf::CPPTException& e) {
+        EXPECT_EQ(1, e.GetCode());
+        return e.GetMessage();
+    }
+    return L"(no exception)";
+}
+
+// "PPT Exception in file genswf/src/ppt/<source> at line <line>"
+inline std::wstring PptMessage(const char* source, int line)
+{
+    return L"PPT Exception in file genswf/src/ppt/" + std::wstring(source, source + std::strlen(source)) +
+           L" at line " + std::to_wstring(line);
+}
+
+} // namespace wrappertest
