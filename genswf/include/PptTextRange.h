@@ -1,0 +1,91 @@
+#pragma once
+// A range of a shape's text: its characters, position, bounds, font and paragraph format, and
+// its paragraphs, lines, words, runs and characters as ranges of their own.
+
+#include "Ppt.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+namespace genswf {
+
+class CPptFont;
+class CPptParagraphFormat;
+
+class CPptTextRange : public CPptObject<PowerPoint::TextRange> {
+public:
+    explicit CPptTextRange(PowerPoint::TextRange* range);
+    ~CPptTextRange() override;
+
+    // Items in the range (after a sub-range call: paragraphs, lines, ...).
+    LONG GetCount();
+    // The TextFrame the range belongs to, AddRef'ed; null when its parent is something else.
+    PowerPoint::TextFrame* GetParentTextFrame();
+    // 0-based position of the first character in the whole text of the frame.
+    LONG GetStart();
+    LONG GetLength();
+    // Points.
+    float GetBoundLeft();
+    float GetBoundTop();
+    float GetBoundWidth();
+    float GetBoundHeight();
+
+    // Sub-ranges: start counts from 0; (-1, -1) is the whole collection, whose GetCount is the
+    // number of items. Made once per (start, length).
+    std::shared_ptr<CPptTextRange> Paragraphs(LONG start, LONG length);
+    std::shared_ptr<CPptTextRange> Words(LONG start, LONG length);
+    std::shared_ptr<CPptTextRange> Characters(LONG start, LONG length);
+    std::shared_ptr<CPptTextRange> Lines(LONG start, LONG length);
+    std::shared_ptr<CPptTextRange> Runs(LONG start, LONG length);
+
+    const std::wstring& GetText();
+    // AddRef'ed.
+    PowerPoint::Font* GetFontPtr();
+    PowerPoint::ParagraphFormat* GetParagraphFormatPtr();
+    // 1 to 5, as the application counts them.
+    LONG GetIndentLevel();
+    std::shared_ptr<CPptParagraphFormat> GetParagraphFormat();
+    std::shared_ptr<CPptFont> GetFont();
+
+private:
+    using SubRanges = std::map<std::pair<LONG, LONG>, std::shared_ptr<CPptTextRange>>;
+    using SubRangeMember = HRESULT (PowerPoint::TextRange::*)(LONG, LONG, PowerPoint::TextRange**);
+    std::shared_ptr<CPptTextRange> SubRange(SubRanges& cache, SubRangeMember member, LONG start, LONG length,
+                                            int line);
+
+    PowerPoint::TextRange* m_pRange = nullptr;
+    PowerPoint::Font* m_pFont = nullptr;
+    bool m_textRead = false;
+    std::wstring m_text;
+    PowerPoint::TextFrame* m_pParentTextFrame = nullptr;
+    PowerPoint::ParagraphFormat* m_pParagraphFormat = nullptr;
+    SubRanges m_characters;
+    SubRanges m_words;
+    SubRanges m_lines;
+    SubRanges m_paragraphs;
+    SubRanges m_runs;
+    bool m_startRead = false;
+    LONG m_start = 0;
+    bool m_lengthRead = false;
+    LONG m_length = 0;
+    bool m_countRead = false;
+    LONG m_count = 0;
+    bool m_boundLeftRead = false;
+    float m_boundLeft = 0.0f;
+    bool m_boundTopRead = false;
+    float m_boundTop = 0.0f;
+    bool m_boundWidthRead = false;
+    float m_boundWidth = 0.0f;
+    bool m_boundHeightRead = false;
+    float m_boundHeight = 0.0f;
+    bool m_indentLevelRead = false;
+    LONG m_indentLevel = 0;
+    std::shared_ptr<CPptParagraphFormat> m_paragraphFormat;
+    std::shared_ptr<CPptFont> m_font;
+};
+
+std::shared_ptr<CPptTextRange> CreatePptTextRange(PowerPoint::TextRange* range);
+
+} // namespace genswf
