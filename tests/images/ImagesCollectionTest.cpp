@@ -26,7 +26,7 @@ std::vector<std::uint8_t> StoredPng(std::uint32_t w, std::uint32_t h, std::uint8
     // zlib header, one stored block, Adler-32.
     std::vector<std::uint8_t> z = {0x78, 0x01, 0x01, std::uint8_t(raw.size()), std::uint8_t(raw.size() >> 8),
                                    std::uint8_t(~raw.size()), std::uint8_t(~raw.size() >> 8)};
-    z.insert(z.end(), raw.begin(), raw.end());
+    for (std::uint8_t c : raw) z.push_back(c);
     std::uint32_t a = 1, b = 0;
     for (std::uint8_t c : raw) {
         a = (a + c) % 65521;

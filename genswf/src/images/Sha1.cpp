@@ -8,6 +8,9 @@ namespace genswf {
 namespace {
 
 inline std::uint32_t Rotl(std::uint32_t v, int n) { return (v << n) | (v >> (32 - n)); }
+inline std::uint32_t Choose(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & y) | (~x & z); }
+inline std::uint32_t Parity(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ y ^ z; }
+inline std::uint32_t Majority(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & y) | (x & z) | (y & z); }
 
 } // namespace
 
@@ -32,28 +35,22 @@ void CSha1::Block(const std::uint8_t* block)
     for (int i = 16; i < 80; ++i) w[i] = Rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
 
     std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3], e = m_state[4];
-    for (int i = 0; i < 80; ++i) {
-        std::uint32_t f, k;
-        if (i < 20) {
-            f = (b & c) | (~b & d);
-            k = 0x5A827999u;
-        } else if (i < 40) {
-            f = b ^ c ^ d;
-            k = 0x6ED9EBA1u;
-        } else if (i < 60) {
-            f = (b & c) | (b & d) | (c & d);
-            k = 0x8F1BBCDCu;
-        } else {
-            f = b ^ c ^ d;
-            k = 0xCA62C1D6u;
-        }
-        const std::uint32_t t = Rotl(a, 5) + f + e + k + w[i];
-        e = d;
-        d = c;
-        c = Rotl(b, 30);
-        b = a;
-        a = t;
-    }
+    // Five steps at a time with the roles of the words rotated instead of moved.
+#define BC_SHA1_STEP(f, k, a, b, c, d, e, i) \
+    e += Rotl(a, 5) + (f) + (k) + w[i];     \
+    b = Rotl(b, 30);
+#define BC_SHA1_FIVE(f, k, i)                       \
+    BC_SHA1_STEP(f(b, c, d), k, a, b, c, d, e, i)   \
+    BC_SHA1_STEP(f(a, b, c), k, e, a, b, c, d, i + 1) \
+    BC_SHA1_STEP(f(e, a, b), k, d, e, a, b, c, i + 2) \
+    BC_SHA1_STEP(f(d, e, a), k, c, d, e, a, b, i + 3) \
+    BC_SHA1_STEP(f(c, d, e), k, b, c, d, e, a, i + 4)
+    for (int i = 0; i < 20; i += 5) { BC_SHA1_FIVE(Choose, 0x5A827999u, i) }
+    for (int i = 20; i < 40; i += 5) { BC_SHA1_FIVE(Parity, 0x6ED9EBA1u, i) }
+    for (int i = 40; i < 60; i += 5) { BC_SHA1_FIVE(Majority, 0x8F1BBCDCu, i) }
+    for (int i = 60; i < 80; i += 5) { BC_SHA1_FIVE(Parity, 0xCA62C1D6u, i) }
+#undef BC_SHA1_FIVE
+#undef BC_SHA1_STEP
     m_state[0] += a;
     m_state[1] += b;
     m_state[2] += c;
