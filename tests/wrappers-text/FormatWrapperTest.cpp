@@ -130,7 +130,7 @@ TEST(BulletText, AFailedCharacterLeavesTheTextToBeMade)
     EXPECT_EQ(L"\u2022", bullet->GetBulletText());
 }
 
-TEST(BulletFormat, PlainValuesAndNumberingFromTheHost)
+TEST(BulletFormatWrapper, PlainValuesAndNumberingFromTheHost)
 {
     TextDeck d;
     auto text = WholeText(d);
@@ -147,9 +147,11 @@ TEST(BulletFormat, PlainValuesAndNumberingFromTheHost)
     EXPECT_EQ(L"(3)", second->GetBulletText());
     EXPECT_EQ(L"Arial", second->GetFont()->GetName());
     EXPECT_EQ(ppBaselineAlignBaseline, text->GetParagraphFormat()->GetBaseLineAlignment());
+    // The host gives bullets no parent: the shared base reports its own place.
+    EXPECT_EQ(L"PPT Exception in file genswf/include/Ppt.h at line 23", MessageOf([&] { second->GetParent(); }));
 }
 
-TEST(Font, SnapshotOfEveryValue)
+TEST(FontWrapper, SnapshotOfEveryValue)
 {
     TextDeck d;
     FontData& f = d.shape->data.text.charFonts[0];
@@ -200,7 +202,7 @@ struct DisplaySizeCase {
     float display;
 };
 
-TEST(Font, DisplaySizeOfSubAndSuperscript)
+TEST(FontWrapper, DisplaySizeOfSubAndSuperscript)
 {
     const DisplaySizeCase cases[] = {
         {18.0f, msoFalse, msoTrue, 12.0f}, {20.0f, msoTrue, msoFalse, 13.0f}, {10.5f, msoFalse, msoTrue, 6.0f},
@@ -220,7 +222,7 @@ TEST(Font, DisplaySizeOfSubAndSuperscript)
     }
 }
 
-TEST(Font, FailedReadsLeaveInitialValuesAndNeverThrow)
+TEST(FontWrapper, FailedReadsLeaveInitialValuesAndNeverThrow)
 {
     const char* members[] = {"Font.get_Name", "Font.get_Bold", "Font.get_Color", "ColorFormat.get_RGB",
                              "Font.get_Size", "Font.get_Superscript", "Font.*"};
@@ -258,7 +260,7 @@ TEST(Font, FailedReadsLeaveInitialValuesAndNeverThrow)
     EXPECT_EQ(1, d.doc->Calls("Font.get_BaselineOffset"));
 }
 
-TEST(Ruler, LevelsByIndex)
+TEST(RulerWrapper, LevelsByIndex)
 {
     TextDeck d;
     d.shape->data.text.rulerLevels[0] = {-18.0f, 18.0f};

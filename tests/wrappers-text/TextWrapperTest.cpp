@@ -11,6 +11,8 @@
 #include "TextDeck.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 using namespace genswf;
 using namespace wrapperstest;
@@ -317,11 +319,12 @@ TEST(TextWrappers, AWrapperOverNothingFailsEachCallInItsPlace)
     EXPECT_EQ(0.0f, font->GetBaselineOffset());
 }
 
-// A range that stands where the host cannot: its parent is no text frame and its text comes as
-// a null string.
+// A range that stands where the host cannot: its parent is no text frame, its text comes as a
+// null string, and it tells what its runs and characters were asked with.
 class CLoneRange : public PowerPoint::TextRange {
 public:
     int parentCalls = 0;
+    std::vector<std::pair<LONG, LONG>> subCalls;
     HRESULT QueryInterface(REFIID riid, void** ppv) override
     {
         *ppv = nullptr;
@@ -351,6 +354,8 @@ public:
         *out = 25;
         return S_OK;
     }
+    HRESULT Characters(LONG start, LONG length, PowerPoint::TextRange** out) override { return Sub(start, length, out); }
+    HRESULT Runs(LONG start, LONG length, PowerPoint::TextRange** out) override { return Sub(start, length, out); }
 #define LONE_NOT_HERE(name, ...) \
     HRESULT name(__VA_ARGS__) override { return E_NOTIMPL; }
     LONE_NOT_HERE(get_Count, LONG*)
@@ -364,9 +369,7 @@ public:
     LONE_NOT_HERE(Paragraphs, LONG, LONG, PowerPoint::TextRange**)
     LONE_NOT_HERE(Sentences, LONG, LONG, PowerPoint::TextRange**)
     LONE_NOT_HERE(Words, LONG, LONG, PowerPoint::TextRange**)
-    LONE_NOT_HERE(Characters, LONG, LONG, PowerPoint::TextRange**)
     LONE_NOT_HERE(Lines, LONG, LONG, PowerPoint::TextRange**)
-    LONE_NOT_HERE(Runs, LONG, LONG, PowerPoint::TextRange**)
     LONE_NOT_HERE(put_Text, BSTR)
     LONE_NOT_HERE(get_Font, PowerPoint::Font**)
     LONE_NOT_HERE(get_ParagraphFormat, PowerPoint::ParagraphFormat**)
@@ -376,6 +379,13 @@ public:
 #undef LONE_NOT_HERE
 
 private:
+    HRESULT Sub(LONG start, LONG length, PowerPoint::TextRange** out)
+    {
+        subCalls.emplace_back(start, length);
+        AddRef();
+        *out = this;
+        return S_OK;
+    }
     ULONG m_refs = 1;
 };
 
@@ -390,6 +400,18 @@ TEST(TextWrappers, AParentThatIsNoFrameAndANullText)
         EXPECT_EQ(L"", range->GetText());
         EXPECT_EQ(24, range->GetStart());
         EXPECT_EQ(PptMessage("PptTextRange.cpp", 101), MessageOf([&] { range->Lines(0, 1); }));
+
+        // Positions go out 1-based, lengths as they are; each pair is asked once.
+        auto runs = range->Runs(-1, -1);
+        EXPECT_EQ(runs, range->Runs(-1, -1));
+        range->Characters(0, 1);
+        range->Characters(0, 1);
+        range->Characters(0, 2);
+        range->Characters(6, -1);
+        range->Characters(2147483647, 1); // no overflow: a position the application refuses
+        const std::vector<std::pair<LONG, LONG>> expected = {
+            {0, -1}, {1, 1}, {1, 2}, {7, -1}, {-2147483647 - 1, 1}};
+        EXPECT_EQ(expected, lone.subCalls);
     }
     EXPECT_EQ(1u, lone.Refs());
 }
