@@ -2,6 +2,7 @@
 // a picture of the requested size (and a readable metafile), and every text answers its collections with sane bounds.
 
 #include "BcWmf.h"
+#include "HostRender.h"
 #include "PptLoader.h"
 
 #include <gtest/gtest.h>
@@ -106,17 +107,6 @@ TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut)
         }
         ++files;
         CHostDocument& doc = *loaded.document;
-        // The loader hands backgrounds out beside the document.
-        if (!loaded.masterBackgrounds.empty()) {
-            doc.Master()->background.fill = loaded.masterBackgrounds.front().fill;
-            doc.Master()->background.imageBytes = loaded.masterBackgrounds.front().imageBytes;
-        }
-        for (std::size_t i = 0; i < doc.Slides().size() && i < loaded.slideBackgrounds.size(); ++i) {
-            const Loader::BackgroundData& bg = loaded.slideBackgrounds[i];
-            doc.Slides()[i]->followMasterBackground = bg.followMaster ? msoTrue : msoFalse;
-            doc.Slides()[i]->background.fill = bg.fill;
-            doc.Slides()[i]->background.imageBytes = bg.imageBytes;
-        }
         for (CHostSlide* slide : std::vector<CHostSlide*>(doc.Slides())) {
             const std::string where = name + " slide " + std::to_string(slide->SlideIndex());
             const fs::path file = dir.path / "slide.png";
@@ -155,6 +145,86 @@ TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut)
     if (files == 0)
         GTEST_SKIP() << "no corpus file loads";
     std::printf("%d files, %d slides, %d shapes, %d text ranges\n", files, slides, shapes, ranges);
+}
+
+// Hides a slide's four header and footer elements through the object model.
+void HideHeadersFooters(CHostSlide* slide)
+{
+    CComPtr<HeadersFooters> headers;
+    ASSERT_EQ(S_OK, slide->Interface()->get_HeadersFooters(&headers));
+    for (auto get : {&HeadersFooters::get_Footer, &HeadersFooters::get_Header, &HeadersFooters::get_DateAndTime,
+                     &HeadersFooters::get_SlideNumber}) {
+        CComPtr<HeaderFooter> element;
+        ASSERT_EQ(S_OK, ((*headers).*get)(&element));
+        ASSERT_EQ(S_OK, element->put_Visible(msoFalse));
+    }
+}
+
+// The two background pictures of a slide (with and without its headers and footers) differ only
+// where the date, footer and slide number are drawn, and those lie where the master puts them.
+TEST(HostCorpus, HeadersAndFootersChangeOnlyTheirOwnPlaces)
+{
+    if (!fs::is_directory(BC_CORPUS_DIR))
+        GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent";
+    Loader::LoadOptions options;
+    options.fieldDate = 19000;
+    int compared = 0;
+    for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
+        if (entry.path().extension() != ".ppt")
+            continue;
+        Loader::LoadResult loaded;
+        try {
+            loaded = Loader::LoadPresentation(entry.path().string(), options);
+        } catch (const Loader::CPptLoadError&) {
+            continue;
+        }
+        for (CHostSlide* slide : loaded.document->Slides()) {
+            const std::string where = entry.path().filename().string() + " slide " + std::to_string(slide->SlideIndex());
+            std::vector<CHostShape*> drawn;
+            const bcrender::SlideDrawing with = SlideDrawingOf(slide, &drawn);
+            std::vector<bcrender::Frame> places;
+            for (std::size_t i = 0; i < drawn.size(); ++i)
+                if (!drawn[i])
+                    places.push_back(with.shapes[i].frame);
+            if (places.empty())
+                continue;
+            // Each element sits in the frame of the master's placeholder of its kind, when it has one.
+            for (const bcrender::Frame& place : places) {
+                bool master = false, matches = false;
+                for (const CHostShape* s : slide->master->shapes) {
+                    const LONG kind = s->data.placeholderType;
+                    if (kind != ppPlaceholderDate && kind != ppPlaceholderFooter && kind != ppPlaceholderSlideNumber)
+                        continue;
+                    master = true;
+                    matches |= s->data.left == place.left && s->data.top == place.top && s->data.width == place.width &&
+                               s->data.height == place.height;
+                }
+                EXPECT_TRUE(matches || !master) << where << " at " << place.left << ", " << place.top;
+            }
+            const int width = static_cast<int>(std::lround(with.width)), height = static_cast<int>(std::lround(with.height));
+            const bcrender::Raster shown = bcrender::RenderSlideRaster(with, width, height);
+            HideHeadersFooters(slide);
+            const bcrender::Raster hidden = bcrender::RenderSlideRaster(SlideDrawingOf(slide), width, height);
+            int changed = 0;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    if (shown.At(x, y) == hidden.At(x, y))
+                        continue;
+                    ++changed;
+                    // Text may run over its frame by a line (a damaged file's date in a large font wraps).
+                    bool inside = false;
+                    for (const bcrender::Frame& f : places)
+                        inside |= x >= f.left - 2 && x < f.left + f.width + 2 && y >= f.top - f.height &&
+                                  y < f.top + 2 * f.height;
+                    ASSERT_TRUE(inside) << where << " at " << x << ", " << y;
+                }
+            EXPECT_GT(changed, 0) << where;
+            ++compared;
+        }
+    }
+    if (compared == 0)
+        GTEST_SKIP() << "no corpus slide shows a header or footer";
+    std::printf("%d slides with headers or footers\n", compared);
 }
 
 } // namespace

@@ -24,11 +24,15 @@ Bytes SlideAtom(uint32_t masterId, uint16_t flags) {
   return Record(2, 0, kSlideAtom, b);
 }
 
-Bytes Drawing(const std::vector<Bytes>& shapes) {
+Bytes Drawing(const std::vector<Bytes>& shapes, const Bytes& background) {
   Bytes header = Container(0xF004, {Record(1, 0, 0xF009, U32s({0, 0, 0, 0})), Record(2, 0, 0xF00A, U32s({1024, 0x5}))});
   Bytes group = header;
   for (const Bytes& s : shapes) group.insert(group.end(), s.begin(), s.end());
-  return Container(kPPDrawing, {Container(0xF002, {Record(0, 0, 0xF008, U32s({2, 1025})), Record(0xF, 0, 0xF003, group)})});
+  Bytes dg = Cat({Record(0, 0, 0xF008, U32s({2, 1025})), Record(0xF, 0, 0xF003, group)});
+  // The background shape lies beside the shapes' group.
+  if (!background.empty())
+    dg = Cat({dg, Record(0xF, 0, 0xF004, Cat({Record(2, 1, 0xF00A, U32s({1023, 0xC00})), background}))});
+  return Container(kPPDrawing, {Record(0xF, 0, 0xF002, dg)});
 }
 
 Bytes Scheme() {
@@ -116,7 +120,7 @@ Bytes CString(uint16_t instance, const std::u16string& text) { return Atom(kCStr
 
 Bytes Deck::SlideRecord(size_t i) const {
   const Slide& s = slides[i];
-  Bytes b = Seq({SlideAtom(0x80000000u, s.flags), Drawing(s.shapes), Scheme()});
+  Bytes b = Seq({SlideAtom(0x80000000u, s.flags), Drawing(s.shapes, s.background), Scheme()});
   for (const Bytes& r : s.records) b.insert(b.end(), r.begin(), r.end());
   return Record(0xF, 0, kSlide, b);
 }
@@ -152,7 +156,7 @@ Bytes Deck::Stream(uint32_t& edit) const {
 
   std::vector<uint32_t> offsets{0};
   offsets.push_back(static_cast<uint32_t>(stream.size()));
-  Bytes master = Seq({SlideAtom(0, 0), Drawing(masterShapes), Scheme()});
+  Bytes master = Seq({SlideAtom(0, 0), Drawing(masterShapes, masterBackground), Scheme()});
   for (const Bytes& r : masterRecords) master.insert(master.end(), r.begin(), r.end());
   stream = Cat({stream, Record(0xF, 0, kMainMaster, master)});
   for (size_t i = 0; i < slides.size(); ++i) {

@@ -41,11 +41,13 @@ struct Slide {
     std::vector<Bytes> outline;  // the slide's records in the slide list, after its persist atom
     uint32_t id = 256;
     uint16_t flags = 0x7;        // follows the master's objects, scheme and background
+    Bytes background;            // the background shape's properties (Opt); empty: no background shape
 };
 
 struct Deck {
     std::vector<Slide> slides;
     std::vector<Bytes> masterShapes;
+    Bytes masterBackground; // as Slide::background
     std::vector<Bytes> masterRecords;  // text styles and the like
     std::vector<Bytes> documentRecords; // object list, sound collection, ...
     std::vector<std::u16string> fonts{u"Arial", u"Courier New"};

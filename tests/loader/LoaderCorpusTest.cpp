@@ -74,6 +74,13 @@ TEST(LoaderCorpus, EveryFileLoadsOrIsRefusedClearly)
             ++loaded;
             // What was loaded is consistent: one font per character, one format per paragraph.
             for (const CHostSlide* s : r.document->Slides()) {
+                // A slide that follows its master's background holds a copy of it.
+                ASSERT_NE(s->master, nullptr);
+                if (s->followMasterBackground == msoTrue) {
+                    EXPECT_EQ(s->background.fill.type, s->master->background.fill.type);
+                    EXPECT_EQ(s->background.fill.foreColor.rgb, s->master->background.fill.foreColor.rgb);
+                    EXPECT_EQ(s->background.imageBytes, s->master->background.imageBytes);
+                }
                 for (const CHostShape* shape : s->shapes) {
                     const TextData& t = shape->data.text;
                     EXPECT_EQ(t.charFonts.size(), t.text.size());
@@ -82,7 +89,6 @@ TEST(LoaderCorpus, EveryFileLoadsOrIsRefusedClearly)
                     }
                 }
             }
-            EXPECT_EQ(r.slideBackgrounds.size(), r.document->Slides().size());
             EXPECT_EQ(r.document->fileBytes.size(), std::filesystem::file_size(entry.path()));
         } catch (const CPptLoadError& e) {
             // The message names the file and says why.
@@ -255,17 +261,17 @@ TEST(LoaderFiles, BackgroundsAndShapeFills)
                     {msoFillGradient, msoFillGradient}};
     for (size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_FALSE(r.slideBackgrounds[i].followMaster);
-        EXPECT_EQ(r.slideBackgrounds[i].fill.type, expected[i].background);
+        EXPECT_EQ(r.document->Slides()[i]->followMasterBackground, msoFalse);
+        EXPECT_EQ(r.document->Slides()[i]->background.fill.type, expected[i].background);
         EXPECT_EQ(ShapeOn(r, i, 0).fill.type, expected[i].shape);
     }
     // The picture background is the blip store's PNG; the pattern has its two colours.
-    const auto& png = r.slideBackgrounds[0].imageBytes;
+    const auto& png = r.document->Slides()[0]->background.imageBytes;
     ASSERT_GE(png.size(), 8u);
     EXPECT_EQ(png[1], 'P');
     // Colours are 0x00BBGGRR: red on green, and a green-to-red gradient.
-    EXPECT_EQ(r.slideBackgrounds[1].fill.foreColor.rgb, 0x0000FFu);
-    EXPECT_EQ(r.slideBackgrounds[1].fill.backColor.rgb, 0x00FF00u);
+    EXPECT_EQ(r.document->Slides()[1]->background.fill.foreColor.rgb, 0x0000FFu);
+    EXPECT_EQ(r.document->Slides()[1]->background.fill.backColor.rgb, 0x00FF00u);
     EXPECT_EQ(ShapeOn(r, 0, 0).fill.foreColor.rgb, 0x99CC00u);
     EXPECT_EQ(ShapeOn(r, 0, 0).fill.foreColor.scheme, ppFill);
     EXPECT_EQ(ShapeOn(r, 3, 0).fill.foreColor.rgb, 0x00FF00u);
@@ -374,11 +380,23 @@ TEST(LoaderFiles, HeadersAndFootersOfTheDocumentAndOfOneSlide)
     const HeadersFootersData& second = r.document->Slides()[1]->headersFooters;
     EXPECT_EQ(second.footer.text, L"per-slide footer");
     EXPECT_EQ(second.dateAndTime.text, L"custom date format");
-    // The master's footer placeholders keep their fields unexpanded.
+    // The master's footer placeholders keep their fields unexpanded and say which element they place.
     bool footerField = false;
-    for (const CHostShape* s : r.document->Master()->shapes)
+    std::set<LONG> kinds;
+    for (const CHostShape* s : r.document->Master()->shapes) {
         footerField = footerField || s->data.text.text == L"*";
+        kinds.insert(s->data.placeholderType);
+    }
     EXPECT_TRUE(footerField);
+    for (LONG kind : {ppPlaceholderDate, ppPlaceholderFooter, ppPlaceholderSlideNumber})
+        EXPECT_EQ(kinds.count(kind), 1u) << kind;
+
+    // The first slide shows the date of the day.
+    LoadOptions options;
+    options.fieldDate = 19000; // 8 January 2022
+    const LoadResult dated = LoadPresentation(Corpus("headers_footers.ppt"), options);
+    EXPECT_EQ(dated.document->Slides()[0]->headersFooters.dateAndTime.text, L"1/8/2022");
+    EXPECT_EQ(dated.document->Slides()[1]->headersFooters.dateAndTime.text, L"custom date format");
 }
 
 TEST(LoaderFiles, NumberedBulletsWithTheirStyleAndStart)
@@ -436,7 +454,6 @@ TEST(LoaderFiles, SlidesFollowTheirOwnMasters)
     const LoadResult r = LoadPresentation(Corpus("slide_master.ppt"));
     const auto& slides = r.document->Slides();
     ASSERT_EQ(slides.size(), 3u);
-    ASSERT_EQ(r.masterBackgrounds.size(), 3u);
     std::set<const CHostMaster*> masters;
     for (const CHostSlide* s : slides) {
         ASSERT_NE(s->master, nullptr);

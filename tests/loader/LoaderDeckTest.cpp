@@ -199,6 +199,60 @@ TEST(LoaderShapes, GeometryAndDrawingPropertiesBecomeHostValues)
     EXPECT_EQ(shapes[1]->data.visible, msoTrue);
 }
 
+TEST(LoaderSheets, BackgroundsFollowTheMasterOrAreTheSlidesOwn)
+{
+    Deck deck;
+    deck.masterBackground = Opt({{0x0181, 0xFF0000}}); // blue (0x00BBGGRR)
+    Slide follows({}, 256);
+    follows.background = Opt({{0x0181, 0x00FF00}}); // ignored: the slide follows its master
+    Slide own({}, 257);
+    own.flags = 0x3;
+    own.background = Opt({{0x0181, 0x0000FF}});
+    Slide damaged({}, 258); // says it has a background of its own, but holds none
+    damaged.flags = 0x3;
+    deck.slides = {follows, own, damaged};
+    const LoadResult r = LoadDeck(deck);
+    EXPECT_EQ(r.document->Master()->background.fill.foreColor.rgb, 0xFF0000u);
+    const auto& slides = r.document->Slides();
+    ASSERT_EQ(slides.size(), 3u);
+    struct Expect {
+        MsoTriState follows;
+        ULONG color;
+    } expected[] = {{msoTrue, 0xFF0000}, {msoFalse, 0x0000FF}, {msoFalse, 0xFF0000}};
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(slides[i]->followMasterBackground, expected[i].follows);
+        EXPECT_EQ(slides[i]->background.fill.type, msoFillSolid);
+        EXPECT_EQ(slides[i]->background.fill.foreColor.rgb, expected[i].color);
+    }
+}
+
+TEST(LoaderSheets, PlaceholdersTellWhichKindTheyAre)
+{
+    // The file's placeholder ids and the object model's types for them.
+    const std::pair<uint8_t, LONG> kinds[] = {
+        {1, 1},   {2, 2},   {7, 16},  {8, 13},  {9, 15},  {10, 14}, {13, 1},  {14, 2},  {15, 3},
+        {16, 4},  {17, 5},  {18, 6},  {19, 7},  {20, 8},  {21, 12}, {22, 9},  {23, 11}, {24, 10},
+        {25, 17}, {26, 18}, {5, 0},   {27, 0},  {255, 0},
+    };
+    Deck deck;
+    std::vector<Bytes> shapes;
+    uint32_t id = 1025;
+    for (const auto& kind : kinds)
+        shapes.push_back(SpShape(1, id++, 0xA00, {ClientAnchor(0, 0, 80, 80), ClientData({Placeholder(kind.first)})}));
+    shapes.push_back(SpShape(1, id++, 0xA00, {ClientAnchor(0, 0, 80, 80)}));
+    deck.slides.push_back(Slide(shapes));
+    const LoadResult r = LoadDeck(deck);
+    const auto& loaded = r.document->Slides().at(0)->shapes;
+    ASSERT_EQ(loaded.size(), std::size(kinds) + 1);
+    for (size_t i = 0; i < std::size(kinds); ++i) {
+        EXPECT_EQ(loaded[i]->data.type, msoPlaceholder) << int(kinds[i].first);
+        EXPECT_EQ(loaded[i]->data.placeholderType, kinds[i].second) << int(kinds[i].first);
+    }
+    EXPECT_EQ(loaded.back()->data.type, msoAutoShape);
+    EXPECT_EQ(loaded.back()->data.placeholderType, 0);
+}
+
 TEST(LoaderText, FormatsResolveThroughTheMasterStylesAndTheDefaults)
 {
     Deck deck;

@@ -6,6 +6,8 @@
 #include "BcRender.h"
 #include "PowerPointHost.h"
 
+#include <vector>
+
 namespace PowerPoint {
 namespace Host {
 
@@ -13,8 +15,9 @@ namespace Host {
 bcrender::ShapeDrawing ShapeDrawingOf(CHostShape* shape);
 
 // A slide's picture: its background (or the master's), the master's own graphics, the slide's
-// visible shapes and its visible date, footer and slide number.
-bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide);
+// visible shapes and its visible date, footer and slide number. `drawn`, when given, receives the
+// shape behind each drawing (null for the date, footer and slide number).
+bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>* drawn = nullptr);
 
 // The size of the slides of a slide's or a shape's presentation, in points.
 void SlideSizeOf(const CHostNode* node, float& width, float& height);

@@ -36,21 +36,10 @@ private:
     std::wstring m_message;
 };
 
-// What a slide or master shows behind its shapes. The host keeps no background of its own yet,
-// so the loader hands it out beside the document.
-struct BackgroundData {
-    bool followMaster = true;
-    Host::FillData fill;
-    std::vector<std::uint8_t> imageBytes; // picture or texture fills
-};
-
 struct LoadResult {
     Host::CHostDocumentRef document;
     // Records that were skipped or could not be understood; the rest loaded.
     std::vector<std::wstring> warnings;
-    // By slide (presentation order), then by master (Document()->Master() first).
-    std::vector<BackgroundData> slideBackgrounds;
-    std::vector<BackgroundData> masterBackgrounds;
     bool usedEditChain = true; // false: the edit chain was damaged and the stream was walked
 };
 

@@ -191,7 +191,6 @@ struct MasterState {
         int textType = -1;
     };
     std::map<int, Placeholder> placeholders;
-    BackgroundData background;
 };
 
 // What a slide's shapes need while they are read.
@@ -262,7 +261,8 @@ bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, 
 // The shapes of a drawing (slide or master) into the host.
 void LoadDrawing(CLoadContext& ctx, SheetState& sheet, const CPptContainer& sheetRecord);
 // The background shape's fill.
-void ReadBackground(CLoadContext& ctx, SheetState& sheet, const CPptContainer& sheetRecord, BackgroundData& out);
+// false when the sheet has no background shape.
+bool ReadBackground(CLoadContext& ctx, SheetState& sheet, const CPptContainer& sheetRecord, Host::BackgroundData& out);
 
 // A colour of a drawing property into host form.
 Host::ColorData OptColor(std::uint32_t value, const ULONG* scheme, ULONG fallback);
@@ -279,6 +279,8 @@ struct TextSource {
 };
 void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source, const MasterState::Placeholder* inherited,
                  Host::TextData& out);
+// The load date (LoadOptions::fieldDate) in one of the file's date and time formats.
+std::wstring DateText(const CLoadContext& ctx, int format);
 Host::ActionData ReadInteractive(CLoadContext& ctx, const CPptContainer& interactiveInfo);
 
 // Slide transition and the animation settings of the older model, and effects built from them.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace PowerPoint {
 namespace Loader {
@@ -129,6 +130,23 @@ int PlaceholderTextType(int placeholder)
     case 6: case 12: return 2;
     default: return 4;
     }
+}
+
+// The object model's placeholder type of a file's placeholder id; 0 for those it has no name for.
+LONG PlaceholderTypeOf(int placeholder)
+{
+    static const LONG kTypes[] = {
+        0,
+        1, 2, 3, 4,  // master title, body, centred title, subtitle
+        0, 2,        // notes page: slide image, body
+        16, 13, 15, 14, // master date, slide number, footer, header
+        0, 2,        // notes slide image, notes body
+        1, 2, 3, 4,  // title, body, centred title, subtitle
+        5, 6,        // vertical title and body
+        7, 8, 12, 9, 11, 10, // object, chart, table, clip art, organisation chart, media clip
+        17, 18,      // vertical object, picture
+    };
+    return placeholder > 0 && placeholder < static_cast<int>(std::size(kTypes)) ? kTypes[placeholder] : 0;
 }
 
 // The master placeholder a slide placeholder inherits from.
@@ -400,6 +418,7 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t)
     const std::uint16_t exType = exObject ? exObject->GetType() : 0;
     if (placeholder > 0) {
         d.type = msoPlaceholder;
+        d.placeholderType = PlaceholderTypeOf(placeholder);
     } else if (exType == kExOleEmbed) {
         d.type = msoEmbeddedOLEObject;
     } else if (exType == kExOleLink) {
@@ -621,12 +640,12 @@ void LoadDrawing(CLoadContext& ctx, SheetState& sheet, const CPptContainer& shee
     reader.Group(*group, Transform(), 0);
 }
 
-void ReadBackground(CLoadContext& ctx, SheetState& sheet, const CPptContainer& sheetRecord, BackgroundData& out)
+bool ReadBackground(CLoadContext& ctx, SheetState& sheet, const CPptContainer& sheetRecord, Host::BackgroundData& out)
 {
     ContainerPtr drawing = ChildContainer(&sheetRecord, libpptparser::kRecordPPDrawing);
     ContainerPtr dg = ChildContainer(drawing.get(), libpptparser::kRecordEscherDgContainer);
     if (!dg)
-        return;
+        return false;
     for (const RecordPtr& r : dg->GetChildren()) {
         ContainerPtr sp = AsContainer(r);
         if (!sp || r->GetType() != libpptparser::kRecordEscherSpContainer)
@@ -638,8 +657,9 @@ void ReadBackground(CLoadContext& ctx, SheetState& sheet, const CPptContainer& s
         if (RecordPtr o = FirstChild(sp.get(), libpptparser::kRecordEscherOPT))
             opt.Add(*o);
         ReadFill(opt, nullptr, sheet, true, ctx, out.fill, &out.imageBytes);
-        return;
+        return true;
     }
+    return false;
 }
 
 } // namespace Detail

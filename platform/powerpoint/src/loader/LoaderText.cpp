@@ -347,6 +347,8 @@ void ExpandFields(std::vector<Field> fields, TextData& out)
 
 } // namespace
 
+std::wstring DateText(const CLoadContext& ctx, int format) { return FormatDate(ctx, format); }
+
 ActionData ReadInteractive(CLoadContext& ctx, const CPptContainer& interactiveInfo)
 {
     ActionData a;

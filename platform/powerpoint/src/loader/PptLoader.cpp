@@ -180,7 +180,7 @@ void ReadScheme(const CPptContainer& sheet, ULONG* scheme)
 }
 
 // A document keeps the slides' settings in instance 3; a slide keeps its own in any instance.
-bool ReadHeadersFooters(const CPptContainer* owner, int instance, HeadersFootersData& out)
+bool ReadHeadersFooters(const CLoadContext& ctx, const CPptContainer* owner, int instance, HeadersFootersData& out)
 {
     RecordPtr hf = instance >= 0 ? FirstChild(owner, kHeadersFooters, static_cast<std::uint16_t>(instance))
                                  : FirstChild(owner, kHeadersFooters);
@@ -197,6 +197,10 @@ bool ReadHeadersFooters(const CPptContainer* owner, int instance, HeadersFooters
     out.footer.visible = (flags & 0x20) ? msoTrue : msoFalse;
     if (flags & 0x4)
         out.dateAndTime.text = CStringChild(c.get(), 0);
+    else if (flags & 0x2) // the date of the day, in the atom's format
+        out.dateAndTime.text = DateText(ctx, S16(atom->GetBytes(), 0));
+    else
+        out.dateAndTime.text.clear();
     out.header.text = CStringChild(c.get(), 1);
     out.footer.text = CStringChild(c.get(), 2);
     return true;
@@ -357,14 +361,18 @@ void ReadMasters(CLoadContext& ctx)
         loaded.emplace_back(state.get(), rec);
         ctx.masters.push_back(std::move(state));
     }
-    // A title master follows its main master's styles.
+    // A title master follows its main master's styles, and its background where it says so.
+    std::vector<MasterState*> followBackground;
     for (auto& [state, rec] : loaded) {
         if (!state->titleMaster)
             continue;
         if (RecordPtr atom = FirstChild(rec.get(), libpptparser::kRecordSlideAtom)) {
             MasterState* base = ctx.FindMaster(atom->GetBytes().U32(12));
-            if (base != state && base && !base->titleMaster)
+            if (base != state && base && !base->titleMaster) {
                 state->base = base;
+                if (atom->GetBytes().U16(20) & 0x4)
+                    followBackground.push_back(state);
+            }
         }
     }
     // Shapes after all styles are known.
@@ -377,12 +385,13 @@ void ReadMasters(CLoadContext& ctx)
         sheet.shapes = &state->host->shapes;
         sheet.headersFooters = ctx.documentHeadersFooters;
         state->host->headersFooters = ctx.documentHeadersFooters;
-        ReadHeadersFooters(rec.get(), -1, state->host->headersFooters);
+        ReadHeadersFooters(ctx, rec.get(), -1, state->host->headersFooters);
         ReadTags(rec.get(), state->host->tags);
-        ReadBackground(ctx, sheet, *rec, state->background);
-        state->background.followMaster = false;
+        ReadBackground(ctx, sheet, *rec, state->host->background);
         LoadDrawing(ctx, sheet, *rec);
     }
+    for (MasterState* state : followBackground)
+        state->host->background = state->base->host->background;
 }
 
 MasterState* DefaultMaster(CLoadContext& ctx)
@@ -442,21 +451,23 @@ void ReadSlides(CLoadContext& ctx)
         sheet.scheme = slide->colorScheme;
 
         slide->headersFooters = ctx.documentHeadersFooters;
-        ReadHeadersFooters(rec.get(), -1, slide->headersFooters);
+        ReadHeadersFooters(ctx, rec.get(), -1, slide->headersFooters);
         sheet.headersFooters = slide->headersFooters;
         ReadTransition(*rec, slide->transition);
         ReadTags(rec.get(), slide->tags);
 
-        BackgroundData background;
+        // A slide that follows its master's background shows the master's; it keeps a copy, so
+        // that it looks the same when it stops following.
         if (slideFlags & 0x4) {
+            slide->followMasterBackground = msoTrue;
             if (master)
-                background = master->background;
-            background.followMaster = true;
+                slide->background = master->host->background;
         } else {
-            ReadBackground(ctx, sheet, *rec, background);
-            background.followMaster = false;
+            slide->followMasterBackground = msoFalse;
+            // A damaged sheet without its background shape keeps showing the master's.
+            if (!ReadBackground(ctx, sheet, *rec, slide->background) && master)
+                slide->background = master->host->background;
         }
-        ctx.result.slideBackgrounds.push_back(std::move(background));
 
         LoadDrawing(ctx, sheet, *rec);
         // The application builds a timeline from the older settings only when there is none.
@@ -595,15 +606,13 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
     ReadExObjects(ctx);
     ReadSounds(ctx);
     LoadBlips(ctx, pictures);
-    ReadHeadersFooters(ctx.document.get(), 3, ctx.documentHeadersFooters);
+    ReadHeadersFooters(ctx, ctx.document.get(), 3, ctx.documentHeadersFooters);
     if (ContainerPtr list = ChildContainer(ctx.document.get(), kList))
         ReadTags(list.get(), doc->tags);
 
     ReadMasters(ctx);
     if (ctx.masters.empty())
         ctx.Warn(L"the file holds no master; slides use a default one");
-    for (const auto& m : ctx.masters)
-        result.masterBackgrounds.push_back(m->background);
     ReadSlides(ctx);
 
     // New slides and shapes must not take ids the file already uses.

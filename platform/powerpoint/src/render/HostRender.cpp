@@ -300,9 +300,12 @@ bcrender::ShapeDrawing DrawingOf(const ShapeData& d)
     s.adjustments.assign(d.adjustments.begin(), d.adjustments.end());
     s.autoShapeType = static_cast<int>(d.autoShapeType);
     const bool hasPicture = !d.picture.imageBytes.empty();
+    // A placeholder filled with a picture shows it as its fill; one holding a picture shows it whole.
+    const bool pictureFill = d.fill.type == msoFillPicture || d.fill.type == msoFillTextured;
     if (d.type == msoLine || d.connector != msoFalse)
         s.kind = bcrender::ShapeKind::Line;
-    else if (d.type == msoPicture || d.type == msoLinkedPicture || (hasPicture && (IsOle(d.type) || d.type == msoPlaceholder)))
+    else if (d.type == msoPicture || d.type == msoLinkedPicture ||
+             (hasPicture && (IsOle(d.type) || (d.type == msoPlaceholder && !pictureFill))))
         s.kind = bcrender::ShapeKind::Picture;
     else if (d.type == msoAutoShape || d.type == msoCallout)
         s.kind = bcrender::ShapeKind::AutoShape;
@@ -422,8 +425,9 @@ bcrender::ShapeDrawing ShapeDrawingOf(CHostShape* shape)
     return s;
 }
 
-bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide)
+bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>* drawn)
 {
+    std::vector<CHostShape*> behind;
     bcrender::SlideDrawing drawing;
     float width = 0, height = 0;
     SlideSizeOf(slide, width, height);
@@ -438,11 +442,15 @@ bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide)
     // The master's own graphics lie under the slide's shapes; its placeholders do not show.
     if (master)
         for (CHostShape* shape : master->shapes)
-            if (shape->data.type != msoPlaceholder && shape->data.visible != msoFalse && !shape->IsDeleted())
+            if (shape->data.type != msoPlaceholder && shape->data.visible != msoFalse && !shape->IsDeleted()) {
                 drawing.shapes.push_back(ShapeDrawingOf(shape));
+                behind.push_back(shape);
+            }
     for (CHostShape* shape : slide->shapes)
-        if (shape->data.visible != msoFalse && !shape->IsDeleted())
+        if (shape->data.visible != msoFalse && !shape->IsDeleted()) {
             drawing.shapes.push_back(ShapeDrawingOf(shape));
+            behind.push_back(shape);
+        }
     if (master) {
         const HeadersFootersData& hf = slide->headersFooters;
         if (hf.dateAndTime.visible != msoFalse && !hf.dateAndTime.text.empty())
@@ -452,6 +460,10 @@ bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide)
         if (hf.slideNumber.visible != msoFalse && slide->SlideIndex() > 0)
             drawing.shapes.push_back(HeaderFooterDrawing(master, ppPlaceholderSlideNumber,
                                                          std::to_wstring(slide->SlideIndex()), width, height));
+    }
+    if (drawn) {
+        behind.resize(drawing.shapes.size(), nullptr);
+        *drawn = std::move(behind);
     }
     return drawing;
 }
