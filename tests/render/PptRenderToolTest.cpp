@@ -1,12 +1,17 @@
 // pptrender over the corpus: every slide of every file that loads is drawn at its size in points;
-// files that do not load are refused with a message and no picture.
+// files that do not load are refused with a message and no picture. What it draws is what the
+// host's Slide.Export and Shape.Export draw, text included.
+
+#include "PptLoader.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -41,6 +46,12 @@ bool PngSize(const fs::path& p, unsigned& w, unsigned& h)
     w = (b[16] << 24) | (b[17] << 16) | (b[18] << 8) | b[19];
     h = (b[20] << 24) | (b[21] << 16) | (b[22] << 8) | b[23];
     return true;
+}
+
+std::vector<char> Contents(const fs::path& p)
+{
+    std::ifstream f(p, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -87,4 +98,43 @@ TEST(PptRenderTool, BadArgumentsShowUsage)
     }
     const ToolRun missing = RunTool("/no/such/file.ppt --slide 1 -o /tmp/never.png");
     EXPECT_EQ(missing.code, 1);
+}
+
+TEST(PptRenderTool, DrawsWhatTheHostExportsTextIncluded)
+{
+    using namespace PowerPoint;
+    const fs::path corpus = BC_CORPUS_DIR;
+    if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    const fs::path out = fs::temp_directory_path() / ("bc_pptrender_same_" + std::to_string(::getpid()));
+    fs::create_directories(out);
+    int shapes = 0;
+    // Titles and body text from the master; a footer, a slide number and a date of the slide's own.
+    for (const auto& [file, number] : {std::make_pair("WithMaster.ppt", 1), std::make_pair("WithMaster.ppt", 2),
+                                       std::make_pair("headers_footers.ppt", 2)}) {
+        SCOPED_TRACE(std::string(file) + " slide " + std::to_string(number));
+        const fs::path tool = out / "tool.png";
+        const ToolRun r = RunTool(Quote(corpus / file) + " --slide " + std::to_string(number) + " --shapes -o " + Quote(tool));
+        ASSERT_EQ(r.code, 0) << r.output;
+
+        Loader::LoadResult loaded = Loader::LoadPresentation((corpus / file).string());
+        Host::CHostSlide* slide = loaded.document->Slides().at(number - 1);
+        const auto width = static_cast<LONG>(slide->master->width), height = static_cast<LONG>(slide->master->height);
+        const fs::path host = out / "host.png";
+        ASSERT_EQ(S_OK, slide->Interface()->Export(CBstr(host.wstring()), CBstr(L"png"), width, height));
+        EXPECT_EQ(Contents(tool), Contents(host));
+
+        // Each shape's own picture, numbered among the slide's visible shapes.
+        int n = 0;
+        for (Host::CHostShape* shape : slide->shapes) {
+            if (shape->data.visible == msoFalse) continue;
+            ++n;
+            const fs::path own = out / ("tool-shape" + std::to_string(n) + ".png");
+            ASSERT_TRUE(fs::exists(own)) << n;
+            ASSERT_EQ(S_OK, shape->Interface()->Export(CBstr(host.wstring()), ppShapeFormatPNG, width, height, ppScaleXY));
+            EXPECT_EQ(Contents(own), Contents(host)) << n;
+        }
+        shapes += n;
+    }
+    EXPECT_GT(shapes, 0);
+    fs::remove_all(out);
 }

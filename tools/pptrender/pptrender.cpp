@@ -7,6 +7,7 @@
 #include "BcVersion.h"
 #include "HostDrawing.h"
 #include "PptLoader.h"
+#include "TextEncoding.h"
 
 #include <cmath>
 #include <cstdio>
@@ -19,29 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Utf8(const std::wstring& w)
-{
-    std::string out;
-    for (wchar_t c : w) {
-        auto u = static_cast<std::uint32_t>(c);
-        if (u < 0x80) {
-            out += static_cast<char>(u);
-        } else if (u < 0x800) {
-            out += static_cast<char>(0xC0 | (u >> 6));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        } else if (u < 0x10000) {
-            out += static_cast<char>(0xE0 | (u >> 12));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (u >> 18));
-            out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
-    return out;
-}
+std::string Utf8(const std::wstring& w) { return bctext::Utf8FromWide(w); }
 
 int Usage()
 {
@@ -98,12 +77,12 @@ int main(int argc, char** argv)
         if (shapes) {
             const fs::path out(output);
             const double sx = width / drawing.width, sy = height / drawing.height;
-            for (size_t i = masterCount; i < drawing.shapes.size(); ++i) {
-                const size_t n = i - masterCount + 1;
-                fs::path p = out.parent_path() / (out.stem().string() + "-shape" + std::to_string(n) + ".png");
-                bcrender::ShapeDrawing s = drawing.shapes[i];
-                bcrender::RenderShapePng(s, sx, sy, p);
-                std::printf("%s: %s\n", p.string().c_str(), Utf8(slideShapes[n - 1]->data.name).c_str());
+            for (size_t i = 0; i < slideShapes.size(); ++i) {
+                if (!slideShapes[i]) // the date, footer and slide number are the slide's, not shapes
+                    continue;
+                fs::path p = out.parent_path() / (out.stem().string() + "-shape" + std::to_string(i + 1) + ".png");
+                bcrender::RenderShapePng(drawing.shapes[masterCount + i], sx, sy, p);
+                std::printf("%s: %s\n", p.string().c_str(), Utf8(slideShapes[i]->data.name).c_str());
             }
         }
         for (const std::wstring& w : loaded.warnings) std::fprintf(stderr, "pptrender: warning: %s\n", Utf8(w).c_str());
