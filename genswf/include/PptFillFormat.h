@@ -2,12 +2,11 @@
 // The fill of a shape: visibility, type, transparency and foreground colour.
 
 #include "Ppt.h"
+#include "PptColorFormat.h"
 
 #include <memory>
 
 namespace genswf {
-
-class CPptColorFormat;
 
 class CPptFillFormat : public CPptObject<PowerPoint::FillFormat> {
 public:
