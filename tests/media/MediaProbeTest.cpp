@@ -44,7 +44,7 @@ void Put32(Bytes& b, std::uint32_t v)
 
 void PutText(Bytes& b, const char* text)
 {
-    b.insert(b.end(), text, text + 4);
+    for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(text[i]));
 }
 
 // RIFF WAVE with a PCM "fmt " chunk and a little silence; extra chunks can come first.
