@@ -35,9 +35,17 @@ struct Deck {
     std::vector<std::wstring> paths;
 };
 
+// The decks' folders go when the run ends.
+struct Decks : std::map<int, Deck> {
+    ~Decks()
+    {
+        for (auto& entry : *this) genswf::DeleteFolderTree(entry.second.folder, true);
+    }
+};
+
 const Deck& DeckWithIdentical(int percent)
 {
-    static std::map<int, Deck> decks;
+    static Decks decks;
     auto found = decks.find(percent);
     if (found != decks.end()) return found->second;
 

@@ -38,8 +38,8 @@ struct Outcome {
 };
 
 // Everything between setjmp and libpng lives here, with trivially destructible locals only:
-// libpng leaves through longjmp. rows is null for a header-only read.
-bool RunPng(png_structp png, png_infop info, const Options& options, long long streamBytes,
+// libpng leaves through longjmp. Without decode only the header is read.
+bool RunPng(png_structp png, png_infop info, const Options& options, long long streamBytes, bool decode,
             std::uint8_t* rows, std::uint64_t capacity, Outcome& out)
 {
     if (setjmp(png_jmpbuf(png))) return false;
@@ -84,8 +84,8 @@ bool RunPng(png_structp png, png_infop info, const Options& options, long long s
         out.error = CPngCodec::kErrorTooLarge;
         return false;
     }
-    if (rows == nullptr) return true;
-    if (capacity < out.rowBytes * height) {
+    if (!decode) return true;
+    if (rows == nullptr || capacity < out.rowBytes * height) {
         out.error = CPngCodec::kErrorBadImage;
         return false;
     }
@@ -140,7 +140,7 @@ bool CPngCodec::Run(CInputStream& stream, Info& info, std::vector<std::uint8_t>*
     const Options options{m_expandPalette, m_strip16, m_expandGrey, m_transparencyToAlpha,
                           m_greyToRgb, m_applyGamma, m_screenGamma};
     Outcome outcome{0, 0, 0, 0, 0, kErrorNone};
-    const bool ok = RunPng(png, pngInfo, options, stream.GetSize() - start,
+    const bool ok = RunPng(png, pngInfo, options, stream.GetSize() - start, pixels != nullptr,
                            pixels ? pixels->data() : nullptr, pixels ? pixels->size() : 0, outcome);
     png_destroy_read_struct(&png, &pngInfo, nullptr);
 

@@ -97,8 +97,14 @@ TEST(PngCodecTest, ReportsShortAndForeignStreamsAndKeepsThePosition)
     EXPECT_EQ(size, 18u);
 
     // A pixel buffer smaller than the image is refused, not overrun.
-    std::vector<std::uint8_t> small(17);
-    EXPECT_FALSE(codec.Decode(stream, small));
+    for (std::size_t bytes : {0u, 17u}) {
+        std::vector<std::uint8_t> small(bytes);
+        EXPECT_FALSE(codec.Decode(stream, small)) << bytes;
+        EXPECT_EQ(codec.GetLastError(), CPngCodec::kErrorBadImage);
+    }
+    std::vector<std::uint8_t> enough(18, 0xAA);
+    EXPECT_TRUE(codec.Decode(stream, enough));
+    EXPECT_EQ(enough, std::vector<std::uint8_t>(18, 0));
 }
 
 // Every colour type ends in 8-bit channels; palettes and grey become RGB(A).
