@@ -294,4 +294,28 @@ TEST(HostRender, HeadersAndFootersChangeOnlyTheirOwnArea)
             }
 }
 
+// A slide's own footer placeholder replaces the master's footer and hides with it.
+TEST(HostRender, ASlidesOwnFooterPlaceholderStandsInForTheMasters)
+{
+    Deck d;
+    HeadersFootersData& hf = d.slide->headersFooters;
+    hf.footer.visible = msoTrue;
+    hf.footer.text = L"Company footer";
+    CHostShape* footer = d.slide->AddTextBox(L"Footer Placeholder 2", 300, 20, 200, 30, L"Company footer");
+    footer->data.type = msoPlaceholder;
+    footer->data.placeholderType = ppPlaceholderFooter;
+    std::vector<CHostShape*> drawn;
+    SlideDrawingOf(d.slide, &drawn);
+    EXPECT_EQ((std::vector<CHostShape*>{d.box, footer}), drawn);
+
+    hf.footer.visible = msoFalse;
+    SlideDrawingOf(d.slide, &drawn);
+    EXPECT_EQ(std::vector<CHostShape*>{d.box}, drawn);
+
+    // Another placeholder is an ordinary shape: it shows whatever the footer does.
+    footer->data.placeholderType = 2; // body
+    SlideDrawingOf(d.slide, &drawn);
+    EXPECT_EQ((std::vector<CHostShape*>{d.box, footer}), drawn);
+}
+
 } // namespace

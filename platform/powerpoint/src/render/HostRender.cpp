@@ -446,18 +446,32 @@ bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*
                 drawing.shapes.push_back(ShapeDrawingOf(shape));
                 behind.push_back(shape);
             }
-    for (CHostShape* shape : slide->shapes)
-        if (shape->data.visible != msoFalse && !shape->IsDeleted()) {
-            drawing.shapes.push_back(ShapeDrawingOf(shape));
-            behind.push_back(shape);
-        }
+    // A date, footer or slide number placeholder of the slide's own shows only while its element
+    // is visible, and stands in for the one drawn from the master.
+    const HeadersFootersData& hf = slide->headersFooters;
+    const std::pair<LONG, const HeaderFooterData*> elements[] = {
+        {ppPlaceholderDate, &hf.dateAndTime}, {ppPlaceholderFooter, &hf.footer}, {ppPlaceholderSlideNumber, &hf.slideNumber}};
+    bool own[3] = {false, false, false};
+    for (CHostShape* shape : slide->shapes) {
+        if (shape->data.visible == msoFalse || shape->IsDeleted())
+            continue;
+        bool shown = true;
+        for (int k = 0; k < 3; ++k)
+            if (shape->data.type == msoPlaceholder && shape->data.placeholderType == elements[k].first) {
+                own[k] = true;
+                shown = elements[k].second->visible != msoFalse;
+            }
+        if (!shown)
+            continue;
+        drawing.shapes.push_back(ShapeDrawingOf(shape));
+        behind.push_back(shape);
+    }
     if (master) {
-        const HeadersFootersData& hf = slide->headersFooters;
-        if (hf.dateAndTime.visible != msoFalse && !hf.dateAndTime.text.empty())
+        if (!own[0] && hf.dateAndTime.visible != msoFalse && !hf.dateAndTime.text.empty())
             drawing.shapes.push_back(HeaderFooterDrawing(master, ppPlaceholderDate, hf.dateAndTime.text, width, height));
-        if (hf.footer.visible != msoFalse && !hf.footer.text.empty())
+        if (!own[1] && hf.footer.visible != msoFalse && !hf.footer.text.empty())
             drawing.shapes.push_back(HeaderFooterDrawing(master, ppPlaceholderFooter, hf.footer.text, width, height));
-        if (hf.slideNumber.visible != msoFalse && slide->SlideIndex() > 0)
+        if (!own[2] && hf.slideNumber.visible != msoFalse && slide->SlideIndex() > 0)
             drawing.shapes.push_back(HeaderFooterDrawing(master, ppPlaceholderSlideNumber,
                                                          std::to_wstring(slide->SlideIndex()), width, height));
     }
