@@ -10,16 +10,22 @@
 
 namespace genswf {
 
+class CPptSequence;
+class CPptEffect;
+
 class CPptTimeLine : public CPptObject<PowerPoint::TimeLine> {
 public:
     explicit CPptTimeLine(PowerPoint::TimeLine* timeLine);
     ~CPptTimeLine() override;
 
     PowerPoint::Sequence* GetMainSequencePtr(); // AddRef'ed
+    // The main sequence's wrapper, made once (it reads the sequence's count).
+    std::shared_ptr<CPptSequence> GetMainSequence();
 
 private:
     PowerPoint::TimeLine* m_pTimeLine;
     PowerPoint::Sequence* m_pMainSequence = nullptr;
+    std::shared_ptr<CPptSequence> m_mainSequence;
 };
 
 class CPptSequence : public CPptObject<PowerPoint::Sequence> {
@@ -31,11 +37,14 @@ public:
     LONG GetCount() const { return m_count; }
     // Effect i (0-based), AddRef'ed; null when i is outside 0 to Count - 1.
     PowerPoint::Effect* GetItem(LONG i);
+    // The wrapper of effect i, made once per index; empty when i is outside 0 to Count - 1.
+    std::shared_ptr<CPptEffect> GetEffect(LONG i);
 
 private:
     PowerPoint::Sequence* m_pSequence;
     LONG m_count = 0;
     std::vector<PowerPoint::Effect*> m_effects;
+    std::vector<std::shared_ptr<CPptEffect>> m_effectWrappers;
 };
 
 class CPptEffect : public CPptObject<PowerPoint::Effect> {

@@ -257,6 +257,31 @@ TEST(TimeLineWrappers, SequenceCountFailureMakesNoWrapper)
     raw->Release();
 }
 
+TEST(TimeLineWrappers, SequenceAndEffectWrappersAreMadeOnce)
+{
+    Deck d;
+    Walk w(d);
+    {
+        // A failing count makes no sequence; the next ask makes it without reading the pointer again.
+        d.doc->Fail("Sequence.get_Count", E_FAIL, nullptr, 1);
+        EXPECT_EQ(PptMessage("PptSequence", 20), MessageOf([&] { w.timeLine->GetMainSequence(); }));
+        auto sequence = w.timeLine->GetMainSequence();
+        EXPECT_EQ(sequence, w.timeLine->GetMainSequence());
+        EXPECT_EQ(1, d.doc->Calls("TimeLine.get_MainSequence"));
+        EXPECT_EQ(2, d.doc->Calls("Sequence.get_Count"));
+
+        auto second = sequence->GetEffect(1);
+        EXPECT_EQ(second, sequence->GetEffect(1));
+        EXPECT_EQ(1, second->GetIndex());
+        EXPECT_EQ(nullptr, sequence->GetEffect(3));
+        EXPECT_EQ(nullptr, sequence->GetEffect(-1));
+        EXPECT_EQ(1, d.doc->Calls("Sequence.Item"));
+        PowerPoint::Effect* p = sequence->GetItem(1); // the pointer behind the wrapper, asked once
+        ReleaseIt(p);
+        EXPECT_EQ(1, d.doc->Calls("Sequence.Item"));
+    }
+}
+
 TEST(TimeLineWrappers, TargetShapeAndExit)
 {
     Deck d;
@@ -370,6 +395,7 @@ TEST(TimeLineWrappers, ReleaseEveryReferenceTheyTook)
         CreateEffectInformation(w.Information());
         ReleaseIt(w.Sequence().GetItem(0));
         ReleaseIt(w.timeLine->GetParent());
+        w.timeLine->GetMainSequence()->GetEffect(2)->GetExit();
         EXPECT_LT(before, Refs(d.doc));
     }
     EXPECT_EQ(before, Refs(d.doc));

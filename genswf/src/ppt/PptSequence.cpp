@@ -17,10 +17,12 @@ CPptSequence::CPptSequence(PowerPoint::Sequence* sequence)
     }
     m_count = count < 0 ? 0 : count;
     m_effects.assign(static_cast<std::size_t>(m_count), nullptr);
+    m_effectWrappers.assign(static_cast<std::size_t>(m_count), nullptr);
 }
 
 CPptSequence::~CPptSequence()
 {
+    m_effectWrappers.clear();
     for (PowerPoint::Effect*& effect : m_effects)
         SafeRelease(effect);
     SafeRelease(m_pSequence);
@@ -41,6 +43,19 @@ PowerPoint::Effect* CPptSequence::GetItem(LONG i)
         slot = effect;
     }
     return AddRefCopy(slot);
+}
+
+std::shared_ptr<CPptEffect> CPptSequence::GetEffect(LONG i)
+{
+    if (i < 0 || i >= m_count)
+        return nullptr;
+    std::shared_ptr<CPptEffect>& slot = m_effectWrappers[static_cast<std::size_t>(i)];
+    if (!slot) {
+        PowerPoint::Effect* effect = GetItem(i);
+        slot = std::make_shared<CPptEffect>(effect);
+        effect->Release();
+    }
+    return slot;
 }
 
 } // namespace genswf

@@ -13,6 +13,7 @@ CPptTimeLine::CPptTimeLine(PowerPoint::TimeLine* timeLine)
 
 CPptTimeLine::~CPptTimeLine()
 {
+    m_mainSequence.reset();
     SafeRelease(m_pMainSequence);
     SafeRelease(m_pTimeLine);
 }
@@ -28,6 +29,21 @@ PowerPoint::Sequence* CPptTimeLine::GetMainSequencePtr()
         m_pMainSequence = sequence;
     }
     return AddRefCopy(m_pMainSequence);
+}
+
+std::shared_ptr<CPptSequence> CPptTimeLine::GetMainSequence()
+{
+    if (!m_mainSequence) {
+        PowerPoint::Sequence* sequence = GetMainSequencePtr();
+        try {
+            m_mainSequence = std::make_shared<CPptSequence>(sequence);
+        } catch (...) {
+            sequence->Release();
+            throw;
+        }
+        sequence->Release();
+    }
+    return m_mainSequence;
 }
 
 } // namespace genswf
