@@ -21,3 +21,16 @@ function(bc_add_gtest)
     PROPERTIES LABELS "${T_LABELS}"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# bc_add_child_folders(): adds every subfolder of the current folder that has a CMakeLists.txt
+# and is not listed in BC_EXCLUDE (as "<folder>/<child>"), in name order.
+function(bc_add_child_folders)
+  file(RELATIVE_PATH here ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt AND NOT "${here}/${child}" IN_LIST BC_EXCLUDE)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
