@@ -190,45 +190,104 @@ TEST_F(EntryEffectWriterTest, ZoomCenterStartsAtTheMovieCentreWithNothingShown)
     EXPECT_NEAR(270.0f, y, 1e-3);
 }
 
-TEST_F(EntryEffectWriterTest, WipeRightGrowsAMaskSpriteThatIsHiddenAfterTheEnd)
+std::size_t CountOf(const std::string& text, const std::string& what)
 {
-    Write(2819);
-    ASSERT_EQ(2u, frames->GetTracks().size());
-    auto maskCommands = Commands(frames->GetTracks()[0]);
-    auto shapeCommands = Commands(frames->GetTracks()[1]);
-    ASSERT_EQ(2u, maskCommands.size());
-    auto maskShow = std::static_pointer_cast<CShowCommand>(maskCommands[0]);
-    EXPECT_EQ(0u, maskShow->GetFrame());
-    EXPECT_EQ(CFrameCommand::HIDE, maskCommands[1]->GetType());
-    EXPECT_EQ(7u, maskCommands[1]->GetFrame());
-    ASSERT_EQ(1u, shapeCommands.size());
-    EXPECT_EQ(maskShow->GetShowId(), shapeCommands[0]->GetAttributes().Items().at(L"maskId"));
-    EXPECT_EQ(record->GetShowCommand(), shapeCommands[0]);
-
-    // One sprite, seven rectangles: (9, 19, 2, 52) growing by 17 in width to 104.
-    const std::string xml = ObjectsXml();
-    EXPECT_EQ(1u, [&] {
-        std::size_t count = 0;
-        for (std::size_t at = xml.find("<sprite"); at != std::string::npos; at = xml.find("<sprite", at + 1))
-            ++count;
-        return count;
-    }());
-    EXPECT_NE(std::string::npos, xml.find("actionStop"));
-    std::size_t rects = 0;
-    for (std::size_t at = xml.find("<rect"); at != std::string::npos; at = xml.find("<rect", at + 1))
-        ++rects;
-    EXPECT_EQ(7u, rects);
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
 }
 
-TEST_F(EntryEffectWriterTest, MaskPartsFrameByFrame)
+TEST_F(EntryEffectWriterTest, WipesGrowAMarginedBarAcrossTheShape)
 {
-    // Wipe right and left: the mask's track shows the first rectangle, then replaces it.
-    Write(2817);
-    XmlElementPtr probe = movie->GetObjectsElement();
+    // Shape (10, 20) 100 x 50; the bar has one unit of margin and grows by 102 / 6 = 17.
+    struct { int code; const char* first; const char* last; } cases[] = {
+        {2819, "x=\"180tw\" y=\"380tw\" width=\"40tw\" height=\"1040tw\"",
+         "x=\"180tw\" y=\"380tw\" width=\"2080tw\" height=\"1040tw\""},
+        {2817, "x=\"2180tw\" y=\"380tw\" width=\"40tw\" height=\"1040tw\"",
+         "x=\"140tw\" y=\"380tw\" width=\"2080tw\" height=\"1040tw\""},
+        {2820, "x=\"180tw\" y=\"380tw\" width=\"2040tw\" height=\"40tw\"",
+         "x=\"180tw\" y=\"380tw\" width=\"2040tw\" height=\"1080tw\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        SetUp();
+        Write(c.code);
+        const std::string xml = ObjectsXml();
+        const std::size_t first = xml.find("<rectangle ");
+        const std::size_t last = xml.rfind("<rectangle ");
+        EXPECT_NE(std::string::npos, xml.find(c.first, first));
+        EXPECT_LT(xml.find(c.first, first), xml.find("/>", first));
+        EXPECT_NE(std::string::npos, xml.find(c.last, last));
+        // Frame 0 shows the first bar; every later frame replaces it.
+        EXPECT_EQ(1u, CountOf(xml, "<show "));
+        EXPECT_EQ(6u, CountOf(xml, "<replace "));
+    }
+}
+
+TEST_F(EntryEffectWriterTest, MaskEffectsWriteOneSpriteOfTheirParts)
+{
+    // Seven frames at 12 frames per second over 0.5 s.
+    struct { int code; std::size_t rectangles, shapes; } cases[] = {
+        {2819, 7, 0},   // wipe: one rectangle per frame
+        {2051, 7, 0},   // uncover right: one
+        {2056, 14, 7},  // uncover right-down: two per frame, in one shape
+        {769, 42, 7},   // blinds: six per frame
+        {3073, 7, 0},   // box out: the box itself
+        {3074, 28, 7},  // box in: four bands around it
+        {3585, 14, 7},  // split: two per frame
+        {2565, 15, 1},  // strips: one staircase, moved
+        {1281, 1, 0},   // cover: the bounds, never changed
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        SetUp();
+        Write(c.code);
+        const std::string xml = ObjectsXml();
+        EXPECT_EQ(1u, CountOf(xml, "<sprite "));
+        EXPECT_EQ(1u, CountOf(xml, "<actionStop"));
+        EXPECT_EQ(c.rectangles, CountOf(xml, "<rectangle "));
+        EXPECT_EQ(c.rectangles, CountOf(xml, "fillStyle=\""));
+        EXPECT_EQ(c.shapes, CountOf(xml, "<shape "));
+
+        // The mask sprite and the masked shape from frame 0; the sprite hidden at frame 7.
+        ASSERT_EQ(2u, frames->GetTracks().size());
+        auto maskCommands = Commands(frames->GetTracks()[0]);
+        ASSERT_EQ(2u, maskCommands.size());
+        auto maskShow = std::static_pointer_cast<CShowCommand>(maskCommands[0]);
+        EXPECT_EQ(CFrameCommand::HIDE, maskCommands[1]->GetType());
+        EXPECT_EQ(7u, maskCommands[1]->GetFrame());
+        EXPECT_EQ(maskShow->GetShowId(), record->GetShowCommand()->maskId);
+        EXPECT_EQ(L"img7", record->GetShowCommand()->GetObjectId());
+    }
+}
+
+TEST_F(EntryEffectWriterTest, HorizontalBlindsEndAsSixBandsOfASixth)
+{
+    Write(769);
     const std::string xml = ObjectsXml();
-    EXPECT_NE(std::string::npos, xml.find("actionStop"));
-    EXPECT_NE(std::string::npos, xml.find("replace"));
-    EXPECT_NE(std::string::npos, xml.find("fillStyle"));
+    const std::string lastShape = xml.substr(xml.rfind("<shape "));
+    // 50 / 6 units high, 100 wide, one every 50 / 6 from the top.
+    EXPECT_EQ(6u, CountOf(lastShape, "height=\"166tw\""));
+    EXPECT_EQ(6u, CountOf(lastShape, "width=\"2000tw\""));
+    EXPECT_EQ(1u, CountOf(lastShape, "y=\"400tw\""));
+    EXPECT_EQ(1u, CountOf(lastShape, "y=\"1233tw\""));
+    const std::string firstShape = xml.substr(xml.find("<shape "), xml.find("</shape>") - xml.find("<shape "));
+    EXPECT_EQ(6u, CountOf(firstShape, "height=\"0tw\""));
+}
+
+TEST_F(EntryEffectWriterTest, MovingWritersNeverMask)
+{
+    for (int code : {1793, 3331, 3345, 3351, 3356, 3357, 3841, 257, 0}) {
+        SCOPED_TRACE(code);
+        SetUp();
+        Write(code);
+        for (const auto& track : frames->GetTracks())
+            for (const auto& command : Commands(track))
+                EXPECT_FALSE(command->GetAttributes().Contains(L"maskId"));
+        EXPECT_TRUE(record->GetShowCommand()->maskId.empty());
+        EXPECT_EQ(std::string::npos, ObjectsXml().find("<sprite"));
+    }
 }
 
 TEST_F(EntryEffectWriterTest, CoverAndPeekOfOneRowWriteTheSameMotion)
