@@ -1,0 +1,226 @@
+// The control: settings for its lifetime, the Export road (Publish, progress, opening the
+// result), the language lookups and the About and Options boxes.
+#include "BrindlecastFree.h"
+
+#include "AboutDialog.h"
+#include "ComServer.h"
+#include "ConsoleView.h"
+#include "Exceptions.h"
+#include "LanguageManager.h"
+#include "OptionsDialog.h"
+#include "PowerPoint.h"
+#include "ProgressDialog.h"
+#include "PublishDialog.h"
+#include "ScriptedAnswers.h"
+#include "Settings.h"
+#include "Utils.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+using namespace genswf;
+
+namespace {
+
+std::atomic<LONG> g_objects{0};
+
+// The folder part of the output path: the text before the last separator, or the whole path.
+std::wstring OutputFolderOf(const std::wstring& path)
+{
+    const std::size_t last = path.find_last_of(L"\\/");
+    return last == std::wstring::npos ? path : path.substr(0, last);
+}
+
+template <class T>
+T* Query(IUnknown* object)
+{
+    if (!object) return nullptr;
+    void* p = nullptr;
+    if (FAILED(object->QueryInterface(UuidOf<T>(), &p))) return nullptr;
+    return static_cast<T*>(p);
+}
+
+class CBrindlecastFree : public bccom::CComObjectImpl<IBrindlecastFree, IBrindlecastScript> {
+public:
+    CBrindlecastFree()
+    {
+        ++g_objects;
+        std::srand(genswf::GetTickCount());
+        settings.Load();
+        ReloadLanguages();
+    }
+    ~CBrindlecastFree() override { --g_objects; }
+
+    HRESULT get_HasMessage(BSTR messageName, LONG* pVal) override
+    {
+        if (!pVal) return E_POINTER;
+        *pVal = GetLanguageManager()->HasMessage(WStringFromBstr(messageName)) ? 1 : 0;
+        return S_OK;
+    }
+
+    HRESULT get_Message(BSTR messageName, BSTR* pVal) override
+    {
+        if (!pVal) return E_POINTER;
+        std::wstring text;
+        if (!GetLanguageManager()->GetMessage(WStringFromBstr(messageName), text)) return E_FAIL;
+        BSTR result = BstrFromWString(text);
+        if (!result) return E_OUTOFMEMORY;
+        *pVal = result;
+        return S_OK;
+    }
+
+    HRESULT Export(IUnknown* presentationObject, IUnknown* slideRangeObject) override
+    {
+        outcome = kOutcomeNone;
+        lastOutputFile.clear();
+        view.ClearLastError();
+        PowerPoint::_Presentation* presentation = Query<PowerPoint::_Presentation>(presentationObject);
+        PowerPoint::SlideRange* slideRange = Query<PowerPoint::SlideRange>(slideRangeObject);
+        try {
+            ExportRoad(presentation, slideRange);
+        } catch (const CPPTException& e) {
+            Fail(GetLanguageManager()->GetMessageString(L"ERR_POWERPOINT_EXCEPTION"), e.GetMessage());
+        } catch (const CBaseException& e) {
+            Fail(GetLanguageManager()->GetMessageString(L"ERR_BASE_EXCEPTION"), e.GetMessage());
+        } catch (const std::bad_alloc&) {
+            Fail(GetLanguageManager()->GetMessageString(L"ERR_INTERNAL_ERROR"), L"Out of memory.");
+        } catch (...) {
+            Fail(GetLanguageManager()->GetMessageString(L"ERR_INTERNAL_ERROR"), std::wstring());
+        }
+        if (slideRange) slideRange->Release();
+        if (presentation) presentation->Release();
+        return S_OK;
+    }
+
+    HRESULT About() override
+    {
+        try {
+            CAboutDialog dialog;
+            view.RunAbout(dialog);
+        } catch (...) {
+        }
+        return S_OK;
+    }
+
+    HRESULT Options() override
+    {
+        try {
+            COptionsDialog dialog(&settings);
+            view.RunOptions(dialog);
+        } catch (...) {
+        }
+        return S_OK;
+    }
+
+    HRESULT SetAnswer(BSTR nameText, BSTR valueText) override
+    {
+        const std::wstring name = WStringFromBstr(nameText);
+        const std::wstring value = WStringFromBstr(valueText);
+        int number = 0;
+        if (name == L"width" || name == L"height") {
+            if (!bcui::ParseWholeNumber(value, number) || number < 1 || number > 8191) return E_INVALIDARG;
+        } else if (name == L"auto-advance") {
+            if (!bcui::ParseWholeNumber(value, number) || number < static_cast<int>(CSettings::kMinTransitionDelay) ||
+                number > static_cast<int>(CSettings::kMaxTransitionDelay))
+                return E_INVALIDARG;
+        } else if (name == L"slides") {
+            if (value != L"all" && value != L"selected" && value != L"current") return E_INVALIDARG;
+        } else if (name == L"lang") {
+            if (!bcui::ParseWholeNumber(value, number) || number < 0 || number > 0xFFFF) return E_INVALIDARG;
+            settings.LanguageId = number;
+            ReloadLanguages();
+        } else if (name == L"terminal") {
+            view.Output().SetTerminal(value != L"0");
+        } else if (name != L"output" && name != L"debug" && name != L"yes" && name != L"open" &&
+                   name != L"send-report" && name != L"image-quality" && name != L"keep-image-quality") {
+            return E_INVALIDARG;
+        }
+        view.Answers().Set(name, value);
+        return S_OK;
+    }
+
+    HRESULT get_LastOutcome(LONG* value) override
+    {
+        if (!value) return E_POINTER;
+        *value = outcome;
+        return S_OK;
+    }
+
+    HRESULT get_LastErrorText(BSTR* text) override
+    {
+        if (!text) return E_POINTER;
+        *text = BstrFromWString(view.GetLastError());
+        return S_OK;
+    }
+
+    HRESULT get_LastOutputFile(BSTR* path) override
+    {
+        if (!path) return E_POINTER;
+        *path = BstrFromWString(lastOutputFile);
+        return S_OK;
+    }
+
+private:
+    void ReloadLanguages()
+    {
+        CRefPtr<CLanguageManager> manager(new CLanguageManager(&settings));
+        SetLanguageManager(manager);
+        manager->LoadLanguages();
+    }
+
+    void Fail(const std::wstring& caption, const std::wstring& description)
+    {
+        outcome = kOutcomeFailed;
+        view.ReportFailure(caption, description);
+    }
+
+    void ExportRoad(PowerPoint::_Presentation* presentation, PowerPoint::SlideRange* slideRange)
+    {
+        if (!presentation) {
+            Fail(GetLanguageManager()->GetMessageString(L"ERR_POWERPOINT_EXCEPTION"), L"No presentation to export.");
+            return;
+        }
+        CPublishDialog publish(presentation, slideRange, &settings);
+        if (view.RunPublish(publish) != bcui::IDOK) {
+            outcome = kOutcomePublishCancelled;
+            return;
+        }
+        CProgressDialog progress(presentation, slideRange, &settings);
+        const int result = progress.DoModal(view);
+        if (result != CProgressDialog::kSucceeded) {
+            outcome = result == CProgressDialog::kCancelled ? kOutcomeCancelled : kOutcomeFailed;
+            return;
+        }
+        outcome = kOutcomeSucceeded;
+        lastOutputFile = progress.GetOutputFilePath();
+        view.OpenOutput(OutputFolderOf(lastOutputFile), lastOutputFile);
+    }
+
+    CSettings settings;
+    CConsoleView view;
+    LONG outcome = kOutcomeNone;
+    std::wstring lastOutputFile;
+};
+
+} // namespace
+
+HRESULT CreateBrindlecastFree(REFIID riid, void** ppv)
+{
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    CBrindlecastFree* object = nullptr;
+    try {
+        object = new CBrindlecastFree();
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+    const HRESULT hr = object->QueryInterface(riid, ppv);
+    object->Release();
+    return hr;
+}
+
+LONG BrindlecastFreeObjectCount()
+{
+    return g_objects.load();
+}

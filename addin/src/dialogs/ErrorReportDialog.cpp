@@ -1,0 +1,77 @@
+#include "ErrorReportDialog.h"
+
+#include "BcVersion.h"
+#include "LanguageManager.h"
+#include "ModuleVersionInfo.h"
+#include "ShellServices.h"
+#include "Utils.h"
+
+using namespace genswf;
+
+namespace {
+
+constexpr unsigned kReportTemplate = 211;
+constexpr unsigned kSupportAddress = 10142;
+constexpr unsigned kMailLinkTemplate = 10144;
+
+} // namespace
+
+CErrorReportDialog::CErrorReportDialog(const std::wstring& message, const std::wstring& description)
+    : CDialogModel(IDD), message(message), description(description)
+{
+}
+
+void CErrorReportDialog::OnInitDialog()
+{
+    SetItemText(IDC_MESSAGE, message);
+    SetItemText(IDC_DETAILS, description);
+    ShowDetails(false);
+}
+
+void CErrorReportDialog::ShowDetails(bool shown)
+{
+    detailsShown = shown;
+    ShowItem(IDC_DETAILS, shown);
+    SetItemText(IDC_MORE, GetLanguageManager()->GetMessageString(shown ? L"IDC_LESS" : L"IDC_MORE"));
+}
+
+bool CErrorReportDialog::OnCommand(int id, int)
+{
+    switch (id) {
+    case bcui::IDCANCEL:
+        EndDialog(bcui::IDCANCEL);
+        return true;
+    case IDC_MORE:
+        ShowDetails(!detailsShown);
+        return true;
+    case IDC_SEND_REPORT:
+        ShellOpen(BuildMailLink());
+        EndDialog(IDC_SEND_REPORT);
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::wstring CErrorReportDialog::BuildReport() const
+{
+    std::vector<std::uint8_t> bytes;
+    GetLanguageManager()->LoadResource(RT_RCDATA, kReportTemplate, bytes);
+    const std::wstring text = MultiByteToWide(std::string(bytes.begin(), bytes.end()), CP_ACP);
+    const CModuleVersionInfo version(reinterpret_cast<const void*>(&kReportTemplate));
+    std::wstring productVersion = version.GetProductVersion();
+    if (productVersion.empty()) productVersion = WideFromUtf8(BC_VERSION_STRING);
+    return ReplacePlaceholders(text, { { L"{ERR_MESSAGE}", message },
+                                       { L"{ERR_DESCRIPTION}", description },
+                                       { L"{BRINDLECAST_VERSION}", productVersion } });
+}
+
+std::wstring CErrorReportDialog::BuildMailLink() const
+{
+    const CLanguageManager* languages = GetLanguageManager();
+    const std::wstring address = languages->LoadString(kSupportAddress);
+    const std::wstring link = languages->LoadString(kMailLinkTemplate);
+    return ReplacePlaceholders(link, { { L"{EMAIL}", address },
+                                       { L"{SUBJ}", UrlEscape(message) + L"[Error Report Roru]" },
+                                       { L"{BODY}", UrlEscape(BuildReport()) } });
+}

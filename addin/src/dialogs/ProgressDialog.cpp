@@ -1,0 +1,208 @@
+#include "ProgressDialog.h"
+
+#include "AddinView.h"
+#include "ErrorReportDialog.h"
+#include "Exceptions.h"
+#include "LanguageManager.h"
+#include "PresentationConverter.h"
+#include "Settings.h"
+#include "Utils.h"
+
+using namespace genswf;
+
+CProgressDialog::CProgressDialog(PowerPoint::_Presentation* presentation, PowerPoint::SlideRange* slideRange,
+                                 CSettings* settings)
+    : CDialogModel(IDD), presentation(presentation), slideRange(slideRange), settings(settings),
+      clock(&genswf::GetTickCount), lastPumpTicks(genswf::GetTickCount())
+{
+    if (presentation) presentation->AddRef();
+    if (slideRange) slideRange->AddRef();
+}
+
+CProgressDialog::~CProgressDialog()
+{
+    if (slideRange) slideRange->Release();
+    if (presentation) presentation->Release();
+}
+
+void CProgressDialog::SetClock(std::function<std::uint32_t()> newClock)
+{
+    clock = std::move(newClock);
+    lastPumpTicks = clock();
+}
+
+int CProgressDialog::DoModal(IAddinView& addinView)
+{
+    view = &addinView;
+    const int result = addinView.RunProgress(*this);
+    view = nullptr;
+    return result;
+}
+
+void CProgressDialog::OnInitDialog()
+{
+    const std::wstring title = GetLanguageManager()->GetMessageString(L"IDS_EXPORTING_PRESENTATION");
+    SetTitle(ReplacePlaceholders(title, { { L"{presentation_title}", settings ? settings->PresentationName : L"" } }));
+}
+
+void CProgressDialog::OnShowWindow()
+{
+    SetTimer(kConversionTimer);
+}
+
+void CProgressDialog::OnTimer(int id)
+{
+    if (id != kConversionTimer) return;
+    KillTimer(kConversionTimer);
+    RunConversion();
+}
+
+void CProgressDialog::RunConversion()
+{
+    std::wstring caption;
+    std::wstring description;
+    int result = kFailed;
+    CLanguageManager* languages = GetLanguageManager();
+    try {
+        std::unique_ptr<CPresentationConverter> converter = CreateConverter();
+        converter->Convert();
+        result = kSucceeded;
+        outputFilePath = converter->GetOutputFilePath();
+        converter.reset();
+        EndDialog(kSucceeded);
+        return;
+    } catch (const CXml2SwfException& e) {
+        caption = L"Error during SWF generation";
+        description = e.GetMessage();
+    } catch (const CInterruptedException&) {
+        result = kCancelled;
+    } catch (const CConvertException& e) {
+        caption = L"Error during convertion";
+        description = e.GetMessage();
+    } catch (const CPPTException& e) {
+        caption = languages->GetMessageString(L"ERR_POWERPOINT_EXCEPTION");
+        description = e.GetMessage();
+    } catch (const CBaseException& e) {
+        caption = languages->GetMessageString(L"ERR_BASE_EXCEPTION");
+        description = e.GetMessage();
+    } catch (...) {
+        caption = languages->GetMessageString(L"ERR_INTERNAL_ERROR");
+    }
+    // A failed run leaves no output path behind for Export to open.
+    outputFilePath.clear();
+    if (result != kSucceeded && result != kCancelled) {
+        errorCaption = caption;
+        errorDescription = description;
+        ShowError(caption, description);
+    }
+    EndDialog(result);
+}
+
+std::unique_ptr<CPresentationConverter> CProgressDialog::CreateConverter()
+{
+    return std::make_unique<CPresentationConverter>(presentation, settings, slideRange, this);
+}
+
+void CProgressDialog::ShowError(const std::wstring& caption, const std::wstring& description)
+{
+    if (!view) return;
+    CErrorReportDialog dialog(caption, description);
+    view->RunErrorReport(dialog);
+}
+
+bool CProgressDialog::OnCommand(int id, int)
+{
+    if (id == bcui::IDOK) {
+        EndDialog(bcui::IDOK);
+        return true;
+    }
+    if (id == bcui::IDCANCEL) {
+        // The conversion sees the flag at its next report; the dialog stays until then.
+        if (!cancelled) {
+            cancelled = true;
+            EnableItem(bcui::IDCANCEL, false);
+        }
+        return true;
+    }
+    return false;
+}
+
+int CProgressDialog::SetTask(int task)
+{
+    const int stored = CProgressSink::SetTask(task);
+    const wchar_t* name = task == TASK_COLLECTING_DATA ? L"IDS_TASK_COLLECTING_DATA"
+                        : task == TASK_EXPORT_FILES    ? L"IDS_TASK_EXPORT_FILES"
+                        : task == TASK_EXPORT_XML      ? L"IDS_TASK_EXPORT_XML"
+                                                       : nullptr;
+    SetItemText(IDC_TASK, name ? GetLanguageManager()->GetMessageString(name) : std::wstring());
+    PumpMessagesAndCheckCancel();
+    return stored;
+}
+
+namespace {
+
+// Bar arithmetic in 64 bits: counts from a damaged presentation must not overflow.
+int ClampToInt(long long value)
+{
+    return value > 0x7fffffffLL ? 0x7fffffff : value < -0x7fffffffLL ? -0x7fffffff : static_cast<int>(value);
+}
+
+} // namespace
+
+int CProgressDialog::SetSlideCount(int count)
+{
+    const int stored = CProgressSink::SetSlideCount(count);
+    bcui::CControlState& bar = Control(IDC_SLIDE_PROGRESS);
+    bar.rangeMin = 0;
+    bar.rangeMax = ClampToInt(static_cast<long long>(count) * 10);
+    PumpMessagesAndCheckCancel();
+    return stored;
+}
+
+int CProgressDialog::SetSlide(int index)
+{
+    const int stored = CProgressSink::SetSlide(index);
+    Control(IDC_SLIDE_PROGRESS).position = ClampToInt(static_cast<long long>(index) * 10);
+    SetItemText(IDC_SLIDE_TEXT, GetLanguageManager()->FormatMessageString(L"IDS_SLIDE", index + 1, GetSlideCount()));
+    PumpMessagesAndCheckCancel();
+    return stored;
+}
+
+int CProgressDialog::SetShapeCount(int count)
+{
+    const int stored = CProgressSink::SetShapeCount(count);
+    bcui::CControlState& bar = Control(IDC_SHAPE_PROGRESS);
+    bar.rangeMin = 0;
+    bar.rangeMax = count;
+    bar.position = 0;
+    PumpMessagesAndCheckCancel();
+    return stored;
+}
+
+int CProgressDialog::SetShape(int index)
+{
+    const int stored = CProgressSink::SetShape(index);
+    Control(IDC_SHAPE_PROGRESS).position = ClampToInt(static_cast<long long>(index) + 1);
+    const long long slideBase = static_cast<long long>(GetSlide()) * 10;
+    const int shapeCount = GetShapeCount();
+    const long long within = shapeCount == 0 ? 10 : (static_cast<long long>(index) + 1) * 10 / shapeCount;
+    Control(IDC_SLIDE_PROGRESS).position = ClampToInt(slideBase + within);
+    SetItemText(IDC_SHAPE_TEXT, GetLanguageManager()->FormatMessageString(L"IDS_SHAPE", index + 1, shapeCount));
+    PumpMessagesAndCheckCancel();
+    return stored;
+}
+
+int CProgressDialog::SetValue(int value)
+{
+    return CProgressSink::SetValue(value);
+}
+
+void CProgressDialog::PumpMessagesAndCheckCancel()
+{
+    const std::uint32_t now = clock();
+    if (static_cast<std::uint32_t>(now - lastPumpTicks) > kPumpInterval) {
+        if (view) view->PumpProgress(*this);
+        lastPumpTicks = clock();
+    }
+    if (cancelled) throw CInterruptedException();
+}
