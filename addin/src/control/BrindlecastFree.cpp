@@ -7,6 +7,7 @@
 #include "ConsoleView.h"
 #include "Exceptions.h"
 #include "LanguageManager.h"
+#include "ModuleVersionInfo.h"
 #include "OptionsDialog.h"
 #include "PowerPoint.h"
 #include "ProgressDialog.h"
@@ -48,6 +49,13 @@ public:
         ++g_objects;
         std::srand(genswf::GetTickCount());
         settings.Load();
+        // Not registered (a program holding the control itself): the language files are found
+        // beside the module, as an installation lays them out.
+        if (settings.InstallationFolder.empty()) {
+            const CModuleVersionInfo module(reinterpret_cast<const void*>(&CreateBrindlecastFree));
+            if (!module.GetModulePath().empty())
+                settings.InstallationFolder = GetFolderOfPath(GetFolderOfPath(module.GetModulePath()));
+        }
         ReloadLanguages();
     }
     ~CBrindlecastFree() override { --g_objects; }
