@@ -1,0 +1,134 @@
+// The face reader of SwfFont: every character of every character map with its glyph metrics in
+// font units, so later questions are map lookups.
+#include "SwfFont.h"
+
+#include "FreeTypeLibrary.h"
+#include "Utils.h"
+
+#include FT_GLYPH_H
+
+#include <climits>
+#include <utility>
+
+namespace genswf {
+namespace {
+
+bool IsSymbolRange(std::uint32_t code) { return code >= 0xF000 && code <= 0xF0FF; }
+
+// Owner of one FreeType glyph image.
+struct GlyphHolder {
+    FT_Glyph glyph = nullptr;
+    ~GlyphHolder()
+    {
+        if (glyph)
+            FT_Done_Glyph(glyph);
+    }
+};
+
+} // namespace
+
+CFontFace::CFontFace() : m_library(GetFreeTypeLibrary()) {}
+
+CFontFace::~CFontFace() { Clear(); }
+
+void CFontFace::Clear()
+{
+    // After the library's release at exit the face went with it.
+    if (m_face && GetFreeTypeLibrary())
+        FT_Done_Face(m_face);
+    m_face = nullptr;
+    m_metrics.clear();
+    m_codeIndex.clear();
+    m_hasSymbolCharmap = false;
+}
+
+bool CFontFace::Load(const std::uint8_t* data, std::size_t size, long faceIndex)
+{
+    Clear();
+    m_library = GetFreeTypeLibrary();
+    if (!m_library || !data || size == 0 || size > std::size_t(LONG_MAX))
+        return false;
+    FT_Open_Args args{};
+    args.flags = FT_OPEN_MEMORY;
+    args.memory_base = data;
+    args.memory_size = FT_Long(size);
+    FT_Face face = nullptr;
+    if (FT_Open_Face(m_library, &args, faceIndex, &face) != 0 || !face)
+        return false;
+    m_face = face;
+    // Every width is a quotient of it.
+    if (face->units_per_EM == 0) {
+        Clear();
+        return false;
+    }
+    for (FT_Int i = 0; i < face->num_charmaps; ++i) {
+        FT_CharMap charmap = face->charmaps[i];
+        if (FT_Set_Charmap(face, charmap) != 0)
+            continue;
+        const bool symbol = charmap->encoding == FT_ENCODING_MS_SYMBOL;
+        if (symbol)
+            m_hasSymbolCharmap = true;
+        FT_UInt glyphIndex = 0;
+        FT_ULong code = FT_Get_First_Char(face, &glyphIndex);
+        while (glyphIndex != 0) {
+            std::uint32_t key = std::uint32_t(code);
+            if (symbol && IsSymbolRange(key))
+                key &= 0xFF;
+            // Text reaches fonts as 16-bit units: a code beyond them would pose as another one.
+            if (key <= 0xFFFF && m_codeIndex.find(std::uint16_t(key)) == m_codeIndex.end()) {
+                GlyphHolder holder;
+                if (FT_Load_Glyph(face, glyphIndex, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0 ||
+                    FT_Get_Glyph(face->glyph, &holder.glyph) != 0) {
+                    Clear();
+                    return false;
+                }
+                FT_BBox box{};
+                FT_Glyph_Get_CBox(holder.glyph, FT_GLYPH_BBOX_UNSCALED, &box);
+                if (box.xMin > box.xMax)
+                    std::swap(box.xMin, box.xMax);
+                if (box.yMin > box.yMax)
+                    std::swap(box.yMin, box.yMax);
+                GlyphMetrics m;
+                m.code = std::int32_t(code);
+                m.advanceX = std::int32_t(face->glyph->advance.x);
+                m.advanceY = std::int32_t(face->glyph->advance.y);
+                m.xMin = std::int32_t(box.xMin);
+                m.yMin = std::int32_t(box.yMin);
+                m.xMax = std::int32_t(box.xMax);
+                m.yMax = std::int32_t(box.yMax);
+                m_codeIndex.emplace(std::uint16_t(key), m_metrics.size());
+                m_metrics.push_back(m);
+            }
+            code = FT_Get_Next_Char(face, code, &glyphIndex);
+        }
+    }
+    return true;
+}
+
+std::wstring CFontFace::GetFamilyName() const
+{
+    if (!m_face || !m_face->family_name)
+        return std::wstring();
+    return MultiByteToWide(std::string(m_face->family_name), CP_ACP);
+}
+
+bool CFontFace::IsBold() const { return m_face && (m_face->style_flags & FT_STYLE_FLAG_BOLD) != 0; }
+bool CFontFace::IsItalic() const { return m_face && (m_face->style_flags & FT_STYLE_FLAG_ITALIC) != 0; }
+int CFontFace::GetUnitsPerEm() const { return m_face ? m_face->units_per_EM : 0; }
+int CFontFace::GetAscender() const { return m_face ? m_face->ascender : 0; }
+int CFontFace::GetDescender() const { return m_face ? m_face->descender : 0; }
+
+std::uint32_t CFontFace::Fold(std::uint32_t code) const
+{
+    return m_hasSymbolCharmap && IsSymbolRange(code) ? (code & 0xFF) : code;
+}
+
+const GlyphMetrics* CFontFace::Find(std::uint32_t foldedCode) const
+{
+    if (foldedCode > 0xFFFF)
+        return nullptr;
+    auto found = m_codeIndex.find(std::uint16_t(foldedCode));
+    return found == m_codeIndex.end() ? nullptr : &m_metrics[found->second];
+}
+
+} // namespace genswf
