@@ -1,0 +1,26 @@
+#pragma once
+// A private registry whose installation folder is the build folder (lng/ and res/ there).
+
+#include "AddinTestSupport.h"
+#include "LanguageManager.h"
+#include "RegistryKey.h"
+#include "Settings.h"
+
+class CUiTestInstallation {
+public:
+    CUiTestInstallation()
+    {
+        genswf::CRegistryKey machine;
+        machine.Create(HKEY_LOCAL_MACHINE, L"Software\\Ombrel Works\\Brindlecast 1 Roru");
+        machine.SetStringValue(genswf::WideFromUtf8(BC_BINARY_DIR), L"Installation Folder");
+        settings.Load();
+        settings.LanguageId = kUsEnglishLanguageId;
+        genswf::CRefPtr<CLanguageManager> manager(new CLanguageManager(&settings));
+        SetLanguageManager(manager);
+        manager->LoadLanguages();
+    }
+    ~CUiTestInstallation() { SetLanguageManager(nullptr); }
+
+    CTestRegistry registry;
+    CSettings settings;
+};
