@@ -13,6 +13,7 @@ function(bc_add_gtest)
   endforeach()
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   target_compile_definitions(${T_NAME} PRIVATE
     BC_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     BC_BINARY_DIR="${CMAKE_BINARY_DIR}"

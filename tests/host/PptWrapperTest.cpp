@@ -1,6 +1,7 @@
 // The presentation wrappers over the in-memory host: read-once caching, retry after a failure,
 // 0-based edges over the application's 1-based positions, and the failure texts.
 
+#include "PptFailureText.h"
 #include "Ppt.h"
 #include "PptHeadersFooters.h"
 #include "PptMaster.h"
@@ -38,22 +39,9 @@ struct Deck {
     std::shared_ptr<CPptSlide> Slide(std::uint32_t i) { return presentation->GetSlides()->GetSlide(i); }
 };
 
-std::wstring MessageOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const CPPTException& e) {
-        EXPECT_EQ(1, e.GetCode());
-        return e.GetMessage();
-    }
-    return L"(no exception)";
-}
+std::wstring MessageOf(const std::function<void()>& f) { return bctest::PptFailureOf(f); }
 
-std::wstring PptMessage(const char* file, int line)
-{
-    return L"PPT Exception in file genswf/" + std::wstring(file, file + std::strlen(file)) + L" at line " +
-           std::to_wstring(line);
-}
+std::wstring PptMessage(const char* file, int line) { return bctest::PptFailureText(std::string("genswf/") + file, line); }
 
 struct ReadCase {
     const char* name;

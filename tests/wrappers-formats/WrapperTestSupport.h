@@ -2,6 +2,7 @@
 // What the format and timeline wrapper tests share: the failure text and the document's references.
 
 #include "Exceptions.h"
+#include "PptFailureText.h"
 #include "PowerPointHost.h"
 
 #include <gtest/gtest.h>
@@ -12,24 +13,15 @@
 
 namespace wrapperstest {
 
-// The message of the CPPTException that f throws, or "(no exception)".
-inline std::wstring MessageOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const genswf::CPPTException& e) {
-        EXPECT_EQ(1, e.GetCode());
-        return e.GetMessage();
-    }
-    return L"(no exception)";
-}
+using bctest::PptFailureOf;
+inline std::wstring MessageOf(const std::function<void()>& f) { return PptFailureOf(f); }
 
 inline std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
 
 // "PPT Exception in file genswf/src/ppt/<source>.cpp at line <line>".
 inline std::wstring PptMessage(const char* source, int line)
 {
-    return L"PPT Exception in file genswf/src/ppt/" + Widen(source) + L".cpp at line " + std::to_wstring(line);
+    return bctest::PptFailureText(std::string("genswf/src/ppt/") + source + ".cpp", line);
 }
 
 // References held on the document (every host object counts on it).

@@ -1,6 +1,7 @@
 #pragma once
 // One-slide presentations in the in-memory host and the failure texts the wrappers raise.
 
+#include "PptFailureText.h"
 #include "Exceptions.h"
 #include "PowerPointHost.h"
 
@@ -68,22 +69,12 @@ struct LinkedSlide : OneSlide {
     }
 };
 
-inline std::wstring MessageOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const genswf::CPPTException& e) {
-        EXPECT_EQ(1, e.GetCode());
-        return e.GetMessage();
-    }
-    return L"(no exception)";
-}
+inline std::wstring MessageOf(const std::function<void()>& f) { return bctest::PptFailureOf(f); }
 
 // "PPT Exception in file genswf/src/ppt/<source> at line <line>"
 inline std::wstring PptMessage(const char* source, int line)
 {
-    return L"PPT Exception in file genswf/src/ppt/" + std::wstring(source, source + std::strlen(source)) +
-           L" at line " + std::to_wstring(line);
+    return bctest::PptFailureText(std::string("genswf/src/ppt/") + source, line);
 }
 
 } // namespace wrappertest

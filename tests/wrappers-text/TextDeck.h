@@ -1,6 +1,7 @@
 #pragma once
 // A slide with one text box over the in-memory host, and how the wrapper tests read failures.
 
+#include "PptFailureText.h"
 #include "Exceptions.h"
 #include "PowerPointHost.h"
 
@@ -45,22 +46,12 @@ struct TextDeck {
     }
 };
 
-inline std::wstring MessageOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const genswf::CPPTException& e) {
-        EXPECT_EQ(1, e.GetCode());
-        return e.GetMessage();
-    }
-    return L"(no exception)";
-}
+inline std::wstring MessageOf(const std::function<void()>& f) { return bctest::PptFailureOf(f); }
 
 // file: relative to genswf/src/ppt.
 inline std::wstring PptMessage(const char* file, int line)
 {
-    return L"PPT Exception in file genswf/src/ppt/" + std::wstring(file, file + std::strlen(file)) + L" at line " +
-           std::to_wstring(line);
+    return bctest::PptFailureText(std::string("genswf/src/ppt/") + file, line);
 }
 
 } // namespace wrapperstest
