@@ -28,13 +28,14 @@ CRefPtr<CShapeObjectRecord> CreateShapeObjectRecord(CMovie* movie, const XmlElem
 
 std::uint32_t SecondsToFrame(int frameRate, float seconds)
 {
-    const double value = static_cast<double>(frameRate) * static_cast<double>(seconds) + 0.5;
-    if (!(value >= 0.0))  // negative or NaN
+    // Single precision, as every other frame computation of the movie.
+    const float value = static_cast<float>(frameRate) * seconds + 0.5f;
+    if (!(value >= 0.0f))  // negative or NaN
         return 0;
     // Frame numbers are written as signed 32-bit indexes; keep room for end + 1.
-    constexpr double kLimit = static_cast<double>(std::numeric_limits<std::int32_t>::max() - 2);
-    if (value >= kLimit)
-        return static_cast<std::uint32_t>(kLimit);
+    constexpr std::uint32_t kLimit = static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()) - 2u;
+    if (value >= static_cast<float>(kLimit))
+        return kLimit;
     return static_cast<std::uint32_t>(value);
 }
 
