@@ -70,8 +70,12 @@ void CPublishDialog::OnInitDialog()
     CheckItem(IDC_AUTO_TRANSITION, automaticSlideTransition);
 
     // The banner's slogan.
+    static const wchar_t* const kSlogans[] = {L"IDS_SLOGAN0", L"IDS_SLOGAN1", L"IDS_SLOGAN2", L"IDS_SLOGAN3",
+                                              L"IDS_SLOGAN4", L"IDS_SLOGAN5", L"IDS_SLOGAN6", L"IDS_SLOGAN7",
+                                              L"IDS_SLOGAN8", L"IDS_SLOGAN9", L"IDS_SLOGAN10", L"IDS_SLOGAN11"};
+    static_assert(sizeof kSlogans / sizeof kSlogans[0] == kSloganCount, "one name per slogan");
     const int slogan = SloganIndex(std::rand(), kSloganCount);
-    const std::wstring text = GetLanguageManager()->GetMessageString(L"IDS_SLOGAN" + IntToWString(slogan));
+    const std::wstring text = GetLanguageManager()->GetMessageString(kSlogans[slogan]);
     bannerLines.clear();
     std::wstring line;
     for (wchar_t c : text) {
