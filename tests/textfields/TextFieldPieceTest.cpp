@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 using namespace genswf;
 using namespace fontstest;
 
@@ -204,6 +206,55 @@ TEST_F(TextFieldPieceTest, StyleWithoutAFontIsAnError)
             << std::string(e.GetMessage().begin(), e.GetMessage().end());
     }
     EXPECT_EQ(0, parent->childNodes()->length()); // nothing half-written
+}
+
+} // namespace
+
+namespace {
+
+// A movie of one font and one linked piece, saved and compiled by the command-line compiler:
+// what the piece writes is a text field the compiler accepts.
+TEST(TextFieldPieceMovie, WrittenPieceCompiles)
+{
+#ifndef BC_TARNQUILL_CLI
+    GTEST_SKIP() << "no compiler tool in this build";
+#else
+    FakeFonts fonts;
+    fonts.Add(L"Plain", SimpleFont("Plain", L"Helo<&>"));
+    FakeField field;
+    field.movie->SetMovieSize(200, 100);
+    field.movie->WriteMovieAttributes(200, 100, 10, 0xFFFFFF, true);
+    auto font = SwfFont::Create(field.movie.get(), L"Plain", false, false, 1);
+    ASSERT_TRUE(font);
+    for (wchar_t c : std::wstring(L"Helo<&>"))
+        font->AddChar(c);
+    field.style = TextStyle::Create(font, nullptr);
+    field.style->SetSize(18.0f);
+    field.text = L"He<l&o>";
+    field.matrix.SetTranslation(20.0f, 30.0f);
+
+    const std::string folder = ::testing::TempDir() + "textfields-movie";
+    ASSERT_EQ(0, std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "'").c_str()));
+    const std::wstring wideFolder(folder.begin(), folder.end());
+    font->SaveFontFile(wideFolder);
+    ASSERT_TRUE(font->IsFileSaved());
+    font->WriteXml(field.movie->GetObjectsElement());
+
+    auto piece = CreateTextFieldPiece(&field, 0x0000FF, CMatrix());
+    auto list = CreateActionSettingList();
+    list->Add(std::make_shared<CActionSetting>());
+    piece->SetActionSettings(list);
+    piece->Write(field.movie->GetObjectsElement());
+    auto layer = field.movie->WriteLayer(field.movie->GetLayersElement());
+    auto frames = CreateFrameList(field.movie.get());
+    frames->Add(piece->GetFrameTrack());
+    frames->Write(layer, 0);
+    field.movie->SaveXml(wideFolder + L"/movie.xml");
+
+    const std::string command = std::string("'") + BC_TARNQUILL_CLI + "' '" + folder + "/movie.xml' -o '" + folder +
+                                "/movie.swf' > '" + folder + "/log.txt' 2>&1";
+    EXPECT_EQ(0, std::system(command.c_str())) << "see " << folder << "/log.txt";
+#endif
 }
 
 } // namespace
