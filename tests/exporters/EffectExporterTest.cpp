@@ -382,7 +382,8 @@ TEST_F(ExporterTest, MaskShapesOfBlindsSplitBoxAndCircle)
     ASSERT_EQ(2u, split->parts.size());
     auto hole = std::static_pointer_cast<CRectangleObject>(split->parts[1]);
     EXPECT_FLOAT_EQ(42.0f, hole->height);
-    auto hole2 = std::static_pointer_cast<CRectangleObject>(std::dynamic_pointer_cast<CShapeObject>(masks[2])->parts[1]);
+    auto hole2 =
+        std::static_pointer_cast<CRectangleObject>(std::dynamic_pointer_cast<CShapeObject>(masks[2])->parts[1]);
     EXPECT_FLOAT_EQ(21.0f, hole2->height);
     EXPECT_FLOAT_EQ(49.0f + 10.5f, hole2->y);
 
