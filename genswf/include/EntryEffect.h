@@ -90,8 +90,4 @@ private:
 
 CRefPtr<CTransitionMask> CreateTransitionMask(CMovie* movie);
 
-// In-place helpers on placements.
-void TranslateMatrix(CMatrix& m, float dx, float dy);  // tx += dx, ty += dy
-void ScaleMatrix(CMatrix& m, float sx, float sy);      // a, c, tx times sx; b, d, ty times sy
-
 } // namespace genswf

@@ -11,6 +11,10 @@ public:
         : a(a_), b(b_), c(c_), d(d_), tx(tx_), ty(ty_) {}
 
     void SetTranslation(float x, float y);
+    // In place: tx += dx, ty += dy.
+    void Translate(float dx, float dy);
+    // In place: a, c and tx times sx; b, d and ty times sy.
+    void Scale(float sx, float sy);
     void SetScale(float sx, float sy);
     // Angles are in radians; with y pointing down a positive angle turns clockwise.
     void SetRotation(float angle);

@@ -91,20 +91,6 @@ void CTransitionMask::Write(const XmlElementPtr& parent)
 
 CRefPtr<CTransitionMask> CreateTransitionMask(CMovie* movie) { return CRefPtr<CTransitionMask>(new CTransitionMask(movie)); }
 
-void TranslateMatrix(CMatrix& m, float dx, float dy)
-{
-    m.tx += dx;
-    m.ty += dy;
-}
 
-void ScaleMatrix(CMatrix& m, float sx, float sy)
-{
-    m.a *= sx;
-    m.c *= sx;
-    m.tx *= sx;
-    m.b *= sy;
-    m.d *= sy;
-    m.ty *= sy;
-}
 
 } // namespace genswf

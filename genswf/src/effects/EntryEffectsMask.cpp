@@ -57,7 +57,7 @@ public:
     CMatrix MovedShape(float dx, float dy) const
     {
         CMatrix m = m_record.firstMatrix;
-        TranslateMatrix(m, dx, dy);
+        m.Translate(dx, dy);
         return m;
     }
 
@@ -300,7 +300,7 @@ void CStripsTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<
     auto track = writer.Mask().GetTrack();
     for (std::uint32_t frame = f.start + 1; frame <= f.end; ++frame) {
         CMatrix m;
-        TranslateMatrix(m, (w + h) * factors[4] * static_cast<float>(frame - f.start) / n, 0.0f);
+        m.Translate((w + h) * factors[4] * static_cast<float>(frame - f.start) / n, 0.0f);
         track->AddModify(frame - f.start, showId, m);
     }
     writer.Finish();

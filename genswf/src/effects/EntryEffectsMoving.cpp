@@ -41,9 +41,9 @@ private:
 CMatrix ScaledAbout(const CMatrix& m, float sx, float sy, float px, float py)
 {
     CMatrix result = m;
-    TranslateMatrix(result, -px, -py);
-    ScaleMatrix(result, sx, sy);
-    TranslateMatrix(result, px, py);
+    result.Translate(-px, -py);
+    result.Scale(sx, sy);
+    result.Translate(px, py);
     return result;
 }
 
@@ -121,7 +121,7 @@ void CFlyTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFr
         // Computed from the step count rather than accumulated, so the end is exact.
         const float remaining = static_cast<float>(f.end - frame) / n;
         CMatrix m = record.firstMatrix;
-        TranslateMatrix(m, offsetX * remaining, offsetY * remaining);
+        m.Translate(offsetX * remaining, offsetY * remaining);
         writer.Place(frame, f.start, m);
     }
 }
@@ -155,9 +155,9 @@ void CZoomTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CF
         const float done = static_cast<float>(frame - f.start) / n;
         const float scale = startScale + (1.0f - startScale) * done;
         CMatrix m = record.firstMatrix;
-        TranslateMatrix(m, -cx, -cy);
-        ScaleMatrix(m, scale, scale);
-        TranslateMatrix(m, fromX + (cx - fromX) * done, fromY + (cy - fromY) * done);
+        m.Translate(-cx, -cy);
+        m.Scale(scale, scale);
+        m.Translate(fromX + (cx - fromX) * done, fromY + (cy - fromY) * done);
         writer.Place(frame, f.start, m);
     }
 }
@@ -224,9 +224,9 @@ void CSpiralTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<
         const float offsetX = vx * std::cos(theta);
         const float offsetY = vx * std::sin(theta) * aspect;
         CMatrix m = record.firstMatrix;
-        TranslateMatrix(m, -cx, -cy);
-        ScaleMatrix(m, s, s);
-        TranslateMatrix(m, cx + offsetX, cy + offsetY);
+        m.Translate(-cx, -cy);
+        m.Scale(s, s);
+        m.Translate(cx + offsetX, cy + offsetY);
         writer.Place(frame, f.start, m);
     }
 }

@@ -28,9 +28,9 @@ void ForEachFrame(const CTimeLineEffect& effect, Step step)
 inline CMatrix ScaledAbout(const CMatrix& resting, float fx, float fy, float sx, float sy, float px, float py)
 {
     CMatrix m = resting;
-    TranslateMatrix(m, -fx, -fy);
-    ScaleMatrix(m, sx, sy);
-    TranslateMatrix(m, px, py);
+    m.Translate(-fx, -fy);
+    m.Scale(sx, sy);
+    m.Translate(px, py);
     return m;
 }
 

@@ -31,7 +31,7 @@ void Fly(CEffectExporterFactory* owner, const CPlacement& placement, CAnimatedOb
     ForEachFrame(effect, [&](std::uint32_t frame, float p) {
         const float q = Directed(effect, p);
         CMatrix m = placement.GetMatrix();
-        TranslateMatrix(m, dx * (1.0f - q), dy * (1.0f - q));
+        m.Translate(dx * (1.0f - q), dy * (1.0f - q));
         object.PlaceAt(frame, m);
     });
 }
@@ -55,7 +55,7 @@ void Peek(const CPlacement& placement, CAnimatedObject& object, const CTimeLineE
         }
         const float q = Directed(effect, p);
         CMatrix m = placement.GetMatrix();
-        TranslateMatrix(m, dx * (1.0f - q), dy * (1.0f - q));
+        m.Translate(dx * (1.0f - q), dy * (1.0f - q));
         if (frame == effect.GetStartFrame()) {
             auto objects = object.GetObjects();
             auto mask = objects->AddRectangle(x - 1.0f, y - 1.0f, w + 2.0f, h + 2.0f);

@@ -59,7 +59,7 @@ void Spiral(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject
         const float dy = static_cast<float>(std::sin(angle) * k * Ry);
         const float s = Lerp(s0, s1, p);
         CMatrix m = ScaledAbout(pl.GetMatrix(), cx, cy, s, s, cx, cy);
-        TranslateMatrix(m, dx, dy);
+        m.Translate(dx, dy);
         object.PlaceAt(frame, m);
     });
 }

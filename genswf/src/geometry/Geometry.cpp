@@ -12,6 +12,20 @@ void CMatrix::SetTranslation(float x, float y) {
     ty = y;
 }
 
+void CMatrix::Translate(float dx, float dy) {
+    tx += dx;
+    ty += dy;
+}
+
+void CMatrix::Scale(float sx, float sy) {
+    a *= sx;
+    c *= sx;
+    tx *= sx;
+    b *= sy;
+    d *= sy;
+    ty *= sy;
+}
+
 void CMatrix::SetScale(float sx, float sy) {
     a = sx;
     d = sy;
