@@ -40,6 +40,21 @@ TEST(Geometry, MatrixBasics) {
     ExpectMaps(s, 1, 1, 2, 3);
 }
 
+// Translate and Scale change the matrix in place, translation included.
+TEST(Geometry, InPlaceTranslateAndScale) {
+    CMatrix m(1, 2, 3, 4, 5, 6);
+    m.Translate(10, -20);
+    EXPECT_EQ(m.tx, 15.0f);
+    EXPECT_EQ(m.ty, -14.0f);
+    m.Scale(2, 0.5f);
+    EXPECT_EQ(m.a, 2.0f);
+    EXPECT_EQ(m.c, 6.0f);
+    EXPECT_EQ(m.tx, 30.0f);
+    EXPECT_EQ(m.b, 1.0f);
+    EXPECT_EQ(m.d, 2.0f);
+    EXPECT_EQ(m.ty, -7.0f);
+}
+
 TEST(Geometry, MultiplyOrderAndAliasing) {
     CMatrix T, S, m;
     T.SetTranslation(10, 0);
