@@ -3,6 +3,7 @@
 
 #include "Ppt.h"
 
+#include <cstdint>
 #include <string>
 
 namespace genswf {
@@ -41,6 +42,25 @@ inline VARIANT PositionVariant(LONG position)
     v.vt = VT_I4;
     v.lVal = position;
     return v;
+}
+
+// Item i + 1 of a collection of slides, read once into slot; an AddRef'ed copy for the caller.
+// A failed read throws the object-model failure of the caller's file and line.
+template <class Collection, class Slide>
+Slide* ReadSlideOnce(Collection* collection, std::uint32_t i, Slide*& slot, const char* file, int line)
+{
+    if (!slot) {
+        VARIANT index = PositionVariant(static_cast<LONG>(i) + 1);
+        Slide* slide = nullptr;
+        const HRESULT hr = collection->Item(index, &slide);
+        VariantClear(&index);
+        if (hr < 0 || !slide) {
+            SafeRelease(slide);
+            ThrowPptException(file, line);
+        }
+        slot = slide;
+    }
+    return AddRefCopy(slot);
 }
 
 } // namespace genswf

@@ -46,19 +46,7 @@ PowerPoint::_Slide* CPptSlideRange::GetSlidePtr(std::uint32_t i)
     // Out of the range: nothing, rather than a read past the cache.
     if (i >= static_cast<std::uint32_t>(GetCount()))
         return nullptr;
-    PowerPoint::_Slide*& slot = m_impl->slidePtrs[i];
-    if (!slot) {
-        VARIANT index = PositionVariant(static_cast<LONG>(i) + 1);
-        PowerPoint::_Slide* slide = nullptr;
-        HRESULT hr = m_impl->range->Item(index, &slide);
-        VariantClear(&index);
-        if (hr < 0 || !slide) {
-            SafeRelease(slide);
-            ThrowPptException(__FILE__, 53);
-        }
-        slot = slide;
-    }
-    return AddRefCopy(slot);
+    return ReadSlideOnce(m_impl->range, i, m_impl->slidePtrs[i], __FILE__, 53);
 }
 
 std::shared_ptr<CPptSlide> CPptSlideRange::GetSlide(std::uint32_t i)

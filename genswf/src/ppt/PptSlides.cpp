@@ -45,19 +45,7 @@ PowerPoint::_Slide* CPptSlides::GetSlidePtr(std::uint32_t i)
 {
     if (i >= static_cast<std::uint32_t>(GetCount()))
         return nullptr;
-    PowerPoint::_Slide*& slot = m_impl->slidePtrs[i];
-    if (!slot) {
-        VARIANT index = PositionVariant(static_cast<LONG>(i) + 1);
-        PowerPoint::_Slide* slide = nullptr;
-        HRESULT hr = m_impl->slides->Item(index, &slide);
-        VariantClear(&index);
-        if (hr < 0 || !slide) {
-            SafeRelease(slide);
-            ThrowPptException(__FILE__, 49);
-        }
-        slot = slide;
-    }
-    return AddRefCopy(slot);
+    return ReadSlideOnce(m_impl->slides, i, m_impl->slidePtrs[i], __FILE__, 49);
 }
 
 std::shared_ptr<CPptSlide> CPptSlides::GetSlide(std::uint32_t i)
