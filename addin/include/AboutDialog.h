@@ -7,7 +7,7 @@
 #include <vector>
 
 struct CAboutLink {
-    int left, top, right, bottom; // client pixels; right and bottom exclusive
+    int left, top, right, bottom;  // client pixels; right and bottom exclusive
     std::wstring url;
     std::wstring tooltip;
 };

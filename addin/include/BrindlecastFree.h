@@ -29,11 +29,11 @@ BC_DECLARE_INTERFACE_IID(IBrindlecastFree, IID_IBrindlecastFree)
 
 // How the last Export ended.
 enum BrindlecastOutcome : LONG {
-    kOutcomeNone = 0,             // no export yet
+    kOutcomeNone = 0,  // no export yet
     kOutcomeSucceeded = 1,
-    kOutcomeCancelled = 2,        // Cancel during the conversion
-    kOutcomeFailed = 3,           // the error was reported
-    kOutcomePublishCancelled = 4, // the Publish dialog was not accepted
+    kOutcomeCancelled = 2,         // Cancel during the conversion
+    kOutcomeFailed = 3,            // the error was reported
+    kOutcomePublishCancelled = 4,  // the Publish dialog was not accepted
 };
 
 struct IBrindlecastScript : IUnknown {

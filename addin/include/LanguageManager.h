@@ -51,8 +51,7 @@ public:
     std::wstring LoadString(unsigned id) const;                               // empty when absent
 
     // The folder FindResource searches; by default the installation's "res" folder.
-    void SetResourceFolder(const std::wstring& folder)
-    {
+    void SetResourceFolder(const std::wstring& folder) {
         resourceFolder = folder;
         stringTables.clear();
     }

@@ -54,5 +54,5 @@ protected:
     std::shared_ptr<genswf::CMovie> m_movie;
 
 private:
-    void SetSlideRange(PowerPoint::SlideRange* range); // takes over a reference already added
+    void SetSlideRange(PowerPoint::SlideRange* range);  // takes over a reference already added
 };

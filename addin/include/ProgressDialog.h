@@ -24,12 +24,11 @@ public:
     static constexpr int IDC_SLIDE_TEXT = 233;
     static constexpr int IDC_SHAPE_TEXT = 234;
     static constexpr int kConversionTimer = 1;
-    static constexpr std::uint32_t kPumpInterval = 200; // ms between two message pumps
+    static constexpr std::uint32_t kPumpInterval = 200;  // ms between two message pumps
 
     enum Result { kSucceeded = 1, kCancelled = 2, kFailed = 3 };
 
-    CProgressDialog(PowerPoint::_Presentation* presentation, PowerPoint::SlideRange* slideRange,
-                    CSettings* settings);
+    CProgressDialog(PowerPoint::_Presentation* presentation, PowerPoint::SlideRange* slideRange, CSettings* settings);
     ~CProgressDialog() override;
 
     // Runs the dialog through view; the view also pumps during the conversion.

@@ -37,8 +37,7 @@ public:
 
     // Reads the presentation's name and slide size at once: a failing name read throws
     // genswf::CPPTException; a null presentation is refused the same way.
-    CPublishDialog(PowerPoint::_Presentation* presentation, PowerPoint::SlideRange* slideRange,
-                   CSettings* settings);
+    CPublishDialog(PowerPoint::_Presentation* presentation, PowerPoint::SlideRange* slideRange, CSettings* settings);
     ~CPublishDialog() override;
 
     void OnInitDialog() override;

@@ -29,7 +29,7 @@ public:
     std::wstring OutputFolder;
     std::wstring InstallationFolder;
     std::wstring PresentationName;
-    int ExportMode = 0;            // 0 all slides, 1 the given range, 2 the current slide
+    int ExportMode = 0;  // 0 all slides, 1 the given range, 2 the current slide
     int Scale = 100;
     int MovieWidth = 720;
     int MovieHeight = 540;

@@ -5,11 +5,11 @@
 #include <benchmark/benchmark.h>
 #include <png.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -42,7 +42,8 @@ struct Deck {
                                            "-" + std::to_string(frames));
         fs::create_directories(dir);
         std::ostringstream xml;
-        xml << "<movie width=\"720\" height=\"540\" frameRate=\"12\" compressed=\"1\" saveObjectsFirst=\"0\">\n<objects>\n";
+        xml << "<movie width=\"720\" height=\"540\" frameRate=\"12\" compressed=\"1\" "
+               "saveObjectsFirst=\"0\">\n<objects>\n";
         for (int i = 0; i < pictures; ++i) {
             fs::path png = dir / ("img" + std::to_string(i) + ".png");
             if (!fs::exists(png)) WritePng(png, i);
@@ -78,6 +79,6 @@ void BM_CompileDeck(benchmark::State& state) {
 }
 BENCHMARK(BM_CompileDeck)->Args({300, 100})->Args({150, 100})->Args({300, 50})->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

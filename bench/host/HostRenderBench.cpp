@@ -16,27 +16,24 @@ namespace fs = std::filesystem;
 namespace {
 
 // The largest file of the corpus that loads; an empty result when there is none.
-Loader::LoadResult LargestDeck(std::string& name)
-{
+Loader::LoadResult LargestDeck(std::string& name) {
     std::vector<fs::path> files;
     if (fs::is_directory(BC_CORPUS_DIR))
         for (const auto& e : fs::directory_iterator(BC_CORPUS_DIR))
-            if (e.path().extension() == ".ppt")
-                files.push_back(e.path());
-    std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) { return fs::file_size(a) > fs::file_size(b); });
+            if (e.path().extension() == ".ppt") files.push_back(e.path());
+    std::sort(files.begin(), files.end(),
+              [](const fs::path& a, const fs::path& b) { return fs::file_size(a) > fs::file_size(b); });
     for (const fs::path& f : files) {
         try {
             Loader::LoadResult r = Loader::LoadPresentation(f.string());
             name = f.filename().string();
             return r;
-        } catch (const Loader::CPptLoadError&) {
-        }
+        } catch (const Loader::CPptLoadError&) {}
     }
     return Loader::LoadResult();
 }
 
-void BM_RenderEverySlide(benchmark::State& state)
-{
+void BM_RenderEverySlide(benchmark::State& state) {
     std::string name;
     Loader::LoadResult deck = LargestDeck(name);
     if (!deck.document.Get()) {
@@ -51,8 +48,7 @@ void BM_RenderEverySlide(benchmark::State& state)
 }
 BENCHMARK(BM_RenderEverySlide)->Unit(benchmark::kMillisecond);
 
-void BM_RenderEveryShape(benchmark::State& state)
-{
+void BM_RenderEveryShape(benchmark::State& state) {
     std::string name;
     Loader::LoadResult deck = LargestDeck(name);
     if (!deck.document.Get()) {
@@ -71,4 +67,4 @@ void BM_RenderEveryShape(benchmark::State& state)
 }
 BENCHMARK(BM_RenderEveryShape)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace

@@ -10,8 +10,7 @@ using namespace PowerPoint::Host;
 
 namespace {
 
-CHostDocumentRef MakeDeck(CHostShape*& shape)
-{
+CHostDocumentRef MakeDeck(CHostShape*& shape) {
     CHostDocumentRef doc = CHostDocument::Create();
     shape = doc->AddSlide()->AddShape(msoTextBox, L"Body", 36, 36, 648, 468);
     shape->data.hasTextFrame = msoTrue;
@@ -20,15 +19,13 @@ CHostDocumentRef MakeDeck(CHostShape*& shape)
     static const wchar_t* words[] = {L"layout ", L"of ", L"a ", L"frame ", L"with ", L"many ", L"words "};
     for (int i = 0; i < 2000; ++i) {
         std::wstring w = words[i % 7];
-        if (i % 100 == 99)
-            w.back() = L'\r';
+        if (i % 100 == 99) w.back() = L'\r';
         shape->data.text.AddRun(w, i % 11 == 0 ? bold : FontData());
     }
     return doc;
 }
 
-float Sum(TextRange* r)
-{
+float Sum(TextRange* r) {
     float l = 0, t = 0, w = 0, h = 0;
     r->get_BoundLeft(&l);
     r->get_BoundTop(&t);
@@ -38,8 +35,7 @@ float Sum(TextRange* r)
 }
 
 // One pass of the walk: lines of each paragraph, the words of each line and the runs of each word.
-float Walk(TextRange* all)
-{
+float Walk(TextRange* all) {
     float total = 0;
     CComPtr<TextRange> paragraphs;
     all->Paragraphs(0, -1, &paragraphs);
@@ -76,23 +72,20 @@ float Walk(TextRange* all)
     return total;
 }
 
-void BM_WalkLaidOutFrame(benchmark::State& state)
-{
+void BM_WalkLaidOutFrame(benchmark::State& state) {
     CHostShape* shape = nullptr;
     CHostDocumentRef doc = MakeDeck(shape);
     CComPtr<TextFrame> frame;
     shape->Interface()->get_TextFrame(&frame);
     CComPtr<TextRange> all;
     frame->get_TextRange(&all);
-    Walk(all); // the layout is made once; the walk is what repeats
-    for (auto _ : state)
-        benchmark::DoNotOptimize(Walk(all));
+    Walk(all);  // the layout is made once; the walk is what repeats
+    for (auto _ : state) benchmark::DoNotOptimize(Walk(all));
 }
 BENCHMARK(BM_WalkLaidOutFrame)->Unit(benchmark::kMillisecond);
 
 // A fresh document each time: the layout is made, then walked.
-void BM_LayOutAndWalk(benchmark::State& state)
-{
+void BM_LayOutAndWalk(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         CHostShape* shape = nullptr;
@@ -107,6 +100,6 @@ void BM_LayOutAndWalk(benchmark::State& state)
 }
 BENCHMARK(BM_LayOutAndWalk)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -18,8 +18,7 @@ namespace {
 constexpr int kImages = 500;
 constexpr std::uint32_t kWidth = 160, kHeight = 120;
 
-std::shared_ptr<libimageanalyzer::CImageBuffer> Noise(std::uint32_t seed)
-{
+std::shared_ptr<libimageanalyzer::CImageBuffer> Noise(std::uint32_t seed) {
     std::mt19937 random(seed);
     std::vector<std::uint8_t> pixels(std::size_t(kWidth) * kHeight * 4);
     for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = (i % 4 == 3) ? 255 : std::uint8_t(random());
@@ -37,14 +36,12 @@ struct Deck {
 
 // The decks' folders go when the run ends.
 struct Decks : std::map<int, Deck> {
-    ~Decks()
-    {
+    ~Decks() {
         for (auto& entry : *this) genswf::DeleteFolderTree(entry.second.folder, true);
     }
 };
 
-const Deck& DeckWithIdentical(int percent)
-{
+const Deck& DeckWithIdentical(int percent) {
     static Decks decks;
     auto found = decks.find(percent);
     if (found != decks.end()) return found->second;
@@ -64,8 +61,7 @@ const Deck& DeckWithIdentical(int percent)
     return decks.emplace(percent, std::move(deck)).first->second;
 }
 
-void BM_Deduplicate500(benchmark::State& state)
-{
+void BM_Deduplicate500(benchmark::State& state) {
     const Deck& deck = DeckWithIdentical(static_cast<int>(state.range(0)));
     std::size_t kept = 0;
     for (auto _ : state) {
@@ -79,8 +75,7 @@ void BM_Deduplicate500(benchmark::State& state)
 BENCHMARK(BM_Deduplicate500)->Arg(0)->Arg(50)->Arg(90)->Unit(benchmark::kMillisecond);
 
 // A 1280 x 960 background against the same with a footer and a slide number.
-void BM_CompareBackgrounds(benchmark::State& state)
-{
+void BM_CompareBackgrounds(benchmark::State& state) {
     const std::uint32_t w = 1280, h = 960;
     std::vector<std::uint8_t> base(std::size_t(w) * h * 4, 200);
     std::vector<std::uint8_t> titled = base;
@@ -100,6 +95,6 @@ void BM_CompareBackgrounds(benchmark::State& state)
 }
 BENCHMARK(BM_CompareBackgrounds)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -15,20 +15,17 @@ using PowerPoint::Loader::CPptLoadError;
 using PowerPoint::Loader::LoadPresentation;
 
 // The corpus files by size, largest first.
-std::vector<std::filesystem::path> BySize()
-{
+std::vector<std::filesystem::path> BySize() {
     std::vector<std::filesystem::path> files;
     if (std::filesystem::is_directory(BC_CORPUS_DIR))
-        for (const auto& e : std::filesystem::directory_iterator(BC_CORPUS_DIR))
-            files.push_back(e.path());
+        for (const auto& e : std::filesystem::directory_iterator(BC_CORPUS_DIR)) files.push_back(e.path());
     std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
         return std::filesystem::file_size(a) > std::filesystem::file_size(b);
     });
     return files;
 }
 
-bool Loads(const std::filesystem::path& p)
-{
+bool Loads(const std::filesystem::path& p) {
     try {
         LoadPresentation(p.string());
         return true;
@@ -37,8 +34,7 @@ bool Loads(const std::filesystem::path& p)
     }
 }
 
-void BM_LoadLargestReadable(benchmark::State& state)
-{
+void BM_LoadLargestReadable(benchmark::State& state) {
     std::filesystem::path file;
     for (const auto& p : BySize())
         if (Loads(p)) {
@@ -54,8 +50,7 @@ void BM_LoadLargestReadable(benchmark::State& state)
     for (auto _ : state) {
         auto r = LoadPresentation(file.string());
         shapes = 0;
-        for (auto* s : r.document->Slides())
-            shapes += s->shapes.size();
+        for (auto* s : r.document->Slides()) shapes += s->shapes.size();
         benchmark::DoNotOptimize(shapes);
     }
     state.counters["shapes"] = static_cast<double>(shapes);
@@ -63,19 +58,17 @@ void BM_LoadLargestReadable(benchmark::State& state)
 }
 BENCHMARK(BM_LoadLargestReadable)->Unit(benchmark::kMillisecond);
 
-void BM_RefuseLargest(benchmark::State& state)
-{
+void BM_RefuseLargest(benchmark::State& state) {
     const auto files = BySize();
     if (files.empty()) {
         state.SkipWithError("corpus folder absent");
         return;
     }
     state.SetLabel(files.front().filename().string());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(Loads(files.front()));
+    for (auto _ : state) benchmark::DoNotOptimize(Loads(files.front()));
 }
 BENCHMARK(BM_RefuseLargest)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -18,15 +18,15 @@ struct Deck {
     std::vector<bcrender::SlideDrawing> slides;
 };
 
-const Deck& LargestDeck()
-{
+const Deck& LargestDeck() {
     static const Deck deck = [] {
         Deck d;
         std::vector<fs::path> files;
         if (fs::is_directory(BC_CORPUS_DIR))
             for (const auto& e : fs::directory_iterator(BC_CORPUS_DIR))
                 if (e.path().extension() == ".ppt") files.push_back(e.path());
-        std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) { return fs::file_size(a) > fs::file_size(b); });
+        std::sort(files.begin(), files.end(),
+                  [](const fs::path& a, const fs::path& b) { return fs::file_size(a) > fs::file_size(b); });
         for (const fs::path& f : files) {
             try {
                 auto loaded = PowerPoint::Loader::LoadPresentation(f.string());
@@ -39,16 +39,14 @@ const Deck& LargestDeck()
                     d.slides.push_back(pptrender::SlideFromHost(loaded, i, first, shapes));
                 }
                 break;
-            } catch (const std::exception&) {
-            }
+            } catch (const std::exception&) {}
         }
         return d;
     }();
     return deck;
 }
 
-void BM_LargestDeckAllSlides(benchmark::State& state)
-{
+void BM_LargestDeckAllSlides(benchmark::State& state) {
     const Deck& deck = LargestDeck();
     if (deck.slides.empty()) {
         state.SkipWithError("no corpus presentation loads");
@@ -63,13 +61,15 @@ void BM_LargestDeckAllSlides(benchmark::State& state)
             benchmark::DoNotOptimize(bcrender::RenderSlidePng(s, w, h));
         }
     }
-    state.SetLabel(deck.name + ": " + std::to_string(deck.slides.size()) + " slides, " + std::to_string(shapes) + " shapes");
+    state.SetLabel(deck.name + ": " + std::to_string(deck.slides.size()) + " slides, " + std::to_string(shapes) +
+                   " shapes");
     // Seconds per slide.
-    state.counters["per_slide"] = benchmark::Counter(static_cast<double>(deck.slides.size()),
-                                                     benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_slide"] =
+        benchmark::Counter(static_cast<double>(deck.slides.size()),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_LargestDeckAllSlides)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -8,8 +8,7 @@ using namespace bcrender;
 
 namespace {
 
-SlideDrawing TypicalSlide()
-{
+SlideDrawing TypicalSlide() {
     SlideDrawing slide;
     slide.background.kind = FillKind::Gradient;
     slide.background.color = 0xF5E8D8;
@@ -42,36 +41,32 @@ SlideDrawing TypicalSlide()
     return slide;
 }
 
-void BM_SlideRaster(benchmark::State& state)
-{
+void BM_SlideRaster(benchmark::State& state) {
     const SlideDrawing slide = TypicalSlide();
     for (auto _ : state) benchmark::DoNotOptimize(RenderSlideRaster(slide, 720, 540));
 }
 BENCHMARK(BM_SlideRaster)->Unit(benchmark::kMillisecond);
 
-void BM_SlidePng(benchmark::State& state)
-{
+void BM_SlidePng(benchmark::State& state) {
     const SlideDrawing slide = TypicalSlide();
     for (auto _ : state) benchmark::DoNotOptimize(RenderSlidePng(slide, 720, 540));
 }
 BENCHMARK(BM_SlidePng)->Unit(benchmark::kMillisecond);
 
-void BM_ShapePngEach(benchmark::State& state)
-{
+void BM_ShapePngEach(benchmark::State& state) {
     const SlideDrawing slide = TypicalSlide();
     for (auto _ : state)
         for (const ShapeDrawing& s : slide.shapes) benchmark::DoNotOptimize(RenderShapePng(s, 1, 1));
 }
 BENCHMARK(BM_ShapePngEach)->Unit(benchmark::kMillisecond);
 
-void BM_ShapeWmfEach(benchmark::State& state)
-{
+void BM_ShapeWmfEach(benchmark::State& state) {
     const SlideDrawing slide = TypicalSlide();
     for (auto _ : state)
         for (const ShapeDrawing& s : slide.shapes) benchmark::DoNotOptimize(RenderShapeWmf(s, 1, 1));
 }
 BENCHMARK(BM_ShapeWmfEach)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

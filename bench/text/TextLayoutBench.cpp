@@ -8,8 +8,7 @@ using namespace bclayout;
 
 namespace {
 
-TextLayoutInput TwoThousandWords()
-{
+TextLayoutInput TwoThousandWords() {
     TextLayoutInput in;
     in.frame.left = 36;
     in.frame.top = 36;
@@ -30,18 +29,16 @@ TextLayoutInput TwoThousandWords()
     return in;
 }
 
-float Bounds(CTextLayout& layout, TextSpan span)
-{
+float Bounds(CTextLayout& layout, TextSpan span) {
     TextBox b = layout.Bounds(span);
     return b.left + b.top + b.width + b.height;
 }
 
-} // namespace
+}  // namespace
 
-static void LayoutTwoThousandWords(benchmark::State& state)
-{
+static void LayoutTwoThousandWords(benchmark::State& state) {
     TextLayoutInput a = TwoThousandWords(), b = a;
-    b.frame.width += 1; // alternate inputs so every pass lays the text out again
+    b.frame.width += 1;  // alternate inputs so every pass lays the text out again
     CTextLayout layout;
     bool flip = false;
     for (auto _ : state) {
@@ -52,8 +49,7 @@ static void LayoutTwoThousandWords(benchmark::State& state)
 }
 BENCHMARK(LayoutTwoThousandWords)->Unit(benchmark::kMillisecond);
 
-static void QueryAllWordsAndRuns(benchmark::State& state)
-{
+static void QueryAllWordsAndRuns(benchmark::State& state) {
     CTextLayout layout;
     layout.SetInput(TwoThousandWords());
     layout.Lines();
@@ -62,38 +58,32 @@ static void QueryAllWordsAndRuns(benchmark::State& state)
         float sum = 0;
         for (TextUnit unit : {TextUnit::Words, TextUnit::Runs}) {
             SubRange all = layout.Sub(unit, whole, -1, -1);
-            for (int i = 1; i <= all.count; ++i)
-                sum += Bounds(layout, layout.Sub(unit, all.span, i, 1).span);
+            for (int i = 1; i <= all.count; ++i) sum += Bounds(layout, layout.Sub(unit, all.span, i, 1).span);
         }
         benchmark::DoNotOptimize(sum);
     }
 }
 BENCHMARK(QueryAllWordsAndRuns)->Unit(benchmark::kMillisecond);
 
-static void LayoutAndQueryOnce(benchmark::State& state)
-{
+static void LayoutAndQueryOnce(benchmark::State& state) {
     const TextLayoutInput input = TwoThousandWords();
     for (auto _ : state) {
         CTextLayout layout;
         layout.SetInput(input);
         float sum = 0;
         for (TextUnit unit : {TextUnit::Words, TextUnit::Runs})
-            for (const TextSpan& t : layout.Items(unit, TextSpan{0, -1}))
-                sum += Bounds(layout, t);
+            for (const TextSpan& t : layout.Items(unit, TextSpan{0, -1})) sum += Bounds(layout, t);
         benchmark::DoNotOptimize(sum);
     }
 }
 BENCHMARK(LayoutAndQueryOnce)->Unit(benchmark::kMillisecond);
 
-
 // What a host pays per query when it hands the same inputs again instead of tracking changes.
-static void SetInputUnchanged(benchmark::State& state)
-{
+static void SetInputUnchanged(benchmark::State& state) {
     const TextLayoutInput input = TwoThousandWords();
     CTextLayout layout;
     layout.SetInput(input);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(layout.SetInput(input));
+    for (auto _ : state) benchmark::DoNotOptimize(layout.SetInput(input));
 }
 BENCHMARK(SetInputUnchanged)->Unit(benchmark::kMicrosecond);
 

@@ -53,4 +53,4 @@ private:
 CRefPtr<CBulletRecord> CreateBulletRecord(CMovie* movie, PowerPoint::TextRange* paragraphText,
                                           PowerPoint::BulletFormat* bulletFormat);
 
-} // namespace genswf
+}  // namespace genswf

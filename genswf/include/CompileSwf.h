@@ -12,4 +12,4 @@ namespace genswf {
 // CXml2SwfException; a failing compile, result or size call throws CComError.
 void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes);
 
-} // namespace genswf
+}  // namespace genswf

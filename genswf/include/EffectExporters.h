@@ -218,4 +218,4 @@ std::shared_ptr<CEffectExporterBase> CreateBlindsEffectExporter(CEffectExporterF
 std::shared_ptr<CEffectExporterBase> CreateRandomBarsEffectExporter(CEffectExporterFactory* owner);
 std::shared_ptr<CEffectExporterBase> CreateCheckerboardEffectExporter(CEffectExporterFactory* owner);
 
-} // namespace genswf
+}  // namespace genswf

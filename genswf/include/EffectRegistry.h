@@ -59,4 +59,4 @@ private:
     CRefPtr<CTransitionEffect> m_defaultEffect;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -95,11 +95,11 @@ public:
 
     const std::wstring& GetFilePath() const { return m_filePath; }
     const std::wstring& GetSpriteId() const { return m_spriteId; }
-    const std::string& GetSignature() const { return m_signature; } // "FWS" or "CWS"
+    const std::string& GetSignature() const { return m_signature; }  // "FWS" or "CWS"
     std::uint8_t GetVersion() const { return m_version; }
     std::uint32_t GetFileLength() const { return m_fileLength; }
-    float GetFrameWidth() const { return m_frameWidth; }   // points
-    float GetFrameHeight() const { return m_frameHeight; } // points
+    float GetFrameWidth() const { return m_frameWidth; }    // points
+    float GetFrameHeight() const { return m_frameHeight; }  // points
     float GetFrameRate() const { return m_frameRate; }
     std::uint16_t GetFrameCount() const { return m_frameCount; }
     int GetRectBits() const { return m_rectBits; }
@@ -148,4 +148,4 @@ private:
 std::shared_ptr<CSwfContent> CreateSwfContent(const std::shared_ptr<CPptShape>& shape,
                                               const std::wstring& presentationLocation);
 
-} // namespace genswf
+}  // namespace genswf

@@ -18,8 +18,8 @@ namespace genswf {
 // What the shape exporter hands to an entry effect: the placed object and its bounds.
 class CShapeObjectRecord : public CRefCounted {
 public:
-    CShapeObjectRecord(CMovie* movie_, XmlElementPtr objectsElement_, std::wstring objectId_, float x_,
-                       float y_, float width_, float height_, const CMatrix& matrix);
+    CShapeObjectRecord(CMovie* movie_, XmlElementPtr objectsElement_, std::wstring objectId_, float x_, float y_,
+                       float width_, float height_, const CMatrix& matrix);
 
     // Keeps the show command that placed the shape and its show id.
     void SetShowCommand(const std::shared_ptr<CShowCommand>& command);
@@ -38,8 +38,8 @@ public:
 };
 
 CRefPtr<CShapeObjectRecord> CreateShapeObjectRecord(CMovie* movie, const XmlElementPtr& objectsElement,
-                                                    const std::wstring& id, float x, float y, float width,
-                                                    float height, const CMatrix& matrix);
+                                                    const std::wstring& id, float x, float y, float width, float height,
+                                                    const CMatrix& matrix);
 
 // Seconds to a frame number: value + 0.5 truncated toward zero; negative and non-finite
 // values give 0 and values beyond the frame range are capped.
@@ -90,4 +90,4 @@ private:
 
 CRefPtr<CTransitionMask> CreateTransitionMask(CMovie* movie);
 
-} // namespace genswf
+}  // namespace genswf

@@ -161,4 +161,4 @@ public:
     void WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames, float startSeconds) const override;
 };
 
-} // namespace genswf
+}  // namespace genswf

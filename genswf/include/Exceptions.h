@@ -55,7 +55,7 @@ std::wstring LocatedMessage(const std::wstring& text, const char* sourceFile, in
 // "PPT Exception in file <source path> at line <n>".
 std::wstring PPTExceptionMessage(const char* sourceFile, int line);
 
-} // namespace genswf
+}  // namespace genswf
 
 // The converter's own failure; lives in the global namespace.
 class CConvertException : public genswf::CBaseException {
@@ -67,7 +67,7 @@ public:
 #define THROW_PPT_EXCEPTION() throw ::genswf::CPPTException(::genswf::PPTExceptionMessage(__FILE__, __LINE__))
 
 // Tests an HRESULT from the object model and throws the PowerPoint failure when it is negative.
-#define CHECK_PPT_HR(expr)                  \
-    do {                                    \
+#define CHECK_PPT_HR(expr)                     \
+    do {                                       \
         if ((expr) < 0) THROW_PPT_EXCEPTION(); \
     } while (0)

@@ -32,7 +32,9 @@ public:
     void SetProgressSink(CProgressSink* sink) { m_progressSink = sink; }
     void SetMovieSize(int width, int height);
     void SetAutomaticSlideTransition(bool on) { m_automaticSlideTransition = on; }
-    void SetAutomaticSlideTransitionDelay(int seconds) { m_automaticSlideTransitionDelay = static_cast<float>(seconds); }
+    void SetAutomaticSlideTransitionDelay(int seconds) {
+        m_automaticSlideTransitionDelay = static_cast<float>(seconds);
+    }
     // Kept with a trailing separator.
     void SetTempFolder(const std::wstring& folder);
     // 0 (each picture keeps its own quality) when the original quality is kept.
@@ -111,4 +113,4 @@ private:
     bool m_imageSmoothing = true;
 };
 
-} // namespace genswf
+}  // namespace genswf

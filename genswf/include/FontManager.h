@@ -14,7 +14,7 @@
 namespace libpptparser {
 class CShape;
 class CTextFrame;
-} // namespace libpptparser
+}  // namespace libpptparser
 
 namespace genswf {
 
@@ -23,7 +23,7 @@ class CObjectsCollection;
 class CPptFont;
 
 struct FontKey {
-    std::wstring name; // case-sensitive
+    std::wstring name;  // case-sensitive
     bool bold = false;
     bool italic = false;
     bool operator==(const FontKey& o) const { return bold == o.bold && italic == o.italic && name == o.name; }
@@ -65,8 +65,8 @@ public:
     // source is switched off or says nothing.
     std::shared_ptr<SwfFont> FindFontFromCharacterStyle(const libpptparser::CTextFrame* parsedTextFrame,
                                                         std::uint32_t position, int kind);
-    std::shared_ptr<SwfFont> FindFontFromCharacterStyle(const libpptparser::CShape* parsedShape,
-                                                        std::uint32_t position, int kind);
+    std::shared_ptr<SwfFont> FindFontFromCharacterStyle(const libpptparser::CShape* parsedShape, std::uint32_t position,
+                                                        int kind);
 
     // Saves every used font into the folder and adds its definition to GetObjects().
     void ExportFonts(const std::wstring& folder);
@@ -91,4 +91,4 @@ private:
     bool m_useCharacterStyleFonts = false;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -11,8 +11,8 @@ namespace genswf {
 enum FontKind {
     kFontKindNone = 0,
     kFontKindText = 1,
-    kFontKindPicture = 2, // dingbats
-    kFontKindSymbol = 3,  // a code unit in 0xF000-0xF0FF
+    kFontKindPicture = 2,  // dingbats
+    kFontKindSymbol = 3,   // a code unit in 0xF000-0xF0FF
 };
 
 struct FontInfo {
@@ -41,4 +41,4 @@ private:
     std::vector<FontInfo> m_rows;
 };
 
-} // namespace genswf
+}  // namespace genswf

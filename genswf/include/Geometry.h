@@ -51,4 +51,4 @@ public:
     bool valid = false;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -27,4 +27,4 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-} // namespace genswf
+}  // namespace genswf

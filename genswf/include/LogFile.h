@@ -36,4 +36,4 @@ private:
     CFileHandle m_file;
 };
 
-} // namespace genswf
+}  // namespace genswf

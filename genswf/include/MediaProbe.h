@@ -31,4 +31,4 @@ private:
     std::uint32_t m_lastError = 0;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -14,8 +14,8 @@ public:
                        const std::wstring& valueName = std::wstring());
 
     const std::wstring& GetStringValue() const { return m_stringValue; }
-    const std::wstring& GetFileVersion() const { return m_fileVersion; }       // "1.2.3"
-    const std::wstring& GetProductVersion() const { return m_productVersion; } // "1.2.3.0"
+    const std::wstring& GetFileVersion() const { return m_fileVersion; }        // "1.2.3"
+    const std::wstring& GetProductVersion() const { return m_productVersion; }  // "1.2.3.0"
     const std::wstring& GetModulePath() const { return m_modulePath; }
 
 private:
@@ -25,4 +25,4 @@ private:
     std::wstring m_modulePath;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -176,4 +176,4 @@ private:
 std::wstring SeparateTags(const std::wstring& xml);
 std::string SeparateTags(const std::string& xml);
 
-} // namespace genswf
+}  // namespace genswf

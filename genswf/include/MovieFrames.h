@@ -84,8 +84,7 @@ public:
 
 class CActionSetTarget : public CMovieAction {
 public:
-    CActionSetTarget(CMovie* movie, const std::wstring& spriteName_)
-        : CMovieAction(movie), spriteName(spriteName_) {}
+    CActionSetTarget(CMovie* movie, const std::wstring& spriteName_) : CMovieAction(movie), spriteName(spriteName_) {}
     void Write(const XmlElementPtr& parent) override;
 
     std::wstring spriteName;  // "/" names the root movie
@@ -203,8 +202,8 @@ public:
 
 class CReplaceCommand : public CPlacementCommand {
 public:
-    CReplaceCommand(const std::wstring& showId, const std::wstring& objectId, CFrameTrack* track,
-                    std::uint32_t frame, const CMatrix& matrix);
+    CReplaceCommand(const std::wstring& showId, const std::wstring& objectId, CFrameTrack* track, std::uint32_t frame,
+                    const CMatrix& matrix);
     void Write(const XmlElementPtr& frameElement) override;
 
     std::wstring showId;
@@ -253,15 +252,14 @@ public:
     void Write(const XmlElementPtr&) override {}
 };
 
-std::shared_ptr<CShowCommand> CreateShowCommand(CFrameTrack* track, std::uint32_t frame,
-                                                const std::wstring& objectId, const CMatrix& matrix);
-std::shared_ptr<CModifyCommand> CreateModifyCommand(CFrameTrack* track, std::uint32_t frame,
-                                                    const std::wstring& showId, const CMatrix& matrix);
+std::shared_ptr<CShowCommand> CreateShowCommand(CFrameTrack* track, std::uint32_t frame, const std::wstring& objectId,
+                                                const CMatrix& matrix);
+std::shared_ptr<CModifyCommand> CreateModifyCommand(CFrameTrack* track, std::uint32_t frame, const std::wstring& showId,
+                                                    const CMatrix& matrix);
 std::shared_ptr<CReplaceCommand> CreateReplaceCommand(CFrameTrack* track, std::uint32_t frame,
-                                                      const std::wstring& showId,
-                                                      const std::wstring& objectId, const CMatrix& matrix);
-std::shared_ptr<CHideCommand> CreateHideCommand(CFrameTrack* track, std::uint32_t frame,
-                                                const std::wstring& showId);
+                                                      const std::wstring& showId, const std::wstring& objectId,
+                                                      const CMatrix& matrix);
+std::shared_ptr<CHideCommand> CreateHideCommand(CFrameTrack* track, std::uint32_t frame, const std::wstring& showId);
 std::shared_ptr<CActionsCommand> CreateActionsCommand(CFrameTrack* track, std::uint32_t frame);
 std::shared_ptr<CStartSoundStreamCommand> CreateStartSoundStreamCommand(CFrameTrack* track, std::uint32_t frame,
                                                                         const std::wstring& objectId);
@@ -346,8 +344,8 @@ public:
     explicit CNavigationState(CMovie* movie);
     virtual ~CNavigationState() = default;
 
-    void Update(int slideCount, int slideIndex, int previousFrame_, int nextFrame_, int firstFrame_,
-                int lastFrame_, const std::wstring& target_);
+    void Update(int slideCount, int slideIndex, int previousFrame_, int nextFrame_, int firstFrame_, int lastFrame_,
+                const std::wstring& target_);
 
     unsigned movieWidth = 0;
     unsigned movieHeight = 0;
@@ -371,4 +369,4 @@ std::shared_ptr<CFrameTrack> CreateFrameTrack(CMovie* movie);
 std::shared_ptr<CFrameList> CreateFrameList(CMovie* movie);
 std::shared_ptr<CNavigationState> CreateNavigationState(CMovie* movie);
 
-} // namespace genswf
+}  // namespace genswf

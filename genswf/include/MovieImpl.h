@@ -15,7 +15,7 @@ namespace libpptparser {
 class CPresentation;
 class CSlidesCollection;
 class CSlide;
-} // namespace libpptparser
+}  // namespace libpptparser
 
 namespace genswf {
 
@@ -53,4 +53,4 @@ private:
     std::exception_ptr m_parseFailure;
 };
 
-} // namespace genswf
+}  // namespace genswf

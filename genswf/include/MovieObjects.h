@@ -203,13 +203,19 @@ public:
     std::shared_ptr<CObjectsCollection> GetObjects() const { return objects; }
     std::shared_ptr<CLayersCollection> GetLayers() const { return layers; }
     std::shared_ptr<CStylesCollection> GetStyles() const { return styles; }
-    void SetWidth(float w) { width = w; hasWidth = true; }
-    void SetHeight(float h) { height = h; hasHeight = true; }
+    void SetWidth(float w) {
+        width = w;
+        hasWidth = true;
+    }
+    void SetHeight(float h) {
+        height = h;
+        hasHeight = true;
+    }
 
     std::shared_ptr<CObjectsCollection> objects;
     std::shared_ptr<CLayersCollection> layers;
     std::shared_ptr<CStylesCollection> styles;
-    std::wstring src;   // set: the sprite stands for this movie file and has no content
+    std::wstring src;  // set: the sprite stands for this movie file and has no content
     std::wstring name;
     bool lockroot = true;
     bool hasWidth = false, hasHeight = false;
@@ -311,8 +317,8 @@ public:
 
 std::shared_ptr<CRectangleObject> CreateRectangleObject(CMovie* movie, float x, float y, float width, float height);
 std::shared_ptr<COvalObject> CreateOvalObject(CMovie* movie, float x, float y, float width, float height);
-std::shared_ptr<CImageObject> CreateImageObject(CMovie* movie, const std::wstring& src, float x, float y,
-                                                float width, float height);
+std::shared_ptr<CImageObject> CreateImageObject(CMovie* movie, const std::wstring& src, float x, float y, float width,
+                                                float height);
 std::shared_ptr<CSpriteObject> CreateSpriteObject(CMovie* movie);
 std::shared_ptr<CTextFieldObject> CreateTextFieldObject(CMovie* movie, float x, float y, float width, float height);
 std::shared_ptr<CShapeObject> CreateShapeObject(CMovie* movie);
@@ -323,4 +329,4 @@ std::shared_ptr<CButtonObject> CreateButtonObject(CMovie* movie, CMovieObject* o
                                                   const std::wstring& hit);
 std::shared_ptr<CSolidFillObject> CreateSolidFillObject(CMovie* movie, COLORREF color, int alpha);
 
-} // namespace genswf
+}  // namespace genswf

@@ -55,4 +55,4 @@ private:
     Map m_items;
 };
 
-} // namespace genswf
+}  // namespace genswf

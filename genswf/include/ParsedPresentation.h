@@ -16,4 +16,4 @@ constexpr int kParseFailureCode = 2;
 
 std::shared_ptr<libpptparser::CPresentation> ParseSavedPresentation(const std::wstring& path);
 
-} // namespace genswf
+}  // namespace genswf

@@ -15,9 +15,7 @@ public:
     static std::shared_ptr<CPlacement> Create(CMovie* movie, float x, float y, float width, float height,
                                               const CMatrix& matrix);
     CPlacement(CMovie* movie, float x, float y, float width, float height, const CMatrix& matrix)
-        : m_matrix(matrix), m_movie(movie), m_x(x), m_y(y), m_width(width), m_height(height)
-    {
-    }
+        : m_matrix(matrix), m_movie(movie), m_x(x), m_y(y), m_width(width), m_height(height) {}
     virtual ~CPlacement() = default;
 
     const CMatrix& GetMatrix() const { return m_matrix; }
@@ -34,9 +32,8 @@ private:
 };
 
 inline std::shared_ptr<CPlacement> CPlacement::Create(CMovie* movie, float x, float y, float width, float height,
-                                                      const CMatrix& matrix)
-{
+                                                      const CMatrix& matrix) {
     return std::make_shared<CPlacement>(movie, x, y, width, height, matrix);
 }
 
-} // namespace genswf
+}  // namespace genswf

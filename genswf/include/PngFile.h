@@ -10,7 +10,7 @@ namespace genswf {
 
 class CPngFile {
 public:
-    static constexpr std::size_t kHeaderBytes = 29;          // signature and IHDR up to the height
+    static constexpr std::size_t kHeaderBytes = 29;  // signature and IHDR up to the height
     static constexpr std::uint64_t kMaxFileBytes = 100000000;
 
     // Null when the file cannot be opened, is too large or is not a PNG. Without readWholeFile
@@ -29,4 +29,4 @@ private:
     std::uint32_t m_height = 0;
 };
 
-} // namespace genswf
+}  // namespace genswf

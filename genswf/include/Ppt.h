@@ -15,24 +15,18 @@ namespace genswf {
 template <class I>
 class CPptObject {
 public:
-    explicit CPptObject(I* object) : m_pObject(object)
-    {
-        if (m_pObject)
-            m_pObject->AddRef();
+    explicit CPptObject(I* object) : m_pObject(object) {
+        if (m_pObject) m_pObject->AddRef();
     }
-    virtual ~CPptObject()
-    {
-        if (m_pParent)
-            m_pParent->Release();
-        if (m_pObject)
-            m_pObject->Release();
+    virtual ~CPptObject() {
+        if (m_pParent) m_pParent->Release();
+        if (m_pObject) m_pObject->Release();
     }
     CPptObject(const CPptObject&) = delete;
     CPptObject& operator=(const CPptObject&) = delete;
 
     // The object's Parent, read once; an AddRef'ed copy the caller releases.
-    PowerPoint::IDispatch* GetParent()
-    {
+    PowerPoint::IDispatch* GetParent() {
         if (!m_pParent) {
             PowerPoint::IDispatch* parent = nullptr;
             if (!m_pObject || m_pObject->get_Parent(&parent) < 0 || !parent) {
@@ -56,4 +50,4 @@ PowerPoint::TextFrame* QueryTextFrame(IUnknown* p);
 PowerPoint::TextRange* QueryTextRange(IUnknown* p);
 PowerPoint::ActionSetting* QueryActionSetting(IUnknown* p);
 
-} // namespace genswf
+}  // namespace genswf

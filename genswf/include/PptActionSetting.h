@@ -25,4 +25,4 @@ private:
     PowerPoint::Hyperlink* m_pHyperlink = nullptr;
 };
 
-} // namespace genswf
+}  // namespace genswf

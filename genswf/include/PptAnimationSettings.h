@@ -21,13 +21,13 @@ public:
     PowerPoint::MsoTriState GetAnimate() const { return m_animate; }
     PowerPoint::MsoTriState GetAnimateBackground() const { return m_animateBackground; }
     PowerPoint::MsoTriState GetAnimateTextInReverse() const { return m_animateTextInReverse; }
-    LONG GetAnimationOrder() const { return m_animationOrder; } // -1 when not animated
+    LONG GetAnimationOrder() const { return m_animationOrder; }  // -1 when not animated
     PowerPoint::PpAfterEffect GetAfterEffect() const { return m_afterEffect; }
     PowerPoint::PpAdvanceMode GetAdvanceMode() const { return m_advanceMode; }
     PowerPoint::PpEntryEffect GetEntryEffect() const { return m_entryEffect; }
     PowerPoint::PpTextLevelEffect GetTextLevelEffect() const { return m_textLevelEffect; }
-    ULONG GetDimColor() const { return m_dimColor; } // 0x00BBGGRR, read only for a dim after effect
-    float GetAdvanceTime() const { return m_advanceTime; } // seconds
+    ULONG GetDimColor() const { return m_dimColor; }        // 0x00BBGGRR, read only for a dim after effect
+    float GetAdvanceTime() const { return m_advanceTime; }  // seconds
 
 private:
     PowerPoint::AnimationSettings* m_pSettings = nullptr;
@@ -48,4 +48,4 @@ private:
 CRefPtr<CPptAnimationSettings> CreatePptAnimationSettings(PowerPoint::AnimationSettings* settings, CShape* owner,
                                                           bool ownerHasText);
 
-} // namespace genswf
+}  // namespace genswf

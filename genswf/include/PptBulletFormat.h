@@ -56,4 +56,4 @@ private:
 
 std::shared_ptr<CPptBulletFormat> CreatePptBulletFormat(PowerPoint::BulletFormat* bullet);
 
-} // namespace genswf
+}  // namespace genswf

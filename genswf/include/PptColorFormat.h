@@ -14,7 +14,7 @@ public:
     CPptColorFormat(const CPptColorFormat&) = delete;
     CPptColorFormat& operator=(const CPptColorFormat&) = delete;
 
-    ULONG GetRGB(); // 0x00BBGGRR
+    ULONG GetRGB();  // 0x00BBGGRR
 
 private:
     PowerPoint::ColorFormat* m_pColor;
@@ -24,4 +24,4 @@ private:
 
 std::shared_ptr<CPptColorFormat> CreatePptColorFormat(PowerPoint::ColorFormat* color);
 
-} // namespace genswf
+}  // namespace genswf

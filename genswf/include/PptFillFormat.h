@@ -15,9 +15,9 @@ public:
     ~CPptFillFormat() override;
 
     PowerPoint::MsoTriState GetVisible() const { return m_visible; }
-    PowerPoint::ColorFormat* GetForeColorPtr(); // AddRef'ed
+    PowerPoint::ColorFormat* GetForeColorPtr();  // AddRef'ed
     std::shared_ptr<CPptColorFormat> GetForeColor();
-    float GetTransparency();             // 0.0 opaque to 1.0 clear
+    float GetTransparency();  // 0.0 opaque to 1.0 clear
     PowerPoint::MsoFillType GetType();
 
 private:
@@ -33,4 +33,4 @@ private:
 
 std::shared_ptr<CPptFillFormat> CreatePptFillFormat(PowerPoint::FillFormat* fill);
 
-} // namespace genswf
+}  // namespace genswf

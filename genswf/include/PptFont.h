@@ -61,4 +61,4 @@ private:
     ULONG m_color = 0;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -48,4 +48,4 @@ private:
 std::shared_ptr<CPptHeadersFooters> CreatePptHeadersFooters(PowerPoint::HeadersFooters* headersFooters);
 std::shared_ptr<CPptHeaderFooter> CreatePptHeaderFooter(PowerPoint::HeaderFooter* headerFooter);
 
-} // namespace genswf
+}  // namespace genswf

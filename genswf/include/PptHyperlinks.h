@@ -76,4 +76,4 @@ private:
 
 std::shared_ptr<CHyperlinkAnchor> CreateHyperlinkAnchor(CPptHyperlink& hyperlink);
 
-} // namespace genswf
+}  // namespace genswf

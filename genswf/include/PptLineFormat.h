@@ -14,7 +14,7 @@ public:
     ~CPptLineFormat() override;
 
     PowerPoint::MsoTriState GetVisible() const { return m_visible; }
-    float GetTransparency(); // 0.0 opaque to 1.0 clear
+    float GetTransparency();  // 0.0 opaque to 1.0 clear
 
 private:
     PowerPoint::LineFormat* m_pLine;
@@ -25,4 +25,4 @@ private:
 
 std::shared_ptr<CPptLineFormat> CreatePptLineFormat(PowerPoint::LineFormat* line);
 
-} // namespace genswf
+}  // namespace genswf

@@ -14,8 +14,8 @@ public:
     CPptMaster(const CPptMaster&) = delete;
     CPptMaster& operator=(const CPptMaster&) = delete;
 
-    float GetWidth();  // points
-    float GetHeight(); // points
+    float GetWidth();   // points
+    float GetHeight();  // points
 
 private:
     struct Impl;
@@ -24,4 +24,4 @@ private:
 
 std::shared_ptr<CPptMaster> CreatePptMaster(PowerPoint::_Master* master);
 
-} // namespace genswf
+}  // namespace genswf

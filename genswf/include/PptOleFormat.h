@@ -25,4 +25,4 @@ private:
 
 std::shared_ptr<CPptOleFormat> CreatePptOleFormat(PowerPoint::OLEFormat* oleFormat);
 
-} // namespace genswf
+}  // namespace genswf

@@ -29,4 +29,4 @@ private:
 
 std::shared_ptr<CPptParagraphFormat> CreatePptParagraphFormat(PowerPoint::ParagraphFormat* format);
 
-} // namespace genswf
+}  // namespace genswf

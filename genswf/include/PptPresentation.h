@@ -24,7 +24,7 @@ public:
 
     std::shared_ptr<CPptSlides> GetSlides();
     const std::wstring& GetFullName();
-    const std::wstring& GetPath(); // may be empty
+    const std::wstring& GetPath();  // may be empty
 
 private:
     struct Impl;
@@ -33,4 +33,4 @@ private:
 
 std::shared_ptr<CPptPresentation> CreatePptPresentation(PowerPoint::_Presentation* presentation);
 
-} // namespace genswf
+}  // namespace genswf

@@ -74,4 +74,4 @@ std::shared_ptr<CPptRuler> CreatePptRuler(PowerPoint::Ruler* ruler);
 std::shared_ptr<CPptRulerLevels> CreatePptRulerLevels(PowerPoint::RulerLevels* levels);
 std::shared_ptr<CPptRulerLevel> CreatePptRulerLevel(PowerPoint::RulerLevel* level);
 
-} // namespace genswf
+}  // namespace genswf

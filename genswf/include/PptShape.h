@@ -56,7 +56,7 @@ public:
     PowerPoint::MsoTriState GetVerticalFlip();
     PowerPoint::MsoTriState GetVisible();
     float GetWidth();
-    LONG GetZOrderPosition(); // 0 at the back
+    LONG GetZOrderPosition();  // 0 at the back
     PowerPoint::PpMediaType GetMediaType();
     PowerPoint::MsoTriState GetHasTextFrame();
 
@@ -143,4 +143,4 @@ private:
 
 std::shared_ptr<CPptShape> CreatePptShape(PowerPoint::Shape* shape);
 
-} // namespace genswf
+}  // namespace genswf

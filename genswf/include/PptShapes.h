@@ -45,4 +45,4 @@ private:
 std::shared_ptr<CPptShapes> CreatePptShapes(PowerPoint::Shapes* shapes);
 std::shared_ptr<CPptShapeRange> CreatePptShapeRange(PowerPoint::ShapeRange* range);
 
-} // namespace genswf
+}  // namespace genswf

@@ -28,11 +28,11 @@ public:
     std::shared_ptr<CPptSlide> Duplicate();
     // Deletes the slide; the wrapper may then only be destroyed.
     void Delete();
-    LONG GetSlideIndex(); // 0-based, as first read
+    LONG GetSlideIndex();  // 0-based, as first read
     PowerPoint::_Master* GetMasterPtr();
     std::shared_ptr<CPptMaster> GetMaster();
     void Export(const std::wstring& fileName, const std::wstring& filterName, LONG scaleWidth, LONG scaleHeight);
-    void MoveTo(LONG toPos); // 0-based
+    void MoveTo(LONG toPos);  // 0-based
     // Makes footer, header, date and slide number invisible.
     void HideHeadersFooters();
 
@@ -43,4 +43,4 @@ private:
 
 std::shared_ptr<CPptSlide> CreatePptSlide(PowerPoint::_Slide* slide);
 
-} // namespace genswf
+}  // namespace genswf

@@ -31,4 +31,4 @@ private:
 // Empty for a null range.
 std::shared_ptr<CPptSlideRange> CreatePptSlideRange(PowerPoint::SlideRange* range);
 
-} // namespace genswf
+}  // namespace genswf

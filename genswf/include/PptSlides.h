@@ -34,4 +34,4 @@ private:
 
 std::shared_ptr<CPptSlides> CreatePptSlides(PowerPoint::Slides* slides);
 
-} // namespace genswf
+}  // namespace genswf

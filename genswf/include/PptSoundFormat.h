@@ -27,4 +27,4 @@ private:
 
 std::shared_ptr<CPptSoundFormat> CreatePptSoundFormat(PowerPoint::SoundFormat* sound);
 
-} // namespace genswf
+}  // namespace genswf

@@ -43,4 +43,4 @@ private:
 
 std::shared_ptr<CPptTextFrame> CreatePptTextFrame(PowerPoint::TextFrame* frame);
 
-} // namespace genswf
+}  // namespace genswf

@@ -52,8 +52,7 @@ public:
 private:
     using SubRanges = std::map<std::pair<LONG, LONG>, std::shared_ptr<CPptTextRange>>;
     using SubRangeMember = HRESULT (PowerPoint::TextRange::*)(LONG, LONG, PowerPoint::TextRange**);
-    std::shared_ptr<CPptTextRange> SubRange(SubRanges& cache, SubRangeMember member, LONG start, LONG length,
-                                            int line);
+    std::shared_ptr<CPptTextRange> SubRange(SubRanges& cache, SubRangeMember member, LONG start, LONG length, int line);
 
     PowerPoint::TextRange* m_pRange = nullptr;
     PowerPoint::Font* m_pFont = nullptr;
@@ -88,4 +87,4 @@ private:
 
 std::shared_ptr<CPptTextRange> CreatePptTextRange(PowerPoint::TextRange* range);
 
-} // namespace genswf
+}  // namespace genswf

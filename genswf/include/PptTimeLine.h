@@ -18,7 +18,7 @@ public:
     explicit CPptTimeLine(PowerPoint::TimeLine* timeLine);
     ~CPptTimeLine() override;
 
-    PowerPoint::Sequence* GetMainSequencePtr(); // AddRef'ed
+    PowerPoint::Sequence* GetMainSequencePtr();  // AddRef'ed
     // The main sequence's wrapper, made once (it reads the sequence's count).
     std::shared_ptr<CPptSequence> GetMainSequence();
 
@@ -54,13 +54,13 @@ public:
 
     // The target shape, AddRef'ed; null when the effect has none.
     PowerPoint::Shape* GetShapePtr();
-    LONG GetIndex(); // 0-based
-    PowerPoint::Timing* GetTimingPtr();                       // AddRef'ed
-    PowerPoint::MsoAnimEffect GetEffectType();                // 1 (appear) when unreadable
-    PowerPoint::EffectParameters* GetEffectParametersPtr();   // AddRef'ed
-    LONG GetParagraph();                                      // 0-based; -1: the whole shape or unreadable
+    LONG GetIndex();                                         // 0-based
+    PowerPoint::Timing* GetTimingPtr();                      // AddRef'ed
+    PowerPoint::MsoAnimEffect GetEffectType();               // 1 (appear) when unreadable
+    PowerPoint::EffectParameters* GetEffectParametersPtr();  // AddRef'ed
+    LONG GetParagraph();                                     // 0-based; -1: the whole shape or unreadable
     PowerPoint::MsoTriState GetExit();
-    PowerPoint::EffectInformation* GetEffectInformationPtr(); // AddRef'ed
+    PowerPoint::EffectInformation* GetEffectInformationPtr();  // AddRef'ed
 
 private:
     PowerPoint::Effect* m_pEffect;
@@ -85,8 +85,8 @@ public:
     CPptTiming(const CPptTiming&) = delete;
     CPptTiming& operator=(const CPptTiming&) = delete;
 
-    float GetDuration();         // seconds
-    float GetTriggerDelayTime(); // seconds
+    float GetDuration();          // seconds
+    float GetTriggerDelayTime();  // seconds
     PowerPoint::MsoAnimTriggerType GetTriggerType();
 
 private:
@@ -106,7 +106,7 @@ public:
     CPptEffectParameters(const CPptEffectParameters&) = delete;
     CPptEffectParameters& operator=(const CPptEffectParameters&) = delete;
 
-    PowerPoint::MsoAnimDirection GetDirection(); // 0 when unreadable
+    PowerPoint::MsoAnimDirection GetDirection();  // 0 when unreadable
 
 private:
     PowerPoint::EffectParameters* m_pParameters;
@@ -122,7 +122,7 @@ public:
     CPptEffectInformation& operator=(const CPptEffectInformation&) = delete;
 
     PowerPoint::MsoTriState GetAnimateTextInReverse();
-    PowerPoint::MsoAnimateByLevel GetBuildByLevelEffect(); // 0 when unreadable
+    PowerPoint::MsoAnimateByLevel GetBuildByLevelEffect();  // 0 when unreadable
 
 private:
     PowerPoint::EffectInformation* m_pInformation;
@@ -136,13 +136,11 @@ private:
 class CEffectTiming {
 public:
     CEffectTiming(float duration, float triggerDelayTime, LONG triggerType)
-        : m_duration(duration), m_triggerDelayTime(triggerDelayTime), m_triggerType(triggerType)
-    {
-    }
+        : m_duration(duration), m_triggerDelayTime(triggerDelayTime), m_triggerType(triggerType) {}
     virtual ~CEffectTiming() = default;
 
-    float GetDuration() const { return m_duration; }                 // seconds
-    float GetTriggerDelayTime() const { return m_triggerDelayTime; } // seconds
+    float GetDuration() const { return m_duration; }                  // seconds
+    float GetTriggerDelayTime() const { return m_triggerDelayTime; }  // seconds
     // 0 none, 1 on page click, 2 with previous, 3 after previous, 4 on shape click.
     LONG GetTriggerType() const { return m_triggerType; }
 
@@ -166,9 +164,7 @@ private:
 class CEffectInformation {
 public:
     CEffectInformation(LONG buildByLevelEffect, bool animateTextInReverse)
-        : m_buildByLevelEffect(buildByLevelEffect), m_animateTextInReverse(animateTextInReverse)
-    {
-    }
+        : m_buildByLevelEffect(buildByLevelEffect), m_animateTextInReverse(animateTextInReverse) {}
     virtual ~CEffectInformation() = default;
 
     LONG GetBuildByLevelEffect() const { return m_buildByLevelEffect; }
@@ -184,4 +180,4 @@ std::shared_ptr<CEffectTiming> CreateEffectTiming(CPptTiming& timing);
 std::shared_ptr<CEffectParameters> CreateEffectParameters(CPptEffectParameters& parameters);
 std::shared_ptr<CEffectInformation> CreateEffectInformation(CPptEffectInformation& information);
 
-} // namespace genswf
+}  // namespace genswf

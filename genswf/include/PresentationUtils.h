@@ -13,4 +13,4 @@ std::wstring GetPresentationBaseName(PowerPoint::_Presentation* presentation);
 // The slide size in whole points, from the slide master; false when any read fails.
 bool GetPresentationSlideSize(PowerPoint::_Presentation* presentation, int& width, int& height);
 
-} // namespace genswf
+}  // namespace genswf

@@ -5,9 +5,9 @@
 namespace genswf {
 
 enum ProgressTask {
-    TASK_COLLECTING_DATA = 1, // "IDS_TASK_COLLECTING_DATA"
-    TASK_EXPORT_FILES = 2,    // "IDS_TASK_EXPORT_FILES"
-    TASK_EXPORT_XML = 3,      // "IDS_TASK_EXPORT_XML"
+    TASK_COLLECTING_DATA = 1,  // "IDS_TASK_COLLECTING_DATA"
+    TASK_EXPORT_FILES = 2,     // "IDS_TASK_EXPORT_FILES"
+    TASK_EXPORT_XML = 3,       // "IDS_TASK_EXPORT_XML"
 };
 
 class CProgressSink {
@@ -38,4 +38,4 @@ private:
     int m_shapeCount = 0;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -16,8 +16,8 @@ public:
 
     // Both return the registry's error code; on failure the key held before stays held.
     LONG Create(HKEY root, const std::wstring& subKey, wchar_t* keyClass = nullptr,
-                DWORD options = REG_OPTION_NON_VOLATILE, REGSAM access = KEY_ALL_ACCESS,
-                void* security = nullptr, DWORD* disposition = nullptr);
+                DWORD options = REG_OPTION_NON_VOLATILE, REGSAM access = KEY_ALL_ACCESS, void* security = nullptr,
+                DWORD* disposition = nullptr);
     LONG Open(HKEY root, const std::wstring& subKey, REGSAM access = KEY_READ);
 
     // The value's text up to its first NUL, or the default on any error.
@@ -34,4 +34,4 @@ private:
     HKEY m_key = nullptr;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -31,12 +31,12 @@ public:
     bool IsEqual(const CActionSetting& other) const;
 
     std::shared_ptr<CPptHyperlink> hyperlink;
-    LONG hyperlinkType = 0; // 1 on a shape, 0 on a text range
-    LONG action = 0;        // PpActionType
-    LONG mouseEvent = 0;    // 1 click, 2 mouse-over
+    LONG hyperlinkType = 0;  // 1 on a shape, 0 on a text range
+    LONG action = 0;         // PpActionType
+    LONG mouseEvent = 0;     // 1 click, 2 mouse-over
     std::wstring shapeName;
-    LONG textStart = 0;  // 1-based; 0 for a shape
-    LONG textLength = 0; // 0 for a shape
+    LONG textStart = 0;   // 1-based; 0 for a shape
+    LONG textLength = 0;  // 0 for a shape
 };
 
 class CActionSettingList {
@@ -63,9 +63,7 @@ std::shared_ptr<CActionSettingList> CreateActionSettingList();
 class CHyperlinkSource {
 public:
     CHyperlinkSource(std::shared_ptr<CButtonObject> button, std::shared_ptr<CActionSettingList> list, LONG slideId)
-        : button(std::move(button)), actionSettings(std::move(list)), slideId(slideId)
-    {
-    }
+        : button(std::move(button)), actionSettings(std::move(list)), slideId(slideId) {}
     virtual ~CHyperlinkSource() = default;
     CHyperlinkSource(const CHyperlinkSource&) = delete;
     CHyperlinkSource& operator=(const CHyperlinkSource&) = delete;
@@ -76,7 +74,6 @@ public:
 };
 
 std::shared_ptr<CHyperlinkSource> CreateHyperlinkButton(const std::shared_ptr<CButtonObject>& button,
-                                                        const std::shared_ptr<CActionSettingList>& list,
-                                                        LONG slideId);
+                                                        const std::shared_ptr<CActionSettingList>& list, LONG slideId);
 
-} // namespace genswf
+}  // namespace genswf

@@ -20,7 +20,7 @@ class CMovie;
 
 // Font units of one character as its character map gave it.
 struct GlyphMetrics {
-    std::int32_t code = 0; // as the character map reported it (before folding)
+    std::int32_t code = 0;  // as the character map reported it (before folding)
     std::int32_t advanceX = 0;
     std::int32_t advanceY = 0;
     std::int32_t xMin = 0;
@@ -42,7 +42,7 @@ public:
     bool Load(const std::uint8_t* data, std::size_t size, long faceIndex);
     void Clear();
 
-    std::wstring GetFamilyName() const; // from the ANSI code page
+    std::wstring GetFamilyName() const;  // from the ANSI code page
     bool IsBold() const;
     bool IsItalic() const;
     int GetUnitsPerEm() const;
@@ -147,4 +147,4 @@ private:
     int m_fallbackKind = 0;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -83,4 +83,4 @@ private:
 
 CRefPtr<CTextFieldPiece> CreateTextFieldPiece(CTextFieldPieceSource* field, COLORREF color, const CMatrix& matrix);
 
-} // namespace genswf
+}  // namespace genswf

@@ -68,4 +68,4 @@ private:
     COLORREF m_color = 0;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -17,13 +17,13 @@ public:
     // The values read from the object model, in the order they are read.
     struct Values {
         bool exit = false;
-        std::int32_t paragraph = -1;    // -1: the whole shape
+        std::int32_t paragraph = -1;  // -1: the whole shape
         std::int32_t effectType = 1;
-        std::wstring targetShapeName;   // empty: no target shape
+        std::wstring targetShapeName;  // empty: no target shape
         std::shared_ptr<CEffectInformation> information;
         std::shared_ptr<CEffectParameters> parameters;
         std::shared_ptr<CEffectTiming> timing;
-        std::int32_t index = 0;         // 0-based position in the sequence
+        std::int32_t index = 0;  // 0-based position in the sequence
     };
 
     explicit CTimeLineEffect(Values values);
@@ -129,4 +129,4 @@ private:
     std::shared_ptr<CEffectList> m_list;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -12,23 +12,23 @@
 
 namespace genswf {
 
-using COLORREF = std::uint32_t; // 0x00BBGGRR
+using COLORREF = std::uint32_t;  // 0x00BBGGRR
 
 constexpr wchar_t kPathSeparator = L'/';
 inline bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 // --- Text encodings --------------------------------------------------------------------------
-constexpr unsigned CP_ACP = 0;       // the "ANSI code page": Windows-1252 here
+constexpr unsigned CP_ACP = 0;  // the "ANSI code page": Windows-1252 here
 constexpr unsigned CP_LATIN1 = 28591;
 constexpr unsigned CP_UTF8 = 65001;
 
 std::string Utf8FromWide(const std::wstring& text);
-std::wstring WideFromUtf8(const std::string& text);        // invalid sequences become U+FFFD
+std::wstring WideFromUtf8(const std::string& text);  // invalid sequences become U+FFFD
 std::string WideToMultiByte(const std::wstring& text, unsigned codePage);
 std::wstring MultiByteToWide(const std::string& text, unsigned codePage);
 
 // --- Paths and folders -----------------------------------------------------------------------
-std::string NativePath(const std::wstring& path);           // UTF-8, '\' turned into '/'
+std::string NativePath(const std::wstring& path);  // UTF-8, '\' turned into '/'
 bool FolderExists(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 std::wstring IncludeTrailingBackslash(const std::wstring& path);
@@ -38,7 +38,7 @@ std::wstring StripExtension(const std::wstring& path);
 std::wstring GetFileExtension(const std::wstring& path);
 std::wstring CreateFolder(const std::wstring& path);
 bool CreateFolderTree(const std::wstring& path);
-std::wstring GetTempFolder();                               // $TMPDIR or /tmp, with a trailing '/'
+std::wstring GetTempFolder();  // $TMPDIR or /tmp, with a trailing '/'
 std::wstring CreateUniqueTempFolder(const std::wstring& prefix, const std::wstring& suffix,
                                     const std::wstring& baseFolder);
 void DeleteFolderTree(const std::wstring& folder, bool recursive);
@@ -73,7 +73,7 @@ public:
     bool Write(const void* buffer, std::size_t count);
     // Reads up to count bytes; returns how many were read, or -1 on failure.
     long long Read(void* buffer, std::size_t count);
-    long long Size() const;                                 // -1 when unknown
+    long long Size() const;  // -1 when unknown
     bool IsValid() const { return m_fd >= 0; }
     void Close();
 
@@ -93,17 +93,14 @@ int WStringToInt(const std::wstring& text);
 // As above; stoppedEarly tells whether characters were left after the number.
 int WStringToInt(const std::wstring& text, bool& stoppedEarly);
 std::wstring FloatToTwips(float value);
-int FloatToTwipsValue(float value);                         // the number FloatToTwips writes
+int FloatToTwipsValue(float value);  // the number FloatToTwips writes
 std::wstring ColorToWString(COLORREF color);
-std::wstring FormatFloat(double value, int decimals);       // always '.', whatever the locale
-std::size_t SplitString(const std::wstring& text, const std::wstring& separators,
-                        std::vector<std::wstring>& pieces);
+std::wstring FormatFloat(double value, int decimals);  // always '.', whatever the locale
+std::size_t SplitString(const std::wstring& text, const std::wstring& separators, std::vector<std::wstring>& pieces);
 std::wstring JoinStrings(const std::vector<std::wstring>& pieces, const std::wstring& separator);
 void RemoveEmptyStrings(std::vector<std::wstring>& pieces);
-std::wstring ReplaceAll(const std::wstring& text, const std::wstring& search,
-                        const std::wstring& replacement);
-std::wstring ReplacePlaceholders(const std::wstring& text,
-                                 const std::map<std::wstring, std::wstring>& placeholders);
+std::wstring ReplaceAll(const std::wstring& text, const std::wstring& search, const std::wstring& replacement);
+std::wstring ReplacePlaceholders(const std::wstring& text, const std::map<std::wstring, std::wstring>& placeholders);
 int CompareNoCase(const std::wstring& a, const std::wstring& b);
 std::wstring Trim(const std::wstring& text);
 std::wstring ToLowerCase(const std::wstring& text);
@@ -133,7 +130,9 @@ template <class T>
 class CRefPtr {
 public:
     CRefPtr() = default;
-    CRefPtr(T* p) : m_p(p) { if (m_p) m_p->AddRef(); }        // NOLINT: implicit by design
+    CRefPtr(T* p) : m_p(p) {
+        if (m_p) m_p->AddRef();
+    }  // NOLINT: implicit by design
     CRefPtr(const CRefPtr& other) : CRefPtr(other.m_p) {}
     CRefPtr(CRefPtr&& other) noexcept : m_p(other.m_p) { other.m_p = nullptr; }
     template <class U>
@@ -160,4 +159,4 @@ private:
     T* m_p = nullptr;
 };
 
-} // namespace genswf
+}  // namespace genswf

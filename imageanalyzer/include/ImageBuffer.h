@@ -43,4 +43,4 @@ private:
     std::uint32_t m_format = kFormatRgba;
 };
 
-} // namespace libimageanalyzer
+}  // namespace libimageanalyzer

@@ -13,8 +13,8 @@ namespace libimageanalyzer {
 // A rectangle of a picture (inclusive pixel bounds); keeps the picture alive.
 class CImageRegion {
 public:
-    CImageRegion(std::shared_ptr<CImageBuffer> image, std::int32_t left, std::int32_t top,
-                 std::int32_t right, std::int32_t bottom)
+    CImageRegion(std::shared_ptr<CImageBuffer> image, std::int32_t left, std::int32_t top, std::int32_t right,
+                 std::int32_t bottom)
         : m_image(std::move(image)), m_left(left), m_top(top), m_right(right), m_bottom(bottom) {}
     virtual ~CImageRegion() = default;
 
@@ -66,4 +66,4 @@ private:
     std::vector<Rect> m_rects;
 };
 
-} // namespace libimageanalyzer
+}  // namespace libimageanalyzer

@@ -22,4 +22,4 @@ private:
 // Paths arrive as wide text; file calls want UTF-8 with '/' separators.
 std::string NativeImagePath(const std::wstring& path);
 
-} // namespace libimageanalyzer
+}  // namespace libimageanalyzer

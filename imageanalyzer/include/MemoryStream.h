@@ -34,4 +34,4 @@ private:
     long long m_position = 0;
 };
 
-} // namespace libimageanalyzer
+}  // namespace libimageanalyzer

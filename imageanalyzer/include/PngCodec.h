@@ -20,7 +20,13 @@ enum : std::uint32_t {
 
 class CPngCodec {
 public:
-    enum : std::uint32_t { kErrorNone = 0, kErrorShortStream = 1, kErrorNotPng = 2, kErrorBadImage = 3, kErrorTooLarge = 4 };
+    enum : std::uint32_t {
+        kErrorNone = 0,
+        kErrorShortStream = 1,
+        kErrorNotPng = 2,
+        kErrorBadImage = 3,
+        kErrorTooLarge = 4
+    };
 
     // Decoded images larger than this are refused before anything is allocated.
     static constexpr std::uint64_t kMaxBufferBytes = 256ull * 1024 * 1024;
@@ -46,8 +52,8 @@ public:
 
     // The decoded size and layout, leaving the stream where it was. False on a short stream,
     // a bad signature or header, or an image above kMaxBufferBytes (see GetLastError).
-    virtual bool ReadInfo(CInputStream& stream, std::uint32_t& width, std::uint32_t& height,
-                          std::uint32_t& bitDepth, std::uint32_t& format, std::uint64_t& bufferSize);
+    virtual bool ReadInfo(CInputStream& stream, std::uint32_t& width, std::uint32_t& height, std::uint32_t& bitDepth,
+                          std::uint32_t& format, std::uint64_t& bufferSize);
     // Decodes the whole image into pixels, which must hold the buffer size ReadInfo gave.
     virtual bool Decode(CInputStream& stream, std::vector<std::uint8_t>& pixels);
 
@@ -68,4 +74,4 @@ private:
     double m_screenGamma = 2.2;
 };
 
-} // namespace libimageanalyzer
+}  // namespace libimageanalyzer

@@ -19,7 +19,9 @@ constexpr std::uint64_t kMaxFileBytes = 256ull * 1024 * 1024;
 class CFd {
 public:
     explicit CFd(int fd) : m_fd(fd) {}
-    ~CFd() { if (m_fd >= 0) ::close(m_fd); }
+    ~CFd() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
     CFd(const CFd&) = delete;
     CFd& operator=(const CFd&) = delete;
     int Get() const { return m_fd; }
@@ -28,8 +30,7 @@ private:
     int m_fd;
 };
 
-bool ReadAll(int fd, std::uint8_t* data, std::size_t size)
-{
+bool ReadAll(int fd, std::uint8_t* data, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
         const ssize_t got = ::read(fd, data + done, size - done);
@@ -40,26 +41,26 @@ bool ReadAll(int fd, std::uint8_t* data, std::size_t size)
     return true;
 }
 
-std::size_t BytesPerPixel(std::uint32_t format)
-{
+std::size_t BytesPerPixel(std::uint32_t format) {
     switch (format) {
-    case kFormatGrey: return 1;
-    case kFormatRgb: return 3;
-    case kFormatRgba: return 4;
-    case kFormatGreyAlpha: return 2;
-    default: return 0;
+    case kFormatGrey:
+        return 1;
+    case kFormatRgb:
+        return 3;
+    case kFormatRgba:
+        return 4;
+    case kFormatGreyAlpha:
+        return 2;
+    default:
+        return 0;
     }
 }
 
-} // namespace
+}  // namespace
 
-std::shared_ptr<CImageBuffer> CImageBuffer::Create()
-{
-    return std::shared_ptr<CImageBuffer>(new CImageBuffer());
-}
+std::shared_ptr<CImageBuffer> CImageBuffer::Create() { return std::shared_ptr<CImageBuffer>(new CImageBuffer()); }
 
-void CImageBuffer::ReadPng(const std::wstring& path)
-{
+void CImageBuffer::ReadPng(const std::wstring& path) {
     CFd file(::open(NativeImagePath(path).c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     // Like a file that is not there, a folder is nothing this reader can open.
@@ -91,8 +92,7 @@ void CImageBuffer::ReadPng(const std::wstring& path)
     m_pixelCount = static_cast<std::uint32_t>(static_cast<std::uint64_t>(width) * height);
 }
 
-void CImageBuffer::ToRgba(std::uint8_t alpha)
-{
+void CImageBuffer::ToRgba(std::uint8_t alpha) {
     if (m_format == kFormatPalette) throw CBaseException(L"Can not convert from palette to rgba format");
     const std::size_t bpp = BytesPerPixel(m_format);
     if (bpp == 0) {
@@ -113,8 +113,14 @@ void CImageBuffer::ToRgba(std::uint8_t alpha)
     for (std::size_t i = 0; i < count; ++i, in += bpp, out += 4) {
         switch (m_format) {
         case kFormatGrey:
-        case kFormatGreyAlpha: out[0] = out[1] = out[2] = in[0]; break;
-        default: out[0] = in[0]; out[1] = in[1]; out[2] = in[2]; break;
+        case kFormatGreyAlpha:
+            out[0] = out[1] = out[2] = in[0];
+            break;
+        default:
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+            break;
         }
         out[3] = alpha;
     }
@@ -122,8 +128,7 @@ void CImageBuffer::ToRgba(std::uint8_t alpha)
     m_format = kFormatRgba;
 }
 
-void CImageBuffer::SetRgba(std::uint32_t width, std::uint32_t height, std::vector<std::uint8_t> pixels)
-{
+void CImageBuffer::SetRgba(std::uint32_t width, std::uint32_t height, std::vector<std::uint8_t> pixels) {
     if (pixels.size() != static_cast<std::uint64_t>(width) * height * 4)
         throw CBaseException(L"Pixel data does not match the picture size");
     m_pixels = std::move(pixels);
@@ -134,4 +139,4 @@ void CImageBuffer::SetRgba(std::uint32_t width, std::uint32_t height, std::vecto
     m_pixelCount = static_cast<std::uint32_t>(static_cast<std::uint64_t>(width) * height);
 }
 
-} // namespace libimageanalyzer
+}  // namespace libimageanalyzer

@@ -13,8 +13,7 @@ constexpr std::uint32_t kNoDifference = 0xFFFFFFFFu;
 
 using Rect = CImageComparer::Rect;
 
-bool Overlap(const Rect& r, const Rect& q)
-{
+bool Overlap(const Rect& r, const Rect& q) {
     const std::int64_t dx = std::int64_t(r.left) + r.right - (std::int64_t(q.left) + q.right);
     const std::int64_t dy = std::int64_t(r.top) + r.bottom - (std::int64_t(q.top) + q.bottom);
     const std::int64_t w = std::int64_t(r.right) - r.left + (std::int64_t(q.right) - q.left);
@@ -22,19 +21,16 @@ bool Overlap(const Rect& r, const Rect& q)
     return (dx < 0 ? -dx : dx) < w && (dy < 0 ? -dy : dy) < h;
 }
 
-Rect Union(const Rect& r, const Rect& q)
-{
+Rect Union(const Rect& r, const Rect& q) {
     return Rect{std::min(r.left, q.left), std::min(r.top, q.top), std::max(r.right, q.right),
                 std::max(r.bottom, q.bottom)};
 }
 
-bool Same(const Rect& r, const Rect& q)
-{
+bool Same(const Rect& r, const Rect& q) {
     return r.left == q.left && r.top == q.top && r.right == q.right && r.bottom == q.bottom;
 }
 
-std::shared_ptr<CImageBuffer> ReadPicture(const std::wstring& path)
-{
+std::shared_ptr<CImageBuffer> ReadPicture(const std::wstring& path) {
     auto image = CImageBuffer::Create();
     image->ReadPng(path);
     // The reader leaves a file it cannot open unread; comparing nothing would report no
@@ -43,18 +39,16 @@ std::shared_ptr<CImageBuffer> ReadPicture(const std::wstring& path)
     return image;
 }
 
-} // namespace
+}  // namespace
 
-void CImageComparer::Compare(const std::wstring& pathA, const std::wstring& pathB, std::uint32_t distance)
-{
+void CImageComparer::Compare(const std::wstring& pathA, const std::wstring& pathB, std::uint32_t distance) {
     auto a = ReadPicture(pathA);
     auto b = ReadPicture(pathB);
     Compare(a, b, distance);
 }
 
 void CImageComparer::Compare(const std::shared_ptr<CImageBuffer>& a, const std::shared_ptr<CImageBuffer>& b,
-                             std::uint32_t distance)
-{
+                             std::uint32_t distance) {
     m_regions.clear();
     m_rects.clear();
     if (!a || !b) throw CBaseException(L"Images have difference sizes");
@@ -66,11 +60,11 @@ void CImageComparer::Compare(const std::shared_ptr<CImageBuffer>& a, const std::
     MarkDifferences(*a, *b);
     GrowRegions(a->GetWidth(), a->GetHeight(), distance);
     MergeOverlapping();
-    for (const Rect& r : m_rects) m_regions.push_back(std::make_shared<CImageRegion>(b, r.left, r.top, r.right, r.bottom));
+    for (const Rect& r : m_rects)
+        m_regions.push_back(std::make_shared<CImageRegion>(b, r.left, r.top, r.right, r.bottom));
 }
 
-void CImageComparer::MarkDifferences(CImageBuffer& a, CImageBuffer& b)
-{
+void CImageComparer::MarkDifferences(CImageBuffer& a, CImageBuffer& b) {
     const std::size_t width = a.GetWidth();
     const std::size_t height = a.GetHeight();
     const std::size_t stride = width * 4;
@@ -97,8 +91,7 @@ void CImageComparer::MarkDifferences(CImageBuffer& a, CImageBuffer& b)
 }
 
 // Takes the marked pixels of row y between fromX and toX (inclusive) into grown.
-void CImageComparer::TakeFrom(Rect& grown, std::int32_t y, std::int32_t fromX, std::int32_t toX, std::uint32_t width)
-{
+void CImageComparer::TakeFrom(Rect& grown, std::int32_t y, std::int32_t fromX, std::int32_t toX, std::uint32_t width) {
     const std::uint32_t first = m_firstDiff[static_cast<std::size_t>(y)];
     if (first == kNoDifference) return;
     std::int32_t x = std::max<std::int64_t>(fromX, first);
@@ -106,15 +99,18 @@ void CImageComparer::TakeFrom(Rect& grown, std::int32_t y, std::int32_t fromX, s
     for (; x <= toX; ++x) {
         if (!row[x]) continue;
         row[x] = 0;
-        if (x < grown.left) grown.left = x;
-        else if (x > grown.right) grown.right = x;
-        if (y < grown.top) grown.top = y;
-        else if (y > grown.bottom) grown.bottom = y;
+        if (x < grown.left)
+            grown.left = x;
+        else if (x > grown.right)
+            grown.right = x;
+        if (y < grown.top)
+            grown.top = y;
+        else if (y > grown.bottom)
+            grown.bottom = y;
     }
 }
 
-void CImageComparer::GrowRegions(std::uint32_t width, std::uint32_t height, std::uint32_t distance)
-{
+void CImageComparer::GrowRegions(std::uint32_t width, std::uint32_t height, std::uint32_t distance) {
     m_rects.clear();
     const std::int64_t d = distance;
     const std::int64_t maxX = std::int64_t(width) - 1;
@@ -133,7 +129,8 @@ void CImageComparer::GrowRegions(std::uint32_t width, std::uint32_t height, std:
                              std::int32_t(std::min<std::int64_t>(maxX, o.right + d)),
                              std::int32_t(std::min<std::int64_t>(maxY, o.bottom + d))};
                 for (std::int32_t row = s.top; row < o.top; ++row) TakeFrom(grown, row, s.left, s.right, width);
-                for (std::int32_t row = o.bottom + 1; row <= s.bottom; ++row) TakeFrom(grown, row, s.left, s.right, width);
+                for (std::int32_t row = o.bottom + 1; row <= s.bottom; ++row)
+                    TakeFrom(grown, row, s.left, s.right, width);
                 for (std::int32_t row = o.top; row <= o.bottom; ++row) {
                     TakeFrom(grown, row, s.left, o.left - 1, width);
                     TakeFrom(grown, row, o.right + 1, s.right, width);
@@ -148,8 +145,7 @@ void CImageComparer::GrowRegions(std::uint32_t width, std::uint32_t height, std:
 // Merges the first overlapping pair (in list order) into the earlier one until none is left.
 // After a merge only the grown rectangle can overlap something earlier in the list, so the
 // search resumes there instead of from the start.
-void CImageComparer::MergeOverlapping()
-{
+void CImageComparer::MergeOverlapping() {
     std::size_t i = 0;
     while (i < m_rects.size()) {
         bool merged = false;
@@ -175,4 +171,4 @@ void CImageComparer::MergeOverlapping()
     }
 }
 
-} // namespace libimageanalyzer
+}  // namespace libimageanalyzer

@@ -4,8 +4,7 @@
 
 namespace libimageanalyzer {
 
-std::string NativeImagePath(const std::wstring& path)
-{
+std::string NativeImagePath(const std::wstring& path) {
     std::string native = bctext::Utf8FromWide(path);
     for (char& c : native) {
         if (c == '\\') c = '/';
@@ -13,4 +12,4 @@ std::string NativeImagePath(const std::wstring& path)
     return native;
 }
 
-} // namespace libimageanalyzer
+}  // namespace libimageanalyzer

@@ -11,14 +11,12 @@ namespace libimageanalyzer {
 
 namespace {
 
-void WriteToFile(png_structp png, png_bytep data, size_t length)
-{
+void WriteToFile(png_structp png, png_bytep data, size_t length) {
     auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
     if (std::fwrite(data, 1, length, file) != length) png_error(png, "Write error");
 }
 
-void FlushFile(png_structp png)
-{
+void FlushFile(png_structp png) {
     auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
     if (std::fflush(file) != 0) png_error(png, "Write error");
 }
@@ -27,14 +25,13 @@ void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnPngWarning(png_structp, png_const_charp) {}
 
 struct RegionView {
-    const std::uint8_t* pixels;     // RGBA
-    std::uint32_t stride;           // bytes per source row
+    const std::uint8_t* pixels;  // RGBA
+    std::uint32_t stride;        // bytes per source row
     std::uint32_t left, top, width, height;
 };
 
 // Only trivially destructible locals between setjmp and libpng. row holds width + 2 pixels.
-bool WriteRegion(png_structp png, png_infop info, const RegionView& view, std::uint8_t* row)
-{
+bool WriteRegion(png_structp png, png_infop info, const RegionView& view, std::uint8_t* row) {
     if (setjmp(png_jmpbuf(png))) return false;
 
     const std::uint32_t outWidth = view.width + 2;
@@ -50,8 +47,10 @@ bool WriteRegion(png_structp png, png_infop info, const RegionView& view, std::u
                                  static_cast<std::size_t>(view.left) * 4;
         std::uint8_t* out = row + 4;
         for (std::uint32_t x = 0; x < view.width; ++x, in += 4, out += 4) {
-            if (in[3] != 0) std::memcpy(out, in, 4);
-            else std::memset(out, 0, 4);
+            if (in[3] != 0)
+                std::memcpy(out, in, 4);
+            else
+                std::memset(out, 0, 4);
         }
         png_write_row(png, row);
     }
@@ -61,10 +60,9 @@ bool WriteRegion(png_structp png, png_infop info, const RegionView& view, std::u
     return true;
 }
 
-} // namespace
+}  // namespace
 
-void CImageRegion::SavePng(const std::wstring& path) const
-{
+void CImageRegion::SavePng(const std::wstring& path) const {
     const CImageBuffer* image = m_image.get();
     if (image == nullptr || image->GetFormat() != kFormatRgba || image->GetBitDepth() != 8)
         throw CBaseException(L"Can not write region: the picture is not in rgba format");
@@ -75,9 +73,12 @@ void CImageRegion::SavePng(const std::wstring& path) const
         image->GetPixels().size() < stride * image->GetHeight())
         throw CBaseException(L"Can not write region: it lies outside the picture");
 
-    const RegionView view{image->GetPixels().data(), static_cast<std::uint32_t>(stride),
-                          static_cast<std::uint32_t>(m_left), static_cast<std::uint32_t>(m_top),
-                          static_cast<std::uint32_t>(GetWidth()), static_cast<std::uint32_t>(GetHeight())};
+    const RegionView view{image->GetPixels().data(),
+                          static_cast<std::uint32_t>(stride),
+                          static_cast<std::uint32_t>(m_left),
+                          static_cast<std::uint32_t>(m_top),
+                          static_cast<std::uint32_t>(GetWidth()),
+                          static_cast<std::uint32_t>(GetHeight())};
     std::vector<std::uint8_t> row((static_cast<std::size_t>(view.width) + 2) * 4);
 
     const std::string native = NativeImagePath(path);
@@ -108,4 +109,4 @@ void CImageRegion::SavePng(const std::wstring& path) const
     }
 }
 
-} // namespace libimageanalyzer
+}  // namespace libimageanalyzer

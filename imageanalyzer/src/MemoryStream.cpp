@@ -5,8 +5,7 @@
 
 namespace libimageanalyzer {
 
-long long CMemoryStream::Read(void* buffer, long long count)
-{
+long long CMemoryStream::Read(void* buffer, long long count) {
     if (count <= 0 || buffer == nullptr) return 0;
     const long long n = std::min(count, m_size - m_position);
     if (n <= 0) return 0;
@@ -15,13 +14,14 @@ long long CMemoryStream::Read(void* buffer, long long count)
     return n;
 }
 
-long long CMemoryStream::Seek(long long offset, bool relative)
-{
+long long CMemoryStream::Seek(long long offset, bool relative) {
     long long target;
     if (relative) {
         // Saturate rather than overflow on absurd offsets.
-        if (offset > 0 && m_position > m_size - offset) target = m_size;
-        else target = m_position + offset;
+        if (offset > 0 && m_position > m_size - offset)
+            target = m_size;
+        else
+            target = m_position + offset;
     } else {
         target = offset;
     }
@@ -29,4 +29,4 @@ long long CMemoryStream::Seek(long long offset, bool relative)
     return m_position;
 }
 
-} // namespace libimageanalyzer
+}  // namespace libimageanalyzer

@@ -13,8 +13,7 @@ namespace {
 // image that claims more pixel data than its file could carry is refused before allocating.
 constexpr std::uint64_t kMaxInflateRatio = 1032;
 
-void ReadFromStream(png_structp png, png_bytep data, size_t length)
-{
+void ReadFromStream(png_structp png, png_bytep data, size_t length) {
     auto* stream = static_cast<CInputStream*>(png_get_io_ptr(png));
     if (length > static_cast<size_t>(std::numeric_limits<long long>::max()) ||
         stream->Read(data, static_cast<long long>(length)) != static_cast<long long>(length)) {
@@ -40,8 +39,7 @@ struct Outcome {
 // Everything between setjmp and libpng lives here, with trivially destructible locals only:
 // libpng leaves through longjmp. Without decode only the header is read.
 bool RunPng(png_structp png, png_infop info, const Options& options, long long streamBytes, bool decode,
-            std::uint8_t* rows, std::uint64_t capacity, Outcome& out)
-{
+            std::uint8_t* rows, std::uint64_t capacity, Outcome& out) {
     if (setjmp(png_jmpbuf(png))) return false;
 
     png_set_sig_bytes(png, 8);
@@ -53,8 +51,8 @@ bool RunPng(png_structp png, png_infop info, const Options& options, long long s
     const int colourType = png_get_color_type(png, info);
     const int channels = png_get_channels(png, info);
 
-    const std::uint64_t rawBits = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(channels) *
-                                  static_cast<std::uint64_t>(depth);
+    const std::uint64_t rawBits =
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(channels) * static_cast<std::uint64_t>(depth);
     const std::uint64_t rawRowBytes = (rawBits + 7) / 8;
     const std::uint64_t carried = streamBytes < 0 ? 0 : static_cast<std::uint64_t>(streamBytes) * kMaxInflateRatio;
     if (rawRowBytes == 0 || height > carried / rawRowBytes) {
@@ -97,22 +95,31 @@ bool RunPng(png_structp png, png_infop info, const Options& options, long long s
     return true;
 }
 
-bool FormatOfColourType(std::uint32_t colourType, std::uint32_t& format)
-{
+bool FormatOfColourType(std::uint32_t colourType, std::uint32_t& format) {
     switch (colourType) {
-    case PNG_COLOR_TYPE_GRAY: format = kFormatGrey; return true;
-    case PNG_COLOR_TYPE_RGB: format = kFormatRgb; return true;
-    case PNG_COLOR_TYPE_PALETTE: format = kFormatPalette; return true;
-    case PNG_COLOR_TYPE_GRAY_ALPHA: format = kFormatGreyAlpha; return true;
-    case PNG_COLOR_TYPE_RGB_ALPHA: format = kFormatRgba; return true;
-    default: return false;
+    case PNG_COLOR_TYPE_GRAY:
+        format = kFormatGrey;
+        return true;
+    case PNG_COLOR_TYPE_RGB:
+        format = kFormatRgb;
+        return true;
+    case PNG_COLOR_TYPE_PALETTE:
+        format = kFormatPalette;
+        return true;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        format = kFormatGreyAlpha;
+        return true;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        format = kFormatRgba;
+        return true;
+    default:
+        return false;
     }
 }
 
-} // namespace
+}  // namespace
 
-bool CPngCodec::Run(CInputStream& stream, Info& info, std::vector<std::uint8_t>* pixels)
-{
+bool CPngCodec::Run(CInputStream& stream, Info& info, std::vector<std::uint8_t>* pixels) {
     m_lastError = kErrorNone;
     const long long start = stream.GetPosition();
     png_byte signature[8];
@@ -137,8 +144,8 @@ bool CPngCodec::Run(CInputStream& stream, Info& info, std::vector<std::uint8_t>*
     }
     png_set_read_fn(png, &stream, ReadFromStream);
 
-    const Options options{m_expandPalette, m_strip16, m_expandGrey, m_transparencyToAlpha,
-                          m_greyToRgb, m_applyGamma, m_screenGamma};
+    const Options options{m_expandPalette, m_strip16,    m_expandGrey, m_transparencyToAlpha,
+                          m_greyToRgb,     m_applyGamma, m_screenGamma};
     Outcome outcome{0, 0, 0, 0, 0, kErrorNone};
     const bool ok = RunPng(png, pngInfo, options, stream.GetSize() - start, pixels != nullptr,
                            pixels ? pixels->data() : nullptr, pixels ? pixels->size() : 0, outcome);
@@ -155,8 +162,7 @@ bool CPngCodec::Run(CInputStream& stream, Info& info, std::vector<std::uint8_t>*
 }
 
 bool CPngCodec::ReadInfo(CInputStream& stream, std::uint32_t& width, std::uint32_t& height, std::uint32_t& bitDepth,
-                         std::uint32_t& format, std::uint64_t& bufferSize)
-{
+                         std::uint32_t& format, std::uint64_t& bufferSize) {
     const long long start = stream.GetPosition();
     Info info{};
     const bool ok = Run(stream, info, nullptr);
@@ -170,10 +176,9 @@ bool CPngCodec::ReadInfo(CInputStream& stream, std::uint32_t& width, std::uint32
     return true;
 }
 
-bool CPngCodec::Decode(CInputStream& stream, std::vector<std::uint8_t>& pixels)
-{
+bool CPngCodec::Decode(CInputStream& stream, std::vector<std::uint8_t>& pixels) {
     Info info{};
     return Run(stream, info, &pixels);
 }
 
-} // namespace libimageanalyzer
+}  // namespace libimageanalyzer

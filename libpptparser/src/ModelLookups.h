@@ -8,9 +8,9 @@
 #include "libpptparser/PptRecord.h"
 
 // `what` names the missing record for the reader of the message.
-#define PPT_REQUIRE(expression, what)                                                      \
-  [&]() {                                                                                  \
-    auto found_ = (expression);                                                            \
-    if (!found_) PPT_PARSER_THROW(std::wstring(L"Error getting child from container: ") + (what)); \
-    return found_;                                                                         \
-  }()
+#define PPT_REQUIRE(expression, what)                                                                  \
+    [&]() {                                                                                            \
+        auto found_ = (expression);                                                                    \
+        if (!found_) PPT_PARSER_THROW(std::wstring(L"Error getting child from container: ") + (what)); \
+        return found_;                                                                                 \
+    }()

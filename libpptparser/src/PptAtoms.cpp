@@ -11,19 +11,19 @@
 namespace libpptparser {
 
 CPptSlideAtom::CPptSlideAtom(const CPptRecordDescriptor& d) : CPptAtom(d) {
-  const CPptByteView b = GetBytes();
-  m_layout = b.U32(0);
-  m_masterId = b.U32(12);
-  m_notesId = b.U32(16);
-  m_flags = b.U16(20);
+    const CPptByteView b = GetBytes();
+    m_layout = b.U32(0);
+    m_masterId = b.U32(12);
+    m_notesId = b.U32(16);
+    m_flags = b.U16(20);
 }
 
 CPptSlidePersistAtom::CPptSlidePersistAtom(const CPptRecordDescriptor& d) : CPptAtom(d) {
-  const CPptByteView b = GetBytes();
-  m_persistReference = b.U32(0);
-  m_flags = b.U32(4);
-  m_textCount = b.U32(8);
-  m_slideId = b.U32(12);
+    const CPptByteView b = GetBytes();
+    m_persistReference = b.U32(0);
+    m_flags = b.U32(4);
+    m_textCount = b.U32(8);
+    m_slideId = b.U32(12);
 }
 
 CPptSoundCollAtom::CPptSoundCollAtom(const CPptRecordDescriptor& d) : CPptAtom(d), m_idSeed(GetBytes().U32(0)) {}
@@ -43,34 +43,34 @@ CPptEscherSpAtom::CPptEscherSpAtom(const CPptRecordDescriptor& d)
     : CPptAtom(d), m_shapeId(GetBytes().U32(0)), m_flags(GetBytes().U32(4)) {}
 
 CPptEscherClientAnchorAtom::CPptEscherClientAnchorAtom(const CPptRecordDescriptor& d) : CPptAtom(d) {
-  const CPptByteView b = GetBytes();
-  if (b.size() >= 16) {
-    m_top = static_cast<int32_t>(b.U32(0));
-    m_left = static_cast<int32_t>(b.U32(4));
-    m_right = static_cast<int32_t>(b.U32(8));
-    m_bottom = static_cast<int32_t>(b.U32(12));
-  } else {
-    m_top = static_cast<int16_t>(b.U16(0));
-    m_left = static_cast<int16_t>(b.U16(2));
-    m_right = static_cast<int16_t>(b.U16(4));
-    m_bottom = static_cast<int16_t>(b.U16(6));
-  }
+    const CPptByteView b = GetBytes();
+    if (b.size() >= 16) {
+        m_top = static_cast<int32_t>(b.U32(0));
+        m_left = static_cast<int32_t>(b.U32(4));
+        m_right = static_cast<int32_t>(b.U32(8));
+        m_bottom = static_cast<int32_t>(b.U32(12));
+    } else {
+        m_top = static_cast<int16_t>(b.U16(0));
+        m_left = static_cast<int16_t>(b.U16(2));
+        m_right = static_cast<int16_t>(b.U16(4));
+        m_bottom = static_cast<int16_t>(b.U16(6));
+    }
 }
 
 CPptAnimationInfoAtom::CPptAnimationInfoAtom(const CPptRecordDescriptor& d) : CPptAtom(d) {
-  const CPptByteView b = GetBytes();
-  m_dimColor = b.U32(0);
-  m_flags = b.U32(4);
-  m_soundReference = b.U32(8);
-  m_delay = b.U32(12);
-  m_orderId = b.U16(16);
-  m_slideCount = b.U16(18);
-  m_buildType = b.U8(20);
-  m_effect = b.U8(21);
-  m_effectDirection = b.U8(22);
-  m_afterEffect = b.U8(23);
-  m_subEffect = b.U8(24);
-  m_oleVerb = b.U8(25);
+    const CPptByteView b = GetBytes();
+    m_dimColor = b.U32(0);
+    m_flags = b.U32(4);
+    m_soundReference = b.U32(8);
+    m_delay = b.U32(12);
+    m_orderId = b.U16(16);
+    m_slideCount = b.U16(18);
+    m_buildType = b.U8(20);
+    m_effect = b.U8(21);
+    m_effectDirection = b.U8(22);
+    m_afterEffect = b.U8(23);
+    m_subEffect = b.U8(24);
+    m_oleVerb = b.U8(25);
 }
 
 namespace {
@@ -93,78 +93,83 @@ CPptAnimIterationAtom::CPptAnimIterationAtom(const CPptRecordDescriptor& d)
     : CPptValueRowAtom<5>(d, kFive32, kIterationWidths) {}
 
 CPptAnimAttributeValueAtom::CPptAnimAttributeValueAtom(const CPptRecordDescriptor& d) : CPptAtom(d) {
-  const CPptByteView b = GetBytes();
-  m_valueType = b.U8(0);
-  switch (m_valueType) {
-    case kBool: m_bool = b.U8(1) != 0; break;
-    case kInteger: m_integer = static_cast<int32_t>(b.U32(1)); break;
+    const CPptByteView b = GetBytes();
+    m_valueType = b.U8(0);
+    switch (m_valueType) {
+    case kBool:
+        m_bool = b.U8(1) != 0;
+        break;
+    case kInteger:
+        m_integer = static_cast<int32_t>(b.U32(1));
+        break;
     case kFloat: {
-      const uint32_t bits = b.U32(1);
-      std::memcpy(&m_float, &bits, sizeof m_float);
-      break;
+        const uint32_t bits = b.U32(1);
+        std::memcpy(&m_float, &bits, sizeof m_float);
+        break;
     }
     case kString: {
-      const size_t units = b.size() > 1 ? (b.size() - 1) / 2 : 0;
-      m_string.resize(units);
-      for (size_t i = 0; i < units; ++i) m_string[i] = static_cast<wchar_t>(b.U16(1 + 2 * i));
-      break;
+        const size_t units = b.size() > 1 ? (b.size() - 1) / 2 : 0;
+        m_string.resize(units);
+        for (size_t i = 0; i < units; ++i) m_string[i] = static_cast<wchar_t>(b.U16(1 + 2 * i));
+        break;
     }
-    default: break;
-  }
+    default:
+        break;
+    }
 }
 
 CPptEscherOPTAtom::CPptEscherOPTAtom(const CPptRecordDescriptor& d) : CPptAtom(d) {
-  const CPptByteView b = GetBytes();
-  const size_t count = std::min<size_t>(GetInstance(), b.size() / 6);
-  m_properties.reserve(count);
-  for (size_t i = 0; i < count; ++i)
-    m_properties.emplace_back(static_cast<uint16_t>(b.U16(6 * i) & 0x3FFF), b.U32(6 * i + 2));
+    const CPptByteView b = GetBytes();
+    const size_t count = std::min<size_t>(GetInstance(), b.size() / 6);
+    m_properties.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        m_properties.emplace_back(static_cast<uint16_t>(b.U16(6 * i) & 0x3FFF), b.U32(6 * i + 2));
 }
 
 bool CPptEscherOPTAtom::GetProperty(uint16_t id, uint32_t& value) const {
-  for (const auto& property : m_properties) {
-    if (property.first == id) {
-      value = property.second;
-      return true;
+    for (const auto& property : m_properties) {
+        if (property.first == id) {
+            value = property.second;
+            return true;
+        }
+        if (property.first > id) return false;
     }
-    if (property.first > id) return false;
-  }
-  return false;
+    return false;
 }
 
 CPptFontEntityAtom::CPptFontEntityAtom(const CPptRecordDescriptor& d) : CPptAtom(d) {
-  const CPptByteView b = GetBytes();
-  for (size_t i = 0; i < 32 && b.Has(2 * i, 2); ++i) {
-    const uint16_t unit = b.U16(2 * i);
-    if (unit == 0) break;
-    m_faceName.push_back(static_cast<wchar_t>(unit));
-  }
-  m_charSet = b.U8(64);
-  m_flags = b.U8(65);
-  m_fontType = b.U8(66);
-  m_pitchAndFamily = b.U8(67);
+    const CPptByteView b = GetBytes();
+    for (size_t i = 0; i < 32 && b.Has(2 * i, 2); ++i) {
+        const uint16_t unit = b.U16(2 * i);
+        if (unit == 0) break;
+        m_faceName.push_back(static_cast<wchar_t>(unit));
+    }
+    m_charSet = b.U8(64);
+    m_flags = b.U8(65);
+    m_fontType = b.U8(66);
+    m_pitchAndFamily = b.U8(67);
 }
 
 CPptSoundDataAtom::CPptSoundDataAtom(const CPptRecordDescriptor& d) : CPptAtom(d) {
-  const CPptByteView b = GetBytes();
-  if (b.size() != 0) m_data.assign(b.data(), b.data() + b.size());
+    const CPptByteView b = GetBytes();
+    if (b.size() != 0) m_data.assign(b.data(), b.data() + b.size());
 }
 
 std::string CPptCommonString::GetAnsiText() const { return WideToAnsi(GetText(), 0); }
 
 CPptStringAtom::CPptStringAtom(const CPptRecordDescriptor& d) : CPptCommonString(d) {
-  const CPptByteView b = GetBytes();
-  m_text.resize(b.size() / 2);
-  for (size_t i = 0; i < m_text.size(); ++i) m_text[i] = static_cast<wchar_t>(b.U16(2 * i));
+    const CPptByteView b = GetBytes();
+    m_text.resize(b.size() / 2);
+    for (size_t i = 0; i < m_text.size(); ++i) m_text[i] = static_cast<wchar_t>(b.U16(2 * i));
 }
 
 CPptByteStringAtom::CPptByteStringAtom(const CPptRecordDescriptor& d) : CPptCommonString(d) {
-  const CPptByteView b = GetBytes();
-  if (b.size() != 0) m_bytes.assign(reinterpret_cast<const char*>(b.data()), b.size());
+    const CPptByteView b = GetBytes();
+    if (b.size() != 0) m_bytes.assign(reinterpret_cast<const char*>(b.data()), b.size());
 }
 
 std::wstring CPptByteStringAtom::GetText() const {
-  return Latin1ToWide(reinterpret_cast<const uint8_t*>(m_bytes.data()), m_bytes.size());
+    return Latin1ToWide(reinterpret_cast<const uint8_t*>(m_bytes.data()), m_bytes.size());
 }
 
 }  // namespace libpptparser

@@ -10,7 +10,7 @@ CPptParserException::CPptParserException(std::wstring message)
 CPptParserException::~CPptParserException() = default;
 
 std::wstring MakeLocatedMessage(const std::wstring& message, const char* file, int line) {
-  return message + L" in file " + Utf8ToWide(file ? file : "") + L" at line " + std::to_wstring(line);
+    return message + L" in file " + Utf8ToWide(file ? file : "") + L" at line " + std::to_wstring(line);
 }
 
 }  // namespace libpptparser

@@ -9,18 +9,19 @@
 namespace {
 
 void Usage(FILE* to) {
-    std::fputs("usage: tarnquill MOVIE.xml -o OUT.swf [--schema FILE.xsd] [--ignore-errors]\n"
-               "Compile a movie description into a Flash movie (SWF version 8).\n"
-               "Files named by the description are read relative to the folder of MOVIE.xml.\n"
-               "  -o, --output FILE   the SWF file to write (required)\n"
-               "  --schema FILE       validate the description against this XML schema first\n"
-               "  --ignore-errors     turn unreadable pictures into empty shapes instead of failing\n"
-               "  -h, --help          show this help\n"
-               "  --version           show the version\n",
-               to);
+    std::fputs(
+        "usage: tarnquill MOVIE.xml -o OUT.swf [--schema FILE.xsd] [--ignore-errors]\n"
+        "Compile a movie description into a Flash movie (SWF version 8).\n"
+        "Files named by the description are read relative to the folder of MOVIE.xml.\n"
+        "  -o, --output FILE   the SWF file to write (required)\n"
+        "  --schema FILE       validate the description against this XML schema first\n"
+        "  --ignore-errors     turn unreadable pictures into empty shapes instead of failing\n"
+        "  -h, --help          show this help\n"
+        "  --version           show the version\n",
+        to);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     std::string input, output;

@@ -7,13 +7,17 @@ namespace tarnquill {
 namespace {
 
 enum : std::uint8_t {
-    kActionStop = 0x07, kActionPop = 0x17, kActionCallFunction = 0x3D,
-    kActionGotoFrame = 0x81, kActionGetURL = 0x83, kActionSetTarget = 0x8B, kActionPush = 0x96,
+    kActionStop = 0x07,
+    kActionPop = 0x17,
+    kActionCallFunction = 0x3D,
+    kActionGotoFrame = 0x81,
+    kActionGetURL = 0x83,
+    kActionSetTarget = 0x8B,
+    kActionPush = 0x96,
 };
 
 void Record(BitWriter& w, std::uint8_t code, const std::vector<std::uint8_t>& payload) {
-    if (payload.size() > 0xffff)
-        throw CompileError("action data too long");
+    if (payload.size() > 0xffff) throw CompileError("action data too long");
     w.U8(code);
     w.U16(static_cast<std::uint16_t>(payload.size()));
     w.Bytes(payload);
@@ -26,7 +30,7 @@ std::vector<std::uint8_t> Zstring(const std::string& a, const std::string* b = n
     return w.Data();
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::uint8_t> EncodeActions(const std::vector<Action>& actions) {
     BitWriter w;
@@ -53,16 +57,16 @@ std::vector<std::uint8_t> EncodeActions(const std::vector<Action>& actions) {
             // Arguments are pushed last first, then their count and the name.
             BitWriter p;
             for (auto it = a.params.rbegin(); it != a.params.rend(); ++it) {
-                p.U8(7); // integer
+                p.U8(7);  // integer
                 p.U32(static_cast<std::uint32_t>(*it));
             }
             p.U8(7);
             p.U32(static_cast<std::uint32_t>(a.params.size()));
-            p.U8(0); // string
+            p.U8(0);  // string
             p.String(a.name);
             Record(w, kActionPush, p.Data());
             w.U8(kActionCallFunction);
-            w.U8(kActionPop); // the result is not used
+            w.U8(kActionPop);  // the result is not used
             break;
         }
         }
@@ -73,4 +77,4 @@ std::vector<std::uint8_t> EncodeActions(const std::vector<Action>& actions) {
     return w.Data();
 }
 
-} // namespace tarnquill
+}  // namespace tarnquill

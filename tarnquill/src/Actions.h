@@ -11,4 +11,4 @@ namespace tarnquill {
 // The action records followed by the end-of-actions byte.
 std::vector<std::uint8_t> EncodeActions(const std::vector<Action>& actions);
 
-} // namespace tarnquill
+}  // namespace tarnquill

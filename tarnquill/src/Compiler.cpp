@@ -16,6 +16,7 @@
 #include <libxml/parser.h>
 #include <libxml/xmlschemas.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -27,7 +28,6 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <unistd.h>
 
 namespace tarnquill {
 
@@ -40,12 +40,15 @@ std::string FormatError(const std::string& message, const std::string& element, 
     if (!attribute.empty()) where += (where.empty() ? "" : ", ") + std::string("attribute \"") + attribute + "\"";
     return where.empty() ? message : where + ": " + message;
 }
-} // namespace
+}  // namespace
 
 CompileError::CompileError(const std::string& message, const std::string& element, const std::string& attribute,
                            long line)
-    : std::runtime_error(FormatError(message, element, attribute, line)), message_(message), element_(element),
-      attribute_(attribute), line_(line) {}
+    : std::runtime_error(FormatError(message, element, attribute, line)),
+      message_(message),
+      element_(element),
+      attribute_(attribute),
+      line_(line) {}
 
 namespace {
 
@@ -53,11 +56,9 @@ namespace {
     throw CompileError(message, where.element, attribute, where.line);
 }
 
-constexpr std::uint64_t kMaxFrames = 65535; // the frame count is a 16-bit field
+constexpr std::uint64_t kMaxFrames = 65535;  // the frame count is a 16-bit field
 
-bool IsPlaceable(DefKind kind) {
-    return kind != DefKind::Font && kind != DefKind::Sound;
-}
+bool IsPlaceable(DefKind kind) { return kind != DefKind::Font && kind != DefKind::Sound; }
 
 // Characters whose placement can be swapped in place; others are removed and placed anew.
 bool IsGraphic(DefKind kind) {
@@ -69,16 +70,16 @@ struct ShowInfo {
     const Definition* def = nullptr;
     std::uint32_t frame = 0;
     std::uint16_t depth = 0;
-    std::uint16_t clipDepth = 0; // non-zero for a mask
+    std::uint16_t clipDepth = 0;  // non-zero for a mask
 };
 
 struct Plan {
     std::uint32_t frameCount = 1;
-    std::vector<std::vector<const Command*>> frames; // shows of a frame first, then the rest in order
+    std::vector<std::vector<const Command*>> frames;  // shows of a frame first, then the rest in order
     std::vector<std::string> labels;
     std::map<std::string, ShowInfo> shows;
-    std::vector<const Definition*> references; // in order of first use
-    std::vector<std::unique_ptr<Command>> made; // sound stops and stops at a sound's end
+    std::vector<const Definition*> references;   // in order of first use
+    std::vector<std::unique_ptr<Command>> made;  // sound stops and stops at a sound's end
 };
 
 class Compiler {
@@ -117,7 +118,7 @@ public:
 
 private:
     struct FrameState {
-        std::map<std::string, const Definition*> current; // show id -> shown character, while displayed
+        std::map<std::string, const Definition*> current;  // show id -> shown character, while displayed
     };
 
     const Definition& Lookup(const std::string& id, const Where& where, const char* attribute) {
@@ -261,7 +262,7 @@ private:
         struct Start {
             const Command* cmd;
             std::uint32_t frame;
-            std::uint64_t length; // frames until the sound has ended
+            std::uint64_t length;  // frames until the sound has ended
         };
         std::vector<Start> starts;
         for (std::uint32_t f = 0; f < plan.frameCount; ++f)
@@ -302,10 +303,13 @@ private:
         const std::uint64_t last = plan.frameCount - 1;
         for (const Start& s : starts) {
             std::uint64_t stop = 0;
-            if (s.cmd->trimFrames >= 0) stop = s.frame + static_cast<std::uint64_t>(s.cmd->trimFrames);
-            else if (s.cmd->trimToMovie) stop = last;
-            else continue;
-            if (stop >= s.frame + s.length) continue; // it has ended by then anyway
+            if (s.cmd->trimFrames >= 0)
+                stop = s.frame + static_cast<std::uint64_t>(s.cmd->trimFrames);
+            else if (s.cmd->trimToMovie)
+                stop = last;
+            else
+                continue;
+            if (stop >= s.frame + s.length) continue;  // it has ended by then anyway
             // Cut to the timeline: a stop on the start frame itself would silence it.
             if (stop > last) stop = last;
             if (stop == s.frame && (s.cmd->trimFrames != 0)) continue;
@@ -324,7 +328,7 @@ private:
     }
 
     void Place(BitWriter& w, const ShowInfo& info, const Definition* def, const Placement& p, bool move) {
-        std::uint8_t flags = 0x04 | 0x08; // matrix and colour transform, always absolute
+        std::uint8_t flags = 0x04 | 0x08;  // matrix and colour transform, always absolute
         if (move) flags |= 0x01;
         if (def) flags |= 0x02;
         bool named = def && def->kind == DefKind::Sprite && !def->name.empty();
@@ -352,7 +356,7 @@ private:
             }
             case CommandKind::Replace: {
                 auto shown = state.current.find(cmd->showId);
-                if (shown == state.current.end()) break; // already hidden: nothing to swap
+                if (shown == state.current.end()) break;  // already hidden: nothing to swap
                 const ShowInfo& info = plan.shows.at(cmd->showId);
                 const Definition* def = movie_.byId.at(cmd->objectId).get();
                 BitWriter w;
@@ -413,8 +417,7 @@ private:
     std::uint16_t Emit(const Definition& def) {
         auto found = ids_.find(&def);
         if (found != ids_.end()) return found->second;
-        if (!visiting_.insert(&def).second)
-            FailAt(def.where, "id", "\"" + def.id + "\" contains itself");
+        if (!visiting_.insert(&def).second) FailAt(def.where, "id", "\"" + def.id + "\" contains itself");
         std::uint16_t id = 0;
         switch (def.kind) {
         case DefKind::Rectangle:
@@ -483,8 +486,8 @@ private:
                           std::max(bounds.yMax, r.yMax)};
             first = false;
             if (p.fillStyle.empty()) {
-                warnings_.push_back(FormatError("no fill style: the part is invisible", p.where.element, "fillStyle",
-                                                p.where.line));
+                warnings_.push_back(
+                    FormatError("no fill style: the part is invisible", p.where.element, "fillStyle", p.where.line));
                 continue;
             }
             const FillStyle& style = Style(p);
@@ -514,7 +517,7 @@ private:
             w.U8(static_cast<std::uint8_t>(e.rgb));
             w.U8(e.alpha);
         }
-        w.U8(0); // no line styles
+        w.U8(0);  // no line styles
         int fillBits = UnsignedBitCount(fills.size());
         w.Bits(static_cast<std::uint32_t>(fillBits), 4);
         w.Bits(0, 4);
@@ -523,8 +526,10 @@ private:
             int fill = fillOf[i] ? fillOf[i] : holeOf[i];
             if (!fill) continue;
             const Definition& p = *parts[i];
-            if (p.kind == DefKind::Oval) shape.Ellipse(p.x, p.y, p.width, p.height, 0, fill);
-            else shape.Rectangle(p.x, p.y, p.width, p.height, 0, fill);
+            if (p.kind == DefKind::Oval)
+                shape.Ellipse(p.x, p.y, p.width, p.height, 0, fill);
+            else
+                shape.Rectangle(p.x, p.y, p.width, p.height, 0, fill);
         }
         shape.End();
         w.Bytes(shape.Writer().Data());
@@ -588,7 +593,7 @@ private:
             b.Bytes(jpeg);
             b.Bytes(Deflate(alpha));
         } else {
-            b.U8(5); // 32-bit premultiplied ARGB
+            b.U8(5);  // 32-bit premultiplied ARGB
             b.U16(static_cast<std::uint16_t>(picture.width));
             b.U16(static_cast<std::uint16_t>(picture.height));
             b.Bytes(Deflate(picture.argb));
@@ -603,7 +608,7 @@ private:
         s.U16(id);
         WriteRect(s, Rect{def.x, static_cast<std::int32_t>(def.x + w), def.y, static_cast<std::int32_t>(def.y + h)});
         s.U8(1);
-        s.U8(def.smoothing ? 0x41 : 0x43); // clipped bitmap, smoothed or not
+        s.U8(def.smoothing ? 0x41 : 0x43);  // clipped bitmap, smoothed or not
         s.U16(bitmapId);
         Placement m;
         m.a = static_cast<double>(w) / picture.width;
@@ -650,8 +655,10 @@ private:
             if (!IsPlaceable(target.kind)) FailAt(def.where, names[s], "\"" + *states[s] + "\" cannot be shown");
             Emit(target);
             auto it = std::find_if(records.begin(), records.end(), [&](const auto& r) { return r.first == &target; });
-            if (it == records.end()) records.emplace_back(&target, static_cast<std::uint8_t>(1u << s));
-            else it->second |= static_cast<std::uint8_t>(1u << s);
+            if (it == records.end())
+                records.emplace_back(&target, static_cast<std::uint8_t>(1u << s));
+            else
+                it->second |= static_cast<std::uint8_t>(1u << s);
         }
         BitWriter w;
         std::uint16_t id = NewCharacterId(def.where);
@@ -660,7 +667,7 @@ private:
         BitWriter rest;
         std::uint16_t depth = 1;
         for (const auto& r : records) {
-            rest.U8(r.second); // bit 0 up, 1 over, 2 down, 3 hit
+            rest.U8(r.second);  // bit 0 up, 1 over, 2 down, 3 hit
             rest.U16(CharacterOf(*r.first));
             rest.U16(depth++);
             WriteMatrix(rest, Placement{});
@@ -672,8 +679,8 @@ private:
         if (!def.actions.empty()) {
             actionOffset = static_cast<std::uint16_t>(std::min<std::size_t>(rest.Size() + 2, 0xffff));
             if (rest.Size() + 2 > 0xffff) FailAt(def.where, "", "button too large");
-            rest.U16(0);  // last condition record
-            rest.U8(0x08); // on release (over, down -> over, up)
+            rest.U16(0);    // last condition record
+            rest.U8(0x08);  // on release (over, down -> over, up)
             rest.U8(0x00);
             rest.Bytes(EncodeActions(def.actions));
         }
@@ -688,7 +695,8 @@ private:
     std::uint16_t EmitSpriteFromFile(const Definition& def) {
         std::vector<std::uint8_t> bytes;
         try {
-            bytes = ReadWholeFile(ResolvePath(def.src), std::max(kMaxImportedSwfBytes, wmf::kMaxWmfBytes), "sprite file");
+            bytes =
+                ReadWholeFile(ResolvePath(def.src), std::max(kMaxImportedSwfBytes, wmf::kMaxWmfBytes), "sprite file");
         } catch (const InputError& e) {
             FailAt(def.where, "src", e.what());
         }
@@ -703,12 +711,14 @@ private:
         std::vector<std::string> notes;
         ImportedMovie movie;
         try {
-            movie = ImportSwf(bytes, [&] { return NewCharacterId(def.where); }, def.lockroot, notes);
+            movie = ImportSwf(
+                bytes, [&] { return NewCharacterId(def.where); }, def.lockroot, notes);
         } catch (const InputError& e) {
             FailAt(def.where, "src", "cannot import movie " + def.src + ": " + e.what());
         }
         for (const std::string& note : notes)
-            warnings_.push_back(FormatError("movie " + def.src + ": " + note, def.where.element, "src", def.where.line));
+            warnings_.push_back(
+                FormatError("movie " + def.src + ": " + note, def.where.element, "src", def.where.line));
         out_.insert(out_.end(), movie.definitions.begin(), movie.definitions.end());
         std::uint16_t id = NewCharacterId(def.where);
         BitWriter body;
@@ -732,14 +742,15 @@ private:
             FailAt(def.where, "src", "metafile " + def.src + ": " + e.what());
         }
         for (const std::string& w : drawing.warnings)
-            warnings_.push_back(FormatError("metafile " + def.src + ": " + w, def.where.element, "src", def.where.line));
+            warnings_.push_back(
+                FormatError("metafile " + def.src + ": " + w, def.where.element, "src", def.where.line));
         const double w = def.width, h = def.height;
         auto X = [&](double v) { return static_cast<std::int32_t>(std::lround(std::clamp(v * w, -1e8, 1e8))); };
         auto Y = [&](double v) { return static_cast<std::int32_t>(std::lround(std::clamp(v * h, -1e8, 1e8))); };
         Rect bounds{0, def.width, 0, def.height};
         ShapeBuilder shape(0);
         for (const wmf::Path& path : drawing.paths) {
-            std::uint16_t lineWidth = 20; // the thinnest pen is one pixel
+            std::uint16_t lineWidth = 20;  // the thinnest pen is one pixel
             if (path.stroked && path.strokeWidth > 0)
                 lineWidth = static_cast<std::uint16_t>(std::clamp(std::lround(path.strokeWidth * w), 20L, 65535L));
             std::int32_t pad = path.stroked ? lineWidth / 2 + 1 : 0;
@@ -785,9 +796,9 @@ private:
         std::uint16_t shapeId = NewCharacterId(def.where);
         s.U16(shapeId);
         WriteRect(s, bounds);
-        s.U8(0); // styles come with each path
+        s.U8(0);  // styles come with each path
         s.U8(0);
-        s.U8(0); // no fill or line bits until then
+        s.U8(0);  // no fill or line bits until then
         s.Bytes(shape.Writer().Data());
         WriteTag(out_, kDefineShape3, s.Data());
 
@@ -811,7 +822,7 @@ private:
 
     struct FontInfo {
         std::uint16_t id = 0;
-        std::string name; // what the SWF calls it: the "name" attribute, else the id
+        std::string name;  // what the SWF calls it: the "name" attribute, else the id
         EmbeddedFont font;
     };
 
@@ -885,8 +896,9 @@ private:
                 if (c != ' ' && c != 0xa0 && !font->font.glyphs.count(c) && absent.find(c) == std::u32string::npos)
                     absent.push_back(c);
             if (!absent.empty())
-                warnings_.push_back(FormatError(std::to_string(absent.size()) + " character(s) of the text are not in font \"" +
-                                                    def.fontId + "\" and will not show",
+                warnings_.push_back(FormatError(std::to_string(absent.size()) +
+                                                    " character(s) of the text are not in font \"" + def.fontId +
+                                                    "\" and will not show",
                                                 def.where.element, "", def.where.line));
         }
 
@@ -894,13 +906,13 @@ private:
         std::uint16_t id = NewCharacterId(def.where);
         w.U16(id);
         WriteRect(w, Bounds(def));
-        std::uint8_t flags = 0x80 | 0x08 | 0x04; // has text, read-only, has colour
+        std::uint8_t flags = 0x80 | 0x08 | 0x04;  // has text, read-only, has colour
         if (def.wordWrap) flags |= 0x40;
         if (def.multiline) flags |= 0x20;
         if (font) flags |= 0x01;
-        std::uint8_t flags2 = 0x20 | 0x02; // has layout, HTML
+        std::uint8_t flags2 = 0x20 | 0x02;  // has layout, HTML
         if (!def.selectable) flags2 |= 0x10;
-        if (font) flags2 |= 0x01; // draw with the embedded outlines
+        if (font) flags2 |= 0x01;  // draw with the embedded outlines
         w.U8(flags);
         w.U8(flags2);
         if (font) {
@@ -912,12 +924,12 @@ private:
         w.U8(static_cast<std::uint8_t>(def.color >> 8));
         w.U8(static_cast<std::uint8_t>(def.color));
         w.U8(255);
-        w.U8(0);  // left aligned
-        w.U16(0); // margins, indent and leading
+        w.U8(0);   // left aligned
+        w.U16(0);  // margins, indent and leading
         w.U16(0);
         w.U16(0);
         w.U16(0);
-        w.String(""); // no variable
+        w.String("");  // no variable
         w.String(html);
         WriteTag(out_, kDefineEditText, w.Data());
         return id;
@@ -936,7 +948,7 @@ private:
         w.U32(sound.sampleCount);
         w.Bytes(sound.data);
         WriteTag(out_, kDefineSound, w.Data(), true);
-        sounds_.erase(&def); // the samples are in the movie now
+        sounds_.erase(&def);  // the samples are in the movie now
         return id;
     }
 
@@ -1040,7 +1052,7 @@ CompileResult ParseAndCompile(const std::function<xmlDocPtr()>& parse, const Com
     return CompileDocument(owner.doc, options);
 }
 
-} // namespace
+}  // namespace
 
 CompileResult CompileFile(const std::string& xmlPath, const CompileOptions& options) {
     std::ifstream probe(xmlPath, std::ios::binary);
@@ -1058,8 +1070,7 @@ CompileResult CompileText(const std::string& xmlText, const CompileOptions& opti
     if (xmlText.size() > 0x7fffffff) throw CompileError("description too large");
     return ParseAndCompile(
         [&] {
-            return xmlReadMemory(xmlText.data(), static_cast<int>(xmlText.size()), "movie.xml", nullptr,
-                                 kParseOptions);
+            return xmlReadMemory(xmlText.data(), static_cast<int>(xmlText.size()), "movie.xml", nullptr, kParseOptions);
         },
         options);
 }
@@ -1077,4 +1088,4 @@ void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     }
 }
 
-} // namespace tarnquill
+}  // namespace tarnquill

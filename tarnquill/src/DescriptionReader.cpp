@@ -16,7 +16,7 @@ namespace {
 
 // Lengths beyond this cannot be added or encoded safely in SWF records.
 constexpr std::int64_t kMaxTwips = 1 << 29;
-constexpr std::uint32_t kMaxFrameIndex = 65534; // frame count is a 16-bit field
+constexpr std::uint32_t kMaxFrameIndex = 65534;  // frame count is a 16-bit field
 constexpr int kMaxNesting = 64;
 
 std::string Name(const xmlNode* node) { return reinterpret_cast<const char*>(node->name); }
@@ -61,8 +61,8 @@ bool ParseDouble(const std::string& text, double& out) {
     return ec == std::errc() && end == text.data() + text.size() && std::isfinite(out);
 }
 
-std::int64_t ParseInteger(const xmlNode* node, const char* name, const std::string& text,
-                          std::int64_t low, std::int64_t high) {
+std::int64_t ParseInteger(const xmlNode* node, const char* name, const std::string& text, std::int64_t low,
+                          std::int64_t high) {
     std::int64_t value = 0;
     const char* begin = text.data();
     if (!text.empty() && *begin == '+') ++begin;
@@ -177,10 +177,14 @@ private:
         for (const xmlNode* c = node->children; c; c = c->next) {
             if (!IsElement(c)) continue;
             std::string name = Name(c);
-            if (name == "styles") ReadStyles(c);
-            else if (name == "objects") ReadObjects(c, depth);
-            else if (name == "layers") ReadLayers(c, timeline);
-            else Fail(c, "", "unexpected element under \"" + Name(node) + "\"");
+            if (name == "styles")
+                ReadStyles(c);
+            else if (name == "objects")
+                ReadObjects(c, depth);
+            else if (name == "layers")
+                ReadLayers(c, timeline);
+            else
+                Fail(c, "", "unexpected element under \"" + Name(node) + "\"");
         }
     }
 
@@ -194,7 +198,8 @@ private:
             style.rgb = ColorAttr(c, "color", 0);
             style.alpha = static_cast<std::uint8_t>(IntAttr(c, "alpha", 255, 0, 255));
             style.where = At(c);
-            if (!movie_.styles.emplace(style.id, style).second) Fail(c, "id", "duplicate style id \"" + style.id + "\"");
+            if (!movie_.styles.emplace(style.id, style).second)
+                Fail(c, "id", "duplicate style id \"" + style.id + "\"");
         }
     }
 
@@ -314,7 +319,8 @@ private:
             for (const xmlNode* c = node->children; c; c = c->next) {
                 if (c->type == XML_CDATA_SECTION_NODE || c->type == XML_TEXT_NODE)
                     def->html += reinterpret_cast<const char*>(c->content ? c->content : BAD_CAST "");
-                else if (IsElement(c)) Fail(c, "", "unexpected element in \"htmlText\"");
+                else if (IsElement(c))
+                    Fail(c, "", "unexpected element in \"htmlText\"");
             }
             Register(def, node);
         } else if (name == "sound") {
@@ -351,7 +357,8 @@ private:
             action.name = Required(node, "spriteName");
         } else if (name == "actionGoToFrame") {
             action.kind = ActionKind::GoToFrame;
-            action.index = static_cast<std::int32_t>(ParseInteger(node, "index", Required(node, "index"), 0, kMaxFrameIndex));
+            action.index =
+                static_cast<std::int32_t>(ParseInteger(node, "index", Required(node, "index"), 0, kMaxFrameIndex));
         } else if (name == "actionCallFunction") {
             action.kind = ActionKind::CallFunction;
             action.name = Required(node, "name");
@@ -360,8 +367,8 @@ private:
             for (const xmlNode* c = node->children; c; c = c->next) {
                 if (!IsElement(c)) continue;
                 if (Name(c) != "paramInteger") Fail(c, "", "unexpected element under \"actionCallFunction\"");
-                action.params.push_back(static_cast<std::int32_t>(
-                    ParseInteger(c, "value", Required(c, "value"), INT32_MIN, INT32_MAX)));
+                action.params.push_back(
+                    static_cast<std::int32_t>(ParseInteger(c, "value", Required(c, "value"), INT32_MIN, INT32_MAX)));
             }
         } else {
             Fail(node, "", "unknown action element");
@@ -405,7 +412,8 @@ private:
     Frame ReadFrame(const xmlNode* node) {
         Frame frame;
         frame.where = At(node);
-        frame.index = static_cast<std::uint32_t>(ParseInteger(node, "index", Required(node, "index"), 0, kMaxFrameIndex));
+        frame.index =
+            static_cast<std::uint32_t>(ParseInteger(node, "index", Required(node, "index"), 0, kMaxFrameIndex));
         frame.label = Attr(node, "label").value_or("");
         CheckChildren(node);
         for (const xmlNode* c = node->children; c; c = c->next) {
@@ -456,7 +464,7 @@ private:
     Movie& movie_;
 };
 
-} // namespace
+}  // namespace
 
 Movie ReadMovie(xmlDoc* document) {
     Movie movie;
@@ -466,4 +474,4 @@ Movie ReadMovie(xmlDoc* document) {
     return movie;
 }
 
-} // namespace tarnquill
+}  // namespace tarnquill

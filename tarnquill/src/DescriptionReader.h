@@ -9,4 +9,4 @@ namespace tarnquill {
 
 Movie ReadMovie(_xmlDoc* document);
 
-} // namespace tarnquill
+}  // namespace tarnquill

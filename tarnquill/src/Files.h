@@ -38,4 +38,4 @@ inline std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::uin
     return data;
 }
 
-} // namespace tarnquill
+}  // namespace tarnquill

@@ -32,9 +32,7 @@ struct Face {
     }
 };
 
-std::int32_t Clamp32(double v) {
-    return static_cast<std::int32_t>(std::lround(std::clamp(v, -1e9, 1e9)));
-}
+std::int32_t Clamp32(double v) { return static_cast<std::int32_t>(std::lround(std::clamp(v, -1e9, 1e9))); }
 
 std::uint16_t ClampU16(double v) { return static_cast<std::uint16_t>(std::clamp(std::lround(v), 0L, 65535L)); }
 std::int16_t ClampS16(double v) { return static_cast<std::int16_t>(std::clamp(std::lround(v), -32768L, 32767L)); }
@@ -45,15 +43,17 @@ struct Outline {
     ShapeBuilder shape{1};
     double scale = 1;
     bool started = false;
-    double cx = 0, cy = 0; // current point in font units
+    double cx = 0, cy = 0;  // current point in font units
 
     std::int32_t X(double x) const { return Clamp32(x * scale); }
     std::int32_t Y(double y) const { return Clamp32(-y * scale); }
 
     static int MoveTo(const FT_Vector* to, void* user) {
         auto* o = static_cast<Outline*>(user);
-        if (!o->started) o->shape.MoveTo(o->X(to->x), o->Y(to->y), 1, 0);
-        else o->shape.MoveOnly(o->X(to->x), o->Y(to->y));
+        if (!o->started)
+            o->shape.MoveTo(o->X(to->x), o->Y(to->y), 1, 0);
+        else
+            o->shape.MoveOnly(o->X(to->x), o->Y(to->y));
         o->started = true;
         o->cx = to->x;
         o->cy = to->y;
@@ -105,13 +105,14 @@ struct Glyph {
     Rect bounds;
 };
 
-} // namespace
+}  // namespace
 
 EmbeddedFont BuildFont(const std::string& path, const std::string& name, const std::u32string& chars) {
     std::vector<std::uint8_t> data = ReadWholeFile(path, kMaxFontFileBytes, "font file");
     Library library;
     Face face;
-    FT_Error error = FT_New_Memory_Face(library.handle, data.data(), static_cast<FT_Long>(data.size()), 0, &face.handle);
+    FT_Error error =
+        FT_New_Memory_Face(library.handle, data.data(), static_cast<FT_Long>(data.size()), 0, &face.handle);
     if (error) throw InputError("font file " + path + " is rejected by FreeType (error " + std::to_string(error) + ")");
     if (!FT_IS_SCALABLE(face.handle) || face.handle->units_per_EM == 0)
         throw InputError("font file " + path + " holds no outline font");
@@ -140,14 +141,15 @@ EmbeddedFont BuildFont(const std::string& path, const std::string& name, const s
     std::set<char32_t> wanted(chars.begin(), chars.end());
     std::vector<Glyph> glyphs;
     for (char32_t code : wanted) {
-        FT_UInt index = code <= 0xffff ? indexOf(code) : 0; // code table entries are 16-bit
+        FT_UInt index = code <= 0xffff ? indexOf(code) : 0;  // code table entries are 16-bit
         if (!index) {
             font.missing.push_back(code);
             continue;
         }
         error = FT_Load_Glyph(face.handle, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING);
-        if (error) throw InputError("font file " + path + ": glyph " + std::to_string(index) +
-                                    " is damaged (FreeType error " + std::to_string(error) + ")");
+        if (error)
+            throw InputError("font file " + path + ": glyph " + std::to_string(index) + " is damaged (FreeType error " +
+                             std::to_string(error) + ")");
         FT_GlyphSlot slot = face.handle->glyph;
         if (slot->format != FT_GLYPH_FORMAT_OUTLINE) {
             font.missing.push_back(code);
@@ -155,14 +157,14 @@ EmbeddedFont BuildFont(const std::string& path, const std::string& name, const s
         }
         Outline outline;
         outline.scale = scale;
-        static const FT_Outline_Funcs funcs = {&Outline::MoveTo, &Outline::LineTo, &Outline::ConicTo,
-                                               &Outline::CubicTo, 0, 0};
+        static const FT_Outline_Funcs funcs = {
+            &Outline::MoveTo, &Outline::LineTo, &Outline::ConicTo, &Outline::CubicTo, 0, 0};
         if (FT_Outline_Decompose(&slot->outline, &funcs, &outline) != 0)
             throw InputError("font file " + path + ": the outline of glyph " + std::to_string(index) + " is damaged");
         outline.shape.End();
         Glyph g;
         g.code = code;
-        g.shape.push_back(0x10); // one fill bit, no line bits
+        g.shape.push_back(0x10);  // one fill bit, no line bits
         const auto& records = outline.shape.Writer().Data();
         g.shape.insert(g.shape.end(), records.begin(), records.end());
         g.advance = ClampS16(slot->advance.x * scale);
@@ -175,11 +177,11 @@ EmbeddedFont BuildFont(const std::string& path, const std::string& name, const s
     }
 
     BitWriter w;
-    std::uint8_t flags = 0x80 | 0x08 | 0x04; // layout, wide offsets, wide codes
+    std::uint8_t flags = 0x80 | 0x08 | 0x04;  // layout, wide offsets, wide codes
     if (face.handle->style_flags & FT_STYLE_FLAG_ITALIC) flags |= 0x02;
     if (face.handle->style_flags & FT_STYLE_FLAG_BOLD) flags |= 0x01;
     w.U8(flags);
-    w.U8(1); // Latin
+    w.U8(1);  // Latin
     w.U8(static_cast<std::uint8_t>(name.size()));
     w.Bytes(reinterpret_cast<const std::uint8_t*>(name.data()), name.size());
     w.U16(static_cast<std::uint16_t>(glyphs.size()));
@@ -198,9 +200,9 @@ EmbeddedFont BuildFont(const std::string& path, const std::string& name, const s
     w.U16(static_cast<std::uint16_t>(ClampS16((f->height - (f->ascender - f->descender)) * scale)));
     for (const Glyph& g : glyphs) w.U16(static_cast<std::uint16_t>(g.advance));
     for (const Glyph& g : glyphs) WriteRect(w, g.bounds);
-    w.U16(0); // no kerning pairs
+    w.U16(0);  // no kerning pairs
     font.body = std::move(w.Data());
     return font;
 }
 
-} // namespace tarnquill
+}  // namespace tarnquill

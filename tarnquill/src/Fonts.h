@@ -12,13 +12,13 @@ namespace tarnquill {
 constexpr std::uint64_t kMaxFontFileBytes = 64ull * 1024 * 1024;
 
 struct EmbeddedFont {
-    std::vector<std::uint8_t> body; // DefineFont3 body after the character id
-    std::string familyName;         // as the file names it
-    std::set<char32_t> glyphs;      // characters that have an outline in the tag
-    std::u32string missing;         // asked for but not in the file (or not encodable)
+    std::vector<std::uint8_t> body;  // DefineFont3 body after the character id
+    std::string familyName;          // as the file names it
+    std::set<char32_t> glyphs;       // characters that have an outline in the tag
+    std::u32string missing;          // asked for but not in the file (or not encodable)
 };
 
 // Throws InputError naming the file when it cannot be read or FreeType rejects it.
 EmbeddedFont BuildFont(const std::string& path, const std::string& name, const std::u32string& chars);
 
-} // namespace tarnquill
+}  // namespace tarnquill

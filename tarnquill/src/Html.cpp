@@ -23,7 +23,7 @@ void AppendUtf32(std::u32string& out, const std::string& utf8) {
     for (wchar_t c : bctext::WideFromUtf8(utf8)) out.push_back(static_cast<char32_t>(c));
 }
 
-} // namespace
+}  // namespace
 
 std::string RewriteFontFaces(const std::string& html,
                              const std::function<std::optional<std::string>(const std::string&)>& map,
@@ -55,7 +55,7 @@ std::string RewriteFontFaces(const std::string& html,
             while (q < close && IsSpace(html[q])) ++q;
             if (q >= close || html[q] != '=') {
                 out.append(html, start, p - start);
-                if (p == nameStart) break; // only blanks were left
+                if (p == nameStart) break;  // only blanks were left
                 continue;
             }
             ++q;
@@ -97,15 +97,22 @@ std::u32string HtmlPlainText(const std::string& html) {
             std::size_t semi = html.find(';', i);
             std::string name = semi == std::string::npos ? "" : html.substr(i + 1, semi - i - 1);
             char32_t cp = 0;
-            if (name == "lt") cp = '<';
-            else if (name == "gt") cp = '>';
-            else if (name == "amp") cp = '&';
-            else if (name == "quot") cp = '"';
-            else if (name == "apos") cp = '\'';
-            else if (name == "nbsp") cp = 0xa0;
+            if (name == "lt")
+                cp = '<';
+            else if (name == "gt")
+                cp = '>';
+            else if (name == "amp")
+                cp = '&';
+            else if (name == "quot")
+                cp = '"';
+            else if (name == "apos")
+                cp = '\'';
+            else if (name == "nbsp")
+                cp = 0xa0;
             else if (name.size() > 1 && name[0] == '#')
-                cp = static_cast<char32_t>(name[1] == 'x' || name[1] == 'X' ? std::strtoul(name.c_str() + 2, nullptr, 16)
-                                                                            : std::strtoul(name.c_str() + 1, nullptr, 10));
+                cp = static_cast<char32_t>(name[1] == 'x' || name[1] == 'X'
+                                               ? std::strtoul(name.c_str() + 2, nullptr, 16)
+                                               : std::strtoul(name.c_str() + 1, nullptr, 10));
             AppendUtf32(out, run);
             run.clear();
             if (cp) {
@@ -128,4 +135,4 @@ std::u32string HtmlPlainText(const std::string& html) {
     return out;
 }
 
-} // namespace tarnquill
+}  // namespace tarnquill

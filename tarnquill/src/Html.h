@@ -16,4 +16,4 @@ std::string RewriteFontFaces(const std::string& html,
 // The characters the markup shows: tags removed, entities decoded, line breaks dropped.
 std::u32string HtmlPlainText(const std::string& html);
 
-} // namespace tarnquill
+}  // namespace tarnquill

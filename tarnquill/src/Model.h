@@ -17,15 +17,15 @@ struct Where {
 
 struct FillStyle {
     std::string id;
-    std::uint32_t rgb = 0; // 0xRRGGBB
+    std::uint32_t rgb = 0;  // 0xRRGGBB
     std::uint8_t alpha = 255;
     Where where;
 };
 
 struct Placement {
-    double a = 1, b = 0, c = 0, d = 1; // x' = a*x + c*y + tx, y' = b*x + d*y + ty
-    std::int32_t tx = 0, ty = 0;       // twips
-    std::int32_t shift[4] = {0, 0, 0, 0}; // red, green, blue, alpha added
+    double a = 1, b = 0, c = 0, d = 1;     // x' = a*x + c*y + tx, y' = b*x + d*y + ty
+    std::int32_t tx = 0, ty = 0;           // twips
+    std::int32_t shift[4] = {0, 0, 0, 0};  // red, green, blue, alpha added
     std::string maskId;
 };
 
@@ -43,13 +43,13 @@ enum class CommandKind { Show, Replace, Modify, Hide, Actions, StartSound };
 
 struct Command {
     CommandKind kind = CommandKind::Show;
-    std::string showId;   // the placement this command creates or acts on
-    std::string objectId; // show, replace, startSoundStream
+    std::string showId;    // the placement this command creates or acts on
+    std::string objectId;  // show, replace, startSoundStream
     Placement placement;
     std::vector<Action> actions;
     std::int32_t trimFrames = -1;
     bool trimToMovie = false, stopOnFinish = false;
-    bool soundStop = false; // made by the compiler: stops the sound (trimFrames, trimToMovie)
+    bool soundStop = false;  // made by the compiler: stops the sound (trimFrames, trimToMovie)
     Where where;
 };
 
@@ -74,12 +74,12 @@ struct Definition {
     DefKind kind = DefKind::Rectangle;
     std::string id;
     Where where;
-    bool isPart = false; // a rectangle or oval inside a "shape": emitted only when used
+    bool isPart = false;  // a rectangle or oval inside a "shape": emitted only when used
 
     // rectangle, oval, image, text: position and size in twips
     std::int32_t x = 0, y = 0, width = 0, height = 0;
-    std::string fillStyle;                  // rectangle, oval
-    std::vector<std::shared_ptr<Definition>> parts; // shape
+    std::string fillStyle;                           // rectangle, oval
+    std::vector<std::shared_ptr<Definition>> parts;  // shape
 
     // image, sound, font, sprite with a file
     std::string src;
@@ -103,7 +103,7 @@ struct Definition {
 
     // text field
     std::string fontId;
-    std::int32_t fontSize = 0; // twips
+    std::int32_t fontSize = 0;  // twips
     std::uint32_t color = 0;
     bool multiline = false, wordWrap = false, selectable = false;
     std::string html;
@@ -118,10 +118,10 @@ struct Movie {
     bool compressed = false;
     std::uint32_t bgColor = 0xffffff;
     bool objectsFirst = true;
-    std::vector<std::shared_ptr<Definition>> definitions; // document order, nested ones hoisted
+    std::vector<std::shared_ptr<Definition>> definitions;  // document order, nested ones hoisted
     std::map<std::string, std::shared_ptr<Definition>> byId;
     std::map<std::string, FillStyle> styles;
     Timeline root;
 };
 
-} // namespace tarnquill
+}  // namespace tarnquill

@@ -68,7 +68,7 @@ bool DecodePng(PngState& s, std::uint32_t& width, std::uint32_t& height) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 Picture ReadPng(const std::string& path) {
     PngState s;
@@ -144,7 +144,8 @@ bool CompressJpeg(JpegState& s, const Picture& picture, int quality) {
     jpeg_start_compress(&s.cinfo, TRUE);
     s.row.resize(static_cast<std::size_t>(picture.width) * 3);
     while (s.cinfo.next_scanline < s.cinfo.image_height) {
-        const std::uint8_t* in = picture.argb.data() + static_cast<std::size_t>(s.cinfo.next_scanline) * picture.width * 4;
+        const std::uint8_t* in =
+            picture.argb.data() + static_cast<std::size_t>(s.cinfo.next_scanline) * picture.width * 4;
         for (std::uint32_t x = 0; x < picture.width; ++x) {
             s.row[x * 3] = in[x * 4 + 1];
             s.row[x * 3 + 1] = in[x * 4 + 2];
@@ -157,7 +158,7 @@ bool CompressJpeg(JpegState& s, const Picture& picture, int quality) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality) {
     JpegState s;
@@ -174,4 +175,4 @@ std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size, in
     return out;
 }
 
-} // namespace tarnquill
+}  // namespace tarnquill

@@ -19,7 +19,7 @@ constexpr std::uint64_t kMaxPicturePixels = 32ull * 1024 * 1024;
 
 struct Picture {
     std::uint32_t width = 0, height = 0;
-    std::vector<std::uint8_t> argb; // premultiplied, A R G B per pixel
+    std::vector<std::uint8_t> argb;  // premultiplied, A R G B per pixel
     bool opaque = true;
 };
 
@@ -33,4 +33,4 @@ inline std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& data, 
     return Deflate(data.data(), data.size(), level);
 }
 
-} // namespace tarnquill
+}  // namespace tarnquill

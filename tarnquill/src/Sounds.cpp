@@ -14,11 +14,18 @@ std::uint32_t Le32(const std::uint8_t* p) {
 
 int RateCode(std::uint32_t hz) {
     switch (hz) {
-    case 5500: case 5512: case 5513: return 0;
-    case 11025: return 1;
-    case 22050: return 2;
-    case 44100: return 3;
-    default: return -1;
+    case 5500:
+    case 5512:
+    case 5513:
+        return 0;
+    case 11025:
+        return 1;
+    case 22050:
+        return 2;
+    case 44100:
+        return 3;
+    default:
+        return -1;
     }
 }
 
@@ -83,8 +90,8 @@ struct FrameHeader {
 
 bool ReadFrameHeader(const std::uint8_t* p, FrameHeader& h) {
     if (p[0] != 0xff || (p[1] & 0xe0) != 0xe0) return false;
-    int version = (p[1] >> 3) & 3; // 0 MPEG 2.5, 2 MPEG 2, 3 MPEG 1
-    int layer = (p[1] >> 1) & 3;   // 1 layer III, 2 layer II, 3 layer I
+    int version = (p[1] >> 3) & 3;  // 0 MPEG 2.5, 2 MPEG 2, 3 MPEG 1
+    int layer = (p[1] >> 1) & 3;    // 1 layer III, 2 layer II, 3 layer I
     int bitrateIndex = p[2] >> 4, rateIndex = (p[2] >> 2) & 3, padding = (p[2] >> 1) & 1;
     if (version == 1 || layer == 0 || bitrateIndex == 15 || rateIndex == 3) return false;
     h.layer = 4 - layer;
@@ -112,7 +119,7 @@ Sound ParseMp3(const std::vector<std::uint8_t>& b, const std::string& path) {
     Sound s;
     s.format = 2;
     s.sixteenBit = true;
-    s.data = {0, 0}; // no samples to skip at the start
+    s.data = {0, 0};  // no samples to skip at the start
     std::uint64_t samples = 0;
     bool first = true;
     while (pos < b.size()) {
@@ -125,12 +132,12 @@ Sound ParseMp3(const std::vector<std::uint8_t>& b, const std::string& path) {
         const std::uint8_t* p = &b[pos];
         if (std::memcmp(p, "TAG", 3) == 0 || (b.size() - pos >= 8 && std::memcmp(p, "APETAGEX", 8) == 0) ||
             (b.size() - pos >= 6 && std::memcmp(p, "LYRICS", 6) == 0))
-            break; // trailing metadata
+            break;  // trailing metadata
         FrameHeader h;
         if (!ReadFrameHeader(p, h)) {
             bool zeros = true;
             for (std::size_t i = pos; i < b.size() && zeros; ++i) zeros = b[i] == 0;
-            if (zeros && !first) break; // padding after the last frame
+            if (zeros && !first) break;  // padding after the last frame
             throw damaged("no frame at byte " + std::to_string(pos));
         }
         if (h.layer != 3)
@@ -160,13 +167,13 @@ Sound ParseMp3(const std::vector<std::uint8_t>& b, const std::string& path) {
     return s;
 }
 
-} // namespace
+}  // namespace
 
 Sound ParseSound(const std::vector<std::uint8_t>& bytes, const std::string& path) {
     if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 && std::memcmp(&bytes[8], "WAVE", 4) == 0)
         return ParseWav(bytes, path);
-    if (bytes.size() >= 3 && (std::memcmp(bytes.data(), "ID3", 3) == 0 ||
-                              (bytes[0] == 0xff && (bytes[1] & 0xe0) == 0xe0)))
+    if (bytes.size() >= 3 &&
+        (std::memcmp(bytes.data(), "ID3", 3) == 0 || (bytes[0] == 0xff && (bytes[1] & 0xe0) == 0xe0)))
         return ParseMp3(bytes, path);
     throw InputError("sound file " + path + " is neither a WAV nor an MP3 file");
 }
@@ -175,4 +182,4 @@ Sound ReadSound(const std::string& path) {
     return ParseSound(ReadWholeFile(path, kMaxSoundFileBytes, "sound file"), path);
 }
 
-} // namespace tarnquill
+}  // namespace tarnquill

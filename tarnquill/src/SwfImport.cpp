@@ -98,7 +98,8 @@ std::vector<RawTag> ReadTags(const std::vector<std::uint8_t>& d, std::size_t pos
             tag.longForm = true;
         }
         if (length > end - pos) Damaged("tag " + std::to_string(tag.code) + " runs past the end of the movie");
-        tag.body.assign(d.begin() + static_cast<std::ptrdiff_t>(pos), d.begin() + static_cast<std::ptrdiff_t>(pos + length));
+        tag.body.assign(d.begin() + static_cast<std::ptrdiff_t>(pos),
+                        d.begin() + static_cast<std::ptrdiff_t>(pos + length));
         pos += length;
         if (tag.code == 0) break;
         tags.push_back(std::move(tag));
@@ -116,17 +117,17 @@ public:
         std::vector<std::uint8_t> d = Unpack(file, out.version);
         Reader header(d, 8, d.size());
         header.SkipRect();
-        std::size_t tagsStart = header.Pos() + 4; // frame rate and count
+        std::size_t tagsStart = header.Pos() + 4;  // frame rate and count
         if (tagsStart > d.size()) Damaged("the header is cut short");
 
         if (lockRoot) {
             // this._lockroot = true, before the movie's own first-frame actions.
-            static const std::uint8_t kLock[] = {0x96, 6, 0, 0, 't', 'h', 'i', 's', 0, 0x1C, 0x96, 13, 0, 0, '_', 'l', 'o',
-                                                 'c', 'k', 'r', 'o', 'o', 't', 0, 5, 1, 0x4F, 0};
+            static const std::uint8_t kLock[] = {0x96, 6,   0,   0,   't', 'h', 'i', 's', 0,   0x1C, 0x96, 13, 0,    0,
+                                                 '_',  'l', 'o', 'c', 'k', 'r', 'o', 'o', 't', 0,    5,    1,  0x4F, 0};
             WriteTag(out.timeline, 12, std::vector<std::uint8_t>(std::begin(kLock), std::end(kLock)));
         }
         std::vector<std::uint8_t> tables;
-        bool pending = false; // control tags after the last frame
+        bool pending = false;  // control tags after the last frame
         for (RawTag& tag : ReadTags(d, tagsStart, d.size())) {
             int code = tag.code;
             if (code == 72 || code == 82 || code == 76 || (code == 69 && !tag.body.empty() && (tag.body[0] & 0x08)))
@@ -134,17 +135,29 @@ public:
             if (IsControl(code)) {
                 PatchControl(tag);
                 WriteTag(out.timeline, code, tag.body, tag.longForm);
-                if (code == 1) ++frames_, pending = false;
-                else pending = true;
+                if (code == 1)
+                    ++frames_, pending = false;
+                else
+                    pending = true;
                 continue;
             }
             switch (code) {
-            case 69: case 9: case 77: case 24: case 58: case 64: case 65: case 41: case 63: case 86: case 66:
-                continue; // belongs to the file, not to a sprite
+            case 69:
+            case 9:
+            case 77:
+            case 24:
+            case 58:
+            case 64:
+            case 65:
+            case 41:
+            case 63:
+            case 86:
+            case 66:
+                continue;  // belongs to the file, not to a sprite
             case 8:
                 tables = tag.body;
                 continue;
-            case 6: { // older JPEG with shared tables: make it self-contained
+            case 6: {  // older JPEG with shared tables: make it self-contained
                 if (tag.body.size() < 2) Damaged("a bitmap is cut short");
                 std::vector<std::uint8_t> body(tag.body.begin(), tag.body.begin() + 2);
                 body.insert(body.end(), tables.begin(), tables.end());
@@ -158,7 +171,8 @@ public:
                 break;
             }
             if (!PatchDefinition(tag)) {
-                warnings_.push_back("tag " + std::to_string(code) + " of the imported movie is not understood; skipped");
+                warnings_.push_back("tag " + std::to_string(code) +
+                                    " of the imported movie is not understood; skipped");
                 continue;
             }
             WriteTag(out.definitions, tag.code, tag.body, tag.longForm);
@@ -199,14 +213,27 @@ private:
         std::size_t produced = 8 + z.total_out;
         inflateEnd(&z);
         // A length field larger than the data is tolerated; corrupt data is not.
-        if (result != Z_STREAM_END && result != Z_BUF_ERROR && result != Z_OK) Damaged("its compressed data is corrupt");
+        if (result != Z_STREAM_END && result != Z_BUF_ERROR && result != Z_OK)
+            Damaged("its compressed data is corrupt");
         d.resize(produced);
         return d;
     }
 
     static bool IsControl(int code) {
         switch (code) {
-        case 1: case 4: case 5: case 12: case 15: case 18: case 19: case 26: case 28: case 43: case 45: case 61: case 70:
+        case 1:
+        case 4:
+        case 5:
+        case 12:
+        case 15:
+        case 18:
+        case 19:
+        case 26:
+        case 28:
+        case 43:
+        case 45:
+        case 61:
+        case 70:
             return true;
         default:
             return false;
@@ -239,7 +266,10 @@ private:
     void PatchControl(RawTag& tag) {
         auto& b = tag.body;
         switch (tag.code) {
-        case 4: case 5: case 15: case 61:
+        case 4:
+        case 5:
+        case 15:
+        case 61:
             Patch(b, 0);
             break;
         case 26:
@@ -279,7 +309,7 @@ private:
         } else if (type >= 0x40 && type <= 0x43) {
             std::size_t at = r.Pos();
             std::uint16_t bitmap = r.U16();
-            if (bitmap != 0xffff) Patch(b, at); // 65535 means no bitmap
+            if (bitmap != 0xffff) Patch(b, at);  // 65535 means no bitmap
             r.SkipMatrix();
         } else {
             Damaged("unknown fill style " + std::to_string(type));
@@ -298,8 +328,10 @@ private:
                 std::uint8_t f1 = r.U8();
                 r.U8();
                 if (((f1 >> 4) & 3) == 2) r.U16();
-                if (f1 & 0x08) FillStyle(r, b, version);
-                else r.Skip(4);
+                if (f1 & 0x08)
+                    FillStyle(r, b, version);
+                else
+                    r.Skip(4);
             } else {
                 r.Skip(version >= 3 ? 4 : 3);
             }
@@ -332,8 +364,10 @@ private:
                 }
             } else if (r.Bits(1) == 1) {
                 int n = static_cast<int>(r.Bits(4)) + 2;
-                if (r.Bits(1)) r.Bits(2 * n);
-                else r.Bits(1 + n);
+                if (r.Bits(1))
+                    r.Bits(2 * n);
+                else
+                    r.Bits(1 + n);
             } else {
                 int n = static_cast<int>(r.Bits(4)) + 2;
                 r.Bits(4 * n);
@@ -386,18 +420,32 @@ private:
                 std::size_t filters = r.U8();
                 for (std::size_t i = 0; i < filters; ++i) {
                     switch (r.U8()) {
-                    case 0: r.Skip(23); break;
-                    case 1: r.Skip(9); break;
-                    case 2: r.Skip(15); break;
-                    case 3: r.Skip(27); break;
-                    case 4: case 7: r.Skip(5 * static_cast<std::size_t>(r.U8()) + 19); break;
+                    case 0:
+                        r.Skip(23);
+                        break;
+                    case 1:
+                        r.Skip(9);
+                        break;
+                    case 2:
+                        r.Skip(15);
+                        break;
+                    case 3:
+                        r.Skip(27);
+                        break;
+                    case 4:
+                    case 7:
+                        r.Skip(5 * static_cast<std::size_t>(r.U8()) + 19);
+                        break;
                     case 5: {
                         std::size_t x = r.U8(), y = r.U8();
                         r.Skip(8 + 4 * x * y + 5);
                         break;
                     }
-                    case 6: r.Skip(80); break;
-                    default: Damaged("unknown filter");
+                    case 6:
+                        r.Skip(80);
+                        break;
+                    default:
+                        Damaged("unknown filter");
                     }
                 }
             }
@@ -448,16 +496,49 @@ private:
     bool PatchDefinition(RawTag& tag) {
         auto& b = tag.body;
         switch (tag.code) {
-        case 2: Define(b); PatchShape(b, 1); return true;
-        case 22: Define(b); PatchShape(b, 2); return true;
-        case 32: Define(b); PatchShape(b, 3); return true;
-        case 83: Define(b); PatchShape(b, 4); return true;
-        case 46: Define(b); PatchMorph(b, 1); return true;
-        case 84: Define(b); PatchMorph(b, 2); return true;
-        case 10: case 48: case 75: case 91: case 21: case 35: case 90: case 20: case 36: case 14: case 60: case 87:
+        case 2:
+            Define(b);
+            PatchShape(b, 1);
+            return true;
+        case 22:
+            Define(b);
+            PatchShape(b, 2);
+            return true;
+        case 32:
+            Define(b);
+            PatchShape(b, 3);
+            return true;
+        case 83:
+            Define(b);
+            PatchShape(b, 4);
+            return true;
+        case 46:
+            Define(b);
+            PatchMorph(b, 1);
+            return true;
+        case 84:
+            Define(b);
+            PatchMorph(b, 2);
+            return true;
+        case 10:
+        case 48:
+        case 75:
+        case 91:
+        case 21:
+        case 35:
+        case 90:
+        case 20:
+        case 36:
+        case 14:
+        case 60:
+        case 87:
             Define(b);
             return true;
-        case 11: case 33: Define(b); PatchText(b, tag.code == 33); return true;
+        case 11:
+        case 33:
+            Define(b);
+            PatchText(b, tag.code == 33);
+            return true;
         case 37: {
             Define(b);
             Reader r(b, 2, b.size());
@@ -486,7 +567,14 @@ private:
             b = SpriteBody(b);
             return true;
         }
-        case 13: case 62: case 73: case 88: case 74: case 78: case 23: case 59:
+        case 13:
+        case 62:
+        case 73:
+        case 88:
+        case 74:
+        case 78:
+        case 23:
+        case 59:
             Patch(b, 0);
             return true;
         case 17: {
@@ -512,7 +600,8 @@ private:
             }
             return true;
         }
-        case 57: case 71: {
+        case 57:
+        case 71: {
             Reader r(b, 0, b.size());
             r.SkipString();
             if (tag.code == 71) r.Skip(2);
@@ -535,7 +624,7 @@ private:
     std::uint64_t frames_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 bool LooksLikeSwf(const std::vector<std::uint8_t>& file) {
     return file.size() >= 3 && (file[0] == 'F' || file[0] == 'C' || file[0] == 'Z') && file[1] == 'W' && file[2] == 'S';
@@ -546,4 +635,4 @@ ImportedMovie ImportSwf(const std::vector<std::uint8_t>& file, const std::functi
     return Importer(newId, warnings).Run(file, lockRoot);
 }
 
-} // namespace tarnquill
+}  // namespace tarnquill

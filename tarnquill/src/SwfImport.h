@@ -10,15 +10,15 @@
 
 namespace tarnquill {
 
-constexpr std::uint64_t kMaxImportedSwfBytes = 64ull * 1024 * 1024;   // the file as stored
-constexpr std::uint64_t kMaxImportedSwfLength = 256ull * 1024 * 1024; // its length unpacked
+constexpr std::uint64_t kMaxImportedSwfBytes = 64ull * 1024 * 1024;    // the file as stored
+constexpr std::uint64_t kMaxImportedSwfLength = 256ull * 1024 * 1024;  // its length unpacked
 
 struct ImportedMovie {
     int version = 0;
     std::uint16_t frameCount = 0;
-    std::vector<std::uint8_t> definitions;    // whole tags, to be written before the sprite
-    std::vector<std::uint8_t> timeline;       // the sprite's control tags, End included
-    std::map<std::uint16_t, std::uint16_t> ids; // the movie's character ids -> ours
+    std::vector<std::uint8_t> definitions;       // whole tags, to be written before the sprite
+    std::vector<std::uint8_t> timeline;          // the sprite's control tags, End included
+    std::map<std::uint16_t, std::uint16_t> ids;  // the movie's character ids -> ours
 };
 
 // Throws InputError saying what is wrong (the caller names the file). `newId` hands out
@@ -28,4 +28,4 @@ ImportedMovie ImportSwf(const std::vector<std::uint8_t>& file, const std::functi
 
 bool LooksLikeSwf(const std::vector<std::uint8_t>& file);
 
-} // namespace tarnquill
+}  // namespace tarnquill

@@ -39,7 +39,7 @@ void BitWriter::Bytes(const std::uint8_t* data, std::size_t size) {
 void BitWriter::String(const std::string& utf8) {
     Align();
     for (char c : utf8) {
-        if (c == '\0') break; // a zero would end the string early in the player
+        if (c == '\0') break;  // a zero would end the string early in the player
         data_.push_back(static_cast<std::uint8_t>(c));
     }
     data_.push_back(0);
@@ -60,8 +60,8 @@ int SignedBitCount(std::int64_t value) {
 }
 
 void WriteRect(BitWriter& w, const Rect& r) {
-    int n = std::max({1, SignedBitCount(r.xMin), SignedBitCount(r.xMax), SignedBitCount(r.yMin),
-                      SignedBitCount(r.yMax)});
+    int n =
+        std::max({1, SignedBitCount(r.xMin), SignedBitCount(r.xMax), SignedBitCount(r.yMin), SignedBitCount(r.yMax)});
     w.Align();
     w.Bits(static_cast<std::uint32_t>(n), 5);
     w.SignedBits(r.xMin, n);
@@ -103,7 +103,7 @@ void WriteColorTransform(BitWriter& w, const std::int32_t shift[4]) {
     w.Align();
     bool hasAdd = shift[0] || shift[1] || shift[2] || shift[3];
     w.Bits(hasAdd ? 1 : 0, 1);
-    w.Bits(0, 1); // no multiply terms
+    w.Bits(0, 1);  // no multiply terms
     int n = 0;
     for (int i = 0; i < 4; ++i) n = std::max(n, SignedBitCount(shift[i]));
     if (hasAdd) n = std::max(n, 1);
@@ -131,12 +131,12 @@ void WriteTag(std::vector<std::uint8_t>& out, int code, const std::vector<std::u
 }
 
 void ShapeBuilder::MoveTo(std::int32_t x, std::int32_t y, int fill0, int fill1) {
-    w_.Bits(0, 1); // style change record
-    w_.Bits(0, 1); // no new styles
-    w_.Bits(0, 1); // line style unchanged
-    w_.Bits(1, 1); // fill style 1
-    w_.Bits(1, 1); // fill style 0
-    w_.Bits(1, 1); // move to
+    w_.Bits(0, 1);  // style change record
+    w_.Bits(0, 1);  // no new styles
+    w_.Bits(0, 1);  // line style unchanged
+    w_.Bits(1, 1);  // fill style 1
+    w_.Bits(1, 1);  // fill style 0
+    w_.Bits(1, 1);  // move to
     int n = std::max({1, SignedBitCount(x), SignedBitCount(y)});
     w_.Bits(static_cast<std::uint32_t>(n), 5);
     w_.SignedBits(x, n);
@@ -149,7 +149,7 @@ void ShapeBuilder::MoveTo(std::int32_t x, std::int32_t y, int fill0, int fill1) 
 
 void ShapeBuilder::MoveOnly(std::int32_t x, std::int32_t y) {
     w_.Bits(0, 1);
-    w_.Bits(0x01, 5); // move to only
+    w_.Bits(0x01, 5);  // move to only
     int n = std::max({1, SignedBitCount(x), SignedBitCount(y)});
     w_.Bits(static_cast<std::uint32_t>(n), 5);
     w_.SignedBits(x, n);
@@ -160,7 +160,7 @@ void ShapeBuilder::MoveOnly(std::int32_t x, std::int32_t y) {
 
 void ShapeBuilder::NewStyles(const std::vector<std::uint8_t>& arrays, int fillBits, int lineBits) {
     w_.Bits(0, 1);
-    w_.Bits(0x10, 5); // new styles only
+    w_.Bits(0x10, 5);  // new styles only
     w_.Bytes(arrays);  // the arrays start on a byte boundary
     w_.Bits(static_cast<std::uint32_t>(fillBits), 4);
     w_.Bits(static_cast<std::uint32_t>(lineBits), 4);
@@ -170,7 +170,7 @@ void ShapeBuilder::NewStyles(const std::vector<std::uint8_t>& arrays, int fillBi
 
 void ShapeBuilder::Select(std::int32_t x, std::int32_t y, int fill0, int fill1, int line) {
     w_.Bits(0, 1);
-    w_.Bits(0x0f, 5); // line style, fill style 1, fill style 0, move to
+    w_.Bits(0x0f, 5);  // line style, fill style 1, fill style 0, move to
     int n = std::max({1, SignedBitCount(x), SignedBitCount(y)});
     w_.Bits(static_cast<std::uint32_t>(n), 5);
     w_.SignedBits(x, n);
@@ -187,28 +187,29 @@ static constexpr std::int64_t kMaxDelta = 65535;
 
 void ShapeBuilder::Edge(std::int64_t dx, std::int64_t dy) {
     if (dx == 0 && dy == 0) return;
-    w_.Bits(1, 1); // edge
-    w_.Bits(1, 1); // straight
+    w_.Bits(1, 1);  // edge
+    w_.Bits(1, 1);  // straight
     int n = std::max({2, SignedBitCount(dx), SignedBitCount(dy)});
     w_.Bits(static_cast<std::uint32_t>(n - 2), 4);
     if (dx != 0 && dy != 0) {
-        w_.Bits(1, 1); // general line
+        w_.Bits(1, 1);  // general line
         w_.SignedBits(static_cast<std::int32_t>(dx), n);
         w_.SignedBits(static_cast<std::int32_t>(dy), n);
     } else if (dx == 0) {
         w_.Bits(0, 1);
-        w_.Bits(1, 1); // vertical
+        w_.Bits(1, 1);  // vertical
         w_.SignedBits(static_cast<std::int32_t>(dy), n);
     } else {
         w_.Bits(0, 1);
-        w_.Bits(0, 1); // horizontal
+        w_.Bits(0, 1);  // horizontal
         w_.SignedBits(static_cast<std::int32_t>(dx), n);
     }
 }
 
 void ShapeBuilder::LineTo(std::int32_t x, std::int32_t y) {
     std::int64_t dx = static_cast<std::int64_t>(x) - x_, dy = static_cast<std::int64_t>(y) - y_;
-    std::int64_t pieces = std::max<std::int64_t>(1, (std::max(std::llabs(dx), std::llabs(dy)) + kMaxDelta - 1) / kMaxDelta);
+    std::int64_t pieces =
+        std::max<std::int64_t>(1, (std::max(std::llabs(dx), std::llabs(dy)) + kMaxDelta - 1) / kMaxDelta);
     std::int64_t px = x_, py = y_;
     for (std::int64_t i = 1; i <= pieces; ++i) {
         std::int64_t nx = x_ + dx * i / pieces, ny = y_ + dy * i / pieces;
@@ -236,8 +237,8 @@ void ShapeBuilder::CurveTo(std::int32_t cx, std::int32_t cy, std::int32_t ax, st
         return;
     }
     if (d[0] == 0 && d[1] == 0 && d[2] == 0 && d[3] == 0) return;
-    w_.Bits(1, 1); // edge
-    w_.Bits(0, 1); // curved
+    w_.Bits(1, 1);  // edge
+    w_.Bits(0, 1);  // curved
     int n = 2;
     for (auto v : d) n = std::max(n, SignedBitCount(v));
     w_.Bits(static_cast<std::uint32_t>(n - 2), 4);
@@ -247,8 +248,14 @@ void ShapeBuilder::CurveTo(std::int32_t cx, std::int32_t cy, std::int32_t ax, st
 }
 
 void ShapeBuilder::Rectangle(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, int fill0, int fill1) {
-    if (w < 0) { x += w; w = -w; }
-    if (h < 0) { y += h; h = -h; }
+    if (w < 0) {
+        x += w;
+        w = -w;
+    }
+    if (h < 0) {
+        y += h;
+        h = -h;
+    }
     MoveTo(x, y, fill0, fill1);
     LineTo(x + w, y);
     LineTo(x + w, y + h);
@@ -257,8 +264,14 @@ void ShapeBuilder::Rectangle(std::int32_t x, std::int32_t y, std::int32_t w, std
 }
 
 void ShapeBuilder::Ellipse(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, int fill0, int fill1) {
-    if (w < 0) { x += w; w = -w; }
-    if (h < 0) { y += h; h = -h; }
+    if (w < 0) {
+        x += w;
+        w = -w;
+    }
+    if (h < 0) {
+        y += h;
+        h = -h;
+    }
     const double pi = 3.14159265358979323846;
     double rx = w / 2.0, ry = h / 2.0, cx = x + rx, cy = y + ry;
     double k = 1.0 / std::cos(pi / 8);
@@ -278,4 +291,4 @@ void ShapeBuilder::End() {
     w_.Align();
 }
 
-} // namespace tarnquill
+}  // namespace tarnquill

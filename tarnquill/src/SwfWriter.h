@@ -11,7 +11,7 @@ namespace tarnquill {
 
 class BitWriter {
 public:
-    void Bits(std::uint32_t value, int count); // most significant bit first
+    void Bits(std::uint32_t value, int count);  // most significant bit first
     void SignedBits(std::int32_t value, int count) { Bits(static_cast<std::uint32_t>(value), count); }
     void Align() { bitPos_ = 0; }
     void U8(std::uint8_t v);
@@ -19,13 +19,13 @@ public:
     void U32(std::uint32_t v);
     void Bytes(const std::uint8_t* data, std::size_t size);
     void Bytes(const std::vector<std::uint8_t>& data) { Bytes(data.data(), data.size()); }
-    void String(const std::string& utf8); // with terminating zero
+    void String(const std::string& utf8);  // with terminating zero
     std::vector<std::uint8_t>& Data() { return data_; }
     std::size_t Size() const { return data_.size(); }
 
 private:
     std::vector<std::uint8_t> data_;
-    int bitPos_ = 0; // bits used in the last byte, 0 when aligned
+    int bitPos_ = 0;  // bits used in the last byte, 0 when aligned
 };
 
 int SignedBitCount(std::int64_t value);
@@ -37,19 +37,33 @@ struct Rect {
 
 void WriteRect(BitWriter& w, const Rect& r);
 void WriteMatrix(BitWriter& w, const Placement& p);
-void WriteColorTransform(BitWriter& w, const std::int32_t shift[4]); // CXFORMWITHALPHA, add terms
+void WriteColorTransform(BitWriter& w, const std::int32_t shift[4]);  // CXFORMWITHALPHA, add terms
 
 enum TagCode : int {
-    kEnd = 0, kShowFrame = 1, kSetBackgroundColor = 9, kDoAction = 12, kStartSound = 15,
-    kPlaceObject2 = 26, kRemoveObject2 = 28, kDefineShape3 = 32, kDefineButton2 = 34,
-    kDefineBitsJPEG3 = 35, kDefineBitsLossless2 = 36, kDefineEditText = 37, kDefineSprite = 39,
-    kFrameLabel = 43, kSoundStreamHead2 = 45, kFileAttributes = 69, kDefineFont3 = 75,
-    kDefineFontAlignZones = 73, kDefineSound = 14, kDefineFontName = 88,
+    kEnd = 0,
+    kShowFrame = 1,
+    kSetBackgroundColor = 9,
+    kDoAction = 12,
+    kStartSound = 15,
+    kPlaceObject2 = 26,
+    kRemoveObject2 = 28,
+    kDefineShape3 = 32,
+    kDefineButton2 = 34,
+    kDefineBitsJPEG3 = 35,
+    kDefineBitsLossless2 = 36,
+    kDefineEditText = 37,
+    kDefineSprite = 39,
+    kFrameLabel = 43,
+    kSoundStreamHead2 = 45,
+    kFileAttributes = 69,
+    kDefineFont3 = 75,
+    kDefineFontAlignZones = 73,
+    kDefineSound = 14,
+    kDefineFontName = 88,
 };
 
 // A tag with its header; long form when the body is 63 bytes or more.
-void WriteTag(std::vector<std::uint8_t>& out, int code, const std::vector<std::uint8_t>& body,
-              bool forceLong = false);
+void WriteTag(std::vector<std::uint8_t>& out, int code, const std::vector<std::uint8_t>& body, bool forceLong = false);
 
 // Shape outlines built edge by edge, with positions in twips.
 class ShapeBuilder {
@@ -67,7 +81,7 @@ public:
     void CurveTo(std::int32_t cx, std::int32_t cy, std::int32_t ax, std::int32_t ay);
     void Rectangle(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, int fill0, int fill1);
     void Ellipse(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, int fill0, int fill1);
-    void End(); // end record and alignment
+    void End();  // end record and alignment
     BitWriter& Writer() { return w_; }
 
 private:
@@ -78,4 +92,4 @@ private:
     std::int32_t x_ = 0, y_ = 0;
 };
 
-} // namespace tarnquill
+}  // namespace tarnquill

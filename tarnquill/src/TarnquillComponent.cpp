@@ -105,11 +105,16 @@ HRESULT CreateCompiler(REFIID riid, void** ppv) {
 }
 
 bccom::CComServerModule& Module() {
-    static bccom::CComServerModule module({{CLSID_TarnquillCompiler, kTarnquillProgId, L"Tarnquill.Compiler",
-                                            L"Tarnquill XML-to-SWF compiler", &CreateCompiler, L"Apartment", {}}});
+    static bccom::CComServerModule module({{CLSID_TarnquillCompiler,
+                                            kTarnquillProgId,
+                                            L"Tarnquill.Compiler",
+                                            L"Tarnquill XML-to-SWF compiler",
+                                            &CreateCompiler,
+                                            L"Apartment",
+                                            {}}});
     return module;
 }
 
-} // namespace
+}  // namespace
 
 BC_COM_SERVER_EXPORTS(Module())

@@ -16,39 +16,92 @@ std::uint32_t U32(const std::uint8_t* p) {
 }
 
 enum : std::uint16_t {
-    kEof = 0x0000, kSaveDC = 0x001E, kSetBkMode = 0x0102, kSetMapMode = 0x0103, kSetROP2 = 0x0104,
-    kSetRelAbs = 0x0105, kSetPolyFillMode = 0x0106, kSetStretchBltMode = 0x0107, kSetTextCharExtra = 0x0108,
-    kRestoreDC = 0x0127, kSelectObject = 0x012D, kSetTextAlign = 0x012E, kDeleteObject = 0x01F0,
-    kSetBkColor = 0x0201, kSetTextColor = 0x0209, kSetTextJustification = 0x020A, kSetWindowOrg = 0x020B,
-    kSetWindowExt = 0x020C, kSetViewportOrg = 0x020D, kSetViewportExt = 0x020E, kOffsetWindowOrg = 0x020F,
-    kOffsetViewportOrg = 0x0211, kLineTo = 0x0213, kMoveTo = 0x0214, kSetMapperFlags = 0x0231,
-    kSelectPalette = 0x0234, kRealizePalette = 0x0035, kCreatePalette = 0x00F7, kCreatePenIndirect = 0x02FA,
-    kCreateFontIndirect = 0x02FB, kCreateBrushIndirect = 0x02FC, kCreatePatternBrush = 0x01F9,
-    kDibCreatePatternBrush = 0x0142, kCreateRegion = 0x06FF, kPolygon = 0x0324, kPolyline = 0x0325,
-    kScaleWindowExt = 0x0410, kScaleViewportExt = 0x0412, kEllipse = 0x0418, kRectangle = 0x041B,
-    kPolyPolygon = 0x0538, kRoundRect = 0x061C, kEscape = 0x0626,
+    kEof = 0x0000,
+    kSaveDC = 0x001E,
+    kSetBkMode = 0x0102,
+    kSetMapMode = 0x0103,
+    kSetROP2 = 0x0104,
+    kSetRelAbs = 0x0105,
+    kSetPolyFillMode = 0x0106,
+    kSetStretchBltMode = 0x0107,
+    kSetTextCharExtra = 0x0108,
+    kRestoreDC = 0x0127,
+    kSelectObject = 0x012D,
+    kSetTextAlign = 0x012E,
+    kDeleteObject = 0x01F0,
+    kSetBkColor = 0x0201,
+    kSetTextColor = 0x0209,
+    kSetTextJustification = 0x020A,
+    kSetWindowOrg = 0x020B,
+    kSetWindowExt = 0x020C,
+    kSetViewportOrg = 0x020D,
+    kSetViewportExt = 0x020E,
+    kOffsetWindowOrg = 0x020F,
+    kOffsetViewportOrg = 0x0211,
+    kLineTo = 0x0213,
+    kMoveTo = 0x0214,
+    kSetMapperFlags = 0x0231,
+    kSelectPalette = 0x0234,
+    kRealizePalette = 0x0035,
+    kCreatePalette = 0x00F7,
+    kCreatePenIndirect = 0x02FA,
+    kCreateFontIndirect = 0x02FB,
+    kCreateBrushIndirect = 0x02FC,
+    kCreatePatternBrush = 0x01F9,
+    kDibCreatePatternBrush = 0x0142,
+    kCreateRegion = 0x06FF,
+    kPolygon = 0x0324,
+    kPolyline = 0x0325,
+    kScaleWindowExt = 0x0410,
+    kScaleViewportExt = 0x0412,
+    kEllipse = 0x0418,
+    kRectangle = 0x041B,
+    kPolyPolygon = 0x0538,
+    kRoundRect = 0x061C,
+    kEscape = 0x0626,
 };
 
 const char* RecordName(std::uint16_t f) {
     switch (f) {
-    case 0x0521: return "TextOut";
-    case 0x0A32: return "ExtTextOut";
-    case 0x0F43: return "StretchDIB";
-    case 0x0B41: return "DIBStretchBlt";
-    case 0x0940: return "DIBBitBlt";
-    case 0x0922: return "BitBlt";
-    case 0x0B23: return "StretchBlt";
-    case 0x0817: return "Arc";
-    case 0x081A: return "Pie";
-    case 0x0830: return "Chord";
-    case 0x0416: return "IntersectClipRect";
-    case 0x0415: return "ExcludeClipRect";
-    case 0x012C: return "SelectClipRegion";
-    case 0x0419: return "FloodFill";
-    case 0x041F: return "SetPixel";
-    case 0x041C: return "PatBlt";
-    case kSetViewportOrg: case kSetViewportExt: case kOffsetViewportOrg: case kScaleViewportExt: return "viewport";
-    default: return nullptr;
+    case 0x0521:
+        return "TextOut";
+    case 0x0A32:
+        return "ExtTextOut";
+    case 0x0F43:
+        return "StretchDIB";
+    case 0x0B41:
+        return "DIBStretchBlt";
+    case 0x0940:
+        return "DIBBitBlt";
+    case 0x0922:
+        return "BitBlt";
+    case 0x0B23:
+        return "StretchBlt";
+    case 0x0817:
+        return "Arc";
+    case 0x081A:
+        return "Pie";
+    case 0x0830:
+        return "Chord";
+    case 0x0416:
+        return "IntersectClipRect";
+    case 0x0415:
+        return "ExcludeClipRect";
+    case 0x012C:
+        return "SelectClipRegion";
+    case 0x0419:
+        return "FloodFill";
+    case 0x041F:
+        return "SetPixel";
+    case 0x041C:
+        return "PatBlt";
+    case kSetViewportOrg:
+    case kSetViewportExt:
+    case kOffsetViewportOrg:
+    case kScaleViewportExt:
+        return "viewport";
+    default:
+        return nullptr;
     }
 }
 
@@ -74,12 +127,12 @@ struct State {
 };
 
 struct RawPath {
-    Path path; // logical coordinates
+    Path path;  // logical coordinates
     View view;
 };
 
 std::uint32_t Rgb(std::uint16_t lo, std::uint16_t hi) {
-    std::uint32_t ref = lo | (static_cast<std::uint32_t>(hi) << 16); // 0x00BBGGRR
+    std::uint32_t ref = lo | (static_cast<std::uint32_t>(hi) << 16);  // 0x00BBGGRR
     return ((ref & 0xff) << 16) | (ref & 0xff00) | ((ref >> 16) & 0xff);
 }
 
@@ -129,7 +182,8 @@ public:
 
         bool ended = false;
         while (pos < size_) {
-            if (size_ - pos < 6) throw WmfError("damaged metafile: record header cut short at byte " + std::to_string(pos));
+            if (size_ - pos < 6)
+                throw WmfError("damaged metafile: record header cut short at byte " + std::to_string(pos));
             std::uint64_t words = U32(d_ + pos);
             std::uint16_t function = U16(d_ + pos + 4);
             if (words < 3 || words * 2 > size_ - pos)
@@ -157,10 +211,14 @@ private:
     void Warn(const std::string& text) { warnings_[text]++; }
 
     void Create(const Object& object) {
-        auto free = std::find_if(objects_.begin(), objects_.end(), [](const Object& o) { return o.kind == Object::Free; });
-        if (free != objects_.end()) *free = object;
-        else if (objects_.size() < 65535) objects_.push_back(object);
-        else throw WmfError("damaged metafile: too many objects");
+        auto free =
+            std::find_if(objects_.begin(), objects_.end(), [](const Object& o) { return o.kind == Object::Free; });
+        if (free != objects_.end())
+            *free = object;
+        else if (objects_.size() < 65535)
+            objects_.push_back(object);
+        else
+            throw WmfError("damaged metafile: too many objects");
     }
 
     Object& At(std::uint16_t index) {
@@ -182,7 +240,9 @@ private:
         return paths_.back();
     }
 
-    Point Pt(std::size_t xIndex) const { return Point{static_cast<double>(P(xIndex)), static_cast<double>(P(xIndex + 1))}; }
+    Point Pt(std::size_t xIndex) const {
+        return Point{static_cast<double>(P(xIndex)), static_cast<double>(P(xIndex + 1))};
+    }
 
     void Polygon(std::size_t first, std::size_t n, Contour& c, bool closed) {
         c.start = Pt(first);
@@ -200,10 +260,20 @@ private:
 
     void Record(std::uint16_t f) {
         switch (f) {
-        case kSetMapMode: s_.view.mapMode = P(0); break;
-        case kSetPolyFillMode: s_.evenOdd = P(0) != 2; break;
-        case kSetWindowOrg: s_.view.orgY = P(0); s_.view.orgX = P(1); break;
-        case kOffsetWindowOrg: s_.view.orgY += P(0); s_.view.orgX += P(1); break;
+        case kSetMapMode:
+            s_.view.mapMode = P(0);
+            break;
+        case kSetPolyFillMode:
+            s_.evenOdd = P(0) != 2;
+            break;
+        case kSetWindowOrg:
+            s_.view.orgY = P(0);
+            s_.view.orgX = P(1);
+            break;
+        case kOffsetWindowOrg:
+            s_.view.orgY += P(0);
+            s_.view.orgX += P(1);
+            break;
         case kSetWindowExt:
             s_.view.extY = P(0);
             s_.view.extX = P(1);
@@ -221,8 +291,9 @@ private:
             break;
         case kRestoreDC: {
             int n = P(0);
-            std::size_t keep = n < 0 ? (saved_.size() >= static_cast<std::size_t>(-n) ? saved_.size() + n : saved_.size())
-                                     : static_cast<std::size_t>(n > 0 ? n - 1 : saved_.size());
+            std::size_t keep = n < 0
+                                   ? (saved_.size() >= static_cast<std::size_t>(-n) ? saved_.size() + n : saved_.size())
+                                   : static_cast<std::size_t>(n > 0 ? n - 1 : saved_.size());
             if (keep < saved_.size()) {
                 s_ = saved_[keep];
                 saved_.resize(keep);
@@ -238,8 +309,10 @@ private:
         case kCreateBrushIndirect: {
             int style = W(0);
             bool visible = style == 0 || style == 2;
-            if (style == 2) Warn("hatched brushes are drawn as solid colour");
-            else if (style != 0 && style != 1) Warn("pattern brushes are not drawn");
+            if (style == 2)
+                Warn("hatched brushes are drawn as solid colour");
+            else if (style != 0 && style != 1)
+                Warn("pattern brushes are not drawn");
             Create(Object{Object::Brush, visible, Rgb(W(1), W(2)), 0});
             break;
         }
@@ -255,12 +328,18 @@ private:
             break;
         case kSelectObject: {
             Object& o = At(W(0));
-            if (o.kind == Object::Pen) s_.pen = o;
-            else if (o.kind == Object::Brush) s_.brush = o;
+            if (o.kind == Object::Pen)
+                s_.pen = o;
+            else if (o.kind == Object::Brush)
+                s_.brush = o;
             break;
         }
-        case kDeleteObject: At(W(0)) = Object{}; break;
-        case kMoveTo: s_.position = Point{static_cast<double>(P(1)), static_cast<double>(P(0))}; break;
+        case kDeleteObject:
+            At(W(0)) = Object{};
+            break;
+        case kMoveTo:
+            s_.position = Point{static_cast<double>(P(1)), static_cast<double>(P(0))};
+            break;
         case kLineTo: {
             Point to{static_cast<double>(P(1)), static_cast<double>(P(0))};
             RawPath* last = paths_.empty() ? nullptr : &paths_.back();
@@ -347,9 +426,19 @@ private:
             break;
         }
         // State that does not change what we draw.
-        case kSetBkMode: case kSetBkColor: case kSetTextColor: case kSetROP2: case kSetRelAbs:
-        case kSetStretchBltMode: case kSetTextAlign: case kSetTextCharExtra: case kSetTextJustification:
-        case kSetMapperFlags: case kSelectPalette: case kRealizePalette: case kEscape:
+        case kSetBkMode:
+        case kSetBkColor:
+        case kSetTextColor:
+        case kSetROP2:
+        case kSetRelAbs:
+        case kSetStretchBltMode:
+        case kSetTextAlign:
+        case kSetTextCharExtra:
+        case kSetTextJustification:
+        case kSetMapperFlags:
+        case kSelectPalette:
+        case kRealizePalette:
+        case kEscape:
             break;
         default: {
             const char* name = RecordName(f);
@@ -451,7 +540,7 @@ private:
     Point lastEnd_;
 };
 
-} // namespace
+}  // namespace
 
 bool LooksLikeWmf(const std::uint8_t* data, std::size_t size) {
     if (size >= 4 && U32(data) == kPlaceableKey) return true;
@@ -464,4 +553,4 @@ Drawing ParseWmf(const std::uint8_t* data, std::size_t size) {
     return Parser(data, size).Run();
 }
 
-} // namespace tarnquill::wmf
+}  // namespace tarnquill::wmf

@@ -11,30 +11,25 @@ namespace {
 using PowerPoint::Host::CHostDocument;
 
 struct Control {
-    Control()
-    {
+    Control() {
         EXPECT_EQ(CreateBrindlecastFree(UuidOf<IBrindlecastFree>(), reinterpret_cast<void**>(&control)), S_OK);
         EXPECT_EQ(control->QueryInterface(UuidOf<IBrindlecastScript>(), reinterpret_cast<void**>(&script)), S_OK);
         Answer(L"terminal", L"0");
     }
-    ~Control()
-    {
+    ~Control() {
         script->Release();
         control->Release();
     }
-    HRESULT Answer(const std::wstring& name, const std::wstring& value)
-    {
+    HRESULT Answer(const std::wstring& name, const std::wstring& value) {
         CBstr n(name), v(value);
         return script->SetAnswer(n, v);
     }
-    LONG Outcome()
-    {
+    LONG Outcome() {
         LONG outcome = -1;
         script->get_LastOutcome(&outcome);
         return outcome;
     }
-    std::wstring Error()
-    {
+    std::wstring Error() {
         BSTR text = nullptr;
         script->get_LastErrorText(&text);
         std::wstring result = WStringFromBstr(text);
@@ -45,8 +40,7 @@ struct Control {
     IBrindlecastScript* script = nullptr;
 };
 
-TEST(Control, MessagesOfTheCurrentLanguage)
-{
+TEST(Control, MessagesOfTheCurrentLanguage) {
     CUiTestInstallation install;
     Control c;
     LONG has = -1;
@@ -57,7 +51,7 @@ TEST(Control, MessagesOfTheCurrentLanguage)
     EXPECT_EQ(has, 0);
     BSTR text = reinterpret_cast<BSTR>(0x1);
     EXPECT_EQ(c.control->get_Message(unknown, &text), E_FAIL);
-    EXPECT_EQ(text, reinterpret_cast<BSTR>(0x1)); // untouched
+    EXPECT_EQ(text, reinterpret_cast<BSTR>(0x1));  // untouched
     EXPECT_EQ(c.control->get_Message(known, &text), S_OK);
     EXPECT_EQ(WStringFromBstr(text), L"Slide %d of %d");
     SysFreeString(text);
@@ -65,8 +59,7 @@ TEST(Control, MessagesOfTheCurrentLanguage)
     EXPECT_EQ(BrindlecastFreeObjectCount(), 1);
 }
 
-TEST(Control, ScriptedExportReachesTheConverterAndReportsItsError)
-{
+TEST(Control, ScriptedExportReachesTheConverterAndReportsItsError) {
     CUiTestInstallation install;
     CScratchFolder out;
     Control c;
@@ -86,8 +79,7 @@ TEST(Control, ScriptedExportReachesTheConverterAndReportsItsError)
     EXPECT_EQ(saved.AutomaticSlideTransitionDelay, 4);
 }
 
-TEST(Control, ExportsThatNeverReachTheConverter)
-{
+TEST(Control, ExportsThatNeverReachTheConverter) {
     CUiTestInstallation install;
     CScratchFolder out;
     WriteBytes(out.Native() + "/Deck.swf", "old");
@@ -107,9 +99,12 @@ TEST(Control, ExportsThatNeverReachTheConverter)
     EXPECT_EQ(c.Outcome(), kOutcomeFailed);
     EXPECT_NE(c.Error().find(L"PPT Exception in file"), std::wstring::npos);
     // Bad answers are refused.
-    for (auto bad : { std::pair<const wchar_t*, const wchar_t*>{ L"width", L"0" }, { L"auto-advance", L"0" },
-                      { L"slides", L"2-1" }, { L"lang", L"70000" }, { L"colour", L"red" } })
+    for (auto bad : {std::pair<const wchar_t*, const wchar_t*>{L"width", L"0"},
+                     {L"auto-advance", L"0"},
+                     {L"slides", L"2-1"},
+                     {L"lang", L"70000"},
+                     {L"colour", L"red"}})
         EXPECT_EQ(c.Answer(bad.first, bad.second), E_INVALIDARG) << genswf::Utf8FromWide(bad.first);
 }
 
-} // namespace
+}  // namespace

@@ -10,18 +10,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <climits>
 #include <cstdlib>
-#include <sys/stat.h>
 
 namespace {
 
 using PowerPoint::Host::CHostDocument;
 
-TEST(PublishDialog, ProposesTheOutputAndShowsTheForms)
-{
+TEST(PublishDialog, ProposesTheOutputAndShowsTheForms) {
     CUiTestInstallation install;
-    install.settings.OutputFolder = L"/srv/movies"; // no trailing separator
+    install.settings.OutputFolder = L"/srv/movies";  // no trailing separator
     install.settings.PublishDialogShrinked = 1;
     install.settings.Scale = 50;
     auto document = CHostDocument::Create();
@@ -29,7 +28,7 @@ TEST(PublishDialog, ProposesTheOutputAndShowsTheForms)
     CPublishDialog dialog(document->Presentation(), nullptr, &install.settings);
     int width = 0, height = 0;
     ASSERT_TRUE(genswf::GetPresentationSlideSize(document->Presentation(), width, height));
-    EXPECT_EQ(install.settings.MovieWidth, width); // taken before the dialog shows
+    EXPECT_EQ(install.settings.MovieWidth, width);  // taken before the dialog shows
     dialog.OnInitDialog();
     EXPECT_EQ(dialog.GetItemText(CPublishDialog::IDC_FILE_NAME), L"/srv/movies/Quarterly.swf");
     EXPECT_EQ(dialog.GetItemText(CPublishDialog::IDC_WIDTH), genswf::IntToWString(width / 2));
@@ -46,7 +45,7 @@ TEST(PublishDialog, ProposesTheOutputAndShowsTheForms)
     EXPECT_EQ(dialog.GetFocusItem(), bcui::IDOK);
 
     // The slogan index stays in range whatever the generator gives.
-    for (int r : { 0, 1, RAND_MAX / 2, RAND_MAX }) {
+    for (int r : {0, 1, RAND_MAX / 2, RAND_MAX}) {
         EXPECT_GE(SloganIndex(r, 12), 0);
         EXPECT_LT(SloganIndex(r, 12), 12);
     }
@@ -54,8 +53,7 @@ TEST(PublishDialog, ProposesTheOutputAndShowsTheForms)
     EXPECT_FALSE(dialog.GetBannerLines().empty());
 }
 
-TEST(PublishDialog, PublishSavesTheChoicesAndCancelSavesNothing)
-{
+TEST(PublishDialog, PublishSavesTheChoicesAndCancelSavesNothing) {
     CUiTestInstallation install;
     install.settings.OutputFolder = L"/srv/movies/";
     install.settings.AutomaticSlideTransition = true;
@@ -66,8 +64,9 @@ TEST(PublishDialog, PublishSavesTheChoicesAndCancelSavesNothing)
         CPublishDialog dialog(document->Presentation(), nullptr, &install.settings);
         dialog.OnInitDialog();
         dialog.OnCommand(CPublishDialog::IDC_CURRENT_SLIDE, 0);
-        dialog.OnCommand(CPublishDialog::IDC_AUTO_TRANSITION, 0); // unticked: duration disabled
-        for (int id : { CPublishDialog::IDC_DURATION, CPublishDialog::IDC_DURATION_LABEL, CPublishDialog::IDC_SECONDS_LABEL })
+        dialog.OnCommand(CPublishDialog::IDC_AUTO_TRANSITION, 0);  // unticked: duration disabled
+        for (int id :
+             {CPublishDialog::IDC_DURATION, CPublishDialog::IDC_DURATION_LABEL, CPublishDialog::IDC_SECONDS_LABEL})
             EXPECT_FALSE(dialog.IsItemEnabled(id)) << id;
         dialog.SetItemText(CPublishDialog::IDC_DURATION, L"9");
         dialog.OnCommand(CPublishDialog::IDC_DURATION, bcui::EN_CHANGE);
@@ -94,14 +93,13 @@ TEST(PublishDialog, PublishSavesTheChoicesAndCancelSavesNothing)
     EXPECT_EQ(saved.ExportMode, 2);
     EXPECT_EQ(saved.OutputFolder, L"/tmp/elsewhere");
     EXPECT_FALSE(saved.AutomaticSlideTransition);
-    EXPECT_EQ(saved.AutomaticSlideTransitionDelay, 9); // typed while unticked, still kept
+    EXPECT_EQ(saved.AutomaticSlideTransitionDelay, 9);  // typed while unticked, still kept
 }
 
-TEST(PublishDialog, RefusesDelaysThatWouldStopTheMovie)
-{
+TEST(PublishDialog, RefusesDelaysThatWouldStopTheMovie) {
     CUiTestInstallation install;
     auto document = CHostDocument::Create();
-    for (const wchar_t* delay : { L"0", L"-3", L"abc", L"3601" }) {
+    for (const wchar_t* delay : {L"0", L"-3", L"abc", L"3601"}) {
         CPublishDialog dialog(document->Presentation(), nullptr, &install.settings);
         dialog.OnInitDialog();
         if (!dialog.GetAutomaticSlideTransition()) dialog.OnCommand(CPublishDialog::IDC_AUTO_TRANSITION, 0);
@@ -113,8 +111,7 @@ TEST(PublishDialog, RefusesDelaysThatWouldStopTheMovie)
     }
 }
 
-TEST(PublishDialog, UnreadableNameThrowsThePowerPointFailure)
-{
+TEST(PublishDialog, UnreadableNameThrowsThePowerPointFailure) {
     CUiTestInstallation install;
     auto document = CHostDocument::Create();
     document->Fail("Presentation.get_Name", E_FAIL);
@@ -122,8 +119,7 @@ TEST(PublishDialog, UnreadableNameThrowsThePowerPointFailure)
     EXPECT_THROW(CPublishDialog(nullptr, nullptr, &install.settings), genswf::CPPTException);
 }
 
-TEST(OptionsDialog, QualityControlsAndOkCancel)
-{
+TEST(OptionsDialog, QualityControlsAndOkCancel) {
     CUiTestInstallation install;
     install.settings.ImageQuality = 75;
     {
@@ -132,8 +128,8 @@ TEST(OptionsDialog, QualityControlsAndOkCancel)
         EXPECT_EQ(dialog.GetItemText(COptionsDialog::IDC_IMAGE_QUALITY_VALUE), L"75%");
         EXPECT_EQ(dialog.GetItemText(COptionsDialog::IDC_MIN_SLIDE_TIME), L"5.0");
         dialog.OnCommand(COptionsDialog::IDC_KEEP_IMAGE_QUALITY, 0);
-        for (int id : { COptionsDialog::IDC_IMAGE_QUALITY, COptionsDialog::IDC_LOW, COptionsDialog::IDC_HIGH,
-                        COptionsDialog::IDC_IMAGE_QUALITY_VALUE })
+        for (int id : {COptionsDialog::IDC_IMAGE_QUALITY, COptionsDialog::IDC_LOW, COptionsDialog::IDC_HIGH,
+                       COptionsDialog::IDC_IMAGE_QUALITY_VALUE})
             EXPECT_FALSE(dialog.IsItemEnabled(id)) << id;
         dialog.OnCommand(COptionsDialog::IDC_KEEP_IMAGE_QUALITY, 0);
         EXPECT_TRUE(dialog.IsItemEnabled(COptionsDialog::IDC_IMAGE_QUALITY));
@@ -147,17 +143,16 @@ TEST(OptionsDialog, QualityControlsAndOkCancel)
 
     COptionsDialog dialog(&install.settings);
     dialog.OnInitDialog();
-    dialog.OnImageQualityScroll(140); // clamped to the slider's range
+    dialog.OnImageQualityScroll(140);  // clamped to the slider's range
     EXPECT_EQ(dialog.GetItemText(COptionsDialog::IDC_IMAGE_QUALITY_VALUE), L"100%");
     dialog.OnCommand(COptionsDialog::IDC_KEEP_IMAGE_QUALITY, 0);
     dialog.OnCommand(bcui::IDOK, 0);
     saved.Load();
     EXPECT_TRUE(saved.KeepOriginalImageQuality);
-    EXPECT_EQ(install.settings.ImageQuality, 75); // the refresh on ticking reset the slider
+    EXPECT_EQ(install.settings.ImageQuality, 75);  // the refresh on ticking reset the slider
 }
 
-TEST(ErrorReportDialog, MailLinkEscapesCaptionAndReport)
-{
+TEST(ErrorReportDialog, MailLinkEscapesCaptionAndReport) {
     CUiTestInstallation install;
     CErrorReportDialog dialog(L"Bad & worse", L"line one\r\nline two: 50% {x}?a=b");
     dialog.OnInitDialog();
@@ -173,15 +168,16 @@ TEST(ErrorReportDialog, MailLinkEscapesCaptionAndReport)
     EXPECT_EQ(report.find(L"{BRINDLECAST_VERSION}"), std::wstring::npos);
 
     const std::wstring link = dialog.BuildMailLink();
-    EXPECT_EQ(link.rfind(L"mailto:support@brindlecast.example?subject=\"Bad%20%26%20worse[Error Report Roru]\"&body=\"", 0), 0u)
+    EXPECT_EQ(
+        link.rfind(L"mailto:support@brindlecast.example?subject=\"Bad%20%26%20worse[Error Report Roru]\"&body=\"", 0),
+        0u)
         << genswf::Utf8FromWide(link);
     EXPECT_NE(link.find(L"line%20one%0d%0aline%20two:%2050%25%20%7bx%7d%3fa%3db"), std::wstring::npos)
         << genswf::Utf8FromWide(link);
     EXPECT_EQ(link.back(), L'"');
 }
 
-TEST(ErrorReportDialog, CancelEndsWithTwoAndOpensNothing)
-{
+TEST(ErrorReportDialog, CancelEndsWithTwoAndOpensNothing) {
     CUiTestInstallation install;
     CScratchFolder folder;
     const std::string log = folder.Native() + "/log";
@@ -203,20 +199,20 @@ TEST(ErrorReportDialog, CancelEndsWithTwoAndOpensNothing)
     EXPECT_EQ(std::string(opened.begin(), opened.begin() + 7), "mailto:");
 }
 
-TEST(AboutDialog, LinkAreasAndClicks)
-{
+TEST(AboutDialog, LinkAreasAndClicks) {
     CUiTestInstallation install;
     CAboutDialog dialog;
     dialog.OnInitDialog();
     ASSERT_EQ(dialog.GetLinks().size(), 4u);
     EXPECT_EQ(dialog.GetLinks()[0].url, L"https://ombrel-works.example/");
-    EXPECT_EQ(dialog.GetLinks()[3].url.rfind(L"mailto:support@brindlecast.example?subject=\"General%20question", 0), 0u);
+    EXPECT_EQ(dialog.GetLinks()[3].url.rfind(L"mailto:support@brindlecast.example?subject=\"General%20question", 0),
+              0u);
     const struct {
         int x, y, link;
-    } points[] = { { 285, 99, 0 }, { 397, 111, 0 }, { 398, 99, -1 }, { 300, 35, 1 }, { 300, 160, 2 },
-                   { 300, 210, 3 }, { 284, 210, -1 }, { 0, 0, -1 } };
+    } points[] = {{285, 99, 0},  {397, 111, 0}, {398, 99, -1},  {300, 35, 1},
+                  {300, 160, 2}, {300, 210, 3}, {284, 210, -1}, {0, 0, -1}};
     for (const auto& p : points) EXPECT_EQ(dialog.HitTest(p.x, p.y), p.link) << p.x << "," << p.y;
     EXPECT_FALSE(dialog.OnLButtonDown(10, 10));
 }
 
-} // namespace
+}  // namespace

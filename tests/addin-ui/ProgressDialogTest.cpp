@@ -15,12 +15,13 @@ namespace {
 // A converter whose movie step runs the test's code instead of the movie export.
 class CFakeConverter : public CPresentationConverter {
 public:
-    CFakeConverter(const CSettings* settings, genswf::CProgressSink* sink, std::function<void(genswf::CProgressSink&)> step)
+    CFakeConverter(const CSettings* settings, genswf::CProgressSink* sink,
+                   std::function<void(genswf::CProgressSink&)> step)
         : CPresentationConverter(nullptr, settings, nullptr, sink), m_step(std::move(step)) {}
 
 protected:
     void ExportMovieDescription(const std::wstring&) override { m_step(*m_progressSink); }
-    void CompileSwf(const std::wstring&, std::vector<std::uint8_t>& bytes) override { bytes = { 'F', 'W', 'S' }; }
+    void CompileSwf(const std::wstring&, std::vector<std::uint8_t>& bytes) override { bytes = {'F', 'W', 'S'}; }
 
 private:
     std::function<void(genswf::CProgressSink&)> m_step;
@@ -34,12 +35,10 @@ public:
     std::wstring caption, description;
 
 protected:
-    std::unique_ptr<CPresentationConverter> CreateConverter() override
-    {
+    std::unique_ptr<CPresentationConverter> CreateConverter() override {
         return std::make_unique<CFakeConverter>(GetSettings(), this, m_step);
     }
-    void ShowError(const std::wstring& c, const std::wstring& d) override
-    {
+    void ShowError(const std::wstring& c, const std::wstring& d) override {
         ++errors;
         caption = c;
         description = d;
@@ -59,8 +58,7 @@ public:
     int RunErrorReport(CErrorReportDialog&) override { return 2; }
     int RunOptions(COptionsDialog&) override { return 2; }
     int RunAbout(CAboutDialog&) override { return 1; }
-    void PumpProgress(CProgressDialog& d) override
-    {
+    void PumpProgress(CProgressDialog& d) override {
         if (++pumps == cancelAtPump) {
             d.OnCommand(bcui::IDCANCEL, 0);
             d.OnCommand(bcui::IDCANCEL, 0);
@@ -71,8 +69,7 @@ public:
 
 class ProgressDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         install.settings.OutputFilePath = out.Path() + L"/movie.swf";
         install.settings.PresentationName = L"Quarterly";
     }
@@ -80,8 +77,7 @@ protected:
     CScratchFolder out;
 };
 
-TEST_F(ProgressDialogTest, BarsAndTextsFollowTheReports)
-{
+TEST_F(ProgressDialogTest, BarsAndTextsFollowTheReports) {
     CTestProgressDialog dialog(&install.settings, [](genswf::CProgressSink&) {});
     dialog.OnInitDialog();
     EXPECT_EQ(dialog.GetTitle(), L"Exporting \"Quarterly\"");
@@ -94,18 +90,18 @@ TEST_F(ProgressDialogTest, BarsAndTextsFollowTheReports)
     EXPECT_EQ(dialog.GetItemText(CProgressDialog::IDC_SLIDE_TEXT), L"Slide 2 of 3");
     dialog.SetShapeCount(4);
     EXPECT_EQ(dialog.Control(CProgressDialog::IDC_SHAPE_PROGRESS).rangeMax, 4);
-    dialog.SetShape(2); // (2 + 1) * 10 / 4 = 7 of the slide's 10
+    dialog.SetShape(2);  // (2 + 1) * 10 / 4 = 7 of the slide's 10
     EXPECT_EQ(slideBar().position, 17);
     EXPECT_EQ(dialog.Control(CProgressDialog::IDC_SHAPE_PROGRESS).position, 3);
     EXPECT_EQ(dialog.GetItemText(CProgressDialog::IDC_SHAPE_TEXT), L"Shape 3 of 4");
-    dialog.SetShapeCount(0); // a slide without shapes advances a whole step
+    dialog.SetShapeCount(0);  // a slide without shapes advances a whole step
     dialog.SetShape(0);
     EXPECT_EQ(slideBar().position, 20);
 
     const struct {
         int task;
         bool empty;
-    } tasks[] = { { 0, true }, { 1, false }, { 2, false }, { 3, false }, { 4, true }, { -1, true } };
+    } tasks[] = {{0, true}, {1, false}, {2, false}, {3, false}, {4, true}, {-1, true}};
     for (const auto& t : tasks) {
         dialog.SetTask(t.task);
         EXPECT_EQ(dialog.GetItemText(CProgressDialog::IDC_TASK).empty(), t.empty) << t.task;
@@ -115,23 +111,22 @@ TEST_F(ProgressDialogTest, BarsAndTextsFollowTheReports)
     EXPECT_EQ(slideBar().rangeMax, 0x7fffffff);
 }
 
-TEST_F(ProgressDialogTest, PumpsAtMostEvery200MillisecondsAndCancelStopsAtTheNextReport)
-{
+TEST_F(ProgressDialogTest, PumpsAtMostEvery200MillisecondsAndCancelStopsAtTheNextReport) {
     std::uint32_t now = 1000;
     int reportsAfterCancel = 0;
     CPumpView view;
     view.cancelAtPump = 3;
     CTestProgressDialog dialog(&install.settings, [&](genswf::CProgressSink& sink) {
         for (int i = 0; i < 100; ++i) {
-            now += 50; // a report every 50 ms: a pump on every fifth
+            now += 50;  // a report every 50 ms: a pump on every fifth
             if (view.pumps >= 3) ++reportsAfterCancel;
             sink.SetShape(i);
         }
     });
     dialog.SetClock([&] { return now; });
     EXPECT_EQ(dialog.DoModal(view), CProgressDialog::kCancelled);
-    EXPECT_EQ(view.pumps, 3);           // 200 ms exactly is not yet "more than 200"
-    EXPECT_EQ(reportsAfterCancel, 0);   // the report that pumped is the one that stops
+    EXPECT_EQ(view.pumps, 3);          // 200 ms exactly is not yet "more than 200"
+    EXPECT_EQ(reportsAfterCancel, 0);  // the report that pumped is the one that stops
     EXPECT_TRUE(dialog.IsCancelled());
     EXPECT_FALSE(dialog.IsItemEnabled(bcui::IDCANCEL));
     EXPECT_EQ(dialog.errors, 0);
@@ -139,12 +134,11 @@ TEST_F(ProgressDialogTest, PumpsAtMostEvery200MillisecondsAndCancelStopsAtTheNex
     EXPECT_FALSE(genswf::FileExists(install.settings.OutputFilePath));
 }
 
-TEST_F(ProgressDialogTest, ClockWrapStillPumps)
-{
+TEST_F(ProgressDialogTest, ClockWrapStillPumps) {
     std::uint32_t now = 0xFFFFFF00u;
     CPumpView view;
     CTestProgressDialog dialog(&install.settings, [&](genswf::CProgressSink& sink) {
-        now += 0x200; // past the wrap of the millisecond counter
+        now += 0x200;  // past the wrap of the millisecond counter
         sink.SetValue(1);
         sink.PumpMessagesAndCheckCancel();
     });
@@ -154,8 +148,7 @@ TEST_F(ProgressDialogTest, ClockWrapStillPumps)
     EXPECT_EQ(dialog.GetOutputFilePath(), install.settings.OutputFilePath);
 }
 
-TEST_F(ProgressDialogTest, EachFailureGetsItsCaptionInCatchOrder)
-{
+TEST_F(ProgressDialogTest, EachFailureGetsItsCaptionInCatchOrder) {
     struct Case {
         std::function<void()> raise;
         std::wstring caption;
@@ -163,16 +156,17 @@ TEST_F(ProgressDialogTest, EachFailureGetsItsCaptionInCatchOrder)
         int result;
     };
     const Case cases[] = {
-        { [] { throw genswf::CXml2SwfException(L"no compiler"); }, L"Error during SWF generation", L"no compiler", 3 },
-        { [] { throw genswf::CInterruptedException(); }, L"", L"", 2 },
-        { [] { throw CConvertException(L"bad folder"); }, L"Error during convertion", L"bad folder", 3 },
-        { [] { throw CConvertException(L""); }, L"Error during convertion", L"", 3 },
-        { [] { throw genswf::CPPTException(L"PPT Exception in file x at line 1"); },
-          L"PowerPoint reported an error while the presentation was read", L"PPT Exception in file x at line 1", 3 },
-        { [] { throw genswf::CSwfExtractionException(); }, L"The presentation could not be converted", L"", 3 },
-        { [] { throw genswf::CBaseException(7, L"generic"); }, L"The presentation could not be converted", L"generic", 3 },
-        { [] { throw std::runtime_error("COM error"); }, L"An unexpected error stopped the conversion", L"", 3 },
-        { [] { throw 42; }, L"An unexpected error stopped the conversion", L"", 3 },
+        {[] { throw genswf::CXml2SwfException(L"no compiler"); }, L"Error during SWF generation", L"no compiler", 3},
+        {[] { throw genswf::CInterruptedException(); }, L"", L"", 2},
+        {[] { throw CConvertException(L"bad folder"); }, L"Error during convertion", L"bad folder", 3},
+        {[] { throw CConvertException(L""); }, L"Error during convertion", L"", 3},
+        {[] { throw genswf::CPPTException(L"PPT Exception in file x at line 1"); },
+         L"PowerPoint reported an error while the presentation was read", L"PPT Exception in file x at line 1", 3},
+        {[] { throw genswf::CSwfExtractionException(); }, L"The presentation could not be converted", L"", 3},
+        {[] { throw genswf::CBaseException(7, L"generic"); }, L"The presentation could not be converted", L"generic",
+         3},
+        {[] { throw std::runtime_error("COM error"); }, L"An unexpected error stopped the conversion", L"", 3},
+        {[] { throw 42; }, L"An unexpected error stopped the conversion", L"", 3},
     };
     for (const Case& c : cases) {
         CPumpView view;
@@ -185,4 +179,4 @@ TEST_F(ProgressDialogTest, EachFailureGetsItsCaptionInCatchOrder)
     }
 }
 
-} // namespace
+}  // namespace

@@ -8,8 +8,7 @@
 
 class CUiTestInstallation {
 public:
-    CUiTestInstallation()
-    {
+    CUiTestInstallation() {
         genswf::CRegistryKey machine;
         machine.Create(HKEY_LOCAL_MACHINE, L"Software\\Ombrel Works\\Brindlecast 1 Roru");
         machine.SetStringValue(genswf::WideFromUtf8(BC_BINARY_DIR), L"Installation Folder");

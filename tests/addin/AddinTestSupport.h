@@ -14,8 +14,7 @@
 // Sets (or with nullptr removes) an environment variable for the lifetime of the object.
 class CEnvOverride {
 public:
-    CEnvOverride(const char* name, const char* value) : m_name(name)
-    {
+    CEnvOverride(const char* name, const char* value) : m_name(name) {
         if (const char* old = std::getenv(name)) m_old = old;
         if (value) {
             ::setenv(name, value, 1);
@@ -23,8 +22,7 @@ public:
             ::unsetenv(name);
         }
     }
-    ~CEnvOverride()
-    {
+    ~CEnvOverride() {
         if (m_old) {
             ::setenv(m_name.c_str(), m_old->c_str(), 1);
         } else {
@@ -51,15 +49,13 @@ private:
     CEnvOverride m_env;
 };
 
-inline void WriteBytes(const std::string& path, const std::string& bytes)
-{
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // UTF-16 bytes of text (code points above U+FFFF as surrogate pairs), with or without a BOM.
-inline std::string Utf16Bytes(const std::wstring& text, bool bigEndian = false, bool withBom = true)
-{
+inline std::string Utf16Bytes(const std::wstring& text, bool bigEndian = false, bool withBom = true) {
     std::string bytes;
     const auto put = [&](unsigned unit) {
         const char high = static_cast<char>((unit >> 8) & 0xFF);
@@ -82,8 +78,7 @@ inline std::string Utf16Bytes(const std::wstring& text, bool bigEndian = false, 
 
 // A minimal valid language file's text.
 inline std::wstring LanguageText(const std::wstring& name, const std::wstring& ids, bool isDefault,
-                                 const std::wstring& defaultId, const std::wstring& messages)
-{
+                                 const std::wstring& defaultId, const std::wstring& messages) {
     std::wstring text = L"[info]\r\nlanguageName=" + name + L"\r\nlanguageIds=" + ids + L"\r\n";
     if (isDefault) text += L"defaultLanguage=true\r\n";
     if (!defaultId.empty()) text += L"defaultLanguageId=" + defaultId + L"\r\n";

@@ -14,13 +14,12 @@ class SettingsTest : public ::testing::Test {
 protected:
     CTestRegistry registry;
     CScratchFolder home;
-    CEnvOverride homeEnv{ "HOME", home.Native().c_str() };
-    CEnvOverride configEnv{ "XDG_CONFIG_HOME", (home.Native() + "/config").c_str() };
+    CEnvOverride homeEnv{"HOME", home.Native().c_str()};
+    CEnvOverride configEnv{"XDG_CONFIG_HOME", (home.Native() + "/config").c_str()};
 
     std::wstring Documents() const { return home.Path() + L"/Documents"; }
 
-    static DWORD ValueType(HKEY root, const std::wstring& path, const std::wstring& name)
-    {
+    static DWORD ValueType(HKEY root, const std::wstring& path, const std::wstring& name) {
         HKEY key = nullptr;
         if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return REG_NONE;
         DWORD type = REG_NONE;
@@ -30,8 +29,7 @@ protected:
     }
 };
 
-void ExpectDefaults(const CSettings& settings, const std::wstring& outputFolder)
-{
+void ExpectDefaults(const CSettings& settings, const std::wstring& outputFolder) {
     EXPECT_EQ(settings.OutputFolder, outputFolder);
     EXPECT_EQ(settings.InstallationFolder, L"");
     EXPECT_EQ(settings.ExportMode, 0);
@@ -51,15 +49,13 @@ void ExpectDefaults(const CSettings& settings, const std::wstring& outputFolder)
     EXPECT_EQ(settings.PresentationName, L"");
 }
 
-TEST_F(SettingsTest, EmptyRegistryGivesDefaults)
-{
+TEST_F(SettingsTest, EmptyRegistryGivesDefaults) {
     CSettings settings;
     settings.Load();
     ExpectDefaults(settings, Documents() + L"/Presentations");
 }
 
-TEST_F(SettingsTest, ConfiguredDocumentsFolderIsUsed)
-{
+TEST_F(SettingsTest, ConfiguredDocumentsFolderIsUsed) {
     if (!genswf::FileExists(L"/usr/bin/xdg-user-dir")) GTEST_SKIP() << "xdg-user-dir is not installed";
     ASSERT_TRUE(genswf::CreateFolderTree(home / L"config"));
     WriteBytes(home.Native() + "/config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
@@ -68,14 +64,14 @@ TEST_F(SettingsTest, ConfiguredDocumentsFolderIsUsed)
     EXPECT_EQ(settings.OutputFolder, home.Path() + L"/Papers/Presentations");
 }
 
-TEST_F(SettingsTest, CorruptRegistryGivesDefaultsAndCanBeSavedAgain)
-{
+TEST_F(SettingsTest, CorruptRegistryGivesDefaultsAndCanBeSavedAgain) {
     // Load once so the hive files exist, then damage them.
     CSettings first;
     first.ExportMode = 2;
     first.Save();
-    for (HKEY root : { HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE })
-        WriteBytes(bcreg::HiveFilePath(root), std::string("\x00\xff garbage [[[ =\n\"", 17) + std::string(5000, '\x01'));
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        WriteBytes(bcreg::HiveFilePath(root),
+                   std::string("\x00\xff garbage [[[ =\n\"", 17) + std::string(5000, '\x01'));
     bcreg::ResetForTesting();
 
     CSettings settings;
@@ -89,8 +85,7 @@ TEST_F(SettingsTest, CorruptRegistryGivesDefaultsAndCanBeSavedAgain)
     EXPECT_EQ(reread.ExportMode, 1);
 }
 
-TEST_F(SettingsTest, SaveAndLoadRoundTrip)
-{
+TEST_F(SettingsTest, SaveAndLoadRoundTrip) {
     CSettings settings;
     settings.OutputFolder = L"/srv/movies/Ünïcødé";
     settings.ExportMode = 2;
@@ -99,14 +94,15 @@ TEST_F(SettingsTest, SaveAndLoadRoundTrip)
     settings.AutomaticSlideTransitionDelay = 42;
     settings.LanguageId = 1031;
     settings.KeepOriginalImageQuality = true;
-    settings.Scale = 50;                 // not stored
-    settings.ImageQuality = 20;          // not stored
+    settings.Scale = 50;         // not stored
+    settings.ImageQuality = 20;  // not stored
     settings.Save();
 
     EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, kPublish, L"Export Slide Range"), L"EXPORT_CURRENT_SLIDE");
     EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, kOptions, L"PublishDialogState"), L"EXPANDED");
     EXPECT_EQ(ValueType(HKEY_CURRENT_USER, kPublish, L"Output Folder"), REG_SZ);
-    for (const wchar_t* name : { L"AutomaticSlideTransition", L"AutomaticSlideTransitionDelay", L"LanguageId", L"KeepOriginalImageQuality" })
+    for (const wchar_t* name :
+         {L"AutomaticSlideTransition", L"AutomaticSlideTransitionDelay", L"LanguageId", L"KeepOriginalImageQuality"})
         EXPECT_EQ(ValueType(HKEY_CURRENT_USER, kOptions, name), REG_DWORD) << genswf::Utf8FromWide(name);
 
     CSettings loaded;
@@ -122,8 +118,7 @@ TEST_F(SettingsTest, SaveAndLoadRoundTrip)
     EXPECT_EQ(loaded.ImageQuality, 75);
 }
 
-TEST_F(SettingsTest, StoredTextsMapExactly)
-{
+TEST_F(SettingsTest, StoredTextsMapExactly) {
     struct Case {
         const wchar_t* range;
         int mode;
@@ -131,12 +126,9 @@ TEST_F(SettingsTest, StoredTextsMapExactly)
         int shrinked;
     };
     const Case cases[] = {
-        { L"EXPORT_ALL_SLIDES", 0, L"SHRINKED", 1 },
-        { L"EXPORT_SELECTED_SLIDES", 1, L"EXPANDED", 0 },
-        { L"EXPORT_CURRENT_SLIDE", 2, L"shrinked", 0 },
-        { L"export_current_slide", 0, L"", 0 },
-        { L"EXPORT_CURRENT_SLIDE ", 0, L"SHRINKED ", 0 },
-        { L"", 0, L"anything", 0 },
+        {L"EXPORT_ALL_SLIDES", 0, L"SHRINKED", 1},      {L"EXPORT_SELECTED_SLIDES", 1, L"EXPANDED", 0},
+        {L"EXPORT_CURRENT_SLIDE", 2, L"shrinked", 0},   {L"export_current_slide", 0, L"", 0},
+        {L"EXPORT_CURRENT_SLIDE ", 0, L"SHRINKED ", 0}, {L"", 0, L"anything", 0},
     };
     for (const Case& c : cases) {
         bcreg::WriteString(HKEY_CURRENT_USER, kPublish, L"Export Slide Range", c.range);
@@ -148,8 +140,7 @@ TEST_F(SettingsTest, StoredTextsMapExactly)
     }
 }
 
-TEST_F(SettingsTest, UnknownModesAreSavedAsEmptyTexts)
-{
+TEST_F(SettingsTest, UnknownModesAreSavedAsEmptyTexts) {
     CSettings settings;
     settings.ExportMode = 7;
     settings.PublishDialogShrinked = 3;
@@ -162,21 +153,15 @@ TEST_F(SettingsTest, UnknownModesAreSavedAsEmptyTexts)
     EXPECT_EQ(loaded.PublishDialogShrinked, 0);
 }
 
-TEST_F(SettingsTest, OutOfRangeNumbersFallBack)
-{
+TEST_F(SettingsTest, OutOfRangeNumbersFallBack) {
     struct Case {
         DWORD stored;
         int delay;
         int language;
     };
     const Case cases[] = {
-        { 0, 5, 0 },
-        { 1, 1, 1 },
-        { 3600, 3600, 3600 },
-        { 3601, 5, 3601 },
-        { 0xFFFF, 5, 0xFFFF },
-        { 0x10000, 5, 0 },
-        { 0xFFFFFFFFu, 5, 0 },  // -1 written by a careless dialog
+        {0, 5, 0},           {1, 1, 1},       {3600, 3600, 3600},  {3601, 5, 3601},
+        {0xFFFF, 5, 0xFFFF}, {0x10000, 5, 0}, {0xFFFFFFFFu, 5, 0},  // -1 written by a careless dialog
     };
     for (const Case& c : cases) {
         bcreg::WriteDword(HKEY_CURRENT_USER, kOptions, L"AutomaticSlideTransitionDelay", c.stored);
@@ -193,8 +178,7 @@ TEST_F(SettingsTest, OutOfRangeNumbersFallBack)
     EXPECT_EQ(settings.AutomaticSlideTransitionDelay, 5);
 }
 
-TEST_F(SettingsTest, MachineValuesAreReadButNeverWritten)
-{
+TEST_F(SettingsTest, MachineValuesAreReadButNeverWritten) {
     bcreg::WriteString(HKEY_LOCAL_MACHINE, kMachine, L"Installation Folder", L"/opt/brindlecast");
     bcreg::WriteDword(HKEY_LOCAL_MACHINE, kMachine, L"DebugMode", 7);
     CSettings settings;
@@ -209,8 +193,7 @@ TEST_F(SettingsTest, MachineValuesAreReadButNeverWritten)
     EXPECT_EQ(bcreg::ReadDword(HKEY_LOCAL_MACHINE, kMachine, L"DebugMode"), 7u);
 }
 
-TEST_F(SettingsTest, SaveLeavesAnAbsentMachineKeyAbsent)
-{
+TEST_F(SettingsTest, SaveLeavesAnAbsentMachineKeyAbsent) {
     CSettings settings;
     settings.InstallationFolder = L"/home/someone/fake";
     settings.Save();
@@ -218,8 +201,7 @@ TEST_F(SettingsTest, SaveLeavesAnAbsentMachineKeyAbsent)
     EXPECT_TRUE(bcreg::KeyExists(HKEY_CURRENT_USER, kOptions));
 }
 
-TEST_F(SettingsTest, SaveLanguageIdWritesOnlyTheLanguage)
-{
+TEST_F(SettingsTest, SaveLanguageIdWritesOnlyTheLanguage) {
     CSettings settings;
     settings.LanguageId = 2057;
     settings.ExportMode = 2;
@@ -228,18 +210,17 @@ TEST_F(SettingsTest, SaveLanguageIdWritesOnlyTheLanguage)
     EXPECT_FALSE(bcreg::ValueExists(HKEY_CURRENT_USER, kPublish, L"Export Slide Range"));
 }
 
-TEST(SettingsFolders, LanguageAndResourceFolders)
-{
+TEST(SettingsFolders, LanguageAndResourceFolders) {
     struct Case {
         const wchar_t* installation;
         const wchar_t* languages;
         const wchar_t* resources;
     };
     const Case cases[] = {
-        { L"/opt/bc", L"/opt/bc/lng", L"/opt/bc/res" },
-        { L"/opt/bc/", L"/opt/bc/lng", L"/opt/bc/res" },
-        { L"C:\\Program Files\\BC\\", L"C:\\Program Files\\BC\\lng", L"C:\\Program Files\\BC\\res" },
-        { L"", L"", L"" },  // never the root's "/lng"
+        {L"/opt/bc", L"/opt/bc/lng", L"/opt/bc/res"},
+        {L"/opt/bc/", L"/opt/bc/lng", L"/opt/bc/res"},
+        {L"C:\\Program Files\\BC\\", L"C:\\Program Files\\BC\\lng", L"C:\\Program Files\\BC\\res"},
+        {L"", L"", L""},  // never the root's "/lng"
     };
     for (const Case& c : cases) {
         CSettings settings;
@@ -249,4 +230,4 @@ TEST(SettingsFolders, LanguageAndResourceFolders)
     }
 }
 
-} // namespace
+}  // namespace

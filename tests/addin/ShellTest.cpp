@@ -3,18 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <chrono>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace {
 
 // A handler program that records its arguments and ends with the given status.
 class FakeOpener {
 public:
-    explicit FakeOpener(int status, int sleepSeconds = 0)
-    {
+    explicit FakeOpener(int status, int sleepSeconds = 0) {
         script = folder.Native() + "/opener";
         log = folder.Native() + "/log";
         std::ofstream out(script);
@@ -24,8 +23,7 @@ public:
         out.close();
         ::chmod(script.c_str(), 0700);
     }
-    std::string Log() const
-    {
+    std::string Log() const {
         std::ifstream in(log);
         std::stringstream text;
         text << in.rdbuf();
@@ -36,8 +34,7 @@ public:
     std::string log;
 };
 
-TEST(Shell, OpensTargetsThroughTheHandler)
-{
+TEST(Shell, OpensTargetsThroughTheHandler) {
     FakeOpener opener(0);
     CEnvOverride use("BRINDLECAST_OPENER", opener.script.c_str());
     CScratchFolder files;
@@ -49,10 +46,10 @@ TEST(Shell, OpensTargetsThroughTheHandler)
         std::string passed;
     };
     const Case cases[] = {
-        { L"https://brindlecast.example/?a=1&b=2", "https://brindlecast.example/?a=1&b=2" },
-        { L"mailto:support@brindlecast.example?subject=%22Hi%22", "mailto:support@brindlecast.example?subject=%22Hi%22" },
-        { files.Path() + L"/movie.swf", files.Native() + "/movie.swf" },
-        { files.Path(), files.Native() },
+        {L"https://brindlecast.example/?a=1&b=2", "https://brindlecast.example/?a=1&b=2"},
+        {L"mailto:support@brindlecast.example?subject=%22Hi%22", "mailto:support@brindlecast.example?subject=%22Hi%22"},
+        {files.Path() + L"/movie.swf", files.Native() + "/movie.swf"},
+        {files.Path(), files.Native()},
     };
     std::string expectedLog;
     for (const Case& c : cases) {
@@ -73,8 +70,7 @@ TEST(Shell, OpensTargetsThroughTheHandler)
     EXPECT_EQ(opener.Log(), expectedLog);
 }
 
-TEST(Shell, FailuresAreReportedNotFatal)
-{
+TEST(Shell, FailuresAreReportedNotFatal) {
     CScratchFolder files;
     WriteBytes(files.Native() + "/movie.swf", "FWS");
     const std::wstring movie = files.Path() + L"/movie.swf";
@@ -97,7 +93,8 @@ TEST(Shell, FailuresAreReportedNotFatal)
         CEnvOverride use("BRINDLECAST_OPENER", opener.script.c_str());
         std::wstring error;
         EXPECT_FALSE(bcshell::Open(files.Path() + L"/missing.swf", &error));
-        EXPECT_EQ(ShellExecuteW(nullptr, L"open", (files.Path() + L"/missing.swf").c_str(), nullptr, nullptr, SW_SHOW), SE_ERR_FNF);
+        EXPECT_EQ(ShellExecuteW(nullptr, L"open", (files.Path() + L"/missing.swf").c_str(), nullptr, nullptr, SW_SHOW),
+                  SE_ERR_FNF);
         EXPECT_EQ(ShellExecuteW(nullptr, L"open", L"", nullptr, nullptr, SW_SHOW), SE_ERR_FNF);
         EXPECT_EQ(ShellExecuteW(nullptr, L"print", movie.c_str(), nullptr, nullptr, SW_SHOW), SE_ERR_NOASSOC);
         EXPECT_FALSE(bcshell::Open(std::wstring(L"a\0b", 3), &error));
@@ -105,8 +102,7 @@ TEST(Shell, FailuresAreReportedNotFatal)
     }
 }
 
-TEST(Shell, AHandlerThatStaysOpenCountsAsStarted)
-{
+TEST(Shell, AHandlerThatStaysOpenCountsAsStarted) {
     FakeOpener opener(1, 30);
     CEnvOverride use("BRINDLECAST_OPENER", opener.script.c_str());
     const auto start = std::chrono::steady_clock::now();
@@ -114,8 +110,7 @@ TEST(Shell, AHandlerThatStaysOpenCountsAsStarted)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
-TEST(Shell, DocumentsFolder)
-{
+TEST(Shell, DocumentsFolder) {
     CScratchFolder home;
     CEnvOverride homeEnv("HOME", home.Native().c_str());
     CEnvOverride config("XDG_CONFIG_HOME", (home.Native() + "/config").c_str());
@@ -134,4 +129,4 @@ TEST(Shell, DocumentsFolder)
     EXPECT_EQ(bcshell::GetDocumentsFolder(), home.Path() + L"/Documents");
 }
 
-} // namespace
+}  // namespace

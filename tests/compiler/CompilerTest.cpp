@@ -68,7 +68,7 @@ TEST(CompilerStructure, SlidesAsTheExportWritesThem) {
     EXPECT_DOUBLE_EQ(m.frameRate, 12.0);
     EXPECT_EQ(m.frameCount, 3);
     ASSERT_GE(m.tags.size(), 3u);
-    EXPECT_EQ(m.tags[0].code, 69); // FileAttributes first
+    EXPECT_EQ(m.tags[0].code, 69);  // FileAttributes first
     EXPECT_EQ(m.tags[1].code, 9);
     EXPECT_EQ(m.tags.back().code, 0);
     EXPECT_EQ(Count(m.tags, 1), 3);
@@ -119,14 +119,14 @@ TEST(CompilerStructure, BitmapsKeepTheirSizeAndKind) {
         if (t.code == 36) {
             swftest::Bits b(t.body);
             b.U16();
-            EXPECT_EQ(b.U8(), 5); // premultiplied ARGB
+            EXPECT_EQ(b.U8(), 5);  // premultiplied ARGB
             int w = b.U16();
             lossless[w] = {w, b.U16()};
         }
         jpegs += t.code == 35;
     }
     EXPECT_EQ(lossless.at(40).second, 30);
-    EXPECT_EQ(lossless.at(8).second, 4); // grey picture expanded to colour
+    EXPECT_EQ(lossless.at(8).second, 4);  // grey picture expanded to colour
     EXPECT_EQ(jpegs, 1);
 }
 
@@ -134,19 +134,21 @@ TEST(CompilerStructure, MasksCoverExactlyWhatTheyMask) {
     auto m = CompileFixture("masks.xml");
     EXPECT_EQ(std::string(m.signature, 3), "FWS");
     EXPECT_EQ(m.frameCount, 7);
-    std::vector<std::pair<int, int>> shown; // depth, clip depth of each new placement, in order
+    std::vector<std::pair<int, int>> shown;  // depth, clip depth of each new placement, in order
     std::vector<swftest::Placement> moves;
     for (const auto& t : m.tags) {
         if (t.code != 26) continue;
         auto p = swftest::ReadPlace(t);
-        if (p.move) moves.push_back(p);
-        else shown.emplace_back(p.depth, p.clipDepth);
+        if (p.move)
+            moves.push_back(p);
+        else
+            shown.emplace_back(p.depth, p.clipDepth);
     }
     // show0 masks show2, show3 masks show4, the sprite show5 masks show6; show1 is unmasked
     // though it came between a mask and its object.
     std::vector<std::pair<int, int>> expected = {{1, 2}, {3, 0}, {2, 0}, {4, 5}, {5, 0}, {6, 7}, {7, 0}};
     EXPECT_EQ(shown, expected);
-    ASSERT_EQ(moves.size(), 1u); // the replaced wipe mask keeps its clip depth
+    ASSERT_EQ(moves.size(), 1u);  // the replaced wipe mask keeps its clip depth
     EXPECT_EQ(moves[0].depth, 4);
     EXPECT_EQ(moves[0].clipDepth, 5);
 
@@ -164,10 +166,12 @@ TEST(CompilerStructure, MasksCoverExactlyWhatTheyMask) {
 }
 
 TEST(CompilerStructure, DefinitionsAllFirstWhenAsked) {
-    std::string objects = "<rectangle id=\"r\" width=\"10\" height=\"10\" fillStyle=\"s\"/>"
-                          "<oval id=\"o\" width=\"10\" height=\"10\" fillStyle=\"s\"/>";
-    std::string frames = "<frame index=\"0\"><show id=\"a\" objectId=\"r\"/></frame>"
-                         "<frame index=\"2\"><show id=\"b\" objectId=\"o\"/></frame>";
+    std::string objects =
+        "<rectangle id=\"r\" width=\"10\" height=\"10\" fillStyle=\"s\"/>"
+        "<oval id=\"o\" width=\"10\" height=\"10\" fillStyle=\"s\"/>";
+    std::string frames =
+        "<frame index=\"0\"><show id=\"a\" objectId=\"r\"/></frame>"
+        "<frame index=\"2\"><show id=\"b\" objectId=\"o\"/></frame>";
     for (bool first : {true, false}) {
         auto m = swftest::Read(CompileXml(Movie(objects, frames, first ? "" : " saveObjectsFirst=\"0\"")));
         std::vector<int> codes;
@@ -179,11 +183,12 @@ TEST(CompilerStructure, DefinitionsAllFirstWhenAsked) {
 }
 
 TEST(CompilerStructure, ButtonsCarryStatesAndReleaseActions) {
-    std::string objects = "<rectangle id=\"r\" width=\"10\" height=\"10\" fillStyle=\"s\"/>"
-                          "<oval id=\"o\" width=\"10\" height=\"10\" fillStyle=\"s\"/>"
-                          "<button id=\"b\" type=\"menu\" up=\"r\" over=\"o\" down=\"o\" hit=\"r\">"
-                          "<actionGetURL url=\"u\" target=\"_blank\"/></button>"
-                          "<button id=\"c\" up=\"r\" over=\"r\" down=\"r\" hit=\"r\"/>";
+    std::string objects =
+        "<rectangle id=\"r\" width=\"10\" height=\"10\" fillStyle=\"s\"/>"
+        "<oval id=\"o\" width=\"10\" height=\"10\" fillStyle=\"s\"/>"
+        "<button id=\"b\" type=\"menu\" up=\"r\" over=\"o\" down=\"o\" hit=\"r\">"
+        "<actionGetURL url=\"u\" target=\"_blank\"/></button>"
+        "<button id=\"c\" up=\"r\" over=\"r\" down=\"r\" hit=\"r\"/>";
     auto m = swftest::Read(CompileXml(Movie(objects, "<frame index=\"0\"><show id=\"x\" objectId=\"b\"/></frame>")));
     std::vector<const swftest::Tag*> buttons;
     for (const auto& t : m.tags)
@@ -191,17 +196,23 @@ TEST(CompilerStructure, ButtonsCarryStatesAndReleaseActions) {
     ASSERT_EQ(buttons.size(), 2u);
     swftest::Bits b(buttons[0]->body);
     b.U16();
-    EXPECT_EQ(b.U8(), 1); // track as menu
+    EXPECT_EQ(b.U8(), 1);  // track as menu
     int offset = b.U16();
     EXPECT_NE(offset, 0);
-    EXPECT_EQ(b.U8(), 0x01 | 0x08); // r: up and hit
-    b.U16(); b.U16(); b.SkipMatrix(); b.SkipColor();
-    EXPECT_EQ(b.U8(), 0x02 | 0x04); // o: over and down
-    b.U16(); b.U16(); b.SkipMatrix(); b.SkipColor();
+    EXPECT_EQ(b.U8(), 0x01 | 0x08);  // r: up and hit
+    b.U16();
+    b.U16();
+    b.SkipMatrix();
+    b.SkipColor();
+    EXPECT_EQ(b.U8(), 0x02 | 0x04);  // o: over and down
+    b.U16();
+    b.U16();
+    b.SkipMatrix();
+    b.SkipColor();
     EXPECT_EQ(b.U8(), 0);
-    EXPECT_EQ(b.U16(), 0); // the only condition record
-    EXPECT_EQ(b.U8(), 0x08); // on release
-    EXPECT_EQ(buttons[1]->body[3] | (buttons[1]->body[4] << 8), 0); // no actions, no offset
+    EXPECT_EQ(b.U16(), 0);                                           // the only condition record
+    EXPECT_EQ(b.U8(), 0x08);                                         // on release
+    EXPECT_EQ(buttons[1]->body[3] | (buttons[1]->body[4] << 8), 0);  // no actions, no offset
 }
 
 TEST(CompilerActions, EncodedAsTheElementsAsk) {
@@ -249,17 +260,21 @@ TEST(CompilerErrors, BadDescriptionsGiveAClearError) {
         {Movie("", "<frame index=\"0\"><show id=\"a\" objectId=\"ghost\"/></frame>"), "has no definition", "show"},
         {Movie("", "<frame index=\"-1\"/>"), "out of range", "frame"},
         {Movie("", "<frame index=\"70000\"/>"), "out of range", "frame"},
-        {Movie("<rectangle id=\"r\"/>", "<frame index=\"0\"><modify showId=\"a\"/></frame>"
-                                        "<frame index=\"1\"><show id=\"a\" objectId=\"r\"/></frame>"),
+        {Movie("<rectangle id=\"r\"/>",
+               "<frame index=\"0\"><modify showId=\"a\"/></frame>"
+               "<frame index=\"1\"><show id=\"a\" objectId=\"r\"/></frame>"),
          "before its frame", "modify"},
-        {Movie("<rectangle id=\"r\"/>", "<frame index=\"0\"><show id=\"a\" objectId=\"r\"/>"
-                                        "<show id=\"a\" objectId=\"r\"/></frame>"),
+        {Movie("<rectangle id=\"r\"/>",
+               "<frame index=\"0\"><show id=\"a\" objectId=\"r\"/>"
+               "<show id=\"a\" objectId=\"r\"/></frame>"),
          "duplicate show id", "show"},
-        {Movie("<rectangle id=\"r\"/>", "<frame index=\"0\"><show id=\"a\" objectId=\"r\" maskId=\"b\"/>"
-                                        "<show id=\"b\" objectId=\"r\" maskId=\"a\"/></frame>"),
+        {Movie("<rectangle id=\"r\"/>",
+               "<frame index=\"0\"><show id=\"a\" objectId=\"r\" maskId=\"b\"/>"
+               "<show id=\"b\" objectId=\"r\" maskId=\"a\"/></frame>"),
          "cycle", "show"},
         {Movie("<sprite id=\"p\"><layers><layer><frame index=\"0\"><show id=\"a\" objectId=\"p\"/></frame>"
-               "</layer></layers></sprite>", ""),
+               "</layer></layers></sprite>",
+               ""),
          "contains itself", "sprite"},
         {Movie("", "<frame index=\"0\"><show id=\"a\" objectId=\"r\" shiftAlpha=\"99999\"/></frame>"), "out of range",
          "show"},
@@ -284,9 +299,9 @@ TEST(CompilerErrors, IgnoreErrorsTurnsBadPicturesIntoEmptyShapes) {
     tarnquill::CompileOptions options;
     options.baseFolder = kData;
     options.ignoreErrors = true;
-    auto result = tarnquill::CompileText(Movie("<image id=\"i\" src=\"missing.png\"/>",
-                                               "<frame index=\"0\"><show id=\"a\" objectId=\"i\"/></frame>"),
-                                         options);
+    auto result = tarnquill::CompileText(
+        Movie("<image id=\"i\" src=\"missing.png\"/>", "<frame index=\"0\"><show id=\"a\" objectId=\"i\"/></frame>"),
+        options);
     EXPECT_EQ(result.warnings.size(), 1u);
     auto m = swftest::Read(result.swf);
     EXPECT_EQ(Count(m.tags, 32), 1);
@@ -310,8 +325,9 @@ TEST(CompilerSchema, AcceptsTheFixturesAndRefusesStrangers) {
 
 TEST(CompilerShapes, LongEdgesAndLargeOvalsStayWithinRecordLimits) {
     // 4000 px is beyond what one 17-bit edge delta holds; the outline must still close.
-    std::string objects = "<rectangle id=\"r\" width=\"4000\" height=\"10\" fillStyle=\"s\"/>"
-                          "<oval id=\"o\" width=\"6000\" height=\"5000\" fillStyle=\"s\"/>";
+    std::string objects =
+        "<rectangle id=\"r\" width=\"4000\" height=\"10\" fillStyle=\"s\"/>"
+        "<oval id=\"o\" width=\"6000\" height=\"5000\" fillStyle=\"s\"/>";
     auto m = swftest::Read(CompileXml(Movie(objects, "")));
     for (const auto& t : m.tags) {
         if (t.code != 32) continue;
@@ -319,7 +335,10 @@ TEST(CompilerShapes, LongEdgesAndLargeOvalsStayWithinRecordLimits) {
         b.U16();
         b.SkipRect();
         int fills = b.U8();
-        for (int i = 0; i < fills; ++i) { b.U8(); b.U32(); }
+        for (int i = 0; i < fills; ++i) {
+            b.U8();
+            b.U32();
+        }
         b.U8();
         int fillBits = b.U(4), lineBits = b.U(4);
         std::int64_t x = 0, y = 0, startX = 0, startY = 0;
@@ -327,18 +346,29 @@ TEST(CompilerShapes, LongEdgesAndLargeOvalsStayWithinRecordLimits) {
             if (b.U(1) == 0) {
                 int flags = b.U(5);
                 if (!flags) break;
-                if (flags & 1) { int n = b.U(5); x = startX = b.S(n); y = startY = b.S(n); }
+                if (flags & 1) {
+                    int n = b.U(5);
+                    x = startX = b.S(n);
+                    y = startY = b.S(n);
+                }
                 if (flags & 2) b.U(fillBits);
                 if (flags & 4) b.U(fillBits);
                 if (flags & 8) b.U(lineBits);
             } else if (b.U(1) == 1) {
                 int n = b.U(4) + 2;
-                if (b.U(1)) { x += b.S(n); y += b.S(n); }
-                else if (b.U(1)) y += b.S(n);
-                else x += b.S(n);
+                if (b.U(1)) {
+                    x += b.S(n);
+                    y += b.S(n);
+                } else if (b.U(1))
+                    y += b.S(n);
+                else
+                    x += b.S(n);
             } else {
                 int n = b.U(4) + 2;
-                x += b.S(n); y += b.S(n); x += b.S(n); y += b.S(n);
+                x += b.S(n);
+                y += b.S(n);
+                x += b.S(n);
+                y += b.S(n);
             }
         }
         EXPECT_EQ(x, startX);
@@ -346,4 +376,4 @@ TEST(CompilerShapes, LongEdgesAndLargeOvalsStayWithinRecordLimits) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -6,9 +6,9 @@
 #include <dlfcn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -45,7 +45,7 @@ protected:
 
 TEST_F(TarnquillComponent, CompilesInTheDriversOrder) {
     CBstr base(std::wstring(kData.begin(), kData.end()));
-    std::string schema = BC_BINARY_DIR "/lib\\tarnquill.xsd"; // the driver joins with a backslash
+    std::string schema = BC_BINARY_DIR "/lib\\tarnquill.xsd";  // the driver joins with a backslash
     CBstr schemaPath(std::wstring(schema.begin(), schema.end()));
     std::string xml = kData + "/masks.xml";
     CBstr xmlPath(std::wstring(xml.begin(), xml.end()));
@@ -107,7 +107,7 @@ TEST(TarnquillTool, ExitStatusAndOneClearLine) {
     fs::path out = dir / "out.swf";
     EXPECT_EQ(Tool("--help", dir).status, 0);
     EXPECT_EQ(Tool("--version", dir).status, 0);
-    EXPECT_EQ(Tool(kData + "/slides.xml", dir).status, 1); // no -o
+    EXPECT_EQ(Tool(kData + "/slides.xml", dir).status, 1);  // no -o
 
     ToolRun ok = Tool(kData + "/slides.xml -o " + out.string(), dir);
     EXPECT_EQ(ok.status, 0) << ok.err;
@@ -125,4 +125,4 @@ TEST(TarnquillTool, ExitStatusAndOneClearLine) {
     fs::remove_all(dir);
 }
 
-} // namespace
+}  // namespace

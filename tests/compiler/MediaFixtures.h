@@ -2,13 +2,13 @@
 // temporary folder with a system font copied in.
 #pragma once
 
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 namespace media {
 
@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 struct TempDir {
     fs::path path;
     TempDir() {
-        path = fs::temp_directory_path() / ("tq-media-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+        path =
+            fs::temp_directory_path() / ("tq-media-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
         fs::create_directories(path);
     }
     ~TempDir() {
@@ -131,4 +132,4 @@ inline std::string SystemFont(const char* name) {
     return {};
 }
 
-} // namespace media
+}  // namespace media

@@ -95,7 +95,7 @@ Font ReadFont(const swftest::Tag& t) {
 // Walks a glyph's records: every contour must end where it started.
 void ExpectClosedOutline(const std::vector<std::uint8_t>& shape, int code) {
     swftest::Bits b(shape);
-    ASSERT_EQ(b.U8(), 0x10) << code; // one fill bit, no line bits
+    ASSERT_EQ(b.U8(), 0x10) << code;  // one fill bit, no line bits
     std::int64_t x = 0, y = 0, sx = 0, sy = 0;
     bool first = true, open = false;
     for (;;) {
@@ -108,7 +108,11 @@ void ExpectClosedOutline(const std::vector<std::uint8_t>& shape, int code) {
             if (open) {
                 EXPECT_TRUE(x == sx && y == sy) << "open contour in glyph " << code;
             }
-            if (flags & 1) { int n = b.U(5); x = sx = b.S(n); y = sy = b.S(n); }
+            if (flags & 1) {
+                int n = b.U(5);
+                x = sx = b.S(n);
+                y = sy = b.S(n);
+            }
             if (flags & 2) {
                 std::uint32_t fill = b.U(1);
                 if (first) {
@@ -120,12 +124,19 @@ void ExpectClosedOutline(const std::vector<std::uint8_t>& shape, int code) {
             open = true;
         } else if (b.U(1) == 1) {
             int n = b.U(4) + 2;
-            if (b.U(1)) { x += b.S(n); y += b.S(n); }
-            else if (b.U(1)) y += b.S(n);
-            else x += b.S(n);
+            if (b.U(1)) {
+                x += b.S(n);
+                y += b.S(n);
+            } else if (b.U(1))
+                y += b.S(n);
+            else
+                x += b.S(n);
         } else {
             int n = b.U(4) + 2;
-            x += b.S(n); y += b.S(n); x += b.S(n); y += b.S(n);
+            x += b.S(n);
+            y += b.S(n);
+            x += b.S(n);
+            y += b.S(n);
         }
     }
     if (open) {
@@ -157,11 +168,11 @@ TEST_F(FontFixture, GlyphsAdvancesAndFlagsOfTheCharactersAsked) {
     ASSERT_EQ(fonts.size(), 2u);
     Font f = ReadFont(*fonts[0]);
     EXPECT_EQ(f.name, "fnt0");
-    EXPECT_EQ(f.codes, (std::vector<int>{' ', 'A', 'b', 0xe9})); // ascending
-    EXPECT_EQ(f.flags & 0x0f, 0x0c);                             // wide offsets and codes, not bold
-    EXPECT_TRUE(f.flags & 0x80);                                 // layout
+    EXPECT_EQ(f.codes, (std::vector<int>{' ', 'A', 'b', 0xe9}));  // ascending
+    EXPECT_EQ(f.flags & 0x0f, 0x0c);                              // wide offsets and codes, not bold
+    EXPECT_TRUE(f.flags & 0x80);                                  // layout
     for (std::size_t i = 0; i < f.shapes.size(); ++i) ExpectClosedOutline(f.shapes[i], f.codes[i]);
-    EXPECT_LE(f.shapes[0].size(), 2u); // a space has no outline
+    EXPECT_LE(f.shapes[0].size(), 2u);  // a space has no outline
 
     // Advances in the 1024 x 20 EM square, as FreeType reads the file.
     FT_Library lib;
@@ -177,7 +188,7 @@ TEST_F(FontFixture, GlyphsAdvancesAndFlagsOfTheCharactersAsked) {
     FT_Done_FreeType(lib);
 
     Font b = ReadFont(*fonts[1]);
-    EXPECT_EQ(b.name, "fnt1"); // no name: the id
+    EXPECT_EQ(b.name, "fnt1");  // no name: the id
     EXPECT_EQ(b.flags & 0x01, 0x01);
     EXPECT_EQ(b.codes, std::vector<int>{'A'});
     ASSERT_EQ(result.warnings.size(), 1u);
@@ -195,11 +206,13 @@ TEST_F(FontFixture, TextFieldFlagsFontAndMarkup) {
          0x20 | 0x02 | 0x01},
     };
     for (const auto& c : cases) {
-        auto result = Compile(Movie(font + "<htmlText id=\"t\" x=\"10\" y=\"5\" width=\"100\" height=\"20\" fontId=\"fnt0\" "
-                                           "fontSize=\"360tw\" color=\"#336699\"" + c.attrs +
-                                           "><![CDATA[<B>Hi</B> &amp; <U>lo</U>]]></htmlText>",
-                                    "<frame index=\"0\"><show id=\"s\" objectId=\"t\"/></frame>"),
-                              dir);
+        auto result =
+            Compile(Movie(font +
+                              "<htmlText id=\"t\" x=\"10\" y=\"5\" width=\"100\" height=\"20\" fontId=\"fnt0\" "
+                              "fontSize=\"360tw\" color=\"#336699\"" +
+                              c.attrs + "><![CDATA[<B>Hi</B> &amp; <U>lo</U>]]></htmlText>",
+                          "<frame index=\"0\"><show id=\"s\" objectId=\"t\"/></frame>"),
+                    dir);
         auto m = swftest::Read(result.swf);
         const auto* fontTag = First(m.tags, 75);
         const auto* text = First(m.tags, 37);
@@ -215,8 +228,12 @@ TEST_F(FontFixture, TextFieldFlagsFontAndMarkup) {
         EXPECT_EQ(b.U8(), c.flags2) << c.attrs;
         EXPECT_EQ(b.U16(), swftest::DefinedId(*fontTag));
         EXPECT_EQ(b.U16(), 360);
-        EXPECT_EQ(b.U32(), 0xff996633u); // R G B A read as a little-endian word
-        b.U8(); b.U16(); b.U16(); b.U16(); b.U16();
+        EXPECT_EQ(b.U32(), 0xff996633u);  // R G B A read as a little-endian word
+        b.U8();
+        b.U16();
+        b.U16();
+        b.U16();
+        b.U16();
         EXPECT_EQ(b.Str(), "");
         EXPECT_EQ(b.Str(), "<B>Hi</B> &amp; <U>lo</U>");
         // "&" is not among the font's characters.
@@ -226,12 +243,13 @@ TEST_F(FontFixture, TextFieldFlagsFontAndMarkup) {
 }
 
 TEST_F(FontFixture, FontFacesInTheMarkupResolveToEmbeddedFonts) {
-    auto result = Compile(Movie("<font id=\"fnt0\" src=\"sans.ttf\" name=\"fnt0\" chars=\"ab\"/>"
-                                "<font id=\"fnt1\" src=\"sans-bold.ttf\" name=\"heavy\" chars=\"ab\"/>"
-                                "<htmlText id=\"t\" width=\"10\" height=\"10\"><![CDATA[<FONT FACE=\"DejaVu Sans\">a</FONT>"
-                                "<font size='3' face='fnt1'>b</font><font face=Courier>a</font>]]></htmlText>",
-                                ""),
-                          dir);
+    auto result =
+        Compile(Movie("<font id=\"fnt0\" src=\"sans.ttf\" name=\"fnt0\" chars=\"ab\"/>"
+                      "<font id=\"fnt1\" src=\"sans-bold.ttf\" name=\"heavy\" chars=\"ab\"/>"
+                      "<htmlText id=\"t\" width=\"10\" height=\"10\"><![CDATA[<FONT FACE=\"DejaVu Sans\">a</FONT>"
+                      "<font size='3' face='fnt1'>b</font><font face=Courier>a</font>]]></htmlText>",
+                      ""),
+                dir);
     auto m = swftest::Read(result.swf);
     const auto* text = First(m.tags, 37);
     ASSERT_NE(text, nullptr);
@@ -240,7 +258,12 @@ TEST_F(FontFixture, FontFacesInTheMarkupResolveToEmbeddedFonts) {
     b.SkipRect();
     EXPECT_EQ(b.U8() & 0x01, 0);  // no default font
     EXPECT_EQ(b.U8() & 0x01, 0);  // and no outlines
-    b.U32(); b.U8(); b.U16(); b.U16(); b.U16(); b.U16();
+    b.U32();
+    b.U8();
+    b.U16();
+    b.U16();
+    b.U16();
+    b.U16();
     b.Str();
     EXPECT_EQ(b.Str(), "<FONT FACE=\"fnt0\">a</FONT><font size='3' face='heavy'>b</font><font face=Courier>a</font>");
     ASSERT_EQ(result.warnings.size(), 1u);
@@ -308,7 +331,7 @@ TEST(CompilerSounds, BadSoundsFailNamingTheFile) {
     media::Write(dir / "24bit.wav", media::Wav(1, 22050, 24, 100));
     media::Write(dir / "float.wav", media::Wav(1, 22050, 32, 100, 3));
     auto longData = media::Wav(1, 22050, 16, 100);
-    longData[40] = 0xff; // data chunk claims more than the file holds
+    longData[40] = 0xff;  // data chunk claims more than the file holds
     media::Write(dir / "long.wav", longData);
     media::Write(dir / "text.wav", {'h', 'e', 'l', 'l', 'o'});
     auto junk = mp3;
@@ -318,11 +341,11 @@ TEST(CompilerSounds, BadSoundsFailNamingTheFile) {
         const char* file;
         const char* expected;
     } cases[] = {
-        {"cut.mp3", "truncated"},           {"48k.mp3", "48000 Hz"},
-        {"layer2.mp3", "layer 2"},          {"8k.wav", "8000 Hz"},
-        {"24bit.wav", "24-bit"},            {"float.wav", "not PCM"},
-        {"long.wav", "runs past the end"},  {"text.wav", "neither a WAV nor an MP3"},
-        {"junk.mp3", "no frame at byte"},   {"missing.wav", "cannot open"},
+        {"cut.mp3", "truncated"},          {"48k.mp3", "48000 Hz"},
+        {"layer2.mp3", "layer 2"},         {"8k.wav", "8000 Hz"},
+        {"24bit.wav", "24-bit"},           {"float.wav", "not PCM"},
+        {"long.wav", "runs past the end"}, {"text.wav", "neither a WAV nor an MP3"},
+        {"junk.mp3", "no frame at byte"},  {"missing.wav", "cannot open"},
     };
     for (const auto& c : cases) {
         std::string xml = Movie(std::string("<sound id=\"s\" src=\"") + c.file + "\"/>",
@@ -353,21 +376,21 @@ std::vector<std::tuple<int, int, int>> SoundEvents(const std::vector<swftest::Ta
 
 TEST(CompilerSounds, StartTrimAndStopOnFinishMapToStartSoundAndStop) {
     TempDir dir;
-    media::Write(dir / "one.wav", media::Wav(1, 22050, 16, 22050)); // one second: 12 frames at 12 fps
+    media::Write(dir / "one.wav", media::Wav(1, 22050, 16, 22050));  // one second: 12 frames at 12 fps
     struct Case {
         std::string start;
-        int lastFrame; // of the description
+        int lastFrame;  // of the description
         int frameCount;
         std::vector<std::tuple<int, int, int>> events;
     } cases[] = {
         // the sound's own sprite: the timeline grows to the sound's end and stops there
         {"stopOnFinish=\"1\"", 0, 13, {{0, 15, 0x10}, {12, 12, 0x07}}},
         {"trimFrames=\"5\"", 19, 20, {{0, 15, 0x10}, {5, 15, 0x20}}},
-        {"trimFrames=\"30\"", 19, 20, {{0, 15, 0x10}}},            // ends by itself first
+        {"trimFrames=\"30\"", 19, 20, {{0, 15, 0x10}}},  // ends by itself first
         {"trimToMovie=\"1\"", 7, 8, {{0, 15, 0x10}, {7, 15, 0x20}}},
         {"trimToMovie=\"1\"", 19, 20, {{0, 15, 0x10}}},
         {"trimFrames=\"5\" stopOnFinish=\"1\"", 0, 6, {{0, 15, 0x10}, {5, 12, 0x07}, {5, 15, 0x20}}},
-        {"trimFrames=\"0\" trimToMovie=\"1\"", 3, 4, {{0, 15, 0x10}, {0, 15, 0x20}}}, // a count wins
+        {"trimFrames=\"0\" trimToMovie=\"1\"", 3, 4, {{0, 15, 0x10}, {0, 15, 0x20}}},  // a count wins
     };
     for (const auto& c : cases) {
         std::string frames = "<frame index=\"0\"><startSoundStream objectId=\"s\" " + c.start + "/></frame>";
@@ -380,20 +403,20 @@ TEST(CompilerSounds, StartTrimAndStopOnFinishMapToStartSoundAndStop) {
 
 std::vector<std::uint8_t> SampleWmf() {
     media::WmfWriter w;
-    w.Record(0x0103, {8});                // anisotropic
-    w.Record(0x020B, {0, 0});             // window origin (y, x)
-    w.Record(0x020C, {100, 200});         // window extent (y, x)
-    w.Record(0x02FA, {0, 4, 0, 0x00ff, 0}); // red pen, 4 units
-    w.Record(0x02FC, {0, 0xff00, 0, 0});  // green brush
+    w.Record(0x0103, {8});                   // anisotropic
+    w.Record(0x020B, {0, 0});                // window origin (y, x)
+    w.Record(0x020C, {100, 200});            // window extent (y, x)
+    w.Record(0x02FA, {0, 4, 0, 0x00ff, 0});  // red pen, 4 units
+    w.Record(0x02FC, {0, 0xff00, 0, 0});     // green brush
     w.Record(0x012D, {0});
     w.Record(0x012D, {1});
-    w.Record(0x041B, {50, 100, 0, 0});    // rectangle: bottom, right, top, left
-    w.Record(0x0418, {100, 200, 50, 100}); // ellipse
+    w.Record(0x041B, {50, 100, 0, 0});      // rectangle: bottom, right, top, left
+    w.Record(0x0418, {100, 200, 50, 100});  // ellipse
     w.Record(0x061C, {10, 10, 90, 190, 60, 110});
     w.Record(0x0538, {2, 4, 3, 0, 0, 10, 0, 10, 10, 0, 10, 2, 2, 5, 2, 5, 5});
-    w.Record(0x0106, {2});                 // winding
+    w.Record(0x0106, {2});  // winding
     w.Record(0x0324, {3, 0, 0, 50, 0, 25, 40});
-    w.Record(0x02FA, {5, 0, 0, 0, 0});    // null pen
+    w.Record(0x02FA, {5, 0, 0, 0, 0});  // null pen
     w.Record(0x012D, {2});
     w.Record(0x0325, {2, 0, 0, 10, 10});  // a polyline without a pen draws nothing
     w.Record(0x012D, {0});
@@ -401,7 +424,7 @@ std::vector<std::uint8_t> SampleWmf() {
     w.Record(0x0214, {5, 5});
     w.Record(0x0213, {20, 20});
     w.Record(0x0213, {30, 5});
-    w.Record(0x0521, {0, 0, 0});          // text is not drawn
+    w.Record(0x0521, {0, 0, 0});  // text is not drawn
     w.Record(0x0521, {0, 0, 0});
     return w.Bytes();
 }
@@ -411,7 +434,7 @@ TEST(CompilerMetafiles, RecordsBecomePathsInTheUnitFrame) {
     auto d = tarnquill::wmf::ParseWmf(bytes);
     EXPECT_EQ(d.frameWidth, 200);
     EXPECT_EQ(d.frameHeight, 100);
-    ASSERT_EQ(d.paths.size(), 6u); // rectangle, ellipse, round rectangle, poly-polygon, polygon, lines
+    ASSERT_EQ(d.paths.size(), 6u);  // rectangle, ellipse, round rectangle, poly-polygon, polygon, lines
     const auto& rect = d.paths[0];
     EXPECT_TRUE(rect.filled && rect.stroked);
     EXPECT_EQ(rect.fillRgb, 0x00ff00u);
@@ -423,7 +446,7 @@ TEST(CompilerMetafiles, RecordsBecomePathsInTheUnitFrame) {
     EXPECT_EQ(d.paths[3].contours.size(), 2u);
     EXPECT_TRUE(d.paths[3].evenOdd);
     EXPECT_FALSE(d.paths[4].evenOdd);
-    const auto& lines = d.paths[5]; // two LineTo records joined into one open contour
+    const auto& lines = d.paths[5];  // two LineTo records joined into one open contour
     EXPECT_FALSE(lines.filled);
     ASSERT_EQ(lines.contours.size(), 1u);
     EXPECT_FALSE(lines.contours[0].closed);
@@ -460,7 +483,7 @@ TEST(CompilerMetafiles, SpriteOfAShapeScaledToItsSize) {
     EXPECT_GE(x1, 6000);
     EXPECT_LE(y0, 0);
     EXPECT_GE(y1, 3000);
-    EXPECT_LE(x1, 6000 + 61); // half the widest pen (4 of 200 units: 6 px) beyond the frame
+    EXPECT_LE(x1, 6000 + 61);  // half the widest pen (4 of 200 units: 6 px) beyond the frame
     EXPECT_EQ(swftest::ReadPlace(sprite->children[0]).character, swftest::DefinedId(*shape));
     EXPECT_EQ(swftest::ReadPlace(*First(m.tags, 26)).name, "pic");
     EXPECT_EQ(result.warnings.size(), 1u);
@@ -513,7 +536,8 @@ std::vector<std::uint8_t> MovieToImport(bool compressed) {
         "<sprite id=\"p\"><layers><layer><frame index=\"0\"><show id=\"x\" objectId=\"i\"/></frame>"
         "<frame index=\"1\"><actions><actionStop/></actions></frame></layer></layers></sprite>"
         "</objects><layers><layer><frame index=\"0\" label=\"start\"><show id=\"a\" objectId=\"b\"/>"
-        "<show id=\"c\" objectId=\"p\"/></frame><frame index=\"2\"><hide showId=\"a\"/></frame></layer></layers></movie>";
+        "<show id=\"c\" objectId=\"p\"/></frame><frame index=\"2\"><hide "
+        "showId=\"a\"/></frame></layer></layers></movie>";
     return tarnquill::CompileText(xml, options).swf;
 }
 
@@ -525,19 +549,20 @@ TEST(CompilerImport, DefinitionsRenumberedFramesAndActionsKept) {
         auto original = swftest::Read(inner);
         for (int lockroot : {1, 0}) {
             // Our own definitions come first so that the imported ids must move.
-            auto result = Compile(Movie("<oval id=\"o\" width=\"5\" height=\"5\"/><sprite id=\"m\" src=\"inner.swf\" lockroot=\"" +
-                                            std::to_string(lockroot) + "\"/>",
-                                        "<frame index=\"0\"><show id=\"a\" objectId=\"o\"/><show id=\"b\" objectId=\"m\"/></frame>"),
-                                  dir);
+            auto result = Compile(
+                Movie("<oval id=\"o\" width=\"5\" height=\"5\"/><sprite id=\"m\" src=\"inner.swf\" lockroot=\"" +
+                          std::to_string(lockroot) + "\"/>",
+                      "<frame index=\"0\"><show id=\"a\" objectId=\"o\"/><show id=\"b\" objectId=\"m\"/></frame>"),
+                dir);
             auto m = swftest::Read(result.swf);
             std::set<int> defined;
             ExpectDefinedBeforeUse(m.tags, defined);
             int originalDefinitions = 0;
             for (const auto& t : original.tags) originalDefinitions += swftest::DefinedId(t) != 0;
-            EXPECT_EQ(static_cast<int>(defined.size()), originalDefinitions + 2); // the oval and the sprite
+            EXPECT_EQ(static_cast<int>(defined.size()), originalDefinitions + 2);  // the oval and the sprite
             const swftest::Tag* sprite = nullptr;
             for (const auto& t : m.tags)
-                if (t.code == 39) sprite = &t; // the last one: the import
+                if (t.code == 39) sprite = &t;  // the last one: the import
             ASSERT_NE(sprite, nullptr);
             EXPECT_EQ(sprite->body[2] | (sprite->body[3] << 8), original.frameCount);
             int frames = 0, labels = 0, removes = 0;
@@ -550,7 +575,7 @@ TEST(CompilerImport, DefinitionsRenumberedFramesAndActionsKept) {
             EXPECT_EQ(labels, 1);
             EXPECT_EQ(removes, 1);
             EXPECT_EQ(sprite->children[0].code == 12, lockroot == 1) << "lockroot " << lockroot;
-            EXPECT_EQ(First(m.tags, 69), &m.tags[0]); // one file header of our own
+            EXPECT_EQ(First(m.tags, 69), &m.tags[0]);  // one file header of our own
             EXPECT_EQ(All(m.tags, 69).size(), 1u);
 
             // The picture's bitmap fill follows the bitmap to its new id.
@@ -562,7 +587,7 @@ TEST(CompilerImport, DefinitionsRenumberedFramesAndActionsKept) {
                 swftest::Bits b(shape->body);
                 b.U16();
                 b.SkipRect();
-                if (b.U8() != 1 || (b.U8() & 0xfc) != 0x40) continue; // one bitmap fill
+                if (b.U8() != 1 || (b.U8() & 0xfc) != 0x40) continue;  // one bitmap fill
                 EXPECT_EQ(b.U16(), bitmapId);
                 found = true;
             }
@@ -583,7 +608,7 @@ TEST(CompilerImport, DamagedOrForeignMoviesFailNamingTheFile) {
     auto zws = good;
     zws[0] = 'Z';
     media::Write(dir / "zws.swf", zws);
-    auto as3 = good; // the ActionScript 3 flag set in its FileAttributes
+    auto as3 = good;  // the ActionScript 3 flag set in its FileAttributes
     for (std::size_t i = 8; i + 6 < as3.size(); ++i)
         if ((as3[i] | (as3[i + 1] << 8)) == ((69 << 6) | 4)) {
             as3[i + 2] |= 0x08;
@@ -591,7 +616,7 @@ TEST(CompilerImport, DamagedOrForeignMoviesFailNamingTheFile) {
         }
     media::Write(dir / "as3.swf", as3);
     auto huge = good;
-    huge[7] = 0x40; // claims a gigabyte
+    huge[7] = 0x40;  // claims a gigabyte
     media::Write(dir / "huge.swf", huge);
     auto packed = MovieToImport(true);
     for (std::size_t i = 20; i < packed.size(); i += 7) packed[i] ^= 0x5a;
@@ -600,9 +625,9 @@ TEST(CompilerImport, DamagedOrForeignMoviesFailNamingTheFile) {
         const char* file;
         const char* expected;
     } cases[] = {
-        {"cut.swf", "damaged movie"},   {"v11.swf", "unsupported SWF version 11"},
-        {"zws.swf", "LZMA"},            {"as3.swf", "ActionScript 3"},
-        {"huge.swf", "too large"},      {"corrupt.swf", "damaged movie"},
+        {"cut.swf", "damaged movie"}, {"v11.swf", "unsupported SWF version 11"},
+        {"zws.swf", "LZMA"},          {"as3.swf", "ActionScript 3"},
+        {"huge.swf", "too large"},    {"corrupt.swf", "damaged movie"},
     };
     for (const auto& c : cases) {
         try {
@@ -638,4 +663,4 @@ TEST(CompilerFonts, RejectedFontFilesFailNamingTheFile) {
     }
 }
 
-} // namespace
+}  // namespace

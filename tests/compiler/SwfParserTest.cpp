@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 
@@ -17,22 +17,39 @@ const std::string kTools = BC_BINARY_DIR "/node-tools";
 
 std::string Name(int code) {
     switch (code) {
-    case 1: return "ShowFrame";
-    case 9: return "SetBackgroundColor";
-    case 12: return "DoAction";
-    case 26: return "PlaceObject";
-    case 28: return "RemoveObject";
-    case 32: return "DefineShape";
-    case 34: return "DefineButton";
-    case 35: case 36: return "DefineBitmap";
-    case 39: return "DefineSprite";
-    case 43: return "FrameLabel";
-    case 69: return "FileAttributes";
-    case 75: return "DefineFont";
-    case 37: return "DefineDynamicText";
-    case 14: return "DefineSound";
-    case 15: return "StartSound";
-    default: return std::to_string(code);
+    case 1:
+        return "ShowFrame";
+    case 9:
+        return "SetBackgroundColor";
+    case 12:
+        return "DoAction";
+    case 26:
+        return "PlaceObject";
+    case 28:
+        return "RemoveObject";
+    case 32:
+        return "DefineShape";
+    case 34:
+        return "DefineButton";
+    case 35:
+    case 36:
+        return "DefineBitmap";
+    case 39:
+        return "DefineSprite";
+    case 43:
+        return "FrameLabel";
+    case 69:
+        return "FileAttributes";
+    case 75:
+        return "DefineFont";
+    case 37:
+        return "DefineDynamicText";
+    case 14:
+        return "DefineSound";
+    case 15:
+        return "StartSound";
+    default:
+        return std::to_string(code);
     }
 }
 
@@ -41,9 +58,10 @@ void Describe(const std::vector<swftest::Tag>& tags, const std::string& indent, 
         if (t.code == 0) continue;
         std::string s = indent + Name(t.code);
         if (int id = swftest::DefinedId(t)) s += " id=" + std::to_string(id);
-        if (t.code == 36) s += " size=" + std::to_string(t.body[3] | (t.body[4] << 8)) + "x" +
-                               std::to_string(t.body[5] | (t.body[6] << 8));
-        if (t.code == 35) s += " size=?"; // the JPEG's own header holds it; compared below
+        if (t.code == 36)
+            s += " size=" + std::to_string(t.body[3] | (t.body[4] << 8)) + "x" +
+                 std::to_string(t.body[5] | (t.body[6] << 8));
+        if (t.code == 35) s += " size=?";  // the JPEG's own header holds it; compared below
         if (t.code == 39) s += " frames=" + std::to_string(t.body[2] | (t.body[3] << 8));
         if (t.code == 26) {
             auto p = swftest::ReadPlace(t);
@@ -54,8 +72,8 @@ void Describe(const std::vector<swftest::Tag>& tags, const std::string& indent, 
         if (t.code == 28) s += " depth=" + std::to_string(t.body[0] | (t.body[1] << 8));
         if (t.code == 75) {
             std::size_t nameLength = t.body[4];
-            s += " glyphs=" + std::to_string(t.body[5 + nameLength] | (t.body[6 + nameLength] << 8)) + " name=" +
-                 std::string(t.body.begin() + 5, t.body.begin() + 5 + nameLength);
+            s += " glyphs=" + std::to_string(t.body[5 + nameLength] | (t.body[6 + nameLength] << 8)) +
+                 " name=" + std::string(t.body.begin() + 5, t.body.begin() + 5 + nameLength);
         }
         if (t.code == 37) {
             swftest::Bits b(t.body);
@@ -79,7 +97,8 @@ void Describe(const std::vector<swftest::Tag>& tags, const std::string& indent, 
                  " samples=" + std::to_string(swftest::Bits(t.body, 3).U32());
         }
         if (t.code == 15)
-            s += " sound=" + std::to_string(t.body[0] | (t.body[1] << 8)) + " stop=" + std::to_string((t.body[2] >> 5) & 1);
+            s += " sound=" + std::to_string(t.body[0] | (t.body[1] << 8)) +
+                 " stop=" + std::to_string((t.body[2] >> 5) & 1);
         out.push_back(s);
         if (t.code == 39) Describe(t.children, indent + "  ", out);
     }
@@ -125,7 +144,8 @@ TEST(CompilerSwfParser, MediaAsTheIndependentParserReadsThem) {
     std::string xml =
         "<movie width=\"200\" height=\"100\" frameRate=\"10\"><objects>"
         "<font id=\"fnt0\" src=\"sans.ttf\" name=\"fnt0\" chars=\"Hello \"/>"
-        "<htmlText id=\"t\" width=\"100\" height=\"20\" fontId=\"fnt0\" fontSize=\"240tw\"><![CDATA[<B>Hello</B>]]></htmlText>"
+        "<htmlText id=\"t\" width=\"100\" height=\"20\" fontId=\"fnt0\" "
+        "fontSize=\"240tw\"><![CDATA[<B>Hello</B>]]></htmlText>"
         "<sound id=\"s1\" src=\"a.wav\"/><sound id=\"s2\" src=\"b.mp3\"/>"
         "<sprite id=\"w\" src=\"p.wmf\" width=\"50\" height=\"25\"/><sprite id=\"m\" src=\"inner.swf\"/>"
         "</objects><layers><layer><frame index=\"0\"><show id=\"a\" objectId=\"t\"/><show id=\"b\" objectId=\"w\"/>"
@@ -166,4 +186,4 @@ void CompareWithParser(const std::vector<std::uint8_t>& swf, const std::string& 
     }
 }
 
-} // namespace
+}  // namespace

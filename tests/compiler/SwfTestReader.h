@@ -13,7 +13,7 @@ namespace swftest {
 struct Tag {
     int code = 0;
     std::vector<std::uint8_t> body;
-    std::vector<Tag> children; // DefineSprite's control tags
+    std::vector<Tag> children;  // DefineSprite's control tags
 };
 
 struct Placement {
@@ -30,7 +30,10 @@ public:
         for (int i = 0; i < n; ++i) {
             if (byte_ >= d_.size()) throw std::runtime_error("read past end");
             v = (v << 1) | ((d_[byte_] >> (7 - bit_)) & 1);
-            if (++bit_ == 8) { bit_ = 0; ++byte_; }
+            if (++bit_ == 8) {
+                bit_ = 0;
+                ++byte_;
+            }
         }
         return v;
     }
@@ -39,17 +42,48 @@ public:
         if (n > 0 && n < 32 && (v >> (n - 1)) & 1) v |= ~0u << n;
         return static_cast<std::int32_t>(v);
     }
-    void Align() { if (bit_) { bit_ = 0; ++byte_; } }
-    std::uint8_t U8() { Align(); return static_cast<std::uint8_t>(U(8)); }
-    std::uint16_t U16() { std::uint16_t lo = U8(); return static_cast<std::uint16_t>(lo | (U8() << 8)); }
-    std::uint32_t U32() { std::uint32_t lo = U16(); return lo | (static_cast<std::uint32_t>(U16()) << 16); }
-    std::string Str() { Align(); std::string s; while (char c = static_cast<char>(U8())) s += c; return s; }
-    void SkipRect() { Align(); int n = U(5); U(4 * n); Align(); }
+    void Align() {
+        if (bit_) {
+            bit_ = 0;
+            ++byte_;
+        }
+    }
+    std::uint8_t U8() {
+        Align();
+        return static_cast<std::uint8_t>(U(8));
+    }
+    std::uint16_t U16() {
+        std::uint16_t lo = U8();
+        return static_cast<std::uint16_t>(lo | (U8() << 8));
+    }
+    std::uint32_t U32() {
+        std::uint32_t lo = U16();
+        return lo | (static_cast<std::uint32_t>(U16()) << 16);
+    }
+    std::string Str() {
+        Align();
+        std::string s;
+        while (char c = static_cast<char>(U8())) s += c;
+        return s;
+    }
+    void SkipRect() {
+        Align();
+        int n = U(5);
+        U(4 * n);
+        Align();
+    }
     void SkipMatrix() {
         Align();
-        if (U(1)) { int n = U(5); U(2 * n); }
-        if (U(1)) { int n = U(5); U(2 * n); }
-        int n = U(5); U(2 * n);
+        if (U(1)) {
+            int n = U(5);
+            U(2 * n);
+        }
+        if (U(1)) {
+            int n = U(5);
+            U(2 * n);
+        }
+        int n = U(5);
+        U(2 * n);
         Align();
     }
     void SkipColor() {
@@ -145,11 +179,18 @@ inline Placement ReadPlace(const Tag& t) {
 
 inline int DefinedId(const Tag& t) {
     switch (t.code) {
-    case 32: case 34: case 35: case 36: case 39: case 37: case 75: case 14:
+    case 32:
+    case 34:
+    case 35:
+    case 36:
+    case 39:
+    case 37:
+    case 75:
+    case 14:
         return t.body[0] | (t.body[1] << 8);
     default:
         return 0;
     }
 }
 
-} // namespace swftest
+}  // namespace swftest

@@ -1,13 +1,13 @@
-#include "CompileSwf.h"
 #include "ComLite.h"
+#include "CompileSwf.h"
 #include "Exceptions.h"
 #include "Registry.h"
 #include "Utils.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <dlfcn.h>
+#include <cstdlib>
 
 using namespace genswf;
 
@@ -17,8 +17,7 @@ const char* const kComponent = BC_BINARY_DIR "/lib/libtarnquill.so";
 
 class CompileSwfTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char pattern[] = "/tmp/bccompile.XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         m_root = WideFromUtf8(pattern);
@@ -27,8 +26,7 @@ protected:
     }
     void TearDown() override { DeleteFolderTree(m_root, true); }
 
-    void Register()
-    {
+    void Register() {
         void* library = ::dlopen(kComponent, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(library, nullptr) << ::dlerror();
         auto registerServer = reinterpret_cast<HRESULT (*)()>(::dlsym(library, "DllRegisterServer"));
@@ -36,8 +34,7 @@ protected:
         ASSERT_EQ(registerServer(), S_OK);
     }
 
-    std::wstring WriteMovie(const std::string& xml)
-    {
+    std::wstring WriteMovie(const std::string& xml) {
         const std::wstring path = m_root + L"/movie.xml";
         EXPECT_TRUE(WriteWholeFile(path, xml.data(), xml.size()));
         return path;
@@ -50,12 +47,12 @@ const char* const kSmallMovie =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
     "<movie width=\"200\" height=\"100\" frameRate=\"12\" compressed=\"1\" bgColor=\"#ffffff\">\n"
     "<styles><solidFillStyle id=\"style0\" color=\"#3366cc\"/></styles>\n"
-    "<objects><rectangle id=\"rect0\" x=\"0tw\" y=\"0tw\" width=\"2000tw\" height=\"1000tw\" fillStyle=\"style0\"/></objects>\n"
+    "<objects><rectangle id=\"rect0\" x=\"0tw\" y=\"0tw\" width=\"2000tw\" height=\"1000tw\" "
+    "fillStyle=\"style0\"/></objects>\n"
     "<layers><layer><frame index=\"0\"><show id=\"show0\" objectId=\"rect0\"/></frame></layer></layers>\n"
     "</movie>\n";
 
-TEST_F(CompileSwfTest, UnregisteredCompilerIsReportedAsNotInstalled)
-{
+TEST_F(CompileSwfTest, UnregisteredCompilerIsReportedAsNotInstalled) {
     std::vector<std::uint8_t> bytes{1, 2, 3};
     try {
         CompileSwf(WriteMovie(kSmallMovie), bytes);
@@ -66,8 +63,7 @@ TEST_F(CompileSwfTest, UnregisteredCompilerIsReportedAsNotInstalled)
     EXPECT_TRUE(bytes.empty());
 }
 
-TEST_F(CompileSwfTest, CompilesThroughTheRegisteredComponent)
-{
+TEST_F(CompileSwfTest, CompilesThroughTheRegisteredComponent) {
     Register();
     std::vector<std::uint8_t> bytes;
     CompileSwf(WriteMovie(kSmallMovie), bytes);
@@ -76,8 +72,7 @@ TEST_F(CompileSwfTest, CompilesThroughTheRegisteredComponent)
     EXPECT_EQ(bytes[3], 8) << "SWF version";
 }
 
-TEST_F(CompileSwfTest, CompileFailureCarriesTheCompilersReason)
-{
+TEST_F(CompileSwfTest, CompileFailureCarriesTheCompilersReason) {
     Register();
     std::vector<std::uint8_t> bytes;
     try {
@@ -92,13 +87,14 @@ TEST_F(CompileSwfTest, CompileFailureCarriesTheCompilersReason)
     EXPECT_TRUE(bytes.empty());
 }
 
-TEST_F(CompileSwfTest, RegistrationWithoutLibraryPathIsNamed)
-{
+TEST_F(CompileSwfTest, RegistrationWithoutLibraryPathIsNamed) {
     Register();
     // A class key whose server path is gone: creation itself fails first.
-    ASSERT_EQ(bcreg::WriteString(HKEY_CLASSES_ROOT, L"CLSID\\{D2403EC7-03E2-44BC-A3F6-DE230C9BD7AE}\\InprocServer32", L"", L""), true);
+    ASSERT_EQ(bcreg::WriteString(HKEY_CLASSES_ROOT, L"CLSID\\{D2403EC7-03E2-44BC-A3F6-DE230C9BD7AE}\\InprocServer32",
+                                 L"", L""),
+              true);
     std::vector<std::uint8_t> bytes;
     EXPECT_THROW(CompileSwf(WriteMovie(kSmallMovie), bytes), CXml2SwfException);
 }
 
-} // namespace
+}  // namespace

@@ -9,8 +9,7 @@ using namespace genswf;
 
 namespace {
 
-TEST(ParsedPresentation, ReadsASavedPresentation)
-{
+TEST(ParsedPresentation, ReadsASavedPresentation) {
     const std::wstring sample = WideFromUtf8(BC_SOURCE_DIR "/examples/sample.ppt");
     if (!FileExists(sample)) GTEST_SKIP() << "examples/sample.ppt is missing";
     const auto presentation = ParseSavedPresentation(sample);
@@ -18,8 +17,7 @@ TEST(ParsedPresentation, ReadsASavedPresentation)
     EXPECT_EQ(presentation->GetSlides()->GetCount(), 4u);
 }
 
-TEST(ParsedPresentation, ParserFailuresKeepTheirReason)
-{
+TEST(ParsedPresentation, ParserFailuresKeepTheirReason) {
     char pattern[] = "/tmp/bcparse.XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     const std::wstring folder = WideFromUtf8(pattern);
@@ -41,4 +39,4 @@ TEST(ParsedPresentation, ParserFailuresKeepTheirReason)
     DeleteFolderTree(folder, true);
 }
 
-} // namespace
+}  // namespace

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <dirent.h>
-#include <functional>
 #include <unistd.h>
+#include <cstdlib>
+#include <functional>
 
 using namespace genswf;
 
@@ -17,8 +17,7 @@ namespace {
 // A scratch folder that also serves as TMPDIR, so the converter's temporary folders land in it.
 class ConverterTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char pattern[] = "/tmp/bcconv.XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         m_root = WideFromUtf8(pattern);
@@ -30,13 +29,14 @@ protected:
         ::setenv("TMPDIR", NativePath(m_tmp).c_str(), 1);
         m_settings.OutputFilePath = m_root + L"/out/deck.swf";
     }
-    void TearDown() override
-    {
-        if (m_hadTmp) ::setenv("TMPDIR", m_savedTmp.c_str(), 1); else ::unsetenv("TMPDIR");
+    void TearDown() override {
+        if (m_hadTmp)
+            ::setenv("TMPDIR", m_savedTmp.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
         DeleteFolderTree(m_root, true);
     }
-    int TempFolderCount() const
-    {
+    int TempFolderCount() const {
         int count = 0;
         DIR* dir = ::opendir(NativePath(m_tmp).c_str());
         if (!dir) return -1;
@@ -70,28 +70,24 @@ public:
     std::wstring seenXmlPath;
 
 protected:
-    void ExportMovieDescription(const std::wstring& xmlFileName) override
-    {
+    void ExportMovieDescription(const std::wstring& xmlFileName) override {
         EXPECT_EQ(xmlFileName, L"movie.xml");
         seenTempFolder = m_tempFolder;
         writeMovie(m_tempFolder);
     }
-    void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes) override
-    {
+    void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes) override {
         seenXmlPath = xmlPath;
         bytes.clear();
         compile(bytes);
     }
-    PowerPoint::SlideRange* GetCurrentSlideRange(PowerPoint::_Presentation*) override
-    {
+    PowerPoint::SlideRange* GetCurrentSlideRange(PowerPoint::_Presentation*) override {
         ++currentRangeCalls;
         return nullptr;
     }
     std::wstring GetMessageString(const std::wstring& name) override { return L"[" + name + L"]"; }
 };
 
-std::wstring MessageOf(const std::function<void()>& run)
-{
+std::wstring MessageOf(const std::function<void()>& run) {
     try {
         run();
     } catch (const CBaseException& e) {
@@ -100,8 +96,7 @@ std::wstring MessageOf(const std::function<void()>& run)
     return L"(no exception)";
 }
 
-TEST_F(ConverterTest, WritesTheMovieAndRemovesTheTemporaryFolder)
-{
+TEST_F(ConverterTest, WritesTheMovieAndRemovesTheTemporaryFolder) {
     CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
     converter.Convert();
     std::vector<std::uint8_t> bytes;
@@ -114,13 +109,16 @@ TEST_F(ConverterTest, WritesTheMovieAndRemovesTheTemporaryFolder)
     EXPECT_FALSE(FileExists(CPresentationConverter::PartialOutputPath(m_settings.OutputFilePath)));
 }
 
-TEST_F(ConverterTest, ExportModes)
-{
+TEST_F(ConverterTest, ExportModes) {
     struct Case {
         int mode;
         int currentRangeCalls;
         const wchar_t* error;
-    } cases[] = {{0, 0, nullptr}, {1, 0, nullptr}, {2, 1, nullptr}, {3, 0, L"Invalid export mode!!"}, {-1, 0, L"Invalid export mode!!"}};
+    } cases[] = {{0, 0, nullptr},
+                 {1, 0, nullptr},
+                 {2, 1, nullptr},
+                 {3, 0, L"Invalid export mode!!"},
+                 {-1, 0, L"Invalid export mode!!"}};
     for (const auto& c : cases) {
         m_settings.ExportMode = c.mode;
         CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
@@ -131,8 +129,7 @@ TEST_F(ConverterTest, ExportModes)
     EXPECT_EQ(TempFolderCount(), 0);
 }
 
-TEST_F(ConverterTest, OutputFolderIsCreatedLevelByLevelOrRefused)
-{
+TEST_F(ConverterTest, OutputFolderIsCreatedLevelByLevelOrRefused) {
     m_settings.OutputFilePath = m_root + L"/a/b/c/deck.swf";
     CTestConverter(nullptr, &m_settings, nullptr, nullptr).Convert();
     EXPECT_TRUE(FileExists(m_settings.OutputFilePath));
@@ -147,15 +144,13 @@ TEST_F(ConverterTest, OutputFolderIsCreatedLevelByLevelOrRefused)
     EXPECT_EQ(MessageOf([&] { blocked.Convert(); }), L"[ERR_CANNOT_CREATE_OUTPUT_FOLDER]" + m_root + L"/blocker");
 }
 
-TEST_F(ConverterTest, MissingTemporaryFolderIsReported)
-{
+TEST_F(ConverterTest, MissingTemporaryFolderIsReported) {
     ::setenv("TMPDIR", "/proc/no-such-place", 1);
     CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
     EXPECT_EQ(MessageOf([&] { converter.Convert(); }), L"[ERR_CANNOT_CREATE_TEMPORARY_FOLDER]");
 }
 
-TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput)
-{
+TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput) {
     ASSERT_TRUE(CreateFolderTree(GetFolderOfPath(m_settings.OutputFilePath)));
     const std::string earlier = "an earlier good movie";
     ASSERT_TRUE(WriteWholeFile(m_settings.OutputFilePath, earlier.data(), earlier.size()));
@@ -165,9 +160,12 @@ TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput)
         std::function<void(CTestConverter&)> arrange;
         bool interrupted;
     } cases[] = {
-        {"cancel during the export", [](CTestConverter& c) { c.writeMovie = [](const std::wstring&) { throw CInterruptedException(); }; }, true},
+        {"cancel during the export",
+         [](CTestConverter& c) { c.writeMovie = [](const std::wstring&) { throw CInterruptedException(); }; }, true},
         {"compiler returns nothing", [](CTestConverter& c) { c.compile = [](std::vector<std::uint8_t>&) {}; }, false},
-        {"compiler fails", [](CTestConverter& c) { c.compile = [](std::vector<std::uint8_t>&) { throw CXml2SwfException(L"x"); }; }, false},
+        {"compiler fails",
+         [](CTestConverter& c) { c.compile = [](std::vector<std::uint8_t>&) { throw CXml2SwfException(L"x"); }; },
+         false},
     };
     for (auto& c : cases) {
         CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
@@ -178,8 +176,7 @@ TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput)
             ADD_FAILURE() << c.what << ": no failure";
         } catch (const CInterruptedException&) {
             cancelled = true;
-        } catch (const CBaseException&) {
-        }
+        } catch (const CBaseException&) {}
         EXPECT_EQ(cancelled, c.interrupted) << c.what;
         EXPECT_EQ(TempFolderCount(), 0) << c.what;
         std::vector<std::uint8_t> bytes;
@@ -189,21 +186,20 @@ TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput)
     }
 }
 
-TEST_F(ConverterTest, OutputErrorNamesTheFileAndThePlace)
-{
+TEST_F(ConverterTest, OutputErrorNamesTheFileAndThePlace) {
     // The target is a folder: the finished movie cannot take its place.
     ASSERT_TRUE(CreateFolderTree(m_settings.OutputFilePath + L"/inside"));
     CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
     const std::wstring message = MessageOf([&] { converter.Convert(); });
     EXPECT_EQ(message.rfind(L"[ERR_WRITE_OUTPUT_FILE_ERROR] File name is: " + m_settings.OutputFilePath +
-                                L" in file addin/src/converter/PresentationConverter.cpp at line ", 0),
+                                L" in file addin/src/converter/PresentationConverter.cpp at line ",
+                            0),
               0u)
         << NativePath(message);
     EXPECT_FALSE(FileExists(CPresentationConverter::PartialOutputPath(m_settings.OutputFilePath)));
 }
 
-TEST_F(ConverterTest, DebugModeKeepsTheTemporaryFiles)
-{
+TEST_F(ConverterTest, DebugModeKeepsTheTemporaryFiles) {
     m_settings.DebugMode = true;
     std::wstring folder;
     {
@@ -219,4 +215,4 @@ TEST_F(ConverterTest, DebugModeKeepsTheTemporaryFiles)
     EXPECT_TRUE(FileExists(folder + L"~tmp.ppt"));
 }
 
-} // namespace
+}  // namespace

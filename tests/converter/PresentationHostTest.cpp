@@ -19,8 +19,7 @@ using namespace PowerPoint::Host;
 
 namespace {
 
-std::vector<LONG> SlideIndexes(SlideRange* range)
-{
+std::vector<LONG> SlideIndexes(SlideRange* range) {
     std::vector<LONG> indexes;
     if (!range) return indexes;
     LONG count = 0;
@@ -42,20 +41,31 @@ std::vector<LONG> SlideIndexes(SlideRange* range)
 struct CurrentSlideCase {
     const char* what;
     std::function<void(CHostDocument&)> arrange;
-    std::vector<LONG> expected; // empty: no range
+    std::vector<LONG> expected;  // empty: no range
 };
 
-TEST(CurrentSlideRange, FollowsTheShownSlide)
-{
+TEST(CurrentSlideRange, FollowsTheShownSlide) {
     const CurrentSlideCase cases[] = {
         {"the shown slide replaces the selection",
-         [](CHostDocument& d) { d.viewSlide = d.Slides()[2]; d.selection = {d.Slides()[0], d.Slides()[1]}; }, {3}},
-        {"no shown slide given: the first",
-         [](CHostDocument& d) { d.selection = {d.Slides()[1]}; }, {1}},
+         [](CHostDocument& d) {
+             d.viewSlide = d.Slides()[2];
+             d.selection = {d.Slides()[0], d.Slides()[1]};
+         },
+         {3}},
+        {"no shown slide given: the first", [](CHostDocument& d) { d.selection = {d.Slides()[1]}; }, {1}},
         {"the view cannot give its slide: the selection as it is",
-         [](CHostDocument& d) { d.selection = {d.Slides()[1]}; d.Fail("View.get_Slide", E_FAIL); }, {2}},
+         [](CHostDocument& d) {
+             d.selection = {d.Slides()[1]};
+             d.Fail("View.get_Slide", E_FAIL);
+         },
+         {2}},
         {"unselect fails: the selection as it is",
-         [](CHostDocument& d) { d.viewSlide = d.Slides()[2]; d.selection = {d.Slides()[0]}; d.Fail("Selection.Unselect", E_FAIL); }, {1}},
+         [](CHostDocument& d) {
+             d.viewSlide = d.Slides()[2];
+             d.selection = {d.Slides()[0]};
+             d.Fail("Selection.Unselect", E_FAIL);
+         },
+         {1}},
         {"no window", [](CHostDocument& d) { d.hasWindow = false; }, {}},
         {"windows cannot be read", [](CHostDocument& d) { d.Fail("Presentation.get_Windows", E_FAIL); }, {}},
         {"nothing selectable", [](CHostDocument& d) { d.Fail("Selection.get_SlideRange", E_FAIL); }, {}},
@@ -72,8 +82,7 @@ TEST(CurrentSlideRange, FollowsTheShownSlide)
     EXPECT_EQ(GetCurrentSlideRange(nullptr), nullptr);
 }
 
-TEST(PresentationReads, BaseNameAndSlideSize)
-{
+TEST(PresentationReads, BaseNameAndSlideSize) {
     auto doc = CHostDocument::Create();
     doc->name = L"Quarterly.review.ppt";
     EXPECT_EQ(GetPresentationBaseName(doc->Presentation()), L"Quarterly.review");
@@ -92,7 +101,8 @@ TEST(PresentationReads, BaseNameAndSlideSize)
         GetPresentationBaseName(doc->Presentation());
         FAIL() << "no exception";
     } catch (const CPPTException& e) {
-        EXPECT_EQ(e.GetMessage().rfind(L"PPT Exception in file genswf/src/utils/PresentationUtils.cpp at line ", 0), 0u);
+        EXPECT_EQ(e.GetMessage().rfind(L"PPT Exception in file genswf/src/utils/PresentationUtils.cpp at line ", 0),
+                  0u);
     }
 }
 
@@ -104,8 +114,7 @@ public:
     bool sawRange = false;
 
 protected:
-    void ExportMovieDescription(const std::wstring&) override
-    {
+    void ExportMovieDescription(const std::wstring&) override {
         sawRange = m_slideRange != nullptr;
         exported = SlideIndexes(m_slideRange);
     }
@@ -113,8 +122,7 @@ protected:
     std::wstring GetMessageString(const std::wstring& name) override { return name; }
 };
 
-TEST(ConverterExportMode, ChoosesTheSlideRange)
-{
+TEST(ConverterExportMode, ChoosesTheSlideRange) {
     char pattern[] = "/tmp/bcmode.XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     const std::wstring root = WideFromUtf8(pattern);
@@ -139,7 +147,8 @@ TEST(ConverterExportMode, ChoosesTheSlideRange)
         CSettings settings;
         settings.ExportMode = c.mode;
         settings.OutputFilePath = root + L"/out.swf";
-        CRangeRecordingConverter converter(doc->Presentation(), &settings, c.withRange ? given.Get() : nullptr, nullptr);
+        CRangeRecordingConverter converter(doc->Presentation(), &settings, c.withRange ? given.Get() : nullptr,
+                                           nullptr);
         converter.Convert();
         EXPECT_EQ(converter.sawRange, c.expectRange) << c.mode;
         EXPECT_EQ(converter.exported, c.expected) << c.mode;
@@ -147,4 +156,4 @@ TEST(ConverterExportMode, ChoosesTheSlideRange)
     DeleteFolderTree(root, true);
 }
 
-} // namespace
+}  // namespace

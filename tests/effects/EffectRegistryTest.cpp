@@ -27,8 +27,7 @@ struct VersionCase {
 
 class VersionTest : public ::testing::TestWithParam<VersionCase> {};
 
-TEST_P(VersionTest, DecidesFormatAndAnimationModel)
-{
+TEST_P(VersionTest, DecidesFormatAndAnimationModel) {
     const VersionCase& c = GetParam();
     CRefPtr<CEffectRegistry> registry(new CEffectRegistry(std::wstring(c.text)));
     EXPECT_EQ(c.version, registry->GetVersion());
@@ -41,19 +40,16 @@ TEST_P(VersionTest, DecidesFormatAndAnimationModel)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, VersionTest,
-    ::testing::Values(VersionCase{L"11.0", 11, L"png", 2, true, false, true},
-                      VersionCase{L"9.0", 9, L"wmf", 4, false, true, true},
-                      VersionCase{L"10.0", 10, L"png", 2, true, false, false},
-                      VersionCase{L"8.0", 8, L"wmf", 4, false, false, true},
-                      VersionCase{L"", 0, L"wmf", 4, false, false, true},
-                      VersionCase{L"garbage", 0, L"wmf", 4, false, false, true},
-                      VersionCase{L".9", 0, L"wmf", 4, false, false, true},
-                      VersionCase{L"  12.0", 12, L"png", 2, true, false, true},
-                      VersionCase{L"-11", -11, L"wmf", 4, false, false, true},
-                      VersionCase{L"10abc", 10, L"png", 2, true, false, false},
-                      // Far beyond 32 bits: capped, never wrapped into a small or negative number.
-                      VersionCase{L"99999999999999999999.0", INT_MAX, L"png", 2, true, false, true},
-                      VersionCase{L"-99999999999999999999", INT_MIN, L"wmf", 4, false, false, true}),
+    ::testing::Values(
+        VersionCase{L"11.0", 11, L"png", 2, true, false, true}, VersionCase{L"9.0", 9, L"wmf", 4, false, true, true},
+        VersionCase{L"10.0", 10, L"png", 2, true, false, false}, VersionCase{L"8.0", 8, L"wmf", 4, false, false, true},
+        VersionCase{L"", 0, L"wmf", 4, false, false, true}, VersionCase{L"garbage", 0, L"wmf", 4, false, false, true},
+        VersionCase{L".9", 0, L"wmf", 4, false, false, true}, VersionCase{L"  12.0", 12, L"png", 2, true, false, true},
+        VersionCase{L"-11", -11, L"wmf", 4, false, false, true},
+        VersionCase{L"10abc", 10, L"png", 2, true, false, false},
+        // Far beyond 32 bits: capped, never wrapped into a small or negative number.
+        VersionCase{L"99999999999999999999.0", INT_MAX, L"png", 2, true, false, true},
+        VersionCase{L"-99999999999999999999", INT_MIN, L"wmf", 4, false, false, true}),
     [](const ::testing::TestParamInfo<VersionCase>& info) { return "case" + std::to_string(info.index); });
 
 // Every code of the registration table and the class that must serve it.
@@ -80,15 +76,13 @@ const CodeClass kTable[] = {
     {{3351, 3352, 3353, 3354, 3355}, typeid(CStretchTransition), 0.5f, false},
     {{1025, 1026, 1537, 1793, 2305, 2306}, typeid(CFadeTransition), 0.5f, false},
     {{2565, 2566, 2567, 2568}, typeid(CStripsTransition), 0.5f, true},
-    {{3337, 3338, 3339, 3340, 1281, 1282, 1283, 1284, 1285, 1286, 1287, 1288}, typeid(CCoverTransition), 0.5f,
-     false},
+    {{3337, 3338, 3339, 3340, 1281, 1282, 1283, 1284, 1285, 1286, 1287, 1288}, typeid(CCoverTransition), 0.5f, false},
     {{2049, 2050, 2051, 2052, 2053, 2054, 2055, 2056}, typeid(CUncoverTransition), 0.5f, true},
     {{3357}, typeid(CSpiralTransition), 1.0f, true},
     {{3345, 3346, 3347, 3348, 3349, 3350}, typeid(CZoomTransition), 0.5f, false},
 };
 
-TEST(EffectRegistry, EveryCodeHasItsOwnObjectOfItsClass)
-{
+TEST(EffectRegistry, EveryCodeHasItsOwnObjectOfItsClass) {
     CEffectRegistry registry(L"9.0");
     std::set<const CTransitionEffect*> seen;
     std::size_t codes = 0;
@@ -111,8 +105,7 @@ TEST(EffectRegistry, EveryCodeHasItsOwnObjectOfItsClass)
     EXPECT_EQ(0u, seen.count(registry.GetDefaultEffect().Get()));
 }
 
-TEST(EffectRegistry, UnknownCodesGetTheCut)
-{
+TEST(EffectRegistry, UnknownCodesGetTheCut) {
     CEffectRegistry registry(L"11.0");
     CRefPtr<CTransitionEffect> cut = registry.GetEffect(257);
     for (int code : {2561, 2564, 3845, -1, 1, 512, 514, INT_MAX, INT_MIN}) {
@@ -123,8 +116,7 @@ TEST(EffectRegistry, UnknownCodesGetTheCut)
     EXPECT_EQ(typeid(CNoTransition), typeid(*registry.GetEffect(0)));
 }
 
-TEST(EffectRegistry, RandomWalksTheCodesInAscendingOrder)
-{
+TEST(EffectRegistry, RandomWalksTheCodesInAscendingOrder) {
     CEffectRegistry registry(L"11.0");
     EXPECT_EQ(registry.GetEffect(0).Get(), registry.GetEffectForDraw(0).Get());
     EXPECT_EQ(registry.GetEffect(257).Get(), registry.GetEffectForDraw(1).Get());
@@ -133,14 +125,11 @@ TEST(EffectRegistry, RandomWalksTheCodesInAscendingOrder)
     EXPECT_EQ(registry.GetEffect(3844).Get(), registry.GetEffectForDraw(-1).Get());
     // 513 itself always gives a registered entry.
     std::set<const CTransitionEffect*> registered;
-    for (const auto& entry : registry.GetEffects())
-        registered.insert(entry.second.Get());
-    for (int i = 0; i < 200; ++i)
-        EXPECT_EQ(1u, registered.count(registry.GetEffect(513).Get()));
+    for (const auto& entry : registry.GetEffects()) registered.insert(entry.second.Get());
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(1u, registered.count(registry.GetEffect(513).Get()));
 }
 
-TEST(EffectRegistry, ReferencesAreCounted)
-{
+TEST(EffectRegistry, ReferencesAreCounted) {
     CRefPtr<CEffectRegistry> registry(new CEffectRegistry(L"11.0"));
     CRefPtr<CTransitionEffect> effect = registry->GetEffect(1793);
     EXPECT_EQ(2, effect->GetRefCount());  // the map's and ours
@@ -154,8 +143,7 @@ protected:
     void TearDown() override { CEffectRegistry::CreateGlobal(nullptr); }
 };
 
-TEST_F(GlobalRegistryTest, AbsentUntilCreatedAndReplacedByEveryExport)
-{
+TEST_F(GlobalRegistryTest, AbsentUntilCreatedAndReplacedByEveryExport) {
     CEffectRegistry::CreateGlobal(nullptr);
     EXPECT_FALSE(CEffectRegistry::GetGlobal());
     try {
@@ -191,8 +179,7 @@ TEST_F(GlobalRegistryTest, AbsentUntilCreatedAndReplacedByEveryExport)
     EXPECT_EQ(1, second->GetRefCount());
 }
 
-TEST_F(GlobalRegistryTest, FailedVersionReadLeavesNoRegistry)
-{
+TEST_F(GlobalRegistryTest, FailedVersionReadLeavesNoRegistry) {
     auto doc = CHostDocument::Create();
     CEffectRegistry::CreateGlobal(doc->Application());
     ASSERT_TRUE(CEffectRegistry::GetGlobal());
@@ -209,4 +196,4 @@ TEST_F(GlobalRegistryTest, FailedVersionReadLeavesNoRegistry)
     EXPECT_EQ(11, CEffectRegistry::GetGlobal()->GetVersion());
 }
 
-} // namespace
+}  // namespace

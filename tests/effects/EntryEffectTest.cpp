@@ -23,8 +23,7 @@ struct TimingCase {
 
 class FrameTimingTest : public ::testing::TestWithParam<TimingCase> {};
 
-TEST_P(FrameTimingTest, StartEndAndSteps)
-{
+TEST_P(FrameTimingTest, StartEndAndSteps) {
     const TimingCase& c = GetParam();
     const EntryEffectFrames f = ComputeEntryEffectFrames(c.fps, c.start, c.duration);
     EXPECT_EQ(c.first, f.start);
@@ -37,23 +36,18 @@ const float kInf = std::numeric_limits<float>::infinity();
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FrameTimingTest,
-    ::testing::Values(TimingCase{12, 0.0f, 0.5f, 0, 6},
-                      TimingCase{12, 0.0f, 0.0f, 0, 1},      // at least one step
-                      TimingCase{12, 1.04f, 0.0f, 12, 13},    // 12.48 + 0.5 truncated
-                      TimingCase{12, 0.0f, 5.0f, 0, 60},
-                      TimingCase{12, 0.0f, 0.1f, 0, 1},       // 1.2 + 0.5 truncated
-                      TimingCase{12, 0.0f, 1.0f, 0, 12},
-                      TimingCase{25, 2.0f, 0.5f, 50, 63},     // 62.5 + 0.5
-                      TimingCase{12, -3.0f, 0.5f, 0, 1},      // before the slide: clamped
-                      TimingCase{12, kNaN, 0.5f, 0, 1},
-                      TimingCase{12, kInf, 0.5f, 2147483645u, 2147483646u}),
+    ::testing::Values(TimingCase{12, 0.0f, 0.5f, 0, 6}, TimingCase{12, 0.0f, 0.0f, 0, 1},     // at least one step
+                      TimingCase{12, 1.04f, 0.0f, 12, 13},                                    // 12.48 + 0.5 truncated
+                      TimingCase{12, 0.0f, 5.0f, 0, 60}, TimingCase{12, 0.0f, 0.1f, 0, 1},    // 1.2 + 0.5 truncated
+                      TimingCase{12, 0.0f, 1.0f, 0, 12}, TimingCase{25, 2.0f, 0.5f, 50, 63},  // 62.5 + 0.5
+                      TimingCase{12, -3.0f, 0.5f, 0, 1},  // before the slide: clamped
+                      TimingCase{12, kNaN, 0.5f, 0, 1}, TimingCase{12, kInf, 0.5f, 2147483645u, 2147483646u}),
     [](const ::testing::TestParamInfo<TimingCase>& info) { return "case" + std::to_string(info.index); });
 
 // A movie, its objects element and a shape record at (10, 20), 100 x 50.
 class EntryEffectWriterTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         movie = CMovie::CreateEmpty();
         movie->SetFrameRate(12);
         movie->SetMovieSize(720, 540);
@@ -62,19 +56,16 @@ protected:
         frames = CreateFrameList(movie.get());
     }
 
-    void Write(int code, float start = 0.0f)
-    {
+    void Write(int code, float start = 0.0f) {
         CEffectRegistry registry(L"9.0");
         registry.GetEffect(code)->WriteFrames(*record, frames, start);
     }
 
     // Every command of every track, in track and frame order.
-    std::vector<std::shared_ptr<CFrameCommand>> Commands(const std::shared_ptr<CFrameTrack>& track) const
-    {
+    std::vector<std::shared_ptr<CFrameCommand>> Commands(const std::shared_ptr<CFrameTrack>& track) const {
         std::vector<std::shared_ptr<CFrameCommand>> all;
         for (const auto& entry : track->GetCommandMap())
-            for (const auto& command : entry.second)
-                all.push_back(command);
+            for (const auto& command : entry.second) all.push_back(command);
         return all;
     }
 
@@ -85,8 +76,7 @@ protected:
     std::shared_ptr<CFrameList> frames;
 };
 
-TEST_F(EntryEffectWriterTest, PlainEffectsShowOnceWithTheSecondMatrix)
-{
+TEST_F(EntryEffectWriterTest, PlainEffectsShowOnceWithTheSecondMatrix) {
     for (int code : {257, 258, 3844, 0}) {
         SCOPED_TRACE(code);
         SetUp();
@@ -107,8 +97,7 @@ TEST_F(EntryEffectWriterTest, PlainEffectsShowOnceWithTheSecondMatrix)
     }
 }
 
-TEST_F(EntryEffectWriterTest, FadeRaisesAlphaInSevenSteps)
-{
+TEST_F(EntryEffectWriterTest, FadeRaisesAlphaInSevenSteps) {
     Write(1793);
     auto commands = Commands(frames->GetTracks().at(0));
     const wchar_t* expected[] = {L"-255", L"-212", L"-169", L"-126", L"-84", L"-41", L"1"};
@@ -121,9 +110,11 @@ TEST_F(EntryEffectWriterTest, FadeRaisesAlphaInSevenSteps)
     }
 }
 
-TEST_F(EntryEffectWriterTest, FlashOnceHidesAfterItsDuration)
-{
-    struct { int code; std::uint32_t hideFrame; } cases[] = {{3841, 1}, {3842, 6}, {3843, 12}};
+TEST_F(EntryEffectWriterTest, FlashOnceHidesAfterItsDuration) {
+    struct {
+        int code;
+        std::uint32_t hideFrame;
+    } cases[] = {{3841, 1}, {3842, 6}, {3843, 12}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         SetUp();
@@ -137,9 +128,12 @@ TEST_F(EntryEffectWriterTest, FlashOnceHidesAfterItsDuration)
     }
 }
 
-TEST_F(EntryEffectWriterTest, FlyStartsOutsideTheMovieAndEndsInPlace)
-{
-    struct { int code; std::size_t count; float dx, dy; } cases[] = {
+TEST_F(EntryEffectWriterTest, FlyStartsOutsideTheMovieAndEndsInPlace) {
+    struct {
+        int code;
+        std::size_t count;
+        float dx, dy;
+    } cases[] = {
         {3331, 7, 710, 0},     // from right: movie width - x
         {3329, 7, -110, 0},    // from left: -(x + w)
         {3332, 7, 0, 520},     // from bottom: movie height - y
@@ -162,8 +156,7 @@ TEST_F(EntryEffectWriterTest, FlyStartsOutsideTheMovieAndEndsInPlace)
     }
 }
 
-TEST_F(EntryEffectWriterTest, ScalingEffectsEndAtTheFirstMatrix)
-{
+TEST_F(EntryEffectWriterTest, ScalingEffectsEndAtTheFirstMatrix) {
     for (int code : {3345, 3346, 3347, 3348, 3349, 3350, 3351, 3352, 3353, 3354, 3355, 3356, 3357}) {
         SCOPED_TRACE(code);
         SetUp();
@@ -179,8 +172,7 @@ TEST_F(EntryEffectWriterTest, ScalingEffectsEndAtTheFirstMatrix)
     }
 }
 
-TEST_F(EntryEffectWriterTest, ZoomCenterStartsAtTheMovieCentreWithNothingShown)
-{
+TEST_F(EntryEffectWriterTest, ZoomCenterStartsAtTheMovieCentreWithNothingShown) {
     Write(3349);
     auto first = std::static_pointer_cast<CPlacementCommand>(Commands(frames->GetTracks().at(0)).front());
     EXPECT_EQ(0.0f, first->matrix.a);
@@ -190,18 +182,19 @@ TEST_F(EntryEffectWriterTest, ZoomCenterStartsAtTheMovieCentreWithNothingShown)
     EXPECT_NEAR(270.0f, y, 1e-3);
 }
 
-std::size_t CountOf(const std::string& text, const std::string& what)
-{
+std::size_t CountOf(const std::string& text, const std::string& what) {
     std::size_t count = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++count;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
     return count;
 }
 
-TEST_F(EntryEffectWriterTest, WipesGrowAMarginedBarAcrossTheShape)
-{
+TEST_F(EntryEffectWriterTest, WipesGrowAMarginedBarAcrossTheShape) {
     // Shape (10, 20) 100 x 50; the bar has one unit of margin and grows by 102 / 6 = 17.
-    struct { int code; const char* first; const char* last; } cases[] = {
+    struct {
+        int code;
+        const char* first;
+        const char* last;
+    } cases[] = {
         {2819, "x=\"180tw\" y=\"380tw\" width=\"40tw\" height=\"1040tw\"",
          "x=\"180tw\" y=\"380tw\" width=\"2080tw\" height=\"1040tw\""},
         {2817, "x=\"2180tw\" y=\"380tw\" width=\"40tw\" height=\"1040tw\"",
@@ -225,10 +218,12 @@ TEST_F(EntryEffectWriterTest, WipesGrowAMarginedBarAcrossTheShape)
     }
 }
 
-TEST_F(EntryEffectWriterTest, MaskEffectsWriteOneSpriteOfTheirParts)
-{
+TEST_F(EntryEffectWriterTest, MaskEffectsWriteOneSpriteOfTheirParts) {
     // Seven frames at 12 frames per second over 0.5 s.
-    struct { int code; std::size_t rectangles, shapes; } cases[] = {
+    struct {
+        int code;
+        std::size_t rectangles, shapes;
+    } cases[] = {
         {2819, 7, 0},   // wipe: one rectangle per frame
         {2051, 7, 0},   // uncover right: one
         {2056, 14, 7},  // uncover right-down: two per frame, in one shape
@@ -262,8 +257,7 @@ TEST_F(EntryEffectWriterTest, MaskEffectsWriteOneSpriteOfTheirParts)
     }
 }
 
-TEST_F(EntryEffectWriterTest, HorizontalBlindsEndAsSixBandsOfASixth)
-{
+TEST_F(EntryEffectWriterTest, HorizontalBlindsEndAsSixBandsOfASixth) {
     Write(769);
     const std::string xml = ObjectsXml();
     const std::string lastShape = xml.substr(xml.rfind("<shape "));
@@ -276,22 +270,19 @@ TEST_F(EntryEffectWriterTest, HorizontalBlindsEndAsSixBandsOfASixth)
     EXPECT_EQ(6u, CountOf(firstShape, "height=\"0tw\""));
 }
 
-TEST_F(EntryEffectWriterTest, MovingWritersNeverMask)
-{
+TEST_F(EntryEffectWriterTest, MovingWritersNeverMask) {
     for (int code : {1793, 3331, 3345, 3351, 3356, 3357, 3841, 257, 0}) {
         SCOPED_TRACE(code);
         SetUp();
         Write(code);
         for (const auto& track : frames->GetTracks())
-            for (const auto& command : Commands(track))
-                EXPECT_FALSE(command->GetAttributes().Contains(L"maskId"));
+            for (const auto& command : Commands(track)) EXPECT_FALSE(command->GetAttributes().Contains(L"maskId"));
         EXPECT_TRUE(record->GetShowCommand()->maskId.empty());
         EXPECT_EQ(std::string::npos, ObjectsXml().find("<sprite"));
     }
 }
 
-TEST_F(EntryEffectWriterTest, CoverAndPeekOfOneRowWriteTheSameMotion)
-{
+TEST_F(EntryEffectWriterTest, CoverAndPeekOfOneRowWriteTheSameMotion) {
     const int pairs[][2] = {{1281, 3339}, {1282, 3338}, {1283, 3337}, {1284, 3340}};
     for (const auto& pair : pairs) {
         SCOPED_TRACE(pair[0]);
@@ -314,8 +305,7 @@ TEST_F(EntryEffectWriterTest, CoverAndPeekOfOneRowWriteTheSameMotion)
     }
 }
 
-TEST_F(EntryEffectWriterTest, DefaultClipsTheShapeToItsBoundsAtOnce)
-{
+TEST_F(EntryEffectWriterTest, DefaultClipsTheShapeToItsBoundsAtOnce) {
     CEffectRegistry registry(L"9.0");
     registry.GetDefaultEffect()->WriteFrames(*record, frames, 0.5f);
     ASSERT_EQ(2u, frames->GetTracks().size());
@@ -327,4 +317,4 @@ TEST_F(EntryEffectWriterTest, DefaultClipsTheShapeToItsBoundsAtOnce)
     EXPECT_NE(std::string::npos, ObjectsXml().find(Utf8FromWide(rectangleShow->GetObjectId())));
 }
 
-} // namespace
+}  // namespace

@@ -3,9 +3,9 @@
 
 #include "CfbBuilder.h"
 #include "EmbeddedMovie.h"
+#include "PowerPointHost.h"
 #include "PptFailureText.h"
 #include "PptShape.h"
-#include "PowerPointHost.h"
 #include "SwfTestSupport.h"
 
 #include "ComBstr.h"
@@ -15,8 +15,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 
 using namespace genswf;
 using namespace swftest;
@@ -33,20 +33,16 @@ public:
     HRESULT movieResult = S_OK;
     HRESULT saveResult = S_OK;
 
-    HRESULT get_Movie(BSTR* out) override
-    {
+    HRESULT get_Movie(BSTR* out) override {
         *out = movieResult < 0 ? nullptr : BstrFromWString(movie);
         return movieResult;
     }
-    HRESULT get_EmbedMovie(VARIANT_BOOL* out) override
-    {
+    HRESULT get_EmbedMovie(VARIANT_BOOL* out) override {
         *out = embed;
         return S_OK;
     }
-    HRESULT Save(IStorage* target, BOOL) override
-    {
-        if (saveResult < 0)
-            return saveResult;
+    HRESULT Save(IStorage* target, BOOL) override {
+        if (saveResult < 0) return saveResult;
         return target->WriteCompoundImage(storage.data(), static_cast<ULONG>(storage.size()));
     }
 };
@@ -54,28 +50,24 @@ public:
 // Only the control's dispatch face, no storage.
 class CStoragelessControl : public bccom::CComObjectImpl<IShockwaveFlash> {
 public:
-    HRESULT get_Movie(BSTR* out) override
-    {
+    HRESULT get_Movie(BSTR* out) override {
         *out = nullptr;
         return S_OK;
     }
-    HRESULT get_EmbedMovie(VARIANT_BOOL* out) override
-    {
+    HRESULT get_EmbedMovie(VARIANT_BOOL* out) override {
         *out = VARIANT_TRUE;
         return S_OK;
     }
 };
 
-std::vector<std::uint8_t> U32(std::uint32_t v)
-{
+std::vector<std::uint8_t> U32(std::uint32_t v) {
     return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
             static_cast<std::uint8_t>(v >> 24)};
 }
 
 // A "Contents" stream as the control writes it: a mark, a size, some properties, then the movie
 // behind its length.
-std::vector<std::uint8_t> ContentsWith(const std::vector<std::uint8_t>& movie)
-{
+std::vector<std::uint8_t> ContentsWith(const std::vector<std::uint8_t>& movie) {
     std::vector<std::uint8_t> out = U32(0x55665566);
     const auto size = U32(static_cast<std::uint32_t>(movie.size() + 64));
     out.insert(out.end(), size.begin(), size.end());
@@ -83,7 +75,7 @@ std::vector<std::uint8_t> ContentsWith(const std::vector<std::uint8_t>& movie)
     const auto length = U32(static_cast<std::uint32_t>(movie.size()));
     out.insert(out.end(), length.begin(), length.end());
     out.insert(out.end(), movie.begin(), movie.end());
-    out.insert(out.end(), 20, 0x00); // properties after the movie
+    out.insert(out.end(), 20, 0x00);  // properties after the movie
     return out;
 }
 
@@ -93,39 +85,34 @@ struct ControlSlide {
     CHostShape* node = slide->AddShape(PowerPoint::msoOLEControlObject, L"Flash", 0, 0, 275, 100);
     CFakeFlashControl* control = new CFakeFlashControl();
 
-    ControlSlide()
-    {
+    ControlSlide() {
         node->data.ole.progId = L"ShockwaveFlash.ShockwaveFlash.1";
         node->data.ole.object = CComPtr<IUnknown>(static_cast<IShockwaveFlash*>(control));
         control->Release();
     }
-    std::shared_ptr<CSwfContent> Content(const std::wstring& location = L"")
-    {
+    std::shared_ptr<CSwfContent> Content(const std::wstring& location = L"") {
         return CreateSwfContent(CreatePptShape(node->Interface()), location);
     }
 };
 
 class ScratchFolder {
 public:
-    ScratchFolder()
-    {
+    ScratchFolder() {
         char pattern[] = "/tmp/bc-flash-XXXXXX";
         m_path = mkdtemp(pattern);
     }
     ~ScratchFolder() { std::filesystem::remove_all(m_path); }
     std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-    void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const
-    {
-        std::ofstream(m_path / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                             static_cast<std::streamsize>(bytes.size()));
+    void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+        std::ofstream(m_path / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 
 private:
     std::filesystem::path m_path;
 };
 
-TEST(FlashControl, EmbeddedMovieComesOutOfTheSavedStorage)
-{
+TEST(FlashControl, EmbeddedMovieComesOutOfTheSavedStorage) {
     const auto plain = Plain();
     struct Case {
         const char* name;
@@ -146,16 +133,20 @@ TEST(FlashControl, EmbeddedMovieComesOutOfTheSavedStorage)
     }
 }
 
-TEST(FlashControl, NoMovieGivesNoContent)
-{
+TEST(FlashControl, NoMovieGivesNoContent) {
     struct Case {
         const char* name;
         std::function<void(ControlSlide&)> setUp;
     };
     const Case cases[] = {
-        {"storage without Contents", [](ControlSlide& d) { d.control->storage = testcfb::Build({{"Other", Plain()}}); }},
+        {"storage without Contents",
+         [](ControlSlide& d) {
+             d.control->storage = testcfb::Build({{"Other", Plain()}});
+         }},
         {"Contents without a movie",
-         [](ControlSlide& d) { d.control->storage = testcfb::Build({{"Contents", std::vector<std::uint8_t>(300, 7)}}); }},
+         [](ControlSlide& d) {
+             d.control->storage = testcfb::Build({{"Contents", std::vector<std::uint8_t>(300, 7)}});
+         }},
         {"storage that is no compound file", [](ControlSlide& d) { d.control->storage = Plain(); }},
         {"empty storage", [](ControlSlide&) {}},
         {"save fails",
@@ -185,8 +176,7 @@ TEST(FlashControl, NoMovieGivesNoContent)
     }
 }
 
-TEST(FlashControl, LinkedMovieIsReadFromItsFileOrBesideThePresentation)
-{
+TEST(FlashControl, LinkedMovieIsReadFromItsFileOrBesideThePresentation) {
     ScratchFolder folder;
     const auto movie = Compressed(Plain());
     folder.Write("clip.swf", movie);
@@ -210,8 +200,7 @@ TEST(FlashControl, LinkedMovieIsReadFromItsFileOrBesideThePresentation)
     EXPECT_FALSE(deck.Content((folder / "deck.ppt").wstring()));
 }
 
-TEST(FlashControl, FailedMovieReadThrows)
-{
+TEST(FlashControl, FailedMovieReadThrows) {
     ControlSlide deck;
     deck.control->embed = VARIANT_FALSE;
     deck.control->movieResult = E_FAIL;
@@ -219,8 +208,7 @@ TEST(FlashControl, FailedMovieReadThrows)
               bctest::PptFailureOf([&] { deck.Content(); }));
 }
 
-TEST(FlashControl, FindsTheMovieInsideContents)
-{
+TEST(FlashControl, FindsTheMovieInsideContents) {
     const auto plain = Plain();
     const auto packed = Compressed(plain);
     std::vector<std::uint8_t> packedUnprefixed(30, 0);
@@ -250,4 +238,4 @@ TEST(FlashControl, FindsTheMovieInsideContents)
     }
 }
 
-} // namespace
+}  // namespace

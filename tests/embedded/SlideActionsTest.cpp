@@ -1,10 +1,10 @@
 // Action-setting records of shapes and linked text, their lists and comparisons.
 
-#include "SlideActions.h"
+#include "PowerPointHost.h"
 #include "PptActionSetting.h"
 #include "PptFailureText.h"
 #include "PptHyperlinks.h"
-#include "PowerPointHost.h"
+#include "SlideActions.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,7 @@ using namespace PowerPoint::Host;
 
 namespace {
 
-ActionData Link(const std::wstring& address, const std::wstring& subAddress = L"")
-{
+ActionData Link(const std::wstring& address, const std::wstring& subAddress = L"") {
     ActionData a;
     a.action = ppActionHyperlink;
     a.hyperlink.address = address;
@@ -31,8 +30,7 @@ struct LinkedSlide {
     CHostShape* button = slide->AddShape(msoAutoShape, L"Button", 10, 20, 100, 50);
     CHostShape* body = slide->AddTextBox(L"Body", 0, 100, 400, 40, L"A linked text.");
 
-    LinkedSlide()
-    {
+    LinkedSlide() {
         button->data.click = Link(L"https://example.org/a", L"top");
         button->data.over = Link(L"https://example.org/b");
         TextLinkData text;
@@ -42,8 +40,7 @@ struct LinkedSlide {
         body->data.text.links.push_back(text);
     }
     // The record of the slide's hyperlink at 0-based index.
-    std::shared_ptr<CActionSetting> Record(LONG index)
-    {
+    std::shared_ptr<CActionSetting> Record(LONG index) {
         CComPtr<Hyperlinks> links;
         EXPECT_EQ(S_OK, slide->Interface()->get_Hyperlinks(&links));
         CComPtr<Hyperlink> link;
@@ -57,8 +54,7 @@ struct LinkedSlide {
     }
 };
 
-std::shared_ptr<CActionSetting> Made(const std::wstring& name, LONG start, LONG length, LONG event, LONG action = 7)
-{
+std::shared_ptr<CActionSetting> Made(const std::wstring& name, LONG start, LONG length, LONG event, LONG action = 7) {
     auto s = std::make_shared<CActionSetting>();
     s->shapeName = name;
     s->textStart = start;
@@ -68,8 +64,7 @@ std::shared_ptr<CActionSetting> Made(const std::wstring& name, LONG start, LONG 
     return s;
 }
 
-TEST(ActionSetting, RecordsOwnerCharactersAndMouseEvent)
-{
+TEST(ActionSetting, RecordsOwnerCharactersAndMouseEvent) {
     LinkedSlide deck;
     // The slide lists the button's click and mouse-over links, then the text's.
     auto click = deck.Record(0);
@@ -91,16 +86,15 @@ TEST(ActionSetting, RecordsOwnerCharactersAndMouseEvent)
     auto text = deck.Record(2);
     EXPECT_EQ(L"Body", text->shapeName);
     EXPECT_EQ(msoHyperlinkRange, text->hyperlinkType);
-    EXPECT_EQ(3, text->textStart); // 1-based, as the text range gives it
+    EXPECT_EQ(3, text->textStart);  // 1-based, as the text range gives it
     EXPECT_EQ(3, text->textLength);
     EXPECT_EQ(ppMouseClick, text->mouseEvent);
     EXPECT_EQ(L"256,3,Title", text->hyperlink->GetSubAddress());
 }
 
-TEST(ActionSetting, ObjectModelFailuresThrow)
-{
-    const char* members[] = {"Shape.get_Name", "Shape.get_ActionSettings", "ActionSettings.Item",
-                             "TextRange.get_Start", "TextRange.get_Length"};
+TEST(ActionSetting, ObjectModelFailuresThrow) {
+    const char* members[] = {"Shape.get_Name", "Shape.get_ActionSettings", "ActionSettings.Item", "TextRange.get_Start",
+                             "TextRange.get_Length"};
     for (const char* member : members) {
         SCOPED_TRACE(member);
         LinkedSlide deck;
@@ -112,8 +106,7 @@ TEST(ActionSetting, ObjectModelFailuresThrow)
     }
 }
 
-TEST(ActionSetting, EqualityIgnoresActionAndTarget)
-{
+TEST(ActionSetting, EqualityIgnoresActionAndTarget) {
     LinkedSlide deck;
     auto a = deck.Record(0);
     deck.button->data.click = Link(L"https://example.org/elsewhere");
@@ -127,12 +120,9 @@ TEST(ActionSetting, EqualityIgnoresActionAndTarget)
     };
     const auto base = Made(L"Title", 3, 4, 1);
     const Case cases[] = {
-        {"other action", Made(L"Title", 3, 4, 1, 1), true},
-        {"name case", Made(L"title", 3, 4, 1), false},
-        {"longer name", Made(L"Title ", 3, 4, 1), false},
-        {"start", Made(L"Title", 2, 4, 1), false},
-        {"length", Made(L"Title", 3, 5, 1), false},
-        {"mouse over", Made(L"Title", 3, 4, 2), false},
+        {"other action", Made(L"Title", 3, 4, 1, 1), true}, {"name case", Made(L"title", 3, 4, 1), false},
+        {"longer name", Made(L"Title ", 3, 4, 1), false},   {"start", Made(L"Title", 2, 4, 1), false},
+        {"length", Made(L"Title", 3, 5, 1), false},         {"mouse over", Made(L"Title", 3, 4, 2), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -140,8 +130,7 @@ TEST(ActionSetting, EqualityIgnoresActionAndTarget)
     }
 }
 
-TEST(ActionSettingList, SameRecordsInAnyOrder)
-{
+TEST(ActionSettingList, SameRecordsInAnyOrder) {
     auto ab = CreateActionSettingList();
     ab->Add(Made(L"A", 0, 0, 1));
     ab->Add(Made(L"B", 1, 2, 1));
@@ -150,7 +139,7 @@ TEST(ActionSettingList, SameRecordsInAnyOrder)
     ba->Add(Made(L"A", 0, 0, 1));
     EXPECT_TRUE(ab->IsEqual(*ba));
     EXPECT_TRUE(ba->IsEqual(*ab));
-    EXPECT_EQ(L"A", ab->GetAt(0)->shapeName); // order of addition
+    EXPECT_EQ(L"A", ab->GetAt(0)->shapeName);  // order of addition
 
     auto aab = CreateActionSettingList();
     aab->Add(Made(L"A", 0, 0, 1));
@@ -171,4 +160,4 @@ TEST(ActionSettingList, SameRecordsInAnyOrder)
     EXPECT_EQ(4, source->slideId);
 }
 
-} // namespace
+}  // namespace

@@ -17,16 +17,14 @@ using namespace swftest;
 
 namespace {
 
-std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path)
-{
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 class ScratchFolder {
 public:
-    ScratchFolder()
-    {
+    ScratchFolder() {
         char pattern[] = "/tmp/bc-embedded-XXXXXX";
         m_path = mkdtemp(pattern);
     }
@@ -38,8 +36,7 @@ private:
     std::filesystem::path m_path;
 };
 
-TEST(SwfContent, ReadsTheHeaderAndFitsTheMovieIntoTheShape)
-{
+TEST(SwfContent, ReadsTheHeaderAndFitsTheMovieIntoTheShape) {
     struct Case {
         const char* name;
         std::uint16_t rate;
@@ -53,8 +50,8 @@ TEST(SwfContent, ReadsTheHeaderAndFitsTheMovieIntoTheShape)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FrameRect r; // 550 x 400 pixels
-        r.xMin = -20; // sign-extended, not used for the size
+        FrameRect r;   // 550 x 400 pixels
+        r.xMin = -20;  // sign-extended, not used for the size
         auto plain = Plain(r, c.rate, 42);
         CSwfContent content;
         ASSERT_TRUE(content.Load(c.compressed ? Compressed(plain) : plain, 275.0f, 100.0f));
@@ -82,11 +79,9 @@ TEST(SwfContent, ReadsTheHeaderAndFitsTheMovieIntoTheShape)
     }
 }
 
-TEST(SwfContent, RefusesWhatIsNotASoundMovie)
-{
+TEST(SwfContent, RefusesWhatIsNotASoundMovie) {
     std::vector<std::uint8_t> fourGigabytes = Compressed(Plain());
-    for (int i = 4; i < 8; ++i)
-        fourGigabytes[i] = 0xFF;
+    for (int i = 4; i < 8; ++i) fourGigabytes[i] = 0xFF;
     std::vector<std::uint8_t> inflatesShort = Compressed(Plain());
     inflatesShort[4] = static_cast<std::uint8_t>(inflatesShort[4] + 10);
     std::vector<std::uint8_t> inflatesLong = Compressed(Plain());
@@ -126,23 +121,20 @@ TEST(SwfContent, RefusesWhatIsNotASoundMovie)
     }
 }
 
-TEST(SwfContent, HeaderCutShortIsAnExtractionFailure)
-{
+TEST(SwfContent, HeaderCutShortIsAnExtractionFailure) {
     const std::vector<std::uint8_t> whole = Plain();
     // Shorter than the 8 header bytes; a rectangle without its last bits; no frame count.
     for (std::size_t size : {std::size_t{5}, std::size_t{10}, whole.size() - 6}) {
         SCOPED_TRACE(size);
         std::vector<std::uint8_t> file(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
-        for (int i = 0; i < 4 && size >= 8; ++i)
-            file[4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+        for (int i = 0; i < 4 && size >= 8; ++i) file[4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
         CSwfContent content;
         EXPECT_THROW(content.Load(file, 100.0f, 100.0f), CSwfExtractionException);
         EXPECT_FALSE(content.IsValid());
     }
 }
 
-TEST(SwfContent, WritesTheMovieBack)
-{
+TEST(SwfContent, WritesTheMovieBack) {
     ScratchFolder folder;
     FrameRect r;
     r.xMin = -5;
@@ -174,8 +166,7 @@ TEST(SwfContent, WritesTheMovieBack)
     }
 }
 
-TEST(SwfContent, UnwritableFileThrowsAndLeavesNothing)
-{
+TEST(SwfContent, UnwritableFileThrowsAndLeavesNothing) {
     ScratchFolder folder;
     CSwfContent content;
     ASSERT_TRUE(content.Load(Plain(), 10, 10));
@@ -186,11 +177,10 @@ TEST(SwfContent, UnwritableFileThrowsAndLeavesNothing)
     }
 }
 
-TEST(SwfContent, SpriteFileAndElement)
-{
+TEST(SwfContent, SpriteFileAndElement) {
     ScratchFolder folder;
     auto movie = CMovie::CreateEmpty();
-    movie->NewSpriteId(); // spr0 is taken
+    movie->NewSpriteId();  // spr0 is taken
     CSwfContent content;
     ASSERT_TRUE(content.Load(Plain(), 10, 10));
     content.WriteSpriteFile(movie.get(), folder.Path().wstring());
@@ -205,4 +195,4 @@ TEST(SwfContent, SpriteFileAndElement)
     EXPECT_EQ(content.GetFilePath(), sprite->getAttribute(L"src"));
 }
 
-} // namespace
+}  // namespace

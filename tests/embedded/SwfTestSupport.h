@@ -14,22 +14,19 @@ struct FrameRect {
     std::int32_t xMin = 0, xMax = 11000, yMin = 0, yMax = 8000;
 };
 
-inline void PutBits(std::vector<std::uint8_t>& out, int& bitPos, std::uint32_t value, int count)
-{
+inline void PutBits(std::vector<std::uint8_t>& out, int& bitPos, std::uint32_t value, int count) {
     for (int i = count - 1; i >= 0; --i) {
-        if (bitPos == 0)
-            out.push_back(0);
-        if ((value >> i) & 1u)
-            out.back() = static_cast<std::uint8_t>(out.back() | (0x80u >> bitPos));
+        if (bitPos == 0) out.push_back(0);
+        if ((value >> i) & 1u) out.back() = static_cast<std::uint8_t>(out.back() | (0x80u >> bitPos));
         bitPos = (bitPos + 1) % 8;
     }
 }
 
 // The uncompressed file; `signature` goes into the header as given.
-inline std::vector<std::uint8_t> Plain(const FrameRect& r = FrameRect(), std::uint16_t rate = 0x0C00, std::uint16_t count = 7,
+inline std::vector<std::uint8_t> Plain(const FrameRect& r = FrameRect(), std::uint16_t rate = 0x0C00,
+                                       std::uint16_t count = 7,
                                        const std::vector<std::uint8_t>& tags = {0x40, 0x00, 0x00, 0x00},
-                                       std::uint8_t version = 8, const std::string& signature = "FWS")
-{
+                                       std::uint8_t version = 8, const std::string& signature = "FWS") {
     std::vector<std::uint8_t> out(signature.begin(), signature.end());
     out.push_back(version);
     out.insert(out.end(), 4, 0);
@@ -44,13 +41,11 @@ inline std::vector<std::uint8_t> Plain(const FrameRect& r = FrameRect(), std::ui
     out.push_back(static_cast<std::uint8_t>(count >> 8));
     out.insert(out.end(), tags.begin(), tags.end());
     const auto len = static_cast<std::uint32_t>(out.size());
-    for (int i = 0; i < 4; ++i)
-        out[4 + i] = static_cast<std::uint8_t>(len >> (8 * i));
+    for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<std::uint8_t>(len >> (8 * i));
     return out;
 }
 
-inline std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size, int level)
-{
+inline std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size, int level) {
     uLongf packedSize = compressBound(static_cast<uLong>(size));
     std::vector<std::uint8_t> packed(packedSize);
     compress2(packed.data(), &packedSize, data, static_cast<uLong>(size), level);
@@ -59,8 +54,7 @@ inline std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t s
 }
 
 // The same movie as "CWS": the header keeps the uncompressed length, the body is deflated.
-inline std::vector<std::uint8_t> Compressed(const std::vector<std::uint8_t>& plain, int level = 6)
-{
+inline std::vector<std::uint8_t> Compressed(const std::vector<std::uint8_t>& plain, int level = 6) {
     std::vector<std::uint8_t> out(plain.begin(), plain.begin() + 8);
     out[0] = 'C';
     const auto body = Deflate(plain.data() + 8, plain.size() - 8, level);
@@ -68,4 +62,4 @@ inline std::vector<std::uint8_t> Compressed(const std::vector<std::uint8_t>& pla
     return out;
 }
 
-} // namespace swftest
+}  // namespace swftest

@@ -13,14 +13,13 @@ namespace exporttest {
 
 class CScratchFolder {
 public:
-    CScratchFolder()
-    {
+    CScratchFolder() {
         char pattern[] = "/tmp/bcexport.XXXXXX";
         const char* made = ::mkdtemp(pattern);
         m_path = made ? genswf::WideFromUtf8(made) + L"/" : std::wstring();
     }
     ~CScratchFolder() { genswf::DeleteFolderTree(m_path, true); }
-    const std::wstring& Path() const { return m_path; } // ends in '/'
+    const std::wstring& Path() const { return m_path; }  // ends in '/'
 
 private:
     std::wstring m_path;
@@ -28,28 +27,23 @@ private:
 
 struct Deck {
     PowerPoint::Host::CHostDocumentRef doc = PowerPoint::Host::CHostDocument::Create();
-    explicit Deck(int slides)
-    {
+    explicit Deck(int slides) {
         doc->path = L"/home/user/talks";
         doc->name = L"deck.ppt";
-        for (int i = 0; i < slides; ++i)
-            doc->AddSlide();
+        for (int i = 0; i < slides; ++i) doc->AddSlide();
     }
     // A range over the 1-based slide numbers, in the order given.
-    CComPtr<PowerPoint::SlideRange> Range(const std::vector<int>& numbers)
-    {
+    CComPtr<PowerPoint::SlideRange> Range(const std::vector<int>& numbers) {
         std::vector<PowerPoint::Host::CHostSlide*> slides;
-        for (int n : numbers)
-            slides.push_back(doc->Slides()[static_cast<std::size_t>(n - 1)]);
+        for (int n : numbers) slides.push_back(doc->Slides()[static_cast<std::size_t>(n - 1)]);
         return doc->MakeSlideRange(slides);
     }
 };
 
-inline std::vector<std::uint8_t> FileBytes(const std::wstring& path)
-{
+inline std::vector<std::uint8_t> FileBytes(const std::wstring& path) {
     std::vector<std::uint8_t> bytes;
     genswf::ReadWholeFile(path, bytes);
     return bytes;
 }
 
-} // namespace exporttest
+}  // namespace exporttest

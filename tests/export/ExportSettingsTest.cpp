@@ -20,12 +20,11 @@ namespace {
 struct RangeCase {
     const char* name;
     int slideCount;
-    std::vector<int> range; // 1-based slide numbers; empty: no range (all slides)
+    std::vector<int> range;  // 1-based slide numbers; empty: no range (all slides)
     std::vector<int> exported;
 };
 
-TEST(ExportSettings, ReadSlidesRecordsEachSlideOnceInSlideOrder)
-{
+TEST(ExportSettings, ReadSlidesRecordsEachSlideOnceInSlideOrder) {
     const RangeCase cases[] = {
         {"range 5, 2, 9", 10, {5, 2, 9}, {1, 4, 8}},
         {"same slide twice", 4, {3, 1, 3}, {0, 2}},
@@ -45,8 +44,7 @@ TEST(ExportSettings, ReadSlidesRecordsEachSlideOnceInSlideOrder)
     }
 }
 
-TEST(ExportSettings, PositionsFollowAscendingSlideIndex)
-{
+TEST(ExportSettings, PositionsFollowAscendingSlideIndex) {
     Deck deck(10);
     auto settings = CExportSettings::Create(deck.doc->Presentation());
     settings->ReadSlides(deck.Range({5, 2, 9}));
@@ -54,7 +52,7 @@ TEST(ExportSettings, PositionsFollowAscendingSlideIndex)
     struct {
         int index, position, previous, next;
     } const rows[] = {
-        {1, 0, -1, 1}, {4, 1, 0, 2}, {8, 2, 1, -1}, // exported
+        {1, 0, -1, 1},   {4, 1, 0, 2},    {8, 2, 1, -1},  // exported
         {2, -1, -1, -1}, {0, -1, -1, -1}, {9, -1, -1, -1}, {-1, -1, -1, -1}, {1000, -1, -1, -1},
     };
     for (const auto& r : rows) {
@@ -66,17 +64,13 @@ TEST(ExportSettings, PositionsFollowAscendingSlideIndex)
     EXPECT_EQ(settings->GetLastSlidePosition(), 2);
 }
 
-TEST(ExportSettings, AFailedReadThrowsAndKeepsTheEarlierSlides)
-{
+TEST(ExportSettings, AFailedReadThrowsAndKeepsTheEarlierSlides) {
     struct {
         const char* member;
         bool withRange;
     } const cases[] = {
-        {"SlideRange.get_Count", true},
-        {"SlideRange.Item", true},
-        {"Slide.get_SlideIndex", true},
-        {"Slides.Range", false},
-        {"Presentation.get_Slides", false},
+        {"SlideRange.get_Count", true}, {"SlideRange.Item", true},          {"Slide.get_SlideIndex", true},
+        {"Slides.Range", false},        {"Presentation.get_Slides", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.member);
@@ -101,8 +95,7 @@ TEST(ExportSettings, AFailedReadThrowsAndKeepsTheEarlierSlides)
     }
 }
 
-TEST(ExportSettings, SlideAndMovieSizeComeFromTheMaster)
-{
+TEST(ExportSettings, SlideAndMovieSizeComeFromTheMaster) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     struct {
         const char* name;
@@ -126,8 +119,7 @@ TEST(ExportSettings, SlideAndMovieSizeComeFromTheMaster)
         Deck deck(1);
         deck.doc->Master()->width = c.width;
         deck.doc->Master()->height = c.height;
-        if (c.noMaster)
-            deck.doc->Fail("Presentation.get_SlideMaster", E_FAIL);
+        if (c.noMaster) deck.doc->Fail("Presentation.get_SlideMaster", E_FAIL);
         auto settings = CExportSettings::Create(deck.doc->Presentation());
         EXPECT_EQ(settings->GetSlideWidth(), c.slideWidth);
         EXPECT_EQ(settings->GetSlideHeight(), c.slideHeight);
@@ -141,8 +133,7 @@ TEST(ExportSettings, SlideAndMovieSizeComeFromTheMaster)
     }
 }
 
-TEST(ExportSettings, FailedReadsOfThePresentationThrow)
-{
+TEST(ExportSettings, FailedReadsOfThePresentationThrow) {
     for (const char* member : {"Master.get_Width", "Master.get_Height", "Presentation.get_Path"}) {
         SCOPED_TRACE(member);
         Deck deck(1);
@@ -151,8 +142,7 @@ TEST(ExportSettings, FailedReadsOfThePresentationThrow)
     }
 }
 
-TEST(ExportSettings, DefaultsAndFilledValues)
-{
+TEST(ExportSettings, DefaultsAndFilledValues) {
     Deck deck(2);
     auto settings = CExportSettings::Create(deck.doc->Presentation());
     EXPECT_EQ(settings->GetPresentationPath(), L"/home/user/talks");
@@ -189,8 +179,7 @@ TEST(ExportSettings, DefaultsAndFilledValues)
     EXPECT_EQ(settings->GetSlideRange(), nullptr);
 }
 
-TEST(ExportSettings, KeepingTheOriginalImageQualityMeansJpegQualityZero)
-{
+TEST(ExportSettings, KeepingTheOriginalImageQualityMeansJpegQualityZero) {
     struct {
         bool keep;
         int imageQuality;
@@ -204,8 +193,7 @@ TEST(ExportSettings, KeepingTheOriginalImageQualityMeansJpegQualityZero)
     }
 }
 
-TEST(ExportSettings, FlashProgIdsMatchExactly)
-{
+TEST(ExportSettings, FlashProgIdsMatchExactly) {
     Deck deck(1);
     auto settings = CExportSettings::Create(deck.doc->Presentation());
     EXPECT_TRUE(settings->IsFlashProgId(L"ShockwaveFlash.ShockwaveFlash"));
@@ -215,8 +203,7 @@ TEST(ExportSettings, FlashProgIdsMatchExactly)
         EXPECT_FALSE(settings->IsFlashProgId(other)) << NativePath(other);
 }
 
-TEST(ExportSettings, TheLogOpensInTheTemporaryFolderOnceItIsKnown)
-{
+TEST(ExportSettings, TheLogOpensInTheTemporaryFolderOnceItIsKnown) {
     CScratchFolder scratch;
     Deck deck(1);
     auto settings = CExportSettings::Create(deck.doc->Presentation());
@@ -238,4 +225,4 @@ TEST(ExportSettings, TheLogOpensInTheTemporaryFolderOnceItIsKnown)
     missing->GetLogFile()->WriteLine(L"nowhere");
 }
 
-} // namespace
+}  // namespace

@@ -12,8 +12,7 @@ using namespace exporttest;
 
 namespace {
 
-std::vector<std::uint8_t> Utf16Le(const std::u16string& text)
-{
+std::vector<std::uint8_t> Utf16Le(const std::u16string& text) {
     std::vector<std::uint8_t> bytes;
     for (char16_t unit : text) {
         bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
@@ -22,19 +21,29 @@ std::vector<std::uint8_t> Utf16Le(const std::u16string& text)
     return bytes;
 }
 
-TEST(LogFile, WritesUtf16UnitsAndLineEnds)
-{
+TEST(LogFile, WritesUtf16UnitsAndLineEnds) {
     struct {
         const char* name;
         void (*write)(CLogFile&);
         std::u16string expected;
     } const cases[] = {
         {"line", [](CLogFile& l) { l.WriteLine(L"Slides: 3"); }, u"Slides: 3\r\n"},
-        {"pieces", [](CLogFile& l) { l.Write(L"a"); l.Write(L"b"); l.WriteNewLine(); }, u"ab\r\n"},
+        {"pieces",
+         [](CLogFile& l) {
+             l.Write(L"a");
+             l.Write(L"b");
+             l.WriteNewLine();
+         },
+         u"ab\r\n"},
         {"beyond U+FFFF", [](CLogFile& l) { l.Write(L"\U0001F600"); }, u"\U0001F600"},
         {"ANSI text", [](CLogFile& l) { l.WriteLineA("\x80 caf\xe9"); }, u"\u20AC caf\u00E9\r\n"},
         {"ANSI piece", [](CLogFile& l) { l.WriteA("x"); }, u"x"},
-        {"empty text", [](CLogFile& l) { l.Write(L""); l.WriteA(""); }, u""},
+        {"empty text",
+         [](CLogFile& l) {
+             l.Write(L"");
+             l.WriteA("");
+         },
+         u""},
         {"empty line", [](CLogFile& l) { l.WriteLine(L""); }, u"\r\n"},
     };
     CScratchFolder scratch;
@@ -51,8 +60,7 @@ TEST(LogFile, WritesUtf16UnitsAndLineEnds)
     }
 }
 
-TEST(LogFile, AClosedLogWritesNothing)
-{
+TEST(LogFile, AClosedLogWritesNothing) {
     CScratchFolder scratch;
     const std::wstring path = scratch.Path() + L"log.txt";
     auto log = CLogFile::Create();
@@ -74,4 +82,4 @@ TEST(LogFile, AClosedLogWritesNothing)
     EXPECT_TRUE(log->GetPath().empty());
 }
 
-} // namespace
+}  // namespace

@@ -31,17 +31,14 @@ struct Export {
     CScratchFolder scratch;
     Deck deck;
     std::shared_ptr<CExportSettings> settings;
-    explicit Export(int slides = 3, bool withTempFolder = true) : deck(slides)
-    {
+    explicit Export(int slides = 3, bool withTempFolder = true) : deck(slides) {
         deck.doc->Master()->width = 960.0f;
         deck.doc->Master()->height = 540.25f;
         settings = CExportSettings::Create(deck.doc->Presentation());
-        if (withTempFolder)
-            settings->SetTempFolder(scratch.Path());
+        if (withTempFolder) settings->SetTempFolder(scratch.Path());
     }
     std::wstring CopyPath() const { return scratch.Path() + L"~tmp.ppt"; }
-    std::vector<std::wstring> LogLines() const
-    {
+    std::vector<std::wstring> LogLines() const {
         const std::vector<std::uint8_t> bytes = FileBytes(scratch.Path() + CExportSettings::kLogFileName);
         std::vector<std::wstring> lines;
         SplitString(bctext::WideFromUtf16LeBytes(bytes.data(), bytes.size()), L"\r\n", lines);
@@ -50,25 +47,21 @@ struct Export {
     }
 };
 
-TEST(MovieImpl, LogsTheStartAndTheEndOfTheExport)
-{
+TEST(MovieImpl, LogsTheStartAndTheEndOfTheExport) {
     Export e(3);
     {
         CMovieImpl context(e.settings);
         EXPECT_EQ(context.GetExportSettings(), e.settings);
     }
     const std::vector<std::wstring> expected{
-        L"Presentation export started.",
-        L"Presentation: /home/user/talks/deck.ppt",
-        L"Number of slides: 3",
-        L"Slide dimensions: 960.0 x 540.2",
+        L"Presentation export started.", L"Presentation: /home/user/talks/deck.ppt",
+        L"Number of slides: 3",          L"Slide dimensions: 960.0 x 540.2",
         L"Presentation export finished",
     };
     EXPECT_EQ(e.LogLines(), expected);
 }
 
-TEST(MovieImpl, IdenticalImagesShareTheFirstName)
-{
+TEST(MovieImpl, IdenticalImagesShareTheFirstName) {
     Export e;
     const std::wstring folder = e.scratch.Path();
     ASSERT_TRUE(WriteWholeFile(folder + L"a.jpg", "same bytes", 10));
@@ -81,8 +74,7 @@ TEST(MovieImpl, IdenticalImagesShareTheFirstName)
     EXPECT_THROW(context.AddImage(folder + L"missing.jpg", L"img3"), CBaseException);
 }
 
-TEST(MovieImpl, NoParsedSlideAskedForWritesNoCopy)
-{
+TEST(MovieImpl, NoParsedSlideAskedForWritesNoCopy) {
     Export e;
     e.deck.doc->fileBytes = {1, 2, 3};
     { CMovieImpl context(e.settings); }
@@ -90,8 +82,7 @@ TEST(MovieImpl, NoParsedSlideAskedForWritesNoCopy)
     EXPECT_EQ(e.deck.doc->Calls("Presentation.SaveCopyAs"), 0);
 }
 
-TEST(MovieImpl, TheCopyIsSavedAndParsedOnce)
-{
+TEST(MovieImpl, TheCopyIsSavedAndParsedOnce) {
     Export e;
     e.deck.doc->fileBytes = FileBytes(kSample);
     if (e.deck.doc->fileBytes.empty()) GTEST_SKIP() << "examples/sample.ppt is missing";
@@ -102,7 +93,7 @@ TEST(MovieImpl, TheCopyIsSavedAndParsedOnce)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(context.GetParsedSlide(0), first);
     EXPECT_NE(context.GetParsedSlide(3), nullptr);
-    EXPECT_EQ(context.GetParsedSlide(4), nullptr); // the sample has four slides
+    EXPECT_EQ(context.GetParsedSlide(4), nullptr);  // the sample has four slides
     EXPECT_EQ(context.GetParsedSlides()->GetCount(), 4u);
     EXPECT_EQ(context.GetParsedSlides(), context.GetParsedPresentation()->GetSlides());
 
@@ -110,11 +101,10 @@ TEST(MovieImpl, TheCopyIsSavedAndParsedOnce)
     EXPECT_EQ(e.deck.doc->Calls("Presentation.put_Saved"), 1);
     EXPECT_EQ(e.deck.doc->saved, PowerPoint::msoTrue);
     EXPECT_EQ(FileBytes(e.CopyPath()), e.deck.doc->fileBytes);
-    EXPECT_EQ(e.deck.doc->name, L"deck.ppt"); // the open presentation keeps its own name
+    EXPECT_EQ(e.deck.doc->name, L"deck.ppt");  // the open presentation keeps its own name
 }
 
-TEST(MovieImpl, ALoadedPresentationMatchesItsParsedCopy)
-{
+TEST(MovieImpl, ALoadedPresentationMatchesItsParsedCopy) {
     // Every loadable file of the corpus and the sample: its slides go out, and the parsed copy
     // has a slide for each of them.
     std::vector<std::string> files{BC_SOURCE_DIR "/examples/sample.ppt"};
@@ -123,8 +113,7 @@ TEST(MovieImpl, ALoadedPresentationMatchesItsParsedCopy)
     int loaded = 0;
     for (const std::string& file : files) {
         SCOPED_TRACE(file);
-        if (!FileExists(WideFromUtf8(file)))
-            continue;
+        if (!FileExists(WideFromUtf8(file))) continue;
         CScratchFolder scratch;
         PowerPoint::Loader::LoadResult result = PowerPoint::Loader::LoadPresentation(file);
         auto settings = CExportSettings::Create(result.document->Presentation());
@@ -143,16 +132,20 @@ TEST(MovieImpl, ALoadedPresentationMatchesItsParsedCopy)
     if (loaded == 0) GTEST_SKIP() << "neither the sample nor the corpus is present";
 }
 
-TEST(MovieImpl, AFailedCopyIsReportedAndNotTriedAgain)
-{
+TEST(MovieImpl, AFailedCopyIsReportedAndNotTriedAgain) {
     struct Case {
         const char* name;
         void (*arrange)(Export&);
-        int code; // of the CBaseException thrown
+        int code;  // of the CBaseException thrown
         bool pptFailure;
     };
     const Case cases[] = {
-        {"Saved cannot be set", [](Export& e) { e.deck.doc->fileBytes = {1}; e.deck.doc->Fail("Presentation.put_Saved", E_FAIL); }, 1, true},
+        {"Saved cannot be set",
+         [](Export& e) {
+             e.deck.doc->fileBytes = {1};
+             e.deck.doc->Fail("Presentation.put_Saved", E_FAIL);
+         },
+         1, true},
         {"SaveCopyAs fails", [](Export& e) { e.deck.doc->fileBytes.clear(); }, 1, true},
         {"the copy is not a presentation",
          [](Export& e) {
@@ -172,7 +165,8 @@ TEST(MovieImpl, AFailedCopyIsReportedAndNotTriedAgain)
                 ADD_FAILURE() << "no exception";
             } catch (const CPPTException& x) {
                 EXPECT_TRUE(c.pptFailure);
-                EXPECT_EQ(x.GetMessage().rfind(L"PPT Exception in file genswf/src/export/MovieImpl.cpp at line ", 0), 0u)
+                EXPECT_EQ(x.GetMessage().rfind(L"PPT Exception in file genswf/src/export/MovieImpl.cpp at line ", 0),
+                          0u)
                     << NativePath(x.GetMessage());
             } catch (const CBaseException& x) {
                 EXPECT_FALSE(c.pptFailure);
@@ -183,8 +177,7 @@ TEST(MovieImpl, AFailedCopyIsReportedAndNotTriedAgain)
     }
 }
 
-TEST(MovieImpl, NoTemporaryFolderMeansNoCopy)
-{
+TEST(MovieImpl, NoTemporaryFolderMeansNoCopy) {
     Export e(1, false);
     e.deck.doc->fileBytes = {1, 2, 3};
     CMovieImpl context(e.settings);
@@ -193,8 +186,7 @@ TEST(MovieImpl, NoTemporaryFolderMeansNoCopy)
     EXPECT_EQ(::access("~tmp.ppt", F_OK), -1);
 }
 
-TEST(MovieImpl, ParserWarningsGoIntoTheLog)
-{
+TEST(MovieImpl, ParserWarningsGoIntoTheLog) {
     const std::wstring file = WideFromUtf8(BC_CORPUS_DIR "/sound.ppt");
     if (!FileExists(file)) GTEST_SKIP() << "the corpus is missing";
     Export e;
@@ -223,4 +215,4 @@ TEST(MovieImpl, ParserWarningsGoIntoTheLog)
     EXPECT_EQ(lines.back(), L"Presentation export finished");
 }
 
-} // namespace
+}  // namespace

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 using namespace genswf;
 using namespace exporterstest;
@@ -20,8 +20,7 @@ struct Direction {
     int type, direction;
 };
 
-TEST(CompiledEffects, EveryExporterWritesAMovieTheCompilerAccepts)
-{
+TEST(CompiledEffects, EveryExporterWritesAMovieTheCompilerAccepts) {
     auto movie = CMovie::CreateEmpty();
     movie->SetFrameRate(12);
     movie->SetMovieSize(320, 240);
@@ -29,9 +28,9 @@ TEST(CompiledEffects, EveryExporterWritesAMovieTheCompilerAccepts)
     auto factory = CEffectExporterFactory::Create(movie.get());
     auto objects = CreateObjectsCollection(movie.get());
 
-    const Direction cases[] = {{1, 0},  {2, 4},  {7, 8},  {6, 20}, {6, 19}, {11, 0}, {22, 2}, {19, 16},
-                               {10, 0}, {9, 0},  {17, 3}, {12, 3}, {23, 19}, {23, 31}, {15, 0}, {4, 20},
-                               {16, 23}, {3, 17}, {14, 0}, {5, 0},  {21, 0}};
+    const Direction cases[] = {{1, 0},   {2, 4},  {7, 8},   {6, 20}, {6, 19}, {11, 0},  {22, 2},
+                               {19, 16}, {10, 0}, {9, 0},   {17, 3}, {12, 3}, {23, 19}, {23, 31},
+                               {15, 0},  {4, 20}, {16, 23}, {3, 17}, {14, 0}, {5, 0},   {21, 0}};
     std::vector<std::shared_ptr<TestObject>> targets;
     for (const Direction& c : cases) {
         auto target = std::make_shared<TestObject>(movie.get());
@@ -52,12 +51,11 @@ TEST(CompiledEffects, EveryExporterWritesAMovieTheCompilerAccepts)
     embedded->objects = objects;
     embedded->SetObject(CreateRectangleObject(movie.get(), 0, 0, 10, 10));
     factory->GetEmbeddedMovieExporter()->Export(CPlacement::Create(movie.get(), 5, 5, 10, 10, CMatrix()), embedded,
-                                               nullptr);
+                                                nullptr);
     targets.push_back(embedded);
 
     objects->WriteMembers(movie->GetObjectsElement());
-    for (const auto& target : targets)
-        target->layer->Write(movie->GetLayersElement());
+    for (const auto& target : targets) target->layer->Write(movie->GetLayersElement());
 
     char folder[] = "/tmp/bc-effects-XXXXXX";
     ASSERT_NE(nullptr, mkdtemp(folder));
@@ -66,18 +64,18 @@ TEST(CompiledEffects, EveryExporterWritesAMovieTheCompilerAccepts)
 
     tarnquill::CompileOptions options;
     const std::string schema = BC_BINARY_DIR "/lib/tarnquill.xsd";
-    if (std::filesystem::exists(schema))
-        options.schemaPath = schema;
+    if (std::filesystem::exists(schema)) options.schemaPath = schema;
     try {
         auto result = tarnquill::CompileFile(path, options);
         EXPECT_GT(result.swf.size(), 100u);
         if (const char* keep = std::getenv("BC_KEEP_EFFECTS_SWF"))
-            std::ofstream(keep, std::ios::binary).write(reinterpret_cast<const char*>(result.swf.data()),
-                                                        static_cast<std::streamsize>(result.swf.size()));
+            std::ofstream(keep, std::ios::binary)
+                .write(reinterpret_cast<const char*>(result.swf.data()),
+                       static_cast<std::streamsize>(result.swf.size()));
     } catch (const tarnquill::CompileError& e) {
         ADD_FAILURE() << e.Message() << " at " << e.Element() << "/" << e.Attribute() << " line " << e.Line();
     }
     std::filesystem::remove_all(folder);
 }
 
-} // namespace
+}  // namespace

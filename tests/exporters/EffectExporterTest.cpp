@@ -15,8 +15,7 @@ namespace {
 
 class ExporterTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         movie = CMovie::CreateEmpty();
         movie->SetFrameRate(12);
         movie->SetMovieSize(720, 540);
@@ -28,8 +27,7 @@ protected:
         m.SetTranslation(100, 50);
         placement = CPlacement::Create(movie.get(), 100, 50, 50, 40, m);
     }
-    void Run(const std::shared_ptr<CTimeLineEffect>& effect)
-    {
+    void Run(const std::shared_ptr<CTimeLineEffect>& effect) {
         factory->GetExporter(effect)->Export(placement, object, effect);
     }
     std::vector<Written> Out() const { return Commands(*object->layer); }
@@ -43,26 +41,25 @@ protected:
 
 // --- Registry --------------------------------------------------------------------------------
 
-TEST_F(ExporterTest, RegistryMapsEveryNumberToItsClassOrTheFallback)
-{
+TEST_F(ExporterTest, RegistryMapsEveryNumberToItsClassOrTheFallback) {
     struct Case {
         int number;
         const std::type_info& type;
     };
     const Case cases[] = {
-        {1, typeid(CAppearEffectExporter)},   {2, typeid(CFlyEffectExporter)},
-        {3, typeid(CBlindsEffectExporter)},   {4, typeid(CBoxEffectExporter)},
+        {1, typeid(CAppearEffectExporter)},       {2, typeid(CFlyEffectExporter)},
+        {3, typeid(CBlindsEffectExporter)},       {4, typeid(CBoxEffectExporter)},
         {5, typeid(CCheckerboardEffectExporter)}, {6, typeid(CCircleEffectExporter)},
-        {7, typeid(CCrawlEffectExporter)},    {9, typeid(CDissolveEffectExporter)},
-        {10, typeid(CFadeEffectExporter)},    {11, typeid(CFlashOnceEffectExporter)},
-        {12, typeid(CPeekEffectExporter)},    {14, typeid(CRandomBarsEffectExporter)},
-        {15, typeid(CSpiralEffectExporter)},  {16, typeid(CSplitEffectExporter)},
-        {17, typeid(CStretchEffectExporter)}, {19, typeid(CSwivelEffectExporter)},
-        {22, typeid(CWipeEffectExporter)},    {23, typeid(CZoomEffectExporter)},
-        {8, typeid(CStaticEffectExporter)},   {13, typeid(CStaticEffectExporter)},
-        {18, typeid(CStaticEffectExporter)},  {20, typeid(CStaticEffectExporter)},
-        {21, typeid(CStaticEffectExporter)},  {0, typeid(CStaticEffectExporter)},
-        {-1, typeid(CStaticEffectExporter)},  {24, typeid(CStaticEffectExporter)},
+        {7, typeid(CCrawlEffectExporter)},        {9, typeid(CDissolveEffectExporter)},
+        {10, typeid(CFadeEffectExporter)},        {11, typeid(CFlashOnceEffectExporter)},
+        {12, typeid(CPeekEffectExporter)},        {14, typeid(CRandomBarsEffectExporter)},
+        {15, typeid(CSpiralEffectExporter)},      {16, typeid(CSplitEffectExporter)},
+        {17, typeid(CStretchEffectExporter)},     {19, typeid(CSwivelEffectExporter)},
+        {22, typeid(CWipeEffectExporter)},        {23, typeid(CZoomEffectExporter)},
+        {8, typeid(CStaticEffectExporter)},       {13, typeid(CStaticEffectExporter)},
+        {18, typeid(CStaticEffectExporter)},      {20, typeid(CStaticEffectExporter)},
+        {21, typeid(CStaticEffectExporter)},      {0, typeid(CStaticEffectExporter)},
+        {-1, typeid(CStaticEffectExporter)},      {24, typeid(CStaticEffectExporter)},
     };
     for (const Case& c : cases) {
         auto exporter = factory->GetExporter(Record(c.number, false, 0, 0, 1));
@@ -81,8 +78,7 @@ TEST_F(ExporterTest, RegistryMapsEveryNumberToItsClassOrTheFallback)
     EXPECT_TRUE(dynamic_cast<CStaticEffectExporter*>(factory->GetExporter(Record(8, false, 0, 0, 1)).get()));
 }
 
-TEST_F(ExporterTest, DurationsComeFromTheTimingExceptForTheFallback)
-{
+TEST_F(ExporterTest, DurationsComeFromTheTimingExceptForTheFallback) {
     auto effect = Record(10, false, 0, 0, 1, 2.5f);
     EXPECT_FLOAT_EQ(2.5f, factory->GetExporter(effect)->GetDuration(effect));
     auto unknown = Record(21, false, 0, 0, 1, 2.5f);
@@ -91,15 +87,14 @@ TEST_F(ExporterTest, DurationsComeFromTheTimingExceptForTheFallback)
     EXPECT_FLOAT_EQ(540.0f, factory->GetMovieHeight());
 }
 
-TEST_F(ExporterTest, FallbackShowsANeverShownObjectOnceWithoutAnimation)
-{
-    Run(Record(21, true, 0, 7, 19)); // an exit without an exporter still shows the object
+TEST_F(ExporterTest, FallbackShowsANeverShownObjectOnceWithoutAnimation) {
+    Run(Record(21, true, 0, 7, 19));  // an exit without an exporter still shows the object
     auto out = Out();
     ASSERT_EQ(1u, out.size());
     EXPECT_EQ(7u, out[0].frame);
     EXPECT_EQ(CFrameCommand::SHOW, out[0].Type());
 
-    Run(Record(8, false, 0, 30, 40)); // shown before: nothing more
+    Run(Record(8, false, 0, 30, 40));  // shown before: nothing more
     EXPECT_EQ(1u, Out().size());
 
     auto other = std::make_shared<TestObject>(movie.get());
@@ -107,11 +102,10 @@ TEST_F(ExporterTest, FallbackShowsANeverShownObjectOnceWithoutAnimation)
     factory->GetExporter(nullptr)->Export(placement, other, nullptr);
     auto shown = Commands(*other->layer);
     ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ(0u, shown[0].frame); // no record: the movie's start frame
+    EXPECT_EQ(0u, shown[0].frame);  // no record: the movie's start frame
 }
 
-TEST_F(ExporterTest, EmbeddedMovieIsClippedToItsBoundsFromTheStart)
-{
+TEST_F(ExporterTest, EmbeddedMovieIsClippedToItsBoundsFromTheStart) {
     factory->GetEmbeddedMovieExporter()->Export(placement, object, Record(2, false, 4, 30, 40));
     auto out = Out();
     ASSERT_EQ(2u, out.size());
@@ -129,9 +123,8 @@ TEST_F(ExporterTest, EmbeddedMovieIsClippedToItsBoundsFromTheStart)
 
 // --- Animated object and the entrance/exit dispatch ---------------------------------------------
 
-TEST_F(ExporterTest, ExitOfANeverShownObjectShowsItFromTheMovieStartThenHidesIt)
-{
-    Run(Record(1, true, 0, 12, 18)); // appear exit: a disappearance
+TEST_F(ExporterTest, ExitOfANeverShownObjectShowsItFromTheMovieStartThenHidesIt) {
+    Run(Record(1, true, 0, 12, 18));  // appear exit: a disappearance
     auto out = Out();
     ASSERT_EQ(2u, out.size());
     EXPECT_EQ(0u, out[0].frame);
@@ -140,18 +133,17 @@ TEST_F(ExporterTest, ExitOfANeverShownObjectShowsItFromTheMovieStartThenHidesIt)
     EXPECT_EQ(CFrameCommand::HIDE, out[1].Type());
     EXPECT_FALSE(object->IsShown());
 
-    Run(Record(10, true, 0, 30, 40)); // already gone: nothing
+    Run(Record(10, true, 0, 30, 40));  // already gone: nothing
     EXPECT_EQ(2u, Out().size());
 
-    Run(Record(1, false, 0, 50, 60)); // shown again on a new track
+    Run(Record(1, false, 0, 50, 60));  // shown again on a new track
     out = Out();
     ASSERT_EQ(3u, out.size());
     EXPECT_EQ(CFrameCommand::SHOW, out[2].Type());
     EXPECT_NE(out[0].track, out[2].track);
 }
 
-TEST_F(ExporterTest, ASecondEffectModifiesWhatTheFirstShowedAndAChangedObjectIsReplaced)
-{
+TEST_F(ExporterTest, ASecondEffectModifiesWhatTheFirstShowedAndAChangedObjectIsReplaced) {
     Run(Record(1, false, 0, 0, 5));
     auto sprite = movie->GetObjects()->AddRectangle(0, 0, 5, 5);
     object->SetObject(sprite);
@@ -165,20 +157,17 @@ TEST_F(ExporterTest, ASecondEffectModifiesWhatTheFirstShowedAndAChangedObjectIsR
 
 // --- Fade, appear, flash once ------------------------------------------------------------------
 
-TEST_F(ExporterTest, FadeEntranceAndExitShiftAlphaFrameByFrame)
-{
+TEST_F(ExporterTest, FadeEntranceAndExitShiftAlphaFrameByFrame) {
     for (bool exit : {false, true}) {
         SetUp();
-        if (exit)
-            Run(Record(1, false, 0, 0, 0)); // displayed before it fades out
+        if (exit) Run(Record(1, false, 0, 0, 0));  // displayed before it fades out
         Run(Record(10, exit, 0, 10, 20));
         auto out = Out();
-        if (exit)
-            out.erase(out.begin());
+        if (exit) out.erase(out.begin());
         ASSERT_EQ(exit ? 12u : 11u, out.size());
         EXPECT_EQ(exit ? CFrameCommand::MODIFY : CFrameCommand::SHOW, out[0].Type());
         EXPECT_EQ(exit ? 0 : -255, out[0].Placement()->shiftAlpha);
-        EXPECT_EQ(exit ? -127 : -127, out[5].Placement()->shiftAlpha); // -127.5 toward zero
+        EXPECT_EQ(exit ? -127 : -127, out[5].Placement()->shiftAlpha);  // -127.5 toward zero
         EXPECT_EQ(exit ? -255 : 0, out[10].Placement()->shiftAlpha);
         EXPECT_FLOAT_EQ(100.0f, out[10].Placement()->matrix.tx);
         if (exit) {
@@ -188,19 +177,16 @@ TEST_F(ExporterTest, FadeEntranceAndExitShiftAlphaFrameByFrame)
     }
 }
 
-TEST_F(ExporterTest, TheFourFadesWriteTheSameAndASingleFrameFadeUsesItsStartValue)
-{
+TEST_F(ExporterTest, TheFourFadesWriteTheSameAndASingleFrameFadeUsesItsStartValue) {
     std::vector<std::vector<int>> alphas;
     for (int type : {5, 9, 10, 14}) {
         SetUp();
         Run(Record(type, false, 0, 3, 9));
         std::vector<int> a;
-        for (const auto& w : Out())
-            a.push_back(w.Placement()->shiftAlpha);
+        for (const auto& w : Out()) a.push_back(w.Placement()->shiftAlpha);
         alphas.push_back(a);
     }
-    for (const auto& a : alphas)
-        EXPECT_EQ(alphas[0], a);
+    for (const auto& a : alphas) EXPECT_EQ(alphas[0], a);
 
     SetUp();
     Run(Record(10, false, 0, 12, 12));
@@ -209,8 +195,7 @@ TEST_F(ExporterTest, TheFourFadesWriteTheSameAndASingleFrameFadeUsesItsStartValu
     EXPECT_EQ(-255, out[0].Placement()->shiftAlpha);
 }
 
-TEST_F(ExporterTest, FlashOnceModifiesADisplayedObjectAndHidesItAtTheEnd)
-{
+TEST_F(ExporterTest, FlashOnceModifiesADisplayedObjectAndHidesItAtTheEnd) {
     Run(Record(1, false, 0, 0, 0));
     Run(Record(11, false, 0, 10, 16));
     auto out = Out();
@@ -221,19 +206,17 @@ TEST_F(ExporterTest, FlashOnceModifiesADisplayedObjectAndHidesItAtTheEnd)
     EXPECT_EQ(16u, out[2].frame);
 }
 
-TEST_F(ExporterTest, AFrameRangeEndingAtTheLastFrameNumberStops)
-{
+TEST_F(ExporterTest, AFrameRangeEndingAtTheLastFrameNumberStops) {
     Run(Record(10, false, 0, 0xFFFFFFFEu, 0xFFFFFFFFu));
     EXPECT_EQ(2u, Out().size());
     SetUp();
-    Run(Record(10, false, 0, 20, 10)); // start beyond end: nothing
+    Run(Record(10, false, 0, 20, 10));  // start beyond end: nothing
     EXPECT_EQ(0u, Out().size());
 }
 
 // --- Motion ------------------------------------------------------------------------------------
 
-TEST_F(ExporterTest, FlyStartsOrEndsJustOutsideTheMovie)
-{
+TEST_F(ExporterTest, FlyStartsOrEndsJustOutsideTheMovie) {
     struct Case {
         int type;
         bool exit;
@@ -241,13 +224,10 @@ TEST_F(ExporterTest, FlyStartsOrEndsJustOutsideTheMovie)
         float firstDx, firstDy, lastDx, lastDy;
     };
     const Case cases[] = {
-        {2, false, 4, -150, 0, 0, 0},     // right edge at the movie's left edge
-        {7, false, 4, -150, 0, 0, 0},     // crawl moves the same way
-        {2, false, 1, 0, -90, 0, 0},
-        {2, true, 8, 0, 0, 620, 490},     // out to the bottom right
-        {2, false, 0, 0, 0, 0, 0},
-        {2, false, 5, 0, 0, 0, 0},
-        {2, false, 10, 0, 0, 0, 0},
+        {2, false, 4, -150, 0, 0, 0},                                // right edge at the movie's left edge
+        {7, false, 4, -150, 0, 0, 0},                                // crawl moves the same way
+        {2, false, 1, 0, -90, 0, 0},  {2, true, 8, 0, 0, 620, 490},  // out to the bottom right
+        {2, false, 0, 0, 0, 0, 0},    {2, false, 5, 0, 0, 0, 0},    {2, false, 10, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -262,8 +242,7 @@ TEST_F(ExporterTest, FlyStartsOrEndsJustOutsideTheMovie)
     }
 }
 
-TEST_F(ExporterTest, PeekMovesUnderAFixedMaskAndEndsAtRestUnclipped)
-{
+TEST_F(ExporterTest, PeekMovesUnderAFixedMaskAndEndsAtRestUnclipped) {
     Run(Record(12, false, 3, 0, 4));
     auto out = Out();
     auto mask = std::dynamic_pointer_cast<CRectangleObject>(object->GetMaskObject());
@@ -285,10 +264,8 @@ TEST_F(ExporterTest, PeekMovesUnderAFixedMaskAndEndsAtRestUnclipped)
     bool restAt4 = false, maskHiddenAt4 = false;
     for (const auto& w : out)
         if (w.frame == 4) {
-            if (w.Type() == CFrameCommand::MODIFY && w.Placement()->matrix.ty == 50.0f)
-                restAt4 = true;
-            if (w.Type() == CFrameCommand::HIDE)
-                maskHiddenAt4 = true;
+            if (w.Type() == CFrameCommand::MODIFY && w.Placement()->matrix.ty == 50.0f) restAt4 = true;
+            if (w.Type() == CFrameCommand::HIDE) maskHiddenAt4 = true;
         }
     EXPECT_TRUE(restAt4);
     EXPECT_TRUE(maskHiddenAt4);
@@ -301,15 +278,14 @@ TEST_F(ExporterTest, PeekMovesUnderAFixedMaskAndEndsAtRestUnclipped)
             ++at4;
             EXPECT_EQ(CFrameCommand::HIDE, w.Type());
         }
-    EXPECT_EQ(2, at4); // the mask and the object, nothing of the peek's own
+    EXPECT_EQ(2, at4);  // the mask and the object, nothing of the peek's own
 }
 
 // --- Masks -------------------------------------------------------------------------------------
 
 // The mask shown or put in at each frame, in order (the object itself left out).
 std::vector<std::shared_ptr<CMovieObject>> MasksByFrame(const std::vector<Written>& out,
-                                                        const CObjectsCollection& objects)
-{
+                                                        const CObjectsCollection& objects) {
     const std::wstring body = objects.GetObjects().front()->GetId();
     std::vector<std::shared_ptr<CMovieObject>> masks;
     for (const auto& w : out) {
@@ -319,17 +295,15 @@ std::vector<std::shared_ptr<CMovieObject>> MasksByFrame(const std::vector<Writte
         else if (auto replace = std::dynamic_pointer_cast<CReplaceCommand>(w.command))
             id = replace->objectId;
         for (const auto& o : objects.GetObjects())
-            if (o->GetId() == id && id != body)
-                masks.push_back(o);
+            if (o->GetId() == id && id != body) masks.push_back(o);
     }
     return masks;
 }
 
-TEST_F(ExporterTest, WipeRevealsFromTheMovingEdgeAndEndsUnclipped)
-{
+TEST_F(ExporterTest, WipeRevealsFromTheMovingEdgeAndEndsUnclipped) {
     Run(Record(22, false, 2, 0, 4));
     auto masks = MasksByFrame(Out(), *object->objects);
-    ASSERT_EQ(4u, masks.size()); // n - 1 mask definitions for n + 1 frames
+    ASSERT_EQ(4u, masks.size());  // n - 1 mask definitions for n + 1 frames
     auto first = std::dynamic_pointer_cast<CRectangleObject>(masks[0]);
     ASSERT_TRUE(first);
     EXPECT_FLOAT_EQ(151.0f, first->x);
@@ -341,7 +315,7 @@ TEST_F(ExporterTest, WipeRevealsFromTheMovingEdgeAndEndsUnclipped)
     EXPECT_TRUE(object->IsShown());
 
     SetUp();
-    Run(Record(22, false, 7, 0, 3)); // no such direction: the full widened bounds throughout
+    Run(Record(22, false, 7, 0, 3));  // no such direction: the full widened bounds throughout
     for (const auto& m : MasksByFrame(Out(), *object->objects)) {
         auto r = std::dynamic_pointer_cast<CRectangleObject>(m);
         EXPECT_FLOAT_EQ(99.0f, r->x);
@@ -349,14 +323,13 @@ TEST_F(ExporterTest, WipeRevealsFromTheMovingEdgeAndEndsUnclipped)
     }
 
     SetUp();
-    Run(Record(22, false, 2, 6, 6)); // one frame: only the end step
+    Run(Record(22, false, 2, 6, 6));  // one frame: only the end step
     auto out = Out();
     ASSERT_EQ(1u, out.size());
     EXPECT_TRUE(out[0].Placement()->maskId.empty());
 }
 
-TEST_F(ExporterTest, MaskShapesOfBlindsSplitBoxAndCircle)
-{
+TEST_F(ExporterTest, MaskShapesOfBlindsSplitBoxAndCircle) {
     // Blinds exit, vertical: six full-width bands at the start.
     Run(Record(3, true, 17, 0, 4));
     auto masks = MasksByFrame(Out(), *object->objects);
@@ -368,9 +341,9 @@ TEST_F(ExporterTest, MaskShapesOfBlindsSplitBoxAndCircle)
     EXPECT_NEAR(99.0f + 52.0f / 6.0f, band->x, 1e-4);
     EXPECT_NEAR(52.0f / 6.0f, band->width, 1e-4);
     EXPECT_FLOAT_EQ(42.0f, band->height);
-    auto later = std::static_pointer_cast<CRectangleObject>(
-        std::dynamic_pointer_cast<CShapeObject>(masks[2])->parts[1]);
-    EXPECT_NEAR(52.0f / 12.0f, later->width, 1e-4); // shrinking towards the left edges
+    auto later =
+        std::static_pointer_cast<CRectangleObject>(std::dynamic_pointer_cast<CShapeObject>(masks[2])->parts[1]);
+    EXPECT_NEAR(52.0f / 12.0f, later->width, 1e-4);  // shrinking towards the left edges
     EXPECT_FALSE(object->IsShown());
 
     // Split entrance, horizontal in: a frame with a hole that starts whole.
@@ -414,8 +387,7 @@ TEST_F(ExporterTest, MaskShapesOfBlindsSplitBoxAndCircle)
 
 // --- Scale and rotation -------------------------------------------------------------------------
 
-TEST_F(ExporterTest, ZoomSpiralStretchAndSwivelFramesAtStartAndEnd)
-{
+TEST_F(ExporterTest, ZoomSpiralStretchAndSwivelFramesAtStartAndEnd) {
     struct Case {
         int type;
         bool exit;
@@ -453,4 +425,4 @@ TEST_F(ExporterTest, ZoomSpiralStretchAndSwivelFramesAtStartAndEnd)
     }
 }
 
-} // namespace
+}  // namespace

@@ -26,8 +26,7 @@ protected:
 };
 
 inline std::shared_ptr<CTimeLineEffect> Record(int type, bool exit, int direction, std::uint32_t start,
-                                               std::uint32_t end, float duration = 1.0f)
-{
+                                               std::uint32_t end, float duration = 1.0f) {
     CTimeLineEffect::Values v;
     v.exit = exit;
     v.effectType = type;
@@ -51,16 +50,14 @@ struct Written {
 };
 
 // Every command in frame order; within a frame, in track order then insertion order.
-inline std::vector<Written> Commands(const CLayer& layer)
-{
+inline std::vector<Written> Commands(const CLayer& layer) {
     std::vector<Written> out;
     const auto& tracks = layer.GetFrames()->GetTracks();
     for (std::size_t t = 0; t < tracks.size(); ++t)
         for (const auto& entry : tracks[t]->GetCommandMap())
-            for (const auto& command : entry.second)
-                out.push_back({t, entry.first, command});
+            for (const auto& command : entry.second) out.push_back({t, entry.first, command});
     std::stable_sort(out.begin(), out.end(), [](const Written& a, const Written& b) { return a.frame < b.frame; });
     return out;
 }
 
-} // namespace exporterstest
+}  // namespace exporterstest

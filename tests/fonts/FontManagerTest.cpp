@@ -16,8 +16,7 @@ using namespace fontstest;
 namespace {
 
 // The PowerPoint font snapshot of a one-run text box.
-std::shared_ptr<CPptFont> Snapshot(const PowerPoint::Host::FontData& data)
-{
+std::shared_ptr<CPptFont> Snapshot(const PowerPoint::Host::FontData& data) {
     using namespace PowerPoint::Host;
     CHostDocumentRef doc = CHostDocument::Create();
     CHostShape* shape = doc->AddSlide()->AddShape(PowerPoint::msoTextBox, L"Box", 0, 0, 100, 50);
@@ -33,15 +32,13 @@ std::shared_ptr<CPptFont> Snapshot(const PowerPoint::Host::FontData& data)
     return text->GetFont();
 }
 
-std::vector<std::wstring> Names(const FontNameList& list)
-{
+std::vector<std::wstring> Names(const FontNameList& list) {
     return std::vector<std::wstring>(list.names, list.names + list.count);
 }
 
-} // namespace
+}  // namespace
 
-TEST(FontTable, StandByFacesByKind)
-{
+TEST(FontTable, StandByFacesByKind) {
     const CFontTable* table = CFontTable::GetGlobal();
     ASSERT_TRUE(table);
     EXPECT_EQ(std::vector<std::wstring>{L"Arial"}, table->GetNamesOfKind(1));
@@ -51,8 +48,7 @@ TEST(FontTable, StandByFacesByKind)
     EXPECT_TRUE(table->GetNamesOfKind(3).empty());
 }
 
-TEST(FontManager, NameListsFromAPowerPointFont)
-{
+TEST(FontManager, NameListsFromAPowerPointFont) {
     PowerPoint::Host::FontData data;
     data.name = L"Tahoma";
     data.nameAscii = L"Verdana";
@@ -67,17 +63,16 @@ TEST(FontManager, NameListsFromAPowerPointFont)
     FontNameList other = CFontManager::MakeFontNameList(*font, false);
     EXPECT_EQ((std::vector<std::wstring>{L"Tahoma", L"Mangal", L"MS Mincho", L"Verdana"}), Names(other));
     EXPECT_TRUE(ascii.bold);
-    EXPECT_FALSE(ascii.italic); // mixed is not italic
+    EXPECT_FALSE(ascii.italic);  // mixed is not italic
 
-    PowerPoint::Host::FontData same; // Name, NameAscii and NameOther all "Arial"
+    PowerPoint::Host::FontData same;  // Name, NameAscii and NameOther all "Arial"
     same.bold = PowerPoint::msoCTrue;
     FontNameList once = CFontManager::MakeFontNameList(*Snapshot(same), true);
     EXPECT_EQ(std::vector<std::wstring>{L"Arial"}, Names(once));
-    EXPECT_FALSE(once.bold); // only -1 is true
+    EXPECT_FALSE(once.bold);  // only -1 is true
 }
 
-TEST(FontManager, KeysShareFacesAndAreTurnedIntoFontsOnce)
-{
+TEST(FontManager, KeysShareFacesAndAreTurnedIntoFontsOnce) {
     FakeFonts fake;
     fake.Add(L"Arial", SimpleFont("Liberation Sans", L"ab"));
     fake.Add(L"Arial", SimpleFont("Liberation Sans", L"ab", true), true, false);
@@ -107,8 +102,7 @@ TEST(FontManager, KeysShareFacesAndAreTurnedIntoFontsOnce)
     EXPECT_EQ(asked, fake.requests.size());
 }
 
-TEST(FontManager, StandByFacesWhenTheSystemHasNone)
-{
+TEST(FontManager, StandByFacesWhenTheSystemHasNone) {
     FakeFonts fake;
     fake.Add(L"Arial", SimpleFont("Liberation Sans", L"ab"));
     auto movie = CMovie::CreateEmpty();
@@ -127,8 +121,7 @@ TEST(FontManager, StandByFacesWhenTheSystemHasNone)
     EXPECT_FALSE(manager.FindOrCreateFont({L"Nowhere", false, false}, L'b', 2));
 }
 
-TEST(FontManager, SymbolCharacterFallsThroughThePictureFacesInOrder)
-{
+TEST(FontManager, SymbolCharacterFallsThroughThePictureFacesInOrder) {
     FakeFonts fake;
     fake.Add(L"Tahoma", SimpleFont("Tahoma", L"ab"));
     fake.Add(L"Webdings", SimpleFont("Webdings", L"\xF041", false, false, true));
@@ -143,8 +136,7 @@ TEST(FontManager, SymbolCharacterFallsThroughThePictureFacesInOrder)
     EXPECT_EQ(L"Wingdings 2", font->GetFamilyName());
     EXPECT_EQ(std::wstring(L"\xA7"), font->GetUsedChars());
     // Tahoma, then the picture faces in table order; each missing face tries "Symbol" once.
-    EXPECT_EQ((std::vector<std::wstring>{L"Tahoma", L"Symbol", L"Webdings", L"Wingdings", L"Symbol",
-                                         L"Wingdings 2"}),
+    EXPECT_EQ((std::vector<std::wstring>{L"Tahoma", L"Symbol", L"Webdings", L"Wingdings", L"Symbol", L"Wingdings 2"}),
               fake.requests);
     // Nothing shows it: null, and no font records it.
     EXPECT_FALSE(manager.FindFontForChar(list, 0xF0FE, 3));
@@ -152,8 +144,7 @@ TEST(FontManager, SymbolCharacterFallsThroughThePictureFacesInOrder)
         EXPECT_EQ(std::wstring::npos, e.font->GetUsedChars().find(wchar_t(0xFE)));
 }
 
-TEST(FontManager, OnlyUsedFontsAreSavedAndWrittenEachOnce)
-{
+TEST(FontManager, OnlyUsedFontsAreSavedAndWrittenEachOnce) {
     FakeFonts fake;
     fake.Add(L"Arial", SimpleFont("Liberation Sans", L"ab"));
     fake.Add(L"Tahoma", SimpleFont("Tahoma", L"xy"));
@@ -161,7 +152,7 @@ TEST(FontManager, OnlyUsedFontsAreSavedAndWrittenEachOnce)
     CFontManager manager(movie.get());
     auto arial = manager.FindOrCreateFont({L"Arial", false, false}, L'b', 1);
     manager.FindOrCreateFont({L"ARIAL", false, false}, L'a', 1);
-    auto tahoma = manager.FindOrCreateFont({L"Tahoma", false, false}, L'q', 1); // lacks it: unused
+    auto tahoma = manager.FindOrCreateFont({L"Tahoma", false, false}, L'q', 1);  // lacks it: unused
     ASSERT_TRUE(arial);
     EXPECT_FALSE(tahoma);
     ASSERT_EQ(3u, manager.GetEntries().size());
@@ -187,8 +178,7 @@ TEST(FontManager, OnlyUsedFontsAreSavedAndWrittenEachOnce)
     DeleteFolderTree(folder, true);
 }
 
-TEST(FontManager, CharacterStyleFontsOnlyWhenAskedFor)
-{
+TEST(FontManager, CharacterStyleFontsOnlyWhenAskedFor) {
     auto movie = CMovie::CreateEmpty();
     CFontManager manager(movie.get());
     EXPECT_FALSE(manager.GetUseCharacterStyleFonts());

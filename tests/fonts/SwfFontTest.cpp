@@ -16,15 +16,13 @@ using namespace fontstest;
 namespace {
 
 std::shared_ptr<SwfFont> Make(const std::shared_ptr<CMovie>& movie, const std::wstring& face, int kind = 1,
-                              bool bold = false, bool italic = false)
-{
+                              bool bold = false, bool italic = false) {
     return SwfFont::Create(movie.get(), face, bold, italic, kind);
 }
 
-} // namespace
+}  // namespace
 
-TEST(SwfFont, SymbolFoldingOnlyInFacesWithASymbolMap)
-{
+TEST(SwfFont, SymbolFoldingOnlyInFacesWithASymbolMap) {
     FakeFonts fake;
     fake.Add(L"Sym", SimpleFont("Sym", L"\xF041\xF0A7", false, false, true));
     fake.Add(L"Plain", SimpleFont("Plain", L"A"));
@@ -36,9 +34,8 @@ TEST(SwfFont, SymbolFoldingOnlyInFacesWithASymbolMap)
         std::uint32_t code;
         bool has;
     } cases[] = {
-        {L"Sym", 0xF041, true},      {L"Sym", 0x41, true},   {L"Sym", 0xA7, true}, {L"Sym", 0x42, false},
-        {L"Plain", 0xF041, false},   {L"Plain", 0x41, true}, {L"Private", 0xF041, true},
-        {L"Private", 0x41, false},
+        {L"Sym", 0xF041, true},    {L"Sym", 0x41, true},   {L"Sym", 0xA7, true},       {L"Sym", 0x42, false},
+        {L"Plain", 0xF041, false}, {L"Plain", 0x41, true}, {L"Private", 0xF041, true}, {L"Private", 0x41, false},
     };
     for (const Case& c : cases) {
         auto font = Make(movie, c.face);
@@ -59,8 +56,7 @@ TEST(SwfFont, SymbolFoldingOnlyInFacesWithASymbolMap)
     EXPECT_EQ(L"\xF041", priv->ToHtml(L"\xF041"));
 }
 
-TEST(SwfFont, UsedCharactersInFirstUseOrderOnce)
-{
+TEST(SwfFont, UsedCharactersInFirstUseOrderOnce) {
     FakeFonts fake;
     fake.Add(L"Plain", SimpleFont("Plain", L"ab"));
     auto movie = CMovie::CreateEmpty();
@@ -68,8 +64,7 @@ TEST(SwfFont, UsedCharactersInFirstUseOrderOnce)
     ASSERT_TRUE(font);
     EXPECT_FALSE(font->HasUsedChars());
     EXPECT_EQ(L"", font->GetUsedChars());
-    for (wchar_t c : std::wstring(L"baba"))
-        font->AddChar(c);
+    for (wchar_t c : std::wstring(L"baba")) font->AddChar(c);
     // Beyond 16 bits nothing is recorded (and nothing is written out of the bitmap).
     font->AddChar(0x1F600);
     font->AddChar(0xFFFF);
@@ -77,8 +72,7 @@ TEST(SwfFont, UsedCharactersInFirstUseOrderOnce)
     EXPECT_EQ(std::wstring(L"ba") + wchar_t(0xFFFF) + wchar_t(0), font->GetUsedChars());
 }
 
-TEST(SwfFont, CodesBeyondSixteenBitsPoseAsNoOtherCharacter)
-{
+TEST(SwfFont, CodesBeyondSixteenBitsPoseAsNoOtherCharacter) {
     FakeFonts fake;
     TestFontSpec spec;
     spec.glyphs = {{0x41, 500, 0, 0, 400, 700}, {0x1D400, 900, 0, 0, 800, 700}};
@@ -93,8 +87,7 @@ TEST(SwfFont, CodesBeyondSixteenBitsPoseAsNoOtherCharacter)
     EXPECT_EQ(0.0f, font->GetTextWidth(std::wstring(1, wchar_t(0xD400))));
 }
 
-TEST(SwfFont, TextWidthWidensOnlyTheLastCharacter)
-{
+TEST(SwfFont, TextWidthWidensOnlyTheLastCharacter) {
     FakeFonts fake;
     TestFontSpec spec;
     spec.unitsPerEm = 1000;
@@ -109,16 +102,15 @@ TEST(SwfFont, TextWidthWidensOnlyTheLastCharacter)
         const wchar_t* text;
         float ems;
     } cases[] = {
-        {L"", 0.0f},          {L"W", 0.8f},  {L"i", 0.25f}, {L"WW", 1.4f},
-        {L"Wi", 0.85f},       {L"iW", 1.05f}, {L"W\x263A", 0.6f}, // an unknown last character adds nothing
+        {L"", 0.0f},    {L"W", 0.8f},   {L"i", 0.25f},      {L"WW", 1.4f},
+        {L"Wi", 0.85f}, {L"iW", 1.05f}, {L"W\x263A", 0.6f},  // an unknown last character adds nothing
         {L" ", 0.3f},
     };
     for (const Case& c : cases)
         EXPECT_NEAR(c.ems, font->GetTextWidth(c.text), 1e-5f) << "'" << Utf8FromWide(c.text) << "'";
 }
 
-TEST(SwfFont, MarkupEscapesDropsControlsAndWrapsStyles)
-{
+TEST(SwfFont, MarkupEscapesDropsControlsAndWrapsStyles) {
     FakeFonts fake;
     fake.Add(L"Plain", SimpleFont("Plain", L"a"));
     fake.Add(L"Both", SimpleFont("Both", L"a", true, true));
@@ -137,8 +129,7 @@ TEST(SwfFont, MarkupEscapesDropsControlsAndWrapsStyles)
         {L"\t\r\x0B\x1F end", L" end"},
         {L"", L""},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.html, plain->ToHtml(c.text));
+    for (const Case& c : cases) EXPECT_EQ(c.html, plain->ToHtml(c.text));
 
     // Bold and italic come from the face, not from the request.
     auto both = Make(movie, L"Both");
@@ -151,8 +142,7 @@ TEST(SwfFont, MarkupEscapesDropsControlsAndWrapsStyles)
     EXPECT_EQ(L"<B>x</B>", bold->ToHtml(L"x"));
 }
 
-TEST(SwfFont, MetricsFamilyAndIds)
-{
+TEST(SwfFont, MetricsFamilyAndIds) {
     FakeFonts fake;
     TestFontSpec spec;
     spec.family = "Metric Face";
@@ -181,26 +171,24 @@ TEST(SwfFont, MetricsFamilyAndIds)
     EXPECT_TRUE(first->IsSameFace(*second));
 }
 
-TEST(SwfFont, StandByFaceOfTheKind)
-{
+TEST(SwfFont, StandByFaceOfTheKind) {
     auto movie = CMovie::CreateEmpty();
     struct Case {
         int kind;
-        std::vector<std::uint8_t> requestedData; // empty: the system has no data
+        std::vector<std::uint8_t> requestedData;  // empty: the system has no data
         const wchar_t* standBy;
         bool valid;
     } cases[] = {
         {0, {}, L"Arial", true},
         {1, {}, L"Arial", true},
-        {1, {1, 2, 3, 4, 5, 6, 7, 8}, L"Arial", true}, // data FreeType cannot read
+        {1, {1, 2, 3, 4, 5, 6, 7, 8}, L"Arial", true},  // data FreeType cannot read
         {2, {}, L"Wingdings", true},
-        {3, SimpleFont("Plain", L"A"), L"Symbol", true}, // no symbol map: not a symbol font
+        {3, SimpleFont("Plain", L"A"), L"Symbol", true},  // no symbol map: not a symbol font
         {7, {}, L"Asked", false},                         // other kinds keep their name
     };
     for (const Case& c : cases) {
         FakeFonts fake;
-        if (!c.requestedData.empty())
-            fake.Add(L"Asked", c.requestedData);
+        if (!c.requestedData.empty()) fake.Add(L"Asked", c.requestedData);
         fake.Add(L"Arial", SimpleFont("Liberation Sans", L"A"));
         fake.Add(L"Wingdings", SimpleFont("Wingdings", L"A"));
         fake.Add(L"Symbol", SimpleFont("Symbol", L"\xF041", false, false, true));
@@ -227,8 +215,7 @@ TEST(SwfFont, StandByFaceOfTheKind)
     EXPECT_EQ(1u, sym.requests.size());
 }
 
-TEST(SwfFont, DamagedFontDataIsRefused)
-{
+TEST(SwfFont, DamagedFontDataIsRefused) {
     auto movie = CMovie::CreateEmpty();
     std::vector<std::uint8_t> good = SimpleFont("Plain", L"abc");
     std::vector<std::vector<std::uint8_t>> bad = {
@@ -252,8 +239,7 @@ TEST(SwfFont, DamagedFontDataIsRefused)
     }
 }
 
-TEST(SwfFont, SavesTheWholeFontAndWritesItsElement)
-{
+TEST(SwfFont, SavesTheWholeFontAndWritesItsElement) {
     FakeFonts fake;
     std::vector<std::uint8_t> data = SimpleFont("Plain", L"ab");
     fake.Add(L"Plain", data);
@@ -286,7 +272,8 @@ TEST(SwfFont, SavesTheWholeFontAndWritesItsElement)
         ADD_FAILURE() << "no exception";
     } catch (const CBaseException& e) {
         EXPECT_EQ(2, e.GetCode());
-        const std::wstring prefix = L"Cannot save font file " + missing + L"/fnt0.ttf in file genswf/src/fonts/SwfFont.cpp at line ";
+        const std::wstring prefix =
+            L"Cannot save font file " + missing + L"/fnt0.ttf in file genswf/src/fonts/SwfFont.cpp at line ";
         EXPECT_EQ(prefix, e.GetMessage().substr(0, prefix.size())) << Utf8FromWide(e.GetMessage());
     }
     EXPECT_FALSE(font->IsFileSaved());
@@ -294,12 +281,10 @@ TEST(SwfFont, SavesTheWholeFontAndWritesItsElement)
 }
 
 // The real system through the platform font lookup: "Arial" comes back as its metric equivalent.
-TEST(SwfFont, SystemFontThroughThePlatformLookup)
-{
+TEST(SwfFont, SystemFontThroughThePlatformLookup) {
     auto movie = CMovie::CreateEmpty();
     auto regular = Make(movie, L"Arial");
-    if (!regular)
-        GTEST_SKIP() << "no system font for Arial (fonts-liberation missing)";
+    if (!regular) GTEST_SKIP() << "no system font for Arial (fonts-liberation missing)";
     EXPECT_FALSE(regular->IsFallback());
     EXPECT_FALSE(regular->GetFamilyName().empty());
     EXPECT_TRUE(regular->HasChar(L'A'));

@@ -9,43 +9,35 @@ namespace {
 struct Writer {
     std::vector<std::uint8_t> b;
     void U8(unsigned v) { b.push_back(std::uint8_t(v)); }
-    void U16(unsigned v)
-    {
+    void U16(unsigned v) {
         U8(v >> 8);
         U8(v);
     }
     void S16(int v) { U16(unsigned(v) & 0xFFFF); }
-    void U32(std::uint32_t v)
-    {
+    void U32(std::uint32_t v) {
         U16(v >> 16);
         U16(v & 0xFFFF);
     }
-    void Pad4()
-    {
-        while (b.size() % 4)
-            U8(0);
+    void Pad4() {
+        while (b.size() % 4) U8(0);
     }
 };
 
-std::uint32_t CheckSum(const std::vector<std::uint8_t>& t)
-{
+std::uint32_t CheckSum(const std::vector<std::uint8_t>& t) {
     std::uint32_t sum = 0;
     for (std::size_t i = 0; i < t.size(); i += 4) {
         std::uint32_t v = 0;
-        for (std::size_t k = 0; k < 4; ++k)
-            v = (v << 8) | (i + k < t.size() ? t[i + k] : 0);
+        for (std::size_t k = 0; k < 4; ++k) v = (v << 8) | (i + k < t.size() ? t[i + k] : 0);
         sum += v;
     }
     return sum;
 }
 
 // Format 4 over the given (code, glyph) pairs, one segment each.
-std::vector<std::uint8_t> Format4(const std::vector<std::pair<std::uint32_t, unsigned>>& map)
-{
+std::vector<std::uint8_t> Format4(const std::vector<std::pair<std::uint32_t, unsigned>>& map) {
     std::vector<std::pair<std::uint32_t, unsigned>> segs;
     for (auto& m : map)
-        if (m.first < 0xFFFF)
-            segs.push_back(m);
+        if (m.first < 0xFFFF) segs.push_back(m);
     std::sort(segs.begin(), segs.end());
     segs.push_back({0xFFFF, 0});
     const unsigned segCount = unsigned(segs.size());
@@ -62,20 +54,15 @@ std::vector<std::uint8_t> Format4(const std::vector<std::pair<std::uint32_t, uns
     w.U16(searchRange);
     w.U16(entrySelector);
     w.U16(segCount * 2 - searchRange);
-    for (auto& s : segs)
-        w.U16(s.first);
+    for (auto& s : segs) w.U16(s.first);
     w.U16(0);
-    for (auto& s : segs)
-        w.U16(s.first);
-    for (auto& s : segs)
-        w.U16(s.first == 0xFFFF ? 1 : (s.second - s.first) & 0xFFFF);
-    for (std::size_t i = 0; i < segs.size(); ++i)
-        w.U16(0);
+    for (auto& s : segs) w.U16(s.first);
+    for (auto& s : segs) w.U16(s.first == 0xFFFF ? 1 : (s.second - s.first) & 0xFFFF);
+    for (std::size_t i = 0; i < segs.size(); ++i) w.U16(0);
     return w.b;
 }
 
-std::vector<std::uint8_t> Format12(const std::vector<std::pair<std::uint32_t, unsigned>>& map)
-{
+std::vector<std::uint8_t> Format12(const std::vector<std::pair<std::uint32_t, unsigned>>& map) {
     std::vector<std::pair<std::uint32_t, unsigned>> groups(map);
     std::sort(groups.begin(), groups.end());
     Writer w;
@@ -92,11 +79,10 @@ std::vector<std::uint8_t> Format12(const std::vector<std::pair<std::uint32_t, un
     return w.b;
 }
 
-} // namespace
+}  // namespace
 
-std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec)
-{
-    const unsigned numGlyphs = unsigned(spec.glyphs.size()) + 1; // glyph 0 is .notdef
+std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec) {
+    const unsigned numGlyphs = unsigned(spec.glyphs.size()) + 1;  // glyph 0 is .notdef
     std::vector<std::pair<std::uint32_t, unsigned>> map;
     bool astral = false;
     for (std::size_t i = 0; i < spec.glyphs.size(); ++i) {
@@ -106,7 +92,7 @@ std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec)
 
     // glyf and loca
     Writer glyf, loca;
-    loca.U32(0); // .notdef: empty
+    loca.U32(0);  // .notdef: empty
     loca.U32(0);
     int fxMin = 0, fyMin = 0, fxMax = 0, fyMax = 0, maxAdvance = 0;
     for (const TestGlyph& g : spec.glyphs) {
@@ -123,8 +109,7 @@ std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec)
             glyf.S16(g.yMax);
             glyf.U16(3);
             glyf.U16(0);
-            for (int k = 0; k < 4; ++k)
-                glyf.U8(0x01);
+            for (int k = 0; k < 4; ++k) glyf.U8(0x01);
             const int xs[4] = {g.xMin, g.xMax, g.xMax, g.xMin};
             const int ys[4] = {g.yMin, g.yMin, g.yMax, g.yMax};
             int last = 0;
@@ -149,8 +134,7 @@ std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec)
     head.U32(0x5F0F3CF5);
     head.U16(0);
     head.U16(unsigned(spec.unitsPerEm));
-    for (int i = 0; i < 4; ++i)
-        head.U32(0);
+    for (int i = 0; i < 4; ++i) head.U32(0);
     head.S16(fxMin);
     head.S16(fyMin);
     head.S16(fxMax);
@@ -158,7 +142,7 @@ std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec)
     head.U16((spec.bold ? 1u : 0u) | (spec.italic ? 2u : 0u));
     head.U16(8);
     head.S16(2);
-    head.S16(1); // long loca
+    head.S16(1);  // long loca
     head.S16(0);
 
     Writer hhea;
@@ -173,8 +157,7 @@ std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec)
     hhea.S16(1);
     hhea.S16(0);
     hhea.S16(0);
-    for (int i = 0; i < 4; ++i)
-        hhea.S16(0);
+    for (int i = 0; i < 4; ++i) hhea.S16(0);
     hhea.S16(0);
     hhea.U16(numGlyphs);
 
@@ -194,8 +177,7 @@ std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec)
     maxp.U16(0);
     maxp.U16(0);
     maxp.U16(2);
-    for (int i = 0; i < 8; ++i)
-        maxp.U16(0);
+    for (int i = 0; i < 8; ++i) maxp.U16(0);
 
     Writer cmap;
     std::vector<std::uint8_t> sub4 = Format4(map);
@@ -242,8 +224,7 @@ std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec)
     out.U16(unsigned(tables.size()) * 16 - 128);
     std::uint32_t offset = 12 + 16 * std::uint32_t(tables.size());
     for (auto& t : tables) {
-        for (char c : t.first)
-            out.U8(std::uint8_t(c));
+        for (char c : t.first) out.U8(std::uint8_t(c));
         out.U32(CheckSum(t.second));
         out.U32(offset);
         out.U32(std::uint32_t(t.second.size()));
@@ -257,16 +238,14 @@ std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec)
 }
 
 std::vector<std::uint8_t> SimpleFont(const std::string& family, const std::wstring& chars, bool bold, bool italic,
-                                     bool symbol)
-{
+                                     bool symbol) {
     TestFontSpec spec;
     spec.family = family;
     spec.bold = bold;
     spec.italic = italic;
     spec.symbol = symbol;
-    for (wchar_t c : chars)
-        spec.glyphs.push_back({std::uint32_t(c), 500, 50, 0, 450, 700});
+    for (wchar_t c : chars) spec.glyphs.push_back({std::uint32_t(c), 500, 50, 0, 450, 700});
     return BuildTestFont(spec);
 }
 
-} // namespace fontstest
+}  // namespace fontstest

@@ -19,7 +19,7 @@ struct TestFontSpec {
     std::string family = "Test Sans";
     bool bold = false;
     bool italic = false;
-    bool symbol = false; // the BMP map is a Windows symbol map (codes given as 0xF0xx)
+    bool symbol = false;  // the BMP map is a Windows symbol map (codes given as 0xF0xx)
     int unitsPerEm = 1000;
     int ascender = 800;
     int descender = -200;
@@ -32,4 +32,4 @@ std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec);
 std::vector<std::uint8_t> SimpleFont(const std::string& family, const std::wstring& chars, bool bold = false,
                                      bool italic = false, bool symbol = false);
 
-} // namespace fontstest
+}  // namespace fontstest

@@ -14,8 +14,7 @@ using PowerPoint::Host::FontData;
 
 namespace {
 
-std::shared_ptr<CPptFont> Snapshot(const FontData& data)
-{
+std::shared_ptr<CPptFont> Snapshot(const FontData& data) {
     using namespace PowerPoint::Host;
     CHostDocumentRef doc = CHostDocument::Create();
     CHostShape* shape = doc->AddSlide()->AddShape(PowerPoint::msoTextBox, L"Box", 0, 0, 100, 50);
@@ -31,10 +30,9 @@ std::shared_ptr<CPptFont> Snapshot(const FontData& data)
     return text->GetFont();
 }
 
-} // namespace
+}  // namespace
 
-TEST(TextStyle, EffectiveSizeOfScriptedRuns)
-{
+TEST(TextStyle, EffectiveSizeOfScriptedRuns) {
     FakeFonts fake;
     fake.Add(L"Plain", SimpleFont("Plain", L"a"));
     auto movie = CMovie::CreateEmpty();
@@ -45,7 +43,7 @@ TEST(TextStyle, EffectiveSizeOfScriptedRuns)
         bool sub, super;
         float effective;
     } cases[] = {
-        {24.0f, true, false, 16.0f}, {25.5f, true, false, 16.0f}, {10.0f, false, true, 6.0f},
+        {24.0f, true, false, 16.0f}, {25.5f, true, false, 16.0f},  {10.0f, false, true, 6.0f},
         {24.0f, true, true, 16.0f},  {24.0f, false, false, 24.0f}, {25.5f, false, false, 25.5f},
         {1.0f, false, true, 0.0f},
     };
@@ -57,14 +55,13 @@ TEST(TextStyle, EffectiveSizeOfScriptedRuns)
         auto style = TextStyle::Create(font, Snapshot(data));
         EXPECT_EQ(c.size, style->GetSize());
         EXPECT_EQ(c.effective, style->GetEffectiveSize()) << c.size << c.sub << c.super;
-        EXPECT_EQ(c.effective, style->GetEffectiveSize()); // reduced once, not again
+        EXPECT_EQ(c.effective, style->GetEffectiveSize());  // reduced once, not again
         // 'a' is half an em.
         EXPECT_FLOAT_EQ(c.effective * 0.5f, style->GetTextWidth(L"a"));
     }
 }
 
-TEST(TextStyle, WidthIsEmsTimesTheEffectiveSize)
-{
+TEST(TextStyle, WidthIsEmsTimesTheEffectiveSize) {
     FakeFonts fake;
     TestFontSpec spec;
     spec.glyphs = {{L'a', 500, 0, 0, 400, 500}};
@@ -75,14 +72,13 @@ TEST(TextStyle, WidthIsEmsTimesTheEffectiveSize)
     data.size = 24.0f;
     data.subscript = PowerPoint::msoTrue;
     auto style = TextStyle::Create(font, Snapshot(data));
-    EXPECT_FLOAT_EQ(32.0f, style->GetTextWidth(L"aaaa")); // 2 ems at 16 points
+    EXPECT_FLOAT_EQ(32.0f, style->GetTextWidth(L"aaaa"));  // 2 ems at 16 points
     style->SetSubscript(false);
     style->SetSize(10.0f);
-    EXPECT_FLOAT_EQ(20.0f, style->GetTextWidth(L"aaaa")); // at 10 points
+    EXPECT_FLOAT_EQ(20.0f, style->GetTextWidth(L"aaaa"));  // at 10 points
 }
 
-TEST(TextStyle, FlagsColourAndMarkup)
-{
+TEST(TextStyle, FlagsColourAndMarkup) {
     FakeFonts fake;
     fake.Add(L"Bold", SimpleFont("Bold", L"a", true));
     fake.Add(L"Plain", SimpleFont("Plain", L"a"));
@@ -102,8 +98,8 @@ TEST(TextStyle, FlagsColourAndMarkup)
     auto snapshot = Snapshot(data);
     auto style = TextStyle::Create(boldFace, snapshot);
     EXPECT_TRUE(style->GetUnderline());
-    EXPECT_FALSE(style->GetBold());   // mixed
-    EXPECT_FALSE(style->GetItalic()); // only -1 is true
+    EXPECT_FALSE(style->GetBold());    // mixed
+    EXPECT_FALSE(style->GetItalic());  // only -1 is true
     EXPECT_TRUE(style->GetShadow());
     EXPECT_FALSE(style->GetEmboss());
     EXPECT_EQ(0x0000FFu, style->GetColor());

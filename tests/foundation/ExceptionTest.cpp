@@ -10,8 +10,7 @@ using namespace genswf;
 namespace {
 
 // The order in which the progress dialog tells the family apart.
-std::wstring Classify(const std::function<void()>& thrower)
-{
+std::wstring Classify(const std::function<void()>& thrower) {
     try {
         thrower();
     } catch (const CXml2SwfException& e) {
@@ -30,8 +29,7 @@ std::wstring Classify(const std::function<void()>& thrower)
     return L"none";
 }
 
-TEST(Exceptions, CodesAndMessages)
-{
+TEST(Exceptions, CodesAndMessages) {
     EXPECT_EQ(CBaseException(7, L"m").GetCode(), 7);
     EXPECT_EQ(CConvertException(L"x").GetCode(), 1);
     EXPECT_EQ(CPPTException().GetCode(), 0);
@@ -45,8 +43,7 @@ TEST(Exceptions, CodesAndMessages)
     EXPECT_EQ(copy.GetMessage(), L"copied");
 }
 
-TEST(Exceptions, ReceiverOrder)
-{
+TEST(Exceptions, ReceiverOrder) {
     EXPECT_EQ(Classify([] { throw CInterruptedException(); }), L"cancel");
     EXPECT_EQ(Classify([] { throw CConvertException(L""); }), L"convert:");
     EXPECT_EQ(Classify([] { throw CSwfExtractionException(); }), L"base:");
@@ -54,15 +51,15 @@ TEST(Exceptions, ReceiverOrder)
     EXPECT_EQ(Classify([] { throw 42; }), L"internal");
 }
 
-TEST(Exceptions, MessagesNameTheSourceRelativeToTheRepository)
-{
+TEST(Exceptions, MessagesNameTheSourceRelativeToTheRepository) {
     const int line = __LINE__ + 1;
     const std::wstring message = Classify([] { THROW_PPT_EXCEPTION(); });
-    EXPECT_EQ(message, L"ppt:PPT Exception in file tests/foundation/ExceptionTest.cpp at line " + std::to_wstring(line));
+    EXPECT_EQ(message,
+              L"ppt:PPT Exception in file tests/foundation/ExceptionTest.cpp at line " + std::to_wstring(line));
 
     EXPECT_EQ(LocatedMessage(L"Cannot open image file /t/a.png", "/home/me/src/genswf/src/images.cpp", 12),
               L"Cannot open image file /t/a.png in file genswf/src/images.cpp at line 12");
     EXPECT_EQ(SourceLocationSuffix("addin/x.cpp", -1), L" in file addin/x.cpp at line -1");
 }
 
-} // namespace
+}  // namespace

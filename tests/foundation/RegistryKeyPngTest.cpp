@@ -19,8 +19,7 @@ protected:
     CScratchFolder m_scratch;
 };
 
-TEST_F(RegistryKeyTest, ValuesAndDefaults)
-{
+TEST_F(RegistryKeyTest, ValuesAndDefaults) {
     CRegistryKey key;
     EXPECT_EQ(key.QueryStringValue(L"x", L"fallback"), L"fallback") << "no key held";
     ASSERT_EQ(key.Create(HKEY_CURRENT_USER, L"Software\\Test\\Key"), ERROR_SUCCESS);
@@ -46,8 +45,7 @@ TEST_F(RegistryKeyTest, ValuesAndDefaults)
     EXPECT_EQ(again.QueryDWORDValue(L"number", 0), 0xDEADBEEFu);
 }
 
-TEST_F(RegistryKeyTest, FailedOpenKeepsTheHeldKey)
-{
+TEST_F(RegistryKeyTest, FailedOpenKeepsTheHeldKey) {
     CRegistryKey key;
     ASSERT_EQ(key.Create(HKEY_CURRENT_USER, L"Software\\Held"), ERROR_SUCCESS);
     ASSERT_TRUE(key.SetDWORDValue(3, L"v"));
@@ -55,8 +53,7 @@ TEST_F(RegistryKeyTest, FailedOpenKeepsTheHeldKey)
     EXPECT_EQ(key.QueryDWORDValue(L"v", 0), 3u);
 }
 
-std::string PngHeader(std::uint32_t width, std::uint32_t height, std::uint32_t ihdrLength = 13)
-{
+std::string PngHeader(std::uint32_t width, std::uint32_t height, std::uint32_t ihdrLength = 13) {
     std::string bytes("\x89PNG\r\n\x1a\n", 8);
     const auto be32 = [&bytes](std::uint32_t v) {
         for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>((v >> shift) & 0xFF);
@@ -66,12 +63,11 @@ std::string PngHeader(std::uint32_t width, std::uint32_t height, std::uint32_t i
     be32(width);
     be32(height);
     bytes += std::string("\x08\x06\x00\x00\x00", 5);
-    be32(0); // CRC: not checked here
+    be32(0);  // CRC: not checked here
     return bytes;
 }
 
-TEST(PngFile, HeaderChecks)
-{
+TEST(PngFile, HeaderChecks) {
     CScratchFolder scratch;
     struct Case {
         const char* name;
@@ -97,8 +93,7 @@ TEST(PngFile, HeaderChecks)
     EXPECT_EQ(CPngFile::Create(scratch / L"missing.png", true), nullptr);
 }
 
-TEST(PngFile, HeaderOnlyOrWholeFile)
-{
+TEST(PngFile, HeaderOnlyOrWholeFile) {
     CScratchFolder scratch;
     std::string bytes = PngHeader(1234, 567);
     bytes += std::string(5 * 1024 * 1024, 'z');
@@ -116,8 +111,7 @@ TEST(PngFile, HeaderOnlyOrWholeFile)
     EXPECT_EQ(whole->GetBytes().size(), bytes.size());
 }
 
-TEST(ModuleVersion, ComesFromTheBuild)
-{
+TEST(ModuleVersion, ComesFromTheBuild) {
     const CModuleVersionInfo none(nullptr);
     EXPECT_TRUE(none.GetFileVersion().empty());
 
@@ -129,4 +123,4 @@ TEST(ModuleVersion, ComesFromTheBuild)
     EXPECT_EQ(std::count(info.GetFileVersion().begin(), info.GetFileVersion().end(), L'.'), 2);
 }
 
-} // namespace
+}  // namespace

@@ -8,8 +8,7 @@
 
 class CScratchFolder {
 public:
-    CScratchFolder()
-    {
+    CScratchFolder() {
         char pattern[] = "/tmp/bctest.XXXXXX";
         const char* made = ::mkdtemp(pattern);
         m_path = made ? genswf::WideFromUtf8(made) : std::wstring();

@@ -3,22 +3,20 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 
 using namespace genswf;
 
 namespace {
 
-void Touch(const std::wstring& path, const std::string& content = "x")
-{
+void Touch(const std::wstring& path, const std::string& content = "x") {
     ASSERT_TRUE(WriteWholeFile(path, content.data(), content.size())) << NativePath(path);
 }
 
-TEST(Folders, CreateFolderAcceptsOnlyAbsolutePaths)
-{
+TEST(Folders, CreateFolderAcceptsOnlyAbsolutePaths) {
     CScratchFolder scratch;
     EXPECT_EQ(CreateFolder(L"relative/out"), L"");
     EXPECT_EQ(CreateFolder(L""), L"");
@@ -34,8 +32,7 @@ TEST(Folders, CreateFolderAcceptsOnlyAbsolutePaths)
     EXPECT_EQ(CreateFolder(scratch / L"file/sub"), L"") << "a file in the way";
 }
 
-TEST(Folders, UniqueTempFolderSkipsExistingNamesAndIsPrivate)
-{
+TEST(Folders, UniqueTempFolderSkipsExistingNamesAndIsPrivate) {
     CScratchFolder scratch;
     const std::wstring first = CreateUniqueTempFolder(L"bclite", L".tmp", scratch.Path());
     ASSERT_FALSE(first.empty());
@@ -64,19 +61,20 @@ TEST(Folders, UniqueTempFolderSkipsExistingNamesAndIsPrivate)
     EXPECT_EQ(GetFileNameOfPath(first).rfind(L"bclite", 0), 0u);
 }
 
-TEST(Folders, UniqueTempFolderUsesTmpdir)
-{
+TEST(Folders, UniqueTempFolderUsesTmpdir) {
     CScratchFolder scratch;
     const char* old = std::getenv("TMPDIR");
     const std::string saved = old ? old : "";
     ::setenv("TMPDIR", scratch.Native().c_str(), 1);
     const std::wstring made = CreateUniqueTempFolder(L"bclite", L".tmp", L"");
-    if (old) ::setenv("TMPDIR", saved.c_str(), 1); else ::unsetenv("TMPDIR");
+    if (old)
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
     EXPECT_EQ(GetFolderOfPath(made), scratch.Path());
 }
 
-TEST(Folders, DeleteFolderTreeNeverFollowsLinks)
-{
+TEST(Folders, DeleteFolderTreeNeverFollowsLinks) {
     CScratchFolder scratch;
     const std::wstring outside = scratch / L"outside";
     ASSERT_TRUE(CreateFolderTree(outside));
@@ -97,8 +95,7 @@ TEST(Folders, DeleteFolderTreeNeverFollowsLinks)
     EXPECT_TRUE(FileExists(outside + L"/keep.txt"));
 }
 
-TEST(Folders, DeleteFolderTreeHandlesLongPathsAndNonRecursiveMode)
-{
+TEST(Folders, DeleteFolderTreeHandlesLongPathsAndNonRecursiveMode) {
     CScratchFolder scratch;
     // Deeper than PATH_MAX: built with relative mkdir/chdir steps.
     std::wstring deep = scratch / L"deep";
@@ -127,11 +124,10 @@ TEST(Folders, DeleteFolderTreeHandlesLongPathsAndNonRecursiveMode)
     DeleteFolderTree(shallow, false);
     EXPECT_FALSE(FileExists(shallow + L"/file.txt"));
     EXPECT_TRUE(FolderExists(shallow + L"/sub")) << "subfolders stay unless recursive";
-    DeleteFolderTree(L"", true); // nothing happens
+    DeleteFolderTree(L"", true);  // nothing happens
 }
 
-TEST(Files, WritesEverythingOrFails)
-{
+TEST(Files, WritesEverythingOrFails) {
     CScratchFolder scratch;
     std::string big(3 * 1024 * 1024, 'q');
     const std::wstring path = scratch / L"big.bin";
@@ -154,4 +150,4 @@ TEST(Files, WritesEverythingOrFails)
     }
 }
 
-} // namespace
+}  // namespace

@@ -15,23 +15,19 @@ struct PathCase {
     const wchar_t* expected;
 };
 
-TEST(PathNames, IncludeTrailingBackslash)
-{
+TEST(PathNames, IncludeTrailingBackslash) {
     const PathCase cases[] = {{L"", L"/"}, {L"C:/x/", L"C:/x/"}, {L"/a\\", L"/a\\"}, {L"/a", L"/a/"}};
     for (const auto& c : cases) EXPECT_EQ(IncludeTrailingBackslash(c.input), c.expected) << c.input;
 }
 
-TEST(PathNames, FolderOfPath)
-{
+TEST(PathNames, FolderOfPath) {
     const PathCase cases[] = {
-        {L"/a/b/c.swf", L"/a/b"}, {L"C:\\x\\y.ppt", L"C:\\x"}, {L"mixed\\a/b", L"mixed\\a"},
-        {L"name.swf", L""},       {L"/top.swf", L"/"},         {L"\\\\server", L""},
-        {L"\\\\server\\share", L"\\\\server"}};
+        {L"/a/b/c.swf", L"/a/b"}, {L"C:\\x\\y.ppt", L"C:\\x"}, {L"mixed\\a/b", L"mixed\\a"},         {L"name.swf", L""},
+        {L"/top.swf", L"/"},      {L"\\\\server", L""},        {L"\\\\server\\share", L"\\\\server"}};
     for (const auto& c : cases) EXPECT_EQ(GetFolderOfPath(c.input), c.expected) << c.input;
 }
 
-TEST(PathNames, FileNameAndExtension)
-{
+TEST(PathNames, FileNameAndExtension) {
     EXPECT_EQ(GetFileNameOfPath(L"/a/b\\c.swf"), L"c.swf");
     EXPECT_EQ(GetFileNameOfPath(L"plain"), L"plain");
     EXPECT_EQ(StripExtension(L"/a.b/c"), L"/a");
@@ -40,35 +36,36 @@ TEST(PathNames, FileNameAndExtension)
     for (const auto& c : ext) EXPECT_EQ(GetFileExtension(c.input), c.expected) << c.input;
 }
 
-TEST(PathNames, ResolveRelativePath)
-{
+TEST(PathNames, ResolveRelativePath) {
     struct Case {
         const wchar_t* relative;
         const wchar_t* base;
         const wchar_t* expected;
     } cases[] = {
-        {L"..\\s.wav", L"C:\\a\\b", L"C:/a/s.wav"},
-        {L"\\s.wav", L"C:\\a\\b", L"C:/s.wav"},
-        {L"..\\s.wav", L"/home/u/deck", L"/home/u/s.wav"},
-        {L"./x/../y.wav", L"/home/u", L"/home/u/y.wav"},
-        {L"../../../../s.wav", L"/a", L"/s.wav"},
-        {L"/abs/s.wav", L"/home/u", L"/abs/s.wav"},
-        {L"D:\\abs.wav", L"/home/u", L"D:\\abs.wav"},
-        {L"\\\\srv\\s.wav", L"/home/u", L"\\\\srv\\s.wav"},
+        {L"..\\s.wav", L"C:\\a\\b", L"C:/a/s.wav"},        {L"\\s.wav", L"C:\\a\\b", L"C:/s.wav"},
+        {L"..\\s.wav", L"/home/u/deck", L"/home/u/s.wav"}, {L"./x/../y.wav", L"/home/u", L"/home/u/y.wav"},
+        {L"../../../../s.wav", L"/a", L"/s.wav"},          {L"/abs/s.wav", L"/home/u", L"/abs/s.wav"},
+        {L"D:\\abs.wav", L"/home/u", L"D:\\abs.wav"},      {L"\\\\srv\\s.wav", L"/home/u", L"\\\\srv\\s.wav"},
     };
     for (const auto& c : cases) EXPECT_EQ(ResolveRelativePath(c.relative, c.base), c.expected) << c.relative;
 }
 
-TEST(Numbers, IntegerText)
-{
+TEST(Numbers, IntegerText) {
     struct Case {
         const wchar_t* text;
         int value;
         bool stoppedEarly;
     } cases[] = {
-        {L"#ff", 255, false}, {L"0x10", 16, false}, {L"0X1f", 31, false}, {L"0", 0, false},
-        {L"12ab", 12, true},  {L"-42", -42, false}, {L"", 0, false},     {L"#", 0, true},
-        {L"99999999999", 2147483647, false},        {L"-99999999999", -2147483647 - 1, false},
+        {L"#ff", 255, false},
+        {L"0x10", 16, false},
+        {L"0X1f", 31, false},
+        {L"0", 0, false},
+        {L"12ab", 12, true},
+        {L"-42", -42, false},
+        {L"", 0, false},
+        {L"#", 0, true},
+        {L"99999999999", 2147483647, false},
+        {L"-99999999999", -2147483647 - 1, false},
     };
     for (const auto& c : cases) {
         bool stopped = false;
@@ -79,8 +76,7 @@ TEST(Numbers, IntegerText)
     EXPECT_EQ(UIntToWString(4000000000u), L"4000000000");
 }
 
-TEST(Numbers, Twips)
-{
+TEST(Numbers, Twips) {
     struct Case {
         float value;
         const wchar_t* expected;
@@ -97,16 +93,14 @@ TEST(Numbers, Twips)
     for (const auto& c : cases) EXPECT_EQ(FloatToTwips(c.value), c.expected) << c.value;
 }
 
-TEST(Numbers, ColourText)
-{
+TEST(Numbers, ColourText) {
     EXPECT_EQ(ColorToWString(0x000000FF), L"#ff0000");
     EXPECT_EQ(ColorToWString(0x00FF0000), L"#0000ff");
     EXPECT_EQ(ColorToWString(0xAB123456), L"#563412");
     EXPECT_EQ(ColorToWString(0), L"#000000");
 }
 
-TEST(Numbers, FormatFloatIgnoresLocale)
-{
+TEST(Numbers, FormatFloatIgnoresLocale) {
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = previous ? previous : "C";
     // A locale with a decimal comma, when the machine has one.
@@ -118,18 +112,16 @@ TEST(Numbers, FormatFloatIgnoresLocale)
     if (!switched) GTEST_LOG_(INFO) << "de_DE locale not installed; checked in the C locale only";
 }
 
-TEST(Numbers, RomanNumerals)
-{
+TEST(Numbers, RomanNumerals) {
     struct Case {
         int n;
         const wchar_t* expected;
-    } cases[] = {{0, L""},   {1, L"I"},          {4, L"IV"},    {9, L"IX"},     {14, L"XIV"},
+    } cases[] = {{0, L""},    {1, L"I"},          {4, L"IV"},      {9, L"IX"},           {14, L"XIV"},
                  {40, L"XL"}, {1994, L"MCMXCIV"}, {4000, L"MMMM"}, {3999, L"MMMCMXCIX"}, {-3, L""}};
     for (const auto& c : cases) EXPECT_EQ(ToRomanNumeral(c.n), c.expected) << c.n;
 }
 
-TEST(Strings, SplitJoinAndReplace)
-{
+TEST(Strings, SplitJoinAndReplace) {
     std::vector<std::wstring> pieces;
     EXPECT_EQ(SplitString(L"a,,b,", L",", pieces), 4u);
     EXPECT_EQ(pieces, (std::vector<std::wstring>{L"a", L"", L"b", L""}));
@@ -148,8 +140,7 @@ TEST(Strings, SplitJoinAndReplace)
     EXPECT_EQ(ReplacePlaceholders(L"%ab", {{L"%ab", L"2"}, {L"%a", L"1"}}), L"1b");
 }
 
-TEST(Strings, TrimCaseAndCompare)
-{
+TEST(Strings, TrimCaseAndCompare) {
     EXPECT_EQ(Trim(L" \t x y \t"), L"x y");
     EXPECT_EQ(Trim(L" \t "), L"");
     EXPECT_EQ(Trim(L"\nx\n"), L"\nx\n");
@@ -159,8 +150,7 @@ TEST(Strings, TrimCaseAndCompare)
     EXPECT_EQ(CompareNoCase(L"a", L"ab"), -1);
 }
 
-TEST(Strings, UrlEscape)
-{
+TEST(Strings, UrlEscape) {
     EXPECT_EQ(UrlEscape(L"a b&c"), L"a%20b%26c");
     EXPECT_EQ(UrlEscape(L"\x00e4"), L"%c3%a4");
     EXPECT_EQ(UrlEscape(L"%?=~{"), L"%25%3f%3d%7e%7b");
@@ -168,12 +158,14 @@ TEST(Strings, UrlEscape)
     EXPECT_EQ(UrlEscape(L"http://x.example/p"), L"http://x.example/p");
 }
 
-TEST(Encodings, RoundTrips)
-{
+TEST(Encodings, RoundTrips) {
     const std::wstring text = L"Gr\x00fc\x00df \x20ac \x4e2d\x6587 \x1F600";
     EXPECT_EQ(WideFromUtf8(Utf8FromWide(text)), text);
     EXPECT_EQ(Utf8FromWide(L"\x00e4"), "\xc3\xa4");
-    EXPECT_EQ(WideFromUtf8("a\xff" "b"), L"a\xfffd" L"b");
+    EXPECT_EQ(WideFromUtf8("a\xff"
+                           "b"),
+              L"a\xfffd"
+              L"b");
     EXPECT_EQ(WideFromUtf8("\xc3"), L"\xfffd");
     EXPECT_EQ(WideFromUtf8("\xe0\x80\x80"), L"\xfffd\xfffd\xfffd");
 
@@ -183,4 +175,4 @@ TEST(Encodings, RoundTrips)
     EXPECT_EQ(MultiByteToWide("\x80", CP_LATIN1), L"\x0080");
 }
 
-} // namespace
+}  // namespace

@@ -22,31 +22,26 @@ namespace {
 
 struct TempDir {
     fs::path path;
-    TempDir()
-    {
+    TempDir() {
         std::string pattern = (fs::temp_directory_path() / "bc-host-corpus-XXXXXX").string();
         path = mkdtemp(pattern.data());
     }
-    ~TempDir()
-    {
+    ~TempDir() {
         std::error_code ec;
         fs::remove_all(path, ec);
     }
 };
 
-std::pair<int, int> PngSize(const fs::path& file)
-{
+std::pair<int, int> PngSize(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::vector<std::uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (b.size() < 24 || b[1] != 'P' || b[2] != 'N' || b[3] != 'G')
-        return {0, 0};
+    if (b.size() < 24 || b[1] != 'P' || b[2] != 'N' || b[3] != 'G') return {0, 0};
     auto be = [&b](std::size_t at) { return int((b[at] << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3]); };
     return {be(16), be(20)};
 }
 
 // Walks paragraphs, lines, words and runs as the text path does; returns the ranges visited.
-int WalkText(TextRange* all, const std::string& where)
-{
+int WalkText(TextRange* all, const std::string& where) {
     int visited = 0;
     auto check = [&](TextRange* r) {
         float v[4] = {};
@@ -54,8 +49,7 @@ int WalkText(TextRange* all, const std::string& where)
         EXPECT_EQ(S_OK, r->get_BoundTop(&v[1])) << where;
         EXPECT_EQ(S_OK, r->get_BoundWidth(&v[2])) << where;
         EXPECT_EQ(S_OK, r->get_BoundHeight(&v[3])) << where;
-        for (float x : v)
-            EXPECT_TRUE(std::isfinite(x)) << where;
+        for (float x : v) EXPECT_TRUE(std::isfinite(x)) << where;
         EXPECT_GE(v[2], 0.0f) << where;
         EXPECT_GE(v[3], 0.0f) << where;
         ++visited;
@@ -67,8 +61,7 @@ int WalkText(TextRange* all, const std::string& where)
     };
     CComPtr<TextRange> lines;
     EXPECT_EQ(S_OK, all->Lines(0, -1, &lines)) << where;
-    if (!lines)
-        return visited;
+    if (!lines) return visited;
     for (LONG l = 1; l <= count(lines); ++l) {
         CComPtr<TextRange> line, words;
         EXPECT_EQ(S_OK, lines->Lines(l, 1, &line)) << where;
@@ -89,21 +82,18 @@ int WalkText(TextRange* all, const std::string& where)
     return visited;
 }
 
-TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut)
-{
-    if (!fs::is_directory(BC_CORPUS_DIR))
-        GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent";
+TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut) {
+    if (!fs::is_directory(BC_CORPUS_DIR)) GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent";
     TempDir dir;
     int files = 0, slides = 0, shapes = 0, ranges = 0;
     for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
-        if (entry.path().extension() != ".ppt")
-            continue;
+        if (entry.path().extension() != ".ppt") continue;
         const std::string name = entry.path().filename().string();
         Loader::LoadResult loaded;
         try {
             loaded = Loader::LoadPresentation(entry.path().string());
         } catch (const Loader::CPptLoadError&) {
-            continue; // refused files are the loader's tests' concern
+            continue;  // refused files are the loader's tests' concern
         }
         ++files;
         CHostDocument& doc = *loaded.document;
@@ -116,24 +106,26 @@ TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut)
             for (CHostShape* shape : std::vector<CHostShape*>(slide->shapes)) {
                 const std::string at = where + " shape " + std::to_string(shape->data.id);
                 const fs::path picture = dir.path / "shape.png";
-                const HRESULT hr = shape->Interface()->Export(CBstr(picture.wstring()), ppShapeFormatPNG, 240, 180, ppScaleXY);
+                const HRESULT hr =
+                    shape->Interface()->Export(CBstr(picture.wstring()), ppShapeFormatPNG, 240, 180, ppScaleXY);
                 EXPECT_EQ(S_OK, hr) << at;
                 if (hr == S_OK) {
                     EXPECT_GT(PngSize(picture).first, 0) << at;
                 }
                 // The outline and fill as a metafile the compiler can read back.
                 const fs::path metafile = dir.path / "shape.wmf";
-                ASSERT_EQ(S_OK, shape->Interface()->Export(CBstr(metafile.wstring()), ppShapeFormatWMF, 240, 180, ppScaleXY))
+                ASSERT_EQ(S_OK,
+                          shape->Interface()->Export(CBstr(metafile.wstring()), ppShapeFormatWMF, 240, 180, ppScaleXY))
                     << at;
                 std::ifstream in(metafile, std::ios::binary);
                 bcrender::WmfFile wmf;
                 std::string error;
                 EXPECT_TRUE(bcrender::ReadWmf(
-                    std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), wmf, &error))
+                    std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+                    wmf, &error))
                     << at << ": " << error;
                 ++shapes;
-                if (shape->data.hasTextFrame == msoFalse)
-                    continue;
+                if (shape->data.hasTextFrame == msoFalse) continue;
                 CComPtr<TextFrame> frame;
                 CComPtr<TextRange> all;
                 ASSERT_EQ(S_OK, shape->Interface()->get_TextFrame(&frame)) << at;
@@ -142,14 +134,12 @@ TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut)
             }
         }
     }
-    if (files == 0)
-        GTEST_SKIP() << "no corpus file loads";
+    if (files == 0) GTEST_SKIP() << "no corpus file loads";
     std::printf("%d files, %d slides, %d shapes, %d text ranges\n", files, slides, shapes, ranges);
 }
 
 // Hides a slide's four header and footer elements through the object model.
-void HideHeadersFooters(CHostSlide* slide)
-{
+void HideHeadersFooters(CHostSlide* slide) {
     CComPtr<HeadersFooters> headers;
     ASSERT_EQ(S_OK, slide->Interface()->get_HeadersFooters(&headers));
     for (auto get : {&HeadersFooters::get_Footer, &HeadersFooters::get_Header, &HeadersFooters::get_DateAndTime,
@@ -162,16 +152,13 @@ void HideHeadersFooters(CHostSlide* slide)
 
 // The two background pictures of a slide (with and without its headers and footers) differ only
 // where the date, footer and slide number are drawn, and those lie where the master puts them.
-TEST(HostCorpus, HeadersAndFootersChangeOnlyTheirOwnPlaces)
-{
-    if (!fs::is_directory(BC_CORPUS_DIR))
-        GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent";
+TEST(HostCorpus, HeadersAndFootersChangeOnlyTheirOwnPlaces) {
+    if (!fs::is_directory(BC_CORPUS_DIR)) GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent";
     Loader::LoadOptions options;
     options.fieldDate = 19000;
     int compared = 0;
     for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
-        if (entry.path().extension() != ".ppt")
-            continue;
+        if (entry.path().extension() != ".ppt") continue;
         Loader::LoadResult loaded;
         try {
             loaded = Loader::LoadPresentation(entry.path().string(), options);
@@ -179,15 +166,14 @@ TEST(HostCorpus, HeadersAndFootersChangeOnlyTheirOwnPlaces)
             continue;
         }
         for (CHostSlide* slide : loaded.document->Slides()) {
-            const std::string where = entry.path().filename().string() + " slide " + std::to_string(slide->SlideIndex());
+            const std::string where =
+                entry.path().filename().string() + " slide " + std::to_string(slide->SlideIndex());
             std::vector<CHostShape*> drawn;
             const bcrender::SlideDrawing with = SlideDrawingOf(slide, &drawn);
             std::vector<bcrender::Frame> places;
             for (std::size_t i = 0; i < drawn.size(); ++i)
-                if (!drawn[i])
-                    places.push_back(with.shapes[i].frame);
-            if (places.empty())
-                continue;
+                if (!drawn[i]) places.push_back(with.shapes[i].frame);
+            if (places.empty()) continue;
             // Each element sits in the frame of the master's placeholder of its kind, when it has one.
             for (const bcrender::Frame& place : places) {
                 bool master = false, matches = false;
@@ -201,15 +187,15 @@ TEST(HostCorpus, HeadersAndFootersChangeOnlyTheirOwnPlaces)
                 }
                 EXPECT_TRUE(matches || !master) << where << " at " << place.left << ", " << place.top;
             }
-            const int width = static_cast<int>(std::lround(with.width)), height = static_cast<int>(std::lround(with.height));
+            const int width = static_cast<int>(std::lround(with.width)),
+                      height = static_cast<int>(std::lround(with.height));
             const bcrender::Raster shown = bcrender::RenderSlideRaster(with, width, height);
             HideHeadersFooters(slide);
             const bcrender::Raster hidden = bcrender::RenderSlideRaster(SlideDrawingOf(slide), width, height);
             int changed = 0;
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x) {
-                    if (shown.At(x, y) == hidden.At(x, y))
-                        continue;
+                    if (shown.At(x, y) == hidden.At(x, y)) continue;
                     ++changed;
                     // Text may run over its frame by a line (a damaged file's date in a large font wraps).
                     bool inside = false;
@@ -222,9 +208,8 @@ TEST(HostCorpus, HeadersAndFootersChangeOnlyTheirOwnPlaces)
             ++compared;
         }
     }
-    if (compared == 0)
-        GTEST_SKIP() << "no corpus slide shows a header or footer";
+    if (compared == 0) GTEST_SKIP() << "no corpus slide shows a header or footer";
     std::printf("%d slides with headers or footers\n", compared);
 }
 
-} // namespace
+}  // namespace

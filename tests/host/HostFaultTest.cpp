@@ -20,8 +20,7 @@ struct Fixture {
     CHostShape* media = slide->AddShape(msoMedia, L"Sound 2", 0, 0, 10, 10);
     CHostShape* ole = slide->AddShape(msoEmbeddedOLEObject, L"Object 3", 0, 0, 10, 10);
     CHostEffect* effect = slide->AddEffect(shape);
-    Fixture()
-    {
+    Fixture() {
         shape->data.click.action = ppActionHyperlink;
         shape->data.click.hyperlink.address = L"http://example.org/";
     }
@@ -34,24 +33,38 @@ struct Case {
 
 // Walks to an interface without faults in the way; returns it AddRef'ed.
 template <class I, class F>
-CComPtr<I> Get(F f)
-{
+CComPtr<I> Get(F f) {
     CComPtr<I> p;
     EXPECT_EQ(S_OK, f(&p));
     return p;
 }
 
-std::vector<Case> Cases()
-{
+std::vector<Case> Cases() {
     VARIANT one;
     VariantInit(&one);
     one.vt = VT_I4;
     one.lVal = 1;
     return {
-        {"Application.get_Version", [](Fixture& f) { CBstr s; return f.doc->Application()->get_Version(&s); }},
-        {"Presentation.get_Slides", [](Fixture& f) { CComPtr<Slides> s; return f.doc->Presentation()->get_Slides(&s); }},
-        {"Presentation.get_Name", [](Fixture& f) { CBstr s; return f.doc->Presentation()->get_Name(&s); }},
-        {"Presentation.get_Path", [](Fixture& f) { CBstr s; return f.doc->Presentation()->get_Path(&s); }},
+        {"Application.get_Version",
+         [](Fixture& f) {
+             CBstr s;
+             return f.doc->Application()->get_Version(&s);
+         }},
+        {"Presentation.get_Slides",
+         [](Fixture& f) {
+             CComPtr<Slides> s;
+             return f.doc->Presentation()->get_Slides(&s);
+         }},
+        {"Presentation.get_Name",
+         [](Fixture& f) {
+             CBstr s;
+             return f.doc->Presentation()->get_Name(&s);
+         }},
+        {"Presentation.get_Path",
+         [](Fixture& f) {
+             CBstr s;
+             return f.doc->Presentation()->get_Path(&s);
+         }},
         {"Presentation.put_Saved", [](Fixture& f) { return f.doc->Presentation()->put_Saved(msoTrue); }},
         {"Slides.get_Count",
          [](Fixture& f) {
@@ -65,18 +78,38 @@ std::vector<Case> Cases()
              CComPtr<_Slide> slide;
              return s->Item(one, &slide);
          }},
-        {"Slide.get_SlideIndex", [](Fixture& f) { LONG n; return f.slide->Interface()->get_SlideIndex(&n); }},
-        {"Slide.Duplicate", [](Fixture& f) { CComPtr<SlideRange> r; return f.slide->Interface()->Duplicate(&r); }},
+        {"Slide.get_SlideIndex",
+         [](Fixture& f) {
+             LONG n;
+             return f.slide->Interface()->get_SlideIndex(&n);
+         }},
+        {"Slide.Duplicate",
+         [](Fixture& f) {
+             CComPtr<SlideRange> r;
+             return f.slide->Interface()->Duplicate(&r);
+         }},
         {"Slide.MoveTo", [](Fixture& f) { return f.slide->Interface()->MoveTo(1); }},
-        {"Slide.get_Hyperlinks", [](Fixture& f) { CComPtr<Hyperlinks> h; return f.slide->Interface()->get_Hyperlinks(&h); }},
+        {"Slide.get_Hyperlinks",
+         [](Fixture& f) {
+             CComPtr<Hyperlinks> h;
+             return f.slide->Interface()->get_Hyperlinks(&h);
+         }},
         {"Master.get_Width",
          [](Fixture& f) {
              float w;
              return f.doc->Master()->Interface()->get_Width(&w);
          }},
-        {"Shape.get_Left", [](Fixture& f) { float v; return f.shape->Interface()->get_Left(&v); }},
+        {"Shape.get_Left",
+         [](Fixture& f) {
+             float v;
+             return f.shape->Interface()->get_Left(&v);
+         }},
         {"Shape.put_Rotation", [](Fixture& f) { return f.shape->Interface()->put_Rotation(10); }},
-        {"Shape.get_Name", [](Fixture& f) { CBstr s; return f.shape->Interface()->get_Name(&s); }},
+        {"Shape.get_Name",
+         [](Fixture& f) {
+             CBstr s;
+             return f.shape->Interface()->get_Name(&s);
+         }},
         {"Shape.Delete", [](Fixture& f) { return f.shape->Interface()->Delete(); }},
         {"FillFormat.get_Visible",
          [](Fixture& f) {
@@ -126,7 +159,8 @@ std::vector<Case> Cases()
          }},
         {"ActionSetting.get_Hyperlink",
          [](Fixture& f) {
-             auto all = Get<ActionSettings>([&](ActionSettings** p) { return f.shape->Interface()->get_ActionSettings(p); });
+             auto all =
+                 Get<ActionSettings>([&](ActionSettings** p) { return f.shape->Interface()->get_ActionSettings(p); });
              auto a = Get<ActionSetting>([&](ActionSetting** p) { return all->Item(ppMouseClick, p); });
              CComPtr<Hyperlink> h;
              return a->get_Hyperlink(&h);
@@ -141,13 +175,15 @@ std::vector<Case> Cases()
          }},
         {"AnimationSettings.get_Animate",
          [](Fixture& f) {
-             auto a = Get<AnimationSettings>([&](AnimationSettings** p) { return f.shape->Interface()->get_AnimationSettings(p); });
+             auto a = Get<AnimationSettings>(
+                 [&](AnimationSettings** p) { return f.shape->Interface()->get_AnimationSettings(p); });
              MsoTriState v;
              return a->get_Animate(&v);
          }},
         {"HeaderFooter.put_Visible",
          [](Fixture& f) {
-             auto hf = Get<HeadersFooters>([&](HeadersFooters** p) { return f.slide->Interface()->get_HeadersFooters(p); });
+             auto hf =
+                 Get<HeadersFooters>([&](HeadersFooters** p) { return f.slide->Interface()->get_HeadersFooters(p); });
              auto footer = Get<HeaderFooter>([&](HeaderFooter** p) { return hf->get_Footer(p); });
              return footer->put_Visible(msoFalse);
          }},
@@ -159,8 +195,7 @@ std::vector<Case> Cases()
     };
 }
 
-TEST(HostFaults, EachMemberFailsWithTheInjectedCodeAndOthersStillWork)
-{
+TEST(HostFaults, EachMemberFailsWithTheInjectedCodeAndOthersStillWork) {
     for (const Case& c : Cases()) {
         SCOPED_TRACE(c.member);
         Fixture clean;
@@ -175,8 +210,7 @@ TEST(HostFaults, EachMemberFailsWithTheInjectedCodeAndOthersStillWork)
     }
 }
 
-TEST(HostFaults, FaultsTargetOneObjectSkipAndCount)
-{
+TEST(HostFaults, FaultsTargetOneObjectSkipAndCount) {
     Fixture f;
     CHostShape* other = f.slide->AddShape(msoAutoShape, L"Other", 0, 0, 1, 1);
     float v = 0;
@@ -203,11 +237,10 @@ TEST(HostFaults, FaultsTargetOneObjectSkipAndCount)
     EXPECT_EQ(0, f.doc->Calls("Shape.get_Height", other));
 }
 
-TEST(HostFaults, NullOutParameterIsRefused)
-{
+TEST(HostFaults, NullOutParameterIsRefused) {
     Fixture f;
     EXPECT_EQ(E_POINTER, f.shape->Interface()->get_Left(nullptr));
     EXPECT_EQ(E_POINTER, f.doc->Presentation()->get_Slides(nullptr));
 }
 
-} // namespace
+}  // namespace

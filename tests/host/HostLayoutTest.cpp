@@ -26,8 +26,7 @@ struct Box {
     float left = 0, top = 0, width = 0, height = 0;
 };
 
-Box Bounds(TextRange* r)
-{
+Box Bounds(TextRange* r) {
     Box b;
     EXPECT_EQ(S_OK, r->get_BoundLeft(&b.left));
     EXPECT_EQ(S_OK, r->get_BoundTop(&b.top));
@@ -36,8 +35,7 @@ Box Bounds(TextRange* r)
     return b;
 }
 
-std::wstring Text(TextRange* r)
-{
+std::wstring Text(TextRange* r) {
     BSTR b = nullptr;
     EXPECT_EQ(S_OK, r->get_Text(&b));
     std::wstring s = WStringFromBstr(b);
@@ -45,29 +43,25 @@ std::wstring Text(TextRange* r)
     return s;
 }
 
-LONG Count(TextRange* r)
-{
+LONG Count(TextRange* r) {
     LONG n = -1;
     EXPECT_EQ(S_OK, r->get_Count(&n));
     return n;
 }
 
-LONG Start(TextRange* r)
-{
+LONG Start(TextRange* r) {
     LONG s = -1;
     EXPECT_EQ(S_OK, r->get_Start(&s));
     return s;
 }
 
-LONG Length(TextRange* r)
-{
+LONG Length(TextRange* r) {
     LONG n = -1;
     EXPECT_EQ(S_OK, r->get_Length(&n));
     return n;
 }
 
-CComPtr<TextRange> Sub(TextRange* r, SubMethod m, LONG start, LONG length)
-{
+CComPtr<TextRange> Sub(TextRange* r, SubMethod m, LONG start, LONG length) {
     CComPtr<TextRange> out;
     EXPECT_EQ(S_OK, (r->*m)(start, length, &out));
     return out;
@@ -75,18 +69,15 @@ CComPtr<TextRange> Sub(TextRange* r, SubMethod m, LONG start, LONG length)
 
 const bcfonts::CFontMetrics& Arial(bool bold = false) { return *bcfonts::GetFontMetrics(L"Arial", bold, false); }
 
-float Advance(const std::wstring& s, float size, bool bold = false)
-{
+float Advance(const std::wstring& s, float size, bool bold = false) {
     float w = 0;
-    for (wchar_t c : s)
-        w += Arial(bold).AdvanceEm(char32_t(c)) * size;
+    for (wchar_t c : s) w += Arial(bold).AdvanceEm(char32_t(c)) * size;
     return w;
 }
 
 float Pitch(float size) { return Arial().LineSpacingEm() * size; }
 
-FontData Sized(float size)
-{
+FontData Sized(float size) {
     FontData f;
     f.size = size;
     return f;
@@ -95,13 +86,11 @@ FontData Sized(float size)
 struct Deck {
     CHostDocumentRef doc = CHostDocument::Create();
     CHostShape* shape;
-    Deck()
-    {
+    Deck() {
         shape = doc->AddSlide()->AddShape(msoTextBox, L"Text", kLeft, kTop, kWidth, kHeight);
         shape->data.hasTextFrame = msoTrue;
     }
-    CComPtr<TextRange> All()
-    {
+    CComPtr<TextRange> All() {
         CComPtr<TextFrame> frame;
         EXPECT_EQ(S_OK, shape->Interface()->get_TextFrame(&frame));
         CComPtr<TextRange> all;
@@ -111,16 +100,14 @@ struct Deck {
     CComPtr<TextRange> Line(LONG i) { return Sub(All(), &TextRange::Lines, i, 1); }
 };
 
-void ExpectBox(const Box& actual, const Box& expected)
-{
+void ExpectBox(const Box& actual, const Box& expected) {
     EXPECT_NEAR(expected.left, actual.left, kTol);
     EXPECT_NEAR(expected.top, actual.top, kTol);
     EXPECT_NEAR(expected.width, actual.width, kTol);
     EXPECT_NEAR(expected.height, actual.height, kTol);
 }
 
-TEST(HostLayout, ParagraphWrapsAtWordsAndLinesStackByTheFontsSpacing)
-{
+TEST(HostLayout, ParagraphWrapsAtWordsAndLinesStackByTheFontsSpacing) {
     Deck d;
     const std::wstring para = L"The quick brown fox jumps over the lazy dog and keeps running far away";
     d.shape->data.text.AddRun(para);
@@ -138,8 +125,7 @@ TEST(HostLayout, ParagraphWrapsAtWordsAndLinesStackByTheFontsSpacing)
             EXPECT_EQ(L' ', text.back());
         }
         std::wstring visible = text;
-        while (!visible.empty() && visible.back() == L' ')
-            visible.pop_back();
+        while (!visible.empty() && visible.back() == L' ') visible.pop_back();
         const Box b = Bounds(line);
         EXPECT_NEAR(kInnerLeft, b.left, kTol);
         EXPECT_NEAR(kInnerTop + Pitch(18) * float(i - 1), b.top, kTol);
@@ -149,8 +135,7 @@ TEST(HostLayout, ParagraphWrapsAtWordsAndLinesStackByTheFontsSpacing)
         if (i < n) {
             CComPtr<TextRange> nextWord = Sub(d.Line(i + 1), &TextRange::Words, 1, 1);
             std::wstring word = Text(nextWord);
-            while (!word.empty() && word.back() == L' ')
-                word.pop_back();
+            while (!word.empty() && word.back() == L' ') word.pop_back();
             EXPECT_GT(Advance(text + word, 18), kInnerWidth);
         }
     }
@@ -161,10 +146,9 @@ TEST(HostLayout, ParagraphWrapsAtWordsAndLinesStackByTheFontsSpacing)
     EXPECT_NEAR(Pitch(18) * float(n), all.height, kTol);
 }
 
-TEST(HostLayout, WordLongerThanTheLineIsCutAtTheMargin)
-{
+TEST(HostLayout, WordLongerThanTheLineIsCutAtTheMargin) {
     Deck d;
-    d.shape->data.width = 100; // 85.6 points inside
+    d.shape->data.width = 100;  // 85.6 points inside
     const std::wstring word(40, L'W');
     d.shape->data.text.AddRun(L"Go " + word);
     CComPtr<TextRange> lines = Sub(d.All(), &TextRange::Lines, -1, -1);
@@ -187,12 +171,11 @@ TEST(HostLayout, WordLongerThanTheLineIsCutAtTheMargin)
     EXPECT_EQ(perLine, Length(d.Line(2)));
 }
 
-TEST(HostLayout, AlignmentPlacesTheLineInTheInnerBox)
-{
+TEST(HostLayout, AlignmentPlacesTheLineInTheInnerBox) {
     struct Case {
         const char* name;
         PpParagraphAlignment alignment;
-        float left; // of "Hello" (its width w)
+        float left;  // of "Hello" (its width w)
     };
     const float w = Advance(L"Hello", 18);
     const Case cases[] = {
@@ -211,8 +194,7 @@ TEST(HostLayout, AlignmentPlacesTheLineInTheInnerBox)
     }
 }
 
-TEST(HostLayout, JustifiedLinesFillTheWidthExceptTheLast)
-{
+TEST(HostLayout, JustifiedLinesFillTheWidthExceptTheLast) {
     Deck d;
     ParagraphData p;
     p.alignment = ppAlignJustify;
@@ -234,8 +216,7 @@ TEST(HostLayout, JustifiedLinesFillTheWidthExceptTheLast)
     EXPECT_NEAR(Advance(Text(last), 18), Bounds(last).width, kTol);
 }
 
-TEST(HostLayout, TwoSizesOnOneLineShareTheTallerLine)
-{
+TEST(HostLayout, TwoSizesOnOneLineShareTheTallerLine) {
     Deck d;
     d.shape->data.text.AddRun(L"small ", Sized(10));
     d.shape->data.text.AddRun(L"BIG", Sized(30));
@@ -250,8 +231,7 @@ TEST(HostLayout, TwoSizesOnOneLineShareTheTallerLine)
     ExpectBox(big, {kInnerLeft + Advance(L"small ", 10), kInnerTop, Advance(L"BIG", 30), Pitch(30)});
 }
 
-TEST(HostLayout, SuperscriptIsDrawnSmallerInItsLine)
-{
+TEST(HostLayout, SuperscriptIsDrawnSmallerInItsLine) {
     Deck d;
     FontData sup;
     sup.superscript = msoTrue;
@@ -267,15 +247,14 @@ TEST(HostLayout, SuperscriptIsDrawnSmallerInItsLine)
     EXPECT_NEAR(Pitch(18), b.height, kTol);
 }
 
-TEST(HostLayout, BulletsAndIndentLevelsMoveTheText)
-{
+TEST(HostLayout, BulletsAndIndentLevelsMoveTheText) {
     struct Case {
         const char* name;
         LONG level;
         PpBulletType type;
         LONG character;
         PpNumberedBulletStyle style;
-        std::wstring bulletText; // what hangs before the text
+        std::wstring bulletText;  // what hangs before the text
     };
     const Case cases[] = {
         {"plain, level 1", 1, ppBulletNone, 0, 0, L""},
@@ -306,10 +285,9 @@ TEST(HostLayout, BulletsAndIndentLevelsMoveTheText)
     }
 }
 
-TEST(HostLayout, HangingRulerIndentAndBulletSize)
-{
+TEST(HostLayout, HangingRulerIndentAndBulletSize) {
     Deck d;
-    d.shape->data.text.rulerLevels[0] = {0, 36}; // first line at 0, the rest at 36
+    d.shape->data.text.rulerLevels[0] = {0, 36};  // first line at 0, the rest at 36
     ParagraphData p;
     p.bullet.type = ppBulletUnnumbered;
     p.bullet.visible = msoTrue;
@@ -322,8 +300,7 @@ TEST(HostLayout, HangingRulerIndentAndBulletSize)
     EXPECT_NEAR(kInnerLeft + 36, Bounds(d.Line(2)).left, kTol);
 }
 
-TEST(HostLayout, VerticalTextFlowsDownAndLinesStackFromTheRight)
-{
+TEST(HostLayout, VerticalTextFlowsDownAndLinesStackFromTheRight) {
     Deck d;
     d.shape->data.text.orientation = msoTextOrientationVerticalFarEast;
     d.shape->data.text.AddRun(L"Down\vNext");
@@ -337,8 +314,7 @@ TEST(HostLayout, VerticalTextFlowsDownAndLinesStackFromTheRight)
     EXPECT_NEAR(kInnerTop, second.top, kTol);
 }
 
-TEST(HostLayout, EmptyParagraphsTakeALineOfTheirMarksSize)
-{
+TEST(HostLayout, EmptyParagraphsTakeALineOfTheirMarksSize) {
     Deck d;
     d.shape->data.text.AddRun(L"A\r", Sized(18));
     d.shape->data.text.AddRun(L"\r", Sized(36));
@@ -363,8 +339,7 @@ TEST(HostLayout, EmptyParagraphsTakeALineOfTheirMarksSize)
     EXPECT_EQ(0.0f, none.width);
 }
 
-TEST(HostLayout, AnchorsAndInsetsMoveTheBlock)
-{
+TEST(HostLayout, AnchorsAndInsetsMoveTheBlock) {
     struct Case {
         const char* name;
         MsoVerticalAnchor anchor;
@@ -390,8 +365,7 @@ TEST(HostLayout, AnchorsAndInsetsMoveTheBlock)
 
 // Every line's words, runs and characters lie in the line, with the line's top and height, and
 // the collections asked on sub-ranges agree with the whole text's.
-TEST(HostLayout, CollectionsAndSubRangesAgree)
-{
+TEST(HostLayout, CollectionsAndSubRangesAgree) {
     Deck d;
     FontData bold;
     bold.bold = msoTrue;
@@ -452,8 +426,7 @@ TEST(HostLayout, CollectionsAndSubRangesAgree)
 }
 
 // The layout follows writes made through the object model and edits made by the builder.
-TEST(HostLayout, LayoutFollowsTextAndFrameChanges)
-{
+TEST(HostLayout, LayoutFollowsTextAndFrameChanges) {
     Deck d;
     d.shape->data.text.AddRun(L"Some words that fit on one line");
     CComPtr<TextRange> all = d.All();
@@ -469,8 +442,7 @@ TEST(HostLayout, LayoutFollowsTextAndFrameChanges)
          [](Deck& x) { EXPECT_GT(Count(Sub(x.All(), &TextRange::Lines, -1, -1)), 2); }},
         {"moved shape moves the text", [](Deck& x) { ASSERT_EQ(S_OK, x.shape->Interface()->put_Left(10)); },
          [](Deck& x) { EXPECT_NEAR(17.2f, Bounds(x.All()).left, kTol); }},
-        {"new text through the range",
-         [](Deck& x) { ASSERT_EQ(S_OK, x.All()->put_Text(CBstr(L"Hi"))); },
+        {"new text through the range", [](Deck& x) { ASSERT_EQ(S_OK, x.All()->put_Text(CBstr(L"Hi"))); },
          [](Deck& x) {
              EXPECT_EQ(1, Count(Sub(x.All(), &TextRange::Lines, -1, -1)));
              EXPECT_NEAR(Advance(L"Hi", 18), Bounds(x.All()).width, kTol);
@@ -491,8 +463,7 @@ TEST(HostLayout, LayoutFollowsTextAndFrameChanges)
          }},
         {"builder edits a font and says so",
          [](Deck& x) {
-             for (FontData& f : x.shape->data.text.charFonts)
-                 f.size = 10;
+             for (FontData& f : x.shape->data.text.charFonts) f.size = 10;
              x.doc->Touch();
          },
          [](Deck& x) { EXPECT_NEAR(Pitch(10), Bounds(x.Line(2)).height, kTol); }},
@@ -504,20 +475,19 @@ TEST(HostLayout, LayoutFollowsTextAndFrameChanges)
     }
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
-TEST(HostLayout, NumberedBulletTexts)
-{
+TEST(HostLayout, NumberedBulletTexts) {
     struct Case {
         LONG style, number;
         const wchar_t* text;
     };
     const Case cases[] = {
-        {0, 3, L"c."},        {1, 27, L"AA."},   {2, 3, L"3)"},    {4, 4, L"(iv)"},  {7, 1999, L"MCMXCIX."},
-        {9, 52, L"zz)"},      {12, 10, L"(10)"}, {13, 10, L"10"},  {14, 0, L"()"},   {29, 3, L"3."},
-        {30, 3, L""},         {-1, 3, L""},      {0, 0, L"."},     {3, -2, L"-2."},
+        {0, 3, L"c."},   {1, 27, L"AA."},   {2, 3, L"3)"},   {4, 4, L"(iv)"}, {7, 1999, L"MCMXCIX."},
+        {9, 52, L"zz)"}, {12, 10, L"(10)"}, {13, 10, L"10"}, {14, 0, L"()"},  {29, 3, L"3."},
+        {30, 3, L""},    {-1, 3, L""},      {0, 0, L"."},    {3, -2, L"-2."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "style " << c.style << " number " << c.number);
@@ -539,13 +509,12 @@ TEST(HostLayout, NumberedBulletTexts)
     EXPECT_EQ(L"2.", BulletText(t, 2));
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
 // Builder code that sets a text without its fonts leaves the host answering, not crashing.
-TEST(HostLayout, TextSetWithoutFontsStillAnswers)
-{
+TEST(HostLayout, TextSetWithoutFontsStillAnswers) {
     Deck d;
     d.shape->data.text.text = L"Bare text\rand more";
     CComPtr<TextRange> all = d.All();
@@ -561,4 +530,4 @@ TEST(HostLayout, TextSetWithoutFontsStillAnswers)
     EXPECT_EQ(d.shape->data.text.text.size(), d.shape->data.text.charFonts.size());
 }
 
-} // namespace
+}  // namespace

@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 using namespace PowerPoint;
 using namespace PowerPoint::Host;
@@ -18,67 +18,59 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uint32_t kRed = 0x0000FF, kBlue = 0xFF0000; // 0x00BBGGRR
+constexpr std::uint32_t kRed = 0x0000FF, kBlue = 0xFF0000;  // 0x00BBGGRR
 
 struct TempDir {
     fs::path path;
-    TempDir()
-    {
+    TempDir() {
         std::string pattern = (fs::temp_directory_path() / "bc-host-render-XXXXXX").string();
         path = mkdtemp(pattern.data());
     }
-    ~TempDir()
-    {
+    ~TempDir() {
         std::error_code ec;
         fs::remove_all(path, ec);
     }
-    std::wstring File(const std::string& name) const
-    {
+    std::wstring File(const std::string& name) const {
         const std::string s = (path / name).string();
         return std::wstring(s.begin(), s.end());
     }
 };
 
-std::vector<std::uint8_t> Bytes(const std::wstring& file)
-{
+std::vector<std::uint8_t> Bytes(const std::wstring& file) {
     std::ifstream in(std::string(file.begin(), file.end()), std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Width and height from a PNG's header; (0, 0) when the bytes are no PNG.
-std::pair<int, int> PngSize(const std::vector<std::uint8_t>& png)
-{
+std::pair<int, int> PngSize(const std::vector<std::uint8_t>& png) {
     static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (png.size() < 24 || !std::equal(signature, signature + 8, png.begin()))
-        return {0, 0};
+    if (png.size() < 24 || !std::equal(signature, signature + 8, png.begin())) return {0, 0};
     auto be = [&png](std::size_t at) {
         return int((png[at] << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3]);
     };
     return {be(16), be(20)};
 }
 
-std::uint32_t Rgb(std::uint32_t pixel) { return pixel >> 8; } // 0xRRGGBB of 0xRRGGBBAA
+std::uint32_t Rgb(std::uint32_t pixel) { return pixel >> 8; }  // 0xRRGGBB of 0xRRGGBBAA
 std::uint32_t Alpha(std::uint32_t pixel) { return pixel & 0xFF; }
 
 struct Deck {
     CHostDocumentRef doc = CHostDocument::Create();
     CHostSlide* slide = doc->AddSlide();
     CHostShape* box;
-    Deck()
-    {
+    Deck() {
         box = slide->AddShape(msoAutoShape, L"Box", 100, 100, 100, 50);
         box->data.fill.foreColor.rgb = kRed;
         box->data.line.visible = msoFalse;
     }
 };
 
-TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale)
-{
+TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale) {
     TempDir dir;
     Deck d;
     struct Case {
         const char* name;
-        LONG scaleWidth, scaleHeight; // the slide (720 x 540 points) in pixels
+        LONG scaleWidth, scaleHeight;  // the slide (720 x 540 points) in pixels
         int width, height;
     };
     const Case cases[] = {
@@ -89,13 +81,15 @@ TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::wstring file = dir.File(std::string(c.name) + ".png");
-        ASSERT_EQ(S_OK, d.box->Interface()->Export(CBstr(file), ppShapeFormatPNG, c.scaleWidth, c.scaleHeight, ppScaleXY));
+        ASSERT_EQ(S_OK,
+                  d.box->Interface()->Export(CBstr(file), ppShapeFormatPNG, c.scaleWidth, c.scaleHeight, ppScaleXY));
         const std::vector<std::uint8_t> png = Bytes(file);
         EXPECT_EQ(std::make_pair(c.width, c.height), PngSize(png));
-        EXPECT_EQ(6, png[25]); // colour type: RGB with alpha
+        EXPECT_EQ(6, png[25]);  // colour type: RGB with alpha
         // The same state gives the same bytes.
         const std::wstring again = dir.File(std::string(c.name) + "-again.png");
-        ASSERT_EQ(S_OK, d.box->Interface()->Export(CBstr(again), ppShapeFormatPNG, c.scaleWidth, c.scaleHeight, ppScaleXY));
+        ASSERT_EQ(S_OK,
+                  d.box->Interface()->Export(CBstr(again), ppShapeFormatPNG, c.scaleWidth, c.scaleHeight, ppScaleXY));
         EXPECT_EQ(png, Bytes(again));
     }
     // What the picture shows: the fill, opaque, over the whole frame.
@@ -119,8 +113,7 @@ TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale)
     EXPECT_TRUE(outline);
 }
 
-TEST(HostRender, ExportRefusesBadRequestsWithoutWritingAFile)
-{
+TEST(HostRender, ExportRefusesBadRequestsWithoutWritingAFile) {
     TempDir dir;
     Deck d;
     const std::wstring file = dir.File("x.png");
@@ -132,14 +125,17 @@ TEST(HostRender, ExportRefusesBadRequestsWithoutWritingAFile)
     };
     const Case cases[] = {
         {"no scale", [&] { return shape->Export(CBstr(file), ppShapeFormatPNG, 0, 540, ppScaleXY); }, E_INVALIDARG},
-        {"negative scale", [&] { return shape->Export(CBstr(file), ppShapeFormatPNG, 720, -1, ppScaleXY); }, E_INVALIDARG},
-        {"scale to fit", [&] { return shape->Export(CBstr(file), ppShapeFormatPNG, 720, 540, ppScaleToFit); }, E_INVALIDARG},
+        {"negative scale", [&] { return shape->Export(CBstr(file), ppShapeFormatPNG, 720, -1, ppScaleXY); },
+         E_INVALIDARG},
+        {"scale to fit", [&] { return shape->Export(CBstr(file), ppShapeFormatPNG, 720, 540, ppScaleToFit); },
+         E_INVALIDARG},
         {"GIF", [&] { return shape->Export(CBstr(file), ppShapeFormatGIF, 720, 540, ppScaleXY); }, E_NOTIMPL},
         {"unknown filter", [&] { return shape->Export(CBstr(file), 77, 720, 540, ppScaleXY); }, E_INVALIDARG},
         {"no path", [&] { return shape->Export(CBstr(L""), ppShapeFormatPNG, 720, 540, ppScaleXY); }, E_INVALIDARG},
-        {"picture too large", [&] { return shape->Export(CBstr(file), ppShapeFormatPNG, 2000000000, 2000000000, ppScaleXY); },
-         E_FAIL},
-        {"slide as JPEG", [&] { return d.slide->Interface()->Export(CBstr(file), CBstr(L"jpg"), 720, 540); }, E_NOTIMPL},
+        {"picture too large",
+         [&] { return shape->Export(CBstr(file), ppShapeFormatPNG, 2000000000, 2000000000, ppScaleXY); }, E_FAIL},
+        {"slide as JPEG", [&] { return d.slide->Interface()->Export(CBstr(file), CBstr(L"jpg"), 720, 540); },
+         E_NOTIMPL},
         {"slide without size", [&] { return d.slide->Interface()->Export(CBstr(file), CBstr(L"png"), 0, 540); },
          E_INVALIDARG},
         {"slide too large", [&] { return d.slide->Interface()->Export(CBstr(file), CBstr(L"PNG"), 100000, 100000); },
@@ -158,8 +154,7 @@ TEST(HostRender, ExportRefusesBadRequestsWithoutWritingAFile)
     EXPECT_EQ(E_ACCESSDENIED, d.slide->Interface()->Export(CBstr(file), CBstr(L"png"), 720, 540));
 }
 
-TEST(HostRender, SlideExportDrawsBackgroundMasterGraphicsAndVisibleShapes)
-{
+TEST(HostRender, SlideExportDrawsBackgroundMasterGraphicsAndVisibleShapes) {
     TempDir dir;
     Deck d;
     d.doc->Master()->background.fill.foreColor.rgb = kBlue;
@@ -180,10 +175,10 @@ TEST(HostRender, SlideExportDrawsBackgroundMasterGraphicsAndVisibleShapes)
     EXPECT_EQ(std::make_pair(960, 720), PngSize(Bytes(file)));
 
     const bcrender::Raster r = bcrender::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
-    EXPECT_EQ(0x0000FFu, Rgb(r.At(600, 400))); // the master's background
-    EXPECT_EQ(0x00FF00u, Rgb(r.At(300, 10)));  // the master's graphics
-    EXPECT_EQ(0xFF0000u, Rgb(r.At(150, 125))); // the slide's shape
-    EXPECT_EQ(0x0000FFu, Rgb(r.At(425, 325))); // a hidden shape is not drawn
+    EXPECT_EQ(0x0000FFu, Rgb(r.At(600, 400)));  // the master's background
+    EXPECT_EQ(0x00FF00u, Rgb(r.At(300, 10)));   // the master's graphics
+    EXPECT_EQ(0xFF0000u, Rgb(r.At(150, 125)));  // the slide's shape
+    EXPECT_EQ(0x0000FFu, Rgb(r.At(425, 325)));  // a hidden shape is not drawn
 
     // A slide of its own background; master placeholders never show.
     d.slide->followMasterBackground = msoFalse;
@@ -195,8 +190,7 @@ TEST(HostRender, SlideExportDrawsBackgroundMasterGraphicsAndVisibleShapes)
 }
 
 // The glyphs lie inside the bounds that the text range reports for them.
-TEST(HostRender, TextIsDrawnWhereTheLayoutPutsIt)
-{
+TEST(HostRender, TextIsDrawnWhereTheLayoutPutsIt) {
     Deck d;
     CHostShape* text = d.slide->AddTextBox(L"Text", 50, 50, 300, 100, L"");
     FontData big;
@@ -222,27 +216,24 @@ TEST(HostRender, TextIsDrawnWhereTheLayoutPutsIt)
     int inside = 0, outside = 0;
     for (int y = 0; y < r.height; ++y)
         for (int x = 0; x < r.width; ++x) {
-            if (Alpha(r.At(x, y)) < 128)
-                continue;
-            const float sx = float(x) + 50.5f, sy = float(y) + 50.5f; // the pixel's centre on the slide
+            if (Alpha(r.At(x, y)) < 128) continue;
+            const float sx = float(x) + 50.5f, sy = float(y) + 50.5f;  // the pixel's centre on the slide
             if (sx >= left && sx <= left + width && sy >= top && sy <= top + height)
                 ++inside;
             else if (sy < top - 1 || sy > top + height + 1)
-                ++outside; // above or below the line
+                ++outside;  // above or below the line
         }
-    EXPECT_GT(inside, 100); // the letter I, 40 points high
+    EXPECT_GT(inside, 100);  // the letter I, 40 points high
     EXPECT_EQ(0, outside);
 
     // A duplicate without text draws no glyph at all.
     text->data.text.text.clear();
     const bcrender::Raster empty = bcrender::RenderShapeRaster(ShapeDrawingOf(text), 1, 1);
-    for (std::size_t i = 3; i < empty.rgba.size(); i += 4)
-        ASSERT_EQ(0, empty.rgba[i]);
+    for (std::size_t i = 3; i < empty.rgba.size(); i += 4) ASSERT_EQ(0, empty.rgba[i]);
 }
 
 // Hiding the headers and footers changes the picture only where they are drawn.
-TEST(HostRender, HeadersAndFootersChangeOnlyTheirOwnArea)
-{
+TEST(HostRender, HeadersAndFootersChangeOnlyTheirOwnArea) {
     Deck d;
     HeadersFootersData& hf = d.slide->headersFooters;
     hf.footer.visible = msoTrue;
@@ -295,8 +286,7 @@ TEST(HostRender, HeadersAndFootersChangeOnlyTheirOwnArea)
 }
 
 // A slide's own footer placeholder replaces the master's footer and hides with it.
-TEST(HostRender, ASlidesOwnFooterPlaceholderStandsInForTheMasters)
-{
+TEST(HostRender, ASlidesOwnFooterPlaceholderStandsInForTheMasters) {
     Deck d;
     HeadersFootersData& hf = d.slide->headersFooters;
     hf.footer.visible = msoTrue;
@@ -313,9 +303,9 @@ TEST(HostRender, ASlidesOwnFooterPlaceholderStandsInForTheMasters)
     EXPECT_EQ(std::vector<CHostShape*>{d.box}, drawn);
 
     // Another placeholder is an ordinary shape: it shows whatever the footer does.
-    footer->data.placeholderType = 2; // body
+    footer->data.placeholderType = 2;  // body
     SlideDrawingOf(d.slide, &drawn);
     EXPECT_EQ((std::vector<CHostShape*>{d.box, footer}), drawn);
 }
 
-} // namespace
+}  // namespace

@@ -9,8 +9,7 @@ using namespace PowerPoint::Host;
 
 namespace {
 
-std::wstring Text(TextRange* r)
-{
+std::wstring Text(TextRange* r) {
     BSTR b = nullptr;
     EXPECT_EQ(S_OK, r->get_Text(&b));
     std::wstring s = WStringFromBstr(b);
@@ -22,8 +21,7 @@ struct TextDeck {
     CHostDocumentRef doc = CHostDocument::Create();
     CHostShape* shape;
     CComPtr<TextRange> all;
-    TextDeck()
-    {
+    TextDeck() {
         shape = doc->AddSlide()->AddShape(msoTextBox, L"Body", 0, 0, 300, 200);
         shape->data.hasTextFrame = msoTrue;
         FontData bold;
@@ -46,12 +44,11 @@ struct SubCase {
     HRESULT (TextRange::*method)(LONG, LONG, TextRange**);
     LONG start, length;
     std::wstring text;
-    LONG rangeStart; // 1-based, as the range reports it
+    LONG rangeStart;  // 1-based, as the range reports it
     LONG count;
 };
 
-TEST(HostText, ItemCollectionsCountFromOne)
-{
+TEST(HostText, ItemCollectionsCountFromOne) {
     const SubCase cases[] = {
         {"all paragraphs", &TextRange::Paragraphs, -1, -1, L"One two three\rFour.", 1, 2},
         {"all words, counted from 0", &TextRange::Words, 0, -1, L"One two three\rFour.", 1, 4},
@@ -83,8 +80,7 @@ TEST(HostText, ItemCollectionsCountFromOne)
     EXPECT_EQ(E_INVALIDARG, d.all->Words(0, 1, &bad));
 }
 
-TEST(HostText, FontsParagraphsAndBulletNumbers)
-{
+TEST(HostText, FontsParagraphsAndBulletNumbers) {
     TextDeck d;
     CComPtr<TextRange> second;
     d.all->Runs(2, -1, &second);
@@ -105,11 +101,10 @@ TEST(HostText, FontsParagraphsAndBulletNumbers)
     format->get_Bullet(&bullet);
     LONG number = 0;
     bullet->get_Number(&number);
-    EXPECT_EQ(4, number); // starts at 3, second numbered paragraph
+    EXPECT_EQ(4, number);  // starts at 3, second numbered paragraph
 }
 
-TEST(HostText, TextLinksReachTheirRangeFrameAndShape)
-{
+TEST(HostText, TextLinksReachTheirRangeFrameAndShape) {
     TextDeck d;
     d.shape->data.text.links.push_back({4, 3, ActionData(), ActionData()});
     d.shape->data.text.links[0].click.action = ppActionHyperlink;
@@ -154,4 +149,4 @@ TEST(HostText, TextLinksReachTheirRangeFrameAndShape)
     EXPECT_EQ(d.shape->data.text.text.size(), d.shape->data.text.charFonts.size());
 }
 
-} // namespace
+}  // namespace

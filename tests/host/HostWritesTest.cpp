@@ -10,8 +10,7 @@ using namespace PowerPoint::Host;
 
 namespace {
 
-VARIANT I4(LONG value)
-{
+VARIANT I4(LONG value) {
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_I4;
@@ -19,15 +18,13 @@ VARIANT I4(LONG value)
     return v;
 }
 
-VARIANT Empty()
-{
+VARIANT Empty() {
     VARIANT v;
     VariantInit(&v);
     return v;
 }
 
-std::wstring Take(BSTR b)
-{
+std::wstring Take(BSTR b) {
     std::wstring s = WStringFromBstr(b);
     SysFreeString(b);
     return s;
@@ -40,8 +37,7 @@ struct Deck {
     CHostSlide* s3;
     CHostShape* title;
     CHostShape* box;
-    Deck()
-    {
+    Deck() {
         s1 = doc->AddSlide();
         s2 = doc->AddSlide();
         s3 = doc->AddSlide();
@@ -51,23 +47,19 @@ struct Deck {
         box->data.tags.push_back({L"KIND", L"box"});
         s2->AddEffect(box)->data.duration = 2.0f;
     }
-    CComPtr<Slides> SlidesOf()
-    {
+    CComPtr<Slides> SlidesOf() {
         CComPtr<Slides> slides;
         EXPECT_EQ(S_OK, doc->Presentation()->get_Slides(&slides));
         return slides;
     }
-    std::vector<LONG> Ids() const
-    {
+    std::vector<LONG> Ids() const {
         std::vector<LONG> ids;
-        for (CHostSlide* s : doc->Slides())
-            ids.push_back(s->slideId);
+        for (CHostSlide* s : doc->Slides()) ids.push_back(s->slideId);
         return ids;
     }
 };
 
-TEST(HostWrites, SlideDuplicateInsertsFullCopyAfterOriginalWithNewId)
-{
+TEST(HostWrites, SlideDuplicateInsertsFullCopyAfterOriginalWithNewId) {
     Deck d;
     CComPtr<SlideRange> range;
     ASSERT_EQ(S_OK, d.s2->Interface()->Duplicate(&range));
@@ -92,12 +84,11 @@ TEST(HostWrites, SlideDuplicateInsertsFullCopyAfterOriginalWithNewId)
     EXPECT_EQ(L"Hello\rWorld", copyNode->shapes[0]->data.text.text);
     EXPECT_EQ(0x0000FFu, copyNode->shapes[1]->data.fill.foreColor.rgb);
     ASSERT_EQ(1u, copyNode->effects.size());
-    EXPECT_EQ(copyNode->shapes[1], copyNode->effects[0]->data.shape); // effects follow their copied shapes
+    EXPECT_EQ(copyNode->shapes[1], copyNode->effects[0]->data.shape);  // effects follow their copied shapes
     EXPECT_TRUE(d.doc->Changes().empty());
 }
 
-TEST(HostWrites, DeleteMoveAndObjectsStayValidAfterDeletion)
-{
+TEST(HostWrites, DeleteMoveAndObjectsStayValidAfterDeletion) {
     Deck d;
     CComPtr<_Slide> first = d.s1->Interface();
     ASSERT_EQ(S_OK, d.s3->Interface()->MoveTo(1));
@@ -116,7 +107,7 @@ TEST(HostWrites, DeleteMoveAndObjectsStayValidAfterDeletion)
     ASSERT_EQ(S_OK, box->get_Fill(&fill));
     ASSERT_EQ(S_OK, box->Delete());
     MsoTriState visible = 0;
-    EXPECT_EQ(HOST_E_DELETED, fill->get_Visible(&visible)); // sub-objects die with their shape
+    EXPECT_EQ(HOST_E_DELETED, fill->get_Visible(&visible));  // sub-objects die with their shape
     EXPECT_TRUE(d.s2->effects.empty());                      // and its animation goes too
     // Deleting the slide makes its shapes unreachable as well.
     CComPtr<Shape> title = d.title->Interface();
@@ -125,8 +116,7 @@ TEST(HostWrites, DeleteMoveAndObjectsStayValidAfterDeletion)
     EXPECT_EQ(HOST_E_DELETED, title->get_Left(&left));
 }
 
-TEST(HostWrites, ShapeDuplicateCopiesEveryPropertyOntoSameSlide)
-{
+TEST(HostWrites, ShapeDuplicateCopiesEveryPropertyOntoSameSlide) {
     Deck d;
     d.box->data.rotation = 30;
     d.box->data.click.action = ppActionHyperlink;
@@ -154,8 +144,7 @@ TEST(HostWrites, ShapeDuplicateCopiesEveryPropertyOntoSameSlide)
     EXPECT_TRUE(d.doc->Changes().empty());
 }
 
-TEST(HostWrites, PropertyWritesBehaveAndOriginalsAreLogged)
-{
+TEST(HostWrites, PropertyWritesBehaveAndOriginalsAreLogged) {
     Deck d;
     CComPtr<Shape> box = d.box->Interface();
     EXPECT_EQ(S_OK, box->put_Rotation(-90));
@@ -166,7 +155,7 @@ TEST(HostWrites, PropertyWritesBehaveAndOriginalsAreLogged)
     EXPECT_EQ(msoFalse, d.box->data.visible);
 
     CHostShape* ole = d.s1->AddShape(msoOLEControlObject, L"Flash", 0, 0, 10, 10);
-    EXPECT_EQ(E_FAIL, ole->Interface()->put_Rotation(0)); // controls cannot be turned
+    EXPECT_EQ(E_FAIL, ole->Interface()->put_Rotation(0));  // controls cannot be turned
 
     CComPtr<TextFrame> frame;
     ASSERT_EQ(S_OK, d.title->Interface()->get_TextFrame(&frame));
@@ -203,8 +192,7 @@ TEST(HostWrites, PropertyWritesBehaveAndOriginalsAreLogged)
     EXPECT_EQ(S_OK, d.doc->Presentation()->put_Saved(msoTrue));
 
     std::vector<std::string> members;
-    for (const ChangeRecord& c : d.doc->Changes())
-        members.push_back(c.member);
+    for (const ChangeRecord& c : d.doc->Changes()) members.push_back(c.member);
     EXPECT_EQ((std::vector<std::string>{"Shape.put_Rotation", "Shape.put_Rotation", "Shape.put_Visible",
                                         "TextFrame.put_AutoSize", "TextFrame.DeleteText",
                                         "PictureFormat.put_Brightness", "PictureFormat.put_Contrast",
@@ -213,8 +201,7 @@ TEST(HostWrites, PropertyWritesBehaveAndOriginalsAreLogged)
     EXPECT_EQ(L"shape 'Rect 2' (slide 257)", d.doc->Changes()[0].object);
 }
 
-TEST(HostWrites, ShapeRangeOverAllShapesHidesAndDeletes)
-{
+TEST(HostWrites, ShapeRangeOverAllShapesHidesAndDeletes) {
     Deck d;
     CComPtr<Shapes> shapes;
     d.s2->Interface()->get_Shapes(&shapes);
@@ -228,11 +215,10 @@ TEST(HostWrites, ShapeRangeOverAllShapesHidesAndDeletes)
     EXPECT_EQ(msoFalse, d.box->data.visible);
     EXPECT_EQ(S_OK, all->Delete());
     EXPECT_TRUE(d.s2->shapes.empty());
-    EXPECT_EQ(4u, d.doc->Changes().size()); // two hidden, two deleted
+    EXPECT_EQ(4u, d.doc->Changes().size());  // two hidden, two deleted
 }
 
-TEST(HostWrites, CurrentSlideThroughWindowViewAndSelection)
-{
+TEST(HostWrites, CurrentSlideThroughWindowViewAndSelection) {
     Deck d;
     d.doc->viewSlide = d.s3;
     CComPtr<DocumentWindows> windows;
@@ -265,8 +251,7 @@ TEST(HostWrites, CurrentSlideThroughWindowViewAndSelection)
     EXPECT_EQ(E_INVALIDARG, windows->Item(1, &missing));
 }
 
-TEST(HostWrites, VersionSelectsTimeline)
-{
+TEST(HostWrites, VersionSelectsTimeline) {
     Deck d;
     CComPtr<TimeLine> timeline;
     ASSERT_EQ(S_OK, d.s2->Interface()->get_TimeLine(&timeline));
@@ -291,10 +276,9 @@ TEST(HostWrites, VersionSelectsTimeline)
     EXPECT_TRUE(FAILED(d.s2->Interface()->get_TimeLine(&none)));
 }
 
-TEST(HostWrites, SaveCopyAsNeedsLoadedBytes)
-{
+TEST(HostWrites, SaveCopyAsNeedsLoadedBytes) {
     Deck d;
     EXPECT_EQ(E_NOTIMPL, d.doc->Presentation()->SaveCopyAs(CBstr(L"/tmp/x.ppt"), ppSaveAsPresentation, msoFalse));
 }
 
-} // namespace
+}  // namespace

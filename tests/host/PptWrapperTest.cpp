@@ -1,8 +1,9 @@
 // The presentation wrappers over the in-memory host: read-once caching, retry after a failure,
 // 0-based edges over the application's 1-based positions, and the failure texts.
 
-#include "PptFailureText.h"
+#include "PowerPointHost.h"
 #include "Ppt.h"
+#include "PptFailureText.h"
 #include "PptHeadersFooters.h"
 #include "PptMaster.h"
 #include "PptPresentation.h"
@@ -10,7 +11,6 @@
 #include "PptSlide.h"
 #include "PptSlideRange.h"
 #include "PptSlides.h"
-#include "PowerPointHost.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +26,7 @@ namespace {
 struct Deck {
     CHostDocumentRef doc = CHostDocument::Create();
     std::shared_ptr<CPptPresentation> presentation;
-    explicit Deck(int slides = 3)
-    {
+    explicit Deck(int slides = 3) {
         doc->path = L"/home/user/talks";
         doc->name = L"deck.ppt";
         doc->Master()->width = 720;
@@ -41,18 +40,19 @@ struct Deck {
 
 std::wstring MessageOf(const std::function<void()>& f) { return bctest::PptFailureOf(f); }
 
-std::wstring PptMessage(const char* file, int line) { return bctest::PptFailureText(std::string("genswf/") + file, line); }
+std::wstring PptMessage(const char* file, int line) {
+    return bctest::PptFailureText(std::string("genswf/") + file, line);
+}
 
 struct ReadCase {
     const char* name;
-    const char* member; // the host member the read calls
+    const char* member;  // the host member the read calls
     std::function<void(Deck&)> read;
     const char* file;
     int line;
 };
 
-std::vector<ReadCase> ReadCases()
-{
+std::vector<ReadCase> ReadCases() {
     return {
         {"presentation full name", "Presentation.get_FullName", [](Deck& d) { d.presentation->GetFullName(); },
          "src/ppt/PptPresentation.cpp", 60},
@@ -60,15 +60,15 @@ std::vector<ReadCase> ReadCases()
          "src/ppt/PptPresentation.cpp", 45},
         {"presentation slides", "Presentation.get_Slides", [](Deck& d) { d.presentation->GetSlides(); },
          "src/ppt/PptPresentation.cpp", 31},
-        {"application", "Presentation.get_Application",
-         [](Deck& d) { d.presentation->GetApplication()->Release(); }, "src/ppt/PptPresentation.cpp", 55},
+        {"application", "Presentation.get_Application", [](Deck& d) { d.presentation->GetApplication()->Release(); },
+         "src/ppt/PptPresentation.cpp", 55},
         {"slide count", "Slides.get_Count", [](Deck& d) { d.presentation->GetSlides()->GetCount(); },
          "src/ppt/PptSlides.cpp", 33},
         {"slide item", "Slides.Item", [](Deck& d) { d.presentation->GetSlides()->GetSlide(1); },
          "src/ppt/PptSlides.cpp", 49},
         {"slide id", "Slide.get_SlideID", [](Deck& d) { d.Slide(0)->GetSlideID(); }, "src/ppt/PptSlide.cpp", 70},
-        {"slide index", "Slide.get_SlideIndex", [](Deck& d) { d.Slide(0)->GetSlideIndex(); },
-         "src/ppt/PptSlide.cpp", 77},
+        {"slide index", "Slide.get_SlideIndex", [](Deck& d) { d.Slide(0)->GetSlideIndex(); }, "src/ppt/PptSlide.cpp",
+         77},
         {"slide master", "Slide.get_Master", [](Deck& d) { d.Slide(0)->GetMaster(); }, "src/ppt/PptSlide.cpp", 50},
         {"slide shapes", "Slide.get_Shapes", [](Deck& d) { d.Slide(0)->GetShapes(); }, "src/ppt/PptSlide.cpp", 60},
         {"slide headers and footers", "Slide.get_HeadersFooters", [](Deck& d) { d.Slide(0)->GetHeadersFooters(); },
@@ -82,8 +82,7 @@ std::vector<ReadCase> ReadCases()
     };
 }
 
-TEST(PptWrappers, EachValueIsReadOnceAndAFailureIsRetried)
-{
+TEST(PptWrappers, EachValueIsReadOnceAndAFailureIsRetried) {
     for (const ReadCase& c : ReadCases()) {
         SCOPED_TRACE(c.name);
         Deck d;
@@ -98,8 +97,7 @@ TEST(PptWrappers, EachValueIsReadOnceAndAFailureIsRetried)
     }
 }
 
-TEST(PptWrappers, ValuesAndSharedChildren)
-{
+TEST(PptWrappers, ValuesAndSharedChildren) {
     Deck d;
     EXPECT_EQ(L"/home/user/talks/deck.ppt", d.presentation->GetFullName());
     EXPECT_EQ(L"/home/user/talks", d.presentation->GetPath());
@@ -122,11 +120,10 @@ TEST(PptWrappers, ValuesAndSharedChildren)
 
     CHostDocumentRef unsaved = CHostDocument::Create();
     auto p = CreatePptPresentation(unsaved->Presentation());
-    EXPECT_EQ(L"", p->GetPath()); // a presentation never saved has no folder
+    EXPECT_EQ(L"", p->GetPath());  // a presentation never saved has no folder
 }
 
-TEST(PptWrappers, IndexEdges)
-{
+TEST(PptWrappers, IndexEdges) {
     {
         Deck empty(0);
         auto slides = empty.presentation->GetSlides();
@@ -141,7 +138,7 @@ TEST(PptWrappers, IndexEdges)
     EXPECT_EQ(0, slides->GetSlide(0)->GetSlideIndex());
     EXPECT_EQ(nullptr, slides->GetSlide(3));
     EXPECT_EQ(nullptr, slides->GetSlide(0xFFFFFFFFu));
-    EXPECT_EQ(1, d.doc->Calls("Slides.Item")); // only slide 0 was asked for
+    EXPECT_EQ(1, d.doc->Calls("Slides.Item"));  // only slide 0 was asked for
     EXPECT_EQ(slides->GetSlide(2), slides->FindBySlideId(258));
     {
         // An unknown id visits every slide once; a second search asks PowerPoint nothing more.
@@ -178,8 +175,7 @@ TEST(PptWrappers, IndexEdges)
     EXPECT_EQ(3, count);
 }
 
-TEST(PptWrappers, DuplicateHideMoveAndDeleteLeaveTheOriginalAlone)
-{
+TEST(PptWrappers, DuplicateHideMoveAndDeleteLeaveTheOriginalAlone) {
     Deck d;
     for (int i = 0; i < 3; ++i) {
         auto& hf = d.doc->Slides()[static_cast<std::size_t>(i)]->headersFooters;
@@ -208,8 +204,7 @@ TEST(PptWrappers, DuplicateHideMoveAndDeleteLeaveTheOriginalAlone)
     EXPECT_EQ(PptMessage("src/ppt/PptSlide.cpp", 130), MessageOf([&] { copy->Delete(); }));
 }
 
-TEST(PptWrappers, FailureTexts)
-{
+TEST(PptWrappers, FailureTexts) {
     struct FailCase {
         const char* name;
         const char* member;
@@ -267,8 +262,7 @@ TEST(PptWrappers, FailureTexts)
     for (const FailCase& c : cases) {
         SCOPED_TRACE(c.name);
         Deck d;
-        if (*c.member)
-            d.doc->Fail(c.member, E_FAIL);
+        if (*c.member) d.doc->Fail(c.member, E_FAIL);
         EXPECT_EQ(c.expected, MessageOf([&] { c.call(d); }));
     }
 }
@@ -278,8 +272,7 @@ public:
     using CPptObject::CPptObject;
 };
 
-TEST(PptWrappers, ParentIsReadOnceAndItsFailureNamesTheHeader)
-{
+TEST(PptWrappers, ParentIsReadOnceAndItsFailureNamesTheHeader) {
     Deck d;
     CHostShape* shape = d.doc->Slides()[0]->shapes[0];
     shape->data.click.action = ppActionHyperlink;
@@ -304,4 +297,4 @@ TEST(PptWrappers, ParentIsReadOnceAndItsFailureNamesTheHeader)
     EXPECT_EQ(2, d.doc->Calls("Hyperlink.get_Parent"));
 }
 
-} // namespace
+}  // namespace

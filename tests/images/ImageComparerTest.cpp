@@ -22,16 +22,15 @@ struct Box {
     }
 };
 
-std::ostream& operator<<(std::ostream& out, const Box& b)
-{
+std::ostream& operator<<(std::ostream& out, const Box& b) {
     return out << '{' << b.left << ',' << b.top << ',' << b.right << ',' << b.bottom << '}';
 }
 
-std::shared_ptr<CImageBuffer> Picture(std::uint32_t w, std::uint32_t h, const std::vector<std::pair<int, int>>& marks = {})
-{
+std::shared_ptr<CImageBuffer> Picture(std::uint32_t w, std::uint32_t h,
+                                      const std::vector<std::pair<int, int>>& marks = {}) {
     std::vector<std::uint8_t> pixels(std::size_t(w) * h * 4, 0);
     for (std::size_t i = 0; i < pixels.size(); i += 4) {
-        pixels[i] = 255;      // white, opaque
+        pixels[i] = 255;  // white, opaque
         pixels[i + 1] = 255;
         pixels[i + 2] = 255;
         pixels[i + 3] = 255;
@@ -47,8 +46,7 @@ std::shared_ptr<CImageBuffer> Picture(std::uint32_t w, std::uint32_t h, const st
     return image;
 }
 
-std::vector<Box> Regions(const CImageComparer& comparer)
-{
+std::vector<Box> Regions(const CImageComparer& comparer) {
     std::vector<Box> boxes;
     for (std::size_t i = 0; i < comparer.GetRegionCount(); ++i) {
         const auto& r = comparer.GetRegion(i);
@@ -58,15 +56,13 @@ std::vector<Box> Regions(const CImageComparer& comparer)
 }
 
 std::vector<Box> Compare(std::uint32_t w, std::uint32_t h, const std::vector<std::pair<int, int>>& marks,
-                         std::uint32_t distance)
-{
+                         std::uint32_t distance) {
     CImageComparer comparer;
     comparer.Compare(Picture(w, h), Picture(w, h, marks), distance);
     return Regions(comparer);
 }
 
-std::wstring MessageOf(const std::function<void()>& action)
-{
+std::wstring MessageOf(const std::function<void()>& action) {
     try {
         action();
     } catch (const CBaseException& e) {
@@ -75,11 +71,10 @@ std::wstring MessageOf(const std::function<void()>& action)
     return L"(no exception)";
 }
 
-} // namespace
+}  // namespace
 
-TEST(ImageComparerTest, RegionsGrowByTheDistanceAndMerge)
-{
-    std::vector<std::pair<int, int>> ring;   // a U below a tall line: grown apart, merged after
+TEST(ImageComparerTest, RegionsGrowByTheDistanceAndMerge) {
+    std::vector<std::pair<int, int>> ring;  // a U below a tall line: grown apart, merged after
     for (int y = 0; y <= 6; ++y) ring.push_back({5, y});
     for (int y = 1; y <= 8; ++y) ring.push_back({8, y});
     for (int x = 2; x <= 7; ++x) ring.push_back({x, 8});
@@ -109,8 +104,7 @@ TEST(ImageComparerTest, RegionsGrowByTheDistanceAndMerge)
     }
 }
 
-TEST(ImageComparerTest, OnlyDifferingPixelsOfTheSecondPictureAreOpaque)
-{
+TEST(ImageComparerTest, OnlyDifferingPixelsOfTheSecondPictureAreOpaque) {
     auto a = Picture(6, 4);
     auto b = Picture(6, 4, {{1, 1}, {3, 1}});
     // Alpha alone is no difference: both pictures get alpha 0 before they are compared.
@@ -128,12 +122,11 @@ TEST(ImageComparerTest, OnlyDifferingPixelsOfTheSecondPictureAreOpaque)
     }
 }
 
-TEST(ImageComparerTest, ComparesFilesAndWritesTheDifferences)
-{
+TEST(ImageComparerTest, ComparesFilesAndWritesTheDifferences) {
     ScratchFolder folder;
     std::vector<std::uint8_t> base(20 * 10 * 4, 255);
     std::vector<std::uint8_t> titled = base;
-    for (int x = 15; x <= 17; x += 2) {            // two digits of a slide number
+    for (int x = 15; x <= 17; x += 2) {  // two digits of a slide number
         const std::size_t at = (std::size_t(8) * 20 + x) * 4;
         titled[at] = 0;
         titled[at + 1] = 0;
@@ -153,13 +146,14 @@ TEST(ImageComparerTest, ComparesFilesAndWritesTheDifferences)
     const auto& px = written->GetPixels();
     for (std::uint32_t x = 0; x < 5; ++x) {
         const std::uint8_t* p = &px[(1 * 5 + x) * 4];
-        if (x == 1 || x == 3) EXPECT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}), (std::vector<int>{0, 0, 255, 255}));
-        else EXPECT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}), (std::vector<int>{0, 0, 0, 0})) << x;
+        if (x == 1 || x == 3)
+            EXPECT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}), (std::vector<int>{0, 0, 255, 255}));
+        else
+            EXPECT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}), (std::vector<int>{0, 0, 0, 0})) << x;
     }
 }
 
-TEST(ImageComparerTest, SizeMismatchAndMissingFilesFail)
-{
+TEST(ImageComparerTest, SizeMismatchAndMissingFilesFail) {
     ScratchFolder folder;
     imagetest::WriteRgbaPng(folder / L"a.png", 100, 50, std::vector<std::uint8_t>(100 * 50 * 4, 9));
     imagetest::WriteRgbaPng(folder / L"b.png", 100, 51, std::vector<std::uint8_t>(100 * 51 * 4, 9));
@@ -177,8 +171,7 @@ TEST(ImageComparerTest, SizeMismatchAndMissingFilesFail)
 }
 
 // Noise far apart gives many regions; the comparison stays quick and every region is inside.
-TEST(ImageComparerTest, ScatteredDifferencesStayBoundedInTime)
-{
+TEST(ImageComparerTest, ScatteredDifferencesStayBoundedInTime) {
     const std::uint32_t w = 1200, h = 900;
     std::vector<std::pair<int, int>> marks;
     for (std::uint32_t y = 0; y < h; y += 13)

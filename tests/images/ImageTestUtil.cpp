@@ -5,18 +5,17 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <sys/stat.h>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace imagetest {
 
-ScratchFolder::ScratchFolder()
-{
+ScratchFolder::ScratchFolder() {
     char pattern[] = "/tmp/bcimages.XXXXXX";
     const char* made = ::mkdtemp(pattern);
     if (!made) throw std::runtime_error("mkdtemp failed");
@@ -29,8 +28,7 @@ std::string Narrow(const std::wstring& text) { return genswf::Utf8FromWide(text)
 
 namespace {
 
-bool WritePngFile(std::FILE* file, const PngSpec& spec)
-{
+bool WritePngFile(std::FILE* file, const PngSpec& spec) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png))) {
@@ -53,18 +51,16 @@ bool WritePngFile(std::FILE* file, const PngSpec& spec)
     png_write_info(png, info);
     const std::size_t rowBytes = spec.rows.size() / spec.height;
     std::vector<png_bytep> rows(spec.height);
-    for (std::uint32_t y = 0; y < spec.height; ++y)
-        rows[y] = const_cast<png_bytep>(spec.rows.data() + y * rowBytes);
+    for (std::uint32_t y = 0; y < spec.height; ++y) rows[y] = const_cast<png_bytep>(spec.rows.data() + y * rowBytes);
     png_write_image(png, rows.data());
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     return true;
 }
 
-} // namespace
+}  // namespace
 
-void WritePng(const std::wstring& path, const PngSpec& spec)
-{
+void WritePng(const std::wstring& path, const PngSpec& spec) {
     std::FILE* file = std::fopen(Narrow(path).c_str(), "wb");
     if (!file) throw std::runtime_error("cannot create " + Narrow(path));
     const bool ok = WritePngFile(file, spec);
@@ -73,8 +69,7 @@ void WritePng(const std::wstring& path, const PngSpec& spec)
 }
 
 void WriteRgbaPng(const std::wstring& path, std::uint32_t width, std::uint32_t height,
-                  const std::vector<std::uint8_t>& rgba)
-{
+                  const std::vector<std::uint8_t>& rgba) {
     PngSpec spec;
     spec.width = width;
     spec.height = height;
@@ -82,8 +77,7 @@ void WriteRgbaPng(const std::wstring& path, std::uint32_t width, std::uint32_t h
     WritePng(path, spec);
 }
 
-std::vector<std::uint8_t> BuildPng(const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& chunks)
-{
+std::vector<std::uint8_t> BuildPng(const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& chunks) {
     std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     auto put32 = [&out](std::uint32_t v) {
         for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<std::uint8_t>(v >> s));
@@ -99,8 +93,7 @@ std::vector<std::uint8_t> BuildPng(const std::vector<std::pair<std::string, std:
 }
 
 std::vector<std::uint8_t> Ihdr(std::uint32_t width, std::uint32_t height, std::uint8_t depth, std::uint8_t colourType,
-                               std::uint8_t interlace)
-{
+                               std::uint8_t interlace) {
     std::vector<std::uint8_t> data;
     for (std::uint32_t v : {width, height})
         for (int s = 24; s >= 0; s -= 8) data.push_back(static_cast<std::uint8_t>(v >> s));
@@ -108,8 +101,7 @@ std::vector<std::uint8_t> Ihdr(std::uint32_t width, std::uint32_t height, std::u
     return data;
 }
 
-std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& data)
-{
+std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& data) {
     uLongf size = compressBound(static_cast<uLong>(data.size()));
     std::vector<std::uint8_t> out(size);
     if (compress(out.data(), &size, data.data(), static_cast<uLong>(data.size())) != Z_OK)
@@ -118,23 +110,20 @@ std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& data)
     return out;
 }
 
-void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes)
-{
+void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(Narrow(path), std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + Narrow(path));
 }
 
-std::vector<std::uint8_t> ReadBytes(const std::wstring& path)
-{
+std::vector<std::uint8_t> ReadBytes(const std::wstring& path) {
     std::ifstream in(Narrow(path), std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool Exists(const std::wstring& path)
-{
+bool Exists(const std::wstring& path) {
     struct stat info {};
     return ::stat(Narrow(path).c_str(), &info) == 0;
 }
 
-} // namespace imagetest
+}  // namespace imagetest

@@ -22,11 +22,11 @@ private:
 
 struct PngSpec {
     std::uint32_t width = 1, height = 1;
-    int colourType = 6;              // PNG colour type
+    int colourType = 6;  // PNG colour type
     int bitDepth = 8;
     bool interlaced = false;
-    std::vector<std::uint8_t> palette;      // RGB triples
-    std::vector<std::uint8_t> transparency; // tRNS bytes (palette alpha)
+    std::vector<std::uint8_t> palette;       // RGB triples
+    std::vector<std::uint8_t> transparency;  // tRNS bytes (palette alpha)
     double gamma = 0.0;                      // gAMA when positive
     std::vector<std::uint8_t> rows;          // packed rows as the file holds them
 };
@@ -48,4 +48,4 @@ std::vector<std::uint8_t> ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
 std::string Narrow(const std::wstring& text);
 
-} // namespace imagetest
+}  // namespace imagetest

@@ -15,16 +15,20 @@ using imagetest::ScratchFolder;
 namespace {
 
 // A PNG whose byte size does not depend on its pixels' values: stored, not compressed.
-std::vector<std::uint8_t> StoredPng(std::uint32_t w, std::uint32_t h, std::uint8_t shade)
-{
+std::vector<std::uint8_t> StoredPng(std::uint32_t w, std::uint32_t h, std::uint8_t shade) {
     std::vector<std::uint8_t> raw;
     for (std::uint32_t y = 0; y < h; ++y) {
         raw.push_back(0);
         raw.insert(raw.end(), w, shade);
     }
     // zlib header, one stored block, Adler-32.
-    std::vector<std::uint8_t> z = {0x78, 0x01, 0x01, std::uint8_t(raw.size()), std::uint8_t(raw.size() >> 8),
-                                   std::uint8_t(~raw.size()), std::uint8_t(~raw.size() >> 8)};
+    std::vector<std::uint8_t> z = {0x78,
+                                   0x01,
+                                   0x01,
+                                   std::uint8_t(raw.size()),
+                                   std::uint8_t(raw.size() >> 8),
+                                   std::uint8_t(~raw.size()),
+                                   std::uint8_t(~raw.size() >> 8)};
     for (std::uint8_t c : raw) z.push_back(c);
     std::uint32_t a = 1, b = 0;
     for (std::uint8_t c : raw) {
@@ -41,8 +45,7 @@ struct Failure {
     std::wstring message;
 };
 
-Failure FailureOf(const std::function<void()>& action)
-{
+Failure FailureOf(const std::function<void()>& action) {
     Failure f;
     try {
         action();
@@ -54,8 +57,7 @@ Failure FailureOf(const std::function<void()>& action)
 }
 
 // "<text> in file genswf/src/images/ImagesCollection.cpp at line <n>"
-void ExpectLocated(const Failure& f, const std::wstring& text)
-{
+void ExpectLocated(const Failure& f, const std::wstring& text) {
     EXPECT_EQ(f.code, 2);
     ASSERT_GE(f.message.size(), text.size());
     EXPECT_EQ(f.message.substr(0, text.size()), text);
@@ -66,16 +68,15 @@ void ExpectLocated(const Failure& f, const std::wstring& text)
     EXPECT_TRUE(!line.empty() && line.find_first_not_of("0123456789") == std::string::npos) << rest;
 }
 
-} // namespace
+}  // namespace
 
-TEST(ImagesCollectionTest, DuplicatesAreFoundByPathSizeDimensionsAndContent)
-{
+TEST(ImagesCollectionTest, DuplicatesAreFoundByPathSizeDimensionsAndContent) {
     ScratchFolder f;
     imagetest::WriteBytes(f / L"bg1.png", StoredPng(4, 6, 1));
-    imagetest::WriteBytes(f / L"bg2.png", StoredPng(4, 6, 1));   // same bytes
-    imagetest::WriteBytes(f / L"bg3.png", StoredPng(4, 6, 2));   // same size and dimensions, other pixels
-    imagetest::WriteBytes(f / L"bg4.png", StoredPng(5, 5, 1));   // same byte size, other dimensions
-    imagetest::WriteBytes(f / L"bg5.PNG", StoredPng(4, 6, 1));   // upper-case extension
+    imagetest::WriteBytes(f / L"bg2.png", StoredPng(4, 6, 1));  // same bytes
+    imagetest::WriteBytes(f / L"bg3.png", StoredPng(4, 6, 2));  // same size and dimensions, other pixels
+    imagetest::WriteBytes(f / L"bg4.png", StoredPng(5, 5, 1));  // same byte size, other dimensions
+    imagetest::WriteBytes(f / L"bg5.PNG", StoredPng(4, 6, 1));  // upper-case extension
     imagetest::WriteBytes(f / L"a.wmf", {1, 2, 3, 4, 5});
     imagetest::WriteBytes(f / L"b.wmf", {1, 2, 3, 4, 5});
     imagetest::WriteBytes(f / L"c.wmf", {1, 2, 3, 4, 6});
@@ -96,8 +97,7 @@ TEST(ImagesCollectionTest, DuplicatesAreFoundByPathSizeDimensionsAndContent)
     EXPECT_EQ(images.GetCount(), 5u);
 }
 
-TEST(ImagesCollectionTest, SamePathIsAnsweredWithoutReadingTheFileAgain)
-{
+TEST(ImagesCollectionTest, SamePathIsAnsweredWithoutReadingTheFileAgain) {
     ScratchFolder f;
     const std::wstring path = f / L"img1.png";
     imagetest::WriteBytes(path, StoredPng(2, 2, 0));
@@ -110,12 +110,11 @@ TEST(ImagesCollectionTest, SamePathIsAnsweredWithoutReadingTheFileAgain)
     ExpectLocated(other, L"Cannot open image file " + (f / L"IMG1.png"));
 }
 
-TEST(ImagesCollectionTest, FailuresNameTheFileAndRegisterNothing)
-{
+TEST(ImagesCollectionTest, FailuresNameTheFileAndRegisterNothing) {
     ScratchFolder f;
     imagetest::WriteBytes(f / L"good.png", StoredPng(3, 3, 7));
     const auto goodSize = imagetest::ReadBytes(f / L"good.png").size();
-    imagetest::WriteBytes(f / L"fake.png", std::vector<std::uint8_t>(goodSize, 'x'));    // same size, no PNG
+    imagetest::WriteBytes(f / L"fake.png", std::vector<std::uint8_t>(goodSize, 'x'));  // same size, no PNG
     imagetest::WriteBytes(f / L"fake2.PNG", std::vector<std::uint8_t>(goodSize + 1, 'x'));
     imagetest::WriteBytes(f / L"empty.emf", {});
 
@@ -129,7 +128,7 @@ TEST(ImagesCollectionTest, FailuresNameTheFileAndRegisterNothing)
     const Case cases[] = {
         {L"missing.png", L"Cannot open image file "},
         {L"fake.png", L"Cannot parse png file content "},
-        {L"fake2.PNG", L"Cannot parse png file content "},     // no same-size rival: fails on registering
+        {L"fake2.PNG", L"Cannot parse png file content "},  // no same-size rival: fails on registering
         {L"empty.emf", L"Cannot load image file "},
     };
     for (const Case& c : cases) {

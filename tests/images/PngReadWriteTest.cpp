@@ -18,15 +18,13 @@ using imagetest::ScratchFolder;
 
 namespace {
 
-std::shared_ptr<CImageBuffer> Read(const std::wstring& path)
-{
+std::shared_ptr<CImageBuffer> Read(const std::wstring& path) {
     auto image = CImageBuffer::Create();
     image->ReadPng(path);
     return image;
 }
 
-std::wstring MessageOf(const std::function<void()>& action)
-{
+std::wstring MessageOf(const std::function<void()>& action) {
     try {
         action();
     } catch (const CBaseException& e) {
@@ -35,17 +33,16 @@ std::wstring MessageOf(const std::function<void()>& action)
     return L"(no exception)";
 }
 
-} // namespace
+}  // namespace
 
-TEST(MemoryStreamTest, ReadAndSeekStayInsideTheData)
-{
+TEST(MemoryStreamTest, ReadAndSeekStayInsideTheData) {
     const std::uint8_t data[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     CMemoryStream stream(data, sizeof data);
     std::uint8_t buffer[16] = {};
     EXPECT_EQ(stream.Read(buffer, -1), 0);
     EXPECT_EQ(stream.Read(buffer, 4), 4);
     EXPECT_EQ(buffer[3], 3);
-    EXPECT_EQ(stream.Read(buffer, 16), 6);   // only what is left
+    EXPECT_EQ(stream.Read(buffer, 16), 6);  // only what is left
     EXPECT_EQ(buffer[0], 4);
     EXPECT_EQ(stream.Read(buffer, 1), 0);
 
@@ -55,8 +52,13 @@ TEST(MemoryStreamTest, ReadAndSeekStayInsideTheData)
         long long expected;
     };
     const Case cases[] = {
-        {5, 2, true, 7},   {5, -7, true, 0},  {5, 9, true, 10}, {5, -3, false, 0},
-        {5, 3, false, 3},  {5, 99, false, 10}, {5, 0x7FFFFFFFFFFFFFF0LL, true, 10},
+        {5, 2, true, 7},
+        {5, -7, true, 0},
+        {5, 9, true, 10},
+        {5, -3, false, 0},
+        {5, 3, false, 3},
+        {5, 99, false, 10},
+        {5, 0x7FFFFFFFFFFFFFF0LL, true, 10},
     };
     for (const Case& c : cases) {
         stream.Seek(c.from, false);
@@ -66,8 +68,7 @@ TEST(MemoryStreamTest, ReadAndSeekStayInsideTheData)
     EXPECT_EQ(stream.GetSize(), 10);
 }
 
-TEST(PngCodecTest, ReportsShortAndForeignStreamsAndKeepsThePosition)
-{
+TEST(PngCodecTest, ReportsShortAndForeignStreamsAndKeepsThePosition) {
     CPngCodec codec;
     std::uint32_t w = 0, h = 0, depth = 0, format = 0;
     std::uint64_t size = 0;
@@ -108,14 +109,13 @@ TEST(PngCodecTest, ReportsShortAndForeignStreamsAndKeepsThePosition)
 }
 
 // Every colour type ends in 8-bit channels; palettes and grey become RGB(A).
-TEST(ImageBufferTest, ReadsEveryColourTypeAndConvertsToRgba)
-{
+TEST(ImageBufferTest, ReadsEveryColourTypeAndConvertsToRgba) {
     ScratchFolder folder;
     struct Case {
         const char* name;
         PngSpec spec;
-        std::uint32_t format;                  // after reading
-        std::vector<std::uint8_t> rgba;        // after ToRgba(0x80)
+        std::uint32_t format;            // after reading
+        std::vector<std::uint8_t> rgba;  // after ToRgba(0x80)
     };
     auto spec = [](std::uint32_t w, int type, int depth, std::vector<std::uint8_t> rows) {
         PngSpec s;
@@ -160,8 +160,7 @@ TEST(ImageBufferTest, ReadsEveryColourTypeAndConvertsToRgba)
     }
 }
 
-TEST(ImageBufferTest, PaletteTransparencyBecomesAlpha)
-{
+TEST(ImageBufferTest, PaletteTransparencyBecomesAlpha) {
     ScratchFolder folder;
     PngSpec s;
     s.width = 2;
@@ -174,26 +173,24 @@ TEST(ImageBufferTest, PaletteTransparencyBecomesAlpha)
     EXPECT_EQ(image->GetPixels(), (std::vector<std::uint8_t>{40, 50, 60, 0x22, 10, 20, 30, 0x11}));
 }
 
-TEST(ImageBufferTest, MissingFileLeavesTheBufferAsItWas)
-{
+TEST(ImageBufferTest, MissingFileLeavesTheBufferAsItWas) {
     ScratchFolder folder;
     auto image = Read(folder / L"missing.png");
     EXPECT_EQ(image->GetWidth(), 0u);
     EXPECT_EQ(image->GetHeight(), 0u);
     EXPECT_EQ(image->GetFormat(), kFormatRgba);
     EXPECT_TRUE(image->GetPixels().empty());
-    image->ReadPng(folder.Path());   // a folder is no file either
+    image->ReadPng(folder.Path());  // a folder is no file either
     EXPECT_EQ(image->GetWidth(), 0u);
 }
 
-TEST(ImageBufferTest, BadFilesFailWithTheirMessageAndLeaveTheBuffer)
-{
+TEST(ImageBufferTest, BadFilesFailWithTheirMessageAndLeaveTheBuffer) {
     ScratchFolder folder;
     const auto good = imagetest::BuildPng({{"IHDR", imagetest::Ihdr(4, 4, 8, 0)},
                                            {"IDAT", imagetest::Deflate(std::vector<std::uint8_t>(4 * 5, 0))},
                                            {"IEND", {}}});
     auto badCrc = good;
-    badCrc[8 + 8 + 13 + 2] ^= 0xFF;                       // inside the IHDR CRC
+    badCrc[8 + 8 + 13 + 2] ^= 0xFF;  // inside the IHDR CRC
     const std::vector<std::uint8_t> truncated(good.begin(), good.begin() + static_cast<long>(good.size()) - 20);
     // Claims far more pixel data than its few bytes could inflate to (and more than any
     // buffer we would allocate): refused before the allocation.
@@ -236,8 +233,7 @@ TEST(ImageBufferTest, BadFilesFailWithTheirMessageAndLeaveTheBuffer)
     }
 }
 
-TEST(ImageBufferTest, CodecKeepsPaletteIndexesUnlessExpandingAndSetRgbaChecksTheSize)
-{
+TEST(ImageBufferTest, CodecKeepsPaletteIndexesUnlessExpandingAndSetRgbaChecksTheSize) {
     ScratchFolder folder;
     PngSpec s;
     s.width = 2;
@@ -259,13 +255,11 @@ TEST(ImageBufferTest, CodecKeepsPaletteIndexesUnlessExpandingAndSetRgbaChecksThe
               L"Pixel data does not match the picture size");
 }
 
-TEST(ImageRegionTest, OnePixelBecomesThreeByThreeWithTransparentBorder)
-{
+TEST(ImageRegionTest, OnePixelBecomesThreeByThreeWithTransparentBorder) {
     ScratchFolder folder;
     auto image = CImageBuffer::Create();
     // 3 x 2: the region is (1, 1); (2, 1) has alpha 0 and must not leak its colour.
-    image->SetRgba(3, 2, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                          0, 0, 0, 0, 200, 100, 50, 255, 9, 9, 9, 0});
+    image->SetRgba(3, 2, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 200, 100, 50, 255, 9, 9, 9, 0});
     CImageRegion(image, 1, 1, 1, 1).SavePng(folder / L"one.png");
     auto back = Read(folder / L"one.png");
     ASSERT_EQ(back->GetWidth(), 3u);
@@ -284,8 +278,7 @@ TEST(ImageRegionTest, OnePixelBecomesThreeByThreeWithTransparentBorder)
     for (int i = 0; i < 4; ++i) EXPECT_EQ(back->GetPixels()[(4 + 2) * 4 + i], 0) << "transparent pixel kept colour";
 }
 
-TEST(ImageRegionTest, FailuresLeaveNoFile)
-{
+TEST(ImageRegionTest, FailuresLeaveNoFile) {
     ScratchFolder folder;
     auto image = CImageBuffer::Create();
     image->SetRgba(2, 2, std::vector<std::uint8_t>(16, 1));

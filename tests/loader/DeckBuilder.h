@@ -35,21 +35,22 @@ Bytes CharacterRun(uint32_t count, uint32_t mask, const Bytes& fields = {});
 Bytes CString(uint16_t instance, const std::u16string& text);
 
 struct Slide {
-    Slide(std::vector<Bytes> shapeRecords = {}, uint32_t slideId = 256) : shapes(std::move(shapeRecords)), id(slideId) {}
+    Slide(std::vector<Bytes> shapeRecords = {}, uint32_t slideId = 256)
+        : shapes(std::move(shapeRecords)), id(slideId) {}
     std::vector<Bytes> shapes;
     std::vector<Bytes> records;  // extra records of the slide container (transition, ...)
     std::vector<Bytes> outline;  // the slide's records in the slide list, after its persist atom
     uint32_t id = 256;
-    uint16_t flags = 0x7;        // follows the master's objects, scheme and background
-    Bytes background;            // the background shape's properties (Opt); empty: no background shape
+    uint16_t flags = 0x7;  // follows the master's objects, scheme and background
+    Bytes background;      // the background shape's properties (Opt); empty: no background shape
 };
 
 struct Deck {
     std::vector<Slide> slides;
     std::vector<Bytes> masterShapes;
-    Bytes masterBackground; // as Slide::background
-    std::vector<Bytes> masterRecords;  // text styles and the like
-    std::vector<Bytes> documentRecords; // object list, sound collection, ...
+    Bytes masterBackground;              // as Slide::background
+    std::vector<Bytes> masterRecords;    // text styles and the like
+    std::vector<Bytes> documentRecords;  // object list, sound collection, ...
     std::vector<std::u16string> fonts{u"Arial", u"Courier New"};
 
     // The "PowerPoint Document" stream; `edit` is the offset of its edit record.

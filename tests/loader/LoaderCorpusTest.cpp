@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include <unistd.h>
 
@@ -20,50 +20,42 @@ namespace {
 
 std::string Corpus(const std::string& name) { return std::string(BC_CORPUS_DIR) + "/" + name; }
 
-#define REQUIRE_CORPUS()                                                                                   \
-    if (!std::filesystem::is_directory(BC_CORPUS_DIR))                                                    \
-    GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent"
+#define REQUIRE_CORPUS() \
+    if (!std::filesystem::is_directory(BC_CORPUS_DIR)) GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent"
 
-std::vector<std::uint8_t> ReadFile(const std::string& path)
-{
+std::vector<std::uint8_t> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-const ShapeData& ShapeOn(const LoadResult& r, size_t slide, size_t shape)
-{
+const ShapeData& ShapeOn(const LoadResult& r, size_t slide, size_t shape) {
     const auto& slides = r.document->Slides();
-    if (slide >= slides.size() || shape >= slides[slide]->shapes.size())
-        throw std::runtime_error("no such shape");
+    if (slide >= slides.size() || shape >= slides[slide]->shapes.size()) throw std::runtime_error("no such shape");
     return slides[slide]->shapes[shape]->data;
 }
 
 // Paragraph p (0-based) of a text, without its mark.
-std::wstring Paragraph(const TextData& t, size_t p)
-{
+std::wstring Paragraph(const TextData& t, size_t p) {
     size_t start = 0;
     for (size_t i = 0; i < p; ++i) {
         start = t.text.find(L'\r', start);
-        if (start == std::wstring::npos)
-            return L"<none>";
+        if (start == std::wstring::npos) return L"<none>";
         ++start;
     }
     return t.text.substr(start, t.text.find(L'\r', start) - start);
 }
 
 // Width and height of a PNG from its header.
-std::pair<unsigned, unsigned> PngSize(const std::vector<std::uint8_t>& png)
-{
+std::pair<unsigned, unsigned> PngSize(const std::vector<std::uint8_t>& png) {
     auto be32 = [&](size_t o) {
         return (unsigned(png[o]) << 24) | (unsigned(png[o + 1]) << 16) | (unsigned(png[o + 2]) << 8) | png[o + 3];
     };
     return png.size() >= 24 ? std::make_pair(be32(16), be32(20)) : std::make_pair(0u, 0u);
 }
 
-} // namespace
+}  // namespace
 
-TEST(LoaderCorpus, EveryFileLoadsOrIsRefusedClearly)
-{
+TEST(LoaderCorpus, EveryFileLoadsOrIsRefusedClearly) {
     REQUIRE_CORPUS();
     int loaded = 0;
     for (const auto& entry : std::filesystem::directory_iterator(BC_CORPUS_DIR)) {
@@ -100,8 +92,7 @@ TEST(LoaderCorpus, EveryFileLoadsOrIsRefusedClearly)
     EXPECT_GE(loaded, 25);
 }
 
-TEST(LoaderCorpus, FilesThatCannotBeReadAreRefusedWithTheirReason)
-{
+TEST(LoaderCorpus, FilesThatCannotBeReadAreRefusedWithTheirReason) {
     REQUIRE_CORPUS();
     struct Case {
         const char* file;
@@ -125,8 +116,7 @@ TEST(LoaderCorpus, FilesThatCannotBeReadAreRefusedWithTheirReason)
     }
 }
 
-TEST(LoaderCorpus, CutOrGarbledFilesNeverLoadHalfWay)
-{
+TEST(LoaderCorpus, CutOrGarbledFilesNeverLoadHalfWay) {
     REQUIRE_CORPUS();
     const std::vector<std::uint8_t> whole = ReadFile(Corpus("SampleShow.ppt"));
     ASSERT_FALSE(whole.empty());
@@ -137,8 +127,7 @@ TEST(LoaderCorpus, CutOrGarbledFilesNeverLoadHalfWay)
     };
     // Every 97th byte overwritten: the structure is wrong almost everywhere.
     std::vector<std::uint8_t> noisy = whole;
-    for (size_t i = 512; i < noisy.size(); i += 97)
-        noisy[i] ^= 0x5A;
+    for (size_t i = 512; i < noisy.size(); i += 97) noisy[i] ^= 0x5A;
     damaged.push_back(noisy);
     for (size_t i = 0; i < damaged.size(); ++i) {
         SCOPED_TRACE(i);
@@ -153,8 +142,7 @@ TEST(LoaderCorpus, CutOrGarbledFilesNeverLoadHalfWay)
     }
 }
 
-TEST(LoaderFiles, SampleShowTextsFontsAndColours)
-{
+TEST(LoaderFiles, SampleShowTextsFontsAndColours) {
     REQUIRE_CORPUS();
     const LoadResult r = LoadPresentation(Corpus("SampleShow.ppt"));
     ASSERT_EQ(r.document->Slides().size(), 2u);
@@ -169,7 +157,7 @@ TEST(LoaderFiles, SampleShowTextsFontsAndColours)
     EXPECT_EQ(title.text.charFonts[0].name, L"Calibri");
     EXPECT_FLOAT_EQ(title.text.charFonts[0].size, 44.0f);
     EXPECT_EQ(title.text.paragraphs[0].alignment, ppAlignCenter);
-    EXPECT_EQ(title.fill.visible, msoFalse); // placeholders take their master's empty fill
+    EXPECT_EQ(title.fill.visible, msoFalse);  // placeholders take their master's empty fill
 
     const ShapeData& subtitle = ShapeOn(r, 0, 1);
     EXPECT_EQ(Paragraph(subtitle.text, 2), L"This bit is in italic green");
@@ -188,15 +176,15 @@ TEST(LoaderFiles, SampleShowTextsFontsAndColours)
     EXPECT_FLOAT_EQ(body.text.charFonts[0].size, 32.0f);
 }
 
-TEST(LoaderFiles, BulletsOfTheLatestSave)
-{
+TEST(LoaderFiles, BulletsOfTheLatestSave) {
     REQUIRE_CORPUS();
     // The file was saved incrementally; its first saved text says "First line".
     const LoadResult r = LoadPresentation(Corpus("bullets.ppt"));
     EXPECT_TRUE(r.usedEditChain);
     const ShapeData& body = ShapeOn(r, 0, 1);
-    EXPECT_EQ(body.text.text, L"This is a text placeholder that \rfollows the design pattern\rDefined in the slide "
-                              L"master\rand has bullets by default");
+    EXPECT_EQ(body.text.text,
+              L"This is a text placeholder that \rfollows the design pattern\rDefined in the slide "
+              L"master\rand has bullets by default");
     for (const ParagraphData& p : body.text.paragraphs) {
         EXPECT_EQ(p.bullet.visible, msoTrue);
         EXPECT_EQ(p.bullet.character, 0x2022);
@@ -209,8 +197,7 @@ TEST(LoaderFiles, BulletsOfTheLatestSave)
     EXPECT_FLOAT_EQ(own.text.rulerLevels[1].leftMargin, 36.0f);
 }
 
-TEST(LoaderFiles, TextShapesKindsAndGeometry)
-{
+TEST(LoaderFiles, TextShapesKindsAndGeometry) {
     REQUIRE_CORPUS();
     const LoadResult r = LoadPresentation(Corpus("text_shapes.ppt"));
     ASSERT_EQ(r.document->Slides()[0]->shapes.size(), 5u);
@@ -245,8 +232,7 @@ TEST(LoaderFiles, TextShapesKindsAndGeometry)
     EXPECT_EQ(ShapeOn(r, 0, 1).text.autoSize, ppAutoSizeShapeToFitText);
 }
 
-TEST(LoaderFiles, BackgroundsAndShapeFills)
-{
+TEST(LoaderFiles, BackgroundsAndShapeFills) {
     REQUIRE_CORPUS();
     const LoadResult r = LoadPresentation(Corpus("backgrounds.ppt"));
     ASSERT_EQ(r.document->Slides().size(), 4u);
@@ -283,8 +269,7 @@ TEST(LoaderFiles, BackgroundsAndShapeFills)
     EXPECT_EQ(jpeg[1], 0xD8);
 }
 
-TEST(LoaderFiles, PicturesOfEveryKind)
-{
+TEST(LoaderFiles, PicturesOfEveryKind) {
     REQUIRE_CORPUS();
     const LoadResult r = LoadPresentation(Corpus("pictures.ppt"));
     ASSERT_EQ(r.document->Slides().size(), 5u);
@@ -293,11 +278,11 @@ TEST(LoaderFiles, PicturesOfEveryKind)
         std::uint8_t first;
         float width, height;
     } expected[] = {
-        {11988, 0xFF, 192, 176}, // JPEG
-        {3043, 0x89, 130, 92},   // PNG
-        {28674, 0x01, 200, 200}, // WMF, inflated
-        {42414, 0x00, 200, 200}, // PICT, with its 512-byte header put back
-        {6184, 0x01, 200, 200},  // EMF
+        {11988, 0xFF, 192, 176},  // JPEG
+        {3043, 0x89, 130, 92},    // PNG
+        {28674, 0x01, 200, 200},  // WMF, inflated
+        {42414, 0x00, 200, 200},  // PICT, with its 512-byte header put back
+        {6184, 0x01, 200, 200},   // EMF
     };
     for (size_t i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
@@ -316,8 +301,7 @@ TEST(LoaderFiles, PicturesOfEveryKind)
     EXPECT_EQ(wmf[2], 0x09);
 }
 
-TEST(LoaderFiles, LinksOfTextRanges)
-{
+TEST(LoaderFiles, LinksOfTextRanges) {
     REQUIRE_CORPUS();
     const LoadResult r = LoadPresentation(Corpus("WithLinks.ppt"));
     ASSERT_EQ(r.document->Slides().size(), 2u);
@@ -343,8 +327,7 @@ TEST(LoaderFiles, LinksOfTextRanges)
     }
 }
 
-TEST(LoaderFiles, SoundShapeWithItsWave)
-{
+TEST(LoaderFiles, SoundShapeWithItsWave) {
     REQUIRE_CORPUS();
     const LoadResult r = LoadPresentation(Corpus("sound.ppt"));
     ASSERT_EQ(r.document->Slides()[0]->shapes.size(), 1u);
@@ -363,12 +346,11 @@ TEST(LoaderFiles, SoundShapeWithItsWave)
     ASSERT_EQ(r.document->Slides()[0]->effects.size(), 1u);
     const EffectData& play = r.document->Slides()[0]->effects[0]->data;
     EXPECT_EQ(play.triggerType, msoAnimTriggerAfterPrevious);
-    EXPECT_EQ(play.effectType, 83); // media play
+    EXPECT_EQ(play.effectType, 83);  // media play
     EXPECT_EQ(play.shape, r.document->Slides()[0]->shapes[0]);
 }
 
-TEST(LoaderFiles, HeadersAndFootersOfTheDocumentAndOfOneSlide)
-{
+TEST(LoaderFiles, HeadersAndFootersOfTheDocumentAndOfOneSlide) {
     REQUIRE_CORPUS();
     const LoadResult r = LoadPresentation(Corpus("headers_footers.ppt"));
     ASSERT_EQ(r.document->Slides().size(), 2u);
@@ -393,14 +375,13 @@ TEST(LoaderFiles, HeadersAndFootersOfTheDocumentAndOfOneSlide)
 
     // The first slide shows the date of the day.
     LoadOptions options;
-    options.fieldDate = 19000; // 8 January 2022
+    options.fieldDate = 19000;  // 8 January 2022
     const LoadResult dated = LoadPresentation(Corpus("headers_footers.ppt"), options);
     EXPECT_EQ(dated.document->Slides()[0]->headersFooters.dateAndTime.text, L"1/8/2022");
     EXPECT_EQ(dated.document->Slides()[1]->headersFooters.dateAndTime.text, L"custom date format");
 }
 
-TEST(LoaderFiles, NumberedBulletsWithTheirStyleAndStart)
-{
+TEST(LoaderFiles, NumberedBulletsWithTheirStyleAndStart) {
     REQUIRE_CORPUS();
     const LoadResult r = LoadPresentation(Corpus("numbers.ppt"));
     ASSERT_EQ(r.document->Slides().size(), 2u);
@@ -425,8 +406,7 @@ TEST(LoaderFiles, NumberedBulletsWithTheirStyleAndStart)
     EXPECT_EQ(ShapeOn(r, 0, 1).text.paragraphs.at(2).bullet.type, ppBulletNone);
 }
 
-TEST(LoaderFiles, NameAndPathOfTheFileAndACopyOfItsBytes)
-{
+TEST(LoaderFiles, NameAndPathOfTheFileAndACopyOfItsBytes) {
     REQUIRE_CORPUS();
     const std::string path = Corpus("SampleShow.ppt");
     const LoadResult r = LoadPresentation(path);
@@ -441,15 +421,14 @@ TEST(LoaderFiles, NameAndPathOfTheFileAndACopyOfItsBytes)
     EXPECT_EQ(WStringFromBstr(folder), dir);
     EXPECT_EQ(WStringFromBstr(full), dir + L"/SampleShow.ppt");
 
-    const std::filesystem::path copy = std::filesystem::temp_directory_path() /
-                                       ("loader-copy-" + std::to_string(::getpid()) + ".ppt");
+    const std::filesystem::path copy =
+        std::filesystem::temp_directory_path() / ("loader-copy-" + std::to_string(::getpid()) + ".ppt");
     ASSERT_EQ(p->SaveCopyAs(CBstr(copy.wstring()), ppSaveAsPresentation, msoFalse), S_OK);
     EXPECT_EQ(ReadFile(copy.string()), ReadFile(path));
     std::filesystem::remove(copy);
 }
 
-TEST(LoaderFiles, SlidesFollowTheirOwnMasters)
-{
+TEST(LoaderFiles, SlidesFollowTheirOwnMasters) {
     REQUIRE_CORPUS();
     const LoadResult r = LoadPresentation(Corpus("slide_master.ppt"));
     const auto& slides = r.document->Slides();
@@ -467,8 +446,7 @@ TEST(LoaderFiles, SlidesFollowTheirOwnMasters)
     EXPECT_EQ(masters.size(), 3u);
 }
 
-TEST(LoaderFiles, ARelativePathBecomesAFullOne)
-{
+TEST(LoaderFiles, ARelativePathBecomesAFullOne) {
     REQUIRE_CORPUS();
     const auto here = std::filesystem::current_path();
     std::filesystem::current_path(BC_CORPUS_DIR);

@@ -20,44 +20,36 @@ using testrec::U32s;
 
 namespace {
 
-LoadResult LoadStream(const Bytes& stream, uint32_t edit)
-{
+LoadResult LoadStream(const Bytes& stream, uint32_t edit) {
     const Bytes user = CurrentUser(edit);
     return LoadPresentationFromMemory(File(stream, &user), L"deck.ppt");
 }
 
-LoadResult LoadDeck(const Deck& deck)
-{
+LoadResult LoadDeck(const Deck& deck) {
     uint32_t edit = 0;
     const Bytes stream = deck.Stream(edit);
     return LoadStream(stream, edit);
 }
 
-Bytes TextShape(uint32_t id, const std::u16string& text, std::initializer_list<Bytes> rest = {})
-{
+Bytes TextShape(uint32_t id, const std::u16string& text, std::initializer_list<Bytes> rest = {}) {
     return SpShape(202, id, 0xA00, {ClientAnchor(576, 576, 1152, 864), TextBox(4, text, rest)});
 }
 
-const CHostShape& OnlyShape(const LoadResult& r, size_t slide = 0)
-{
+const CHostShape& OnlyShape(const LoadResult& r, size_t slide = 0) {
     const auto& slides = r.document->Slides();
-    if (slide >= slides.size() || slides[slide]->shapes.empty())
-        throw std::runtime_error("no shape");
+    if (slide >= slides.size() || slides[slide]->shapes.empty()) throw std::runtime_error("no shape");
     return *slides[slide]->shapes.front();
 }
 
-bool HasWarning(const LoadResult& r, const std::wstring& part)
-{
+bool HasWarning(const LoadResult& r, const std::wstring& part) {
     for (const std::wstring& w : r.warnings)
-        if (w.find(part) != std::wstring::npos)
-            return true;
+        if (w.find(part) != std::wstring::npos) return true;
     return false;
 }
 
-} // namespace
+}  // namespace
 
-TEST(LoaderEditChain, TheLatestSaveWinsAndOlderEditsFillTheRest)
-{
+TEST(LoaderEditChain, TheLatestSaveWinsAndOlderEditsFillTheRest) {
     Deck deck;
     deck.slides.push_back(Slide({TextShape(1025, u"old")}));
     deck.slides.push_back(Slide({TextShape(2049, u"second")}, 257));
@@ -71,7 +63,7 @@ TEST(LoaderEditChain, TheLatestSaveWinsAndOlderEditsFillTheRest)
     ASSERT_EQ(latest.document->Slides().size(), 2u);
     EXPECT_TRUE(latest.usedEditChain);
     EXPECT_EQ(OnlyShape(latest, 0).data.text.text, L"new");
-    EXPECT_EQ(OnlyShape(latest, 1).data.text.text, L"second"); // only in the older edit's directory
+    EXPECT_EQ(OnlyShape(latest, 1).data.text.text, L"second");  // only in the older edit's directory
 
     // The current-user record decides, not the order of the stream.
     EXPECT_EQ(OnlyShape(LoadStream(stream, first), 0).data.text.text, L"old");
@@ -84,8 +76,7 @@ TEST(LoaderEditChain, TheLatestSaveWinsAndOlderEditsFillTheRest)
     EXPECT_TRUE(HasWarning(linear, L"Current User"));
 }
 
-TEST(LoaderEditChain, ACyclicOrBrokenChainEndsWithAWarning)
-{
+TEST(LoaderEditChain, ACyclicOrBrokenChainEndsWithAWarning) {
     Deck deck;
     deck.slides.push_back(Slide({TextShape(1025, u"old")}));
     uint32_t first = 0;
@@ -96,7 +87,7 @@ TEST(LoaderEditChain, ACyclicOrBrokenChainEndsWithAWarning)
 
     struct Case {
         const char* name;
-        uint32_t previous; // the newest edit's link to the one before
+        uint32_t previous;  // the newest edit's link to the one before
     } cases[] = {{"points at itself", second}, {"points outside the stream", 0x7FFFFFF0u}, {"points into a record", 5}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,8 +108,7 @@ TEST(LoaderEditChain, ACyclicOrBrokenChainEndsWithAWarning)
     EXPECT_EQ(OnlyShape(r).data.text.text, L"new");
 }
 
-TEST(LoaderEditChain, ASlideMissingFromThePersistDirectoryIsLeftOutWithAWarning)
-{
+TEST(LoaderEditChain, ASlideMissingFromThePersistDirectoryIsLeftOutWithAWarning) {
     Deck deck;
     deck.slides.push_back(Slide({TextShape(1025, u"one")}));
     deck.slides.push_back(Slide({TextShape(2049, u"two")}, 257));
@@ -133,14 +123,13 @@ TEST(LoaderEditChain, ASlideMissingFromThePersistDirectoryIsLeftOutWithAWarning)
     EXPECT_TRUE(HasWarning(r, L"slide 257"));
 }
 
-TEST(LoaderShapes, GroupsAreFlattenedIntoSlideCoordinates)
-{
+TEST(LoaderShapes, GroupsAreFlattenedIntoSlideCoordinates) {
     // Group space 0..1000 shown at 100..200 points; an inner group halves it again.
     Deck deck;
     deck.slides.push_back(Slide({Group(1030, 0, 0, 1000, 1000, ClientAnchor(800, 800, 1600, 1600),
-                                  {SpShape(1, 1031, 0xA02, {ChildAnchor(500, 0, 1000, 500)}),
-                                   Group(1032, 0, 0, 100, 100, ChildAnchor(0, 500, 500, 1000),
-                                         {SpShape(3, 1033, 0xA02, {ChildAnchor(50, 50, 100, 100)})})})}));
+                                       {SpShape(1, 1031, 0xA02, {ChildAnchor(500, 0, 1000, 500)}),
+                                        Group(1032, 0, 0, 100, 100, ChildAnchor(0, 500, 500, 1000),
+                                              {SpShape(3, 1033, 0xA02, {ChildAnchor(50, 50, 100, 100)})})})}));
     const LoadResult r = LoadDeck(deck);
     const auto& shapes = r.document->Slides()[0]->shapes;
     ASSERT_EQ(shapes.size(), 2u);
@@ -157,22 +146,21 @@ TEST(LoaderShapes, GroupsAreFlattenedIntoSlideCoordinates)
     EXPECT_EQ(shapes[1]->data.id, 1033);
 }
 
-TEST(LoaderShapes, GeometryAndDrawingPropertiesBecomeHostValues)
-{
+TEST(LoaderShapes, GeometryAndDrawingPropertiesBecomeHostValues) {
     Deck deck;
     // Rotated a quarter turn: the stored box is the rotated one, so width and height swap.
     deck.slides.push_back(Slide(
         {SpShape(1, 1025, 0xAC0,
-                {Opt({{0x0004, 90u << 16},
-                      {0x0147, 5400},
-                      {0x0181, 0x08000004}, // fill: scheme colour 4
-                      {0x0182, 0x8000},     // half opaque
-                      {0x01C0, 0x000000FF},
-                      {0x01CB, 25400},
-                      {0x01CE, 1},
-                      {0x03BF, 0x00020002}}), // hidden
-                 ClientAnchor(0, 0, 800, 400)}),
-          SpShape(1, 1026, 0xA00, {Opt({{0x01BF, 0x00100000}, {0x01FF, 0x00080000}}), ClientAnchor(0, 0, 80, 80)})}));
+                 {Opt({{0x0004, 90u << 16},
+                       {0x0147, 5400},
+                       {0x0181, 0x08000004},  // fill: scheme colour 4
+                       {0x0182, 0x8000},      // half opaque
+                       {0x01C0, 0x000000FF},
+                       {0x01CB, 25400},
+                       {0x01CE, 1},
+                       {0x03BF, 0x00020002}}),  // hidden
+                  ClientAnchor(0, 0, 800, 400)}),
+         SpShape(1, 1026, 0xA00, {Opt({{0x01BF, 0x00100000}, {0x01FF, 0x00080000}}), ClientAnchor(0, 0, 80, 80)})}));
     const LoadResult r = LoadDeck(deck);
     const auto& shapes = r.document->Slides()[0]->shapes;
     ASSERT_EQ(shapes.size(), 2u);
@@ -199,16 +187,15 @@ TEST(LoaderShapes, GeometryAndDrawingPropertiesBecomeHostValues)
     EXPECT_EQ(shapes[1]->data.visible, msoTrue);
 }
 
-TEST(LoaderSheets, BackgroundsFollowTheMasterOrAreTheSlidesOwn)
-{
+TEST(LoaderSheets, BackgroundsFollowTheMasterOrAreTheSlidesOwn) {
     Deck deck;
-    deck.masterBackground = Opt({{0x0181, 0xFF0000}}); // blue (0x00BBGGRR)
+    deck.masterBackground = Opt({{0x0181, 0xFF0000}});  // blue (0x00BBGGRR)
     Slide follows({}, 256);
-    follows.background = Opt({{0x0181, 0x00FF00}}); // ignored: the slide follows its master
+    follows.background = Opt({{0x0181, 0x00FF00}});  // ignored: the slide follows its master
     Slide own({}, 257);
     own.flags = 0x3;
     own.background = Opt({{0x0181, 0x0000FF}});
-    Slide damaged({}, 258); // says it has a background of its own, but holds none
+    Slide damaged({}, 258);  // says it has a background of its own, but holds none
     damaged.flags = 0x3;
     deck.slides = {follows, own, damaged};
     const LoadResult r = LoadDeck(deck);
@@ -227,13 +214,12 @@ TEST(LoaderSheets, BackgroundsFollowTheMasterOrAreTheSlidesOwn)
     }
 }
 
-TEST(LoaderSheets, PlaceholdersTellWhichKindTheyAre)
-{
+TEST(LoaderSheets, PlaceholdersTellWhichKindTheyAre) {
     // The file's placeholder ids and the object model's types for them.
     const std::pair<uint8_t, LONG> kinds[] = {
-        {1, 1},   {2, 2},   {7, 16},  {8, 13},  {9, 15},  {10, 14}, {13, 1},  {14, 2},  {15, 3},
-        {16, 4},  {17, 5},  {18, 6},  {19, 7},  {20, 8},  {21, 12}, {22, 9},  {23, 11}, {24, 10},
-        {25, 17}, {26, 18}, {5, 0},   {27, 0},  {255, 0},
+        {1, 1},   {2, 2},   {7, 16},  {8, 13},  {9, 15}, {10, 14}, {13, 1},  {14, 2},
+        {15, 3},  {16, 4},  {17, 5},  {18, 6},  {19, 7}, {20, 8},  {21, 12}, {22, 9},
+        {23, 11}, {24, 10}, {25, 17}, {26, 18}, {5, 0},  {27, 0},  {255, 0},
     };
     Deck deck;
     std::vector<Bytes> shapes;
@@ -253,18 +239,18 @@ TEST(LoaderSheets, PlaceholdersTellWhichKindTheyAre)
     EXPECT_EQ(loaded.back()->data.placeholderType, 0);
 }
 
-TEST(LoaderText, FormatsResolveThroughTheMasterStylesAndTheDefaults)
-{
+TEST(LoaderText, FormatsResolveThroughTheMasterStylesAndTheDefaults) {
     Deck deck;
     // Body text: level 1 is 32 points, level 2 is 28 points and bold, bullets on level 1.
     deck.masterRecords.push_back(Atom(4003,
-                                      Cat({U16s({2}), U32s({0x1}), U16s({1}), U32s({0x20000}), U16s({32}),
-                                           U32s({0}), U32s({0x20001}), U16s({1, 28})}),
+                                      Cat({U16s({2}), U32s({0x1}), U16s({1}), U32s({0x20000}), U16s({32}), U32s({0}),
+                                           U32s({0x20001}), U16s({1, 28})}),
                                       1));
     const Bytes style = StyleRuns({ParagraphRun(6, 0, 0), ParagraphRun(3, 1, 0)},
                                   {CharacterRun(2, 0), CharacterRun(3, 0x10002, U16s({2, 1})), CharacterRun(4, 0)});
-    deck.slides.push_back(Slide({SpShape(1, 1025, 0xA00, {ClientAnchor(0, 0, 800, 800), ClientData({Placeholder(14)}),
-                                                         TextBox(1, u"Hello\rAB", {style})})}));
+    deck.slides.push_back(Slide(
+        {SpShape(1, 1025, 0xA00,
+                 {ClientAnchor(0, 0, 800, 800), ClientData({Placeholder(14)}), TextBox(1, u"Hello\rAB", {style})})}));
     const LoadResult r = LoadDeck(deck);
     const TextData& t = OnlyShape(r).data.text;
     ASSERT_EQ(t.text, L"Hello\rAB");
@@ -273,23 +259,23 @@ TEST(LoaderText, FormatsResolveThroughTheMasterStylesAndTheDefaults)
     EXPECT_EQ(t.paragraphs[1].indentLevel, 2);
     EXPECT_EQ(t.paragraphs[0].bullet.visible, msoTrue);
     EXPECT_EQ(t.paragraphs[0].bullet.type, ppBulletUnnumbered);
-    EXPECT_EQ(t.paragraphs[1].bullet.visible, msoTrue); // inherited from level 1
+    EXPECT_EQ(t.paragraphs[1].bullet.visible, msoTrue);  // inherited from level 1
     EXPECT_FLOAT_EQ(t.charFonts[0].size, 32.0f);
     EXPECT_EQ(t.charFonts[0].name, L"Arial");
     EXPECT_EQ(t.charFonts[0].italic, msoFalse);
-    EXPECT_EQ(t.charFonts[2].name, L"Courier New"); // the run's own font
+    EXPECT_EQ(t.charFonts[2].name, L"Courier New");  // the run's own font
     EXPECT_EQ(t.charFonts[2].italic, msoTrue);
-    EXPECT_EQ(t.charFonts[5].italic, msoFalse); // the paragraph mark ends that run
+    EXPECT_EQ(t.charFonts[5].italic, msoFalse);  // the paragraph mark ends that run
     EXPECT_FLOAT_EQ(t.charFonts[6].size, 28.0f);
     EXPECT_EQ(t.charFonts[6].bold, msoTrue);
     EXPECT_EQ(t.charFonts[0].bold, msoFalse);
     EXPECT_EQ(t.charFonts[0].color.scheme, ppForeground);
 }
 
-TEST(LoaderText, FieldsAreExpandedAndLinksFollowThem)
-{
+TEST(LoaderText, FieldsAreExpandedAndLinksFollowThem) {
     Deck deck;
-    const Bytes link = Container(4055, {Atom(4051, U32s({7})), CString(0, u"Example"), CString(1, u"http://example.org/")});
+    const Bytes link =
+        Container(4055, {Atom(4051, U32s({7})), CString(0, u"Example"), CString(1, u"http://example.org/")});
     deck.documentRecords.push_back(Container(1033, {Atom(1034, U32s({7})), link}));
     const Bytes action = Container(4082, {Atom(4083, Cat({U32s({0, 7}), Bytes{4, 0, 0, 0, 8, 0, 0, 0}}))});
     const Bytes range = Atom(4063, U32s({8, 12}));
@@ -299,7 +285,7 @@ TEST(LoaderText, FieldsAreExpandedAndLinksFollowThem)
     deck.slides = {slide(256), slide(257)};
     deck.slides[1].shapes = {TextShape(2049, u"Page * of link", {Atom(4056, U32s({5})), action, range})};
     deck.slides.push_back(slide(258));
-    for (int i = 0; i < 8; ++i) // the tenth slide's number is two characters long
+    for (int i = 0; i < 8; ++i)  // the tenth slide's number is two characters long
         deck.slides.push_back(slide(259 + static_cast<uint32_t>(i)));
     const LoadResult r = LoadDeck(deck);
     ASSERT_EQ(r.document->Slides().size(), 11u);
@@ -308,30 +294,29 @@ TEST(LoaderText, FieldsAreExpandedAndLinksFollowThem)
     const TextData& tenth = OnlyShape(r, 9).data.text;
     EXPECT_EQ(tenth.text, L"Page 10 of link");
     ASSERT_EQ(tenth.links.size(), 1u);
-    EXPECT_EQ(tenth.links[0].start, 9); // moved on by the longer number
+    EXPECT_EQ(tenth.links[0].start, 9);  // moved on by the longer number
     EXPECT_EQ(tenth.links[0].length, 4);
     EXPECT_EQ(tenth.links[0].click.action, ppActionHyperlink);
     EXPECT_EQ(tenth.links[0].click.hyperlink.address, L"http://example.org/");
     EXPECT_EQ(tenth.charFonts.size(), tenth.text.size());
 }
 
-TEST(LoaderBadRecords, DamagedRecordsAreSkippedAndTheRestLoads)
-{
+TEST(LoaderBadRecords, DamagedRecordsAreSkippedAndTheRestLoads) {
     struct Case {
         const char* name;
         Bytes shape;
     } cases[] = {
         // A property table that claims more properties than its record holds.
-        {"property table too short", SpShape(1, 1025, 0xA00, {testrec::Record(3, 50, 0xF00B, U32s({0x181, 0})),
-                                                             ClientAnchor(0, 0, 80, 80)})},
+        {"property table too short",
+         SpShape(1, 1025, 0xA00, {testrec::Record(3, 50, 0xF00B, U32s({0x181, 0})), ClientAnchor(0, 0, 80, 80)})},
         // Style runs that run past their atom, and a run of zero characters.
         {"style runs cut short", TextShape(1025, u"abc", {Atom(4001, U32s({4, 0x20000}))})},
         {"style run of no characters", TextShape(1025, u"abc", {StyleRuns({ParagraphRun(0, 0, 0)}, {})})},
         // A picture and a link that the file does not hold.
         {"picture missing", SpShape(75, 1025, 0xA00, {Opt({{0x4104, 9}}), ClientAnchor(0, 0, 80, 80)})},
-        {"link missing", SpShape(1, 1025, 0xA00, {ClientAnchor(0, 0, 80, 80),
-                                                 ClientData({Container(4082, {Atom(4083, Cat({U32s({0, 99}),
-                                                                                              Bytes(8, 0)}))})})})},
+        {"link missing", SpShape(1, 1025, 0xA00,
+                                 {ClientAnchor(0, 0, 80, 80),
+                                  ClientData({Container(4082, {Atom(4083, Cat({U32s({0, 99}), Bytes(8, 0)}))})})})},
         // A shape without its shape atom, and one without an anchor.
         {"shape atom missing", Container(0xF004, {ClientAnchor(0, 0, 80, 80)})},
         {"anchor missing", SpShape(1, 1025, 0xA00, {})},
@@ -345,19 +330,17 @@ TEST(LoaderBadRecords, DamagedRecordsAreSkippedAndTheRestLoads)
         const auto& shapes = r.document->Slides()[0]->shapes;
         ASSERT_FALSE(shapes.empty());
         EXPECT_EQ(shapes.back()->data.text.text, L"after");
-        for (const CHostShape* s : shapes)
-            EXPECT_EQ(s->data.text.charFonts.size(), s->data.text.text.size());
+        for (const CHostShape* s : shapes) EXPECT_EQ(s->data.text.charFonts.size(), s->data.text.text.size());
     }
 }
 
-TEST(LoaderAnimation, TheTimelineWinsOverOlderSettingsWhichBuildOneOtherwise)
-{
+TEST(LoaderAnimation, TheTimelineWinsOverOlderSettingsWhichBuildOneOtherwise) {
     // Older settings: fly from the left, on click, by first-level paragraphs, dim after.
-    const Bytes info = Container(4116, {Atom(4081, Cat({U32s({0xFE0000FF, 0, 0, 0}), U16s({1, 1}),
-                                                        Bytes{2, 12, 0, 1, 0, 0, 0, 0}}))});
+    const Bytes info =
+        Container(4116, {Atom(4081, Cat({U32s({0xFE0000FF, 0, 0, 0}), U16s({1, 1}), Bytes{2, 12, 0, 1, 0, 0, 0, 0}}))});
     auto animated = [&](uint32_t id) {
-        return SpShape(1, id, 0xA00, {ClientAnchor(0, 0, 800, 800), ClientData({info}),
-                                      TextBox(4, u"one\rtwo\rthree")});
+        return SpShape(1, id, 0xA00,
+                       {ClientAnchor(0, 0, 800, 800), ClientData({info}), TextBox(4, u"one\rtwo\rthree")});
     };
     // A timeline whose main sequence fades the shape out on click.
     auto variant = [](uint16_t id, int32_t value) {
@@ -366,8 +349,8 @@ TEST(LoaderAnimation, TheTimelineWinsOverOlderSettingsWhichBuildOneOtherwise)
     const Bytes effect = Container(0xF144, {Container(0xF13D, {variant(0x14, 1), variant(0x09, 10), variant(0x0B, 2)}),
                                             Container(0xF13C, {Atom(11003, U32s({0, 1, 2049, 0, 0}))})});
     const Bytes main = Container(0xF144, {Container(0xF13D, {variant(0x14, 4)}), effect});
-    const Bytes tags = Container(5000, {Container(5002, {CString(0, u"___PPT10"),
-                                                         Container(5003, {Container(0xF144, {main})})})});
+    const Bytes tags =
+        Container(5000, {Container(5002, {CString(0, u"___PPT10"), Container(5003, {Container(0xF144, {main})})})});
     Deck deck;
     deck.slides.push_back(Slide({animated(1025)}, 256));
     deck.slides.push_back(Slide({animated(2049)}, 257));
@@ -377,7 +360,7 @@ TEST(LoaderAnimation, TheTimelineWinsOverOlderSettingsWhichBuildOneOtherwise)
 
     const AnimationData& a = OnlyShape(r, 0).data.animation;
     EXPECT_EQ(a.animate, msoTrue);
-    EXPECT_EQ(a.entryEffect, 3329); // fly from the left
+    EXPECT_EQ(a.entryEffect, 3329);  // fly from the left
     EXPECT_EQ(a.afterEffect, ppAfterEffectDim);
     EXPECT_EQ(a.dimColor.rgb, 0x0000FFu);
     EXPECT_EQ(a.textLevelEffect, ppAnimateByFirstLevel);
@@ -397,8 +380,7 @@ TEST(LoaderAnimation, TheTimelineWinsOverOlderSettingsWhichBuildOneOtherwise)
     EXPECT_EQ(own[0]->data.shape, r.document->Slides()[1]->shapes[0]);
 }
 
-TEST(LoaderPictures, TheBlipStoreFindsPicturesInTheStreamAndCopiesStayBounded)
-{
+TEST(LoaderPictures, TheBlipStoreFindsPicturesInTheStreamAndCopiesStayBounded) {
     // One picture of 100 000 bytes in the "Pictures" stream, shown by ten shapes.
     Bytes png(100000, 0x42);
     png[0] = 0x89;

@@ -18,15 +18,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 class Scratch {
 public:
-    Scratch()
-    {
+    Scratch() {
         char pattern[] = "/tmp/bcmedia.XXXXXX";
         const char* made = ::mkdtemp(pattern);
         m_path = made ? made : "";
     }
     ~Scratch() { genswf::DeleteFolderTree(genswf::WideFromUtf8(m_path), true); }
-    std::wstring Write(const std::string& name, const Bytes& bytes) const
-    {
+    std::wstring Write(const std::string& name, const Bytes& bytes) const {
         std::ofstream out(m_path + "/" + name, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return genswf::WideFromUtf8(m_path + "/" + name);
@@ -37,19 +35,16 @@ private:
     std::string m_path;
 };
 
-void Put32(Bytes& b, std::uint32_t v)
-{
+void Put32(Bytes& b, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (8 * i)));
 }
 
-void PutText(Bytes& b, const char* text)
-{
+void PutText(Bytes& b, const char* text) {
     for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(text[i]));
 }
 
 // RIFF WAVE with a PCM "fmt " chunk and a little silence; extra chunks can come first.
-Bytes Wave(std::uint16_t channels = 1, bool withFormat = true, const Bytes& before = {})
-{
+Bytes Wave(std::uint16_t channels = 1, bool withFormat = true, const Bytes& before = {}) {
     Bytes body;
     PutText(body, "WAVE");
     body.insert(body.end(), before.begin(), before.end());
@@ -72,8 +67,7 @@ Bytes Wave(std::uint16_t channels = 1, bool withFormat = true, const Bytes& befo
 }
 
 // MPEG-1 layer III, 128 kbit/s, 44.1 kHz: frames of 417 bytes.
-Bytes Mp3Frames(int frames)
-{
+Bytes Mp3Frames(int frames) {
     Bytes out;
     for (int i = 0; i < frames; ++i) {
         Bytes frame(417, 0);
@@ -86,25 +80,30 @@ Bytes Mp3Frames(int frames)
     return out;
 }
 
-Bytes Id3(std::uint32_t tagSize, const Bytes& after)
-{
-    Bytes out = {'I', 'D', '3', 3, 0, 0,
-                 std::uint8_t((tagSize >> 21) & 0x7F), std::uint8_t((tagSize >> 14) & 0x7F),
-                 std::uint8_t((tagSize >> 7) & 0x7F), std::uint8_t(tagSize & 0x7F)};
+Bytes Id3(std::uint32_t tagSize, const Bytes& after) {
+    Bytes out = {'I',
+                 'D',
+                 '3',
+                 3,
+                 0,
+                 0,
+                 std::uint8_t((tagSize >> 21) & 0x7F),
+                 std::uint8_t((tagSize >> 14) & 0x7F),
+                 std::uint8_t((tagSize >> 7) & 0x7F),
+                 std::uint8_t(tagSize & 0x7F)};
     out.insert(out.end(), tagSize, 0);
     out.insert(out.end(), after.begin(), after.end());
     return out;
 }
 
-} // namespace
+}  // namespace
 
-TEST(MediaDeviceTest, DeviceIsChosenByContent)
-{
+TEST(MediaDeviceTest, DeviceIsChosenByContent) {
     Scratch scratch;
     Bytes listFirst;
     PutText(listFirst, "LIST");
     Put32(listFirst, 3);
-    listFirst.insert(listFirst.end(), {'a', 'b', 'c', 0});   // odd size: padded
+    listFirst.insert(listFirst.end(), {'a', 'b', 'c', 0});  // odd size: padded
     Bytes hugeChunk;
     PutText(hugeChunk, "junk");
     Put32(hugeChunk, 0xFFFFFFF0u);
@@ -129,7 +128,10 @@ TEST(MediaDeviceTest, DeviceIsChosenByContent)
         {"tagged.mp3", Id3(300, Mp3Frames(2)), bcmedia::kErrorNone, bcmedia::kDeviceDigitalVideo},
         {"tag-only.mp3", Id3(300, Bytes(50, 'x')), bcmedia::kErrorInvalidFile, 0},
         // The tag claims 256 MB in a 12-byte file.
-        {"tag-past-end.mp3", {'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F, 0xFF, 0xFB}, bcmedia::kErrorInvalidFile, 0},
+        {"tag-past-end.mp3",
+         {'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F, 0xFF, 0xFB},
+         bcmedia::kErrorInvalidFile,
+         0},
         {"broken-second-frame.mp3", badSecondFrame, bcmedia::kErrorInvalidFile, 0},
         {"movie.avi", avi, bcmedia::kErrorNone, bcmedia::kDeviceDigitalVideo},
         {"tune.mid", midi, bcmedia::kErrorNone, bcmedia::kDeviceSequencer},
@@ -150,8 +152,7 @@ TEST(MediaDeviceTest, DeviceIsChosenByContent)
     EXPECT_EQ(bcmedia::IdentifyMediaFile("/tmp", type), bcmedia::kErrorFileNotFound);
 }
 
-TEST(MediaProbeTest, OpensPlayableFilesAndKeepsTheDeviceUntilClosed)
-{
+TEST(MediaProbeTest, OpensPlayableFilesAndKeepsTheDeviceUntilClosed) {
     Scratch scratch;
     const std::wstring wave = scratch.Write("a.wav", Wave());
     const std::wstring mp3 = scratch.Write("b.mp3", Mp3Frames(2));
@@ -161,14 +162,14 @@ TEST(MediaProbeTest, OpensPlayableFilesAndKeepsTheDeviceUntilClosed)
     {
         genswf::CMediaProbe probe;
         EXPECT_EQ(probe.GetLastError(), 0u);
-        EXPECT_TRUE(probe.Close());                                 // nothing open yet
+        EXPECT_TRUE(probe.Close());  // nothing open yet
 
         EXPECT_TRUE(probe.Open(wave));
         EXPECT_EQ(probe.GetLastError(), 0u);
         EXPECT_TRUE(probe.IsOpen());
         EXPECT_EQ(bcmedia::OpenMediaDeviceCount(), before + 1);
 
-        EXPECT_TRUE(probe.Open(mp3));                               // the first device is closed first
+        EXPECT_TRUE(probe.Open(mp3));  // the first device is closed first
         EXPECT_EQ(bcmedia::OpenMediaDeviceCount(), before + 1);
 
         // Opens, but on a device that plays no sampled sound: false without an error.
@@ -196,8 +197,7 @@ TEST(MediaProbeTest, OpensPlayableFilesAndKeepsTheDeviceUntilClosed)
     EXPECT_EQ(bcmedia::CloseMediaDevice(123456), bcmedia::kErrorInvalidDeviceId);
 }
 
-TEST(MediaProbeTest, PathsWithBackslashesAndNonAsciiNames)
-{
+TEST(MediaProbeTest, PathsWithBackslashesAndNonAsciiNames) {
     Scratch scratch;
     const std::wstring wave = scratch.Write("ton\xC3\xA9.wav", Wave());
     std::wstring backslashed = wave;

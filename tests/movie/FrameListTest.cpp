@@ -158,7 +158,8 @@ TEST_F(Frames, PlacementAttributeOrderAndExporterAttributes) {
               "shiftAlpha=\"-255\" shiftRed=\"1\"/></frame>"
               "<frame index=\"1\"><modify moveX=\"40tw\" moveY=\"60tw\" showId=\"show0\"/></frame>"
               "<frame index=\"2\"><modify showId=\"show0\"/></frame>"
-              "<frame index=\"3\"><replace showId=\"show0\" objectId=\"p\" scaleX=\"2.0000000\" scaleY=\"2.0000000\"/></frame>"
+              "<frame index=\"3\"><replace showId=\"show0\" objectId=\"p\" scaleX=\"2.0000000\" "
+              "scaleY=\"2.0000000\"/></frame>"
               "<frame index=\"4\"><hide showId=\"show0\"/></frame>");
 }
 

@@ -158,11 +158,12 @@ TEST_F(Definitions, TextFields) {
     styled->color = 0x000000FF;
     styled->multiline = styled->wordWrap = styled->selectable = true;
     styled->Write(parent);
-    EXPECT_EQ(Written(),
-              "<htmlText id=\"txt0\" x=\"0tw\" y=\"0tw\" width=\"200tw\" height=\"200tw\" color=\"#000000\" "
-              "multiline=\"0\" selectable=\"0\" wordWrap=\"0\"><![CDATA[<p>hi</p>]]></htmlText>"
-              "<htmlText id=\"txt1\" x=\"0tw\" y=\"0tw\" width=\"200tw\" height=\"200tw\" color=\"#ff0000\" "
-              "fontId=\"fnt3\" fontSize=\"240tw\" multiline=\"1\" selectable=\"1\" wordWrap=\"1\"><![CDATA[]]></htmlText>");
+    EXPECT_EQ(
+        Written(),
+        "<htmlText id=\"txt0\" x=\"0tw\" y=\"0tw\" width=\"200tw\" height=\"200tw\" color=\"#000000\" "
+        "multiline=\"0\" selectable=\"0\" wordWrap=\"0\"><![CDATA[<p>hi</p>]]></htmlText>"
+        "<htmlText id=\"txt1\" x=\"0tw\" y=\"0tw\" width=\"200tw\" height=\"200tw\" color=\"#ff0000\" "
+        "fontId=\"fnt3\" fontSize=\"240tw\" multiline=\"1\" selectable=\"1\" wordWrap=\"1\"><![CDATA[]]></htmlText>");
 }
 
 TEST_F(Definitions, ShapesFontsSounds) {
@@ -226,8 +227,8 @@ TEST_F(Definitions, SolidFillAlphaIsClamped) {
         auto style = CreateSolidFillObject(movie.get(), 0, c.alpha);
         auto holder = movie->CreateElement(parent, L"h");
         style->Write(holder);
-        EXPECT_EQ(Xml(holder), "<h><solidFillStyle id=\"" + U8(style->GetId()) + "\" color=\"#000000\"" +
-                                   c.expected + "/></h>")
+        EXPECT_EQ(Xml(holder),
+                  "<h><solidFillStyle id=\"" + U8(style->GetId()) + "\" color=\"#000000\"" + c.expected + "/></h>")
             << c.alpha;
     }
 }

@@ -23,9 +23,7 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(m_path, ec);
 }
 
-std::wstring TempFolder::WPath(const std::string& name) const {
-    return genswf::WideFromUtf8(m_path + "/" + name);
-}
+std::wstring TempFolder::WPath(const std::string& name) const { return genswf::WideFromUtf8(m_path + "/" + name); }
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -34,4 +32,4 @@ std::string ReadFile(const std::string& path) {
     return out.str();
 }
 
-} // namespace movietest
+}  // namespace movietest

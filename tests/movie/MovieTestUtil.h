@@ -27,4 +27,4 @@ private:
 
 std::string ReadFile(const std::string& path);
 
-} // namespace movietest
+}  // namespace movietest

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cmath>
 #include <filesystem>
 #include <limits>
 
@@ -59,7 +59,9 @@ TEST(MovieWriter, BadAttributeNameIsReported) {
         FAIL() << "no exception";
     } catch (const CBaseException& e) {
         EXPECT_EQ(e.GetCode(), 3);
-        EXPECT_EQ(U8(e.GetMessage()).rfind("CreateStringAttribute failed: attrName=\"bad name\"\nattrValue=\"v\" in file ", 0), 0u)
+        EXPECT_EQ(U8(e.GetMessage())
+                      .rfind("CreateStringAttribute failed: attrName=\"bad name\"\nattrValue=\"v\" in file ", 0),
+                  0u)
             << U8(e.GetMessage());
     }
 }
@@ -89,8 +91,10 @@ TEST(MovieWriter, ElementVocabulary) {
          "<rectangle id=\"rect0\" x=\"20tw\" y=\"40tw\" width=\"70tw\" height=\"-80tw\"/>"},
         {movie->WriteOval(p, L"oval0", 0, 0, 1, 1),
          "<oval id=\"oval0\" x=\"0tw\" y=\"0tw\" width=\"20tw\" height=\"20tw\"/>"},
-        {movie->WriteSolidFillStyle(p, L"style0", 0x000000FF, 255), "<solidFillStyle id=\"style0\" color=\"#ff0000\"/>"},
-        {movie->WriteSolidFillStyle(p, L"style1", 0, 0), "<solidFillStyle id=\"style1\" color=\"#000000\" alpha=\"0\"/>"},
+        {movie->WriteSolidFillStyle(p, L"style0", 0x000000FF, 255),
+         "<solidFillStyle id=\"style0\" color=\"#ff0000\"/>"},
+        {movie->WriteSolidFillStyle(p, L"style1", 0, 0),
+         "<solidFillStyle id=\"style1\" color=\"#000000\" alpha=\"0\"/>"},
         {movie->WriteSolidFillStyle(p, L"style2", 0, 256), "<solidFillStyle id=\"style2\" color=\"#000000\"/>"},
         {movie->WriteImage(p, L"img0", L"a.png", 0, 0, 1, 1, 0),
          "<image id=\"img0\" src=\"a.png\" x=\"0tw\" y=\"0tw\" width=\"20tw\" height=\"20tw\"/>"},

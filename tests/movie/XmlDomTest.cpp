@@ -150,10 +150,8 @@ TEST(XmlDom, FailedLoadKeepsContentAndTellsWhy) {
         const wchar_t* text;
         const char* reasonPart;
     } cases[] = {
-        {L"<a><b></a>", ""},
-        {L"", ""},
-        {L"<a>&#1;</a>", ""},
-        {L"<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", "document type"},
+        {L"<a><b></a>", ""},  {L"", ""},
+        {L"<a>&#1;</a>", ""}, {L"<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", "document type"},
         {L"<a/><b/>", ""},
     };
     for (const auto& c : cases) {

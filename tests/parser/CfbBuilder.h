@@ -9,30 +9,30 @@
 namespace testcfb {
 
 struct Stream {
-  std::string name;  // ASCII; a leading '\x05' is written as that control character
-  std::vector<uint8_t> data;
+    std::string name;  // ASCII; a leading '\x05' is written as that control character
+    std::vector<uint8_t> data;
 };
 
 struct Layout {
-  uint32_t blockSize = 512;
-  uint32_t fatStart = 0;        // first allocation-table block
-  uint32_t fatBlocks = 0;
-  uint32_t directoryStart = 0;  // directory blocks follow the table
-  uint32_t directoryBlocks = 0;
-  uint32_t miniFatStart = 0xFFFFFFFE;
-  uint32_t miniStreamStart = 0xFFFFFFFE;
-  std::vector<uint32_t> streamStarts;  // per stream: big block, or small block for small streams
+    uint32_t blockSize = 512;
+    uint32_t fatStart = 0;  // first allocation-table block
+    uint32_t fatBlocks = 0;
+    uint32_t directoryStart = 0;  // directory blocks follow the table
+    uint32_t directoryBlocks = 0;
+    uint32_t miniFatStart = 0xFFFFFFFE;
+    uint32_t miniStreamStart = 0xFFFFFFFE;
+    std::vector<uint32_t> streamStarts;  // per stream: big block, or small block for small streams
 
-  // Byte offset of big block n.
-  uint64_t BlockOffset(uint32_t n) const { return static_cast<uint64_t>(n + 1) * blockSize; }
-  // Byte offset of the allocation-table entry of big block n.
-  uint64_t FatEntryOffset(uint32_t n) const {
-    return BlockOffset(fatStart + n / (blockSize / 4)) + (n % (blockSize / 4)) * 4;
-  }
-  // Byte offset of directory record i.
-  uint64_t DirectoryRecordOffset(uint32_t i) const {
-    return BlockOffset(directoryStart + i * 128 / blockSize) + (i * 128) % blockSize;
-  }
+    // Byte offset of big block n.
+    uint64_t BlockOffset(uint32_t n) const { return static_cast<uint64_t>(n + 1) * blockSize; }
+    // Byte offset of the allocation-table entry of big block n.
+    uint64_t FatEntryOffset(uint32_t n) const {
+        return BlockOffset(fatStart + n / (blockSize / 4)) + (n % (blockSize / 4)) * 4;
+    }
+    // Byte offset of directory record i.
+    uint64_t DirectoryRecordOffset(uint32_t i) const {
+        return BlockOffset(directoryStart + i * 128 / blockSize) + (i * 128) % blockSize;
+    }
 };
 
 // Streams at the root, linked as a chain of right siblings. `shift` is 9 or 12.

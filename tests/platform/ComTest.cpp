@@ -19,18 +19,16 @@ struct CCounted : bccom::CComObjectImpl<IClassFactory> {
     ~CCounted() override { --s_alive; }
     HRESULT CreateInstance(IUnknown*, REFIID, void**) override { return E_NOTIMPL; }
     HRESULT LockServer(BOOL) override { return S_OK; }
-    ULONG Refs()
-    {
+    ULONG Refs() {
         AddRef();
         return Release();
     }
 };
 int CCounted::s_alive = 0;
 
-} // namespace
+}  // namespace
 
-TEST(ComGuid, TextFormsRoundTripAndRejectMalformedText)
-{
+TEST(ComGuid, TextFormsRoundTripAndRejectMalformedText) {
     EXPECT_EQ(bccom::GuidToString(kSample), L"{0B49FC2B-A0A1-4870-8991-A228600B48D8}");
     static_assert(bccom::GuidFromLiteral("{0B49FC2B-A0A1-4870-8991-A228600B48D8}") == kSample);
     static_assert(bccom::GuidFromLiteral("0b49fc2b-a0a1-4870-8991-a228600b48d8") == kSample);
@@ -57,29 +55,38 @@ TEST(ComGuid, TextFormsRoundTripAndRejectMalformedText)
     EXPECT_EQ(StringFromCLSID(kSample, nullptr), E_INVALIDARG);
 
     OLECHAR buffer[39];
-    EXPECT_EQ(StringFromGUID2(kSample, buffer, 38), 0); // no room for the NUL
+    EXPECT_EQ(StringFromGUID2(kSample, buffer, 38), 0);  // no room for the NUL
     EXPECT_EQ(StringFromGUID2(kSample, buffer, 39), 39);
     EXPECT_EQ(buffer[38], 0);
     EXPECT_EQ(CLSIDFromString(u"{0B49FC2B-A0A1-4870-8991-A228600B48D}", &back), CO_E_CLASSSTRING);
 }
 
-TEST(ComHresult, ValuesAndConversions)
-{
+TEST(ComHresult, ValuesAndConversions) {
     struct Case {
         HRESULT hr;
         std::uint32_t bits;
     };
     const Case cases[] = {
-        {E_FAIL, 0x80004005u},        {E_NOTIMPL, 0x80004001u},          {E_NOINTERFACE, 0x80004002u},
-        {E_POINTER, 0x80004003u},     {E_INVALIDARG, 0x80070057u},       {E_OUTOFMEMORY, 0x8007000Eu},
-        {E_UNEXPECTED, 0x8000FFFFu},  {E_ACCESSDENIED, 0x80070005u},     {CLASS_E_CLASSNOTAVAILABLE, 0x80040111u},
-        {REGDB_E_CLASSNOTREG, 0x80040154u}, {CLASS_E_NOAGGREGATION, 0x80040110u}, {DISP_E_BADINDEX, 0x8002000Bu},
-        {DISP_E_TYPEMISMATCH, 0x80020005u}, {HRESULT_FROM_WIN32(5), 0x80070005u}, {HRESULT_FROM_WIN32(87), 0x80070057u},
+        {E_FAIL, 0x80004005u},
+        {E_NOTIMPL, 0x80004001u},
+        {E_NOINTERFACE, 0x80004002u},
+        {E_POINTER, 0x80004003u},
+        {E_INVALIDARG, 0x80070057u},
+        {E_OUTOFMEMORY, 0x8007000Eu},
+        {E_UNEXPECTED, 0x8000FFFFu},
+        {E_ACCESSDENIED, 0x80070005u},
+        {CLASS_E_CLASSNOTAVAILABLE, 0x80040111u},
+        {REGDB_E_CLASSNOTREG, 0x80040154u},
+        {CLASS_E_NOAGGREGATION, 0x80040110u},
+        {DISP_E_BADINDEX, 0x8002000Bu},
+        {DISP_E_TYPEMISMATCH, 0x80020005u},
+        {HRESULT_FROM_WIN32(5), 0x80070005u},
+        {HRESULT_FROM_WIN32(87), 0x80070057u},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(static_cast<std::uint32_t>(c.hr), c.bits);
         EXPECT_TRUE(FAILED(c.hr));
-        EXPECT_LT(c.hr, 0); // negative is failure
+        EXPECT_LT(c.hr, 0);  // negative is failure
     }
     EXPECT_EQ(HRESULT_FROM_WIN32(0), S_OK);
     EXPECT_TRUE(SUCCEEDED(S_FALSE));
@@ -98,9 +105,8 @@ TEST(ComHresult, ValuesAndConversions)
     EXPECT_EQ(ThrowIfFailed(S_FALSE), S_FALSE);
 }
 
-TEST(ComBstr, LengthPrefixConversionsAndOwnership)
-{
-    BSTR s = SysAllocStringLen(u"a\0b", 3); // embedded NUL counts
+TEST(ComBstr, LengthPrefixConversionsAndOwnership) {
+    BSTR s = SysAllocStringLen(u"a\0b", 3);  // embedded NUL counts
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(SysStringLen(s), 3u);
     EXPECT_EQ(SysStringByteLen(s), 6u);
@@ -125,7 +131,7 @@ TEST(ComBstr, LengthPrefixConversionsAndOwnership)
     const Case cases[] = {
         {L"", u"", L""},
         {L"Hello \u00E9", u"Hello \u00E9", L"Hello \u00E9"},
-        {L"\U0001F600", u"\U0001F600", L"\U0001F600"}, // a surrogate pair each way
+        {L"\U0001F600", u"\U0001F600", L"\U0001F600"},  // a surrogate pair each way
         {std::wstring(1, wchar_t(0x110000)), u"\uFFFD", L"\uFFFD"},
         {std::wstring(1, wchar_t(0xD800)), u"\uFFFD", L"\uFFFD"},
     };
@@ -146,16 +152,15 @@ TEST(ComBstr, LengthPrefixConversionsAndOwnership)
     CBstr moved = std::move(copy);
     EXPECT_EQ(copy.Get(), nullptr);
     EXPECT_EQ(moved.Length(), 4u);
-    moved = moved; // self-assignment keeps it
+    moved = moved;  // self-assignment keeps it
     EXPECT_EQ(moved.ToWString(), L"text");
-    BSTR* out = &moved; // receiving an out value frees the old one first
+    BSTR* out = &moved;  // receiving an out value frees the old one first
     EXPECT_EQ(*out, nullptr);
     *out = SysAllocString(u"new");
     EXPECT_EQ(moved.ToWString(), L"new");
 }
 
-TEST(ComVariant, ClearAndCopyOwnTheirContents)
-{
+TEST(ComVariant, ClearAndCopyOwnTheirContents) {
     VARIANT v;
     VariantInit(&v);
     EXPECT_EQ(v.vt, VT_EMPTY);
@@ -180,9 +185,9 @@ TEST(ComVariant, ClearAndCopyOwnTheirContents)
     VariantInit(&u);
     u.vt = VT_UNKNOWN;
     u.punkVal = static_cast<IClassFactory*>(object);
-    ASSERT_EQ(VariantCopy(&c, &u), S_OK); // c's BSTR is freed first
+    ASSERT_EQ(VariantCopy(&c, &u), S_OK);  // c's BSTR is freed first
     EXPECT_EQ(object->Refs(), 2u);
-    c.vt = VT_DISPATCH; // the same pointer seen as an object
+    c.vt = VT_DISPATCH;  // the same pointer seen as an object
     EXPECT_EQ(VariantClear(&c), S_OK);
     EXPECT_EQ(object->Refs(), 1u);
     EXPECT_EQ(VariantClear(&u), S_OK);
@@ -202,15 +207,14 @@ TEST(ComVariant, ClearAndCopyOwnTheirContents)
     EXPECT_EQ(c.scode, E_FAIL);
 
     // Types outside the subset are refused without touching the destination.
-    b.vt = 0x48; // VT_CLSID
+    b.vt = 0x48;  // VT_CLSID
     EXPECT_EQ(VariantCopy(&c, &b), DISP_E_BADVARTYPE);
     EXPECT_EQ(c.vt, VT_ERROR);
     EXPECT_EQ(VariantClear(&b), DISP_E_BADVARTYPE);
     EXPECT_EQ(VariantClear(nullptr), E_INVALIDARG);
 }
 
-TEST(ComSafeArray, ByteVectorsBoundsLocksAndCopies)
-{
+TEST(ComSafeArray, ByteVectorsBoundsLocksAndCopies) {
     SAFEARRAY* a = SafeArrayCreateVector(VT_UI1, 0, 5);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(SafeArrayGetDim(a), 1u);
@@ -256,15 +260,14 @@ TEST(ComSafeArray, ByteVectorsBoundsLocksAndCopies)
     EXPECT_EQ(SafeArrayGetUBound(empty, 1, &hi), S_OK);
     EXPECT_EQ(hi, 0);
     EXPECT_EQ(SafeArrayDestroy(empty), S_OK);
-    EXPECT_EQ(SafeArrayCreateVector(VT_BSTR, 0, 1), nullptr);   // only bytes here
-    EXPECT_EQ(SafeArrayCreateVector(VT_UI1, 0x7FFFFFFF, 2), nullptr); // upper bound overflows
+    EXPECT_EQ(SafeArrayCreateVector(VT_BSTR, 0, 1), nullptr);          // only bytes here
+    EXPECT_EQ(SafeArrayCreateVector(VT_UI1, 0x7FFFFFFF, 2), nullptr);  // upper bound overflows
     EXPECT_EQ(SafeArrayDestroy(nullptr), S_OK);
 }
 
-TEST(ComPtr, ReferencesBalanceAndQueryInterfaceUsesTheInterfaceId)
-{
+TEST(ComPtr, ReferencesBalanceAndQueryInterfaceUsesTheInterfaceId) {
     {
-        auto* raw = new CCounted(); // one reference, ours
+        auto* raw = new CCounted();  // one reference, ours
         CComPtr<IClassFactory> p;
         p.Attach(raw);
         EXPECT_EQ(raw->Refs(), 1u);
@@ -274,7 +277,7 @@ TEST(ComPtr, ReferencesBalanceAndQueryInterfaceUsesTheInterfaceId)
             CComPtr<IClassFactory> r = std::move(q);
             EXPECT_EQ(q.Get(), nullptr);
             EXPECT_EQ(raw->Refs(), 2u);
-            r = r; // self-assignment
+            r = r;  // self-assignment
             EXPECT_EQ(raw->Refs(), 2u);
         }
         EXPECT_EQ(raw->Refs(), 1u);

@@ -9,19 +9,18 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+#include <sys/wait.h>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-std::string RealPath(const char* path)
-{
+std::string RealPath(const char* path) {
     char resolved[PATH_MAX];
     return realpath(path, resolved) ? resolved : path;
 }
@@ -32,14 +31,11 @@ const std::wstring kClassKey = L"CLSID\\" + bccom::GuidToString(CLSID_TinyGreete
 class CComponentLibrary {
 public:
     CComponentLibrary() : m_handle(dlopen(BC_TINY_COMPONENT, RTLD_NOW | RTLD_LOCAL)) {}
-    ~CComponentLibrary()
-    {
-        if (m_handle)
-            dlclose(m_handle);
+    ~CComponentLibrary() {
+        if (m_handle) dlclose(m_handle);
     }
     void* Symbol(const char* entry) const { return m_handle ? dlsym(m_handle, entry) : nullptr; }
-    HRESULT Call(const char* entry) const
-    {
+    HRESULT Call(const char* entry) const {
         auto function = reinterpret_cast<HRESULT (*)()>(Symbol(entry));
         return function ? function() : E_UNEXPECTED;
     }
@@ -54,24 +50,20 @@ struct CommandResult {
     std::string output;
 };
 
-CommandResult RunCommand(const std::string& command)
-{
+CommandResult RunCommand(const std::string& command) {
     CommandResult result;
     std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return result;
+    if (!pipe) return result;
     char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        result.output += buffer;
+    while (std::fgets(buffer, sizeof buffer, pipe)) result.output += buffer;
     int status = pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
 
-} // namespace
+}  // namespace
 
-TEST(ComComponent, RegisterCreateCallAndUnregister)
-{
+TEST(ComComponent, RegisterCreateCallAndUnregister) {
     CTempRegistry registry;
     CComponentLibrary library;
     ASSERT_TRUE(library.Loaded()) << dlerror();
@@ -142,9 +134,7 @@ TEST(ComComponent, RegisterCreateCallAndUnregister)
 
     // Failures of creation.
     void* out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(CoCreateInstance(CLSID_TinyGreeter, nullptr, CLSCTX_ALL, IID_IClassFactory,
-                               &out),
-              E_NOINTERFACE);
+    EXPECT_EQ(CoCreateInstance(CLSID_TinyGreeter, nullptr, CLSCTX_ALL, IID_IClassFactory, &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
     CComPtr<ITinyGreeter> outer;
     ASSERT_EQ(outer.CoCreateInstance(CLSID_TinyGreeter), S_OK);
@@ -182,8 +172,7 @@ TEST(ComComponent, RegisterCreateCallAndUnregister)
     EXPECT_EQ(library.Call("DllUnregisterServer"), S_OK);
 }
 
-TEST(ComComponent, UnregisterLeavesAProgIdTakenByAnotherClass)
-{
+TEST(ComComponent, UnregisterLeavesAProgIdTakenByAnotherClass) {
     CTempRegistry registry;
     CComponentLibrary library;
     ASSERT_TRUE(library.Loaded());
@@ -195,8 +184,7 @@ TEST(ComComponent, UnregisterLeavesAProgIdTakenByAnotherClass)
     EXPECT_FALSE(bcreg::KeyExists(HKEY_CLASSES_ROOT, kTinyVersionIndependentProgId));
 }
 
-TEST(ComComponent, LoaderFailuresAreDistinctHresults)
-{
+TEST(ComComponent, LoaderFailuresAreDistinctHresults) {
     CTempRegistry registry;
     const std::string notALibrary = registry.Folder() + "/not-a-library.so";
     CTempRegistry::WriteFile(notALibrary, "this is text, not ELF");
@@ -221,8 +209,7 @@ TEST(ComComponent, LoaderFailuresAreDistinctHresults)
     }
 }
 
-TEST(ComComponent, BcregsvrRegistersAndUnregisters)
-{
+TEST(ComComponent, BcregsvrRegistersAndUnregisters) {
     CTempRegistry registry;
     const std::string tool = BC_REGSVR;
     const std::string env = "BRINDLECAST_REGISTRY='" + registry.Folder() + "' ";

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 namespace {
@@ -18,24 +18,20 @@ const std::wstring kProduct = L"Software\\Ombrel Works\\Brindlecast 1 Roru";
 
 std::string Utf16(const std::wstring& text) { return bcreg::Utf16BytesFromWide(text); }
 
-LONG SetRaw(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const std::string& bytes)
-{
+LONG SetRaw(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const std::string& bytes) {
     HKEY key;
     LONG rc = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                               nullptr);
-    if (rc != ERROR_SUCCESS)
-        return rc;
+    if (rc != ERROR_SUCCESS) return rc;
     rc = RegSetValueExW(key, name, 0, type, reinterpret_cast<const unsigned char*>(bytes.data()),
                         static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
     return rc;
 }
 
-bool GetRaw(HKEY root, const std::wstring& path, const wchar_t* name, DWORD& type, std::string& bytes)
-{
+bool GetRaw(HKEY root, const std::wstring& path, const wchar_t* name, DWORD& type, std::string& bytes) {
     HKEY key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     DWORD size = 0;
     LONG rc = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
     if (rc == ERROR_SUCCESS) {
@@ -46,22 +42,19 @@ bool GetRaw(HKEY root, const std::wstring& path, const wchar_t* name, DWORD& typ
     return rc == ERROR_SUCCESS;
 }
 
-std::vector<std::string> CorruptFiles(const std::string& folder)
-{
+std::vector<std::string> CorruptFiles(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         std::string name = entry.path().filename().string();
-        if (name.find(".corrupt") != std::string::npos)
-            names.push_back(name);
+        if (name.find(".corrupt") != std::string::npos) names.push_back(name);
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
-} // namespace
+}  // namespace
 
-TEST(Registry, StringAndDwordValuesFollowTheQueryRules)
-{
+TEST(Registry, StringAndDwordValuesFollowTheQueryRules) {
     CTempRegistry registry;
     const std::wstring publish = kProduct + L"\\Publish";
 
@@ -86,18 +79,18 @@ TEST(Registry, StringAndDwordValuesFollowTheQueryRules)
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, publish.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD value = 77;
     DWORD cb = sizeof value;
-    EXPECT_EQ(RegQueryValueExW(key, L"Export Slide Range", nullptr, nullptr, reinterpret_cast<unsigned char*>(&value),
-                               &cb),
-              ERROR_MORE_DATA);
+    EXPECT_EQ(
+        RegQueryValueExW(key, L"Export Slide Range", nullptr, nullptr, reinterpret_cast<unsigned char*>(&value), &cb),
+        ERROR_MORE_DATA);
     EXPECT_EQ(cb, (17u + 1u) * 2u);
     EXPECT_EQ(value, 77u);
     // The size query alone succeeds; data without a size is refused.
     cb = 0;
     EXPECT_EQ(RegQueryValueExW(key, L"Export Slide Range", nullptr, &type, nullptr, &cb), ERROR_SUCCESS);
     EXPECT_EQ(cb, 36u);
-    EXPECT_EQ(RegQueryValueExW(key, L"Export Slide Range", nullptr, &type, reinterpret_cast<unsigned char*>(&value),
-                               nullptr),
-              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(
+        RegQueryValueExW(key, L"Export Slide Range", nullptr, &type, reinterpret_cast<unsigned char*>(&value), nullptr),
+        ERROR_INVALID_PARAMETER);
     // A read-only handle cannot write.
     EXPECT_EQ(RegSetValueExW(key, L"x", 0, REG_DWORD, reinterpret_cast<unsigned char*>(&value), 4),
               ERROR_ACCESS_DENIED);
@@ -114,8 +107,7 @@ TEST(Registry, StringAndDwordValuesFollowTheQueryRules)
     EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, kProduct + L"\\Options", L"LanguageId", L"d"), L"d");
 }
 
-TEST(Registry, NamesAreCaseInsensitiveAndKeepTheirFirstCase)
-{
+TEST(Registry, NamesAreCaseInsensitiveAndKeepTheirFirstCase) {
     CTempRegistry registry;
     ASSERT_TRUE(bcreg::WriteString(HKEY_LOCAL_MACHINE, L"Software\\MixedCase", L"Installation Folder", L"/opt/a"));
     ASSERT_TRUE(bcreg::WriteString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\mixedcase", L"INSTALLATION FOLDER", L"/opt/b"));
@@ -149,8 +141,7 @@ TEST(Registry, NamesAreCaseInsensitiveAndKeepTheirFirstCase)
     RegCloseKey(key);
 }
 
-TEST(Registry, KeysAndHandles)
-{
+TEST(Registry, KeysAndHandles) {
     CTempRegistry registry;
     HKEY key;
     DWORD disposition = 0;
@@ -205,8 +196,7 @@ TEST(Registry, KeysAndHandles)
     EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, L""), ERROR_ACCESS_DENIED);
 }
 
-TEST(Registry, ValuesSurviveARestartByteForByte)
-{
+TEST(Registry, ValuesSurviveARestartByteForByte) {
     CTempRegistry registry;
     struct Case {
         const wchar_t* name;
@@ -230,8 +220,7 @@ TEST(Registry, ValuesSurviveARestartByteForByte)
         {L"control \x01 name", 0x1234, std::string("x")},
     };
     for (const Case& c : cases)
-        ASSERT_EQ(SetRaw(HKEY_CURRENT_USER, L"Persist\\Key ] [with] brackets", c.name, c.type, c.bytes),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(SetRaw(HKEY_CURRENT_USER, L"Persist\\Key ] [with] brackets", c.name, c.type, c.bytes), ERROR_SUCCESS);
     ASSERT_TRUE(bcreg::WriteString(HKEY_CURRENT_USER, L"Persist\\Empty Key\\Leaf", L"x", L"y"));
     ASSERT_EQ(RegDeleteValueW(HKEY_CURRENT_USER, nullptr), ERROR_FILE_NOT_FOUND);
     HKEY empty;
@@ -240,7 +229,7 @@ TEST(Registry, ValuesSurviveARestartByteForByte)
               ERROR_SUCCESS);
     RegCloseKey(empty);
 
-    bcreg::ResetForTesting(); // as a new process would start
+    bcreg::ResetForTesting();  // as a new process would start
     for (const Case& c : cases) {
         DWORD type = 0;
         std::string bytes;
@@ -259,14 +248,16 @@ TEST(Registry, ValuesSurviveARestartByteForByte)
     const std::string text = CTempRegistry::ReadFile(bcreg::HiveFilePath(HKEY_CURRENT_USER));
     EXPECT_NE(text.find("[Persist\\Key ] [with] brackets]\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\"plain\"=sz:\"C:\\\\Users\\\\me\\\\Presentations\"\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\"dword\"=dword:8010" "00ff\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"dword\"=dword:8010"
+                        "00ff\n"),
+              std::string::npos)
+        << text;
     // No temporary files are left behind.
     for (const auto& entry : std::filesystem::directory_iterator(registry.Folder()))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
-TEST(Registry, AnotherProcessesWriteIsSeen)
-{
+TEST(Registry, AnotherProcessesWriteIsSeen) {
     CTempRegistry registry;
     ASSERT_TRUE(bcreg::WriteDword(HKEY_CURRENT_USER, L"Shared", L"n", 1));
     EXPECT_EQ(bcreg::ReadDword(HKEY_CURRENT_USER, L"Shared", L"n"), 1u);
@@ -289,8 +280,7 @@ TEST(Registry, AnotherProcessesWriteIsSeen)
     EXPECT_EQ(bcreg::ReadDword(HKEY_CURRENT_USER, L"Shared", L"m"), 3u);
 }
 
-TEST(Registry, ConcurrentWritersKeepEveryValue)
-{
+TEST(Registry, ConcurrentWritersKeepEveryValue) {
     CTempRegistry registry;
     constexpr int kWriters = 3;
     constexpr int kValues = 60;
@@ -326,8 +316,7 @@ TEST(Registry, ConcurrentWritersKeepEveryValue)
     EXPECT_TRUE(CorruptFiles(registry.Folder()).empty());
 }
 
-TEST(Registry, UnparsableHiveIsMovedAsideAndReadsGiveDefaults)
-{
+TEST(Registry, UnparsableHiveIsMovedAsideAndReadsGiveDefaults) {
     // Each text must be refused as a whole: a partial load would look like lost settings.
     const std::vector<std::string> corrupt = {
         "[Key]\n\"unterminated=sz:\"x\"\n",
@@ -339,7 +328,7 @@ TEST(Registry, UnparsableHiveIsMovedAsideAndReadsGiveDefaults)
         "[Key]\n\"n\"=qword:0\n",
         "[A\\\\B]\n",
         "[Key\n",
-        "[Key]\n\"n\"=sz:\"\xC3\x28\"\n", // invalid UTF-8
+        "[Key]\n\"n\"=sz:\"\xC3\x28\"\n",  // invalid UTF-8
         "garbage\n",
     };
     for (std::size_t i = 0; i < corrupt.size(); ++i) {
@@ -364,8 +353,7 @@ TEST(Registry, UnparsableHiveIsMovedAsideAndReadsGiveDefaults)
     EXPECT_TRUE(bcreg::KeyExists(HKEY_LOCAL_MACHINE, L"Software\\X"));
 }
 
-TEST(Registry, EarlierCorruptFilesAreNotOverwrittenAndWritesStartAfresh)
-{
+TEST(Registry, EarlierCorruptFilesAreNotOverwrittenAndWritesStartAfresh) {
     CTempRegistry registry;
     const std::string hive = bcreg::HiveFilePath(HKEY_CURRENT_USER);
     testing::internal::CaptureStderr();
@@ -386,8 +374,7 @@ TEST(Registry, EarlierCorruptFilesAreNotOverwrittenAndWritesStartAfresh)
     EXPECT_EQ(bcreg::ReadString(HKEY_LOCAL_MACHINE, L"After", L"round", L"none"), L"none");
 }
 
-TEST(Registry, RegistryFolderFollowsTheEnvironment)
-{
+TEST(Registry, RegistryFolderFollowsTheEnvironment) {
     CTempRegistry registry;
     EXPECT_EQ(bcreg::RegistryFolder(), registry.Folder());
     EXPECT_EQ(bcreg::HiveFilePath(HKEY_CLASSES_ROOT), registry.Folder() + "/HKEY_CLASSES_ROOT.reg");
@@ -401,7 +388,6 @@ TEST(Registry, RegistryFolderFollowsTheEnvironment)
     unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", std::getenv("HOME") ? std::getenv("HOME") : "/root", 1);
     EXPECT_EQ(bcreg::RegistryFolder(), std::string(std::getenv("HOME")) + "/.config/brindlecast/registry");
-    if (xdg)
-        setenv("XDG_CONFIG_HOME", oldXdg.c_str(), 1);
+    if (xdg) setenv("XDG_CONFIG_HOME", oldXdg.c_str(), 1);
     setenv("BRINDLECAST_REGISTRY", registry.Folder().c_str(), 1);
 }

@@ -3,53 +3,47 @@
 
 #include "Registry.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 class CTempRegistry {
 public:
-    CTempRegistry()
-    {
+    CTempRegistry() {
         char pattern[] = "/tmp/bc-registry-XXXXXX";
         const char* made = mkdtemp(pattern);
         m_root = made ? made : "";
-        m_folder = m_root + "/registry"; // created by the first write
+        m_folder = m_root + "/registry";  // created by the first write
         const char* old = std::getenv("BRINDLECAST_REGISTRY");
         m_hadOld = old != nullptr;
-        if (old)
-            m_old = old;
+        if (old) m_old = old;
         setenv("BRINDLECAST_REGISTRY", m_folder.c_str(), 1);
         bcreg::ResetForTesting();
     }
-    ~CTempRegistry()
-    {
+    ~CTempRegistry() {
         if (m_hadOld)
             setenv("BRINDLECAST_REGISTRY", m_old.c_str(), 1);
         else
             unsetenv("BRINDLECAST_REGISTRY");
         bcreg::ResetForTesting();
         std::error_code ec;
-        if (!m_root.empty())
-            std::filesystem::remove_all(m_root, ec);
+        if (!m_root.empty()) std::filesystem::remove_all(m_root, ec);
     }
     CTempRegistry(const CTempRegistry&) = delete;
     CTempRegistry& operator=(const CTempRegistry&) = delete;
 
     const std::string& Folder() const { return m_folder; }
 
-    static std::string ReadFile(const std::string& path)
-    {
+    static std::string ReadFile(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();
     }
-    static void WriteFile(const std::string& path, const std::string& content)
-    {
+    static void WriteFile(const std::string& path, const std::string& content) {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
     }

@@ -11,36 +11,27 @@ public:
     CTinyGreeter() { Module().Lock(); }
     ~CTinyGreeter() override { Module().Unlock(); }
 
-    HRESULT Greet(BSTR name, BSTR* greeting) override
-    {
-        if (!greeting)
-            return E_POINTER;
+    HRESULT Greet(BSTR name, BSTR* greeting) override {
+        if (!greeting) return E_POINTER;
         *greeting = BstrFromWString(L"Hello, " + WStringFromBstr(name) + L"!");
         return *greeting ? S_OK : E_OUTOFMEMORY;
     }
-    HRESULT GetBytes(LONG count, VARIANT* data) override
-    {
-        if (!data)
-            return E_POINTER;
-        if (count < 0)
-            return E_INVALIDARG;
+    HRESULT GetBytes(LONG count, VARIANT* data) override {
+        if (!data) return E_POINTER;
+        if (count < 0) return E_INVALIDARG;
         SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(count));
-        if (!array)
-            return E_OUTOFMEMORY;
+        if (!array) return E_OUTOFMEMORY;
         void* bytes = nullptr;
         SafeArrayAccessData(array, &bytes);
-        for (LONG i = 0; i < count; ++i)
-            static_cast<BYTE*>(bytes)[i] = static_cast<BYTE>(i);
+        for (LONG i = 0; i < count; ++i) static_cast<BYTE*>(bytes)[i] = static_cast<BYTE>(i);
         SafeArrayUnaccessData(array);
         VariantInit(data);
         data->vt = VT_ARRAY | VT_UI1;
         data->parray = array;
         return S_OK;
     }
-    HRESULT Next(LONG* value) override
-    {
-        if (!value)
-            return E_POINTER;
+    HRESULT Next(LONG* value) override {
+        if (!value) return E_POINTER;
         *value = ++m_count;
         return S_OK;
     }
@@ -49,16 +40,14 @@ private:
     LONG m_count = 0;
 };
 
-HRESULT CreateTinyGreeter(REFIID riid, void** ppv)
-{
+HRESULT CreateTinyGreeter(REFIID riid, void** ppv) {
     auto* object = new CTinyGreeter();
     HRESULT hr = object->QueryInterface(riid, ppv);
     object->Release();
     return hr;
 }
 
-bccom::CComServerModule& Module()
-{
+bccom::CComServerModule& Module() {
     static bccom::CComServerModule module({{CLSID_TinyGreeter,
                                             kTinyProgId,
                                             kTinyVersionIndependentProgId,
@@ -69,6 +58,6 @@ bccom::CComServerModule& Module()
     return module;
 }
 
-} // namespace
+}  // namespace
 
 BC_COM_SERVER_EXPORTS(Module())

@@ -6,13 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -23,8 +23,7 @@ struct ToolRun {
     std::string output;
 };
 
-ToolRun RunTool(const std::string& args)
-{
+ToolRun RunTool(const std::string& args) {
     ToolRun r{-1, {}};
     FILE* p = ::popen((std::string(BC_PPTRENDER) + " " + args + " 2>&1").c_str(), "r");
     if (!p) return r;
@@ -38,8 +37,7 @@ ToolRun RunTool(const std::string& args)
 std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
 
 // Width and height from a PNG's header.
-bool PngSize(const fs::path& p, unsigned& w, unsigned& h)
-{
+bool PngSize(const fs::path& p, unsigned& w, unsigned& h) {
     std::ifstream f(p, std::ios::binary);
     unsigned char b[24];
     if (!f.read(reinterpret_cast<char*>(b), 24)) return false;
@@ -48,16 +46,14 @@ bool PngSize(const fs::path& p, unsigned& w, unsigned& h)
     return true;
 }
 
-std::vector<char> Contents(const fs::path& p)
-{
+std::vector<char> Contents(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
-} // namespace
+}  // namespace
 
-TEST(PptRenderTool, DrawsEverySlideOfEveryFileThatLoads)
-{
+TEST(PptRenderTool, DrawsEverySlideOfEveryFileThatLoads) {
     const fs::path corpus = BC_CORPUS_DIR;
     if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
     const fs::path out = fs::temp_directory_path() / ("bc_pptrender_" + std::to_string(::getpid()));
@@ -68,7 +64,8 @@ TEST(PptRenderTool, DrawsEverySlideOfEveryFileThatLoads)
         SCOPED_TRACE(entry.path().filename().string());
         for (int n = 1; n < 1000; ++n) {
             const fs::path png = out / ("s" + std::to_string(n) + ".png");
-            const ToolRun r = RunTool(Quote(entry.path()) + " --slide " + std::to_string(n) + " --shapes -o " + Quote(png));
+            const ToolRun r =
+                RunTool(Quote(entry.path()) + " --slide " + std::to_string(n) + " --shapes -o " + Quote(png));
             if (r.code != 0) {
                 EXPECT_EQ(r.code, 1) << r.output;
                 EXPECT_TRUE(r.output.find("cannot be opened") != std::string::npos ||
@@ -89,8 +86,7 @@ TEST(PptRenderTool, DrawsEverySlideOfEveryFileThatLoads)
     fs::remove_all(out);
 }
 
-TEST(PptRenderTool, BadArgumentsShowUsage)
-{
+TEST(PptRenderTool, BadArgumentsShowUsage) {
     for (const char* args : {"", "x.ppt", "x.ppt --slide 0 -o y.png", "x.ppt --slide two -o y.png", "--bogus"}) {
         const ToolRun r = RunTool(args);
         EXPECT_EQ(r.code, 2) << args;
@@ -100,8 +96,7 @@ TEST(PptRenderTool, BadArgumentsShowUsage)
     EXPECT_EQ(missing.code, 1);
 }
 
-TEST(PptRenderTool, DrawsWhatTheHostExportsTextIncluded)
-{
+TEST(PptRenderTool, DrawsWhatTheHostExportsTextIncluded) {
     using namespace PowerPoint;
     const fs::path corpus = BC_CORPUS_DIR;
     if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
@@ -113,7 +108,8 @@ TEST(PptRenderTool, DrawsWhatTheHostExportsTextIncluded)
                                        std::make_pair("headers_footers.ppt", 2)}) {
         SCOPED_TRACE(std::string(file) + " slide " + std::to_string(number));
         const fs::path tool = out / "tool.png";
-        const ToolRun r = RunTool(Quote(corpus / file) + " --slide " + std::to_string(number) + " --shapes -o " + Quote(tool));
+        const ToolRun r =
+            RunTool(Quote(corpus / file) + " --slide " + std::to_string(number) + " --shapes -o " + Quote(tool));
         ASSERT_EQ(r.code, 0) << r.output;
 
         Loader::LoadResult loaded = Loader::LoadPresentation((corpus / file).string());
@@ -130,7 +126,8 @@ TEST(PptRenderTool, DrawsWhatTheHostExportsTextIncluded)
             ++n;
             const fs::path own = out / ("tool-shape" + std::to_string(n) + ".png");
             ASSERT_TRUE(fs::exists(own)) << n;
-            ASSERT_EQ(S_OK, shape->Interface()->Export(CBstr(host.wstring()), ppShapeFormatPNG, width, height, ppScaleXY));
+            ASSERT_EQ(S_OK,
+                      shape->Interface()->Export(CBstr(host.wstring()), ppShapeFormatPNG, width, height, ppScaleXY));
             EXPECT_EQ(Contents(own), Contents(host)) << n;
         }
         shapes += n;

@@ -5,11 +5,11 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 using namespace bcrender;
 
@@ -18,8 +18,7 @@ namespace {
 constexpr std::uint32_t kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00;
 
 // Decodes PNG bytes with cairo's own reader, independent of the writer under test.
-Raster DecodeWithCairo(const std::vector<std::uint8_t>& png)
-{
+Raster DecodeWithCairo(const std::vector<std::uint8_t>& png) {
     struct Reader {
         const std::vector<std::uint8_t>* data;
         size_t pos;
@@ -42,7 +41,8 @@ Raster DecodeWithCairo(const std::vector<std::uint8_t>& png)
         out.rgba.resize(static_cast<size_t>(out.width) * out.height * 4);
         for (int y = 0; y < out.height; ++y) {
             for (int x = 0; x < out.width; ++x) {
-                std::uint32_t v = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s) + y * stride)[x];
+                std::uint32_t v =
+                    reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s) + y * stride)[x];
                 std::uint32_t a = alpha ? v >> 24 : 255;
                 std::uint8_t* d = &out.rgba[(static_cast<size_t>(y) * out.width + x) * 4];
                 for (int i = 0; i < 3; ++i) {
@@ -58,13 +58,11 @@ Raster DecodeWithCairo(const std::vector<std::uint8_t>& png)
 }
 
 // 0xRRGGBBAA of a colour 0x00BBGGRR, opaque.
-std::uint32_t Opaque(std::uint32_t bgr)
-{
+std::uint32_t Opaque(std::uint32_t bgr) {
     return ((bgr & 0xFF) << 24) | (((bgr >> 8) & 0xFF) << 16) | (((bgr >> 16) & 0xFF) << 8) | 0xFF;
 }
 
-ShapeDrawing Auto(int type, double w, double h, std::uint32_t fill = kRed)
-{
+ShapeDrawing Auto(int type, double w, double h, std::uint32_t fill = kRed) {
     ShapeDrawing s;
     s.autoShapeType = type;
     s.frame = {30, 20, w, h};
@@ -72,8 +70,7 @@ ShapeDrawing Auto(int type, double w, double h, std::uint32_t fill = kRed)
     return s;
 }
 
-ShapeDrawing WithLine(ShapeDrawing s, std::uint32_t color, double weight)
-{
+ShapeDrawing WithLine(ShapeDrawing s, std::uint32_t color, double weight) {
     s.line.visible = true;
     s.line.color = color;
     s.line.weight = weight;
@@ -86,16 +83,23 @@ struct PixelCase {
     const char* name;
     ShapeDrawing shape;
     double scale;
-    int width, height; // expected picture size
+    int width, height;  // expected picture size
     std::vector<std::tuple<int, int, Expect>> points;
 };
 
-std::vector<PixelCase> PixelCases()
-{
+std::vector<PixelCase> PixelCases() {
     std::vector<PixelCase> cases;
-    cases.push_back({"rectangle with its line inside the picture", WithLine(Auto(1, 100, 50), kBlue, 4), 1, 100, 50,
+    cases.push_back({"rectangle with its line inside the picture",
+                     WithLine(Auto(1, 100, 50), kBlue, 4),
+                     1,
+                     100,
+                     50,
                      {{50, 25, Fill}, {1, 25, Line}, {98, 25, Line}, {50, 0, Line}, {50, 49, Line}, {0, 0, Line}}});
-    cases.push_back({"oval: corners transparent", WithLine(Auto(9, 100, 50), kBlue, 4), 1, 100, 50,
+    cases.push_back({"oval: corners transparent",
+                     WithLine(Auto(9, 100, 50), kBlue, 4),
+                     1,
+                     100,
+                     50,
                      {{50, 25, Fill}, {1, 25, Line}, {50, 1, Line}, {2, 2, Clear}, {97, 47, Clear}}});
     cases.push_back({"right triangle", Auto(8, 100, 100), 1, 100, 100, {{20, 80, Fill}, {80, 20, Clear}}});
     {
@@ -134,10 +138,9 @@ std::vector<PixelCase> PixelCases()
     return cases;
 }
 
-} // namespace
+}  // namespace
 
-TEST(RenderShape, PixelsAtChosenPoints)
-{
+TEST(RenderShape, PixelsAtChosenPoints) {
     for (const PixelCase& c : PixelCases()) {
         SCOPED_TRACE(c.name);
         const Raster r = DecodeWithCairo(RenderShapePng(c.shape, c.scale, c.scale));
@@ -147,16 +150,21 @@ TEST(RenderShape, PixelsAtChosenPoints)
             SCOPED_TRACE("at " + std::to_string(x) + ", " + std::to_string(y));
             const std::uint32_t px = r.At(x, y);
             switch (expect) {
-            case Fill: EXPECT_EQ(px, Opaque(c.shape.fill.color)); break;
-            case Line: EXPECT_EQ(px, Opaque(c.shape.line.color)); break;
-            case Clear: EXPECT_EQ(px & 0xFF, 0u); break;
+            case Fill:
+                EXPECT_EQ(px, Opaque(c.shape.fill.color));
+                break;
+            case Line:
+                EXPECT_EQ(px, Opaque(c.shape.line.color));
+                break;
+            case Clear:
+                EXPECT_EQ(px & 0xFF, 0u);
+                break;
             }
         }
     }
 }
 
-TEST(RenderShape, SameDrawingGivesSameBytesWithoutTimeChunk)
-{
+TEST(RenderShape, SameDrawingGivesSameBytesWithoutTimeChunk) {
     ShapeDrawing s = WithLine(Auto(92, 120, 90), kBlue, 3);
     s.rotation = 33;
     s.fill.transparency = 0.4;
@@ -175,32 +183,29 @@ TEST(RenderShape, SameDrawingGivesSameBytesWithoutTimeChunk)
     for (const std::string& c : chunks) EXPECT_TRUE(c == "IHDR" || c == "IDAT" || c == "IEND") << c;
 }
 
-TEST(RenderShape, TransparentFillKeepsItsAlpha)
-{
+TEST(RenderShape, TransparentFillKeepsItsAlpha) {
     ShapeDrawing s = Auto(1, 10, 10);
     s.fill.transparency = 0.5;
     const Raster r = RenderShapeRaster(s, 1, 1);
     EXPECT_NEAR(static_cast<int>(r.At(5, 5) & 0xFF), 128, 1);
-    EXPECT_EQ(r.At(5, 5) >> 24, 0xFFu); // colour not darkened by premultiplication
+    EXPECT_EQ(r.At(5, 5) >> 24, 0xFFu);  // colour not darkened by premultiplication
 }
 
-TEST(RenderShape, GradientRunsAlongItsAngle)
-{
+TEST(RenderShape, GradientRunsAlongItsAngle) {
     ShapeDrawing s = Auto(1, 200, 20);
     s.fill.kind = FillKind::Gradient;
     s.fill.color = kRed;
     s.fill.color2 = kBlue;
     s.fill.gradientAngle = 0;
     Raster r = RenderShapeRaster(s, 1, 1);
-    EXPECT_GT(r.At(1, 10) >> 24, 240u);          // red at the left
-    EXPECT_GT((r.At(198, 10) >> 8) & 0xFF, 240u); // blue at the right
+    EXPECT_GT(r.At(1, 10) >> 24, 240u);            // red at the left
+    EXPECT_GT((r.At(198, 10) >> 8) & 0xFF, 240u);  // blue at the right
     s.fill.gradientAngle = 180;
     r = RenderShapeRaster(s, 1, 1);
     EXPECT_GT((r.At(1, 10) >> 8) & 0xFF, 240u);
 }
 
-TEST(RenderShape, DashedLineLeavesGaps)
-{
+TEST(RenderShape, DashedLineLeavesGaps) {
     ShapeDrawing s;
     s.kind = ShapeKind::Line;
     s.frame = {0, 0, 200, 0};
@@ -213,23 +218,21 @@ TEST(RenderShape, DashedLineLeavesGaps)
     EXPECT_GT(off, 40);
 }
 
-TEST(RenderShape, ArrowheadIsWiderThanTheLine)
-{
+TEST(RenderShape, ArrowheadIsWiderThanTheLine) {
     ShapeDrawing s;
     s.kind = ShapeKind::Line;
     s.frame = {0, 0, 100, 0};
     s = WithLine(s, kBlue, 2);
     s.line.endArrow.style = ArrowTriangle;
     const Raster r = RenderShapeRaster(s, 1, 1);
-    ASSERT_GE(r.height, 6); // room for the arrowhead
+    ASSERT_GE(r.height, 6);  // room for the arrowhead
     const int mid = r.height / 2;
     EXPECT_EQ(r.At(94, mid), Opaque(kBlue));    // arrowhead near the tip
     EXPECT_EQ(r.At(10, 0) & 0xFF, 0u);          // above the line's start: empty
     EXPECT_GT(r.At(92, mid - 2) & 0xFF, 200u);  // but the arrowhead reaches there
 }
 
-TEST(RenderShape, TextPainterDrawsInTheUnflippedFrame)
-{
+TEST(RenderShape, TextPainterDrawsInTheUnflippedFrame) {
     ShapeDrawing s = Auto(1, 100, 50);
     s.flipH = true;
     s.text = [](cairo_t* cr) {
@@ -240,12 +243,11 @@ TEST(RenderShape, TextPainterDrawsInTheUnflippedFrame)
     SlideDrawing slide;
     slide.shapes.push_back(s);
     const Raster r = RenderSlideRaster(slide, 720, 540);
-    EXPECT_EQ(r.At(35, 25), Opaque(kGreen)); // the frame starts at 30, 20
+    EXPECT_EQ(r.At(35, 25), Opaque(kGreen));  // the frame starts at 30, 20
     EXPECT_EQ(r.At(125, 25), Opaque(kRed));
 }
 
-TEST(RenderSlide, SizeIsExactlyAsAsked)
-{
+TEST(RenderSlide, SizeIsExactlyAsAsked) {
     SlideDrawing slide;
     slide.shapes.push_back(Auto(9, 300, 200));
     for (auto [w, h] : {std::pair{720, 540}, {1, 1}, {333, 77}, {1024, 768}}) {
@@ -255,8 +257,7 @@ TEST(RenderSlide, SizeIsExactlyAsAsked)
     }
 }
 
-TEST(RenderSlide, BackgroundFillsAndShapesLieOnTop)
-{
+TEST(RenderSlide, BackgroundFillsAndShapesLieOnTop) {
     SlideDrawing slide;
     slide.background = FillData::Solid(kBlue);
     ShapeDrawing half = Auto(1, 100, 100, kRed);
@@ -266,18 +267,17 @@ TEST(RenderSlide, BackgroundFillsAndShapesLieOnTop)
     const Raster r = RenderSlideRaster(slide, 720, 540);
     EXPECT_EQ(r.At(700, 500), Opaque(kBlue));
     const std::uint32_t mixed = r.At(50, 50);
-    EXPECT_NEAR(static_cast<int>(mixed >> 24), 128, 2);         // red half
-    EXPECT_NEAR(static_cast<int>((mixed >> 8) & 0xFF), 127, 2); // blue half
-    EXPECT_EQ(mixed & 0xFF, 0xFFu);                             // slides are opaque
+    EXPECT_NEAR(static_cast<int>(mixed >> 24), 128, 2);          // red half
+    EXPECT_NEAR(static_cast<int>((mixed >> 8) & 0xFF), 127, 2);  // blue half
+    EXPECT_EQ(mixed & 0xFF, 0xFFu);                              // slides are opaque
 }
 
-TEST(RenderSlide, FooterChangesOnlyItsOwnArea)
-{
+TEST(RenderSlide, FooterChangesOnlyItsOwnArea) {
     SlideDrawing base;
     base.background.kind = FillKind::Gradient;
     base.background.color = 0xEEDDCC;
     base.background.color2 = 0x663311;
-    base.shapes.push_back(WithLine(Auto(5, 400, 300, 0x44AA88), 0x202020, 2)); // the master's graphics
+    base.shapes.push_back(WithLine(Auto(5, 400, 300, 0x44AA88), 0x202020, 2));  // the master's graphics
     SlideDrawing withFooter = base;
     ShapeDrawing footer;
     footer.kind = ShapeKind::TextOnly;
@@ -309,8 +309,7 @@ TEST(RenderSlide, FooterChangesOnlyItsOwnArea)
 namespace {
 
 // A 2 x 2 picture: red, green / blue, white.
-Raster Quad()
-{
+Raster Quad() {
     Raster r;
     r.width = 2;
     r.height = 2;
@@ -319,17 +318,16 @@ Raster Quad()
 }
 
 // The same picture as a bottom-up 24-bit bitmap with its file header.
-std::vector<std::uint8_t> QuadDib()
-{
+std::vector<std::uint8_t> QuadDib() {
     std::vector<std::uint8_t> b(14 + 40 + 16, 0);
     b[0] = 'B';
     b[1] = 'M';
     b[10] = 54;
     b[14] = 40;
-    b[18] = 2;  // width
-    b[22] = 2;  // height
-    b[26] = 1;  // planes
-    b[28] = 24; // bits
+    b[18] = 2;                                                          // width
+    b[22] = 2;                                                          // height
+    b[26] = 1;                                                          // planes
+    b[28] = 24;                                                         // bits
     const std::uint8_t rows[2][8] = {{255, 0, 0, 255, 255, 255, 0, 0},  // bottom: blue, white (BGR)
                                      {0, 0, 255, 0, 255, 0, 0, 0}};     // top: red, green
     std::memcpy(&b[54], rows[0], 8);
@@ -337,8 +335,7 @@ std::vector<std::uint8_t> QuadDib()
     return b;
 }
 
-ShapeDrawing PictureShape(std::vector<std::uint8_t> bytes)
-{
+ShapeDrawing PictureShape(std::vector<std::uint8_t> bytes) {
     ShapeDrawing s;
     s.kind = ShapeKind::Picture;
     s.frame = {0, 0, 100, 100};
@@ -346,10 +343,9 @@ ShapeDrawing PictureShape(std::vector<std::uint8_t> bytes)
     return s;
 }
 
-} // namespace
+}  // namespace
 
-TEST(RenderPicture, FormatsDrawTheirPixels)
-{
+TEST(RenderPicture, FormatsDrawTheirPixels) {
     for (auto bytes : {EncodePng(Quad(), true), QuadDib()}) {
         const Raster r = RenderShapeRaster(PictureShape(bytes), 1, 1);
         EXPECT_EQ(r.At(10, 10), 0xFF0000FFu);
@@ -359,10 +355,9 @@ TEST(RenderPicture, FormatsDrawTheirPixels)
     }
 }
 
-TEST(RenderPicture, DimPictureIsBlackAndKeepsItsShape)
-{
+TEST(RenderPicture, DimPictureIsBlackAndKeepsItsShape) {
     Raster quad = Quad();
-    quad.rgba[3] = 0; // top-left transparent
+    quad.rgba[3] = 0;  // top-left transparent
     ShapeDrawing s = PictureShape(EncodePng(quad, true));
     s.picture.brightness = 0;
     s.picture.contrast = 0;
@@ -375,8 +370,7 @@ TEST(RenderPicture, DimPictureIsBlackAndKeepsItsShape)
     EXPECT_EQ(RenderShapeRaster(s, 1, 1).At(90, 90), 0xFFFFFFFFu);
 }
 
-TEST(RenderPicture, CropShowsThePartLeft)
-{
+TEST(RenderPicture, CropShowsThePartLeft) {
     ShapeDrawing s = PictureShape(EncodePng(Quad(), true));
     s.picture.cropLeft = 0.5;
     const Raster r = RenderShapeRaster(s, 1, 1);
@@ -384,10 +378,10 @@ TEST(RenderPicture, CropShowsThePartLeft)
     EXPECT_EQ(r.At(10, 90), 0xFFFFFFFFu);
 }
 
-TEST(RenderPicture, UnreadableBytesDrawAPlaceholder)
-{
-    for (std::vector<std::uint8_t> bytes : {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0},
-                                            std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xE0, 1, 2}, std::vector<std::uint8_t>(300, 'B')}) {
+TEST(RenderPicture, UnreadableBytesDrawAPlaceholder) {
+    for (std::vector<std::uint8_t> bytes :
+         {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0},
+          std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xE0, 1, 2}, std::vector<std::uint8_t>(300, 'B')}) {
         const Raster r = RenderShapeRaster(PictureShape(bytes), 1, 1);
         EXPECT_EQ(r.At(50, 20) & 0xFF, 0xFFu) << "placeholder is opaque";
     }
@@ -404,8 +398,7 @@ TEST(RenderPicture, UnreadableBytesDrawAPlaceholder)
     }
 }
 
-TEST(RenderPicture, SlideBackgroundPictureIsStretched)
-{
+TEST(RenderPicture, SlideBackgroundPictureIsStretched) {
     SlideDrawing slide;
     slide.background.kind = FillKind::Picture;
     slide.background.picture.bytes = EncodePng(Quad(), true);
@@ -416,8 +409,7 @@ TEST(RenderPicture, SlideBackgroundPictureIsStretched)
 
 // ---- bad arguments ----
 
-TEST(RenderErrors, BadSizesAndScalesAreRefused)
-{
+TEST(RenderErrors, BadSizesAndScalesAreRefused) {
     ShapeDrawing s = Auto(1, 10, 10);
     for (double scale : {0.0, -1.0, std::nan(""), double(INFINITY), 1e9})
         EXPECT_THROW(RenderShapePng(s, scale, 1), RenderError) << scale;
@@ -435,8 +427,7 @@ TEST(RenderErrors, BadSizesAndScalesAreRefused)
     EXPECT_THROW(RenderSlidePng(slide, 10, 10), RenderError);
 }
 
-TEST(RenderErrors, BrokenShapeOnASlideIsLeftOut)
-{
+TEST(RenderErrors, BrokenShapeOnASlideIsLeftOut) {
     SlideDrawing slide;
     ShapeDrawing bad = Auto(1, 10, 10);
     bad.frame.left = std::nan("");
@@ -446,8 +437,7 @@ TEST(RenderErrors, BrokenShapeOnASlideIsLeftOut)
     EXPECT_EQ(r.width, 72);
 }
 
-TEST(RenderErrors, FailedWriteLeavesNoFile)
-{
+TEST(RenderErrors, FailedWriteLeavesNoFile) {
     const auto dir = std::filesystem::temp_directory_path() / ("bcrender_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const auto good = dir / "shape.png";
@@ -460,8 +450,7 @@ TEST(RenderErrors, FailedWriteLeavesNoFile)
     std::filesystem::remove_all(dir);
 }
 
-TEST(RenderGeometry, EveryDrawnTypeStaysInsideItsPicture)
-{
+TEST(RenderGeometry, EveryDrawnTypeStaysInsideItsPicture) {
     // Shapes whose outline lies within the frame cover the picture's centre region and leave no
     // ink outside it; callouts reach out to their tip and are left out here.
     int drawn = 0;
@@ -478,5 +467,5 @@ TEST(RenderGeometry, EveryDrawnTypeStaysInsideItsPicture)
         EXPECT_GT(ink, 80 * 60 / 10);
     }
     EXPECT_GE(drawn, 55);
-    EXPECT_FALSE(IsAutoShapeDrawn(17)); // the smiley face is not
+    EXPECT_FALSE(IsAutoShapeDrawn(17));  // the smiley face is not
 }

@@ -12,8 +12,7 @@ using namespace bcrender;
 
 namespace {
 
-ShapeDrawing Shape(ShapeKind kind, int type, double w, double h)
-{
+ShapeDrawing Shape(ShapeKind kind, int type, double w, double h) {
     ShapeDrawing s;
     s.kind = kind;
     s.autoShapeType = type;
@@ -25,25 +24,22 @@ ShapeDrawing Shape(ShapeKind kind, int type, double w, double h)
     return s;
 }
 
-std::map<std::uint16_t, int> Kinds(const WmfFile& f)
-{
+std::map<std::uint16_t, int> Kinds(const WmfFile& f) {
     std::map<std::uint16_t, int> n;
     for (const WmfRecord& r : f.records) n[r.function]++;
     return n;
 }
 
-WmfFile Read(const std::vector<std::uint8_t>& bytes)
-{
+WmfFile Read(const std::vector<std::uint8_t>& bytes) {
     WmfFile f;
     std::string error;
     EXPECT_TRUE(ReadWmf(bytes, f, &error)) << error;
     return f;
 }
 
-} // namespace
+}  // namespace
 
-TEST(RenderWmf, HeaderAndMappingDescribeThePicture)
-{
+TEST(RenderWmf, HeaderAndMappingDescribeThePicture) {
     const ShapeDrawing s = Shape(ShapeKind::AutoShape, 1, 100, 50);
     const auto bytes = RenderShapeWmf(s, 1, 1);
     const WmfFile f = Read(bytes);
@@ -52,7 +48,7 @@ TEST(RenderWmf, HeaderAndMappingDescribeThePicture)
     EXPECT_EQ(f.boundsTop, 0);
     EXPECT_EQ(f.boundsRight, 100 * 16);
     EXPECT_EQ(f.boundsBottom, 50 * 16);
-    EXPECT_EQ(f.unitsPerInch, 96 * 16); // the picture's size is its pixel size at 96 per inch
+    EXPECT_EQ(f.unitsPerInch, 96 * 16);  // the picture's size is its pixel size at 96 per inch
     EXPECT_EQ(f.sizeWords * 2 + 22, bytes.size());
     EXPECT_EQ(f.numberOfObjects, 5);
     ASSERT_GE(f.records.size(), 4u);
@@ -60,18 +56,17 @@ TEST(RenderWmf, HeaderAndMappingDescribeThePicture)
     EXPECT_EQ(f.records[0].Param(0), 8);
     EXPECT_EQ(f.records[1].function, WmfSetWindowOrg);
     EXPECT_EQ(f.records[2].function, WmfSetWindowExt);
-    EXPECT_EQ(f.records[2].Param(0), 50 * 16); // height first
+    EXPECT_EQ(f.records[2].Param(0), 50 * 16);  // height first
     EXPECT_EQ(f.records[2].Param(1), 100 * 16);
     EXPECT_EQ(f.records.back().function, WmfEof);
     EXPECT_EQ(RenderShapeWmf(s, 1, 1), bytes);
 }
 
-TEST(RenderWmf, RecordKindsByShape)
-{
+TEST(RenderWmf, RecordKindsByShape) {
     struct Case {
         const char* name;
         ShapeDrawing shape;
-        std::uint16_t outline; // the record that carries the outline
+        std::uint16_t outline;  // the record that carries the outline
     };
     ShapeDrawing line = Shape(ShapeKind::Line, 1, 200, 100);
     line.line.endArrow.style = ArrowTriangle;
@@ -79,8 +74,10 @@ TEST(RenderWmf, RecordKindsByShape)
     freeform.paths.resize(2);
     for (int k = 0; k < 2; ++k) {
         double o = k * 30;
-        freeform.paths[k].segments = {{PathSegment::MoveTo, {{o, o}}}, {PathSegment::LineTo, {{o + 60, o}}},
-                                      {PathSegment::LineTo, {{o + 60, o + 60}}}, {PathSegment::Close, {}}};
+        freeform.paths[k].segments = {{PathSegment::MoveTo, {{o, o}}},
+                                      {PathSegment::LineTo, {{o + 60, o}}},
+                                      {PathSegment::LineTo, {{o + 60, o + 60}}},
+                                      {PathSegment::Close, {}}};
     }
     const Case cases[] = {
         {"rectangle", Shape(ShapeKind::AutoShape, 1, 100, 50), WmfRectangle},
@@ -100,17 +97,19 @@ TEST(RenderWmf, RecordKindsByShape)
         EXPECT_EQ(kinds.at(WmfCreateBrushIndirect), 3);
         // Nothing outside the set the compiler reads.
         for (const auto& [fn, n] : kinds) {
-            const std::uint16_t allowed[] = {WmfSetMapMode, WmfSetWindowOrg, WmfSetWindowExt, WmfSetBkMode,
-                                             WmfSetPolyFillMode, WmfCreatePenIndirect, WmfCreateBrushIndirect,
-                                             WmfSelectObject, WmfDeleteObject, WmfPolygon, WmfPolyPolygon,
-                                             WmfEllipse, WmfRectangle, WmfEof};
+            const std::uint16_t allowed[] = {WmfSetMapMode,          WmfSetWindowOrg,
+                                             WmfSetWindowExt,        WmfSetBkMode,
+                                             WmfSetPolyFillMode,     WmfCreatePenIndirect,
+                                             WmfCreateBrushIndirect, WmfSelectObject,
+                                             WmfDeleteObject,        WmfPolygon,
+                                             WmfPolyPolygon,         WmfEllipse,
+                                             WmfRectangle,           WmfEof};
             EXPECT_NE(std::find(std::begin(allowed), std::end(allowed), fn), std::end(allowed)) << std::hex << fn;
         }
     }
 }
 
-TEST(RenderWmf, PenAndBrushCarryLineAndFill)
-{
+TEST(RenderWmf, PenAndBrushCarryLineAndFill) {
     ShapeDrawing s = Shape(ShapeKind::AutoShape, 1, 100, 50);
     s.line.weight = 3;
     s.line.dashStyle = DashDash;
@@ -124,10 +123,10 @@ TEST(RenderWmf, PenAndBrushCarryLineAndFill)
         if (r.function == WmfRectangle) rect = &r;
     }
     ASSERT_TRUE(pen && brush && rect);
-    EXPECT_EQ(pen->Param(0), 1);      // dash
-    EXPECT_EQ(pen->Param(1), 3 * 16); // width in logical units
+    EXPECT_EQ(pen->Param(0), 1);       // dash
+    EXPECT_EQ(pen->Param(1), 3 * 16);  // width in logical units
     EXPECT_EQ(static_cast<std::uint16_t>(pen->Param(3)), 0x00FF);
-    EXPECT_EQ(brush->Param(0), 0); // solid
+    EXPECT_EQ(brush->Param(0), 0);  // solid
     EXPECT_EQ(static_cast<std::uint16_t>(brush->Param(1)), 0x6699);
     EXPECT_EQ(brush->Param(2), 0x33);
     // The outline is inset by half the line so the pen stays inside: bottom, right, top, left.
@@ -137,8 +136,7 @@ TEST(RenderWmf, PenAndBrushCarryLineAndFill)
     EXPECT_EQ(rect->Param(0), 50 * 16 - 24);
 }
 
-TEST(RenderWmf, FlippedTriangleIsMirrored)
-{
+TEST(RenderWmf, FlippedTriangleIsMirrored) {
     ShapeDrawing s = Shape(ShapeKind::AutoShape, 8, 100, 100);
     s.line.visible = false;
     s.flipH = true;
@@ -155,8 +153,7 @@ TEST(RenderWmf, FlippedTriangleIsMirrored)
     FAIL() << "no polygon";
 }
 
-TEST(RenderWmf, ReaderRefusesBrokenFiles)
-{
+TEST(RenderWmf, ReaderRefusesBrokenFiles) {
     const auto good = RenderShapeWmf(Shape(ShapeKind::AutoShape, 92, 50, 50), 1, 1);
     // Every truncation fails cleanly.
     for (size_t n = 0; n < good.size(); ++n) {
@@ -170,13 +167,12 @@ TEST(RenderWmf, ReaderRefusesBrokenFiles)
     EXPECT_FALSE(ReadWmf(badSum, f, &error));
     EXPECT_NE(error.find("checksum"), std::string::npos);
     auto hugeRecord = good;
-    hugeRecord[22 + 18] = 0xFF; // first record's size
+    hugeRecord[22 + 18] = 0xFF;  // first record's size
     hugeRecord[22 + 19] = 0xFF;
     EXPECT_FALSE(ReadWmf(hugeRecord, f));
 }
 
-TEST(RenderWmf, MetafilePictureIsPlayed)
-{
+TEST(RenderWmf, MetafilePictureIsPlayed) {
     // A metafile the renderer wrote, shown as a picture shape, draws its fill colour.
     ShapeDrawing rect = Shape(ShapeKind::AutoShape, 1, 100, 100);
     rect.line.visible = false;

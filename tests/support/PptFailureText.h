@@ -11,8 +11,7 @@
 namespace bctest {
 
 // The message of the CPPTException that f throws (its code must be 1), or "(no exception)".
-inline std::wstring PptFailureOf(const std::function<void()>& f)
-{
+inline std::wstring PptFailureOf(const std::function<void()>& f) {
     try {
         f();
     } catch (const genswf::CPPTException& e) {
@@ -23,10 +22,9 @@ inline std::wstring PptFailureOf(const std::function<void()>& f)
 }
 
 // "PPT Exception in file <sourcePath> at line <line>", sourcePath relative to the repository.
-inline std::wstring PptFailureText(const std::string& sourcePath, int line)
-{
+inline std::wstring PptFailureText(const std::string& sourcePath, int line) {
     return L"PPT Exception in file " + std::wstring(sourcePath.begin(), sourcePath.end()) + L" at line " +
            std::to_wstring(line);
 }
 
-} // namespace bctest
+}  // namespace bctest

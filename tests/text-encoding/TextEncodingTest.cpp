@@ -11,30 +11,25 @@ namespace {
 
 const std::wstring kFffd(1, L'\xFFFD');
 
-std::wstring W(std::initializer_list<std::uint32_t> units)
-{
+std::wstring W(std::initializer_list<std::uint32_t> units) {
     std::wstring text;
-    for (std::uint32_t u : units)
-        text += static_cast<wchar_t>(u);
+    for (std::uint32_t u : units) text += static_cast<wchar_t>(u);
     return text;
 }
 
 const unsigned char* Data(const std::string& bytes) { return reinterpret_cast<const unsigned char*>(bytes.data()); }
 
 // Every scalar value once, in order.
-std::wstring AllScalarValues()
-{
+std::wstring AllScalarValues() {
     std::wstring text;
     for (std::uint32_t c = 0; c <= 0x10FFFF; ++c)
-        if (c < 0xD800 || c > 0xDFFF)
-            text += static_cast<wchar_t>(c);
+        if (c < 0xD800 || c > 0xDFFF) text += static_cast<wchar_t>(c);
     return text;
 }
 
-} // namespace
+}  // namespace
 
-TEST(TextEncoding, Utf8FromWideJoinsPairsAndReplacesWhatIsNoCharacter)
-{
+TEST(TextEncoding, Utf8FromWideJoinsPairsAndReplacesWhatIsNoCharacter) {
     struct Case {
         const char* what;
         std::wstring wide;
@@ -52,7 +47,10 @@ TEST(TextEncoding, Utf8FromWideJoinsPairsAndReplacesWhatIsNoCharacter)
         {"first four-byte", W({0x10000}), "\xF0\x90\x80\x80", true},
         {"last code point", W({0x10FFFF}), "\xF4\x8F\xBF\xBF", true},
         {"pair held as two units", W({0xD83D, 0xDE00}), "\xF0\x9F\x98\x80", true},
-        {"lone high", W({'a', 0xD800, 'b'}), "a\xEF\xBF\xBD" "b", false},
+        {"lone high", W({'a', 0xD800, 'b'}),
+         "a\xEF\xBF\xBD"
+         "b",
+         false},
         {"lone high at the end", W({'a', 0xDBFF}), "a\xEF\xBF\xBD", false},
         {"lone low", W({0xDC00}), "\xEF\xBF\xBD", false},
         {"pair the wrong way round", W({0xDE00, 0xD83D}), "\xEF\xBF\xBD\xEF\xBF\xBD", false},
@@ -68,8 +66,7 @@ TEST(TextEncoding, Utf8FromWideJoinsPairsAndReplacesWhatIsNoCharacter)
     }
 }
 
-TEST(TextEncoding, WideFromUtf8ReplacesEachByteOfAMalformedSequence)
-{
+TEST(TextEncoding, WideFromUtf8ReplacesEachByteOfAMalformedSequence) {
     struct Case {
         const char* what;
         std::string utf8;
@@ -80,8 +77,16 @@ TEST(TextEncoding, WideFromUtf8ReplacesEachByteOfAMalformedSequence)
         {"mixed widths", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", W({'a', 0xE9, 0x20AC, 0x1F600})},
         {"embedded NUL", std::string("a\0b", 3), std::wstring(L"a\0b", 3)},
         {"last code point", "\xF4\x8F\xBF\xBF", W({0x10FFFF})},
-        {"stray continuation", "a\x80" "b", L"a\xFFFD" L"b"},
-        {"unknown byte", "a\xFF" "b", L"a\xFFFD" L"b"},
+        {"stray continuation",
+         "a\x80"
+         "b",
+         L"a\xFFFD"
+         L"b"},
+        {"unknown byte",
+         "a\xFF"
+         "b",
+         L"a\xFFFD"
+         L"b"},
         {"overlong NUL", "\xC0\x80", kFffd + kFffd},
         {"overlong three-byte", "\xE0\x80\x80", kFffd + kFffd + kFffd},
         {"overlong four-byte", "\xF0\x8F\xBF\xBF", kFffd + kFffd + kFffd + kFffd},
@@ -90,7 +95,10 @@ TEST(TextEncoding, WideFromUtf8ReplacesEachByteOfAMalformedSequence)
         {"five-byte lead", "\xF8\x88\x80\x80\x80", kFffd + kFffd + kFffd + kFffd + kFffd},
         {"cut at the end", "a\xC3", L"a\xFFFD"},
         {"cut three-byte at the end", "\xE2\x82", kFffd + kFffd},
-        {"cut before ASCII", "\xE2\x82" "A", kFffd + kFffd + L"A"},
+        {"cut before ASCII",
+         "\xE2\x82"
+         "A",
+         kFffd + kFffd + L"A"},
         {"lead before a new lead", "\xC3\xC3\xA9", kFffd + W({0xE9})},
     };
     for (const Case& c : cases) {
@@ -105,8 +113,7 @@ TEST(TextEncoding, WideFromUtf8ReplacesEachByteOfAMalformedSequence)
     EXPECT_EQ(WideFromUtf8(nullptr, 3), L"");
 }
 
-TEST(TextEncoding, Utf16UnitsAndLittleEndianBytes)
-{
+TEST(TextEncoding, Utf16UnitsAndLittleEndianBytes) {
     struct Case {
         const char* what;
         std::wstring wide;
@@ -143,22 +150,29 @@ TEST(TextEncoding, Utf16UnitsAndLittleEndianBytes)
     EXPECT_EQ(WideFromUtf16LeBytes(nullptr, 4), L"");
 }
 
-TEST(TextEncoding, Utf16FromUnitsThatAreNotWellFormed)
-{
+TEST(TextEncoding, Utf16FromUnitsThatAreNotWellFormed) {
     struct Case {
         const char* what;
-        std::string le; // UTF-16LE bytes
+        std::string le;  // UTF-16LE bytes
         std::wstring lenient;
         std::wstring toNul;
         bool strictOk;
     };
     const Case cases[] = {
         {"lone high at the end", std::string("a\0\x00\xD8", 4), L"a\xFFFD", L"a\xFFFD", false},
-        {"lone high before a letter", std::string("\x00\xD8" "b\0", 4), L"\xFFFD" L"b", L"\xFFFD" L"b", false},
+        {"lone high before a letter",
+         std::string("\x00\xD8"
+                     "b\0",
+                     4),
+         L"\xFFFD"
+         L"b",
+         L"\xFFFD"
+         L"b",
+         false},
         {"lone low", std::string("\x00\xDC", 2), kFffd, kFffd, false},
         {"pair the wrong way round", std::string("\x00\xDC\x00\xD8", 4), kFffd + kFffd, kFffd + kFffd, false},
-        {"high, high, low", std::string("\x3D\xD8\x3D\xD8\x00\xDE", 6), kFffd + W({0x1F600}),
-         kFffd + W({0x1F600}), false},
+        {"high, high, low", std::string("\x3D\xD8\x3D\xD8\x00\xDE", 6), kFffd + W({0x1F600}), kFffd + W({0x1F600}),
+         false},
         {"odd trailing byte", std::string("a\0b", 3), L"a", L"a", false},
         {"terminator and more", std::string("a\0\0\0b\0", 6), std::wstring(L"a\0b", 3), L"a", true},
         {"terminator first", std::string("\0\0b\0", 4), std::wstring(L"\0b", 2), L"", true},
@@ -172,14 +186,12 @@ TEST(TextEncoding, Utf16FromUnitsThatAreNotWellFormed)
         EXPECT_EQ(strict, c.strictOk ? c.lenient : std::wstring());
         // The same units big-endian decode the same way.
         std::string be = c.le;
-        for (std::size_t i = 0; i + 1 < be.size(); i += 2)
-            std::swap(be[i], be[i + 1]);
+        for (std::size_t i = 0; i + 1 < be.size(); i += 2) std::swap(be[i], be[i + 1]);
         EXPECT_EQ(WideFromUtf16BeBytes(Data(be), be.size()), c.lenient);
     }
 }
 
-TEST(TextEncoding, EveryScalarValueSurvivesUtf8AndUtf16)
-{
+TEST(TextEncoding, EveryScalarValueSurvivesUtf8AndUtf16) {
     const std::wstring all = AllScalarValues();
     const std::string utf8 = Utf8FromWide(all);
     EXPECT_EQ(WideFromUtf8(utf8), all);
@@ -191,8 +203,7 @@ TEST(TextEncoding, EveryScalarValueSurvivesUtf8AndUtf16)
     EXPECT_EQ(WideFromUtf16LeBytes(Data(le), le.size()), all);
 }
 
-TEST(TextEncoding, Cp1252AndLatin1)
-{
+TEST(TextEncoding, Cp1252AndLatin1) {
     struct Case {
         const char* what;
         std::wstring wide;
@@ -221,8 +232,7 @@ TEST(TextEncoding, Cp1252AndLatin1)
 
     // Every byte reads back as itself, in both code pages.
     std::string every;
-    for (int b = 0; b < 256; ++b)
-        every += static_cast<char>(b);
+    for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
     EXPECT_EQ(Cp1252FromWide(WideFromCp1252(every)), every);
     EXPECT_EQ(Latin1FromWide(WideFromLatin1(every)), every);
     EXPECT_EQ(WideFromCp1252("\x80\x9F\xA0"), L"\u20AC\u0178\u00A0");

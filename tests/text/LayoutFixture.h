@@ -10,8 +10,7 @@ namespace layouttest {
 constexpr float kLeft = 100.0f, kTop = 50.0f;
 constexpr float kEps = 0.01f;
 
-inline bclayout::TextLayoutInput Input(float width, float height = 400.0f)
-{
+inline bclayout::TextLayoutInput Input(float width, float height = 400.0f) {
     bclayout::TextLayoutInput in;
     in.frame.left = kLeft;
     in.frame.top = kTop;
@@ -21,48 +20,42 @@ inline bclayout::TextLayoutInput Input(float width, float height = 400.0f)
     return in;
 }
 
-inline bclayout::RunStyle Style(float size, const wchar_t* font = L"Arial")
-{
+inline bclayout::RunStyle Style(float size, const wchar_t* font = L"Arial") {
     bclayout::RunStyle s;
     s.fontName = font;
     s.size = size;
     return s;
 }
 
-inline std::shared_ptr<const bcfonts::CFontMetrics> Metrics(const wchar_t* font = L"Arial", bool bold = false)
-{
+inline std::shared_ptr<const bcfonts::CFontMetrics> Metrics(const wchar_t* font = L"Arial", bool bold = false) {
     return bcfonts::GetFontMetrics(font, bold, false);
 }
 
 // Advance of a text in points, straight from the face's advances.
-inline float Advance(const std::wstring& text, float size, const wchar_t* font = L"Arial")
-{
+inline float Advance(const std::wstring& text, float size, const wchar_t* font = L"Arial") {
     auto m = Metrics(font);
     float w = 0;
     for (wchar_t c : text)
-        if (c >= 0x20) // breaks and marks take no room
+        if (c >= 0x20)  // breaks and marks take no room
             w += float(m->Advance(char32_t(c))) / float(m->UnitsPerEm()) * size;
     return w;
 }
 
 // Single line spacing: ascender - descender + line gap, per em, times the size.
-inline float Spacing(float size, const wchar_t* font = L"Arial")
-{
+inline float Spacing(float size, const wchar_t* font = L"Arial") {
     auto m = Metrics(font);
     return float(m->Ascender() - m->Descender() + m->LineGap()) / float(m->UnitsPerEm()) * size;
 }
 
 inline bool HaveFonts() { return !Metrics()->IsSynthetic(); }
 
-inline std::wstring TextOf(bclayout::CTextLayout& layout, bclayout::TextSpan span)
-{
+inline std::wstring TextOf(bclayout::CTextLayout& layout, bclayout::TextSpan span) {
     return layout.Text().substr(std::size_t(span.start), std::size_t(span.length));
 }
 
-} // namespace layouttest
+}  // namespace layouttest
 
-#define REQUIRE_FONTS()                                                      \
-    do {                                                                     \
-        if (!layouttest::HaveFonts())                                        \
-            GTEST_SKIP() << "no system fonts (fonts-liberation missing)";    \
+#define REQUIRE_FONTS()                                                                             \
+    do {                                                                                            \
+        if (!layouttest::HaveFonts()) GTEST_SKIP() << "no system fonts (fonts-liberation missing)"; \
     } while (0)

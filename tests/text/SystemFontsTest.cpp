@@ -10,12 +10,10 @@ using namespace bcfonts;
 
 namespace {
 
-std::uint32_t Be32(const std::uint8_t* p)
-{
+std::uint32_t Be32(const std::uint8_t* p) {
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
 }
-void Put32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x)
-{
+void Put32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x) {
     v[at] = std::uint8_t(x >> 24);
     v[at + 1] = std::uint8_t(x >> 16);
     v[at + 2] = std::uint8_t(x >> 8);
@@ -23,10 +21,9 @@ void Put32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x)
 }
 
 // A collection holding the given standalone fonts, each keeping its own tables.
-std::vector<std::uint8_t> MakeCollection(const std::vector<const std::vector<std::uint8_t>*>& fonts)
-{
+std::vector<std::uint8_t> MakeCollection(const std::vector<const std::vector<std::uint8_t>*>& fonts) {
     std::vector<std::uint8_t> out(12 + 4 * fonts.size(), 0);
-    Put32(out, 0, 0x74746366); // 'ttcf'
+    Put32(out, 0, 0x74746366);  // 'ttcf'
     Put32(out, 4, 0x00010000);
     Put32(out, 8, std::uint32_t(fonts.size()));
     for (std::size_t f = 0; f < fonts.size(); ++f) {
@@ -40,18 +37,16 @@ std::vector<std::uint8_t> MakeCollection(const std::vector<const std::vector<std
             std::size_t rec = base + 12 + 16 * std::size_t(t);
             Put32(out, rec + 8, Be32(&out[rec + 8]) + std::uint32_t(base));
         }
-        while (out.size() % 4)
-            out.push_back(0);
+        while (out.size() % 4) out.push_back(0);
     }
     return out;
 }
 
 bool Fonts() { return FindSystemFont(L"Arial", false, false) != nullptr; }
 
-} // namespace
+}  // namespace
 
-TEST(SystemFonts, SubstitutesTheNamesUsersExpect)
-{
+TEST(SystemFonts, SubstitutesTheNamesUsersExpect) {
     const struct {
         const wchar_t* asked;
         const wchar_t* expected;
@@ -60,22 +55,22 @@ TEST(SystemFonts, SubstitutesTheNamesUsersExpect)
         {L" Courier New ", L"Liberation Mono"}, {L"DejaVu Sans", L"DejaVu Sans"},
         {L"Arial Black", L"Arial Black"},       {L"", L""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(SubstituteFaceName(c.asked), c.expected) << std::wstring(c.asked).c_str();
+    for (const auto& c : cases) EXPECT_EQ(SubstituteFaceName(c.asked), c.expected) << std::wstring(c.asked).c_str();
 }
 
-TEST(SystemFonts, FindsFacesByNameWeightAndSlant)
-{
-    if (!Fonts())
-        GTEST_SKIP() << "no system fonts (fonts-liberation missing)";
+TEST(SystemFonts, FindsFacesByNameWeightAndSlant) {
+    if (!Fonts()) GTEST_SKIP() << "no system fonts (fonts-liberation missing)";
     const struct {
         const wchar_t* name;
         bool bold, italic;
         const wchar_t* family;
     } cases[] = {
-        {L"Arial", false, false, L"Liberation Sans"},      {L"Arial", true, false, L"Liberation Sans"},
-        {L"Arial", false, true, L"Liberation Sans"},       {L"Arial", true, true, L"Liberation Sans"},
-        {L"Times New Roman", false, false, L"Liberation Serif"}, {L"Courier New", true, false, L"Liberation Mono"},
+        {L"Arial", false, false, L"Liberation Sans"},
+        {L"Arial", true, false, L"Liberation Sans"},
+        {L"Arial", false, true, L"Liberation Sans"},
+        {L"Arial", true, true, L"Liberation Sans"},
+        {L"Times New Roman", false, false, L"Liberation Serif"},
+        {L"Courier New", true, false, L"Liberation Mono"},
     };
     for (const auto& c : cases) {
         auto face = FindSystemFont(c.name, c.bold, c.italic);
@@ -102,10 +97,8 @@ TEST(SystemFonts, FindsFacesByNameWeightAndSlant)
     EXPECT_EQ(data, FindSystemFont(L"Arial", false, false)->bytes);
 }
 
-TEST(SystemFonts, MetricsComeFromTheFontFile)
-{
-    if (!Fonts())
-        GTEST_SKIP() << "no system fonts (fonts-liberation missing)";
+TEST(SystemFonts, MetricsComeFromTheFontFile) {
+    if (!Fonts()) GTEST_SKIP() << "no system fonts (fonts-liberation missing)";
     // Liberation Sans 2.x: the metric twin of Arial, values from its head, hhea and hmtx tables.
     auto m = GetFontMetrics(L"Arial", false, false);
     ASSERT_FALSE(m->IsSynthetic());
@@ -123,10 +116,8 @@ TEST(SystemFonts, MetricsComeFromTheFontFile)
     EXPECT_EQ(GetFontMetrics(L"arial", false, false), m);
 }
 
-TEST(SystemFonts, CollectionFacesBecomeStandaloneFonts)
-{
-    if (!Fonts())
-        GTEST_SKIP() << "no system fonts (fonts-liberation missing)";
+TEST(SystemFonts, CollectionFacesBecomeStandaloneFonts) {
+    if (!Fonts()) GTEST_SKIP() << "no system fonts (fonts-liberation missing)";
     auto sans = FindSystemFont(L"Liberation Sans", false, false);
     auto serif = FindSystemFont(L"Liberation Serif", true, false);
     ASSERT_TRUE(sans && serif);
@@ -144,8 +135,7 @@ TEST(SystemFonts, CollectionFacesBecomeStandaloneFonts)
         EXPECT_TRUE(outlines);
         // The whole file sums to the magic value once head.checkSumAdjustment is right.
         std::uint32_t sum = 0;
-        for (std::size_t i = 0; i + 4 <= face.size(); i += 4)
-            sum += Be32(&face[i]);
+        for (std::size_t i = 0; i + 4 <= face.size(); i += 4) sum += Be32(&face[i]);
         EXPECT_EQ(sum, 0xB1B0AFBAu);
         auto metrics = CFontMetrics::FromData(face.data(), face.size());
         ASSERT_TRUE(metrics);
@@ -153,13 +143,11 @@ TEST(SystemFonts, CollectionFacesBecomeStandaloneFonts)
                                                index == 0 ? sans->bytes.size() : serif->bytes.size());
         EXPECT_EQ(metrics->FamilyName(), index == 0 ? L"Liberation Sans" : L"Liberation Serif");
         EXPECT_EQ(metrics->IsBold(), index == 1);
-        for (char32_t c : {U'A', U'g', U'W', U' ', U'\u20AC'})
-            EXPECT_EQ(metrics->Advance(c), original->Advance(c));
+        for (char32_t c : {U'A', U'g', U'W', U' ', U'\u20AC'}) EXPECT_EQ(metrics->Advance(c), original->Advance(c));
     }
 }
 
-TEST(SystemFonts, MalformedContainersAreRefused)
-{
+TEST(SystemFonts, MalformedContainersAreRefused) {
     std::vector<std::uint8_t> out;
     std::string error;
     const std::uint8_t notFont[] = "this is not a font at all";
@@ -185,10 +173,10 @@ TEST(SystemFonts, MalformedContainersAreRefused)
     Put32(ttc, 12, 16);
     Put32(ttc, 16, 0x00010000);
     ttc[20] = 0;
-    ttc[21] = 1; // one table
-    Put32(ttc, 28, 0x68656164); // 'head'
-    Put32(ttc, 36, 40);         // offset inside
-    Put32(ttc, 40, 0xFFFFFFF0); // length far outside
+    ttc[21] = 1;                 // one table
+    Put32(ttc, 28, 0x68656164);  // 'head'
+    Put32(ttc, 36, 40);          // offset inside
+    Put32(ttc, 40, 0xFFFFFFF0);  // length far outside
     EXPECT_FALSE(ExtractCollectionFace(ttc.data(), ttc.size(), 0, out, &error));
     EXPECT_FALSE(error.empty());
     // Table count larger than the data can hold.

@@ -9,8 +9,7 @@ using namespace layouttest;
 
 namespace {
 
-TextLayoutInput SampleText(int orientation)
-{
+TextLayoutInput SampleText(int orientation) {
     TextLayoutInput in = Input(orientation == OrientationHorizontal ? 220.0f : 160.0f, 220.0f);
     in.frame.orientation = orientation;
     ParagraphFormat centred;
@@ -31,17 +30,15 @@ TextLayoutInput SampleText(int orientation)
     return in;
 }
 
-bool Contains(const TextBox& outer, const TextBox& inner)
-{
+bool Contains(const TextBox& outer, const TextBox& inner) {
     return inner.left >= outer.left - kEps && inner.top >= outer.top - kEps &&
            inner.left + inner.width <= outer.left + outer.width + kEps &&
            inner.top + inner.height <= outer.top + outer.height + kEps;
 }
 
-} // namespace
+}  // namespace
 
-TEST(TextLayoutConsistency, CollectionsTileTheTextAndAgreeWithTheirItems)
-{
+TEST(TextLayoutConsistency, CollectionsTileTheTextAndAgreeWithTheirItems) {
     REQUIRE_FONTS();
     for (int orientation : {OrientationHorizontal, OrientationVerticalFarEast}) {
         SCOPED_TRACE(orientation);
@@ -50,7 +47,8 @@ TEST(TextLayoutConsistency, CollectionsTileTheTextAndAgreeWithTheirItems)
         const TextSpan whole{0, -1};
         const int n = layout.TextLength();
         ASSERT_EQ(layout.Text(), SampleText(orientation).Text());
-        for (TextUnit unit : {TextUnit::Paragraphs, TextUnit::Lines, TextUnit::Words, TextUnit::Runs, TextUnit::Characters}) {
+        for (TextUnit unit :
+             {TextUnit::Paragraphs, TextUnit::Lines, TextUnit::Words, TextUnit::Runs, TextUnit::Characters}) {
             SCOPED_TRACE(int(unit));
             std::vector<TextSpan> items = layout.Items(unit, whole);
             ASSERT_FALSE(items.empty());
@@ -101,8 +99,7 @@ TEST(TextLayoutConsistency, CollectionsTileTheTextAndAgreeWithTheirItems)
                 for (const TextSpan& p : parts) {
                     const int a = std::max(p.start, line.span.start);
                     const int e = std::min(p.start + p.length, line.span.start + line.span.length);
-                    if (e <= a)
-                        continue;
+                    if (e <= a) continue;
                     TextBox pb = layout.Bounds(TextSpan{a, e - a});
                     // A sub-range's top and height (left and width when vertical) are its line's.
                     EXPECT_NEAR(vertical ? pb.left : pb.top, vertical ? line.bounds.left : line.bounds.top, kEps);
@@ -112,7 +109,8 @@ TEST(TextLayoutConsistency, CollectionsTileTheTextAndAgreeWithTheirItems)
                 }
                 if (line.span.length > 0) {
                     EXPECT_NEAR(lo, vertical ? line.bounds.top : line.bounds.left, kEps);
-                    EXPECT_NEAR(hi, vertical ? line.bounds.top + line.bounds.height : line.bounds.left + line.bounds.width,
+                    EXPECT_NEAR(hi,
+                                vertical ? line.bounds.top + line.bounds.height : line.bounds.left + line.bounds.width,
                                 kEps);
                 }
             }
@@ -138,8 +136,7 @@ TEST(TextLayoutConsistency, CollectionsTileTheTextAndAgreeWithTheirItems)
     }
 }
 
-TEST(TextLayoutConsistency, CollectionsOnSubRangesTakeWholeOverlappingItems)
-{
+TEST(TextLayoutConsistency, CollectionsOnSubRangesTakeWholeOverlappingItems) {
     REQUIRE_FONTS();
     // "alpha bravo" wraps inside "bravo": the word belongs to both lines.
     TextLayoutInput in = Input(Advance(L"alpha bra", 20) + 0.5f);
@@ -150,7 +147,7 @@ TEST(TextLayoutConsistency, CollectionsOnSubRangesTakeWholeOverlappingItems)
     ASSERT_GE(lines.size(), 2u);
     std::vector<TextSpan> words = layout.Items(TextUnit::Words, lines[1].span);
     ASSERT_FALSE(words.empty());
-    EXPECT_EQ(words[0], (TextSpan{0, 11})); // "alphabravo " starts on the line before
+    EXPECT_EQ(words[0], (TextSpan{0, 11}));  // "alphabravo " starts on the line before
     EXPECT_EQ(layout.Items(TextUnit::Lines, words[0]).size(), 2u);
     // A run over both lines gives one box per line, united.
     TextBox both = layout.Bounds(words[0]);
@@ -163,13 +160,12 @@ TEST(TextLayoutConsistency, CollectionsOnSubRangesTakeWholeOverlappingItems)
     EXPECT_EQ(layout.Items(TextUnit::Words, TextSpan{12, 0}), (std::vector<TextSpan>{{11, 7}}));
 }
 
-TEST(TextLayoutConsistency, CharacterFormBuildsTheSameInput)
-{
+TEST(TextLayoutConsistency, CharacterFormBuildsTheSameInput) {
     // A host keeps a style per character and a format per paragraph.
     const std::wstring text = L"ab\rcd\r";
     std::vector<RunStyle> styles(text.size(), Style(10));
     styles[1] = Style(20);
-    styles[2] = Style(30); // the first paragraph's mark
+    styles[2] = Style(30);  // the first paragraph's mark
     ParagraphFormat centred;
     centred.alignment = AlignCenter;
     TextLayoutInput in = TextLayoutInput::FromCharacters(text, styles, {centred, ParagraphFormat()}, Frame());
@@ -179,7 +175,7 @@ TEST(TextLayoutConsistency, CharacterFormBuildsTheSameInput)
     EXPECT_EQ(in.paragraphs[0].markStyle, Style(30));
     EXPECT_EQ(in.paragraphs[0].format, centred);
     EXPECT_EQ(in.paragraphs[1].runs.size(), 1u);
-    EXPECT_EQ(in.paragraphs[2].format, ParagraphFormat()); // repeats the last format given
+    EXPECT_EQ(in.paragraphs[2].format, ParagraphFormat());  // repeats the last format given
     EXPECT_TRUE(in.paragraphs[2].runs.empty());
     // Fewer styles than characters: the last one carries on.
     TextLayoutInput shortStyles = TextLayoutInput::FromCharacters(L"xyz", {Style(12)}, {}, Frame());

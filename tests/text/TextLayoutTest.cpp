@@ -14,39 +14,67 @@ enum class Expect { Left, Center, Right };
 struct LineCase {
     const char* name;
     std::wstring text;
-    float width; // of the frame; the text is 20 pt Arial
+    float width;  // of the frame; the text is 20 pt Arial
     int alignment;
     bool wrap;
     std::vector<std::wstring> lines;
     Expect expect;
 };
 
-std::wstring Visible(const std::wstring& line)
-{
+std::wstring Visible(const std::wstring& line) {
     std::size_t e = line.find_last_not_of(L" \t\v\r");
     return e == std::wstring::npos ? std::wstring() : line.substr(0, e + 1);
 }
 
-} // namespace
+}  // namespace
 
-TEST(TextLayout, WrapsAndAlignsLines)
-{
+TEST(TextLayout, WrapsAndAlignsLines) {
     REQUIRE_FONTS();
     const float s = 20.0f;
     const LineCase cases[] = {
-        {"paragraph that wraps", L"alpha beta gamma delta", Advance(L"alpha beta gamma", s) - 1, AlignLeft, true,
-         {L"alpha beta ", L"gamma delta"}, Expect::Left},
-        {"word longer than the line", L"mmmmmmmmmmmm", Advance(L"mmmmm", s) + 0.5f, AlignLeft, true,
-         {L"mmmmm", L"mmmmm", L"mm"}, Expect::Left},
-        {"long word after a short one", L"ab mmmmmmmmmm", Advance(L"mmmmmmm", s) + 0.5f, AlignLeft, true,
-         {L"ab ", L"mmmmmmm", L"mmm"}, Expect::Left},
-        {"blanks hang past the margin", L"aa    bb", Advance(L"aa", s) + 1, AlignLeft, true, {L"aa    ", L"bb"},
+        {"paragraph that wraps",
+         L"alpha beta gamma delta",
+         Advance(L"alpha beta gamma", s) - 1,
+         AlignLeft,
+         true,
+         {L"alpha beta ", L"gamma delta"},
+         Expect::Left},
+        {"word longer than the line",
+         L"mmmmmmmmmmmm",
+         Advance(L"mmmmm", s) + 0.5f,
+         AlignLeft,
+         true,
+         {L"mmmmm", L"mmmmm", L"mm"},
+         Expect::Left},
+        {"long word after a short one",
+         L"ab mmmmmmmmmm",
+         Advance(L"mmmmmmm", s) + 0.5f,
+         AlignLeft,
+         true,
+         {L"ab ", L"mmmmmmm", L"mmm"},
+         Expect::Left},
+        {"blanks hang past the margin",
+         L"aa    bb",
+         Advance(L"aa", s) + 1,
+         AlignLeft,
+         true,
+         {L"aa    ", L"bb"},
          Expect::Left},
         {"centred", L"centred text", 300, AlignCenter, true, {L"centred text"}, Expect::Center},
-        {"centred lines wrap too", L"one two three", Advance(L"one two", s) + 1, AlignCenter, true,
-         {L"one two ", L"three"}, Expect::Center},
+        {"centred lines wrap too",
+         L"one two three",
+         Advance(L"one two", s) + 1,
+         AlignCenter,
+         true,
+         {L"one two ", L"three"},
+         Expect::Center},
         {"right-aligned, trailing blank hangs", L"right ", 300, AlignRight, true, {L"right "}, Expect::Right},
-        {"no wrap keeps one line", L"alpha beta gamma delta", 40, AlignLeft, false, {L"alpha beta gamma delta"},
+        {"no wrap keeps one line",
+         L"alpha beta gamma delta",
+         40,
+         AlignLeft,
+         false,
+         {L"alpha beta gamma delta"},
          Expect::Left},
         {"line break inside a paragraph", L"one\vtwo", 300, AlignLeft, true, {L"one\v", L"two"}, Expect::Left},
     };
@@ -78,8 +106,7 @@ TEST(TextLayout, WrapsAndAlignsLines)
     }
 }
 
-TEST(TextLayout, JustifyStretchesBlanksButNotTheLastLine)
-{
+TEST(TextLayout, JustifyStretchesBlanksButNotTheLastLine) {
     REQUIRE_FONTS();
     const float s = 20.0f, width = Advance(L"aa bb cc d", s);
     for (int alignment : {AlignJustify, AlignDistribute}) {
@@ -107,8 +134,7 @@ TEST(TextLayout, JustifyStretchesBlanksButNotTheLastLine)
     }
 }
 
-TEST(TextLayout, RunsOfDifferentSizesShareTheTallestLine)
-{
+TEST(TextLayout, RunsOfDifferentSizesShareTheTallestLine) {
     REQUIRE_FONTS();
     TextLayoutInput in = Input(400);
     in.AddRun(L"small ", Style(10));
@@ -142,12 +168,11 @@ TEST(TextLayout, RunsOfDifferentSizesShareTheTallestLine)
     EXPECT_NEAR(layout.Char(7).originY, kTop + line.baseline, kEps);
 }
 
-TEST(TextLayout, ScriptsAreSmallerAndMoveOffTheBaseline)
-{
+TEST(TextLayout, ScriptsAreSmallerAndMoveOffTheBaseline) {
     REQUIRE_FONTS();
     const struct {
         bool super, sub;
-        float offset, expectedShift; // points up
+        float offset, expectedShift;  // points up
     } cases[] = {{true, false, 0.0f, 0.3f * 20}, {false, true, 0.0f, -0.25f * 20}, {true, false, 0.5f, 0.5f * 20}};
     for (const auto& c : cases) {
         TextLayoutInput in = Input(400);
@@ -174,22 +199,21 @@ TEST(TextLayout, ScriptsAreSmallerAndMoveOffTheBaseline)
     }
 }
 
-TEST(TextLayout, BulletsHangBeforeTheTextAtEachIndentLevel)
-{
+TEST(TextLayout, BulletsHangBeforeTheTextAtEachIndentLevel) {
     REQUIRE_FONTS();
     const float s = 20.0f;
     const float bulletWidth = Advance(L"\u2022", s);
     const struct {
         int level;
-        float first, left; // ruler level
+        float first, left;  // ruler level
         bool bullet;
-        float textStart;   // expected first-line start, from the inner left
-        float secondStart; // expected start of wrapped lines
+        float textStart;    // expected first-line start, from the inner left
+        float secondStart;  // expected start of wrapped lines
     } cases[] = {
-        {1, 0, 27, true, 27, 27},                       // the gap is wider than the bullet
-        {2, 27, 30, true, 27 + bulletWidth, 30},        // the bullet is wider than the gap
-        {3, 54, 54, false, 54, 54},                     // no bullet: first-line margin
-        {4, 10, 40, false, 10, 40},                     // first-line indent without bullet
+        {1, 0, 27, true, 27, 27},                 // the gap is wider than the bullet
+        {2, 27, 30, true, 27 + bulletWidth, 30},  // the bullet is wider than the gap
+        {3, 54, 54, false, 54, 54},               // no bullet: first-line margin
+        {4, 10, 40, false, 10, 40},               // first-line indent without bullet
         {5, 126, 126, true, 126 + bulletWidth, 126},
     };
     for (const auto& c : cases) {
@@ -234,8 +258,7 @@ TEST(TextLayout, BulletsHangBeforeTheTextAtEachIndentLevel)
     EXPECT_NEAR(layout.Lines()[0].extent, Spacing(s), kEps);
 }
 
-TEST(TextLayout, VerticalTextFlowsDownAndStacksLinesLeftwards)
-{
+TEST(TextLayout, VerticalTextFlowsDownAndStacksLinesLeftwards) {
     REQUIRE_FONTS();
     const float s = 20.0f;
     // 120 wide, and tall enough for "alpha beta " but not "gamma" after it.
@@ -264,12 +287,11 @@ TEST(TextLayout, VerticalTextFlowsDownAndStacksLinesLeftwards)
     EXPECT_NEAR(layout.Char(0).originX, kLeft + 120 - lines[0].baseline, kEps);
 }
 
-TEST(TextLayout, EmptyParagraphsKeepTheirLines)
-{
+TEST(TextLayout, EmptyParagraphsKeepTheirLines) {
     REQUIRE_FONTS();
     TextLayoutInput in = Input(300);
     in.AddRun(L"one\r", Style(20));
-    in.AddRun(L"\r", Style(30)); // an empty paragraph whose mark is 30 pt
+    in.AddRun(L"\r", Style(30));  // an empty paragraph whose mark is 30 pt
     in.AddRun(L"two", Style(20));
     CTextLayout layout;
     layout.SetInput(in);
@@ -305,8 +327,7 @@ TEST(TextLayout, EmptyParagraphsKeepTheirLines)
     EXPECT_NEAR(box.height, Spacing(20), kEps);
 }
 
-TEST(TextLayout, InsetsAnchorsAndParagraphSpacing)
-{
+TEST(TextLayout, InsetsAnchorsAndParagraphSpacing) {
     REQUIRE_FONTS();
     const float s = 20.0f, h = 200.0f;
     const struct {
@@ -314,7 +335,7 @@ TEST(TextLayout, InsetsAnchorsAndParagraphSpacing)
         int anchor;
         float before, after, within;
         bool inLines, withinInLines;
-        float secondLineTop; // from the inner top, before anchoring
+        float secondLineTop;  // from the inner top, before anchoring
     } cases[] = {
         {"top", AnchorTop, 0, 0, 1, true, true, Spacing(s)},
         {"middle", AnchorMiddle, 0, 0, 1, true, true, Spacing(s)},
@@ -359,8 +380,7 @@ TEST(TextLayout, InsetsAnchorsAndParagraphSpacing)
     }
 }
 
-TEST(TextLayout, BadInputStaysFiniteAndBounded)
-{
+TEST(TextLayout, BadInputStaysFiniteAndBounded) {
     TextLayoutInput in = Input(std::nanf(""), -50);
     in.frame.marginLeft = std::numeric_limits<float>::infinity();
     RunStyle odd = Style(std::numeric_limits<float>::infinity(), L"");
@@ -391,8 +411,7 @@ TEST(TextLayout, BadInputStaysFiniteAndBounded)
     EXPECT_EQ(layout.Sub(TextUnit::Characters, TextSpan{2, 3}, 2, 1000000).span, (TextSpan{3, 2}));
 }
 
-TEST(TextLayout, RecomputesOnlyWhenInputsChange)
-{
+TEST(TextLayout, RecomputesOnlyWhenInputsChange) {
     TextLayoutInput in = Input(300);
     in.AddRun(L"some text", Style(20));
     CTextLayout layout;

@@ -15,28 +15,38 @@ using namespace PowerPoint::Host;
 
 namespace {
 
-TEST(Numbering, EveryStyleWritesThree)
-{
-    const wchar_t* expected[30] = {L"c.",  L"C.",  L"3)", L"3.", L"(iii)", L"iii)", L"iii.", L"III.",
-                                   L"(c)", L"c)",  L"(C)", L"C)", L"(3)",  L"3",    L"(III)", L"III)",
-                                   L"3",   L"3.",  L"3",  L"3",  L"3",    L"3",    L"3.",   L"3",
-                                   L"3",   L"3",   L"3",  L"3.", L"3",    L"3."};
+TEST(Numbering, EveryStyleWritesThree) {
+    const wchar_t* expected[30] = {L"c.",  L"C.", L"3)",  L"3.", L"(iii)", L"iii)", L"iii.", L"III.", L"(c)", L"c)",
+                                   L"(C)", L"C)", L"(3)", L"3",  L"(III)", L"III)", L"3",    L"3.",   L"3",   L"3",
+                                   L"3",   L"3",  L"3.",  L"3",  L"3",     L"3",    L"3",    L"3.",   L"3",   L"3."};
     for (int style = 0; style < 30; ++style)
         EXPECT_EQ(expected[style], numbering::FormatBulletNumber(style, 3)) << "style " << style;
 }
 
-TEST(Numbering, EdgeNumbersAndStyles)
-{
+TEST(Numbering, EdgeNumbersAndStyles) {
     struct Case {
         long style, number;
         const wchar_t* text;
     } cases[] = {
-        {4, 4, L"(iv)"},   {7, 1999, L"MCMXCIX."}, {14, 0, L"()"},  {1, 27, L"AA."},  {9, 52, L"zz)"},
-        {1, 1, L"A."},     {1, 26, L"Z."},         {1, 28, L"BB."}, {1, 53, L"AAA."}, {12, 10, L"(10)"},
-        {13, 10, L"10"},   {3, -5, L"-5."},        {30, 3, L""},    {-1, 3, L""},     {6, 4000, L"mmmm."},
+        {4, 4, L"(iv)"},
+        {7, 1999, L"MCMXCIX."},
+        {14, 0, L"()"},
+        {1, 27, L"AA."},
+        {9, 52, L"zz)"},
+        {1, 1, L"A."},
+        {1, 26, L"Z."},
+        {1, 28, L"BB."},
+        {1, 53, L"AAA."},
+        {12, 10, L"(10)"},
+        {13, 10, L"10"},
+        {3, -5, L"-5."},
+        {30, 3, L""},
+        {-1, 3, L""},
+        {6, 4000, L"mmmm."},
         // PowerPoint numbers start at 1; below that the letters stay out rather than run
         // below "A".
-        {1, 0, L"."},      {8, -3, L"()"},
+        {1, 0, L"."},
+        {8, -3, L"()"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.text, numbering::FormatBulletNumber(c.style, c.number)) << c.style << " " << c.number;
@@ -50,8 +60,7 @@ struct BulletDeck {
     CHostShape* shape = nullptr;
     std::shared_ptr<CMovie> movie = CMovie::CreateEmpty();
 
-    BulletDeck(const std::wstring& text, const std::function<void(BulletData&, FontData&)>& set)
-    {
+    BulletDeck(const std::wstring& text, const std::function<void(BulletData&, FontData&)>& set) {
         shape = doc->AddSlide()->AddShape(msoTextBox, L"Body", 10, 20, 300, 200);
         shape->data.hasTextFrame = msoTrue;
         FontData font;
@@ -62,12 +71,10 @@ struct BulletDeck {
         paragraph.bullet.font.color.rgb = 0x00FF00;
         set(paragraph.bullet, font);
         shape->data.text.AddRun(text, font, paragraph);
-        if (text.empty())
-            shape->data.text.paragraphs.assign(1, paragraph);
+        if (text.empty()) shape->data.text.paragraphs.assign(1, paragraph);
     }
 
-    CRefPtr<CBulletRecord> Read()
-    {
+    CRefPtr<CBulletRecord> Read() {
         TextFrame* frame = nullptr;
         TextRange* all = nullptr;
         TextRange* first = nullptr;
@@ -87,15 +94,13 @@ struct BulletDeck {
         return record;
     }
 
-    ULONG References()
-    {
+    ULONG References() {
         doc->AddRef();
         return doc->Release();
     }
 };
 
-TEST(BulletRecord, TextOfEachKindOfBullet)
-{
+TEST(BulletRecord, TextOfEachKindOfBullet) {
     struct Case {
         const char* name;
         MsoTriState visible;
@@ -135,15 +140,14 @@ TEST(BulletRecord, TextOfEachKindOfBullet)
     }
 }
 
-TEST(BulletRecord, FontAndColourFollowTheUseTextFlags)
-{
+TEST(BulletRecord, FontAndColourFollowTheUseTextFlags) {
     struct Case {
         MsoTriState useTextFont, useTextColor;
         bool bulletFontIsTextFont;
         COLORREF color;
     } cases[] = {
         {msoFalse, msoFalse, false, 0x00FF00},
-        {msoFalse, msoTrue, false, 0x00FF00}, // the bullet's own font keeps its own colour
+        {msoFalse, msoTrue, false, 0x00FF00},  // the bullet's own font keeps its own colour
         {msoTrue, msoFalse, true, 0x00FF00},
         {msoTrue, msoTrue, true, 0x0000FF},
     };
@@ -160,8 +164,7 @@ TEST(BulletRecord, FontAndColourFollowTheUseTextFlags)
     }
 }
 
-TEST(BulletRecord, EmptyParagraphKeepsTheBulletsOwnFont)
-{
+TEST(BulletRecord, EmptyParagraphKeepsTheBulletsOwnFont) {
     BulletDeck deck(L"", [](BulletData& b, FontData&) {
         b.useTextFont = msoTrue;
         b.useTextColor = msoTrue;
@@ -173,8 +176,7 @@ TEST(BulletRecord, EmptyParagraphKeepsTheBulletsOwnFont)
     EXPECT_EQ(L"\u2022", record->GetText());
 }
 
-TEST(BulletRecord, FailingReadsLeaveNoBulletAndReleaseEverything)
-{
+TEST(BulletRecord, FailingReadsLeaveNoBulletAndReleaseEverything) {
     for (const char* member : {"BulletFormat.get_Visible", "BulletFormat.get_Type"}) {
         BulletDeck deck(L"Item", [](BulletData&, FontData&) {});
         deck.doc->Fail(member, E_FAIL);
@@ -198,4 +200,4 @@ TEST(BulletRecord, FailingReadsLeaveNoBulletAndReleaseEverything)
     EXPECT_EQ(before, held.References());
 }
 
-} // namespace
+}  // namespace

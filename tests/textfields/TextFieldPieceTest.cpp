@@ -41,10 +41,9 @@ public:
 
 class TextFieldPieceTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         fonts.Add(L"Plain", SimpleFont("Plain", L"Helo<&>]"));
-        field.movie->GetObjects(); // the movie's id counters start at 0 for this test
+        field.movie->GetObjects();  // the movie's id counters start at 0 for this test
         auto font = SwfFont::Create(field.movie.get(), L"Plain", false, false, 1);
         ASSERT_TRUE(font);
         field.style = TextStyle::Create(font, nullptr);
@@ -53,8 +52,7 @@ protected:
     }
 
     // The commands of the piece's track, as written into a layer.
-    std::wstring Frames(const CTextFieldPiece& piece)
-    {
+    std::wstring Frames(const CTextFieldPiece& piece) {
         auto layer = field.movie->CreateElement(field.movie->GetLayersElement(), L"layer");
         auto list = CreateFrameList(field.movie.get());
         list->Add(piece.GetFrameTrack());
@@ -62,8 +60,7 @@ protected:
         return layer->xml();
     }
 
-    static std::shared_ptr<CActionSettingList> OneLink()
-    {
+    static std::shared_ptr<CActionSettingList> OneLink() {
         auto list = CreateActionSettingList();
         list->Add(std::make_shared<CActionSetting>());
         return list;
@@ -74,8 +71,7 @@ protected:
     XmlElementPtr parent;
 };
 
-TEST_F(TextFieldPieceTest, UnlinkedPieceIsOneTextFieldShownAtFrameZero)
-{
+TEST_F(TextFieldPieceTest, UnlinkedPieceIsOneTextFieldShownAtFrameZero) {
     field.matrix.SetTranslation(100.0f, 50.0f);
     CMatrix offset;
     offset.SetScale(2.0f, 2.0f);
@@ -88,11 +84,13 @@ TEST_F(TextFieldPieceTest, UnlinkedPieceIsOneTextFieldShownAtFrameZero)
 
     piece->Write(parent);
     ASSERT_EQ(1, parent->childNodes()->length());
-    EXPECT_EQ(L"<htmlText id=\"txt0\" x=\"0tw\" y=\"0tw\" width=\"1200tw\" height=\"600tw\" color=\"#ff0000\" "
-              L"fontId=\"" + field.style->GetFont()->GetId() +
-                  L"\" fontSize=\"240tw\" multiline=\"0\" wordWrap=\"0\" selectable=\"0\">"
-                  L"<![CDATA[Hello]]></htmlText>",
-              parent->firstChild()->xml());
+    EXPECT_EQ(
+        L"<htmlText id=\"txt0\" x=\"0tw\" y=\"0tw\" width=\"1200tw\" height=\"600tw\" color=\"#ff0000\" "
+        L"fontId=\"" +
+            field.style->GetFont()->GetId() +
+            L"\" fontSize=\"240tw\" multiline=\"0\" wordWrap=\"0\" selectable=\"0\">"
+            L"<![CDATA[Hello]]></htmlText>",
+        parent->firstChild()->xml());
     ASSERT_NE(nullptr, piece->GetFrameTrack());
     const std::wstring frames = Frames(*piece);
     EXPECT_NE(std::wstring::npos, frames.find(L"objectId=\"txt0\"")) << frames;
@@ -101,15 +99,14 @@ TEST_F(TextFieldPieceTest, UnlinkedPieceIsOneTextFieldShownAtFrameZero)
     EXPECT_TRUE(field.links.empty());
 }
 
-TEST_F(TextFieldPieceTest, SizesOfTheField)
-{
+TEST_F(TextFieldPieceTest, SizesOfTheField) {
     struct Case {
         float width, height, scale;
         bool subscript;
         const wchar_t *widthTw, *heightTw, *fontSizeTw;
     } cases[] = {
         {0.0f, 0.0f, 1.0f, false, L"200tw", L"200tw", L"240tw"},
-        {0.0f, 0.0f, 1.0f, true, L"200tw", L"200tw", L"160tw"}, // size 12 subscript writes size 8
+        {0.0f, 0.0f, 1.0f, true, L"200tw", L"200tw", L"160tw"},  // size 12 subscript writes size 8
         {30.5f, 1.0f, 0.5f, false, L"810tw", L"220tw", L"120tw"},
     };
     for (const Case& c : cases) {
@@ -127,8 +124,7 @@ TEST_F(TextFieldPieceTest, SizesOfTheField)
     }
 }
 
-TEST_F(TextFieldPieceTest, LinkedTextIsUnderlinedOnceAndShownThroughAButton)
-{
+TEST_F(TextFieldPieceTest, LinkedTextIsUnderlinedOnceAndShownThroughAButton) {
     struct Case {
         bool linked, underlined;
         const wchar_t* markup;
@@ -143,8 +139,7 @@ TEST_F(TextFieldPieceTest, LinkedTextIsUnderlinedOnceAndShownThroughAButton)
         field.links.clear();
         field.style->SetUnderline(c.underlined);
         auto piece = CreateTextFieldPiece(&field, 0, CMatrix());
-        if (c.linked)
-            piece->SetActionSettings(OneLink());
+        if (c.linked) piece->SetActionSettings(OneLink());
         piece->Write(element);
         auto text = element->firstChild();
         EXPECT_EQ(c.markup, text->text()) << c.linked << c.underlined;
@@ -173,8 +168,7 @@ TEST_F(TextFieldPieceTest, LinkedTextIsUnderlinedOnceAndShownThroughAButton)
     }
 }
 
-TEST_F(TextFieldPieceTest, AnEmptyActionListIsNoLink)
-{
+TEST_F(TextFieldPieceTest, AnEmptyActionListIsNoLink) {
     auto piece = CreateTextFieldPiece(&field, 0, CMatrix());
     piece->SetActionSettings(CreateActionSettingList());
     piece->Write(parent);
@@ -183,8 +177,7 @@ TEST_F(TextFieldPieceTest, AnEmptyActionListIsNoLink)
     EXPECT_EQ(L"Hello", parent->firstChild()->text());
 }
 
-TEST_F(TextFieldPieceTest, MarkupCharactersStayTextInsideTheSection)
-{
+TEST_F(TextFieldPieceTest, MarkupCharactersStayTextInsideTheSection) {
     field.text = L"H<e&l>]]>o";
     auto piece = CreateTextFieldPiece(&field, 0, CMatrix());
     piece->Write(parent);
@@ -194,28 +187,27 @@ TEST_F(TextFieldPieceTest, MarkupCharactersStayTextInsideTheSection)
     EXPECT_TRUE(reread->loadXML(field.movie->GetDocument()->xml()));
 }
 
-TEST_F(TextFieldPieceTest, StyleWithoutAFontIsAnError)
-{
+TEST_F(TextFieldPieceTest, StyleWithoutAFontIsAnError) {
     field.style = TextStyle::Create(nullptr, nullptr);
     auto piece = CreateTextFieldPiece(&field, 0, CMatrix());
     try {
         piece->Write(parent);
         FAIL() << "written without a font";
     } catch (const CBaseException& e) {
-        EXPECT_NE(std::wstring::npos, e.GetMessage().find(L" in file genswf/src/textfields/TextFieldPiece.cpp at line "))
+        EXPECT_NE(std::wstring::npos,
+                  e.GetMessage().find(L" in file genswf/src/textfields/TextFieldPiece.cpp at line "))
             << std::string(e.GetMessage().begin(), e.GetMessage().end());
     }
-    EXPECT_EQ(0, parent->childNodes()->length()); // nothing half-written
+    EXPECT_EQ(0, parent->childNodes()->length());  // nothing half-written
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
 // A movie of one font and one linked piece, saved and compiled by the command-line compiler:
 // what the piece writes is a text field the compiler accepts.
-TEST(TextFieldPieceMovie, WrittenPieceCompiles)
-{
+TEST(TextFieldPieceMovie, WrittenPieceCompiles) {
 #ifndef BC_TARNQUILL_CLI
     GTEST_SKIP() << "no compiler tool in this build";
 #else
@@ -226,8 +218,7 @@ TEST(TextFieldPieceMovie, WrittenPieceCompiles)
     field.movie->WriteMovieAttributes(200, 100, 10, 0xFFFFFF, true);
     auto font = SwfFont::Create(field.movie.get(), L"Plain", false, false, 1);
     ASSERT_TRUE(font);
-    for (wchar_t c : std::wstring(L"Helo<&>"))
-        font->AddChar(c);
+    for (wchar_t c : std::wstring(L"Helo<&>")) font->AddChar(c);
     field.style = TextStyle::Create(font, nullptr);
     field.style->SetSize(18.0f);
     field.text = L"He<l&o>";
@@ -257,4 +248,4 @@ TEST(TextFieldPieceMovie, WrittenPieceCompiles)
 #endif
 }
 
-} // namespace
+}  // namespace

@@ -28,19 +28,16 @@ protected:
     std::shared_ptr<CObjectsCollection> FetchObjects() override { return objects; }
 };
 
-TEST(CorpusTimeLine, EffectsReadAsLoadedAndExport)
-{
-    if (!fs::is_directory(BC_CORPUS_DIR))
-        GTEST_SKIP() << "no corpus at " << BC_CORPUS_DIR;
+TEST(CorpusTimeLine, EffectsReadAsLoadedAndExport) {
+    if (!fs::is_directory(BC_CORPUS_DIR)) GTEST_SKIP() << "no corpus at " << BC_CORPUS_DIR;
     int effectsSeen = 0;
     for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
-        if (entry.path().extension() != ".ppt")
-            continue;
+        if (entry.path().extension() != ".ppt") continue;
         Loader::LoadResult loaded;
         try {
             loaded = Loader::LoadPresentation(entry.path().string());
         } catch (const Loader::CPptLoadError&) {
-            continue; // unreadable files are the loader's concern
+            continue;  // unreadable files are the loader's concern
         }
         CEffectRegistry::CreateGlobal(loaded.document->Application());
         auto movie = CMovie::CreateEmpty();
@@ -51,8 +48,7 @@ TEST(CorpusTimeLine, EffectsReadAsLoadedAndExport)
             auto list = CTimeLineAnimation::CreateForSlide(slide->Interface())->GetEffectList();
             std::vector<const EffectData*> targeted;
             for (CHostEffect* effect : slide->effects)
-                if (effect->data.shape && !effect->data.shape->data.name.empty())
-                    targeted.push_back(&effect->data);
+                if (effect->data.shape && !effect->data.shape->data.name.empty()) targeted.push_back(&effect->data);
             ASSERT_EQ(targeted.size(), list->GetCount()) << where;
             for (std::size_t i = 0; i < list->GetCount(); ++i) {
                 auto record = list->GetItem(i);
@@ -73,4 +69,4 @@ TEST(CorpusTimeLine, EffectsReadAsLoadedAndExport)
     RecordProperty("effects", effectsSeen);
 }
 
-} // namespace
+}  // namespace

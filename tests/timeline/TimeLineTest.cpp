@@ -24,8 +24,7 @@ struct Deck {
     CHostShape* box = nullptr;
     CHostShape* title = nullptr;
     CHostEffect* effects[3] = {};
-    Deck()
-    {
+    Deck() {
         slide = doc->AddSlide();
         box = slide->AddShape(msoAutoShape, L"Box", 10, 10, 100, 50);
         title = slide->AddTextBox(L"Title", 0, 0, 600, 80, L"One\rTwo\rThree");
@@ -40,8 +39,7 @@ struct Deck {
         effects[2]->data.triggerType = msoAnimTriggerAfterPrevious;
         effects[2]->data.buildByLevelEffect = msoAnimateTextByFirstLevel;
     }
-    std::shared_ptr<CTimeLineAnimation> Animation()
-    {
+    std::shared_ptr<CTimeLineAnimation> Animation() {
         CComPtr<TimeLine> raw;
         EXPECT_GE(slide->Interface()->get_TimeLine(&raw), 0);
         CPptTimeLine timeLine(raw);
@@ -54,8 +52,7 @@ protected:
     void TearDown() override { CEffectRegistry::CreateGlobal(nullptr); }
 };
 
-TEST(EffectList, KeepsEffectsWithATargetInSequenceOrder)
-{
+TEST(EffectList, KeepsEffectsWithATargetInSequenceOrder) {
     Deck d;
     auto list = d.Animation()->GetEffectList();
     ASSERT_EQ(2u, list->GetCount());
@@ -71,7 +68,7 @@ TEST(EffectList, KeepsEffectsWithATargetInSequenceOrder)
     EXPECT_FALSE(fly->IsTextEffect());
 
     EXPECT_TRUE(fade->IsExit());
-    EXPECT_EQ(1, fade->GetParagraph()); // PowerPoint's second paragraph
+    EXPECT_EQ(1, fade->GetParagraph());  // PowerPoint's second paragraph
     EXPECT_TRUE(fade->IsTextEffect());
     EXPECT_FALSE(fade->IsShapeEffect());
     EXPECT_FLOAT_EQ(0.75f, fade->GetTiming()->GetDuration());
@@ -81,8 +78,7 @@ TEST(EffectList, KeepsEffectsWithATargetInSequenceOrder)
     EXPECT_FALSE(fly->HasStartFrame());
 }
 
-TEST(EffectList, UnreadableParagraphAndTypeFallBackOtherFailuresThrow)
-{
+TEST(EffectList, UnreadableParagraphAndTypeFallBackOtherFailuresThrow) {
     Deck d;
     d.doc->Fail("Effect.get_Paragraph", E_FAIL, d.effects[2]);
     d.doc->Fail("Effect.get_EffectType", E_FAIL, d.effects[2]);
@@ -99,8 +95,7 @@ TEST(EffectList, UnreadableParagraphAndTypeFallBackOtherFailuresThrow)
     }
 }
 
-TEST(EffectList, PerShapeListsCompareNamesExactly)
-{
+TEST(EffectList, PerShapeListsCompareNamesExactly) {
     Deck d;
     CHostShape* lower = d.slide->AddShape(msoAutoShape, L"box", 0, 0, 10, 10);
     d.slide->AddEffect(lower, static_cast<MsoAnimEffect>(22));
@@ -116,8 +111,7 @@ TEST(EffectList, PerShapeListsCompareNamesExactly)
     EXPECT_EQ(0u, list->GetEffectsForShape(L"Bo")->GetCount());
 }
 
-TEST(TimeLineEffect, TextFlagBuildLevelAndFrameArithmetic)
-{
+TEST(TimeLineEffect, TextFlagBuildLevelAndFrameArithmetic) {
     struct LevelCase {
         int byLevel, level;
     };
@@ -134,7 +128,7 @@ TEST(TimeLineEffect, TextFlagBuildLevelAndFrameArithmetic)
     effect.SetTextFlag();
     EXPECT_TRUE(effect.IsTextEffect());
     EXPECT_TRUE(effect.IsShapeEffect());
-    EXPECT_EQ(0, effect.GetDirection()); // no parameters
+    EXPECT_EQ(0, effect.GetDirection());  // no parameters
 
     effect.SetStartFrame(12);
     effect.SetEndFrame(12);
@@ -147,8 +141,7 @@ TEST(TimeLineEffect, TextFlagBuildLevelAndFrameArithmetic)
     EXPECT_FLOAT_EQ(1.0f, effect.GetProgress(20));
 }
 
-TEST_F(RegistryReset, SlideAnimationFollowsTheVersion)
-{
+TEST_F(RegistryReset, SlideAnimationFollowsTheVersion) {
     Deck d;
     CEffectRegistry::CreateGlobal(nullptr);
     EXPECT_THROW(CTimeLineAnimation::CreateForSlide(d.slide->Interface()), CBaseException);
@@ -167,4 +160,4 @@ TEST_F(RegistryReset, SlideAnimationFollowsTheVersion)
     EXPECT_EQ(0, d.doc->Calls("Slide.get_TimeLine"));
 }
 
-} // namespace
+}  // namespace

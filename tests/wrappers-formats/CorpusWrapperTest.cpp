@@ -20,11 +20,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // Reads the slide's main sequence as the effect list does; returns the effects read.
-int ReadEffects(CHostSlide* slide, const std::string& where)
-{
+int ReadEffects(CHostSlide* slide, const std::string& where) {
     CComPtr<TimeLine> raw;
-    if (slide->Interface()->get_TimeLine(&raw) < 0)
-        return 0;
+    if (slide->Interface()->get_TimeLine(&raw) < 0) return 0;
     CPptTimeLine timeLine(raw);
     PowerPoint::Sequence* sequencePtr = timeLine.GetMainSequencePtr();
     CPptSequence sequence(sequencePtr);
@@ -41,8 +39,7 @@ int ReadEffects(CHostSlide* slide, const std::string& where)
         EXPECT_EQ(data.exit, effect.GetExit()) << where;
         PowerPoint::Shape* shape = effect.GetShapePtr();
         EXPECT_EQ(data.shape != nullptr, shape != nullptr) << where;
-        if (shape)
-            shape->Release();
+        if (shape) shape->Release();
 
         PowerPoint::Timing* timingPtr = effect.GetTimingPtr();
         CPptTiming timing(timingPtr);
@@ -67,19 +64,16 @@ int ReadEffects(CHostSlide* slide, const std::string& where)
     return static_cast<int>(sequence.GetCount());
 }
 
-TEST(CorpusWrappers, EffectsFillsAndLinesReadAsLoaded)
-{
-    if (!fs::is_directory(BC_CORPUS_DIR))
-        GTEST_SKIP() << "no corpus at " << BC_CORPUS_DIR;
+TEST(CorpusWrappers, EffectsFillsAndLinesReadAsLoaded) {
+    if (!fs::is_directory(BC_CORPUS_DIR)) GTEST_SKIP() << "no corpus at " << BC_CORPUS_DIR;
     int files = 0, effects = 0, shapes = 0;
     for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
-        if (entry.path().extension() != ".ppt")
-            continue;
+        if (entry.path().extension() != ".ppt") continue;
         Loader::LoadResult loaded;
         try {
             loaded = Loader::LoadPresentation(entry.path().string());
         } catch (const Loader::CPptLoadError&) {
-            continue; // refusals are the loader tests' concern
+            continue;  // refusals are the loader tests' concern
         }
         ++files;
         const ULONG before = wrapperstest::Refs(loaded.document);
@@ -108,4 +102,4 @@ TEST(CorpusWrappers, EffectsFillsAndLinesReadAsLoaded)
     RecordProperty("effects", effects);
 }
 
-} // namespace
+}  // namespace

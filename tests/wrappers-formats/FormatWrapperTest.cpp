@@ -31,8 +31,7 @@ struct Deck {
     CHostShape* box = nullptr;
     CHostShape* ole = nullptr;
     CHostShape* sound = nullptr;
-    Deck()
-    {
+    Deck() {
         CHostSlide* slide = doc->AddSlide();
         box = slide->AddShape(msoAutoShape, L"Box", 10, 10, 100, 50);
         box->data.fill.type = msoFillSolid;
@@ -48,26 +47,22 @@ struct Deck {
         sound->data.sound.sourceFullName = L"C:\\Sounds\\chime.wav";
         sound->data.sound.data = {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'};
     }
-    CComPtr<FillFormat> Fill()
-    {
+    CComPtr<FillFormat> Fill() {
         CComPtr<FillFormat> p;
         box->Interface()->get_Fill(&p);
         return p;
     }
-    CComPtr<LineFormat> Line()
-    {
+    CComPtr<LineFormat> Line() {
         CComPtr<LineFormat> p;
         box->Interface()->get_Line(&p);
         return p;
     }
-    CComPtr<OLEFormat> Ole()
-    {
+    CComPtr<OLEFormat> Ole() {
         CComPtr<OLEFormat> p;
         ole->Interface()->get_OLEFormat(&p);
         return p;
     }
-    CComPtr<SoundFormat> Sound()
-    {
+    CComPtr<SoundFormat> Sound() {
         CComPtr<SoundFormat> p;
         sound->Interface()->get_SoundFormat(&p);
         return p;
@@ -81,21 +76,19 @@ struct Formats {
     std::shared_ptr<CPptOleFormat> ole;
     std::shared_ptr<CPptSoundFormat> sound;
     explicit Formats(Deck& d)
-        : fill(CreatePptFillFormat(d.Fill())), line(CreatePptLineFormat(d.Line())), ole(CreatePptOleFormat(d.Ole())),
-          sound(CreatePptSoundFormat(d.Sound()))
-    {
-    }
+        : fill(CreatePptFillFormat(d.Fill())),
+          line(CreatePptLineFormat(d.Line())),
+          ole(CreatePptOleFormat(d.Ole())),
+          sound(CreatePptSoundFormat(d.Sound())) {}
 };
 
 struct TempDir {
     fs::path path;
-    TempDir()
-    {
+    TempDir() {
         std::string pattern = (fs::temp_directory_path() / "bc-wrappers-formats-XXXXXX").string();
         path = mkdtemp(pattern.data());
     }
-    ~TempDir()
-    {
+    ~TempDir() {
         std::error_code ec;
         fs::remove_all(path, ec);
     }
@@ -109,13 +102,12 @@ struct ReadCase {
     int line;
 };
 
-TEST(FormatWrappers, EachValueIsReadOnceAndAFailureIsRetried)
-{
+TEST(FormatWrappers, EachValueIsReadOnceAndAFailureIsRetried) {
     const ReadCase cases[] = {
         {"fill fore colour", "FillFormat.get_ForeColor", [](Formats& f) { f.fill->GetForeColor(); }, "PptFillFormat",
          40},
-        {"fill fore colour pointer", "FillFormat.get_ForeColor", [](Formats& f) { f.fill->GetForeColorPtr()->Release(); },
-         "PptFillFormat", 40},
+        {"fill fore colour pointer", "FillFormat.get_ForeColor",
+         [](Formats& f) { f.fill->GetForeColorPtr()->Release(); }, "PptFillFormat", 40},
         {"fill transparency", "FillFormat.get_Transparency", [](Formats& f) { f.fill->GetTransparency(); },
          "PptFillFormat", 76},
         {"fill type", "FillFormat.get_Type", [](Formats& f) { f.fill->GetType(); }, "PptFillFormat", 81},
@@ -134,19 +126,18 @@ TEST(FormatWrappers, EachValueIsReadOnceAndAFailureIsRetried)
         d.doc->Fail(c.member, E_FAIL, nullptr, 1);
         EXPECT_EQ(PptMessage(c.source, c.line), MessageOf([&] { c.read(f); }));
         EXPECT_EQ(1, d.doc->Calls(c.member));
-        EXPECT_NO_THROW(c.read(f)); // nothing was kept, so the object model is asked again
+        EXPECT_NO_THROW(c.read(f));  // nothing was kept, so the object model is asked again
         EXPECT_EQ(2, d.doc->Calls(c.member));
         EXPECT_NO_THROW(c.read(f));
         EXPECT_EQ(2, d.doc->Calls(c.member)) << "kept after the first good read";
     }
 }
 
-TEST(FormatWrappers, FillAndLineReadVisibleWhenMadeAndAFailureMakesNoWrapper)
-{
+TEST(FormatWrappers, FillAndLineReadVisibleWhenMadeAndAFailureMakesNoWrapper) {
     struct Case {
         const char* name;
         const char* member;
-        std::function<MsoTriState(Deck&)> make; // makes a wrapper and answers its GetVisible
+        std::function<MsoTriState(Deck&)> make;  // makes a wrapper and answers its GetVisible
         const char* source;
         MsoTriState visible;
     };
@@ -178,8 +169,7 @@ TEST(FormatWrappers, FillAndLineReadVisibleWhenMadeAndAFailureMakesNoWrapper)
     EXPECT_THROW(CreatePptLineFormat(nullptr), CPPTException);
 }
 
-TEST(FormatWrappers, ValuesAndTheSharedForeColour)
-{
+TEST(FormatWrappers, ValuesAndTheSharedForeColour) {
     Deck d;
     Formats f(d);
     EXPECT_EQ(msoFillSolid, f.fill->GetType());
@@ -212,8 +202,7 @@ TEST(FormatWrappers, ValuesAndTheSharedForeColour)
     EXPECT_EQ(3u, CreatePptOleFormat(nul.Ole())->GetProgID().size());
 }
 
-TEST(FormatWrappers, ReleaseEveryReferenceTheyTook)
-{
+TEST(FormatWrappers, ReleaseEveryReferenceTheyTook) {
     Deck d;
     const ULONG before = Refs(d.doc);
     {
@@ -232,8 +221,7 @@ TEST(FormatWrappers, ReleaseEveryReferenceTheyTook)
 // An object model string may be null; the wrappers read it as empty.
 class CNullStrings : public OLEFormat, public SoundFormat {
 public:
-    HRESULT QueryInterface(REFIID, void** ppv) override
-    {
+    HRESULT QueryInterface(REFIID, void** ppv) override {
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
@@ -249,8 +237,7 @@ public:
     ULONG refs = 1;
 };
 
-TEST(FormatWrappers, NullStringsReadAsEmpty)
-{
+TEST(FormatWrappers, NullStringsReadAsEmpty) {
     CNullStrings strings;
     {
         auto ole = CreatePptOleFormat(&strings);
@@ -261,8 +248,7 @@ TEST(FormatWrappers, NullStringsReadAsEmpty)
     EXPECT_EQ(1u, strings.refs);
 }
 
-TEST(FormatWrappers, SoundExportWritesEachTimeAndNamesTheTargetWhenItFails)
-{
+TEST(FormatWrappers, SoundExportWritesEachTimeAndNamesTheTargetWhenItFails) {
     TempDir dir;
     Deck d;
     auto sound = CreatePptSoundFormat(d.Sound());
@@ -300,4 +286,4 @@ TEST(FormatWrappers, SoundExportWritesEachTimeAndNamesTheTargetWhenItFails)
     }
 }
 
-} // namespace
+}  // namespace

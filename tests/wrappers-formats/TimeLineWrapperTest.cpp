@@ -22,8 +22,7 @@ struct Deck {
     CHostShape* box = nullptr;
     CHostShape* title = nullptr;
     CHostEffect* effects[3] = {};
-    Deck()
-    {
+    Deck() {
         slide = doc->AddSlide();
         box = slide->AddShape(msoAutoShape, L"Box", 10, 10, 100, 50);
         title = slide->AddTextBox(L"Title", 0, 0, 600, 80, L"One\rTwo\rThree");
@@ -51,14 +50,12 @@ struct Walk {
     std::unique_ptr<CPptEffectParameters> parameters;
     std::unique_ptr<CPptEffectInformation> information;
 
-    explicit Walk(Deck& deck) : d(deck)
-    {
+    explicit Walk(Deck& deck) : d(deck) {
         CComPtr<TimeLine> raw;
         d.slide->Interface()->get_TimeLine(&raw);
         timeLine = std::make_unique<CPptTimeLine>(raw);
     }
-    CPptSequence& Sequence()
-    {
+    CPptSequence& Sequence() {
         if (!sequence) {
             PowerPoint::Sequence* p = timeLine->GetMainSequencePtr();
             sequence = std::make_unique<CPptSequence>(p);
@@ -66,8 +63,7 @@ struct Walk {
         }
         return *sequence;
     }
-    CPptEffect& Effect(LONG i = 1)
-    {
+    CPptEffect& Effect(LONG i = 1) {
         if (!effect) {
             PowerPoint::Effect* p = Sequence().GetItem(i);
             effect = std::make_unique<CPptEffect>(p);
@@ -75,8 +71,7 @@ struct Walk {
         }
         return *effect;
     }
-    CPptTiming& Timing()
-    {
+    CPptTiming& Timing() {
         if (!timing) {
             PowerPoint::Timing* p = Effect().GetTimingPtr();
             timing = std::make_unique<CPptTiming>(p);
@@ -84,8 +79,7 @@ struct Walk {
         }
         return *timing;
     }
-    CPptEffectParameters& Parameters()
-    {
+    CPptEffectParameters& Parameters() {
         if (!parameters) {
             PowerPoint::EffectParameters* p = Effect().GetEffectParametersPtr();
             parameters = std::make_unique<CPptEffectParameters>(p);
@@ -93,8 +87,7 @@ struct Walk {
         }
         return *parameters;
     }
-    CPptEffectInformation& Information()
-    {
+    CPptEffectInformation& Information() {
         if (!information) {
             PowerPoint::EffectInformation* p = Effect().GetEffectInformationPtr();
             information = std::make_unique<CPptEffectInformation>(p);
@@ -105,10 +98,8 @@ struct Walk {
 };
 
 template <class I>
-void ReleaseIt(I* p)
-{
-    if (p)
-        p->Release();
+void ReleaseIt(I* p) {
+    if (p) p->Release();
 }
 
 struct ReadCase {
@@ -119,8 +110,7 @@ struct ReadCase {
     int line;
 };
 
-TEST(TimeLineWrappers, EachValueIsReadOnceAndAFailureIsRetried)
-{
+TEST(TimeLineWrappers, EachValueIsReadOnceAndAFailureIsRetried) {
     const ReadCase cases[] = {
         {"main sequence", "TimeLine.get_MainSequence", [](Walk& w) { ReleaseIt(w.timeLine->GetMainSequencePtr()); },
          "PptTimeLine", 31},
@@ -154,14 +144,13 @@ TEST(TimeLineWrappers, EachValueIsReadOnceAndAFailureIsRetried)
     }
 }
 
-TEST(TimeLineWrappers, UnreadableTypeParagraphDirectionAndLevelGiveDefaultsOnce)
-{
+TEST(TimeLineWrappers, UnreadableTypeParagraphDirectionAndLevelGiveDefaultsOnce) {
     struct Case {
         const char* name;
         const char* member;
         std::function<LONG(Walk&)> read;
         LONG fallback;
-        LONG value; // what a good read gives
+        LONG value;  // what a good read gives
     };
     const Case cases[] = {
         {"effect type", "Effect.get_EffectType", [](Walk& w) { return w.Effect().GetEffectType(); }, 1,
@@ -189,8 +178,7 @@ TEST(TimeLineWrappers, UnreadableTypeParagraphDirectionAndLevelGiveDefaultsOnce)
     }
 }
 
-TEST(TimeLineWrappers, PositionsAreZeroBased)
-{
+TEST(TimeLineWrappers, PositionsAreZeroBased) {
     // Paragraph: 0 (the whole shape) gives -1, PowerPoint's 2 gives 1.
     const std::pair<LONG, LONG> paragraphs[] = {{0, -1}, {1, 0}, {2, 1}, {7, 6}};
     for (const auto& [given, expected] : paragraphs) {
@@ -212,8 +200,7 @@ TEST(TimeLineWrappers, PositionsAreZeroBased)
     }
 }
 
-TEST(TimeLineWrappers, SequenceItemsAreKeptAndIndicesCheckedAgainstTheCount)
-{
+TEST(TimeLineWrappers, SequenceItemsAreKeptAndIndicesCheckedAgainstTheCount) {
     Deck d;
     Walk w(d);
     CPptSequence& sequence = w.Sequence();
@@ -244,8 +231,7 @@ TEST(TimeLineWrappers, SequenceItemsAreKeptAndIndicesCheckedAgainstTheCount)
     EXPECT_EQ(0, plain.doc->Calls("Sequence.Item"));
 }
 
-TEST(TimeLineWrappers, SequenceCountFailureMakesNoWrapper)
-{
+TEST(TimeLineWrappers, SequenceCountFailureMakesNoWrapper) {
     Deck d;
     Walk w(d);
     PowerPoint::Sequence* raw = w.timeLine->GetMainSequencePtr();
@@ -257,8 +243,7 @@ TEST(TimeLineWrappers, SequenceCountFailureMakesNoWrapper)
     raw->Release();
 }
 
-TEST(TimeLineWrappers, SequenceAndEffectWrappersAreMadeOnce)
-{
+TEST(TimeLineWrappers, SequenceAndEffectWrappersAreMadeOnce) {
     Deck d;
     Walk w(d);
     {
@@ -276,14 +261,13 @@ TEST(TimeLineWrappers, SequenceAndEffectWrappersAreMadeOnce)
         EXPECT_EQ(nullptr, sequence->GetEffect(3));
         EXPECT_EQ(nullptr, sequence->GetEffect(-1));
         EXPECT_EQ(1, d.doc->Calls("Sequence.Item"));
-        PowerPoint::Effect* p = sequence->GetItem(1); // the pointer behind the wrapper, asked once
+        PowerPoint::Effect* p = sequence->GetItem(1);  // the pointer behind the wrapper, asked once
         ReleaseIt(p);
         EXPECT_EQ(1, d.doc->Calls("Sequence.Item"));
     }
 }
 
-TEST(TimeLineWrappers, TargetShapeAndExit)
-{
+TEST(TimeLineWrappers, TargetShapeAndExit) {
     Deck d;
     Walk w(d);
     CPptSequence& sequence = w.Sequence();
@@ -315,8 +299,7 @@ TEST(TimeLineWrappers, TargetShapeAndExit)
     }
 }
 
-TEST(TimeLineWrappers, StoredRecords)
-{
+TEST(TimeLineWrappers, StoredRecords) {
     {
         Deck d;
         Walk w(d);
@@ -379,8 +362,7 @@ TEST(TimeLineWrappers, StoredRecords)
     }
 }
 
-TEST(TimeLineWrappers, ReleaseEveryReferenceTheyTook)
-{
+TEST(TimeLineWrappers, ReleaseEveryReferenceTheyTook) {
     Deck d;
     const ULONG before = Refs(d.doc);
     {
@@ -401,4 +383,4 @@ TEST(TimeLineWrappers, ReleaseEveryReferenceTheyTook)
     EXPECT_EQ(before, Refs(d.doc));
 }
 
-} // namespace
+}  // namespace

@@ -2,8 +2,8 @@
 // What the format and timeline wrapper tests share: the failure text and the document's references.
 
 #include "Exceptions.h"
-#include "PptFailureText.h"
 #include "PowerPointHost.h"
+#include "PptFailureText.h"
 
 #include <gtest/gtest.h>
 
@@ -19,17 +19,15 @@ inline std::wstring MessageOf(const std::function<void()>& f) { return PptFailur
 inline std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
 
 // "PPT Exception in file genswf/src/ppt/<source>.cpp at line <line>".
-inline std::wstring PptMessage(const char* source, int line)
-{
+inline std::wstring PptMessage(const char* source, int line) {
     return bctest::PptFailureText(std::string("genswf/src/ppt/") + source + ".cpp", line);
 }
 
 // References held on the document (every host object counts on it).
-inline ULONG Refs(const PowerPoint::Host::CHostDocumentRef& doc)
-{
+inline ULONG Refs(const PowerPoint::Host::CHostDocumentRef& doc) {
     const ULONG n = doc->AddRef();
     doc->Release();
     return n - 1;
 }
 
-} // namespace wrapperstest
+}  // namespace wrapperstest

@@ -15,8 +15,7 @@ using namespace wrappertest;
 
 namespace {
 
-TEST(HyperlinkWrappers, ASlideListsItsHyperlinksOnce)
-{
+TEST(HyperlinkWrappers, ASlideListsItsHyperlinksOnce) {
     {
         OneSlide plain;
         plain.Add(msoAutoShape, L"Box");
@@ -47,8 +46,8 @@ TEST(HyperlinkWrappers, ASlideListsItsHyperlinksOnce)
         int skip;
         int line;
     };
-    for (const Case& c : {Case{"Hyperlinks.get_Count", 0, 21}, Case{"Hyperlinks.Item", 0, 26},
-                          Case{"Hyperlinks.Item", 2, 26}}) {
+    for (const Case& c :
+         {Case{"Hyperlinks.get_Count", 0, 21}, Case{"Hyperlinks.Item", 0, 26}, Case{"Hyperlinks.Item", 2, 26}}) {
         SCOPED_TRACE(std::string(c.member) + " after " + std::to_string(c.skip));
         LinkedSlide d;
         CComPtr<Hyperlinks> links = d.SlideHyperlinks();
@@ -57,8 +56,7 @@ TEST(HyperlinkWrappers, ASlideListsItsHyperlinksOnce)
     }
 }
 
-TEST(HyperlinkWrappers, AHyperlinkIsReadWhenMade)
-{
+TEST(HyperlinkWrappers, AHyperlinkIsReadWhenMade) {
     LinkedSlide deck;
     CPptHyperlink onShape(deck.HyperlinkAt(0));
     EXPECT_EQ(msoHyperlinkShape, onShape.GetType());
@@ -88,8 +86,7 @@ TEST(HyperlinkWrappers, AHyperlinkIsReadWhenMade)
     }
 }
 
-TEST(HyperlinkWrappers, HyperlinksCompareByTheirTarget)
-{
+TEST(HyperlinkWrappers, HyperlinksCompareByTheirTarget) {
     struct Case {
         const char* name;
         HyperlinkData a, b;
@@ -122,8 +119,7 @@ TEST(HyperlinkWrappers, HyperlinksCompareByTheirTarget)
     }
 }
 
-TEST(ActionSettingWrapper, ReadsItsActionAndComparesWithAnother)
-{
+TEST(ActionSettingWrapper, ReadsItsActionAndComparesWithAnother) {
     LinkedSlide deck;
     deck.button->data.click.animateAction = msoTrue;
     CPptActionSetting click(deck.Action(deck.button, ppMouseClick));
@@ -176,19 +172,16 @@ TEST(ActionSettingWrapper, ReadsItsActionAndComparesWithAnother)
 }
 
 // Which AnimationSettings members a snapshot asked for.
-std::vector<std::string> ReadMembers(CHostDocument& doc)
-{
+std::vector<std::string> ReadMembers(CHostDocument& doc) {
     std::vector<std::string> read;
-    for (const char* m : {"get_Animate", "get_AnimationOrder", "get_AfterEffect", "get_DimColor", "get_AdvanceMode",
-                          "get_EntryEffect", "get_AdvanceTime", "get_TextLevelEffect", "get_AnimateTextInReverse",
-                          "get_AnimateBackground"})
-        if (doc.Calls(std::string("AnimationSettings.") + m) > 0)
-            read.push_back(m);
+    for (const char* m :
+         {"get_Animate", "get_AnimationOrder", "get_AfterEffect", "get_DimColor", "get_AdvanceMode", "get_EntryEffect",
+          "get_AdvanceTime", "get_TextLevelEffect", "get_AnimateTextInReverse", "get_AnimateBackground"})
+        if (doc.Calls(std::string("AnimationSettings.") + m) > 0) read.push_back(m);
     return read;
 }
 
-TEST(AnimationSettingsSnapshot, ReadsOnlyWhatTheAnimationNeeds)
-{
+TEST(AnimationSettingsSnapshot, ReadsOnlyWhatTheAnimationNeeds) {
     struct Case {
         const char* name;
         MsoTriState animate;
@@ -196,8 +189,8 @@ TEST(AnimationSettingsSnapshot, ReadsOnlyWhatTheAnimationNeeds)
         bool hasText;
         std::vector<std::string> read;
     };
-    const std::vector<std::string> common = {"get_Animate",     "get_AnimationOrder", "get_AfterEffect",
-                                             "get_AdvanceMode", "get_EntryEffect",    "get_AdvanceTime",
+    const std::vector<std::string> common = {"get_Animate",          "get_AnimationOrder", "get_AfterEffect",
+                                             "get_AdvanceMode",      "get_EntryEffect",    "get_AdvanceTime",
                                              "get_AnimateBackground"};
     auto with = [&](std::vector<std::string> extra) {
         std::vector<std::string> all;
@@ -233,7 +226,7 @@ TEST(AnimationSettingsSnapshot, ReadsOnlyWhatTheAnimationNeeds)
         a.animateBackground = msoTrue;
         CComPtr<AnimationSettings> settings;
         ASSERT_EQ(S_OK, node->Interface()->get_AnimationSettings(&settings));
-        CShape* owner = reinterpret_cast<CShape*>(node); // only kept, never used
+        CShape* owner = reinterpret_cast<CShape*>(node);  // only kept, never used
         CRefPtr<CPptAnimationSettings> snapshot = CreatePptAnimationSettings(settings, owner, c.hasText);
         EXPECT_EQ(1, snapshot->GetRefCount());
         EXPECT_EQ(owner, snapshot->GetOwner());
@@ -259,8 +252,7 @@ TEST(AnimationSettingsSnapshot, ReadsOnlyWhatTheAnimationNeeds)
     }
 }
 
-TEST(AnimationSettingsSnapshot, FailedReadsKeepTheirStartValues)
-{
+TEST(AnimationSettingsSnapshot, FailedReadsKeepTheirStartValues) {
     OneSlide deck;
     CHostShape* node = deck.Add(msoAutoShape, L"Animated");
     node->data.animation.animate = msoTrue;
@@ -286,4 +278,4 @@ TEST(AnimationSettingsSnapshot, FailedReadsKeepTheirStartValues)
     EXPECT_EQ(-1, CreatePptAnimationSettings(nullptr, nullptr, true)->GetAnimationOrder());
 }
 
-} // namespace
+}  // namespace

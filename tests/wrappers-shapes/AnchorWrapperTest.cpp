@@ -13,8 +13,7 @@ using namespace wrappertest;
 
 namespace {
 
-TEST(HyperlinkAnchor, NamesTheShapeAndTheLinkedCharacters)
-{
+TEST(HyperlinkAnchor, NamesTheShapeAndTheLinkedCharacters) {
     LinkedSlide deck;
     deck.button->data.over.action = ppActionHyperlink;
     CPptHyperlink onShape(deck.HyperlinkAt(1));
@@ -59,8 +58,7 @@ TEST(HyperlinkAnchor, NamesTheShapeAndTheLinkedCharacters)
     }
 }
 
-TEST(ShapeWrapper, TextFrameIsMadeOnceAndShared)
-{
+TEST(ShapeWrapper, TextFrameIsMadeOnceAndShared) {
     OneSlide deck;
     CHostShape* node = deck.slide->AddTextBox(L"Title", 0, 0, 300, 40, L"Agenda");
     auto shape = CreatePptShape(node->Interface());
@@ -79,4 +77,4 @@ TEST(ShapeWrapper, TextFrameIsMadeOnceAndShared)
     EXPECT_EQ(3, deck.doc->Calls("Shape.get_TextFrame"));
 }
 
-} // namespace
+}  // namespace

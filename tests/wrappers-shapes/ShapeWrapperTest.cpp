@@ -20,24 +20,22 @@ using namespace wrappertest;
 
 namespace {
 
-void Release(IUnknown* p)
-{
-    if (p)
-        p->Release();
+void Release(IUnknown* p) {
+    if (p) p->Release();
 }
 
 struct ShapeRead {
     const char* name;
     const char* member;
-    MsoShapeType type; // the shape's type: some members exist only for some kinds
+    MsoShapeType type;  // the shape's type: some members exist only for some kinds
     std::function<void(CPptShape&)> read;
     int line;
 };
 
-std::vector<ShapeRead> ShapeReads()
-{
+std::vector<ShapeRead> ShapeReads() {
     return {
-        {"adjustments", "Shape.get_Adjustments", msoAutoShape, [](CPptShape& s) { Release(s.GetAdjustmentsPtr()); }, 126},
+        {"adjustments", "Shape.get_Adjustments", msoAutoShape, [](CPptShape& s) { Release(s.GetAdjustmentsPtr()); },
+         126},
         {"auto shape type", "Shape.get_AutoShapeType", msoAutoShape, [](CPptShape& s) { s.GetAutoShapeType(); }, 246},
         {"connector", "Shape.get_Connector", msoAutoShape, [](CPptShape& s) { s.GetConnector(); }, 519},
         {"fill", "Shape.get_Fill", msoAutoShape, [](CPptShape& s) { s.GetFill(); }, 75},
@@ -47,7 +45,8 @@ std::vector<ShapeRead> ShapeReads()
         {"line", "Shape.get_Line", msoAutoShape, [](CPptShape& s) { s.GetLine(); }, 106},
         {"name", "Shape.get_Name", msoAutoShape, [](CPptShape& s) { s.GetName(); }, 231},
         {"rotation", "Shape.get_Rotation", msoAutoShape, [](CPptShape& s) { s.GetRotation(); }, 214},
-        {"picture format", "Shape.get_PictureFormat", msoPicture, [](CPptShape& s) { Release(s.GetPictureFormatPtr()); }, 116},
+        {"picture format", "Shape.get_PictureFormat", msoPicture,
+         [](CPptShape& s) { Release(s.GetPictureFormatPtr()); }, 116},
         {"text frame", "Shape.get_TextFrame", msoTextBox, [](CPptShape& s) { Release(s.GetTextFramePtr()); }, 87},
         {"top", "Shape.get_Top", msoAutoShape, [](CPptShape& s) { s.GetTop(); }, 199},
         {"type", "Shape.get_Type", msoAutoShape, [](CPptShape& s) { s.GetType(); }, 236},
@@ -66,14 +65,12 @@ std::vector<ShapeRead> ShapeReads()
     };
 }
 
-TEST(ShapeWrapper, EachReadIsKeptAndAFailedReadIsAskedAgain)
-{
+TEST(ShapeWrapper, EachReadIsKeptAndAFailedReadIsAskedAgain) {
     for (const ShapeRead& c : ShapeReads()) {
         SCOPED_TRACE(c.name);
         OneSlide deck;
         CHostShape* node = deck.Add(c.type, L"Target");
-        if (c.type == msoTextBox)
-            node->SetText(L"Hello");
+        if (c.type == msoTextBox) node->SetText(L"Hello");
         auto shape = CreatePptShape(node->Interface());
         deck.doc->Fail(c.member, E_FAIL, nullptr, 1);
         EXPECT_EQ(PptMessage("PptShape.cpp", c.line), MessageOf([&] { c.read(*shape); }));
@@ -84,8 +81,7 @@ TEST(ShapeWrapper, EachReadIsKeptAndAFailedReadIsAskedAgain)
     }
 }
 
-TEST(ShapeWrapper, ValuesAsThePresentationHasThem)
-{
+TEST(ShapeWrapper, ValuesAsThePresentationHasThem) {
     OneSlide deck;
     CHostShape* back = deck.Add(msoAutoShape, L"");
     CHostShape* front = deck.Add(msoAutoShape, L"Oval \u00e9t\u00e9");
@@ -134,8 +130,7 @@ TEST(ShapeWrapper, ValuesAsThePresentationHasThem)
     EXPECT_EQ(1, deck.doc->Calls("Shape.get_Fill"));
 }
 
-TEST(ShapeWrapper, OleFormatOnlyForOleShapes)
-{
+TEST(ShapeWrapper, OleFormatOnlyForOleShapes) {
     struct Case {
         MsoShapeType type;
         bool ole;
@@ -163,8 +158,7 @@ TEST(ShapeWrapper, OleFormatOnlyForOleShapes)
     Release(shape->GetOLEFormatPtr());
 }
 
-TEST(ShapeWrapper, RotationIsProbedOnceOnACopy)
-{
+TEST(ShapeWrapper, RotationIsProbedOnceOnACopy) {
     {
         // An OLE control cannot be turned: the answer comes without a copy.
         OneSlide deck;
@@ -201,8 +195,7 @@ TEST(ShapeWrapper, RotationIsProbedOnceOnACopy)
     EXPECT_TRUE(again->CanSetRotation());
 }
 
-TEST(ShapeWrapper, SetRotationWritesTheCacheAndNeverThrows)
-{
+TEST(ShapeWrapper, SetRotationWritesTheCacheAndNeverThrows) {
     OneSlide deck;
     CHostShape* node = deck.Add(msoAutoShape, L"Box");
     node->data.rotation = 30.0f;
@@ -212,13 +205,12 @@ TEST(ShapeWrapper, SetRotationWritesTheCacheAndNeverThrows)
     EXPECT_EQ(0, deck.doc->Calls("Shape.get_Rotation")) << "the written value is kept";
 
     auto ole = CreatePptShape(deck.Add(msoEmbeddedOLEObject, L"Chart")->Interface());
-    EXPECT_FALSE(ole->SetRotation(0.0f)); // refused by PowerPoint, reported by the result
+    EXPECT_FALSE(ole->SetRotation(0.0f));  // refused by PowerPoint, reported by the result
     copy->Delete();
     EXPECT_FALSE(copy->SetRotation(10.0f)) << "a deleted shape refuses, without a call through null";
 }
 
-TEST(ShapeWrapper, DuplicateAndDelete)
-{
+TEST(ShapeWrapper, DuplicateAndDelete) {
     OneSlide deck;
     CHostShape* node = deck.Add(msoAutoShape, L"Box");
     auto shape = CreatePptShape(node->Interface());
@@ -253,8 +245,7 @@ TEST(ShapeWrapper, DuplicateAndDelete)
     }
 }
 
-TEST(ShapeWrapper, DeleteTextOnlyWhereThereIsAFrame)
-{
+TEST(ShapeWrapper, DeleteTextOnlyWhereThereIsAFrame) {
     OneSlide deck;
     CHostShape* line = deck.Add(msoLine, L"Line");
     line->data.hasTextFrame = msoFalse;
@@ -273,8 +264,7 @@ TEST(ShapeWrapper, DeleteTextOnlyWhereThereIsAFrame)
     EXPECT_EQ(PptMessage("PptShape.cpp", 332), MessageOf([&] { copy->DeleteText(); }));
 }
 
-TEST(ShapeWrapper, ExportReportsByItsResult)
-{
+TEST(ShapeWrapper, ExportReportsByItsResult) {
     OneSlide deck;
     CHostShape* node = deck.Add(msoAutoShape, L"Box");
     auto shape = CreatePptShape(node->Interface());
@@ -291,17 +281,16 @@ TEST(ShapeWrapper, ExportReportsByItsResult)
     EXPECT_EQ(2, deck.doc->Calls("Shape.Export"));
 }
 
-TEST(ShapeWrapper, TextColoursFollowTheBackground)
-{
+TEST(ShapeWrapper, TextColoursFollowTheBackground) {
     struct Case {
         ULONG background, highlight, shadow;
     };
     const Case cases[] = {
-        {0x808080, 0xC0C0C0, 0x4C4C4C}, // grey
-        {0x0000FF, 0x7F7FFF, 0x000099}, // pure red
-        {0xFFFFFF, 0xFFFFFF, 0x999999}, // white saturates
-        {0x000000, 0x000000, 0x000000}, // black stays black
-        {0x204060, 0x507090, 0x132639}, // mixed: half of the largest (0x60) lifts each part
+        {0x808080, 0xC0C0C0, 0x4C4C4C},  // grey
+        {0x0000FF, 0x7F7FFF, 0x000099},  // pure red
+        {0xFFFFFF, 0xFFFFFF, 0x999999},  // white saturates
+        {0x000000, 0x000000, 0x000000},  // black stays black
+        {0x204060, 0x507090, 0x132639},  // mixed: half of the largest (0x60) lifts each part
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.background);
@@ -320,9 +309,9 @@ TEST(ShapeWrapper, TextColoursFollowTheBackground)
         ULONG background, text, shadow;
     };
     const ShadowCase shadows[] = {
-        {0xFFFFFF, 0x000000, 0xC0C0C0}, {0xFFFFFF, 0x0000FF, 0xC0C0C0}, // white: silver for any text
-        {0x000000, 0xFFFFFF, 0xC0C0C0}, {0x000000, 0x000000, 0xFFFFFF}, // black: silver for white text
-        {0x808080, 0x0000FF, 0x000000}, {0x808080, 0x000000, 0xFFFFFF}, // other: black unless the text is
+        {0xFFFFFF, 0x000000, 0xC0C0C0}, {0xFFFFFF, 0x0000FF, 0xC0C0C0},  // white: silver for any text
+        {0x000000, 0xFFFFFF, 0xC0C0C0}, {0x000000, 0x000000, 0xFFFFFF},  // black: silver for white text
+        {0x808080, 0x0000FF, 0x000000}, {0x808080, 0x000000, 0xFFFFFF},  // other: black unless the text is
     };
     for (const ShadowCase& c : shadows) {
         SCOPED_TRACE(std::to_string(c.background) + " / " + std::to_string(c.text));
@@ -333,8 +322,7 @@ TEST(ShapeWrapper, TextColoursFollowTheBackground)
     }
 }
 
-TEST(ShapeWrapper, RangeOverAllShapesHidesThem)
-{
+TEST(ShapeWrapper, RangeOverAllShapesHidesThem) {
     OneSlide deck;
     deck.Add(msoAutoShape, L"One");
     deck.Add(msoPicture, L"Two");
@@ -346,8 +334,7 @@ TEST(ShapeWrapper, RangeOverAllShapesHidesThem)
     VARIANT all;
     VariantInit(&all);
     wrapper->Range(all)->SetVisible(msoFalse);
-    for (CHostShape* s : deck.slide->shapes)
-        EXPECT_EQ(msoFalse, s->data.visible);
+    for (CHostShape* s : deck.slide->shapes) EXPECT_EQ(msoFalse, s->data.visible);
 }
 
-} // namespace
+}  // namespace

@@ -1,9 +1,9 @@
 #pragma once
 // One-slide presentations in the in-memory host and the failure texts the wrappers raise.
 
-#include "PptFailureText.h"
 #include "Exceptions.h"
 #include "PowerPointHost.h"
+#include "PptFailureText.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +17,12 @@ struct OneSlide {
     PowerPoint::Host::CHostDocumentRef doc = PowerPoint::Host::CHostDocument::Create();
     PowerPoint::Host::CHostSlide* slide = doc->AddSlide();
 
-    PowerPoint::Host::CHostShape* Add(PowerPoint::MsoShapeType type, const std::wstring& name)
-    {
+    PowerPoint::Host::CHostShape* Add(PowerPoint::MsoShapeType type, const std::wstring& name) {
         return slide->AddShape(type, name, 10, 20, 100, 50);
     }
 };
 
-inline PowerPoint::Host::ActionData Link(const std::wstring& address, const std::wstring& subAddress = L"")
-{
+inline PowerPoint::Host::ActionData Link(const std::wstring& address, const std::wstring& subAddress = L"") {
     PowerPoint::Host::ActionData a;
     a.action = PowerPoint::ppActionHyperlink;
     a.hyperlink.address = address;
@@ -37,8 +35,7 @@ inline PowerPoint::Host::ActionData Link(const std::wstring& address, const std:
 struct LinkedSlide : OneSlide {
     PowerPoint::Host::CHostShape* button = Add(PowerPoint::msoAutoShape, L"Button");
     PowerPoint::Host::CHostShape* body = slide->AddTextBox(L"Body", 0, 100, 400, 40, L"Read this report today.");
-    LinkedSlide()
-    {
+    LinkedSlide() {
         button->data.click = Link(L"https://example.org/a", L"top");
         button->data.over = Link(L"https://example.org/b");
         PowerPoint::Host::TextLinkData text;
@@ -47,22 +44,20 @@ struct LinkedSlide : OneSlide {
         text.click = Link(L"report.html");
         body->data.text.links.push_back(text);
     }
-    CComPtr<PowerPoint::Hyperlinks> SlideHyperlinks()
-    {
+    CComPtr<PowerPoint::Hyperlinks> SlideHyperlinks() {
         CComPtr<PowerPoint::Hyperlinks> links;
         EXPECT_EQ(S_OK, slide->Interface()->get_Hyperlinks(&links));
         return links;
     }
-    CComPtr<PowerPoint::ActionSetting> Action(PowerPoint::Host::CHostShape* shape, PowerPoint::PpMouseActivation activation)
-    {
+    CComPtr<PowerPoint::ActionSetting> Action(PowerPoint::Host::CHostShape* shape,
+                                              PowerPoint::PpMouseActivation activation) {
         CComPtr<PowerPoint::ActionSettings> settings;
         EXPECT_EQ(S_OK, shape->Interface()->get_ActionSettings(&settings));
         CComPtr<PowerPoint::ActionSetting> action;
         EXPECT_EQ(S_OK, settings->Item(activation, &action));
         return action;
     }
-    CComPtr<PowerPoint::Hyperlink> HyperlinkAt(LONG index)
-    {
+    CComPtr<PowerPoint::Hyperlink> HyperlinkAt(LONG index) {
         CComPtr<PowerPoint::Hyperlink> link;
         EXPECT_EQ(S_OK, SlideHyperlinks()->Item(index + 1, &link));
         return link;
@@ -72,9 +67,8 @@ struct LinkedSlide : OneSlide {
 inline std::wstring MessageOf(const std::function<void()>& f) { return bctest::PptFailureOf(f); }
 
 // "PPT Exception in file genswf/src/ppt/<source> at line <line>"
-inline std::wstring PptMessage(const char* source, int line)
-{
+inline std::wstring PptMessage(const char* source, int line) {
     return bctest::PptFailureText(std::string("genswf/src/ppt/") + source, line);
 }
 
-} // namespace wrappertest
+}  // namespace wrappertest

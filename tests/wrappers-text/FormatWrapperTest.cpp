@@ -14,8 +14,7 @@ using namespace wrapperstest;
 
 namespace {
 
-std::shared_ptr<CPptTextRange> WholeText(TextDeck& d)
-{
+std::shared_ptr<CPptTextRange> WholeText(TextDeck& d) {
     auto frame = CreatePptTextFrame(d.frame);
     PowerPoint::TextRange* range = frame->GetTextRange();
     auto text = CreatePptTextRange(range);
@@ -24,8 +23,7 @@ std::shared_ptr<CPptTextRange> WholeText(TextDeck& d)
 }
 
 // The bullet of the first paragraph, after `set` changed it.
-std::shared_ptr<CPptBulletFormat> FirstBullet(TextDeck& d, const std::function<void(BulletData&)>& set)
-{
+std::shared_ptr<CPptBulletFormat> FirstBullet(TextDeck& d, const std::function<void(BulletData&)>& set) {
     set(d.shape->data.text.paragraphs[0].bullet);
     return WholeText(d)->Paragraphs(0, 1)->GetParagraphFormat()->GetBullet();
 }
@@ -36,22 +34,61 @@ struct NumberCase {
     std::wstring text;
 };
 
-TEST(BulletText, NumbersInEveryStyle)
-{
+TEST(BulletText, NumbersInEveryStyle) {
     const NumberCase cases[] = {
         // Every scheme with the number 3.
-        {0, 3, L"c."}, {1, 3, L"C."}, {2, 3, L"3)"}, {3, 3, L"3."}, {4, 3, L"(iii)"}, {5, 3, L"iii)"},
-        {6, 3, L"iii."}, {7, 3, L"III."}, {8, 3, L"(c)"}, {9, 3, L"c)"}, {10, 3, L"(C)"}, {11, 3, L"C)"},
-        {12, 3, L"(3)"}, {13, 3, L"3"}, {14, 3, L"(III)"}, {15, 3, L"III)"}, {16, 3, L"3"}, {17, 3, L"3."},
-        {18, 3, L"3"}, {19, 3, L"3"}, {20, 3, L"3"}, {21, 3, L"3"}, {22, 3, L"3."}, {23, 3, L"3"},
-        {24, 3, L"3"}, {25, 3, L"3"}, {26, 3, L"3"}, {27, 3, L"3."}, {28, 3, L"3"}, {29, 3, L"3."},
+        {0, 3, L"c."},
+        {1, 3, L"C."},
+        {2, 3, L"3)"},
+        {3, 3, L"3."},
+        {4, 3, L"(iii)"},
+        {5, 3, L"iii)"},
+        {6, 3, L"iii."},
+        {7, 3, L"III."},
+        {8, 3, L"(c)"},
+        {9, 3, L"c)"},
+        {10, 3, L"(C)"},
+        {11, 3, L"C)"},
+        {12, 3, L"(3)"},
+        {13, 3, L"3"},
+        {14, 3, L"(III)"},
+        {15, 3, L"III)"},
+        {16, 3, L"3"},
+        {17, 3, L"3."},
+        {18, 3, L"3"},
+        {19, 3, L"3"},
+        {20, 3, L"3"},
+        {21, 3, L"3"},
+        {22, 3, L"3."},
+        {23, 3, L"3"},
+        {24, 3, L"3"},
+        {25, 3, L"3"},
+        {26, 3, L"3"},
+        {27, 3, L"3."},
+        {28, 3, L"3"},
+        {29, 3, L"3."},
         // Edges of the forms.
-        {4, 4, L"(iv)"}, {7, 1999, L"MCMXCIX."}, {14, 0, L"()"}, {6, 3000, L"mmm."},
-        {1, 1, L"A."}, {1, 26, L"Z."}, {1, 27, L"AA."}, {0, 28, L"bb."}, {1, 53, L"AAA."}, {9, 52, L"zz)"},
-        {8, 0, L"()"}, {11, -5, L")"},
-        {12, 10, L"(10)"}, {13, 10, L"10"}, {3, -4, L"-4."}, {2, 2147483647, L"2147483647)"},
+        {4, 4, L"(iv)"},
+        {7, 1999, L"MCMXCIX."},
+        {14, 0, L"()"},
+        {6, 3000, L"mmm."},
+        {1, 1, L"A."},
+        {1, 26, L"Z."},
+        {1, 27, L"AA."},
+        {0, 28, L"bb."},
+        {1, 53, L"AAA."},
+        {9, 52, L"zz)"},
+        {8, 0, L"()"},
+        {11, -5, L")"},
+        {12, 10, L"(10)"},
+        {13, 10, L"10"},
+        {3, -4, L"-4."},
+        {2, 2147483647, L"2147483647)"},
         // Styles without a scheme.
-        {30, 3, L""}, {-1, 3, L""}, {-2, 3, L""}, {1000, 3, L""},
+        {30, 3, L""},
+        {-1, 3, L""},
+        {-2, 3, L""},
+        {1000, 3, L""},
     };
     for (const NumberCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "style " << c.style << ", number " << c.number);
@@ -69,8 +106,7 @@ TEST(BulletText, NumbersInEveryStyle)
     }
 }
 
-TEST(BulletText, LettersOfAHugeNumberStayBounded)
-{
+TEST(BulletText, LettersOfAHugeNumberStayBounded) {
     TextDeck d;
     auto bullet = FirstBullet(d, [](BulletData& b) {
         b.type = ppBulletNumbered;
@@ -79,7 +115,7 @@ TEST(BulletText, LettersOfAHugeNumberStayBounded)
     });
     const std::wstring& text = bullet->GetBulletText();
     EXPECT_LE(text.size(), 4097u);
-    EXPECT_EQ(std::wstring(text.size() - 1, L'W') + L'.', text); // (2^31 - 2) mod 26 is 22: W
+    EXPECT_EQ(std::wstring(text.size() - 1, L'W') + L'.', text);  // (2^31 - 2) mod 26 is 22: W
 }
 
 struct CharacterCase {
@@ -91,8 +127,7 @@ struct CharacterCase {
     int characterCalls;
 };
 
-TEST(BulletText, CharacterBulletsAndBulletsWithoutText)
-{
+TEST(BulletText, CharacterBulletsAndBulletsWithoutText) {
     const CharacterCase cases[] = {
         {"round bullet", ppBulletUnnumbered, 0x2022, 0x2022, L"\u2022", 1},
         {"symbol-font bullet", ppBulletUnnumbered, 0xF0B7, 0xF0B7, std::wstring(1, wchar_t(0xF0B7)), 1},
@@ -121,8 +156,7 @@ TEST(BulletText, CharacterBulletsAndBulletsWithoutText)
     }
 }
 
-TEST(BulletText, AFailedCharacterLeavesTheTextToBeMade)
-{
+TEST(BulletText, AFailedCharacterLeavesTheTextToBeMade) {
     TextDeck d;
     auto bullet = FirstBullet(d, [](BulletData& b) { b.type = ppBulletUnnumbered; });
     d.doc->Fail("BulletFormat.get_Character", E_FAIL, nullptr, 1);
@@ -130,8 +164,7 @@ TEST(BulletText, AFailedCharacterLeavesTheTextToBeMade)
     EXPECT_EQ(L"\u2022", bullet->GetBulletText());
 }
 
-TEST(BulletFormatWrapper, PlainValuesAndNumberingFromTheHost)
-{
+TEST(BulletFormatWrapper, PlainValuesAndNumberingFromTheHost) {
     TextDeck d;
     auto text = WholeText(d);
     d.shape->data.text.paragraphs[1].bullet.useTextColor = msoFalse;
@@ -151,8 +184,7 @@ TEST(BulletFormatWrapper, PlainValuesAndNumberingFromTheHost)
     EXPECT_EQ(L"PPT Exception in file genswf/include/Ppt.h at line 23", MessageOf([&] { second->GetParent(); }));
 }
 
-TEST(FontWrapper, SnapshotOfEveryValue)
-{
+TEST(FontWrapper, SnapshotOfEveryValue) {
     TextDeck d;
     FontData& f = d.shape->data.text.charFonts[0];
     f.name = L"Liberation Serif";
@@ -166,7 +198,7 @@ TEST(FontWrapper, SnapshotOfEveryValue)
     f.bold = msoTrue;
     f.italic = msoTrue;
     f.underline = msoTrue;
-    f.color.rgb = 0x0000FF; // pure red
+    f.color.rgb = 0x0000FF;  // pure red
     f.baselineOffset = 0.3f;
     auto font = WholeText(d)->GetFont();
     EXPECT_EQ(L"Liberation Serif", font->GetName());
@@ -202,12 +234,16 @@ struct DisplaySizeCase {
     float display;
 };
 
-TEST(FontWrapper, DisplaySizeOfSubAndSuperscript)
-{
+TEST(FontWrapper, DisplaySizeOfSubAndSuperscript) {
     const DisplaySizeCase cases[] = {
-        {18.0f, msoFalse, msoTrue, 12.0f}, {20.0f, msoTrue, msoFalse, 13.0f}, {10.5f, msoFalse, msoTrue, 6.0f},
-        {18.5f, msoFalse, msoFalse, 18.5f}, {1.0f, msoTrue, msoFalse, 0.0f}, {4000.0f, msoTrue, msoTrue, 2666.0f},
-        {18.0f, msoTriStateMixed, msoFalse, 12.0f}, {3e9f, msoFalse, msoTrue, 3e9f},
+        {18.0f, msoFalse, msoTrue, 12.0f},
+        {20.0f, msoTrue, msoFalse, 13.0f},
+        {10.5f, msoFalse, msoTrue, 6.0f},
+        {18.5f, msoFalse, msoFalse, 18.5f},
+        {1.0f, msoTrue, msoFalse, 0.0f},
+        {4000.0f, msoTrue, msoTrue, 2666.0f},
+        {18.0f, msoTriStateMixed, msoFalse, 12.0f},
+        {3e9f, msoFalse, msoTrue, 3e9f},
     };
     for (const DisplaySizeCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "size " << c.size);
@@ -222,9 +258,8 @@ TEST(FontWrapper, DisplaySizeOfSubAndSuperscript)
     }
 }
 
-TEST(FontWrapper, FailedReadsLeaveInitialValuesAndNeverThrow)
-{
-    const char* members[] = {"Font.get_Name", "Font.get_Bold", "Font.get_Color", "ColorFormat.get_RGB",
+TEST(FontWrapper, FailedReadsLeaveInitialValuesAndNeverThrow) {
+    const char* members[] = {"Font.get_Name", "Font.get_Bold",        "Font.get_Color", "ColorFormat.get_RGB",
                              "Font.get_Size", "Font.get_Superscript", "Font.*"};
     for (const char* member : members) {
         SCOPED_TRACE(member);
@@ -260,8 +295,7 @@ TEST(FontWrapper, FailedReadsLeaveInitialValuesAndNeverThrow)
     EXPECT_EQ(1, d.doc->Calls("Font.get_BaselineOffset"));
 }
 
-TEST(RulerWrapper, LevelsByIndex)
-{
+TEST(RulerWrapper, LevelsByIndex) {
     TextDeck d;
     d.shape->data.text.rulerLevels[0] = {-18.0f, 18.0f};
     d.shape->data.text.rulerLevels[4] = {100.0f, 126.5f};
@@ -272,7 +306,7 @@ TEST(RulerWrapper, LevelsByIndex)
     // Only indices below the count reach the application; level 0 is its level 1.
     EXPECT_EQ(nullptr, levels->GetItem(5));
     EXPECT_EQ(nullptr, levels->GetItemPtr(5));
-    EXPECT_EQ(nullptr, levels->GetItem(0xFFFFFFFFu)); // -1 from a signed caller
+    EXPECT_EQ(nullptr, levels->GetItem(0xFFFFFFFFu));  // -1 from a signed caller
     EXPECT_EQ(0, d.doc->Calls("RulerLevels.Item"));
     auto first = levels->GetItem(0);
     ASSERT_NE(nullptr, first);
@@ -289,4 +323,4 @@ TEST(RulerWrapper, LevelsByIndex)
     EXPECT_EQ(1, d.doc->Calls("RulerLevels.get_Count"));
 }
 
-} // namespace
+}  // namespace

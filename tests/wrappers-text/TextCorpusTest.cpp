@@ -28,8 +28,7 @@ struct Tally {
     int runs = 0;
 };
 
-void WalkParagraphs(const std::shared_ptr<CPptTextFrame>& frame, const std::string& where, Tally& tally)
-{
+void WalkParagraphs(const std::shared_ptr<CPptTextFrame>& frame, const std::string& where, Tally& tally) {
     PowerPoint::TextRange* range = frame->GetTextRange();
     auto text = CreatePptTextRange(range);
     range->Release();
@@ -72,29 +71,25 @@ void WalkParagraphs(const std::shared_ptr<CPptTextFrame>& frame, const std::stri
     }
 }
 
-TEST(TextCorpus, EveryParagraphGivesItsFormatsAndBullet)
-{
-    if (!fs::is_directory(BC_CORPUS_DIR))
-        GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent";
+TEST(TextCorpus, EveryParagraphGivesItsFormatsAndBullet) {
+    if (!fs::is_directory(BC_CORPUS_DIR)) GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent";
     int files = 0;
     Tally tally;
     for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
-        if (entry.path().extension() != ".ppt")
-            continue;
+        if (entry.path().extension() != ".ppt") continue;
         const std::string name = entry.path().filename().string();
         Loader::LoadResult loaded;
         try {
             loaded = Loader::LoadPresentation(entry.path().string());
         } catch (const Loader::CPptLoadError&) {
-            continue; // refused files are the loader's tests' concern
+            continue;  // refused files are the loader's tests' concern
         }
         ++files;
         for (CHostSlide* slide : loaded.document->Slides()) {
             for (CHostShape* shape : slide->shapes) {
-                if (shape->data.hasTextFrame == msoFalse)
-                    continue;
-                const std::string where = name + " slide " + std::to_string(slide->SlideIndex()) + " shape " +
-                                          std::to_string(shape->data.id);
+                if (shape->data.hasTextFrame == msoFalse) continue;
+                const std::string where =
+                    name + " slide " + std::to_string(slide->SlideIndex()) + " shape " + std::to_string(shape->data.id);
                 CComPtr<TextFrame> frame;
                 ASSERT_EQ(S_OK, shape->Interface()->get_TextFrame(&frame)) << where;
                 try {
@@ -105,10 +100,9 @@ TEST(TextCorpus, EveryParagraphGivesItsFormatsAndBullet)
             }
         }
     }
-    if (files == 0)
-        GTEST_SKIP() << "no corpus file loads";
+    if (files == 0) GTEST_SKIP() << "no corpus file loads";
     std::printf("%d files, %d paragraphs, %d visible bullets, %d runs\n", files, tally.paragraphs, tally.bullets,
                 tally.runs);
 }
 
-} // namespace
+}  // namespace

@@ -1,9 +1,9 @@
 #pragma once
 // A slide with one text box over the in-memory host, and how the wrapper tests read failures.
 
-#include "PptFailureText.h"
 #include "Exceptions.h"
 #include "PowerPointHost.h"
+#include "PptFailureText.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +22,7 @@ struct TextDeck {
     CHostDocumentRef doc = CHostDocument::Create();
     CHostShape* shape;
     CComPtr<TextFrame> frame;
-    TextDeck()
-    {
+    TextDeck() {
         shape = doc->AddSlide()->AddShape(msoTextBox, L"Body", 10, 20, 300, 200);
         shape->data.hasTextFrame = msoTrue;
         FontData bold;
@@ -39,8 +38,7 @@ struct TextDeck {
         EXPECT_EQ(S_OK, shape->Interface()->get_TextFrame(&frame));
     }
     // The document's reference count, to see that wrappers give back what they took.
-    ULONG References()
-    {
+    ULONG References() {
         doc->AddRef();
         return doc->Release();
     }
@@ -49,9 +47,8 @@ struct TextDeck {
 inline std::wstring MessageOf(const std::function<void()>& f) { return bctest::PptFailureOf(f); }
 
 // file: relative to genswf/src/ppt.
-inline std::wstring PptMessage(const char* file, int line)
-{
+inline std::wstring PptMessage(const char* file, int line) {
     return bctest::PptFailureText(std::string("genswf/src/ppt/") + file, line);
 }
 
-} // namespace wrapperstest
+}  // namespace wrapperstest

@@ -24,8 +24,7 @@ struct Wrapped {
     TextDeck deck;
     std::shared_ptr<CPptTextFrame> frame = CreatePptTextFrame(deck.frame);
     std::shared_ptr<CPptTextRange> text;
-    std::shared_ptr<CPptTextRange> Text()
-    {
+    std::shared_ptr<CPptTextRange> Text() {
         if (!text) {
             PowerPoint::TextRange* range = frame->GetTextRange();
             text = CreatePptTextRange(range);
@@ -38,21 +37,18 @@ struct Wrapped {
 };
 
 struct ReadCase {
-    const char* member; // the host member the read calls
+    const char* member;  // the host member the read calls
     std::function<void(Wrapped&)> read;
     const char* file;
     int line;
 };
 
 template <class T>
-void Release(T* p)
-{
-    if (p)
-        p->Release();
+void Release(T* p) {
+    if (p) p->Release();
 }
 
-std::vector<ReadCase> ReadCases()
-{
+std::vector<ReadCase> ReadCases() {
     return {
         {"TextFrame.get_Parent", [](Wrapped& w) { Release(w.frame->GetParentShape()); }, "PptTextFrame.cpp", 58},
         {"TextFrame.get_Orientation", [](Wrapped& w) { w.frame->GetOrientation(); }, "PptTextFrame.cpp", 50},
@@ -79,7 +75,8 @@ std::vector<ReadCase> ReadCases()
         {"Ruler.get_Levels", [](Wrapped& w) { w.Levels(); }, "PptRuler.cpp", 66},
         {"RulerLevels.get_Count", [](Wrapped& w) { w.Levels()->GetCount(); }, "PptRuler.cpp", 104},
         {"RulerLevels.Item", [](Wrapped& w) { w.Levels()->GetItem(4); }, "PptRuler.cpp", 89},
-        {"RulerLevel.get_FirstMargin", [](Wrapped& w) { w.Levels()->GetItem(0)->GetFirstMargin(); }, "PptRuler.cpp", 138},
+        {"RulerLevel.get_FirstMargin", [](Wrapped& w) { w.Levels()->GetItem(0)->GetFirstMargin(); }, "PptRuler.cpp",
+         138},
         {"RulerLevel.get_LeftMargin", [](Wrapped& w) { w.Levels()->GetItem(0)->GetLeftMargin(); }, "PptRuler.cpp", 133},
         {"ParagraphFormat.get_BaseLineAlignment",
          [](Wrapped& w) { w.Text()->GetParagraphFormat()->GetBaseLineAlignment(); }, "PptParagraphFormat.cpp", 39},
@@ -104,8 +101,7 @@ std::vector<ReadCase> ReadCases()
     };
 }
 
-TEST(TextWrappers, EachValueIsReadOnceAndAFailureIsRetried)
-{
+TEST(TextWrappers, EachValueIsReadOnceAndAFailureIsRetried) {
     for (const ReadCase& c : ReadCases()) {
         SCOPED_TRACE(c.member);
         Wrapped w;
@@ -121,8 +117,7 @@ TEST(TextWrappers, EachValueIsReadOnceAndAFailureIsRetried)
     }
 }
 
-TEST(TextWrappers, ValuesOfTheFrameAndItsText)
-{
+TEST(TextWrappers, ValuesOfTheFrameAndItsText) {
     Wrapped w;
     w.deck.shape->data.text.orientation = msoTextOrientationVerticalFarEast;
     EXPECT_EQ(msoTrue, w.frame->GetHasText());
@@ -141,8 +136,7 @@ TEST(TextWrappers, ValuesOfTheFrameAndItsText)
     EXPECT_EQ(w.deck.frame.Get(), frame);
     frame->Release();
     const float bounds[] = {text->GetBoundLeft(), text->GetBoundTop(), text->GetBoundWidth(), text->GetBoundHeight()};
-    for (float b : bounds)
-        EXPECT_TRUE(std::isfinite(b));
+    for (float b : bounds) EXPECT_TRUE(std::isfinite(b));
     EXPECT_GT(bounds[2], 0.0f);
     EXPECT_GT(bounds[3], 0.0f);
 
@@ -170,14 +164,13 @@ struct SubRangeCase {
     const char* name;
     std::function<std::shared_ptr<CPptTextRange>(CPptTextRange&, LONG, LONG)> sub;
     const char* member;
-    LONG start, length; // as the caller passes them, 0-based
+    LONG start, length;  // as the caller passes them, 0-based
     std::wstring text;
-    LONG rangeStart; // 0-based
+    LONG rangeStart;  // 0-based
     LONG count;
 };
 
-TEST(TextWrappers, SubRangesCountFromZeroAndAreKeptPerStartAndLength)
-{
+TEST(TextWrappers, SubRangesCountFromZeroAndAreKeptPerStartAndLength) {
     const auto paragraphs = [](CPptTextRange& r, LONG s, LONG l) { return r.Paragraphs(s, l); };
     const auto words = [](CPptTextRange& r, LONG s, LONG l) { return r.Words(s, l); };
     const auto characters = [](CPptTextRange& r, LONG s, LONG l) { return r.Characters(s, l); };
@@ -240,8 +233,7 @@ TEST(TextWrappers, SubRangesCountFromZeroAndAreKeptPerStartAndLength)
     EXPECT_EQ(4, character->GetStart());
 }
 
-TEST(TextWrappers, ChildrenAreMadeOnceAndShared)
-{
+TEST(TextWrappers, ChildrenAreMadeOnceAndShared) {
     Wrapped w;
     auto text = w.Text();
     EXPECT_EQ(text->GetFont(), text->GetFont());
@@ -263,8 +255,7 @@ TEST(TextWrappers, ChildrenAreMadeOnceAndShared)
     EXPECT_EQ(2, w.deck.doc->Calls("Font.get_Name"));
 }
 
-TEST(TextWrappers, SetAutoSizeWritesEveryTime)
-{
+TEST(TextWrappers, SetAutoSizeWritesEveryTime) {
     Wrapped w;
     w.deck.shape->data.text.autoSize = ppAutoSizeShapeToFitText;
     w.frame->SetAutoSize(ppAutoSizeNone);
@@ -277,8 +268,7 @@ TEST(TextWrappers, SetAutoSizeWritesEveryTime)
     EXPECT_EQ(PptMessage("PptTextFrame.cpp", 85), MessageOf([&] { w.frame->SetAutoSize(7); }));
 }
 
-TEST(TextWrappers, EveryReferenceIsGivenBack)
-{
+TEST(TextWrappers, EveryReferenceIsGivenBack) {
     Wrapped w;
     const ULONG before = w.deck.References();
     {
@@ -300,8 +290,7 @@ TEST(TextWrappers, EveryReferenceIsGivenBack)
     EXPECT_EQ(before, w.deck.References());
 }
 
-TEST(TextWrappers, AWrapperOverNothingFailsEachCallInItsPlace)
-{
+TEST(TextWrappers, AWrapperOverNothingFailsEachCallInItsPlace) {
     auto frame = CreatePptTextFrame(nullptr);
     auto range = CreatePptTextRange(nullptr);
     ASSERT_NE(nullptr, frame);
@@ -325,11 +314,9 @@ class CLoneRange : public PowerPoint::TextRange {
 public:
     int parentCalls = 0;
     std::vector<std::pair<LONG, LONG>> subCalls;
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
         *ppv = nullptr;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, UuidOf<PowerPoint::TextRange>()))
-            return E_NOINTERFACE;
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, UuidOf<PowerPoint::TextRange>())) return E_NOINTERFACE;
         *ppv = static_cast<PowerPoint::TextRange*>(this);
         AddRef();
         return S_OK;
@@ -337,24 +324,23 @@ public:
     ULONG AddRef() override { return ++m_refs; }
     ULONG Release() override { return --m_refs; }
     ULONG Refs() const { return m_refs; }
-    HRESULT get_Parent(PowerPoint::IDispatch** out) override
-    {
+    HRESULT get_Parent(PowerPoint::IDispatch** out) override {
         ++parentCalls;
-        AddRef(); // a range, not a frame
+        AddRef();  // a range, not a frame
         *out = this;
         return S_OK;
     }
-    HRESULT get_Text(BSTR* out) override
-    {
+    HRESULT get_Text(BSTR* out) override {
         *out = nullptr;
         return S_OK;
     }
-    HRESULT get_Start(LONG* out) override
-    {
+    HRESULT get_Start(LONG* out) override {
         *out = 25;
         return S_OK;
     }
-    HRESULT Characters(LONG start, LONG length, PowerPoint::TextRange** out) override { return Sub(start, length, out); }
+    HRESULT Characters(LONG start, LONG length, PowerPoint::TextRange** out) override {
+        return Sub(start, length, out);
+    }
     HRESULT Runs(LONG start, LONG length, PowerPoint::TextRange** out) override { return Sub(start, length, out); }
 #define LONE_NOT_HERE(name, ...) \
     HRESULT name(__VA_ARGS__) override { return E_NOTIMPL; }
@@ -379,8 +365,7 @@ public:
 #undef LONE_NOT_HERE
 
 private:
-    HRESULT Sub(LONG start, LONG length, PowerPoint::TextRange** out)
-    {
+    HRESULT Sub(LONG start, LONG length, PowerPoint::TextRange** out) {
         subCalls.emplace_back(start, length);
         AddRef();
         *out = this;
@@ -389,8 +374,7 @@ private:
     ULONG m_refs = 1;
 };
 
-TEST(TextWrappers, AParentThatIsNoFrameAndANullText)
-{
+TEST(TextWrappers, AParentThatIsNoFrameAndANullText) {
     CLoneRange lone;
     {
         auto range = CreatePptTextRange(&lone);
@@ -408,12 +392,11 @@ TEST(TextWrappers, AParentThatIsNoFrameAndANullText)
         range->Characters(0, 1);
         range->Characters(0, 2);
         range->Characters(6, -1);
-        range->Characters(2147483647, 1); // no overflow: a position the application refuses
-        const std::vector<std::pair<LONG, LONG>> expected = {
-            {0, -1}, {1, 1}, {1, 2}, {7, -1}, {-2147483647 - 1, 1}};
+        range->Characters(2147483647, 1);  // no overflow: a position the application refuses
+        const std::vector<std::pair<LONG, LONG>> expected = {{0, -1}, {1, 1}, {1, 2}, {7, -1}, {-2147483647 - 1, 1}};
         EXPECT_EQ(expected, lone.subCalls);
     }
     EXPECT_EQ(1u, lone.Refs());
 }
 
-} // namespace
+}  // namespace

@@ -4,37 +4,34 @@
 #include "BcVersion.h"
 #include "ComLite.h"
 
+#include <dlfcn.h>
 #include <cstdio>
 #include <cstring>
-#include <dlfcn.h>
 #include <string>
 
 namespace {
 
-void PrintUsage(std::FILE* out)
-{
-    std::fputs("usage: bcregsvr [-u] LIBRARY.so\n"
-               "Registers the in-process component in LIBRARY.so (calls its DllRegisterServer).\n"
-               "  -u         unregister instead (calls DllUnregisterServer)\n"
-               "  --help     show this text\n"
-               "  --version  show the version\n"
-               "The registry folder is $BRINDLECAST_REGISTRY, else $XDG_CONFIG_HOME/brindlecast/registry,\n"
-               "else ~/.config/brindlecast/registry.\n",
-               out);
+void PrintUsage(std::FILE* out) {
+    std::fputs(
+        "usage: bcregsvr [-u] LIBRARY.so\n"
+        "Registers the in-process component in LIBRARY.so (calls its DllRegisterServer).\n"
+        "  -u         unregister instead (calls DllUnregisterServer)\n"
+        "  --help     show this text\n"
+        "  --version  show the version\n"
+        "The registry folder is $BRINDLECAST_REGISTRY, else $XDG_CONFIG_HOME/brindlecast/registry,\n"
+        "else ~/.config/brindlecast/registry.\n",
+        out);
 }
 
-std::string Narrow(const std::wstring& text)
-{
+std::string Narrow(const std::wstring& text) {
     std::string out;
-    for (wchar_t c : text)
-        out += static_cast<unsigned long>(c) < 0x80 ? static_cast<char>(c) : '?';
+    for (wchar_t c : text) out += static_cast<unsigned long>(c) < 0x80 ? static_cast<char>(c) : '?';
     return out;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     bool unregister = false;
     const char* library = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -67,8 +64,7 @@ int main(int argc, char** argv)
 
     // A bare file name means the file here, not a search of the library path.
     std::string path = library;
-    if (path.find('/') == std::string::npos)
-        path = "./" + path;
+    if (path.find('/') == std::string::npos) path = "./" + path;
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* why = dlerror();

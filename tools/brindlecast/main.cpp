@@ -7,10 +7,10 @@
 #include "ScriptedAnswers.h"
 #include "TextEncoding.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -32,28 +32,24 @@ const char kUsage[] =
     "\n"
     "Ctrl-C cancels a running export. Exit status: 0 done, 1 failed, 2 bad arguments.\n";
 
-int BadArguments(const std::string& message)
-{
+int BadArguments(const std::string& message) {
     std::fprintf(stderr, "brindlecast: %s (try --help)\n", message.c_str());
     return 2;
 }
 
-int Failed(const std::wstring& message)
-{
+int Failed(const std::wstring& message) {
     std::fprintf(stderr, "brindlecast: %s\n", bctext::Utf8FromWide(message).c_str());
     return 1;
 }
 
-bool IsPositiveNumber(const std::string& text, int max)
-{
+bool IsPositiveNumber(const std::string& text, int max) {
     int value = 0;
     return bcui::ParseWholeNumber(bctext::WideFromUtf8(text), value) && value >= 1 && value <= max;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::string input;
     std::string slides;
     std::vector<std::pair<std::wstring, std::wstring>> answers;
@@ -83,10 +79,12 @@ int main(int argc, char** argv)
             if (!value(v)) return BadArguments("--slides needs all, current or N-M");
             slides = v;
         } else if (arg == "--auto-advance") {
-            if (!value(v) || !IsPositiveNumber(v, 3600)) return BadArguments("--auto-advance needs seconds from 1 to 3600");
+            if (!value(v) || !IsPositiveNumber(v, 3600))
+                return BadArguments("--auto-advance needs seconds from 1 to 3600");
             answers.emplace_back(L"auto-advance", bctext::WideFromUtf8(v));
         } else if (arg == "--lang") {
-            if (!value(v) || !IsPositiveNumber(v, 0xFFFF)) return BadArguments("--lang needs a language id such as 1033");
+            if (!value(v) || !IsPositiveNumber(v, 0xFFFF))
+                return BadArguments("--lang needs a language id such as 1033");
             answers.emplace_back(L"lang", bctext::WideFromUtf8(v));
         } else if (arg == "--debug" || arg == "--yes" || arg == "--open") {
             answers.emplace_back(bctext::WideFromUtf8(arg.substr(2)), L"1");
@@ -129,8 +127,10 @@ int main(int argc, char** argv)
     if (first > 0) {
         const auto& all = document.Slides();
         if (static_cast<std::size_t>(last) > all.size())
-            return BadArguments("--slides " + slides + ": the presentation has " + std::to_string(all.size()) + " slides");
-        range = document.MakeSlideRange(std::vector<PowerPoint::Host::CHostSlide*>(all.begin() + (first - 1), all.begin() + last));
+            return BadArguments("--slides " + slides + ": the presentation has " + std::to_string(all.size()) +
+                                " slides");
+        range = document.MakeSlideRange(
+            std::vector<PowerPoint::Host::CHostSlide*>(all.begin() + (first - 1), all.begin() + last));
     }
 
     // The registered component when there is one, else the control of this program.
@@ -173,7 +173,7 @@ int main(int argc, char** argv)
     case kOutcomeSucceeded:
         return 0;
     case kOutcomeFailed:
-        return 1; // the error is already written, with its report
+        return 1;  // the error is already written, with its report
     default:
         return Failed(error.empty() ? std::wstring(L"the export was not done") : error);
     }

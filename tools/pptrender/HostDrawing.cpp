@@ -6,8 +6,7 @@ namespace pptrender {
 
 bcrender::SlideDrawing SlideFromHost(const PowerPoint::Loader::LoadResult& loaded, std::size_t index,
                                      std::size_t& firstSlideShape,
-                                     std::vector<const PowerPoint::Host::CHostShape*>& slideShapes)
-{
+                                     std::vector<const PowerPoint::Host::CHostShape*>& slideShapes) {
     PowerPoint::Host::CHostSlide* slide = loaded.document->Slides().at(index);
     std::vector<PowerPoint::Host::CHostShape*> drawn;
     bcrender::SlideDrawing drawing = PowerPoint::Host::SlideDrawingOf(slide, &drawn);
@@ -19,4 +18,4 @@ bcrender::SlideDrawing SlideFromHost(const PowerPoint::Loader::LoadResult& loade
     return drawing;
 }
 
-} // namespace pptrender
+}  // namespace pptrender

@@ -16,4 +16,4 @@ bcrender::SlideDrawing SlideFromHost(const PowerPoint::Loader::LoadResult& loade
                                      std::size_t& firstSlideShape,
                                      std::vector<const PowerPoint::Host::CHostShape*>& slideShapes);
 
-} // namespace pptrender
+}  // namespace pptrender

@@ -22,16 +22,14 @@ namespace {
 
 std::string Utf8(const std::wstring& w) { return bctext::Utf8FromWide(w); }
 
-int Usage()
-{
+int Usage() {
     std::fprintf(stderr, "usage: pptrender FILE.ppt --slide N [--shapes] -o OUT.png\n");
     return 2;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::string input, output;
     long slideNumber = 0;
     bool shapes = false;
@@ -78,7 +76,7 @@ int main(int argc, char** argv)
             const fs::path out(output);
             const double sx = width / drawing.width, sy = height / drawing.height;
             for (size_t i = 0; i < slideShapes.size(); ++i) {
-                if (!slideShapes[i]) // the date, footer and slide number are the slide's, not shapes
+                if (!slideShapes[i])  // the date, footer and slide number are the slide's, not shapes
                     continue;
                 fs::path p = out.parent_path() / (out.stem().string() + "-shape" + std::to_string(i + 1) + ".png");
                 bcrender::RenderShapePng(drawing.shapes[masterCount + i], sx, sy, p);

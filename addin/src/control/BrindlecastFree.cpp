@@ -27,15 +27,13 @@ namespace {
 std::atomic<LONG> g_objects{0};
 
 // The folder part of the output path: the text before the last separator, or the whole path.
-std::wstring OutputFolderOf(const std::wstring& path)
-{
+std::wstring OutputFolderOf(const std::wstring& path) {
     const std::size_t last = path.find_last_of(L"\\/");
     return last == std::wstring::npos ? path : path.substr(0, last);
 }
 
 template <class T>
-T* Query(IUnknown* object)
-{
+T* Query(IUnknown* object) {
     if (!object) return nullptr;
     void* p = nullptr;
     if (FAILED(object->QueryInterface(UuidOf<T>(), &p))) return nullptr;
@@ -44,8 +42,7 @@ T* Query(IUnknown* object)
 
 class CBrindlecastFree : public bccom::CComObjectImpl<IBrindlecastFree, IBrindlecastScript> {
 public:
-    CBrindlecastFree()
-    {
+    CBrindlecastFree() {
         ++g_objects;
         std::srand(genswf::GetTickCount());
         settings.Load();
@@ -60,15 +57,13 @@ public:
     }
     ~CBrindlecastFree() override { --g_objects; }
 
-    HRESULT get_HasMessage(BSTR messageName, LONG* pVal) override
-    {
+    HRESULT get_HasMessage(BSTR messageName, LONG* pVal) override {
         if (!pVal) return E_POINTER;
         *pVal = GetLanguageManager()->HasMessage(WStringFromBstr(messageName)) ? 1 : 0;
         return S_OK;
     }
 
-    HRESULT get_Message(BSTR messageName, BSTR* pVal) override
-    {
+    HRESULT get_Message(BSTR messageName, BSTR* pVal) override {
         if (!pVal) return E_POINTER;
         std::wstring text;
         if (!GetLanguageManager()->GetMessage(WStringFromBstr(messageName), text)) return E_FAIL;
@@ -78,8 +73,7 @@ public:
         return S_OK;
     }
 
-    HRESULT Export(IUnknown* presentationObject, IUnknown* slideRangeObject) override
-    {
+    HRESULT Export(IUnknown* presentationObject, IUnknown* slideRangeObject) override {
         outcome = kOutcomeNone;
         lastOutputFile.clear();
         view.ClearLastError();
@@ -101,28 +95,23 @@ public:
         return S_OK;
     }
 
-    HRESULT About() override
-    {
+    HRESULT About() override {
         try {
             CAboutDialog dialog;
             view.RunAbout(dialog);
-        } catch (...) {
-        }
+        } catch (...) {}
         return S_OK;
     }
 
-    HRESULT Options() override
-    {
+    HRESULT Options() override {
         try {
             COptionsDialog dialog(&settings);
             view.RunOptions(dialog);
-        } catch (...) {
-        }
+        } catch (...) {}
         return S_OK;
     }
 
-    HRESULT SetAnswer(BSTR nameText, BSTR valueText) override
-    {
+    HRESULT SetAnswer(BSTR nameText, BSTR valueText) override {
         const std::wstring name = WStringFromBstr(nameText);
         const std::wstring value = WStringFromBstr(valueText);
         int number = 0;
@@ -148,43 +137,37 @@ public:
         return S_OK;
     }
 
-    HRESULT get_LastOutcome(LONG* value) override
-    {
+    HRESULT get_LastOutcome(LONG* value) override {
         if (!value) return E_POINTER;
         *value = outcome;
         return S_OK;
     }
 
-    HRESULT get_LastErrorText(BSTR* text) override
-    {
+    HRESULT get_LastErrorText(BSTR* text) override {
         if (!text) return E_POINTER;
         *text = BstrFromWString(view.GetLastError());
         return S_OK;
     }
 
-    HRESULT get_LastOutputFile(BSTR* path) override
-    {
+    HRESULT get_LastOutputFile(BSTR* path) override {
         if (!path) return E_POINTER;
         *path = BstrFromWString(lastOutputFile);
         return S_OK;
     }
 
 private:
-    void ReloadLanguages()
-    {
+    void ReloadLanguages() {
         CRefPtr<CLanguageManager> manager(new CLanguageManager(&settings));
         SetLanguageManager(manager);
         manager->LoadLanguages();
     }
 
-    void Fail(const std::wstring& caption, const std::wstring& description)
-    {
+    void Fail(const std::wstring& caption, const std::wstring& description) {
         outcome = kOutcomeFailed;
         view.ReportFailure(caption, description);
     }
 
-    void ExportRoad(PowerPoint::_Presentation* presentation, PowerPoint::SlideRange* slideRange)
-    {
+    void ExportRoad(PowerPoint::_Presentation* presentation, PowerPoint::SlideRange* slideRange) {
         if (!presentation) {
             Fail(GetLanguageManager()->GetMessageString(L"ERR_POWERPOINT_EXCEPTION"), L"No presentation to export.");
             return;
@@ -211,10 +194,9 @@ private:
     std::wstring lastOutputFile;
 };
 
-} // namespace
+}  // namespace
 
-HRESULT CreateBrindlecastFree(REFIID riid, void** ppv)
-{
+HRESULT CreateBrindlecastFree(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     CBrindlecastFree* object = nullptr;
@@ -228,7 +210,4 @@ HRESULT CreateBrindlecastFree(REFIID riid, void** ppv)
     return hr;
 }
 
-LONG BrindlecastFreeObjectCount()
-{
-    return g_objects.load();
-}
+LONG BrindlecastFreeObjectCount() { return g_objects.load(); }

@@ -2,7 +2,6 @@
 
 #include "Shell.h"
 
-void ShellOpen(const std::wstring& target, void* owner)
-{
+void ShellOpen(const std::wstring& target, void* owner) {
     ShellExecuteW(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
 }

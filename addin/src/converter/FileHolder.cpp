@@ -1,11 +1,10 @@
 #include "FileHolder.h"
 
-#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cstdio>
 
-bool CFileHolder::Create(const std::wstring& path)
-{
+bool CFileHolder::Create(const std::wstring& path) {
     Close();
     if (!m_file.Create(path, genswf::GENERIC_WRITE, 0, genswf::CREATE_ALWAYS, genswf::FILE_ATTRIBUTE_NORMAL))
         return false;
@@ -13,8 +12,7 @@ bool CFileHolder::Create(const std::wstring& path)
     return true;
 }
 
-bool CFileHolder::CommitAs(const std::wstring& target)
-{
+bool CFileHolder::CommitAs(const std::wstring& target) {
     if (!m_file.IsValid()) return false;
     m_file.Close();
     // The data must be on disk before the rename makes it the target.
@@ -28,8 +26,7 @@ bool CFileHolder::CommitAs(const std::wstring& target)
     return true;
 }
 
-void CFileHolder::Close()
-{
+void CFileHolder::Close() {
     m_file.Close();
     if (!m_committed && !m_path.empty()) ::unlink(genswf::NativePath(m_path).c_str());
     m_committed = false;

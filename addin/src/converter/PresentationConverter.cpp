@@ -9,28 +9,24 @@ using namespace genswf;
 
 CPresentationConverter::CPresentationConverter(PowerPoint::_Presentation* presentation, const CSettings* settings,
                                                PowerPoint::SlideRange* slideRange, CProgressSink* progressSink)
-    : m_settings(settings), m_progressSink(progressSink), m_presentation(presentation), m_slideRange(slideRange)
-{
+    : m_settings(settings), m_progressSink(progressSink), m_presentation(presentation), m_slideRange(slideRange) {
     if (m_presentation) m_presentation->AddRef();
     if (m_slideRange) m_slideRange->AddRef();
 }
 
-CPresentationConverter::~CPresentationConverter()
-{
+CPresentationConverter::~CPresentationConverter() {
     Cleanup();
     m_movie.reset();
     SetSlideRange(nullptr);
     if (m_presentation) m_presentation->Release();
 }
 
-void CPresentationConverter::SetSlideRange(PowerPoint::SlideRange* range)
-{
+void CPresentationConverter::SetSlideRange(PowerPoint::SlideRange* range) {
     if (m_slideRange) m_slideRange->Release();
     m_slideRange = range;
 }
 
-void CPresentationConverter::Convert()
-{
+void CPresentationConverter::Convert() {
     try {
         ApplyExportMode();
         PrepareFolders();
@@ -45,8 +41,7 @@ void CPresentationConverter::Convert()
     Cleanup();
 }
 
-void CPresentationConverter::ApplyExportMode()
-{
+void CPresentationConverter::ApplyExportMode() {
     m_outputFilePath = m_settings->OutputFilePath;
     switch (m_settings->ExportMode) {
     case 0:
@@ -62,8 +57,7 @@ void CPresentationConverter::ApplyExportMode()
     }
 }
 
-void CPresentationConverter::PrepareFolders()
-{
+void CPresentationConverter::PrepareFolders() {
     const std::wstring folder = CreateFolder(GetFolderOfPath(m_outputFilePath));
     if (folder.empty()) {
         throw CConvertException(GetMessageString(L"ERR_CANNOT_CREATE_OUTPUT_FOLDER") +
@@ -76,20 +70,17 @@ void CPresentationConverter::PrepareFolders()
     m_tempFolder = IncludeTrailingBackslash(temp);
 }
 
-void CPresentationConverter::ExportMovie()
-{
+void CPresentationConverter::ExportMovie() {
     const std::wstring xmlPath = m_tempFolder + L"movie.xml";
     ExportMovieDescription(GetFileNameOfPath(xmlPath));
     WriteOutputFile(xmlPath, m_outputFilePath);
 }
 
-std::wstring CPresentationConverter::PartialOutputPath(const std::wstring& outputPath)
-{
+std::wstring CPresentationConverter::PartialOutputPath(const std::wstring& outputPath) {
     return GetFolderOfPath(outputPath) + kPathSeparator + L"." + GetFileNameOfPath(outputPath) + L".partial";
 }
 
-void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const std::wstring& outputPath)
-{
+void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const std::wstring& outputPath) {
     std::vector<std::uint8_t> bytes;
     CompileSwf(xmlPath, bytes);
 
@@ -100,14 +91,12 @@ void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const 
                          holder.Write(bytes.data(), bytes.size()) && holder.CommitAs(outputPath);
     if (!written) {
         holder.Close();
-        throw CConvertException(LocatedMessage(GetMessageString(L"ERR_WRITE_OUTPUT_FILE_ERROR") +
-                                                   L" File name is: " + outputPath,
-                                               __FILE__, __LINE__));
+        throw CConvertException(LocatedMessage(
+            GetMessageString(L"ERR_WRITE_OUTPUT_FILE_ERROR") + L" File name is: " + outputPath, __FILE__, __LINE__));
     }
 }
 
-void CPresentationConverter::Cleanup()
-{
+void CPresentationConverter::Cleanup() {
     if (!m_tempFolder.empty() && !m_settings->DebugMode) {
         DeleteFolderTree(m_tempFolder, true);
         m_tempFolder.clear();

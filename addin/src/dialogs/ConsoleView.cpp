@@ -12,8 +12,7 @@
 
 using namespace genswf;
 
-int CConsoleView::RunPublish(CPublishDialog& dialog)
-{
+int CConsoleView::RunPublish(CPublishDialog& dialog) {
     return bcui::RunModal(dialog, [this, &dialog](bcui::CDialogModel&) {
         CPublishDialog& publish = dialog;
         CSettings* settings = publish.GetSettings();
@@ -48,8 +47,7 @@ int CConsoleView::RunPublish(CPublishDialog& dialog)
     });
 }
 
-int CConsoleView::RunProgress(CProgressDialog& dialog)
-{
+int CConsoleView::RunProgress(CProgressDialog& dialog) {
     bcui::CInterruptGuard guard;
     const int result = bcui::RunModal(dialog, nullptr);
     output.EndProgress();
@@ -57,8 +55,7 @@ int CConsoleView::RunProgress(CProgressDialog& dialog)
     return result;
 }
 
-void CConsoleView::PumpProgress(CProgressDialog& dialog)
-{
+void CConsoleView::PumpProgress(CProgressDialog& dialog) {
     if (bcui::CInterruptGuard::TakeInterrupt()) dialog.OnCommand(bcui::IDCANCEL, bcui::BN_CLICKED);
     if (!output.IsTerminal()) return;
     const bcui::CControlState* slides = dialog.FindControl(CProgressDialog::IDC_SLIDE_PROGRESS);
@@ -73,8 +70,7 @@ void CConsoleView::PumpProgress(CProgressDialog& dialog)
     output.ShowProgress(lines);
 }
 
-int CConsoleView::RunErrorReport(CErrorReportDialog& dialog)
-{
+int CConsoleView::RunErrorReport(CErrorReportDialog& dialog) {
     return bcui::RunModal(dialog, [this, &dialog](bcui::CDialogModel&) {
         CErrorReportDialog& report = dialog;
         ReportFailure(report.GetMessage(), report.GetDescription());
@@ -86,14 +82,12 @@ int CConsoleView::RunErrorReport(CErrorReportDialog& dialog)
     });
 }
 
-void CConsoleView::ReportFailure(const std::wstring& caption, const std::wstring& description)
-{
+void CConsoleView::ReportFailure(const std::wstring& caption, const std::wstring& description) {
     lastError = description.empty() ? caption : caption + L": " + description;
     output.WriteLine(L"Error: " + lastError);
 }
 
-int CConsoleView::RunOptions(COptionsDialog& dialog)
-{
+int CConsoleView::RunOptions(COptionsDialog& dialog) {
     return bcui::RunModal(dialog, [this, &dialog](bcui::CDialogModel&) {
         COptionsDialog& options = dialog;
         bool changed = false;
@@ -107,27 +101,23 @@ int CConsoleView::RunOptions(COptionsDialog& dialog)
             options.OnImageQualityScroll(quality);
             changed = true;
         }
-        output.WriteLine(L"Image quality: " +
-                         (options.IsItemChecked(COptionsDialog::IDC_KEEP_IMAGE_QUALITY)
-                              ? std::wstring(L"original")
-                              : options.GetItemText(COptionsDialog::IDC_IMAGE_QUALITY_VALUE)));
+        output.WriteLine(L"Image quality: " + (options.IsItemChecked(COptionsDialog::IDC_KEEP_IMAGE_QUALITY)
+                                                   ? std::wstring(L"original")
+                                                   : options.GetItemText(COptionsDialog::IDC_IMAGE_QUALITY_VALUE)));
         options.OnCommand(changed ? bcui::IDOK : bcui::IDCANCEL, bcui::BN_CLICKED);
     });
 }
 
-int CConsoleView::RunAbout(CAboutDialog& dialog)
-{
+int CConsoleView::RunAbout(CAboutDialog& dialog) {
     return bcui::RunModal(dialog, [this, &dialog](bcui::CDialogModel&) {
         CAboutDialog& about = dialog;
         output.WriteLine(L"Brindlecast Roru " + WideFromUtf8(BC_VERSION_STRING));
-        for (const CAboutLink& link : about.GetLinks())
-            output.WriteLine(link.tooltip + L": " + link.url);
+        for (const CAboutLink& link : about.GetLinks()) output.WriteLine(link.tooltip + L": " + link.url);
         about.OnCommand(bcui::IDOK, bcui::BN_CLICKED);
     });
 }
 
-void CConsoleView::OpenOutput(const std::wstring& folder, const std::wstring& file)
-{
+void CConsoleView::OpenOutput(const std::wstring& folder, const std::wstring& file) {
     if (!answers.GetFlag(L"open")) return;
     ShellExecuteW(nullptr, L"open", folder.c_str(), nullptr, nullptr, SW_SHOW);
     ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOW);

@@ -14,29 +14,24 @@ constexpr unsigned kReportTemplate = 211;
 constexpr unsigned kSupportAddress = 10142;
 constexpr unsigned kMailLinkTemplate = 10144;
 
-} // namespace
+}  // namespace
 
 CErrorReportDialog::CErrorReportDialog(const std::wstring& message, const std::wstring& description)
-    : CDialogModel(IDD), message(message), description(description)
-{
-}
+    : CDialogModel(IDD), message(message), description(description) {}
 
-void CErrorReportDialog::OnInitDialog()
-{
+void CErrorReportDialog::OnInitDialog() {
     SetItemText(IDC_MESSAGE, message);
     SetItemText(IDC_DETAILS, description);
     ShowDetails(false);
 }
 
-void CErrorReportDialog::ShowDetails(bool shown)
-{
+void CErrorReportDialog::ShowDetails(bool shown) {
     detailsShown = shown;
     ShowItem(IDC_DETAILS, shown);
     SetItemText(IDC_MORE, GetLanguageManager()->GetMessageString(shown ? L"IDC_LESS" : L"IDC_MORE"));
 }
 
-bool CErrorReportDialog::OnCommand(int id, int)
-{
+bool CErrorReportDialog::OnCommand(int id, int) {
     switch (id) {
     case bcui::IDCANCEL:
         EndDialog(bcui::IDCANCEL);
@@ -53,25 +48,23 @@ bool CErrorReportDialog::OnCommand(int id, int)
     }
 }
 
-std::wstring CErrorReportDialog::BuildReport() const
-{
+std::wstring CErrorReportDialog::BuildReport() const {
     std::vector<std::uint8_t> bytes;
     GetLanguageManager()->LoadResource(RT_RCDATA, kReportTemplate, bytes);
     const std::wstring text = MultiByteToWide(std::string(bytes.begin(), bytes.end()), CP_ACP);
     const CModuleVersionInfo version(reinterpret_cast<const void*>(&kReportTemplate));
     std::wstring productVersion = version.GetProductVersion();
     if (productVersion.empty()) productVersion = WideFromUtf8(BC_VERSION_STRING);
-    return ReplacePlaceholders(text, { { L"{ERR_MESSAGE}", message },
-                                       { L"{ERR_DESCRIPTION}", description },
-                                       { L"{BRINDLECAST_VERSION}", productVersion } });
+    return ReplacePlaceholders(
+        text,
+        {{L"{ERR_MESSAGE}", message}, {L"{ERR_DESCRIPTION}", description}, {L"{BRINDLECAST_VERSION}", productVersion}});
 }
 
-std::wstring CErrorReportDialog::BuildMailLink() const
-{
+std::wstring CErrorReportDialog::BuildMailLink() const {
     const CLanguageManager* languages = GetLanguageManager();
     const std::wstring address = languages->LoadString(kSupportAddress);
     const std::wstring link = languages->LoadString(kMailLinkTemplate);
-    return ReplacePlaceholders(link, { { L"{EMAIL}", address },
-                                       { L"{SUBJ}", UrlEscape(message) + L"[Error Report Roru]" },
-                                       { L"{BODY}", UrlEscape(BuildReport()) } });
+    return ReplacePlaceholders(link, {{L"{EMAIL}", address},
+                                      {L"{SUBJ}", UrlEscape(message) + L"[Error Report Roru]"},
+                                      {L"{BODY}", UrlEscape(BuildReport())}});
 }

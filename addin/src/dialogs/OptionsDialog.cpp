@@ -6,12 +6,9 @@
 
 using namespace genswf;
 
-COptionsDialog::COptionsDialog(CSettings* settings) : CDialogModel(IDD), settings(settings)
-{
-}
+COptionsDialog::COptionsDialog(CSettings* settings) : CDialogModel(IDD), settings(settings) {}
 
-void COptionsDialog::OnInitDialog()
-{
+void COptionsDialog::OnInitDialog() {
     SetItemText(IDC_MIN_SLIDE_TIME, L"5.0");
     SetItemText(IDC_CLICK_PAUSE, L"1.0");
 
@@ -36,8 +33,7 @@ void COptionsDialog::OnInitDialog()
     RefreshQualityControls();
 }
 
-void COptionsDialog::RefreshQualityControls()
-{
+void COptionsDialog::RefreshQualityControls() {
     bcui::CControlState& slider = Control(IDC_IMAGE_QUALITY);
     slider.rangeMin = 1;
     slider.rangeMax = 100;
@@ -46,13 +42,11 @@ void COptionsDialog::RefreshQualityControls()
     if (quality > 100) quality = 100;
     slider.position = quality;
     const bool enabled = !IsItemChecked(IDC_KEEP_IMAGE_QUALITY);
-    for (int id : { IDC_IMAGE_QUALITY, IDC_LOW, IDC_HIGH, IDC_IMAGE_QUALITY_VALUE })
-        EnableItem(id, enabled);
+    for (int id : {IDC_IMAGE_QUALITY, IDC_LOW, IDC_HIGH, IDC_IMAGE_QUALITY_VALUE}) EnableItem(id, enabled);
     SetItemText(IDC_IMAGE_QUALITY_VALUE, IntToWString(slider.position) + L"%");
 }
 
-void COptionsDialog::OnImageQualityScroll(int position)
-{
+void COptionsDialog::OnImageQualityScroll(int position) {
     bcui::CControlState& slider = Control(IDC_IMAGE_QUALITY);
     if (position < slider.rangeMin) position = slider.rangeMin;
     if (position > slider.rangeMax) position = slider.rangeMax;
@@ -60,8 +54,7 @@ void COptionsDialog::OnImageQualityScroll(int position)
     SetItemText(IDC_IMAGE_QUALITY_VALUE, IntToWString(position) + L"%");
 }
 
-bool COptionsDialog::OnCommand(int id, int)
-{
+bool COptionsDialog::OnCommand(int id, int) {
     switch (id) {
     case bcui::IDOK: {
         settings->KeepOriginalImageQuality = IsItemChecked(IDC_KEEP_IMAGE_QUALITY);

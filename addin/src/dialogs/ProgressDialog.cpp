@@ -12,53 +12,47 @@ using namespace genswf;
 
 CProgressDialog::CProgressDialog(PowerPoint::_Presentation* presentation, PowerPoint::SlideRange* slideRange,
                                  CSettings* settings)
-    : CDialogModel(IDD), presentation(presentation), slideRange(slideRange), settings(settings),
-      clock(&genswf::GetTickCount), lastPumpTicks(genswf::GetTickCount())
-{
+    : CDialogModel(IDD),
+      presentation(presentation),
+      slideRange(slideRange),
+      settings(settings),
+      clock(&genswf::GetTickCount),
+      lastPumpTicks(genswf::GetTickCount()) {
     if (presentation) presentation->AddRef();
     if (slideRange) slideRange->AddRef();
 }
 
-CProgressDialog::~CProgressDialog()
-{
+CProgressDialog::~CProgressDialog() {
     if (slideRange) slideRange->Release();
     if (presentation) presentation->Release();
 }
 
-void CProgressDialog::SetClock(std::function<std::uint32_t()> newClock)
-{
+void CProgressDialog::SetClock(std::function<std::uint32_t()> newClock) {
     clock = std::move(newClock);
     lastPumpTicks = clock();
 }
 
-int CProgressDialog::DoModal(IAddinView& addinView)
-{
+int CProgressDialog::DoModal(IAddinView& addinView) {
     view = &addinView;
     const int result = addinView.RunProgress(*this);
     view = nullptr;
     return result;
 }
 
-void CProgressDialog::OnInitDialog()
-{
+void CProgressDialog::OnInitDialog() {
     const std::wstring title = GetLanguageManager()->GetMessageString(L"IDS_EXPORTING_PRESENTATION");
-    SetTitle(ReplacePlaceholders(title, { { L"{presentation_title}", settings ? settings->PresentationName : L"" } }));
+    SetTitle(ReplacePlaceholders(title, {{L"{presentation_title}", settings ? settings->PresentationName : L""}}));
 }
 
-void CProgressDialog::OnShowWindow()
-{
-    SetTimer(kConversionTimer);
-}
+void CProgressDialog::OnShowWindow() { SetTimer(kConversionTimer); }
 
-void CProgressDialog::OnTimer(int id)
-{
+void CProgressDialog::OnTimer(int id) {
     if (id != kConversionTimer) return;
     KillTimer(kConversionTimer);
     RunConversion();
 }
 
-void CProgressDialog::RunConversion()
-{
+void CProgressDialog::RunConversion() {
     std::wstring caption;
     std::wstring description;
     int result = kFailed;
@@ -98,20 +92,17 @@ void CProgressDialog::RunConversion()
     EndDialog(result);
 }
 
-std::unique_ptr<CPresentationConverter> CProgressDialog::CreateConverter()
-{
+std::unique_ptr<CPresentationConverter> CProgressDialog::CreateConverter() {
     return std::make_unique<CPresentationConverter>(presentation, settings, slideRange, this);
 }
 
-void CProgressDialog::ShowError(const std::wstring& caption, const std::wstring& description)
-{
+void CProgressDialog::ShowError(const std::wstring& caption, const std::wstring& description) {
     if (!view) return;
     CErrorReportDialog dialog(caption, description);
     view->RunErrorReport(dialog);
 }
 
-bool CProgressDialog::OnCommand(int id, int)
-{
+bool CProgressDialog::OnCommand(int id, int) {
     if (id == bcui::IDOK) {
         EndDialog(bcui::IDOK);
         return true;
@@ -127,12 +118,11 @@ bool CProgressDialog::OnCommand(int id, int)
     return false;
 }
 
-int CProgressDialog::SetTask(int task)
-{
+int CProgressDialog::SetTask(int task) {
     const int stored = CProgressSink::SetTask(task);
     const wchar_t* name = task == TASK_COLLECTING_DATA ? L"IDS_TASK_COLLECTING_DATA"
-                        : task == TASK_EXPORT_FILES    ? L"IDS_TASK_EXPORT_FILES"
-                        : task == TASK_EXPORT_XML      ? L"IDS_TASK_EXPORT_XML"
+                          : task == TASK_EXPORT_FILES  ? L"IDS_TASK_EXPORT_FILES"
+                          : task == TASK_EXPORT_XML    ? L"IDS_TASK_EXPORT_XML"
                                                        : nullptr;
     SetItemText(IDC_TASK, name ? GetLanguageManager()->GetMessageString(name) : std::wstring());
     PumpMessagesAndCheckCancel();
@@ -142,15 +132,13 @@ int CProgressDialog::SetTask(int task)
 namespace {
 
 // Bar arithmetic in 64 bits: counts from a damaged presentation must not overflow.
-int ClampToInt(long long value)
-{
+int ClampToInt(long long value) {
     return value > 0x7fffffffLL ? 0x7fffffff : value < -0x7fffffffLL ? -0x7fffffff : static_cast<int>(value);
 }
 
-} // namespace
+}  // namespace
 
-int CProgressDialog::SetSlideCount(int count)
-{
+int CProgressDialog::SetSlideCount(int count) {
     const int stored = CProgressSink::SetSlideCount(count);
     bcui::CControlState& bar = Control(IDC_SLIDE_PROGRESS);
     bar.rangeMin = 0;
@@ -159,8 +147,7 @@ int CProgressDialog::SetSlideCount(int count)
     return stored;
 }
 
-int CProgressDialog::SetSlide(int index)
-{
+int CProgressDialog::SetSlide(int index) {
     const int stored = CProgressSink::SetSlide(index);
     Control(IDC_SLIDE_PROGRESS).position = ClampToInt(static_cast<long long>(index) * 10);
     SetItemText(IDC_SLIDE_TEXT, GetLanguageManager()->FormatMessageString(L"IDS_SLIDE", index + 1, GetSlideCount()));
@@ -168,8 +155,7 @@ int CProgressDialog::SetSlide(int index)
     return stored;
 }
 
-int CProgressDialog::SetShapeCount(int count)
-{
+int CProgressDialog::SetShapeCount(int count) {
     const int stored = CProgressSink::SetShapeCount(count);
     bcui::CControlState& bar = Control(IDC_SHAPE_PROGRESS);
     bar.rangeMin = 0;
@@ -179,8 +165,7 @@ int CProgressDialog::SetShapeCount(int count)
     return stored;
 }
 
-int CProgressDialog::SetShape(int index)
-{
+int CProgressDialog::SetShape(int index) {
     const int stored = CProgressSink::SetShape(index);
     Control(IDC_SHAPE_PROGRESS).position = ClampToInt(static_cast<long long>(index) + 1);
     const long long slideBase = static_cast<long long>(GetSlide()) * 10;
@@ -192,13 +177,9 @@ int CProgressDialog::SetShape(int index)
     return stored;
 }
 
-int CProgressDialog::SetValue(int value)
-{
-    return CProgressSink::SetValue(value);
-}
+int CProgressDialog::SetValue(int value) { return CProgressSink::SetValue(value); }
 
-void CProgressDialog::PumpMessagesAndCheckCancel()
-{
+void CProgressDialog::PumpMessagesAndCheckCancel() {
     const std::uint32_t now = clock();
     if (static_cast<std::uint32_t>(now - lastPumpTicks) > kPumpInterval) {
         if (view) view->PumpProgress(*this);

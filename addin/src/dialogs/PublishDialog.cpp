@@ -15,29 +15,26 @@ namespace {
 
 constexpr unsigned kMakerPage = 10137;
 
-} // namespace
+}  // namespace
 
-const std::vector<int>& CPublishDialog::LongFormControls()
-{
-    static const std::vector<int> controls = { 206, 207, 208, 209, 210, 211, 225, 216, 217,
-                                               219, 220, 221, 222, 223, 226, 227, 228 };
+const std::vector<int>& CPublishDialog::LongFormControls() {
+    static const std::vector<int> controls = {206, 207, 208, 209, 210, 211, 225, 216, 217,
+                                              219, 220, 221, 222, 223, 226, 227, 228};
     return controls;
 }
 
-int SloganIndex(int randomValue, int count)
-{
+int SloganIndex(int randomValue, int count) {
     if (count <= 0) return 0;
     // Scaled over the generator's whole range; rand() * count would overflow where RAND_MAX is
     // large.
-    const long long index = static_cast<long long>(randomValue < 0 ? 0 : randomValue) * count /
-                            (static_cast<long long>(RAND_MAX) + 1);
+    const long long index =
+        static_cast<long long>(randomValue < 0 ? 0 : randomValue) * count / (static_cast<long long>(RAND_MAX) + 1);
     return static_cast<int>(index < count ? index : count - 1);
 }
 
 CPublishDialog::CPublishDialog(PowerPoint::_Presentation* presentation, PowerPoint::SlideRange* slideRange,
                                CSettings* settings)
-    : CDialogModel(IDD), settings(settings), slideRange(slideRange), presentation(presentation)
-{
+    : CDialogModel(IDD), settings(settings), slideRange(slideRange), presentation(presentation) {
     if (!presentation) THROW_PPT_EXCEPTION();
     presentation->AddRef();
     if (slideRange) slideRange->AddRef();
@@ -58,20 +55,18 @@ CPublishDialog::CPublishDialog(PowerPoint::_Presentation* presentation, PowerPoi
     }
 }
 
-CPublishDialog::~CPublishDialog()
-{
+CPublishDialog::~CPublishDialog() {
     if (slideRange) slideRange->Release();
     if (presentation) presentation->Release();
 }
 
-void CPublishDialog::OnInitDialog()
-{
+void CPublishDialog::OnInitDialog() {
     automaticSlideTransition = settings->AutomaticSlideTransition;
     CheckItem(IDC_AUTO_TRANSITION, automaticSlideTransition);
 
     // The banner's slogan.
-    static const wchar_t* const kSlogans[] = {L"IDS_SLOGAN0", L"IDS_SLOGAN1", L"IDS_SLOGAN2", L"IDS_SLOGAN3",
-                                              L"IDS_SLOGAN4", L"IDS_SLOGAN5", L"IDS_SLOGAN6", L"IDS_SLOGAN7",
+    static const wchar_t* const kSlogans[] = {L"IDS_SLOGAN0", L"IDS_SLOGAN1", L"IDS_SLOGAN2",  L"IDS_SLOGAN3",
+                                              L"IDS_SLOGAN4", L"IDS_SLOGAN5", L"IDS_SLOGAN6",  L"IDS_SLOGAN7",
                                               L"IDS_SLOGAN8", L"IDS_SLOGAN9", L"IDS_SLOGAN10", L"IDS_SLOGAN11"};
     static_assert(sizeof kSlogans / sizeof kSlogans[0] == kSloganCount, "one name per slogan");
     const int slogan = SloganIndex(std::rand(), kSloganCount);
@@ -90,7 +85,7 @@ void CPublishDialog::OnInitDialog()
 
     SetItemText(IDC_FILE_NAME, outputFilePath);
     Control(IDC_FILE_NAME).enabled = true;
-    const int radios[] = { IDC_ALL_SLIDES, IDC_SELECTED_SLIDES, IDC_CURRENT_SLIDE };
+    const int radios[] = {IDC_ALL_SLIDES, IDC_SELECTED_SLIDES, IDC_CURRENT_SLIDE};
     if (exportMode >= 0 && exportMode <= 2) CheckRadioButton(IDC_ALL_SLIDES, IDC_CURRENT_SLIDE, radios[exportMode]);
 
     RefreshDimensions();
@@ -100,47 +95,38 @@ void CPublishDialog::OnInitDialog()
     SetForm(settings->PublishDialogShrinked);
 }
 
-void CPublishDialog::RefreshDimensions()
-{
+void CPublishDialog::RefreshDimensions() {
     const long long scale = settings->Scale;
     SetItemText(IDC_SCALE, IntToWString(settings->Scale));
     SetItemText(IDC_HEIGHT, IntToWString(static_cast<int>(settings->MovieHeight * scale / 100)));
     SetItemText(IDC_WIDTH, IntToWString(static_cast<int>(settings->MovieWidth * scale / 100)));
 }
 
-void CPublishDialog::EnableDurationControls()
-{
+void CPublishDialog::EnableDurationControls() {
     EnableItem(IDC_DURATION, automaticSlideTransition);
     EnableItem(IDC_DURATION_LABEL, automaticSlideTransition);
     EnableItem(IDC_SECONDS_LABEL, automaticSlideTransition);
 }
 
-void CPublishDialog::SetForm(int newForm)
-{
+void CPublishDialog::SetForm(int newForm) {
     if (newForm == 0 || newForm == 1) {
         shrinked = newForm;
-        for (int id : LongFormControls())
-            ShowItem(id, newForm == 0);
+        for (int id : LongFormControls()) ShowItem(id, newForm == 0);
         ShowItem(IDC_MORE, newForm == 1);
         ShowItem(IDC_LESS, newForm == 0);
     }
     SetFocusItem(bcui::IDOK);
 }
 
-void CPublishDialog::OnBrowseResult(const std::wstring& path)
-{
+void CPublishDialog::OnBrowseResult(const std::wstring& path) {
     if (path.empty()) return;
     outputFilePath = path;
     SetItemText(IDC_FILE_NAME, path);
 }
 
-void CPublishDialog::OnBannerClick()
-{
-    ShellOpen(GetLanguageManager()->LoadString(kMakerPage));
-}
+void CPublishDialog::OnBannerClick() { ShellOpen(GetLanguageManager()->LoadString(kMakerPage)); }
 
-bool CPublishDialog::OnCommand(int id, int notifyCode)
-{
+bool CPublishDialog::OnCommand(int id, int notifyCode) {
     switch (id) {
     case bcui::IDOK:
         OnPublish();
@@ -177,8 +163,7 @@ bool CPublishDialog::OnCommand(int id, int notifyCode)
     }
 }
 
-void CPublishDialog::OnPublish()
-{
+void CPublishDialog::OnPublish() {
     // A movie cannot be written without a name, and an automatic transition of 0 (or of a
     // negative or unreadable delay) would never let the slides move on as asked.
     validationError.clear();

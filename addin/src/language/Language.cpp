@@ -12,10 +12,9 @@ namespace {
 
 enum class Section { None, Info, Messages };
 
-} // namespace
+}  // namespace
 
-std::wstring UnquoteLanguageValue(const std::wstring& value)
-{
+std::wstring UnquoteLanguageValue(const std::wstring& value) {
     std::wstring text = value;
     if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') text = text.substr(1, text.size() - 2);
     std::wstring out;
@@ -27,25 +26,31 @@ std::wstring UnquoteLanguageValue(const std::wstring& value)
         }
         if (++i >= text.size()) break;  // a backslash at the very end is dropped
         switch (text[i]) {
-        case L'n': out += L'\n'; break;
-        case L'r': out += L'\r'; break;
-        case L't': out += L'\t'; break;
-        default: out += text[i]; break;
+        case L'n':
+            out += L'\n';
+            break;
+        case L'r':
+            out += L'\r';
+            break;
+        case L't':
+            out += L'\t';
+            break;
+        default:
+            out += text[i];
+            break;
         }
     }
     return out;
 }
 
-bool ParseLanguageId(const std::wstring& text, LANGID& id)
-{
+bool ParseLanguageId(const std::wstring& text, LANGID& id) {
     const int value = genswf::WStringToInt(Trim(text));
     if (value < 0 || value > 0xFFFF) return false;
     id = static_cast<LANGID>(value);
     return true;
 }
 
-CLanguage::CLanguage(const std::wstring& path)
-{
+CLanguage::CLanguage(const std::wstring& path) {
     // Only a regular file of sensible size is read: a folder, device or pipe named "*.lng"
     // must not block or exhaust us.
     struct stat info;
@@ -57,8 +62,7 @@ CLanguage::CLanguage(const std::wstring& path)
     Parse(bytes.data(), bytes.size());
 }
 
-void CLanguage::Parse(const std::uint8_t* data, std::size_t size)
-{
+void CLanguage::Parse(const std::uint8_t* data, std::size_t size) {
     if (!data || size <= 2 || size > kMaxFileBytes) return;
     bool bigEndian = false;
     if (data[0] == 0xFF && data[1] == 0xFE) {
@@ -73,8 +77,7 @@ void CLanguage::Parse(const std::uint8_t* data, std::size_t size)
                         : bctext::WideFromUtf16LeBytes(data + 2, size - 2));
 }
 
-void CLanguage::ParseText(const std::wstring& text)
-{
+void CLanguage::ParseText(const std::wstring& text) {
     std::wstring normalised;
     normalised.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -114,8 +117,7 @@ void CLanguage::ParseText(const std::wstring& text)
     }
 }
 
-void CLanguage::SetInfo(const std::wstring& key, const std::wstring& value)
-{
+void CLanguage::SetInfo(const std::wstring& key, const std::wstring& value) {
     if (key == L"languageName") {
         if (languageName.empty() && !value.empty()) languageName = value;
     } else if (key == L"defaultLanguage") {
@@ -139,8 +141,7 @@ void CLanguage::SetInfo(const std::wstring& key, const std::wstring& value)
     }
 }
 
-bool CLanguage::GetMessage(const std::wstring& name, std::wstring& text) const
-{
+bool CLanguage::GetMessage(const std::wstring& name, std::wstring& text) const {
     const auto found = messages.find(name);
     if (found == messages.end()) {
         text.clear();
@@ -150,19 +151,12 @@ bool CLanguage::GetMessage(const std::wstring& name, std::wstring& text) const
     return true;
 }
 
-bool CLanguage::HasMessage(const std::wstring& name) const
-{
-    return messages.find(name) != messages.end();
-}
+bool CLanguage::HasMessage(const std::wstring& name) const { return messages.find(name) != messages.end(); }
 
-bool CLanguage::SupportsLanguageId(LANGID id) const
-{
+bool CLanguage::SupportsLanguageId(LANGID id) const {
     for (LANGID listed : languageIds)
         if (listed == id) return true;
     return false;
 }
 
-bool CLanguage::IsValid() const
-{
-    return !messages.empty() && !languageName.empty() && !languageIds.empty();
-}
+bool CLanguage::IsValid() const { return !messages.empty() && !languageName.empty() && !languageIds.empty(); }

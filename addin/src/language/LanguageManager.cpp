@@ -2,23 +2,21 @@
 
 #include "Settings.h"
 
-#include <algorithm>
-#include <cwchar>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <algorithm>
+#include <cwchar>
 
 using genswf::CRefPtr;
 
 namespace {
 
-CRefPtr<CLanguageManager>& GlobalManager()
-{
+CRefPtr<CLanguageManager>& GlobalManager() {
     static CRefPtr<CLanguageManager> manager;
     return manager;
 }
 
-bool EndsWithNoCase(const std::string& name, const std::string& suffix)
-{
+bool EndsWithNoCase(const std::string& name, const std::string& suffix) {
     if (name.size() < suffix.size()) return false;
     for (std::size_t i = 0; i < suffix.size(); ++i) {
         char c = name[name.size() - suffix.size() + i];
@@ -28,8 +26,7 @@ bool EndsWithNoCase(const std::string& name, const std::string& suffix)
     return true;
 }
 
-bool IsRegularFile(const std::string& path, long long* size = nullptr)
-{
+bool IsRegularFile(const std::string& path, long long* size = nullptr) {
     struct stat info;
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
     if (size) *size = static_cast<long long>(info.st_size);
@@ -39,8 +36,7 @@ bool IsRegularFile(const std::string& path, long long* size = nullptr)
 // Names of the folder's regular files that pass the filter, sorted so the result does not
 // depend on the order the file system lists them in. At most maxNames are kept.
 template <class Filter>
-std::vector<std::string> ListFiles(const std::string& folder, Filter filter, std::size_t maxNames)
-{
+std::vector<std::string> ListFiles(const std::string& folder, Filter filter, std::size_t maxNames) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return names;
@@ -59,31 +55,26 @@ std::vector<std::string> ListFiles(const std::string& folder, Filter filter, std
     return names;
 }
 
-std::string JoinNative(const std::wstring& folder, const std::wstring& child)
-{
+std::string JoinNative(const std::wstring& folder, const std::wstring& child) {
     std::string path = genswf::NativePath(folder);
     if (path.empty() || path.back() != '/') path += '/';
     return path + genswf::NativePath(child);
 }
 
-LANGID FirstUsableId(const CLanguage& language)
-{
+LANGID FirstUsableId(const CLanguage& language) {
     for (LANGID id : language.GetLanguageIds())
         if (id != 0) return id;
     return language.GetLanguageIds().empty() ? 0 : language.GetLanguageIds().front();
 }
 
-} // namespace
+}  // namespace
 
-CLanguageManager::CLanguageManager(CSettings* settings_)
-    : settings(settings_)
-{
+CLanguageManager::CLanguageManager(CSettings* settings_) : settings(settings_) {
     const int saved = settings ? settings->LanguageId : 0;
     languageId = saved > 0 && saved <= 0xFFFF ? static_cast<LANGID>(saved) : 0;
 }
 
-void CLanguageManager::LoadLanguages()
-{
+void CLanguageManager::LoadLanguages() {
     languages.clear();
     current.Reset();
     stringTables.clear();
@@ -91,8 +82,9 @@ void CLanguageManager::LoadLanguages()
     const std::wstring folder = settings ? settings->GetLanguageFolder() : std::wstring();
     std::vector<std::string> names;
     if (!folder.empty()) {
-        names = ListFiles(genswf::NativePath(folder),
-                          [](const std::string& name) { return EndsWithNoCase(name, ".lng"); }, kMaxLanguageFiles);
+        names = ListFiles(
+            genswf::NativePath(folder), [](const std::string& name) { return EndsWithNoCase(name, ".lng"); },
+            kMaxLanguageFiles);
     }
 
     const LANGID userId = GetUserDefaultLangID();
@@ -100,7 +92,8 @@ void CLanguageManager::LoadLanguages()
     CRefPtr<CLanguage> savedCandidate;
     CRefPtr<CLanguage> userCandidate;
     for (const std::string& name : names) {
-        CRefPtr<CLanguage> language(new CLanguage(genswf::WideFromUtf8(JoinNative(folder, genswf::WideFromUtf8(name)))));
+        CRefPtr<CLanguage> language(
+            new CLanguage(genswf::WideFromUtf8(JoinNative(folder, genswf::WideFromUtf8(name)))));
         if (!language->IsValid()) continue;
         languages.push_back(language);
         if (!defaultCandidate && language->IsDefaultLanguage()) defaultCandidate = language;
@@ -132,13 +125,9 @@ void CLanguageManager::LoadLanguages()
     }
 }
 
-bool CLanguageManager::HasMessage(const std::wstring& name) const
-{
-    return current && current->HasMessage(name);
-}
+bool CLanguageManager::HasMessage(const std::wstring& name) const { return current && current->HasMessage(name); }
 
-bool CLanguageManager::GetMessage(const std::wstring& name, std::wstring& text) const
-{
+bool CLanguageManager::GetMessage(const std::wstring& name, std::wstring& text) const {
     if (!current) {
         text.clear();
         return false;
@@ -146,26 +135,22 @@ bool CLanguageManager::GetMessage(const std::wstring& name, std::wstring& text) 
     return current->GetMessage(name, text);
 }
 
-std::wstring CLanguageManager::GetMessageString(const std::wstring& name) const
-{
+std::wstring CLanguageManager::GetMessageString(const std::wstring& name) const {
     std::wstring text;
     GetMessage(name, text);
     return text;
 }
 
-std::wstring CLanguageManager::FormatMessageString(const std::wstring& name, int first, int second) const
-{
+std::wstring CLanguageManager::FormatMessageString(const std::wstring& name, int first, int second) const {
     return FormatIntegerMessage(GetMessageString(name), first, second);
 }
 
-std::wstring CLanguageManager::GetResourceFolder() const
-{
+std::wstring CLanguageManager::GetResourceFolder() const {
     if (!resourceFolder.empty()) return resourceFolder;
     return settings ? settings->GetResourceFolder() : std::wstring();
 }
 
-std::wstring CLanguageManager::FindResourceIn(LANGID id, const std::wstring& type, unsigned name) const
-{
+std::wstring CLanguageManager::FindResourceIn(LANGID id, const std::wstring& type, unsigned name) const {
     const std::wstring root = GetResourceFolder();
     if (root.empty() || type.empty()) return std::wstring();
     // The type names a folder; it must not lead out of the resource folder.
@@ -175,16 +160,15 @@ std::wstring CLanguageManager::FindResourceIn(LANGID id, const std::wstring& typ
     const auto names = ListFiles(
         folder,
         [&stem](const std::string& file) {
-            return file == stem || (file.size() > stem.size() && file.compare(0, stem.size(), stem) == 0 &&
-                                    file[stem.size()] == '.');
+            return file == stem ||
+                   (file.size() > stem.size() && file.compare(0, stem.size(), stem) == 0 && file[stem.size()] == '.');
         },
         1);
     if (names.empty()) return std::wstring();
     return genswf::WideFromUtf8(folder + "/" + names.front());
 }
 
-std::wstring CLanguageManager::FindResource(const std::wstring& type, unsigned name) const
-{
+std::wstring CLanguageManager::FindResource(const std::wstring& type, unsigned name) const {
     if (languageId != 0) {
         const std::wstring path = FindResourceIn(languageId, type, name);
         if (!path.empty()) return path;
@@ -192,16 +176,14 @@ std::wstring CLanguageManager::FindResource(const std::wstring& type, unsigned n
     return languageId == kUsEnglishLanguageId ? std::wstring() : FindResourceIn(kUsEnglishLanguageId, type, name);
 }
 
-long long CLanguageManager::SizeofResource(const std::wstring& type, unsigned name) const
-{
+long long CLanguageManager::SizeofResource(const std::wstring& type, unsigned name) const {
     const std::wstring path = FindResource(type, name);
     long long size = -1;
     if (path.empty() || !IsRegularFile(genswf::NativePath(path), &size)) return -1;
     return size;
 }
 
-bool CLanguageManager::LoadResource(const std::wstring& type, unsigned name, std::vector<std::uint8_t>& bytes) const
-{
+bool CLanguageManager::LoadResource(const std::wstring& type, unsigned name, std::vector<std::uint8_t>& bytes) const {
     bytes.clear();
     const std::wstring path = FindResource(type, name);
     long long size = -1;
@@ -210,8 +192,7 @@ bool CLanguageManager::LoadResource(const std::wstring& type, unsigned name, std
     return genswf::ReadWholeFile(path, bytes, kMaxResourceBytes);
 }
 
-const std::map<unsigned, std::wstring>& CLanguageManager::StringTable(LANGID id) const
-{
+const std::map<unsigned, std::wstring>& CLanguageManager::StringTable(LANGID id) const {
     const auto known = stringTables.find(id);
     if (known != stringTables.end()) return known->second;
     std::map<unsigned, std::wstring>& table = stringTables[id];
@@ -244,8 +225,7 @@ const std::map<unsigned, std::wstring>& CLanguageManager::StringTable(LANGID id)
     return table;
 }
 
-std::wstring CLanguageManager::LoadString(unsigned id) const
-{
+std::wstring CLanguageManager::LoadString(unsigned id) const {
     if (languageId != 0) {
         const auto& table = StringTable(languageId);
         const auto found = table.find(id);
@@ -257,8 +237,7 @@ std::wstring CLanguageManager::LoadString(unsigned id) const
     return found != fallback.end() ? found->second : std::wstring();
 }
 
-CLanguageManager* GetLanguageManager()
-{
+CLanguageManager* GetLanguageManager() {
     CRefPtr<CLanguageManager>& manager = GlobalManager();
     if (manager) return manager.Get();
     // Lookups before any control made a manager get empty texts, never a null object.
@@ -266,15 +245,13 @@ CLanguageManager* GetLanguageManager()
     return empty.Get();
 }
 
-void SetLanguageManager(const CRefPtr<CLanguageManager>& manager)
-{
+void SetLanguageManager(const CRefPtr<CLanguageManager>& manager) {
     // Hold the new one before the old one goes: the old may be the new.
     CRefPtr<CLanguageManager> replacement = manager;
     GlobalManager() = replacement;
 }
 
-std::wstring FormatIntegerMessage(const std::wstring& format, int first, int second)
-{
+std::wstring FormatIntegerMessage(const std::wstring& format, int first, int second) {
     std::wstring out;
     out.reserve(format.size() + 16);
     int used = 0;
@@ -296,7 +273,8 @@ std::wstring FormatIntegerMessage(const std::wstring& format, int first, int sec
         // % [flags] [width] [l|h] d|i|u
         std::size_t j = i + 1;
         std::wstring spec = L"%";
-        while (j < n && std::wcschr(L"-+ 0", format[j]) != nullptr && format[j] != L'\0' && spec.size() < 5) spec += format[j++];
+        while (j < n && std::wcschr(L"-+ 0", format[j]) != nullptr && format[j] != L'\0' && spec.size() < 5)
+            spec += format[j++];
         std::size_t digits = 0;
         while (j < n && format[j] >= L'0' && format[j] <= L'9' && digits < 2) {
             spec += format[j++];

@@ -12,37 +12,30 @@ const wchar_t* const kMachineKey = L"Software\\Ombrel Works\\Brindlecast 1 Roru"
 const wchar_t* const kPublishKey = L"Software\\Ombrel Works\\Brindlecast 1 Roru\\Publish";
 const wchar_t* const kOptionsKey = L"Software\\Ombrel Works\\Brindlecast 1 Roru\\Options";
 
-const wchar_t* const kExportModeNames[] = { L"EXPORT_ALL_SLIDES", L"EXPORT_SELECTED_SLIDES", L"EXPORT_CURRENT_SLIDE" };
+const wchar_t* const kExportModeNames[] = {L"EXPORT_ALL_SLIDES", L"EXPORT_SELECTED_SLIDES", L"EXPORT_CURRENT_SLIDE"};
 
-int ExportModeFromName(const std::wstring& name)
-{
+int ExportModeFromName(const std::wstring& name) {
     for (int mode = 0; mode < 3; ++mode)
         if (name == kExportModeNames[mode]) return mode;
     return 0;
 }
 
-std::wstring ExportModeName(int mode)
-{
-    return mode >= 0 && mode < 3 ? kExportModeNames[mode] : L"";
-}
+std::wstring ExportModeName(int mode) { return mode >= 0 && mode < 3 ? kExportModeNames[mode] : L""; }
 
-std::wstring PublishDialogStateName(int shrinked)
-{
+std::wstring PublishDialogStateName(int shrinked) {
     if (shrinked == 1) return L"SHRINKED";
     if (shrinked == 0) return L"EXPANDED";
     return std::wstring();
 }
 
-} // namespace
+}  // namespace
 
-std::wstring CSettings::GetDefaultOutputFolder()
-{
+std::wstring CSettings::GetDefaultOutputFolder() {
     const std::wstring documents = bcshell::GetDocumentsFolder();
     return genswf::IncludeTrailingBackslash(documents) + L"Presentations";
 }
 
-void CSettings::Load()
-{
+void CSettings::Load() {
     CRegistryKey machine;
     if (machine.Open(HKEY_LOCAL_MACHINE, kMachineKey, KEY_READ) == ERROR_SUCCESS) {
         InstallationFolder = machine.QueryStringValue(L"Installation Folder", L"");
@@ -50,13 +43,15 @@ void CSettings::Load()
     }
 
     CRegistryKey publish;
-    if (publish.Create(HKEY_CURRENT_USER, kPublishKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
+    if (publish.Create(HKEY_CURRENT_USER, kPublishKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS) ==
+        ERROR_SUCCESS) {
         OutputFolder = publish.QueryStringValue(L"Output Folder", GetDefaultOutputFolder());
         ExportMode = ExportModeFromName(publish.QueryStringValue(L"Export Slide Range", L"EXPORT_ALL_SLIDES"));
     }
 
     CRegistryKey options;
-    if (options.Create(HKEY_CURRENT_USER, kOptionsKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
+    if (options.Create(HKEY_CURRENT_USER, kOptionsKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS) ==
+        ERROR_SUCCESS) {
         PublishDialogShrinked = options.QueryStringValue(L"PublishDialogState", L"SHRINKED") == L"SHRINKED" ? 1 : 0;
         AutomaticSlideTransition = options.QueryDWORDValue(L"AutomaticSlideTransition", 0) != 0;
         const DWORD delay = options.QueryDWORDValue(L"AutomaticSlideTransitionDelay", kDefaultTransitionDelay);
@@ -70,19 +65,20 @@ void CSettings::Load()
     }
 }
 
-void CSettings::Save()
-{
+void CSettings::Save() {
     // The machine-wide key belongs to the installation: "Installation Folder" is written by
     // the set-up only, so a user whose read failed cannot blank it, and "DebugMode" is never
     // written.
     CRegistryKey publish;
-    if (publish.Create(HKEY_CURRENT_USER, kPublishKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
+    if (publish.Create(HKEY_CURRENT_USER, kPublishKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS) ==
+        ERROR_SUCCESS) {
         publish.SetStringValue(OutputFolder, L"Output Folder");
         publish.SetStringValue(ExportModeName(ExportMode), L"Export Slide Range");
     }
 
     CRegistryKey options;
-    if (options.Create(HKEY_CURRENT_USER, kOptionsKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
+    if (options.Create(HKEY_CURRENT_USER, kOptionsKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS) ==
+        ERROR_SUCCESS) {
         options.SetStringValue(PublishDialogStateName(PublishDialogShrinked), L"PublishDialogState");
         options.SetDWORDValue(AutomaticSlideTransition ? 1 : 0, L"AutomaticSlideTransition");
         options.SetDWORDValue(static_cast<DWORD>(AutomaticSlideTransitionDelay), L"AutomaticSlideTransitionDelay");
@@ -91,22 +87,20 @@ void CSettings::Save()
     }
 }
 
-void CSettings::SaveLanguageId()
-{
+void CSettings::SaveLanguageId() {
     CRegistryKey options;
-    if (options.Create(HKEY_CURRENT_USER, kOptionsKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS) == ERROR_SUCCESS)
+    if (options.Create(HKEY_CURRENT_USER, kOptionsKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS) ==
+        ERROR_SUCCESS)
         options.SetDWORDValue(static_cast<DWORD>(LanguageId), L"LanguageId");
 }
 
-std::wstring CSettings::GetLanguageFolder() const
-{
+std::wstring CSettings::GetLanguageFolder() const {
     // Without an installation folder there is no language folder (not "/lng").
     if (InstallationFolder.empty()) return std::wstring();
     return genswf::IncludeTrailingBackslash(InstallationFolder) + L"lng";
 }
 
-std::wstring CSettings::GetResourceFolder() const
-{
+std::wstring CSettings::GetResourceFolder() const {
     if (InstallationFolder.empty()) return std::wstring();
     return genswf::IncludeTrailingBackslash(InstallationFolder) + L"res";
 }

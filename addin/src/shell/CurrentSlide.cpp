@@ -2,8 +2,7 @@
 
 using namespace PowerPoint;
 
-PowerPoint::SlideRange* GetCurrentSlideRange(PowerPoint::_Presentation* presentation)
-{
+PowerPoint::SlideRange* GetCurrentSlideRange(PowerPoint::_Presentation* presentation) {
     if (!presentation) return nullptr;
     CComPtr<DocumentWindows> windows;
     CComPtr<DocumentWindow> window;

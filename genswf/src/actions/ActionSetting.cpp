@@ -3,8 +3,8 @@
 #include "PptActionSetting.h"
 #include "PptHyperlinks.h"
 
-#include "ComPtr.h"
 #include "ComBstr.h"
+#include "ComPtr.h"
 
 namespace genswf {
 
@@ -15,31 +15,27 @@ constexpr int kMaxRangeNesting = 16;
 
 // The owner of an action setting: the Shape or TextRange itself, or the ActionSettings collection
 // whose Parent it is (both forms occur).
-CComPtr<IUnknown> OwnerOf(IUnknown* parent)
-{
+CComPtr<IUnknown> OwnerOf(IUnknown* parent) {
     CComPtr<PowerPoint::ActionSettings> collection;
     if (parent && parent->QueryInterface(PowerPoint::IID_ActionSettings, reinterpret_cast<void**>(&collection)) >= 0 &&
         collection) {
         CComPtr<IUnknown> owner;
         CHECK_PPT_HR(collection->get_Parent(&owner));
-        if (!owner)
-            THROW_PPT_EXCEPTION();
+        if (!owner) THROW_PPT_EXCEPTION();
         return owner;
     }
     return CComPtr<IUnknown>(parent);
 }
 
-std::wstring ShapeNameOf(PowerPoint::Shape* shape)
-{
+std::wstring ShapeNameOf(PowerPoint::Shape* shape) {
     CBstr name;
     CHECK_PPT_HR(shape->get_Name(&name));
     return name.ToWString();
 }
 
-} // namespace
+}  // namespace
 
-std::shared_ptr<CActionSetting> CActionSetting::Create(CPptActionSetting& actionSetting)
-{
+std::shared_ptr<CActionSetting> CActionSetting::Create(CPptActionSetting& actionSetting) {
     auto record = std::make_shared<CActionSetting>();
 
     PowerPoint::Hyperlink* link = actionSetting.GetHyperlink();
@@ -62,15 +58,13 @@ std::shared_ptr<CActionSetting> CActionSetting::Create(CPptActionSetting& action
     if (record->hyperlinkType == PowerPoint::msoHyperlinkShape) {
         CComPtr<PowerPoint::Shape> shape;
         shape.Attach(QueryShape(owner));
-        if (!shape)
-            THROW_PPT_EXCEPTION();
+        if (!shape) THROW_PPT_EXCEPTION();
         record->shapeName = ShapeNameOf(shape);
         CHECK_PPT_HR(shape->get_ActionSettings(&collection));
     } else if (record->hyperlinkType == PowerPoint::msoHyperlinkRange) {
         CComPtr<PowerPoint::TextRange> range;
         range.Attach(QueryTextRange(owner));
-        if (!range)
-            THROW_PPT_EXCEPTION();
+        if (!range) THROW_PPT_EXCEPTION();
         CHECK_PPT_HR(range->get_Start(&record->textStart));
         CHECK_PPT_HR(range->get_Length(&record->textLength));
         CHECK_PPT_HR(range->get_ActionSettings(&collection));
@@ -80,23 +74,19 @@ std::shared_ptr<CActionSetting> CActionSetting::Create(CPptActionSetting& action
         CHECK_PPT_HR(range->get_Parent(&up));
         for (int depth = 0; up && !frame && depth < kMaxRangeNesting; ++depth) {
             frame.Attach(QueryTextFrame(up));
-            if (frame)
-                break;
+            if (frame) break;
             CComPtr<PowerPoint::TextRange> outer;
             outer.Attach(QueryTextRange(up));
-            if (!outer)
-                break;
+            if (!outer) break;
             up.Release();
             CHECK_PPT_HR(outer->get_Parent(&up));
         }
-        if (!frame)
-            THROW_PPT_EXCEPTION();
+        if (!frame) THROW_PPT_EXCEPTION();
         CComPtr<IUnknown> frameParent;
         CHECK_PPT_HR(frame->get_Parent(&frameParent));
         CComPtr<PowerPoint::Shape> shape;
         shape.Attach(QueryShape(frameParent));
-        if (!shape)
-            THROW_PPT_EXCEPTION();
+        if (!shape) THROW_PPT_EXCEPTION();
         record->shapeName = ShapeNameOf(shape);
     } else {
         // Neither on a shape nor on text: kept without an owner, so no object ever claims it.
@@ -104,32 +94,24 @@ std::shared_ptr<CActionSetting> CActionSetting::Create(CPptActionSetting& action
         return record;
     }
 
-    if (!collection)
-        THROW_PPT_EXCEPTION();
+    if (!collection) THROW_PPT_EXCEPTION();
     CComPtr<PowerPoint::ActionSetting> click;
     CHECK_PPT_HR(collection->Item(PowerPoint::ppMouseClick, &click));
-    if (!click)
-        THROW_PPT_EXCEPTION();
+    if (!click) THROW_PPT_EXCEPTION();
     CPptActionSetting clickSetting(click);
     record->mouseEvent = actionSetting.IsEqual(clickSetting) ? PowerPoint::ppMouseClick : PowerPoint::ppMouseOver;
     return record;
 }
 
-bool CActionSetting::IsEqual(const CActionSetting& other) const
-{
+bool CActionSetting::IsEqual(const CActionSetting& other) const {
     return shapeName == other.shapeName && textStart == other.textStart && textLength == other.textLength &&
            mouseEvent == other.mouseEvent;
 }
 
-void CActionSettingList::Add(const std::shared_ptr<CActionSetting>& setting)
-{
-    settings.push_back(setting);
-}
+void CActionSettingList::Add(const std::shared_ptr<CActionSetting>& setting) { settings.push_back(setting); }
 
-bool CActionSettingList::IsEqual(const CActionSettingList& other) const
-{
-    if (settings.size() != other.settings.size())
-        return false;
+bool CActionSettingList::IsEqual(const CActionSettingList& other) const {
+    if (settings.size() != other.settings.size()) return false;
     for (const auto& mine : settings) {
         bool found = false;
         for (const auto& theirs : other.settings) {
@@ -138,22 +120,16 @@ bool CActionSettingList::IsEqual(const CActionSettingList& other) const
                 break;
             }
         }
-        if (!found)
-            return false;
+        if (!found) return false;
     }
     return true;
 }
 
-std::shared_ptr<CActionSettingList> CreateActionSettingList()
-{
-    return std::make_shared<CActionSettingList>();
-}
+std::shared_ptr<CActionSettingList> CreateActionSettingList() { return std::make_shared<CActionSettingList>(); }
 
 std::shared_ptr<CHyperlinkSource> CreateHyperlinkButton(const std::shared_ptr<CButtonObject>& button,
-                                                        const std::shared_ptr<CActionSettingList>& list,
-                                                        LONG slideId)
-{
+                                                        const std::shared_ptr<CActionSettingList>& list, LONG slideId) {
     return std::make_shared<CHyperlinkSource>(button, list, slideId);
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -13,43 +13,36 @@ namespace genswf {
 namespace {
 
 template <class T, class I>
-T ReadOrZero(I* object, HRESULT (I::*get)(T*))
-{
+T ReadOrZero(I* object, HRESULT (I::*get)(T*)) {
     T value = 0;
-    if (!object || (object->*get)(&value) < 0)
-        return 0;
+    if (!object || (object->*get)(&value) < 0) return 0;
     return value;
 }
 
-COLORREF ColorOf(PowerPoint::Font* font)
-{
+COLORREF ColorOf(PowerPoint::Font* font) {
     return font ? static_cast<COLORREF>(CPptFont::Create(font)->GetColor()) : 0;
 }
 
-} // namespace
+}  // namespace
 
 CBulletRecord::CBulletRecord(CMovie* movie, PowerPoint::TextRange* paragraphText,
                              PowerPoint::BulletFormat* bulletFormat)
-    : m_movie(movie), m_bulletFormat(AddRefCopy(bulletFormat))
-{
+    : m_movie(movie), m_bulletFormat(AddRefCopy(bulletFormat)) {
     Read(paragraphText);
 }
 
-CBulletRecord::~CBulletRecord()
-{
+CBulletRecord::~CBulletRecord() {
     SafeRelease(m_bulletFormat);
     SafeRelease(m_textFont);
     SafeRelease(m_bulletFont);
 }
 
-void CBulletRecord::Read(PowerPoint::TextRange* paragraphText)
-{
+void CBulletRecord::Read(PowerPoint::TextRange* paragraphText) {
     PowerPoint::BulletFormat* bullet = m_bulletFormat;
     m_visible = ReadOrZero(bullet, &PowerPoint::BulletFormat::get_Visible) != 0;
     if (m_visible) {
         m_type = ReadOrZero(bullet, &PowerPoint::BulletFormat::get_Type);
-        if (m_type == 0)
-            m_visible = false;
+        if (m_type == 0) m_visible = false;
     }
     if (!m_visible) {
         m_type = 0;
@@ -57,13 +50,11 @@ void CBulletRecord::Read(PowerPoint::TextRange* paragraphText)
     }
 
     m_useTextFont = ReadOrZero(bullet, &PowerPoint::BulletFormat::get_UseTextFont) != 0;
-    if (bullet->get_Font(&m_bulletFont) < 0)
-        SafeRelease(m_bulletFont);
+    if (bullet->get_Font(&m_bulletFont) < 0) SafeRelease(m_bulletFont);
     if (paragraphText && ReadOrZero(paragraphText, &PowerPoint::TextRange::get_Length) != 0) {
         PowerPoint::TextRange* first = nullptr;
         if (paragraphText->Characters(1, 1, &first) >= 0 && first) {
-            if (first->get_Font(&m_textFont) < 0)
-                SafeRelease(m_textFont);
+            if (first->get_Font(&m_textFont) < 0) SafeRelease(m_textFont);
         }
         SafeRelease(first);
     }
@@ -75,8 +66,7 @@ void CBulletRecord::Read(PowerPoint::TextRange* paragraphText)
     if (m_useTextFont && m_textFont) {
         SafeRelease(m_bulletFont);
         m_bulletFont = AddRefCopy(m_textFont);
-        if (m_useTextColor)
-            m_color = ColorOf(m_textFont);
+        if (m_useTextColor) m_color = ColorOf(m_textFont);
     }
 
     if (m_type == PowerPoint::ppBulletUnnumbered || m_type == PowerPoint::ppBulletPicture) {
@@ -92,9 +82,8 @@ void CBulletRecord::Read(PowerPoint::TextRange* paragraphText)
 }
 
 CRefPtr<CBulletRecord> CreateBulletRecord(CMovie* movie, PowerPoint::TextRange* paragraphText,
-                                          PowerPoint::BulletFormat* bulletFormat)
-{
+                                          PowerPoint::BulletFormat* bulletFormat) {
     return CRefPtr<CBulletRecord>(new CBulletRecord(movie, paragraphText, bulletFormat));
 }
 
-} // namespace genswf
+}  // namespace genswf

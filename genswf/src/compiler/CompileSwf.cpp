@@ -23,8 +23,7 @@ public:
     VARIANT value;
 };
 
-std::wstring LastCompileError(ITarnquillCompiler* compiler)
-{
+std::wstring LastCompileError(ITarnquillCompiler* compiler) {
     BSTR text = nullptr;
     if (FAILED(compiler->GetLastErrorText(&text))) return std::wstring();
     const std::wstring message = WStringFromBstr(text);
@@ -32,14 +31,14 @@ std::wstring LastCompileError(ITarnquillCompiler* compiler)
     return message;
 }
 
-} // namespace
+}  // namespace
 
-void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes)
-{
+void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
 
     CComPtr<ITarnquillCompiler> compiler;
-    HRESULT hr = CoCreateInstance(CLSID_TarnquillCompiler, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
+    HRESULT hr = CoCreateInstance(CLSID_TarnquillCompiler, nullptr,
+                                  CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
                                   IID_ITarnquillCompiler, reinterpret_cast<void**>(&compiler));
     if (FAILED(hr) || !compiler) {
         throw CXml2SwfException(L"Tarnquill is not installed. Error code: " + IntToWString(static_cast<int>(hr)));
@@ -103,7 +102,8 @@ void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes)
     SAFEARRAY* array = copy.value.parray;
     const std::size_t available = array->rgsabound[0].cElements;
     if (static_cast<std::size_t>(size) > available) {
-        throw CComError(E_UNEXPECTED, L"The compiler reported more SWF bytes than it returned.", IID_ITarnquillCompiler);
+        throw CComError(E_UNEXPECTED, L"The compiler reported more SWF bytes than it returned.",
+                        IID_ITarnquillCompiler);
     }
     void* data = nullptr;
     if (FAILED(SafeArrayAccessData(array, &data)) || !data) {
@@ -114,4 +114,4 @@ void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes)
     SafeArrayUnaccessData(array);
 }
 
-} // namespace genswf
+}  // namespace genswf

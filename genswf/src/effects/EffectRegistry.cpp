@@ -15,14 +15,12 @@ namespace genswf {
 namespace {
 
 // The registry of the current export; released at exit by its own destructor.
-CRefPtr<CEffectRegistry>& GlobalRegistry()
-{
+CRefPtr<CEffectRegistry>& GlobalRegistry() {
     static CRefPtr<CEffectRegistry> global;
     return global;
 }
 
-unsigned TickCount()
-{
+unsigned TickCount() {
     using namespace std::chrono;
     return static_cast<unsigned>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
@@ -30,12 +28,10 @@ unsigned TickCount()
 constexpr std::int32_t kCutCode = 257;
 constexpr std::int32_t kRandomCode = 513;
 
-} // namespace
+}  // namespace
 
-CEffectRegistry::CEffectRegistry(PowerPoint::_Application* application)
-{
-    if (!application)
-        THROW_PPT_EXCEPTION();
+CEffectRegistry::CEffectRegistry(PowerPoint::_Application* application) {
+    if (!application) THROW_PPT_EXCEPTION();
     BSTR version = nullptr;
     const HRESULT hr = application->get_Version(&version);
     if (hr < 0) {
@@ -51,11 +47,9 @@ CEffectRegistry::CEffectRegistry(const std::wstring& versionText) { Initialise(v
 
 CEffectRegistry::~CEffectRegistry() = default;
 
-std::int32_t CEffectRegistry::ParseVersion(const std::wstring& text)
-{
+std::int32_t CEffectRegistry::ParseVersion(const std::wstring& text) {
     std::size_t i = 0;
-    while (i < text.size() && std::iswspace(static_cast<wint_t>(text[i])))
-        ++i;
+    while (i < text.size() && std::iswspace(static_cast<wint_t>(text[i]))) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
         negative = text[i] == L'-';
@@ -64,20 +58,15 @@ std::int32_t CEffectRegistry::ParseVersion(const std::wstring& text)
     long long value = 0;
     for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
         value = value * 10 + (text[i] - L'0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            break;  // already out of range; the cap below decides
+        if (value > static_cast<long long>(INT_MAX) + 1) break;  // already out of range; the cap below decides
     }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
+    if (negative) value = -value;
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
     return static_cast<std::int32_t>(value);
 }
 
-void CEffectRegistry::Initialise(const std::wstring& versionText)
-{
+void CEffectRegistry::Initialise(const std::wstring& versionText) {
     m_version = ParseVersion(versionText);
     if (m_version <= 9) {
         m_pictureFormat = L"wmf";
@@ -90,14 +79,12 @@ void CEffectRegistry::Initialise(const std::wstring& versionText)
     m_defaultEffect = CRefPtr<CTransitionEffect>(new CDefaultTransition());
 }
 
-void CEffectRegistry::RegisterEffects()
-{
+void CEffectRegistry::RegisterEffects() {
     auto add = [this](std::int32_t code, CTransitionEffect* effect) {
         m_effects[code] = CRefPtr<CTransitionEffect>(effect);
     };
     auto each = [&add](std::initializer_list<std::int32_t> codes, auto make) {
-        for (std::int32_t code : codes)
-            add(code, make(code));
+        for (std::int32_t code : codes) add(code, make(code));
     };
 
     each({257, 258, 3844}, [](int) { return new CCutTransition(); });
@@ -123,46 +110,37 @@ void CEffectRegistry::RegisterEffects()
     each({3350, 3349, 3345, 3346, 3347, 3348}, [](int code) { return new CZoomTransition(code); });
 }
 
-CRefPtr<CTransitionEffect> CEffectRegistry::GetEffectForDraw(int draw) const
-{
+CRefPtr<CTransitionEffect> CEffectRegistry::GetEffectForDraw(int draw) const {
     // rand() never goes below 0, but a caller's draw might.
     const long long count = static_cast<long long>(m_effects.size());
     long long index = static_cast<long long>(draw) % count;
-    if (index < 0)
-        index += count;
+    if (index < 0) index += count;
     auto it = m_effects.begin();
     std::advance(it, index);
     return it->second;
 }
 
-CRefPtr<CTransitionEffect> CEffectRegistry::GetEffect(int code) const
-{
-    if (code == kRandomCode)
-        return GetEffectForDraw(std::rand());
+CRefPtr<CTransitionEffect> CEffectRegistry::GetEffect(int code) const {
+    if (code == kRandomCode) return GetEffectForDraw(std::rand());
     auto it = m_effects.find(code);
-    if (it != m_effects.end())
-        return it->second;
+    if (it != m_effects.end()) return it->second;
     return m_effects.at(kCutCode);
 }
 
-void CEffectRegistry::CreateGlobal(PowerPoint::_Application* application)
-{
+void CEffectRegistry::CreateGlobal(PowerPoint::_Application* application) {
     std::srand(TickCount());
     GlobalRegistry().Reset();
-    if (!application)
-        return;
+    if (!application) return;
     CRefPtr<CEffectRegistry> created(new CEffectRegistry(application));
     GlobalRegistry() = created;
 }
 
 CRefPtr<CEffectRegistry> CEffectRegistry::GetGlobal() { return GlobalRegistry(); }
 
-CRefPtr<CEffectRegistry> CEffectRegistry::GetRequiredGlobal()
-{
+CRefPtr<CEffectRegistry> CEffectRegistry::GetRequiredGlobal() {
     CRefPtr<CEffectRegistry> global = GlobalRegistry();
-    if (!global)
-        throw CBaseException(0, std::wstring());
+    if (!global) throw CBaseException(0, std::wstring());
     return global;
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -11,8 +11,7 @@ namespace {
 class CMaskWriter {
 public:
     CMaskWriter(CShapeObjectRecord& record, const std::shared_ptr<CFrameList>& frames, const EntryEffectFrames& f)
-        : m_record(record), m_frames(f), m_mask(CreateTransitionMask(record.movie))
-    {
+        : m_record(record), m_frames(f), m_mask(CreateTransitionMask(record.movie)) {
         auto maskTrack = frames->AddTrack();
         auto shapeTrack = frames->AddTrack();
         m_maskShow = maskTrack->AddShow(f.start, m_mask->GetId(), CMatrix());
@@ -27,16 +26,14 @@ public:
     CTransitionMask& Mask() { return *m_mask; }
     std::wstring BlackFill() { return m_record.movie->GetBlackFillStyleId(); }
 
-    std::shared_ptr<CRectangleObject> BlackRectangle(float x, float y, float width, float height)
-    {
+    std::shared_ptr<CRectangleObject> BlackRectangle(float x, float y, float width, float height) {
         auto rectangle = m_mask->AddRectangle(x, y, width, height);
         rectangle->SetFillStyle(BlackFill());
         return rectangle;
     }
 
     std::shared_ptr<CRectangleObject> BlackRectangleIn(CShapeObject& shape, float x, float y, float width,
-                                                       float height)
-    {
+                                                       float height) {
         auto rectangle = shape.AddRectangle(x, y, width, height);
         rectangle->SetFillStyle(BlackFill());
         return rectangle;
@@ -44,8 +41,7 @@ public:
 
     // The part made for frame (start + step) becomes what the mask shows from then on.
     // Returns the show of the first part, which every later part replaces.
-    const std::shared_ptr<CShowCommand>& ShowPart(std::uint32_t step, const std::shared_ptr<CMovieObject>& part)
-    {
+    const std::shared_ptr<CShowCommand>& ShowPart(std::uint32_t step, const std::shared_ptr<CMovieObject>& part) {
         if (!m_partShow)
             m_partShow = m_mask->GetTrack()->AddShow(step, part->GetId(), CMatrix());
         else
@@ -54,15 +50,13 @@ public:
     }
 
     // The masked shape's placement, moved by (dx, dy) from the record's first matrix.
-    CMatrix MovedShape(float dx, float dy) const
-    {
+    CMatrix MovedShape(float dx, float dy) const {
         CMatrix m = m_record.firstMatrix;
         m.Translate(dx, dy);
         return m;
     }
 
-    void MoveShape(std::uint32_t frame, float dx, float dy)
-    {
+    void MoveShape(std::uint32_t frame, float dx, float dy) {
         if (frame == m_frames.start) {
             m_shapeShow->matrix = MovedShape(dx, dy);
             return;
@@ -71,8 +65,7 @@ public:
     }
 
     // Hides the mask after the last frame and writes its definition.
-    void Finish()
-    {
+    void Finish() {
         m_maskTrack->AddHide(m_frames.end + 1, m_maskShow->GetShowId());
         m_mask->Write(m_record.GetObjectsElement());
     }
@@ -88,22 +81,37 @@ private:
     std::shared_ptr<CShowCommand> m_partShow;
 };
 
-} // namespace
+}  // namespace
 
-CWipeTransition::CWipeTransition(int code)
-{
+CWipeTransition::CWipeTransition(int code) {
     switch (code) {
-    case 2817: moveX = -1; growW = 1; startX = 1; startH = 1; break;
-    case 2818: moveY = -1; growH = 1; startY = 1; startW = 1; break;
-    case 2819: growW = 1; startH = 1; break;
-    case 2820: growH = 1; startW = 1; break;
-    default: break;
+    case 2817:
+        moveX = -1;
+        growW = 1;
+        startX = 1;
+        startH = 1;
+        break;
+    case 2818:
+        moveY = -1;
+        growH = 1;
+        startY = 1;
+        startW = 1;
+        break;
+    case 2819:
+        growW = 1;
+        startH = 1;
+        break;
+    case 2820:
+        growH = 1;
+        startW = 1;
+        break;
+    default:
+        break;
     }
 }
 
 void CWipeTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                  float startSeconds) const
-{
+                                  float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     const float w = record.width, h = record.height, n = static_cast<float>(f.n);
     // One unit of margin on every side, so no edge of the shape stays cut at the end.
@@ -122,32 +130,63 @@ void CWipeTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CF
     writer.Finish();
 }
 
-CUncoverTransition::CUncoverTransition(int code)
-{
+CUncoverTransition::CUncoverTransition(int code) {
     Band left;  // from the right edge leftwards
-    left.startX = 1; left.moveX = -1; left.startW = 0; left.growW = 1;
-    Band up;    // from the bottom edge upwards
-    up.startY = 1; up.moveY = -1; up.startH = 0; up.growH = 1;
+    left.startX = 1;
+    left.moveX = -1;
+    left.startW = 0;
+    left.growW = 1;
+    Band up;  // from the bottom edge upwards
+    up.startY = 1;
+    up.moveY = -1;
+    up.startH = 0;
+    up.growH = 1;
     Band right;
-    right.startW = 0; right.growW = 1;
+    right.startW = 0;
+    right.growW = 1;
     Band down;
-    down.startH = 0; down.growH = 1;
+    down.startH = 0;
+    down.growH = 1;
     switch (code) {
-    case 2049: first = left; break;
-    case 2050: first = up; break;
-    case 2051: first = right; break;
-    case 2052: first = down; break;
-    case 2053: first = left; second = up; twoRectangles = true; break;
-    case 2054: first = right; second = up; twoRectangles = true; break;
-    case 2055: first = left; second = down; twoRectangles = true; break;
-    case 2056: first = right; second = down; twoRectangles = true; break;
-    default: break;
+    case 2049:
+        first = left;
+        break;
+    case 2050:
+        first = up;
+        break;
+    case 2051:
+        first = right;
+        break;
+    case 2052:
+        first = down;
+        break;
+    case 2053:
+        first = left;
+        second = up;
+        twoRectangles = true;
+        break;
+    case 2054:
+        first = right;
+        second = up;
+        twoRectangles = true;
+        break;
+    case 2055:
+        first = left;
+        second = down;
+        twoRectangles = true;
+        break;
+    case 2056:
+        first = right;
+        second = down;
+        twoRectangles = true;
+        break;
+    default:
+        break;
     }
 }
 
 void CUncoverTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                     float startSeconds) const
-{
+                                     float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     const float w = record.width, h = record.height, n = static_cast<float>(f.n);
     CMaskWriter writer(record, frames, f);
@@ -174,18 +213,20 @@ void CUncoverTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr
     writer.Finish();
 }
 
-CBlindsTransition::CBlindsTransition(int code)
-{
+CBlindsTransition::CBlindsTransition(int code) {
     if (code == 769) {
-        a = 1; d = 1.0f / 6.0f; f = 1.0f / 6.0f;
+        a = 1;
+        d = 1.0f / 6.0f;
+        f = 1.0f / 6.0f;
     } else if (code == 770) {
-        b = 1; c = 1.0f / 6.0f; e = 1.0f / 6.0f;
+        b = 1;
+        c = 1.0f / 6.0f;
+        e = 1.0f / 6.0f;
     }
 }
 
 void CBlindsTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                    float startSeconds) const
-{
+                                    float startSeconds) const {
     const EntryEffectFrames fr = Frames(record, startSeconds);
     const float w = record.width, h = record.height, n = static_cast<float>(fr.n);
     CMaskWriter writer(record, frames, fr);
@@ -202,18 +243,20 @@ void CBlindsTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<
     writer.Finish();
 }
 
-CBoxTransition::CBoxTransition(int code_) : code(code_)
-{
+CBoxTransition::CBoxTransition(int code_) : code(code_) {
     if (code == 3073) {
-        start = 0.5f; move = -0.5f; grow = 1;
+        start = 0.5f;
+        move = -0.5f;
+        grow = 1;
     } else if (code == 3074) {
-        move = 0.5f; size = 1; grow = -1;
+        move = 0.5f;
+        size = 1;
+        grow = -1;
     }
 }
 
 void CBoxTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                 float startSeconds) const
-{
+                                 float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     const float w = record.width, h = record.height, n = static_cast<float>(f.n);
     CMaskWriter writer(record, frames, f);
@@ -239,20 +282,41 @@ void CBoxTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFr
     writer.Finish();
 }
 
-CSplitTransition::CSplitTransition(int code)
-{
+CSplitTransition::CSplitTransition(int code) {
     switch (code) {
-    case 3585: startY1 = 0.5f; moveY1 = -0.5f; startY2 = 0.5f; startW = 1; growH = 0.5f; break;
-    case 3586: startY2 = 1; moveY2 = -0.5f; startW = 1; growH = 0.5f; break;
-    case 3587: startX1 = 0.5f; moveX1 = -0.5f; startX2 = 0.5f; startH = 1; growW = 0.5f; break;
-    case 3588: startX2 = 1; moveX2 = -0.5f; startH = 1; growW = 0.5f; break;
-    default: break;
+    case 3585:
+        startY1 = 0.5f;
+        moveY1 = -0.5f;
+        startY2 = 0.5f;
+        startW = 1;
+        growH = 0.5f;
+        break;
+    case 3586:
+        startY2 = 1;
+        moveY2 = -0.5f;
+        startW = 1;
+        growH = 0.5f;
+        break;
+    case 3587:
+        startX1 = 0.5f;
+        moveX1 = -0.5f;
+        startX2 = 0.5f;
+        startH = 1;
+        growW = 0.5f;
+        break;
+    case 3588:
+        startX2 = 1;
+        moveX2 = -0.5f;
+        startH = 1;
+        growW = 0.5f;
+        break;
+    default:
+        break;
     }
 }
 
 void CSplitTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                   float startSeconds) const
-{
+                                   float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     const float w = record.width, h = record.height, n = static_cast<float>(f.n);
     CMaskWriter writer(record, frames, f);
@@ -270,8 +334,7 @@ void CSplitTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<C
     writer.Finish();
 }
 
-CStripsTransition::CStripsTransition(int code)
-{
+CStripsTransition::CStripsTransition(int code) {
     static const float table[4][5] = {
         {1, 1, 0, -1, -1},  // 2565 left up
         {0, -1, -1, 1, 1},  // 2566 right up
@@ -279,13 +342,11 @@ CStripsTransition::CStripsTransition(int code)
         {0, 0, -1, -1, 1},  // 2568 right down
     };
     if (code >= 2565 && code <= 2568)
-        for (int i = 0; i < 5; ++i)
-            factors[i] = table[code - 2565][i];
+        for (int i = 0; i < 5; ++i) factors[i] = table[code - 2565][i];
 }
 
 void CStripsTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                    float startSeconds) const
-{
+                                    float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     const float w = record.width, h = record.height, n = static_cast<float>(f.n);
     CMaskWriter writer(record, frames, f);
@@ -306,24 +367,59 @@ void CStripsTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<
     writer.Finish();
 }
 
-CCoverTransition::CCoverTransition(int code)
-{
+CCoverTransition::CCoverTransition(int code) {
     switch (code) {
-    case 1281: case 3339: dx = -1; offsetX = 1; break;
-    case 1282: case 3338: dy = -1; offsetY = 1; break;
-    case 1283: case 3337: dx = 1; offsetX = -1; break;
-    case 1284: case 3340: dy = 1; offsetY = -1; break;
-    case 1285: dx = -1; dy = -1; offsetX = 1; offsetY = 1; break;
-    case 1286: dx = 1; dy = -1; offsetX = -1; offsetY = 1; break;
-    case 1287: dx = -1; dy = 1; offsetX = 1; offsetY = -1; break;
-    case 1288: dx = 1; dy = 1; offsetX = -1; offsetY = -1; break;
-    default: break;
+    case 1281:
+    case 3339:
+        dx = -1;
+        offsetX = 1;
+        break;
+    case 1282:
+    case 3338:
+        dy = -1;
+        offsetY = 1;
+        break;
+    case 1283:
+    case 3337:
+        dx = 1;
+        offsetX = -1;
+        break;
+    case 1284:
+    case 3340:
+        dy = 1;
+        offsetY = -1;
+        break;
+    case 1285:
+        dx = -1;
+        dy = -1;
+        offsetX = 1;
+        offsetY = 1;
+        break;
+    case 1286:
+        dx = 1;
+        dy = -1;
+        offsetX = -1;
+        offsetY = 1;
+        break;
+    case 1287:
+        dx = -1;
+        dy = 1;
+        offsetX = 1;
+        offsetY = -1;
+        break;
+    case 1288:
+        dx = 1;
+        dy = 1;
+        offsetX = -1;
+        offsetY = -1;
+        break;
+    default:
+        break;
     }
 }
 
 void CCoverTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                   float startSeconds) const
-{
+                                   float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     const float w = record.width, h = record.height, n = static_cast<float>(f.n);
     CMaskWriter writer(record, frames, f);
@@ -336,8 +432,7 @@ void CCoverTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<C
 }
 
 void CDefaultTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                     float startSeconds) const
-{
+                                     float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     auto rectangle = CreateRectangleObject(record.movie, record.x, record.y, record.width, record.height);
     rectangle->SetFillStyle(record.movie->GetBlackFillStyleId());
@@ -349,4 +444,4 @@ void CDefaultTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr
     rectangle->Write(record.GetObjectsElement());
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -14,12 +14,9 @@ constexpr float kPi = 3.14159265358979f;
 class CPlacementWriter {
 public:
     CPlacementWriter(CShapeObjectRecord& record, const std::shared_ptr<CFrameList>& frames)
-        : m_record(record), m_track(frames->AddTrack())
-    {
-    }
+        : m_record(record), m_track(frames->AddTrack()) {}
 
-    std::shared_ptr<CPlacementCommand> Place(std::uint32_t frame, std::uint32_t start, const CMatrix& matrix)
-    {
+    std::shared_ptr<CPlacementCommand> Place(std::uint32_t frame, std::uint32_t start, const CMatrix& matrix) {
         if (frame == start) {
             m_show = m_track->AddShow(frame, m_record.objectId, matrix);
             m_record.SetShowCommand(m_show);
@@ -38,8 +35,7 @@ private:
 };
 
 // m scaled by (sx, sy) about (px, py), after m itself.
-CMatrix ScaledAbout(const CMatrix& m, float sx, float sy, float px, float py)
-{
+CMatrix ScaledAbout(const CMatrix& m, float sx, float sy, float px, float py) {
     CMatrix result = m;
     result.Translate(-px, -py);
     result.Scale(sx, sy);
@@ -47,25 +43,22 @@ CMatrix ScaledAbout(const CMatrix& m, float sx, float sy, float px, float py)
     return result;
 }
 
-} // namespace
+}  // namespace
 
 void CCutTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                 float startSeconds) const
-{
+                                 float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     record.SetShowCommand(frames->AddTrack()->AddShow(f.start, record.objectId, record.secondMatrix));
 }
 
 void CNoTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                float startSeconds) const
-{
+                                float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     record.SetShowCommand(frames->AddTrack()->AddShow(f.start, record.objectId, record.secondMatrix));
 }
 
 void CFlashOnceTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                       float startSeconds) const
-{
+                                       float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     auto track = frames->AddTrack();
     auto show = track->AddShow(f.start, record.objectId, record.firstMatrix);
@@ -74,8 +67,7 @@ void CFlashOnceTransition::WriteFrames(CShapeObjectRecord& record, std::shared_p
 }
 
 void CFadeTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                  float startSeconds) const
-{
+                                  float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     CPlacementWriter writer(record, frames);
     // Single precision on purpose: the steps accumulate as the player's would.
@@ -88,25 +80,48 @@ void CFadeTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CF
     }
 }
 
-CFlyTransition::CFlyTransition(int code)
-{
+CFlyTransition::CFlyTransition(int code) {
     duration = (code >= 3341 && code <= 3344) ? 5.0f : 0.5f;
     switch (code) {
-    case 3329: case 3341: horizontal = -1; break;
-    case 3330: case 3342: vertical = -1; break;
-    case 3331: case 3343: horizontal = 1; break;
-    case 3332: case 3344: vertical = 1; break;
-    case 3333: horizontal = -1; vertical = -1; break;
-    case 3334: horizontal = 1; vertical = -1; break;
-    case 3335: horizontal = -1; vertical = 1; break;
-    case 3336: horizontal = 1; vertical = 1; break;
-    default: break;
+    case 3329:
+    case 3341:
+        horizontal = -1;
+        break;
+    case 3330:
+    case 3342:
+        vertical = -1;
+        break;
+    case 3331:
+    case 3343:
+        horizontal = 1;
+        break;
+    case 3332:
+    case 3344:
+        vertical = 1;
+        break;
+    case 3333:
+        horizontal = -1;
+        vertical = -1;
+        break;
+    case 3334:
+        horizontal = 1;
+        vertical = -1;
+        break;
+    case 3335:
+        horizontal = -1;
+        vertical = 1;
+        break;
+    case 3336:
+        horizontal = 1;
+        vertical = 1;
+        break;
+    default:
+        break;
     }
 }
 
 void CFlyTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                 float startSeconds) const
-{
+                                 float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     const float movieWidth = static_cast<float>(record.movie->GetMovieWidth());
     const float movieHeight = static_cast<float>(record.movie->GetMovieHeight());
@@ -126,19 +141,26 @@ void CFlyTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFr
     }
 }
 
-CZoomTransition::CZoomTransition(int code_) : code(code_)
-{
+CZoomTransition::CZoomTransition(int code_) : code(code_) {
     switch (code) {
-    case 3346: startScale = 2.0f / 3.0f; break;
-    case 3347: case 3350: startScale = 5.0f; break;
-    case 3348: startScale = 4.0f / 3.0f; break;
-    default: startScale = 0.0f; break;
+    case 3346:
+        startScale = 2.0f / 3.0f;
+        break;
+    case 3347:
+    case 3350:
+        startScale = 5.0f;
+        break;
+    case 3348:
+        startScale = 4.0f / 3.0f;
+        break;
+    default:
+        startScale = 0.0f;
+        break;
     }
 }
 
 void CZoomTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                  float startSeconds) const
-{
+                                  float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     const float cx = record.x + record.width / 2.0f;
     const float cy = record.y + record.height / 2.0f;
@@ -162,21 +184,43 @@ void CZoomTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CF
     }
 }
 
-CStretchTransition::CStretchTransition(int code)
-{
+CStretchTransition::CStretchTransition(int code) {
     switch (code) {
-    case 3351: startScaleX = 0; startScaleY = 1; changeX = 1; anchorX = 0.5f; break;
-    case 3352: startScaleX = 0; startScaleY = 1; changeX = 1; break;
-    case 3353: startScaleX = 1; startScaleY = 0; changeY = 1; break;
-    case 3354: startScaleX = 0; startScaleY = 1; changeX = 1; anchorX = 1; break;
-    case 3355: startScaleX = 1; startScaleY = 0; changeY = 1; anchorY = 1; break;
-    default: break;
+    case 3351:
+        startScaleX = 0;
+        startScaleY = 1;
+        changeX = 1;
+        anchorX = 0.5f;
+        break;
+    case 3352:
+        startScaleX = 0;
+        startScaleY = 1;
+        changeX = 1;
+        break;
+    case 3353:
+        startScaleX = 1;
+        startScaleY = 0;
+        changeY = 1;
+        break;
+    case 3354:
+        startScaleX = 0;
+        startScaleY = 1;
+        changeX = 1;
+        anchorX = 1;
+        break;
+    case 3355:
+        startScaleX = 1;
+        startScaleY = 0;
+        changeY = 1;
+        anchorY = 1;
+        break;
+    default:
+        break;
     }
 }
 
 void CStretchTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                     float startSeconds) const
-{
+                                     float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     const float px = record.x + record.width * anchorX;
     const float py = record.y + record.height * anchorY;
@@ -184,14 +228,14 @@ void CStretchTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr
     CPlacementWriter writer(record, frames);
     for (std::uint32_t frame = f.start; frame <= f.end; ++frame) {
         const float done = static_cast<float>(frame - f.start) / n;
-        writer.Place(frame, f.start,
-                     ScaledAbout(record.firstMatrix, startScaleX + changeX * done, startScaleY + changeY * done, px, py));
+        writer.Place(
+            frame, f.start,
+            ScaledAbout(record.firstMatrix, startScaleX + changeX * done, startScaleY + changeY * done, px, py));
     }
 }
 
 void CSwivelTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                    float startSeconds) const
-{
+                                    float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     const float axis = record.x + record.width / 2.0f;
     const float n = static_cast<float>(f.n);
@@ -203,8 +247,7 @@ void CSwivelTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<
 }
 
 void CSpiralTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CFrameList> frames,
-                                    float startSeconds) const
-{
+                                    float startSeconds) const {
     const EntryEffectFrames f = Frames(record, startSeconds);
     const float movieWidth = static_cast<float>(record.movie->GetMovieWidth());
     const float movieHeight = static_cast<float>(record.movie->GetMovieHeight());
@@ -231,4 +274,4 @@ void CSpiralTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<
     }
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -25,20 +25,17 @@ constexpr std::uint64_t kMaxInflateRatio = 1032;
 // Compressed movies came with version 6.
 constexpr std::uint8_t kFirstCompressedVersion = 6;
 
-std::uint32_t ReadU32(const std::uint8_t* p)
-{
+std::uint32_t ReadU32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
 // The whole file, or nothing when it cannot be opened, is empty or too large.
-bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& out, bool& opened)
-{
+bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& out, bool& opened) {
     opened = false;
     out.clear();
     std::FILE* f = std::fopen(Utf8FromWide(path).c_str(), "rb");
-    if (!f)
-        return false;
+    if (!f) return false;
     opened = true;
     bool ok = std::fseek(f, 0, SEEK_END) == 0;
     const long size = ok ? std::ftell(f) : -1;
@@ -48,8 +45,7 @@ bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& out, boo
         ok = std::fread(out.data(), 1, out.size(), f) == out.size();
     }
     std::fclose(f);
-    if (!ok)
-        out.clear();
+    if (!ok) out.clear();
     return ok;
 }
 
@@ -59,11 +55,9 @@ class CBitWriter {
 public:
     CBitWriter(std::vector<std::uint8_t>& bytes, std::size_t index) : m_bytes(bytes), m_index(index) {}
 
-    void WriteBits(std::uint32_t value, int count)
-    {
+    void WriteBits(std::uint32_t value, int count) {
         for (int i = count - 1; i >= 0; --i) {
-            if (m_index >= m_bytes.size())
-                throw CSwfExtractionException();
+            if (m_index >= m_bytes.size()) throw CSwfExtractionException();
             const std::uint8_t mask = static_cast<std::uint8_t>(0x80u >> m_bitPos);
             if ((value >> i) & 1u)
                 m_bytes[m_index] = static_cast<std::uint8_t>(m_bytes[m_index] | mask);
@@ -75,17 +69,14 @@ public:
             }
         }
     }
-    void Align()
-    {
+    void Align() {
         if (m_bitPos != 0) {
             m_bitPos = 0;
             ++m_index;
         }
     }
-    void WriteByte(std::uint8_t value)
-    {
-        if (m_index >= m_bytes.size())
-            throw CSwfExtractionException();
+    void WriteByte(std::uint8_t value) {
+        if (m_index >= m_bytes.size()) throw CSwfExtractionException();
         m_bytes[m_index++] = value;
     }
 
@@ -95,17 +86,14 @@ private:
     int m_bitPos = 0;
 };
 
-} // namespace
+}  // namespace
 
-std::uint8_t CSwfContent::ReadByte()
-{
-    if (m_byteIndex >= m_movieData.size())
-        throw CSwfExtractionException();
+std::uint8_t CSwfContent::ReadByte() {
+    if (m_byteIndex >= m_movieData.size()) throw CSwfExtractionException();
     return m_movieData[m_byteIndex++];
 }
 
-std::uint32_t CSwfContent::ReadBits(int count)
-{
+std::uint32_t CSwfContent::ReadBits(int count) {
     std::uint32_t value = 0;
     for (int i = 0; i < count; ++i) {
         if (m_bitPos == 0) {
@@ -118,35 +106,26 @@ std::uint32_t CSwfContent::ReadBits(int count)
     return value;
 }
 
-void CSwfContent::AlignCursor()
-{
-    m_bitPos = 0;
-}
+void CSwfContent::AlignCursor() { m_bitPos = 0; }
 
-bool CSwfContent::ReadHeader()
-{
+bool CSwfContent::ReadHeader() {
     m_byteIndex = 0;
     m_bitPos = 0;
-    for (std::size_t i = 0; i < kHeaderSize; ++i)
-        m_header[i] = ReadByte();
+    for (std::size_t i = 0; i < kHeaderSize; ++i) m_header[i] = ReadByte();
     const bool compressed = m_header[0] == 'C' && m_header[1] == 'W' && m_header[2] == 'S';
     const bool plain = m_header[0] == 'F' && m_header[1] == 'W' && m_header[2] == 'S';
-    if (!compressed && !plain)
-        return false;
+    if (!compressed && !plain) return false;
     m_signature.assign(reinterpret_cast<const char*>(m_header), 3);
     m_version = m_header[3];
     m_fileLength = ReadU32(m_header + 4);
-    if (m_version == 0 || (compressed && m_version < kFirstCompressedVersion))
-        return false;
-    if (m_fileLength < kHeaderSize || m_fileLength > kMaxSwfFileLength)
-        return false;
+    if (m_version == 0 || (compressed && m_version < kFirstCompressedVersion)) return false;
+    if (m_fileLength < kHeaderSize || m_fileLength > kMaxSwfFileLength) return false;
 
     m_sourceBytes = m_movieData;
     if (compressed) {
         const std::uint64_t body = m_fileLength - kHeaderSize;
         const std::uint64_t packed = m_sourceBytes.size() - kHeaderSize;
-        if (body > packed * kMaxInflateRatio + 64)
-            return false;
+        if (body > packed * kMaxInflateRatio + 64) return false;
         m_movieData.assign(m_fileLength, 0);
         std::memcpy(m_movieData.data(), m_header, kHeaderSize);
         uLongf inflated = static_cast<uLongf>(body);
@@ -154,8 +133,7 @@ bool CSwfContent::ReadHeader()
                        static_cast<uLong>(packed)) != Z_OK)
             return false;
         // A body shorter than the header says is damaged.
-        if (inflated != body)
-            return false;
+        if (inflated != body) return false;
         m_byteIndex = kHeaderSize;
     } else if (m_fileLength > m_movieData.size()) {
         // Cut short.
@@ -166,8 +144,7 @@ bool CSwfContent::ReadHeader()
     std::int32_t fields[4];
     for (std::int32_t& field : fields) {
         std::uint32_t v = ReadBits(m_rectBits);
-        if (m_rectBits > 0 && m_rectBits < 32 && ((v >> (m_rectBits - 1)) & 1u))
-            v |= ~0u << m_rectBits;
+        if (m_rectBits > 0 && m_rectBits < 32 && ((v >> (m_rectBits - 1)) & 1u)) v |= ~0u << m_rectBits;
         field = static_cast<std::int32_t>(v);
     }
     m_xMin = fields[0];
@@ -188,50 +165,38 @@ bool CSwfContent::ReadHeader()
     return true;
 }
 
-bool CSwfContent::Load(std::vector<std::uint8_t> file, float shapeWidth, float shapeHeight)
-{
+bool CSwfContent::Load(std::vector<std::uint8_t> file, float shapeWidth, float shapeHeight) {
     m_valid = false;
     m_fitMatrix = CMatrix();
-    if (file.empty())
-        return false;
+    if (file.empty()) return false;
     m_movieData = std::move(file);
-    if (!ReadHeader())
-        return false;
+    if (!ReadHeader()) return false;
     // A movie without a stage cannot be fitted anywhere.
-    if (!(m_frameWidth > 0.0f) || !(m_frameHeight > 0.0f))
-        return false;
+    if (!(m_frameWidth > 0.0f) || !(m_frameHeight > 0.0f)) return false;
 
     m_shapeWidth = shapeWidth;
     m_shapeHeight = shapeHeight;
     const float s = std::min(m_shapeWidth / m_frameWidth, m_shapeHeight / m_frameHeight);
-    m_fitMatrix = CMatrix(s, 0.0f, 0.0f, s, (m_shapeWidth - s * m_frameWidth) * 0.5f,
-                          (m_shapeHeight - s * m_frameHeight) * 0.5f);
+    m_fitMatrix =
+        CMatrix(s, 0.0f, 0.0f, s, (m_shapeWidth - s * m_frameWidth) * 0.5f, (m_shapeHeight - s * m_frameHeight) * 0.5f);
     m_valid = true;
     return true;
 }
 
-bool CSwfContent::ReadEmbedded(IUnknown* control)
-{
+bool CSwfContent::ReadEmbedded(IUnknown* control) {
     CComPtr<IPersistStorage> persist;
-    if (control->QueryInterface(IID_IPersistStorage, reinterpret_cast<void**>(&persist)) < 0 || !persist)
-        return false;
+    if (control->QueryInterface(IID_IPersistStorage, reinterpret_cast<void**>(&persist)) < 0 || !persist) return false;
     CComPtr<IUnknown> reader;
-    if (CreateSwfStorageReader(IID_IUnknown, reinterpret_cast<void**>(&reader)) < 0 || !reader)
-        return false;
+    if (CreateSwfStorageReader(IID_IUnknown, reinterpret_cast<void**>(&reader)) < 0 || !reader) return false;
     CComPtr<IStorage> storage;
-    if (reader->QueryInterface(IID_IStorage, reinterpret_cast<void**>(&storage)) < 0 || !storage)
-        return false;
-    if (persist->Save(storage, FALSE) < 0)
-        return false;
+    if (reader->QueryInterface(IID_IStorage, reinterpret_cast<void**>(&storage)) < 0 || !storage) return false;
+    if (persist->Save(storage, FALSE) < 0) return false;
     CComPtr<ISwfStorageReader> movies;
-    if (reader->QueryInterface(IID_ISwfStorageReader, reinterpret_cast<void**>(&movies)) < 0 || !movies)
-        return false;
+    if (reader->QueryInterface(IID_ISwfStorageReader, reinterpret_cast<void**>(&movies)) < 0 || !movies) return false;
     LONG hasMovie = 0;
     LONG size = 0;
-    if (movies->HasMovie(&hasMovie) < 0 || hasMovie == 0)
-        return false;
-    if (movies->GetMovieSize(&size) < 0 || size <= 0)
-        return false;
+    if (movies->HasMovie(&hasMovie) < 0 || hasMovie == 0) return false;
+    if (movies->GetMovieSize(&size) < 0 || size <= 0) return false;
 
     VARIANT data;
     VariantInit(&data);
@@ -250,55 +215,42 @@ bool CSwfContent::ReadEmbedded(IUnknown* control)
     return ok;
 }
 
-bool CSwfContent::ReadLinked(IShockwaveFlash* flash, const std::wstring& presentationLocation)
-{
+bool CSwfContent::ReadLinked(IShockwaveFlash* flash, const std::wstring& presentationLocation) {
     CBstr movieBstr;
-    if (flash->get_Movie(&movieBstr) < 0)
-        throw CPPTException(PPTExceptionMessage(__FILE__, 101));
+    if (flash->get_Movie(&movieBstr) < 0) throw CPPTException(PPTExceptionMessage(__FILE__, 101));
     const std::wstring moviePath = movieBstr.ToWString();
-    if (moviePath.empty())
-        return false;
+    if (moviePath.empty()) return false;
 
     bool opened = false;
-    if (ReadWholeFile(moviePath, m_movieData, opened))
-        return true;
-    if (opened || presentationLocation.empty())
-        return false;
+    if (ReadWholeFile(moviePath, m_movieData, opened)) return true;
+    if (opened || presentationLocation.empty()) return false;
     // A movie moved along with its presentation is found beside it.
     const std::wstring beside =
         IncludeTrailingBackslash(GetFolderOfPath(presentationLocation)) + GetFileNameOfPath(moviePath);
     return ReadWholeFile(beside, m_movieData, opened);
 }
 
-void CSwfContent::Extract(CPptShape& shape, const std::wstring& presentationLocation)
-{
+void CSwfContent::Extract(CPptShape& shape, const std::wstring& presentationLocation) {
     m_valid = false;
     m_movieData.clear();
     CComPtr<PowerPoint::OLEFormat> ole;
     ole.Attach(shape.GetOLEFormatPtr());
-    if (!ole)
-        return;
+    if (!ole) return;
     CComPtr<IUnknown> object;
-    if (ole->get_Object(&object) < 0 || !object)
-        return;
+    if (ole->get_Object(&object) < 0 || !object) return;
     CComPtr<IPersistStorage> persist;
-    if (object->QueryInterface(IID_IPersistStorage, reinterpret_cast<void**>(&persist)) < 0 || !persist)
-        return;
+    if (object->QueryInterface(IID_IPersistStorage, reinterpret_cast<void**>(&persist)) < 0 || !persist) return;
     CComPtr<IShockwaveFlash> flash;
-    if (object->QueryInterface(IID_IShockwaveFlash, reinterpret_cast<void**>(&flash)) < 0 || !flash)
-        return;
+    if (object->QueryInterface(IID_IShockwaveFlash, reinterpret_cast<void**>(&flash)) < 0 || !flash) return;
     VARIANT_BOOL embed = VARIANT_FALSE;
-    if (flash->get_EmbedMovie(&embed) < 0)
-        return;
+    if (flash->get_EmbedMovie(&embed) < 0) return;
 
     const bool read = embed != VARIANT_FALSE ? ReadEmbedded(object) : ReadLinked(flash, presentationLocation);
-    if (!read || m_movieData.empty())
-        return;
+    if (!read || m_movieData.empty()) return;
     Load(std::move(m_movieData), shape.GetWidth(), shape.GetHeight());
 }
 
-void CSwfContent::WriteFile(const std::wstring& path)
-{
+void CSwfContent::WriteFile(const std::wstring& path) {
     // The frame rectangle and rate go back where they came from, with the width they came with.
     m_outputBuffer = m_movieData;
     CBitWriter writer(m_outputBuffer, kHeaderSize);
@@ -326,8 +278,7 @@ void CSwfContent::WriteFile(const std::wstring& path)
 
     const std::string target = Utf8FromWide(path);
     std::FILE* f = std::fopen(target.c_str(), "wb");
-    if (!f)
-        throw CSwfExtractionException();
+    if (!f) throw CSwfExtractionException();
     bool ok = std::fwrite(m_header, 1, kHeaderSize, f) == kHeaderSize;
     ok = ok && (bodySize == 0 || std::fwrite(body, 1, bodySize, f) == bodySize);
     ok = (std::fclose(f) == 0) && ok;
@@ -338,16 +289,14 @@ void CSwfContent::WriteFile(const std::wstring& path)
     }
 }
 
-void CSwfContent::WriteSpriteFile(CMovie* movie, const std::wstring& folder)
-{
+void CSwfContent::WriteSpriteFile(CMovie* movie, const std::wstring& folder) {
     m_movie = movie;
     m_spriteId = movie->NewSpriteId();
     m_filePath = IncludeTrailingBackslash(folder) + m_spriteId + L".swf";
     WriteFile(m_filePath);
 }
 
-XmlElementPtr CSwfContent::WriteSpriteElement(const XmlNodePtr& parent)
-{
+XmlElementPtr CSwfContent::WriteSpriteElement(const XmlNodePtr& parent) {
     XmlElementPtr sprite = m_movie->WriteSprite(parent, m_spriteId);
     m_movie->SetAttribute(sprite, m_movie->CreateIntAttribute(L"lockroot", 1));
     m_movie->SetElementAttribute(sprite, L"src", m_filePath);
@@ -355,13 +304,11 @@ XmlElementPtr CSwfContent::WriteSpriteElement(const XmlNodePtr& parent)
 }
 
 std::shared_ptr<CSwfContent> CreateSwfContent(const std::shared_ptr<CPptShape>& shape,
-                                              const std::wstring& presentationLocation)
-{
-    if (!shape)
-        return nullptr;
+                                              const std::wstring& presentationLocation) {
+    if (!shape) return nullptr;
     auto content = std::make_shared<CSwfContent>();
     content->Extract(*shape, presentationLocation);
     return content->IsValid() ? content : nullptr;
 }
 
-} // namespace genswf
+}  // namespace genswf

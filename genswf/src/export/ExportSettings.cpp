@@ -22,26 +22,23 @@ bool IsUsableSlideSide(float points) { return std::isfinite(points) && points > 
 
 // The OLE objects whose ProgID marks an embedded Flash movie: the version-independent name and
 // the numbered ones registered by the player's versions.
-std::vector<std::wstring> FlashProgIds()
-{
+std::vector<std::wstring> FlashProgIds() {
     std::vector<std::wstring> ids{L"ShockwaveFlash.ShockwaveFlash"};
     for (int version = 1; version <= 10; ++version)
         ids.push_back(L"ShockwaveFlash.ShockwaveFlash." + IntToWString(version));
     return ids;
 }
 
-} // namespace
+}  // namespace
 
 const wchar_t* const CExportSettings::kLogFileName = L"export.log";
 
-std::shared_ptr<CExportSettings> CExportSettings::Create(PowerPoint::_Presentation* presentation)
-{
+std::shared_ptr<CExportSettings> CExportSettings::Create(PowerPoint::_Presentation* presentation) {
     return std::make_shared<CExportSettings>(presentation);
 }
 
 CExportSettings::CExportSettings(PowerPoint::_Presentation* presentation)
-    : m_presentation(CreatePptPresentation(presentation)), m_flashProgIds(FlashProgIds())
-{
+    : m_presentation(CreatePptPresentation(presentation)), m_flashProgIds(FlashProgIds()) {
     // A presentation without a master keeps the standard 720 x 540 points.
     PowerPoint::_Master* masterPtr = nullptr;
     if (presentation && presentation->get_SlideMaster(&masterPtr) >= 0 && masterPtr) {
@@ -62,8 +59,7 @@ CExportSettings::CExportSettings(PowerPoint::_Presentation* presentation)
     m_presentationPath = m_presentation->GetPath();
 }
 
-CExportSettings::~CExportSettings()
-{
+CExportSettings::~CExportSettings() {
     if (m_slideRange) {
         PowerPoint::SlideRange* range = m_slideRange;
         m_slideRange = nullptr;
@@ -71,34 +67,27 @@ CExportSettings::~CExportSettings()
     }
 }
 
-void CExportSettings::SetMovieSize(int width, int height)
-{
+void CExportSettings::SetMovieSize(int width, int height) {
     m_movieWidth = width;
     m_movieHeight = height;
 }
 
-void CExportSettings::SetTempFolder(const std::wstring& folder)
-{
+void CExportSettings::SetTempFolder(const std::wstring& folder) {
     m_tempFolder = folder.empty() ? std::wstring() : IncludeTrailingBackslash(folder);
 }
 
-void CExportSettings::SetImageQuality(bool keepOriginalImageQuality, int imageQuality)
-{
+void CExportSettings::SetImageQuality(bool keepOriginalImageQuality, int imageQuality) {
     m_jpegQuality = keepOriginalImageQuality ? 0 : imageQuality;
 }
 
-void CExportSettings::SetSlideRange(PowerPoint::SlideRange* range)
-{
-    if (range)
-        range->AddRef();
+void CExportSettings::SetSlideRange(PowerPoint::SlideRange* range) {
+    if (range) range->AddRef();
     PowerPoint::SlideRange* previous = m_slideRange;
     m_slideRange = range;
-    if (previous)
-        previous->Release();
+    if (previous) previous->Release();
 }
 
-void CExportSettings::ReadSlides(PowerPoint::SlideRange* range)
-{
+void CExportSettings::ReadSlides(PowerPoint::SlideRange* range) {
     CComPtr<PowerPoint::SlideRange> slides(range);
     if (!slides) {
         PowerPoint::Slides* all = m_presentation->GetSlidesPtr();
@@ -106,13 +95,11 @@ void CExportSettings::ReadSlides(PowerPoint::SlideRange* range)
         VariantInit(&none);
         const HRESULT hr = all->Range(none, &slides);
         all->Release();
-        if (hr < 0 || !slides)
-            THROW_PPT_EXCEPTION();
+        if (hr < 0 || !slides) THROW_PPT_EXCEPTION();
     }
 
     LONG count = 0;
-    if (slides->get_Count(&count) < 0)
-        THROW_PPT_EXCEPTION();
+    if (slides->get_Count(&count) < 0) THROW_PPT_EXCEPTION();
     std::vector<int> exported;
     for (LONG i = 1; i <= count; ++i) {
         VARIANT index;
@@ -120,12 +107,10 @@ void CExportSettings::ReadSlides(PowerPoint::SlideRange* range)
         index.vt = VT_I4;
         index.lVal = i;
         CComPtr<PowerPoint::_Slide> slide;
-        if (slides->Item(index, &slide) < 0 || !slide)
-            THROW_PPT_EXCEPTION();
+        if (slides->Item(index, &slide) < 0 || !slide) THROW_PPT_EXCEPTION();
         LONG slideIndex = 0;
         // A slide outside the presentation has no position to export it at.
-        if (slide->get_SlideIndex(&slideIndex) < 0 || slideIndex < 1)
-            THROW_PPT_EXCEPTION();
+        if (slide->get_SlideIndex(&slideIndex) < 0 || slideIndex < 1) THROW_PPT_EXCEPTION();
         exported.push_back(static_cast<int>(slideIndex - 1));
     }
     std::sort(exported.begin(), exported.end());
@@ -133,34 +118,27 @@ void CExportSettings::ReadSlides(PowerPoint::SlideRange* range)
     m_exportedSlides = std::move(exported);
 }
 
-int CExportSettings::GetSlidePosition(int slideIndex) const
-{
+int CExportSettings::GetSlidePosition(int slideIndex) const {
     const auto it = std::lower_bound(m_exportedSlides.begin(), m_exportedSlides.end(), slideIndex);
-    if (it == m_exportedSlides.end() || *it != slideIndex)
-        return -1;
+    if (it == m_exportedSlides.end() || *it != slideIndex) return -1;
     return static_cast<int>(it - m_exportedSlides.begin());
 }
 
-int CExportSettings::GetPreviousSlidePosition(int slideIndex) const
-{
+int CExportSettings::GetPreviousSlidePosition(int slideIndex) const {
     const int position = GetSlidePosition(slideIndex);
     return position <= 0 ? -1 : position - 1;
 }
 
-int CExportSettings::GetNextSlidePosition(int slideIndex) const
-{
+int CExportSettings::GetNextSlidePosition(int slideIndex) const {
     const int position = GetSlidePosition(slideIndex);
-    if (position < 0 || position + 1 >= static_cast<int>(m_exportedSlides.size()))
-        return -1;
+    if (position < 0 || position + 1 >= static_cast<int>(m_exportedSlides.size())) return -1;
     return position + 1;
 }
 
 int CExportSettings::GetLastSlidePosition() const { return static_cast<int>(m_exportedSlides.size()) - 1; }
 
-std::shared_ptr<CLogFile> CExportSettings::GetLogFile()
-{
-    if (!m_logFile)
-        m_logFile = CLogFile::Create();
+std::shared_ptr<CLogFile> CExportSettings::GetLogFile() {
+    if (!m_logFile) m_logFile = CLogFile::Create();
     // The log lives beside the export's other files: kept with them in debug mode, removed
     // with them otherwise.
     if (!m_logOpenTried && !m_tempFolder.empty()) {
@@ -170,9 +148,8 @@ std::shared_ptr<CLogFile> CExportSettings::GetLogFile()
     return m_logFile;
 }
 
-bool CExportSettings::IsFlashProgId(const std::wstring& progId) const
-{
+bool CExportSettings::IsFlashProgId(const std::wstring& progId) const {
     return std::find(m_flashProgIds.begin(), m_flashProgIds.end(), progId) != m_flashProgIds.end();
 }
 
-} // namespace genswf
+}  // namespace genswf

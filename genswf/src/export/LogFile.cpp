@@ -10,25 +10,20 @@ std::shared_ptr<CLogFile> CLogFile::Create() { return std::make_shared<CLogFile>
 
 CLogFile::~CLogFile() { Close(); }
 
-bool CLogFile::Open(const std::wstring& path)
-{
+bool CLogFile::Open(const std::wstring& path) {
     Close();
-    if (!m_file.Create(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL))
-        return false;
+    if (!m_file.Create(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL)) return false;
     m_path = path;
     return true;
 }
 
-void CLogFile::Close()
-{
+void CLogFile::Close() {
     m_file.Close();
     m_path.clear();
 }
 
-void CLogFile::Write(const std::wstring& text)
-{
-    if (!IsOpen() || text.empty())
-        return;
+void CLogFile::Write(const std::wstring& text) {
+    if (!IsOpen() || text.empty()) return;
     // One write per call, straight to the file: a crash later in the export keeps every line
     // written so far.
     const std::string bytes = bctext::Utf16LeBytesFromWide(text);
@@ -37,8 +32,7 @@ void CLogFile::Write(const std::wstring& text)
 
 void CLogFile::WriteNewLine() { Write(L"\r\n"); }
 
-void CLogFile::WriteLine(const std::wstring& text)
-{
+void CLogFile::WriteLine(const std::wstring& text) {
     Write(text);
     WriteNewLine();
 }
@@ -47,4 +41,4 @@ void CLogFile::WriteA(const std::string& text) { Write(MultiByteToWide(text, CP_
 
 void CLogFile::WriteLineA(const std::string& text) { WriteLine(MultiByteToWide(text, CP_ACP)); }
 
-} // namespace genswf
+}  // namespace genswf

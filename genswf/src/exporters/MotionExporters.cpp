@@ -11,22 +11,42 @@ namespace {
 float Directed(const CTimeLineEffect& effect, float p) { return effect.IsExit() ? 1.0f - p : p; }
 
 void Fly(CEffectExporterFactory* owner, const CPlacement& placement, CAnimatedObject& object,
-         const CTimeLineEffect& effect)
-{
+         const CTimeLineEffect& effect) {
     const float W = owner ? owner->GetMovieWidth() : 0.0f;
     const float H = owner ? owner->GetMovieHeight() : 0.0f;
     const float x = placement.GetX(), y = placement.GetY(), w = placement.GetWidth(), h = placement.GetHeight();
     float dx = 0.0f, dy = 0.0f;
     switch (effect.GetDirection()) {
-    case 1: dy = -(y + h); break;
-    case 2: dx = W - x; break;
-    case 3: dy = H - y; break;
-    case 4: dx = -(x + w); break;
-    case 6: dx = -(x + w); dy = -(y + h); break;
-    case 7: dx = W - x; dy = -(y + h); break;
-    case 8: dx = W - x; dy = H - y; break;
-    case 9: dx = -(x + w); dy = H - y; break;
-    default: break;
+    case 1:
+        dy = -(y + h);
+        break;
+    case 2:
+        dx = W - x;
+        break;
+    case 3:
+        dy = H - y;
+        break;
+    case 4:
+        dx = -(x + w);
+        break;
+    case 6:
+        dx = -(x + w);
+        dy = -(y + h);
+        break;
+    case 7:
+        dx = W - x;
+        dy = -(y + h);
+        break;
+    case 8:
+        dx = W - x;
+        dy = H - y;
+        break;
+    case 9:
+        dx = -(x + w);
+        dy = H - y;
+        break;
+    default:
+        break;
     }
     ForEachFrame(effect, [&](std::uint32_t frame, float p) {
         const float q = Directed(effect, p);
@@ -36,21 +56,28 @@ void Fly(CEffectExporterFactory* owner, const CPlacement& placement, CAnimatedOb
     });
 }
 
-void Peek(const CPlacement& placement, CAnimatedObject& object, const CTimeLineEffect& effect)
-{
+void Peek(const CPlacement& placement, CAnimatedObject& object, const CTimeLineEffect& effect) {
     const float x = placement.GetX(), y = placement.GetY(), w = placement.GetWidth(), h = placement.GetHeight();
     float dx = 0.0f, dy = 0.0f;
     switch (effect.GetDirection()) {
-    case 1: dy = -h; break;
-    case 2: dx = w; break;
-    case 3: dy = h; break;
-    case 4: dx = -w; break;
-    default: break;
+    case 1:
+        dy = -h;
+        break;
+    case 2:
+        dx = w;
+        break;
+    case 3:
+        dy = h;
+        break;
+    case 4:
+        dx = -w;
+        break;
+    default:
+        break;
     }
     ForEachFrame(effect, [&](std::uint32_t frame, float p) {
         if (frame == effect.GetEndFrame()) {
-            if (!effect.IsExit())
-                object.PlaceAt(frame, placement.GetMatrix());
+            if (!effect.IsExit()) object.PlaceAt(frame, placement.GetMatrix());
             return;
         }
         const float q = Directed(effect, p);
@@ -67,47 +94,40 @@ void Peek(const CPlacement& placement, CAnimatedObject& object, const CTimeLineE
     });
 }
 
-} // namespace
+}  // namespace
 
 void CFlyEffectExporter::ExportEntrance(const std::shared_ptr<CPlacement>& placement,
                                         const std::shared_ptr<CAnimatedObject>& object,
-                                        const std::shared_ptr<CTimeLineEffect>& effect)
-{
+                                        const std::shared_ptr<CTimeLineEffect>& effect) {
     Fly(m_owner, *placement, *object, *effect);
 }
 
 void CFlyEffectExporter::ExportExit(const std::shared_ptr<CPlacement>& placement,
                                     const std::shared_ptr<CAnimatedObject>& object,
-                                    const std::shared_ptr<CTimeLineEffect>& effect)
-{
+                                    const std::shared_ptr<CTimeLineEffect>& effect) {
     Fly(m_owner, *placement, *object, *effect);
 }
 
 void CPeekEffectExporter::ExportEntrance(const std::shared_ptr<CPlacement>& placement,
                                          const std::shared_ptr<CAnimatedObject>& object,
-                                         const std::shared_ptr<CTimeLineEffect>& effect)
-{
+                                         const std::shared_ptr<CTimeLineEffect>& effect) {
     Peek(*placement, *object, *effect);
 }
 
 void CPeekEffectExporter::ExportExit(const std::shared_ptr<CPlacement>& placement,
                                      const std::shared_ptr<CAnimatedObject>& object,
-                                     const std::shared_ptr<CTimeLineEffect>& effect)
-{
+                                     const std::shared_ptr<CTimeLineEffect>& effect) {
     Peek(*placement, *object, *effect);
 }
 
-std::shared_ptr<CEffectExporterBase> CreateFlyEffectExporter(CEffectExporterFactory* owner)
-{
+std::shared_ptr<CEffectExporterBase> CreateFlyEffectExporter(CEffectExporterFactory* owner) {
     return std::make_shared<CFlyEffectExporter>(owner);
 }
-std::shared_ptr<CEffectExporterBase> CreateCrawlEffectExporter(CEffectExporterFactory* owner)
-{
+std::shared_ptr<CEffectExporterBase> CreateCrawlEffectExporter(CEffectExporterFactory* owner) {
     return std::make_shared<CCrawlEffectExporter>(owner);
 }
-std::shared_ptr<CEffectExporterBase> CreatePeekEffectExporter(CEffectExporterFactory* owner)
-{
+std::shared_ptr<CEffectExporterBase> CreatePeekEffectExporter(CEffectExporterFactory* owner) {
     return std::make_shared<CPeekEffectExporter>(owner);
 }
 
-} // namespace genswf
+}  // namespace genswf

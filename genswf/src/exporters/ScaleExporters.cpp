@@ -9,9 +9,7 @@ namespace genswf {
 
 namespace {
 
-void Zoom(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject& object,
-          const CTimeLineEffect& effect)
-{
+void Zoom(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject& object, const CTimeLineEffect& effect) {
     const float W = owner ? owner->GetMovieWidth() : 0.0f;
     const float H = owner ? owner->GetMovieHeight() : 0.0f;
     const float h = pl.GetHeight();
@@ -21,14 +19,43 @@ void Zoom(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject& 
     float s0 = 0.0f, s1 = 1.0f;
     float x0 = cx, y0 = cy, x1 = cx, y1 = cy;
     switch (effect.GetDirection()) {
-    case 20: s0 = exit ? 1.0f : 4.0f; s1 = exit ? 0.0f : 1.0f; break;
-    case 29: s0 = exit ? 1.0f : twoThirds; s1 = exit ? fourThirds : 1.0f; break;
-    case 30: s0 = 0.0f; s1 = 1.0f; x0 = W * 0.5f; y0 = H * 0.5f; break;
-    case 31: s0 = 1.0f; s1 = 8.0f; x1 = W * 0.5f; y1 = H * 0.5f + h * 8.0f * 0.5f; break;
-    case 32: s0 = exit ? 1.0f : fourThirds; s1 = exit ? twoThirds : 1.0f; break;
-    case 33: s0 = 1.0f; s1 = 0.0f; x1 = W * 0.5f; y1 = H * 0.5f; break;
-    case 34: s0 = 8.0f; s1 = 1.0f; x0 = W * 0.5f; y0 = H * 0.5f + h * 8.0f * 0.5f; break;
-    default: // 19 and any direction without its own zoom
+    case 20:
+        s0 = exit ? 1.0f : 4.0f;
+        s1 = exit ? 0.0f : 1.0f;
+        break;
+    case 29:
+        s0 = exit ? 1.0f : twoThirds;
+        s1 = exit ? fourThirds : 1.0f;
+        break;
+    case 30:
+        s0 = 0.0f;
+        s1 = 1.0f;
+        x0 = W * 0.5f;
+        y0 = H * 0.5f;
+        break;
+    case 31:
+        s0 = 1.0f;
+        s1 = 8.0f;
+        x1 = W * 0.5f;
+        y1 = H * 0.5f + h * 8.0f * 0.5f;
+        break;
+    case 32:
+        s0 = exit ? 1.0f : fourThirds;
+        s1 = exit ? twoThirds : 1.0f;
+        break;
+    case 33:
+        s0 = 1.0f;
+        s1 = 0.0f;
+        x1 = W * 0.5f;
+        y1 = H * 0.5f;
+        break;
+    case 34:
+        s0 = 8.0f;
+        s1 = 1.0f;
+        x0 = W * 0.5f;
+        y0 = H * 0.5f + h * 8.0f * 0.5f;
+        break;
+    default:  // 19 and any direction without its own zoom
         s0 = exit ? 4.0f : 0.0f;
         s1 = 1.0f;
         break;
@@ -40,8 +67,7 @@ void Zoom(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject& 
 }
 
 void Spiral(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject& object,
-            const CTimeLineEffect& effect)
-{
+            const CTimeLineEffect& effect) {
     const float W = owner ? owner->GetMovieWidth() : 0.0f;
     const float H = owner ? owner->GetMovieHeight() : 0.0f;
     const float x = pl.GetX(), y = pl.GetY(), w = pl.GetWidth(), h = pl.GetHeight();
@@ -64,16 +90,36 @@ void Spiral(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject
     });
 }
 
-void Stretch(const CPlacement& pl, CAnimatedObject& object, const CTimeLineEffect& effect)
-{
+void Stretch(const CPlacement& pl, CAnimatedObject& object, const CTimeLineEffect& effect) {
     const float x = pl.GetX(), y = pl.GetY(), w = pl.GetWidth(), h = pl.GetHeight();
     float sx0 = 1.0f, sy0 = 0.0f, ax = 0.0f, ay = y;
     switch (effect.GetDirection()) {
-    case 2: sx0 = 0.0f; sy0 = 1.0f; ax = x + w; ay = 0.0f; break;
-    case 3: sx0 = 1.0f; sy0 = 0.0f; ax = 0.0f; ay = y + h; break;
-    case 4: sx0 = 0.0f; sy0 = 1.0f; ax = x; ay = 0.0f; break;
-    case 16: sx0 = 0.0f; sy0 = 1.0f; ax = x + w * 0.5f; ay = 0.0f; break;
-    default: break; // 1 and any direction without its own stretch: from the top edge
+    case 2:
+        sx0 = 0.0f;
+        sy0 = 1.0f;
+        ax = x + w;
+        ay = 0.0f;
+        break;
+    case 3:
+        sx0 = 1.0f;
+        sy0 = 0.0f;
+        ax = 0.0f;
+        ay = y + h;
+        break;
+    case 4:
+        sx0 = 0.0f;
+        sy0 = 1.0f;
+        ax = x;
+        ay = 0.0f;
+        break;
+    case 16:
+        sx0 = 0.0f;
+        sy0 = 1.0f;
+        ax = x + w * 0.5f;
+        ay = 0.0f;
+        break;
+    default:
+        break;  // 1 and any direction without its own stretch: from the top edge
     }
     ForEachFrame(effect, [&](std::uint32_t frame, float p) {
         const float q = effect.IsExit() ? 1.0f - p : p;
@@ -82,8 +128,7 @@ void Stretch(const CPlacement& pl, CAnimatedObject& object, const CTimeLineEffec
     });
 }
 
-void Swivel(const CPlacement& pl, CAnimatedObject& object, const CTimeLineEffect& effect)
-{
+void Swivel(const CPlacement& pl, CAnimatedObject& object, const CTimeLineEffect& effect) {
     // Vertical for 17; horizontal for 16 and any other direction.
     const bool vertical = effect.GetDirection() == 17;
     const float ax = vertical ? 0.0f : pl.GetX() + pl.GetWidth() * 0.5f;
@@ -97,37 +142,31 @@ void Swivel(const CPlacement& pl, CAnimatedObject& object, const CTimeLineEffect
     });
 }
 
-void ZoomWorker(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject& o, const CTimeLineEffect& e)
-{
+void ZoomWorker(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject& o, const CTimeLineEffect& e) {
     Zoom(owner, pl, o, e);
 }
-void SpiralWorker(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject& o, const CTimeLineEffect& e)
-{
+void SpiralWorker(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject& o, const CTimeLineEffect& e) {
     Spiral(owner, pl, o, e);
 }
-void StretchWorker(CEffectExporterFactory*, const CPlacement& pl, CAnimatedObject& o, const CTimeLineEffect& e)
-{
+void StretchWorker(CEffectExporterFactory*, const CPlacement& pl, CAnimatedObject& o, const CTimeLineEffect& e) {
     Stretch(pl, o, e);
 }
-void SwivelWorker(CEffectExporterFactory*, const CPlacement& pl, CAnimatedObject& o, const CTimeLineEffect& e)
-{
+void SwivelWorker(CEffectExporterFactory*, const CPlacement& pl, CAnimatedObject& o, const CTimeLineEffect& e) {
     Swivel(pl, o, e);
 }
 
-} // namespace
+}  // namespace
 
-#define BC_SAME_WORKER(Class, Worker)                                                                         \
-    void Class::ExportEntrance(const std::shared_ptr<CPlacement>& placement,                                  \
-                               const std::shared_ptr<CAnimatedObject>& object,                                \
-                               const std::shared_ptr<CTimeLineEffect>& effect)                                \
-    {                                                                                                         \
-        Worker(m_owner, *placement, *object, *effect);                                                        \
-    }                                                                                                         \
-    void Class::ExportExit(const std::shared_ptr<CPlacement>& placement,                                      \
-                           const std::shared_ptr<CAnimatedObject>& object,                                    \
-                           const std::shared_ptr<CTimeLineEffect>& effect)                                    \
-    {                                                                                                         \
-        Worker(m_owner, *placement, *object, *effect);                                                        \
+#define BC_SAME_WORKER(Class, Worker)                                            \
+    void Class::ExportEntrance(const std::shared_ptr<CPlacement>& placement,     \
+                               const std::shared_ptr<CAnimatedObject>& object,   \
+                               const std::shared_ptr<CTimeLineEffect>& effect) { \
+        Worker(m_owner, *placement, *object, *effect);                           \
+    }                                                                            \
+    void Class::ExportExit(const std::shared_ptr<CPlacement>& placement,         \
+                           const std::shared_ptr<CAnimatedObject>& object,       \
+                           const std::shared_ptr<CTimeLineEffect>& effect) {     \
+        Worker(m_owner, *placement, *object, *effect);                           \
     }
 
 BC_SAME_WORKER(CZoomEffectExporter, ZoomWorker)
@@ -135,21 +174,17 @@ BC_SAME_WORKER(CSpiralEffectExporter, SpiralWorker)
 BC_SAME_WORKER(CStretchEffectExporter, StretchWorker)
 BC_SAME_WORKER(CSwivelEffectExporter, SwivelWorker)
 
-std::shared_ptr<CEffectExporterBase> CreateZoomEffectExporter(CEffectExporterFactory* owner)
-{
+std::shared_ptr<CEffectExporterBase> CreateZoomEffectExporter(CEffectExporterFactory* owner) {
     return std::make_shared<CZoomEffectExporter>(owner);
 }
-std::shared_ptr<CEffectExporterBase> CreateSpiralEffectExporter(CEffectExporterFactory* owner)
-{
+std::shared_ptr<CEffectExporterBase> CreateSpiralEffectExporter(CEffectExporterFactory* owner) {
     return std::make_shared<CSpiralEffectExporter>(owner);
 }
-std::shared_ptr<CEffectExporterBase> CreateStretchEffectExporter(CEffectExporterFactory* owner)
-{
+std::shared_ptr<CEffectExporterBase> CreateStretchEffectExporter(CEffectExporterFactory* owner) {
     return std::make_shared<CStretchEffectExporter>(owner);
 }
-std::shared_ptr<CEffectExporterBase> CreateSwivelEffectExporter(CEffectExporterFactory* owner)
-{
+std::shared_ptr<CEffectExporterBase> CreateSwivelEffectExporter(CEffectExporterFactory* owner) {
     return std::make_shared<CSwivelEffectExporter>(owner);
 }
 
-} // namespace genswf
+}  // namespace genswf

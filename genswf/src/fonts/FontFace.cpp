@@ -18,43 +18,36 @@ bool IsSymbolRange(std::uint32_t code) { return code >= 0xF000 && code <= 0xF0FF
 // Owner of one FreeType glyph image.
 struct GlyphHolder {
     FT_Glyph glyph = nullptr;
-    ~GlyphHolder()
-    {
-        if (glyph)
-            FT_Done_Glyph(glyph);
+    ~GlyphHolder() {
+        if (glyph) FT_Done_Glyph(glyph);
     }
 };
 
-} // namespace
+}  // namespace
 
 CFontFace::CFontFace() : m_library(GetFreeTypeLibrary()) {}
 
 CFontFace::~CFontFace() { Clear(); }
 
-void CFontFace::Clear()
-{
+void CFontFace::Clear() {
     // After the library's release at exit the face went with it.
-    if (m_face && GetFreeTypeLibrary())
-        FT_Done_Face(m_face);
+    if (m_face && GetFreeTypeLibrary()) FT_Done_Face(m_face);
     m_face = nullptr;
     m_metrics.clear();
     m_codeIndex.clear();
     m_hasSymbolCharmap = false;
 }
 
-bool CFontFace::Load(const std::uint8_t* data, std::size_t size, long faceIndex)
-{
+bool CFontFace::Load(const std::uint8_t* data, std::size_t size, long faceIndex) {
     Clear();
     m_library = GetFreeTypeLibrary();
-    if (!m_library || !data || size == 0 || size > std::size_t(LONG_MAX))
-        return false;
+    if (!m_library || !data || size == 0 || size > std::size_t(LONG_MAX)) return false;
     FT_Open_Args args{};
     args.flags = FT_OPEN_MEMORY;
     args.memory_base = data;
     args.memory_size = FT_Long(size);
     FT_Face face = nullptr;
-    if (FT_Open_Face(m_library, &args, faceIndex, &face) != 0 || !face)
-        return false;
+    if (FT_Open_Face(m_library, &args, faceIndex, &face) != 0 || !face) return false;
     m_face = face;
     // Every width is a quotient of it.
     if (face->units_per_EM == 0) {
@@ -63,17 +56,14 @@ bool CFontFace::Load(const std::uint8_t* data, std::size_t size, long faceIndex)
     }
     for (FT_Int i = 0; i < face->num_charmaps; ++i) {
         FT_CharMap charmap = face->charmaps[i];
-        if (FT_Set_Charmap(face, charmap) != 0)
-            continue;
+        if (FT_Set_Charmap(face, charmap) != 0) continue;
         const bool symbol = charmap->encoding == FT_ENCODING_MS_SYMBOL;
-        if (symbol)
-            m_hasSymbolCharmap = true;
+        if (symbol) m_hasSymbolCharmap = true;
         FT_UInt glyphIndex = 0;
         FT_ULong code = FT_Get_First_Char(face, &glyphIndex);
         while (glyphIndex != 0) {
             std::uint32_t key = std::uint32_t(code);
-            if (symbol && IsSymbolRange(key))
-                key &= 0xFF;
+            if (symbol && IsSymbolRange(key)) key &= 0xFF;
             // Text reaches fonts as 16-bit units: a code beyond them would pose as another one.
             if (key <= 0xFFFF && m_codeIndex.find(std::uint16_t(key)) == m_codeIndex.end()) {
                 GlyphHolder holder;
@@ -84,10 +74,8 @@ bool CFontFace::Load(const std::uint8_t* data, std::size_t size, long faceIndex)
                 }
                 FT_BBox box{};
                 FT_Glyph_Get_CBox(holder.glyph, FT_GLYPH_BBOX_UNSCALED, &box);
-                if (box.xMin > box.xMax)
-                    std::swap(box.xMin, box.xMax);
-                if (box.yMin > box.yMax)
-                    std::swap(box.yMin, box.yMax);
+                if (box.xMin > box.xMax) std::swap(box.xMin, box.xMax);
+                if (box.yMin > box.yMax) std::swap(box.yMin, box.yMax);
                 GlyphMetrics m;
                 m.code = std::int32_t(code);
                 m.advanceX = std::int32_t(face->glyph->advance.x);
@@ -105,10 +93,8 @@ bool CFontFace::Load(const std::uint8_t* data, std::size_t size, long faceIndex)
     return true;
 }
 
-std::wstring CFontFace::GetFamilyName() const
-{
-    if (!m_face || !m_face->family_name)
-        return std::wstring();
+std::wstring CFontFace::GetFamilyName() const {
+    if (!m_face || !m_face->family_name) return std::wstring();
     return MultiByteToWide(std::string(m_face->family_name), CP_ACP);
 }
 
@@ -118,17 +104,14 @@ int CFontFace::GetUnitsPerEm() const { return m_face ? m_face->units_per_EM : 0;
 int CFontFace::GetAscender() const { return m_face ? m_face->ascender : 0; }
 int CFontFace::GetDescender() const { return m_face ? m_face->descender : 0; }
 
-std::uint32_t CFontFace::Fold(std::uint32_t code) const
-{
+std::uint32_t CFontFace::Fold(std::uint32_t code) const {
     return m_hasSymbolCharmap && IsSymbolRange(code) ? (code & 0xFF) : code;
 }
 
-const GlyphMetrics* CFontFace::Find(std::uint32_t foldedCode) const
-{
-    if (foldedCode > 0xFFFF)
-        return nullptr;
+const GlyphMetrics* CFontFace::Find(std::uint32_t foldedCode) const {
+    if (foldedCode > 0xFFFF) return nullptr;
     auto found = m_codeIndex.find(std::uint16_t(foldedCode));
     return found == m_codeIndex.end() ? nullptr : &m_metrics[found->second];
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -6,8 +6,7 @@
 namespace genswf {
 namespace {
 
-std::unique_ptr<CFontTable> MakeGlobalTable()
-{
+std::unique_ptr<CFontTable> MakeGlobalTable() {
     std::unique_ptr<CFontTable> table(new (std::nothrow) CFontTable);
     if (table) {
         table->AddFont(L"Arial", kFontKindText, 0);
@@ -21,19 +20,17 @@ std::unique_ptr<CFontTable> MakeGlobalTable()
 
 const std::unique_ptr<CFontTable> g_fontTable = MakeGlobalTable();
 
-} // namespace
+}  // namespace
 
 void CFontTable::AddFont(const std::wstring& name, int kind, int group) { m_rows.push_back({name, kind, group}); }
 
-std::vector<std::wstring> CFontTable::GetNamesOfKind(int kind) const
-{
+std::vector<std::wstring> CFontTable::GetNamesOfKind(int kind) const {
     std::vector<std::wstring> names;
     for (const FontInfo& row : m_rows)
-        if (row.kind == kind)
-            names.push_back(row.faceName);
+        if (row.kind == kind) names.push_back(row.faceName);
     return names;
 }
 
 const CFontTable* CFontTable::GetGlobal() { return g_fontTable.get(); }
 
-} // namespace genswf
+}  // namespace genswf

@@ -10,4 +10,4 @@ namespace genswf {
 // after the release.
 FT_Library GetFreeTypeLibrary();
 
-} // namespace genswf
+}  // namespace genswf

@@ -14,42 +14,35 @@
 namespace genswf {
 namespace {
 
-FontDataSource& CurrentSource()
-{
+FontDataSource& CurrentSource() {
     static FontDataSource source;
     return source;
 }
 
-bool GetFaceData(const std::wstring& faceName, bool bold, bool italic, std::vector<std::uint8_t>& data)
-{
+bool GetFaceData(const std::wstring& faceName, bool bold, bool italic, std::vector<std::uint8_t>& data) {
     const FontDataSource& source = CurrentSource();
-    if (source)
-        return source(faceName, bold, italic, data);
+    if (source) return source(faceName, bold, italic, data);
     return bcfonts::GetFontData(faceName, bold, italic, data);
 }
 
 constexpr std::size_t kBitmapWords = 65536 / 32;
 
-} // namespace
+}  // namespace
 
-FontDataSource SetFontDataSource(FontDataSource source)
-{
+FontDataSource SetFontDataSource(FontDataSource source) {
     FontDataSource previous = std::move(CurrentSource());
     CurrentSource() = std::move(source);
     return previous;
 }
 
 std::shared_ptr<SwfFont> SwfFont::Create(CMovie* movie, const std::wstring& faceName, bool bold, bool italic,
-                                         int kind)
-{
+                                         int kind) {
     auto font = std::make_shared<SwfFont>(movie, faceName, bold, italic, kind);
-    if (!font->IsValid())
-        return nullptr;
+    if (!font->IsValid()) return nullptr;
     return font;
 }
 
-std::wstring SwfFont::GetStandByFace(int kind, const std::wstring& requested)
-{
+std::wstring SwfFont::GetStandByFace(int kind, const std::wstring& requested) {
     switch (kind) {
     case kFontKindNone:
     case kFontKindText:
@@ -64,34 +57,27 @@ std::wstring SwfFont::GetStandByFace(int kind, const std::wstring& requested)
 }
 
 SwfFont::SwfFont(CMovie* movie, const std::wstring& faceName, bool bold, bool italic, int kind)
-    : m_movie(movie), m_face(new CFontFace), m_usedBitmap(kBitmapWords, 0u)
-{
-    if (m_movie)
-        m_id = m_movie->NewFontId();
+    : m_movie(movie), m_face(new CFontFace), m_usedBitmap(kBitmapWords, 0u) {
+    if (m_movie) m_id = m_movie->NewFontId();
     m_usedChars.reserve(1024);
-    if (TryFace(faceName, bold, italic, kind))
-        return;
+    if (TryFace(faceName, bold, italic, kind)) return;
     m_fallbackKind = kind;
     m_isFallback = true;
     TryFace(GetStandByFace(kind, faceName), bold, italic, kind);
 }
 
-SwfFont::~SwfFont()
-{
+SwfFont::~SwfFont() {
     // The face reads from the font data; let it go first.
     m_face->Clear();
 }
 
-bool SwfFont::TryFace(const std::wstring& faceName, bool bold, bool italic, int kind)
-{
+bool SwfFont::TryFace(const std::wstring& faceName, bool bold, bool italic, int kind) {
     m_face->Clear();
     m_valid = false;
     std::vector<std::uint8_t> data;
-    if (!GetFaceData(faceName, bold, italic, data) || data.empty())
-        return false;
+    if (!GetFaceData(faceName, bold, italic, data) || data.empty()) return false;
     m_fontData.swap(data);
-    if (!m_face->Load(m_fontData.data(), m_fontData.size(), 0))
-        return false;
+    if (!m_face->Load(m_fontData.data(), m_fontData.size(), 0)) return false;
     m_bold = m_face->IsBold();
     m_italic = m_face->IsItalic();
     m_unitsPerEm = m_face->GetUnitsPerEm();
@@ -109,79 +95,73 @@ bool SwfFont::TryFace(const std::wstring& faceName, bool bold, bool italic, int 
 
 bool SwfFont::HasChar(std::uint32_t code) const { return m_face->Find(m_face->Fold(code)) != nullptr; }
 
-void SwfFont::AddChar(std::uint32_t code)
-{
+void SwfFont::AddChar(std::uint32_t code) {
     const std::uint32_t folded = m_face->Fold(code);
     // The bitmap has one bit per 16-bit code; nothing wider is ever embedded.
-    if (folded > 0xFFFF)
-        return;
+    if (folded > 0xFFFF) return;
     std::uint32_t& word = m_usedBitmap[folded >> 5];
     const std::uint32_t bit = 1u << (folded & 31);
-    if (word & bit)
-        return;
+    if (word & bit) return;
     word |= bit;
     m_usedChars.push_back(std::uint16_t(folded));
 }
 
 std::wstring SwfFont::GetUsedChars() const { return std::wstring(m_usedChars.begin(), m_usedChars.end()); }
 
-bool SwfFont::IsSameFace(const SwfFont& other) const
-{
-    return m_lowerCaseFamilyName == other.m_lowerCaseFamilyName && m_bold == other.m_bold &&
-           m_italic == other.m_italic;
+bool SwfFont::IsSameFace(const SwfFont& other) const {
+    return m_lowerCaseFamilyName == other.m_lowerCaseFamilyName && m_bold == other.m_bold && m_italic == other.m_italic;
 }
 
-float SwfFont::GetTextWidth(const std::wstring& text) const
-{
-    if (m_unitsPerEm <= 0)
-        return 0.0f;
+float SwfFont::GetTextWidth(const std::wstring& text) const {
+    if (m_unitsPerEm <= 0) return 0.0f;
     const float unitsPerEm = float(m_unitsPerEm);
     float width = 0.0f;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const GlyphMetrics* m = m_face->Find(m_face->Fold(std::uint32_t(text[i])));
-        if (!m)
-            continue;
+        if (!m) continue;
         float advance = float(m->advanceX) / unitsPerEm;
         // The last glyph may reach past its advance; the text is as wide as its ink.
         if (i + 1 == text.size()) {
             const float box = float(m->xMax - m->xMin) / unitsPerEm;
-            if (box > advance)
-                advance = box;
+            if (box > advance) advance = box;
         }
         width += advance;
     }
     return width;
 }
 
-std::wstring SwfFont::ToHtml(const std::wstring& text) const
-{
+std::wstring SwfFont::ToHtml(const std::wstring& text) const {
     std::wstring html;
     html.reserve(text.size() + 100);
-    if (m_bold)
-        html += L"<B>";
-    if (m_italic)
-        html += L"<I>";
+    if (m_bold) html += L"<B>";
+    if (m_italic) html += L"<I>";
     for (wchar_t c : text) {
         const std::uint32_t folded = m_face->Fold(std::uint32_t(c));
-        if (folded < 0x20)
-            continue;
+        if (folded < 0x20) continue;
         switch (folded) {
-        case 0x22: html += L"&quot;"; break;
-        case 0x26: html += L"&amp;"; break;
-        case 0x3C: html += L"&lt;"; break;
-        case 0x3E: html += L"&gt;"; break;
-        default: html += wchar_t(folded); break;
+        case 0x22:
+            html += L"&quot;";
+            break;
+        case 0x26:
+            html += L"&amp;";
+            break;
+        case 0x3C:
+            html += L"&lt;";
+            break;
+        case 0x3E:
+            html += L"&gt;";
+            break;
+        default:
+            html += wchar_t(folded);
+            break;
         }
     }
-    if (m_italic)
-        html += L"</I>";
-    if (m_bold)
-        html += L"</B>";
+    if (m_italic) html += L"</I>";
+    if (m_bold) html += L"</B>";
     return html;
 }
 
-void SwfFont::SaveFontFile(const std::wstring& folder)
-{
+void SwfFont::SaveFontFile(const std::wstring& folder) {
     m_fileName = IncludeTrailingBackslash(folder) + m_id + L".ttf";
     m_fileSaved = false;
     {
@@ -200,11 +180,10 @@ void SwfFont::SaveFontFile(const std::wstring& folder)
     throw CBaseException(2, LocatedMessage(L"Cannot save font file " + m_fileName, __FILE__, __LINE__));
 }
 
-void SwfFont::WriteXml(const XmlNodePtr& parent)
-{
+void SwfFont::WriteXml(const XmlNodePtr& parent) {
     XmlElementPtr element = m_movie->WriteFont(parent, m_id, m_fileName);
     m_movie->SetElementAttribute(element, L"name", m_id);
     m_movie->SetElementAttribute(element, L"chars", GetUsedChars());
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -108,4 +108,4 @@ void Rect::Union(const Rect& other) {
     height = bottom - y;
 }
 
-} // namespace genswf
+}  // namespace genswf

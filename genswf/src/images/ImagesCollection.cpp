@@ -31,8 +31,7 @@ bool IsPng(const std::wstring& path) { return CompareNoCase(GetFileExtension(pat
 
 #define THROW_IMAGE_ERROR(text) throw CBaseException(kImageErrorCode, LocatedMessage(text, __FILE__, __LINE__))
 
-void ReadFileSize(ImageRecord& record)
-{
+void ReadFileSize(ImageRecord& record) {
     if (record.fileSizeKnown) return;
     CFileHandle file;
     if (!file.Create(record.path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL))
@@ -43,8 +42,7 @@ void ReadFileSize(ImageRecord& record)
     record.fileSizeKnown = true;
 }
 
-void ReadDimensions(ImageRecord& record)
-{
+void ReadDimensions(ImageRecord& record) {
     if (record.dimensionsKnown) return;
     const auto png = CPngFile::Create(record.path, false);
     if (!png) THROW_IMAGE_ERROR(L"Cannot parse png file content " + record.path);
@@ -54,8 +52,7 @@ void ReadDimensions(ImageRecord& record)
 }
 
 // Streams the file through the digest: no buffer the size of the file.
-void ReadDigest(ImageRecord& record)
-{
+void ReadDigest(ImageRecord& record) {
     if (record.digestKnown) return;
     CFileHandle file;
     if (!file.Create(record.path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL))
@@ -77,12 +74,11 @@ void ReadDigest(ImageRecord& record)
     record.digestKnown = true;
 }
 
-} // namespace
+}  // namespace
 
 class ImagesCollection::Impl {
 public:
-    std::wstring AddImage(const std::wstring& path, const std::wstring& name)
-    {
+    std::wstring AddImage(const std::wstring& path, const std::wstring& name) {
         auto record = std::make_shared<ImageRecord>();
         record->path = path;
         record->name = name;
@@ -104,8 +100,7 @@ public:
         return name;
     }
 
-    void Clear()
-    {
+    void Clear() {
         pathIndex.clear();
         sizeIndex.clear();
         dimensionsIndex.clear();
@@ -118,8 +113,7 @@ public:
     std::vector<std::shared_ptr<ImageRecord>> records;
 
 private:
-    std::size_t FindDuplicate(ImageRecord& record)
-    {
+    std::size_t FindDuplicate(ImageRecord& record) {
         const auto byPath = pathIndex.find(record.path);
         if (byPath != pathIndex.end()) return byPath->second;
 
@@ -146,11 +140,10 @@ ImagesCollection::ImagesCollection() : m_impl(new Impl()) {}
 
 ImagesCollection::~ImagesCollection() { m_impl->Clear(); }
 
-std::wstring ImagesCollection::AddImage(const std::wstring& path, const std::wstring& name)
-{
+std::wstring ImagesCollection::AddImage(const std::wstring& path, const std::wstring& name) {
     return m_impl->AddImage(path, name);
 }
 
 std::size_t ImagesCollection::GetCount() const { return m_impl->records.size(); }
 
-} // namespace genswf
+}  // namespace genswf

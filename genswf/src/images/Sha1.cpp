@@ -12,10 +12,9 @@ inline std::uint32_t Choose(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
 inline std::uint32_t Parity(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ y ^ z; }
 inline std::uint32_t Majority(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & y) | (x & z) | (y & z); }
 
-} // namespace
+}  // namespace
 
-void CSha1::Reset()
-{
+void CSha1::Reset() {
     m_state[0] = 0x67452301u;
     m_state[1] = 0xEFCDAB89u;
     m_state[2] = 0x98BADCFEu;
@@ -25,8 +24,7 @@ void CSha1::Reset()
     m_buffered = 0;
 }
 
-void CSha1::Block(const std::uint8_t* block)
-{
+void CSha1::Block(const std::uint8_t* block) {
     std::uint32_t w[80];
     for (int i = 0; i < 16; ++i) {
         w[i] = (std::uint32_t(block[i * 4]) << 24) | (std::uint32_t(block[i * 4 + 1]) << 16) |
@@ -37,18 +35,26 @@ void CSha1::Block(const std::uint8_t* block)
     std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3], e = m_state[4];
     // Five steps at a time with the roles of the words rotated instead of moved.
 #define BC_SHA1_STEP(f, k, a, b, c, d, e, i) \
-    e += Rotl(a, 5) + (f) + (k) + w[i];     \
+    e += Rotl(a, 5) + (f) + (k) + w[i];      \
     b = Rotl(b, 30);
-#define BC_SHA1_FIVE(f, k, i)                       \
-    BC_SHA1_STEP(f(b, c, d), k, a, b, c, d, e, i)   \
+#define BC_SHA1_FIVE(f, k, i)                         \
+    BC_SHA1_STEP(f(b, c, d), k, a, b, c, d, e, i)     \
     BC_SHA1_STEP(f(a, b, c), k, e, a, b, c, d, i + 1) \
     BC_SHA1_STEP(f(e, a, b), k, d, e, a, b, c, i + 2) \
     BC_SHA1_STEP(f(d, e, a), k, c, d, e, a, b, i + 3) \
     BC_SHA1_STEP(f(c, d, e), k, b, c, d, e, a, i + 4)
-    for (int i = 0; i < 20; i += 5) { BC_SHA1_FIVE(Choose, 0x5A827999u, i) }
-    for (int i = 20; i < 40; i += 5) { BC_SHA1_FIVE(Parity, 0x6ED9EBA1u, i) }
-    for (int i = 40; i < 60; i += 5) { BC_SHA1_FIVE(Majority, 0x8F1BBCDCu, i) }
-    for (int i = 60; i < 80; i += 5) { BC_SHA1_FIVE(Parity, 0xCA62C1D6u, i) }
+    for (int i = 0; i < 20; i += 5) {
+        BC_SHA1_FIVE(Choose, 0x5A827999u, i)
+    }
+    for (int i = 20; i < 40; i += 5) {
+        BC_SHA1_FIVE(Parity, 0x6ED9EBA1u, i)
+    }
+    for (int i = 40; i < 60; i += 5) {
+        BC_SHA1_FIVE(Majority, 0x8F1BBCDCu, i)
+    }
+    for (int i = 60; i < 80; i += 5) {
+        BC_SHA1_FIVE(Parity, 0xCA62C1D6u, i)
+    }
 #undef BC_SHA1_FIVE
 #undef BC_SHA1_STEP
     m_state[0] += a;
@@ -58,8 +64,7 @@ void CSha1::Block(const std::uint8_t* block)
     m_state[4] += e;
 }
 
-void CSha1::Update(const void* data, std::size_t size)
-{
+void CSha1::Update(const void* data, std::size_t size) {
     const auto* p = static_cast<const std::uint8_t*>(data);
     m_length += size;
     if (m_buffered > 0) {
@@ -79,8 +84,7 @@ void CSha1::Update(const void* data, std::size_t size)
     }
 }
 
-CSha1::Digest CSha1::Finish()
-{
+CSha1::Digest CSha1::Finish() {
     const std::uint64_t bits = m_length * 8;
     static const std::uint8_t kPad[64] = {0x80};
     const std::size_t padding = m_buffered < 56 ? 56 - m_buffered : 120 - m_buffered;
@@ -97,11 +101,10 @@ CSha1::Digest CSha1::Finish()
     return digest;
 }
 
-CSha1::Digest CSha1::Of(const void* data, std::size_t size)
-{
+CSha1::Digest CSha1::Of(const void* data, std::size_t size) {
     CSha1 sha;
     sha.Update(data, size);
     return sha.Finish();
 }
 
-} // namespace genswf
+}  // namespace genswf

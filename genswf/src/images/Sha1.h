@@ -14,7 +14,7 @@ public:
     CSha1() { Reset(); }
     void Reset();
     void Update(const void* data, std::size_t size);
-    Digest Finish();                                  // the digest; the object starts over
+    Digest Finish();  // the digest; the object starts over
 
     static Digest Of(const void* data, std::size_t size);
 
@@ -22,9 +22,9 @@ private:
     void Block(const std::uint8_t* block);
 
     std::uint32_t m_state[5];
-    std::uint64_t m_length;                           // bytes hashed so far
+    std::uint64_t m_length;  // bytes hashed so far
     std::uint8_t m_buffer[64];
     std::size_t m_buffered;
 };
 
-} // namespace genswf
+}  // namespace genswf

@@ -7,8 +7,7 @@ namespace genswf {
 
 CMediaProbe::~CMediaProbe() { Close(); }
 
-bool CMediaProbe::Open(const std::wstring& path)
-{
+bool CMediaProbe::Open(const std::wstring& path) {
     if (m_deviceId != 0) Close();
 
     std::uint32_t deviceId = 0;
@@ -23,8 +22,7 @@ bool CMediaProbe::Open(const std::wstring& path)
     return deviceType == kDeviceTypeDigitalVideo || deviceType == kDeviceTypeWaveformAudio;
 }
 
-bool CMediaProbe::Close()
-{
+bool CMediaProbe::Close() {
     if (m_deviceId == 0) return true;
     const std::uint32_t result = bcmedia::CloseMediaDevice(m_deviceId);
     m_deviceId = 0;
@@ -33,4 +31,4 @@ bool CMediaProbe::Close()
     return result == 0;
 }
 
-} // namespace genswf
+}  // namespace genswf

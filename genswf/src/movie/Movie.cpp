@@ -30,8 +30,8 @@ void CMovie::CreateDocument() {
     try {
         m_document = xmldom::XmlDocument::Create();
     } catch (const xmldom::XmlDomError& e) {
-        throw CBaseException(3, LocatedMessage(L"Failed to create XML document: " + WideFromUtf8(e.what()),
-                                               __FILE__, __LINE__));
+        throw CBaseException(
+            3, LocatedMessage(L"Failed to create XML document: " + WideFromUtf8(e.what()), __FILE__, __LINE__));
     }
     m_root = CreateElement(m_document, L"movie");
     m_stylesElement = CreateElement(m_root, L"styles");
@@ -86,4 +86,4 @@ std::wstring CMovie::GetTransparentFillStyleId() {
     return m_transparentFillStyle->GetId();
 }
 
-} // namespace genswf
+}  // namespace genswf

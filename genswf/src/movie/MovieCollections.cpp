@@ -124,4 +124,4 @@ void CStylesCollection::Write(const XmlElementPtr& parent) {
     for (const auto& style : m_styles) style->Write(container);
 }
 
-} // namespace genswf
+}  // namespace genswf

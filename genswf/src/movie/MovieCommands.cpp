@@ -89,12 +89,12 @@ void CStartSoundStreamCommand::Write(const XmlElementPtr& frameElement) {
     if (stopOnFinish) m_movie->SetElementAttribute(element, L"stopOnFinish", L"1");
 }
 
-std::shared_ptr<CShowCommand> CreateShowCommand(CFrameTrack* track, std::uint32_t frame,
-                                                const std::wstring& objectId, const CMatrix& matrix) {
+std::shared_ptr<CShowCommand> CreateShowCommand(CFrameTrack* track, std::uint32_t frame, const std::wstring& objectId,
+                                                const CMatrix& matrix) {
     return std::make_shared<CShowCommand>(objectId, track, frame, matrix);
 }
-std::shared_ptr<CModifyCommand> CreateModifyCommand(CFrameTrack* track, std::uint32_t frame,
-                                                    const std::wstring& showId, const CMatrix& matrix) {
+std::shared_ptr<CModifyCommand> CreateModifyCommand(CFrameTrack* track, std::uint32_t frame, const std::wstring& showId,
+                                                    const CMatrix& matrix) {
     return std::make_shared<CModifyCommand>(showId, track, frame, matrix);
 }
 std::shared_ptr<CReplaceCommand> CreateReplaceCommand(CFrameTrack* track, std::uint32_t frame,
@@ -153,9 +153,7 @@ void CActionList::Write(const XmlElementPtr& parent, std::size_t first) const {
     for (std::size_t i = first; i < m_actions.size(); ++i) m_actions[i]->Write(parent);
 }
 
-void CActionStop::Write(const XmlElementPtr& parent) {
-    m_attributes.Write(m_movie, m_movie->WriteActionStop(parent));
-}
+void CActionStop::Write(const XmlElementPtr& parent) { m_attributes.Write(m_movie, m_movie->WriteActionStop(parent)); }
 
 void CActionGetURL::Write(const XmlElementPtr& parent) {
     XmlElementPtr element = m_movie->WriteActionGetURL(parent, url);
@@ -201,4 +199,4 @@ std::shared_ptr<CParamInteger> CreateParamInteger(CMovie* movie, int value) {
     return std::make_shared<CParamInteger>(movie, value);
 }
 
-} // namespace genswf
+}  // namespace genswf

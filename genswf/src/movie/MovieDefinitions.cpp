@@ -22,8 +22,7 @@ void COvalObject::Write(const XmlElementPtr& parent) {
     WriteAttributes(m_movie->WriteOval(parent, m_id, x, y, width, height));
 }
 
-CImageObject::CImageObject(CMovie* movie, const std::wstring& src_, float x_, float y_, float width_,
-                           float height_)
+CImageObject::CImageObject(CMovie* movie, const std::wstring& src_, float x_, float y_, float width_, float height_)
     : CDefinitionObject(movie, movie->NewImageId()), x(x_), y(y_), width(width_), height(height_), src(src_) {}
 
 void CImageObject::Write(const XmlElementPtr& parent) {
@@ -39,8 +38,7 @@ CSpriteObject::CSpriteObject(CMovie* movie)
 
 void CSpriteObject::Write(const XmlElementPtr& parent) {
     // A sprite put into its own content would otherwise recurse without end.
-    if (m_writing)
-        throw CBaseException(3, LocatedMessage(L"Sprite " + m_id + L" contains itself", __FILE__, __LINE__));
+    if (m_writing) throw CBaseException(3, LocatedMessage(L"Sprite " + m_id + L" contains itself", __FILE__, __LINE__));
     struct Guard {
         bool& flag;
         explicit Guard(bool& f) : flag(f) { flag = true; }
@@ -167,4 +165,4 @@ std::shared_ptr<CSolidFillObject> CreateSolidFillObject(CMovie* movie, COLORREF 
     return std::make_shared<CSolidFillObject>(movie, color, alpha);
 }
 
-} // namespace genswf
+}  // namespace genswf

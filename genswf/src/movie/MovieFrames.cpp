@@ -129,8 +129,8 @@ void CFrameList::Write(const XmlElementPtr& parent, std::uint32_t frameOffset) c
     frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
 
     if (!frames.empty() && static_cast<std::uint64_t>(frameOffset) + frames.back() > INT_MAX)
-        throw CBaseException(3, LocatedMessage(L"Frame index out of range: " + UIntToWString(frameOffset) +
-                                                   L" + " + UIntToWString(frames.back()),
+        throw CBaseException(3, LocatedMessage(L"Frame index out of range: " + UIntToWString(frameOffset) + L" + " +
+                                                   UIntToWString(frames.back()),
                                                __FILE__, __LINE__));
 
     for (std::uint32_t f : frames) {
@@ -160,4 +160,4 @@ void CNavigationState::Update(int slideCount, int slideIndex, int previousFrame_
     target = target_;
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -42,9 +42,9 @@ XmlAttributePtr CMovie::CreateStringAttribute(const std::wstring& name, const st
         attribute->setValue(value);
         return attribute;
     } catch (const xmldom::XmlDomError&) {
-        throw CBaseException(3, LocatedMessage(L"CreateStringAttribute failed: attrName=\"" + name +
-                                                   L"\"\nattrValue=\"" + value + L"\"",
-                                               __FILE__, __LINE__));
+        throw CBaseException(
+            3, LocatedMessage(L"CreateStringAttribute failed: attrName=\"" + name + L"\"\nattrValue=\"" + value + L"\"",
+                              __FILE__, __LINE__));
     }
 }
 
@@ -82,9 +82,9 @@ void CMovie::SetElementAttribute(const XmlElementPtr& element, const std::wstrin
     try {
         element->setAttribute(name, value);
     } catch (const xmldom::XmlDomError&) {
-        throw CBaseException(3, LocatedMessage(L"CreateStringAttribute failed: attrName=\"" + name +
-                                                   L"\"\nattrValue=\"" + value + L"\"",
-                                               __FILE__, __LINE__));
+        throw CBaseException(
+            3, LocatedMessage(L"CreateStringAttribute failed: attrName=\"" + name + L"\"\nattrValue=\"" + value + L"\"",
+                              __FILE__, __LINE__));
     }
 }
 
@@ -133,8 +133,8 @@ XmlElementPtr CMovie::WriteShape(const XmlNodePtr& parent, const std::wstring& i
     return CreateWithId(parent, L"shape", id);
 }
 
-XmlElementPtr CMovie::WriteRectangle(const XmlNodePtr& parent, const std::wstring& id, float x, float y,
-                                     float width, float height) {
+XmlElementPtr CMovie::WriteRectangle(const XmlNodePtr& parent, const std::wstring& id, float x, float y, float width,
+                                     float height) {
     XmlElementPtr element = CreateWithId(parent, L"rectangle", id);
     AddRect(element, x, y, width, height);
     return element;
@@ -147,11 +147,11 @@ XmlElementPtr CMovie::WriteOval(const XmlNodePtr& parent, const std::wstring& id
     return element;
 }
 
-XmlElementPtr CMovie::WriteSolidFillStyle(const XmlNodePtr& parent, const std::wstring& id, COLORREF color,
-                                          int alpha) {
+XmlElementPtr CMovie::WriteSolidFillStyle(const XmlNodePtr& parent, const std::wstring& id, COLORREF color, int alpha) {
     XmlElementPtr element = CreateWithId(parent, L"solidFillStyle", id);
     SetElementAttribute(element, L"color", ColorToWString(color));
-    if (std::clamp(alpha, 0, 255) != 255) SetElementAttribute(element, L"alpha", IntToWString(std::clamp(alpha, 0, 255)));
+    if (std::clamp(alpha, 0, 255) != 255)
+        SetElementAttribute(element, L"alpha", IntToWString(std::clamp(alpha, 0, 255)));
     return element;
 }
 
@@ -202,8 +202,7 @@ XmlElementPtr CMovie::WriteShow(const XmlNodePtr& parent, const std::wstring& id
     return element;
 }
 
-XmlElementPtr CMovie::WriteReplace(const XmlNodePtr& parent, const std::wstring& showId,
-                                   const std::wstring& objectId) {
+XmlElementPtr CMovie::WriteReplace(const XmlNodePtr& parent, const std::wstring& showId, const std::wstring& objectId) {
     XmlElementPtr element = CreateElement(parent, L"replace");
     SetElementAttribute(element, L"showId", showId);
     SetElementAttribute(element, L"objectId", objectId);
@@ -328,7 +327,7 @@ String SeparateTagsIn(const String& xml) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 std::wstring SeparateTags(const std::wstring& xml) { return SeparateTagsIn(xml); }
 std::string SeparateTags(const std::string& xml) { return SeparateTagsIn(xml); }
@@ -339,10 +338,10 @@ void CMovie::SaveXml(const std::wstring& path) {
     const std::string text = SeparateTags(m_document->xmlUtf8());
     if (!m_document->loadXMLUtf8(text)) {
         const xmldom::XmlParseError& error = m_document->parseError();
-        throw CBaseException(3, LocatedMessage(L"Cannot reload the movie description: " + error.reason + L" (line " +
-                                                   IntToWString(error.line) + L", column " +
-                                                   IntToWString(error.linepos) + L")",
-                                               __FILE__, __LINE__));
+        throw CBaseException(
+            3, LocatedMessage(L"Cannot reload the movie description: " + error.reason + L" (line " +
+                                  IntToWString(error.line) + L", column " + IntToWString(error.linepos) + L")",
+                              __FILE__, __LINE__));
     }
     // The reload made new nodes: keep the handles on the ones now in the document.
     m_root = m_document->documentElement();
@@ -361,9 +360,9 @@ void CMovie::SaveXml(const std::wstring& path) {
     try {
         m_document->save(path);
     } catch (const xmldom::XmlDomError& e) {
-        throw CBaseException(3, LocatedMessage(L"Cannot save the movie description: " + WideFromUtf8(e.what()),
-                                               __FILE__, __LINE__));
+        throw CBaseException(
+            3, LocatedMessage(L"Cannot save the movie description: " + WideFromUtf8(e.what()), __FILE__, __LINE__));
     }
 }
 
-} // namespace genswf
+}  // namespace genswf

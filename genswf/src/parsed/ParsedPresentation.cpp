@@ -7,8 +7,7 @@
 
 namespace genswf {
 
-std::shared_ptr<libpptparser::CPresentation> ParseSavedPresentation(const std::wstring& path)
-{
+std::shared_ptr<libpptparser::CPresentation> ParseSavedPresentation(const std::wstring& path) {
     try {
         libpptparser::CStreamParser parser(NativePath(path));
         parser.Parse();
@@ -18,4 +17,4 @@ std::shared_ptr<libpptparser::CPresentation> ParseSavedPresentation(const std::w
     }
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -15,32 +15,24 @@ namespace numbering {
 constexpr long kMaxAlphabeticRepeat = 4096;
 
 // Every form writes the number, then ".", then ")", then puts "(" in front.
-inline std::wstring Decorate(std::wstring number, bool parenLeft, bool parenRight, bool period)
-{
-    if (period)
-        number += L'.';
-    if (parenRight)
-        number += L')';
-    if (parenLeft)
-        number.insert(number.begin(), L'(');
+inline std::wstring Decorate(std::wstring number, bool parenLeft, bool parenRight, bool period) {
+    if (period) number += L'.';
+    if (parenRight) number += L')';
+    if (parenLeft) number.insert(number.begin(), L'(');
     return number;
 }
 
-inline std::wstring FormatRomanNumber(long number, bool parenLeft, bool parenRight, bool period, bool lowerCase)
-{
+inline std::wstring FormatRomanNumber(long number, bool parenLeft, bool parenRight, bool period, bool lowerCase) {
     std::wstring text = Decorate(ToRomanNumeral(static_cast<int>(number)), parenLeft, parenRight, period);
     return lowerCase ? ToLowerCase(text) : text;
 }
 
-inline std::wstring FormatArabicNumber(long number, bool parenLeft, bool parenRight, bool period)
-{
+inline std::wstring FormatArabicNumber(long number, bool parenLeft, bool parenRight, bool period) {
     return Decorate(std::to_wstring(number), parenLeft, parenRight, period);
 }
 
 // 1 is A, 26 is Z, 27 is AA, 28 is BB. Numbers below 1 have no letters.
-inline std::wstring FormatAlphabeticNumber(long number, bool parenLeft, bool parenRight, bool period,
-                                           bool lowerCase)
-{
+inline std::wstring FormatAlphabeticNumber(long number, bool parenLeft, bool parenRight, bool period, bool lowerCase) {
     std::wstring letters;
     if (number >= 1) {
         const long k = number - 1;
@@ -98,10 +90,8 @@ constexpr NumberingScheme kSchemes[kSchemeCount] = {
 };
 
 // The number in the style's scheme; empty for a style without one.
-inline std::wstring FormatBulletNumber(long style, long number)
-{
-    if (style < 0 || style >= kSchemeCount)
-        return std::wstring();
+inline std::wstring FormatBulletNumber(long style, long number) {
+    if (style < 0 || style >= kSchemeCount) return std::wstring();
     const NumberingScheme& s = kSchemes[style];
     switch (s.form) {
     case Form::Alphabetic:
@@ -114,5 +104,5 @@ inline std::wstring FormatBulletNumber(long style, long number)
     return FormatArabicNumber(number, s.parenLeft, s.parenRight, s.period);
 }
 
-} // namespace numbering
-} // namespace genswf
+}  // namespace numbering
+}  // namespace genswf

@@ -7,23 +7,18 @@
 
 namespace genswf {
 
-CPptActionSetting::CPptActionSetting(PowerPoint::ActionSetting* actionSetting) : CPptObject(actionSetting)
-{
-    if (!actionSetting || actionSetting->get_Action(&m_action) < 0)
-        ThrowPptException(__FILE__, 21);
-    if (actionSetting->get_AnimateAction(&m_animateAction) < 0)
-        ThrowPptException(__FILE__, 22);
+CPptActionSetting::CPptActionSetting(PowerPoint::ActionSetting* actionSetting) : CPptObject(actionSetting) {
+    if (!actionSetting || actionSetting->get_Action(&m_action) < 0) ThrowPptException(__FILE__, 21);
+    if (actionSetting->get_AnimateAction(&m_animateAction) < 0) ThrowPptException(__FILE__, 22);
     m_pActionSetting = AddRefCopy(actionSetting);
 }
 
-CPptActionSetting::~CPptActionSetting()
-{
+CPptActionSetting::~CPptActionSetting() {
     SafeRelease(m_pHyperlink);
     SafeRelease(m_pActionSetting);
 }
 
-PowerPoint::Hyperlink* CPptActionSetting::GetHyperlink()
-{
+PowerPoint::Hyperlink* CPptActionSetting::GetHyperlink() {
     if (!m_pHyperlink) {
         PowerPoint::Hyperlink* hyperlink = nullptr;
         if (!m_pActionSetting || m_pActionSetting->get_Hyperlink(&hyperlink) < 0 || !hyperlink) {
@@ -35,10 +30,8 @@ PowerPoint::Hyperlink* CPptActionSetting::GetHyperlink()
     return AddRefCopy(m_pHyperlink);
 }
 
-bool CPptActionSetting::IsEqual(CPptActionSetting& other)
-{
-    if (m_action != other.m_action || m_animateAction != other.m_animateAction)
-        return false;
+bool CPptActionSetting::IsEqual(CPptActionSetting& other) {
+    if (m_action != other.m_action || m_animateAction != other.m_animateAction) return false;
     CComPtr<PowerPoint::Hyperlink> theirs;
     theirs.Attach(other.GetHyperlink());
     CComPtr<PowerPoint::Hyperlink> ours;
@@ -48,4 +41,4 @@ bool CPptActionSetting::IsEqual(CPptActionSetting& other)
     return ourLink == theirLink;
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -10,33 +10,26 @@ namespace {
 
 // Failures are not reported: the field keeps what it held.
 template <class T>
-void ReadQuietly(PowerPoint::AnimationSettings* settings, HRESULT (PowerPoint::AnimationSettings::*get)(T*), T& field)
-{
+void ReadQuietly(PowerPoint::AnimationSettings* settings, HRESULT (PowerPoint::AnimationSettings::*get)(T*), T& field) {
     T value{};
-    if ((settings->*get)(&value) >= 0)
-        field = value;
+    if ((settings->*get)(&value) >= 0) field = value;
 }
 
-} // namespace
+}  // namespace
 
-CPptAnimationSettings::CPptAnimationSettings(PowerPoint::AnimationSettings* settings, CShape* owner,
-                                             bool ownerHasText)
-    : m_pSettings(AddRefCopy(settings)), m_owner(owner)
-{
+CPptAnimationSettings::CPptAnimationSettings(PowerPoint::AnimationSettings* settings, CShape* owner, bool ownerHasText)
+    : m_pSettings(AddRefCopy(settings)), m_owner(owner) {
     using A = PowerPoint::AnimationSettings;
-    if (!m_pSettings)
-        return;
+    if (!m_pSettings) return;
     ReadQuietly(m_pSettings, &A::get_Animate, m_animate);
-    if (m_animate != PowerPoint::msoTrue)
-        return;
+    if (m_animate != PowerPoint::msoTrue) return;
     ReadQuietly(m_pSettings, &A::get_AnimationOrder, m_animationOrder);
     ReadQuietly(m_pSettings, &A::get_AfterEffect, m_afterEffect);
     if (m_afterEffect == PowerPoint::ppAfterEffectDim) {
         PowerPoint::ColorFormat* color = nullptr;
         if (m_pSettings->get_DimColor(&color) >= 0 && color) {
             ULONG rgb = 0;
-            if (color->get_RGB(&rgb) >= 0)
-                m_dimColor = rgb;
+            if (color->get_RGB(&rgb) >= 0) m_dimColor = rgb;
         }
         SafeRelease(color);
     }
@@ -53,9 +46,8 @@ CPptAnimationSettings::CPptAnimationSettings(PowerPoint::AnimationSettings* sett
 CPptAnimationSettings::~CPptAnimationSettings() { SafeRelease(m_pSettings); }
 
 CRefPtr<CPptAnimationSettings> CreatePptAnimationSettings(PowerPoint::AnimationSettings* settings, CShape* owner,
-                                                          bool ownerHasText)
-{
+                                                          bool ownerHasText) {
     return CRefPtr<CPptAnimationSettings>(new CPptAnimationSettings(settings, owner, ownerHasText));
 }
 
-} // namespace genswf
+}  // namespace genswf

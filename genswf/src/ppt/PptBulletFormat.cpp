@@ -4,70 +4,57 @@
 
 #include "PptFont.h"
 #include "PptHelpers.h"
-#include "ppt/Numbering.h"
 #include "Utils.h"
+#include "ppt/Numbering.h"
 
 #include <cstdint>
 
 namespace genswf {
 
 CPptBulletFormat::CPptBulletFormat(PowerPoint::BulletFormat* bullet)
-    : CPptObject<PowerPoint::BulletFormat>(bullet), m_pBullet(AddRefCopy(bullet))
-{
-}
+    : CPptObject<PowerPoint::BulletFormat>(bullet), m_pBullet(AddRefCopy(bullet)) {}
 
-CPptBulletFormat::~CPptBulletFormat()
-{
+CPptBulletFormat::~CPptBulletFormat() {
     m_font.reset();
     SafeRelease(m_pFont);
     SafeRelease(m_pBullet);
 }
 
-PowerPoint::MsoTriState CPptBulletFormat::GetVisible()
-{
+PowerPoint::MsoTriState CPptBulletFormat::GetVisible() {
     if (!m_visibleRead) {
-        if (!m_pBullet || m_pBullet->get_Visible(&m_visible) < 0)
-            ThrowPptException(__FILE__, 48);
+        if (!m_pBullet || m_pBullet->get_Visible(&m_visible) < 0) ThrowPptException(__FILE__, 48);
         m_visibleRead = true;
     }
     return m_visible;
 }
 
-LONG CPptBulletFormat::GetCharacter()
-{
+LONG CPptBulletFormat::GetCharacter() {
     const PowerPoint::PpBulletType type = GetType();
-    if (type != PowerPoint::ppBulletUnnumbered && type != PowerPoint::ppBulletPicture)
-        return 32;
+    if (type != PowerPoint::ppBulletUnnumbered && type != PowerPoint::ppBulletPicture) return 32;
     if (!m_characterRead) {
-        if (!m_pBullet || m_pBullet->get_Character(&m_character) < 0)
-            ThrowPptException(__FILE__, 77);
+        if (!m_pBullet || m_pBullet->get_Character(&m_character) < 0) ThrowPptException(__FILE__, 77);
         m_characterRead = true;
     }
     return m_character;
 }
 
-PowerPoint::MsoTriState CPptBulletFormat::GetUseTextColor()
-{
+PowerPoint::MsoTriState CPptBulletFormat::GetUseTextColor() {
     if (!m_useTextColorRead) {
-        if (!m_pBullet || m_pBullet->get_UseTextColor(&m_useTextColor) < 0)
-            ThrowPptException(__FILE__, 53);
+        if (!m_pBullet || m_pBullet->get_UseTextColor(&m_useTextColor) < 0) ThrowPptException(__FILE__, 53);
         m_useTextColorRead = true;
     }
     return m_useTextColor;
 }
 
-PowerPoint::MsoTriState CPptBulletFormat::GetUseTextFont()
-{
+PowerPoint::MsoTriState CPptBulletFormat::GetUseTextFont() {
     if (!m_useTextFontRead) {
-        if (!m_pBullet || m_pBullet->get_UseTextFont(&m_useTextFont) < 0)
-            ThrowPptException(__FILE__, 58);
+        if (!m_pBullet || m_pBullet->get_UseTextFont(&m_useTextFont) < 0) ThrowPptException(__FILE__, 58);
         m_useTextFontRead = true;
     }
     return m_useTextFont;
 }
 
-PowerPoint::Font* CPptBulletFormat::GetFontPtr()
-{
+PowerPoint::Font* CPptBulletFormat::GetFontPtr() {
     if (!m_pFont) {
         if (!m_pBullet || m_pBullet->get_Font(&m_pFont) < 0 || !m_pFont) {
             SafeRelease(m_pFont);
@@ -77,8 +64,7 @@ PowerPoint::Font* CPptBulletFormat::GetFontPtr()
     return AddRefCopy(m_pFont);
 }
 
-std::shared_ptr<CPptFont> CPptBulletFormat::GetFont()
-{
+std::shared_ptr<CPptFont> CPptBulletFormat::GetFont() {
     if (!m_font) {
         PowerPoint::Font* font = GetFontPtr();
         m_font = CPptFont::Create(font);
@@ -87,40 +73,32 @@ std::shared_ptr<CPptFont> CPptBulletFormat::GetFont()
     return m_font;
 }
 
-PowerPoint::PpBulletType CPptBulletFormat::GetType()
-{
+PowerPoint::PpBulletType CPptBulletFormat::GetType() {
     if (!m_typeRead) {
-        if (!m_pBullet || m_pBullet->get_Type(&m_type) < 0)
-            ThrowPptException(__FILE__, 68);
+        if (!m_pBullet || m_pBullet->get_Type(&m_type) < 0) ThrowPptException(__FILE__, 68);
         m_typeRead = true;
     }
     return m_type;
 }
 
-PowerPoint::PpNumberedBulletStyle CPptBulletFormat::GetStyle()
-{
+PowerPoint::PpNumberedBulletStyle CPptBulletFormat::GetStyle() {
     if (!m_styleRead) {
-        if (!m_pBullet || m_pBullet->get_Style(&m_style) < 0)
-            ThrowPptException(__FILE__, 226);
+        if (!m_pBullet || m_pBullet->get_Style(&m_style) < 0) ThrowPptException(__FILE__, 226);
         m_styleRead = true;
     }
     return m_style;
 }
 
-LONG CPptBulletFormat::GetNumber()
-{
+LONG CPptBulletFormat::GetNumber() {
     if (!m_numberRead) {
-        if (!m_pBullet || m_pBullet->get_Number(&m_number) < 0)
-            ThrowPptException(__FILE__, 218);
+        if (!m_pBullet || m_pBullet->get_Number(&m_number) < 0) ThrowPptException(__FILE__, 218);
         m_numberRead = true;
     }
     return m_number;
 }
 
-const std::wstring& CPptBulletFormat::GetBulletText()
-{
-    if (m_bulletTextMade)
-        return m_bulletText;
+const std::wstring& CPptBulletFormat::GetBulletText() {
+    if (m_bulletTextMade) return m_bulletText;
     const PowerPoint::PpBulletType type = GetType();
     if (type == PowerPoint::ppBulletUnnumbered || type == PowerPoint::ppBulletPicture) {
         // One UTF-16 unit, as the character is stored; symbol-font codes stay as they are.
@@ -135,9 +113,8 @@ const std::wstring& CPptBulletFormat::GetBulletText()
     return m_bulletText;
 }
 
-std::shared_ptr<CPptBulletFormat> CreatePptBulletFormat(PowerPoint::BulletFormat* bullet)
-{
+std::shared_ptr<CPptBulletFormat> CreatePptBulletFormat(PowerPoint::BulletFormat* bullet) {
     return std::make_shared<CPptBulletFormat>(bullet);
 }
 
-} // namespace genswf
+}  // namespace genswf

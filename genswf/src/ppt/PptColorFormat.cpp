@@ -10,21 +10,18 @@ CPptColorFormat::CPptColorFormat(PowerPoint::ColorFormat* color) : m_pColor(AddR
 
 CPptColorFormat::~CPptColorFormat() { SafeRelease(m_pColor); }
 
-ULONG CPptColorFormat::GetRGB()
-{
+ULONG CPptColorFormat::GetRGB() {
     if (!m_rgbRead) {
         ULONG rgb = 0;
-        if (!m_pColor || m_pColor->get_RGB(&rgb) < 0)
-            ThrowPptException(__FILE__, 38);
+        if (!m_pColor || m_pColor->get_RGB(&rgb) < 0) ThrowPptException(__FILE__, 38);
         m_rgb = rgb;
         m_rgbRead = true;
     }
     return m_rgb;
 }
 
-std::shared_ptr<CPptColorFormat> CreatePptColorFormat(PowerPoint::ColorFormat* color)
-{
+std::shared_ptr<CPptColorFormat> CreatePptColorFormat(PowerPoint::ColorFormat* color) {
     return std::make_shared<CPptColorFormat>(color);
 }
 
-} // namespace genswf
+}  // namespace genswf

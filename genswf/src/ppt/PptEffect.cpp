@@ -7,12 +7,9 @@
 namespace genswf {
 
 CPptEffect::CPptEffect(PowerPoint::Effect* effect)
-    : CPptObject<PowerPoint::Effect>(effect), m_pEffect(AddRefCopy(effect))
-{
-}
+    : CPptObject<PowerPoint::Effect>(effect), m_pEffect(AddRefCopy(effect)) {}
 
-CPptEffect::~CPptEffect()
-{
+CPptEffect::~CPptEffect() {
     SafeRelease(m_pTiming);
     SafeRelease(m_pShape);
     SafeRelease(m_pEffectParameters);
@@ -24,8 +21,7 @@ namespace {
 // The interface-valued read shared by the effect's getters: a null result is a failure too, as
 // nothing could be asked of it.
 template <class I, class Get>
-I* ReadOnce(I*& kept, PowerPoint::Effect* effect, Get get, int line)
-{
+I* ReadOnce(I*& kept, PowerPoint::Effect* effect, Get get, int line) {
     if (!kept) {
         I* value = nullptr;
         if (!effect || (effect->*get)(&value) < 0 || !value) {
@@ -36,25 +32,21 @@ I* ReadOnce(I*& kept, PowerPoint::Effect* effect, Get get, int line)
     }
     return AddRefCopy(kept);
 }
-} // namespace
+}  // namespace
 
-PowerPoint::EffectInformation* CPptEffect::GetEffectInformationPtr()
-{
+PowerPoint::EffectInformation* CPptEffect::GetEffectInformationPtr() {
     return ReadOnce(m_pEffectInformation, m_pEffect, &PowerPoint::Effect::get_EffectInformation, 44);
 }
 
-PowerPoint::EffectParameters* CPptEffect::GetEffectParametersPtr()
-{
+PowerPoint::EffectParameters* CPptEffect::GetEffectParametersPtr() {
     return ReadOnce(m_pEffectParameters, m_pEffect, &PowerPoint::Effect::get_EffectParameters, 53);
 }
 
-PowerPoint::Timing* CPptEffect::GetTimingPtr()
-{
+PowerPoint::Timing* CPptEffect::GetTimingPtr() {
     return ReadOnce(m_pTiming, m_pEffect, &PowerPoint::Effect::get_Timing, 147);
 }
 
-PowerPoint::Shape* CPptEffect::GetShapePtr()
-{
+PowerPoint::Shape* CPptEffect::GetShapePtr() {
     if (!m_pShape) {
         PowerPoint::Shape* target = nullptr;
         if (!m_pEffect || m_pEffect->get_Shape(&target) < 0) {
@@ -68,20 +60,17 @@ PowerPoint::Shape* CPptEffect::GetShapePtr()
     return AddRefCopy(m_pShape);
 }
 
-LONG CPptEffect::GetIndex()
-{
+LONG CPptEffect::GetIndex() {
     if (!m_indexRead) {
         LONG index = 0;
-        if (!m_pEffect || m_pEffect->get_Index(&index) < 0)
-            ThrowPptException(__FILE__, 137);
+        if (!m_pEffect || m_pEffect->get_Index(&index) < 0) ThrowPptException(__FILE__, 137);
         m_index = index - 1;
         m_indexRead = true;
     }
     return m_index;
 }
 
-PowerPoint::MsoAnimEffect CPptEffect::GetEffectType()
-{
+PowerPoint::MsoAnimEffect CPptEffect::GetEffectType() {
     if (!m_effectTypeRead) {
         PowerPoint::MsoAnimEffect type = 0;
         // An unreadable type plays as an appearance; the failure is not retried.
@@ -91,8 +80,7 @@ PowerPoint::MsoAnimEffect CPptEffect::GetEffectType()
     return m_effectType;
 }
 
-LONG CPptEffect::GetParagraph()
-{
+LONG CPptEffect::GetParagraph() {
     if (!m_paragraphRead) {
         LONG paragraph = 0;
         // An unreadable paragraph means the whole shape; the failure is not retried.
@@ -102,16 +90,14 @@ LONG CPptEffect::GetParagraph()
     return m_paragraph;
 }
 
-PowerPoint::MsoTriState CPptEffect::GetExit()
-{
+PowerPoint::MsoTriState CPptEffect::GetExit() {
     if (!m_exitRead) {
         PowerPoint::MsoTriState exit = 0;
-        if (!m_pEffect || m_pEffect->get_Exit(&exit) < 0)
-            ThrowPptException(__FILE__, 95);
+        if (!m_pEffect || m_pEffect->get_Exit(&exit) < 0) ThrowPptException(__FILE__, 95);
         m_exit = exit;
         m_exitRead = true;
     }
     return m_exit;
 }
 
-} // namespace genswf
+}  // namespace genswf

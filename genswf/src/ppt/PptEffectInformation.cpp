@@ -7,26 +7,21 @@
 namespace genswf {
 
 CPptEffectInformation::CPptEffectInformation(PowerPoint::EffectInformation* information)
-    : m_pInformation(AddRefCopy(information))
-{
-}
+    : m_pInformation(AddRefCopy(information)) {}
 
 CPptEffectInformation::~CPptEffectInformation() { SafeRelease(m_pInformation); }
 
-PowerPoint::MsoTriState CPptEffectInformation::GetAnimateTextInReverse()
-{
+PowerPoint::MsoTriState CPptEffectInformation::GetAnimateTextInReverse() {
     if (!m_animateTextInReverseRead) {
         PowerPoint::MsoTriState reverse = 0;
-        if (!m_pInformation || m_pInformation->get_AnimateTextInReverse(&reverse) < 0)
-            ThrowPptException(__FILE__, 56);
+        if (!m_pInformation || m_pInformation->get_AnimateTextInReverse(&reverse) < 0) ThrowPptException(__FILE__, 56);
         m_animateTextInReverse = reverse;
         m_animateTextInReverseRead = true;
     }
     return m_animateTextInReverse;
 }
 
-PowerPoint::MsoAnimateByLevel CPptEffectInformation::GetBuildByLevelEffect()
-{
+PowerPoint::MsoAnimateByLevel CPptEffectInformation::GetBuildByLevelEffect() {
     if (!m_buildByLevelEffectRead) {
         PowerPoint::MsoAnimateByLevel level = 0;
         // An unreadable level means the text is not built by levels; not retried.
@@ -38,11 +33,10 @@ PowerPoint::MsoAnimateByLevel CPptEffectInformation::GetBuildByLevelEffect()
     return m_buildByLevelEffect;
 }
 
-std::shared_ptr<CEffectInformation> CreateEffectInformation(CPptEffectInformation& information)
-{
+std::shared_ptr<CEffectInformation> CreateEffectInformation(CPptEffectInformation& information) {
     const LONG level = information.GetBuildByLevelEffect();
     const bool reverse = information.GetAnimateTextInReverse() == PowerPoint::msoTrue;
     return std::make_shared<CEffectInformation>(level, reverse);
 }
 
-} // namespace genswf
+}  // namespace genswf

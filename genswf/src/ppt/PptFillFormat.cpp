@@ -8,8 +8,7 @@
 namespace genswf {
 
 CPptFillFormat::CPptFillFormat(PowerPoint::FillFormat* fill)
-    : CPptObject<PowerPoint::FillFormat>(fill), m_pFill(AddRefCopy(fill))
-{
+    : CPptObject<PowerPoint::FillFormat>(fill), m_pFill(AddRefCopy(fill)) {
     PowerPoint::MsoTriState visible = 0;
     if (!m_pFill || m_pFill->get_Visible(&visible) < 0) {
         // The base part releases its own reference; ours would leak with the half-made object.
@@ -19,15 +18,13 @@ CPptFillFormat::CPptFillFormat(PowerPoint::FillFormat* fill)
     m_visible = visible;
 }
 
-CPptFillFormat::~CPptFillFormat()
-{
+CPptFillFormat::~CPptFillFormat() {
     m_foreColor.reset();
     SafeRelease(m_pFill);
     SafeRelease(m_pForeColor);
 }
 
-PowerPoint::ColorFormat* CPptFillFormat::GetForeColorPtr()
-{
+PowerPoint::ColorFormat* CPptFillFormat::GetForeColorPtr() {
     if (!m_pForeColor) {
         PowerPoint::ColorFormat* color = nullptr;
         if (!m_pFill || m_pFill->get_ForeColor(&color) < 0 || !color) {
@@ -39,8 +36,7 @@ PowerPoint::ColorFormat* CPptFillFormat::GetForeColorPtr()
     return AddRefCopy(m_pForeColor);
 }
 
-std::shared_ptr<CPptColorFormat> CPptFillFormat::GetForeColor()
-{
+std::shared_ptr<CPptColorFormat> CPptFillFormat::GetForeColor() {
     if (!m_foreColor) {
         PowerPoint::ColorFormat* color = GetForeColorPtr();
         m_foreColor = CreatePptColorFormat(color);
@@ -49,33 +45,28 @@ std::shared_ptr<CPptColorFormat> CPptFillFormat::GetForeColor()
     return m_foreColor;
 }
 
-float CPptFillFormat::GetTransparency()
-{
+float CPptFillFormat::GetTransparency() {
     if (!m_transparencyRead) {
         float transparency = 0.0f;
-        if (!m_pFill || m_pFill->get_Transparency(&transparency) < 0)
-            ThrowPptException(__FILE__, 76);
+        if (!m_pFill || m_pFill->get_Transparency(&transparency) < 0) ThrowPptException(__FILE__, 76);
         m_transparency = transparency;
         m_transparencyRead = true;
     }
     return m_transparency;
 }
 
-PowerPoint::MsoFillType CPptFillFormat::GetType()
-{
+PowerPoint::MsoFillType CPptFillFormat::GetType() {
     if (!m_typeRead) {
         PowerPoint::MsoFillType type = 0;
-        if (!m_pFill || m_pFill->get_Type(&type) < 0)
-            ThrowPptException(__FILE__, 81);
+        if (!m_pFill || m_pFill->get_Type(&type) < 0) ThrowPptException(__FILE__, 81);
         m_type = type;
         m_typeRead = true;
     }
     return m_type;
 }
 
-std::shared_ptr<CPptFillFormat> CreatePptFillFormat(PowerPoint::FillFormat* fill)
-{
+std::shared_ptr<CPptFillFormat> CreatePptFillFormat(PowerPoint::FillFormat* fill) {
     return std::make_shared<CPptFillFormat>(fill);
 }
 
-} // namespace genswf
+}  // namespace genswf

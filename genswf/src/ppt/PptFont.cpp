@@ -10,8 +10,7 @@ namespace genswf {
 
 namespace {
 
-void ReadName(PowerPoint::Font* font, HRESULT (PowerPoint::Font::*get)(BSTR*), std::wstring& name)
-{
+void ReadName(PowerPoint::Font* font, HRESULT (PowerPoint::Font::*get)(BSTR*), std::wstring& name) {
     BSTR text = nullptr;
     if ((font->*get)(&text) < 0) {
         SysFreeString(text);
@@ -21,32 +20,25 @@ void ReadName(PowerPoint::Font* font, HRESULT (PowerPoint::Font::*get)(BSTR*), s
 }
 
 void ReadState(PowerPoint::Font* font, HRESULT (PowerPoint::Font::*get)(PowerPoint::MsoTriState*),
-               PowerPoint::MsoTriState& state)
-{
+               PowerPoint::MsoTriState& state) {
     PowerPoint::MsoTriState value = 0;
-    if ((font->*get)(&value) >= 0)
-        state = value;
+    if ((font->*get)(&value) >= 0) state = value;
 }
 
 // Sub- and superscript are drawn at two thirds of the size, in whole points. A size beyond
 // the integers (or not a number) is drawn as it is rather than converted out of range.
-float DisplaySize(float size, bool scripted)
-{
-    if (!scripted)
-        return size;
+float DisplaySize(float size, bool scripted) {
+    if (!scripted) return size;
     const double whole = std::trunc(static_cast<double>(size));
-    if (!(whole > -2147483648.0 && whole < 2147483648.0))
-        return size;
+    if (!(whole > -2147483648.0 && whole < 2147483648.0)) return size;
     const long long points = static_cast<long long>(whole);
     return static_cast<float>(points * 2 / 3);
 }
 
-} // namespace
+}  // namespace
 
-CPptFont::CPptFont(PowerPoint::Font* font) : m_pFont(AddRefCopy(font))
-{
-    if (!m_pFont)
-        return;
+CPptFont::CPptFont(PowerPoint::Font* font) : m_pFont(AddRefCopy(font)) {
+    if (!m_pFont) return;
     ReadName(m_pFont, &PowerPoint::Font::get_Name, m_name);
     ReadName(m_pFont, &PowerPoint::Font::get_NameAscii, m_nameAscii);
     ReadName(m_pFont, &PowerPoint::Font::get_NameComplexScript, m_nameComplexScript);
@@ -64,14 +56,12 @@ CPptFont::CPptFont(PowerPoint::Font* font) : m_pFont(AddRefCopy(font))
     PowerPoint::ColorFormat* color = nullptr;
     if (m_pFont->get_Color(&color) >= 0 && color) {
         ULONG rgb = 0;
-        if (color->get_RGB(&rgb) >= 0)
-            m_color = rgb;
+        if (color->get_RGB(&rgb) >= 0) m_color = rgb;
     }
     SafeRelease(color);
 
     float size = 0.0f;
-    if (m_pFont->get_Size(&size) >= 0)
-        m_size = size;
+    if (m_pFont->get_Size(&size) >= 0) m_size = size;
     m_displaySize = DisplaySize(m_size, m_subscript != 0 || m_superscript != 0);
 }
 
@@ -79,17 +69,15 @@ CPptFont::~CPptFont() { SafeRelease(m_pFont); }
 
 std::shared_ptr<CPptFont> CPptFont::Create(PowerPoint::Font* font) { return std::make_shared<CPptFont>(font); }
 
-float CPptFont::GetBaselineOffset()
-{
+float CPptFont::GetBaselineOffset() {
     if (!m_baselineOffsetRead) {
         float offset = 0.0f;
         // A font that cannot tell its offset sits on the baseline.
-        if (!m_pFont || m_pFont->get_BaselineOffset(&offset) < 0)
-            offset = 0.0f;
+        if (!m_pFont || m_pFont->get_BaselineOffset(&offset) < 0) offset = 0.0f;
         m_baselineOffset = offset;
         m_baselineOffsetRead = true;
     }
     return m_baselineOffset;
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -11,25 +11,21 @@ struct CPptHeaderFooter::Impl {
     PowerPoint::MsoTriState visible = 0;
 };
 
-CPptHeaderFooter::CPptHeaderFooter(PowerPoint::HeaderFooter* headerFooter) : m_impl(new Impl)
-{
+CPptHeaderFooter::CPptHeaderFooter(PowerPoint::HeaderFooter* headerFooter) : m_impl(new Impl) {
     m_impl->headerFooter = AddRefCopy(headerFooter);
 }
 
 CPptHeaderFooter::~CPptHeaderFooter() { SafeRelease(m_impl->headerFooter); }
 
-bool CPptHeaderFooter::SetVisible(PowerPoint::MsoTriState value)
-{
-    if (!m_impl->headerFooter || m_impl->headerFooter->put_Visible(value) < 0)
-        ThrowPptException(__FILE__, 32);
+bool CPptHeaderFooter::SetVisible(PowerPoint::MsoTriState value) {
+    if (!m_impl->headerFooter || m_impl->headerFooter->put_Visible(value) < 0) ThrowPptException(__FILE__, 32);
     m_impl->visible = value;
     m_impl->visibleWritten = true;
     return true;
 }
 
-std::shared_ptr<CPptHeaderFooter> CreatePptHeaderFooter(PowerPoint::HeaderFooter* headerFooter)
-{
+std::shared_ptr<CPptHeaderFooter> CreatePptHeaderFooter(PowerPoint::HeaderFooter* headerFooter) {
     return std::make_shared<CPptHeaderFooter>(headerFooter);
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -9,8 +9,7 @@
 namespace genswf {
 
 template <class I>
-void SafeRelease(I*& p)
-{
+void SafeRelease(I*& p) {
     if (p) {
         I* q = p;
         p = nullptr;
@@ -19,24 +18,20 @@ void SafeRelease(I*& p)
 }
 
 template <class I>
-I* AddRefCopy(I* p)
-{
-    if (p)
-        p->AddRef();
+I* AddRefCopy(I* p) {
+    if (p) p->AddRef();
     return p;
 }
 
 // Copies a BSTR from the object model (null gives "") and frees it.
-inline std::wstring TakeBstr(BSTR text)
-{
+inline std::wstring TakeBstr(BSTR text) {
     std::wstring result = WStringFromBstr(text);
     SysFreeString(text);
     return result;
 }
 
 // A VT_I4 VARIANT holding a 1-based position.
-inline VARIANT PositionVariant(LONG position)
-{
+inline VARIANT PositionVariant(LONG position) {
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_I4;
@@ -47,8 +42,7 @@ inline VARIANT PositionVariant(LONG position)
 // Item i + 1 of a collection of slides, read once into slot; an AddRef'ed copy for the caller.
 // A failed read throws the object-model failure of the caller's file and line.
 template <class Collection, class Slide>
-Slide* ReadSlideOnce(Collection* collection, std::uint32_t i, Slide*& slot, const char* file, int line)
-{
+Slide* ReadSlideOnce(Collection* collection, std::uint32_t i, Slide*& slot, const char* file, int line) {
     if (!slot) {
         VARIANT index = PositionVariant(static_cast<LONG>(i) + 1);
         Slide* slide = nullptr;
@@ -63,4 +57,4 @@ Slide* ReadSlideOnce(Collection* collection, std::uint32_t i, Slide*& slot, cons
     return AddRefCopy(slot);
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -9,8 +9,7 @@ namespace genswf {
 namespace {
 
 std::wstring ReadText(PowerPoint::Hyperlink* hyperlink, HRESULT (PowerPoint::Hyperlink::*get)(BSTR*), const char* file,
-                      int line)
-{
+                      int line) {
     BSTR text = nullptr;
     if ((hyperlink->*get)(&text) < 0) {
         SysFreeString(text);
@@ -19,12 +18,10 @@ std::wstring ReadText(PowerPoint::Hyperlink* hyperlink, HRESULT (PowerPoint::Hyp
     return TakeBstr(text);
 }
 
-} // namespace
+}  // namespace
 
-CPptHyperlink::CPptHyperlink(PowerPoint::Hyperlink* hyperlink) : CPptObject(hyperlink)
-{
-    if (!hyperlink || hyperlink->get_Type(&m_type) < 0)
-        ThrowPptException(__FILE__, 20);
+CPptHyperlink::CPptHyperlink(PowerPoint::Hyperlink* hyperlink) : CPptObject(hyperlink) {
+    if (!hyperlink || hyperlink->get_Type(&m_type) < 0) ThrowPptException(__FILE__, 20);
     m_address = ReadText(hyperlink, &PowerPoint::Hyperlink::get_Address, __FILE__, 21);
     m_subAddress = ReadText(hyperlink, &PowerPoint::Hyperlink::get_SubAddress, __FILE__, 22);
     // Only a hyperlink on text has text of its own.
@@ -35,9 +32,8 @@ CPptHyperlink::CPptHyperlink(PowerPoint::Hyperlink* hyperlink) : CPptObject(hype
 
 CPptHyperlink::~CPptHyperlink() { SafeRelease(m_pHyperlink); }
 
-bool CPptHyperlink::operator==(const CPptHyperlink& other) const
-{
+bool CPptHyperlink::operator==(const CPptHyperlink& other) const {
     return m_address == other.m_address && m_subAddress == other.m_subAddress;
 }
 
-} // namespace genswf
+}  // namespace genswf

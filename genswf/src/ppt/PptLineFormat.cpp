@@ -7,8 +7,7 @@
 namespace genswf {
 
 CPptLineFormat::CPptLineFormat(PowerPoint::LineFormat* line)
-    : CPptObject<PowerPoint::LineFormat>(line), m_pLine(AddRefCopy(line))
-{
+    : CPptObject<PowerPoint::LineFormat>(line), m_pLine(AddRefCopy(line)) {
     PowerPoint::MsoTriState visible = 0;
     if (!m_pLine || m_pLine->get_Visible(&visible) < 0) {
         // The base part releases its own reference; ours would leak with the half-made object.
@@ -20,21 +19,18 @@ CPptLineFormat::CPptLineFormat(PowerPoint::LineFormat* line)
 
 CPptLineFormat::~CPptLineFormat() { SafeRelease(m_pLine); }
 
-float CPptLineFormat::GetTransparency()
-{
+float CPptLineFormat::GetTransparency() {
     if (!m_transparencyRead) {
         float transparency = 0.0f;
-        if (!m_pLine || m_pLine->get_Transparency(&transparency) < 0)
-            ThrowPptException(__FILE__, 74);
+        if (!m_pLine || m_pLine->get_Transparency(&transparency) < 0) ThrowPptException(__FILE__, 74);
         m_transparency = transparency;
         m_transparencyRead = true;
     }
     return m_transparency;
 }
 
-std::shared_ptr<CPptLineFormat> CreatePptLineFormat(PowerPoint::LineFormat* line)
-{
+std::shared_ptr<CPptLineFormat> CreatePptLineFormat(PowerPoint::LineFormat* line) {
     return std::make_shared<CPptLineFormat>(line);
 }
 
-} // namespace genswf
+}  // namespace genswf

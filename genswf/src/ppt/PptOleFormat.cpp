@@ -8,14 +8,12 @@ namespace genswf {
 
 CPptOleFormat::CPptOleFormat(PowerPoint::OLEFormat* oleFormat) : m_pOleFormat(AddRefCopy(oleFormat)) {}
 
-CPptOleFormat::~CPptOleFormat()
-{
+CPptOleFormat::~CPptOleFormat() {
     m_progId.clear();
     SafeRelease(m_pOleFormat);
 }
 
-const std::wstring& CPptOleFormat::GetProgID()
-{
+const std::wstring& CPptOleFormat::GetProgID() {
     if (!m_progIdRead) {
         BSTR progId = nullptr;
         if (!m_pOleFormat || m_pOleFormat->get_ProgID(&progId) < 0) {
@@ -28,9 +26,8 @@ const std::wstring& CPptOleFormat::GetProgID()
     return m_progId;
 }
 
-std::shared_ptr<CPptOleFormat> CreatePptOleFormat(PowerPoint::OLEFormat* oleFormat)
-{
+std::shared_ptr<CPptOleFormat> CreatePptOleFormat(PowerPoint::OLEFormat* oleFormat) {
     return std::make_shared<CPptOleFormat>(oleFormat);
 }
 
-} // namespace genswf
+}  // namespace genswf

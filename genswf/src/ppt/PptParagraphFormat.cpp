@@ -8,29 +8,23 @@
 namespace genswf {
 
 CPptParagraphFormat::CPptParagraphFormat(PowerPoint::ParagraphFormat* format)
-    : CPptObject<PowerPoint::ParagraphFormat>(format), m_pFormat(AddRefCopy(format))
-{
-}
+    : CPptObject<PowerPoint::ParagraphFormat>(format), m_pFormat(AddRefCopy(format)) {}
 
-CPptParagraphFormat::~CPptParagraphFormat()
-{
+CPptParagraphFormat::~CPptParagraphFormat() {
     m_bullet.reset();
     SafeRelease(m_pBullet);
     SafeRelease(m_pFormat);
 }
 
-PowerPoint::PpBaselineAlignment CPptParagraphFormat::GetBaseLineAlignment()
-{
+PowerPoint::PpBaselineAlignment CPptParagraphFormat::GetBaseLineAlignment() {
     if (!m_baseLineAlignmentRead) {
-        if (!m_pFormat || m_pFormat->get_BaseLineAlignment(&m_baseLineAlignment) < 0)
-            ThrowPptException(__FILE__, 39);
+        if (!m_pFormat || m_pFormat->get_BaseLineAlignment(&m_baseLineAlignment) < 0) ThrowPptException(__FILE__, 39);
         m_baseLineAlignmentRead = true;
     }
     return m_baseLineAlignment;
 }
 
-PowerPoint::BulletFormat* CPptParagraphFormat::GetBulletPtr()
-{
+PowerPoint::BulletFormat* CPptParagraphFormat::GetBulletPtr() {
     if (!m_pBullet) {
         if (!m_pFormat || m_pFormat->get_Bullet(&m_pBullet) < 0 || !m_pBullet) {
             SafeRelease(m_pBullet);
@@ -40,8 +34,7 @@ PowerPoint::BulletFormat* CPptParagraphFormat::GetBulletPtr()
     return AddRefCopy(m_pBullet);
 }
 
-std::shared_ptr<CPptBulletFormat> CPptParagraphFormat::GetBullet()
-{
+std::shared_ptr<CPptBulletFormat> CPptParagraphFormat::GetBullet() {
     if (!m_bullet) {
         PowerPoint::BulletFormat* bullet = GetBulletPtr();
         m_bullet = CreatePptBulletFormat(bullet);
@@ -50,9 +43,8 @@ std::shared_ptr<CPptBulletFormat> CPptParagraphFormat::GetBullet()
     return m_bullet;
 }
 
-std::shared_ptr<CPptParagraphFormat> CreatePptParagraphFormat(PowerPoint::ParagraphFormat* format)
-{
+std::shared_ptr<CPptParagraphFormat> CreatePptParagraphFormat(PowerPoint::ParagraphFormat* format) {
     return std::make_shared<CPptParagraphFormat>(format);
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -10,15 +10,13 @@ namespace genswf {
 
 CPptRuler::CPptRuler(PowerPoint::Ruler* ruler) : m_pRuler(AddRefCopy(ruler)) {}
 
-CPptRuler::~CPptRuler()
-{
+CPptRuler::~CPptRuler() {
     m_levels.reset();
     SafeRelease(m_pLevels);
     SafeRelease(m_pRuler);
 }
 
-PowerPoint::RulerLevels* CPptRuler::GetLevelsPtr()
-{
+PowerPoint::RulerLevels* CPptRuler::GetLevelsPtr() {
     if (!m_pLevels) {
         if (!m_pRuler || m_pRuler->get_Levels(&m_pLevels) < 0 || !m_pLevels) {
             SafeRelease(m_pLevels);
@@ -28,8 +26,7 @@ PowerPoint::RulerLevels* CPptRuler::GetLevelsPtr()
     return AddRefCopy(m_pLevels);
 }
 
-std::shared_ptr<CPptRulerLevels> CPptRuler::GetLevels()
-{
+std::shared_ptr<CPptRulerLevels> CPptRuler::GetLevels() {
     if (!m_levels) {
         PowerPoint::RulerLevels* levels = GetLevelsPtr();
         m_levels = CreatePptRulerLevels(levels);
@@ -42,31 +39,25 @@ std::shared_ptr<CPptRulerLevels> CPptRuler::GetLevels()
 
 CPptRulerLevels::CPptRulerLevels(PowerPoint::RulerLevels* levels) : m_pLevels(AddRefCopy(levels)) {}
 
-CPptRulerLevels::~CPptRulerLevels()
-{
+CPptRulerLevels::~CPptRulerLevels() {
     m_levelWrappers.clear();
-    for (auto& entry : m_levelPtrs)
-        SafeRelease(entry.second);
+    for (auto& entry : m_levelPtrs) SafeRelease(entry.second);
     m_levelPtrs.clear();
     SafeRelease(m_pLevels);
 }
 
-LONG CPptRulerLevels::GetCount()
-{
+LONG CPptRulerLevels::GetCount() {
     if (!m_countRead) {
         LONG count = 0;
-        if (!m_pLevels || m_pLevels->get_Count(&count) < 0)
-            ThrowPptException(__FILE__, 104);
+        if (!m_pLevels || m_pLevels->get_Count(&count) < 0) ThrowPptException(__FILE__, 104);
         m_count = count < 0 ? 0 : count;
         m_countRead = true;
     }
     return m_count;
 }
 
-PowerPoint::RulerLevel* CPptRulerLevels::GetItemPtr(std::uint32_t i)
-{
-    if (i >= static_cast<std::uint32_t>(GetCount()))
-        return nullptr;
+PowerPoint::RulerLevel* CPptRulerLevels::GetItemPtr(std::uint32_t i) {
+    if (i >= static_cast<std::uint32_t>(GetCount())) return nullptr;
     PowerPoint::RulerLevel*& slot = m_levelPtrs[i];
     if (!slot) {
         PowerPoint::RulerLevel* level = nullptr;
@@ -80,13 +71,10 @@ PowerPoint::RulerLevel* CPptRulerLevels::GetItemPtr(std::uint32_t i)
     return AddRefCopy(slot);
 }
 
-std::shared_ptr<CPptRulerLevel> CPptRulerLevels::GetItem(std::uint32_t i)
-{
-    if (i >= static_cast<std::uint32_t>(GetCount()))
-        return nullptr;
+std::shared_ptr<CPptRulerLevel> CPptRulerLevels::GetItem(std::uint32_t i) {
+    if (i >= static_cast<std::uint32_t>(GetCount())) return nullptr;
     auto found = m_levelWrappers.find(i);
-    if (found != m_levelWrappers.end())
-        return found->second;
+    if (found != m_levelWrappers.end()) return found->second;
     PowerPoint::RulerLevel* level = GetItemPtr(i);
     std::shared_ptr<CPptRulerLevel> wrapper = CreatePptRulerLevel(level);
     level->Release();
@@ -100,21 +88,17 @@ CPptRulerLevel::CPptRulerLevel(PowerPoint::RulerLevel* level) : m_pLevel(AddRefC
 
 CPptRulerLevel::~CPptRulerLevel() { SafeRelease(m_pLevel); }
 
-float CPptRulerLevel::GetFirstMargin()
-{
+float CPptRulerLevel::GetFirstMargin() {
     if (!m_firstMarginRead) {
-        if (!m_pLevel || m_pLevel->get_FirstMargin(&m_firstMargin) < 0)
-            ThrowPptException(__FILE__, 138);
+        if (!m_pLevel || m_pLevel->get_FirstMargin(&m_firstMargin) < 0) ThrowPptException(__FILE__, 138);
         m_firstMarginRead = true;
     }
     return m_firstMargin;
 }
 
-float CPptRulerLevel::GetLeftMargin()
-{
+float CPptRulerLevel::GetLeftMargin() {
     if (!m_leftMarginRead) {
-        if (!m_pLevel || m_pLevel->get_LeftMargin(&m_leftMargin) < 0)
-            ThrowPptException(__FILE__, 133);
+        if (!m_pLevel || m_pLevel->get_LeftMargin(&m_leftMargin) < 0) ThrowPptException(__FILE__, 133);
         m_leftMarginRead = true;
     }
     return m_leftMargin;
@@ -122,14 +106,12 @@ float CPptRulerLevel::GetLeftMargin()
 
 std::shared_ptr<CPptRuler> CreatePptRuler(PowerPoint::Ruler* ruler) { return std::make_shared<CPptRuler>(ruler); }
 
-std::shared_ptr<CPptRulerLevels> CreatePptRulerLevels(PowerPoint::RulerLevels* levels)
-{
+std::shared_ptr<CPptRulerLevels> CreatePptRulerLevels(PowerPoint::RulerLevels* levels) {
     return std::make_shared<CPptRulerLevels>(levels);
 }
 
-std::shared_ptr<CPptRulerLevel> CreatePptRulerLevel(PowerPoint::RulerLevel* level)
-{
+std::shared_ptr<CPptRulerLevel> CreatePptRulerLevel(PowerPoint::RulerLevel* level) {
     return std::make_shared<CPptRulerLevel>(level);
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -7,8 +7,7 @@
 namespace genswf {
 
 CPptSequence::CPptSequence(PowerPoint::Sequence* sequence)
-    : CPptObject<PowerPoint::Sequence>(sequence), m_pSequence(AddRefCopy(sequence))
-{
+    : CPptObject<PowerPoint::Sequence>(sequence), m_pSequence(AddRefCopy(sequence)) {
     LONG count = 0;
     if (!m_pSequence || m_pSequence->get_Count(&count) < 0) {
         // The base part releases its own reference; ours would leak with the half-made object.
@@ -20,19 +19,15 @@ CPptSequence::CPptSequence(PowerPoint::Sequence* sequence)
     m_effectWrappers.assign(static_cast<std::size_t>(m_count), nullptr);
 }
 
-CPptSequence::~CPptSequence()
-{
+CPptSequence::~CPptSequence() {
     m_effectWrappers.clear();
-    for (PowerPoint::Effect*& effect : m_effects)
-        SafeRelease(effect);
+    for (PowerPoint::Effect*& effect : m_effects) SafeRelease(effect);
     SafeRelease(m_pSequence);
 }
 
-PowerPoint::Effect* CPptSequence::GetItem(LONG i)
-{
+PowerPoint::Effect* CPptSequence::GetItem(LONG i) {
     // Outside the count read at construction: nothing, rather than a read past the cache.
-    if (i < 0 || i >= m_count)
-        return nullptr;
+    if (i < 0 || i >= m_count) return nullptr;
     PowerPoint::Effect*& slot = m_effects[static_cast<std::size_t>(i)];
     if (!slot) {
         PowerPoint::Effect* effect = nullptr;
@@ -45,10 +40,8 @@ PowerPoint::Effect* CPptSequence::GetItem(LONG i)
     return AddRefCopy(slot);
 }
 
-std::shared_ptr<CPptEffect> CPptSequence::GetEffect(LONG i)
-{
-    if (i < 0 || i >= m_count)
-        return nullptr;
+std::shared_ptr<CPptEffect> CPptSequence::GetEffect(LONG i) {
+    if (i < 0 || i >= m_count) return nullptr;
     std::shared_ptr<CPptEffect>& slot = m_effectWrappers[static_cast<std::size_t>(i)];
     if (!slot) {
         PowerPoint::Effect* effect = GetItem(i);
@@ -58,4 +51,4 @@ std::shared_ptr<CPptEffect> CPptSequence::GetEffect(LONG i)
     return slot;
 }
 
-} // namespace genswf
+}  // namespace genswf

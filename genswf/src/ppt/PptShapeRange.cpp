@@ -13,22 +13,17 @@ CPptShapeRange::CPptShapeRange(PowerPoint::ShapeRange* range) : m_impl(new Impl)
 
 CPptShapeRange::~CPptShapeRange() { SafeRelease(m_impl->range); }
 
-void CPptShapeRange::Delete()
-{
-    if (!m_impl->range || m_impl->range->Delete() < 0)
-        ThrowPptException(__FILE__, 28);
+void CPptShapeRange::Delete() {
+    if (!m_impl->range || m_impl->range->Delete() < 0) ThrowPptException(__FILE__, 28);
     SafeRelease(m_impl->range);
 }
 
-void CPptShapeRange::SetVisible(PowerPoint::MsoTriState value)
-{
-    if (!m_impl->range || m_impl->range->put_Visible(value) < 0)
-        ThrowPptException(__FILE__, 34);
+void CPptShapeRange::SetVisible(PowerPoint::MsoTriState value) {
+    if (!m_impl->range || m_impl->range->put_Visible(value) < 0) ThrowPptException(__FILE__, 34);
 }
 
-std::shared_ptr<CPptShapeRange> CreatePptShapeRange(PowerPoint::ShapeRange* range)
-{
+std::shared_ptr<CPptShapeRange> CreatePptShapeRange(PowerPoint::ShapeRange* range) {
     return std::make_shared<CPptShapeRange>(range);
 }
 
-} // namespace genswf
+}  // namespace genswf

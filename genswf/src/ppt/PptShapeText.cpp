@@ -6,8 +6,7 @@
 
 namespace genswf {
 
-std::shared_ptr<CPptTextFrame> CPptShape::GetTextFrame()
-{
+std::shared_ptr<CPptTextFrame> CPptShape::GetTextFrame() {
     if (!m_textFrame) {
         CComPtr<PowerPoint::TextFrame> frame;
         frame.Attach(GetTextFramePtr());
@@ -16,4 +15,4 @@ std::shared_ptr<CPptTextFrame> CPptShape::GetTextFrame()
     return m_textFrame;
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -16,18 +16,15 @@ CPptShapes::CPptShapes(PowerPoint::Shapes* shapes) : m_impl(new Impl) { m_impl->
 
 CPptShapes::~CPptShapes() { SafeRelease(m_impl->shapes); }
 
-LONG CPptShapes::GetCount()
-{
+LONG CPptShapes::GetCount() {
     if (!m_impl->countRead) {
-        if (!m_impl->shapes || m_impl->shapes->get_Count(&m_impl->count) < 0)
-            ThrowPptException(__FILE__, 100);
+        if (!m_impl->shapes || m_impl->shapes->get_Count(&m_impl->count) < 0) ThrowPptException(__FILE__, 100);
         m_impl->countRead = true;
     }
     return m_impl->count;
 }
 
-PowerPoint::ShapeRange* CPptShapes::GetRangePtr(VARIANT index)
-{
+PowerPoint::ShapeRange* CPptShapes::GetRangePtr(VARIANT index) {
     PowerPoint::ShapeRange* range = nullptr;
     if (!m_impl->shapes || m_impl->shapes->Range(index, &range) < 0 || !range) {
         SafeRelease(range);
@@ -36,8 +33,7 @@ PowerPoint::ShapeRange* CPptShapes::GetRangePtr(VARIANT index)
     return range;
 }
 
-std::shared_ptr<CPptShapeRange> CPptShapes::Range(VARIANT index)
-{
+std::shared_ptr<CPptShapeRange> CPptShapes::Range(VARIANT index) {
     PowerPoint::ShapeRange* range = GetRangePtr(index);
     std::shared_ptr<CPptShapeRange> wrapper = CreatePptShapeRange(range);
     range->Release();
@@ -46,4 +42,4 @@ std::shared_ptr<CPptShapeRange> CPptShapes::Range(VARIANT index)
 
 std::shared_ptr<CPptShapes> CreatePptShapes(PowerPoint::Shapes* shapes) { return std::make_shared<CPptShapes>(shapes); }
 
-} // namespace genswf
+}  // namespace genswf

@@ -26,8 +26,7 @@ struct CPptSlide::Impl {
 
 CPptSlide::CPptSlide(PowerPoint::_Slide* slide) : m_impl(new Impl) { m_impl->slide = AddRefCopy(slide); }
 
-CPptSlide::~CPptSlide()
-{
+CPptSlide::~CPptSlide() {
     m_impl->headersFootersWrapper.reset();
     SafeRelease(m_impl->headersFooters);
     m_impl->shapesWrapper.reset();
@@ -37,8 +36,7 @@ CPptSlide::~CPptSlide()
     SafeRelease(m_impl->slide);
 }
 
-PowerPoint::Shapes* CPptSlide::GetShapesPtr()
-{
+PowerPoint::Shapes* CPptSlide::GetShapesPtr() {
     if (!m_impl->shapes) {
         if (!m_impl->slide || m_impl->slide->get_Shapes(&m_impl->shapes) < 0 || !m_impl->shapes) {
             m_impl->shapes = nullptr;
@@ -48,8 +46,7 @@ PowerPoint::Shapes* CPptSlide::GetShapesPtr()
     return AddRefCopy(m_impl->shapes);
 }
 
-std::shared_ptr<CPptShapes> CPptSlide::GetShapes()
-{
+std::shared_ptr<CPptShapes> CPptSlide::GetShapes() {
     if (!m_impl->shapesWrapper) {
         PowerPoint::Shapes* shapes = GetShapesPtr();
         m_impl->shapesWrapper = CreatePptShapes(shapes);
@@ -58,8 +55,7 @@ std::shared_ptr<CPptShapes> CPptSlide::GetShapes()
     return m_impl->shapesWrapper;
 }
 
-PowerPoint::HeadersFooters* CPptSlide::GetHeadersFootersPtr()
-{
+PowerPoint::HeadersFooters* CPptSlide::GetHeadersFootersPtr() {
     if (!m_impl->headersFooters) {
         if (!m_impl->slide || m_impl->slide->get_HeadersFooters(&m_impl->headersFooters) < 0 ||
             !m_impl->headersFooters) {
@@ -70,8 +66,7 @@ PowerPoint::HeadersFooters* CPptSlide::GetHeadersFootersPtr()
     return AddRefCopy(m_impl->headersFooters);
 }
 
-std::shared_ptr<CPptHeadersFooters> CPptSlide::GetHeadersFooters()
-{
+std::shared_ptr<CPptHeadersFooters> CPptSlide::GetHeadersFooters() {
     if (!m_impl->headersFootersWrapper) {
         PowerPoint::HeadersFooters* headersFooters = GetHeadersFootersPtr();
         m_impl->headersFootersWrapper = CreatePptHeadersFooters(headersFooters);
@@ -80,18 +75,15 @@ std::shared_ptr<CPptHeadersFooters> CPptSlide::GetHeadersFooters()
     return m_impl->headersFootersWrapper;
 }
 
-LONG CPptSlide::GetSlideID()
-{
+LONG CPptSlide::GetSlideID() {
     if (!m_impl->slideIdRead) {
-        if (!m_impl->slide || m_impl->slide->get_SlideID(&m_impl->slideId) < 0)
-            ThrowPptException(__FILE__, 70);
+        if (!m_impl->slide || m_impl->slide->get_SlideID(&m_impl->slideId) < 0) ThrowPptException(__FILE__, 70);
         m_impl->slideIdRead = true;
     }
     return m_impl->slideId;
 }
 
-std::shared_ptr<CPptSlide> CPptSlide::Duplicate()
-{
+std::shared_ptr<CPptSlide> CPptSlide::Duplicate() {
     PowerPoint::SlideRange* range = nullptr;
     if (!m_impl->slide || m_impl->slide->Duplicate(&range) < 0 || !range) {
         SafeRelease(range);
@@ -106,32 +98,26 @@ std::shared_ptr<CPptSlide> CPptSlide::Duplicate()
     }
     range->Release();
     std::shared_ptr<CPptSlide> copy = rangeWrapper->GetSlide(0);
-    if (!copy)
-        ThrowPptException(__FILE__, 92); // PowerPoint gave an empty range
+    if (!copy) ThrowPptException(__FILE__, 92);  // PowerPoint gave an empty range
     return copy;
 }
 
-void CPptSlide::Delete()
-{
-    if (!m_impl->slide || m_impl->slide->Delete() < 0)
-        ThrowPptException(__FILE__, 130);
+void CPptSlide::Delete() {
+    if (!m_impl->slide || m_impl->slide->Delete() < 0) ThrowPptException(__FILE__, 130);
     SafeRelease(m_impl->slide);
 }
 
-LONG CPptSlide::GetSlideIndex()
-{
+LONG CPptSlide::GetSlideIndex() {
     if (!m_impl->slideIndexRead) {
         LONG index = 0;
-        if (!m_impl->slide || m_impl->slide->get_SlideIndex(&index) < 0)
-            ThrowPptException(__FILE__, 77);
+        if (!m_impl->slide || m_impl->slide->get_SlideIndex(&index) < 0) ThrowPptException(__FILE__, 77);
         m_impl->slideIndex = index - 1;
         m_impl->slideIndexRead = true;
     }
     return m_impl->slideIndex;
 }
 
-PowerPoint::_Master* CPptSlide::GetMasterPtr()
-{
+PowerPoint::_Master* CPptSlide::GetMasterPtr() {
     if (!m_impl->master) {
         if (!m_impl->slide || m_impl->slide->get_Master(&m_impl->master) < 0 || !m_impl->master) {
             m_impl->master = nullptr;
@@ -141,8 +127,7 @@ PowerPoint::_Master* CPptSlide::GetMasterPtr()
     return AddRefCopy(m_impl->master);
 }
 
-std::shared_ptr<CPptMaster> CPptSlide::GetMaster()
-{
+std::shared_ptr<CPptMaster> CPptSlide::GetMaster() {
     if (!m_impl->masterWrapper) {
         PowerPoint::_Master* master = GetMasterPtr();
         m_impl->masterWrapper = CreatePptMaster(master);
@@ -151,33 +136,28 @@ std::shared_ptr<CPptMaster> CPptSlide::GetMaster()
     return m_impl->masterWrapper;
 }
 
-void CPptSlide::Export(const std::wstring& fileName, const std::wstring& filterName, LONG scaleWidth, LONG scaleHeight)
-{
-    if (!m_impl->slide)
-        ThrowPptException(__FILE__, 124);
+void CPptSlide::Export(const std::wstring& fileName, const std::wstring& filterName, LONG scaleWidth,
+                       LONG scaleHeight) {
+    if (!m_impl->slide) ThrowPptException(__FILE__, 124);
     BSTR file = BstrFromWString(fileName);
     BSTR filter = BstrFromWString(filterName);
     HRESULT hr = m_impl->slide->Export(file, filter, scaleWidth, scaleHeight);
     SysFreeString(file);
     SysFreeString(filter);
-    if (hr < 0)
-        ThrowPptException(__FILE__, 124);
+    if (hr < 0) ThrowPptException(__FILE__, 124);
 }
 
-void CPptSlide::MoveTo(LONG toPos)
-{
+void CPptSlide::MoveTo(LONG toPos) {
     PowerPoint::_Slide* slide = nullptr;
     if (!m_impl->slide || m_impl->slide->QueryInterface(PowerPoint::IID__Slide, reinterpret_cast<void**>(&slide)) < 0 ||
         !slide)
         ThrowPptException(__FILE__, 104);
     HRESULT hr = slide->MoveTo(toPos + 1);
     slide->Release();
-    if (hr < 0)
-        ThrowPptException(__FILE__, 104);
+    if (hr < 0) ThrowPptException(__FILE__, 104);
 }
 
-void CPptSlide::HideHeadersFooters()
-{
+void CPptSlide::HideHeadersFooters() {
     std::shared_ptr<CPptHeadersFooters> headersFooters = GetHeadersFooters();
     headersFooters->GetFooter()->SetVisible(PowerPoint::msoFalse);
     headersFooters->GetHeader()->SetVisible(PowerPoint::msoFalse);
@@ -187,4 +167,4 @@ void CPptSlide::HideHeadersFooters()
 
 std::shared_ptr<CPptSlide> CreatePptSlide(PowerPoint::_Slide* slide) { return std::make_shared<CPptSlide>(slide); }
 
-} // namespace genswf
+}  // namespace genswf

@@ -19,20 +19,16 @@ struct CPptSlideRange::Impl {
 
 CPptSlideRange::CPptSlideRange(PowerPoint::SlideRange* range) : m_impl(new Impl) { m_impl->range = AddRefCopy(range); }
 
-CPptSlideRange::~CPptSlideRange()
-{
+CPptSlideRange::~CPptSlideRange() {
     m_impl->slideWrappers.clear();
-    for (PowerPoint::_Slide*& p : m_impl->slidePtrs)
-        SafeRelease(p);
+    for (PowerPoint::_Slide*& p : m_impl->slidePtrs) SafeRelease(p);
     SafeRelease(m_impl->range);
 }
 
-LONG CPptSlideRange::GetCount()
-{
+LONG CPptSlideRange::GetCount() {
     if (!m_impl->countRead) {
         LONG count = 0;
-        if (!m_impl->range || m_impl->range->get_Count(&count) < 0)
-            ThrowPptException(__FILE__, 42);
+        if (!m_impl->range || m_impl->range->get_Count(&count) < 0) ThrowPptException(__FILE__, 42);
         m_impl->count = count < 0 ? 0 : count;
         m_impl->slidePtrs.assign(static_cast<std::size_t>(m_impl->count), nullptr);
         m_impl->slideWrappers.assign(static_cast<std::size_t>(m_impl->count), nullptr);
@@ -41,18 +37,14 @@ LONG CPptSlideRange::GetCount()
     return m_impl->count;
 }
 
-PowerPoint::_Slide* CPptSlideRange::GetSlidePtr(std::uint32_t i)
-{
+PowerPoint::_Slide* CPptSlideRange::GetSlidePtr(std::uint32_t i) {
     // Out of the range: nothing, rather than a read past the cache.
-    if (i >= static_cast<std::uint32_t>(GetCount()))
-        return nullptr;
+    if (i >= static_cast<std::uint32_t>(GetCount())) return nullptr;
     return ReadSlideOnce(m_impl->range, i, m_impl->slidePtrs[i], __FILE__, 53);
 }
 
-std::shared_ptr<CPptSlide> CPptSlideRange::GetSlide(std::uint32_t i)
-{
-    if (i >= static_cast<std::uint32_t>(GetCount()))
-        return nullptr;
+std::shared_ptr<CPptSlide> CPptSlideRange::GetSlide(std::uint32_t i) {
+    if (i >= static_cast<std::uint32_t>(GetCount())) return nullptr;
     std::shared_ptr<CPptSlide>& slot = m_impl->slideWrappers[i];
     if (!slot) {
         PowerPoint::_Slide* slide = GetSlidePtr(i);
@@ -62,11 +54,9 @@ std::shared_ptr<CPptSlide> CPptSlideRange::GetSlide(std::uint32_t i)
     return slot;
 }
 
-std::shared_ptr<CPptSlideRange> CreatePptSlideRange(PowerPoint::SlideRange* range)
-{
-    if (!range)
-        return nullptr;
+std::shared_ptr<CPptSlideRange> CreatePptSlideRange(PowerPoint::SlideRange* range) {
+    if (!range) return nullptr;
     return std::make_shared<CPptSlideRange>(range);
 }
 
-} // namespace genswf
+}  // namespace genswf

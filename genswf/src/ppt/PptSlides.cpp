@@ -18,22 +18,17 @@ struct CPptSlides::Impl {
 
 CPptSlides::CPptSlides(PowerPoint::Slides* slides) : m_impl(new Impl) { m_impl->slides = AddRefCopy(slides); }
 
-CPptSlides::~CPptSlides()
-{
+CPptSlides::~CPptSlides() {
     m_impl->slideWrappers.clear();
-    for (PowerPoint::_Slide*& p : m_impl->slidePtrs)
-        SafeRelease(p);
+    for (PowerPoint::_Slide*& p : m_impl->slidePtrs) SafeRelease(p);
     SafeRelease(m_impl->slides);
 }
 
-LONG CPptSlides::GetCount()
-{
+LONG CPptSlides::GetCount() {
     if (!m_impl->countRead) {
         LONG count = 0;
-        if (!m_impl->slides || m_impl->slides->get_Count(&count) < 0)
-            ThrowPptException(__FILE__, 33);
-        if (count < 0)
-            count = 0;
+        if (!m_impl->slides || m_impl->slides->get_Count(&count) < 0) ThrowPptException(__FILE__, 33);
+        if (count < 0) count = 0;
         m_impl->slidePtrs.assign(static_cast<std::size_t>(count), nullptr);
         m_impl->slideWrappers.assign(static_cast<std::size_t>(count), nullptr);
         m_impl->countRead = true;
@@ -41,17 +36,13 @@ LONG CPptSlides::GetCount()
     return static_cast<LONG>(m_impl->slidePtrs.size());
 }
 
-PowerPoint::_Slide* CPptSlides::GetSlidePtr(std::uint32_t i)
-{
-    if (i >= static_cast<std::uint32_t>(GetCount()))
-        return nullptr;
+PowerPoint::_Slide* CPptSlides::GetSlidePtr(std::uint32_t i) {
+    if (i >= static_cast<std::uint32_t>(GetCount())) return nullptr;
     return ReadSlideOnce(m_impl->slides, i, m_impl->slidePtrs[i], __FILE__, 49);
 }
 
-std::shared_ptr<CPptSlide> CPptSlides::GetSlide(std::uint32_t i)
-{
-    if (i >= static_cast<std::uint32_t>(GetCount()))
-        return nullptr;
+std::shared_ptr<CPptSlide> CPptSlides::GetSlide(std::uint32_t i) {
+    if (i >= static_cast<std::uint32_t>(GetCount())) return nullptr;
     std::shared_ptr<CPptSlide>& slot = m_impl->slideWrappers[i];
     if (!slot) {
         PowerPoint::_Slide* slide = GetSlidePtr(i);
@@ -61,8 +52,7 @@ std::shared_ptr<CPptSlide> CPptSlides::GetSlide(std::uint32_t i)
     return slot;
 }
 
-PowerPoint::SlideRange* CPptSlides::Range(VARIANT index)
-{
+PowerPoint::SlideRange* CPptSlides::Range(VARIANT index) {
     PowerPoint::SlideRange* range = nullptr;
     if (!m_impl->slides || m_impl->slides->Range(index, &range) < 0 || !range) {
         SafeRelease(range);
@@ -71,17 +61,15 @@ PowerPoint::SlideRange* CPptSlides::Range(VARIANT index)
     return range;
 }
 
-std::shared_ptr<CPptSlide> CPptSlides::FindBySlideId(LONG id)
-{
+std::shared_ptr<CPptSlide> CPptSlides::FindBySlideId(LONG id) {
     const LONG count = GetCount();
     for (LONG i = 0; i < count; ++i) {
         std::shared_ptr<CPptSlide> slide = GetSlide(static_cast<std::uint32_t>(i));
-        if (slide->GetSlideID() == id)
-            return slide;
+        if (slide->GetSlideID() == id) return slide;
     }
     return nullptr;
 }
 
 std::shared_ptr<CPptSlides> CreatePptSlides(PowerPoint::Slides* slides) { return std::make_shared<CPptSlides>(slides); }
 
-} // namespace genswf
+}  // namespace genswf

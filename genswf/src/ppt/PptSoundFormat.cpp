@@ -14,28 +14,26 @@ struct CPptSoundFormat::Impl {
     std::wstring sourceFullName;
 };
 
-CPptSoundFormat::CPptSoundFormat(PowerPoint::SoundFormat* sound) : m_impl(new Impl) { m_impl->sound = AddRefCopy(sound); }
+CPptSoundFormat::CPptSoundFormat(PowerPoint::SoundFormat* sound) : m_impl(new Impl) {
+    m_impl->sound = AddRefCopy(sound);
+}
 
-CPptSoundFormat::~CPptSoundFormat()
-{
+CPptSoundFormat::~CPptSoundFormat() {
     m_impl->sourceFullName.clear();
     SafeRelease(m_impl->sound);
 }
 
-PowerPoint::PpSoundFormatType CPptSoundFormat::GetType()
-{
+PowerPoint::PpSoundFormatType CPptSoundFormat::GetType() {
     if (!m_impl->typeRead) {
         PowerPoint::PpSoundFormatType type = 0;
-        if (!m_impl->sound || m_impl->sound->get_Type(&type) < 0)
-            ThrowPptException(__FILE__, 27);
+        if (!m_impl->sound || m_impl->sound->get_Type(&type) < 0) ThrowPptException(__FILE__, 27);
         m_impl->type = type;
         m_impl->typeRead = true;
     }
     return m_impl->type;
 }
 
-const std::wstring& CPptSoundFormat::GetSourceFullName()
-{
+const std::wstring& CPptSoundFormat::GetSourceFullName() {
     if (!m_impl->sourceFullNameRead) {
         BSTR name = nullptr;
         if (!m_impl->sound || m_impl->sound->get_SourceFullName(&name) < 0) {
@@ -48,8 +46,7 @@ const std::wstring& CPptSoundFormat::GetSourceFullName()
     return m_impl->sourceFullName;
 }
 
-PowerPoint::PpSoundFormatType CPptSoundFormat::Export(const std::wstring& fileName)
-{
+PowerPoint::PpSoundFormatType CPptSoundFormat::Export(const std::wstring& fileName) {
     HRESULT hr = E_POINTER;
     PowerPoint::PpSoundFormatType written = 0;
     if (m_impl->sound) {
@@ -57,14 +54,12 @@ PowerPoint::PpSoundFormatType CPptSoundFormat::Export(const std::wstring& fileNa
         hr = m_impl->sound->Export(file, &written);
         SysFreeString(file);
     }
-    if (hr < 0)
-        throw CPPTException(LocatedMessage(L"Cannot export sound to file " + fileName, __FILE__, 41));
+    if (hr < 0) throw CPPTException(LocatedMessage(L"Cannot export sound to file " + fileName, __FILE__, 41));
     return written;
 }
 
-std::shared_ptr<CPptSoundFormat> CreatePptSoundFormat(PowerPoint::SoundFormat* sound)
-{
+std::shared_ptr<CPptSoundFormat> CreatePptSoundFormat(PowerPoint::SoundFormat* sound) {
     return std::make_shared<CPptSoundFormat>(sound);
 }
 
-} // namespace genswf
+}  // namespace genswf

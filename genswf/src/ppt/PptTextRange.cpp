@@ -15,15 +15,12 @@ namespace {
 // start + 1 without overflow: the largest start wraps to a position the application refuses.
 LONG OneBased(LONG start) { return static_cast<LONG>(static_cast<std::uint32_t>(start) + 1u); }
 
-} // namespace
+}  // namespace
 
 CPptTextRange::CPptTextRange(PowerPoint::TextRange* range)
-    : CPptObject<PowerPoint::TextRange>(range), m_pRange(AddRefCopy(range))
-{
-}
+    : CPptObject<PowerPoint::TextRange>(range), m_pRange(AddRefCopy(range)) {}
 
-CPptTextRange::~CPptTextRange()
-{
+CPptTextRange::~CPptTextRange() {
     m_font.reset();
     m_paragraphFormat.reset();
     m_runs.clear();
@@ -37,18 +34,15 @@ CPptTextRange::~CPptTextRange()
     SafeRelease(m_pRange);
 }
 
-LONG CPptTextRange::GetCount()
-{
+LONG CPptTextRange::GetCount() {
     if (!m_countRead) {
-        if (!m_pRange || m_pRange->get_Count(&m_count) < 0)
-            ThrowPptException(__FILE__, 132);
+        if (!m_pRange || m_pRange->get_Count(&m_count) < 0) ThrowPptException(__FILE__, 132);
         m_countRead = true;
     }
     return m_count;
 }
 
-PowerPoint::TextFrame* CPptTextRange::GetParentTextFrame()
-{
+PowerPoint::TextFrame* CPptTextRange::GetParentTextFrame() {
     if (!m_pParentTextFrame) {
         PowerPoint::IDispatch* parent = nullptr;
         if (!m_pRange || m_pRange->get_Parent(&parent) < 0) {
@@ -62,75 +56,61 @@ PowerPoint::TextFrame* CPptTextRange::GetParentTextFrame()
     return AddRefCopy(m_pParentTextFrame);
 }
 
-LONG CPptTextRange::GetStart()
-{
+LONG CPptTextRange::GetStart() {
     if (!m_startRead) {
         LONG start = 0;
-        if (!m_pRange || m_pRange->get_Start(&start) < 0)
-            ThrowPptException(__FILE__, 118);
+        if (!m_pRange || m_pRange->get_Start(&start) < 0) ThrowPptException(__FILE__, 118);
         m_start = static_cast<LONG>(static_cast<std::uint32_t>(start) - 1u);
         m_startRead = true;
     }
     return m_start;
 }
 
-LONG CPptTextRange::GetLength()
-{
+LONG CPptTextRange::GetLength() {
     if (!m_lengthRead) {
-        if (!m_pRange || m_pRange->get_Length(&m_length) < 0)
-            ThrowPptException(__FILE__, 127);
+        if (!m_pRange || m_pRange->get_Length(&m_length) < 0) ThrowPptException(__FILE__, 127);
         m_lengthRead = true;
     }
     return m_length;
 }
 
-float CPptTextRange::GetBoundLeft()
-{
+float CPptTextRange::GetBoundLeft() {
     if (!m_boundLeftRead) {
-        if (!m_pRange || m_pRange->get_BoundLeft(&m_boundLeft) < 0)
-            ThrowPptException(__FILE__, 154);
+        if (!m_pRange || m_pRange->get_BoundLeft(&m_boundLeft) < 0) ThrowPptException(__FILE__, 154);
         m_boundLeftRead = true;
     }
     return m_boundLeft;
 }
 
-float CPptTextRange::GetBoundTop()
-{
+float CPptTextRange::GetBoundTop() {
     if (!m_boundTopRead) {
-        if (!m_pRange || m_pRange->get_BoundTop(&m_boundTop) < 0)
-            ThrowPptException(__FILE__, 159);
+        if (!m_pRange || m_pRange->get_BoundTop(&m_boundTop) < 0) ThrowPptException(__FILE__, 159);
         m_boundTopRead = true;
     }
     return m_boundTop;
 }
 
-float CPptTextRange::GetBoundWidth()
-{
+float CPptTextRange::GetBoundWidth() {
     if (!m_boundWidthRead) {
-        if (!m_pRange || m_pRange->get_BoundWidth(&m_boundWidth) < 0)
-            ThrowPptException(__FILE__, 164);
+        if (!m_pRange || m_pRange->get_BoundWidth(&m_boundWidth) < 0) ThrowPptException(__FILE__, 164);
         m_boundWidthRead = true;
     }
     return m_boundWidth;
 }
 
-float CPptTextRange::GetBoundHeight()
-{
+float CPptTextRange::GetBoundHeight() {
     if (!m_boundHeightRead) {
-        if (!m_pRange || m_pRange->get_BoundHeight(&m_boundHeight) < 0)
-            ThrowPptException(__FILE__, 169);
+        if (!m_pRange || m_pRange->get_BoundHeight(&m_boundHeight) < 0) ThrowPptException(__FILE__, 169);
         m_boundHeightRead = true;
     }
     return m_boundHeight;
 }
 
-std::shared_ptr<CPptTextRange> CPptTextRange::SubRange(SubRanges& cache, SubRangeMember member, LONG start,
-                                                       LONG length, int line)
-{
+std::shared_ptr<CPptTextRange> CPptTextRange::SubRange(SubRanges& cache, SubRangeMember member, LONG start, LONG length,
+                                                       int line) {
     const std::pair<LONG, LONG> key(start, length);
     auto found = cache.find(key);
-    if (found != cache.end())
-        return found->second;
+    if (found != cache.end()) return found->second;
     PowerPoint::TextRange* range = nullptr;
     if (!m_pRange || (m_pRange->*member)(OneBased(start), length, &range) < 0 || !range) {
         SafeRelease(range);
@@ -148,33 +128,27 @@ std::shared_ptr<CPptTextRange> CPptTextRange::SubRange(SubRanges& cache, SubRang
     return wrapper;
 }
 
-std::shared_ptr<CPptTextRange> CPptTextRange::Paragraphs(LONG start, LONG length)
-{
+std::shared_ptr<CPptTextRange> CPptTextRange::Paragraphs(LONG start, LONG length) {
     return SubRange(m_paragraphs, &PowerPoint::TextRange::Paragraphs, start, length, 85);
 }
 
-std::shared_ptr<CPptTextRange> CPptTextRange::Words(LONG start, LONG length)
-{
+std::shared_ptr<CPptTextRange> CPptTextRange::Words(LONG start, LONG length) {
     return SubRange(m_words, &PowerPoint::TextRange::Words, start, length, 106);
 }
 
-std::shared_ptr<CPptTextRange> CPptTextRange::Characters(LONG start, LONG length)
-{
+std::shared_ptr<CPptTextRange> CPptTextRange::Characters(LONG start, LONG length) {
     return SubRange(m_characters, &PowerPoint::TextRange::Characters, start, length, 63);
 }
 
-std::shared_ptr<CPptTextRange> CPptTextRange::Lines(LONG start, LONG length)
-{
+std::shared_ptr<CPptTextRange> CPptTextRange::Lines(LONG start, LONG length) {
     return SubRange(m_lines, &PowerPoint::TextRange::Lines, start, length, 101);
 }
 
-std::shared_ptr<CPptTextRange> CPptTextRange::Runs(LONG start, LONG length)
-{
+std::shared_ptr<CPptTextRange> CPptTextRange::Runs(LONG start, LONG length) {
     return SubRange(m_runs, &PowerPoint::TextRange::Runs, start, length, 111);
 }
 
-const std::wstring& CPptTextRange::GetText()
-{
+const std::wstring& CPptTextRange::GetText() {
     if (!m_textRead) {
         BSTR text = nullptr;
         if (!m_pRange || m_pRange->get_Text(&text) < 0) {
@@ -188,8 +162,7 @@ const std::wstring& CPptTextRange::GetText()
     return m_text;
 }
 
-PowerPoint::Font* CPptTextRange::GetFontPtr()
-{
+PowerPoint::Font* CPptTextRange::GetFontPtr() {
     if (!m_pFont) {
         if (!m_pRange || m_pRange->get_Font(&m_pFont) < 0 || !m_pFont) {
             SafeRelease(m_pFont);
@@ -199,8 +172,7 @@ PowerPoint::Font* CPptTextRange::GetFontPtr()
     return AddRefCopy(m_pFont);
 }
 
-PowerPoint::ParagraphFormat* CPptTextRange::GetParagraphFormatPtr()
-{
+PowerPoint::ParagraphFormat* CPptTextRange::GetParagraphFormatPtr() {
     if (!m_pParagraphFormat) {
         if (!m_pRange || m_pRange->get_ParagraphFormat(&m_pParagraphFormat) < 0 || !m_pParagraphFormat) {
             SafeRelease(m_pParagraphFormat);
@@ -210,18 +182,15 @@ PowerPoint::ParagraphFormat* CPptTextRange::GetParagraphFormatPtr()
     return AddRefCopy(m_pParagraphFormat);
 }
 
-LONG CPptTextRange::GetIndentLevel()
-{
+LONG CPptTextRange::GetIndentLevel() {
     if (!m_indentLevelRead) {
-        if (!m_pRange || m_pRange->get_IndentLevel(&m_indentLevel) < 0)
-            ThrowPptException(__FILE__, 179);
+        if (!m_pRange || m_pRange->get_IndentLevel(&m_indentLevel) < 0) ThrowPptException(__FILE__, 179);
         m_indentLevelRead = true;
     }
     return m_indentLevel;
 }
 
-std::shared_ptr<CPptParagraphFormat> CPptTextRange::GetParagraphFormat()
-{
+std::shared_ptr<CPptParagraphFormat> CPptTextRange::GetParagraphFormat() {
     if (!m_paragraphFormat) {
         PowerPoint::ParagraphFormat* format = GetParagraphFormatPtr();
         m_paragraphFormat = CreatePptParagraphFormat(format);
@@ -230,8 +199,7 @@ std::shared_ptr<CPptParagraphFormat> CPptTextRange::GetParagraphFormat()
     return m_paragraphFormat;
 }
 
-std::shared_ptr<CPptFont> CPptTextRange::GetFont()
-{
+std::shared_ptr<CPptFont> CPptTextRange::GetFont() {
     if (!m_font) {
         PowerPoint::Font* font = GetFontPtr();
         m_font = CPptFont::Create(font);
@@ -240,9 +208,8 @@ std::shared_ptr<CPptFont> CPptTextRange::GetFont()
     return m_font;
 }
 
-std::shared_ptr<CPptTextRange> CreatePptTextRange(PowerPoint::TextRange* range)
-{
+std::shared_ptr<CPptTextRange> CreatePptTextRange(PowerPoint::TextRange* range) {
     return std::make_shared<CPptTextRange>(range);
 }
 
-} // namespace genswf
+}  // namespace genswf

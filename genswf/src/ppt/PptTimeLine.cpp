@@ -7,19 +7,15 @@
 namespace genswf {
 
 CPptTimeLine::CPptTimeLine(PowerPoint::TimeLine* timeLine)
-    : CPptObject<PowerPoint::TimeLine>(timeLine), m_pTimeLine(AddRefCopy(timeLine))
-{
-}
+    : CPptObject<PowerPoint::TimeLine>(timeLine), m_pTimeLine(AddRefCopy(timeLine)) {}
 
-CPptTimeLine::~CPptTimeLine()
-{
+CPptTimeLine::~CPptTimeLine() {
     m_mainSequence.reset();
     SafeRelease(m_pMainSequence);
     SafeRelease(m_pTimeLine);
 }
 
-PowerPoint::Sequence* CPptTimeLine::GetMainSequencePtr()
-{
+PowerPoint::Sequence* CPptTimeLine::GetMainSequencePtr() {
     if (!m_pMainSequence) {
         PowerPoint::Sequence* sequence = nullptr;
         if (!m_pTimeLine || m_pTimeLine->get_MainSequence(&sequence) < 0 || !sequence) {
@@ -31,8 +27,7 @@ PowerPoint::Sequence* CPptTimeLine::GetMainSequencePtr()
     return AddRefCopy(m_pMainSequence);
 }
 
-std::shared_ptr<CPptSequence> CPptTimeLine::GetMainSequence()
-{
+std::shared_ptr<CPptSequence> CPptTimeLine::GetMainSequence() {
     if (!m_mainSequence) {
         PowerPoint::Sequence* sequence = GetMainSequencePtr();
         try {
@@ -46,4 +41,4 @@ std::shared_ptr<CPptSequence> CPptTimeLine::GetMainSequence()
     return m_mainSequence;
 }
 
-} // namespace genswf
+}  // namespace genswf

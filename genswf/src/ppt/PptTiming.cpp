@@ -10,48 +10,41 @@ CPptTiming::CPptTiming(PowerPoint::Timing* timing) : m_pTiming(AddRefCopy(timing
 
 CPptTiming::~CPptTiming() { SafeRelease(m_pTiming); }
 
-float CPptTiming::GetDuration()
-{
+float CPptTiming::GetDuration() {
     if (!m_durationRead) {
         float duration = 0.0f;
-        if (!m_pTiming || m_pTiming->get_Duration(&duration) < 0)
-            ThrowPptException(__FILE__, 77);
+        if (!m_pTiming || m_pTiming->get_Duration(&duration) < 0) ThrowPptException(__FILE__, 77);
         m_duration = duration;
         m_durationRead = true;
     }
     return m_duration;
 }
 
-float CPptTiming::GetTriggerDelayTime()
-{
+float CPptTiming::GetTriggerDelayTime() {
     if (!m_triggerDelayTimeRead) {
         float delay = 0.0f;
-        if (!m_pTiming || m_pTiming->get_TriggerDelayTime(&delay) < 0)
-            ThrowPptException(__FILE__, 157);
+        if (!m_pTiming || m_pTiming->get_TriggerDelayTime(&delay) < 0) ThrowPptException(__FILE__, 157);
         m_triggerDelayTime = delay;
         m_triggerDelayTimeRead = true;
     }
     return m_triggerDelayTime;
 }
 
-PowerPoint::MsoAnimTriggerType CPptTiming::GetTriggerType()
-{
+PowerPoint::MsoAnimTriggerType CPptTiming::GetTriggerType() {
     if (!m_triggerTypeRead) {
         PowerPoint::MsoAnimTriggerType type = 0;
-        if (!m_pTiming || m_pTiming->get_TriggerType(&type) < 0)
-            ThrowPptException(__FILE__, 179);
+        if (!m_pTiming || m_pTiming->get_TriggerType(&type) < 0) ThrowPptException(__FILE__, 179);
         m_triggerType = type;
         m_triggerTypeRead = true;
     }
     return m_triggerType;
 }
 
-std::shared_ptr<CEffectTiming> CreateEffectTiming(CPptTiming& timing)
-{
+std::shared_ptr<CEffectTiming> CreateEffectTiming(CPptTiming& timing) {
     const float duration = timing.GetDuration();
     const float delay = timing.GetTriggerDelayTime();
     const LONG trigger = timing.GetTriggerType();
     return std::make_shared<CEffectTiming>(duration, delay, trigger);
 }
 
-} // namespace genswf
+}  // namespace genswf

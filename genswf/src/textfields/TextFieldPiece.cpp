@@ -14,7 +14,7 @@ namespace {
 // Room around the text so the field never clips a glyph's overhang.
 constexpr float kFieldMargin = 10.0f;
 
-} // namespace
+}  // namespace
 
 CTextFieldPiece::CTextFieldPiece(CTextFieldPieceSource* field, COLORREF color, const CMatrix& matrix)
     : m_text(field->GetText()),
@@ -23,8 +23,7 @@ CTextFieldPiece::CTextFieldPiece(CTextFieldPieceSource* field, COLORREF color, c
       m_movie(field->GetMovie()),
       m_id(m_movie->NewTextId()),
       m_width(field->GetFieldWidth()),
-      m_height(field->GetFieldHeight())
-{
+      m_height(field->GetFieldHeight()) {
     m_matrix.Multiply(matrix, field->GetMatrix());
 }
 
@@ -32,8 +31,7 @@ CTextFieldPiece::~CTextFieldPiece() = default;
 
 bool CTextFieldPiece::IsLinked() const { return m_actionSettings && !m_actionSettings->IsEmpty(); }
 
-void CTextFieldPiece::Write(const XmlElementPtr& parent)
-{
+void CTextFieldPiece::Write(const XmlElementPtr& parent) {
     const std::shared_ptr<TextStyle> style = m_field->GetStyle();
     if (!style || !style->GetFont())
         throw CBaseException(0, LocatedMessage(L"Text field without a font", __FILE__, __LINE__));
@@ -51,8 +49,7 @@ void CTextFieldPiece::Write(const XmlElementPtr& parent)
 
     std::wstring html = style->ToHtml(m_text);
     // Linked text always shows underlined, once.
-    if (IsLinked() && !style->GetUnderline())
-        html = L"<U>" + html + L"</U>";
+    if (IsLinked() && !style->GetUnderline()) html = L"<U>" + html + L"</U>";
     m_movie->AppendCDataSection(element, html);
 
     std::wstring shownId = m_id;
@@ -67,9 +64,8 @@ void CTextFieldPiece::Write(const XmlElementPtr& parent)
     m_frameTrack->AddShow(0, shownId, m_matrix);
 }
 
-CRefPtr<CTextFieldPiece> CreateTextFieldPiece(CTextFieldPieceSource* field, COLORREF color, const CMatrix& matrix)
-{
+CRefPtr<CTextFieldPiece> CreateTextFieldPiece(CTextFieldPieceSource* field, COLORREF color, const CMatrix& matrix) {
     return CRefPtr<CTextFieldPiece>(new CTextFieldPiece(field, color, matrix));
 }
 
-} // namespace genswf
+}  // namespace genswf

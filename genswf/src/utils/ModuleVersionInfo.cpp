@@ -8,8 +8,7 @@
 namespace genswf {
 
 CModuleVersionInfo::CModuleVersionInfo(const void* module, const std::wstring& blockName,
-                                       const std::wstring& valueName)
-{
+                                       const std::wstring& valueName) {
     if (!module) return;
     Dl_info info{};
     if (dladdr(module, &info) != 0 && info.dli_fname) m_modulePath = WideFromUtf8(info.dli_fname);
@@ -22,9 +21,12 @@ CModuleVersionInfo::CModuleVersionInfo(const void* module, const std::wstring& b
 
     if (blockName.empty() && valueName.empty()) return;
     // The values a version block of ours would hold.
-    if (valueName == L"ProductName") m_stringValue = L"Brindlecast";
-    else if (valueName == L"FileVersion") m_stringValue = m_fileVersion;
-    else if (valueName == L"ProductVersion") m_stringValue = m_productVersion;
+    if (valueName == L"ProductName")
+        m_stringValue = L"Brindlecast";
+    else if (valueName == L"FileVersion")
+        m_stringValue = m_fileVersion;
+    else if (valueName == L"ProductVersion")
+        m_stringValue = m_productVersion;
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -2,21 +2,20 @@
 
 #include "Utils.h"
 
-#include <cerrno>
-#include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
 
 namespace genswf {
 
 namespace {
 
-std::size_t FindLastSeparator(const std::wstring& path)
-{
+std::size_t FindLastSeparator(const std::wstring& path) {
     const std::size_t a = path.rfind(L'\\');
     const std::size_t b = path.rfind(L'/');
     if (a == std::wstring::npos) return b;
@@ -24,20 +23,17 @@ std::size_t FindLastSeparator(const std::wstring& path)
     return a > b ? a : b;
 }
 
-bool IsDoubleSeparatorStart(const std::wstring& path)
-{
+bool IsDoubleSeparatorStart(const std::wstring& path) {
     return path.size() >= 3 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]);
 }
 
-bool StatPath(const std::wstring& path, struct stat& st)
-{
+bool StatPath(const std::wstring& path, struct stat& st) {
     return !path.empty() && ::stat(NativePath(path).c_str(), &st) == 0;
 }
 
 // Removes the entries of the open folder dirFd; subfolders only when recursive.
 // Symbolic links are removed as links, never followed.
-bool DeleteFolderContents(int dirFd, bool recursive, int depth)
-{
+bool DeleteFolderContents(int dirFd, bool recursive, int depth) {
     DIR* dir = ::fdopendir(dirFd);
     if (!dir) {
         ::close(dirFd);
@@ -71,10 +67,9 @@ bool DeleteFolderContents(int dirFd, bool recursive, int depth)
     return allGone;
 }
 
-} // namespace
+}  // namespace
 
-std::string NativePath(const std::wstring& path)
-{
+std::string NativePath(const std::wstring& path) {
     std::string native = Utf8FromWide(path);
     for (char& c : native) {
         if (c == '\\') c = '/';
@@ -82,26 +77,22 @@ std::string NativePath(const std::wstring& path)
     return native;
 }
 
-bool FolderExists(const std::wstring& path)
-{
+bool FolderExists(const std::wstring& path) {
     struct stat st;
     return StatPath(path, st) && S_ISDIR(st.st_mode);
 }
 
-bool FileExists(const std::wstring& path)
-{
+bool FileExists(const std::wstring& path) {
     struct stat st;
     return StatPath(path, st) && S_ISREG(st.st_mode);
 }
 
-std::wstring IncludeTrailingBackslash(const std::wstring& path)
-{
+std::wstring IncludeTrailingBackslash(const std::wstring& path) {
     if (!path.empty() && IsPathSeparator(path.back())) return path;
     return path + kPathSeparator;
 }
 
-std::wstring GetFolderOfPath(const std::wstring& path)
-{
+std::wstring GetFolderOfPath(const std::wstring& path) {
     const std::size_t pos = FindLastSeparator(path);
     if (pos == std::wstring::npos) return std::wstring();
     // A double-separator path whose last separator is its second character names only a server.
@@ -111,27 +102,23 @@ std::wstring GetFolderOfPath(const std::wstring& path)
     return path.substr(0, pos);
 }
 
-std::wstring GetFileNameOfPath(const std::wstring& path)
-{
+std::wstring GetFileNameOfPath(const std::wstring& path) {
     const std::size_t pos = FindLastSeparator(path);
     return pos == std::wstring::npos ? path : path.substr(pos + 1);
 }
 
-std::wstring StripExtension(const std::wstring& path)
-{
+std::wstring StripExtension(const std::wstring& path) {
     const std::size_t pos = path.rfind(L'.');
     return pos == std::wstring::npos ? path : path.substr(0, pos);
 }
 
-std::wstring GetFileExtension(const std::wstring& path)
-{
+std::wstring GetFileExtension(const std::wstring& path) {
     const std::size_t pos = path.rfind(L'.');
     if (pos == std::wstring::npos || pos + 1 == path.size()) return std::wstring();
     return path.substr(pos + 1);
 }
 
-bool CreateFolderTree(const std::wstring& path)
-{
+bool CreateFolderTree(const std::wstring& path) {
     if (path.empty()) return true;
     const std::string native = NativePath(path);
     if (native.size() >= 2 && native[0] == '/' && native[1] == '/') {
@@ -155,8 +142,7 @@ bool CreateFolderTree(const std::wstring& path)
     return FolderExists(path);
 }
 
-std::wstring CreateFolder(const std::wstring& path)
-{
+std::wstring CreateFolder(const std::wstring& path) {
     const std::wstring p = IncludeTrailingBackslash(Trim(path));
     // Only absolute paths: a relative one would land wherever the process happens to be.
     if (Trim(path).empty() || !IsPathSeparator(p[0])) return std::wstring();
@@ -164,29 +150,25 @@ std::wstring CreateFolder(const std::wstring& path)
         const std::wstring inner = p.substr(2);
         std::size_t sep = 0;
         while (sep < inner.size() && !IsPathSeparator(inner[sep])) ++sep;
-        if (sep + 1 >= inner.size()) return std::wstring(); // a bare server
+        if (sep + 1 >= inner.size()) return std::wstring();  // a bare server
     }
     if (FolderExists(p) || CreateFolderTree(p)) return p;
     return std::wstring();
 }
 
-std::wstring GetTempFolder()
-{
+std::wstring GetTempFolder() {
     const char* tmp = std::getenv("TMPDIR");
     std::wstring folder = (tmp && *tmp) ? WideFromUtf8(tmp) : std::wstring(L"/tmp");
     return IncludeTrailingBackslash(folder);
 }
 
-std::uint32_t GetTickCount()
-{
+std::uint32_t GetTickCount() {
     using namespace std::chrono;
-    return static_cast<std::uint32_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 std::wstring CreateUniqueTempFolder(const std::wstring& prefix, const std::wstring& suffix,
-                                    const std::wstring& baseFolder)
-{
+                                    const std::wstring& baseFolder) {
     std::wstring base = baseFolder.empty() ? GetTempFolder() : IncludeTrailingBackslash(baseFolder);
     if (!CreateFolderTree(base)) return std::wstring();
     std::uint32_t n = GetTickCount();
@@ -198,8 +180,7 @@ std::wstring CreateUniqueTempFolder(const std::wstring& prefix, const std::wstri
     return std::wstring();
 }
 
-void DeleteFolderTree(const std::wstring& folder, bool recursive)
-{
+void DeleteFolderTree(const std::wstring& folder, bool recursive) {
     if (folder.empty()) return;
     std::string native = NativePath(folder);
     while (native.size() > 1 && native.back() == '/') native.pop_back();
@@ -209,8 +190,7 @@ void DeleteFolderTree(const std::wstring& folder, bool recursive)
     ::rmdir(native.c_str());
 }
 
-std::wstring ResolveRelativePath(const std::wstring& relative, const std::wstring& base)
-{
+std::wstring ResolveRelativePath(const std::wstring& relative, const std::wstring& base) {
     const auto isAbsolute = [](const std::wstring& p) {
         return (p.size() > 2 && p[1] == L':') || (p.size() >= 2 && IsPathSeparator(p[0]) && IsPathSeparator(p[1]));
     };
@@ -252,19 +232,26 @@ std::wstring ResolveRelativePath(const std::wstring& relative, const std::wstrin
 // --- CFileHandle -------------------------------------------------------------------------------
 
 bool CFileHandle::Create(const std::wstring& name, std::uint32_t access, std::uint32_t /*shareMode*/,
-                         std::uint32_t creationDisposition, std::uint32_t /*flagsAndAttributes*/)
-{
+                         std::uint32_t creationDisposition, std::uint32_t /*flagsAndAttributes*/) {
     Close();
     int flags = O_CLOEXEC;
     const bool read = (access & GENERIC_READ) != 0;
     const bool write = (access & GENERIC_WRITE) != 0;
     flags |= (read && write) ? O_RDWR : (write ? O_WRONLY : O_RDONLY);
     switch (creationDisposition) {
-    case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
-    case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
-    case OPEN_ALWAYS: flags |= O_CREAT; break;
-    case OPEN_EXISTING: break;
-    default: return false;
+    case CREATE_NEW:
+        flags |= O_CREAT | O_EXCL;
+        break;
+    case CREATE_ALWAYS:
+        flags |= O_CREAT | O_TRUNC;
+        break;
+    case OPEN_ALWAYS:
+        flags |= O_CREAT;
+        break;
+    case OPEN_EXISTING:
+        break;
+    default:
+        return false;
     }
     if (name.empty()) return false;
     m_fd = ::open(NativePath(name).c_str(), flags, 0666);
@@ -277,8 +264,7 @@ bool CFileHandle::Create(const std::wstring& name, std::uint32_t access, std::ui
     return true;
 }
 
-bool CFileHandle::Write(const void* buffer, std::size_t count)
-{
+bool CFileHandle::Write(const void* buffer, std::size_t count) {
     if (count == 0) return true;
     if (m_fd < 0 || !buffer) return false;
     const auto* p = static_cast<const unsigned char*>(buffer);
@@ -295,8 +281,7 @@ bool CFileHandle::Write(const void* buffer, std::size_t count)
     return true;
 }
 
-long long CFileHandle::Read(void* buffer, std::size_t count)
-{
+long long CFileHandle::Read(void* buffer, std::size_t count) {
     if (m_fd < 0) return -1;
     auto* p = static_cast<unsigned char*>(buffer);
     std::size_t total = 0;
@@ -312,23 +297,20 @@ long long CFileHandle::Read(void* buffer, std::size_t count)
     return static_cast<long long>(total);
 }
 
-long long CFileHandle::Size() const
-{
+long long CFileHandle::Size() const {
     struct stat st;
     if (m_fd < 0 || ::fstat(m_fd, &st) != 0) return -1;
     return static_cast<long long>(st.st_size);
 }
 
-void CFileHandle::Close()
-{
+void CFileHandle::Close() {
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
     }
 }
 
-bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes)
-{
+bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes) {
     bytes.clear();
     CFileHandle file;
     if (!file.Create(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL)) return false;
@@ -342,8 +324,7 @@ bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes, s
     return true;
 }
 
-bool WriteWholeFile(const std::wstring& path, const void* data, std::size_t size)
-{
+bool WriteWholeFile(const std::wstring& path, const void* data, std::size_t size) {
     CFileHandle file;
     if (!file.Create(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL)) return false;
     if (!file.Write(data, size)) {
@@ -354,4 +335,4 @@ bool WriteWholeFile(const std::wstring& path, const void* data, std::size_t size
     return true;
 }
 
-} // namespace genswf
+}  // namespace genswf

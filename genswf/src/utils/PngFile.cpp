@@ -8,16 +8,14 @@ namespace genswf {
 
 namespace {
 
-std::uint32_t BigEndian32(const std::uint8_t* p)
-{
+std::uint32_t BigEndian32(const std::uint8_t* p) {
     return (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
            (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
 }
 
-} // namespace
+}  // namespace
 
-std::shared_ptr<CPngFile> CPngFile::Create(const std::wstring& path, bool readWholeFile)
-{
+std::shared_ptr<CPngFile> CPngFile::Create(const std::wstring& path, bool readWholeFile) {
     CFileHandle file;
     if (!file.Create(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL)) return nullptr;
     const long long size = file.Size();
@@ -43,4 +41,4 @@ std::shared_ptr<CPngFile> CPngFile::Create(const std::wstring& path, bool readWh
     return png;
 }
 
-} // namespace genswf
+}  // namespace genswf

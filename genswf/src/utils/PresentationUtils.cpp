@@ -5,8 +5,7 @@
 
 namespace genswf {
 
-std::wstring GetPresentationBaseName(PowerPoint::_Presentation* presentation)
-{
+std::wstring GetPresentationBaseName(PowerPoint::_Presentation* presentation) {
     BSTR name = nullptr;
     if (!presentation || FAILED(presentation->get_Name(&name))) THROW_PPT_EXCEPTION();
     const std::wstring text = WStringFromBstr(name);
@@ -14,8 +13,7 @@ std::wstring GetPresentationBaseName(PowerPoint::_Presentation* presentation)
     return StripExtension(text);
 }
 
-bool GetPresentationSlideSize(PowerPoint::_Presentation* presentation, int& width, int& height)
-{
+bool GetPresentationSlideSize(PowerPoint::_Presentation* presentation, int& width, int& height) {
     if (!presentation) return false;
     CComPtr<PowerPoint::_Master> master;
     float w = 0;
@@ -29,4 +27,4 @@ bool GetPresentationSlideSize(PowerPoint::_Presentation* presentation, int& widt
     return true;
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -7,11 +7,11 @@
 
 namespace genswf {
 
-LONG CRegistryKey::Create(HKEY root, const std::wstring& subKey, wchar_t* keyClass, DWORD options,
-                          REGSAM access, void* security, DWORD* disposition)
-{
+LONG CRegistryKey::Create(HKEY root, const std::wstring& subKey, wchar_t* keyClass, DWORD options, REGSAM access,
+                          void* security, DWORD* disposition) {
     HKEY key = nullptr;
-    const LONG result = RegCreateKeyExW(root, subKey.c_str(), 0, keyClass, options, access, security, &key, disposition);
+    const LONG result =
+        RegCreateKeyExW(root, subKey.c_str(), 0, keyClass, options, access, security, &key, disposition);
     if (result == ERROR_SUCCESS) {
         Close();
         m_key = key;
@@ -19,8 +19,7 @@ LONG CRegistryKey::Create(HKEY root, const std::wstring& subKey, wchar_t* keyCla
     return result;
 }
 
-LONG CRegistryKey::Open(HKEY root, const std::wstring& subKey, REGSAM access)
-{
+LONG CRegistryKey::Open(HKEY root, const std::wstring& subKey, REGSAM access) {
     HKEY key = nullptr;
     const LONG result = RegOpenKeyExW(root, subKey.c_str(), 0, access, &key);
     if (result == ERROR_SUCCESS) {
@@ -30,8 +29,7 @@ LONG CRegistryKey::Open(HKEY root, const std::wstring& subKey, REGSAM access)
     return result;
 }
 
-std::wstring CRegistryKey::QueryStringValue(const std::wstring& name, const std::wstring& defaultValue) const
-{
+std::wstring CRegistryKey::QueryStringValue(const std::wstring& name, const std::wstring& defaultValue) const {
     if (!m_key) return defaultValue;
     const std::size_t units = std::max<std::size_t>(defaultValue.size() + 1, 65536);
     std::vector<unsigned char> buffer(units * 2, 0);
@@ -42,40 +40,37 @@ std::wstring CRegistryKey::QueryStringValue(const std::wstring& name, const std:
     return bctext::WideFromUtf16LeBytesToNul(buffer.data(), std::min<std::size_t>(size, buffer.size()));
 }
 
-DWORD CRegistryKey::QueryDWORDValue(const std::wstring& name, DWORD defaultValue) const
-{
+DWORD CRegistryKey::QueryDWORDValue(const std::wstring& name, DWORD defaultValue) const {
     if (!m_key) return defaultValue;
     unsigned char bytes[4];
     DWORD size = sizeof bytes;
     DWORD type = 0;
     if (RegQueryValueExW(m_key, name.c_str(), nullptr, &type, bytes, &size) != ERROR_SUCCESS || size != 4)
         return defaultValue;
-    return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) |
-           (static_cast<DWORD>(bytes[2]) << 16) | (static_cast<DWORD>(bytes[3]) << 24);
+    return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) | (static_cast<DWORD>(bytes[2]) << 16) |
+           (static_cast<DWORD>(bytes[3]) << 24);
 }
 
-bool CRegistryKey::SetDWORDValue(DWORD value, const std::wstring& name)
-{
+bool CRegistryKey::SetDWORDValue(DWORD value, const std::wstring& name) {
     if (!m_key) return false;
-    const unsigned char bytes[4] = {static_cast<unsigned char>(value & 0xFF), static_cast<unsigned char>((value >> 8) & 0xFF),
-                                    static_cast<unsigned char>((value >> 16) & 0xFF), static_cast<unsigned char>(value >> 24)};
+    const unsigned char bytes[4] = {
+        static_cast<unsigned char>(value & 0xFF), static_cast<unsigned char>((value >> 8) & 0xFF),
+        static_cast<unsigned char>((value >> 16) & 0xFF), static_cast<unsigned char>(value >> 24)};
     return RegSetValueExW(m_key, name.c_str(), 0, REG_DWORD, bytes, 4) == ERROR_SUCCESS;
 }
 
-bool CRegistryKey::SetStringValue(const std::wstring& text, const std::wstring& name)
-{
+bool CRegistryKey::SetStringValue(const std::wstring& text, const std::wstring& name) {
     if (!m_key) return false;
-    const std::string bytes = bctext::Utf16LeBytesFromWide(text).append(2, '\0'); // with its terminator
+    const std::string bytes = bctext::Utf16LeBytesFromWide(text).append(2, '\0');  // with its terminator
     return RegSetValueExW(m_key, name.c_str(), 0, REG_SZ, reinterpret_cast<const unsigned char*>(bytes.data()),
                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
-bool CRegistryKey::Close()
-{
+bool CRegistryKey::Close() {
     if (!m_key) return true;
     const LONG result = RegCloseKey(m_key);
     m_key = nullptr;
     return result == ERROR_SUCCESS;
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -14,8 +14,7 @@ std::wstring IntToWString(int value) { return std::to_wstring(value); }
 
 std::wstring UIntToWString(unsigned value) { return std::to_wstring(value); }
 
-int WStringToInt(const std::wstring& text, bool& stoppedEarly)
-{
+int WStringToInt(const std::wstring& text, bool& stoppedEarly) {
     int base = 10;
     std::size_t start = 0;
     if (text.size() >= 3 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')) {
@@ -35,14 +34,12 @@ int WStringToInt(const std::wstring& text, bool& stoppedEarly)
     return static_cast<int>(value);
 }
 
-int WStringToInt(const std::wstring& text)
-{
+int WStringToInt(const std::wstring& text) {
     bool stoppedEarly = false;
     return WStringToInt(text, stoppedEarly);
 }
 
-int FloatToTwipsValue(float value)
-{
+int FloatToTwipsValue(float value) {
     const float twips = value * 20.0f;
     if (std::isnan(twips)) return 0;
     // Values past the 32-bit range saturate; the cast itself would be undefined.
@@ -53,16 +50,14 @@ int FloatToTwipsValue(float value)
 
 std::wstring FloatToTwips(float value) { return IntToWString(FloatToTwipsValue(value)) + L"tw"; }
 
-std::wstring ColorToWString(COLORREF color)
-{
+std::wstring ColorToWString(COLORREF color) {
     const unsigned rgb = ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
     wchar_t buffer[16];
     std::swprintf(buffer, 16, L"#%.6x", rgb);
     return buffer;
 }
 
-std::wstring FormatFloat(double value, int decimals)
-{
+std::wstring FormatFloat(double value, int decimals) {
     if (decimals < 0) decimals = 0;
     if (decimals > 30) decimals = 30;
     // to_chars ignores the process locale: the decimal mark is always '.'.
@@ -72,9 +67,7 @@ std::wstring FormatFloat(double value, int decimals)
     return std::wstring(buffer, result.ptr);
 }
 
-std::size_t SplitString(const std::wstring& text, const std::wstring& separators,
-                        std::vector<std::wstring>& pieces)
-{
+std::size_t SplitString(const std::wstring& text, const std::wstring& separators, std::vector<std::wstring>& pieces) {
     pieces.clear();
     if (text.empty()) return 0;
     std::size_t start = 0;
@@ -88,8 +81,7 @@ std::size_t SplitString(const std::wstring& text, const std::wstring& separators
     return pieces.size();
 }
 
-std::wstring JoinStrings(const std::vector<std::wstring>& pieces, const std::wstring& separator)
-{
+std::wstring JoinStrings(const std::vector<std::wstring>& pieces, const std::wstring& separator) {
     std::wstring out;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         if (i > 0) out += separator;
@@ -98,8 +90,7 @@ std::wstring JoinStrings(const std::vector<std::wstring>& pieces, const std::wst
     return out;
 }
 
-void RemoveEmptyStrings(std::vector<std::wstring>& pieces)
-{
+void RemoveEmptyStrings(std::vector<std::wstring>& pieces) {
     std::vector<std::wstring> kept;
     kept.reserve(pieces.size());
     for (auto& piece : pieces) {
@@ -108,9 +99,7 @@ void RemoveEmptyStrings(std::vector<std::wstring>& pieces)
     pieces.swap(kept);
 }
 
-std::wstring ReplaceAll(const std::wstring& text, const std::wstring& search,
-                        const std::wstring& replacement)
-{
+std::wstring ReplaceAll(const std::wstring& text, const std::wstring& search, const std::wstring& replacement) {
     if (search.empty()) return text;
     std::wstring out;
     std::size_t pos = 0;
@@ -125,16 +114,13 @@ std::wstring ReplaceAll(const std::wstring& text, const std::wstring& search,
     return out;
 }
 
-std::wstring ReplacePlaceholders(const std::wstring& text,
-                                 const std::map<std::wstring, std::wstring>& placeholders)
-{
+std::wstring ReplacePlaceholders(const std::wstring& text, const std::map<std::wstring, std::wstring>& placeholders) {
     std::wstring out = text;
     for (const auto& [key, value] : placeholders) out = ReplaceAll(out, key, value);
     return out;
 }
 
-int CompareNoCase(const std::wstring& a, const std::wstring& b)
-{
+int CompareNoCase(const std::wstring& a, const std::wstring& b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < n; ++i) {
         const wint_t x = std::towlower(static_cast<wint_t>(a[i]));
@@ -145,23 +131,20 @@ int CompareNoCase(const std::wstring& a, const std::wstring& b)
     return a.size() > b.size() ? 1 : -1;
 }
 
-std::wstring Trim(const std::wstring& text)
-{
+std::wstring Trim(const std::wstring& text) {
     const std::size_t first = text.find_first_not_of(L" \t");
     if (first == std::wstring::npos) return std::wstring();
     const std::size_t last = text.find_last_not_of(L" \t");
     return text.substr(first, last - first + 1);
 }
 
-std::wstring ToLowerCase(const std::wstring& text)
-{
+std::wstring ToLowerCase(const std::wstring& text) {
     std::wstring out = text;
     for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
     return out;
 }
 
-std::wstring ToRomanNumeral(int n)
-{
+std::wstring ToRomanNumeral(int n) {
     if (n <= 0) return std::wstring();
     static const wchar_t* const kHundreds[] = {L"", L"C", L"CC", L"CCC", L"CD", L"D", L"DC", L"DCC", L"DCCC", L"CM"};
     static const wchar_t* const kTens[] = {L"", L"X", L"XX", L"XXX", L"XL", L"L", L"LX", L"LXX", L"LXXX", L"XC"};
@@ -173,8 +156,7 @@ std::wstring ToRomanNumeral(int n)
     return out;
 }
 
-std::wstring UrlEscape(const std::wstring& text)
-{
+std::wstring UrlEscape(const std::wstring& text) {
     static const wchar_t kHex[] = L"0123456789abcdef";
     std::wstring out;
     const auto escapeByte = [&out](unsigned char b) {
@@ -195,4 +177,4 @@ std::wstring UrlEscape(const std::wstring& text)
     return out;
 }
 
-} // namespace genswf
+}  // namespace genswf

@@ -7,17 +7,17 @@
 namespace libpptparser {
 
 class CPptParserException : public std::exception {
- public:
-  explicit CPptParserException(std::wstring message);
-  virtual ~CPptParserException();
+public:
+    explicit CPptParserException(std::wstring message);
+    virtual ~CPptParserException();
 
-  const std::wstring& GetMessage() const { return m_message; }
-  // The message as UTF-8.
-  const char* what() const noexcept override { return m_utf8.c_str(); }
+    const std::wstring& GetMessage() const { return m_message; }
+    // The message as UTF-8.
+    const char* what() const noexcept override { return m_utf8.c_str(); }
 
- private:
-  std::wstring m_message;
-  std::string m_utf8;
+private:
+    std::wstring m_message;
+    std::string m_utf8;
 };
 
 // message + " in file " + source path + " at line " + line.
@@ -27,4 +27,4 @@ std::wstring MakeLocatedMessage(const std::wstring& message, const char* file, i
 
 // Throws CPptParserException with the source location of the throw appended.
 #define PPT_PARSER_THROW(message) \
-  throw ::libpptparser::CPptParserException(::libpptparser::MakeLocatedMessage((message), __FILE__, __LINE__))
+    throw ::libpptparser::CPptParserException(::libpptparser::MakeLocatedMessage((message), __FILE__, __LINE__))

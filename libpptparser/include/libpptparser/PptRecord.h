@@ -14,90 +14,90 @@ class IPptRecordVisitor;
 
 // Record types the parser and the model name.
 enum PptRecordType : uint16_t {
-  kRecordDocument = 1000,
-  kRecordSlide = 1006,
-  kRecordSlideAtom = 1007,
-  kRecordEnvironment = 1010,
-  kRecordSlidePersistAtom = 1011,
-  kRecordPPDrawing = 1036,
-  kRecordFontCollection = 2005,
-  kRecordSoundCollection = 2020,
-  kRecordSoundCollAtom = 2021,
-  kRecordSound = 2022,
-  kRecordSoundData = 2023,
-  kRecordOutlineTextRefAtom = 3998,
-  kRecordTextHeaderAtom = 3999,
-  kRecordTextCharsAtom = 4000,
-  kRecordStyleTextPropAtom = 4001,
-  kRecordTextBytesAtom = 4008,
-  kRecordTextSpecInfoAtom = 4010,
-  kRecordFontEntityAtom = 4023,
-  kRecordCString = 4026,
-  kRecordSlideNumberMCAtom = 4056,
-  kRecordSlideListWithText = 4080,
-  kRecordAnimationInfoAtom = 4081,
-  kRecordCurrentUserAtom = 4086,
-  kRecordDateTimeMCAtom = 4087,
-  kRecordAnimationInfo = 4116,
-  kRecordProgTags = 5000,
-  kRecordProgBinaryTag = 5002,
-  kRecordBinaryTagData = 5003,
-  kRecordAnimReferenceAtom = 11003,
-  kRecordEscherDgContainer = 0xF002,
-  kRecordEscherSpgrContainer = 0xF003,
-  kRecordEscherSpContainer = 0xF004,
-  kRecordEscherSpgr = 0xF009,
-  kRecordEscherSp = 0xF00A,
-  kRecordEscherOPT = 0xF00B,
-  kRecordEscherClientTextbox = 0xF00D,
-  kRecordEscherClientAnchor = 0xF010,
-  kRecordEscherClientData = 0xF011,
-  kRecordAnimNodeAtom = 0xF127,
-  kRecordAnimateTargetAtom = 0xF133,
-  kRecordAnimateSetAtom = 0xF13A,
-  kRecordAnimIterationAtom = 0xF140,
-  kRecordAnimAttributeValueAtom = 0xF142,
-  kRecordAnimGroup = 0xF144,
-  kRecordRoot = 0xFFFF,
+    kRecordDocument = 1000,
+    kRecordSlide = 1006,
+    kRecordSlideAtom = 1007,
+    kRecordEnvironment = 1010,
+    kRecordSlidePersistAtom = 1011,
+    kRecordPPDrawing = 1036,
+    kRecordFontCollection = 2005,
+    kRecordSoundCollection = 2020,
+    kRecordSoundCollAtom = 2021,
+    kRecordSound = 2022,
+    kRecordSoundData = 2023,
+    kRecordOutlineTextRefAtom = 3998,
+    kRecordTextHeaderAtom = 3999,
+    kRecordTextCharsAtom = 4000,
+    kRecordStyleTextPropAtom = 4001,
+    kRecordTextBytesAtom = 4008,
+    kRecordTextSpecInfoAtom = 4010,
+    kRecordFontEntityAtom = 4023,
+    kRecordCString = 4026,
+    kRecordSlideNumberMCAtom = 4056,
+    kRecordSlideListWithText = 4080,
+    kRecordAnimationInfoAtom = 4081,
+    kRecordCurrentUserAtom = 4086,
+    kRecordDateTimeMCAtom = 4087,
+    kRecordAnimationInfo = 4116,
+    kRecordProgTags = 5000,
+    kRecordProgBinaryTag = 5002,
+    kRecordBinaryTagData = 5003,
+    kRecordAnimReferenceAtom = 11003,
+    kRecordEscherDgContainer = 0xF002,
+    kRecordEscherSpgrContainer = 0xF003,
+    kRecordEscherSpContainer = 0xF004,
+    kRecordEscherSpgr = 0xF009,
+    kRecordEscherSp = 0xF00A,
+    kRecordEscherOPT = 0xF00B,
+    kRecordEscherClientTextbox = 0xF00D,
+    kRecordEscherClientAnchor = 0xF010,
+    kRecordEscherClientData = 0xF011,
+    kRecordAnimNodeAtom = 0xF127,
+    kRecordAnimateTargetAtom = 0xF133,
+    kRecordAnimateSetAtom = 0xF13A,
+    kRecordAnimIterationAtom = 0xF140,
+    kRecordAnimAttributeValueAtom = 0xF142,
+    kRecordAnimGroup = 0xF144,
+    kRecordRoot = 0xFFFF,
 };
 
 // A read-only window on bytes of the stream. Reads of fields that do not fit give 0, so an
 // atom shorter than its format keeps defaults for what is missing.
 class CPptByteView {
- public:
-  CPptByteView() = default;
-  CPptByteView(const uint8_t* data, size_t size) : m_data(data), m_size(data ? size : 0) {}
+public:
+    CPptByteView() = default;
+    CPptByteView(const uint8_t* data, size_t size) : m_data(data), m_size(data ? size : 0) {}
 
-  const uint8_t* data() const { return m_data; }
-  size_t size() const { return m_size; }
-  bool Has(size_t offset, size_t width) const { return offset <= m_size && width <= m_size - offset; }
+    const uint8_t* data() const { return m_data; }
+    size_t size() const { return m_size; }
+    bool Has(size_t offset, size_t width) const { return offset <= m_size && width <= m_size - offset; }
 
-  uint8_t U8(size_t offset) const { return Has(offset, 1) ? m_data[offset] : 0; }
-  uint16_t U16(size_t offset) const {
-    return Has(offset, 2) ? static_cast<uint16_t>(m_data[offset] | (m_data[offset + 1] << 8)) : 0;
-  }
-  uint32_t U32(size_t offset) const {
-    if (!Has(offset, 4)) return 0;
-    return static_cast<uint32_t>(m_data[offset]) | (static_cast<uint32_t>(m_data[offset + 1]) << 8) |
-           (static_cast<uint32_t>(m_data[offset + 2]) << 16) | (static_cast<uint32_t>(m_data[offset + 3]) << 24);
-  }
+    uint8_t U8(size_t offset) const { return Has(offset, 1) ? m_data[offset] : 0; }
+    uint16_t U16(size_t offset) const {
+        return Has(offset, 2) ? static_cast<uint16_t>(m_data[offset] | (m_data[offset + 1] << 8)) : 0;
+    }
+    uint32_t U32(size_t offset) const {
+        if (!Has(offset, 4)) return 0;
+        return static_cast<uint32_t>(m_data[offset]) | (static_cast<uint32_t>(m_data[offset + 1]) << 8) |
+               (static_cast<uint32_t>(m_data[offset + 2]) << 16) | (static_cast<uint32_t>(m_data[offset + 3]) << 24);
+    }
 
- private:
-  const uint8_t* m_data = nullptr;
-  size_t m_size = 0;
+private:
+    const uint8_t* m_data = nullptr;
+    size_t m_size = 0;
 };
 
 // What the factory and every record constructor are given.
 struct CPptRecordDescriptor {
-  uint16_t versionInstance = 0;
-  uint16_t type = 0;
-  uint32_t length = 0;
-  uint32_t ordinal = 0;
-  const uint8_t* data = nullptr;  // just behind the record's header, inside the stream buffer
-  CPptContainer* parent = nullptr;
-  // The stream the data lies in; records keep it so that their bytes stay readable.
-  std::shared_ptr<const std::vector<uint8_t>> stream;
-  uint32_t depth = 0;  // containers above this record
+    uint16_t versionInstance = 0;
+    uint16_t type = 0;
+    uint32_t length = 0;
+    uint32_t ordinal = 0;
+    const uint8_t* data = nullptr;  // just behind the record's header, inside the stream buffer
+    CPptContainer* parent = nullptr;
+    // The stream the data lies in; records keep it so that their bytes stay readable.
+    std::shared_ptr<const std::vector<uint8_t>> stream;
+    uint32_t depth = 0;  // containers above this record
 };
 
 // Containers deeper than this are refused: nesting is bounded by the stream's length only, and
@@ -105,75 +105,75 @@ struct CPptRecordDescriptor {
 constexpr uint32_t kMaxRecordDepth = 128;
 
 class CPptRecord {
- public:
-  explicit CPptRecord(const CPptRecordDescriptor& descriptor);
-  virtual ~CPptRecord();
-  CPptRecord(const CPptRecord&) = delete;
-  CPptRecord& operator=(const CPptRecord&) = delete;
+public:
+    explicit CPptRecord(const CPptRecordDescriptor& descriptor);
+    virtual ~CPptRecord();
+    CPptRecord(const CPptRecord&) = delete;
+    CPptRecord& operator=(const CPptRecord&) = delete;
 
-  virtual void Accept(IPptRecordVisitor& visitor) = 0;
-  virtual bool IsContainer() const = 0;
+    virtual void Accept(IPptRecordVisitor& visitor) = 0;
+    virtual bool IsContainer() const = 0;
 
-  uint16_t GetVersion() const { return m_version; }
-  uint16_t GetInstance() const { return m_instance; }
-  uint16_t GetType() const { return m_type; }
-  uint32_t GetLength() const { return m_length; }
-  CPptContainer* GetParent() const { return m_parent; }
-  uint32_t GetOrdinal() const { return m_ordinal; }
-  // Where the record's header starts in the stream.
-  uint64_t GetOffset() const;
-  // The record's data, behind its header.
-  CPptByteView GetBytes() const;
+    uint16_t GetVersion() const { return m_version; }
+    uint16_t GetInstance() const { return m_instance; }
+    uint16_t GetType() const { return m_type; }
+    uint32_t GetLength() const { return m_length; }
+    CPptContainer* GetParent() const { return m_parent; }
+    uint32_t GetOrdinal() const { return m_ordinal; }
+    // Where the record's header starts in the stream.
+    uint64_t GetOffset() const;
+    // The record's data, behind its header.
+    CPptByteView GetBytes() const;
 
- private:
-  uint16_t m_version;
-  uint16_t m_instance;
-  uint16_t m_type;
-  uint32_t m_length;
-  CPptContainer* m_parent;
-  uint32_t m_ordinal;
-  std::shared_ptr<const std::vector<uint8_t>> m_stream;
-  uint64_t m_dataOffset = 0;
+private:
+    uint16_t m_version;
+    uint16_t m_instance;
+    uint16_t m_type;
+    uint32_t m_length;
+    CPptContainer* m_parent;
+    uint32_t m_ordinal;
+    std::shared_ptr<const std::vector<uint8_t>> m_stream;
+    uint64_t m_dataOffset = 0;
 };
 
 class CPptAtom : public CPptRecord {
- public:
-  explicit CPptAtom(const CPptRecordDescriptor& descriptor) : CPptRecord(descriptor) {}
-  bool IsContainer() const override { return false; }
+public:
+    explicit CPptAtom(const CPptRecordDescriptor& descriptor) : CPptRecord(descriptor) {}
+    bool IsContainer() const override { return false; }
 };
 
 class CPptContainer : public CPptRecord {
- public:
-  // Walks the children of the data: a record that would run past the end ends the walk.
-  explicit CPptContainer(const CPptRecordDescriptor& descriptor);
-  bool IsContainer() const override { return true; }
-  void Accept(IPptRecordVisitor& visitor) override;
+public:
+    // Walks the children of the data: a record that would run past the end ends the walk.
+    explicit CPptContainer(const CPptRecordDescriptor& descriptor);
+    bool IsContainer() const override { return true; }
+    void Accept(IPptRecordVisitor& visitor) override;
 
-  const std::vector<std::shared_ptr<CPptRecord>>& GetChildren() const { return m_children; }
-  size_t GetChildCount() const { return m_children.size(); }
-  // Child i; empty past the end.
-  std::shared_ptr<CPptRecord> GetChild(size_t i) const { return i < m_children.size() ? m_children[i] : nullptr; }
-  // Every child with this type and instance, in stream order.
-  std::vector<std::shared_ptr<CPptRecord>> GetChildren(uint16_t type, uint16_t instance) const;
-  // The first child that is a container of this type.
-  std::shared_ptr<CPptContainer> FindChildContainer(uint16_t type) const;
-  // The first child of class T with this type (0: any type).
-  template <class T>
-  std::shared_ptr<T> FindChild(uint16_t type) const {
-    for (const auto& child : m_children) {
-      if (type != 0 && child->GetType() != type) continue;
-      if (auto typed = std::dynamic_pointer_cast<T>(child)) return typed;
+    const std::vector<std::shared_ptr<CPptRecord>>& GetChildren() const { return m_children; }
+    size_t GetChildCount() const { return m_children.size(); }
+    // Child i; empty past the end.
+    std::shared_ptr<CPptRecord> GetChild(size_t i) const { return i < m_children.size() ? m_children[i] : nullptr; }
+    // Every child with this type and instance, in stream order.
+    std::vector<std::shared_ptr<CPptRecord>> GetChildren(uint16_t type, uint16_t instance) const;
+    // The first child that is a container of this type.
+    std::shared_ptr<CPptContainer> FindChildContainer(uint16_t type) const;
+    // The first child of class T with this type (0: any type).
+    template <class T>
+    std::shared_ptr<T> FindChild(uint16_t type) const {
+        for (const auto& child : m_children) {
+            if (type != 0 && child->GetType() != type) continue;
+            if (auto typed = std::dynamic_pointer_cast<T>(child)) return typed;
+        }
+        return nullptr;
     }
-    return nullptr;
-  }
 
- private:
-  std::vector<std::shared_ptr<CPptRecord>> m_children;
+private:
+    std::vector<std::shared_ptr<CPptRecord>> m_children;
 };
 
 class CPptDefaultContainer : public CPptContainer {
- public:
-  using CPptContainer::CPptContainer;
+public:
+    using CPptContainer::CPptContainer;
 };
 
 // The record factory: chooses the class by the version nibble and the type.

@@ -31,36 +31,36 @@ class CPptCommonString;
 class CPptContainer;
 
 class IPptRecordVisitor {
- public:
-  virtual ~IPptRecordVisitor() = default;
-  virtual void Visit(CPptDefaultAtom&) {}
-  virtual void Visit(CPptEscherClientAnchorAtom&) {}
-  virtual void Visit(CPptDateTimeMCAtom&) {}
-  virtual void Visit(CPptSlideNumberMCAtom&) {}
-  virtual void Visit(CPptAnimIterationAtom&) {}
-  virtual void Visit(CPptSlideAtom&) {}
-  virtual void Visit(CPptSlidePersistAtom&) {}
-  virtual void Visit(CPptCharacterStyle&) {}
-  virtual void Visit(CPptParagraphStyle&) {}
-  virtual void Visit(CPptFontEntityAtom&) {}
-  virtual void Visit(CPptStyleTextPropAtom&) {}
-  virtual void Visit(CPptTextSpecInfoAtom&) {}
-  virtual void Visit(CPptTextHeaderAtom&) {}
-  virtual void Visit(CPptOutlineTextRefAtom&) {}
-  virtual void Visit(CPptAnimateTargetAtom&) {}
-  virtual void Visit(CPptAnimateSetAtom&) {}
-  virtual void Visit(CPptAnimNodeAtom&) {}
-  virtual void Visit(CPptAnimAttributeValueAtom&) {}
-  virtual void Visit(CPptAnimReferenceAtom&) {}
-  virtual void Visit(CPptAnimationInfoAtom&) {}
-  virtual void Visit(CPptEscherOPTAtom&) {}
-  virtual void Visit(CPptEscherSpAtom&) {}
-  virtual void Visit(CPptSoundCollAtom&) {}
-  virtual void Visit(CPptSoundDataAtom&) {}
-  // Both string atoms.
-  virtual void Visit(CPptCommonString&) {}
-  // Every container class.
-  virtual void Visit(CPptContainer&) {}
+public:
+    virtual ~IPptRecordVisitor() = default;
+    virtual void Visit(CPptDefaultAtom&) {}
+    virtual void Visit(CPptEscherClientAnchorAtom&) {}
+    virtual void Visit(CPptDateTimeMCAtom&) {}
+    virtual void Visit(CPptSlideNumberMCAtom&) {}
+    virtual void Visit(CPptAnimIterationAtom&) {}
+    virtual void Visit(CPptSlideAtom&) {}
+    virtual void Visit(CPptSlidePersistAtom&) {}
+    virtual void Visit(CPptCharacterStyle&) {}
+    virtual void Visit(CPptParagraphStyle&) {}
+    virtual void Visit(CPptFontEntityAtom&) {}
+    virtual void Visit(CPptStyleTextPropAtom&) {}
+    virtual void Visit(CPptTextSpecInfoAtom&) {}
+    virtual void Visit(CPptTextHeaderAtom&) {}
+    virtual void Visit(CPptOutlineTextRefAtom&) {}
+    virtual void Visit(CPptAnimateTargetAtom&) {}
+    virtual void Visit(CPptAnimateSetAtom&) {}
+    virtual void Visit(CPptAnimNodeAtom&) {}
+    virtual void Visit(CPptAnimAttributeValueAtom&) {}
+    virtual void Visit(CPptAnimReferenceAtom&) {}
+    virtual void Visit(CPptAnimationInfoAtom&) {}
+    virtual void Visit(CPptEscherOPTAtom&) {}
+    virtual void Visit(CPptEscherSpAtom&) {}
+    virtual void Visit(CPptSoundCollAtom&) {}
+    virtual void Visit(CPptSoundDataAtom&) {}
+    // Both string atoms.
+    virtual void Visit(CPptCommonString&) {}
+    // Every container class.
+    virtual void Visit(CPptContainer&) {}
 };
 
 }  // namespace libpptparser

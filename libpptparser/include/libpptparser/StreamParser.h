@@ -17,36 +17,36 @@ namespace libpptparser {
 class CPresentation;
 
 class CStreamParser {
- public:
-  // `path` is the file's path as bytes (UTF-8). Opens nothing yet.
-  explicit CStreamParser(const std::string& path);
-  // A parser over an already made storage (a file image in memory, for instance).
-  explicit CStreamParser(std::unique_ptr<compoundfile::CCompoundFileStorage> storage);
-  virtual ~CStreamParser();
-  CStreamParser(const CStreamParser&) = delete;
-  CStreamParser& operator=(const CStreamParser&) = delete;
+public:
+    // `path` is the file's path as bytes (UTF-8). Opens nothing yet.
+    explicit CStreamParser(const std::string& path);
+    // A parser over an already made storage (a file image in memory, for instance).
+    explicit CStreamParser(std::unique_ptr<compoundfile::CCompoundFileStorage> storage);
+    virtual ~CStreamParser();
+    CStreamParser(const CStreamParser&) = delete;
+    CStreamParser& operator=(const CStreamParser&) = delete;
 
-  // Opens the file, refuses encrypted files and older formats, reads the stream and builds the
-  // tree. Throws CPptParserException.
-  void Parse();
+    // Opens the file, refuses encrypted files and older formats, reads the stream and builds the
+    // tree. Throws CPptParserException.
+    void Parse();
 
-  // The root container (type 0xFFFF) whose children are the stream's top-level records; empty
-  // before Parse.
-  std::shared_ptr<CPptContainer> GetRoot() const { return m_root; }
-  const std::vector<uint8_t>& GetStreamBytes() const;
-  // A new presentation model built from the tree. Throws CPptParserException.
-  std::shared_ptr<CPresentation> GetPresentation() const;
-  const compoundfile::CCompoundFileStorage& GetStorage() const { return *m_storage; }
+    // The root container (type 0xFFFF) whose children are the stream's top-level records; empty
+    // before Parse.
+    std::shared_ptr<CPptContainer> GetRoot() const { return m_root; }
+    const std::vector<uint8_t>& GetStreamBytes() const;
+    // A new presentation model built from the tree. Throws CPptParserException.
+    std::shared_ptr<CPresentation> GetPresentation() const;
+    const compoundfile::CCompoundFileStorage& GetStorage() const { return *m_storage; }
 
-  // The record tree of stream bytes held in memory. Throws CPptParserException.
-  static std::shared_ptr<CPptContainer> BuildRecordTree(std::shared_ptr<const std::vector<uint8_t>> stream);
+    // The record tree of stream bytes held in memory. Throws CPptParserException.
+    static std::shared_ptr<CPptContainer> BuildRecordTree(std::shared_ptr<const std::vector<uint8_t>> stream);
 
- private:
-  void RefuseUnsupportedFormats() const;
+private:
+    void RefuseUnsupportedFormats() const;
 
-  std::shared_ptr<const std::vector<uint8_t>> m_stream;
-  std::shared_ptr<CPptContainer> m_root;
-  std::unique_ptr<compoundfile::CCompoundFileStorage> m_storage;
+    std::shared_ptr<const std::vector<uint8_t>> m_stream;
+    std::shared_ptr<CPptContainer> m_root;
+    std::unique_ptr<compoundfile::CCompoundFileStorage> m_storage;
 };
 
 }  // namespace libpptparser

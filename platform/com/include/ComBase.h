@@ -15,11 +15,10 @@ constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 constexpr HRESULT MAKE_HRESULT_FAILURE(std::uint32_t value) { return static_cast<HRESULT>(value); }
 
 constexpr int FACILITY_WIN32 = 7;
-constexpr HRESULT HRESULT_FROM_WIN32(long error)
-{
+constexpr HRESULT HRESULT_FROM_WIN32(long error) {
     return error <= 0 ? static_cast<HRESULT>(error)
-                      : static_cast<HRESULT>((static_cast<std::uint32_t>(error) & 0xFFFFu) |
-                                             (FACILITY_WIN32 << 16) | 0x80000000u);
+                      : static_cast<HRESULT>((static_cast<std::uint32_t>(error) & 0xFFFFu) | (FACILITY_WIN32 << 16) |
+                                             0x80000000u);
 }
 
 constexpr HRESULT S_OK = 0;
@@ -77,13 +76,10 @@ using REFIID = const IID&;
 using REFCLSID = const CLSID&;
 using LPCLSID = CLSID*;
 
-constexpr bool IsEqualGUID(REFGUID a, REFGUID b)
-{
-    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3)
-        return false;
+constexpr bool IsEqualGUID(REFGUID a, REFGUID b) {
+    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
     for (int i = 0; i < 8; ++i)
-        if (a.Data4[i] != b.Data4[i])
-            return false;
+        if (a.Data4[i] != b.Data4[i]) return false;
     return true;
 }
 constexpr bool IsEqualIID(REFIID a, REFIID b) { return IsEqualGUID(a, b); }
@@ -100,31 +96,24 @@ bool operator<(REFGUID a, REFGUID b);
 
 namespace bccom {
 namespace detail {
-constexpr int HexDigit(char c)
-{
-    return c >= '0' && c <= '9' ? c - '0'
-         : c >= 'a' && c <= 'f' ? c - 'a' + 10
-         : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                : throw "not a hexadecimal digit in a GUID literal";
+constexpr int HexDigit(char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : throw "not a hexadecimal digit in a GUID literal";
 }
-constexpr std::uint32_t HexField(const char* s, int digits)
-{
+constexpr std::uint32_t HexField(const char* s, int digits) {
     std::uint32_t v = 0;
-    for (int i = 0; i < digits; ++i)
-        v = (v << 4) | static_cast<std::uint32_t>(HexDigit(s[i]));
+    for (int i = 0; i < digits; ++i) v = (v << 4) | static_cast<std::uint32_t>(HexDigit(s[i]));
     return v;
 }
-constexpr const char* SkipBrace(const char* s)
-{
-    return s[0] == '{' ? s + 1 : s;
-}
-} // namespace detail
+constexpr const char* SkipBrace(const char* s) { return s[0] == '{' ? s + 1 : s; }
+}  // namespace detail
 
 // A GUID from its text, with or without braces, at compile time:
 //   inline constexpr CLSID CLSID_Foo = bccom::GuidFromLiteral("0B49FC2B-A0A1-4870-8991-A228600B48D8");
 // Malformed text does not compile when used in a constant expression.
-constexpr GUID GuidFromLiteral(const char* text)
-{
+constexpr GUID GuidFromLiteral(const char* text) {
     const char* s = detail::SkipBrace(text);
     if (s[8] != '-' || s[13] != '-' || s[18] != '-' || s[23] != '-')
         throw "GUID literal must read xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx";
@@ -133,8 +122,7 @@ constexpr GUID GuidFromLiteral(const char* text)
            static_cast<std::uint16_t>(detail::HexField(s + 14, 4)),
            {}};
     const int offsets[8] = {19, 21, 24, 26, 28, 30, 32, 34};
-    for (int i = 0; i < 8; ++i)
-        g.Data4[i] = static_cast<std::uint8_t>(detail::HexField(s + offsets[i], 2));
+    for (int i = 0; i < 8; ++i) g.Data4[i] = static_cast<std::uint8_t>(detail::HexField(s + offsets[i], 2));
     return g;
 }
 
@@ -142,7 +130,7 @@ constexpr GUID GuidFromLiteral(const char* text)
 std::wstring GuidToString(REFGUID guid);
 // Accepts exactly that form (any case, braces required); false leaves *guid untouched.
 bool GuidFromString(const std::wstring& text, GUID* guid);
-} // namespace bccom
+}  // namespace bccom
 
 inline constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 inline constexpr IID IID_NULL = GUID_NULL;
@@ -156,14 +144,13 @@ inline constexpr CLSID CLSID_NULL = GUID_NULL;
 namespace bccom {
 template <class T>
 struct IidTag {};
-} // namespace bccom
+}  // namespace bccom
 
 #define BC_DECLARE_INTERFACE_IID(Interface, iid) \
     inline const IID& BcInterfaceIid(::bccom::IidTag<Interface>) { return iid; }
 
 template <class T>
-const IID& UuidOf()
-{
+const IID& UuidOf() {
     return BcInterfaceIid(::bccom::IidTag<T>());
 }
 

@@ -30,7 +30,7 @@ void CoTaskMemFree(void* pv);
 // become U+FFFD. WStringFromBstr keeps embedded NULs (the BSTR's length counts).
 BSTR BstrFromWString(const std::wstring& text);
 std::wstring WStringFromBstr(BSTR bstr);
-std::wstring WStringFromOleStr(const OLECHAR* psz); // up to the NUL; null gives ""
+std::wstring WStringFromOleStr(const OLECHAR* psz);  // up to the NUL; null gives ""
 std::u16string U16FromWString(const std::wstring& text);
 std::wstring WStringFromU16(const OLECHAR* pch, std::size_t len);
 
@@ -45,20 +45,15 @@ public:
     CBstr(CBstr&& other) noexcept : m_str(other.Detach()) {}
     ~CBstr() { SysFreeString(m_str); }
 
-    CBstr& operator=(const CBstr& other)
-    {
-        if (this != std::addressof(other))
-            Attach(other.Copy());
+    CBstr& operator=(const CBstr& other) {
+        if (this != std::addressof(other)) Attach(other.Copy());
         return *this;
     }
-    CBstr& operator=(CBstr&& other) noexcept
-    {
-        if (this != std::addressof(other))
-            Attach(other.Detach());
+    CBstr& operator=(CBstr&& other) noexcept {
+        if (this != std::addressof(other)) Attach(other.Detach());
         return *this;
     }
-    CBstr& operator=(const std::wstring& text)
-    {
+    CBstr& operator=(const std::wstring& text) {
         Attach(BstrFromWString(text));
         return *this;
     }
@@ -66,19 +61,15 @@ public:
     operator BSTR() const { return m_str; }
     BSTR Get() const { return m_str; }
     // Receives an out BSTR; whatever was held is freed first.
-    BSTR* operator&()
-    {
+    BSTR* operator&() {
         Empty();
         return &m_str;
     }
-    void Attach(BSTR str)
-    {
-        if (str != m_str)
-            SysFreeString(m_str);
+    void Attach(BSTR str) {
+        if (str != m_str) SysFreeString(m_str);
         m_str = str;
     }
-    BSTR Detach()
-    {
+    BSTR Detach() {
         BSTR s = m_str;
         m_str = nullptr;
         return s;

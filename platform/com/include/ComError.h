@@ -20,7 +20,7 @@ private:
     HRESULT m_hr;
     IID m_iid;
     std::wstring m_message;
-    std::string m_what; // UTF-8, with the code in hex
+    std::string m_what;  // UTF-8, with the code in hex
 };
 
 // Throws CComError when hr is a failure; returns hr otherwise.

@@ -21,16 +21,16 @@ namespace bccom {
 
 // One value written below the class key; "%MODULE%" in the text becomes the library's path.
 struct CComRegistryValue {
-    std::wstring subKey; // relative to HKEY_CLASSES_ROOT\CLSID\{clsid}; empty: the class key
-    std::wstring name;   // empty: the default value
+    std::wstring subKey;  // relative to HKEY_CLASSES_ROOT\CLSID\{clsid}; empty: the class key
+    std::wstring name;    // empty: the default value
     std::wstring text;
 };
 
 struct CComClassInfo {
     CLSID clsid;
-    std::wstring progId;                   // "Lib.Class.1"; empty: none
-    std::wstring versionIndependentProgId; // "Lib.Class"; empty: none
-    std::wstring description;              // default value of the class and ProgID keys
+    std::wstring progId;                    // "Lib.Class.1"; empty: none
+    std::wstring versionIndependentProgId;  // "Lib.Class"; empty: none
+    std::wstring description;               // default value of the class and ProgID keys
     // Creates a new object and queries it for riid.
     HRESULT (*createInstance)(REFIID riid, void** ppv);
     std::wstring threadingModel = L"Apartment";
@@ -69,7 +69,7 @@ public:
 private:
     struct Factory;
     std::vector<CComClassInfo> m_classes;
-    std::vector<IUnknown*> m_factories; // one per class, made on first use
+    std::vector<IUnknown*> m_factories;  // one per class, made on first use
     std::mutex m_mutex;
     std::atomic<LONG> m_locks{0};
     const void* m_address = nullptr;
@@ -80,28 +80,22 @@ private:
 template <class... Interfaces>
 class CComObjectImpl : public Interfaces... {
 public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
         *ppv = nullptr;
         if (IsEqualIID(riid, IID_IUnknown))
             *ppv = static_cast<IUnknown*>(static_cast<First*>(this));
         else
-            (void)((IsEqualIID(riid, UuidOf<Interfaces>()) ? (*ppv = static_cast<Interfaces*>(this), true)
-                                                           : false) ||
+            (void)((IsEqualIID(riid, UuidOf<Interfaces>()) ? (*ppv = static_cast<Interfaces*>(this), true) : false) ||
                    ...);
-        if (!*ppv)
-            return E_NOINTERFACE;
+        if (!*ppv) return E_NOINTERFACE;
         AddRef();
         return S_OK;
     }
     ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
+    ULONG Release() override {
         ULONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
+        if (refs == 0) delete this;
         return refs;
     }
 
@@ -118,32 +112,26 @@ private:
     std::atomic<ULONG> m_refs{1};
 };
 
-} // namespace bccom
+}  // namespace bccom
 
 // Defines the four exported entry points of a component over a CComServerModule expression.
-#define BC_COM_SERVER_EXPORTS(moduleExpr)                                                           \
-    static const char bcComModuleAnchor = 0;                                                        \
-    static ::bccom::CComServerModule& BcComServerModule()                                           \
-    {                                                                                               \
-        ::bccom::CComServerModule& module = (moduleExpr);                                           \
-        module.SetModuleAddress(&bcComModuleAnchor);                                                \
-        return module;                                                                              \
-    }                                                                                               \
-    extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID rclsid,    \
-                                                                                REFIID riid,        \
-                                                                                void** ppv)         \
-    {                                                                                               \
-        return BcComServerModule().GetClassObject(rclsid, riid, ppv);                               \
-    }                                                                                               \
-    extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow()                     \
-    {                                                                                               \
-        return BcComServerModule().CanUnloadNow();                                                  \
-    }                                                                                               \
-    extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer()                   \
-    {                                                                                               \
-        return BcComServerModule().RegisterServer();                                                \
-    }                                                                                               \
-    extern "C" __attribute__((visibility("default"))) HRESULT DllUnregisterServer()                 \
-    {                                                                                               \
-        return BcComServerModule().UnregisterServer();                                              \
+#define BC_COM_SERVER_EXPORTS(moduleExpr)                                                                     \
+    static const char bcComModuleAnchor = 0;                                                                  \
+    static ::bccom::CComServerModule& BcComServerModule() {                                                   \
+        ::bccom::CComServerModule& module = (moduleExpr);                                                     \
+        module.SetModuleAddress(&bcComModuleAnchor);                                                          \
+        return module;                                                                                        \
+    }                                                                                                         \
+    extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, \
+                                                                                void** ppv) {                 \
+        return BcComServerModule().GetClassObject(rclsid, riid, ppv);                                         \
+    }                                                                                                         \
+    extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() {                             \
+        return BcComServerModule().CanUnloadNow();                                                            \
+    }                                                                                                         \
+    extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer() {                           \
+        return BcComServerModule().RegisterServer();                                                          \
+    }                                                                                                         \
+    extern "C" __attribute__((visibility("default"))) HRESULT DllUnregisterServer() {                         \
+        return BcComServerModule().UnregisterServer();                                                        \
     }

@@ -54,7 +54,7 @@ struct VARIANT {
         SCODE scode;
         BSTR bstrVal;
         IUnknown* punkVal;
-        IUnknown* pdispVal; // no IDispatch here: the system calls members directly
+        IUnknown* pdispVal;  // no IDispatch here: the system calls members directly
         SAFEARRAY* parray;
     };
 };

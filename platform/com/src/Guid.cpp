@@ -4,74 +4,60 @@
 #include <cstring>
 #include <cwchar>
 
-bool operator<(REFGUID a, REFGUID b)
-{
-    if (a.Data1 != b.Data1)
-        return a.Data1 < b.Data1;
-    if (a.Data2 != b.Data2)
-        return a.Data2 < b.Data2;
-    if (a.Data3 != b.Data3)
-        return a.Data3 < b.Data3;
+bool operator<(REFGUID a, REFGUID b) {
+    if (a.Data1 != b.Data1) return a.Data1 < b.Data1;
+    if (a.Data2 != b.Data2) return a.Data2 < b.Data2;
+    if (a.Data3 != b.Data3) return a.Data3 < b.Data3;
     return std::memcmp(a.Data4, b.Data4, sizeof a.Data4) < 0;
 }
 
 namespace bccom {
 
-std::wstring GuidToString(REFGUID g)
-{
+std::wstring GuidToString(REFGUID g) {
     wchar_t text[40];
     std::swprintf(text, 40, L"{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", static_cast<unsigned>(g.Data1),
-                  g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5],
-                  g.Data4[6], g.Data4[7]);
+                  g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6],
+                  g.Data4[7]);
     return text;
 }
 
-bool GuidFromString(const std::wstring& text, GUID* guid)
-{
+bool GuidFromString(const std::wstring& text, GUID* guid) {
     // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}
-    if (!guid || text.size() != 38 || text[0] != L'{' || text[37] != L'}')
-        return false;
+    if (!guid || text.size() != 38 || text[0] != L'{' || text[37] != L'}') return false;
     auto hex = [&text](std::size_t pos, int digits, std::uint32_t& value) {
         value = 0;
         for (int i = 0; i < digits; ++i) {
             wchar_t c = text[pos + static_cast<std::size_t>(i)];
-            int v = c >= L'0' && c <= L'9' ? c - L'0'
-                  : c >= L'a' && c <= L'f' ? c - L'a' + 10
-                  : c >= L'A' && c <= L'F' ? c - L'A' + 10
-                                           : -1;
-            if (v < 0)
-                return false;
+            int v = c >= L'0' && c <= L'9'   ? c - L'0'
+                    : c >= L'a' && c <= L'f' ? c - L'a' + 10
+                    : c >= L'A' && c <= L'F' ? c - L'A' + 10
+                                             : -1;
+            if (v < 0) return false;
             value = (value << 4) | static_cast<std::uint32_t>(v);
         }
         return true;
     };
-    if (text[9] != L'-' || text[14] != L'-' || text[19] != L'-' || text[24] != L'-')
-        return false;
+    if (text[9] != L'-' || text[14] != L'-' || text[19] != L'-' || text[24] != L'-') return false;
     GUID g{};
     std::uint32_t v;
-    if (!hex(1, 8, v))
-        return false;
+    if (!hex(1, 8, v)) return false;
     g.Data1 = v;
-    if (!hex(10, 4, v))
-        return false;
+    if (!hex(10, 4, v)) return false;
     g.Data2 = static_cast<std::uint16_t>(v);
-    if (!hex(15, 4, v))
-        return false;
+    if (!hex(15, 4, v)) return false;
     g.Data3 = static_cast<std::uint16_t>(v);
     const std::size_t offsets[8] = {20, 22, 25, 27, 29, 31, 33, 35};
     for (int i = 0; i < 8; ++i) {
-        if (!hex(offsets[i], 2, v))
-            return false;
+        if (!hex(offsets[i], 2, v)) return false;
         g.Data4[i] = static_cast<std::uint8_t>(v);
     }
     *guid = g;
     return true;
 }
 
-} // namespace bccom
+}  // namespace bccom
 
-std::wstring HResultMessage(HRESULT hr)
-{
+std::wstring HResultMessage(HRESULT hr) {
     struct Entry {
         HRESULT hr;
         const wchar_t* text;
@@ -108,8 +94,7 @@ std::wstring HResultMessage(HRESULT hr)
         {DISP_E_ARRAYISLOCKED, L"Memory is locked"},
     };
     for (const Entry& e : entries)
-        if (e.hr == hr)
-            return e.text;
+        if (e.hr == hr) return e.text;
     wchar_t text[40];
     std::swprintf(text, 40, L"Unknown error 0x%08X", static_cast<unsigned>(hr));
     return text;

@@ -5,19 +5,18 @@
 #include "TextEncoding.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 #include <map>
 #include <mutex>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 std::mutex g_loadMutex;
-std::map<std::string, void*> g_libraries; // by path; loaded libraries stay loaded
+std::map<std::string, void*> g_libraries;  // by path; loaded libraries stay loaded
 thread_local std::string t_lastLoadError;
 
-HRESULT LoadLibraryOnce(const std::string& path, void** handle)
-{
+HRESULT LoadLibraryOnce(const std::string& path, void** handle) {
     std::lock_guard<std::mutex> guard(g_loadMutex);
     auto it = g_libraries.find(path);
     if (it != g_libraries.end()) {
@@ -42,7 +41,7 @@ HRESULT LoadLibraryOnce(const std::string& path, void** handle)
     return S_OK;
 }
 
-} // namespace
+}  // namespace
 
 HRESULT CoInitialize(void*) { return S_OK; }
 
@@ -50,148 +49,113 @@ HRESULT CoInitializeEx(void*, DWORD) { return S_OK; }
 
 void CoUninitialize() {}
 
-HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void*, REFIID riid, void** ppv)
-{
-    if (!ppv)
-        return E_POINTER;
+HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void*, REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    if (!(dwClsContext & CLSCTX_INPROC))
-        return REGDB_E_CLASSNOTREG; // only in-process servers exist here
+    if (!(dwClsContext & CLSCTX_INPROC)) return REGDB_E_CLASSNOTREG;  // only in-process servers exist here
     const std::wstring path = bccom::InprocServerPath(rclsid);
-    if (path.empty())
-        return REGDB_E_CLASSNOTREG;
+    if (path.empty()) return REGDB_E_CLASSNOTREG;
     void* lib = nullptr;
     HRESULT hr = LoadLibraryOnce(bctext::Utf8FromWide(path), &lib);
-    if (FAILED(hr))
-        return hr;
+    if (FAILED(hr)) return hr;
     auto getClassObject = reinterpret_cast<PFN_DllGetClassObject>(dlsym(lib, "DllGetClassObject"));
     if (!getClassObject) {
         t_lastLoadError = bctext::Utf8FromWide(path) + ": no DllGetClassObject";
         return CO_E_ERRORINDLL;
     }
     hr = getClassObject(rclsid, riid, ppv);
-    if (FAILED(hr))
-        *ppv = nullptr;
+    if (FAILED(hr)) *ppv = nullptr;
     return hr;
 }
 
-HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, void** ppv)
-{
-    if (!ppv)
-        return E_POINTER;
+HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    if (pUnkOuter)
-        return CLASS_E_NOAGGREGATION;
+    if (pUnkOuter) return CLASS_E_NOAGGREGATION;
     IClassFactory* factory = nullptr;
     HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory, reinterpret_cast<void**>(&factory));
-    if (FAILED(hr))
-        return hr;
-    if (!factory)
-        return E_UNEXPECTED;
+    if (FAILED(hr)) return hr;
+    if (!factory) return E_UNEXPECTED;
     hr = factory->CreateInstance(nullptr, riid, ppv);
     factory->Release();
-    if (FAILED(hr))
-        *ppv = nullptr;
+    if (FAILED(hr)) *ppv = nullptr;
     return hr;
 }
 
 namespace {
 
-HRESULT TaskString(const std::wstring& text, LPOLESTR* out)
-{
+HRESULT TaskString(const std::wstring& text, LPOLESTR* out) {
     const std::u16string units = U16FromWString(text);
     auto* buffer = static_cast<LPOLESTR>(CoTaskMemAlloc((units.size() + 1) * sizeof(OLECHAR)));
-    if (!buffer)
-        return E_OUTOFMEMORY;
+    if (!buffer) return E_OUTOFMEMORY;
     std::copy(units.begin(), units.end(), buffer);
     buffer[units.size()] = 0;
     *out = buffer;
     return S_OK;
 }
 
-} // namespace
+}  // namespace
 
-HRESULT StringFromCLSID(REFCLSID rclsid, LPOLESTR* lplpsz)
-{
-    if (!lplpsz)
-        return E_INVALIDARG;
+HRESULT StringFromCLSID(REFCLSID rclsid, LPOLESTR* lplpsz) {
+    if (!lplpsz) return E_INVALIDARG;
     *lplpsz = nullptr;
     return TaskString(bccom::GuidToString(rclsid), lplpsz);
 }
 
 HRESULT StringFromIID(REFIID rclsid, LPOLESTR* lplpsz) { return StringFromCLSID(rclsid, lplpsz); }
 
-int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax)
-{
+int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax) {
     const std::wstring text = bccom::GuidToString(rguid);
-    if (!lpsz || cchMax < static_cast<int>(text.size()) + 1)
-        return 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        lpsz[i] = static_cast<OLECHAR>(text[i]);
+    if (!lpsz || cchMax < static_cast<int>(text.size()) + 1) return 0;
+    for (std::size_t i = 0; i < text.size(); ++i) lpsz[i] = static_cast<OLECHAR>(text[i]);
     lpsz[text.size()] = 0;
     return static_cast<int>(text.size()) + 1;
 }
 
-HRESULT CLSIDFromString(LPCOLESTR lpsz, LPCLSID pclsid)
-{
-    if (!lpsz || !pclsid)
-        return E_INVALIDARG;
+HRESULT CLSIDFromString(LPCOLESTR lpsz, LPCLSID pclsid) {
+    if (!lpsz || !pclsid) return E_INVALIDARG;
     return bccom::CLSIDFromString(WStringFromOleStr(lpsz), pclsid);
 }
 
-HRESULT IIDFromString(LPCOLESTR lpsz, IID* lpiid)
-{
-    if (!lpsz || !lpiid)
-        return E_INVALIDARG;
+HRESULT IIDFromString(LPCOLESTR lpsz, IID* lpiid) {
+    if (!lpsz || !lpiid) return E_INVALIDARG;
     return bccom::GuidFromString(WStringFromOleStr(lpsz), lpiid) ? S_OK : CO_E_CLASSSTRING;
 }
 
-HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid)
-{
-    if (!lpszProgID || !lpclsid)
-        return E_INVALIDARG;
+HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid) {
+    if (!lpszProgID || !lpclsid) return E_INVALIDARG;
     return bccom::CLSIDFromProgID(WStringFromOleStr(lpszProgID), lpclsid);
 }
 
-HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* lplpszProgID)
-{
-    if (!lplpszProgID)
-        return E_INVALIDARG;
+HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* lplpszProgID) {
+    if (!lplpszProgID) return E_INVALIDARG;
     *lplpszProgID = nullptr;
     const std::wstring progId =
         bcreg::ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + bccom::GuidToString(clsid) + L"\\ProgID", L"");
-    if (progId.empty())
-        return REGDB_E_CLASSNOTREG;
+    if (progId.empty()) return REGDB_E_CLASSNOTREG;
     return TaskString(progId, lplpszProgID);
 }
 
 namespace bccom {
 
-HRESULT CLSIDFromProgID(const std::wstring& progId, CLSID* clsid)
-{
-    if (!clsid)
-        return E_INVALIDARG;
+HRESULT CLSIDFromProgID(const std::wstring& progId, CLSID* clsid) {
+    if (!clsid) return E_INVALIDARG;
     // A ProgID is a key name: no separators, no empty name.
-    if (progId.empty() || progId.find(L'\\') != std::wstring::npos)
-        return CO_E_CLASSSTRING;
+    if (progId.empty() || progId.find(L'\\') != std::wstring::npos) return CO_E_CLASSSTRING;
     const std::wstring text = bcreg::ReadString(HKEY_CLASSES_ROOT, progId + L"\\CLSID", L"");
     return GuidFromString(text, clsid) ? S_OK : CO_E_CLASSSTRING;
 }
 
-HRESULT CLSIDFromString(const std::wstring& text, CLSID* clsid)
-{
-    if (!clsid)
-        return E_INVALIDARG;
-    if (!text.empty() && text[0] == L'{')
-        return GuidFromString(text, clsid) ? S_OK : CO_E_CLASSSTRING;
+HRESULT CLSIDFromString(const std::wstring& text, CLSID* clsid) {
+    if (!clsid) return E_INVALIDARG;
+    if (!text.empty() && text[0] == L'{') return GuidFromString(text, clsid) ? S_OK : CO_E_CLASSSTRING;
     return CLSIDFromProgID(text, clsid);
 }
 
-std::wstring InprocServerPath(REFCLSID clsid)
-{
+std::wstring InprocServerPath(REFCLSID clsid) {
     return bcreg::ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidToString(clsid) + L"\\InprocServer32", L"");
 }
 
 std::string LastLoadError() { return t_lastLoadError; }
 
-} // namespace bccom
+}  // namespace bccom

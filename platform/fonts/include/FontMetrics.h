@@ -19,15 +19,15 @@ public:
     static std::shared_ptr<const CFontMetrics> Synthetic();
 
     int UnitsPerEm() const { return m_unitsPerEm; }
-    int Ascender() const { return m_ascender; }   // font units, above the baseline
-    int Descender() const { return m_descender; } // font units, negative below the baseline
-    int LineGap() const { return m_lineGap; }     // font units, extra leading between lines
+    int Ascender() const { return m_ascender; }    // font units, above the baseline
+    int Descender() const { return m_descender; }  // font units, negative below the baseline
+    int LineGap() const { return m_lineGap; }      // font units, extra leading between lines
     // (ascender - descender) / units per em: the line height a text piece reports.
     float LineHeightEm() const;
     // (ascender - descender + line gap) / units per em: single line spacing.
     float LineSpacingEm() const;
     float AscentEm() const;
-    float DescentEm() const; // negative for ordinary fonts
+    float DescentEm() const;  // negative for ordinary fonts
 
     bool HasChar(char32_t code) const;
     // Advance in font units; a character the face lacks advances like its missing-glyph box.
@@ -46,7 +46,7 @@ private:
     int m_descender = -200;
     int m_lineGap = 0;
     std::int32_t m_missingAdvance = 500;
-    std::vector<std::int32_t> m_bmp; // advance per BMP code, -1 when absent
+    std::vector<std::int32_t> m_bmp;  // advance per BMP code, -1 when absent
     std::unordered_map<char32_t, std::int32_t> m_astral;
     std::wstring m_familyName;
     bool m_bold = false, m_italic = false, m_symbol = false, m_synthetic = false;
@@ -56,4 +56,4 @@ private:
 // cannot answer at all gets a fallback face, at worst the synthetic one).
 std::shared_ptr<const CFontMetrics> GetFontMetrics(const std::wstring& faceName, bool bold, bool italic);
 
-} // namespace bcfonts
+}  // namespace bcfonts

@@ -11,11 +11,11 @@
 namespace bcfonts {
 
 struct FontFileData {
-    std::vector<std::uint8_t> bytes; // a standalone sfnt, even when the face lives in a collection
-    std::string sourcePath;          // the file fontconfig chose (UTF-8)
-    int faceIndex = 0;               // the face's index inside that file
-    std::wstring familyName;         // as the file names it
-    bool bold = false;               // the face's own style, not the request
+    std::vector<std::uint8_t> bytes;  // a standalone sfnt, even when the face lives in a collection
+    std::string sourcePath;           // the file fontconfig chose (UTF-8)
+    int faceIndex = 0;                // the face's index inside that file
+    std::wstring familyName;          // as the file names it
+    bool bold = false;                // the face's own style, not the request
     bool italic = false;
 };
 
@@ -43,4 +43,4 @@ bool ExtractCollectionFace(const std::uint8_t* data, std::size_t size, std::uint
 // carries TrueType outlines ('glyf' and 'loca').
 bool CheckSfnt(const std::uint8_t* data, std::size_t size, bool* hasOutlines = nullptr, std::string* error = nullptr);
 
-} // namespace bcfonts
+}  // namespace bcfonts

@@ -30,58 +30,54 @@ enum Orientation : int {
 
 struct RunStyle {
     std::wstring fontName = L"Arial";
-    float size = 18.0f; // points, as the font states it
+    float size = 18.0f;  // points, as the font states it
     bool bold = false, italic = false, underline = false;
     bool superscript = false, subscript = false;
-    float baselineOffset = 0.0f; // fraction of the size, positive up; 0 takes the script's default
+    float baselineOffset = 0.0f;  // fraction of the size, positive up; 0 takes the script's default
     bool operator==(const RunStyle& o) const;
     bool operator!=(const RunStyle& o) const { return !(*this == o); }
 };
 
 struct Run {
-    std::wstring text; // '\v' (and a stray '\r' or '\n') breaks the line inside the paragraph
+    std::wstring text;  // '\v' (and a stray '\r' or '\n') breaks the line inside the paragraph
     RunStyle style;
     bool operator==(const Run& o) const { return text == o.text && style == o.style; }
 };
 
 struct Bullet {
     bool visible = false;
-    std::wstring text;    // what is drawn: the character, or the number with its punctuation
-    std::wstring fontName; // empty: the font of the paragraph's first character
+    std::wstring text;      // what is drawn: the character, or the number with its punctuation
+    std::wstring fontName;  // empty: the font of the paragraph's first character
     bool bold = false, italic = false;
-    float size = 0.0f; // points; 0: the size of the paragraph's first character
+    float size = 0.0f;  // points; 0: the size of the paragraph's first character
     bool operator==(const Bullet& o) const;
 };
 
 struct ParagraphFormat {
     int alignment = AlignLeft;
-    int indentLevel = 1; // 1 to 5, picks the ruler level
+    int indentLevel = 1;  // 1 to 5, picks the ruler level
     float spaceWithin = 1.0f, spaceBefore = 0.0f, spaceAfter = 0.0f;
-    bool lineRuleWithin = true, lineRuleBefore = true, lineRuleAfter = true; // true: in lines, false: points
+    bool lineRuleWithin = true, lineRuleBefore = true, lineRuleAfter = true;  // true: in lines, false: points
     Bullet bullet;
     bool operator==(const ParagraphFormat& o) const;
 };
 
 struct Paragraph {
     std::vector<Run> runs;
-    RunStyle markStyle; // the paragraph mark's style: an empty paragraph is as tall as it
+    RunStyle markStyle;  // the paragraph mark's style: an empty paragraph is as tall as it
     ParagraphFormat format;
-    bool operator==(const Paragraph& o) const
-    {
+    bool operator==(const Paragraph& o) const {
         return runs == o.runs && markStyle == o.markStyle && format == o.format;
     }
 };
 
 struct RulerLevel {
-    float firstMargin = 0.0f, leftMargin = 0.0f; // points from the inner left edge
-    bool operator==(const RulerLevel& o) const
-    {
-        return firstMargin == o.firstMargin && leftMargin == o.leftMargin;
-    }
+    float firstMargin = 0.0f, leftMargin = 0.0f;  // points from the inner left edge
+    bool operator==(const RulerLevel& o) const { return firstMargin == o.firstMargin && leftMargin == o.leftMargin; }
 };
 
 struct Frame {
-    float left = 0, top = 0, width = 0, height = 0; // the shape on the slide, points
+    float left = 0, top = 0, width = 0, height = 0;  // the shape on the slide, points
     float marginLeft = 7.2f, marginTop = 3.6f, marginRight = 7.2f, marginBottom = 3.6f;
     int orientation = OrientationHorizontal;
     int verticalAnchor = AnchorTop;
@@ -113,8 +109,8 @@ struct TextLayoutInput {
 enum class TextUnit { Characters, Words, Lines, Paragraphs, Runs };
 
 struct TextSpan {
-    int start = 0;  // 0-based
-    int length = 0; // characters
+    int start = 0;   // 0-based
+    int length = 0;  // characters
     bool operator==(const TextSpan& o) const { return start == o.start && length == o.length; }
 };
 
@@ -130,28 +126,28 @@ struct SubRange {
 };
 
 struct LineInfo {
-    TextSpan span;         // with its trailing blanks and its line or paragraph mark
-    int paragraph = 0;     // 0-based
-    TextBox bounds;        // the line's characters; top and height are the line's
-    float extent = 0;      // line pitch across the flow (its height, or its width in vertical text)
-    float baseline = 0;    // from the line's leading edge (top, or right in vertical text)
-    float ascent = 0, descent = 0, lineHeight = 0; // of the tallest piece, points (descent < 0)
+    TextSpan span;       // with its trailing blanks and its line or paragraph mark
+    int paragraph = 0;   // 0-based
+    TextBox bounds;      // the line's characters; top and height are the line's
+    float extent = 0;    // line pitch across the flow (its height, or its width in vertical text)
+    float baseline = 0;  // from the line's leading edge (top, or right in vertical text)
+    float ascent = 0, descent = 0, lineHeight = 0;  // of the tallest piece, points (descent < 0)
 };
 
 struct BulletPlacement {
     bool shown = false;
     std::wstring text;
-    TextBox bounds;      // width (height in vertical text) is the bullet text's own advance
-    float originX = 0, originY = 0; // where its baseline starts
+    TextBox bounds;                  // width (height in vertical text) is the bullet text's own advance
+    float originX = 0, originY = 0;  // where its baseline starts
     float size = 0;
     std::shared_ptr<const bcfonts::CFontMetrics> metrics;
 };
 
 struct CharPlacement {
     TextBox bounds;
-    float originX = 0, originY = 0; // pen position on the baseline (the far-east vertical
-                                    // layout turns glyphs a quarter clockwise about it)
-    float size = 0;                 // the size the glyph is drawn at
+    float originX = 0, originY = 0;  // pen position on the baseline (the far-east vertical
+                                     // layout turns glyphs a quarter clockwise about it)
+    float size = 0;                  // the size the glyph is drawn at
     int line = 0;
     std::shared_ptr<const bcfonts::CFontMetrics> metrics;
 };
@@ -197,4 +193,4 @@ private:
     std::unique_ptr<Impl> m;
 };
 
-} // namespace bclayout
+}  // namespace bclayout

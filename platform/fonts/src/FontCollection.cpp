@@ -8,34 +8,28 @@
 namespace bcfonts {
 namespace {
 
-constexpr std::uint32_t Tag(char a, char b, char c, char d)
-{
+constexpr std::uint32_t Tag(char a, char b, char c, char d) {
     return (std::uint32_t(std::uint8_t(a)) << 24) | (std::uint32_t(std::uint8_t(b)) << 16) |
            (std::uint32_t(std::uint8_t(c)) << 8) | std::uint32_t(std::uint8_t(d));
 }
 
-std::uint32_t Be32(const std::uint8_t* p)
-{
+std::uint32_t Be32(const std::uint8_t* p) {
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
 }
 std::uint16_t Be16(const std::uint8_t* p) { return std::uint16_t((p[0] << 8) | p[1]); }
-void Put32(std::uint8_t* p, std::uint32_t v)
-{
+void Put32(std::uint8_t* p, std::uint32_t v) {
     p[0] = std::uint8_t(v >> 24);
     p[1] = std::uint8_t(v >> 16);
     p[2] = std::uint8_t(v >> 8);
     p[3] = std::uint8_t(v);
 }
-void Put16(std::uint8_t* p, std::uint16_t v)
-{
+void Put16(std::uint8_t* p, std::uint16_t v) {
     p[0] = std::uint8_t(v >> 8);
     p[1] = std::uint8_t(v);
 }
 
-bool Fail(std::string* error, const char* why)
-{
-    if (error)
-        *error = why;
+bool Fail(std::string* error, const char* why) {
+    if (error) *error = why;
     return false;
 }
 
@@ -43,43 +37,34 @@ struct TableRecord {
     std::uint32_t tag, checksum, offset, length;
 };
 
-bool KnownSfntVersion(std::uint32_t v)
-{
+bool KnownSfntVersion(std::uint32_t v) {
     return v == 0x00010000u || v == Tag('t', 'r', 'u', 'e') || v == Tag('O', 'T', 'T', 'O');
 }
 
 // The table directory at `at`, every table lying inside the data.
 bool ReadDirectory(const std::uint8_t* data, std::size_t size, std::size_t at, std::uint32_t* version,
-                   std::vector<TableRecord>& tables, std::string* error)
-{
-    if (at > size || size - at < 12)
-        return Fail(error, "font table directory lies outside the data");
+                   std::vector<TableRecord>& tables, std::string* error) {
+    if (at > size || size - at < 12) return Fail(error, "font table directory lies outside the data");
     *version = Be32(data + at);
-    if (!KnownSfntVersion(*version))
-        return Fail(error, "not a TrueType or OpenType font");
+    if (!KnownSfntVersion(*version)) return Fail(error, "not a TrueType or OpenType font");
     std::uint16_t count = Be16(data + at + 4);
-    if (count == 0)
-        return Fail(error, "font has no tables");
-    if ((size - at - 12) / 16 < count)
-        return Fail(error, "font table directory is truncated");
+    if (count == 0) return Fail(error, "font has no tables");
+    if ((size - at - 12) / 16 < count) return Fail(error, "font table directory is truncated");
     tables.clear();
     tables.reserve(count);
     for (std::uint16_t i = 0; i < count; ++i) {
         const std::uint8_t* r = data + at + 12 + 16 * std::size_t(i);
         TableRecord t{Be32(r), Be32(r + 4), Be32(r + 8), Be32(r + 12)};
-        if (t.offset > size || t.length > size - t.offset)
-            return Fail(error, "font table lies outside the data");
+        if (t.offset > size || t.length > size - t.offset) return Fail(error, "font table lies outside the data");
         tables.push_back(t);
     }
     return true;
 }
 
-std::uint32_t Checksum(const std::uint8_t* p, std::size_t length)
-{
+std::uint32_t Checksum(const std::uint8_t* p, std::size_t length) {
     std::uint32_t sum = 0;
     std::size_t i = 0;
-    for (; i + 4 <= length; i += 4)
-        sum += Be32(p + i);
+    for (; i + 4 <= length; i += 4) sum += Be32(p + i);
     if (i < length) {
         std::uint8_t tail[4] = {0, 0, 0, 0};
         std::memcpy(tail, p + i, length - i);
@@ -88,72 +73,56 @@ std::uint32_t Checksum(const std::uint8_t* p, std::size_t length)
     return sum;
 }
 
-} // namespace
+}  // namespace
 
-bool IsFontCollection(const std::uint8_t* data, std::size_t size)
-{
+bool IsFontCollection(const std::uint8_t* data, std::size_t size) {
     return data && size >= 12 && Be32(data) == Tag('t', 't', 'c', 'f');
 }
 
-std::uint32_t CollectionFaceCount(const std::uint8_t* data, std::size_t size)
-{
-    if (!IsFontCollection(data, size))
-        return 0;
+std::uint32_t CollectionFaceCount(const std::uint8_t* data, std::size_t size) {
+    if (!IsFontCollection(data, size)) return 0;
     std::uint32_t count = Be32(data + 8);
-    if (count == 0 || (size - 12) / 4 < count)
-        return 0;
+    if (count == 0 || (size - 12) / 4 < count) return 0;
     return count;
 }
 
-bool CheckSfnt(const std::uint8_t* data, std::size_t size, bool* hasOutlines, std::string* error)
-{
-    if (hasOutlines)
-        *hasOutlines = false;
-    if (!data)
-        return Fail(error, "no font data");
+bool CheckSfnt(const std::uint8_t* data, std::size_t size, bool* hasOutlines, std::string* error) {
+    if (hasOutlines) *hasOutlines = false;
+    if (!data) return Fail(error, "no font data");
     std::uint32_t version = 0;
     std::vector<TableRecord> tables;
-    if (!ReadDirectory(data, size, 0, &version, tables, error))
-        return false;
+    if (!ReadDirectory(data, size, 0, &version, tables, error)) return false;
     bool glyf = false, loca = false;
     for (const TableRecord& t : tables) {
         glyf = glyf || t.tag == Tag('g', 'l', 'y', 'f');
         loca = loca || t.tag == Tag('l', 'o', 'c', 'a');
     }
-    if (hasOutlines)
-        *hasOutlines = glyf && loca;
+    if (hasOutlines) *hasOutlines = glyf && loca;
     return true;
 }
 
 bool ExtractCollectionFace(const std::uint8_t* data, std::size_t size, std::uint32_t index,
-                           std::vector<std::uint8_t>& out, std::string* error)
-{
+                           std::vector<std::uint8_t>& out, std::string* error) {
     out.clear();
     std::uint32_t faces = CollectionFaceCount(data, size);
-    if (faces == 0)
-        return Fail(error, "not a font collection");
-    if (index >= faces)
-        return Fail(error, "no such face in the font collection");
+    if (faces == 0) return Fail(error, "not a font collection");
+    if (index >= faces) return Fail(error, "no such face in the font collection");
     std::uint32_t version = 0;
     std::vector<TableRecord> tables;
-    if (!ReadDirectory(data, size, Be32(data + 12 + 4 * std::size_t(index)), &version, tables, error))
-        return false;
+    if (!ReadDirectory(data, size, Be32(data + 12 + 4 * std::size_t(index)), &version, tables, error)) return false;
 
     // Readers binary-search the directory, so it goes out sorted by tag; tables the collection
     // shares between faces are copied into this one.
     std::sort(tables.begin(), tables.end(), [](const TableRecord& a, const TableRecord& b) { return a.tag < b.tag; });
     const std::size_t directorySize = 12 + 16 * tables.size();
     std::size_t total = directorySize;
-    for (const TableRecord& t : tables)
-        total += (std::size_t(t.length) + 3) & ~std::size_t(3);
-    if (total > std::size_t(0xFFFFFFFFu))
-        return Fail(error, "font collection face is too large");
+    for (const TableRecord& t : tables) total += (std::size_t(t.length) + 3) & ~std::size_t(3);
+    if (total > std::size_t(0xFFFFFFFFu)) return Fail(error, "font collection face is too large");
     out.assign(total, 0);
 
     const std::uint16_t count = std::uint16_t(tables.size());
     std::uint16_t entrySelector = 0;
-    while ((2u << entrySelector) <= count)
-        ++entrySelector;
+    while ((2u << entrySelector) <= count) ++entrySelector;
     const std::uint16_t searchRange = std::uint16_t(16u << entrySelector);
     Put32(out.data(), version);
     Put16(out.data() + 4, count);
@@ -168,7 +137,7 @@ bool ExtractCollectionFace(const std::uint8_t* data, std::size_t size, std::uint
         const TableRecord& t = tables[i];
         std::memcpy(out.data() + at, data + t.offset, t.length);
         if (t.tag == Tag('h', 'e', 'a', 'd') && t.length >= 12) {
-            Put32(out.data() + at + 8, 0); // checksums are taken with the adjustment cleared
+            Put32(out.data() + at + 8, 0);  // checksums are taken with the adjustment cleared
             headAt = at;
             haveHead = true;
         }
@@ -179,9 +148,8 @@ bool ExtractCollectionFace(const std::uint8_t* data, std::size_t size, std::uint
         Put32(r + 12, t.length);
         at += (std::size_t(t.length) + 3) & ~std::size_t(3);
     }
-    if (haveHead)
-        Put32(out.data() + headAt + 8, 0xB1B0AFBAu - Checksum(out.data(), out.size()));
+    if (haveHead) Put32(out.data() + headAt + 8, 0xB1B0AFBAu - Checksum(out.data(), out.size()));
     return true;
 }
 
-} // namespace bcfonts
+}  // namespace bcfonts

@@ -8,4 +8,4 @@ namespace bcfonts {
 std::wstring LowerCase(const std::wstring& text);
 std::wstring TrimBlanks(const std::wstring& text);
 
-} // namespace bcfonts
+}  // namespace bcfonts

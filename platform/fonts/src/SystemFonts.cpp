@@ -26,20 +26,17 @@ const Substitution kSubstitutions[] = {
     {L"courier new", L"Liberation Mono"},
 };
 
-std::mutex g_lock; // fontconfig's configuration and the caches below
+std::mutex g_lock;  // fontconfig's configuration and the caches below
 
 // Our own configuration rather than the library's global one, so that it is released when the
 // process ends and leak checkers stay quiet.
 struct ConfigHolder {
     FcConfig* config = nullptr;
     bool tried = false;
-    ~ConfigHolder()
-    {
-        if (config)
-            FcConfigDestroy(config);
+    ~ConfigHolder() {
+        if (config) FcConfigDestroy(config);
     }
-    FcConfig* Get()
-    {
+    FcConfig* Get() {
         if (!tried) {
             tried = true;
             config = FcInitLoadConfigAndFonts();
@@ -51,28 +48,23 @@ ConfigHolder g_config;
 std::map<std::tuple<std::wstring, bool, bool>, std::shared_ptr<const FontFileData>> g_byRequest;
 std::map<std::pair<std::string, int>, std::shared_ptr<const FontFileData>> g_byFile;
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out)
-{
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
+    if (!in) return false;
     in.seekg(0, std::ios::end);
     std::streamoff size = in.tellg();
     // Larger than any real font; such a file is not read whole into memory.
-    if (size <= 0 || size > (std::streamoff(256) << 20))
-        return false;
+    if (size <= 0 || size > (std::streamoff(256) << 20)) return false;
     in.seekg(0);
     out.resize(std::size_t(size));
     return bool(in.read(reinterpret_cast<char*>(out.data()), size));
 }
 
 // The standalone bytes of one face of a file, or null when it is unusable.
-std::shared_ptr<const FontFileData> LoadFace(const std::string& path, int index)
-{
+std::shared_ptr<const FontFileData> LoadFace(const std::string& path, int index) {
     auto key = std::make_pair(path, index);
     auto found = g_byFile.find(key);
-    if (found != g_byFile.end())
-        return found->second;
+    if (found != g_byFile.end()) return found->second;
     std::shared_ptr<FontFileData> face;
     std::vector<std::uint8_t> bytes;
     if (ReadWholeFile(path, bytes)) {
@@ -95,17 +87,13 @@ std::shared_ptr<const FontFileData> LoadFace(const std::string& path, int index)
     return face;
 }
 
-std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bold, bool italic)
-{
+std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bold, bool italic) {
     FcConfig* config = g_config.Get();
-    if (!config)
-        return nullptr;
+    if (!config) return nullptr;
     FcPattern* pattern = FcPatternCreate();
-    if (!pattern)
-        return nullptr;
+    if (!pattern) return nullptr;
     std::string family = bctext::Utf8FromWide(SubstituteFaceName(faceName));
-    if (!family.empty())
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    if (!family.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
@@ -119,12 +107,10 @@ std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bol
     for (int i = 0; set && i < set->nfont && !best; ++i) {
         FcChar8* file = nullptr;
         int index = 0;
-        if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) != FcResultMatch || !file)
-            continue;
+        if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) != FcResultMatch || !file) continue;
         FcPatternGetInteger(set->fonts[i], FC_INDEX, 0, &index);
         std::shared_ptr<const FontFileData> face = LoadFace(reinterpret_cast<const char*>(file), index & 0xFFFF);
-        if (!face)
-            continue;
+        if (!face) continue;
         auto named = std::make_shared<FontFileData>(*face);
         FcChar8* familyName = nullptr;
         if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &familyName) == FcResultMatch && familyName)
@@ -136,37 +122,31 @@ std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bol
         named->italic = slant != FC_SLANT_ROMAN;
         best = named;
     }
-    if (set)
-        FcFontSetDestroy(set);
+    if (set) FcFontSetDestroy(set);
     FcPatternDestroy(pattern);
     return best;
 }
 
-} // namespace
+}  // namespace
 
-std::wstring SubstituteFaceName(const std::wstring& faceName)
-{
+std::wstring SubstituteFaceName(const std::wstring& faceName) {
     std::wstring lower = LowerCase(TrimBlanks(faceName));
     for (const Substitution& s : kSubstitutions)
-        if (lower == s.name)
-            return s.replacement;
+        if (lower == s.name) return s.replacement;
     return TrimBlanks(faceName);
 }
 
-std::shared_ptr<const FontFileData> FindSystemFont(const std::wstring& faceName, bool bold, bool italic)
-{
+std::shared_ptr<const FontFileData> FindSystemFont(const std::wstring& faceName, bool bold, bool italic) {
     std::lock_guard<std::mutex> hold(g_lock);
     auto key = std::make_tuple(LowerCase(TrimBlanks(faceName)), bold, italic);
     auto found = g_byRequest.find(key);
-    if (found != g_byRequest.end())
-        return found->second;
+    if (found != g_byRequest.end()) return found->second;
     std::shared_ptr<const FontFileData> face = Match(faceName, bold, italic);
     g_byRequest[key] = face;
     return face;
 }
 
-bool GetFontData(const std::wstring& faceName, bool bold, bool italic, std::vector<std::uint8_t>& out)
-{
+bool GetFontData(const std::wstring& faceName, bool bold, bool italic, std::vector<std::uint8_t>& out) {
     std::shared_ptr<const FontFileData> face = FindSystemFont(faceName, bold, italic);
     if (!face) {
         out.clear();
@@ -176,4 +156,4 @@ bool GetFontData(const std::wstring& faceName, bool bold, bool italic, std::vect
     return true;
 }
 
-} // namespace bcfonts
+}  // namespace bcfonts

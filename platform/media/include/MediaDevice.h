@@ -16,8 +16,8 @@ constexpr std::uint32_t kDeviceSequencer = 523;
 
 constexpr std::uint32_t kErrorNone = 0;
 constexpr std::uint32_t kErrorInvalidDeviceId = 257;
-constexpr std::uint32_t kErrorFileNotFound = 275;     // missing, or not a file that can be read
-constexpr std::uint32_t kErrorInvalidFile = 296;      // no device plays this content
+constexpr std::uint32_t kErrorFileNotFound = 275;  // missing, or not a file that can be read
+constexpr std::uint32_t kErrorInvalidFile = 296;   // no device plays this content
 constexpr std::uint32_t kErrorFileRead = 348;
 
 // The device the file at path (UTF-8) would open on, without opening one.
@@ -31,4 +31,4 @@ std::uint32_t CloseMediaDevice(std::uint32_t deviceId);
 // How many devices are open now (for leak checks).
 std::size_t OpenMediaDeviceCount();
 
-} // namespace bcmedia
+}  // namespace bcmedia

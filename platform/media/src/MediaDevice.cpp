@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -16,15 +16,16 @@ namespace {
 
 class CMediaFile {
 public:
-    explicit CMediaFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
-    {
+    explicit CMediaFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
         struct stat info {};
         if (m_fd >= 0 && ::fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode)) {
             m_size = static_cast<std::uint64_t>(info.st_size);
             m_valid = true;
         }
     }
-    ~CMediaFile() { if (m_fd >= 0) ::close(m_fd); }
+    ~CMediaFile() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
     CMediaFile(const CMediaFile&) = delete;
     CMediaFile& operator=(const CMediaFile&) = delete;
 
@@ -32,8 +33,7 @@ public:
     std::uint64_t Size() const { return m_size; }
 
     // Exactly count bytes at offset, or false; never past the end of the file.
-    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t count) const
-    {
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t count) const {
         if (offset > m_size || count > m_size - offset) return false;
         auto* p = static_cast<std::uint8_t*>(buffer);
         std::size_t done = 0;
@@ -52,16 +52,14 @@ private:
     bool m_valid = false;
 };
 
-std::uint32_t Le32(const std::uint8_t* p)
-{
+std::uint32_t Le32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
 }
 
 bool Tag(const std::uint8_t* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
 
 // A WAV file needs a usable "fmt " chunk; the chunk walk stays inside the file.
-bool HasWaveFormat(const CMediaFile& file)
-{
+bool HasWaveFormat(const CMediaFile& file) {
     std::uint64_t pos = 12;
     for (int chunks = 0; chunks < 1024 && pos + 8 <= file.Size(); ++chunks) {
         std::uint8_t header[8];
@@ -80,11 +78,10 @@ bool HasWaveFormat(const CMediaFile& file)
 
 // Length in bytes of the MPEG audio frame whose header this is; 0 when it is no header, and
 // 1 for a valid free-format header, whose length the header does not tell.
-std::uint32_t MpegFrameLength(const std::uint8_t* h)
-{
+std::uint32_t MpegFrameLength(const std::uint8_t* h) {
     if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0) return 0;
-    const unsigned version = (h[1] >> 3) & 3;     // 3: MPEG-1, 2: MPEG-2, 0: MPEG-2.5
-    const unsigned layer = (h[1] >> 1) & 3;       // 3: I, 2: II, 1: III
+    const unsigned version = (h[1] >> 3) & 3;  // 3: MPEG-1, 2: MPEG-2, 0: MPEG-2.5
+    const unsigned layer = (h[1] >> 1) & 3;    // 3: I, 2: II, 1: III
     const unsigned bitrateIndex = h[2] >> 4;
     const unsigned rateIndex = (h[2] >> 2) & 3;
     if (version == 1 || layer == 0 || bitrateIndex == 15 || rateIndex == 3 || (h[3] & 3) == 2) return 0;
@@ -109,8 +106,7 @@ std::uint32_t MpegFrameLength(const std::uint8_t* h)
 }
 
 // A frame at pos, confirmed by the next frame's header when the file goes on that far.
-bool IsMpegAudioAt(const CMediaFile& file, std::uint64_t pos)
-{
+bool IsMpegAudioAt(const CMediaFile& file, std::uint64_t pos) {
     std::uint8_t header[4];
     if (!file.ReadAt(pos, header, sizeof header)) return false;
     const std::uint32_t length = MpegFrameLength(header);
@@ -119,8 +115,7 @@ bool IsMpegAudioAt(const CMediaFile& file, std::uint64_t pos)
     return file.ReadAt(pos + length, header, sizeof header) && MpegFrameLength(header) != 0;
 }
 
-bool IsMp3AfterTag(const CMediaFile& file, const std::uint8_t* head)
-{
+bool IsMp3AfterTag(const CMediaFile& file, const std::uint8_t* head) {
     std::uint32_t tagSize = 0;
     for (int i = 6; i < 10; ++i) {
         if (head[i] & 0x80) return false;
@@ -138,8 +133,7 @@ bool IsMp3AfterTag(const CMediaFile& file, const std::uint8_t* head)
     return false;
 }
 
-std::uint32_t Identify(const CMediaFile& file, std::uint32_t& deviceType)
-{
+std::uint32_t Identify(const CMediaFile& file, std::uint32_t& deviceType) {
     static const std::uint8_t kAsf[16] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
                                           0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
     std::uint8_t head[16] = {};
@@ -149,9 +143,12 @@ std::uint32_t Identify(const CMediaFile& file, std::uint32_t& deviceType)
 
     std::uint32_t type = 0;
     if (have >= 12 && Tag(head, "RIFF")) {
-        if (Tag(head + 8, "WAVE") && HasWaveFormat(file)) type = kDeviceWaveformAudio;
-        else if (Tag(head + 8, "AVI ")) type = kDeviceDigitalVideo;
-        else if (Tag(head + 8, "RMID")) type = kDeviceSequencer;
+        if (Tag(head + 8, "WAVE") && HasWaveFormat(file))
+            type = kDeviceWaveformAudio;
+        else if (Tag(head + 8, "AVI "))
+            type = kDeviceDigitalVideo;
+        else if (Tag(head + 8, "RMID"))
+            type = kDeviceSequencer;
     } else if (Tag(head, "MThd")) {
         type = kDeviceSequencer;
     } else if (have >= 10 && std::memcmp(head, "ID3", 3) == 0) {
@@ -161,7 +158,7 @@ std::uint32_t Identify(const CMediaFile& file, std::uint32_t& deviceType)
     } else if (have >= 16 && std::memcmp(head, kAsf, 16) == 0) {
         type = kDeviceDigitalVideo;
     } else if (head[0] == 0 && head[1] == 0 && head[2] == 1 && (head[3] == 0xBA || head[3] == 0xB3)) {
-        type = kDeviceDigitalVideo;   // MPEG program or video stream
+        type = kDeviceDigitalVideo;  // MPEG program or video stream
     } else if (have >= 12 && Tag(head, "FORM") && (Tag(head + 8, "AIFF") || Tag(head + 8, "AIFC"))) {
         type = kDeviceDigitalVideo;
     } else if (Tag(head, ".snd")) {
@@ -174,28 +171,25 @@ std::uint32_t Identify(const CMediaFile& file, std::uint32_t& deviceType)
 
 struct DeviceTable {
     std::mutex lock;
-    std::map<std::uint32_t, std::uint32_t> types;   // device id -> device type
+    std::map<std::uint32_t, std::uint32_t> types;  // device id -> device type
     std::uint32_t nextId = 1;
 };
 
-DeviceTable& Devices()
-{
+DeviceTable& Devices() {
     static DeviceTable table;
     return table;
 }
 
-} // namespace
+}  // namespace
 
-std::uint32_t IdentifyMediaFile(const std::string& path, std::uint32_t& deviceType)
-{
+std::uint32_t IdentifyMediaFile(const std::string& path, std::uint32_t& deviceType) {
     deviceType = 0;
     CMediaFile file(path);
     if (!file.IsValid()) return kErrorFileNotFound;
     return Identify(file, deviceType);
 }
 
-std::uint32_t OpenMediaElement(const std::string& path, std::uint32_t& deviceId)
-{
+std::uint32_t OpenMediaElement(const std::string& path, std::uint32_t& deviceId) {
     deviceId = 0;
     std::uint32_t type = 0;
     const std::uint32_t error = IdentifyMediaFile(path, type);
@@ -203,15 +197,14 @@ std::uint32_t OpenMediaElement(const std::string& path, std::uint32_t& deviceId)
     DeviceTable& devices = Devices();
     std::lock_guard<std::mutex> guard(devices.lock);
     std::uint32_t id = devices.nextId;
-    while (id == 0 || devices.types.count(id) != 0) ++id;     // ids are never 0 nor reused while open
+    while (id == 0 || devices.types.count(id) != 0) ++id;  // ids are never 0 nor reused while open
     devices.nextId = id + 1;
     devices.types.emplace(id, type);
     deviceId = id;
     return kErrorNone;
 }
 
-std::uint32_t GetMediaDeviceType(std::uint32_t deviceId, std::uint32_t& deviceType)
-{
+std::uint32_t GetMediaDeviceType(std::uint32_t deviceId, std::uint32_t& deviceType) {
     DeviceTable& devices = Devices();
     std::lock_guard<std::mutex> guard(devices.lock);
     const auto found = devices.types.find(deviceId);
@@ -220,18 +213,16 @@ std::uint32_t GetMediaDeviceType(std::uint32_t deviceId, std::uint32_t& deviceTy
     return kErrorNone;
 }
 
-std::uint32_t CloseMediaDevice(std::uint32_t deviceId)
-{
+std::uint32_t CloseMediaDevice(std::uint32_t deviceId) {
     DeviceTable& devices = Devices();
     std::lock_guard<std::mutex> guard(devices.lock);
     return devices.types.erase(deviceId) != 0 ? kErrorNone : kErrorInvalidDeviceId;
 }
 
-std::size_t OpenMediaDeviceCount()
-{
+std::size_t OpenMediaDeviceCount() {
     DeviceTable& devices = Devices();
     std::lock_guard<std::mutex> guard(devices.lock);
     return devices.types.size();
 }
 
-} // namespace bcmedia
+}  // namespace bcmedia

@@ -22,5 +22,5 @@ bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*
 // The size of the slides of a slide's or a shape's presentation, in points.
 void SlideSizeOf(const CHostNode* node, float& width, float& height);
 
-} // namespace Host
-} // namespace PowerPoint
+}  // namespace Host
+}  // namespace PowerPoint

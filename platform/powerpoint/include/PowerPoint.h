@@ -69,7 +69,14 @@ using PpSaveAsFileType = LONG;
 enum : LONG { ppSaveAsPresentation = 1, ppSaveAsPNG = 18 };
 
 using PpShapeFormat = LONG;
-enum : LONG { ppShapeFormatGIF = 0, ppShapeFormatJPG = 1, ppShapeFormatPNG = 2, ppShapeFormatBMP = 3, ppShapeFormatWMF = 4, ppShapeFormatEMF = 5 };
+enum : LONG {
+    ppShapeFormatGIF = 0,
+    ppShapeFormatJPG = 1,
+    ppShapeFormatPNG = 2,
+    ppShapeFormatBMP = 3,
+    ppShapeFormatWMF = 4,
+    ppShapeFormatEMF = 5
+};
 
 using PpExportMode = LONG;
 enum : LONG { ppRelativeToSlide = 1, ppClipRelativeToSlide = 2, ppScaleToFit = 3, ppScaleXY = 4 };
@@ -99,7 +106,13 @@ using MsoHyperlinkType = LONG;
 enum : LONG { msoHyperlinkRange = 0, msoHyperlinkShape = 1, msoHyperlinkInlineShape = 2 };
 
 using PpAfterEffect = LONG;
-enum : LONG { ppAfterEffectMixed = -2, ppAfterEffectNothing = 0, ppAfterEffectHide = 1, ppAfterEffectDim = 2, ppAfterEffectHideOnClick = 3 };
+enum : LONG {
+    ppAfterEffectMixed = -2,
+    ppAfterEffectNothing = 0,
+    ppAfterEffectHide = 1,
+    ppAfterEffectDim = 2,
+    ppAfterEffectHideOnClick = 3
+};
 
 using PpAdvanceMode = LONG;
 enum : LONG { ppAdvanceModeMixed = -2, ppAdvanceOnClick = 1, ppAdvanceOnTime = 2 };
@@ -114,19 +127,43 @@ using PpBulletType = LONG;
 enum : LONG { ppBulletMixed = -2, ppBulletNone = 0, ppBulletUnnumbered = 1, ppBulletNumbered = 2, ppBulletPicture = 3 };
 
 using PpNumberedBulletStyle = LONG;
-enum : LONG { ppBulletAlphaLCPeriod = 0, ppBulletAlphaUCPeriod = 1, ppBulletArabicParenRight = 2, ppBulletArabicPeriod = 3 };
+enum : LONG {
+    ppBulletAlphaLCPeriod = 0,
+    ppBulletAlphaUCPeriod = 1,
+    ppBulletArabicParenRight = 2,
+    ppBulletArabicPeriod = 3
+};
 
 using PpBaselineAlignment = LONG;
-enum : LONG { ppBaselineAlignMixed = -2, ppBaselineAlignBaseline = 1, ppBaselineAlignTop = 2, ppBaselineAlignCenter = 3, ppBaselineAlignFarEast50 = 4 };
+enum : LONG {
+    ppBaselineAlignMixed = -2,
+    ppBaselineAlignBaseline = 1,
+    ppBaselineAlignTop = 2,
+    ppBaselineAlignCenter = 3,
+    ppBaselineAlignFarEast50 = 4
+};
 
 using PpParagraphAlignment = LONG;
-enum : LONG { ppAlignmentMixed = -2, ppAlignLeft = 1, ppAlignCenter = 2, ppAlignRight = 3, ppAlignJustify = 4, ppAlignDistribute = 5 };
+enum : LONG {
+    ppAlignmentMixed = -2,
+    ppAlignLeft = 1,
+    ppAlignCenter = 2,
+    ppAlignRight = 3,
+    ppAlignJustify = 4,
+    ppAlignDistribute = 5
+};
 
 using PpAutoSize = LONG;
 enum : LONG { ppAutoSizeMixed = -2, ppAutoSizeNone = 0, ppAutoSizeShapeToFitText = 1 };
 
 using MsoTextOrientation = LONG;
-enum : LONG { msoTextOrientationHorizontal = 1, msoTextOrientationUpward = 2, msoTextOrientationDownward = 3, msoTextOrientationVerticalFarEast = 4, msoTextOrientationVertical = 5 };
+enum : LONG {
+    msoTextOrientationHorizontal = 1,
+    msoTextOrientationUpward = 2,
+    msoTextOrientationDownward = 3,
+    msoTextOrientationVerticalFarEast = 4,
+    msoTextOrientationVertical = 5
+};
 
 using MsoVerticalAnchor = LONG;
 enum : LONG { msoAnchorTop = 1, msoAnchorMiddle = 3, msoAnchorBottom = 4 };
@@ -138,7 +175,15 @@ using PpSoundFormatType = LONG;
 enum : LONG { ppSoundFormatMixed = -2, ppSoundNone = 0, ppSoundWAV = 1, ppSoundMIDI = 2, ppSoundCDAudio = 3 };
 
 using MsoFillType = LONG;
-enum : LONG { msoFillMixed = -2, msoFillSolid = 1, msoFillPatterned = 2, msoFillGradient = 3, msoFillTextured = 4, msoFillBackground = 5, msoFillPicture = 6 };
+enum : LONG {
+    msoFillMixed = -2,
+    msoFillSolid = 1,
+    msoFillPatterned = 2,
+    msoFillGradient = 3,
+    msoFillTextured = 4,
+    msoFillBackground = 5,
+    msoFillPicture = 6
+};
 
 using MsoLineDashStyle = LONG;
 enum : LONG { msoLineSolid = 1, msoLineDash = 4 };
@@ -147,7 +192,16 @@ using MsoPictureColorType = LONG;
 enum : LONG { msoPictureAutomatic = 1, msoPictureGrayscale = 2, msoPictureBlackAndWhite = 3, msoPictureWatermark = 4 };
 
 using PpColorSchemeIndex = LONG;
-enum : LONG { ppBackground = 1, ppForeground = 2, ppShadow = 3, ppTitle = 4, ppFill = 5, ppAccent1 = 6, ppAccent2 = 7, ppAccent3 = 8 };
+enum : LONG {
+    ppBackground = 1,
+    ppForeground = 2,
+    ppShadow = 3,
+    ppTitle = 4,
+    ppFill = 5,
+    ppAccent1 = 6,
+    ppAccent2 = 7,
+    ppAccent3 = 8
+};
 
 using PpViewType = LONG;
 enum : LONG { ppViewSlide = 1, ppViewNormal = 9 };
@@ -159,13 +213,30 @@ using MsoAnimEffect = LONG;
 enum : LONG { msoAnimEffectCustom = 0, msoAnimEffectAppear = 1, msoAnimEffectFly = 2, msoAnimEffectFade = 10 };
 
 using MsoAnimTriggerType = LONG;
-enum : LONG { msoAnimTriggerNone = 0, msoAnimTriggerOnPageClick = 1, msoAnimTriggerWithPrevious = 2, msoAnimTriggerAfterPrevious = 3, msoAnimTriggerOnShapeClick = 4 };
+enum : LONG {
+    msoAnimTriggerNone = 0,
+    msoAnimTriggerOnPageClick = 1,
+    msoAnimTriggerWithPrevious = 2,
+    msoAnimTriggerAfterPrevious = 3,
+    msoAnimTriggerOnShapeClick = 4
+};
 
 using MsoAnimDirection = LONG;
-enum : LONG { msoAnimDirectionNone = 0, msoAnimDirectionUp = 1, msoAnimDirectionRight = 2, msoAnimDirectionDown = 3, msoAnimDirectionLeft = 4 };
+enum : LONG {
+    msoAnimDirectionNone = 0,
+    msoAnimDirectionUp = 1,
+    msoAnimDirectionRight = 2,
+    msoAnimDirectionDown = 3,
+    msoAnimDirectionLeft = 4
+};
 
 using MsoAnimateByLevel = LONG;
-enum : LONG { msoAnimateLevelMixed = -1, msoAnimateLevelNone = 0, msoAnimateTextByAllLevels = 1, msoAnimateTextByFirstLevel = 2 };
+enum : LONG {
+    msoAnimateLevelMixed = -1,
+    msoAnimateLevelNone = 0,
+    msoAnimateTextByAllLevels = 1,
+    msoAnimateTextByFirstLevel = 2
+};
 
 // ---- Interfaces -------------------------------------------------------------------------------
 struct _Application;
@@ -361,7 +432,8 @@ struct Shape : IUnknown {
     virtual HRESULT get_SoundFormat(SoundFormat** out) = 0;
     virtual HRESULT get_Id(LONG* out) = 0;
     // Renders the shape into a picture file.
-    virtual HRESULT Export(BSTR PathName, PpShapeFormat Filter, LONG ScaleWidth, LONG ScaleHeight, PpExportMode ExportMode) = 0;
+    virtual HRESULT Export(BSTR PathName, PpShapeFormat Filter, LONG ScaleWidth, LONG ScaleHeight,
+                           PpExportMode ExportMode) = 0;
 };
 
 struct ShapeRange : IUnknown {
@@ -378,7 +450,7 @@ struct ShapeRange : IUnknown {
 struct TextFrame : IUnknown {
     virtual HRESULT get_Application(_Application** out) = 0;
     virtual HRESULT get_Creator(LONG* out) = 0;
-    virtual HRESULT get_Parent(IDispatch** out) = 0; // the Shape
+    virtual HRESULT get_Parent(IDispatch** out) = 0;  // the Shape
     virtual HRESULT get_MarginBottom(float* out) = 0;
     virtual HRESULT put_MarginBottom(float value) = 0;
     virtual HRESULT get_MarginLeft(float* out) = 0;
@@ -406,9 +478,9 @@ struct TextFrame : IUnknown {
 struct TextRange : IUnknown {
     virtual HRESULT get_Count(LONG* out) = 0;
     virtual HRESULT get_Application(_Application** out) = 0;
-    virtual HRESULT get_Parent(IDispatch** out) = 0; // the TextFrame for a whole text, else the TextRange it came from
+    virtual HRESULT get_Parent(IDispatch** out) = 0;  // the TextFrame for a whole text, else the TextRange it came from
     virtual HRESULT get_ActionSettings(ActionSettings** out) = 0;
-    virtual HRESULT get_Start(LONG* out) = 0; // from 1
+    virtual HRESULT get_Start(LONG* out) = 0;  // from 1
     virtual HRESULT get_Length(LONG* out) = 0;
     virtual HRESULT get_BoundLeft(float* out) = 0;
     virtual HRESULT get_BoundTop(float* out) = 0;
@@ -503,7 +575,7 @@ struct RulerLevels : IUnknown {
     virtual HRESULT get_Count(LONG* out) = 0;
     virtual HRESULT get_Application(_Application** out) = 0;
     virtual HRESULT get_Parent(IDispatch** out) = 0;
-    virtual HRESULT Item(LONG Index, RulerLevel** out) = 0; // 1 to 5
+    virtual HRESULT Item(LONG Index, RulerLevel** out) = 0;  // 1 to 5
 };
 
 struct RulerLevel : IUnknown {
@@ -545,7 +617,7 @@ struct ColorFormat : IUnknown {
     virtual HRESULT get_Application(_Application** out) = 0;
     virtual HRESULT get_Creator(LONG* out) = 0;
     virtual HRESULT get_Parent(IDispatch** out) = 0;
-    virtual HRESULT get_RGB(ULONG* out) = 0; // 0x00BBGGRR
+    virtual HRESULT get_RGB(ULONG* out) = 0;  // 0x00BBGGRR
     virtual HRESULT put_RGB(ULONG value) = 0;
     virtual HRESULT get_SchemeColor(PpColorSchemeIndex* out) = 0;
     virtual HRESULT put_SchemeColor(PpColorSchemeIndex value) = 0;
@@ -555,11 +627,11 @@ struct PictureFormat : IUnknown {
     virtual HRESULT get_Application(_Application** out) = 0;
     virtual HRESULT get_Creator(LONG* out) = 0;
     virtual HRESULT get_Parent(IDispatch** out) = 0;
-    virtual HRESULT get_Brightness(float* out) = 0; // 0.0 to 1.0, 0.5 unchanged
+    virtual HRESULT get_Brightness(float* out) = 0;  // 0.0 to 1.0, 0.5 unchanged
     virtual HRESULT put_Brightness(float value) = 0;
     virtual HRESULT get_ColorType(MsoPictureColorType* out) = 0;
     virtual HRESULT put_ColorType(MsoPictureColorType value) = 0;
-    virtual HRESULT get_Contrast(float* out) = 0; // 0.0 to 1.0, 0.5 unchanged
+    virtual HRESULT get_Contrast(float* out) = 0;  // 0.0 to 1.0, 0.5 unchanged
     virtual HRESULT put_Contrast(float value) = 0;
     virtual HRESULT get_CropBottom(float* out) = 0;
     virtual HRESULT get_CropLeft(float* out) = 0;
@@ -570,7 +642,7 @@ struct PictureFormat : IUnknown {
 struct OLEFormat : IUnknown {
     virtual HRESULT get_Application(_Application** out) = 0;
     virtual HRESULT get_Parent(IDispatch** out) = 0;
-    virtual HRESULT get_Object(IDispatch** out) = 0; // the embedded object; a control's own interface
+    virtual HRESULT get_Object(IDispatch** out) = 0;  // the embedded object; a control's own interface
     virtual HRESULT get_ProgID(BSTR* out) = 0;
 };
 
@@ -601,7 +673,7 @@ struct Hyperlinks : IUnknown {
 
 struct Hyperlink : IUnknown {
     virtual HRESULT get_Application(_Application** out) = 0;
-    virtual HRESULT get_Parent(IDispatch** out) = 0; // the ActionSetting that holds it
+    virtual HRESULT get_Parent(IDispatch** out) = 0;  // the ActionSetting that holds it
     virtual HRESULT get_Type(MsoHyperlinkType* out) = 0;
     virtual HRESULT get_Address(BSTR* out) = 0;
     virtual HRESULT put_Address(BSTR value) = 0;
@@ -620,7 +692,7 @@ struct ActionSettings : IUnknown {
 
 struct ActionSetting : IUnknown {
     virtual HRESULT get_Application(_Application** out) = 0;
-    virtual HRESULT get_Parent(IDispatch** out) = 0; // the Shape or TextRange
+    virtual HRESULT get_Parent(IDispatch** out) = 0;  // the Shape or TextRange
     virtual HRESULT get_Action(PpActionType* out) = 0;
     virtual HRESULT put_Action(PpActionType value) = 0;
     virtual HRESULT get_AnimateAction(MsoTriState* out) = 0;
@@ -690,7 +762,7 @@ struct ColorScheme : IUnknown {
     virtual HRESULT get_Count(LONG* out) = 0;
     virtual HRESULT get_Application(_Application** out) = 0;
     virtual HRESULT get_Parent(IDispatch** out) = 0;
-    virtual HRESULT Colors(PpColorSchemeIndex SchemeColor, RGBColor** out) = 0; // 1 to 8
+    virtual HRESULT Colors(PpColorSchemeIndex SchemeColor, RGBColor** out) = 0;  // 1 to 8
 };
 
 struct RGBColor : IUnknown {
@@ -729,11 +801,11 @@ struct Effect : IUnknown {
     virtual HRESULT get_Application(_Application** out) = 0;
     virtual HRESULT get_Parent(IDispatch** out) = 0;
     virtual HRESULT get_Shape(Shape** out) = 0;
-    virtual HRESULT get_Index(LONG* out) = 0; // from 1
+    virtual HRESULT get_Index(LONG* out) = 0;  // from 1
     virtual HRESULT get_Timing(Timing** out) = 0;
     virtual HRESULT get_EffectType(MsoAnimEffect* out) = 0;
     virtual HRESULT get_EffectParameters(EffectParameters** out) = 0;
-    virtual HRESULT get_Paragraph(LONG* out) = 0; // from 1; 0 for the whole shape
+    virtual HRESULT get_Paragraph(LONG* out) = 0;  // from 1; 0 for the whole shape
     virtual HRESULT get_Exit(MsoTriState* out) = 0;
     virtual HRESULT get_EffectInformation(EffectInformation** out) = 0;
 };
@@ -783,7 +855,7 @@ struct View : IUnknown {
     virtual HRESULT get_Application(_Application** out) = 0;
     virtual HRESULT get_Parent(IDispatch** out) = 0;
     virtual HRESULT get_Type(PpViewType* out) = 0;
-    virtual HRESULT get_Slide(IDispatch** out) = 0; // the shown slide
+    virtual HRESULT get_Slide(IDispatch** out) = 0;  // the shown slide
     virtual HRESULT put_Slide(IDispatch* value) = 0;
 };
 
@@ -891,4 +963,4 @@ BC_DECLARE_INTERFACE_IID(DocumentWindow, IID_DocumentWindow)
 BC_DECLARE_INTERFACE_IID(View, IID_View)
 BC_DECLARE_INTERFACE_IID(Selection, IID_Selection)
 
-} // namespace PowerPoint
+}  // namespace PowerPoint

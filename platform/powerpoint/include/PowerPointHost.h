@@ -26,7 +26,7 @@ constexpr HRESULT HOST_E_DELETED = MAKE_HRESULT_FAILURE(0x80048240u);
 
 // ---- Plain state --------------------------------------------------------------------------------
 struct ColorData {
-    ULONG rgb = 0;              // 0x00BBGGRR
+    ULONG rgb = 0;  // 0x00BBGGRR
     PpColorSchemeIndex scheme = 0;
 };
 
@@ -52,18 +52,18 @@ struct PictureData {
     float contrast = 0.5f;
     MsoPictureColorType colorType = msoPictureAutomatic;
     float cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
-    std::vector<std::uint8_t> imageBytes; // the picture as stored (PNG, JPEG, ...)
+    std::vector<std::uint8_t> imageBytes;  // the picture as stored (PNG, JPEG, ...)
 };
 
 struct OleData {
-    std::wstring progId;              // "ShockwaveFlash.ShockwaveFlash.1", ...
-    CComPtr<IUnknown> object; // what OLEFormat.Object hands out; may be null
+    std::wstring progId;       // "ShockwaveFlash.ShockwaveFlash.1", ...
+    CComPtr<IUnknown> object;  // what OLEFormat.Object hands out; may be null
 };
 
 struct SoundData {
     PpSoundFormatType type = ppSoundNone;
     std::wstring sourceFullName;
-    std::vector<std::uint8_t> data; // what SoundFormat.Export writes
+    std::vector<std::uint8_t> data;  // what SoundFormat.Export writes
 };
 
 struct HyperlinkData {
@@ -100,8 +100,8 @@ struct FontData {
     std::wstring nameComplexScript;
     float size = 18.0f;
     float baselineOffset = 0.0f;
-    MsoTriState bold = msoFalse, italic = msoFalse, underline = msoFalse, shadow = msoFalse,
-                emboss = msoFalse, subscript = msoFalse, superscript = msoFalse;
+    MsoTriState bold = msoFalse, italic = msoFalse, underline = msoFalse, shadow = msoFalse, emboss = msoFalse,
+                subscript = msoFalse, superscript = msoFalse;
     ColorData color;
     bool operator==(const FontData& o) const;
     bool operator!=(const FontData& o) const { return !(*this == o); }
@@ -121,7 +121,7 @@ struct BulletData {
 
 struct ParagraphData {
     PpParagraphAlignment alignment = ppAlignLeft;
-    LONG indentLevel = 1; // 1 to 5
+    LONG indentLevel = 1;  // 1 to 5
     PpBaselineAlignment baseLineAlignment = ppBaselineAlignBaseline;
     float spaceBefore = 0.0f, spaceAfter = 0.0f, spaceWithin = 1.0f;
     MsoTriState lineRuleBefore = msoTrue, lineRuleAfter = msoTrue, lineRuleWithin = msoTrue;
@@ -145,8 +145,8 @@ struct TextLinkData {
 // without); there is one ParagraphData per paragraph.
 struct TextData {
     std::wstring text;
-    std::vector<FontData> charFonts;       // one per character
-    std::vector<ParagraphData> paragraphs; // one per paragraph
+    std::vector<FontData> charFonts;        // one per character
+    std::vector<ParagraphData> paragraphs;  // one per paragraph
     std::vector<TextLinkData> links;
     float marginLeft = 7.2f, marginTop = 3.6f, marginRight = 7.2f, marginBottom = 3.6f;
     MsoTextOrientation orientation = msoTextOrientationHorizontal;
@@ -182,7 +182,7 @@ struct TransitionData {
 };
 
 struct TagData {
-    std::wstring name; // kept upper case
+    std::wstring name;  // kept upper case
     std::wstring value;
 };
 
@@ -225,7 +225,7 @@ struct ShapeData {
     MsoTriState horizontalFlip = msoFalse, verticalFlip = msoFalse;
     MsoTriState connector = msoFalse;
     MsoTriState hasTextFrame = msoFalse;
-    PpMediaType mediaType = ppMediaTypeOther; // asked only of media shapes
+    PpMediaType mediaType = ppMediaTypeOther;  // asked only of media shapes
     std::vector<float> adjustments;
     FillData fill;
     LineData line;
@@ -245,8 +245,8 @@ enum : LONG { ppPlaceholderSlideNumber = 13, ppPlaceholderFooter = 15, ppPlaceho
 
 // What a slide or master shows behind its shapes.
 struct BackgroundData {
-    FillData fill;                        // solid white unless told otherwise
-    std::vector<std::uint8_t> imageBytes; // picture and texture fills, as stored
+    FillData fill;                         // solid white unless told otherwise
+    std::vector<std::uint8_t> imageBytes;  // picture and texture fills, as stored
 };
 
 class CHostShape : public CHostNode {
@@ -254,7 +254,7 @@ public:
     // owner: the slide or master the shape lies on.
     CHostShape(CHostDocument* doc, CHostNode* owner);
     std::wstring Describe() const override;
-    CHostSlide* Slide() const; // null for a master's shape
+    CHostSlide* Slide() const;  // null for a master's shape
     // Its Shape interface, AddRef'ed.
     CComPtr<PowerPoint::Shape> Interface();
     // Gives the shape a text frame holding one run.
@@ -264,9 +264,9 @@ public:
 };
 
 struct EffectData {
-    CHostShape* shape = nullptr; // null: an effect without a target shape
+    CHostShape* shape = nullptr;  // null: an effect without a target shape
     MsoAnimEffect effectType = msoAnimEffectAppear;
-    LONG paragraph = 0; // from 1; 0 the whole shape
+    LONG paragraph = 0;  // from 1; 0 the whole shape
     MsoTriState exit = msoFalse;
     float duration = 0.5f;
     MsoAnimTriggerType triggerType = msoAnimTriggerOnPageClick;
@@ -307,8 +307,7 @@ public:
     CComPtr<PowerPoint::_Slide> Interface();
 
     // Builder: a new shape on top of the z-order.
-    CHostShape* AddShape(MsoShapeType type, const std::wstring& name, float left, float top, float width,
-                         float height);
+    CHostShape* AddShape(MsoShapeType type, const std::wstring& name, float left, float top, float width, float height);
     CHostShape* AddTextBox(const std::wstring& name, float left, float top, float width, float height,
                            const std::wstring& text);
     // Builder: a timeline effect at the end of the main sequence.
@@ -319,7 +318,7 @@ public:
     LONG slideId = 0;
     std::wstring name;
     CHostMaster* master;
-    std::vector<CHostShape*> shapes; // back to front
+    std::vector<CHostShape*> shapes;  // back to front
     std::vector<CHostEffect*> effects;
     bool hasTimeLine = true;
     ULONG colorScheme[8] = {0xFFFFFF, 0x000000, 0x808080, 0x000000, 0xBBE0E3, 0x998033, 0xFFFFFF, 0x00CC99};
@@ -327,13 +326,13 @@ public:
     TransitionData transition;
     std::vector<TagData> tags;
     MsoTriState followMasterBackground = msoTrue;
-    BackgroundData background; // shown when it does not follow the master
+    BackgroundData background;  // shown when it does not follow the master
 };
 
 // One write to an original object.
 struct ChangeRecord {
-    std::wstring object; // CHostNode::Describe of what was written
-    std::string member;  // "Shape.put_Rotation"
+    std::wstring object;  // CHostNode::Describe of what was written
+    std::string member;   // "Shape.put_Rotation"
 };
 
 // Intrusive holder of a document (the builder's own reference).
@@ -355,8 +354,8 @@ public:
     const std::vector<CHostSlide*>& Slides() const { return m_slides; }
 
     std::wstring name = L"Presentation1.ppt";
-    std::wstring path;      // folder; empty for a presentation never saved
-    std::wstring version = L"11.0"; // Application.Version
+    std::wstring path;               // folder; empty for a presentation never saved
+    std::wstring version = L"11.0";  // Application.Version
     MsoTriState saved = msoTrue;
     std::vector<TagData> tags;
     bool hasWindow = true;
@@ -391,14 +390,15 @@ public:
     LONG NewSlideId() { return m_nextSlideId++; }
     LONG NewShapeId() { return m_nextShapeId++; }
     template <class T, class... A>
-    T* Make(A&&... args)
-    {
+    T* Make(A&&... args) {
         auto p = std::make_unique<T>(std::forward<A>(args)...);
         T* raw = p.get();
         m_nodes.push_back(std::move(p));
         return raw;
     }
-    struct Object { virtual ~Object() = default; }; // the interface implementations' common base
+    struct Object {
+        virtual ~Object() = default;
+    };  // the interface implementations' common base
     // The object of kind `kind` over `key` (two extra numbers tell text ranges apart), if made.
     Object* Find(const void* key, const void* kind, std::int64_t a, std::int64_t b) const;
     // Keeps an object for the document's life; with a key, Find finds it later.
@@ -437,15 +437,18 @@ private:
 class CHostDocumentRef {
 public:
     CHostDocumentRef() = default;
-    explicit CHostDocumentRef(CHostDocument* doc) : m_doc(doc) { if (m_doc) m_doc->AddRef(); }
+    explicit CHostDocumentRef(CHostDocument* doc) : m_doc(doc) {
+        if (m_doc) m_doc->AddRef();
+    }
     CHostDocumentRef(const CHostDocumentRef& o) : CHostDocumentRef(o.m_doc) {}
-    CHostDocumentRef& operator=(const CHostDocumentRef& o)
-    {
+    CHostDocumentRef& operator=(const CHostDocumentRef& o) {
         CHostDocumentRef copy(o);
         std::swap(m_doc, copy.m_doc);
         return *this;
     }
-    ~CHostDocumentRef() { if (m_doc) m_doc->Release(); }
+    ~CHostDocumentRef() {
+        if (m_doc) m_doc->Release();
+    }
     CHostDocument* operator->() const { return m_doc; }
     CHostDocument& operator*() const { return *m_doc; }
     CHostDocument* Get() const { return m_doc; }
@@ -457,5 +460,5 @@ private:
 // Upper-cases a tag name as the host keeps it.
 std::wstring TagName(const std::wstring& name);
 
-} // namespace Host
-} // namespace PowerPoint
+}  // namespace Host
+}  // namespace PowerPoint

@@ -20,11 +20,11 @@ namespace Loader {
 class CPptLoadError : public std::runtime_error {
 public:
     enum Kind {
-        kCannotOpen,     // missing or unreadable file
-        kNotPresentation, // not a compound file, or no presentation stream in it
-        kEncrypted,      // protected by a password
-        kOlderFormat,    // PowerPoint 95 or 4.0
-        kDamaged,        // the presentation's own structure is broken beyond use
+        kCannotOpen,       // missing or unreadable file
+        kNotPresentation,  // not a compound file, or no presentation stream in it
+        kEncrypted,        // protected by a password
+        kOlderFormat,      // PowerPoint 95 or 4.0
+        kDamaged,          // the presentation's own structure is broken beyond use
     };
     CPptLoadError(Kind kind, const std::wstring& message);
     Kind GetKind() const { return m_kind; }
@@ -40,11 +40,11 @@ struct LoadResult {
     Host::CHostDocumentRef document;
     // Records that were skipped or could not be understood; the rest loaded.
     std::vector<std::wstring> warnings;
-    bool usedEditChain = true; // false: the edit chain was damaged and the stream was walked
+    bool usedEditChain = true;  // false: the edit chain was damaged and the stream was walked
 };
 
 struct LoadOptions {
-    std::wstring version = L"11.0"; // Application.Version of the new document
+    std::wstring version = L"11.0";  // Application.Version of the new document
     // The date that date fields show (days since 1970-01-01, UTC); negative: today.
     long long fieldDate = -1;
     // Pictures and sounds are copied into each shape that shows them; copies beyond this many
@@ -59,5 +59,5 @@ LoadResult LoadPresentation(const std::string& path, const LoadOptions& options 
 LoadResult LoadPresentationFromMemory(std::vector<std::uint8_t> bytes, const std::wstring& fileName,
                                       const LoadOptions& options = LoadOptions());
 
-} // namespace Loader
-} // namespace PowerPoint
+}  // namespace Loader
+}  // namespace PowerPoint

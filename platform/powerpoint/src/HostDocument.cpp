@@ -8,71 +8,57 @@
 namespace PowerPoint {
 namespace Host {
 
-bool FontData::operator==(const FontData& o) const
-{
+bool FontData::operator==(const FontData& o) const {
     return name == o.name && nameAscii == o.nameAscii && nameFarEast == o.nameFarEast && nameOther == o.nameOther &&
            nameComplexScript == o.nameComplexScript && size == o.size && baselineOffset == o.baselineOffset &&
            bold == o.bold && italic == o.italic && underline == o.underline && shadow == o.shadow &&
-           emboss == o.emboss && subscript == o.subscript && superscript == o.superscript &&
-           color.rgb == o.color.rgb && color.scheme == o.color.scheme;
+           emboss == o.emboss && subscript == o.subscript && superscript == o.superscript && color.rgb == o.color.rgb &&
+           color.scheme == o.color.scheme;
 }
 
-LONG TextData::ParagraphCount() const
-{
-    return static_cast<LONG>(std::count(text.begin(), text.end(), L'\r')) + 1;
-}
+LONG TextData::ParagraphCount() const { return static_cast<LONG>(std::count(text.begin(), text.end(), L'\r')) + 1; }
 
-void TextData::AddRun(const std::wstring& runText, const FontData& font, const ParagraphData& paragraph)
-{
-    if (text.empty() && paragraphs.empty())
-        paragraphs.push_back(paragraph);
+void TextData::AddRun(const std::wstring& runText, const FontData& font, const ParagraphData& paragraph) {
+    if (text.empty() && paragraphs.empty()) paragraphs.push_back(paragraph);
     for (wchar_t c : runText) {
         text.push_back(c);
         charFonts.push_back(font);
-        if (c == L'\r')
-            paragraphs.push_back(paragraph);
+        if (c == L'\r') paragraphs.push_back(paragraph);
     }
     Normalize();
 }
 
-void TextData::Normalize()
-{
+void TextData::Normalize() {
     FontData fill = charFonts.empty() ? FontData() : charFonts.back();
     charFonts.resize(text.size(), fill);
     std::size_t count = static_cast<std::size_t>(ParagraphCount());
     ParagraphData last = paragraphs.empty() ? ParagraphData() : paragraphs.back();
     paragraphs.resize(count, last);
     const LONG size = static_cast<LONG>(text.size());
-    links.erase(std::remove_if(links.begin(), links.end(),
-                               [size](const TextLinkData& l) { return l.start < 0 || l.length <= 0 || l.start >= size; }),
-                links.end());
-    for (TextLinkData& l : links)
-        l.length = std::min(l.length, size - l.start);
+    links.erase(
+        std::remove_if(links.begin(), links.end(),
+                       [size](const TextLinkData& l) { return l.start < 0 || l.length <= 0 || l.start >= size; }),
+        links.end());
+    for (TextLinkData& l : links) l.length = std::min(l.length, size - l.start);
 }
 
-std::wstring TagName(const std::wstring& name)
-{
+std::wstring TagName(const std::wstring& name) {
     std::wstring upper = name;
-    for (wchar_t& c : upper)
-        c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
     return upper;
 }
 
 // ---- Nodes ------------------------------------------------------------------------------------
 
-bool CHostNode::IsDeleted() const
-{
+bool CHostNode::IsDeleted() const {
     for (const CHostNode* n = this; n; n = n->m_owner)
-        if (n->deleted)
-            return true;
+        if (n->deleted) return true;
     return false;
 }
 
-bool CHostNode::IsOriginal() const
-{
+bool CHostNode::IsOriginal() const {
     for (const CHostNode* n = this; n; n = n->m_owner)
-        if (!n->original)
-            return false;
+        if (!n->original) return false;
     return true;
 }
 
@@ -80,15 +66,13 @@ CHostShape::CHostShape(CHostDocument* doc, CHostNode* owner) : CHostNode(doc, ow
 
 CHostSlide* CHostShape::Slide() const { return dynamic_cast<CHostSlide*>(m_owner); }
 
-std::wstring CHostShape::Describe() const
-{
+std::wstring CHostShape::Describe() const {
     return L"shape '" + data.name + L"' (" + (m_owner ? m_owner->Describe() : std::wstring(L"nowhere")) + L")";
 }
 
 CComPtr<PowerPoint::Shape> CHostShape::Interface() { return CComPtr<PowerPoint::Shape>(ShapeObject(this)); }
 
-CHostShape& CHostShape::SetText(const std::wstring& text, const FontData& font)
-{
+CHostShape& CHostShape::SetText(const std::wstring& text, const FontData& font) {
     data.hasTextFrame = msoTrue;
     data.text.text.clear();
     data.text.charFonts.clear();
@@ -100,8 +84,7 @@ CHostShape& CHostShape::SetText(const std::wstring& text, const FontData& font)
 
 CHostEffect::CHostEffect(CHostDocument* doc, CHostSlide* slide) : CHostNode(doc, slide) {}
 
-std::wstring CHostEffect::Describe() const
-{
+std::wstring CHostEffect::Describe() const {
     return L"effect (" + (m_owner ? m_owner->Describe() : std::wstring()) + L")";
 }
 
@@ -117,9 +100,8 @@ std::wstring CHostSlide::Describe() const { return L"slide " + std::to_wstring(s
 
 CComPtr<PowerPoint::_Slide> CHostSlide::Interface() { return CComPtr<PowerPoint::_Slide>(SlideObject(this)); }
 
-CHostShape* CHostSlide::AddShape(MsoShapeType type, const std::wstring& shapeName, float left, float top,
-                                 float width, float height)
-{
+CHostShape* CHostSlide::AddShape(MsoShapeType type, const std::wstring& shapeName, float left, float top, float width,
+                                 float height) {
     CHostShape* shape = m_doc->Make<CHostShape>(m_doc, this);
     shape->data.type = type;
     shape->data.name = shapeName;
@@ -128,8 +110,7 @@ CHostShape* CHostSlide::AddShape(MsoShapeType type, const std::wstring& shapeNam
     shape->data.top = top;
     shape->data.width = width;
     shape->data.height = height;
-    if (type == msoTextBox || type == msoPlaceholder || type == msoAutoShape)
-        shape->data.hasTextFrame = msoTrue;
+    if (type == msoTextBox || type == msoPlaceholder || type == msoAutoShape) shape->data.hasTextFrame = msoTrue;
     if (type == msoTextBox)
         shape->data.autoShapeType = msoShapeRectangle;
     else if (type != msoAutoShape)
@@ -139,8 +120,7 @@ CHostShape* CHostSlide::AddShape(MsoShapeType type, const std::wstring& shapeNam
 }
 
 CHostShape* CHostSlide::AddTextBox(const std::wstring& shapeName, float left, float top, float width, float height,
-                                   const std::wstring& text)
-{
+                                   const std::wstring& text) {
     CHostShape* shape = AddShape(msoTextBox, shapeName, left, top, width, height);
     shape->data.fill.visible = msoFalse;
     shape->data.line.visible = msoFalse;
@@ -148,8 +128,7 @@ CHostShape* CHostSlide::AddTextBox(const std::wstring& shapeName, float left, fl
     return shape;
 }
 
-CHostEffect* CHostSlide::AddEffect(CHostShape* target, MsoAnimEffect type)
-{
+CHostEffect* CHostSlide::AddEffect(CHostShape* target, MsoAnimEffect type) {
     CHostEffect* effect = m_doc->Make<CHostEffect>(m_doc, this);
     effect->data.shape = target;
     effect->data.effectType = type;
@@ -157,8 +136,7 @@ CHostEffect* CHostSlide::AddEffect(CHostShape* target, MsoAnimEffect type)
     return effect;
 }
 
-LONG CHostSlide::SlideIndex() const
-{
+LONG CHostSlide::SlideIndex() const {
     const auto& slides = m_doc->Slides();
     auto it = std::find(slides.begin(), slides.end(), this);
     return it == slides.end() ? 0 : static_cast<LONG>(it - slides.begin()) + 1;
@@ -168,8 +146,7 @@ LONG CHostSlide::SlideIndex() const
 
 CHostDocument::CHostDocument() { m_master = Make<CHostMaster>(this); }
 
-CHostDocument::~CHostDocument()
-{
+CHostDocument::~CHostDocument() {
     // Interfaces first: they only point into the state.
     m_cache.clear();
     m_objects.clear();
@@ -180,16 +157,13 @@ CHostDocumentRef CHostDocument::Create() { return CHostDocumentRef(new CHostDocu
 
 ULONG CHostDocument::AddRef() { return ++m_refs; }
 
-ULONG CHostDocument::Release()
-{
+ULONG CHostDocument::Release() {
     ULONG refs = --m_refs;
-    if (refs == 0)
-        delete this;
+    if (refs == 0) delete this;
     return refs;
 }
 
-CHostSlide* CHostDocument::AddSlide()
-{
+CHostSlide* CHostDocument::AddSlide() {
     CHostSlide* slide = Make<CHostSlide>(this, m_master);
     slide->slideId = NewSlideId();
     slide->name = L"Slide" + std::to_wstring(slide->slideId);
@@ -197,42 +171,35 @@ CHostSlide* CHostDocument::AddSlide()
     return slide;
 }
 
-CHostDocument::Object* CHostDocument::Find(const void* key, const void* kind, std::int64_t a, std::int64_t b) const
-{
+CHostDocument::Object* CHostDocument::Find(const void* key, const void* kind, std::int64_t a, std::int64_t b) const {
     auto it = m_cache.find(std::make_tuple(key, kind, a, b));
     return it == m_cache.end() ? nullptr : it->second;
 }
 
 CHostDocument::Object* CHostDocument::Keep(std::unique_ptr<Object> object, const void* key, const void* kind,
-                                           std::int64_t a, std::int64_t b)
-{
+                                           std::int64_t a, std::int64_t b) {
     Object* raw = object.get();
     m_objects.push_back(std::move(object));
-    if (kind)
-        m_cache[std::make_tuple(key, kind, a, b)] = raw;
+    if (kind) m_cache[std::make_tuple(key, kind, a, b)] = raw;
     return raw;
 }
 
 namespace {
-bool MemberMatches(const std::string& pattern, const std::string& member)
-{
-    if (pattern == "*" || pattern == member)
-        return true;
+bool MemberMatches(const std::string& pattern, const std::string& member) {
+    if (pattern == "*" || pattern == member) return true;
     if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0)
         return member.compare(0, pattern.size() - 1, pattern, 0, pattern.size() - 1) == 0;
     return false;
 }
-} // namespace
+}  // namespace
 
-void CHostDocument::Fail(const std::string& member, HRESULT hr, const void* key, int times, int skip)
-{
+void CHostDocument::Fail(const std::string& member, HRESULT hr, const void* key, int times, int skip) {
     m_faults.push_back({member, hr, key, times, skip});
 }
 
 void CHostDocument::ClearFaults() { m_faults.clear(); }
 
-int CHostDocument::Calls(const std::string& member, const void* key) const
-{
+int CHostDocument::Calls(const std::string& member, const void* key) const {
     if (!key) {
         auto it = m_totalCalls.find(member);
         return it == m_totalCalls.end() ? 0 : it->second;
@@ -241,41 +208,32 @@ int CHostDocument::Calls(const std::string& member, const void* key) const
     return it == m_calls.end() ? 0 : it->second;
 }
 
-void CHostDocument::ResetCalls()
-{
+void CHostDocument::ResetCalls() {
     m_calls.clear();
     m_totalCalls.clear();
 }
 
-HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, const char* member)
-{
+HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, const char* member) {
     const std::string name(member);
     ++m_totalCalls[name];
     ++m_calls[{key, name}];
-    if (node && node != key)
-        ++m_calls[{node, name}];
+    if (node && node != key) ++m_calls[{node, name}];
     for (FaultRule& rule : m_faults) {
-        if (!MemberMatches(rule.member, name))
-            continue;
-        if (rule.key && rule.key != key && rule.key != node)
-            continue;
+        if (!MemberMatches(rule.member, name)) continue;
+        if (rule.key && rule.key != key && rule.key != node) continue;
         if (rule.skip > 0) {
             --rule.skip;
             continue;
         }
-        if (rule.times == 0)
-            continue;
-        if (rule.times > 0)
-            --rule.times;
+        if (rule.times == 0) continue;
+        if (rule.times > 0) --rule.times;
         return rule.hr;
     }
-    if (node && node->IsDeleted())
-        return HOST_E_DELETED;
+    if (node && node->IsDeleted()) return HOST_E_DELETED;
     return S_OK;
 }
 
-void CHostDocument::Written(const CHostNode* node, const char* member)
-{
+void CHostDocument::Written(const CHostNode* node, const char* member) {
     ++m_revision;
     if (!node)
         m_changes.push_back({L"presentation", member});
@@ -283,5 +241,5 @@ void CHostDocument::Written(const CHostNode* node, const char* member)
         m_changes.push_back({node->Describe(), member});
 }
 
-} // namespace Host
-} // namespace PowerPoint
+}  // namespace Host
+}  // namespace PowerPoint

@@ -15,13 +15,10 @@ class CObject : public CHostDocument::Object, public I {
 public:
     CObject(CHostDocument* doc, const CHostNode* node, const void* key) : m_doc(doc), m_node(node), m_key(key) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
         *ppv = nullptr;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, UuidOf<I>()))
-            return E_NOINTERFACE;
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, UuidOf<I>())) return E_NOINTERFACE;
         *ppv = static_cast<I*>(this);
         AddRef();
         return S_OK;
@@ -30,22 +27,17 @@ public:
     ULONG Release() override { return m_doc->Release(); }
 
 protected:
-    HRESULT ApplicationOut(_Application** out) const
-    {
+    HRESULT ApplicationOut(_Application** out) const {
         HRESULT hr = Enter("get_Application");
-        if (FAILED(hr))
-            return hr;
-        if (!out)
-            return E_POINTER;
+        if (FAILED(hr)) return hr;
+        if (!out) return E_POINTER;
         *out = m_doc->Application().Detach();
         return S_OK;
     }
-    HRESULT Enter(const char* member) const
-    {
+    HRESULT Enter(const char* member) const {
         return m_doc->Enter(m_node, m_key, (std::string(InterfaceName()) + "." + member).c_str());
     }
-    void Written(const char* member) const
-    {
+    void Written(const char* member) const {
         m_doc->Written(m_node, (std::string(InterfaceName()) + "." + member).c_str());
     }
     virtual const char* InterfaceName() const = 0;
@@ -57,17 +49,15 @@ protected:
 
 // Every member starts with these: count the call, apply injected faults, refuse deleted objects,
 // refuse a null out-parameter.
-#define HOST_ENTER(member)                \
-    do {                                  \
-        HRESULT enterHr = Enter(member);  \
-        if (FAILED(enterHr))              \
-            return enterHr;               \
+#define HOST_ENTER(member)                   \
+    do {                                     \
+        HRESULT enterHr = Enter(member);     \
+        if (FAILED(enterHr)) return enterHr; \
     } while (0)
-#define HOST_ENTER_OUT(member, out) \
-    do {                            \
-        HOST_ENTER(member);         \
-        if (!(out))                 \
-            return E_POINTER;       \
+#define HOST_ENTER_OUT(member, out)   \
+    do {                              \
+        HOST_ENTER(member);           \
+        if (!(out)) return E_POINTER; \
     } while (0)
 
 // get_Application for an implementation class.
@@ -76,8 +66,7 @@ protected:
 
 // Hands out an AddRef'ed interface.
 template <class I, class T>
-HRESULT GiveOut(T* object, I** out)
-{
+HRESULT GiveOut(T* object, I** out) {
     if (!object) {
         *out = nullptr;
         return E_FAIL;
@@ -88,32 +77,27 @@ HRESULT GiveOut(T* object, I** out)
     return S_OK;
 }
 
-inline HRESULT GiveString(const std::wstring& text, BSTR* out)
-{
+inline HRESULT GiveString(const std::wstring& text, BSTR* out) {
     *out = BstrFromWString(text);
     return *out || text.empty() ? S_OK : E_OUTOFMEMORY;
 }
 
 // The one object of type T over key (a, b distinguish ranges), made with args the first time.
 template <class T>
-const void* KindOf()
-{
+const void* KindOf() {
     static const char kind = 0;
     return &kind;
 }
 
 template <class T, class... A>
-T* Obtain(CHostDocument* doc, const void* key, std::int64_t a, std::int64_t b, A&&... args)
-{
-    if (CHostDocument::Object* found = doc->Find(key, KindOf<T>(), a, b))
-        return static_cast<T*>(found);
+T* Obtain(CHostDocument* doc, const void* key, std::int64_t a, std::int64_t b, A&&... args) {
+    if (CHostDocument::Object* found = doc->Find(key, KindOf<T>(), a, b)) return static_cast<T*>(found);
     return static_cast<T*>(doc->Keep(std::make_unique<T>(std::forward<A>(args)...), key, KindOf<T>(), a, b));
 }
 
 // Makes a fresh object each time (ranges, whose content is a snapshot).
 template <class T, class... A>
-T* MakeObject(CHostDocument* doc, A&&... args)
-{
+T* MakeObject(CHostDocument* doc, A&&... args) {
     return static_cast<T*>(doc->Keep(std::make_unique<T>(std::forward<A>(args)...)));
 }
 
@@ -137,8 +121,7 @@ ColorScheme* ColorSchemeObject(CHostDocument* doc, const CHostNode* node, ULONG*
 // A colour reached through getter and setter (fill, line, font, dim colour).
 ColorFormat* ColorFormatObject(CHostDocument* doc, const CHostNode* node, const void* key,
                                std::function<ColorData()> get, std::function<void(const ColorData&)> set);
-inline ColorFormat* ColorFormatObject(CHostDocument* doc, const CHostNode* node, ColorData* data)
-{
+inline ColorFormat* ColorFormatObject(CHostDocument* doc, const CHostNode* node, ColorData* data) {
     return ColorFormatObject(
         doc, node, data, [data] { return *data; }, [data](const ColorData& c) { *data = c; });
 }
@@ -163,43 +146,38 @@ HRESULT ExportShapePicture(CHostShape* shape, const std::wstring& path, PpShapeF
 HRESULT ExportSlidePicture(CHostSlide* slide, const std::wstring& path, const std::wstring& filter, LONG width,
                            LONG height);
 
-} // namespace Host
-} // namespace PowerPoint
+}  // namespace Host
+}  // namespace PowerPoint
 
 // Simple properties over an lvalue of the state.
-#define HOST_GET(Name, Type, lvalue)              \
-    HRESULT get_##Name(Type* out) override        \
-    {                                             \
-        HOST_ENTER_OUT("get_" #Name, out);        \
-        *out = (lvalue);                          \
-        return S_OK;                              \
+#define HOST_GET(Name, Type, lvalue)         \
+    HRESULT get_##Name(Type* out) override { \
+        HOST_ENTER_OUT("get_" #Name, out);   \
+        *out = (lvalue);                     \
+        return S_OK;                         \
     }
-#define HOST_PUT(Name, Type, lvalue)              \
-    HRESULT put_##Name(Type value) override       \
-    {                                             \
-        HOST_ENTER("put_" #Name);                 \
-        Written("put_" #Name);                    \
-        (lvalue) = value;                         \
-        return S_OK;                              \
+#define HOST_PUT(Name, Type, lvalue)          \
+    HRESULT put_##Name(Type value) override { \
+        HOST_ENTER("put_" #Name);             \
+        Written("put_" #Name);                \
+        (lvalue) = value;                     \
+        return S_OK;                          \
     }
 #define HOST_PROPERTY(Name, Type, lvalue) HOST_GET(Name, Type, lvalue) HOST_PUT(Name, Type, lvalue)
-#define HOST_GET_STRING(Name, expr)               \
-    HRESULT get_##Name(BSTR* out) override        \
-    {                                             \
-        HOST_ENTER_OUT("get_" #Name, out);        \
-        return GiveString((expr), out);           \
+#define HOST_GET_STRING(Name, expr)          \
+    HRESULT get_##Name(BSTR* out) override { \
+        HOST_ENTER_OUT("get_" #Name, out);   \
+        return GiveString((expr), out);      \
     }
-#define HOST_NO_PARENT                                  \
-    HRESULT get_Parent(IDispatch** out) override        \
-    {                                                   \
-        HOST_ENTER_OUT("get_Parent", out);              \
-        *out = nullptr;                                 \
-        return E_NOTIMPL;                               \
+#define HOST_NO_PARENT                             \
+    HRESULT get_Parent(IDispatch** out) override { \
+        HOST_ENTER_OUT("get_Parent", out);         \
+        *out = nullptr;                            \
+        return E_NOTIMPL;                          \
     }
-#define HOST_CREATOR                                    \
-    HRESULT get_Creator(LONG* out) override             \
-    {                                                   \
-        HOST_ENTER_OUT("get_Creator", out);             \
+#define HOST_CREATOR                                     \
+    HRESULT get_Creator(LONG* out) override {            \
+        HOST_ENTER_OUT("get_Creator", out);              \
         *out = 0x4D535030; /* the host's creator code */ \
-        return S_OK;                                    \
+        return S_OK;                                     \
     }

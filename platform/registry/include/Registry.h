@@ -61,21 +61,19 @@ constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
-LONG RegCreateKeyExW(HKEY root, const wchar_t* subKey, DWORD reserved, wchar_t* cls, DWORD options,
-                     REGSAM sam, void* security, HKEY* result, DWORD* disposition);
+LONG RegCreateKeyExW(HKEY root, const wchar_t* subKey, DWORD reserved, wchar_t* cls, DWORD options, REGSAM sam,
+                     void* security, HKEY* result, DWORD* disposition);
 LONG RegOpenKeyExW(HKEY root, const wchar_t* subKey, DWORD options, REGSAM sam, HKEY* result);
-LONG RegQueryValueExW(HKEY key, const wchar_t* name, DWORD* reserved, DWORD* type, unsigned char* data,
-                      DWORD* cbData);
-LONG RegSetValueExW(HKEY key, const wchar_t* name, DWORD reserved, DWORD type, const unsigned char* data,
-                    DWORD cbData);
+LONG RegQueryValueExW(HKEY key, const wchar_t* name, DWORD* reserved, DWORD* type, unsigned char* data, DWORD* cbData);
+LONG RegSetValueExW(HKEY key, const wchar_t* name, DWORD reserved, DWORD type, const unsigned char* data, DWORD cbData);
 LONG RegDeleteValueW(HKEY key, const wchar_t* name);
 // Deletes a key that has no sub keys (ERROR_ACCESS_DENIED when it has some).
 LONG RegDeleteKeyW(HKEY root, const wchar_t* subKey);
 // Deletes a key with everything below it; with a null or empty sub key, empties the key itself.
 LONG RegDeleteTreeW(HKEY root, const wchar_t* subKey);
 // Enumeration in name order (case-folded). name/cchName in wide characters, including the NUL.
-LONG RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, DWORD* cchName, DWORD* reserved, wchar_t* cls,
-                   DWORD* cchClass, void* lastWriteTime);
+LONG RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, DWORD* cchName, DWORD* reserved, wchar_t* cls, DWORD* cchClass,
+                   void* lastWriteTime);
 LONG RegEnumValueW(HKEY key, DWORD index, wchar_t* name, DWORD* cchName, DWORD* reserved, DWORD* type,
                    unsigned char* data, DWORD* cbData);
 LONG RegCloseKey(HKEY key);
@@ -106,4 +104,4 @@ std::string HiveFilePath(HKEY root);
 // Forgets everything held in memory, as a new process would start (tests).
 void ResetForTesting();
 
-} // namespace bcreg
+}  // namespace bcreg

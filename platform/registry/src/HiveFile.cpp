@@ -18,34 +18,39 @@ constexpr DWORD kRegDword = 4;
 
 const char kHex[] = "0123456789abcdef";
 
-int HexValue(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
+int HexValue(wchar_t c) {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
     return -1;
 }
 
-void AppendHex(std::string& out, unsigned long value, int digits)
-{
-    for (int i = digits - 1; i >= 0; --i)
-        out += kHex[(value >> (4 * i)) & 0xF];
+void AppendHex(std::string& out, unsigned long value, int digits) {
+    for (int i = digits - 1; i >= 0; --i) out += kHex[(value >> (4 * i)) & 0xF];
 }
 
-void AppendQuoted(std::string& out, const std::wstring& text)
-{
+void AppendQuoted(std::string& out, const std::wstring& text) {
     out += '"';
     for (wchar_t c : text) {
         switch (c) {
-        case L'\\': out += "\\\\"; break;
-        case L'"': out += "\\\""; break;
-        case L'\n': out += "\\n"; break;
-        case L'\r': out += "\\r"; break;
-        case L'\t': out += "\\t"; break;
-        case L'\0': out += "\\0"; break;
+        case L'\\':
+            out += "\\\\";
+            break;
+        case L'"':
+            out += "\\\"";
+            break;
+        case L'\n':
+            out += "\\n";
+            break;
+        case L'\r':
+            out += "\\r";
+            break;
+        case L'\t':
+            out += "\\t";
+            break;
+        case L'\0':
+            out += "\\0";
+            break;
         default:
             if (!IsEncodable(c) || static_cast<unsigned long>(c) < 0x20 || c == 0x7F) {
                 auto u = static_cast<unsigned long>(c);
@@ -64,8 +69,7 @@ void AppendQuoted(std::string& out, const std::wstring& text)
     out += '"';
 }
 
-void WriteValue(std::string& out, const RegValue& value)
-{
+void WriteValue(std::string& out, const RegValue& value) {
     if (value.name.empty())
         out += '@';
     else
@@ -74,7 +78,8 @@ void WriteValue(std::string& out, const RegValue& value)
     const auto* bytes = reinterpret_cast<const unsigned char*>(value.data.data());
     std::wstring text;
     if (value.type == kRegSz && value.data.size() >= 2 && value.data[value.data.size() - 1] == 0 &&
-        value.data[value.data.size() - 2] == 0 && bctext::StrictWideFromUtf16LeBytes(bytes, value.data.size() - 2, text) &&
+        value.data[value.data.size() - 2] == 0 &&
+        bctext::StrictWideFromUtf16LeBytes(bytes, value.data.size() - 2, text) &&
         text.find(L'\0') == std::wstring::npos) {
         out += "sz:";
         AppendQuoted(out, text);
@@ -87,23 +92,19 @@ void WriteValue(std::string& out, const RegValue& value)
         std::snprintf(head, sizeof head, "hex(%x):", static_cast<unsigned>(value.type));
         out += head;
         for (std::size_t i = 0; i < value.data.size(); ++i) {
-            if (i)
-                out += ',';
+            if (i) out += ',';
             AppendHex(out, bytes[i], 2);
         }
     }
     out += '\n';
 }
 
-void WriteKey(std::string& out, const RegKeyNode& key, const std::wstring& path)
-{
+void WriteKey(std::string& out, const RegKeyNode& key, const std::wstring& path) {
     if (!path.empty() || !key.values.empty()) {
         out += "\n[";
-        for (wchar_t c : path)
-            bctext::AppendUtf8(out, static_cast<char32_t>(c));
+        for (wchar_t c : path) bctext::AppendUtf8(out, static_cast<char32_t>(c));
         out += "]\n";
-        for (const auto& entry : key.values)
-            WriteValue(out, entry.second);
+        for (const auto& entry : key.values) WriteValue(out, entry.second);
     }
     for (const auto& entry : key.subKeys) {
         const RegKeyNode& sub = *entry.second;
@@ -117,19 +118,16 @@ public:
 
     bool AtEnd() const { return m_pos >= m_line.size(); }
     wchar_t Peek() const { return AtEnd() ? 0 : m_line[m_pos]; }
-    bool Accept(const wchar_t* literal)
-    {
+    bool Accept(const wchar_t* literal) {
         std::size_t n = 0;
         while (literal[n]) {
-            if (m_pos + n >= m_line.size() || m_line[m_pos + n] != literal[n])
-                return false;
+            if (m_pos + n >= m_line.size() || m_line[m_pos + n] != literal[n]) return false;
             ++n;
         }
         m_pos += n;
         return true;
     }
-    bool Quoted(std::wstring& out, const char*& error)
-    {
+    bool Quoted(std::wstring& out, const char*& error) {
         out.clear();
         if (!Accept(L"\"")) {
             error = "expected '\"'";
@@ -137,8 +135,7 @@ public:
         }
         while (!AtEnd()) {
             wchar_t c = m_line[m_pos++];
-            if (c == L'"')
-                return true;
+            if (c == L'"') return true;
             if (static_cast<unsigned long>(c) < 0x20 || c == 0x7F) {
                 error = "control character in quoted text";
                 return false;
@@ -147,16 +144,27 @@ public:
                 out += c;
                 continue;
             }
-            if (AtEnd())
-                break;
+            if (AtEnd()) break;
             wchar_t e = m_line[m_pos++];
             switch (e) {
-            case L'\\': out += L'\\'; break;
-            case L'"': out += L'"'; break;
-            case L'n': out += L'\n'; break;
-            case L'r': out += L'\r'; break;
-            case L't': out += L'\t'; break;
-            case L'0': out += L'\0'; break;
+            case L'\\':
+                out += L'\\';
+                break;
+            case L'"':
+                out += L'"';
+                break;
+            case L'n':
+                out += L'\n';
+                break;
+            case L'r':
+                out += L'\r';
+                break;
+            case L't':
+                out += L'\t';
+                break;
+            case L'0':
+                out += L'\0';
+                break;
             case L'u':
             case L'U': {
                 int digits = e == L'u' ? 4 : 8;
@@ -185,21 +193,18 @@ public:
         error = "unterminated quoted text";
         return false;
     }
-    bool Hex(std::size_t digits, unsigned long& value)
-    {
+    bool Hex(std::size_t digits, unsigned long& value) {
         value = 0;
         for (std::size_t i = 0; i < digits; ++i) {
             int h = HexValue(Peek());
-            if (h < 0)
-                return false;
+            if (h < 0) return false;
             value = (value << 4) | static_cast<unsigned long>(h);
             ++m_pos;
         }
         return true;
     }
     // Hex digits up to a non-hex character (1..8 of them).
-    bool HexNumber(unsigned long& value)
-    {
+    bool HexNumber(unsigned long& value) {
         std::size_t start = m_pos;
         value = 0;
         while (HexValue(Peek()) >= 0 && m_pos - start < 8) {
@@ -214,12 +219,10 @@ private:
     std::size_t m_pos = 0;
 };
 
-bool ParseValueLine(const std::wstring& line, RegKeyNode& key, const char*& error)
-{
+bool ParseValueLine(const std::wstring& line, RegKeyNode& key, const char*& error) {
     CParser p(line);
     RegValue value;
-    if (!p.Accept(L"@") && !p.Quoted(value.name, error))
-        return false;
+    if (!p.Accept(L"@") && !p.Quoted(value.name, error)) return false;
     if (value.name.size() > kMaxValueName) {
         error = "value name too long";
         return false;
@@ -230,8 +233,7 @@ bool ParseValueLine(const std::wstring& line, RegKeyNode& key, const char*& erro
     }
     if (p.Accept(L"sz:")) {
         std::wstring text;
-        if (!p.Quoted(text, error))
-            return false;
+        if (!p.Quoted(text, error)) return false;
         value.type = kRegSz;
         value.data = bctext::Utf16LeBytesFromWide(text);
         value.data.append(2, '\0');
@@ -242,8 +244,7 @@ bool ParseValueLine(const std::wstring& line, RegKeyNode& key, const char*& erro
             return false;
         }
         value.type = kRegDword;
-        for (int i = 0; i < 4; ++i)
-            value.data += static_cast<char>((v >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i) value.data += static_cast<char>((v >> (8 * i)) & 0xFF);
     } else if (p.Accept(L"hex(")) {
         unsigned long type;
         if (!p.HexNumber(type) || !p.Accept(L"):")) {
@@ -277,22 +278,19 @@ bool ParseValueLine(const std::wstring& line, RegKeyNode& key, const char*& erro
     }
     std::wstring folded = Fold(value.name);
     auto it = key.values.find(folded);
-    if (it != key.values.end())
-        value.name = it->second.name;
+    if (it != key.values.end()) value.name = it->second.name;
     key.values[folded] = std::move(value);
     return true;
 }
 
-RegKeyNode* ParseKeyLine(const std::wstring& line, RegKeyNode& root, const char*& error)
-{
+RegKeyNode* ParseKeyLine(const std::wstring& line, RegKeyNode& root, const char*& error) {
     if (line.size() < 2 || line.back() != L']') {
         error = "key line must end with ']'";
         return nullptr;
     }
     const std::wstring path = line.substr(1, line.size() - 2);
     RegKeyNode* key = &root;
-    if (path.empty())
-        return key;
+    if (path.empty()) return key;
     std::size_t start = 0;
     std::size_t depth = 0;
     for (;;) {
@@ -308,26 +306,21 @@ RegKeyNode* ParseKeyLine(const std::wstring& line, RegKeyNode& root, const char*
             slot->name = name;
         }
         key = slot.get();
-        if (end == std::wstring::npos)
-            return key;
+        if (end == std::wstring::npos) return key;
         start = end + 1;
     }
 }
 
-} // namespace
+}  // namespace
 
-bool IsValidKeyName(const std::wstring& name)
-{
-    if (name.empty() || name.size() > kMaxKeyName)
-        return false;
+bool IsValidKeyName(const std::wstring& name) {
+    if (name.empty() || name.size() > kMaxKeyName) return false;
     for (wchar_t c : name)
-        if (c == L'\\' || static_cast<unsigned long>(c) < 0x20 || c == 0x7F || !IsEncodable(c))
-            return false;
+        if (c == L'\\' || static_cast<unsigned long>(c) < 0x20 || c == 0x7F || !IsEncodable(c)) return false;
     return true;
 }
 
-bool ParseHive(const std::string& text, RegKeyNode& root, std::string& error)
-{
+bool ParseHive(const std::string& text, RegKeyNode& root, std::string& error) {
     root = RegKeyNode();
     if (text.size() > kMaxHiveFileSize) {
         error = "file too large";
@@ -343,20 +336,16 @@ bool ParseHive(const std::string& text, RegKeyNode& root, std::string& error)
     std::size_t pos = 0;
     while (pos < wide.size()) {
         std::size_t end = wide.find(L'\n', pos);
-        if (end == std::wstring::npos)
-            end = wide.size();
+        if (end == std::wstring::npos) end = wide.size();
         std::wstring line = wide.substr(pos, end - pos);
         pos = end + 1;
         ++lineNumber;
-        if (!line.empty() && line.back() == L'\r')
-            line.pop_back();
-        if (line.find_first_not_of(L" \t") == std::wstring::npos || line[0] == L';')
-            continue;
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        if (line.find_first_not_of(L" \t") == std::wstring::npos || line[0] == L';') continue;
         const char* reason = nullptr;
         if (line[0] == L'[') {
             current = ParseKeyLine(line, root, reason);
-            if (current)
-                continue;
+            if (current) continue;
         } else if (!current) {
             reason = "value outside a key";
         } else if (ParseValueLine(line, *current, reason)) {
@@ -369,15 +358,15 @@ bool ParseHive(const std::string& text, RegKeyNode& root, std::string& error)
     return true;
 }
 
-std::string SerializeHive(const RegKeyNode& root, const char* hiveName)
-{
+std::string SerializeHive(const RegKeyNode& root, const char* hiveName) {
     std::string out = "; Brindlecast registry: ";
     out += hiveName;
-    out += "\n; [key path] lines, then its values: @ is the unnamed one; sz:\"text\", dword:hex, "
-           "hex(type):bytes\n";
+    out +=
+        "\n; [key path] lines, then its values: @ is the unnamed one; sz:\"text\", dword:hex, "
+        "hex(type):bytes\n";
     WriteKey(out, root, std::wstring());
     return out;
 }
 
-} // namespace detail
-} // namespace bcreg
+}  // namespace detail
+}  // namespace bcreg

@@ -21,15 +21,15 @@ namespace detail {
 constexpr std::size_t kMaxHiveFileSize = 64u << 20;
 
 struct RegValue {
-    std::wstring name; // as first written
+    std::wstring name;  // as first written
     DWORD type = 0;
     std::string data;
 };
 
 struct RegKeyNode {
-    std::wstring name; // as first written
-    std::map<std::wstring, std::unique_ptr<RegKeyNode>> subKeys; // by folded name
-    std::map<std::wstring, RegValue> values;                     // by folded name
+    std::wstring name;                                            // as first written
+    std::map<std::wstring, std::unique_ptr<RegKeyNode>> subKeys;  // by folded name
+    std::map<std::wstring, RegValue> values;                      // by folded name
 };
 
 // A key name the registry accepts: 1..255 characters, no '\', no control characters, all
@@ -40,5 +40,5 @@ bool IsValidKeyName(const std::wstring& name);
 bool ParseHive(const std::string& text, RegKeyNode& root, std::string& error);
 std::string SerializeHive(const RegKeyNode& root, const char* hiveName);
 
-} // namespace detail
-} // namespace bcreg
+}  // namespace detail
+}  // namespace bcreg

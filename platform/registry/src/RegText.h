@@ -15,5 +15,5 @@ std::wstring Fold(const std::wstring& name);
 // False for characters UTF-8 cannot carry (surrogates, beyond U+10FFFF).
 inline bool IsEncodable(wchar_t c) { return bctext::IsScalarValue(static_cast<char32_t>(c)); }
 
-} // namespace detail
-} // namespace bcreg
+}  // namespace detail
+}  // namespace bcreg

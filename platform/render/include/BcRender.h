@@ -32,22 +32,33 @@ struct Frame {
 };
 
 enum class ShapeKind {
-    AutoShape, // geometry from autoShapeType and adjustments
-    Line,      // a line or connector across the frame
-    Freeform,  // geometry from paths
-    Picture,   // picture bytes in the frame
-    TextOnly,  // a text box: its frame as a rectangle
+    AutoShape,  // geometry from autoShapeType and adjustments
+    Line,       // a line or connector across the frame
+    Freeform,   // geometry from paths
+    Picture,    // picture bytes in the frame
+    TextOnly,   // a text box: its frame as a rectangle
 };
 
 enum class ConnectorKind { Straight, Elbow, Curved };
 
 // Dash styles and arrowheads use the object model's numbers.
 enum DashStyle : int {
-    DashSolid = 1, DashSquareDot = 2, DashRoundDot = 3, DashDash = 4, DashDashDot = 5,
-    DashDashDotDot = 6, DashLongDash = 7, DashLongDashDot = 8,
+    DashSolid = 1,
+    DashSquareDot = 2,
+    DashRoundDot = 3,
+    DashDash = 4,
+    DashDashDot = 5,
+    DashDashDotDot = 6,
+    DashLongDash = 7,
+    DashLongDashDot = 8,
 };
 enum ArrowheadStyle : int {
-    ArrowNone = 1, ArrowTriangle = 2, ArrowOpen = 3, ArrowStealth = 4, ArrowDiamond = 5, ArrowOval = 6,
+    ArrowNone = 1,
+    ArrowTriangle = 2,
+    ArrowOpen = 3,
+    ArrowStealth = 4,
+    ArrowDiamond = 5,
+    ArrowOval = 6,
 };
 // Widths: 1 narrow, 2 medium, 3 wide; lengths: 1 short, 2 medium, 3 long.
 struct Arrowhead {
@@ -60,8 +71,8 @@ enum class PictureFormat { Unknown, Png, Jpeg, Dib, Wmf, Emf };
 
 struct PictureData {
     std::vector<std::uint8_t> bytes;
-    PictureFormat format = PictureFormat::Unknown; // Unknown: told from the bytes
-    double brightness = 0.5; // 0.5 and 0.5 leave the colours as they are; 0 and 0 give black
+    PictureFormat format = PictureFormat::Unknown;  // Unknown: told from the bytes
+    double brightness = 0.5;                        // 0.5 and 0.5 leave the colours as they are; 0 and 0 give black
     double contrast = 0.5;
     // Parts of the picture cut away, as fractions of its width (left, right) and height.
     double cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
@@ -71,16 +82,15 @@ enum class FillKind { None, Solid, Gradient, Picture };
 
 struct FillData {
     FillKind kind = FillKind::None;
-    std::uint32_t color = 0xFFFFFF;  // solid, and the gradient's first colour
-    std::uint32_t color2 = 0x000000; // the gradient's second colour
+    std::uint32_t color = 0xFFFFFF;   // solid, and the gradient's first colour
+    std::uint32_t color2 = 0x000000;  // the gradient's second colour
     // Direction of the gradient: 0 runs from color at the left to color2 at the right,
     // 90 from the top to the bottom.
     double gradientAngle = 90;
     double transparency = 0;
-    PictureData picture; // FillKind::Picture: stretched over the frame
+    PictureData picture;  // FillKind::Picture: stretched over the frame
 
-    static FillData Solid(std::uint32_t bgr, double transparency = 0)
-    {
+    static FillData Solid(std::uint32_t bgr, double transparency = 0) {
         FillData f;
         f.kind = FillKind::Solid;
         f.color = bgr;
@@ -95,13 +105,13 @@ struct LineData {
     double weight = 0.75;
     double transparency = 0;
     int dashStyle = DashSolid;
-    Arrowhead beginArrow, endArrow; // lines, connectors and open freeforms
+    Arrowhead beginArrow, endArrow;  // lines, connectors and open freeforms
 };
 
 // One segment of a freeform path.
 struct PathSegment {
     enum Kind { MoveTo, LineTo, CurveTo, Close } kind = LineTo;
-    Point p[3]; // MoveTo/LineTo: p[0]; CurveTo: two control points and the end point
+    Point p[3];  // MoveTo/LineTo: p[0]; CurveTo: two control points and the end point
 };
 
 struct Path {
@@ -114,7 +124,7 @@ using TextPainter = std::function<void(cairo_t*)>;
 
 struct ShapeDrawing {
     ShapeKind kind = ShapeKind::AutoShape;
-    int autoShapeType = 1; // the object model's AutoShape numbers (1 rectangle, 9 oval, ...)
+    int autoShapeType = 1;  // the object model's AutoShape numbers (1 rectangle, 9 oval, ...)
     Frame frame;
     double rotation = 0;
     bool flipH = false, flipV = false;
@@ -128,15 +138,15 @@ struct ShapeDrawing {
     Frame pathBox;
     FillData fill;
     LineData line;
-    PictureData picture; // ShapeKind::Picture
-    TextPainter text;    // optional
+    PictureData picture;  // ShapeKind::Picture
+    TextPainter text;     // optional
 };
 
 struct SlideDrawing {
-    double width = 720, height = 540; // points
+    double width = 720, height = 540;  // points
     // Solid, gradient or picture over the whole slide; what it leaves uncovered is white.
     FillData background = FillData::Solid(0xFFFFFF);
-    std::vector<ShapeDrawing> shapes; // back to front
+    std::vector<ShapeDrawing> shapes;  // back to front
 };
 
 // A picture in memory: straight (not premultiplied) RGBA, 4 bytes a pixel, rows top first.
@@ -174,4 +184,4 @@ std::vector<std::uint8_t> EncodePng(const Raster& raster, bool withAlpha);
 // their frame's rectangle).
 bool IsAutoShapeDrawn(int autoShapeType);
 
-} // namespace bcrender
+}  // namespace bcrender

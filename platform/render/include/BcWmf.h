@@ -31,7 +31,7 @@ enum WmfFunction : std::uint16_t {
 
 struct WmfRecord {
     std::uint16_t function = 0;
-    std::vector<std::uint16_t> params; // the record's words after its size and function
+    std::vector<std::uint16_t> params;  // the record's words after its size and function
     std::int16_t Param(size_t i) const { return i < params.size() ? static_cast<std::int16_t>(params[i]) : 0; }
 };
 
@@ -40,11 +40,11 @@ struct WmfFile {
     std::int16_t boundsLeft = 0, boundsTop = 0, boundsRight = 0, boundsBottom = 0;
     std::uint16_t unitsPerInch = 0;
     std::uint16_t numberOfObjects = 0;
-    std::uint32_t sizeWords = 0; // from the standard header
+    std::uint32_t sizeWords = 0;  // from the standard header
     std::vector<WmfRecord> records;
 };
 
 // Parses the bytes; false with a message in `error` when they are not a well-formed metafile.
 bool ReadWmf(const std::vector<std::uint8_t>& bytes, WmfFile& out, std::string* error = nullptr);
 
-} // namespace bcrender
+}  // namespace bcrender

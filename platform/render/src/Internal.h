@@ -44,7 +44,7 @@ struct ToneMap {
     double brightness = 0.5, contrast = 0.5;
     bool Identity() const { return brightness == 0.5 && contrast == 0.5; }
     std::uint8_t Apply(std::uint8_t c) const;
-    std::uint32_t ApplyRgb(std::uint32_t bgr) const; // 0x00BBGGRR
+    std::uint32_t ApplyRgb(std::uint32_t bgr) const;  // 0x00BBGGRR
 };
 
 // Draws the picture into the box (0, 0, w, h) of the current user space, cropped; a picture
@@ -60,5 +60,5 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
 // Writes bytes to a file through a temporary name, so a failure leaves no partial file.
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
-} // namespace detail
-} // namespace bcrender
+}  // namespace detail
+}  // namespace bcrender

@@ -4,8 +4,8 @@
 
 #include <png.h>
 
-#include <cstdio>
 #include <jpeglib.h>
+#include <cstdio>
 
 #include <algorithm>
 #include <cmath>
@@ -17,31 +17,30 @@ namespace detail {
 
 namespace {
 
-bool SizeAcceptable(std::int64_t w, std::int64_t h)
-{
+bool SizeAcceptable(std::int64_t w, std::int64_t h) {
     return w > 0 && h > 0 && w <= kMaxSide && h <= kMaxSide && w * h <= kMaxPixels;
 }
 
 std::uint32_t Le32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
-} // namespace
+}  // namespace
 
-PictureFormat SniffFormat(const std::vector<std::uint8_t>& b)
-{
+PictureFormat SniffFormat(const std::vector<std::uint8_t>& b) {
     if (b.size() >= 8 && std::memcmp(b.data(), "\x89PNG\r\n\x1a\n", 8) == 0) return PictureFormat::Png;
     if (b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return PictureFormat::Jpeg;
     if (b.size() >= 4 && Le32(b.data()) == 0x9AC6CDD7u) return PictureFormat::Wmf;
     if (b.size() >= 44 && Le32(b.data()) == 1 && std::memcmp(b.data() + 40, " EMF", 4) == 0) return PictureFormat::Emf;
     if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') return PictureFormat::Dib;
-    if (b.size() >= 4 && (Le32(b.data()) == 40 || Le32(b.data()) == 12 || Le32(b.data()) == 108 || Le32(b.data()) == 124))
+    if (b.size() >= 4 &&
+        (Le32(b.data()) == 40 || Le32(b.data()) == 12 || Le32(b.data()) == 108 || Le32(b.data()) == 124))
         return PictureFormat::Dib;
-    if (b.size() >= 18 && (Le16(b.data()) == 1 || Le16(b.data()) == 2) && Le16(b.data() + 2) == 9) return PictureFormat::Wmf;
+    if (b.size() >= 18 && (Le16(b.data()) == 1 || Le16(b.data()) == 2) && Le16(b.data() + 2) == 9)
+        return PictureFormat::Wmf;
     return PictureFormat::Unknown;
 }
 
-bool DecodePng(const std::vector<std::uint8_t>& bytes, Pixels& out)
-{
+bool DecodePng(const std::vector<std::uint8_t>& bytes, Pixels& out) {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
@@ -68,17 +67,13 @@ struct JpegError {
     std::jmp_buf jump;
 };
 
-void JpegFail(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
-}
+void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1); }
 
 void JpegQuiet(j_common_ptr, int) {}
 
-} // namespace
+}  // namespace
 
-bool DecodeJpeg(const std::vector<std::uint8_t>& bytes, Pixels& out)
-{
+bool DecodeJpeg(const std::vector<std::uint8_t>& bytes, Pixels& out) {
     if (bytes.empty()) return false;
     jpeg_decompress_struct info;
     JpegError err;
@@ -135,8 +130,7 @@ bool DecodeJpeg(const std::vector<std::uint8_t>& bytes, Pixels& out)
     return true;
 }
 
-bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out)
-{
+bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
     size_t fileOffsetBits = 0;
     if (size >= 14 && data[0] == 'B' && data[1] == 'M') {
         fileOffsetBits = Le32(data + 10);
@@ -178,9 +172,11 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out)
             for (int i = 0; i < 3; ++i) masks[i] = Le32(data + 40 + 4 * i);
         }
     } else if (compression != 0) {
-        return false; // run-length and embedded JPEG/PNG bitmaps are not read
+        return false;  // run-length and embedded JPEG/PNG bitmaps are not read
     } else if (bits == 16) {
-        masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F;
+        masks[0] = 0x7C00;
+        masks[1] = 0x03E0;
+        masks[2] = 0x001F;
     }
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
     std::vector<std::uint32_t> palette;
@@ -190,7 +186,7 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out)
         if (offset + count * paletteEntry > size) return false;
         for (size_t i = 0; i < count; ++i) {
             const std::uint8_t* p = data + offset + i * paletteEntry;
-            palette.push_back(p[2] | (p[1] << 8) | (p[0] << 16)); // r, g, b in low to high bytes
+            palette.push_back(p[2] | (p[1] << 8) | (p[0] << 16));  // r, g, b in low to high bytes
         }
         offset += count * paletteEntry;
     }
@@ -213,7 +209,9 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out)
         for (std::int64_t x = 0; x < w; ++x, dst += 4) {
             std::uint32_t rgb = 0;
             switch (bits) {
-            case 1: case 4: case 8: {
+            case 1:
+            case 4:
+            case 8: {
                 const int perByte = 8 / bits;
                 const int shift = 8 - bits * (1 + static_cast<int>(x % perByte));
                 const std::uint32_t index = (src[x / perByte] >> shift) & ((1u << bits) - 1);
@@ -243,8 +241,7 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out)
     return true;
 }
 
-std::uint8_t ToneMap::Apply(std::uint8_t c) const
-{
+std::uint8_t ToneMap::Apply(std::uint8_t c) const {
     // Contrast scales the distance from middle grey (0.5 keeps it, 0 flattens everything to grey,
     // towards 1 it thresholds); brightness then shifts every channel, 0 and 1 reaching black and
     // white whatever the colour.
@@ -256,20 +253,19 @@ std::uint8_t ToneMap::Apply(std::uint8_t c) const
     return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
 }
 
-std::uint32_t ToneMap::ApplyRgb(std::uint32_t bgr) const
-{
+std::uint32_t ToneMap::ApplyRgb(std::uint32_t bgr) const {
     if (Identity()) return bgr;
     return Apply(bgr & 0xFF) | (Apply((bgr >> 8) & 0xFF) << 8) | (Apply((bgr >> 16) & 0xFF) << 16);
 }
 
 namespace {
 
-SurfacePtr ToSurface(const Pixels& px, const ToneMap& tone)
-{
+SurfacePtr ToSurface(const Pixels& px, const ToneMap& tone) {
     SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, px.width, px.height));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
     std::uint8_t lut[256];
-    for (int i = 0; i < 256; ++i) lut[i] = tone.Identity() ? static_cast<std::uint8_t>(i) : tone.Apply(static_cast<std::uint8_t>(i));
+    for (int i = 0; i < 256; ++i)
+        lut[i] = tone.Identity() ? static_cast<std::uint8_t>(i) : tone.Apply(static_cast<std::uint8_t>(i));
     cairo_surface_flush(surface.get());
     unsigned char* base = cairo_image_surface_get_data(surface.get());
     const int stride = cairo_image_surface_get_stride(surface.get());
@@ -286,8 +282,7 @@ SurfacePtr ToSurface(const Pixels& px, const ToneMap& tone)
     return surface;
 }
 
-void Placeholder(cairo_t* cr, double w, double h)
-{
+void Placeholder(cairo_t* cr, double w, double h) {
     cairo_save(cr);
     cairo_rectangle(cr, 0, 0, w, h);
     cairo_set_source_rgb(cr, 0.88, 0.88, 0.88);
@@ -309,24 +304,23 @@ struct CacheEntry {
     std::uint64_t hash;
     size_t size;
     double brightness, contrast;
-    SurfacePtr surface; // null: the bytes could not be decoded
+    SurfacePtr surface;  // null: the bytes could not be decoded
 };
 
-std::uint64_t Fnv(const std::vector<std::uint8_t>& b)
-{
+std::uint64_t Fnv(const std::vector<std::uint8_t>& b) {
     std::uint64_t h = 1469598103934665603ull;
     for (std::uint8_t c : b) h = (h ^ c) * 1099511628211ull;
     return h;
 }
 
-cairo_surface_t* CachedSurface(const std::vector<std::uint8_t>& bytes, PictureFormat format, const ToneMap& tone)
-{
+cairo_surface_t* CachedSurface(const std::vector<std::uint8_t>& bytes, PictureFormat format, const ToneMap& tone) {
     thread_local std::vector<CacheEntry> cache;
     constexpr size_t kEntries = 8;
     const std::uint64_t hash = Fnv(bytes);
     for (size_t i = 0; i < cache.size(); ++i) {
         CacheEntry& e = cache[i];
-        if (e.hash == hash && e.size == bytes.size() && e.brightness == tone.brightness && e.contrast == tone.contrast) {
+        if (e.hash == hash && e.size == bytes.size() && e.brightness == tone.brightness &&
+            e.contrast == tone.contrast) {
             std::rotate(cache.begin(), cache.begin() + static_cast<long>(i), cache.begin() + static_cast<long>(i) + 1);
             return cache.front().surface.get();
         }
@@ -334,10 +328,18 @@ cairo_surface_t* CachedSurface(const std::vector<std::uint8_t>& bytes, PictureFo
     Pixels px;
     bool ok = false;
     switch (format) {
-    case PictureFormat::Png: ok = DecodePng(bytes, px); break;
-    case PictureFormat::Jpeg: ok = DecodeJpeg(bytes, px); break;
-    case PictureFormat::Dib: ok = DecodeDib(bytes.data(), bytes.size(), px); break;
-    default: ok = false; break; // enhanced metafiles and unknown bytes
+    case PictureFormat::Png:
+        ok = DecodePng(bytes, px);
+        break;
+    case PictureFormat::Jpeg:
+        ok = DecodeJpeg(bytes, px);
+        break;
+    case PictureFormat::Dib:
+        ok = DecodeDib(bytes.data(), bytes.size(), px);
+        break;
+    default:
+        ok = false;
+        break;  // enhanced metafiles and unknown bytes
     }
     SurfacePtr surface = ok ? ToSurface(px, tone) : nullptr;
     // Big pictures are not kept, so the cache stays small.
@@ -353,17 +355,16 @@ cairo_surface_t* CachedSurface(const std::vector<std::uint8_t>& bytes, PictureFo
 
 double Frac(double v) { return std::isfinite(v) ? std::clamp(v, 0.0, 1.0) : 0.0; }
 
-} // namespace
+}  // namespace
 
-void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h)
-{
+void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h) {
     if (!(w > 0) || !(h > 0)) return;
     PictureFormat format = picture.format == PictureFormat::Unknown ? SniffFormat(picture.bytes) : picture.format;
     ToneMap tone{picture.brightness, picture.contrast};
     const double cl = Frac(picture.cropLeft), cr_ = Frac(picture.cropRight);
     const double ct = Frac(picture.cropTop), cb = Frac(picture.cropBottom);
     const double visW = 1 - cl - cr_, visH = 1 - ct - cb;
-    if (visW <= 1e-6 || visH <= 1e-6) return; // cropped away entirely
+    if (visW <= 1e-6 || visH <= 1e-6) return;  // cropped away entirely
 
     if (format == PictureFormat::Wmf) {
         WmfFile wmf;
@@ -408,5 +409,5 @@ void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h)
     cairo_restore(cr);
 }
 
-} // namespace detail
-} // namespace bcrender
+}  // namespace detail
+}  // namespace bcrender

@@ -7,16 +7,15 @@
 
 #include <zlib.h>
 
+#include <unistd.h>
 #include <csetjmp>
 #include <cstdio>
 #include <fstream>
 #include <system_error>
-#include <unistd.h>
 
 namespace bcrender {
 
-std::uint32_t Raster::At(int x, int y) const
-{
+std::uint32_t Raster::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return 0;
     const std::uint8_t* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
     return (std::uint32_t(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
@@ -25,8 +24,7 @@ std::uint32_t Raster::At(int x, int y) const
 namespace detail {
 namespace {
 
-void PngWrite(png_structp png, png_bytep data, png_size_t length)
-{
+void PngWrite(png_structp png, png_bytep data, png_size_t length) {
     auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
     out->insert(out->end(), data, data + length);
 }
@@ -36,8 +34,8 @@ void PngFlush(png_structp) {}
 void PngWarning(png_structp, png_const_charp) {}
 
 // Rows must outlive the longjmp target, so the caller owns them.
-bool WritePng(const std::vector<png_bytep>& rows, int width, int height, bool withAlpha, std::vector<std::uint8_t>& out)
-{
+bool WritePng(const std::vector<png_bytep>& rows, int width, int height, bool withAlpha,
+              std::vector<std::uint8_t>& out) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
@@ -64,10 +62,9 @@ bool WritePng(const std::vector<png_bytep>& rows, int width, int height, bool wi
     return true;
 }
 
-} // namespace
+}  // namespace
 
-std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAlpha)
-{
+std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAlpha) {
     cairo_surface_flush(surface);
     const int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
     const int stride = cairo_image_surface_get_stride(surface);
@@ -82,7 +79,7 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
             const std::uint32_t v = src[x];
             std::uint32_t a = hasAlpha ? v >> 24 : 255;
             std::uint32_t r = (v >> 16) & 0xFF, g = (v >> 8) & 0xFF, b = v & 0xFF;
-            if (a != 255 && a != 0) { // cairo keeps colours premultiplied
+            if (a != 255 && a != 0) {  // cairo keeps colours premultiplied
                 r = (r * 255 + a / 2) / a;
                 g = (g * 255 + a / 2) / a;
                 b = (b * 255 + a / 2) / a;
@@ -103,8 +100,7 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
     return out;
 }
 
-void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
-{
+void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::filesystem::path temp = path;
     temp += ".part" + std::to_string(static_cast<long>(::getpid()));
     {
@@ -127,10 +123,9 @@ void WriteFileAtomically(const std::filesystem::path& path, const std::vector<st
     }
 }
 
-} // namespace detail
+}  // namespace detail
 
-std::vector<std::uint8_t> EncodePng(const Raster& raster, bool withAlpha)
-{
+std::vector<std::uint8_t> EncodePng(const Raster& raster, bool withAlpha) {
     if (raster.width <= 0 || raster.height <= 0 ||
         raster.rgba.size() != static_cast<size_t>(raster.width) * raster.height * 4)
         throw RenderError("PNG encoding: raster size does not match its pixels");
@@ -154,4 +149,4 @@ std::vector<std::uint8_t> EncodePng(const Raster& raster, bool withAlpha)
     return out;
 }
 
-} // namespace bcrender
+}  // namespace bcrender

@@ -16,48 +16,42 @@ constexpr double kPi = 3.14159265358979323846;
 
 bool Finite(double v) { return std::isfinite(v); }
 
-void CheckScale(double sx, double sy)
-{
+void CheckScale(double sx, double sy) {
     if (!Finite(sx) || !Finite(sy) || sx <= 0 || sy <= 0 || sx > 1000 || sy > 1000)
         throw RenderError("Scale must be a positive number of pixels per point");
 }
 
-void CheckFrame(const Frame& f)
-{
+void CheckFrame(const Frame& f) {
     if (!Finite(f.left) || !Finite(f.top) || !Finite(f.width) || !Finite(f.height) || f.width < 0 || f.height < 0)
         throw RenderError("Shape frame must have finite position and non-negative size");
 }
 
-void CheckPixels(std::int64_t w, std::int64_t h)
-{
+void CheckPixels(std::int64_t w, std::int64_t h) {
     if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide || w * h > kMaxPixels)
         throw RenderError("Picture size " + std::to_string(w) + " x " + std::to_string(h) + " is out of range");
 }
 
-double NormalRotation(double deg)
-{
+double NormalRotation(double deg) {
     if (!Finite(deg)) return 0;
     double r = std::fmod(deg, 360.0);
     if (r < 0) r += 360;
     return r;
 }
 
-bool IsRotated(const ShapeDrawing& s)
-{
+bool IsRotated(const ShapeDrawing& s) {
     double r = NormalRotation(s.rotation);
     return r > 1e-9 && r < 360 - 1e-9;
 }
 
 // How a shape's box (0, 0, w, h in points) lies on the device.
 struct Placement {
-    cairo_matrix_t box;  // with flips
-    cairo_matrix_t text; // without flips
-    double lineScale;    // device pixels per point for line widths
+    cairo_matrix_t box;   // with flips
+    cairo_matrix_t text;  // without flips
+    double lineScale;     // device pixels per point for line widths
 };
 
 // box = outer . R(rotation) . F(flips) . T(-w/2, -h/2), outer mapping the box centre.
-Placement Compose(const ShapeDrawing& s, const cairo_matrix_t& outer, double lineScale)
-{
+Placement Compose(const ShapeDrawing& s, const cairo_matrix_t& outer, double lineScale) {
     const double w = s.frame.width, h = s.frame.height;
     Placement p;
     p.lineScale = lineScale;
@@ -71,8 +65,7 @@ Placement Compose(const ShapeDrawing& s, const cairo_matrix_t& outer, double lin
     return p;
 }
 
-Placement SlidePlacement(const ShapeDrawing& s, double sx, double sy)
-{
+Placement SlidePlacement(const ShapeDrawing& s, double sx, double sy) {
     cairo_matrix_t outer;
     cairo_matrix_init_scale(&outer, sx, sy);
     cairo_matrix_translate(&outer, s.frame.left + s.frame.width / 2, s.frame.top + s.frame.height / 2);
@@ -81,8 +74,7 @@ Placement SlidePlacement(const ShapeDrawing& s, double sx, double sy)
 
 // The shape's own picture: the frame fills the picture, shrunk about its centre just enough that
 // the line stays inside; a rotated shape sits in the middle of its rotated bounding box.
-Placement PicturePlacement(const ShapeDrawing& s, double sx, double sy, int& width, int& height)
-{
+Placement PicturePlacement(const ShapeDrawing& s, double sx, double sy, int& width, int& height) {
     const double w = s.frame.width, h = s.frame.height;
     const Geometry g = BuildGeometry(s, w, h);
     const double m = g.strokeMargin;
@@ -121,32 +113,36 @@ Placement PicturePlacement(const ShapeDrawing& s, double sx, double sy, int& wid
     return Compose(s, outer, std::sqrt(sx * sy));
 }
 
-void AppendPath(cairo_t* cr, const std::vector<Seg>& segs)
-{
+void AppendPath(cairo_t* cr, const std::vector<Seg>& segs) {
     for (const Seg& s : segs) {
         switch (s.kind) {
-        case Seg::Move: cairo_move_to(cr, s.p[0].x, s.p[0].y); break;
-        case Seg::Line: cairo_line_to(cr, s.p[0].x, s.p[0].y); break;
-        case Seg::Curve: cairo_curve_to(cr, s.p[0].x, s.p[0].y, s.p[1].x, s.p[1].y, s.p[2].x, s.p[2].y); break;
-        case Seg::Close: cairo_close_path(cr); break;
+        case Seg::Move:
+            cairo_move_to(cr, s.p[0].x, s.p[0].y);
+            break;
+        case Seg::Line:
+            cairo_line_to(cr, s.p[0].x, s.p[0].y);
+            break;
+        case Seg::Curve:
+            cairo_curve_to(cr, s.p[0].x, s.p[0].y, s.p[1].x, s.p[1].y, s.p[2].x, s.p[2].y);
+            break;
+        case Seg::Close:
+            cairo_close_path(cr);
+            break;
         }
     }
 }
 
-double Alpha(double transparency)
-{
+double Alpha(double transparency) {
     if (!Finite(transparency)) return 1;
     return 1 - std::clamp(transparency, 0.0, 1.0);
 }
 
-void SetColor(cairo_t* cr, std::uint32_t bgr, double alpha)
-{
+void SetColor(cairo_t* cr, std::uint32_t bgr, double alpha) {
     cairo_set_source_rgba(cr, (bgr & 0xFF) / 255.0, ((bgr >> 8) & 0xFF) / 255.0, ((bgr >> 16) & 0xFF) / 255.0, alpha);
 }
 
 // Fills the current path (in box space w x h) with the fill; the path is consumed.
-void FillCurrentPath(cairo_t* cr, const FillData& fill, double w, double h)
-{
+void FillCurrentPath(cairo_t* cr, const FillData& fill, double w, double h) {
     const double alpha = Alpha(fill.transparency);
     switch (fill.kind) {
     case FillKind::None:
@@ -160,9 +156,11 @@ void FillCurrentPath(cairo_t* cr, const FillData& fill, double w, double h)
         const double t = (Finite(fill.gradientAngle) ? fill.gradientAngle : 90) * kPi / 180;
         const double dx = std::cos(t), dy = std::sin(t);
         const double half = (std::fabs(w * dx) + std::fabs(h * dy)) / 2;
-        cairo_pattern_t* pat = cairo_pattern_create_linear(w / 2 - dx * half, h / 2 - dy * half, w / 2 + dx * half, h / 2 + dy * half);
+        cairo_pattern_t* pat =
+            cairo_pattern_create_linear(w / 2 - dx * half, h / 2 - dy * half, w / 2 + dx * half, h / 2 + dy * half);
         auto stop = [&](double at, std::uint32_t c) {
-            cairo_pattern_add_color_stop_rgba(pat, at, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, ((c >> 16) & 0xFF) / 255.0, alpha);
+            cairo_pattern_add_color_stop_rgba(pat, at, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
+                                              ((c >> 16) & 0xFF) / 255.0, alpha);
         };
         stop(0, fill.color);
         stop(1, fill.color2);
@@ -185,29 +183,50 @@ void FillCurrentPath(cairo_t* cr, const FillData& fill, double w, double h)
     }
 }
 
-void SetDashes(cairo_t* cr, int style, double width)
-{
+void SetDashes(cairo_t* cr, int style, double width) {
     static const double squareDot[] = {1, 1}, roundDot[] = {0, 2}, dash[] = {4, 3}, dashDot[] = {4, 3, 1, 3},
                         dashDotDot[] = {4, 3, 1, 3, 1, 3}, longDash[] = {8, 3}, longDashDot[] = {8, 3, 1, 3};
     const double* pattern = nullptr;
     int n = 0;
     switch (style) {
-    case DashSquareDot: pattern = squareDot; n = 2; break;
-    case DashRoundDot: pattern = roundDot; n = 2; cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND); break;
-    case DashDash: pattern = dash; n = 2; break;
-    case DashDashDot: pattern = dashDot; n = 4; break;
-    case DashDashDotDot: pattern = dashDotDot; n = 6; break;
-    case DashLongDash: pattern = longDash; n = 2; break;
-    case DashLongDashDot: pattern = longDashDot; n = 4; break;
-    default: return;
+    case DashSquareDot:
+        pattern = squareDot;
+        n = 2;
+        break;
+    case DashRoundDot:
+        pattern = roundDot;
+        n = 2;
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        break;
+    case DashDash:
+        pattern = dash;
+        n = 2;
+        break;
+    case DashDashDot:
+        pattern = dashDot;
+        n = 4;
+        break;
+    case DashDashDotDot:
+        pattern = dashDotDot;
+        n = 6;
+        break;
+    case DashLongDash:
+        pattern = longDash;
+        n = 2;
+        break;
+    case DashLongDashDot:
+        pattern = longDashDot;
+        n = 4;
+        break;
+    default:
+        return;
     }
     double scaled[6];
     for (int i = 0; i < n; ++i) scaled[i] = pattern[i] * width;
     cairo_set_dash(cr, scaled, n, 0);
 }
 
-void PaintShape(cairo_t* cr, const ShapeDrawing& s, const Placement& place)
-{
+void PaintShape(cairo_t* cr, const ShapeDrawing& s, const Placement& place) {
     const double w = s.frame.width, h = s.frame.height;
     const Geometry g = BuildGeometry(s, w, h);
     cairo_save(cr);
@@ -254,8 +273,7 @@ void PaintShape(cairo_t* cr, const ShapeDrawing& s, const Placement& place)
     cairo_restore(cr);
 }
 
-Raster SurfaceToRaster(cairo_surface_t* surface)
-{
+Raster SurfaceToRaster(cairo_surface_t* surface) {
     cairo_surface_flush(surface);
     Raster r;
     r.width = cairo_image_surface_get_width(surface);
@@ -270,7 +288,7 @@ Raster SurfaceToRaster(cairo_surface_t* surface)
         for (int x = 0; x < r.width; ++x, dst += 4) {
             const std::uint32_t v = src[x], a = alpha ? v >> 24 : 255;
             std::uint32_t c[3] = {(v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF};
-            if (a != 255) { // cairo keeps colours premultiplied
+            if (a != 255) {  // cairo keeps colours premultiplied
                 for (std::uint32_t& k : c) k = a ? (k * 255 + a / 2) / a : 0;
             }
             dst[0] = static_cast<std::uint8_t>(c[0]);
@@ -282,8 +300,7 @@ Raster SurfaceToRaster(cairo_surface_t* surface)
     return r;
 }
 
-SurfacePtr ShapeSurface(const ShapeDrawing& shape, double sx, double sy)
-{
+SurfacePtr ShapeSurface(const ShapeDrawing& shape, double sx, double sy) {
     CheckScale(sx, sy);
     CheckFrame(shape.frame);
     int w = 0, h = 0;
@@ -296,8 +313,7 @@ SurfacePtr ShapeSurface(const ShapeDrawing& shape, double sx, double sy)
     return surface;
 }
 
-SurfacePtr SlideSurface(const SlideDrawing& slide, int widthPx, int heightPx)
-{
+SurfacePtr SlideSurface(const SlideDrawing& slide, int widthPx, int heightPx) {
     CheckPixels(widthPx, heightPx);
     if (!Finite(slide.width) || !Finite(slide.height) || slide.width <= 0 || slide.height <= 0)
         throw RenderError("Slide size must be positive");
@@ -322,54 +338,46 @@ SurfacePtr SlideSurface(const SlideDrawing& slide, int widthPx, int heightPx)
     return surface;
 }
 
-} // namespace
+}  // namespace
 
-void ShapePictureSize(const ShapeDrawing& shape, double scaleX, double scaleY, int& width, int& height)
-{
+void ShapePictureSize(const ShapeDrawing& shape, double scaleX, double scaleY, int& width, int& height) {
     CheckScale(scaleX, scaleY);
     CheckFrame(shape.frame);
     PicturePlacement(shape, scaleX, scaleY, width, height);
 }
 
-Raster RenderShapeRaster(const ShapeDrawing& shape, double scaleX, double scaleY)
-{
+Raster RenderShapeRaster(const ShapeDrawing& shape, double scaleX, double scaleY) {
     SurfacePtr s = ShapeSurface(shape, scaleX, scaleY);
     return SurfaceToRaster(s.get());
 }
 
-std::vector<std::uint8_t> RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY)
-{
+std::vector<std::uint8_t> RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY) {
     SurfacePtr s = ShapeSurface(shape, scaleX, scaleY);
     return EncodeSurfacePng(s.get(), true);
 }
 
-void RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path)
-{
+void RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path) {
     WriteFileAtomically(path, RenderShapePng(shape, scaleX, scaleY));
 }
 
-Raster RenderSlideRaster(const SlideDrawing& slide, int widthPx, int heightPx)
-{
+Raster RenderSlideRaster(const SlideDrawing& slide, int widthPx, int heightPx) {
     SurfacePtr s = SlideSurface(slide, widthPx, heightPx);
     return SurfaceToRaster(s.get());
 }
 
-std::vector<std::uint8_t> RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx)
-{
+std::vector<std::uint8_t> RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx) {
     SurfacePtr s = SlideSurface(slide, widthPx, heightPx);
     return EncodeSurfacePng(s.get(), false);
 }
 
-void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const std::filesystem::path& path)
-{
+void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const std::filesystem::path& path) {
     WriteFileAtomically(path, RenderSlidePng(slide, widthPx, heightPx));
 }
 
 namespace detail {
 // For the metafile writer: the same placement as the shape's PNG picture.
 void ShapePicturePlacement(const ShapeDrawing& shape, double sx, double sy, int& width, int& height,
-                           cairo_matrix_t& box, double& lineScale)
-{
+                           cairo_matrix_t& box, double& lineScale) {
     CheckScale(sx, sy);
     CheckFrame(shape.frame);
     Placement p = PicturePlacement(shape, sx, sy, width, height);
@@ -377,6 +385,6 @@ void ShapePicturePlacement(const ShapeDrawing& shape, double sx, double sy, int&
     box = p.box;
     lineScale = p.lineScale;
 }
-} // namespace detail
+}  // namespace detail
 
-} // namespace bcrender
+}  // namespace bcrender

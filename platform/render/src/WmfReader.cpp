@@ -10,19 +10,21 @@ namespace bcrender {
 
 namespace {
 
-std::uint16_t W16(const std::vector<std::uint8_t>& b, size_t at) { return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8)); }
-std::uint32_t W32(const std::vector<std::uint8_t>& b, size_t at) { return W16(b, at) | (std::uint32_t(W16(b, at + 2)) << 16); }
+std::uint16_t W16(const std::vector<std::uint8_t>& b, size_t at) {
+    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
+}
+std::uint32_t W32(const std::vector<std::uint8_t>& b, size_t at) {
+    return W16(b, at) | (std::uint32_t(W16(b, at + 2)) << 16);
+}
 
-bool Fail(std::string* error, const char* message)
-{
+bool Fail(std::string* error, const char* message) {
     if (error) *error = message;
     return false;
 }
 
-} // namespace
+}  // namespace
 
-bool ReadWmf(const std::vector<std::uint8_t>& bytes, WmfFile& out, std::string* error)
-{
+bool ReadWmf(const std::vector<std::uint8_t>& bytes, WmfFile& out, std::string* error) {
     out = WmfFile();
     size_t pos = 0;
     if (bytes.size() >= 22 && W32(bytes, 0) == 0x9AC6CDD7u) {
@@ -71,16 +73,14 @@ struct WmfObject {
     std::uint32_t color = 0;
 };
 
-void SetColor(cairo_t* cr, std::uint32_t bgr, const ToneMap& tone)
-{
+void SetColor(cairo_t* cr, std::uint32_t bgr, const ToneMap& tone) {
     bgr = tone.ApplyRgb(bgr);
     cairo_set_source_rgb(cr, (bgr & 0xFF) / 255.0, ((bgr >> 8) & 0xFF) / 255.0, ((bgr >> 16) & 0xFF) / 255.0);
 }
 
-} // namespace
+}  // namespace
 
-void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap& tone)
-{
+void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap& tone) {
     double orgX = 0, orgY = 0, extX = 0, extY = 0;
     if (wmf.placeable) {
         orgX = wmf.boundsLeft;
@@ -126,12 +126,26 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
     };
     for (const WmfRecord& r : wmf.records) {
         switch (r.function) {
-        case WmfSetWindowOrg: orgY = r.Param(0); orgX = r.Param(1); applyMapping(); break;
-        case WmfSetWindowExt: extY = r.Param(0); extX = r.Param(1); applyMapping(); break;
-        case WmfSetPolyFillMode: winding = r.Param(0) == 2; break;
+        case WmfSetWindowOrg:
+            orgY = r.Param(0);
+            orgX = r.Param(1);
+            applyMapping();
+            break;
+        case WmfSetWindowExt:
+            extY = r.Param(0);
+            extX = r.Param(1);
+            applyMapping();
+            break;
+        case WmfSetPolyFillMode:
+            winding = r.Param(0) == 2;
+            break;
         case WmfCreatePenIndirect:
         case WmfCreateBrushIndirect:
-        case 0x02FB: case 0x00F7: case 0x01F9: case 0x0142: case 0x06FF: { // fonts, palettes, patterns, regions
+        case 0x02FB:
+        case 0x00F7:
+        case 0x01F9:
+        case 0x0142:
+        case 0x06FF: {  // fonts, palettes, patterns, regions
             WmfObject o;
             if (r.function == WmfCreatePenIndirect) {
                 o = {WmfObject::Pen, r.Param(0), static_cast<double>(r.Param(1)),
@@ -143,15 +157,18 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
                 o.kind = WmfObject::Other;
             }
             o.color &= 0xFFFFFF;
-            auto slot = std::find_if(objects.begin(), objects.end(), [](const WmfObject& x) { return x.kind == WmfObject::Empty; });
+            auto slot = std::find_if(objects.begin(), objects.end(),
+                                     [](const WmfObject& x) { return x.kind == WmfObject::Empty; });
             if (slot != objects.end()) *slot = o;
             break;
         }
         case WmfSelectObject: {
             size_t i = static_cast<std::uint16_t>(r.Param(0));
             if (i < objects.size()) {
-                if (objects[i].kind == WmfObject::Pen) pen = objects[i];
-                else if (objects[i].kind == WmfObject::Brush) brush = objects[i];
+                if (objects[i].kind == WmfObject::Pen)
+                    pen = objects[i];
+                else if (objects[i].kind == WmfObject::Brush)
+                    brush = objects[i];
             }
             break;
         }
@@ -160,7 +177,10 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
             if (i < objects.size()) objects[i] = WmfObject();
             break;
         }
-        case WmfMoveTo: curY = r.Param(0); curX = r.Param(1); break;
+        case WmfMoveTo:
+            curY = r.Param(0);
+            curX = r.Param(1);
+            break;
         case WmfLineTo: {
             double y = r.Param(0), x = r.Param(1);
             cairo_move_to(cr, curX, curY);
@@ -176,7 +196,10 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
             if (r.params.empty() || n == 0) break;
             for (size_t i = 0; i < n; ++i) {
                 double x = r.Param(1 + 2 * i), y = r.Param(2 + 2 * i);
-                if (i == 0) cairo_move_to(cr, x, y); else cairo_line_to(cr, x, y);
+                if (i == 0)
+                    cairo_move_to(cr, x, y);
+                else
+                    cairo_line_to(cr, x, y);
             }
             if (r.function == WmfPolygon) cairo_close_path(cr);
             fillAndStroke(r.function == WmfPolygon);
@@ -192,7 +215,10 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
                 if (at + 2 * n > r.params.size()) break;
                 for (size_t i = 0; i < n; ++i) {
                     double x = r.Param(at + 2 * i), y = r.Param(at + 2 * i + 1);
-                    if (i == 0) cairo_move_to(cr, x, y); else cairo_line_to(cr, x, y);
+                    if (i == 0)
+                        cairo_move_to(cr, x, y);
+                    else
+                        cairo_line_to(cr, x, y);
                 }
                 if (n) cairo_close_path(cr);
                 at += 2 * n;
@@ -202,13 +228,14 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
         }
         case WmfRectangle:
         case WmfEllipse:
-        case 0x061C: { // round rectangle: corner size first
+        case 0x061C: {  // round rectangle: corner size first
             size_t k = r.function == 0x061C ? 2 : 0;
             double bottom = r.Param(k), right = r.Param(k + 1), top = r.Param(k + 2), left = r.Param(k + 3);
             if (r.function == WmfEllipse) {
                 cairo_save(cr);
                 cairo_translate(cr, (left + right) / 2, (top + bottom) / 2);
-                cairo_scale(cr, std::max(std::fabs(right - left) / 2, 1e-3), std::max(std::fabs(bottom - top) / 2, 1e-3));
+                cairo_scale(cr, std::max(std::fabs(right - left) / 2, 1e-3),
+                            std::max(std::fabs(bottom - top) / 2, 1e-3));
                 cairo_arc(cr, 0, 0, 1, 0, 2 * 3.14159265358979323846);
                 cairo_restore(cr);
             } else {
@@ -217,7 +244,7 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
             fillAndStroke(true);
             break;
         }
-        case 0x0F43: { // stretched device-independent bitmap
+        case 0x0F43: {  // stretched device-independent bitmap
             if (r.params.size() < 11) break;
             double dh = r.Param(6), dw = r.Param(7), dy = r.Param(8), dx = r.Param(9);
             std::vector<std::uint8_t> dib;
@@ -247,5 +274,5 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
     cairo_restore(cr);
 }
 
-} // namespace detail
-} // namespace bcrender
+}  // namespace detail
+}  // namespace bcrender

@@ -29,30 +29,38 @@ struct Poly {
 
 class Writer {
 public:
-    void Record(std::uint16_t function, const std::vector<std::uint16_t>& params)
-    {
+    void Record(std::uint16_t function, const std::vector<std::uint16_t>& params) {
         const std::uint32_t words = static_cast<std::uint32_t>(3 + params.size());
         Word32(words);
         Word(function);
         for (std::uint16_t p : params) Word(p);
         m_maxRecord = std::max(m_maxRecord, words);
     }
-    std::vector<std::uint8_t> Finish(std::int16_t right, std::int16_t bottom, std::uint16_t inch, std::uint16_t objects)
-    {
+    std::vector<std::uint8_t> Finish(std::int16_t right, std::int16_t bottom, std::uint16_t inch,
+                                     std::uint16_t objects) {
         Record(WmfEof, {});
         std::vector<std::uint8_t> out;
-        auto w16 = [&](std::uint16_t v) { out.push_back(v & 0xFF); out.push_back(v >> 8); };
-        auto w32 = [&](std::uint32_t v) { w16(v & 0xFFFF); w16(v >> 16); };
+        auto w16 = [&](std::uint16_t v) {
+            out.push_back(v & 0xFF);
+            out.push_back(v >> 8);
+        };
+        auto w32 = [&](std::uint32_t v) {
+            w16(v & 0xFFFF);
+            w16(v >> 16);
+        };
         // Placeable header, its checksum the XOR of its first ten words.
-        const std::uint16_t head[10] = {0xCDD7, 0x9AC6, 0, 0, 0, static_cast<std::uint16_t>(right),
-                                        static_cast<std::uint16_t>(bottom), inch, 0, 0};
+        const std::uint16_t head[10] = {
+            0xCDD7, 0x9AC6, 0, 0, 0, static_cast<std::uint16_t>(right), static_cast<std::uint16_t>(bottom), inch, 0, 0};
         std::uint16_t sum = 0;
-        for (std::uint16_t v : head) { w16(v); sum ^= v; }
+        for (std::uint16_t v : head) {
+            w16(v);
+            sum ^= v;
+        }
         w16(sum);
         const std::uint32_t totalWords = static_cast<std::uint32_t>(9 + m_body.size() / 2);
-        w16(1);      // in memory
-        w16(9);      // header words
-        w16(0x0300); // version
+        w16(1);       // in memory
+        w16(9);       // header words
+        w16(0x0300);  // version
         w32(totalWords);
         w16(objects);
         w32(m_maxRecord);
@@ -62,23 +70,29 @@ public:
     }
 
 private:
-    void Word(std::uint16_t v) { m_body.push_back(v & 0xFF); m_body.push_back(v >> 8); }
-    void Word32(std::uint32_t v) { Word(v & 0xFFFF); Word(v >> 16); }
+    void Word(std::uint16_t v) {
+        m_body.push_back(v & 0xFF);
+        m_body.push_back(v >> 8);
+    }
+    void Word32(std::uint32_t v) {
+        Word(v & 0xFFFF);
+        Word(v >> 16);
+    }
     std::vector<std::uint8_t> m_body;
     std::uint32_t m_maxRecord = 3;
 };
 
-std::uint16_t U(std::int32_t v) { return static_cast<std::uint16_t>(static_cast<std::int16_t>(std::clamp(v, -32768, 32767))); }
+std::uint16_t U(std::int32_t v) {
+    return static_cast<std::uint16_t>(static_cast<std::int16_t>(std::clamp(v, -32768, 32767)));
+}
 
-std::int16_t Clamp16(double v)
-{
+std::int16_t Clamp16(double v) {
     if (!std::isfinite(v)) return 0;
     return static_cast<std::int16_t>(std::lround(std::clamp(v, -32768.0, 32767.0)));
 }
 
 // Flattens segments under the matrix into device polygons.
-std::vector<Poly> Flatten(const std::vector<Seg>& segs, const cairo_matrix_t& m, double tolerance)
-{
+std::vector<Poly> Flatten(const std::vector<Seg>& segs, const cairo_matrix_t& m, double tolerance) {
     std::vector<Poly> out;
     if (segs.empty()) return out;
     SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1));
@@ -87,10 +101,18 @@ std::vector<Poly> Flatten(const std::vector<Seg>& segs, const cairo_matrix_t& m,
     cairo_set_matrix(cr.get(), &m);
     for (const Seg& s : segs) {
         switch (s.kind) {
-        case Seg::Move: cairo_move_to(cr.get(), s.p[0].x, s.p[0].y); break;
-        case Seg::Line: cairo_line_to(cr.get(), s.p[0].x, s.p[0].y); break;
-        case Seg::Curve: cairo_curve_to(cr.get(), s.p[0].x, s.p[0].y, s.p[1].x, s.p[1].y, s.p[2].x, s.p[2].y); break;
-        case Seg::Close: cairo_close_path(cr.get()); break;
+        case Seg::Move:
+            cairo_move_to(cr.get(), s.p[0].x, s.p[0].y);
+            break;
+        case Seg::Line:
+            cairo_line_to(cr.get(), s.p[0].x, s.p[0].y);
+            break;
+        case Seg::Curve:
+            cairo_curve_to(cr.get(), s.p[0].x, s.p[0].y, s.p[1].x, s.p[1].y, s.p[2].x, s.p[2].y);
+            break;
+        case Seg::Close:
+            cairo_close_path(cr.get());
+            break;
         }
     }
     cairo_identity_matrix(cr.get());
@@ -119,7 +141,7 @@ std::vector<Poly> Flatten(const std::vector<Seg>& segs, const cairo_matrix_t& m,
             {
                 Pt start = cur.pts.empty() ? Pt{0, 0} : cur.pts.front();
                 flush();
-                cur.pts.push_back(start); // cairo continues from the sub-path's start
+                cur.pts.push_back(start);  // cairo continues from the sub-path's start
             }
             break;
         default:
@@ -140,8 +162,7 @@ std::vector<Poly> Flatten(const std::vector<Seg>& segs, const cairo_matrix_t& m,
     return out;
 }
 
-std::vector<std::uint16_t> PointsParams(const std::vector<Pt>& pts)
-{
+std::vector<std::uint16_t> PointsParams(const std::vector<Pt>& pts) {
     std::vector<std::uint16_t> params;
     params.push_back(static_cast<std::uint16_t>(pts.size()));
     for (const Pt& p : pts) {
@@ -152,21 +173,27 @@ std::vector<std::uint16_t> PointsParams(const std::vector<Pt>& pts)
 }
 
 // Pen styles by dash style.
-std::uint16_t PenStyle(int dash)
-{
+std::uint16_t PenStyle(int dash) {
     switch (dash) {
-    case DashSquareDot: case DashRoundDot: return 2; // dot
-    case DashDash: case DashLongDash: return 1;      // dash
-    case DashDashDot: case DashLongDashDot: return 3;
-    case DashDashDotDot: return 4;
-    default: return 0; // solid
+    case DashSquareDot:
+    case DashRoundDot:
+        return 2;  // dot
+    case DashDash:
+    case DashLongDash:
+        return 1;  // dash
+    case DashDashDot:
+    case DashLongDashDot:
+        return 3;
+    case DashDashDotDot:
+        return 4;
+    default:
+        return 0;  // solid
     }
 }
 
-} // namespace
+}  // namespace
 
-std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scaleX, double scaleY)
-{
+std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scaleX, double scaleY) {
     int widthPx = 0, heightPx = 0;
     cairo_matrix_t box;
     double lineScale = 1;
@@ -184,7 +211,8 @@ std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scale
     const double tolerance = 0.25 * k;
     const bool lineOn = shape.line.visible && std::isfinite(shape.line.weight) && shape.line.weight >= 0;
     const std::uint32_t lineColor = shape.line.color & 0xFFFFFF;
-    const std::int32_t penWidth = lineOn ? static_cast<std::int32_t>(std::lround(std::max(1.0, shape.line.weight * lineScale) * k)) : 0;
+    const std::int32_t penWidth =
+        lineOn ? static_cast<std::int32_t>(std::lround(std::max(1.0, shape.line.weight * lineScale) * k)) : 0;
 
     bool brushOn = g.fillable && shape.fill.kind != FillKind::None;
     std::uint32_t brushColor = shape.fill.color & 0xFFFFFF;
@@ -197,18 +225,21 @@ std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scale
     }
 
     Writer w;
-    w.Record(WmfSetMapMode, {8}); // anisotropic
+    w.Record(WmfSetMapMode, {8});  // anisotropic
     w.Record(WmfSetWindowOrg, {0, 0});
     w.Record(WmfSetWindowExt, {U(heightPx * k), U(widthPx * k)});
-    w.Record(WmfSetBkMode, {1}); // transparent
+    w.Record(WmfSetBkMode, {1});  // transparent
     w.Record(WmfSetPolyFillMode, {static_cast<std::uint16_t>(g.evenOdd ? 1 : 2)});
     // Objects 0 to 4: the line's pen, the fill's brush, a null pen, the arrowheads' brush, a null brush.
-    w.Record(WmfCreatePenIndirect, {static_cast<std::uint16_t>(lineOn ? PenStyle(shape.line.dashStyle) : 5), U(penWidth), 0,
-                                    static_cast<std::uint16_t>(lineColor & 0xFFFF), static_cast<std::uint16_t>(lineColor >> 16)});
-    w.Record(WmfCreateBrushIndirect, {static_cast<std::uint16_t>(brushOn ? 0 : 1), static_cast<std::uint16_t>(brushColor & 0xFFFF),
-                                      static_cast<std::uint16_t>(brushColor >> 16), 0});
+    w.Record(WmfCreatePenIndirect,
+             {static_cast<std::uint16_t>(lineOn ? PenStyle(shape.line.dashStyle) : 5), U(penWidth), 0,
+              static_cast<std::uint16_t>(lineColor & 0xFFFF), static_cast<std::uint16_t>(lineColor >> 16)});
+    w.Record(WmfCreateBrushIndirect,
+             {static_cast<std::uint16_t>(brushOn ? 0 : 1), static_cast<std::uint16_t>(brushColor & 0xFFFF),
+              static_cast<std::uint16_t>(brushColor >> 16), 0});
     w.Record(WmfCreatePenIndirect, {5, 0, 0, 0, 0});
-    w.Record(WmfCreateBrushIndirect, {0, static_cast<std::uint16_t>(lineColor & 0xFFFF), static_cast<std::uint16_t>(lineColor >> 16), 0});
+    w.Record(WmfCreateBrushIndirect,
+             {0, static_cast<std::uint16_t>(lineColor & 0xFFFF), static_cast<std::uint16_t>(lineColor >> 16), 0});
     w.Record(WmfCreateBrushIndirect, {1, 0, 0, 0});
 
     auto segments = [&](const std::vector<Poly>& polys) {
@@ -234,12 +265,14 @@ std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scale
         const std::int16_t l = Clamp16(std::min(x0, x1)), r = Clamp16(std::max(x0, x1));
         const std::int16_t t = Clamp16(std::min(y0, y1)), b = Clamp16(std::max(y0, y1));
         w.Record(g.simple == Geometry::Rect ? WmfRectangle : WmfEllipse,
-                 {static_cast<std::uint16_t>(b), static_cast<std::uint16_t>(r), static_cast<std::uint16_t>(t), static_cast<std::uint16_t>(l)});
+                 {static_cast<std::uint16_t>(b), static_cast<std::uint16_t>(r), static_cast<std::uint16_t>(t),
+                  static_cast<std::uint16_t>(l)});
     } else {
         std::vector<Poly> polys = Flatten(g.fill, m, tolerance);
         if (g.fillable) {
             std::vector<Poly> filled;
-            for (const Poly& p : polys) if (p.pts.size() >= 3) filled.push_back(p);
+            for (const Poly& p : polys)
+                if (p.pts.size() >= 3) filled.push_back(p);
             if (filled.size() == 1 && filled[0].closed) {
                 w.Record(WmfPolygon, PointsParams(filled[0].pts));
             } else if (!filled.empty()) {
@@ -247,7 +280,10 @@ std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scale
                 std::vector<std::uint16_t> params{static_cast<std::uint16_t>(filled.size())};
                 for (const Poly& p : filled) params.push_back(static_cast<std::uint16_t>(p.pts.size()));
                 for (const Poly& p : filled)
-                    for (const Pt& q : p.pts) { params.push_back(static_cast<std::uint16_t>(q.x)); params.push_back(static_cast<std::uint16_t>(q.y)); }
+                    for (const Pt& q : p.pts) {
+                        params.push_back(static_cast<std::uint16_t>(q.x));
+                        params.push_back(static_cast<std::uint16_t>(q.y));
+                    }
                 bool allClosed = std::all_of(filled.begin(), filled.end(), [](const Poly& p) { return p.closed; });
                 if (!allClosed) w.Record(WmfSelectObject, {2});
                 w.Record(WmfPolyPolygon, params);
@@ -279,9 +315,8 @@ std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scale
     return w.Finish(Clamp16(widthPx * k), Clamp16(heightPx * k), static_cast<std::uint16_t>(96 * k), 5);
 }
 
-void RenderShapeWmf(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path)
-{
+void RenderShapeWmf(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path) {
     WriteFileAtomically(path, RenderShapeWmf(shape, scaleX, scaleY));
 }
 
-} // namespace bcrender
+}  // namespace bcrender

@@ -27,8 +27,8 @@ constexpr int CSIDL_PERSONAL = 5;
 // Opens file (a path, or a URL such as https: or mailto:) for the operation "open" (or null).
 // A relative path is taken from directory when one is given. Returns a value above 32 when the
 // handler started, else one of the SE_ERR_ codes. owner and parameters are not used here.
-std::intptr_t ShellExecuteW(void* owner, const wchar_t* operation, const wchar_t* file,
-                            const wchar_t* parameters, const wchar_t* directory, int showCommand);
+std::intptr_t ShellExecuteW(void* owner, const wchar_t* operation, const wchar_t* file, const wchar_t* parameters,
+                            const wchar_t* directory, int showCommand);
 
 namespace bcshell {
 
@@ -42,4 +42,4 @@ std::wstring GetDocumentsFolder();
 // The folder of a special-folder id (only CSIDL_PERSONAL); empty for others.
 std::wstring GetSpecialFolderPath(int csidl);
 
-} // namespace bcshell
+}  // namespace bcshell

@@ -2,10 +2,6 @@
 
 #include "TextEncoding.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <pwd.h>
@@ -14,6 +10,10 @@
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <vector>
 
 extern char** environ;
@@ -30,8 +30,7 @@ constexpr std::size_t kQueryMaxBytes = 4096;
 constexpr int kStatusStillRunning = -1;
 constexpr int kStatusSpawnFailed = -2;
 
-std::string HomeFolder()
-{
+std::string HomeFolder() {
     const char* home = std::getenv("HOME");
     if (home && *home) return home;
     struct passwd pwd;
@@ -42,21 +41,18 @@ std::string HomeFolder()
     return std::string();
 }
 
-std::string WithoutTrailingSlashes(std::string path)
-{
+std::string WithoutTrailingSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
 }
 
-bool IsExecutableFile(const std::string& path)
-{
+bool IsExecutableFile(const std::string& path) {
     struct stat info;
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
 // The program's full path: as given when it names a folder, else searched in $PATH.
-std::string FindProgram(const std::string& name)
-{
+std::string FindProgram(const std::string& name) {
     if (name.empty()) return std::string();
     if (name.find('/') != std::string::npos) return IsExecutableFile(name) ? name : std::string();
     const char* path = std::getenv("PATH");
@@ -74,22 +70,20 @@ std::string FindProgram(const std::string& name)
     return std::string();
 }
 
-void SleepMs(long ms)
-{
-    struct timespec pause { ms / 1000, (ms % 1000) * 1000000L };
-    while (::nanosleep(&pause, &pause) != 0 && errno == EINTR) {
-    }
+void SleepMs(long ms) {
+    struct timespec pause {
+        ms / 1000, (ms % 1000) * 1000000L
+    };
+    while (::nanosleep(&pause, &pause) != 0 && errno == EINTR) {}
 }
 
-long NowMs()
-{
+long NowMs() {
     struct timespec now;
     ::clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-std::vector<char*> ArgumentPointers(std::vector<std::string>& arguments)
-{
+std::vector<char*> ArgumentPointers(std::vector<std::string>& arguments) {
     std::vector<char*> pointers;
     for (auto& argument : arguments) pointers.push_back(argument.data());
     pointers.push_back(nullptr);
@@ -99,8 +93,7 @@ std::vector<char*> ArgumentPointers(std::vector<std::string>& arguments)
 // Starts program with the arguments, detached from our standard streams. A watcher process
 // waits for it up to waitMs and reports its exit status (or kStatusStillRunning) through a
 // pipe; a handler that stays open (a browser) is left running and is never our zombie.
-int StartDetached(const std::string& program, std::vector<std::string> arguments, int waitMs)
-{
+int StartDetached(const std::string& program, std::vector<std::string> arguments, int waitMs) {
     std::vector<char*> argv = ArgumentPointers(arguments);
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) return kStatusSpawnFailed;
@@ -133,7 +126,9 @@ int StartDetached(const std::string& program, std::vector<std::string> arguments
                     break;
                 }
                 if (done < 0) break;
-                struct timespec pause { 0, 20 * 1000000L };
+                struct timespec pause {
+                    0, 20 * 1000000L
+                };
                 ::nanosleep(&pause, nullptr);
             }
         }
@@ -160,16 +155,14 @@ int StartDetached(const std::string& program, std::vector<std::string> arguments
         }
     }
     ::close(fds[0]);
-    while (::waitpid(watcher, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(watcher, nullptr, 0) < 0 && errno == EINTR) {}
     return got == sizeof status ? status : kStatusSpawnFailed;
 }
 
 // Runs program and returns what it wrote to its standard output (at most maxBytes); false
 // when it cannot start, fails, or takes longer than waitMs (it is then killed).
-bool RunAndCapture(const std::string& program, std::vector<std::string> arguments, int waitMs,
-                   std::size_t maxBytes, std::string& output)
-{
+bool RunAndCapture(const std::string& program, std::vector<std::string> arguments, int waitMs, std::size_t maxBytes,
+                   std::string& output) {
     output.clear();
     std::vector<char*> argv = ArgumentPointers(arguments);
     int fds[2];
@@ -200,7 +193,9 @@ bool RunAndCapture(const std::string& program, std::vector<std::string> argument
     for (;;) {
         const long left = deadline - NowMs();
         if (left <= 0) break;
-        struct pollfd watch { fds[0], POLLIN, 0 };
+        struct pollfd watch {
+            fds[0], POLLIN, 0
+        };
         const int ready = ::poll(&watch, 1, static_cast<int>(left));
         if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0) break;
@@ -222,15 +217,13 @@ bool RunAndCapture(const std::string& program, std::vector<std::string> argument
     }
     if (done != child) {
         ::kill(child, SIGKILL);
-        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
         return false;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-bool HasUrlScheme(const std::wstring& target)
-{
+bool HasUrlScheme(const std::wstring& target) {
     // scheme ":" as in "https:" or "mailto:"; one letter before ':' is not taken as a scheme.
     const std::size_t colon = target.find(L':');
     if (colon == std::wstring::npos || colon < 2) return false;
@@ -243,31 +236,37 @@ bool HasUrlScheme(const std::wstring& target)
     return true;
 }
 
-std::wstring ErrorForStatus(int status, const std::string& program)
-{
+std::wstring ErrorForStatus(int status, const std::string& program) {
     const std::wstring name = bctext::WideFromUtf8(program);
     switch (status) {
-    case kStatusSpawnFailed: return L"Cannot start " + name + L".";
-    case 127: return L"Cannot run " + name + L".";
-    case 2: return L"The file or folder does not exist.";
-    case 3: return L"No program is installed that can open it (" + name + L" found no handler).";
-    default: return name + L" could not open it (exit status " + std::to_wstring(status) + L").";
+    case kStatusSpawnFailed:
+        return L"Cannot start " + name + L".";
+    case 127:
+        return L"Cannot run " + name + L".";
+    case 2:
+        return L"The file or folder does not exist.";
+    case 3:
+        return L"No program is installed that can open it (" + name + L" found no handler).";
+    default:
+        return name + L" could not open it (exit status " + std::to_wstring(status) + L").";
     }
 }
 
-std::intptr_t ErrorCodeForStatus(int status)
-{
+std::intptr_t ErrorCodeForStatus(int status) {
     switch (status) {
-    case 2: return SE_ERR_FNF;
-    case 3: return SE_ERR_NOASSOC;
-    case kStatusSpawnFailed: return SE_ERR_OOM;
-    default: return SE_ERR_NOASSOC;
+    case 2:
+        return SE_ERR_FNF;
+    case 3:
+        return SE_ERR_NOASSOC;
+    case kStatusSpawnFailed:
+        return SE_ERR_OOM;
+    default:
+        return SE_ERR_NOASSOC;
     }
 }
 
 // Opens target (already resolved) and returns a ShellExecute-style code.
-std::intptr_t OpenTarget(const std::wstring& target, std::wstring* error)
-{
+std::intptr_t OpenTarget(const std::wstring& target, std::wstring* error) {
     const auto fail = [error](std::intptr_t code, const std::wstring& why) {
         if (error) *error = why;
         return code;
@@ -286,7 +285,8 @@ std::intptr_t OpenTarget(const std::wstring& target, std::wstring* error)
         if (path[0] == L'-') path = L"./" + path;
         argument = bctext::Utf8FromWide(path);
         struct stat info;
-        if (::stat(argument.c_str(), &info) != 0) return fail(SE_ERR_FNF, L"The file or folder does not exist: " + path);
+        if (::stat(argument.c_str(), &info) != 0)
+            return fail(SE_ERR_FNF, L"The file or folder does not exist: " + path);
     }
 
     const char* chosen = std::getenv("BRINDLECAST_OPENER");
@@ -295,7 +295,7 @@ std::intptr_t OpenTarget(const std::wstring& target, std::wstring* error)
     if (program.empty())
         return fail(SE_ERR_NOASSOC, bctext::WideFromUtf8(opener) + L" is not available, so the item cannot be opened.");
 
-    const int status = StartDetached(program, { program, argument }, kOpenWaitMs);
+    const int status = StartDetached(program, {program, argument}, kOpenWaitMs);
     if (status == 0 || status == kStatusStillRunning) {
         if (error) error->clear();
         return 42;
@@ -303,11 +303,10 @@ std::intptr_t OpenTarget(const std::wstring& target, std::wstring* error)
     return fail(ErrorCodeForStatus(status), ErrorForStatus(status, program));
 }
 
-} // namespace
+}  // namespace
 
 std::intptr_t ShellExecuteW(void* /*owner*/, const wchar_t* operation, const wchar_t* file,
-                            const wchar_t* /*parameters*/, const wchar_t* directory, int /*showCommand*/)
-{
+                            const wchar_t* /*parameters*/, const wchar_t* directory, int /*showCommand*/) {
     if (operation && *operation && std::wcscmp(operation, L"open") != 0) return SE_ERR_NOASSOC;
     if (!file || !*file) return SE_ERR_FNF;
     std::wstring target = file;
@@ -321,17 +320,13 @@ std::intptr_t ShellExecuteW(void* /*owner*/, const wchar_t* operation, const wch
 
 namespace bcshell {
 
-bool Open(const std::wstring& target, std::wstring* error)
-{
-    return OpenTarget(target, error) > 32;
-}
+bool Open(const std::wstring& target, std::wstring* error) { return OpenTarget(target, error) > 32; }
 
-std::wstring GetDocumentsFolder()
-{
+std::wstring GetDocumentsFolder() {
     const std::string home = WithoutTrailingSlashes(HomeFolder());
     const std::string program = FindProgram("xdg-user-dir");
     std::string answer;
-    if (!program.empty() && RunAndCapture(program, { program, "DOCUMENTS" }, kQueryWaitMs, kQueryMaxBytes, answer)) {
+    if (!program.empty() && RunAndCapture(program, {program, "DOCUMENTS"}, kQueryWaitMs, kQueryMaxBytes, answer)) {
         while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r')) answer.pop_back();
         answer = WithoutTrailingSlashes(answer);
         // The tool answers the home folder itself when no documents folder is configured.
@@ -342,9 +337,6 @@ std::wstring GetDocumentsFolder()
     return bctext::WideFromUtf8(home == "/" ? "/Documents" : home + "/Documents");
 }
 
-std::wstring GetSpecialFolderPath(int csidl)
-{
-    return csidl == CSIDL_PERSONAL ? GetDocumentsFolder() : std::wstring();
-}
+std::wstring GetSpecialFolderPath(int csidl) { return csidl == CSIDL_PERSONAL ? GetDocumentsFolder() : std::wstring(); }
 
-} // namespace bcshell
+}  // namespace bcshell

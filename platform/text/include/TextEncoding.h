@@ -70,4 +70,4 @@ std::wstring WideFromLatin1(const std::string& text);
 std::wstring WideFromLatin1(const unsigned char* bytes, std::size_t count);
 std::string Latin1FromWide(const std::wstring& text, char replacement = '?');
 
-} // namespace bctext
+}  // namespace bctext

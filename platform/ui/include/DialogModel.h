@@ -23,7 +23,7 @@ struct CControlState {
     int rangeMin = 0;
     int rangeMax = 100;
     int position = 0;
-    std::vector<std::wstring> items; // list entries
+    std::vector<std::wstring> items;  // list entries
     int selection = -1;
 };
 
@@ -60,8 +60,7 @@ public:
     // The next running timer that is due; false when none runs.
     bool NextTimer(int& id) const;
 
-    void EndDialog(int result)
-    {
+    void EndDialog(int result) {
         m_result = result;
         m_ended = true;
     }
@@ -90,4 +89,4 @@ private:
 // nothing else to deliver ends the dialog with IDCANCEL rather than waiting for ever.
 int RunModal(CDialogModel& dialog, const std::function<void(CDialogModel&)>& input);
 
-} // namespace bcui
+}  // namespace bcui

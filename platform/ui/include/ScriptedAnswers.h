@@ -25,4 +25,4 @@ private:
 // Parses a whole decimal number (optional sign) into int range; false for anything else.
 bool ParseWholeNumber(const std::wstring& text, int& value);
 
-} // namespace bcui
+}  // namespace bcui

@@ -9,8 +9,7 @@ namespace bcui {
 
 // "label [#####     ]  50%": the bar is `width` cells wide; a position outside the range is
 // clamped and an empty or inverted range shows an empty bar.
-std::wstring ProgressBarText(const std::wstring& label, int rangeMin, int rangeMax, int position,
-                             int width = 30);
+std::wstring ProgressBarText(const std::wstring& label, int rangeMin, int rangeMax, int position, int width = 30);
 
 class CTerminalOutput {
 public:
@@ -47,4 +46,4 @@ public:
     static void RaiseInterrupt();
 };
 
-} // namespace bcui
+}  // namespace bcui

@@ -4,28 +4,24 @@
 
 namespace bcui {
 
-std::wstring CScriptedAnswers::Get(const std::wstring& name, const std::wstring& fallback) const
-{
+std::wstring CScriptedAnswers::Get(const std::wstring& name, const std::wstring& fallback) const {
     const auto it = m_values.find(name);
     return it == m_values.end() ? fallback : it->second;
 }
 
-bool CScriptedAnswers::GetInt(const std::wstring& name, int& value) const
-{
+bool CScriptedAnswers::GetInt(const std::wstring& name, int& value) const {
     const auto it = m_values.find(name);
     return it != m_values.end() && ParseWholeNumber(it->second, value);
 }
 
-bool CScriptedAnswers::GetFlag(const std::wstring& name) const
-{
+bool CScriptedAnswers::GetFlag(const std::wstring& name) const {
     const auto it = m_values.find(name);
     if (it == m_values.end()) return false;
     const std::wstring& v = it->second;
     return !(v == L"0" || v == L"no" || v == L"false" || v == L"off");
 }
 
-bool ParseWholeNumber(const std::wstring& text, int& value)
-{
+bool ParseWholeNumber(const std::wstring& text, int& value) {
     std::size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
@@ -42,4 +38,4 @@ bool ParseWholeNumber(const std::wstring& text, int& value)
     return true;
 }
 
-} // namespace bcui
+}  // namespace bcui

@@ -2,15 +2,14 @@
 
 #include "TextEncoding.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <csignal>
-#include <unistd.h>
 
 namespace bcui {
 
-std::wstring ProgressBarText(const std::wstring& label, int rangeMin, int rangeMax, int position, int width)
-{
+std::wstring ProgressBarText(const std::wstring& label, int rangeMin, int rangeMax, int position, int width) {
     if (width < 1) width = 1;
     long long filled = 0;
     int percent = 0;
@@ -35,20 +34,16 @@ std::wstring ProgressBarText(const std::wstring& label, int rangeMin, int rangeM
 }
 
 CTerminalOutput::CTerminalOutput(std::FILE* stream)
-    : m_stream(stream), m_isTerminal(stream && ::isatty(::fileno(stream)) == 1)
-{
-}
+    : m_stream(stream), m_isTerminal(stream && ::isatty(::fileno(stream)) == 1) {}
 
-void CTerminalOutput::WriteLine(const std::wstring& text)
-{
+void CTerminalOutput::WriteLine(const std::wstring& text) {
     if (!m_stream) return;
     EndProgress();
     std::fputs((bctext::Utf8FromWide(text) + "\n").c_str(), m_stream);
     std::fflush(m_stream);
 }
 
-void CTerminalOutput::ShowProgress(const std::wstring& lines)
-{
+void CTerminalOutput::ShowProgress(const std::wstring& lines) {
     if (!m_stream || !m_isTerminal) return;
     std::string out;
     // Back to the first line of the previous drawing, then overwrite each line.
@@ -66,7 +61,7 @@ void CTerminalOutput::ShowProgress(const std::wstring& lines)
             }
             line.clear();
         } else if (static_cast<unsigned char>(text[i]) >= 0x20 || text[i] == '\t' || (text[i] & 0x80)) {
-            line += text[i]; // no control characters from texts reach the terminal
+            line += text[i];  // no control characters from texts reach the terminal
         }
     }
     m_progressLines = count;
@@ -74,8 +69,7 @@ void CTerminalOutput::ShowProgress(const std::wstring& lines)
     std::fflush(m_stream);
 }
 
-void CTerminalOutput::EndProgress()
-{
+void CTerminalOutput::EndProgress() {
     if (m_progressLines > 0 && m_stream) {
         std::fputs("\n", m_stream);
         std::fflush(m_stream);
@@ -89,18 +83,14 @@ std::atomic<bool> g_interrupted{false};
 std::atomic<int> g_guards{0};
 struct sigaction g_previous;
 
-extern "C" void OnInterrupt(int)
-{
-    g_interrupted.store(true);
-}
+extern "C" void OnInterrupt(int) { g_interrupted.store(true); }
 
-} // namespace
+}  // namespace
 
-CInterruptGuard::CInterruptGuard()
-{
+CInterruptGuard::CInterruptGuard() {
     if (g_guards.fetch_add(1) == 0) {
         g_interrupted.store(false);
-        struct sigaction action{};
+        struct sigaction action {};
         action.sa_handler = &OnInterrupt;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
@@ -108,19 +98,12 @@ CInterruptGuard::CInterruptGuard()
     }
 }
 
-CInterruptGuard::~CInterruptGuard()
-{
+CInterruptGuard::~CInterruptGuard() {
     if (g_guards.fetch_sub(1) == 1) ::sigaction(SIGINT, &g_previous, nullptr);
 }
 
-bool CInterruptGuard::TakeInterrupt()
-{
-    return g_interrupted.exchange(false);
-}
+bool CInterruptGuard::TakeInterrupt() { return g_interrupted.exchange(false); }
 
-void CInterruptGuard::RaiseInterrupt()
-{
-    g_interrupted.store(true);
-}
+void CInterruptGuard::RaiseInterrupt() { g_interrupted.store(true); }
 
-} // namespace bcui
+}  // namespace bcui

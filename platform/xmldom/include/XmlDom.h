@@ -39,8 +39,8 @@ public:
 
 // Why the last loadXML failed.
 struct XmlParseError {
-    int errorCode = 0;          // 0: the last load succeeded (or none was made)
-    std::wstring reason;        // the parser's message, without a trailing line feed
+    int errorCode = 0;    // 0: the last load succeeded (or none was made)
+    std::wstring reason;  // the parser's message, without a trailing line feed
     int line = 0;
     int linepos = 0;
 };
@@ -91,8 +91,7 @@ public:
     bool isSameNode(const XmlNode& other) const { return m_node == other.m_node; }
 
 protected:
-    XmlNode(std::shared_ptr<detail::DocumentState> state, _xmlNode* node)
-        : m_state(std::move(state)), m_node(node) {}
+    XmlNode(std::shared_ptr<detail::DocumentState> state, _xmlNode* node) : m_state(std::move(state)), m_node(node) {}
 
     std::shared_ptr<detail::DocumentState> m_state;
     _xmlNode* m_node;
@@ -197,4 +196,4 @@ private:
     friend struct detail::DocumentState;
 };
 
-} // namespace xmldom
+}  // namespace xmldom

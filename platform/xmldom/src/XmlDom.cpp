@@ -6,6 +6,8 @@
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -13,8 +15,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
 namespace xmldom {
@@ -60,9 +60,9 @@ struct DocumentState {
 
     // Keeps each parentless node once.
     void Prune() {
-        detached.erase(std::remove_if(detached.begin(), detached.end(),
-                                      [](xmlNodePtr n) { return n->parent != nullptr; }),
-                       detached.end());
+        detached.erase(
+            std::remove_if(detached.begin(), detached.end(), [](xmlNodePtr n) { return n->parent != nullptr; }),
+            detached.end());
         std::sort(detached.begin(), detached.end());
         detached.erase(std::unique(detached.begin(), detached.end()), detached.end());
     }
@@ -89,7 +89,7 @@ struct DocumentState {
     }
 };
 
-} // namespace detail
+}  // namespace detail
 
 using detail::DocumentState;
 using detail::WideFromUtf8;
@@ -104,10 +104,8 @@ std::wstring Wide(const xmlChar* s) { return WideFromUtf8(reinterpret_cast<const
 // Element and attribute names must be XML names; anything else would not serialise.
 std::string CheckedName(const std::wstring& name, const char* what) {
     std::string utf8;
-    if (name.empty() || !bctext::StrictUtf8FromWide(name, utf8) ||
-        xmlValidateName(X(utf8), 0) != 0)
-        throw XmlDomError(std::string("invalid ") + what + " name '" +
-                          std::string(utf8.begin(), utf8.end()) + "'");
+    if (name.empty() || !bctext::StrictUtf8FromWide(name, utf8) || xmlValidateName(X(utf8), 0) != 0)
+        throw XmlDomError(std::string("invalid ") + what + " name '" + std::string(utf8.begin(), utf8.end()) + "'");
     return utf8;
 }
 
@@ -173,34 +171,45 @@ std::string Serialize(xmlNodePtr node, bool withDeclaration) {
     return result;
 }
 
-bool IsCharacterNode(xmlElementType type) {
-    return type == XML_TEXT_NODE || type == XML_CDATA_SECTION_NODE;
-}
+bool IsCharacterNode(xmlElementType type) { return type == XML_TEXT_NODE || type == XML_CDATA_SECTION_NODE; }
 
-} // namespace
+}  // namespace
 
 // --- XmlNode ---------------------------------------------------------------------------------
 
 NodeType XmlNode::nodeType() const {
     switch (m_node->type) {
-    case XML_ELEMENT_NODE: return NODE_ELEMENT;
-    case XML_ATTRIBUTE_NODE: return NODE_ATTRIBUTE;
-    case XML_TEXT_NODE: return NODE_TEXT;
-    case XML_CDATA_SECTION_NODE: return NODE_CDATA_SECTION;
-    case XML_PI_NODE: return NODE_PROCESSING_INSTRUCTION;
-    case XML_COMMENT_NODE: return NODE_COMMENT;
-    case XML_DOCUMENT_NODE: return NODE_DOCUMENT;
-    default: return NODE_OTHER;
+    case XML_ELEMENT_NODE:
+        return NODE_ELEMENT;
+    case XML_ATTRIBUTE_NODE:
+        return NODE_ATTRIBUTE;
+    case XML_TEXT_NODE:
+        return NODE_TEXT;
+    case XML_CDATA_SECTION_NODE:
+        return NODE_CDATA_SECTION;
+    case XML_PI_NODE:
+        return NODE_PROCESSING_INSTRUCTION;
+    case XML_COMMENT_NODE:
+        return NODE_COMMENT;
+    case XML_DOCUMENT_NODE:
+        return NODE_DOCUMENT;
+    default:
+        return NODE_OTHER;
     }
 }
 
 std::wstring XmlNode::nodeName() const {
     switch (m_node->type) {
-    case XML_TEXT_NODE: return L"#text";
-    case XML_CDATA_SECTION_NODE: return L"#cdata-section";
-    case XML_COMMENT_NODE: return L"#comment";
-    case XML_DOCUMENT_NODE: return L"#document";
-    default: return Wide(m_node->name);
+    case XML_TEXT_NODE:
+        return L"#text";
+    case XML_CDATA_SECTION_NODE:
+        return L"#cdata-section";
+    case XML_COMMENT_NODE:
+        return L"#comment";
+    case XML_DOCUMENT_NODE:
+        return L"#document";
+    default:
+        return Wide(m_node->name);
     }
 }
 
@@ -239,9 +248,7 @@ void XmlNode::setNodeValue(const std::wstring& value) {
     }
 }
 
-std::wstring XmlNode::text() const {
-    return Content(m_node);
-}
+std::wstring XmlNode::text() const { return Content(m_node); }
 
 std::wstring XmlNode::xml() const {
     std::string utf8 = xmlUtf8();
@@ -279,9 +286,7 @@ std::shared_ptr<XmlNode> XmlNode::nextSibling() const {
     return DocumentState::Wrap(m_state, m_node->next);
 }
 
-bool XmlNode::hasChildNodes() const {
-    return m_node->type != XML_ATTRIBUTE_NODE && m_node->children != nullptr;
-}
+bool XmlNode::hasChildNodes() const { return m_node->type != XML_ATTRIBUTE_NODE && m_node->children != nullptr; }
 
 std::shared_ptr<XmlNodeList> XmlNode::childNodes() const {
     return std::shared_ptr<XmlNodeList>(new XmlNodeList(m_state, m_node));
@@ -348,9 +353,7 @@ std::shared_ptr<XmlNode> XmlNode::removeChild(const std::shared_ptr<XmlNode>& ol
     return oldChild;
 }
 
-bool XmlNode::isSameNode(const std::shared_ptr<XmlNode>& other) const {
-    return other && other->m_node == m_node;
-}
+bool XmlNode::isSameNode(const std::shared_ptr<XmlNode>& other) const { return other && other->m_node == m_node; }
 
 // --- XmlElement ------------------------------------------------------------------------------
 
@@ -360,7 +363,7 @@ xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name) {
         if (xmlStrEqual(a->name, X(name))) return a;
     return nullptr;
 }
-} // namespace
+}  // namespace
 
 std::wstring XmlElement::getAttribute(const std::wstring& name) const {
     std::string utf8;
@@ -535,14 +538,11 @@ std::shared_ptr<XmlCharacterData> XmlDocument::createCDATASection(const std::wst
 
 std::shared_ptr<XmlElement> XmlDocument::documentElement() const {
     for (xmlNodePtr c = m_state->doc->children; c; c = c->next)
-        if (c->type == XML_ELEMENT_NODE)
-            return std::static_pointer_cast<XmlElement>(DocumentState::Wrap(m_state, c));
+        if (c->type == XML_ELEMENT_NODE) return std::static_pointer_cast<XmlElement>(DocumentState::Wrap(m_state, c));
     return nullptr;
 }
 
-const XmlParseError& XmlDocument::parseError() const {
-    return m_state->parseError;
-}
+const XmlParseError& XmlDocument::parseError() const { return m_state->parseError; }
 
 bool XmlDocument::loadXML(const std::wstring& text) {
     std::string utf8;
@@ -572,8 +572,7 @@ bool XmlDocument::loadXMLUtf8(const std::string& utf8) {
     // No network, no external entities, nothing printed: failures are reported through
     // parseError. Without a dictionary every name is the node's own, so nodes can move over.
     const int options = XML_PARSE_NONET | XML_PARSE_NODICT | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    xmlDocPtr parsed = xmlCtxtReadMemory(ctxt, utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                                         "UTF-8", options);
+    xmlDocPtr parsed = xmlCtxtReadMemory(ctxt, utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8", options);
     if (!parsed || !ctxt->wellFormed) {
         xmlErrorPtr e = xmlCtxtGetLastError(ctxt);
         std::wstring reason = e && e->message ? WideFromUtf8(e->message) : std::wstring(L"malformed XML");
@@ -644,4 +643,4 @@ void XmlDocument::save(const std::wstring& path) const {
     }
 }
 
-} // namespace xmldom
+}  // namespace xmldom

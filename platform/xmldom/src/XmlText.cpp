@@ -6,8 +6,8 @@ namespace xmldom {
 namespace detail {
 
 bool IsXmlChar(char32_t c) {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 std::string XmlUtf8FromWide(const std::wstring& text) {
@@ -20,9 +20,7 @@ std::string XmlUtf8FromWide(const std::wstring& text) {
     return out;
 }
 
-std::wstring WideFromUtf8(const char* text) {
-    return text ? WideFromUtf8(text, std::strlen(text)) : std::wstring();
-}
+std::wstring WideFromUtf8(const char* text) { return text ? WideFromUtf8(text, std::strlen(text)) : std::wstring(); }
 
-} // namespace detail
-} // namespace xmldom
+}  // namespace detail
+}  // namespace xmldom

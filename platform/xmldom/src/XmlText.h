@@ -19,5 +19,5 @@ std::string XmlUtf8FromWide(const std::wstring& text);
 inline std::wstring WideFromUtf8(const char* text, std::size_t length) { return bctext::WideFromUtf8(text, length); }
 std::wstring WideFromUtf8(const char* text);
 
-} // namespace detail
-} // namespace xmldom
+}  // namespace detail
+}  // namespace xmldom

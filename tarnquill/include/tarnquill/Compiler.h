@@ -10,16 +10,16 @@
 namespace tarnquill {
 
 struct CompileOptions {
-    std::string baseFolder;   // files named by the description are relative to this (UTF-8)
-    std::string schemaPath;   // validate against this XSD when not empty
-    bool ignoreErrors = false; // a picture that cannot be read becomes an empty shape
+    std::string baseFolder;     // files named by the description are relative to this (UTF-8)
+    std::string schemaPath;     // validate against this XSD when not empty
+    bool ignoreErrors = false;  // a picture that cannot be read becomes an empty shape
 };
 
 // One failure, with the place in the description when it is known.
 class CompileError : public std::runtime_error {
 public:
-    CompileError(const std::string& message, const std::string& element = {},
-                 const std::string& attribute = {}, long line = 0);
+    CompileError(const std::string& message, const std::string& element = {}, const std::string& attribute = {},
+                 long line = 0);
     const std::string& Message() const { return message_; }
     const std::string& Element() const { return element_; }
     const std::string& Attribute() const { return attribute_; }
@@ -42,4 +42,4 @@ CompileResult CompileText(const std::string& xmlText, const CompileOptions& opti
 // Atomic write (temporary file + rename); throws CompileError when it fails.
 void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
-} // namespace tarnquill
+}  // namespace tarnquill

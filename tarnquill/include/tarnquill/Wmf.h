@@ -24,7 +24,7 @@ struct Point {
 // A contour: a start point and segments, each a line or a quadratic curve.
 struct Segment {
     bool curve = false;
-    Point control; // curves only
+    Point control;  // curves only
     Point to;
 };
 
@@ -37,17 +37,17 @@ struct Contour {
 struct Path {
     std::vector<Contour> contours;
     bool filled = false;
-    std::uint32_t fillRgb = 0; // 0xRRGGBB
-    bool evenOdd = true;       // polygon fill mode ALTERNATE (else WINDING)
+    std::uint32_t fillRgb = 0;  // 0xRRGGBB
+    bool evenOdd = true;        // polygon fill mode ALTERNATE (else WINDING)
     bool stroked = false;
     std::uint32_t strokeRgb = 0;
-    double strokeWidth = 0; // in unit-square x units; 0 is the thinnest line
+    double strokeWidth = 0;  // in unit-square x units; 0 is the thinnest line
 };
 
 struct Drawing {
-    double frameWidth = 0, frameHeight = 0; // the frame in the metafile's logical units
-    std::vector<Path> paths;                // in drawing order
-    std::vector<std::string> warnings;      // records skipped, one line per kind
+    double frameWidth = 0, frameHeight = 0;  // the frame in the metafile's logical units
+    std::vector<Path> paths;                 // in drawing order
+    std::vector<std::string> warnings;       // records skipped, one line per kind
 };
 
 // Files beyond this are refused before they are read.
@@ -60,4 +60,4 @@ bool LooksLikeWmf(const std::uint8_t* data, std::size_t size);
 Drawing ParseWmf(const std::uint8_t* data, std::size_t size);
 inline Drawing ParseWmf(const std::vector<std::uint8_t>& bytes) { return ParseWmf(bytes.data(), bytes.size()); }
 
-} // namespace tarnquill::wmf
+}  // namespace tarnquill::wmf

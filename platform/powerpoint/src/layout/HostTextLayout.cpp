@@ -31,8 +31,7 @@ public:
     std::vector<Span> items[kUnitCount];
 };
 
-bclayout::Frame FrameOf(const ShapeData& d)
-{
+bclayout::Frame FrameOf(const ShapeData& d) {
     const TextData& t = d.text;
     bclayout::Frame f;
     f.left = d.left;
@@ -53,8 +52,7 @@ bclayout::Frame FrameOf(const ShapeData& d)
     return f;
 }
 
-bclayout::RunStyle StyleOf(const FontData& font)
-{
+bclayout::RunStyle StyleOf(const FontData& font) {
     bclayout::RunStyle s;
     s.fontName = font.name;
     s.size = font.size;
@@ -68,17 +66,14 @@ bclayout::RunStyle StyleOf(const FontData& font)
 }
 
 // Start of each paragraph in the text.
-std::vector<LONG> ParagraphStarts(const std::wstring& text)
-{
+std::vector<LONG> ParagraphStarts(const std::wstring& text) {
     std::vector<LONG> starts{0};
     for (std::size_t i = 0; i < text.size(); ++i)
-        if (text[i] == L'\r')
-            starts.push_back(static_cast<LONG>(i + 1));
+        if (text[i] == L'\r') starts.push_back(static_cast<LONG>(i + 1));
     return starts;
 }
 
-std::vector<Span> MakeItems(const TextData& t, Unit unit)
-{
+std::vector<Span> MakeItems(const TextData& t, Unit unit) {
     std::vector<Span> items;
     const LONG n = static_cast<LONG>(t.text.size());
     auto at = [&t](LONG i) { return t.text[static_cast<std::size_t>(i)]; };
@@ -98,12 +93,9 @@ std::vector<Span> MakeItems(const TextData& t, Unit unit)
         LONG i = 0;
         while (i < n) {
             LONG start = i;
-            while (i < n && !IsSpace(at(i)) && at(i) != L'\r')
-                ++i;
-            while (i < n && IsSpace(at(i)))
-                ++i;
-            if (i < n && at(i) == L'\r')
-                ++i;
+            while (i < n && !IsSpace(at(i)) && at(i) != L'\r') ++i;
+            while (i < n && IsSpace(at(i))) ++i;
+            if (i < n && at(i) == L'\r') ++i;
             items.emplace_back(start, i - start);
         }
         break;
@@ -114,8 +106,7 @@ std::vector<Span> MakeItems(const TextData& t, Unit unit)
             wchar_t c = at(i);
             bool end = c == L'\r';
             if (c == L'.' || c == L'!' || c == L'?') {
-                while (i + 1 < n && IsSpace(at(i + 1)))
-                    ++i;
+                while (i + 1 < n && IsSpace(at(i + 1))) ++i;
                 end = true;
             }
             if (end) {
@@ -123,8 +114,7 @@ std::vector<Span> MakeItems(const TextData& t, Unit unit)
                 start = i + 1;
             }
         }
-        if (start < n)
-            items.emplace_back(start, n - start);
+        if (start < n) items.emplace_back(start, n - start);
         break;
     }
     case Unit::Run: {
@@ -143,8 +133,7 @@ std::vector<Span> MakeItems(const TextData& t, Unit unit)
     return items;
 }
 
-CShapeText& Fresh(CHostShape* shape)
-{
+CShapeText& Fresh(CHostShape* shape) {
     CHostDocument* doc = shape->Document();
     CShapeText& st = *Obtain<CShapeText>(doc, shape, 0, 0);
     const TextData& t = shape->data.text;
@@ -172,10 +161,9 @@ CShapeText& Fresh(CHostShape* shape)
     return st;
 }
 
-} // namespace
+}  // namespace
 
-bclayout::TextLayoutInput LayoutInputOf(const ShapeData& shape)
-{
+bclayout::TextLayoutInput LayoutInputOf(const ShapeData& shape) {
     const TextData& t = shape.text;
     std::vector<bclayout::RunStyle> styles;
     styles.reserve(t.charFonts.size());
@@ -214,8 +202,7 @@ bclayout::TextLayoutInput LayoutInputOf(const ShapeData& shape)
                 first = t.charFonts.back();
             f.bullet.text = BulletText(t, p);
             const FontData& face = b.useTextFont != msoFalse ? first : b.font;
-            if (b.useTextFont == msoFalse)
-                f.bullet.fontName = b.font.name;
+            if (b.useTextFont == msoFalse) f.bullet.fontName = b.font.name;
             f.bullet.bold = face.bold != msoFalse;
             f.bullet.italic = face.italic != msoFalse;
             f.bullet.size = b.relativeSize * first.size;
@@ -227,8 +214,7 @@ bclayout::TextLayoutInput LayoutInputOf(const ShapeData& shape)
 
 bclayout::CTextLayout& LayoutOf(CHostShape* shape) { return Fresh(shape).layout; }
 
-const std::vector<Span>& UnitItems(CHostShape* shape, Unit unit)
-{
+const std::vector<Span>& UnitItems(CHostShape* shape, Unit unit) {
     CShapeText& st = Fresh(shape);
     const int u = static_cast<int>(unit);
     if (!st.itemsMade[u]) {
@@ -243,17 +229,14 @@ const std::vector<Span>& UnitItems(CHostShape* shape, Unit unit)
     return st.items[u];
 }
 
-Span CItemsIn::At(std::size_t i) const
-{
-    if (!m_items)
-        return m_start == m_end ? Span(m_start, 0) : Span(m_start + static_cast<LONG>(i), 1);
+Span CItemsIn::At(std::size_t i) const {
+    if (!m_items) return m_start == m_end ? Span(m_start, 0) : Span(m_start + static_cast<LONG>(i), 1);
     const Span& s = (*m_items)[m_first + i];
     const LONG a = std::max(s.first, m_start), b = std::min(s.first + s.second, m_end);
     return Span(a, std::max<LONG>(0, b - a));
 }
 
-CItemsIn ItemsIn(CHostShape* shape, Unit unit, LONG start, LONG length)
-{
+CItemsIn ItemsIn(CHostShape* shape, Unit unit, LONG start, LONG length) {
     CItemsIn result;
     const LONG end = start + length;
     result.m_start = start;
@@ -271,8 +254,7 @@ CItemsIn ItemsIn(CHostShape* shape, Unit unit, LONG start, LONG length)
         return e < start || (e == start && s.second > 0);
     });
     auto last = std::partition_point(first, items.end(), [start, end, length](const Span& s) {
-        if (length == 0)
-            return s.first <= start;
+        if (length == 0) return s.first <= start;
         return s.first < end || (s.second == 0 && s.first == end);
     });
     result.m_items = &items;
@@ -281,8 +263,7 @@ CItemsIn ItemsIn(CHostShape* shape, Unit unit, LONG start, LONG length)
     return result;
 }
 
-std::vector<std::size_t> ParagraphsOf(CHostShape* shape, LONG start, LONG length)
-{
+std::vector<std::size_t> ParagraphsOf(CHostShape* shape, LONG start, LONG length) {
     const TextData& t = shape->data.text;
     const LONG size = static_cast<LONG>(t.text.size());
     const std::vector<Span>& paragraphs = UnitItems(shape, Unit::Paragraph);
@@ -290,33 +271,26 @@ std::vector<std::size_t> ParagraphsOf(CHostShape* shape, LONG start, LONG length
         // The paragraph whose mark is at or after pos.
         auto it = std::partition_point(paragraphs.begin(), paragraphs.end(),
                                        [pos](const Span& s) { return s.first + s.second <= pos; });
-        if (it == paragraphs.end())
-            --it;
+        if (it == paragraphs.end()) --it;
         return static_cast<std::size_t>(it - paragraphs.begin());
     };
     start = std::clamp<LONG>(start, 0, size);
     const std::size_t first = indexOf(start);
     const std::size_t last = length > 0 ? std::max(first, indexOf(std::min(start + length, size) - 1)) : first;
     std::vector<std::size_t> result;
-    for (std::size_t p = first; p <= last && p < t.paragraphs.size(); ++p)
-        result.push_back(p);
+    for (std::size_t p = first; p <= last && p < t.paragraphs.size(); ++p) result.push_back(p);
     return result;
 }
 
-LONG BulletNumber(const TextData& t, std::size_t p)
-{
-    if (p >= t.paragraphs.size())
-        return 0;
+LONG BulletNumber(const TextData& t, std::size_t p) {
+    if (p >= t.paragraphs.size()) return 0;
     const ParagraphData& para = t.paragraphs[p];
     LONG n = para.bullet.startValue;
     for (std::size_t q = p; q > 0; --q) {
         const ParagraphData& prev = t.paragraphs[q - 1];
-        if (prev.indentLevel < para.indentLevel)
-            break;
-        if (prev.indentLevel > para.indentLevel)
-            continue;
-        if (prev.bullet.type != ppBulletNumbered || prev.bullet.visible == msoFalse)
-            break;
+        if (prev.indentLevel < para.indentLevel) break;
+        if (prev.indentLevel > para.indentLevel) continue;
+        if (prev.bullet.type != ppBulletNumbered || prev.bullet.visible == msoFalse) break;
         ++n;
     }
     return n;
@@ -324,12 +298,10 @@ LONG BulletNumber(const TextData& t, std::size_t p)
 
 namespace {
 
-std::wstring Roman(LONG number)
-{
-    static const std::pair<LONG, const wchar_t*> digits[] = {{1000, L"M"}, {900, L"CM"}, {500, L"D"}, {400, L"CD"},
-                                                             {100, L"C"},  {90, L"XC"},  {50, L"L"},  {40, L"XL"},
-                                                             {10, L"X"},   {9, L"IX"},   {5, L"V"},   {4, L"IV"},
-                                                             {1, L"I"}};
+std::wstring Roman(LONG number) {
+    static const std::pair<LONG, const wchar_t*> digits[] = {
+        {1000, L"M"}, {900, L"CM"}, {500, L"D"}, {400, L"CD"}, {100, L"C"}, {90, L"XC"}, {50, L"L"},
+        {40, L"XL"},  {10, L"X"},   {9, L"IX"},  {5, L"V"},    {4, L"IV"},  {1, L"I"}};
     std::wstring out;
     // Numbers past a few thousand would only repeat M; a paragraph never counts that far.
     number = std::clamp<LONG>(number, 0, 100000);
@@ -341,64 +313,63 @@ std::wstring Roman(LONG number)
     return out;
 }
 
-std::wstring Alphabetic(LONG number, bool lower)
-{
-    if (number < 1)
-        return std::wstring();
+std::wstring Alphabetic(LONG number, bool lower) {
+    if (number < 1) return std::wstring();
     const LONG k = number - 1;
     const wchar_t letter = static_cast<wchar_t>((lower ? L'a' : L'A') + k % 26);
     return std::wstring(static_cast<std::size_t>(std::min<LONG>(k / 26 + 1, 1000)), letter);
 }
 
-} // namespace
+}  // namespace
 
-std::wstring FormatBulletNumber(LONG style, LONG number)
-{
+std::wstring FormatBulletNumber(LONG style, LONG number) {
     enum Form { kAlpha, kArabic, kRoman };
     struct Style {
         Form form;
         bool left, right, period, lower;
     };
     static const Style styles[30] = {
-        {kAlpha, false, false, true, true},   {kAlpha, false, false, true, false},  {kArabic, false, true, false, false},
-        {kArabic, false, false, true, false}, {kRoman, true, true, false, true},    {kRoman, false, true, false, true},
-        {kRoman, false, false, true, true},   {kRoman, false, false, true, false},  {kAlpha, true, true, false, true},
-        {kAlpha, false, true, false, true},   {kAlpha, true, true, false, false},   {kAlpha, false, true, false, false},
-        {kArabic, true, true, false, false},  {kArabic, false, false, false, false}, {kRoman, true, true, false, false},
-        {kRoman, false, true, false, false},  {kArabic, false, false, false, false}, {kArabic, false, false, true, false},
-        {kArabic, false, false, false, false}, {kArabic, false, false, false, false}, {kArabic, false, false, false, false},
-        {kArabic, false, false, false, false}, {kArabic, false, false, true, false}, {kArabic, false, false, false, false},
-        {kArabic, false, false, false, false}, {kArabic, false, false, false, false}, {kArabic, false, false, false, false},
-        {kArabic, false, false, true, false}, {kArabic, false, false, false, false}, {kArabic, false, false, true, false},
+        {kAlpha, false, false, true, true},    {kAlpha, false, false, true, false},
+        {kArabic, false, true, false, false},  {kArabic, false, false, true, false},
+        {kRoman, true, true, false, true},     {kRoman, false, true, false, true},
+        {kRoman, false, false, true, true},    {kRoman, false, false, true, false},
+        {kAlpha, true, true, false, true},     {kAlpha, false, true, false, true},
+        {kAlpha, true, true, false, false},    {kAlpha, false, true, false, false},
+        {kArabic, true, true, false, false},   {kArabic, false, false, false, false},
+        {kRoman, true, true, false, false},    {kRoman, false, true, false, false},
+        {kArabic, false, false, false, false}, {kArabic, false, false, true, false},
+        {kArabic, false, false, false, false}, {kArabic, false, false, false, false},
+        {kArabic, false, false, false, false}, {kArabic, false, false, false, false},
+        {kArabic, false, false, true, false},  {kArabic, false, false, false, false},
+        {kArabic, false, false, false, false}, {kArabic, false, false, false, false},
+        {kArabic, false, false, false, false}, {kArabic, false, false, true, false},
+        {kArabic, false, false, false, false}, {kArabic, false, false, true, false},
     };
-    if (style < 0 || style >= 30)
-        return std::wstring();
+    if (style < 0 || style >= 30) return std::wstring();
     const Style& s = styles[style];
     std::wstring text;
     switch (s.form) {
-    case kAlpha: text = Alphabetic(number, s.lower); break;
-    case kArabic: text = std::to_wstring(number); break;
+    case kAlpha:
+        text = Alphabetic(number, s.lower);
+        break;
+    case kArabic:
+        text = std::to_wstring(number);
+        break;
     case kRoman: {
         text = Roman(number);
         if (s.lower)
-            for (wchar_t& c : text)
-                c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+            for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
         break;
     }
     }
-    if (s.period)
-        text += L'.';
-    if (s.right)
-        text += L')';
-    if (s.left)
-        text.insert(text.begin(), L'(');
+    if (s.period) text += L'.';
+    if (s.right) text += L')';
+    if (s.left) text.insert(text.begin(), L'(');
     return text;
 }
 
-std::wstring BulletText(const TextData& t, std::size_t p)
-{
-    if (p >= t.paragraphs.size())
-        return std::wstring();
+std::wstring BulletText(const TextData& t, std::size_t p) {
+    if (p >= t.paragraphs.size()) return std::wstring();
     const BulletData& b = t.paragraphs[p].bullet;
     switch (b.type) {
     case ppBulletUnnumbered:
@@ -406,10 +377,12 @@ std::wstring BulletText(const TextData& t, std::size_t p)
         // A code outside Unicode draws nothing rather than an invalid character.
         return b.character > 0 && b.character <= 0x10FFFF ? std::wstring(1, static_cast<wchar_t>(b.character))
                                                           : std::wstring();
-    case ppBulletNumbered: return FormatBulletNumber(b.style, BulletNumber(t, p));
-    default: return std::wstring();
+    case ppBulletNumbered:
+        return FormatBulletNumber(b.style, BulletNumber(t, p));
+    default:
+        return std::wstring();
     }
 }
 
-} // namespace Host
-} // namespace PowerPoint
+}  // namespace Host
+}  // namespace PowerPoint

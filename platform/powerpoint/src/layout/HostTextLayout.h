@@ -12,7 +12,7 @@
 namespace PowerPoint {
 namespace Host {
 
-using Span = std::pair<LONG, LONG>; // start (0-based), length
+using Span = std::pair<LONG, LONG>;  // start (0-based), length
 
 enum class Unit { Paragraph, Sentence, Word, Character, Run, Line };
 
@@ -32,7 +32,7 @@ public:
 
 private:
     friend CItemsIn ItemsIn(CHostShape* shape, Unit unit, LONG start, LONG length);
-    const std::vector<Span>* m_items = nullptr; // null: characters
+    const std::vector<Span>* m_items = nullptr;  // null: characters
     std::size_t m_first = 0, m_count = 0;
     LONG m_start = 0, m_end = 0;
 };
@@ -52,5 +52,5 @@ std::wstring FormatBulletNumber(LONG style, LONG number);
 // The layout input of a shape's state (its frame and its text).
 bclayout::TextLayoutInput LayoutInputOf(const ShapeData& shape);
 
-} // namespace Host
-} // namespace PowerPoint
+}  // namespace Host
+}  // namespace PowerPoint

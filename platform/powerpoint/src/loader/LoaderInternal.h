@@ -95,7 +95,7 @@ struct OptProperty {
     bool blip = false;
     bool complex = false;
     std::uint32_t value = 0;
-    CPptByteView complexData; // for complex properties: `value` bytes after the table
+    CPptByteView complexData;  // for complex properties: `value` bytes after the table
 };
 
 // The shape's properties of the primary, secondary and tertiary tables; the first table that
@@ -165,8 +165,8 @@ void ReadMasterStyle(const CPptRecord& atom, TextTypeStyle& out);
 
 // ---- load state ---------------------------------------------------------------------------------
 struct BlipData {
-    std::vector<std::uint8_t> bytes; // a PNG, JPEG, BMP, WMF or EMF file
-    std::string kind;                // "png", "jpeg", "bmp", "wmf", "emf", "pict", "tiff"
+    std::vector<std::uint8_t> bytes;  // a PNG, JPEG, BMP, WMF or EMF file
+    std::string kind;                 // "png", "jpeg", "bmp", "wmf", "emf", "pict", "tiff"
 };
 
 struct HyperlinkEntry {
@@ -182,7 +182,7 @@ struct MasterState {
     Host::CHostMaster* host = nullptr;
     std::uint32_t slideId = 0;
     bool titleMaster = false;
-    MasterState* base = nullptr; // a title master's main master
+    MasterState* base = nullptr;  // a title master's main master
     TextTypeStyle styles[kTextTypes];
     ULONG scheme[8] = {0xFFFFFF, 0x000000, 0x808080, 0x000000, 0xBBE0E3, 0x998033, 0xFFFFFF, 0x00CC99};
     // Placeholder shapes by placeholder type: their properties and text formats are inherited.
@@ -195,14 +195,14 @@ struct MasterState {
 
 // What a slide's shapes need while they are read.
 struct SheetState {
-    Host::CHostSlide* slide = nullptr;   // null for a master
+    Host::CHostSlide* slide = nullptr;  // null for a master
     Host::CHostMaster* hostMaster = nullptr;
-    MasterState* master = nullptr;        // the slide's master; for a master: itself
+    MasterState* master = nullptr;  // the slide's master; for a master: itself
     const ULONG* scheme = nullptr;
     LONG slideNumber = 0;
     // The slide's outline texts (the records after its persist atom in the slide list).
     std::vector<RecordPtr> outline;
-    std::vector<std::size_t> outlineHeaders; // positions of the text headers in `outline`
+    std::vector<std::size_t> outlineHeaders;  // positions of the text headers in `outline`
     std::vector<Host::CHostShape*>* shapes = nullptr;
     Host::HeadersFootersData headersFooters;
     bool isMaster = false;
@@ -211,9 +211,7 @@ struct SheetState {
 class CLoadContext {
 public:
     CLoadContext(Host::CHostDocument* doc, LoadResult& result, const LoadOptions& options)
-        : doc(doc), result(result), options(options), copyBudget(options.maxCopiedBytes)
-    {
-    }
+        : doc(doc), result(result), options(options), copyBudget(options.maxCopiedBytes) {}
     void Warn(const std::wstring& text);
 
     Host::CHostDocument* doc;
@@ -221,8 +219,8 @@ public:
     const LoadOptions& options;
 
     ContainerPtr root;
-    std::map<std::uint64_t, RecordPtr> byOffset; // top-level records by stream offset
-    std::map<std::uint32_t, std::uint32_t> persist; // persist id -> stream offset
+    std::map<std::uint64_t, RecordPtr> byOffset;     // top-level records by stream offset
+    std::map<std::uint32_t, std::uint32_t> persist;  // persist id -> stream offset
     ContainerPtr document;
     ContainerPtr environment;
 
@@ -231,7 +229,7 @@ public:
     TextPF defaultPF;
     TextCF defaultCF;
     TextTypeStyle documentStyles[kTextTypes];
-    std::vector<BlipData> blips; // by blip store position (1-based references)
+    std::vector<BlipData> blips;  // by blip store position (1-based references)
     std::map<std::uint32_t, HyperlinkEntry> hyperlinks;
     std::map<std::uint32_t, SoundEntry> sounds;
     std::map<std::uint32_t, ContainerPtr> exObjects;
@@ -241,7 +239,7 @@ public:
     std::map<std::uint32_t, std::wstring> slideTitlesById;
     Host::HeadersFootersData documentHeadersFooters;
     std::uint32_t maxShapeId = 0;
-    std::map<std::uint32_t, COptTable> masterShapes; // by shape id
+    std::map<std::uint32_t, COptTable> masterShapes;  // by shape id
     // Pictures and sounds are copied into every shape that shows them; a file that names one
     // huge picture from many shapes must not multiply it without end.
     std::uint64_t copyBudget;
@@ -271,14 +269,14 @@ Host::ColorData OptColor(std::uint32_t value, const ULONG* scheme, ULONG fallbac
 struct TextSource {
     int textType = 4;
     std::wstring text;
-    const CPptRecord* style = nullptr;  // style text property atom
-    const CPptRecord* ruler = nullptr;  // text ruler atom
-    const CPptRecord* style9 = nullptr; // numbering extension
-    const CPptRecord* levels = nullptr; // master text levels (masters' own texts)
-    std::vector<const CPptRecord*> extras; // interactive info, fields, ...
+    const CPptRecord* style = nullptr;      // style text property atom
+    const CPptRecord* ruler = nullptr;      // text ruler atom
+    const CPptRecord* style9 = nullptr;     // numbering extension
+    const CPptRecord* levels = nullptr;     // master text levels (masters' own texts)
+    std::vector<const CPptRecord*> extras;  // interactive info, fields, ...
 };
-void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source, const MasterState::Placeholder* inherited,
-                 Host::TextData& out);
+void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
+                 const MasterState::Placeholder* inherited, Host::TextData& out);
 // The load date (LoadOptions::fieldDate) in one of the file's date and time formats.
 std::wstring DateText(const CLoadContext& ctx, int format);
 Host::ActionData ReadInteractive(CLoadContext& ctx, const CPptContainer& interactiveInfo);
@@ -291,6 +289,6 @@ void BuildEffects(CLoadContext& ctx, Host::CHostSlide& slide);
 // The main sequence of the slide's own timeline; false when the slide holds none.
 bool ReadTimeline(CLoadContext& ctx, const CPptContainer& slideRecord, Host::CHostSlide& slide);
 
-} // namespace Detail
-} // namespace Loader
-} // namespace PowerPoint
+}  // namespace Detail
+}  // namespace Loader
+}  // namespace PowerPoint

@@ -16,27 +16,21 @@ namespace {
 // No picture of a presentation comes near this; a larger claim is damage.
 constexpr std::size_t kMaxMetafileSize = 64u << 20;
 
-std::uint32_t Le32(const std::uint8_t* p)
-{
+std::uint32_t Le32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-void Put32(std::vector<std::uint8_t>& v, std::uint32_t x)
-{
-    for (int i = 0; i < 4; ++i)
-        v.push_back(static_cast<std::uint8_t>(x >> (8 * i)));
+void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
+    for (int i = 0; i < 4; ++i) v.push_back(static_cast<std::uint8_t>(x >> (8 * i)));
 }
 
-bool Inflate(const std::uint8_t* data, std::size_t size, std::size_t expected, std::vector<std::uint8_t>& out)
-{
+bool Inflate(const std::uint8_t* data, std::size_t size, std::size_t expected, std::vector<std::uint8_t>& out) {
     // Deflate shrinks data by a thousand at most; a larger claim is not believed.
-    if (expected == 0 || expected > kMaxMetafileSize || expected / 1032 > size + 1)
-        return false;
+    if (expected == 0 || expected > kMaxMetafileSize || expected / 1032 > size + 1) return false;
     out.assign(expected, 0);
     z_stream z{};
-    if (inflateInit(&z) != Z_OK)
-        return false;
+    if (inflateInit(&z) != Z_OK) return false;
     z.next_in = const_cast<Bytef*>(data);
     z.avail_in = static_cast<uInt>(size);
     z.next_out = out.data();
@@ -44,36 +38,29 @@ bool Inflate(const std::uint8_t* data, std::size_t size, std::size_t expected, s
     const int rc = inflate(&z, Z_FINISH);
     const std::size_t produced = out.size() - z.avail_out;
     inflateEnd(&z);
-    if (rc != Z_STREAM_END && rc != Z_OK && rc != Z_BUF_ERROR)
-        return false;
+    if (rc != Z_STREAM_END && rc != Z_OK && rc != Z_BUF_ERROR) return false;
     out.resize(produced);
     out.shrink_to_fit();
     return produced > 0;
 }
 
 // A device-independent bitmap becomes a BMP file by its 14-byte file header.
-std::vector<std::uint8_t> DibToBmp(const std::uint8_t* dib, std::size_t size)
-{
+std::vector<std::uint8_t> DibToBmp(const std::uint8_t* dib, std::size_t size) {
     std::vector<std::uint8_t> bmp;
-    if (size < 40)
-        return bmp;
+    if (size < 40) return bmp;
     const std::uint32_t headerSize = Le32(dib);
-    if (headerSize < 12 || headerSize > size)
-        return bmp;
+    if (headerSize < 12 || headerSize > size) return bmp;
     std::uint32_t palette = 0;
     if (headerSize >= 40) {
         const std::uint16_t bits = static_cast<std::uint16_t>(dib[14] | (dib[15] << 8));
         const std::uint32_t compression = Le32(dib + 16);
         std::uint32_t used = Le32(dib + 32);
-        if (used == 0 && bits <= 8)
-            used = 1u << bits;
+        if (used == 0 && bits <= 8) used = 1u << bits;
         palette = std::min<std::uint32_t>(used, 256) * 4;
-        if (compression == 3 && headerSize == 40)
-            palette += 12;
+        if (compression == 3 && headerSize == 40) palette += 12;
     }
     const std::uint64_t offset = 14ull + headerSize + palette;
-    if (offset > 14ull + size)
-        return bmp;
+    if (offset > 14ull + size) return bmp;
     bmp.reserve(14 + size);
     bmp.push_back('B');
     bmp.push_back('M');
@@ -84,10 +71,9 @@ std::vector<std::uint8_t> DibToBmp(const std::uint8_t* dib, std::size_t size)
     return bmp;
 }
 
-} // namespace
+}  // namespace
 
-bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, std::wstring& problem)
-{
+bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, std::wstring& problem) {
     if (size < 8) {
         problem = L"a picture record is cut short";
         return false;
@@ -105,13 +91,31 @@ bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, 
     const char* kind = nullptr;
     bool metafile = false;
     switch (type) {
-    case 0xF01A: kind = "emf"; metafile = true; break;
-    case 0xF01B: kind = "wmf"; metafile = true; break;
-    case 0xF01C: kind = "pict"; metafile = true; break;
-    case 0xF01D: case 0xF02A: kind = "jpeg"; break;
-    case 0xF01E: kind = "png"; break;
-    case 0xF01F: kind = "bmp"; break;
-    case 0xF029: kind = "tiff"; break;
+    case 0xF01A:
+        kind = "emf";
+        metafile = true;
+        break;
+    case 0xF01B:
+        kind = "wmf";
+        metafile = true;
+        break;
+    case 0xF01C:
+        kind = "pict";
+        metafile = true;
+        break;
+    case 0xF01D:
+    case 0xF02A:
+        kind = "jpeg";
+        break;
+    case 0xF01E:
+        kind = "png";
+        break;
+    case 0xF01F:
+        kind = "bmp";
+        break;
+    case 0xF029:
+        kind = "tiff";
+        break;
     default:
         problem = L"a picture of unknown kind " + std::to_wstring(type) + L" was skipped";
         return false;
@@ -138,8 +142,7 @@ bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, 
             out.bytes.assign(bits, bits + available);
         }
         // The store leaves out the 512-byte header that a picture file of this kind opens with.
-        if (type == 0xF01C)
-            out.bytes.insert(out.bytes.begin(), 512, 0);
+        if (type == 0xF01C) out.bytes.insert(out.bytes.begin(), 512, 0);
     } else {
         const std::size_t header = uids + 1;
         if (length < header) {
@@ -161,8 +164,7 @@ bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, 
     return true;
 }
 
-bool DecodeBlip(const CPptRecord& blip, BlipData& out, std::wstring& problem)
-{
+bool DecodeBlip(const CPptRecord& blip, BlipData& out, std::wstring& problem) {
     // The record's own header precedes its data in the stream.
     const CPptByteView b = blip.GetBytes();
     std::vector<std::uint8_t> whole(8 + b.size());
@@ -172,19 +174,16 @@ bool DecodeBlip(const CPptRecord& blip, BlipData& out, std::wstring& problem)
     whole[2] = static_cast<std::uint8_t>(blip.GetType());
     whole[3] = static_cast<std::uint8_t>(blip.GetType() >> 8);
     const std::uint32_t len = static_cast<std::uint32_t>(b.size());
-    std::memcpy(whole.data() + 4, &len, 4); // little-endian host
-    if (b.size())
-        std::memcpy(whole.data() + 8, b.data(), b.size());
+    std::memcpy(whole.data() + 4, &len, 4);  // little-endian host
+    if (b.size()) std::memcpy(whole.data() + 8, b.data(), b.size());
     return DecodeBlipBytes(whole.data(), whole.size(), out, problem);
 }
 
-void LoadBlips(CLoadContext& ctx, const std::vector<std::uint8_t>& pictures)
-{
+void LoadBlips(CLoadContext& ctx, const std::vector<std::uint8_t>& pictures) {
     ContainerPtr group = ChildContainer(ctx.document.get(), kPPDrawingGroup);
     ContainerPtr dgg = ChildContainer(group.get(), kEscherDggContainer);
     ContainerPtr store = ChildContainer(dgg.get(), kEscherBStoreContainer);
-    if (!store)
-        return;
+    if (!store) return;
     for (const RecordPtr& r : store->GetChildren()) {
         BlipData blip;
         std::wstring problem;
@@ -208,12 +207,11 @@ void LoadBlips(CLoadContext& ctx, const std::vector<std::uint8_t>& pictures)
         } else {
             problem = L"an unknown record in the picture store";
         }
-        if (!problem.empty())
-            ctx.Warn(L"picture " + std::to_wstring(index) + L": " + problem);
+        if (!problem.empty()) ctx.Warn(L"picture " + std::to_wstring(index) + L": " + problem);
         ctx.blips.push_back(std::move(blip));
     }
 }
 
-} // namespace Detail
-} // namespace Loader
-} // namespace PowerPoint
+}  // namespace Detail
+}  // namespace Loader
+}  // namespace PowerPoint

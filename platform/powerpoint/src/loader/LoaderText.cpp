@@ -27,8 +27,7 @@ struct CharRun {
 };
 
 void ReadStyleRuns(const CPptRecord& style, std::size_t textLength, std::vector<ParaRun>& paras,
-                   std::vector<CharRun>& chars)
-{
+                   std::vector<CharRun>& chars) {
     const CPptByteView b = style.GetBytes();
     std::size_t at = 0;
     std::size_t sum = 0;
@@ -38,8 +37,7 @@ void ReadStyleRuns(const CPptRecord& style, std::size_t textLength, std::vector<
         run.count = b.U32(at);
         run.level = b.U16(at + 4);
         const std::size_t next = ReadTextPF(b, at + 6, run.pf);
-        if (next == 0 || run.count == 0)
-            return;
+        if (next == 0 || run.count == 0) return;
         paras.push_back(run);
         sum += run.count;
         at = next;
@@ -49,8 +47,7 @@ void ReadStyleRuns(const CPptRecord& style, std::size_t textLength, std::vector<
         CharRun run;
         run.count = b.U32(at);
         const std::size_t next = ReadTextCF(b, at + 4, run.cf);
-        if (next == 0 || run.count == 0)
-            return;
+        if (next == 0 || run.count == 0) return;
         chars.push_back(run);
         sum += run.count;
         at = next;
@@ -58,16 +55,14 @@ void ReadStyleRuns(const CPptRecord& style, std::size_t textLength, std::vector<
 }
 
 // Numbering of the later-version extension, one entry per paragraph run.
-void ReadStyle9(const CPptRecord& atom, std::vector<ParaRun>& paras)
-{
+void ReadStyle9(const CPptRecord& atom, std::vector<ParaRun>& paras) {
     const CPptByteView b = atom.GetBytes();
     std::size_t at = 0;
     for (std::size_t i = 0; b.Has(at, 4); ++i) {
         const std::uint32_t pm = b.U32(at);
         at += 4;
         TextPF extra;
-        if (pm & 0x800000)
-            at += 2; // picture bullet reference
+        if (pm & 0x800000) at += 2;  // picture bullet reference
         if (pm & 0x2000000) {
             extra.numbered = b.U16(at) != 0;
             extra.hasNumbering = true;
@@ -77,39 +72,27 @@ void ReadStyle9(const CPptRecord& atom, std::vector<ParaRun>& paras)
             extra.numberScheme = b.U16(at);
             extra.numberStart = S16(b, at + 2);
             extra.hasNumbering = true;
-            if (!(pm & 0x2000000))
-                extra.numbered = true;
+            if (!(pm & 0x2000000)) extra.numbered = true;
             at += 4;
         }
-        if (!b.Has(at, 4))
-            return;
+        if (!b.Has(at, 4)) return;
         const std::uint32_t cm = b.U32(at);
         at += 4;
-        if (cm & 0x100000)
-            at += 1;
-        if (cm & 0x4000000)
-            at += 4;
-        if (!b.Has(at, 4))
-            return;
+        if (cm & 0x100000) at += 1;
+        if (cm & 0x4000000) at += 4;
+        if (!b.Has(at, 4)) return;
         const std::uint32_t sm = b.U32(at);
         at += 4;
-        if (sm & 0x1)
-            at += 2;
-        if (sm & 0x2)
-            at += 2;
-        if (sm & 0x4)
-            at += 2;
-        if (sm & 0x40)
-            at += 2;
-        if (sm & 0x20)
-            at += 4;
+        if (sm & 0x1) at += 2;
+        if (sm & 0x2) at += 2;
+        if (sm & 0x4) at += 2;
+        if (sm & 0x40) at += 2;
+        if (sm & 0x20) at += 4;
         if (sm & 0x100) {
-            if (!b.Has(at, 4))
-                return;
+            if (!b.Has(at, 4)) return;
             at += 4 + 4 * static_cast<std::size_t>(std::min<std::uint32_t>(b.U32(at), 0x10000));
         }
-        if (at > b.size())
-            return;
+        if (at > b.size()) return;
         if (i < paras.size() && extra.hasNumbering) {
             paras[i].pf.hasNumbering = true;
             paras[i].pf.numbered = extra.numbered;
@@ -120,10 +103,11 @@ void ReadStyle9(const CPptRecord& atom, std::vector<ParaRun>& paras)
 }
 
 // The text type whose styles a type falls back on.
-int BaseType(int type)
-{
+int BaseType(int type) {
     switch (type) {
-    case 5: case 7: case 8:
+    case 5:
+    case 7:
+    case 8:
         return 1;
     case 6:
         return 0;
@@ -132,40 +116,32 @@ int BaseType(int type)
     }
 }
 
-const TextTypeStyle* StyleOf(const CLoadContext& ctx, const MasterState* master, int type)
-{
+const TextTypeStyle* StyleOf(const CLoadContext& ctx, const MasterState* master, int type) {
     for (const MasterState* m = master; m; m = m->base)
-        if (type >= 0 && type < kTextTypes && m->styles[type].present)
-            return &m->styles[type];
-    if (type >= 0 && type < kTextTypes && ctx.documentStyles[type].present)
-        return &ctx.documentStyles[type];
+        if (type >= 0 && type < kTextTypes && m->styles[type].present) return &m->styles[type];
+    if (type >= 0 && type < kTextTypes && ctx.documentStyles[type].present) return &ctx.documentStyles[type];
     return nullptr;
 }
 
 // Fills what the run lacks: the level and the levels below it of the text type, of its base
 // type, of the "other" type, then the document defaults.
-void ResolvePF(const CLoadContext& ctx, const MasterState* master, int type, int level, TextPF& pf)
-{
+void ResolvePF(const CLoadContext& ctx, const MasterState* master, int type, int level, TextPF& pf) {
     for (int t = type; t >= 0; t = BaseType(t))
         if (const TextTypeStyle* s = StyleOf(ctx, master, t))
             for (int l = level; l >= 0; --l)
-                if (s->levels[l].present)
-                    Overlay(pf, s->levels[l].pf);
+                if (s->levels[l].present) Overlay(pf, s->levels[l].pf);
     Overlay(pf, ctx.defaultPF);
 }
 
-void ResolveCF(const CLoadContext& ctx, const MasterState* master, int type, int level, TextCF& cf)
-{
+void ResolveCF(const CLoadContext& ctx, const MasterState* master, int type, int level, TextCF& cf) {
     for (int t = type; t >= 0; t = BaseType(t))
         if (const TextTypeStyle* s = StyleOf(ctx, master, t))
             for (int l = level; l >= 0; --l)
-                if (s->levels[l].present)
-                    Overlay(cf, s->levels[l].cf);
+                if (s->levels[l].present) Overlay(cf, s->levels[l].cf);
     Overlay(cf, ctx.defaultCF);
 }
 
-ColorData TextColor(std::uint32_t value, const ULONG* scheme, ULONG fallback)
-{
+ColorData TextColor(std::uint32_t value, const ULONG* scheme, ULONG fallback) {
     ColorData c;
     const std::uint32_t index = value >> 24;
     if (index == 0xFE) {
@@ -179,21 +155,17 @@ ColorData TextColor(std::uint32_t value, const ULONG* scheme, ULONG fallback)
     return c;
 }
 
-std::wstring FontName(const CLoadContext& ctx, std::uint16_t index)
-{
-    if (index < ctx.fonts.size() && !ctx.fonts[index].empty())
-        return ctx.fonts[index];
+std::wstring FontName(const CLoadContext& ctx, std::uint16_t index) {
+    if (index < ctx.fonts.size() && !ctx.fonts[index].empty()) return ctx.fonts[index];
     return ctx.fonts.empty() ? std::wstring(L"Arial") : ctx.fonts.front();
 }
 
-FontData MakeFont(const CLoadContext& ctx, const TextCF& cf, const ULONG* scheme)
-{
+FontData MakeFont(const CLoadContext& ctx, const TextCF& cf, const ULONG* scheme) {
     FontData f;
     f.name = FontName(ctx, cf.font);
     f.nameAscii = (cf.mask & 0x400000) ? FontName(ctx, cf.ansiFont) : f.name;
     f.nameOther = f.name;
-    if (cf.mask & 0x200000)
-        f.nameFarEast = FontName(ctx, cf.farEastFont);
+    if (cf.mask & 0x200000) f.nameFarEast = FontName(ctx, cf.farEastFont);
     f.size = (cf.mask & 0x20000) && cf.size > 0 ? static_cast<float>(cf.size) : 18.0f;
     f.bold = (cf.style & 0x1) ? msoTrue : msoFalse;
     f.italic = (cf.style & 0x2) ? msoTrue : msoFalse;
@@ -209,8 +181,7 @@ FontData MakeFont(const CLoadContext& ctx, const TextCF& cf, const ULONG* scheme
 }
 
 // Spacing: positive values are hundredths of a line, negative ones master units.
-void Spacing(std::int16_t value, float& amount, MsoTriState& lineRule, float defaultLines)
-{
+void Spacing(std::int16_t value, float& amount, MsoTriState& lineRule, float defaultLines) {
     if (value >= 0) {
         amount = value == 0 && defaultLines > 0 ? defaultLines : static_cast<float>(value) / 100.0f;
         lineRule = msoTrue;
@@ -221,27 +192,26 @@ void Spacing(std::int16_t value, float& amount, MsoTriState& lineRule, float def
 }
 
 ParagraphData MakeParagraph(const CLoadContext& ctx, const TextPF& pf, int level, const FontData& firstFont,
-                            const ULONG* scheme)
-{
+                            const ULONG* scheme) {
     ParagraphData p;
-    static const PpParagraphAlignment kAlign[] = {ppAlignLeft, ppAlignCenter, ppAlignRight, ppAlignJustify,
+    static const PpParagraphAlignment kAlign[] = {ppAlignLeft,       ppAlignCenter,     ppAlignRight,  ppAlignJustify,
                                                   ppAlignDistribute, ppAlignDistribute, ppAlignJustify};
     p.alignment = pf.alignment < 7 ? kAlign[pf.alignment] : ppAlignLeft;
     p.indentLevel = level + 1;
     Spacing((pf.mask & 0x1000) ? pf.lineSpacing : 100, p.spaceWithin, p.lineRuleWithin, 1.0f);
     Spacing(pf.spaceBefore, p.spaceBefore, p.lineRuleBefore, 0.0f);
     Spacing(pf.spaceAfter, p.spaceAfter, p.lineRuleAfter, 0.0f);
-    static const PpBaselineAlignment kFontAlign[] = {ppBaselineAlignBaseline, ppBaselineAlignTop,
-                                                     ppBaselineAlignCenter, ppBaselineAlignBaseline};
+    static const PpBaselineAlignment kFontAlign[] = {ppBaselineAlignBaseline, ppBaselineAlignTop, ppBaselineAlignCenter,
+                                                     ppBaselineAlignBaseline};
     p.baseLineAlignment = pf.fontAlign < 4 ? kFontAlign[pf.fontAlign] : ppBaselineAlignBaseline;
 
     BulletData& bullet = p.bullet;
     const bool has = (pf.bulletFlags & 0x1) != 0;
     bullet.visible = has ? msoTrue : msoFalse;
     bullet.type = !has ? ppBulletNone : (pf.hasNumbering && pf.numbered) ? ppBulletNumbered : ppBulletUnnumbered;
-    if ((pf.mask & 0x80) && pf.bulletChar != 0)
-        bullet.character = pf.bulletChar;
-    bullet.relativeSize = (pf.bulletFlags & 0x8) && pf.bulletSize > 0 ? static_cast<float>(pf.bulletSize) / 100.0f : 1.0f;
+    if ((pf.mask & 0x80) && pf.bulletChar != 0) bullet.character = pf.bulletChar;
+    bullet.relativeSize =
+        (pf.bulletFlags & 0x8) && pf.bulletSize > 0 ? static_cast<float>(pf.bulletSize) / 100.0f : 1.0f;
     bullet.useTextColor = (pf.bulletFlags & 0x4) ? msoFalse : msoTrue;
     bullet.useTextFont = (pf.bulletFlags & 0x2) ? msoFalse : msoTrue;
     bullet.font = firstFont;
@@ -249,8 +219,7 @@ ParagraphData MakeParagraph(const CLoadContext& ctx, const TextPF& pf, int level
         bullet.font.name = FontName(ctx, pf.bulletFont);
         bullet.font.nameAscii = bullet.font.nameOther = bullet.font.name;
     }
-    if (pf.bulletFlags & 0x4)
-        bullet.font.color = TextColor(pf.bulletColor, scheme, firstFont.color.rgb);
+    if (pf.bulletFlags & 0x4) bullet.font.color = TextColor(pf.bulletColor, scheme, firstFont.color.rgb);
     if (pf.hasNumbering) {
         bullet.style = static_cast<PpNumberedBulletStyle>(pf.numberScheme);
         bullet.startValue = pf.numberStart;
@@ -258,19 +227,17 @@ ParagraphData MakeParagraph(const CLoadContext& ctx, const TextPF& pf, int level
     return p;
 }
 
-std::tm FieldDate(const CLoadContext& ctx)
-{
-    std::time_t t = ctx.options.fieldDate >= 0 ? static_cast<std::time_t>(ctx.options.fieldDate * 86400)
-                                               : std::time(nullptr);
+std::tm FieldDate(const CLoadContext& ctx) {
+    std::time_t t =
+        ctx.options.fieldDate >= 0 ? static_cast<std::time_t>(ctx.options.fieldDate * 86400) : std::time(nullptr);
     std::tm tm{};
     gmtime_r(&t, &tm);
     return tm;
 }
 
-std::wstring FormatDate(const CLoadContext& ctx, int format)
-{
-    static const char* kMonths[] = {"January", "February", "March", "April", "May", "June", "July",
-                                    "August", "September", "October", "November", "December"};
+std::wstring FormatDate(const CLoadContext& ctx, int format) {
+    static const char* kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                                    "July",    "August",   "September", "October", "November", "December"};
     static const char* kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
     const std::tm tm = FieldDate(ctx);
     char buf[96];
@@ -317,19 +284,15 @@ constexpr std::size_t kMaxFields = 256;
 constexpr std::size_t kMaxLinks = 1024;
 
 // Replaces the field character at each position with its value, keeping fonts and links in step.
-void ExpandFields(std::vector<Field> fields, TextData& out)
-{
-    if (fields.size() > kMaxFields)
-        fields.resize(kMaxFields);
+void ExpandFields(std::vector<Field> fields, TextData& out) {
+    if (fields.size() > kMaxFields) fields.resize(kMaxFields);
     std::sort(fields.begin(), fields.end(), [](const Field& a, const Field& b) { return a.position > b.position; });
     std::size_t last = SIZE_MAX;
     for (const Field& f : fields) {
-        if (f.position >= out.text.size() || f.position == last || f.value.empty())
-            continue;
+        if (f.position >= out.text.size() || f.position == last || f.value.empty()) continue;
         last = f.position;
         const wchar_t c = out.text[f.position];
-        if (c == L'\r')
-            continue;
+        if (c == L'\r') continue;
         const FontData font = out.charFonts[f.position];
         out.text.replace(f.position, 1, f.value);
         out.charFonts.erase(out.charFonts.begin() + static_cast<std::ptrdiff_t>(f.position));
@@ -345,16 +308,14 @@ void ExpandFields(std::vector<Field> fields, TextData& out)
     }
 }
 
-} // namespace
+}  // namespace
 
 std::wstring DateText(const CLoadContext& ctx, int format) { return FormatDate(ctx, format); }
 
-ActionData ReadInteractive(CLoadContext& ctx, const CPptContainer& interactiveInfo)
-{
+ActionData ReadInteractive(CLoadContext& ctx, const CPptContainer& interactiveInfo) {
     ActionData a;
     RecordPtr atom = FirstChild(&interactiveInfo, kInteractiveInfoAtom);
-    if (!atom)
-        return a;
+    if (!atom) return a;
     const CPptByteView b = atom->GetBytes();
     const std::uint32_t linkId = b.U32(4);
     const std::uint8_t action = b.U8(8);
@@ -367,7 +328,7 @@ ActionData ReadInteractive(CLoadContext& ctx, const CPptContainer& interactiveIn
         a.action = ppActionRunProgram;
         break;
     case 3: {
-        static const PpActionType kJump[] = {ppActionNone, ppActionNextSlide, ppActionPreviousSlide,
+        static const PpActionType kJump[] = {ppActionNone,       ppActionNextSlide, ppActionPreviousSlide,
                                              ppActionFirstSlide, ppActionLastSlide, ppActionLastSlideViewed,
                                              ppActionEndShow};
         a.action = jump < 7 ? kJump[jump] : ppActionNone;
@@ -394,8 +355,7 @@ ActionData ReadInteractive(CLoadContext& ctx, const CPptContainer& interactiveIn
         a.hyperlink.address = it->second.target;
         a.hyperlink.subAddress = it->second.location;
         a.hyperlink.textToDisplay = it->second.friendlyName;
-        if (action == 1 || action == 2 || action == 7)
-            a.slideShowName = it->second.target;
+        if (action == 1 || action == 2 || action == 7) a.slideShowName = it->second.target;
     } else if (action == 4) {
         ctx.Warn(L"a hyperlink names link " + std::to_wstring(linkId) + L", which the file does not hold");
     }
@@ -403,8 +363,7 @@ ActionData ReadInteractive(CLoadContext& ctx, const CPptContainer& interactiveIn
 }
 
 void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source, const MasterState::Placeholder*,
-                 TextData& out)
-{
+                 TextData& out) {
     const int type = source.textType >= 0 && source.textType < kTextTypes ? source.textType : 4;
     const MasterState* master = sheet.master;
     const ULONG* scheme = sheet.scheme;
@@ -413,21 +372,18 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
     // Paragraphs end with '\r'; the file's final paragraph mark is not part of the text.
     std::vector<ParaRun> paras;
     std::vector<CharRun> chars;
-    if (source.style)
-        ReadStyleRuns(*source.style, out.text.size(), paras, chars);
+    if (source.style) ReadStyleRuns(*source.style, out.text.size(), paras, chars);
     if (paras.empty() && source.levels) {
         const CPptByteView b = source.levels->GetBytes();
         for (std::size_t at = 0; b.Has(at, 6); at += 6) {
             ParaRun run;
             run.count = b.U32(at);
             run.level = b.U16(at + 4);
-            if (run.count == 0)
-                break;
+            if (run.count == 0) break;
             paras.push_back(run);
         }
     }
-    if (source.style9)
-        ReadStyle9(*source.style9, paras);
+    if (source.style9) ReadStyle9(*source.style9, paras);
 
     const std::size_t n = out.text.size();
     out.charFonts.assign(n, FontData());
@@ -440,8 +396,7 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
     while (true) {
         std::size_t end = out.text.find(L'\r', start);
         const bool lastParagraph = end == std::wstring::npos;
-        if (lastParagraph)
-            end = n;
+        if (lastParagraph) end = n;
         while (paraRun < paras.size() && start >= paraRunEnd) {
             ++paraRun;
             paraRunEnd = paraRun < paras.size() ? paraRunEnd + paras[paraRun].count : SIZE_MAX;
@@ -461,18 +416,14 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
                 charRunEnd = charRun < chars.size() ? charRunEnd + chars[charRun].count : SIZE_MAX;
             }
             TextCF cf;
-            if (charRun < chars.size())
-                cf = chars[charRun].cf;
+            if (charRun < chars.size()) cf = chars[charRun].cf;
             ResolveCF(ctx, master, type, level, cf);
             FontData font = MakeFont(ctx, cf, scheme);
-            if (i == start)
-                firstFont = font;
-            if (i < n)
-                out.charFonts[i] = font;
+            if (i == start) firstFont = font;
+            if (i < n) out.charFonts[i] = font;
         }
         out.paragraphs.push_back(MakeParagraph(ctx, pf, level, firstFont, scheme));
-        if (lastParagraph)
-            break;
+        if (lastParagraph) break;
         start = end + 1;
     }
 
@@ -480,30 +431,23 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
     for (int l = 0; l < 5; ++l) {
         TextPF pf;
         ResolvePF(ctx, master, type, l, pf);
-        if (pf.mask & 0x400)
-            out.rulerLevels[l].firstMargin = static_cast<float>(pf.indent) / 8.0f;
-        if (pf.mask & 0x100)
-            out.rulerLevels[l].leftMargin = static_cast<float>(pf.leftMargin) / 8.0f;
+        if (pf.mask & 0x400) out.rulerLevels[l].firstMargin = static_cast<float>(pf.indent) / 8.0f;
+        if (pf.mask & 0x100) out.rulerLevels[l].leftMargin = static_cast<float>(pf.leftMargin) / 8.0f;
     }
     if (source.ruler) {
         const CPptByteView b = source.ruler->GetBytes();
         const std::uint32_t m = b.U32(0);
         std::size_t at = 4;
-        if (m & 0x2)
-            at += 2;
-        if (m & 0x1)
-            at += 2;
-        if (m & 0x4)
-            at += 2 + 4 * static_cast<std::size_t>(b.U16(at));
+        if (m & 0x2) at += 2;
+        if (m & 0x1) at += 2;
+        if (m & 0x4) at += 2 + 4 * static_cast<std::size_t>(b.U16(at));
         for (int l = 0; l < 5 && b.Has(at, 0); ++l) {
             if (m & (0x8u << l)) {
-                if (b.Has(at, 2))
-                    out.rulerLevels[l].leftMargin = static_cast<float>(b.U16(at)) / 8.0f;
+                if (b.Has(at, 2)) out.rulerLevels[l].leftMargin = static_cast<float>(b.U16(at)) / 8.0f;
                 at += 2;
             }
             if (m & (0x100u << l)) {
-                if (b.Has(at, 2))
-                    out.rulerLevels[l].firstMargin = static_cast<float>(b.U16(at)) / 8.0f;
+                if (b.Has(at, 2)) out.rulerLevels[l].firstMargin = static_cast<float>(b.U16(at)) / 8.0f;
                 at += 2;
             }
         }
@@ -515,20 +459,16 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
         const CPptRecord& r = *source.extras[i];
         switch (r.GetType()) {
         case kInteractiveInfo: {
-            if (i + 1 >= source.extras.size() || source.extras[i + 1]->GetType() != kTxInteractiveInfoAtom)
-                break;
+            if (i + 1 >= source.extras.size() || source.extras[i + 1]->GetType() != kTxInteractiveInfoAtom) break;
             const CPptByteView range = source.extras[i + 1]->GetBytes();
             const std::uint32_t begin = range.U32(0), endPos = range.U32(4);
-            if (begin >= endPos || begin >= n || out.links.size() >= kMaxLinks)
-                break;
+            if (begin >= endPos || begin >= n || out.links.size() >= kMaxLinks) break;
             const auto* container = dynamic_cast<const CPptContainer*>(&r);
-            if (!container)
-                break;
+            if (!container) break;
             const ActionData action = ReadInteractive(ctx, *container);
             if (r.GetInstance() == 0 || r.GetInstance() == 1) {
-                auto it = std::find_if(out.links.begin(), out.links.end(), [&](const TextLinkData& l) {
-                    return l.start == static_cast<LONG>(begin);
-                });
+                auto it = std::find_if(out.links.begin(), out.links.end(),
+                                       [&](const TextLinkData& l) { return l.start == static_cast<LONG>(begin); });
                 if (it == out.links.end()) {
                     TextLinkData link;
                     link.start = static_cast<LONG>(begin);
@@ -541,12 +481,10 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
             break;
         }
         case libpptparser::kRecordSlideNumberMCAtom:
-            if (!sheet.isMaster)
-                fields.push_back({r.GetBytes().U32(0), std::to_wstring(sheet.slideNumber)});
+            if (!sheet.isMaster) fields.push_back({r.GetBytes().U32(0), std::to_wstring(sheet.slideNumber)});
             break;
         case libpptparser::kRecordDateTimeMCAtom:
-            if (!sheet.isMaster)
-                fields.push_back({r.GetBytes().U32(0), FormatDate(ctx, r.GetBytes().U8(4))});
+            if (!sheet.isMaster) fields.push_back({r.GetBytes().U32(0), FormatDate(ctx, r.GetBytes().U8(4))});
             break;
         case kGenericDateMCAtom:
             if (!sheet.isMaster) {
@@ -555,12 +493,10 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
             }
             break;
         case kFooterMCAtom:
-            if (!sheet.isMaster)
-                fields.push_back({r.GetBytes().U32(0), sheet.headersFooters.footer.text});
+            if (!sheet.isMaster) fields.push_back({r.GetBytes().U32(0), sheet.headersFooters.footer.text});
             break;
         case kHeaderMCAtom:
-            if (!sheet.isMaster)
-                fields.push_back({r.GetBytes().U32(0), sheet.headersFooters.header.text});
+            if (!sheet.isMaster) fields.push_back({r.GetBytes().U32(0), sheet.headersFooters.header.text});
             break;
         default:
             break;
@@ -571,6 +507,6 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
     out.Normalize();
 }
 
-} // namespace Detail
-} // namespace Loader
-} // namespace PowerPoint
+}  // namespace Detail
+}  // namespace Loader
+}  // namespace PowerPoint

@@ -18,9 +18,7 @@ namespace PowerPoint {
 namespace Loader {
 
 CPptLoadError::CPptLoadError(Kind kind, const std::wstring& message)
-    : std::runtime_error(libpptparser::WideToUtf8(message)), m_kind(kind), m_message(message)
-{
-}
+    : std::runtime_error(libpptparser::WideToUtf8(message)), m_kind(kind), m_message(message) {}
 
 namespace Detail {
 
@@ -35,31 +33,25 @@ constexpr std::uint32_t kMaxReservedId = 1000000;
 
 constexpr std::uint32_t kCurrentUserToken = 0xE391C05F;
 
-std::wstring BaseName(const std::wstring& path)
-{
+std::wstring BaseName(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"/\\");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-std::wstring Folder(const std::wstring& path)
-{
+std::wstring Folder(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"/\\");
-    if (slash == std::wstring::npos)
-        return std::wstring();
+    if (slash == std::wstring::npos) return std::wstring();
     return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
-} // namespace
+}  // namespace
 
-void CLoadContext::Warn(const std::wstring& text)
-{
+void CLoadContext::Warn(const std::wstring& text) {
     // A damaged file can repeat one fault many times; the list stays short.
-    if (result.warnings.size() < 200)
-        result.warnings.push_back(text);
+    if (result.warnings.size() < 200) result.warnings.push_back(text);
 }
 
-bool CLoadContext::CanCopy(std::size_t bytes)
-{
+bool CLoadContext::CanCopy(std::size_t bytes) {
     if (bytes > copyBudget) {
         if (copyBudget != 0)
             Warn(L"pictures and sounds shown by many shapes exceed what is kept; further copies were left out");
@@ -70,36 +62,30 @@ bool CLoadContext::CanCopy(std::size_t bytes)
     return true;
 }
 
-RecordPtr CLoadContext::RecordAtPersist(std::uint32_t persistId) const
-{
+RecordPtr CLoadContext::RecordAtPersist(std::uint32_t persistId) const {
     auto it = persist.find(persistId);
-    if (it == persist.end())
-        return nullptr;
+    if (it == persist.end()) return nullptr;
     auto r = byOffset.find(it->second);
     return r == byOffset.end() ? nullptr : r->second;
 }
 
-MasterState* CLoadContext::FindMaster(std::uint32_t masterId) const
-{
+MasterState* CLoadContext::FindMaster(std::uint32_t masterId) const {
     for (const auto& m : masters)
-        if (m->slideId == masterId)
-            return m.get();
+        if (m->slideId == masterId) return m.get();
     return nullptr;
 }
 
 namespace {
 
 // The latest persist directory: the current edit first, older edits only for ids it lacks.
-bool ReadEditChain(CLoadContext& ctx, const std::vector<std::uint8_t>& currentUser, const std::vector<std::uint8_t>& stream,
-                   std::uint32_t& documentRef)
-{
+bool ReadEditChain(CLoadContext& ctx, const std::vector<std::uint8_t>& currentUser,
+                   const std::vector<std::uint8_t>& stream, std::uint32_t& documentRef) {
     const CPptByteView user(currentUser.data(), currentUser.size());
     if (!user.Has(0, 20) || user.U16(2) != libpptparser::kRecordCurrentUserAtom) {
         ctx.Warn(L"the \"Current User\" stream is missing or damaged; the file is read in stream order");
         return false;
     }
-    if (user.U32(12) != kCurrentUserToken)
-        ctx.Warn(L"the current-user record has an unexpected token");
+    if (user.U32(12) != kCurrentUserToken) ctx.Warn(L"the current-user record has an unexpected token");
     const CPptByteView s(stream.data(), stream.size());
     std::uint64_t offset = user.U32(16);
     std::set<std::uint64_t> seen;
@@ -113,15 +99,14 @@ bool ReadEditChain(CLoadContext& ctx, const std::vector<std::uint8_t>& currentUs
                 ctx.Warn(L"the last edit record is missing or damaged; the file is read in stream order");
                 return false;
             }
-            if (offset != 0)
-                ctx.Warn(L"the edit chain is broken; older edits were left out");
+            if (offset != 0) ctx.Warn(L"the edit chain is broken; older edits were left out");
             break;
         }
         seen.insert(offset);
         const std::uint32_t length = s.U32(offset + 4);
-        const CPptByteView edit(stream.data() + offset + 8, std::min<std::uint64_t>(length, stream.size() - offset - 8));
-        if (first)
-            documentRef = edit.U32(16);
+        const CPptByteView edit(stream.data() + offset + 8,
+                                std::min<std::uint64_t>(length, stream.size() - offset - 8));
+        if (first) documentRef = edit.U32(16);
         first = false;
         const std::uint64_t dirAt = edit.U32(12);
         if (s.Has(dirAt, 8) && s.U16(dirAt + 2) == kPersistDirectoryAtom) {
@@ -134,7 +119,7 @@ bool ReadEditChain(CLoadContext& ctx, const std::vector<std::uint8_t>& currentUs
                 const std::uint32_t count = word >> 20;
                 at += 4;
                 for (std::uint32_t i = 0; i < count && dir.Has(at, 4) && entryBudget > 0; ++i, at += 4, --entryBudget)
-                    ctx.persist.emplace(id + i, dir.U32(at)); // an id already known is newer
+                    ctx.persist.emplace(id + i, dir.U32(at));  // an id already known is newer
             }
             if (entryBudget == 0) {
                 ctx.Warn(L"the persist directories repeat themselves; older edits were left out");
@@ -144,52 +129,40 @@ bool ReadEditChain(CLoadContext& ctx, const std::vector<std::uint8_t>& currentUs
             ctx.Warn(L"an edit's persist directory is missing");
         }
         const std::uint32_t previous = edit.U32(8);
-        if (previous == 0)
-            break;
+        if (previous == 0) break;
         offset = previous;
     }
     return true;
 }
 
-void ReadTags(const CPptContainer* owner, std::vector<TagData>& tags)
-{
+void ReadTags(const CPptContainer* owner, std::vector<TagData>& tags) {
     ContainerPtr prog = ChildContainer(owner, libpptparser::kRecordProgTags);
-    if (!prog)
-        return;
+    if (!prog) return;
     for (const RecordPtr& r : prog->GetChildren()) {
         ContainerPtr tag = AsContainer(r);
-        if (!tag || r->GetType() != kProgStringTag)
-            continue;
+        if (!tag || r->GetType() != kProgStringTag) continue;
         const std::wstring name = CStringChild(tag.get(), 0);
-        if (name.empty())
-            continue;
+        if (name.empty()) continue;
         tags.push_back({TagName(name), CStringChild(tag.get(), 1)});
     }
 }
 
-void ReadScheme(const CPptContainer& sheet, ULONG* scheme)
-{
+void ReadScheme(const CPptContainer& sheet, ULONG* scheme) {
     RecordPtr atom = FirstChild(&sheet, kColorSchemeAtom, 1);
-    if (!atom)
-        return;
+    if (!atom) return;
     const CPptByteView b = atom->GetBytes();
-    if (b.size() < 32)
-        return;
-    for (int i = 0; i < 8; ++i)
-        scheme[i] = b.U32(static_cast<std::size_t>(i) * 4) & 0xFFFFFF;
+    if (b.size() < 32) return;
+    for (int i = 0; i < 8; ++i) scheme[i] = b.U32(static_cast<std::size_t>(i) * 4) & 0xFFFFFF;
 }
 
 // A document keeps the slides' settings in instance 3; a slide keeps its own in any instance.
-bool ReadHeadersFooters(const CLoadContext& ctx, const CPptContainer* owner, int instance, HeadersFootersData& out)
-{
+bool ReadHeadersFooters(const CLoadContext& ctx, const CPptContainer* owner, int instance, HeadersFootersData& out) {
     RecordPtr hf = instance >= 0 ? FirstChild(owner, kHeadersFooters, static_cast<std::uint16_t>(instance))
                                  : FirstChild(owner, kHeadersFooters);
     ContainerPtr c = AsContainer(hf);
-    if (!c)
-        return false;
+    if (!c) return false;
     RecordPtr atom = FirstChild(c.get(), kHeadersFootersAtom);
-    if (!atom)
-        return false;
+    if (!atom) return false;
     const std::uint16_t flags = atom->GetBytes().U16(2);
     out.dateAndTime.visible = (flags & 0x1) ? msoTrue : msoFalse;
     out.slideNumber.visible = (flags & 0x8) ? msoTrue : msoFalse;
@@ -197,7 +170,7 @@ bool ReadHeadersFooters(const CLoadContext& ctx, const CPptContainer* owner, int
     out.footer.visible = (flags & 0x20) ? msoTrue : msoFalse;
     if (flags & 0x4)
         out.dateAndTime.text = CStringChild(c.get(), 0);
-    else if (flags & 0x2) // the date of the day, in the atom's format
+    else if (flags & 0x2)  // the date of the day, in the atom's format
         out.dateAndTime.text = DateText(ctx, S16(atom->GetBytes(), 0));
     else
         out.dateAndTime.text.clear();
@@ -206,42 +179,33 @@ bool ReadHeadersFooters(const CLoadContext& ctx, const CPptContainer* owner, int
     return true;
 }
 
-void ReadEnvironment(CLoadContext& ctx)
-{
+void ReadEnvironment(CLoadContext& ctx) {
     ContainerPtr env = ctx.environment;
     if (ContainerPtr fonts = ChildContainer(env.get(), libpptparser::kRecordFontCollection)) {
         for (const RecordPtr& r : fonts->GetChildren()) {
-            if (r->GetType() != libpptparser::kRecordFontEntityAtom)
-                continue;
+            if (r->GetType() != libpptparser::kRecordFontEntityAtom) continue;
             const CPptByteView b = r->GetBytes();
             std::wstring name;
             for (std::size_t i = 0; i < 64 && b.Has(i, 2); i += 2) {
                 const wchar_t c = static_cast<wchar_t>(b.U16(i));
-                if (c == 0)
-                    break;
+                if (c == 0) break;
                 name.push_back(c);
             }
             ctx.fonts.push_back(name);
         }
     }
-    if (RecordPtr cf = FirstChild(env.get(), kTextCFExceptionAtom))
-        ReadTextCF(cf->GetBytes(), 0, ctx.defaultCF);
-    if (RecordPtr pf = FirstChild(env.get(), kTextPFExceptionAtom))
-        ReadTextPF(pf->GetBytes(), 2, ctx.defaultPF);
+    if (RecordPtr cf = FirstChild(env.get(), kTextCFExceptionAtom)) ReadTextCF(cf->GetBytes(), 0, ctx.defaultCF);
+    if (RecordPtr pf = FirstChild(env.get(), kTextPFExceptionAtom)) ReadTextPF(pf->GetBytes(), 2, ctx.defaultPF);
     for (const RecordPtr& r : Children(env.get(), kTextMasterStyleAtom))
-        if (r->GetInstance() < kTextTypes)
-            ReadMasterStyle(*r, ctx.documentStyles[r->GetInstance()]);
+        if (r->GetInstance() < kTextTypes) ReadMasterStyle(*r, ctx.documentStyles[r->GetInstance()]);
 }
 
-void ReadExObjects(CLoadContext& ctx)
-{
+void ReadExObjects(CLoadContext& ctx) {
     ContainerPtr list = ChildContainer(ctx.document.get(), kExObjList);
-    if (!list)
-        return;
+    if (!list) return;
     for (const RecordPtr& r : list->GetChildren()) {
         ContainerPtr c = AsContainer(r);
-        if (!c)
-            continue;
+        if (!c) continue;
         std::uint32_t id = 0;
         bool known = true;
         switch (r->GetType()) {
@@ -260,32 +224,26 @@ void ReadExObjects(CLoadContext& ctx)
         case kExControl: {
             RecordPtr atom = FirstChild(c.get(), kExOleObjAtom);
             known = atom != nullptr;
-            if (atom)
-                id = atom->GetBytes().U32(8);
+            if (atom) id = atom->GetBytes().U32(8);
             break;
         }
         default: {
             RecordPtr atom = FirstChild(c.get(), kExMediaAtom);
             known = atom != nullptr;
-            if (atom)
-                id = atom->GetBytes().U32(0);
+            if (atom) id = atom->GetBytes().U32(0);
             break;
         }
         }
-        if (known)
-            ctx.exObjects[id] = c;
+        if (known) ctx.exObjects[id] = c;
     }
 }
 
-void ReadSounds(CLoadContext& ctx)
-{
+void ReadSounds(CLoadContext& ctx) {
     ContainerPtr coll = ChildContainer(ctx.document.get(), libpptparser::kRecordSoundCollection);
-    if (!coll)
-        return;
+    if (!coll) return;
     for (const RecordPtr& r : coll->GetChildren()) {
         ContainerPtr c = AsContainer(r);
-        if (!c || r->GetType() != libpptparser::kRecordSound)
-            continue;
+        if (!c || r->GetType() != libpptparser::kRecordSound) continue;
         const std::wstring idText = CStringChild(c.get(), 2);
         if (idText.empty()) {
             ctx.Warn(L"a sound without an id was skipped");
@@ -309,13 +267,11 @@ struct ListEntry {
     std::vector<RecordPtr> outline;
 };
 
-std::vector<ListEntry> ReadSlideList(const CLoadContext& ctx, std::uint16_t instance)
-{
+std::vector<ListEntry> ReadSlideList(const CLoadContext& ctx, std::uint16_t instance) {
     std::vector<ListEntry> entries;
     for (const RecordPtr& r : ctx.document->GetChildren()) {
         ContainerPtr list = AsContainer(r);
-        if (!list || r->GetType() != libpptparser::kRecordSlideListWithText || r->GetInstance() != instance)
-            continue;
+        if (!list || r->GetType() != libpptparser::kRecordSlideListWithText || r->GetInstance() != instance) continue;
         for (const RecordPtr& c : list->GetChildren()) {
             if (c->GetType() == libpptparser::kRecordSlidePersistAtom) {
                 ListEntry e;
@@ -331,8 +287,7 @@ std::vector<ListEntry> ReadSlideList(const CLoadContext& ctx, std::uint16_t inst
     return entries;
 }
 
-void ReadMasters(CLoadContext& ctx)
-{
+void ReadMasters(CLoadContext& ctx) {
     const std::vector<ListEntry> list = ReadSlideList(ctx, 1);
     bool firstMain = true;
     std::vector<std::pair<MasterState*, ContainerPtr>> loaded;
@@ -356,22 +311,19 @@ void ReadMasters(CLoadContext& ctx)
         ReadScheme(*rec, state->scheme);
         std::copy(std::begin(state->scheme), std::end(state->scheme), state->host->colorScheme);
         for (const RecordPtr& r : Children(rec.get(), kTextMasterStyleAtom))
-            if (r->GetInstance() < kTextTypes)
-                ReadMasterStyle(*r, state->styles[r->GetInstance()]);
+            if (r->GetInstance() < kTextTypes) ReadMasterStyle(*r, state->styles[r->GetInstance()]);
         loaded.emplace_back(state.get(), rec);
         ctx.masters.push_back(std::move(state));
     }
     // A title master follows its main master's styles, and its background where it says so.
     std::vector<MasterState*> followBackground;
     for (auto& [state, rec] : loaded) {
-        if (!state->titleMaster)
-            continue;
+        if (!state->titleMaster) continue;
         if (RecordPtr atom = FirstChild(rec.get(), libpptparser::kRecordSlideAtom)) {
             MasterState* base = ctx.FindMaster(atom->GetBytes().U32(12));
             if (base != state && base && !base->titleMaster) {
                 state->base = base;
-                if (atom->GetBytes().U16(20) & 0x4)
-                    followBackground.push_back(state);
+                if (atom->GetBytes().U16(20) & 0x4) followBackground.push_back(state);
             }
         }
     }
@@ -390,20 +342,16 @@ void ReadMasters(CLoadContext& ctx)
         ReadBackground(ctx, sheet, *rec, state->host->background);
         LoadDrawing(ctx, sheet, *rec);
     }
-    for (MasterState* state : followBackground)
-        state->host->background = state->base->host->background;
+    for (MasterState* state : followBackground) state->host->background = state->base->host->background;
 }
 
-MasterState* DefaultMaster(CLoadContext& ctx)
-{
+MasterState* DefaultMaster(CLoadContext& ctx) {
     for (const auto& m : ctx.masters)
-        if (m->host == ctx.doc->Master())
-            return m.get();
+        if (m->host == ctx.doc->Master()) return m.get();
     return nullptr;
 }
 
-void ReadSlides(CLoadContext& ctx)
-{
+void ReadSlides(CLoadContext& ctx) {
     std::vector<ListEntry> list = ReadSlideList(ctx, 0);
     LONG number = 1;
     if (RecordPtr atom = FirstChild(ctx.document.get(), kDocumentAtom))
@@ -422,14 +370,12 @@ void ReadSlides(CLoadContext& ctx)
         } else {
             ctx.Warn(L"slide " + std::to_wstring(e.slideId) + L" has no slide atom");
         }
-        if (!master)
-            master = DefaultMaster(ctx);
+        if (!master) master = DefaultMaster(ctx);
 
         CHostSlide* slide = ctx.doc->AddSlide();
         slide->slideId = static_cast<LONG>(e.slideId);
         slide->name = L"Slide" + std::to_wstring(slide->slideId);
-        if (master)
-            slide->master = master->host;
+        if (master) slide->master = master->host;
         ctx.slidesById[e.slideId] = slide;
 
         SheetState sheet;
@@ -438,16 +384,14 @@ void ReadSlides(CLoadContext& ctx)
         sheet.slideNumber = number++;
         sheet.outline = e.outline;
         for (std::size_t k = 0; k < sheet.outline.size(); ++k)
-            if (sheet.outline[k]->GetType() == libpptparser::kRecordTextHeaderAtom)
-                sheet.outlineHeaders.push_back(k);
+            if (sheet.outline[k]->GetType() == libpptparser::kRecordTextHeaderAtom) sheet.outlineHeaders.push_back(k);
         sheet.shapes = &slide->shapes;
         // The slide's own scheme unless it follows its master's.
         if (master && (slideFlags & 0x2))
             std::copy(std::begin(master->scheme), std::end(master->scheme), slide->colorScheme);
         else if (master)
             std::copy(std::begin(master->scheme), std::end(master->scheme), slide->colorScheme);
-        if (!(slideFlags & 0x2))
-            ReadScheme(*rec, slide->colorScheme);
+        if (!(slideFlags & 0x2)) ReadScheme(*rec, slide->colorScheme);
         sheet.scheme = slide->colorScheme;
 
         slide->headersFooters = ctx.documentHeadersFooters;
@@ -460,8 +404,7 @@ void ReadSlides(CLoadContext& ctx)
         // that it looks the same when it stops following.
         if (slideFlags & 0x4) {
             slide->followMasterBackground = msoTrue;
-            if (master)
-                slide->background = master->host->background;
+            if (master) slide->background = master->host->background;
         } else {
             slide->followMasterBackground = msoFalse;
             // A damaged sheet without its background shape keeps showing the master's.
@@ -471,15 +414,13 @@ void ReadSlides(CLoadContext& ctx)
 
         LoadDrawing(ctx, sheet, *rec);
         // The application builds a timeline from the older settings only when there is none.
-        if (!ReadTimeline(ctx, *rec, *slide))
-            BuildEffects(ctx, *slide);
+        if (!ReadTimeline(ctx, *rec, *slide)) BuildEffects(ctx, *slide);
     }
 }
 
 // Without a usable edit chain: every persist directory in stream order, later ones over earlier
 // ones, and the document of the last edit record; without directories, sheets in stream order.
-void IndexLinear(CLoadContext& ctx)
-{
+void IndexLinear(CLoadContext& ctx) {
     ctx.persist.clear();
     std::uint32_t documentRef = 0;
     bool haveEdit = false;
@@ -502,12 +443,10 @@ void IndexLinear(CLoadContext& ctx)
     if (!document || document->GetType() != libpptparser::kRecordDocument) {
         document = nullptr;
         for (const RecordPtr& r : ctx.root->GetChildren())
-            if (r->GetType() == libpptparser::kRecordDocument && r->IsContainer())
-                document = AsContainer(r);
+            if (r->GetType() == libpptparser::kRecordDocument && r->IsContainer()) document = AsContainer(r);
     }
     ctx.document = document;
-    if (!document)
-        return;
+    if (!document) return;
     // Slide-list entries the directories do not resolve take the sheets in stream order.
     std::vector<std::uint64_t> masters, slides;
     for (const RecordPtr& r : ctx.root->GetChildren()) {
@@ -521,7 +460,8 @@ void IndexLinear(CLoadContext& ctx)
         std::vector<std::uint64_t>& pool = instance == 1 ? masters : slides;
         for (const ListEntry& e : ReadSlideList(ctx, instance)) {
             RecordPtr known = ctx.RecordAtPersist(e.persistRef);
-            const bool fits = known && (known->GetType() == libpptparser::kRecordSlide || known->GetType() == kMainMaster);
+            const bool fits =
+                known && (known->GetType() == libpptparser::kRecordSlide || known->GetType() == kMainMaster);
             if (!fits && next < pool.size())
                 ctx.persist[e.persistRef] = static_cast<std::uint32_t>(pool[next++]);
             else if (fits)
@@ -530,8 +470,7 @@ void IndexLinear(CLoadContext& ctx)
     }
 }
 
-LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, const LoadOptions& options)
-{
+LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, const LoadOptions& options) {
     const std::wstring fileName = BaseName(fullPath);
     LoadResult result;
     result.document = CHostDocument::Create();
@@ -549,27 +488,26 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
         CPptLoadError::Kind kind = CPptLoadError::kDamaged;
         if (text.find(L"encrypted") != std::wstring::npos)
             kind = CPptLoadError::kEncrypted;
-        else if (text.find(L"PowerPoint 4.0") != std::wstring::npos || text.find(L"PowerPoint 95") != std::wstring::npos)
+        else if (text.find(L"PowerPoint 4.0") != std::wstring::npos ||
+                 text.find(L"PowerPoint 95") != std::wstring::npos)
             kind = CPptLoadError::kOlderFormat;
-        else if (text.find(L"not a PowerPoint") != std::wstring::npos || text.find(L"No \"PowerPoint") != std::wstring::npos)
+        else if (text.find(L"not a PowerPoint") != std::wstring::npos ||
+                 text.find(L"No \"PowerPoint") != std::wstring::npos)
             kind = CPptLoadError::kNotPresentation;
         throw CPptLoadError(kind, L"\"" + fileName + L"\" cannot be opened: " + text);
     }
 
     CLoadContext ctx(doc, result, options);
     ctx.root = parser.GetRoot();
-    for (const RecordPtr& r : ctx.root->GetChildren())
-        ctx.byOffset[r->GetOffset()] = r;
+    for (const RecordPtr& r : ctx.root->GetChildren()) ctx.byOffset[r->GetOffset()] = r;
 
     const compoundfile::CCompoundFileStorage& store = parser.GetStorage();
     std::vector<std::uint8_t> currentUser, pictures;
     {
         compoundfile::CCompoundFileStream s(store, "Current User");
-        if (!s.Failed())
-            currentUser = s.ReadAll();
+        if (!s.Failed()) currentUser = s.ReadAll();
         compoundfile::CCompoundFileStream p(store, "Pictures");
-        if (!p.Failed())
-            pictures = p.ReadAll();
+        if (!p.Failed()) pictures = p.ReadAll();
     }
 
     std::uint32_t documentRef = 0;
@@ -600,42 +538,35 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
     doc->Master()->height = ctx.slideHeight;
 
     ctx.environment = ChildContainer(ctx.document.get(), libpptparser::kRecordEnvironment);
-    if (!ctx.environment)
-        ctx.Warn(L"the document has no environment; default fonts and styles are used");
+    if (!ctx.environment) ctx.Warn(L"the document has no environment; default fonts and styles are used");
     ReadEnvironment(ctx);
     ReadExObjects(ctx);
     ReadSounds(ctx);
     LoadBlips(ctx, pictures);
     ReadHeadersFooters(ctx, ctx.document.get(), 3, ctx.documentHeadersFooters);
-    if (ContainerPtr list = ChildContainer(ctx.document.get(), kList))
-        ReadTags(list.get(), doc->tags);
+    if (ContainerPtr list = ChildContainer(ctx.document.get(), kList)) ReadTags(list.get(), doc->tags);
 
     ReadMasters(ctx);
-    if (ctx.masters.empty())
-        ctx.Warn(L"the file holds no master; slides use a default one");
+    if (ctx.masters.empty()) ctx.Warn(L"the file holds no master; slides use a default one");
     ReadSlides(ctx);
 
     // New slides and shapes must not take ids the file already uses.
     LONG maxSlideId = 0;
-    for (CHostSlide* s : doc->Slides())
-        maxSlideId = std::max(maxSlideId, s->slideId);
+    for (CHostSlide* s : doc->Slides()) maxSlideId = std::max(maxSlideId, s->slideId);
     if (maxSlideId > 0 && static_cast<std::uint32_t>(maxSlideId) < kMaxReservedId)
-        while (doc->NewSlideId() < maxSlideId) {
-        }
+        while (doc->NewSlideId() < maxSlideId) {}
     if (ctx.maxShapeId > 0 && ctx.maxShapeId < kMaxReservedId)
-        while (static_cast<std::uint32_t>(doc->NewShapeId()) < ctx.maxShapeId) {
-        }
+        while (static_cast<std::uint32_t>(doc->NewShapeId()) < ctx.maxShapeId) {}
 
     doc->fileBytes = std::move(bytes);
     doc->saved = msoTrue;
     return result;
 }
 
-} // namespace
-} // namespace Detail
+}  // namespace
+}  // namespace Detail
 
-LoadResult LoadPresentation(const std::string& path, const LoadOptions& options)
-{
+LoadResult LoadPresentation(const std::string& path, const LoadOptions& options) {
     // Presentation.Path and FullName name the file as a full path, as the application does.
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
@@ -650,10 +581,9 @@ LoadResult LoadPresentation(const std::string& path, const LoadOptions& options)
 }
 
 LoadResult LoadPresentationFromMemory(std::vector<std::uint8_t> bytes, const std::wstring& fileName,
-                                      const LoadOptions& options)
-{
+                                      const LoadOptions& options) {
     return Detail::Load(std::move(bytes), fileName, options);
 }
 
-} // namespace Loader
-} // namespace PowerPoint
+}  // namespace Loader
+}  // namespace PowerPoint

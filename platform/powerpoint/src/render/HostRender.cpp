@@ -30,43 +30,35 @@ namespace {
 // process (the bytes come from the font lookup's own cache).
 class CGlyphFaces {
 public:
-    static CGlyphFaces& Instance()
-    {
+    static CGlyphFaces& Instance() {
         static CGlyphFaces faces;
         return faces;
     }
-    ~CGlyphFaces()
-    {
+    ~CGlyphFaces() {
         for (auto& entry : m_faces)
-            if (entry.second.face)
-                FT_Done_Face(entry.second.face);
-        if (m_library)
-            FT_Done_FreeType(m_library);
+            if (entry.second.face) FT_Done_Face(entry.second.face);
+        if (m_library) FT_Done_FreeType(m_library);
     }
     std::mutex& Mutex() { return m_mutex; }
 
     // Null when the system has no usable face; call with the mutex held.
-    FT_Face Get(const std::wstring& name, bool bold, bool italic)
-    {
+    FT_Face Get(const std::wstring& name, bool bold, bool italic) {
         const auto key = std::make_tuple(name, bold, italic);
         auto it = m_faces.find(key);
-        if (it != m_faces.end())
-            return it->second.face;
+        if (it != m_faces.end()) return it->second.face;
         Entry& entry = m_faces[key];
         if (!m_library && FT_Init_FreeType(&m_library) != 0) {
             m_library = nullptr;
             return nullptr;
         }
         entry.data = bcfonts::FindSystemFont(name, bold, italic);
-        if (!entry.data || entry.data->bytes.empty())
-            return nullptr;
+        if (!entry.data || entry.data->bytes.empty()) return nullptr;
         FT_Face face = nullptr;
         if (FT_New_Memory_Face(m_library, entry.data->bytes.data(), static_cast<FT_Long>(entry.data->bytes.size()), 0,
                                &face) != 0)
             return nullptr;
         // Symbol fonts carry no Unicode map: their own map takes the codes.
-        if (!face->charmap && face->num_charmaps > 0)
-            FT_Set_Charmap(face, face->charmaps[0]);
+        if (!face->charmap && face->num_charmaps > 0) FT_Set_Charmap(face, face->charmaps[0]);
         entry.face = face;
         return face;
     }
@@ -82,46 +74,41 @@ private:
     std::map<std::tuple<std::wstring, bool, bool>, Entry> m_faces;
 };
 
-int MoveTo(const FT_Vector* to, void* user)
-{
+int MoveTo(const FT_Vector* to, void* user) {
     cairo_t* cr = static_cast<cairo_t*>(user);
     cairo_close_path(cr);
     cairo_move_to(cr, double(to->x), double(to->y));
     return 0;
 }
 
-int LineTo(const FT_Vector* to, void* user)
-{
+int LineTo(const FT_Vector* to, void* user) {
     cairo_line_to(static_cast<cairo_t*>(user), double(to->x), double(to->y));
     return 0;
 }
 
-int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user)
-{
+int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
     cairo_t* cr = static_cast<cairo_t*>(user);
     double x0 = 0, y0 = 0;
     cairo_get_current_point(cr, &x0, &y0);
     const double cx = double(control->x), cy = double(control->y);
-    cairo_curve_to(cr, x0 + 2.0 / 3.0 * (cx - x0), y0 + 2.0 / 3.0 * (cy - y0), double(to->x) + 2.0 / 3.0 * (cx - double(to->x)),
-                   double(to->y) + 2.0 / 3.0 * (cy - double(to->y)), double(to->x), double(to->y));
+    cairo_curve_to(cr, x0 + 2.0 / 3.0 * (cx - x0), y0 + 2.0 / 3.0 * (cy - y0),
+                   double(to->x) + 2.0 / 3.0 * (cx - double(to->x)), double(to->y) + 2.0 / 3.0 * (cy - double(to->y)),
+                   double(to->x), double(to->y));
     return 0;
 }
 
-int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user)
-{
+int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user) {
     cairo_curve_to(static_cast<cairo_t*>(user), double(c1->x), double(c1->y), double(c2->x), double(c2->y),
                    double(to->x), double(to->y));
     return 0;
 }
 
 // Adds one character's outline to the path, its pen at (x, y), turned by `angle` radians about it.
-void AddGlyph(cairo_t* cr, FT_Face face, char32_t code, double x, double y, double size, double angle)
-{
+void AddGlyph(cairo_t* cr, FT_Face face, char32_t code, double x, double y, double size, double angle) {
     FT_UInt index = FT_Get_Char_Index(face, code);
     if (index == 0 && code < 0x100)
-        index = FT_Get_Char_Index(face, code | 0xF000); // symbol fonts keep their codes up there
-    if (index == 0 || size <= 0 || !std::isfinite(size))
-        return;
+        index = FT_Get_Char_Index(face, code | 0xF000);  // symbol fonts keep their codes up there
+    if (index == 0 || size <= 0 || !std::isfinite(size)) return;
     if (FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0 ||
         face->glyph->format != FT_GLYPH_FORMAT_OUTLINE || face->units_per_EM == 0)
         return;
@@ -142,22 +129,18 @@ class CInk {
 public:
     explicit CInk(cairo_t* cr) : m_cr(cr) { cairo_new_path(cr); }
     ~CInk() { Flush(); }
-    void Use(ULONG bgr)
-    {
+    void Use(ULONG bgr) {
         bgr = ClampColor(bgr);
-        if (m_any && bgr == m_color)
-            return;
+        if (m_any && bgr == m_color) return;
         Flush();
         m_color = bgr;
         m_any = true;
     }
-    void Flush()
-    {
-        if (!m_any)
-            return;
+    void Flush() {
+        if (!m_any) return;
         cairo_set_source_rgb(m_cr, double(m_color & 0xFF) / 255.0, double((m_color >> 8) & 0xFF) / 255.0,
                              double((m_color >> 16) & 0xFF) / 255.0);
-        cairo_fill(m_cr); // also clears the path
+        cairo_fill(m_cr);  // also clears the path
         m_any = false;
     }
 
@@ -170,24 +153,24 @@ private:
 bool Drawn(wchar_t c) { return c > 0x20 && c != 0x7F && c != 0xA0 && c != 0x3000; }
 
 // Quarter turns of the glyphs of each text orientation.
-double GlyphAngle(int orientation)
-{
+double GlyphAngle(int orientation) {
     switch (orientation) {
-    case msoTextOrientationUpward: return -M_PI / 2;
+    case msoTextOrientationUpward:
+        return -M_PI / 2;
     case msoTextOrientationDownward:
     case msoTextOrientationVerticalFarEast:
-    case msoTextOrientationVertical: return M_PI / 2;
-    default: return 0;
+    case msoTextOrientationVertical:
+        return M_PI / 2;
+    default:
+        return 0;
     }
 }
 
 // Draws a laid-out text: each character's glyph at its pen position, bullets before their
 // paragraphs. Positions are slide points; (left, top) is where the context's origin lies.
-void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text, double left, double top)
-{
+void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text, double left, double top) {
     const std::wstring& chars = layout.Text();
-    if (chars.empty() || chars.size() != text.charFonts.size())
-        return;
+    if (chars.empty() || chars.size() != text.charFonts.size()) return;
     const double angle = GlyphAngle(static_cast<int>(text.orientation));
     CGlyphFaces& faces = CGlyphFaces::Instance();
     std::lock_guard<std::mutex> lock(faces.Mutex());
@@ -201,19 +184,17 @@ void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text,
         const std::size_t first = std::min(paragraphStart, text.charFonts.size() - 1);
         paragraphStart = chars.find(L'\r', paragraphStart);
         paragraphStart = paragraphStart == std::wstring::npos ? chars.size() : paragraphStart + 1;
-        if (!bullet.shown || !bullet.metrics)
-            continue;
+        if (!bullet.shown || !bullet.metrics) continue;
         const BulletData& b = text.paragraphs[p].bullet;
         const FontData& textFont = text.charFonts[first];
         const FontData& font = b.useTextFont != msoFalse ? textFont : b.font;
         FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse);
-        if (!face)
-            continue;
+        if (!face) continue;
         ink.Use(b.useTextColor != msoFalse ? textFont.color.rgb : b.font.color.rgb);
         double pen = 0;
         for (wchar_t c : bullet.text) {
             AddGlyph(cr, face, char32_t(c), bullet.originX - left + pen * std::cos(angle),
-                      bullet.originY - top + pen * std::sin(angle), bullet.size, angle);
+                     bullet.originY - top + pen * std::sin(angle), bullet.size, angle);
             pen += bullet.metrics->AdvanceEm(char32_t(c)) * bullet.size;
         }
     }
@@ -221,8 +202,7 @@ void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text,
     for (std::size_t k = 0; k < chars.size(); ++k) {
         const FontData& font = text.charFonts[k];
         const bool underline = font.underline != msoFalse && angle == 0;
-        if (!Drawn(chars[k]) && !underline)
-            continue;
+        if (!Drawn(chars[k]) && !underline) continue;
         const bclayout::CharPlacement place = layout.Char(static_cast<int>(k));
         const double x = place.originX - left, y = place.originY - top;
         ink.Use(font.color.rgb);
@@ -243,17 +223,15 @@ void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text,
 
 // ---- Host state onto the renderer's model -------------------------------------------------------
 
-bcrender::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pictureBytes)
-{
+bcrender::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pictureBytes) {
     bcrender::FillData out;
-    if (f.visible == msoFalse)
-        return out;
+    if (f.visible == msoFalse) return out;
     out.color = ClampColor(f.foreColor.rgb);
     out.color2 = ClampColor(f.backColor.rgb);
     out.transparency = std::clamp(double(f.transparency), 0.0, 1.0);
     switch (f.type) {
     case msoFillSolid:
-    case msoFillPatterned: // drawn in its foreground colour
+    case msoFillPatterned:  // drawn in its foreground colour
         out.kind = bcrender::FillKind::Solid;
         break;
     case msoFillGradient:
@@ -265,15 +243,14 @@ bcrender::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pi
         out.kind = pictureBytes.empty() ? bcrender::FillKind::Solid : bcrender::FillKind::Picture;
         out.picture.bytes = pictureBytes;
         break;
-    default: // the background shows through
+    default:  // the background shows through
         break;
     }
     return out;
 }
 
 // Crops are points of the picture as shown; the renderer takes fractions of the whole picture.
-void ToCrop(const PictureData& p, double w, double h, bcrender::PictureData& out)
-{
+void ToCrop(const PictureData& p, double w, double h, bcrender::PictureData& out) {
     const double fullW = w + p.cropLeft + p.cropRight, fullH = h + p.cropTop + p.cropBottom;
     if (fullW > 0 && std::isfinite(fullW)) {
         out.cropLeft = std::clamp(p.cropLeft / fullW, 0.0, 1.0);
@@ -285,13 +262,11 @@ void ToCrop(const PictureData& p, double w, double h, bcrender::PictureData& out
     }
 }
 
-bool IsOle(MsoShapeType t)
-{
+bool IsOle(MsoShapeType t) {
     return t == msoEmbeddedOLEObject || t == msoLinkedOLEObject || t == msoOLEControlObject || t == msoMedia;
 }
 
-bcrender::ShapeDrawing DrawingOf(const ShapeData& d)
-{
+bcrender::ShapeDrawing DrawingOf(const ShapeData& d) {
     bcrender::ShapeDrawing s;
     s.frame = {d.left, d.top, std::max(0.0f, d.width), std::max(0.0f, d.height)};
     s.rotation = d.rotation;
@@ -310,7 +285,7 @@ bcrender::ShapeDrawing DrawingOf(const ShapeData& d)
     else if (d.type == msoAutoShape || d.type == msoCallout)
         s.kind = bcrender::ShapeKind::AutoShape;
     else
-        s.kind = bcrender::ShapeKind::TextOnly; // text boxes, placeholders, groups, freeforms without vertices
+        s.kind = bcrender::ShapeKind::TextOnly;  // text boxes, placeholders, groups, freeforms without vertices
     s.fill = ToFill(d.fill, d.picture.imageBytes);
     s.line.visible = d.line.visible != msoFalse;
     s.line.color = ClampColor(d.line.foreColor.rgb);
@@ -328,11 +303,9 @@ bcrender::ShapeDrawing DrawingOf(const ShapeData& d)
 
 bool HasText(const ShapeData& d) { return d.hasTextFrame != msoFalse && !d.text.text.empty(); }
 
-const CHostMaster* MasterOf(const CHostNode* node)
-{
+const CHostMaster* MasterOf(const CHostNode* node) {
     for (const CHostNode* n = node; n; n = n->Owner()) {
-        if (auto* master = dynamic_cast<const CHostMaster*>(n))
-            return master;
+        if (auto* master = dynamic_cast<const CHostMaster*>(n)) return master;
         if (auto* slide = dynamic_cast<const CHostSlide*>(n))
             return slide->master ? slide->master : slide->Document()->Master();
     }
@@ -341,9 +314,8 @@ const CHostMaster* MasterOf(const CHostNode* node)
 
 // A date, footer or slide number: the master's placeholder of that kind with the element's
 // text, or where a new master puts it.
-bcrender::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, const std::wstring& text, float slideWidth,
-                                           float slideHeight)
-{
+bcrender::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, const std::wstring& text,
+                                           float slideWidth, float slideHeight) {
     ShapeData d;
     const CHostShape* placeholder = nullptr;
     for (const CHostShape* s : master->shapes)
@@ -355,10 +327,8 @@ bcrender::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind,
     ParagraphData paragraph;
     if (placeholder) {
         d = placeholder->data;
-        if (!d.text.charFonts.empty())
-            font = d.text.charFonts.front();
-        if (!d.text.paragraphs.empty())
-            paragraph = d.text.paragraphs.front();
+        if (!d.text.charFonts.empty()) font = d.text.charFonts.front();
+        if (!d.text.paragraphs.empty()) paragraph = d.text.paragraphs.front();
     } else {
         const float sx = slideWidth / 720.0f, sy = slideHeight / 540.0f;
         const float left = kind == ppPlaceholderDate ? 36.0f : kind == ppPlaceholderFooter ? 246.0f : 516.0f;
@@ -372,7 +342,9 @@ bcrender::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind,
         d.line.visible = msoFalse;
         font.size = 14;
         font.color.rgb = 0x808080;
-        paragraph.alignment = kind == ppPlaceholderDate ? ppAlignLeft : kind == ppPlaceholderFooter ? ppAlignCenter : ppAlignRight;
+        paragraph.alignment = kind == ppPlaceholderDate     ? ppAlignLeft
+                              : kind == ppPlaceholderFooter ? ppAlignCenter
+                                                            : ppAlignRight;
     }
     d.hasTextFrame = msoTrue;
     d.text.text.clear();
@@ -389,32 +361,26 @@ bcrender::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind,
     return s;
 }
 
-bool SameText(const std::wstring& a, const wchar_t* b)
-{
+bool SameText(const std::wstring& a, const wchar_t* b) {
     std::wstring lower;
-    for (wchar_t c : a)
-        lower += static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    for (wchar_t c : a) lower += static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
     return lower == b;
 }
 
-HRESULT FailureOf(const std::exception& e)
-{
-    if (dynamic_cast<const std::bad_alloc*>(&e))
-        return E_OUTOFMEMORY;
+HRESULT FailureOf(const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e)) return E_OUTOFMEMORY;
     return E_FAIL;
 }
 
-} // namespace
+}  // namespace
 
-void SlideSizeOf(const CHostNode* node, float& width, float& height)
-{
+void SlideSizeOf(const CHostNode* node, float& width, float& height) {
     const CHostMaster* master = MasterOf(node);
     width = master ? master->width : 720.0f;
     height = master ? master->height : 540.0f;
 }
 
-bcrender::ShapeDrawing ShapeDrawingOf(CHostShape* shape)
-{
+bcrender::ShapeDrawing ShapeDrawingOf(CHostShape* shape) {
     bcrender::ShapeDrawing s = DrawingOf(shape->data);
     if (HasText(shape->data)) {
         CHostDocumentRef keep(shape->Document());
@@ -425,8 +391,7 @@ bcrender::ShapeDrawing ShapeDrawingOf(CHostShape* shape)
     return s;
 }
 
-bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>* drawn)
-{
+bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>* drawn) {
     std::vector<CHostShape*> behind;
     bcrender::SlideDrawing drawing;
     float width = 0, height = 0;
@@ -437,8 +402,7 @@ bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*
     const BackgroundData& background =
         slide->followMasterBackground != msoFalse && master ? master->background : slide->background;
     drawing.background = ToFill(background.fill, background.imageBytes);
-    if (drawing.background.kind == bcrender::FillKind::None)
-        drawing.background = bcrender::FillData::Solid(0xFFFFFF);
+    if (drawing.background.kind == bcrender::FillKind::None) drawing.background = bcrender::FillData::Solid(0xFFFFFF);
     // The master's own graphics lie under the slide's shapes; its placeholders do not show.
     if (master)
         for (CHostShape* shape : master->shapes)
@@ -449,26 +413,26 @@ bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*
     // A date, footer or slide number placeholder of the slide's own shows only while its element
     // is visible, and stands in for the one drawn from the master.
     const HeadersFootersData& hf = slide->headersFooters;
-    const std::pair<LONG, const HeaderFooterData*> elements[] = {
-        {ppPlaceholderDate, &hf.dateAndTime}, {ppPlaceholderFooter, &hf.footer}, {ppPlaceholderSlideNumber, &hf.slideNumber}};
+    const std::pair<LONG, const HeaderFooterData*> elements[] = {{ppPlaceholderDate, &hf.dateAndTime},
+                                                                 {ppPlaceholderFooter, &hf.footer},
+                                                                 {ppPlaceholderSlideNumber, &hf.slideNumber}};
     bool own[3] = {false, false, false};
     for (CHostShape* shape : slide->shapes) {
-        if (shape->data.visible == msoFalse || shape->IsDeleted())
-            continue;
+        if (shape->data.visible == msoFalse || shape->IsDeleted()) continue;
         bool shown = true;
         for (int k = 0; k < 3; ++k)
             if (shape->data.type == msoPlaceholder && shape->data.placeholderType == elements[k].first) {
                 own[k] = true;
                 shown = elements[k].second->visible != msoFalse;
             }
-        if (!shown)
-            continue;
+        if (!shown) continue;
         drawing.shapes.push_back(ShapeDrawingOf(shape));
         behind.push_back(shape);
     }
     if (master) {
         if (!own[0] && hf.dateAndTime.visible != msoFalse && !hf.dateAndTime.text.empty())
-            drawing.shapes.push_back(HeaderFooterDrawing(master, ppPlaceholderDate, hf.dateAndTime.text, width, height));
+            drawing.shapes.push_back(
+                HeaderFooterDrawing(master, ppPlaceholderDate, hf.dateAndTime.text, width, height));
         if (!own[1] && hf.footer.visible != msoFalse && !hf.footer.text.empty())
             drawing.shapes.push_back(HeaderFooterDrawing(master, ppPlaceholderFooter, hf.footer.text, width, height));
         if (!own[2] && hf.slideNumber.visible != msoFalse && slide->SlideIndex() > 0)
@@ -483,19 +447,15 @@ bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*
 }
 
 HRESULT ExportShapePicture(CHostShape* shape, const std::wstring& path, PpShapeFormat filter, LONG scaleWidth,
-                           LONG scaleHeight, PpExportMode mode)
-{
-    if (path.empty() || scaleWidth <= 0 || scaleHeight <= 0)
-        return E_INVALIDARG;
+                           LONG scaleHeight, PpExportMode mode) {
+    if (path.empty() || scaleWidth <= 0 || scaleHeight <= 0) return E_INVALIDARG;
     // The scales are the slide's size in pixels; fitting the shape to them is not offered.
-    if (mode != ppRelativeToSlide && mode != ppClipRelativeToSlide && mode != ppScaleXY)
-        return E_INVALIDARG;
+    if (mode != ppRelativeToSlide && mode != ppClipRelativeToSlide && mode != ppScaleXY) return E_INVALIDARG;
     if (filter != ppShapeFormatPNG && filter != ppShapeFormatWMF)
         return filter >= ppShapeFormatGIF && filter <= ppShapeFormatEMF ? E_NOTIMPL : E_INVALIDARG;
     float width = 0, height = 0;
     SlideSizeOf(shape, width, height);
-    if (!(width > 0) || !(height > 0))
-        return E_FAIL;
+    if (!(width > 0) || !(height > 0)) return E_FAIL;
     const double sx = double(scaleWidth) / width, sy = double(scaleHeight) / height;
     try {
         const bcrender::ShapeDrawing drawing = ShapeDrawingOf(shape);
@@ -511,12 +471,9 @@ HRESULT ExportShapePicture(CHostShape* shape, const std::wstring& path, PpShapeF
 }
 
 HRESULT ExportSlidePicture(CHostSlide* slide, const std::wstring& path, const std::wstring& filter, LONG width,
-                           LONG height)
-{
-    if (path.empty() || width <= 0 || height <= 0)
-        return E_INVALIDARG;
-    if (!SameText(filter, L"png"))
-        return E_NOTIMPL;
+                           LONG height) {
+    if (path.empty() || width <= 0 || height <= 0) return E_INVALIDARG;
+    if (!SameText(filter, L"png")) return E_NOTIMPL;
     try {
         bcrender::RenderSlidePng(SlideDrawingOf(slide), static_cast<int>(width), static_cast<int>(height),
                                  std::filesystem::path(Utf8Path(path)));
@@ -526,5 +483,5 @@ HRESULT ExportSlidePicture(CHostSlide* slide, const std::wstring& path, const st
     return S_OK;
 }
 
-} // namespace Host
-} // namespace PowerPoint
+}  // namespace Host
+}  // namespace PowerPoint
