@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "CompoundFile.h"
+#include "compoundfile/CompoundFile.h"
 #include "libpptparser/PptParserException.h"
 #include "libpptparser/StreamParser.h"
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include "CompoundFile.h"
+#include "compoundfile/CompoundFile.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

@@ -1,10 +1,10 @@
 // The component library's entry points: class factory, unload check and registration, which
 // also records the installation folder (the folder holding lng/ and res/) for the settings.
-#include "BrindlecastFree.h"
+#include "addin/control/BrindlecastFree.h"
 
-#include "ComServer.h"
-#include "RegistryKey.h"
-#include "Utils.h"
+#include "com/ComServer.h"
+#include "genswf/utils/RegistryKey.h"
+#include "genswf/utils/Utils.h"
 
 namespace {
 
@@ -13,8 +13,8 @@ const wchar_t* const kTypeLibId = L"{CC40917D-765C-4992-896D-B7A68E17B96B}";
 
 const char kModuleAnchor = 0;
 
-bccom::CComServerModule& Module() {
-    static bccom::CComServerModule module({{CLSID_BrindlecastFree,
+com::CComServerModule& Module() {
+    static com::CComServerModule module({{CLSID_BrindlecastFree,
                                             kBrindlecastProgId,
                                             kBrindlecastVersionIndependentProgId,
                                             kBrindlecastClassDescription,

@@ -1,8 +1,8 @@
 // Slide and shape pictures of the largest corpus file that loads, drawn as Slide.Export and
 // Shape.Export draw them (text included), encoding left out.
 
-#include "HostRender.h"
-#include "PptLoader.h"
+#include "powerpoint/render/HostRender.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include <benchmark/benchmark.h>
 
@@ -43,7 +43,7 @@ void BM_RenderEverySlide(benchmark::State& state) {
     const auto& slides = deck.document->Slides();
     for (auto _ : state)
         for (CHostSlide* slide : slides)
-            benchmark::DoNotOptimize(bcrender::RenderSlideRaster(SlideDrawingOf(slide), 720, 540));
+            benchmark::DoNotOptimize(render::RenderSlideRaster(SlideDrawingOf(slide), 720, 540));
     state.SetLabel(name + ", " + std::to_string(slides.size()) + " slides");
 }
 BENCHMARK(BM_RenderEverySlide)->Unit(benchmark::kMillisecond);
@@ -59,7 +59,7 @@ void BM_RenderEveryShape(benchmark::State& state) {
     for (auto _ : state)
         for (CHostSlide* slide : deck.document->Slides())
             for (CHostShape* shape : slide->shapes) {
-                benchmark::DoNotOptimize(bcrender::RenderShapeRaster(ShapeDrawingOf(shape), 1, 1));
+                benchmark::DoNotOptimize(render::RenderShapeRaster(ShapeDrawingOf(shape), 1, 1));
                 ++shapes;
             }
     state.SetLabel(name);

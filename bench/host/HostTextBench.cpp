@@ -1,7 +1,7 @@
 // The text path's walk through the object model: a frame of 2,000 words, every line, word and
 // run with its bounds, as the converter asks for them.
 
-#include "PowerPointHost.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Loading presentations into the host: the largest corpus file the loader reads, and the refusal
 // of the largest one it does not.
 
-#include "PptLoader.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include <benchmark/benchmark.h>
 

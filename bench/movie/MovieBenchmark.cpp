@@ -1,6 +1,6 @@
 // Building and saving a movie description: slides x objects per slide.
 
-#include "Movie.h"
+#include "genswf/movie/Movie.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "CompoundFile.h"
+#include "compoundfile/CompoundFile.h"
 #include "libpptparser/PptParserException.h"
 #include "libpptparser/Presentation.h"
 #include "libpptparser/StreamParser.h"

@@ -15,7 +15,7 @@ namespace {
 
 struct Deck {
     std::string name;
-    std::vector<bcrender::SlideDrawing> slides;
+    std::vector<render::SlideDrawing> slides;
 };
 
 const Deck& LargestDeck() {
@@ -58,7 +58,7 @@ void BM_LargestDeckAllSlides(benchmark::State& state) {
         for (const auto& s : deck.slides) {
             const int w = std::max(1, static_cast<int>(std::lround(s.width)));
             const int h = std::max(1, static_cast<int>(std::lround(s.height)));
-            benchmark::DoNotOptimize(bcrender::RenderSlidePng(s, w, h));
+            benchmark::DoNotOptimize(render::RenderSlidePng(s, w, h));
         }
     }
     state.SetLabel(deck.name + ": " + std::to_string(deck.slides.size()) + " slides, " + std::to_string(shapes) +

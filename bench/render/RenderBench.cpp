@@ -1,10 +1,10 @@
 // A 720 x 540 slide with about thirty shapes: drawing alone, and drawing with PNG encoding.
 
-#include "BcRender.h"
+#include "render/BcRender.h"
 
 #include <benchmark/benchmark.h>
 
-using namespace bcrender;
+using namespace render;
 
 namespace {
 

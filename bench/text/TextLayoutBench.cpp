@@ -1,10 +1,10 @@
 // Laying out a 2,000-word frame, and asking for every word and run with its bounds the way the
 // text paths do (item i of the collection, then its four bounds).
-#include "TextLayout.h"
+#include "fonts/layout/TextLayout.h"
 
 #include <benchmark/benchmark.h>
 
-using namespace bclayout;
+using namespace fonts::layout;
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Loading a compound file: header, allocation tables, directory and stream chains.
 
-#include "CompoundFile.h"
+#include "compoundfile/CompoundFile.h"
 
 #include <algorithm>
 #include <cstring>

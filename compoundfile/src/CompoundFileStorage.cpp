@@ -1,6 +1,6 @@
 // The storage and stream facades the parser sees.
 
-#include "CompoundFile.h"
+#include "compoundfile/CompoundFile.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 namespace libpptparser {
 
@@ -13,20 +13,20 @@ bool IsWindows1252(unsigned codePage) { return codePage == 0 || codePage == 1252
 }  // namespace
 
 std::wstring AnsiToWide(const std::string& text, unsigned codePage) {
-    if (IsWindows1252(codePage)) return bctext::WideFromCp1252(text);
-    if (codePage == 28591) return bctext::WideFromLatin1(text);
-    if (codePage == 65001) return bctext::WideFromUtf8(text);
+    if (IsWindows1252(codePage)) return base::encodings::WideFromCp1252(text);
+    if (codePage == 28591) return base::encodings::WideFromLatin1(text);
+    if (codePage == 65001) return base::encodings::WideFromUtf8(text);
     return std::wstring();
 }
 
 std::string WideToAnsi(const std::wstring& text, unsigned codePage) {
-    if (IsWindows1252(codePage)) return bctext::Cp1252FromWide(text);
-    if (codePage == 28591) return bctext::Latin1FromWide(text);
-    if (codePage == 65001) return bctext::Utf8FromWide(text);
+    if (IsWindows1252(codePage)) return base::encodings::Cp1252FromWide(text);
+    if (codePage == 28591) return base::encodings::Latin1FromWide(text);
+    if (codePage == 65001) return base::encodings::Utf8FromWide(text);
     return std::string();
 }
 
-std::wstring Latin1ToWide(const uint8_t* bytes, size_t count) { return bctext::WideFromLatin1(bytes, count); }
+std::wstring Latin1ToWide(const uint8_t* bytes, size_t count) { return base::encodings::WideFromLatin1(bytes, count); }
 
 long ParseInteger(const std::wstring& text) {
     if (text.size() >= 3 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X'))
@@ -46,8 +46,8 @@ std::string MakeXmlSafe(const std::string& text) {
     return out;
 }
 
-std::string WideToUtf8(const std::wstring& text) { return bctext::Utf8FromWide(text); }
+std::string WideToUtf8(const std::wstring& text) { return base::encodings::Utf8FromWide(text); }
 
-std::wstring Utf8ToWide(const std::string& text) { return bctext::WideFromUtf8(text); }
+std::wstring Utf8ToWide(const std::string& text) { return base::encodings::WideFromUtf8(text); }
 
 }  // namespace libpptparser

@@ -1,6 +1,6 @@
 #include "libpptparser/StreamParser.h"
 
-#include "CompoundFile.h"
+#include "compoundfile/CompoundFile.h"
 #include "libpptparser/PptParserException.h"
 #include "libpptparser/PptStrings.h"
 

@@ -2,7 +2,7 @@
 
 #include "tarnquill/Compiler.h"
 
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <libxml/tree.h>
 
@@ -338,7 +338,7 @@ private:
 
     static std::u32string DecodeUtf8(const xmlNode* node, const std::string& text) {
         std::wstring wide;
-        if (!bctext::StrictWideFromUtf8(text, wide)) Fail(node, "chars", "invalid UTF-8");
+        if (!base::encodings::StrictWideFromUtf8(text, wide)) Fail(node, "chars", "invalid UTF-8");
         return std::u32string(wide.begin(), wide.end());
     }
 

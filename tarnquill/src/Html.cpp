@@ -1,6 +1,6 @@
 #include "Html.h"
 
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -20,7 +20,7 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Text of a valid document is valid UTF-8; a stray byte would become U+FFFD.
 void AppendUtf32(std::u32string& out, const std::string& utf8) {
-    for (wchar_t c : bctext::WideFromUtf8(utf8)) out.push_back(static_cast<char32_t>(c));
+    for (wchar_t c : base::encodings::WideFromUtf8(utf8)) out.push_back(static_cast<char32_t>(c));
 }
 
 }  // namespace

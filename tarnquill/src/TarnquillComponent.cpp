@@ -1,9 +1,9 @@
 // The COM shell over the compiler core.
-#include "Tarnquill.h"
+#include "tarnquill/Tarnquill.h"
 
 #include "tarnquill/Compiler.h"
 
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,14 +13,14 @@ namespace {
 
 // Paths from the driver may use either separator.
 std::string PathFromBstr(BSTR text) {
-    std::string path = bctext::Utf8FromWide(WStringFromBstr(text));
+    std::string path = base::encodings::Utf8FromWide(WStringFromBstr(text));
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }
 
-bccom::CComServerModule& Module();
+com::CComServerModule& Module();
 
-class CTarnquillCompiler : public bccom::CComObjectImpl<ITarnquillCompiler> {
+class CTarnquillCompiler : public com::CComObjectImpl<ITarnquillCompiler> {
 public:
     CTarnquillCompiler() { Module().Lock(); }
     ~CTarnquillCompiler() override { Module().Unlock(); }
@@ -55,7 +55,7 @@ public:
             lastError_ = L"out of memory";
             return E_OUTOFMEMORY;
         } catch (const std::exception& e) {
-            lastError_ = bctext::WideFromUtf8(e.what());
+            lastError_ = base::encodings::WideFromUtf8(e.what());
             return E_FAIL;
         }
     }
@@ -104,8 +104,8 @@ HRESULT CreateCompiler(REFIID riid, void** ppv) {
     return hr;
 }
 
-bccom::CComServerModule& Module() {
-    static bccom::CComServerModule module({{CLSID_TarnquillCompiler,
+com::CComServerModule& Module() {
+    static com::CComServerModule module({{CLSID_TarnquillCompiler,
                                             kTarnquillProgId,
                                             L"Tarnquill.Compiler",
                                             L"Tarnquill XML-to-SWF compiler",

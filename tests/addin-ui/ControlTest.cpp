@@ -1,8 +1,8 @@
 #include "UiTestSupport.h"
 
-#include "BrindlecastFree.h"
-#include "ComBstr.h"
-#include "PowerPointHost.h"
+#include "addin/control/BrindlecastFree.h"
+#include "com/ComBstr.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 #include "UiTestSupport.h"
 
-#include "AboutDialog.h"
-#include "ErrorReportDialog.h"
-#include "Exceptions.h"
-#include "OptionsDialog.h"
-#include "PowerPointHost.h"
-#include "PresentationUtils.h"
-#include "PublishDialog.h"
+#include "addin/dialogs/AboutDialog.h"
+#include "addin/dialogs/ErrorReportDialog.h"
+#include "genswf/utils/Exceptions.h"
+#include "addin/dialogs/OptionsDialog.h"
+#include "powerpoint/host/PowerPointHost.h"
+#include "genswf/utils/PresentationUtils.h"
+#include "addin/dialogs/PublishDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,7 @@ TEST(PublishDialog, ProposesTheOutputAndShowsTheForms) {
     for (int id : CPublishDialog::LongFormControls()) EXPECT_TRUE(dialog.IsItemVisible(id)) << id;
     EXPECT_FALSE(dialog.IsItemVisible(CPublishDialog::IDC_MORE));
     EXPECT_TRUE(dialog.IsItemVisible(CPublishDialog::IDC_LESS));
-    EXPECT_EQ(dialog.GetFocusItem(), bcui::IDOK);
+    EXPECT_EQ(dialog.GetFocusItem(), ui::IDOK);
 
     // The slogan index stays in range whatever the generator gives.
     for (int r : {0, 1, RAND_MAX / 2, RAND_MAX}) {
@@ -69,9 +69,9 @@ TEST(PublishDialog, PublishSavesTheChoicesAndCancelSavesNothing) {
              {CPublishDialog::IDC_DURATION, CPublishDialog::IDC_DURATION_LABEL, CPublishDialog::IDC_SECONDS_LABEL})
             EXPECT_FALSE(dialog.IsItemEnabled(id)) << id;
         dialog.SetItemText(CPublishDialog::IDC_DURATION, L"9");
-        dialog.OnCommand(CPublishDialog::IDC_DURATION, bcui::EN_CHANGE);
-        dialog.OnCommand(bcui::IDCANCEL, 0);
-        EXPECT_EQ(dialog.GetResult(), bcui::IDCANCEL);
+        dialog.OnCommand(CPublishDialog::IDC_DURATION, ui::EN_CHANGE);
+        dialog.OnCommand(ui::IDCANCEL, 0);
+        EXPECT_EQ(dialog.GetResult(), ui::IDCANCEL);
     }
     CSettings saved;
     saved.Load();
@@ -83,10 +83,10 @@ TEST(PublishDialog, PublishSavesTheChoicesAndCancelSavesNothing) {
     dialog.OnCommand(CPublishDialog::IDC_CURRENT_SLIDE, 0);
     dialog.OnCommand(CPublishDialog::IDC_AUTO_TRANSITION, 0);
     dialog.SetItemText(CPublishDialog::IDC_DURATION, L"9");
-    dialog.OnCommand(CPublishDialog::IDC_DURATION, bcui::EN_CHANGE);
+    dialog.OnCommand(CPublishDialog::IDC_DURATION, ui::EN_CHANGE);
     dialog.OnBrowseResult(L"/tmp/elsewhere/Deck movie.swf");
-    dialog.OnCommand(bcui::IDOK, 0);
-    EXPECT_EQ(dialog.GetResult(), bcui::IDOK);
+    dialog.OnCommand(ui::IDOK, 0);
+    EXPECT_EQ(dialog.GetResult(), ui::IDOK);
     EXPECT_EQ(install.settings.OutputFilePath, L"/tmp/elsewhere/Deck movie.swf");
     EXPECT_EQ(install.settings.PresentationName, L"Deck");
     saved.Load();
@@ -104,8 +104,8 @@ TEST(PublishDialog, RefusesDelaysThatWouldStopTheMovie) {
         dialog.OnInitDialog();
         if (!dialog.GetAutomaticSlideTransition()) dialog.OnCommand(CPublishDialog::IDC_AUTO_TRANSITION, 0);
         dialog.SetItemText(CPublishDialog::IDC_DURATION, delay);
-        dialog.OnCommand(CPublishDialog::IDC_DURATION, bcui::EN_CHANGE);
-        dialog.OnCommand(bcui::IDOK, 0);
+        dialog.OnCommand(CPublishDialog::IDC_DURATION, ui::EN_CHANGE);
+        dialog.OnCommand(ui::IDOK, 0);
         EXPECT_FALSE(dialog.IsEnded()) << genswf::Utf8FromWide(delay);
         EXPECT_FALSE(dialog.GetValidationError().empty());
     }
@@ -134,7 +134,7 @@ TEST(OptionsDialog, QualityControlsAndOkCancel) {
         dialog.OnCommand(COptionsDialog::IDC_KEEP_IMAGE_QUALITY, 0);
         EXPECT_TRUE(dialog.IsItemEnabled(COptionsDialog::IDC_IMAGE_QUALITY));
         dialog.OnCommand(COptionsDialog::IDC_KEEP_IMAGE_QUALITY, 0);
-        dialog.OnCommand(bcui::IDCANCEL, 0);
+        dialog.OnCommand(ui::IDCANCEL, 0);
     }
     CSettings saved;
     saved.Load();
@@ -146,7 +146,7 @@ TEST(OptionsDialog, QualityControlsAndOkCancel) {
     dialog.OnImageQualityScroll(140);  // clamped to the slider's range
     EXPECT_EQ(dialog.GetItemText(COptionsDialog::IDC_IMAGE_QUALITY_VALUE), L"100%");
     dialog.OnCommand(COptionsDialog::IDC_KEEP_IMAGE_QUALITY, 0);
-    dialog.OnCommand(bcui::IDOK, 0);
+    dialog.OnCommand(ui::IDOK, 0);
     saved.Load();
     EXPECT_TRUE(saved.KeepOriginalImageQuality);
     EXPECT_EQ(install.settings.ImageQuality, 75);  // the refresh on ticking reset the slider
@@ -187,8 +187,8 @@ TEST(ErrorReportDialog, CancelEndsWithTwoAndOpensNothing) {
     CEnvOverride opener("BRINDLECAST_OPENER", script.c_str());
     CErrorReportDialog dialog(L"caption", L"description");
     dialog.OnInitDialog();
-    dialog.OnCommand(bcui::IDCANCEL, 0);
-    EXPECT_EQ(dialog.GetResult(), bcui::IDCANCEL);
+    dialog.OnCommand(ui::IDCANCEL, 0);
+    EXPECT_EQ(dialog.GetResult(), ui::IDCANCEL);
     EXPECT_FALSE(genswf::FileExists(genswf::WideFromUtf8(log)));
     CErrorReportDialog send(L"caption", L"description");
     send.OnInitDialog();

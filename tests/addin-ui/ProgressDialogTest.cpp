@@ -1,9 +1,9 @@
 #include "UiTestSupport.h"
 
-#include "AddinView.h"
-#include "Exceptions.h"
-#include "PresentationConverter.h"
-#include "ProgressDialog.h"
+#include "addin/dialogs/AddinView.h"
+#include "genswf/utils/Exceptions.h"
+#include "addin/converter/PresentationConverter.h"
+#include "addin/dialogs/ProgressDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -54,14 +54,14 @@ public:
     int pumps = 0;
     int cancelAtPump = -1;
     int RunPublish(CPublishDialog&) override { return 2; }
-    int RunProgress(CProgressDialog& d) override { return bcui::RunModal(d, nullptr); }
+    int RunProgress(CProgressDialog& d) override { return ui::RunModal(d, nullptr); }
     int RunErrorReport(CErrorReportDialog&) override { return 2; }
     int RunOptions(COptionsDialog&) override { return 2; }
     int RunAbout(CAboutDialog&) override { return 1; }
     void PumpProgress(CProgressDialog& d) override {
         if (++pumps == cancelAtPump) {
-            d.OnCommand(bcui::IDCANCEL, 0);
-            d.OnCommand(bcui::IDCANCEL, 0);
+            d.OnCommand(ui::IDCANCEL, 0);
+            d.OnCommand(ui::IDCANCEL, 0);
         }
     }
     void OpenOutput(const std::wstring&, const std::wstring&) override {}
@@ -128,7 +128,7 @@ TEST_F(ProgressDialogTest, PumpsAtMostEvery200MillisecondsAndCancelStopsAtTheNex
     EXPECT_EQ(view.pumps, 3);          // 200 ms exactly is not yet "more than 200"
     EXPECT_EQ(reportsAfterCancel, 0);  // the report that pumped is the one that stops
     EXPECT_TRUE(dialog.IsCancelled());
-    EXPECT_FALSE(dialog.IsItemEnabled(bcui::IDCANCEL));
+    EXPECT_FALSE(dialog.IsItemEnabled(ui::IDCANCEL));
     EXPECT_EQ(dialog.errors, 0);
     EXPECT_TRUE(dialog.GetOutputFilePath().empty());
     EXPECT_FALSE(genswf::FileExists(install.settings.OutputFilePath));

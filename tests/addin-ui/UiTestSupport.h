@@ -2,9 +2,9 @@
 // A private registry whose installation folder is the build folder (lng/ and res/ there).
 
 #include "AddinTestSupport.h"
-#include "LanguageManager.h"
-#include "RegistryKey.h"
-#include "Settings.h"
+#include "addin/language/LanguageManager.h"
+#include "genswf/utils/RegistryKey.h"
+#include "addin/settings/Settings.h"
 
 class CUiTestInstallation {
 public:

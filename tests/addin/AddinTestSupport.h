@@ -2,9 +2,9 @@
 // Shared pieces of the add-in tests: a private registry, environment overrides, and ".lng"
 // files written from text.
 
-#include "Registry.h"
+#include "registry/Registry.h"
 #include "TempDir.h"
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -40,8 +40,8 @@ private:
 // A fresh, empty registry for one test.
 class CTestRegistry {
 public:
-    CTestRegistry() : m_env("BRINDLECAST_REGISTRY", m_folder.Native().c_str()) { bcreg::ResetForTesting(); }
-    ~CTestRegistry() { bcreg::ResetForTesting(); }
+    CTestRegistry() : m_env("BRINDLECAST_REGISTRY", m_folder.Native().c_str()) { registry::ResetForTesting(); }
+    ~CTestRegistry() { registry::ResetForTesting(); }
     const CScratchFolder& Folder() const { return m_folder; }
 
 private:

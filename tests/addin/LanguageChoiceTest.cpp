@@ -1,6 +1,6 @@
 #include "AddinTestSupport.h"
-#include "LanguageManager.h"
-#include "Settings.h"
+#include "addin/language/LanguageManager.h"
+#include "addin/settings/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +64,7 @@ TEST_F(LanguageChoiceTest, SavedIdThenUserIdThenDefaultFile) {
         const auto [name, kept] = Choose(c.saved);
         EXPECT_EQ(name, c.chosen) << c.locale << " saved " << c.saved;
         EXPECT_EQ(kept, c.kept) << c.locale << " saved " << c.saved;
-        EXPECT_EQ(bcreg::ReadDword(HKEY_CURRENT_USER, kOptions, L"LanguageId"), static_cast<DWORD>(c.kept));
+        EXPECT_EQ(registry::ReadDword(HKEY_CURRENT_USER, kOptions, L"LanguageId"), static_cast<DWORD>(c.kept));
     }
 }
 
@@ -148,7 +148,7 @@ TEST_F(LanguageChoiceTest, NothingToChoose) {
         EXPECT_FALSE(manager->GetMessage(L"NAME", text)) << c.what;
         EXPECT_EQ(text, L"") << c.what;
         EXPECT_EQ(settings.LanguageId, 0) << c.what;
-        EXPECT_FALSE(bcreg::ValueExists(HKEY_CURRENT_USER, kOptions, L"LanguageId")) << c.what;
+        EXPECT_FALSE(registry::ValueExists(HKEY_CURRENT_USER, kOptions, L"LanguageId")) << c.what;
     }
 }
 

@@ -1,5 +1,5 @@
 #include "AddinTestSupport.h"
-#include "Language.h"
+#include "addin/language/Language.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #include "AddinTestSupport.h"
-#include "LanguageManager.h"
-#include "Settings.h"
+#include "addin/language/LanguageManager.h"
+#include "addin/settings/Settings.h"
 
 #include <gtest/gtest.h>
 

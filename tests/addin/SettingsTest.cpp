@@ -1,5 +1,5 @@
 #include "AddinTestSupport.h"
-#include "Settings.h"
+#include "addin/settings/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -70,9 +70,9 @@ TEST_F(SettingsTest, CorruptRegistryGivesDefaultsAndCanBeSavedAgain) {
     first.ExportMode = 2;
     first.Save();
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-        WriteBytes(bcreg::HiveFilePath(root),
+        WriteBytes(registry::HiveFilePath(root),
                    std::string("\x00\xff garbage [[[ =\n\"", 17) + std::string(5000, '\x01'));
-    bcreg::ResetForTesting();
+    registry::ResetForTesting();
 
     CSettings settings;
     settings.Load();
@@ -98,8 +98,8 @@ TEST_F(SettingsTest, SaveAndLoadRoundTrip) {
     settings.ImageQuality = 20;  // not stored
     settings.Save();
 
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, kPublish, L"Export Slide Range"), L"EXPORT_CURRENT_SLIDE");
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, kOptions, L"PublishDialogState"), L"EXPANDED");
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, kPublish, L"Export Slide Range"), L"EXPORT_CURRENT_SLIDE");
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, kOptions, L"PublishDialogState"), L"EXPANDED");
     EXPECT_EQ(ValueType(HKEY_CURRENT_USER, kPublish, L"Output Folder"), REG_SZ);
     for (const wchar_t* name :
          {L"AutomaticSlideTransition", L"AutomaticSlideTransitionDelay", L"LanguageId", L"KeepOriginalImageQuality"})
@@ -131,8 +131,8 @@ TEST_F(SettingsTest, StoredTextsMapExactly) {
         {L"EXPORT_CURRENT_SLIDE ", 0, L"SHRINKED ", 0}, {L"", 0, L"anything", 0},
     };
     for (const Case& c : cases) {
-        bcreg::WriteString(HKEY_CURRENT_USER, kPublish, L"Export Slide Range", c.range);
-        bcreg::WriteString(HKEY_CURRENT_USER, kOptions, L"PublishDialogState", c.state);
+        registry::WriteString(HKEY_CURRENT_USER, kPublish, L"Export Slide Range", c.range);
+        registry::WriteString(HKEY_CURRENT_USER, kOptions, L"PublishDialogState", c.state);
         CSettings settings;
         settings.Load();
         EXPECT_EQ(settings.ExportMode, c.mode) << genswf::Utf8FromWide(c.range);
@@ -145,8 +145,8 @@ TEST_F(SettingsTest, UnknownModesAreSavedAsEmptyTexts) {
     settings.ExportMode = 7;
     settings.PublishDialogShrinked = 3;
     settings.Save();
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, kPublish, L"Export Slide Range", L"x"), L"");
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, kOptions, L"PublishDialogState", L"x"), L"");
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, kPublish, L"Export Slide Range", L"x"), L"");
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, kOptions, L"PublishDialogState", L"x"), L"");
     CSettings loaded;
     loaded.Load();
     EXPECT_EQ(loaded.ExportMode, 0);
@@ -164,23 +164,23 @@ TEST_F(SettingsTest, OutOfRangeNumbersFallBack) {
         {0xFFFF, 5, 0xFFFF}, {0x10000, 5, 0}, {0xFFFFFFFFu, 5, 0},  // -1 written by a careless dialog
     };
     for (const Case& c : cases) {
-        bcreg::WriteDword(HKEY_CURRENT_USER, kOptions, L"AutomaticSlideTransitionDelay", c.stored);
-        bcreg::WriteDword(HKEY_CURRENT_USER, kOptions, L"LanguageId", c.stored);
+        registry::WriteDword(HKEY_CURRENT_USER, kOptions, L"AutomaticSlideTransitionDelay", c.stored);
+        registry::WriteDword(HKEY_CURRENT_USER, kOptions, L"LanguageId", c.stored);
         CSettings settings;
         settings.Load();
         EXPECT_EQ(settings.AutomaticSlideTransitionDelay, c.delay) << c.stored;
         EXPECT_EQ(settings.LanguageId, c.language) << c.stored;
     }
     // A value of the wrong type is no number at all.
-    bcreg::WriteString(HKEY_CURRENT_USER, kOptions, L"AutomaticSlideTransitionDelay", L"30");
+    registry::WriteString(HKEY_CURRENT_USER, kOptions, L"AutomaticSlideTransitionDelay", L"30");
     CSettings settings;
     settings.Load();
     EXPECT_EQ(settings.AutomaticSlideTransitionDelay, 5);
 }
 
 TEST_F(SettingsTest, MachineValuesAreReadButNeverWritten) {
-    bcreg::WriteString(HKEY_LOCAL_MACHINE, kMachine, L"Installation Folder", L"/opt/brindlecast");
-    bcreg::WriteDword(HKEY_LOCAL_MACHINE, kMachine, L"DebugMode", 7);
+    registry::WriteString(HKEY_LOCAL_MACHINE, kMachine, L"Installation Folder", L"/opt/brindlecast");
+    registry::WriteDword(HKEY_LOCAL_MACHINE, kMachine, L"DebugMode", 7);
     CSettings settings;
     settings.Load();
     EXPECT_EQ(settings.InstallationFolder, L"/opt/brindlecast");
@@ -189,16 +189,16 @@ TEST_F(SettingsTest, MachineValuesAreReadButNeverWritten) {
     settings.InstallationFolder.clear();
     settings.DebugMode = false;
     settings.Save();
-    EXPECT_EQ(bcreg::ReadString(HKEY_LOCAL_MACHINE, kMachine, L"Installation Folder"), L"/opt/brindlecast");
-    EXPECT_EQ(bcreg::ReadDword(HKEY_LOCAL_MACHINE, kMachine, L"DebugMode"), 7u);
+    EXPECT_EQ(registry::ReadString(HKEY_LOCAL_MACHINE, kMachine, L"Installation Folder"), L"/opt/brindlecast");
+    EXPECT_EQ(registry::ReadDword(HKEY_LOCAL_MACHINE, kMachine, L"DebugMode"), 7u);
 }
 
 TEST_F(SettingsTest, SaveLeavesAnAbsentMachineKeyAbsent) {
     CSettings settings;
     settings.InstallationFolder = L"/home/someone/fake";
     settings.Save();
-    EXPECT_FALSE(bcreg::KeyExists(HKEY_LOCAL_MACHINE, kMachine));
-    EXPECT_TRUE(bcreg::KeyExists(HKEY_CURRENT_USER, kOptions));
+    EXPECT_FALSE(registry::KeyExists(HKEY_LOCAL_MACHINE, kMachine));
+    EXPECT_TRUE(registry::KeyExists(HKEY_CURRENT_USER, kOptions));
 }
 
 TEST_F(SettingsTest, SaveLanguageIdWritesOnlyTheLanguage) {
@@ -206,8 +206,8 @@ TEST_F(SettingsTest, SaveLanguageIdWritesOnlyTheLanguage) {
     settings.LanguageId = 2057;
     settings.ExportMode = 2;
     settings.SaveLanguageId();
-    EXPECT_EQ(bcreg::ReadDword(HKEY_CURRENT_USER, kOptions, L"LanguageId"), 2057u);
-    EXPECT_FALSE(bcreg::ValueExists(HKEY_CURRENT_USER, kPublish, L"Export Slide Range"));
+    EXPECT_EQ(registry::ReadDword(HKEY_CURRENT_USER, kOptions, L"LanguageId"), 2057u);
+    EXPECT_FALSE(registry::ValueExists(HKEY_CURRENT_USER, kPublish, L"Export Slide Range"));
 }
 
 TEST(SettingsFolders, LanguageAndResourceFolders) {

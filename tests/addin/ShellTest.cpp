@@ -1,5 +1,5 @@
 #include "AddinTestSupport.h"
-#include "Shell.h"
+#include "shell/Shell.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ TEST(Shell, OpensTargetsThroughTheHandler) {
     std::string expectedLog;
     for (const Case& c : cases) {
         std::wstring error = L"unset";
-        EXPECT_TRUE(bcshell::Open(c.target, &error)) << c.passed;
+        EXPECT_TRUE(shell::Open(c.target, &error)) << c.passed;
         EXPECT_EQ(error, L"");
         expectedLog += c.passed + "\n";
     }
@@ -78,26 +78,26 @@ TEST(Shell, FailuresAreReportedNotFatal) {
         FakeOpener opener(3);
         CEnvOverride use("BRINDLECAST_OPENER", opener.script.c_str());
         std::wstring error;
-        EXPECT_FALSE(bcshell::Open(movie, &error));
+        EXPECT_FALSE(shell::Open(movie, &error));
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(ShellExecuteW(nullptr, L"open", movie.c_str(), nullptr, nullptr, SW_SHOW), SE_ERR_NOASSOC);
     }
     {
         CEnvOverride use("BRINDLECAST_OPENER", (files.Native() + "/no-such-program").c_str());
         std::wstring error;
-        EXPECT_FALSE(bcshell::Open(L"https://brindlecast.example/", &error));
+        EXPECT_FALSE(shell::Open(L"https://brindlecast.example/", &error));
         EXPECT_NE(error.find(L"not available"), std::wstring::npos);
     }
     {
         FakeOpener opener(0);
         CEnvOverride use("BRINDLECAST_OPENER", opener.script.c_str());
         std::wstring error;
-        EXPECT_FALSE(bcshell::Open(files.Path() + L"/missing.swf", &error));
+        EXPECT_FALSE(shell::Open(files.Path() + L"/missing.swf", &error));
         EXPECT_EQ(ShellExecuteW(nullptr, L"open", (files.Path() + L"/missing.swf").c_str(), nullptr, nullptr, SW_SHOW),
                   SE_ERR_FNF);
         EXPECT_EQ(ShellExecuteW(nullptr, L"open", L"", nullptr, nullptr, SW_SHOW), SE_ERR_FNF);
         EXPECT_EQ(ShellExecuteW(nullptr, L"print", movie.c_str(), nullptr, nullptr, SW_SHOW), SE_ERR_NOASSOC);
-        EXPECT_FALSE(bcshell::Open(std::wstring(L"a\0b", 3), &error));
+        EXPECT_FALSE(shell::Open(std::wstring(L"a\0b", 3), &error));
         EXPECT_EQ(opener.Log(), "");
     }
 }
@@ -106,7 +106,7 @@ TEST(Shell, AHandlerThatStaysOpenCountsAsStarted) {
     FakeOpener opener(1, 30);
     CEnvOverride use("BRINDLECAST_OPENER", opener.script.c_str());
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(bcshell::Open(L"https://brindlecast.example/"));
+    EXPECT_TRUE(shell::Open(L"https://brindlecast.example/"));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
@@ -115,18 +115,18 @@ TEST(Shell, DocumentsFolder) {
     CEnvOverride homeEnv("HOME", home.Native().c_str());
     CEnvOverride config("XDG_CONFIG_HOME", (home.Native() + "/config").c_str());
     // Nothing configured: the usual folder in the home folder.
-    EXPECT_EQ(bcshell::GetDocumentsFolder(), home.Path() + L"/Documents");
-    EXPECT_EQ(bcshell::GetSpecialFolderPath(CSIDL_PERSONAL), home.Path() + L"/Documents");
-    EXPECT_EQ(bcshell::GetSpecialFolderPath(0), L"");
+    EXPECT_EQ(shell::GetDocumentsFolder(), home.Path() + L"/Documents");
+    EXPECT_EQ(shell::GetSpecialFolderPath(CSIDL_PERSONAL), home.Path() + L"/Documents");
+    EXPECT_EQ(shell::GetSpecialFolderPath(0), L"");
 
     ASSERT_TRUE(genswf::CreateFolderTree(home / L"config"));
     WriteBytes(home.Native() + "/config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Mes documents\"\n");
     if (genswf::FileExists(L"/usr/bin/xdg-user-dir")) {
-        EXPECT_EQ(bcshell::GetDocumentsFolder(), home.Path() + L"/Mes documents");
+        EXPECT_EQ(shell::GetDocumentsFolder(), home.Path() + L"/Mes documents");
     }
     // Without the tool.
     CEnvOverride path("PATH", home.Native().c_str());
-    EXPECT_EQ(bcshell::GetDocumentsFolder(), home.Path() + L"/Documents");
+    EXPECT_EQ(shell::GetDocumentsFolder(), home.Path() + L"/Documents");
 }
 
 }  // namespace

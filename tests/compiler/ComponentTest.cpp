@@ -1,5 +1,5 @@
 // The component through COM-lite, as the driver calls it, and the command-line tool.
-#include "Tarnquill.h"
+#include "tarnquill/Tarnquill.h"
 
 #include <gtest/gtest.h>
 

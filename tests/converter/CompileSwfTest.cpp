@@ -1,8 +1,8 @@
-#include "ComLite.h"
-#include "CompileSwf.h"
-#include "Exceptions.h"
-#include "Registry.h"
-#include "Utils.h"
+#include "com/ComLite.h"
+#include "genswf/compiler/CompileSwf.h"
+#include "genswf/utils/Exceptions.h"
+#include "registry/Registry.h"
+#include "genswf/utils/Utils.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ protected:
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         m_root = WideFromUtf8(pattern);
         ::setenv("BRINDLECAST_REGISTRY", (NativePath(m_root) + "/registry").c_str(), 1);
-        bcreg::ResetForTesting();
+        registry::ResetForTesting();
     }
     void TearDown() override { DeleteFolderTree(m_root, true); }
 
@@ -90,7 +90,7 @@ TEST_F(CompileSwfTest, CompileFailureCarriesTheCompilersReason) {
 TEST_F(CompileSwfTest, RegistrationWithoutLibraryPathIsNamed) {
     Register();
     // A class key whose server path is gone: creation itself fails first.
-    ASSERT_EQ(bcreg::WriteString(HKEY_CLASSES_ROOT, L"CLSID\\{D2403EC7-03E2-44BC-A3F6-DE230C9BD7AE}\\InprocServer32",
+    ASSERT_EQ(registry::WriteString(HKEY_CLASSES_ROOT, L"CLSID\\{D2403EC7-03E2-44BC-A3F6-DE230C9BD7AE}\\InprocServer32",
                                  L"", L""),
               true);
     std::vector<std::uint8_t> bytes;

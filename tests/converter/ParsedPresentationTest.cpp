@@ -1,6 +1,6 @@
-#include "Exceptions.h"
-#include "ParsedPresentation.h"
-#include "Utils.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/movie/ParsedPresentation.h"
+#include "genswf/utils/Utils.h"
 #include "libpptparser/Presentation.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "Exceptions.h"
-#include "PresentationConverter.h"
-#include "Settings.h"
-#include "Utils.h"
+#include "genswf/utils/Exceptions.h"
+#include "addin/converter/PresentationConverter.h"
+#include "addin/settings/Settings.h"
+#include "genswf/utils/Utils.h"
 
 #include <gtest/gtest.h>
 

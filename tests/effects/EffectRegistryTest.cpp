@@ -1,10 +1,10 @@
 // The version, picture format and entry-effect registry: version texts, the process-wide
 // object's lifecycle and the code-to-effect rules.
 
-#include "EffectRegistry.h"
-#include "EntryEffects.h"
-#include "Exceptions.h"
-#include "PowerPointHost.h"
+#include "genswf/animation/EffectRegistry.h"
+#include "genswf/animation/EntryEffects.h"
+#include "genswf/utils/Exceptions.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Entry effects: the frame arithmetic every writer shares and the frames the writers emit.
 
-#include "EffectRegistry.h"
-#include "EntryEffects.h"
-#include "Utils.h"
+#include "genswf/animation/EffectRegistry.h"
+#include "genswf/animation/EntryEffects.h"
+#include "genswf/utils/Utils.h"
 
 #include <gtest/gtest.h>
 

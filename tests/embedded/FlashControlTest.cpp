@@ -2,14 +2,14 @@
 // movie file it names.
 
 #include "CfbBuilder.h"
-#include "EmbeddedMovie.h"
-#include "PowerPointHost.h"
+#include "genswf/shapes/EmbeddedMovie.h"
+#include "powerpoint/host/PowerPointHost.h"
 #include "PptFailureText.h"
-#include "PptShape.h"
+#include "genswf/ppt/PptShape.h"
 #include "SwfTestSupport.h"
 
-#include "ComBstr.h"
-#include "ComServer.h"
+#include "com/ComBstr.h"
+#include "com/ComServer.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ using namespace PowerPoint::Host;
 namespace {
 
 // The control as the presentation hands it out: it can save its storage and names its movie.
-class CFakeFlashControl : public bccom::CComObjectImpl<IShockwaveFlash, IPersistStorage> {
+class CFakeFlashControl : public com::CComObjectImpl<IShockwaveFlash, IPersistStorage> {
 public:
     std::vector<std::uint8_t> storage;
     VARIANT_BOOL embed = VARIANT_TRUE;
@@ -48,7 +48,7 @@ public:
 };
 
 // Only the control's dispatch face, no storage.
-class CStoragelessControl : public bccom::CComObjectImpl<IShockwaveFlash> {
+class CStoragelessControl : public com::CComObjectImpl<IShockwaveFlash> {
 public:
     HRESULT get_Movie(BSTR* out) override {
         *out = nullptr;
@@ -204,7 +204,7 @@ TEST(FlashControl, FailedMovieReadThrows) {
     ControlSlide deck;
     deck.control->embed = VARIANT_FALSE;
     deck.control->movieResult = E_FAIL;
-    EXPECT_EQ(bctest::PptFailureText("genswf/src/embedded/SwfContent.cpp", 101),
+    EXPECT_EQ(bctest::PptFailureText("genswf/src/shapes/SwfContent.cpp", 101),
               bctest::PptFailureOf([&] { deck.Content(); }));
 }
 

@@ -1,10 +1,10 @@
 // Action-setting records of shapes and linked text, their lists and comparisons.
 
-#include "PowerPointHost.h"
-#include "PptActionSetting.h"
+#include "powerpoint/host/PowerPointHost.h"
+#include "genswf/ppt/PptActionSetting.h"
 #include "PptFailureText.h"
-#include "PptHyperlinks.h"
-#include "SlideActions.h"
+#include "genswf/ppt/PptHyperlinks.h"
+#include "genswf/slides/SlideActions.h"
 
 #include <gtest/gtest.h>
 
@@ -101,7 +101,7 @@ TEST(ActionSetting, ObjectModelFailuresThrow) {
         deck.doc->Fail(member, E_FAIL);
         const LONG index = std::string(member).rfind("TextRange", 0) == 0 ? 2 : 0;
         const std::wstring message = bctest::PptFailureOf([&] { deck.Record(index); });
-        EXPECT_NE(std::wstring::npos, message.find(L"PPT Exception in file genswf/src/actions/ActionSetting.cpp"))
+        EXPECT_NE(std::wstring::npos, message.find(L"PPT Exception in file genswf/src/slides/ActionSetting.cpp"))
             << std::string(message.begin(), message.end());
     }
 }

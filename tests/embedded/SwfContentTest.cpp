@@ -1,8 +1,8 @@
 // Reading SWF headers, fitting the movie into its shape and writing it back.
 
-#include "EmbeddedMovie.h"
-#include "Exceptions.h"
-#include "Movie.h"
+#include "genswf/shapes/EmbeddedMovie.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/movie/Movie.h"
 #include "SwfTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #pragma once
 // A presentation in the in-memory host and a scratch folder for the export's files.
 
-#include "Exceptions.h"
-#include "PowerPointHost.h"
-#include "Utils.h"
+#include "genswf/utils/Exceptions.h"
+#include "powerpoint/host/PowerPointHost.h"
+#include "genswf/utils/Utils.h"
 
 #include <cstdlib>
 #include <string>

@@ -3,8 +3,8 @@
 
 #include "ExportFixtures.h"
 
-#include "ExportSettings.h"
-#include "LogFile.h"
+#include "genswf/movie/ExportSettings.h"
+#include "genswf/movie/LogFile.h"
 
 #include <gtest/gtest.h>
 
@@ -88,7 +88,7 @@ TEST(ExportSettings, AFailedReadThrowsAndKeepsTheEarlierSlides) {
             if (std::string(c.member) == "Presentation.get_Slides")
                 EXPECT_EQ(located.rfind(L"PPT Exception in file genswf/src/ppt/PptPresentation.cpp", 0), 0u);
             else
-                EXPECT_EQ(located.rfind(L"PPT Exception in file genswf/src/export/ExportSettings.cpp at line ", 0), 0u)
+                EXPECT_EQ(located.rfind(L"PPT Exception in file genswf/src/movie/ExportSettings.cpp at line ", 0), 0u)
                     << NativePath(located);
         }
         EXPECT_EQ(settings->GetExportedSlides(), std::vector<int>{1});

@@ -3,7 +3,7 @@
 
 #include "ExportFixtures.h"
 
-#include "LogFile.h"
+#include "genswf/movie/LogFile.h"
 
 #include <gtest/gtest.h>
 

@@ -3,14 +3,14 @@
 
 #include "ExportFixtures.h"
 
-#include "ExportSettings.h"
-#include "LogFile.h"
-#include "MovieImpl.h"
-#include "ParsedPresentation.h"
-#include "PptLoader.h"
-#include "PptPresentation.h"
-#include "PptSlides.h"
-#include "TextEncoding.h"
+#include "genswf/movie/ExportSettings.h"
+#include "genswf/movie/LogFile.h"
+#include "genswf/movie/MovieImpl.h"
+#include "genswf/movie/ParsedPresentation.h"
+#include "powerpoint/loader/PptLoader.h"
+#include "genswf/ppt/PptPresentation.h"
+#include "genswf/ppt/PptSlides.h"
+#include "base/encodings/TextEncoding.h"
 #include "libpptparser/Presentation.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ struct Export {
     std::vector<std::wstring> LogLines() const {
         const std::vector<std::uint8_t> bytes = FileBytes(scratch.Path() + CExportSettings::kLogFileName);
         std::vector<std::wstring> lines;
-        SplitString(bctext::WideFromUtf16LeBytes(bytes.data(), bytes.size()), L"\r\n", lines);
+        SplitString(base::encodings::WideFromUtf16LeBytes(bytes.data(), bytes.size()), L"\r\n", lines);
         RemoveEmptyStrings(lines);
         return lines;
     }
@@ -165,7 +165,7 @@ TEST(MovieImpl, AFailedCopyIsReportedAndNotTriedAgain) {
                 ADD_FAILURE() << "no exception";
             } catch (const CPPTException& x) {
                 EXPECT_TRUE(c.pptFailure);
-                EXPECT_EQ(x.GetMessage().rfind(L"PPT Exception in file genswf/src/export/MovieImpl.cpp at line ", 0),
+                EXPECT_EQ(x.GetMessage().rfind(L"PPT Exception in file genswf/src/movie/MovieImpl.cpp at line ", 0),
                           0u)
                     << NativePath(x.GetMessage());
             } catch (const CBaseException& x) {

@@ -2,8 +2,8 @@
 // A movie, an animated object over one layer and records with set frames, and a flat view of
 // the commands the exporters wrote.
 
-#include "EffectExporter.h"
-#include "EffectExporters.h"
+#include "genswf/animation/EffectExporter.h"
+#include "genswf/animation/EffectExporters.h"
 
 #include <algorithm>
 #include <memory>

@@ -2,13 +2,13 @@
 // written at the end of an export.
 #include "FontsFixture.h"
 
-#include "FontManager.h"
-#include "MovieObjects.h"
-#include "PowerPointHost.h"
-#include "PptFont.h"
-#include "PptTextFrame.h"
-#include "PptTextRange.h"
-#include "Utils.h"
+#include "genswf/fonts/FontManager.h"
+#include "genswf/movie/MovieObjects.h"
+#include "powerpoint/host/PowerPointHost.h"
+#include "genswf/ppt/PptFont.h"
+#include "genswf/ppt/PptTextFrame.h"
+#include "genswf/ppt/PptTextRange.h"
+#include "genswf/utils/Utils.h"
 
 using namespace genswf;
 using namespace fontstest;

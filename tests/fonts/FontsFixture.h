@@ -1,8 +1,8 @@
 #pragma once
 // A font source of named test fonts (so each test decides what "the system" has) and a movie.
 
-#include "Movie.h"
-#include "SwfFont.h"
+#include "genswf/movie/Movie.h"
+#include "genswf/fonts/SwfFont.h"
 #include "TestFont.h"
 
 #include <gtest/gtest.h>

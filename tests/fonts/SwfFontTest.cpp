@@ -2,9 +2,9 @@
 // "font" element, over fonts made in memory and a real system font.
 #include "FontsFixture.h"
 
-#include "Exceptions.h"
-#include "FontTable.h"
-#include "Utils.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/fonts/FontTable.h"
+#include "genswf/utils/Utils.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "Exceptions.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <gtest/gtest.h>
 

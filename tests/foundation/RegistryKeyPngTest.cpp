@@ -1,6 +1,6 @@
-#include "ModuleVersionInfo.h"
-#include "PngFile.h"
-#include "RegistryKey.h"
+#include "genswf/utils/ModuleVersionInfo.h"
+#include "genswf/utils/PngFile.h"
+#include "genswf/utils/RegistryKey.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 // A private scratch folder for one test, removed afterwards.
 
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <cstdlib>
 #include <string>

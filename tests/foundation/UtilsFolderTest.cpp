@@ -1,5 +1,5 @@
 #include "TempDir.h"
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <gtest/gtest.h>
 

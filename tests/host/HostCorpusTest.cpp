@@ -1,9 +1,9 @@
 // Real presentations through the host: every slide and shape of every file that loads exports
 // a picture of the requested size (and a readable metafile), and every text answers its collections with sane bounds.
 
-#include "BcWmf.h"
-#include "HostRender.h"
-#include "PptLoader.h"
+#include "render/BcWmf.h"
+#include "powerpoint/render/HostRender.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -118,9 +118,9 @@ TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut) {
                           shape->Interface()->Export(CBstr(metafile.wstring()), ppShapeFormatWMF, 240, 180, ppScaleXY))
                     << at;
                 std::ifstream in(metafile, std::ios::binary);
-                bcrender::WmfFile wmf;
+                render::WmfFile wmf;
                 std::string error;
-                EXPECT_TRUE(bcrender::ReadWmf(
+                EXPECT_TRUE(render::ReadWmf(
                     std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
                     wmf, &error))
                     << at << ": " << error;
@@ -169,13 +169,13 @@ TEST(HostCorpus, HeadersAndFootersChangeOnlyTheirOwnPlaces) {
             const std::string where =
                 entry.path().filename().string() + " slide " + std::to_string(slide->SlideIndex());
             std::vector<CHostShape*> drawn;
-            const bcrender::SlideDrawing with = SlideDrawingOf(slide, &drawn);
-            std::vector<bcrender::Frame> places;
+            const render::SlideDrawing with = SlideDrawingOf(slide, &drawn);
+            std::vector<render::Frame> places;
             for (std::size_t i = 0; i < drawn.size(); ++i)
                 if (!drawn[i]) places.push_back(with.shapes[i].frame);
             if (places.empty()) continue;
             // Each element sits in the frame of the master's placeholder of its kind, when it has one.
-            for (const bcrender::Frame& place : places) {
+            for (const render::Frame& place : places) {
                 bool master = false, matches = false;
                 for (const CHostShape* s : slide->master->shapes) {
                     const LONG kind = s->data.placeholderType;
@@ -189,9 +189,9 @@ TEST(HostCorpus, HeadersAndFootersChangeOnlyTheirOwnPlaces) {
             }
             const int width = static_cast<int>(std::lround(with.width)),
                       height = static_cast<int>(std::lround(with.height));
-            const bcrender::Raster shown = bcrender::RenderSlideRaster(with, width, height);
+            const render::Raster shown = render::RenderSlideRaster(with, width, height);
             HideHeadersFooters(slide);
-            const bcrender::Raster hidden = bcrender::RenderSlideRaster(SlideDrawingOf(slide), width, height);
+            const render::Raster hidden = render::RenderSlideRaster(SlideDrawingOf(slide), width, height);
             int changed = 0;
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x) {
@@ -199,7 +199,7 @@ TEST(HostCorpus, HeadersAndFootersChangeOnlyTheirOwnPlaces) {
                     ++changed;
                     // Text may run over its frame by a line (a damaged file's date in a large font wraps).
                     bool inside = false;
-                    for (const bcrender::Frame& f : places)
+                    for (const render::Frame& f : places)
                         inside |= x >= f.left - 2 && x < f.left + f.width + 2 && y >= f.top - f.height &&
                                   y < f.top + 2 * f.height;
                     ASSERT_TRUE(inside) << where << " at " << x << ", " << y;

@@ -1,6 +1,6 @@
 // Fault injection reaches the member it is asked to, and call counting sees every call.
 
-#include "PowerPointHost.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>
 

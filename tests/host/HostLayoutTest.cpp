@@ -1,8 +1,8 @@
 // Text layout through the object model: lines, bounds and the collections that the text path
 // walks, checked against the metrics of the faces the layout measures with.
 
-#include "FontMetrics.h"
-#include "PowerPointHost.h"
+#include "fonts/FontMetrics.h"
+#include "powerpoint/host/PowerPointHost.h"
 #include "layout/HostTextLayout.h"
 
 #include <gtest/gtest.h>
@@ -67,7 +67,7 @@ CComPtr<TextRange> Sub(TextRange* r, SubMethod m, LONG start, LONG length) {
     return out;
 }
 
-const bcfonts::CFontMetrics& Arial(bool bold = false) { return *bcfonts::GetFontMetrics(L"Arial", bold, false); }
+const fonts::CFontMetrics& Arial(bool bold = false) { return *fonts::GetFontMetrics(L"Arial", bold, false); }
 
 float Advance(const std::wstring& s, float size, bool bold = false) {
     float w = 0;

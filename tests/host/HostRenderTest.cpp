@@ -1,8 +1,8 @@
 // Shape.Export and Slide.Export: pictures of the requested size, drawn from the host's state
 // (fills, backgrounds, master graphics, text, headers and footers), written deterministically.
 
-#include "BcWmf.h"
-#include "HostRender.h"
+#include "render/BcWmf.h"
+#include "powerpoint/render/HostRender.h"
 
 #include <gtest/gtest.h>
 
@@ -93,21 +93,21 @@ TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale) {
         EXPECT_EQ(png, Bytes(again));
     }
     // What the picture shows: the fill, opaque, over the whole frame.
-    const bcrender::Raster r = bcrender::RenderShapeRaster(ShapeDrawingOf(d.box), 1, 1);
+    const render::Raster r = render::RenderShapeRaster(ShapeDrawingOf(d.box), 1, 1);
     EXPECT_EQ(0xFF0000u, Rgb(r.At(50, 25)));
     EXPECT_EQ(255u, Alpha(r.At(1, 1)));
 
     // The metafile holds the outline and the fill as the compiler reads them.
     const std::wstring wmf = dir.File("box.wmf");
     ASSERT_EQ(S_OK, d.box->Interface()->Export(CBstr(wmf), ppShapeFormatWMF, 720, 540, ppScaleXY));
-    bcrender::WmfFile parsed;
+    render::WmfFile parsed;
     std::string error;
-    ASSERT_TRUE(bcrender::ReadWmf(Bytes(wmf), parsed, &error)) << error;
+    ASSERT_TRUE(render::ReadWmf(Bytes(wmf), parsed, &error)) << error;
     EXPECT_TRUE(parsed.placeable);
     bool brush = false, outline = false;
-    for (const bcrender::WmfRecord& rec : parsed.records) {
-        brush |= rec.function == bcrender::WmfCreateBrushIndirect;
-        outline |= rec.function == bcrender::WmfRectangle || rec.function == bcrender::WmfPolygon;
+    for (const render::WmfRecord& rec : parsed.records) {
+        brush |= rec.function == render::WmfCreateBrushIndirect;
+        outline |= rec.function == render::WmfRectangle || rec.function == render::WmfPolygon;
     }
     EXPECT_TRUE(brush);
     EXPECT_TRUE(outline);
@@ -174,7 +174,7 @@ TEST(HostRender, SlideExportDrawsBackgroundMasterGraphicsAndVisibleShapes) {
     ASSERT_EQ(S_OK, d.slide->Interface()->Export(CBstr(file), CBstr(L"png"), 960, 720));
     EXPECT_EQ(std::make_pair(960, 720), PngSize(Bytes(file)));
 
-    const bcrender::Raster r = bcrender::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
+    const render::Raster r = render::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
     EXPECT_EQ(0x0000FFu, Rgb(r.At(600, 400)));  // the master's background
     EXPECT_EQ(0x00FF00u, Rgb(r.At(300, 10)));   // the master's graphics
     EXPECT_EQ(0xFF0000u, Rgb(r.At(150, 125)));  // the slide's shape
@@ -184,7 +184,7 @@ TEST(HostRender, SlideExportDrawsBackgroundMasterGraphicsAndVisibleShapes) {
     d.slide->followMasterBackground = msoFalse;
     d.slide->background.fill.foreColor.rgb = 0x00FFFF;
     stripe->data.type = msoPlaceholder;
-    const bcrender::Raster own = bcrender::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
+    const render::Raster own = render::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
     EXPECT_EQ(0xFFFF00u, Rgb(own.At(600, 400)));
     EXPECT_EQ(0xFFFF00u, Rgb(own.At(300, 10)));
 }
@@ -212,7 +212,7 @@ TEST(HostRender, TextIsDrawnWhereTheLayoutPutsIt) {
     middle->get_BoundHeight(&height);
 
     // Shape pictures start at the frame's corner; one pixel a point.
-    const bcrender::Raster r = bcrender::RenderShapeRaster(ShapeDrawingOf(text), 1, 1);
+    const render::Raster r = render::RenderShapeRaster(ShapeDrawingOf(text), 1, 1);
     int inside = 0, outside = 0;
     for (int y = 0; y < r.height; ++y)
         for (int x = 0; x < r.width; ++x) {
@@ -228,7 +228,7 @@ TEST(HostRender, TextIsDrawnWhereTheLayoutPutsIt) {
 
     // A duplicate without text draws no glyph at all.
     text->data.text.text.clear();
-    const bcrender::Raster empty = bcrender::RenderShapeRaster(ShapeDrawingOf(text), 1, 1);
+    const render::Raster empty = render::RenderShapeRaster(ShapeDrawingOf(text), 1, 1);
     for (std::size_t i = 3; i < empty.rgba.size(); i += 4) ASSERT_EQ(0, empty.rgba[i]);
 }
 
@@ -241,7 +241,7 @@ TEST(HostRender, HeadersAndFootersChangeOnlyTheirOwnArea) {
     hf.slideNumber.visible = msoTrue;
     hf.dateAndTime.visible = msoTrue;
     hf.dateAndTime.text = L"1/2/2003";
-    const bcrender::Raster with = bcrender::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
+    const render::Raster with = render::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
 
     CComPtr<HeadersFooters> headers;
     ASSERT_EQ(S_OK, d.slide->Interface()->get_HeadersFooters(&headers));
@@ -250,7 +250,7 @@ TEST(HostRender, HeadersAndFootersChangeOnlyTheirOwnArea) {
         ASSERT_EQ(S_OK, ((*headers).*get)(&element));
         ASSERT_EQ(S_OK, element->put_Visible(msoFalse));
     }
-    const bcrender::Raster without = bcrender::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
+    const render::Raster without = render::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
     int changed = 0;
     bool left = false, centre = false, right = false;
     for (int y = 0; y < 540; ++y)
@@ -277,7 +277,7 @@ TEST(HostRender, HeadersAndFootersChangeOnlyTheirOwnArea) {
     number->data.line.visible = msoFalse;
     number->data.text.AddRun(L"#");
     hf.slideNumber.visible = msoTrue;
-    const bcrender::Raster numbered = bcrender::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
+    const render::Raster numbered = render::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
     for (int y = 0; y < 540; ++y)
         for (int x = 0; x < 720; ++x)
             if (numbered.At(x, y) != without.At(x, y)) {

@@ -1,6 +1,6 @@
 // Text ranges: the application's 1-based item collections, fonts, paragraphs and text links.
 
-#include "PowerPointHost.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The host carries out writes as the presentation application would, and logs those made to
 // the user's own objects.
 
-#include "PowerPointHost.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>
 

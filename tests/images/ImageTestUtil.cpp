@@ -1,6 +1,6 @@
 #include "ImageTestUtil.h"
 
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <png.h>
 #include <zlib.h>

@@ -1,8 +1,8 @@
 // The images collection: duplicates by path, size, PNG dimensions and SHA-1; its failures.
 
-#include "Exceptions.h"
+#include "genswf/utils/Exceptions.h"
 #include "ImageTestUtil.h"
-#include "ImagesCollection.h"
+#include "genswf/images/ImagesCollection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // PNG reading into image buffers, the memory stream under the codec, and region writing.
 
-#include "ImageBuffer.h"
-#include "ImageComparer.h"
-#include "ImageException.h"
+#include "libimageanalyzer/ImageBuffer.h"
+#include "libimageanalyzer/ImageComparer.h"
+#include "libimageanalyzer/ImageException.h"
 #include "ImageTestUtil.h"
-#include "MemoryStream.h"
-#include "PngCodec.h"
+#include "libimageanalyzer/MemoryStream.h"
+#include "libimageanalyzer/PngCodec.h"
 
 #include <gtest/gtest.h>
 

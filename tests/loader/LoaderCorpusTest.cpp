@@ -1,7 +1,7 @@
 // The loader over the corpus of real presentations: every file loads or is refused clearly, and
 // named files show what a viewer of them sees.
 
-#include "PptLoader.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
 

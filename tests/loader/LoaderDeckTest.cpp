@@ -3,7 +3,7 @@
 
 #include "CfbBuilder.h"
 #include "DeckBuilder.h"
-#include "PptLoader.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
 

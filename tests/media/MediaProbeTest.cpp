@@ -1,8 +1,8 @@
 // The media probe: which files play as waveform audio or digital video, by their headers.
 
-#include "MediaDevice.h"
-#include "MediaProbe.h"
-#include "Utils.h"
+#include "media/MediaDevice.h"
+#include "genswf/shapes/MediaProbe.h"
+#include "genswf/utils/Utils.h"
 
 #include <gtest/gtest.h>
 
@@ -119,37 +119,37 @@ TEST(MediaDeviceTest, DeviceIsChosenByContent) {
         std::uint32_t type;
     };
     const Case cases[] = {
-        {"wave.wav", Wave(), bcmedia::kErrorNone, bcmedia::kDeviceWaveformAudio},
-        {"list-first.wav", Wave(2, true, listFirst), bcmedia::kErrorNone, bcmedia::kDeviceWaveformAudio},
-        {"no-format.wav", Wave(1, false), bcmedia::kErrorInvalidFile, 0},
-        {"no-channels.wav", Wave(0), bcmedia::kErrorInvalidFile, 0},
-        {"chunk-past-end.wav", Wave(1, true, hugeChunk), bcmedia::kErrorInvalidFile, 0},
-        {"frames.mp3", Mp3Frames(3), bcmedia::kErrorNone, bcmedia::kDeviceDigitalVideo},
-        {"tagged.mp3", Id3(300, Mp3Frames(2)), bcmedia::kErrorNone, bcmedia::kDeviceDigitalVideo},
-        {"tag-only.mp3", Id3(300, Bytes(50, 'x')), bcmedia::kErrorInvalidFile, 0},
+        {"wave.wav", Wave(), media::kErrorNone, media::kDeviceWaveformAudio},
+        {"list-first.wav", Wave(2, true, listFirst), media::kErrorNone, media::kDeviceWaveformAudio},
+        {"no-format.wav", Wave(1, false), media::kErrorInvalidFile, 0},
+        {"no-channels.wav", Wave(0), media::kErrorInvalidFile, 0},
+        {"chunk-past-end.wav", Wave(1, true, hugeChunk), media::kErrorInvalidFile, 0},
+        {"frames.mp3", Mp3Frames(3), media::kErrorNone, media::kDeviceDigitalVideo},
+        {"tagged.mp3", Id3(300, Mp3Frames(2)), media::kErrorNone, media::kDeviceDigitalVideo},
+        {"tag-only.mp3", Id3(300, Bytes(50, 'x')), media::kErrorInvalidFile, 0},
         // The tag claims 256 MB in a 12-byte file.
         {"tag-past-end.mp3",
          {'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F, 0xFF, 0xFB},
-         bcmedia::kErrorInvalidFile,
+         media::kErrorInvalidFile,
          0},
-        {"broken-second-frame.mp3", badSecondFrame, bcmedia::kErrorInvalidFile, 0},
-        {"movie.avi", avi, bcmedia::kErrorNone, bcmedia::kDeviceDigitalVideo},
-        {"tune.mid", midi, bcmedia::kErrorNone, bcmedia::kDeviceSequencer},
-        {"text.wav", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}, bcmedia::kErrorInvalidFile, 0},
-        {"empty.wav", {}, bcmedia::kErrorInvalidFile, 0},
-        {"riff-only.wav", {'R', 'I', 'F', 'F'}, bcmedia::kErrorInvalidFile, 0},
+        {"broken-second-frame.mp3", badSecondFrame, media::kErrorInvalidFile, 0},
+        {"movie.avi", avi, media::kErrorNone, media::kDeviceDigitalVideo},
+        {"tune.mid", midi, media::kErrorNone, media::kDeviceSequencer},
+        {"text.wav", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}, media::kErrorInvalidFile, 0},
+        {"empty.wav", {}, media::kErrorInvalidFile, 0},
+        {"riff-only.wav", {'R', 'I', 'F', 'F'}, media::kErrorInvalidFile, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = genswf::NativePath(scratch.Write(c.name, c.bytes));
         std::uint32_t type = 99;
-        EXPECT_EQ(bcmedia::IdentifyMediaFile(path, type), c.error);
+        EXPECT_EQ(media::IdentifyMediaFile(path, type), c.error);
         EXPECT_EQ(type, c.type);
     }
     std::uint32_t type = 0;
-    EXPECT_EQ(bcmedia::IdentifyMediaFile(genswf::NativePath(scratch.Path("missing.wav")), type),
-              bcmedia::kErrorFileNotFound);
-    EXPECT_EQ(bcmedia::IdentifyMediaFile("/tmp", type), bcmedia::kErrorFileNotFound);
+    EXPECT_EQ(media::IdentifyMediaFile(genswf::NativePath(scratch.Path("missing.wav")), type),
+              media::kErrorFileNotFound);
+    EXPECT_EQ(media::IdentifyMediaFile("/tmp", type), media::kErrorFileNotFound);
 }
 
 TEST(MediaProbeTest, OpensPlayableFilesAndKeepsTheDeviceUntilClosed) {
@@ -158,7 +158,7 @@ TEST(MediaProbeTest, OpensPlayableFilesAndKeepsTheDeviceUntilClosed) {
     const std::wstring mp3 = scratch.Write("b.mp3", Mp3Frames(2));
     const std::wstring midi = scratch.Write("c.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6});
     const std::wstring text = scratch.Write("d.wav", {'n', 'o', 'p', 'e', '!'});
-    const std::size_t before = bcmedia::OpenMediaDeviceCount();
+    const std::size_t before = media::OpenMediaDeviceCount();
     {
         genswf::CMediaProbe probe;
         EXPECT_EQ(probe.GetLastError(), 0u);
@@ -167,34 +167,34 @@ TEST(MediaProbeTest, OpensPlayableFilesAndKeepsTheDeviceUntilClosed) {
         EXPECT_TRUE(probe.Open(wave));
         EXPECT_EQ(probe.GetLastError(), 0u);
         EXPECT_TRUE(probe.IsOpen());
-        EXPECT_EQ(bcmedia::OpenMediaDeviceCount(), before + 1);
+        EXPECT_EQ(media::OpenMediaDeviceCount(), before + 1);
 
         EXPECT_TRUE(probe.Open(mp3));  // the first device is closed first
-        EXPECT_EQ(bcmedia::OpenMediaDeviceCount(), before + 1);
+        EXPECT_EQ(media::OpenMediaDeviceCount(), before + 1);
 
         // Opens, but on a device that plays no sampled sound: false without an error.
         EXPECT_FALSE(probe.Open(midi));
         EXPECT_EQ(probe.GetLastError(), 0u);
         EXPECT_TRUE(probe.IsOpen());
-        EXPECT_EQ(bcmedia::OpenMediaDeviceCount(), before + 1);
+        EXPECT_EQ(media::OpenMediaDeviceCount(), before + 1);
         EXPECT_TRUE(probe.Close());
         EXPECT_FALSE(probe.IsOpen());
-        EXPECT_EQ(bcmedia::OpenMediaDeviceCount(), before);
+        EXPECT_EQ(media::OpenMediaDeviceCount(), before);
 
         EXPECT_FALSE(probe.Open(scratch.Path("missing.wav")));
-        EXPECT_EQ(probe.GetLastError(), bcmedia::kErrorFileNotFound);
+        EXPECT_EQ(probe.GetLastError(), media::kErrorFileNotFound);
         EXPECT_FALSE(probe.IsOpen());
 
         EXPECT_FALSE(probe.Open(text));
-        EXPECT_EQ(probe.GetLastError(), bcmedia::kErrorInvalidFile);
+        EXPECT_EQ(probe.GetLastError(), media::kErrorInvalidFile);
 
         EXPECT_TRUE(probe.Open(wave));
     }
     // Destruction closes the device.
-    EXPECT_EQ(bcmedia::OpenMediaDeviceCount(), before);
+    EXPECT_EQ(media::OpenMediaDeviceCount(), before);
     std::uint32_t type = 0;
-    EXPECT_EQ(bcmedia::GetMediaDeviceType(0, type), bcmedia::kErrorInvalidDeviceId);
-    EXPECT_EQ(bcmedia::CloseMediaDevice(123456), bcmedia::kErrorInvalidDeviceId);
+    EXPECT_EQ(media::GetMediaDeviceType(0, type), media::kErrorInvalidDeviceId);
+    EXPECT_EQ(media::CloseMediaDevice(123456), media::kErrorInvalidDeviceId);
 }
 
 TEST(MediaProbeTest, PathsWithBackslashesAndNonAsciiNames) {

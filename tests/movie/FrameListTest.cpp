@@ -1,7 +1,7 @@
 // Frame tracks and lists, frame commands, placement attributes and actions.
 
-#include "Exceptions.h"
-#include "Movie.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/movie/Movie.h"
 #include "MovieTestUtil.h"
 
 #include <gtest/gtest.h>

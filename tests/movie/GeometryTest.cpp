@@ -1,6 +1,6 @@
 // CMatrix and Rect.
 
-#include "Geometry.h"
+#include "genswf/geometry/Geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // A whole small description, compared with its saved golden file.
 
-#include "Movie.h"
+#include "genswf/movie/Movie.h"
 #include "MovieTestUtil.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Movie objects, collections, layers and definition objects.
 
-#include "Exceptions.h"
-#include "Movie.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/movie/Movie.h"
 #include "MovieTestUtil.h"
 
 #include <gtest/gtest.h>

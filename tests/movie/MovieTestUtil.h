@@ -1,7 +1,7 @@
 #pragma once
 // Small helpers shared by the movie tests.
 
-#include "Movie.h"
+#include "genswf/movie/Movie.h"
 
 #include <string>
 

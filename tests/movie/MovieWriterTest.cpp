@@ -1,7 +1,7 @@
 // The movie document's writers: value forms, element vocabulary, ids, shared styles, saving.
 
-#include "Exceptions.h"
-#include "Movie.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/movie/Movie.h"
 #include "MovieTestUtil.h"
 
 #include <gtest/gtest.h>

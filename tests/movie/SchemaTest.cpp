@@ -1,6 +1,6 @@
 // What the writers produce is what the compiler's schema describes.
 
-#include "Movie.h"
+#include "genswf/movie/Movie.h"
 #include "MovieTestUtil.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The XML document the movie description is built in.
 
 #include "MovieTestUtil.h"
-#include "XmlDom.h"
+#include "xmldom/XmlDom.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "CfbBuilder.h"
-#include "CompoundFile.h"
+#include "compoundfile/CompoundFile.h"
 
 using namespace compoundfile;
 using testcfb::Layout;

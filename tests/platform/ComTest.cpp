@@ -1,6 +1,6 @@
 // COM-lite values: GUID text forms, HRESULTs, BSTR, VARIANT, SAFEARRAY, CComPtr and CComError.
 
-#include "ComLite.h"
+#include "com/ComLite.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 DEFINE_GUID(kSample, 0x0B49FC2B, 0xA0A1, 0x4870, 0x89, 0x91, 0xA2, 0x28, 0x60, 0x0B, 0x48, 0xD8);
 
 // Counts its references; the test watches AddRef/Release balance.
-struct CCounted : bccom::CComObjectImpl<IClassFactory> {
+struct CCounted : com::CComObjectImpl<IClassFactory> {
     static int s_alive;
     CCounted() { ++s_alive; }
     ~CCounted() override { --s_alive; }
@@ -29,19 +29,19 @@ int CCounted::s_alive = 0;
 }  // namespace
 
 TEST(ComGuid, TextFormsRoundTripAndRejectMalformedText) {
-    EXPECT_EQ(bccom::GuidToString(kSample), L"{0B49FC2B-A0A1-4870-8991-A228600B48D8}");
-    static_assert(bccom::GuidFromLiteral("{0B49FC2B-A0A1-4870-8991-A228600B48D8}") == kSample);
-    static_assert(bccom::GuidFromLiteral("0b49fc2b-a0a1-4870-8991-a228600b48d8") == kSample);
+    EXPECT_EQ(com::GuidToString(kSample), L"{0B49FC2B-A0A1-4870-8991-A228600B48D8}");
+    static_assert(com::GuidFromLiteral("{0B49FC2B-A0A1-4870-8991-A228600B48D8}") == kSample);
+    static_assert(com::GuidFromLiteral("0b49fc2b-a0a1-4870-8991-a228600b48d8") == kSample);
     static_assert(!IsEqualGUID(kSample, GUID_NULL));
 
     GUID parsed{};
-    ASSERT_TRUE(bccom::GuidFromString(L"{0b49fc2b-a0a1-4870-8991-a228600b48d8}", &parsed));
+    ASSERT_TRUE(com::GuidFromString(L"{0b49fc2b-a0a1-4870-8991-a228600b48d8}", &parsed));
     EXPECT_EQ(parsed, kSample);
     const GUID before = parsed;
     for (const wchar_t* bad : {L"", L"0B49FC2B-A0A1-4870-8991-A228600B48D8", L"{0B49FC2B-A0A1-4870-8991-A228600B48D8",
                                L"{0B49FC2B-A0A1-4870-8991A-228600B48D8}", L"{0B49FC2B-A0A1-4870-8991-A228600B48DG}",
                                L"{0B49FC2B-A0A1-4870-8991-A228600B48D8}x", L"{+B49FC2B-A0A1-4870-8991-A228600B48D8}"}) {
-        EXPECT_FALSE(bccom::GuidFromString(bad, &parsed)) << testing::PrintToString(std::wstring(bad));
+        EXPECT_FALSE(com::GuidFromString(bad, &parsed)) << testing::PrintToString(std::wstring(bad));
         EXPECT_EQ(parsed, before);
     }
 

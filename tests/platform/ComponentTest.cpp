@@ -2,8 +2,8 @@
 // unregistration, loader failures, and the bcregsvr tool.
 
 #include "BcVersion.h"
-#include "ComLite.h"
-#include "Registry.h"
+#include "com/ComLite.h"
+#include "registry/Registry.h"
 #include "TempRegistry.h"
 #include "TinyComponent.h"
 
@@ -25,7 +25,7 @@ std::string RealPath(const char* path) {
     return realpath(path, resolved) ? resolved : path;
 }
 
-const std::wstring kClassKey = L"CLSID\\" + bccom::GuidToString(CLSID_TinyGreeter);
+const std::wstring kClassKey = L"CLSID\\" + com::GuidToString(CLSID_TinyGreeter);
 
 // Loads the component directly, as bcregsvr does.
 class CComponentLibrary {
@@ -75,16 +75,16 @@ TEST(ComComponent, RegisterCreateCallAndUnregister) {
 
     ASSERT_EQ(library.Call("DllRegisterServer"), S_OK);
     const std::wstring modulePath = Wide(RealPath(BC_TINY_COMPONENT));
-    EXPECT_EQ(bcreg::ReadString(HKEY_CLASSES_ROOT, kClassKey, L""), L"TinyGreeter Class");
-    EXPECT_EQ(bcreg::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32", L""), modulePath);
-    EXPECT_EQ(bccom::InprocServerPath(CLSID_TinyGreeter), modulePath);
-    EXPECT_EQ(bcreg::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-    EXPECT_EQ(bcreg::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\ProgID", L""), kTinyProgId);
-    EXPECT_EQ(bcreg::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\VersionIndependentProgID", L""),
+    EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey, L""), L"TinyGreeter Class");
+    EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32", L""), modulePath);
+    EXPECT_EQ(com::InprocServerPath(CLSID_TinyGreeter), modulePath);
+    EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+    EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\ProgID", L""), kTinyProgId);
+    EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\VersionIndependentProgID", L""),
               kTinyVersionIndependentProgId);
-    EXPECT_EQ(bcreg::ReadString(HKEY_CLASSES_ROOT, kClassKey, L"Version"), L"1.0");
-    EXPECT_EQ(bcreg::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\ToolboxBitmap32", L""), modulePath + L", 102");
-    EXPECT_EQ(bcreg::ReadString(HKEY_CLASSES_ROOT, std::wstring(kTinyVersionIndependentProgId) + L"\\CurVer", L""),
+    EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey, L"Version"), L"1.0");
+    EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\ToolboxBitmap32", L""), modulePath + L", 102");
+    EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, std::wstring(kTinyVersionIndependentProgId) + L"\\CurVer", L""),
               kTinyProgId);
 
     // ProgIDs lead to the class id, and back.
@@ -163,9 +163,9 @@ TEST(ComComponent, RegisterCreateCallAndUnregister) {
 
     // Unregistering removes the keys: the class is unknown again.
     ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
-    EXPECT_FALSE(bcreg::KeyExists(HKEY_CLASSES_ROOT, kClassKey));
-    EXPECT_FALSE(bcreg::KeyExists(HKEY_CLASSES_ROOT, kTinyProgId));
-    EXPECT_FALSE(bcreg::KeyExists(HKEY_CLASSES_ROOT, kTinyVersionIndependentProgId));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kTinyProgId));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kTinyVersionIndependentProgId));
     EXPECT_EQ(greeter.CoCreateInstance(CLSID_TinyGreeter), REGDB_E_CLASSNOTREG);
     EXPECT_EQ(CLSIDFromProgID(u"BcTest.TinyGreeter.1", &clsid), CO_E_CLASSSTRING);
     // Unregistering twice is harmless.
@@ -177,11 +177,11 @@ TEST(ComComponent, UnregisterLeavesAProgIdTakenByAnotherClass) {
     CComponentLibrary library;
     ASSERT_TRUE(library.Loaded());
     ASSERT_EQ(library.Call("DllRegisterServer"), S_OK);
-    ASSERT_TRUE(bcreg::WriteString(HKEY_CLASSES_ROOT, std::wstring(kTinyProgId) + L"\\CLSID", L"",
+    ASSERT_TRUE(registry::WriteString(HKEY_CLASSES_ROOT, std::wstring(kTinyProgId) + L"\\CLSID", L"",
                                    L"{00000000-1111-2222-3333-444444444444}"));
     ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
-    EXPECT_TRUE(bcreg::KeyExists(HKEY_CLASSES_ROOT, kTinyProgId));
-    EXPECT_FALSE(bcreg::KeyExists(HKEY_CLASSES_ROOT, kTinyVersionIndependentProgId));
+    EXPECT_TRUE(registry::KeyExists(HKEY_CLASSES_ROOT, kTinyProgId));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kTinyVersionIndependentProgId));
 }
 
 TEST(ComComponent, LoaderFailuresAreDistinctHresults) {
@@ -199,12 +199,12 @@ TEST(ComComponent, LoaderFailuresAreDistinctHresults) {
         {BC_NO_ENTRY_LIBRARY, CO_E_ERRORINDLL},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(bcreg::WriteString(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32", L"", Wide(c.path)));
+        ASSERT_TRUE(registry::WriteString(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32", L"", Wide(c.path)));
         void* out = reinterpret_cast<void*>(1);
         EXPECT_EQ(CoCreateInstance(CLSID_TinyGreeter, nullptr, CLSCTX_ALL, IID_IUnknown, &out), c.expected) << c.path;
         EXPECT_EQ(out, nullptr);
         if (!c.path.empty()) {
-            EXPECT_FALSE(bccom::LastLoadError().empty()) << c.path;
+            EXPECT_FALSE(com::LastLoadError().empty()) << c.path;
         }
     }
 }
@@ -217,7 +217,7 @@ TEST(ComComponent, BcregsvrRegistersAndUnregisters) {
     CommandResult result = RunCommand(env + tool + " " + BC_TINY_COMPONENT);
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(result.output, std::string("Registered ") + BC_TINY_COMPONENT + "\n");
-    EXPECT_EQ(bccom::InprocServerPath(CLSID_TinyGreeter), Wide(RealPath(BC_TINY_COMPONENT)));
+    EXPECT_EQ(com::InprocServerPath(CLSID_TinyGreeter), Wide(RealPath(BC_TINY_COMPONENT)));
     CComPtr<ITinyGreeter> greeter;
     EXPECT_EQ(greeter.CoCreateInstance(CLSID_TinyGreeter), S_OK);
     greeter.Release();

@@ -1,7 +1,7 @@
 // The registry: values and keys through the Win32-style calls, persistence, corrupt hive files
 // and concurrent writers.
 
-#include "Registry.h"
+#include "registry/Registry.h"
 #include "TempRegistry.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ namespace {
 
 const std::wstring kProduct = L"Software\\Ombrel Works\\Brindlecast 1 Roru";
 
-std::string Utf16(const std::wstring& text) { return bcreg::Utf16BytesFromWide(text); }
+std::string Utf16(const std::wstring& text) { return registry::Utf16BytesFromWide(text); }
 
 LONG SetRaw(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const std::string& bytes) {
     HKEY key;
@@ -59,14 +59,14 @@ TEST(Registry, StringAndDwordValuesFollowTheQueryRules) {
     const std::wstring publish = kProduct + L"\\Publish";
 
     // Missing key and missing value give the default unchanged.
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, publish, L"Output Folder", L"dflt"), L"dflt");
-    EXPECT_EQ(bcreg::ReadDword(HKEY_CURRENT_USER, publish, L"Level", 5u), 5u);
-    ASSERT_TRUE(bcreg::WriteString(HKEY_CURRENT_USER, publish, L"Other", L"x"));
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, publish, L"Output Folder", L"dflt"), L"dflt");
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, publish, L"Output Folder", L"dflt"), L"dflt");
+    EXPECT_EQ(registry::ReadDword(HKEY_CURRENT_USER, publish, L"Level", 5u), 5u);
+    ASSERT_TRUE(registry::WriteString(HKEY_CURRENT_USER, publish, L"Other", L"x"));
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, publish, L"Output Folder", L"dflt"), L"dflt");
 
     // An empty REG_SZ reads as "", not as the default; it is stored with its terminator.
-    ASSERT_TRUE(bcreg::WriteString(HKEY_CURRENT_USER, publish, L"Empty", L""));
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, publish, L"Empty", L"dflt"), L"");
+    ASSERT_TRUE(registry::WriteString(HKEY_CURRENT_USER, publish, L"Empty", L""));
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, publish, L"Empty", L"dflt"), L"");
     DWORD type = 0;
     std::string bytes;
     ASSERT_TRUE(GetRaw(HKEY_CURRENT_USER, publish, L"Empty", type, bytes));
@@ -74,7 +74,7 @@ TEST(Registry, StringAndDwordValuesFollowTheQueryRules) {
     EXPECT_EQ(bytes, std::string(2, '\0'));
 
     // A DWORD read of a long REG_SZ into 4 bytes: ERROR_MORE_DATA with the size needed.
-    ASSERT_TRUE(bcreg::WriteString(HKEY_CURRENT_USER, publish, L"Export Slide Range", L"EXPORT_ALL_SLIDES"));
+    ASSERT_TRUE(registry::WriteString(HKEY_CURRENT_USER, publish, L"Export Slide Range", L"EXPORT_ALL_SLIDES"));
     HKEY key;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, publish.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD value = 77;
@@ -95,23 +95,23 @@ TEST(Registry, StringAndDwordValuesFollowTheQueryRules) {
     EXPECT_EQ(RegSetValueExW(key, L"x", 0, REG_DWORD, reinterpret_cast<unsigned char*>(&value), 4),
               ERROR_ACCESS_DENIED);
     RegCloseKey(key);
-    EXPECT_EQ(bcreg::ReadDword(HKEY_CURRENT_USER, publish, L"Export Slide Range", 9u), 9u);
+    EXPECT_EQ(registry::ReadDword(HKEY_CURRENT_USER, publish, L"Export Slide Range", 9u), 9u);
 
     // DWORDs are little-endian 4-byte values; a DWORD read of them as a string is the default's job
     // of the caller, not ours: ReadString gives the default for non-string types.
-    ASSERT_TRUE(bcreg::WriteDword(HKEY_CURRENT_USER, kProduct + L"\\Options", L"LanguageId", 0x01020304u));
-    EXPECT_EQ(bcreg::ReadDword(HKEY_CURRENT_USER, kProduct + L"\\Options", L"LanguageId", 0), 0x01020304u);
+    ASSERT_TRUE(registry::WriteDword(HKEY_CURRENT_USER, kProduct + L"\\Options", L"LanguageId", 0x01020304u));
+    EXPECT_EQ(registry::ReadDword(HKEY_CURRENT_USER, kProduct + L"\\Options", L"LanguageId", 0), 0x01020304u);
     ASSERT_TRUE(GetRaw(HKEY_CURRENT_USER, kProduct + L"\\Options", L"LanguageId", type, bytes));
     EXPECT_EQ(type, REG_DWORD);
     EXPECT_EQ(bytes, std::string("\x04\x03\x02\x01", 4));
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, kProduct + L"\\Options", L"LanguageId", L"d"), L"d");
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, kProduct + L"\\Options", L"LanguageId", L"d"), L"d");
 }
 
 TEST(Registry, NamesAreCaseInsensitiveAndKeepTheirFirstCase) {
     CTempRegistry registry;
-    ASSERT_TRUE(bcreg::WriteString(HKEY_LOCAL_MACHINE, L"Software\\MixedCase", L"Installation Folder", L"/opt/a"));
-    ASSERT_TRUE(bcreg::WriteString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\mixedcase", L"INSTALLATION FOLDER", L"/opt/b"));
-    EXPECT_EQ(bcreg::ReadString(HKEY_LOCAL_MACHINE, L"software\\MIXEDCASE", L"installation folder"), L"/opt/b");
+    ASSERT_TRUE(registry::WriteString(HKEY_LOCAL_MACHINE, L"Software\\MixedCase", L"Installation Folder", L"/opt/a"));
+    ASSERT_TRUE(registry::WriteString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\mixedcase", L"INSTALLATION FOLDER", L"/opt/b"));
+    EXPECT_EQ(registry::ReadString(HKEY_LOCAL_MACHINE, L"software\\MIXEDCASE", L"installation folder"), L"/opt/b");
 
     HKEY key;
     ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_READ, &key), ERROR_SUCCESS);
@@ -129,11 +129,11 @@ TEST(Registry, NamesAreCaseInsensitiveAndKeepTheirFirstCase) {
     RegCloseKey(key);
 
     // Only ASCII letters fold.
-    ASSERT_TRUE(bcreg::WriteString(HKEY_LOCAL_MACHINE, L"K", L"\u00C9t\u00E9", L"upper"));
-    EXPECT_EQ(bcreg::ReadString(HKEY_LOCAL_MACHINE, L"K", L"\u00E9t\u00E9", L"none"), L"none");
+    ASSERT_TRUE(registry::WriteString(HKEY_LOCAL_MACHINE, L"K", L"\u00C9t\u00E9", L"upper"));
+    EXPECT_EQ(registry::ReadString(HKEY_LOCAL_MACHINE, L"K", L"\u00E9t\u00E9", L"none"), L"none");
 
     // The unnamed value: nullptr and L"" are the same value.
-    ASSERT_TRUE(bcreg::WriteString(HKEY_CLASSES_ROOT, L"Lib.Class", L"", L"Class"));
+    ASSERT_TRUE(registry::WriteString(HKEY_CLASSES_ROOT, L"Lib.Class", L"", L"Class"));
     ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"Lib.Class", 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD size = 0;
     EXPECT_EQ(RegQueryValueExW(key, nullptr, nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
@@ -167,31 +167,31 @@ TEST(Registry, KeysAndHandles) {
     // A key with sub keys survives RegDeleteKeyW; RegDeleteTreeW removes it all.
     EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, L"A\\B"), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, L"A\\B"), ERROR_SUCCESS);
-    EXPECT_FALSE(bcreg::KeyExists(HKEY_CURRENT_USER, L"A\\B"));
-    EXPECT_TRUE(bcreg::KeyExists(HKEY_CURRENT_USER, L"A"));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CURRENT_USER, L"A\\B"));
+    EXPECT_TRUE(registry::KeyExists(HKEY_CURRENT_USER, L"A"));
     EXPECT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, L"A\\B"), ERROR_FILE_NOT_FOUND);
 
     // The handle to the deleted key does not bring it back.
     DWORD v = 1;
     EXPECT_EQ(RegSetValueExW(key, L"v", 0, REG_DWORD, reinterpret_cast<unsigned char*>(&v), 4), ERROR_KEY_DELETED);
-    EXPECT_FALSE(bcreg::KeyExists(HKEY_CURRENT_USER, L"A\\B\\C"));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CURRENT_USER, L"A\\B\\C"));
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     // A closed handle is refused, not used.
     EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegQueryValueExW(key, L"v", nullptr, nullptr, nullptr, nullptr), ERROR_INVALID_HANDLE);
 
     // Values: delete one, and empty a key in place with RegDeleteTreeW(key, null).
-    ASSERT_TRUE(bcreg::WriteDword(HKEY_CURRENT_USER, L"A", L"one", 1));
-    ASSERT_TRUE(bcreg::WriteDword(HKEY_CURRENT_USER, L"A\\Sub", L"two", 2));
-    EXPECT_TRUE(bcreg::DeleteValue(HKEY_CURRENT_USER, L"A", L"ONE"));
-    EXPECT_FALSE(bcreg::DeleteValue(HKEY_CURRENT_USER, L"A", L"one"));
-    ASSERT_TRUE(bcreg::WriteDword(HKEY_CURRENT_USER, L"A", L"one", 1));
+    ASSERT_TRUE(registry::WriteDword(HKEY_CURRENT_USER, L"A", L"one", 1));
+    ASSERT_TRUE(registry::WriteDword(HKEY_CURRENT_USER, L"A\\Sub", L"two", 2));
+    EXPECT_TRUE(registry::DeleteValue(HKEY_CURRENT_USER, L"A", L"ONE"));
+    EXPECT_FALSE(registry::DeleteValue(HKEY_CURRENT_USER, L"A", L"one"));
+    ASSERT_TRUE(registry::WriteDword(HKEY_CURRENT_USER, L"A", L"one", 1));
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"A", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
     EXPECT_EQ(RegDeleteTreeW(key, nullptr), ERROR_SUCCESS);
     RegCloseKey(key);
-    EXPECT_TRUE(bcreg::KeyExists(HKEY_CURRENT_USER, L"A"));
-    EXPECT_FALSE(bcreg::KeyExists(HKEY_CURRENT_USER, L"A\\Sub"));
-    EXPECT_FALSE(bcreg::ValueExists(HKEY_CURRENT_USER, L"A", L"one"));
+    EXPECT_TRUE(registry::KeyExists(HKEY_CURRENT_USER, L"A"));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CURRENT_USER, L"A\\Sub"));
+    EXPECT_FALSE(registry::ValueExists(HKEY_CURRENT_USER, L"A", L"one"));
     // A hive root cannot be deleted.
     EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, L""), ERROR_ACCESS_DENIED);
 }
@@ -221,7 +221,7 @@ TEST(Registry, ValuesSurviveARestartByteForByte) {
     };
     for (const Case& c : cases)
         ASSERT_EQ(SetRaw(HKEY_CURRENT_USER, L"Persist\\Key ] [with] brackets", c.name, c.type, c.bytes), ERROR_SUCCESS);
-    ASSERT_TRUE(bcreg::WriteString(HKEY_CURRENT_USER, L"Persist\\Empty Key\\Leaf", L"x", L"y"));
+    ASSERT_TRUE(registry::WriteString(HKEY_CURRENT_USER, L"Persist\\Empty Key\\Leaf", L"x", L"y"));
     ASSERT_EQ(RegDeleteValueW(HKEY_CURRENT_USER, nullptr), ERROR_FILE_NOT_FOUND);
     HKEY empty;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Persist\\Childless", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &empty,
@@ -229,7 +229,7 @@ TEST(Registry, ValuesSurviveARestartByteForByte) {
               ERROR_SUCCESS);
     RegCloseKey(empty);
 
-    bcreg::ResetForTesting();  // as a new process would start
+    registry::ResetForTesting();  // as a new process would start
     for (const Case& c : cases) {
         DWORD type = 0;
         std::string bytes;
@@ -238,14 +238,14 @@ TEST(Registry, ValuesSurviveARestartByteForByte) {
         EXPECT_EQ(type, c.type) << testing::PrintToString(std::wstring(c.name));
         EXPECT_EQ(bytes, c.bytes) << testing::PrintToString(std::wstring(c.name));
     }
-    EXPECT_TRUE(bcreg::KeyExists(HKEY_CURRENT_USER, L"Persist\\Childless"));
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, L"Persist\\Empty Key\\Leaf", L"x"), L"y");
+    EXPECT_TRUE(registry::KeyExists(HKEY_CURRENT_USER, L"Persist\\Childless"));
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, L"Persist\\Empty Key\\Leaf", L"x"), L"y");
     // ReadString stops at the first NUL and tolerates a missing terminator.
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, L"Persist\\Key ] [with] brackets", L"embedded nul"), L"a");
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, L"Persist\\Key ] [with] brackets", L"no terminator"), L"ab");
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, L"Persist\\Key ] [with] brackets", L"embedded nul"), L"a");
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, L"Persist\\Key ] [with] brackets", L"no terminator"), L"ab");
 
     // The file is readable text.
-    const std::string text = CTempRegistry::ReadFile(bcreg::HiveFilePath(HKEY_CURRENT_USER));
+    const std::string text = CTempRegistry::ReadFile(registry::HiveFilePath(HKEY_CURRENT_USER));
     EXPECT_NE(text.find("[Persist\\Key ] [with] brackets]\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\"plain\"=sz:\"C:\\\\Users\\\\me\\\\Presentations\"\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\"dword\"=dword:8010"
@@ -259,25 +259,25 @@ TEST(Registry, ValuesSurviveARestartByteForByte) {
 
 TEST(Registry, AnotherProcessesWriteIsSeen) {
     CTempRegistry registry;
-    ASSERT_TRUE(bcreg::WriteDword(HKEY_CURRENT_USER, L"Shared", L"n", 1));
-    EXPECT_EQ(bcreg::ReadDword(HKEY_CURRENT_USER, L"Shared", L"n"), 1u);
+    ASSERT_TRUE(registry::WriteDword(HKEY_CURRENT_USER, L"Shared", L"n", 1));
+    EXPECT_EQ(registry::ReadDword(HKEY_CURRENT_USER, L"Shared", L"n"), 1u);
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0)
-        _exit(bcreg::WriteDword(HKEY_CURRENT_USER, L"Shared", L"n", 2) &&
-                      bcreg::WriteString(HKEY_CURRENT_USER, L"Shared\\New", L"s", L"child")
+        _exit(registry::WriteDword(HKEY_CURRENT_USER, L"Shared", L"n", 2) &&
+                      registry::WriteString(HKEY_CURRENT_USER, L"Shared\\New", L"s", L"child")
                   ? 0
                   : 1);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(bcreg::ReadDword(HKEY_CURRENT_USER, L"Shared", L"n"), 2u);
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, L"Shared\\New", L"s"), L"child");
+    EXPECT_EQ(registry::ReadDword(HKEY_CURRENT_USER, L"Shared", L"n"), 2u);
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, L"Shared\\New", L"s"), L"child");
     // Our next write keeps the child's.
-    ASSERT_TRUE(bcreg::WriteDword(HKEY_CURRENT_USER, L"Shared", L"m", 3));
-    bcreg::ResetForTesting();
-    EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, L"Shared\\New", L"s"), L"child");
-    EXPECT_EQ(bcreg::ReadDword(HKEY_CURRENT_USER, L"Shared", L"m"), 3u);
+    ASSERT_TRUE(registry::WriteDword(HKEY_CURRENT_USER, L"Shared", L"m", 3));
+    registry::ResetForTesting();
+    EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, L"Shared\\New", L"s"), L"child");
+    EXPECT_EQ(registry::ReadDword(HKEY_CURRENT_USER, L"Shared", L"m"), 3u);
 }
 
 TEST(Registry, ConcurrentWritersKeepEveryValue) {
@@ -293,9 +293,9 @@ TEST(Registry, ConcurrentWritersKeepEveryValue) {
             for (int i = 0; i < kValues; ++i) {
                 const std::wstring name = L"w" + std::to_wstring(w) + L"-" + std::to_wstring(i);
                 // Each writer also rewrites one shared value, and reads between writes.
-                ok = bcreg::WriteString(HKEY_CURRENT_USER, L"Race", name, name + L" value") && ok;
-                ok = bcreg::WriteDword(HKEY_CURRENT_USER, L"Race\\Shared", L"last", static_cast<DWORD>(w)) && ok;
-                ok = bcreg::ReadString(HKEY_CURRENT_USER, L"Race", name) == name + L" value" && ok;
+                ok = registry::WriteString(HKEY_CURRENT_USER, L"Race", name, name + L" value") && ok;
+                ok = registry::WriteDword(HKEY_CURRENT_USER, L"Race\\Shared", L"last", static_cast<DWORD>(w)) && ok;
+                ok = registry::ReadString(HKEY_CURRENT_USER, L"Race", name) == name + L" value" && ok;
             }
             _exit(ok ? 0 : 1);
         }
@@ -306,13 +306,13 @@ TEST(Registry, ConcurrentWritersKeepEveryValue) {
         ASSERT_EQ(waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    bcreg::ResetForTesting();
+    registry::ResetForTesting();
     for (int w = 0; w < kWriters; ++w)
         for (int i = 0; i < kValues; ++i) {
             const std::wstring name = L"w" + std::to_wstring(w) + L"-" + std::to_wstring(i);
-            EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, L"Race", name, L"missing"), name + L" value");
+            EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, L"Race", name, L"missing"), name + L" value");
         }
-    EXPECT_LT(bcreg::ReadDword(HKEY_CURRENT_USER, L"Race\\Shared", L"last", 99), static_cast<DWORD>(kWriters));
+    EXPECT_LT(registry::ReadDword(HKEY_CURRENT_USER, L"Race\\Shared", L"last", 99), static_cast<DWORD>(kWriters));
     EXPECT_TRUE(CorruptFiles(registry.Folder()).empty());
 }
 
@@ -333,10 +333,10 @@ TEST(Registry, UnparsableHiveIsMovedAsideAndReadsGiveDefaults) {
     };
     for (std::size_t i = 0; i < corrupt.size(); ++i) {
         CTempRegistry registry;
-        const std::string hive = bcreg::HiveFilePath(HKEY_CURRENT_USER);
+        const std::string hive = registry::HiveFilePath(HKEY_CURRENT_USER);
         CTempRegistry::WriteFile(hive, corrupt[i] + "[Key]\n\"good\"=sz:\"kept?\"\n");
         testing::internal::CaptureStderr();
-        EXPECT_EQ(bcreg::ReadString(HKEY_CURRENT_USER, L"Key", L"good", L"default"), L"default") << "case " << i;
+        EXPECT_EQ(registry::ReadString(HKEY_CURRENT_USER, L"Key", L"good", L"default"), L"default") << "case " << i;
         const std::string warning = testing::internal::GetCapturedStderr();
         EXPECT_NE(warning.find(hive + ".corrupt"), std::string::npos) << "case " << i << ": " << warning;
         EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
@@ -346,23 +346,23 @@ TEST(Registry, UnparsableHiveIsMovedAsideAndReadsGiveDefaults) {
 
     // Files we never write but that are fine: comments, CRLF, blank lines, empty hex data.
     CTempRegistry registry;
-    CTempRegistry::WriteFile(bcreg::HiveFilePath(HKEY_LOCAL_MACHINE),
+    CTempRegistry::WriteFile(registry::HiveFilePath(HKEY_LOCAL_MACHINE),
                              "; hand edited\r\n\r\n[Software]\r\n@=sz:\"d\"\r\n\"Raw\"=hex(0):\r\n  \n[Software\\x]\n");
-    EXPECT_EQ(bcreg::ReadString(HKEY_LOCAL_MACHINE, L"Software", L""), L"d");
-    EXPECT_TRUE(bcreg::ValueExists(HKEY_LOCAL_MACHINE, L"Software", L"Raw"));
-    EXPECT_TRUE(bcreg::KeyExists(HKEY_LOCAL_MACHINE, L"Software\\X"));
+    EXPECT_EQ(registry::ReadString(HKEY_LOCAL_MACHINE, L"Software", L""), L"d");
+    EXPECT_TRUE(registry::ValueExists(HKEY_LOCAL_MACHINE, L"Software", L"Raw"));
+    EXPECT_TRUE(registry::KeyExists(HKEY_LOCAL_MACHINE, L"Software\\X"));
 }
 
 TEST(Registry, EarlierCorruptFilesAreNotOverwrittenAndWritesStartAfresh) {
     CTempRegistry registry;
-    const std::string hive = bcreg::HiveFilePath(HKEY_CURRENT_USER);
+    const std::string hive = registry::HiveFilePath(HKEY_CURRENT_USER);
     testing::internal::CaptureStderr();
     for (int round = 0; round < 3; ++round) {
         CTempRegistry::WriteFile(hive, "broken " + std::to_string(round) + "\n");
-        bcreg::ResetForTesting();
+        registry::ResetForTesting();
         // A write after the file was found corrupt goes to a fresh file.
-        ASSERT_TRUE(bcreg::WriteDword(HKEY_CURRENT_USER, L"After", L"round", static_cast<DWORD>(round)));
-        EXPECT_EQ(bcreg::ReadDword(HKEY_CURRENT_USER, L"After", L"round", 99), static_cast<DWORD>(round));
+        ASSERT_TRUE(registry::WriteDword(HKEY_CURRENT_USER, L"After", L"round", static_cast<DWORD>(round)));
+        EXPECT_EQ(registry::ReadDword(HKEY_CURRENT_USER, L"After", L"round", 99), static_cast<DWORD>(round));
     }
     testing::internal::GetCapturedStderr();
     const std::vector<std::string> expected = {"HKEY_CURRENT_USER.reg.corrupt", "HKEY_CURRENT_USER.reg.corrupt.1",
@@ -371,23 +371,23 @@ TEST(Registry, EarlierCorruptFilesAreNotOverwrittenAndWritesStartAfresh) {
     EXPECT_EQ(CTempRegistry::ReadFile(registry.Folder() + "/HKEY_CURRENT_USER.reg.corrupt"), "broken 0\n");
     EXPECT_EQ(CTempRegistry::ReadFile(registry.Folder() + "/HKEY_CURRENT_USER.reg.corrupt.2"), "broken 2\n");
     // Other hives are untouched by one hive's corruption.
-    EXPECT_EQ(bcreg::ReadString(HKEY_LOCAL_MACHINE, L"After", L"round", L"none"), L"none");
+    EXPECT_EQ(registry::ReadString(HKEY_LOCAL_MACHINE, L"After", L"round", L"none"), L"none");
 }
 
 TEST(Registry, RegistryFolderFollowsTheEnvironment) {
     CTempRegistry registry;
-    EXPECT_EQ(bcreg::RegistryFolder(), registry.Folder());
-    EXPECT_EQ(bcreg::HiveFilePath(HKEY_CLASSES_ROOT), registry.Folder() + "/HKEY_CLASSES_ROOT.reg");
-    EXPECT_EQ(bcreg::HiveFilePath(nullptr), "");
+    EXPECT_EQ(registry::RegistryFolder(), registry.Folder());
+    EXPECT_EQ(registry::HiveFilePath(HKEY_CLASSES_ROOT), registry.Folder() + "/HKEY_CLASSES_ROOT.reg");
+    EXPECT_EQ(registry::HiveFilePath(nullptr), "");
 
     unsetenv("BRINDLECAST_REGISTRY");
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     const std::string oldXdg = xdg ? xdg : "";
     setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    EXPECT_EQ(bcreg::RegistryFolder(), "/cfg/brindlecast/registry");
+    EXPECT_EQ(registry::RegistryFolder(), "/cfg/brindlecast/registry");
     unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", std::getenv("HOME") ? std::getenv("HOME") : "/root", 1);
-    EXPECT_EQ(bcreg::RegistryFolder(), std::string(std::getenv("HOME")) + "/.config/brindlecast/registry");
+    EXPECT_EQ(registry::RegistryFolder(), std::string(std::getenv("HOME")) + "/.config/brindlecast/registry");
     if (xdg) setenv("XDG_CONFIG_HOME", oldXdg.c_str(), 1);
     setenv("BRINDLECAST_REGISTRY", registry.Folder().c_str(), 1);
 }

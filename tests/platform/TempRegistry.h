@@ -1,7 +1,7 @@
 #pragma once
 // Points the registry at a fresh folder for one test and forgets all in-memory state.
 
-#include "Registry.h"
+#include "registry/Registry.h"
 
 #include <unistd.h>
 #include <cstdlib>
@@ -21,14 +21,14 @@ public:
         m_hadOld = old != nullptr;
         if (old) m_old = old;
         setenv("BRINDLECAST_REGISTRY", m_folder.c_str(), 1);
-        bcreg::ResetForTesting();
+        registry::ResetForTesting();
     }
     ~CTempRegistry() {
         if (m_hadOld)
             setenv("BRINDLECAST_REGISTRY", m_old.c_str(), 1);
         else
             unsetenv("BRINDLECAST_REGISTRY");
-        bcreg::ResetForTesting();
+        registry::ResetForTesting();
         std::error_code ec;
         if (!m_root.empty()) std::filesystem::remove_all(m_root, ec);
     }

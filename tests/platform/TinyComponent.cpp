@@ -4,9 +4,9 @@
 
 namespace {
 
-bccom::CComServerModule& Module();
+com::CComServerModule& Module();
 
-class CTinyGreeter final : public bccom::CComObjectImpl<ITinyGreeter, ITinyCounter> {
+class CTinyGreeter final : public com::CComObjectImpl<ITinyGreeter, ITinyCounter> {
 public:
     CTinyGreeter() { Module().Lock(); }
     ~CTinyGreeter() override { Module().Unlock(); }
@@ -47,8 +47,8 @@ HRESULT CreateTinyGreeter(REFIID riid, void** ppv) {
     return hr;
 }
 
-bccom::CComServerModule& Module() {
-    static bccom::CComServerModule module({{CLSID_TinyGreeter,
+com::CComServerModule& Module() {
+    static com::CComServerModule module({{CLSID_TinyGreeter,
                                             kTinyProgId,
                                             kTinyVersionIndependentProgId,
                                             L"TinyGreeter Class",

@@ -1,10 +1,10 @@
 #pragma once
 // The interfaces of the tiny test component (TinyComponent.cpp, built as its own library).
 
-#include "ComLite.h"
+#include "com/ComLite.h"
 
 // {6D1B2A3C-4E5F-4A6B-8C7D-9E0F1A2B3C4D}
-inline constexpr CLSID CLSID_TinyGreeter = bccom::GuidFromLiteral("{6D1B2A3C-4E5F-4A6B-8C7D-9E0F1A2B3C4D}");
+inline constexpr CLSID CLSID_TinyGreeter = com::GuidFromLiteral("{6D1B2A3C-4E5F-4A6B-8C7D-9E0F1A2B3C4D}");
 DEFINE_GUID(IID_ITinyGreeter, 0x1F2E3D4C, 0x5B6A, 0x4978, 0x86, 0x95, 0xA4, 0xB3, 0xC2, 0xD1, 0xE0, 0xF1);
 DEFINE_GUID(IID_ITinyCounter, 0x2A3B4C5D, 0x6E7F, 0x4081, 0x92, 0xA3, 0xB4, 0xC5, 0xD6, 0xE7, 0xF8, 0x09);
 

@@ -2,7 +2,7 @@
 // files that do not load are refused with a message and no picture. What it draws is what the
 // host's Slide.Export and Shape.Export draw, text included.
 
-#include "PptLoader.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
 

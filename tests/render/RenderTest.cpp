@@ -1,6 +1,6 @@
 // Shape and slide pictures: pixels at chosen points, sizes, determinism, pictures, bad input.
 
-#include "BcRender.h"
+#include "render/BcRender.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-using namespace bcrender;
+using namespace render;
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Shape metafiles read back: header, record kinds, coordinates, and the reader's refusals.
 
-#include "BcRender.h"
-#include "BcWmf.h"
+#include "render/BcRender.h"
+#include "render/BcWmf.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 
-using namespace bcrender;
+using namespace render;
 
 namespace {
 

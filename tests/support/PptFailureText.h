@@ -1,7 +1,7 @@
 #pragma once
 // What the wrapper tests share: the text of an object-model failure and how to catch it.
 
-#include "Exceptions.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <gtest/gtest.h>
 

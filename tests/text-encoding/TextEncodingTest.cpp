@@ -1,11 +1,11 @@
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-using namespace bctext;
+using namespace base::encodings;
 
 namespace {
 

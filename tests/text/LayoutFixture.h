@@ -1,7 +1,7 @@
 #pragma once
 // Shared helpers: frames at a known place and expected values from the font's own metrics.
 
-#include "TextLayout.h"
+#include "fonts/layout/TextLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@ namespace layouttest {
 constexpr float kLeft = 100.0f, kTop = 50.0f;
 constexpr float kEps = 0.01f;
 
-inline bclayout::TextLayoutInput Input(float width, float height = 400.0f) {
-    bclayout::TextLayoutInput in;
+inline fonts::layout::TextLayoutInput Input(float width, float height = 400.0f) {
+    fonts::layout::TextLayoutInput in;
     in.frame.left = kLeft;
     in.frame.top = kTop;
     in.frame.width = width;
@@ -20,15 +20,15 @@ inline bclayout::TextLayoutInput Input(float width, float height = 400.0f) {
     return in;
 }
 
-inline bclayout::RunStyle Style(float size, const wchar_t* font = L"Arial") {
-    bclayout::RunStyle s;
+inline fonts::layout::RunStyle Style(float size, const wchar_t* font = L"Arial") {
+    fonts::layout::RunStyle s;
     s.fontName = font;
     s.size = size;
     return s;
 }
 
-inline std::shared_ptr<const bcfonts::CFontMetrics> Metrics(const wchar_t* font = L"Arial", bool bold = false) {
-    return bcfonts::GetFontMetrics(font, bold, false);
+inline std::shared_ptr<const fonts::CFontMetrics> Metrics(const wchar_t* font = L"Arial", bool bold = false) {
+    return fonts::GetFontMetrics(font, bold, false);
 }
 
 // Advance of a text in points, straight from the face's advances.
@@ -49,7 +49,7 @@ inline float Spacing(float size, const wchar_t* font = L"Arial") {
 
 inline bool HaveFonts() { return !Metrics()->IsSynthetic(); }
 
-inline std::wstring TextOf(bclayout::CTextLayout& layout, bclayout::TextSpan span) {
+inline std::wstring TextOf(fonts::layout::CTextLayout& layout, fonts::layout::TextSpan span) {
     return layout.Text().substr(std::size_t(span.start), std::size_t(span.length));
 }
 

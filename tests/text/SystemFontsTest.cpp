@@ -1,12 +1,12 @@
 // Face lookup, collections rebuilt as standalone fonts, and metrics read from the font files.
-#include "FontMetrics.h"
-#include "SystemFonts.h"
+#include "fonts/FontMetrics.h"
+#include "fonts/SystemFonts.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-using namespace bcfonts;
+using namespace fonts;
 
 namespace {
 

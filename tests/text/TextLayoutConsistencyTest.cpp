@@ -4,7 +4,7 @@
 
 #include <numeric>
 
-using namespace bclayout;
+using namespace fonts::layout;
 using namespace layouttest;
 
 namespace {
@@ -180,5 +180,5 @@ TEST(TextLayoutConsistency, CharacterFormBuildsTheSameInput) {
     // Fewer styles than characters: the last one carries on.
     TextLayoutInput shortStyles = TextLayoutInput::FromCharacters(L"xyz", {Style(12)}, {}, Frame());
     ASSERT_EQ(shortStyles.paragraphs.size(), 1u);
-    EXPECT_EQ(shortStyles.paragraphs[0].runs, (std::vector<bclayout::Run>{{L"xyz", Style(12)}}));
+    EXPECT_EQ(shortStyles.paragraphs[0].runs, (std::vector<fonts::layout::Run>{{L"xyz", Style(12)}}));
 }

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-using namespace bclayout;
+using namespace fonts::layout;
 using namespace layouttest;
 
 namespace {

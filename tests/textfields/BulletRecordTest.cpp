@@ -1,8 +1,8 @@
 // Bullet text in the numbering schemes, and the bullet record read from a paragraph's
 // BulletFormat.
-#include "BulletRecord.h"
-#include "Movie.h"
-#include "PowerPointHost.h"
+#include "genswf/text/BulletRecord.h"
+#include "genswf/movie/Movie.h"
+#include "powerpoint/host/PowerPointHost.h"
 #include "ppt/Numbering.h"
 
 #include <gtest/gtest.h>

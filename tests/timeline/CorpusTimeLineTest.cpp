@@ -1,10 +1,10 @@
 // Real presentations: every slide's timeline reads into records that match the loaded effects,
 // and every record goes through its exporter without fault.
 
-#include "EffectExporter.h"
-#include "EffectRegistry.h"
-#include "PptLoader.h"
-#include "TimeLine.h"
+#include "genswf/animation/EffectExporter.h"
+#include "genswf/animation/EffectRegistry.h"
+#include "powerpoint/loader/PptLoader.h"
+#include "genswf/animation/TimeLine.h"
 
 #include <gtest/gtest.h>
 

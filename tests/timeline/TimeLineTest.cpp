@@ -2,11 +2,11 @@
 // the per-shape lists, the record's text and frame arithmetic, and a slide's animation by
 // the running version.
 
-#include "EffectRegistry.h"
-#include "Exceptions.h"
-#include "TimeLine.h"
+#include "genswf/animation/EffectRegistry.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/animation/TimeLine.h"
 
-#include "PowerPointHost.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // parameters and information, the defaults that stand in for unreadable values, and the stored
 // records made from them.
 
-#include "PptTimeLine.h"
+#include "genswf/ppt/PptTimeLine.h"
 #include "WrapperTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The interactivity wrappers over the in-memory host: a slide's hyperlinks, one hyperlink, a
 // mouse action, and the snapshot of a shape's entry animation.
 
-#include "PptActionSetting.h"
-#include "PptAnimationSettings.h"
-#include "PptHyperlinks.h"
+#include "genswf/ppt/PptActionSetting.h"
+#include "genswf/ppt/PptAnimationSettings.h"
+#include "genswf/ppt/PptHyperlinks.h"
 #include "WrapperTestSupport.h"
 
 #include <algorithm>

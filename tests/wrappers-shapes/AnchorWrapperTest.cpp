@@ -1,9 +1,9 @@
 // Hyperlink anchors over the in-memory host (the shape a hyperlink belongs to and, for linked
 // text, which characters) and the text frame a shape hands out.
 
-#include "PptHyperlinks.h"
-#include "PptShape.h"
-#include "PptTextFrame.h"
+#include "genswf/ppt/PptHyperlinks.h"
+#include "genswf/ppt/PptShape.h"
+#include "genswf/ppt/PptTextFrame.h"
 #include "WrapperTestSupport.h"
 
 using namespace genswf;
@@ -42,9 +42,9 @@ TEST(HyperlinkAnchor, NamesTheShapeAndTheLinkedCharacters) {
         std::wstring message;
     };
     const Case cases[] = {
-        {"Hyperlink.get_Parent", 0, L"PPT Exception in file genswf/include/Ppt.h at line 23"},
+        {"Hyperlink.get_Parent", 0, L"PPT Exception in file genswf/include/genswf/ppt/Ppt.h at line 23"},
         {"ActionSetting.get_Action", 0, PptMessage("PptActionSetting.cpp", 21)},
-        {"ActionSetting.get_Parent", 2, L"PPT Exception in file genswf/include/Ppt.h at line 23"},
+        {"ActionSetting.get_Parent", 2, L"PPT Exception in file genswf/include/genswf/ppt/Ppt.h at line 23"},
         {"Shape.get_Name", 0, PptMessage("PptShape.cpp", 231)},
         {"TextRange.get_Start", 2, PptMessage("PptTextRange.cpp", 118)},
         {"TextRange.get_Length", 2, PptMessage("PptTextRange.cpp", 127)},

@@ -2,12 +2,12 @@
 // the failure texts, the OLE guard, rotation probing on a copy, text stripping, picture export,
 // and the colours derived from the colour behind the text.
 
-#include "PptFillFormat.h"
-#include "PptLineFormat.h"
-#include "PptOleFormat.h"
-#include "PptShape.h"
-#include "PptShapes.h"
-#include "PptSoundFormat.h"
+#include "genswf/ppt/PptFillFormat.h"
+#include "genswf/ppt/PptLineFormat.h"
+#include "genswf/ppt/PptOleFormat.h"
+#include "genswf/ppt/PptShape.h"
+#include "genswf/ppt/PptShapes.h"
+#include "genswf/ppt/PptSoundFormat.h"
 #include "WrapperTestSupport.h"
 
 #include <cstdio>

@@ -1,12 +1,12 @@
 // Bullet text in every numbering style, the bullet character, the font snapshot, the ruler's
 // levels by index and the paragraph format's bullet, over the in-memory host.
 
-#include "PptBulletFormat.h"
-#include "PptFont.h"
-#include "PptParagraphFormat.h"
-#include "PptRuler.h"
-#include "PptTextFrame.h"
-#include "PptTextRange.h"
+#include "genswf/ppt/PptBulletFormat.h"
+#include "genswf/ppt/PptFont.h"
+#include "genswf/ppt/PptParagraphFormat.h"
+#include "genswf/ppt/PptRuler.h"
+#include "genswf/ppt/PptTextFrame.h"
+#include "genswf/ppt/PptTextRange.h"
 #include "TextDeck.h"
 
 using namespace genswf;
@@ -181,7 +181,7 @@ TEST(BulletFormatWrapper, PlainValuesAndNumberingFromTheHost) {
     EXPECT_EQ(L"Arial", second->GetFont()->GetName());
     EXPECT_EQ(ppBaselineAlignBaseline, text->GetParagraphFormat()->GetBaseLineAlignment());
     // The host gives bullets no parent: the shared base reports its own place.
-    EXPECT_EQ(L"PPT Exception in file genswf/include/Ppt.h at line 23", MessageOf([&] { second->GetParent(); }));
+    EXPECT_EQ(L"PPT Exception in file genswf/include/genswf/ppt/Ppt.h at line 23", MessageOf([&] { second->GetParent(); }));
 }
 
 TEST(FontWrapper, SnapshotOfEveryValue) {

@@ -1,13 +1,13 @@
 // Real presentations through the text wrappers: every paragraph of every text gives its indent,
 // ruler margins, bullet and bullet text, and every run a font snapshot, without a failure.
 
-#include "PptBulletFormat.h"
-#include "PptFont.h"
-#include "PptLoader.h"
-#include "PptParagraphFormat.h"
-#include "PptRuler.h"
-#include "PptTextFrame.h"
-#include "PptTextRange.h"
+#include "genswf/ppt/PptBulletFormat.h"
+#include "genswf/ppt/PptFont.h"
+#include "powerpoint/loader/PptLoader.h"
+#include "genswf/ppt/PptParagraphFormat.h"
+#include "genswf/ppt/PptRuler.h"
+#include "genswf/ppt/PptTextFrame.h"
+#include "genswf/ppt/PptTextRange.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 // A slide with one text box over the in-memory host, and how the wrapper tests read failures.
 
-#include "Exceptions.h"
-#include "PowerPointHost.h"
+#include "genswf/utils/Exceptions.h"
+#include "powerpoint/host/PowerPointHost.h"
 #include "PptFailureText.h"
 
 #include <gtest/gtest.h>

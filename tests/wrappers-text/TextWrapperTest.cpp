@@ -2,12 +2,12 @@
 // a failed read asked again, the failure texts, sub-ranges kept per (start, length), 0-based
 // positions, and every reference given back.
 
-#include "PptBulletFormat.h"
-#include "PptFont.h"
-#include "PptParagraphFormat.h"
-#include "PptRuler.h"
-#include "PptTextFrame.h"
-#include "PptTextRange.h"
+#include "genswf/ppt/PptBulletFormat.h"
+#include "genswf/ppt/PptFont.h"
+#include "genswf/ppt/PptParagraphFormat.h"
+#include "genswf/ppt/PptRuler.h"
+#include "genswf/ppt/PptTextFrame.h"
+#include "genswf/ppt/PptTextRange.h"
 #include "TextDeck.h"
 
 #include <cmath>

@@ -2,7 +2,7 @@
 // DllRegisterServer (or DllUnregisterServer).
 
 #include "BcVersion.h"
-#include "ComLite.h"
+#include "com/ComLite.h"
 
 #include <dlfcn.h>
 #include <cstdio>

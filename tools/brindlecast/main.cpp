@@ -1,11 +1,11 @@
 // Command-line host: loads a presentation and exports it through the add-in's control.
 #include "BcVersion.h"
-#include "BrindlecastFree.h"
-#include "ComBstr.h"
-#include "ComRuntime.h"
-#include "PptLoader.h"
-#include "ScriptedAnswers.h"
-#include "TextEncoding.h"
+#include "addin/control/BrindlecastFree.h"
+#include "com/ComBstr.h"
+#include "com/ComRuntime.h"
+#include "powerpoint/loader/PptLoader.h"
+#include "ui/ScriptedAnswers.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <unistd.h>
 #include <cstdio>
@@ -38,13 +38,13 @@ int BadArguments(const std::string& message) {
 }
 
 int Failed(const std::wstring& message) {
-    std::fprintf(stderr, "brindlecast: %s\n", bctext::Utf8FromWide(message).c_str());
+    std::fprintf(stderr, "brindlecast: %s\n", base::encodings::Utf8FromWide(message).c_str());
     return 1;
 }
 
 bool IsPositiveNumber(const std::string& text, int max) {
     int value = 0;
-    return bcui::ParseWholeNumber(bctext::WideFromUtf8(text), value) && value >= 1 && value <= max;
+    return ui::ParseWholeNumber(base::encodings::WideFromUtf8(text), value) && value >= 1 && value <= max;
 }
 
 }  // namespace
@@ -70,24 +70,24 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "-o" || arg == "--output") {
             if (!value(v) || v.empty()) return BadArguments("-o needs a file name");
-            answers.emplace_back(L"output", bctext::WideFromUtf8(v));
+            answers.emplace_back(L"output", base::encodings::WideFromUtf8(v));
             haveOutput = true;
         } else if (arg == "--width" || arg == "--height") {
             if (!value(v) || !IsPositiveNumber(v, 8191)) return BadArguments(arg + " needs a number from 1 to 8191");
-            answers.emplace_back(bctext::WideFromUtf8(arg.substr(2)), bctext::WideFromUtf8(v));
+            answers.emplace_back(base::encodings::WideFromUtf8(arg.substr(2)), base::encodings::WideFromUtf8(v));
         } else if (arg == "--slides") {
             if (!value(v)) return BadArguments("--slides needs all, current or N-M");
             slides = v;
         } else if (arg == "--auto-advance") {
             if (!value(v) || !IsPositiveNumber(v, 3600))
                 return BadArguments("--auto-advance needs seconds from 1 to 3600");
-            answers.emplace_back(L"auto-advance", bctext::WideFromUtf8(v));
+            answers.emplace_back(L"auto-advance", base::encodings::WideFromUtf8(v));
         } else if (arg == "--lang") {
             if (!value(v) || !IsPositiveNumber(v, 0xFFFF))
                 return BadArguments("--lang needs a language id such as 1033");
-            answers.emplace_back(L"lang", bctext::WideFromUtf8(v));
+            answers.emplace_back(L"lang", base::encodings::WideFromUtf8(v));
         } else if (arg == "--debug" || arg == "--yes" || arg == "--open") {
-            answers.emplace_back(bctext::WideFromUtf8(arg.substr(2)), L"1");
+            answers.emplace_back(base::encodings::WideFromUtf8(arg.substr(2)), L"1");
         } else if (!arg.empty() && arg[0] == '-') {
             return BadArguments("unknown option " + arg);
         } else if (input.empty()) {
@@ -102,12 +102,12 @@ int main(int argc, char** argv) {
     int first = 0;
     int last = 0;
     if (slides == "all" || slides == "current") {
-        answers.emplace_back(L"slides", bctext::WideFromUtf8(slides));
+        answers.emplace_back(L"slides", base::encodings::WideFromUtf8(slides));
     } else if (!slides.empty()) {
         const std::size_t dash = slides.find('-');
-        const std::wstring from = bctext::WideFromUtf8(slides.substr(0, dash));
-        const std::wstring to = dash == std::string::npos ? from : bctext::WideFromUtf8(slides.substr(dash + 1));
-        if (!bcui::ParseWholeNumber(from, first) || !bcui::ParseWholeNumber(to, last) || first < 1 || last < first)
+        const std::wstring from = base::encodings::WideFromUtf8(slides.substr(0, dash));
+        const std::wstring to = dash == std::string::npos ? from : base::encodings::WideFromUtf8(slides.substr(dash + 1));
+        if (!ui::ParseWholeNumber(from, first) || !ui::ParseWholeNumber(to, last) || first < 1 || last < first)
             return BadArguments("--slides needs all, current or N-M with 1 <= N <= M");
         answers.emplace_back(L"slides", L"selected");
     }
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     } catch (const PowerPoint::Loader::CPptLoadError& e) {
         return Failed(e.GetMessage());
     } catch (const std::exception& e) {
-        return Failed(L"cannot load " + bctext::WideFromUtf8(input) + L": " + bctext::WideFromUtf8(e.what()));
+        return Failed(L"cannot load " + base::encodings::WideFromUtf8(input) + L": " + base::encodings::WideFromUtf8(e.what()));
     }
     PowerPoint::Host::CHostDocument& document = *loaded.document;
 
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
         if (FAILED(script->SetAnswer(name, text))) {
             script->Release();
             control->Release();
-            return BadArguments("bad value for --" + bctext::Utf8FromWide(answer.first));
+            return BadArguments("bad value for --" + base::encodings::Utf8FromWide(answer.first));
         }
     }
 

@@ -1,8 +1,8 @@
 #pragma once
 // A slide of a loaded presentation as the host draws it, with the shapes behind its drawings.
 
-#include "BcRender.h"
-#include "PptLoader.h"
+#include "render/BcRender.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include <cstddef>
 #include <vector>
@@ -12,7 +12,7 @@ namespace pptrender {
 // Slide `index` (0-based), drawn as Slide.Export draws it. The slide's own drawings start at
 // `firstSlideShape`; `slideShapes` receives the shape behind each of them (null for the date,
 // footer and slide number).
-bcrender::SlideDrawing SlideFromHost(const PowerPoint::Loader::LoadResult& loaded, std::size_t index,
+render::SlideDrawing SlideFromHost(const PowerPoint::Loader::LoadResult& loaded, std::size_t index,
                                      std::size_t& firstSlideShape,
                                      std::vector<const PowerPoint::Host::CHostShape*>& slideShapes);
 

@@ -3,11 +3,11 @@
 // point), to look at what the host would draw. With --shapes, each shape of the slide is also
 // written as its own picture next to OUT ("OUT-shape3.png"), at the same scale.
 
-#include "BcRender.h"
+#include "render/BcRender.h"
 #include "BcVersion.h"
 #include "HostDrawing.h"
-#include "PptLoader.h"
-#include "TextEncoding.h"
+#include "powerpoint/loader/PptLoader.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <cmath>
 #include <cstdio>
@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Utf8(const std::wstring& w) { return bctext::Utf8FromWide(w); }
+std::string Utf8(const std::wstring& w) { return base::encodings::Utf8FromWide(w); }
 
 int Usage() {
     std::fprintf(stderr, "usage: pptrender FILE.ppt --slide N [--shapes] -o OUT.png\n");
@@ -64,11 +64,11 @@ int main(int argc, char** argv) {
         }
         size_t masterCount = 0;
         std::vector<const Host::CHostShape*> slideShapes;
-        const bcrender::SlideDrawing drawing =
+        const render::SlideDrawing drawing =
             pptrender::SlideFromHost(loaded, static_cast<size_t>(slideNumber - 1), masterCount, slideShapes);
         const int width = std::max(1, static_cast<int>(std::lround(drawing.width)));
         const int height = std::max(1, static_cast<int>(std::lround(drawing.height)));
-        bcrender::RenderSlidePng(drawing, width, height, output);
+        render::RenderSlidePng(drawing, width, height, output);
         std::printf("%s: slide %ld, %d x %d, %zu shapes\n", output.c_str(), slideNumber, width, height,
                     drawing.shapes.size());
 
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
                 if (!slideShapes[i])  // the date, footer and slide number are the slide's, not shapes
                     continue;
                 fs::path p = out.parent_path() / (out.stem().string() + "-shape" + std::to_string(i + 1) + ".png");
-                bcrender::RenderShapePng(drawing.shapes[masterCount + i], sx, sy, p);
+                render::RenderShapePng(drawing.shapes[masterCount + i], sx, sy, p);
                 std::printf("%s: %s\n", p.string().c_str(), Utf8(slideShapes[i]->data.name).c_str());
             }
         }
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     } catch (const Loader::CPptLoadError& e) {
         std::fprintf(stderr, "pptrender: %s\n", Utf8(e.GetMessage()).c_str());
         return 1;
-    } catch (const bcrender::RenderError& e) {
+    } catch (const render::RenderError& e) {
         std::fprintf(stderr, "pptrender: %s\n", e.what());
         return 1;
     } catch (const std::exception& e) {

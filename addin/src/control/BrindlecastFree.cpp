@@ -1,20 +1,20 @@
 // The control: settings for its lifetime, the Export road (Publish, progress, opening the
 // result), the language lookups and the About and Options boxes.
-#include "BrindlecastFree.h"
+#include "addin/control/BrindlecastFree.h"
 
-#include "AboutDialog.h"
-#include "ComServer.h"
-#include "ConsoleView.h"
-#include "Exceptions.h"
-#include "LanguageManager.h"
-#include "ModuleVersionInfo.h"
-#include "OptionsDialog.h"
-#include "PowerPoint.h"
-#include "ProgressDialog.h"
-#include "PublishDialog.h"
-#include "ScriptedAnswers.h"
-#include "Settings.h"
-#include "Utils.h"
+#include "addin/dialogs/AboutDialog.h"
+#include "com/ComServer.h"
+#include "addin/dialogs/ConsoleView.h"
+#include "genswf/utils/Exceptions.h"
+#include "addin/language/LanguageManager.h"
+#include "genswf/utils/ModuleVersionInfo.h"
+#include "addin/dialogs/OptionsDialog.h"
+#include "powerpoint/model/PowerPoint.h"
+#include "addin/dialogs/ProgressDialog.h"
+#include "addin/dialogs/PublishDialog.h"
+#include "ui/ScriptedAnswers.h"
+#include "addin/settings/Settings.h"
+#include "genswf/utils/Utils.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -40,7 +40,7 @@ T* Query(IUnknown* object) {
     return static_cast<T*>(p);
 }
 
-class CBrindlecastFree : public bccom::CComObjectImpl<IBrindlecastFree, IBrindlecastScript> {
+class CBrindlecastFree : public com::CComObjectImpl<IBrindlecastFree, IBrindlecastScript> {
 public:
     CBrindlecastFree() {
         ++g_objects;
@@ -116,15 +116,15 @@ public:
         const std::wstring value = WStringFromBstr(valueText);
         int number = 0;
         if (name == L"width" || name == L"height") {
-            if (!bcui::ParseWholeNumber(value, number) || number < 1 || number > 8191) return E_INVALIDARG;
+            if (!ui::ParseWholeNumber(value, number) || number < 1 || number > 8191) return E_INVALIDARG;
         } else if (name == L"auto-advance") {
-            if (!bcui::ParseWholeNumber(value, number) || number < static_cast<int>(CSettings::kMinTransitionDelay) ||
+            if (!ui::ParseWholeNumber(value, number) || number < static_cast<int>(CSettings::kMinTransitionDelay) ||
                 number > static_cast<int>(CSettings::kMaxTransitionDelay))
                 return E_INVALIDARG;
         } else if (name == L"slides") {
             if (value != L"all" && value != L"selected" && value != L"current") return E_INVALIDARG;
         } else if (name == L"lang") {
-            if (!bcui::ParseWholeNumber(value, number) || number < 0 || number > 0xFFFF) return E_INVALIDARG;
+            if (!ui::ParseWholeNumber(value, number) || number < 0 || number > 0xFFFF) return E_INVALIDARG;
             settings.LanguageId = number;
             ReloadLanguages();
         } else if (name == L"terminal") {
@@ -173,7 +173,7 @@ private:
             return;
         }
         CPublishDialog publish(presentation, slideRange, &settings);
-        if (view.RunPublish(publish) != bcui::IDOK) {
+        if (view.RunPublish(publish) != ui::IDOK) {
             outcome = kOutcomePublishCancelled;
             return;
         }

@@ -1,6 +1,6 @@
-#include "ShellServices.h"
+#include "addin/shell/ShellServices.h"
 
-#include "Shell.h"
+#include "shell/Shell.h"
 
 void ShellOpen(const std::wstring& target, void* owner) {
     ShellExecuteW(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);

@@ -1,12 +1,12 @@
 // The converter's links to the movie document, the compiler driver, PowerPoint's window and
 // the interface language.
 
-#include "PresentationConverter.h"
+#include "addin/converter/PresentationConverter.h"
 
-#include "CompileSwf.h"
-#include "Exceptions.h"
-#include "LanguageManager.h"
-#include "ShellServices.h"
+#include "genswf/compiler/CompileSwf.h"
+#include "genswf/utils/Exceptions.h"
+#include "addin/language/LanguageManager.h"
+#include "addin/shell/ShellServices.h"
 
 void CPresentationConverter::ExportMovieDescription(const std::wstring& /*xmlFileName*/) {
     // Filled in when the movie document joins the build.

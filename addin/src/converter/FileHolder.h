@@ -1,7 +1,7 @@
 #pragma once
 // Holds a file being written; unless committed, closing it deletes the file.
 
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
-#include "PresentationConverter.h"
+#include "addin/converter/PresentationConverter.h"
 
-#include "Exceptions.h"
+#include "genswf/utils/Exceptions.h"
 #include "FileHolder.h"
-#include "Settings.h"
-#include "Utils.h"
+#include "addin/settings/Settings.h"
+#include "genswf/utils/Utils.h"
 
 using namespace genswf;
 

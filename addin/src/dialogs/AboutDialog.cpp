@@ -1,8 +1,8 @@
-#include "AboutDialog.h"
+#include "addin/dialogs/AboutDialog.h"
 
-#include "LanguageManager.h"
-#include "ShellServices.h"
-#include "Utils.h"
+#include "addin/language/LanguageManager.h"
+#include "addin/shell/ShellServices.h"
+#include "genswf/utils/Utils.h"
 
 using namespace genswf;
 
@@ -45,7 +45,7 @@ void CAboutDialog::OnInitDialog() {
 }
 
 bool CAboutDialog::OnCommand(int id, int) {
-    if (id == bcui::IDOK || id == bcui::IDCANCEL) {
+    if (id == ui::IDOK || id == ui::IDCANCEL) {
         EndDialog(id);
         return true;
     }

@@ -1,19 +1,19 @@
-#include "ConsoleView.h"
+#include "addin/dialogs/ConsoleView.h"
 
-#include "AboutDialog.h"
+#include "addin/dialogs/AboutDialog.h"
 #include "BcVersion.h"
-#include "ErrorReportDialog.h"
-#include "OptionsDialog.h"
-#include "ProgressDialog.h"
-#include "PublishDialog.h"
-#include "Settings.h"
-#include "Shell.h"
-#include "Utils.h"
+#include "addin/dialogs/ErrorReportDialog.h"
+#include "addin/dialogs/OptionsDialog.h"
+#include "addin/dialogs/ProgressDialog.h"
+#include "addin/dialogs/PublishDialog.h"
+#include "addin/settings/Settings.h"
+#include "shell/Shell.h"
+#include "genswf/utils/Utils.h"
 
 using namespace genswf;
 
 int CConsoleView::RunPublish(CPublishDialog& dialog) {
-    return bcui::RunModal(dialog, [this, &dialog](bcui::CDialogModel&) {
+    return ui::RunModal(dialog, [this, &dialog](ui::CDialogModel&) {
         CPublishDialog& publish = dialog;
         CSettings* settings = publish.GetSettings();
         int number = 0;
@@ -22,25 +22,25 @@ int CConsoleView::RunPublish(CPublishDialog& dialog) {
         publish.RefreshDimensions();
         if (answers.Has(L"output")) publish.OnBrowseResult(answers.Get(L"output"));
         const std::wstring slides = answers.Get(L"slides");
-        if (slides == L"all") publish.OnCommand(CPublishDialog::IDC_ALL_SLIDES, bcui::BN_CLICKED);
-        if (slides == L"selected") publish.OnCommand(CPublishDialog::IDC_SELECTED_SLIDES, bcui::BN_CLICKED);
-        if (slides == L"current") publish.OnCommand(CPublishDialog::IDC_CURRENT_SLIDE, bcui::BN_CLICKED);
+        if (slides == L"all") publish.OnCommand(CPublishDialog::IDC_ALL_SLIDES, ui::BN_CLICKED);
+        if (slides == L"selected") publish.OnCommand(CPublishDialog::IDC_SELECTED_SLIDES, ui::BN_CLICKED);
+        if (slides == L"current") publish.OnCommand(CPublishDialog::IDC_CURRENT_SLIDE, ui::BN_CLICKED);
         if (answers.Has(L"auto-advance")) {
             if (!publish.GetAutomaticSlideTransition())
-                publish.OnCommand(CPublishDialog::IDC_AUTO_TRANSITION, bcui::BN_CLICKED);
+                publish.OnCommand(CPublishDialog::IDC_AUTO_TRANSITION, ui::BN_CLICKED);
             publish.SetItemText(CPublishDialog::IDC_DURATION, answers.Get(L"auto-advance"));
-            publish.OnCommand(CPublishDialog::IDC_DURATION, bcui::EN_CHANGE);
+            publish.OnCommand(CPublishDialog::IDC_DURATION, ui::EN_CHANGE);
         }
         // The save dialog asks before replacing a file; here the command line says so.
         if (FileExists(publish.GetOutputFilePath()) && !answers.GetFlag(L"yes")) {
             lastError = publish.GetOutputFilePath() + L" already exists (--yes replaces it).";
-            publish.OnCommand(bcui::IDCANCEL, bcui::BN_CLICKED);
+            publish.OnCommand(ui::IDCANCEL, ui::BN_CLICKED);
             return;
         }
-        publish.OnCommand(bcui::IDOK, bcui::BN_CLICKED);
+        publish.OnCommand(ui::IDOK, ui::BN_CLICKED);
         if (!publish.IsEnded()) {
             lastError = publish.GetValidationError();
-            publish.OnCommand(bcui::IDCANCEL, bcui::BN_CLICKED);
+            publish.OnCommand(ui::IDCANCEL, ui::BN_CLICKED);
             return;
         }
         if (answers.GetFlag(L"debug")) settings->DebugMode = true;
@@ -48,37 +48,37 @@ int CConsoleView::RunPublish(CPublishDialog& dialog) {
 }
 
 int CConsoleView::RunProgress(CProgressDialog& dialog) {
-    bcui::CInterruptGuard guard;
-    const int result = bcui::RunModal(dialog, nullptr);
+    ui::CInterruptGuard guard;
+    const int result = ui::RunModal(dialog, nullptr);
     output.EndProgress();
     if (result == CProgressDialog::kCancelled) lastError = L"The export was cancelled.";
     return result;
 }
 
 void CConsoleView::PumpProgress(CProgressDialog& dialog) {
-    if (bcui::CInterruptGuard::TakeInterrupt()) dialog.OnCommand(bcui::IDCANCEL, bcui::BN_CLICKED);
+    if (ui::CInterruptGuard::TakeInterrupt()) dialog.OnCommand(ui::IDCANCEL, ui::BN_CLICKED);
     if (!output.IsTerminal()) return;
-    const bcui::CControlState* slides = dialog.FindControl(CProgressDialog::IDC_SLIDE_PROGRESS);
-    const bcui::CControlState* shapes = dialog.FindControl(CProgressDialog::IDC_SHAPE_PROGRESS);
+    const ui::CControlState* slides = dialog.FindControl(CProgressDialog::IDC_SLIDE_PROGRESS);
+    const ui::CControlState* shapes = dialog.FindControl(CProgressDialog::IDC_SHAPE_PROGRESS);
     std::wstring lines = dialog.GetTitle() + L"\n" + dialog.GetItemText(CProgressDialog::IDC_TASK) + L"\n";
-    lines += bcui::ProgressBarText(L"", slides ? slides->rangeMin : 0, slides ? slides->rangeMax : 0,
+    lines += ui::ProgressBarText(L"", slides ? slides->rangeMin : 0, slides ? slides->rangeMax : 0,
                                    slides ? slides->position : 0) +
              L" " + dialog.GetItemText(CProgressDialog::IDC_SLIDE_TEXT) + L"\n";
-    lines += bcui::ProgressBarText(L"", shapes ? shapes->rangeMin : 0, shapes ? shapes->rangeMax : 0,
+    lines += ui::ProgressBarText(L"", shapes ? shapes->rangeMin : 0, shapes ? shapes->rangeMax : 0,
                                    shapes ? shapes->position : 0) +
              L" " + dialog.GetItemText(CProgressDialog::IDC_SHAPE_TEXT);
     output.ShowProgress(lines);
 }
 
 int CConsoleView::RunErrorReport(CErrorReportDialog& dialog) {
-    return bcui::RunModal(dialog, [this, &dialog](bcui::CDialogModel&) {
+    return ui::RunModal(dialog, [this, &dialog](ui::CDialogModel&) {
         CErrorReportDialog& report = dialog;
         ReportFailure(report.GetMessage(), report.GetDescription());
         output.WriteLine(L"To send the error report to support, open: " + report.BuildMailLink());
         if (answers.GetFlag(L"send-report"))
-            report.OnCommand(CErrorReportDialog::IDC_SEND_REPORT, bcui::BN_CLICKED);
+            report.OnCommand(CErrorReportDialog::IDC_SEND_REPORT, ui::BN_CLICKED);
         else
-            report.OnCommand(bcui::IDCANCEL, bcui::BN_CLICKED);
+            report.OnCommand(ui::IDCANCEL, ui::BN_CLICKED);
     });
 }
 
@@ -88,12 +88,12 @@ void CConsoleView::ReportFailure(const std::wstring& caption, const std::wstring
 }
 
 int CConsoleView::RunOptions(COptionsDialog& dialog) {
-    return bcui::RunModal(dialog, [this, &dialog](bcui::CDialogModel&) {
+    return ui::RunModal(dialog, [this, &dialog](ui::CDialogModel&) {
         COptionsDialog& options = dialog;
         bool changed = false;
         if (answers.Has(L"keep-image-quality") &&
             answers.GetFlag(L"keep-image-quality") != options.IsItemChecked(COptionsDialog::IDC_KEEP_IMAGE_QUALITY)) {
-            options.OnCommand(COptionsDialog::IDC_KEEP_IMAGE_QUALITY, bcui::BN_CLICKED);
+            options.OnCommand(COptionsDialog::IDC_KEEP_IMAGE_QUALITY, ui::BN_CLICKED);
             changed = true;
         }
         int quality = 0;
@@ -104,16 +104,16 @@ int CConsoleView::RunOptions(COptionsDialog& dialog) {
         output.WriteLine(L"Image quality: " + (options.IsItemChecked(COptionsDialog::IDC_KEEP_IMAGE_QUALITY)
                                                    ? std::wstring(L"original")
                                                    : options.GetItemText(COptionsDialog::IDC_IMAGE_QUALITY_VALUE)));
-        options.OnCommand(changed ? bcui::IDOK : bcui::IDCANCEL, bcui::BN_CLICKED);
+        options.OnCommand(changed ? ui::IDOK : ui::IDCANCEL, ui::BN_CLICKED);
     });
 }
 
 int CConsoleView::RunAbout(CAboutDialog& dialog) {
-    return bcui::RunModal(dialog, [this, &dialog](bcui::CDialogModel&) {
+    return ui::RunModal(dialog, [this, &dialog](ui::CDialogModel&) {
         CAboutDialog& about = dialog;
         output.WriteLine(L"Brindlecast Roru " + WideFromUtf8(BC_VERSION_STRING));
         for (const CAboutLink& link : about.GetLinks()) output.WriteLine(link.tooltip + L": " + link.url);
-        about.OnCommand(bcui::IDOK, bcui::BN_CLICKED);
+        about.OnCommand(ui::IDOK, ui::BN_CLICKED);
     });
 }
 

@@ -1,10 +1,10 @@
-#include "ErrorReportDialog.h"
+#include "addin/dialogs/ErrorReportDialog.h"
 
 #include "BcVersion.h"
-#include "LanguageManager.h"
-#include "ModuleVersionInfo.h"
-#include "ShellServices.h"
-#include "Utils.h"
+#include "addin/language/LanguageManager.h"
+#include "genswf/utils/ModuleVersionInfo.h"
+#include "addin/shell/ShellServices.h"
+#include "genswf/utils/Utils.h"
 
 using namespace genswf;
 
@@ -33,8 +33,8 @@ void CErrorReportDialog::ShowDetails(bool shown) {
 
 bool CErrorReportDialog::OnCommand(int id, int) {
     switch (id) {
-    case bcui::IDCANCEL:
-        EndDialog(bcui::IDCANCEL);
+    case ui::IDCANCEL:
+        EndDialog(ui::IDCANCEL);
         return true;
     case IDC_MORE:
         ShowDetails(!detailsShown);

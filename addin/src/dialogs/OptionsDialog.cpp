@@ -1,8 +1,8 @@
-#include "OptionsDialog.h"
+#include "addin/dialogs/OptionsDialog.h"
 
-#include "LanguageManager.h"
-#include "Settings.h"
-#include "Utils.h"
+#include "addin/language/LanguageManager.h"
+#include "addin/settings/Settings.h"
+#include "genswf/utils/Utils.h"
 
 using namespace genswf;
 
@@ -13,7 +13,7 @@ void COptionsDialog::OnInitDialog() {
     SetItemText(IDC_CLICK_PAUSE, L"1.0");
 
     // The languages the manager found; the current one is selected.
-    bcui::CControlState& list = Control(IDC_LANGUAGE);
+    ui::CControlState& list = Control(IDC_LANGUAGE);
     list.items.clear();
     languageIds.clear();
     const CLanguageManager* languages = GetLanguageManager();
@@ -34,7 +34,7 @@ void COptionsDialog::OnInitDialog() {
 }
 
 void COptionsDialog::RefreshQualityControls() {
-    bcui::CControlState& slider = Control(IDC_IMAGE_QUALITY);
+    ui::CControlState& slider = Control(IDC_IMAGE_QUALITY);
     slider.rangeMin = 1;
     slider.rangeMax = 100;
     int quality = settings->ImageQuality;
@@ -47,7 +47,7 @@ void COptionsDialog::RefreshQualityControls() {
 }
 
 void COptionsDialog::OnImageQualityScroll(int position) {
-    bcui::CControlState& slider = Control(IDC_IMAGE_QUALITY);
+    ui::CControlState& slider = Control(IDC_IMAGE_QUALITY);
     if (position < slider.rangeMin) position = slider.rangeMin;
     if (position > slider.rangeMax) position = slider.rangeMax;
     slider.position = position;
@@ -56,19 +56,19 @@ void COptionsDialog::OnImageQualityScroll(int position) {
 
 bool COptionsDialog::OnCommand(int id, int) {
     switch (id) {
-    case bcui::IDOK: {
+    case ui::IDOK: {
         settings->KeepOriginalImageQuality = IsItemChecked(IDC_KEEP_IMAGE_QUALITY);
         // The slider is the quality the user set; without this it would be lost on OK.
         settings->ImageQuality = Control(IDC_IMAGE_QUALITY).position;
-        const bcui::CControlState& list = Control(IDC_LANGUAGE);
+        const ui::CControlState& list = Control(IDC_LANGUAGE);
         if (list.selection >= 0 && static_cast<std::size_t>(list.selection) < languageIds.size())
             settings->LanguageId = languageIds[static_cast<std::size_t>(list.selection)];
         settings->Save();
-        EndDialog(bcui::IDOK);
+        EndDialog(ui::IDOK);
         return true;
     }
-    case bcui::IDCANCEL:
-        EndDialog(bcui::IDCANCEL);
+    case ui::IDCANCEL:
+        EndDialog(ui::IDCANCEL);
         return true;
     case IDC_KEEP_IMAGE_QUALITY:
         CheckItem(IDC_KEEP_IMAGE_QUALITY, !IsItemChecked(IDC_KEEP_IMAGE_QUALITY));

@@ -1,12 +1,12 @@
-#include "ProgressDialog.h"
+#include "addin/dialogs/ProgressDialog.h"
 
-#include "AddinView.h"
-#include "ErrorReportDialog.h"
-#include "Exceptions.h"
-#include "LanguageManager.h"
-#include "PresentationConverter.h"
-#include "Settings.h"
-#include "Utils.h"
+#include "addin/dialogs/AddinView.h"
+#include "addin/dialogs/ErrorReportDialog.h"
+#include "genswf/utils/Exceptions.h"
+#include "addin/language/LanguageManager.h"
+#include "addin/converter/PresentationConverter.h"
+#include "addin/settings/Settings.h"
+#include "genswf/utils/Utils.h"
 
 using namespace genswf;
 
@@ -103,15 +103,15 @@ void CProgressDialog::ShowError(const std::wstring& caption, const std::wstring&
 }
 
 bool CProgressDialog::OnCommand(int id, int) {
-    if (id == bcui::IDOK) {
-        EndDialog(bcui::IDOK);
+    if (id == ui::IDOK) {
+        EndDialog(ui::IDOK);
         return true;
     }
-    if (id == bcui::IDCANCEL) {
+    if (id == ui::IDCANCEL) {
         // The conversion sees the flag at its next report; the dialog stays until then.
         if (!cancelled) {
             cancelled = true;
-            EnableItem(bcui::IDCANCEL, false);
+            EnableItem(ui::IDCANCEL, false);
         }
         return true;
     }
@@ -140,7 +140,7 @@ int ClampToInt(long long value) {
 
 int CProgressDialog::SetSlideCount(int count) {
     const int stored = CProgressSink::SetSlideCount(count);
-    bcui::CControlState& bar = Control(IDC_SLIDE_PROGRESS);
+    ui::CControlState& bar = Control(IDC_SLIDE_PROGRESS);
     bar.rangeMin = 0;
     bar.rangeMax = ClampToInt(static_cast<long long>(count) * 10);
     PumpMessagesAndCheckCancel();
@@ -157,7 +157,7 @@ int CProgressDialog::SetSlide(int index) {
 
 int CProgressDialog::SetShapeCount(int count) {
     const int stored = CProgressSink::SetShapeCount(count);
-    bcui::CControlState& bar = Control(IDC_SHAPE_PROGRESS);
+    ui::CControlState& bar = Control(IDC_SHAPE_PROGRESS);
     bar.rangeMin = 0;
     bar.rangeMax = count;
     bar.position = 0;

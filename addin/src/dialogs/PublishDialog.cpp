@@ -1,11 +1,11 @@
-#include "PublishDialog.h"
+#include "addin/dialogs/PublishDialog.h"
 
-#include "Exceptions.h"
-#include "LanguageManager.h"
-#include "PresentationUtils.h"
-#include "Settings.h"
-#include "ShellServices.h"
-#include "Utils.h"
+#include "genswf/utils/Exceptions.h"
+#include "addin/language/LanguageManager.h"
+#include "genswf/utils/PresentationUtils.h"
+#include "addin/settings/Settings.h"
+#include "addin/shell/ShellServices.h"
+#include "genswf/utils/Utils.h"
 
 #include <cstdlib>
 
@@ -115,7 +115,7 @@ void CPublishDialog::SetForm(int newForm) {
         ShowItem(IDC_MORE, newForm == 1);
         ShowItem(IDC_LESS, newForm == 0);
     }
-    SetFocusItem(bcui::IDOK);
+    SetFocusItem(ui::IDOK);
 }
 
 void CPublishDialog::OnBrowseResult(const std::wstring& path) {
@@ -128,11 +128,11 @@ void CPublishDialog::OnBannerClick() { ShellOpen(GetLanguageManager()->LoadStrin
 
 bool CPublishDialog::OnCommand(int id, int notifyCode) {
     switch (id) {
-    case bcui::IDOK:
+    case ui::IDOK:
         OnPublish();
         return true;
-    case bcui::IDCANCEL:
-        EndDialog(bcui::IDCANCEL);
+    case ui::IDCANCEL:
+        EndDialog(ui::IDCANCEL);
         return true;
     case IDC_MORE:
         SetForm(0);
@@ -152,7 +152,7 @@ bool CPublishDialog::OnCommand(int id, int notifyCode) {
         CheckRadioButton(IDC_ALL_SLIDES, IDC_CURRENT_SLIDE, id);
         return true;
     case IDC_DURATION:
-        if (notifyCode != bcui::EN_CHANGE) return false;
+        if (notifyCode != ui::EN_CHANGE) return false;
         automaticSlideTransitionDelay = WStringToInt(GetItemText(IDC_DURATION));
         return true;
     case kBannerClick:
@@ -188,5 +188,5 @@ void CPublishDialog::OnPublish() {
     settings->OutputFolder = GetFolderOfPath(outputFilePath);
     settings->PresentationName = presentationName;
     settings->Save();
-    EndDialog(bcui::IDOK);
+    EndDialog(ui::IDOK);
 }

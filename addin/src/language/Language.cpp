@@ -1,6 +1,6 @@
-#include "Language.h"
+#include "addin/language/Language.h"
 
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <sys/stat.h>
 
@@ -73,8 +73,8 @@ void CLanguage::Parse(const std::uint8_t* data, std::size_t size) {
         return;
     }
     // Surrogate pairs are joined; a lone surrogate becomes U+FFFD.
-    ParseText(bigEndian ? bctext::WideFromUtf16BeBytes(data + 2, size - 2)
-                        : bctext::WideFromUtf16LeBytes(data + 2, size - 2));
+    ParseText(bigEndian ? base::encodings::WideFromUtf16BeBytes(data + 2, size - 2)
+                        : base::encodings::WideFromUtf16LeBytes(data + 2, size - 2));
 }
 
 void CLanguage::ParseText(const std::wstring& text) {

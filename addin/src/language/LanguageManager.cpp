@@ -1,6 +1,6 @@
-#include "LanguageManager.h"
+#include "addin/language/LanguageManager.h"
 
-#include "Settings.h"
+#include "addin/settings/Settings.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 // The user's interface language id, from the POSIX locale variables.
 
-#include "LanguageManager.h"
+#include "addin/language/LanguageManager.h"
 
 #include <cstdlib>
 #include <cstring>

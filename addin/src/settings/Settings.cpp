@@ -1,8 +1,8 @@
-#include "Settings.h"
+#include "addin/settings/Settings.h"
 
-#include "RegistryKey.h"
-#include "Shell.h"
-#include "Utils.h"
+#include "genswf/utils/RegistryKey.h"
+#include "shell/Shell.h"
+#include "genswf/utils/Utils.h"
 
 using genswf::CRegistryKey;
 
@@ -31,7 +31,7 @@ std::wstring PublishDialogStateName(int shrinked) {
 }  // namespace
 
 std::wstring CSettings::GetDefaultOutputFolder() {
-    const std::wstring documents = bcshell::GetDocumentsFolder();
+    const std::wstring documents = shell::GetDocumentsFolder();
     return genswf::IncludeTrailingBackslash(documents) + L"Presentations";
 }
 

@@ -1,4 +1,4 @@
-#include "ShellServices.h"
+#include "addin/shell/ShellServices.h"
 
 using namespace PowerPoint;
 

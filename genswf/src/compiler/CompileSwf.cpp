@@ -1,10 +1,10 @@
-#include "CompileSwf.h"
+#include "genswf/compiler/CompileSwf.h"
 
-#include "ComLite.h"
-#include "Exceptions.h"
-#include "RegistryKey.h"
-#include "Tarnquill.h"
-#include "Utils.h"
+#include "com/ComLite.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/utils/RegistryKey.h"
+#include "tarnquill/Tarnquill.h"
+#include "genswf/utils/Utils.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,9 @@
 // The face reader of SwfFont: every character of every character map with its glyph metrics in
 // font units, so later questions are map lookups.
-#include "SwfFont.h"
+#include "genswf/fonts/SwfFont.h"
 
 #include "FreeTypeLibrary.h"
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include FT_GLYPH_H
 

@@ -1,11 +1,11 @@
 // Which embedded font shows a character: the requested faces first, then the stand-by faces of
 // the character's kind; every font is made once per export and shared by every key that resolves
 // to its face.
-#include "FontManager.h"
+#include "genswf/fonts/FontManager.h"
 
-#include "Movie.h"
-#include "MovieObjects.h"
-#include "PptFont.h"
+#include "genswf/movie/Movie.h"
+#include "genswf/movie/MovieObjects.h"
+#include "genswf/ppt/PptFont.h"
 
 #include "libpptparser/PptAtoms.h"
 #include "libpptparser/Presentation.h"

@@ -1,4 +1,4 @@
-#include "FontTable.h"
+#include "genswf/fonts/FontTable.h"
 
 #include <memory>
 #include <new>

@@ -1,12 +1,12 @@
 // One embedded font: the system face's whole font file, what it can show and how wide it is,
 // the characters the movie uses, its file and its "font" element.
-#include "SwfFont.h"
+#include "genswf/fonts/SwfFont.h"
 
-#include "Exceptions.h"
-#include "FontTable.h"
-#include "Movie.h"
-#include "SystemFonts.h"
-#include "Utils.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/fonts/FontTable.h"
+#include "genswf/movie/Movie.h"
+#include "fonts/SystemFonts.h"
+#include "genswf/utils/Utils.h"
 
 #include <cstdio>
 #include <utility>
@@ -22,7 +22,7 @@ FontDataSource& CurrentSource() {
 bool GetFaceData(const std::wstring& faceName, bool bold, bool italic, std::vector<std::uint8_t>& data) {
     const FontDataSource& source = CurrentSource();
     if (source) return source(faceName, bold, italic, data);
-    return bcfonts::GetFontData(faceName, bold, italic, data);
+    return fonts::GetFontData(faceName, bold, italic, data);
 }
 
 constexpr std::size_t kBitmapWords = 65536 / 32;

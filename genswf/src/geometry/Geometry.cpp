@@ -1,4 +1,4 @@
-#include "Geometry.h"
+#include "genswf/geometry/Geometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
-#include "ImagesCollection.h"
+#include "genswf/images/ImagesCollection.h"
 
-#include "Exceptions.h"
-#include "PngFile.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/utils/PngFile.h"
 #include "Sha1.h"
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <map>
 #include <utility>

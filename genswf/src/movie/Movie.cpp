@@ -1,6 +1,6 @@
-#include "Movie.h"
+#include "genswf/movie/Movie.h"
 
-#include "Exceptions.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <climits>
 

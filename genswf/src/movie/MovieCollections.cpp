@@ -1,6 +1,6 @@
 // Collections of objects, layers and styles, and the layer.
 
-#include "Movie.h"
+#include "genswf/movie/Movie.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // Frame commands, their placement attributes, and actions.
 
-#include "Movie.h"
+#include "genswf/movie/Movie.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 // Definition objects and fill styles.
 
-#include "Movie.h"
+#include "genswf/movie/Movie.h"
 
-#include "Exceptions.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <algorithm>
 

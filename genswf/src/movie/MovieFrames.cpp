@@ -1,8 +1,8 @@
 // Frame tracks, frame lists and the navigation record.
 
-#include "Movie.h"
+#include "genswf/movie/Movie.h"
 
-#include "Exceptions.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,8 +1,8 @@
 // The element and attribute writers of the movie document, and its saving.
 
-#include "Movie.h"
+#include "genswf/movie/Movie.h"
 
-#include "Exceptions.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <algorithm>
 

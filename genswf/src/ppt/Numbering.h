@@ -2,7 +2,7 @@
 // The numbered-bullet styles and their three number forms, shared by the BulletFormat wrapper
 // and the bullet record so both write a paragraph's number the same way.
 
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <algorithm>
 #include <string>

@@ -1,6 +1,6 @@
 // The shared wrapper operations.
 
-#include "Ppt.h"
+#include "genswf/ppt/Ppt.h"
 
 namespace genswf {
 

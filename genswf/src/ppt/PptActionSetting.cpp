@@ -1,9 +1,9 @@
 // The mouse action of a shape or of linked text.
 
-#include "PptActionSetting.h"
+#include "genswf/ppt/PptActionSetting.h"
 
 #include "PptHelpers.h"
-#include "PptHyperlinks.h"
+#include "genswf/ppt/PptHyperlinks.h"
 
 namespace genswf {
 

@@ -1,6 +1,6 @@
 // The snapshot of a shape's entry animation.
 
-#include "PptAnimationSettings.h"
+#include "genswf/ppt/PptAnimationSettings.h"
 
 #include "PptHelpers.h"
 

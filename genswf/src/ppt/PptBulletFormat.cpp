@@ -1,10 +1,10 @@
 // The bullet of a paragraph and the text drawn for it.
 
-#include "PptBulletFormat.h"
+#include "genswf/ppt/PptBulletFormat.h"
 
-#include "PptFont.h"
+#include "genswf/ppt/PptFont.h"
 #include "PptHelpers.h"
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 #include "ppt/Numbering.h"
 
 #include <cstdint>

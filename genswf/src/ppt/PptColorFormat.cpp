@@ -1,6 +1,6 @@
 // The colour wrapper.
 
-#include "PptColorFormat.h"
+#include "genswf/ppt/PptColorFormat.h"
 
 #include "PptHelpers.h"
 

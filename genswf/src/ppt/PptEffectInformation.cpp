@@ -1,6 +1,6 @@
 // The effect information wrapper and its stored record.
 
-#include "PptTimeLine.h"
+#include "genswf/ppt/PptTimeLine.h"
 
 #include "PptHelpers.h"
 

@@ -1,8 +1,8 @@
 // The fill wrapper.
 
-#include "PptFillFormat.h"
+#include "genswf/ppt/PptFillFormat.h"
 
-#include "PptColorFormat.h"
+#include "genswf/ppt/PptColorFormat.h"
 #include "PptHelpers.h"
 
 namespace genswf {

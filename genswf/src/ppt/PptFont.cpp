@@ -1,6 +1,6 @@
 // The font snapshot.
 
-#include "PptFont.h"
+#include "genswf/ppt/PptFont.h"
 
 #include "PptHelpers.h"
 

@@ -1,6 +1,6 @@
 // One header or footer placeholder of a slide.
 
-#include "PptHeadersFooters.h"
+#include "genswf/ppt/PptHeadersFooters.h"
 #include "PptHelpers.h"
 
 namespace genswf {

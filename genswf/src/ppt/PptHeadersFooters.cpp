@@ -1,6 +1,6 @@
 // The headers-and-footers collection wrapper of a slide.
 
-#include "PptHeadersFooters.h"
+#include "genswf/ppt/PptHeadersFooters.h"
 
 #include "PptHelpers.h"
 

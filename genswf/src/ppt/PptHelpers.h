@@ -1,7 +1,7 @@
 #pragma once
 // Small reference and string helpers of the wrapper sources.
 
-#include "Ppt.h"
+#include "genswf/ppt/Ppt.h"
 
 #include <cstdint>
 #include <string>

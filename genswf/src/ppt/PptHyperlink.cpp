@@ -1,6 +1,6 @@
 // One hyperlink, read into plain values.
 
-#include "PptHyperlinks.h"
+#include "genswf/ppt/PptHyperlinks.h"
 
 #include "PptHelpers.h"
 

@@ -1,11 +1,11 @@
 // Where a hyperlink sits: the shape that carries it and, for linked text, which characters.
 
-#include "PptActionSetting.h"
+#include "genswf/ppt/PptActionSetting.h"
 #include "PptHelpers.h"
-#include "PptHyperlinks.h"
-#include "PptShape.h"
-#include "PptTextFrame.h"
-#include "PptTextRange.h"
+#include "genswf/ppt/PptHyperlinks.h"
+#include "genswf/ppt/PptShape.h"
+#include "genswf/ppt/PptTextFrame.h"
+#include "genswf/ppt/PptTextRange.h"
 
 namespace genswf {
 

@@ -1,6 +1,6 @@
 // The hyperlinks of a slide.
 
-#include "PptHyperlinks.h"
+#include "genswf/ppt/PptHyperlinks.h"
 
 #include "PptHelpers.h"
 

@@ -1,6 +1,6 @@
 // The line wrapper.
 
-#include "PptLineFormat.h"
+#include "genswf/ppt/PptLineFormat.h"
 
 #include "PptHelpers.h"
 

@@ -1,6 +1,6 @@
 // The slide master wrapper.
 
-#include "PptMaster.h"
+#include "genswf/ppt/PptMaster.h"
 
 #include "PptHelpers.h"
 

@@ -1,6 +1,6 @@
 // The OLE object wrapper.
 
-#include "PptOleFormat.h"
+#include "genswf/ppt/PptOleFormat.h"
 
 #include "PptHelpers.h"
 

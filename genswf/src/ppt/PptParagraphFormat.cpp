@@ -1,8 +1,8 @@
 // The paragraph format of a text range.
 
-#include "PptParagraphFormat.h"
+#include "genswf/ppt/PptParagraphFormat.h"
 
-#include "PptBulletFormat.h"
+#include "genswf/ppt/PptBulletFormat.h"
 #include "PptHelpers.h"
 
 namespace genswf {

@@ -1,9 +1,9 @@
 // The presentation wrapper.
 
-#include "PptPresentation.h"
+#include "genswf/ppt/PptPresentation.h"
 
 #include "PptHelpers.h"
-#include "PptSlides.h"
+#include "genswf/ppt/PptSlides.h"
 
 namespace genswf {
 

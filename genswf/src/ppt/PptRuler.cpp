@@ -1,6 +1,6 @@
 // The ruler, its levels and one level.
 
-#include "PptRuler.h"
+#include "genswf/ppt/PptRuler.h"
 
 #include "PptHelpers.h"
 

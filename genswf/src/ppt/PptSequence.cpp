@@ -1,6 +1,6 @@
 // The animation sequence wrapper.
 
-#include "PptTimeLine.h"
+#include "genswf/ppt/PptTimeLine.h"
 
 #include "PptHelpers.h"
 

@@ -1,12 +1,12 @@
 // The shape wrapper.
 
-#include "PptShape.h"
+#include "genswf/ppt/PptShape.h"
 
-#include "PptFillFormat.h"
+#include "genswf/ppt/PptFillFormat.h"
 #include "PptHelpers.h"
-#include "PptLineFormat.h"
-#include "PptOleFormat.h"
-#include "PptSoundFormat.h"
+#include "genswf/ppt/PptLineFormat.h"
+#include "genswf/ppt/PptOleFormat.h"
+#include "genswf/ppt/PptSoundFormat.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The shape range wrapper.
 
 #include "PptHelpers.h"
-#include "PptShapes.h"
+#include "genswf/ppt/PptShapes.h"
 
 namespace genswf {
 

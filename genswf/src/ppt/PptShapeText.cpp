@@ -1,8 +1,8 @@
 // The shape's text frame wrapper.
 
 #include "PptHelpers.h"
-#include "PptShape.h"
-#include "PptTextFrame.h"
+#include "genswf/ppt/PptShape.h"
+#include "genswf/ppt/PptTextFrame.h"
 
 namespace genswf {
 

@@ -1,6 +1,6 @@
 // The shape collection wrapper.
 
-#include "PptShapes.h"
+#include "genswf/ppt/PptShapes.h"
 
 #include "PptHelpers.h"
 

@@ -1,12 +1,12 @@
 // The slide wrapper.
 
-#include "PptSlide.h"
+#include "genswf/ppt/PptSlide.h"
 
-#include "PptHeadersFooters.h"
+#include "genswf/ppt/PptHeadersFooters.h"
 #include "PptHelpers.h"
-#include "PptMaster.h"
-#include "PptShapes.h"
-#include "PptSlideRange.h"
+#include "genswf/ppt/PptMaster.h"
+#include "genswf/ppt/PptShapes.h"
+#include "genswf/ppt/PptSlideRange.h"
 
 namespace genswf {
 

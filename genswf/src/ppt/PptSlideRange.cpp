@@ -1,9 +1,9 @@
 // The slide range wrapper.
 
-#include "PptSlideRange.h"
+#include "genswf/ppt/PptSlideRange.h"
 
 #include "PptHelpers.h"
-#include "PptSlide.h"
+#include "genswf/ppt/PptSlide.h"
 
 #include <vector>
 

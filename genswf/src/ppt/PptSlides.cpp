@@ -1,9 +1,9 @@
 // The slide collection wrapper.
 
-#include "PptSlides.h"
+#include "genswf/ppt/PptSlides.h"
 
 #include "PptHelpers.h"
-#include "PptSlide.h"
+#include "genswf/ppt/PptSlide.h"
 
 #include <vector>
 

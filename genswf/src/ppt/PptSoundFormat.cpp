@@ -1,6 +1,6 @@
 // The sound wrapper.
 
-#include "PptSoundFormat.h"
+#include "genswf/ppt/PptSoundFormat.h"
 
 #include "PptHelpers.h"
 

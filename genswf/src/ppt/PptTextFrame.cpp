@@ -1,9 +1,9 @@
 // The text frame of a shape.
 
-#include "PptTextFrame.h"
+#include "genswf/ppt/PptTextFrame.h"
 
 #include "PptHelpers.h"
-#include "PptRuler.h"
+#include "genswf/ppt/PptRuler.h"
 
 namespace genswf {
 

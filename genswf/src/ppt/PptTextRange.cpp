@@ -1,10 +1,10 @@
 // A range of a shape's text.
 
-#include "PptTextRange.h"
+#include "genswf/ppt/PptTextRange.h"
 
-#include "PptFont.h"
+#include "genswf/ppt/PptFont.h"
 #include "PptHelpers.h"
-#include "PptParagraphFormat.h"
+#include "genswf/ppt/PptParagraphFormat.h"
 
 #include <cstdint>
 

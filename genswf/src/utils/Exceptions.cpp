@@ -1,6 +1,6 @@
-#include "Exceptions.h"
+#include "genswf/utils/Exceptions.h"
 
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <cstring>
 
@@ -12,9 +12,9 @@ namespace {
 // the part below the repository root so messages name the file the same way everywhere.
 std::string RepositoryRelative(const char* sourceFile) {
     std::string path = sourceFile ? sourceFile : "";
-    static const char* const kRoots[] = {"/genswf/",       "/addin/",        "/platform/",
-                                         "/libpptparser/", "/compoundfile/", "/imageanalyzer/",
-                                         "/tarnquill/",    "/tools/",        "/tests/"};
+    static const char* const kRoots[] = {"/genswf/",       "/addin/",        "/platform/",         "/base/",
+                                         "/libpptparser/", "/compoundfile/", "/libimageanalyzer/", "/tarnquill/",
+                                         "/tools/",        "/tests/"};
     if (!path.empty() && path[0] == '/') {
         for (const char* root : kRoots) {
             const std::size_t at = path.rfind(root);

@@ -1,7 +1,7 @@
-#include "ModuleVersionInfo.h"
+#include "genswf/utils/ModuleVersionInfo.h"
 
 #include "BcVersion.h"
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <dlfcn.h>
 

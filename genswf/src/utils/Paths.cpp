@@ -1,6 +1,6 @@
 // Paths, folders and files.
 
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
-#include "PngFile.h"
+#include "genswf/utils/PngFile.h"
 
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <algorithm>
 

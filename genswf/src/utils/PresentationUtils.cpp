@@ -1,7 +1,7 @@
-#include "PresentationUtils.h"
+#include "genswf/utils/PresentationUtils.h"
 
-#include "Exceptions.h"
-#include "Utils.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/utils/Utils.h"
 
 namespace genswf {
 

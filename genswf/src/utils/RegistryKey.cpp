@@ -1,6 +1,6 @@
-#include "RegistryKey.h"
+#include "genswf/utils/RegistryKey.h"
 
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <algorithm>
 #include <vector>
@@ -37,7 +37,7 @@ std::wstring CRegistryKey::QueryStringValue(const std::wstring& name, const std:
     DWORD type = 0;
     if (RegQueryValueExW(m_key, name.c_str(), nullptr, &type, buffer.data(), &size) != ERROR_SUCCESS)
         return defaultValue;
-    return bctext::WideFromUtf16LeBytesToNul(buffer.data(), std::min<std::size_t>(size, buffer.size()));
+    return base::encodings::WideFromUtf16LeBytesToNul(buffer.data(), std::min<std::size_t>(size, buffer.size()));
 }
 
 DWORD CRegistryKey::QueryDWORDValue(const std::wstring& name, DWORD defaultValue) const {
@@ -61,7 +61,7 @@ bool CRegistryKey::SetDWORDValue(DWORD value, const std::wstring& name) {
 
 bool CRegistryKey::SetStringValue(const std::wstring& text, const std::wstring& name) {
     if (!m_key) return false;
-    const std::string bytes = bctext::Utf16LeBytesFromWide(text).append(2, '\0');  // with its terminator
+    const std::string bytes = base::encodings::Utf16LeBytesFromWide(text).append(2, '\0');  // with its terminator
     return RegSetValueExW(m_key, name.c_str(), 0, REG_SZ, reinterpret_cast<const unsigned char*>(bytes.data()),
                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }

@@ -1,6 +1,6 @@
 // Strings and numbers.
 
-#include "Utils.h"
+#include "genswf/utils/Utils.h"
 
 #include <charconv>
 #include <climits>

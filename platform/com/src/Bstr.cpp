@@ -1,6 +1,6 @@
-#include "ComBstr.h"
+#include "com/ComBstr.h"
 
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -66,9 +66,9 @@ void* CoTaskMemAlloc(std::size_t cb) { return std::malloc(cb ? cb : 1); }
 
 void CoTaskMemFree(void* pv) { std::free(pv); }
 
-std::u16string U16FromWString(const std::wstring& text) { return bctext::Utf16FromWide(text); }
+std::u16string U16FromWString(const std::wstring& text) { return base::encodings::Utf16FromWide(text); }
 
-std::wstring WStringFromU16(const OLECHAR* pch, std::size_t len) { return bctext::WideFromUtf16(pch, len); }
+std::wstring WStringFromU16(const OLECHAR* pch, std::size_t len) { return base::encodings::WideFromUtf16(pch, len); }
 
 BSTR BstrFromWString(const std::wstring& text) {
     const std::u16string units = U16FromWString(text);

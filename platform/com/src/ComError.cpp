@@ -1,6 +1,6 @@
-#include "ComError.h"
+#include "com/ComError.h"
 
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <cstdio>
 
@@ -8,7 +8,7 @@ CComError::CComError(HRESULT hr, std::wstring message, const IID& iid)
     : m_hr(hr), m_iid(iid), m_message(message.empty() ? HResultMessage(hr) : std::move(message)) {
     char code[32];
     std::snprintf(code, sizeof code, " (0x%08X)", static_cast<unsigned>(hr));
-    m_what = bctext::Utf8FromWide(m_message) + code;
+    m_what = base::encodings::Utf8FromWide(m_message) + code;
 }
 
 HRESULT ThrowIfFailed(HRESULT hr, const std::wstring& message, const IID& iid) {

@@ -1,4 +1,4 @@
-#include "ComBase.h"
+#include "com/ComBase.h"
 
 #include <cstdio>
 #include <cstring>
@@ -11,7 +11,7 @@ bool operator<(REFGUID a, REFGUID b) {
     return std::memcmp(a.Data4, b.Data4, sizeof a.Data4) < 0;
 }
 
-namespace bccom {
+namespace com {
 
 std::wstring GuidToString(REFGUID g) {
     wchar_t text[40];
@@ -55,7 +55,7 @@ bool GuidFromString(const std::wstring& text, GUID* guid) {
     return true;
 }
 
-}  // namespace bccom
+}  // namespace com
 
 std::wstring HResultMessage(HRESULT hr) {
     struct Entry {

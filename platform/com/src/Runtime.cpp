@@ -1,8 +1,8 @@
 // Object creation through the registry, and class-id text forms.
 
-#include "ComRuntime.h"
-#include "Registry.h"
-#include "TextEncoding.h"
+#include "com/ComRuntime.h"
+#include "registry/Registry.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -53,14 +53,14 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void*, REFIID riid
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     if (!(dwClsContext & CLSCTX_INPROC)) return REGDB_E_CLASSNOTREG;  // only in-process servers exist here
-    const std::wstring path = bccom::InprocServerPath(rclsid);
+    const std::wstring path = com::InprocServerPath(rclsid);
     if (path.empty()) return REGDB_E_CLASSNOTREG;
     void* lib = nullptr;
-    HRESULT hr = LoadLibraryOnce(bctext::Utf8FromWide(path), &lib);
+    HRESULT hr = LoadLibraryOnce(base::encodings::Utf8FromWide(path), &lib);
     if (FAILED(hr)) return hr;
     auto getClassObject = reinterpret_cast<PFN_DllGetClassObject>(dlsym(lib, "DllGetClassObject"));
     if (!getClassObject) {
-        t_lastLoadError = bctext::Utf8FromWide(path) + ": no DllGetClassObject";
+        t_lastLoadError = base::encodings::Utf8FromWide(path) + ": no DllGetClassObject";
         return CO_E_ERRORINDLL;
     }
     hr = getClassObject(rclsid, riid, ppv);
@@ -99,13 +99,13 @@ HRESULT TaskString(const std::wstring& text, LPOLESTR* out) {
 HRESULT StringFromCLSID(REFCLSID rclsid, LPOLESTR* lplpsz) {
     if (!lplpsz) return E_INVALIDARG;
     *lplpsz = nullptr;
-    return TaskString(bccom::GuidToString(rclsid), lplpsz);
+    return TaskString(com::GuidToString(rclsid), lplpsz);
 }
 
 HRESULT StringFromIID(REFIID rclsid, LPOLESTR* lplpsz) { return StringFromCLSID(rclsid, lplpsz); }
 
 int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax) {
-    const std::wstring text = bccom::GuidToString(rguid);
+    const std::wstring text = com::GuidToString(rguid);
     if (!lpsz || cchMax < static_cast<int>(text.size()) + 1) return 0;
     for (std::size_t i = 0; i < text.size(); ++i) lpsz[i] = static_cast<OLECHAR>(text[i]);
     lpsz[text.size()] = 0;
@@ -114,35 +114,35 @@ int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax) {
 
 HRESULT CLSIDFromString(LPCOLESTR lpsz, LPCLSID pclsid) {
     if (!lpsz || !pclsid) return E_INVALIDARG;
-    return bccom::CLSIDFromString(WStringFromOleStr(lpsz), pclsid);
+    return com::CLSIDFromString(WStringFromOleStr(lpsz), pclsid);
 }
 
 HRESULT IIDFromString(LPCOLESTR lpsz, IID* lpiid) {
     if (!lpsz || !lpiid) return E_INVALIDARG;
-    return bccom::GuidFromString(WStringFromOleStr(lpsz), lpiid) ? S_OK : CO_E_CLASSSTRING;
+    return com::GuidFromString(WStringFromOleStr(lpsz), lpiid) ? S_OK : CO_E_CLASSSTRING;
 }
 
 HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid) {
     if (!lpszProgID || !lpclsid) return E_INVALIDARG;
-    return bccom::CLSIDFromProgID(WStringFromOleStr(lpszProgID), lpclsid);
+    return com::CLSIDFromProgID(WStringFromOleStr(lpszProgID), lpclsid);
 }
 
 HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* lplpszProgID) {
     if (!lplpszProgID) return E_INVALIDARG;
     *lplpszProgID = nullptr;
     const std::wstring progId =
-        bcreg::ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + bccom::GuidToString(clsid) + L"\\ProgID", L"");
+        registry::ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + com::GuidToString(clsid) + L"\\ProgID", L"");
     if (progId.empty()) return REGDB_E_CLASSNOTREG;
     return TaskString(progId, lplpszProgID);
 }
 
-namespace bccom {
+namespace com {
 
 HRESULT CLSIDFromProgID(const std::wstring& progId, CLSID* clsid) {
     if (!clsid) return E_INVALIDARG;
     // A ProgID is a key name: no separators, no empty name.
     if (progId.empty() || progId.find(L'\\') != std::wstring::npos) return CO_E_CLASSSTRING;
-    const std::wstring text = bcreg::ReadString(HKEY_CLASSES_ROOT, progId + L"\\CLSID", L"");
+    const std::wstring text = registry::ReadString(HKEY_CLASSES_ROOT, progId + L"\\CLSID", L"");
     return GuidFromString(text, clsid) ? S_OK : CO_E_CLASSSTRING;
 }
 
@@ -153,9 +153,9 @@ HRESULT CLSIDFromString(const std::wstring& text, CLSID* clsid) {
 }
 
 std::wstring InprocServerPath(REFCLSID clsid) {
-    return bcreg::ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidToString(clsid) + L"\\InprocServer32", L"");
+    return registry::ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidToString(clsid) + L"\\InprocServer32", L"");
 }
 
 std::string LastLoadError() { return t_lastLoadError; }
 
-}  // namespace bccom
+}  // namespace com

@@ -1,16 +1,16 @@
 // The component side: class factories, lock count and self-registration.
 
-#include "ComBstr.h"
-#include "ComServer.h"
-#include "Registry.h"
-#include "TextEncoding.h"
+#include "com/ComBstr.h"
+#include "com/ComServer.h"
+#include "registry/Registry.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <dlfcn.h>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
-namespace bccom {
+namespace com {
 
 struct CComServerModule::Factory : IClassFactory {
     Factory(CComServerModule& module, const CComClassInfo& info) : m_module(module), m_info(info) {}
@@ -65,7 +65,7 @@ std::wstring CComServerModule::ModulePath() const {
     if (!m_address || !dladdr(m_address, &info) || !info.dli_fname) return std::wstring();
     char resolved[PATH_MAX];
     const char* path = realpath(info.dli_fname, resolved) ? resolved : info.dli_fname;
-    return bctext::WideFromUtf8(path, std::strlen(path));
+    return base::encodings::WideFromUtf8(path, std::strlen(path));
 }
 
 HRESULT CComServerModule::GetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
@@ -93,7 +93,7 @@ std::wstring ReplaceModule(std::wstring text, const std::wstring& modulePath) {
 
 bool NamesClass(const std::wstring& progId, REFCLSID clsid) {
     GUID named;
-    return GuidFromString(bcreg::ReadString(HKEY_CLASSES_ROOT, progId + L"\\CLSID", L""), &named) &&
+    return GuidFromString(registry::ReadString(HKEY_CLASSES_ROOT, progId + L"\\CLSID", L""), &named) &&
            IsEqualGUID(named, clsid);
 }
 
@@ -112,25 +112,25 @@ HRESULT CComServerModule::RegisterServer() {
     for (const CComClassInfo& info : m_classes) {
         const std::wstring clsidText = GuidToString(info.clsid);
         const std::wstring classKey = L"CLSID\\" + clsidText;
-        ok = ok && bcreg::WriteString(root, classKey, L"", info.description);
-        ok = ok && bcreg::WriteString(root, classKey + L"\\InprocServer32", L"", modulePath);
+        ok = ok && registry::WriteString(root, classKey, L"", info.description);
+        ok = ok && registry::WriteString(root, classKey + L"\\InprocServer32", L"", modulePath);
         if (!info.threadingModel.empty())
-            ok = ok && bcreg::WriteString(root, classKey + L"\\InprocServer32", L"ThreadingModel", info.threadingModel);
+            ok = ok && registry::WriteString(root, classKey + L"\\InprocServer32", L"ThreadingModel", info.threadingModel);
         if (!info.progId.empty()) {
-            ok = ok && bcreg::WriteString(root, classKey + L"\\ProgID", L"", info.progId);
-            ok = ok && bcreg::WriteString(root, info.progId, L"", info.description);
-            ok = ok && bcreg::WriteString(root, info.progId + L"\\CLSID", L"", clsidText);
+            ok = ok && registry::WriteString(root, classKey + L"\\ProgID", L"", info.progId);
+            ok = ok && registry::WriteString(root, info.progId, L"", info.description);
+            ok = ok && registry::WriteString(root, info.progId + L"\\CLSID", L"", clsidText);
         }
         if (!info.versionIndependentProgId.empty()) {
             const std::wstring& vi = info.versionIndependentProgId;
-            ok = ok && bcreg::WriteString(root, classKey + L"\\VersionIndependentProgID", L"", vi);
-            ok = ok && bcreg::WriteString(root, vi, L"", info.description);
-            ok = ok && bcreg::WriteString(root, vi + L"\\CLSID", L"", clsidText);
-            if (!info.progId.empty()) ok = ok && bcreg::WriteString(root, vi + L"\\CurVer", L"", info.progId);
+            ok = ok && registry::WriteString(root, classKey + L"\\VersionIndependentProgID", L"", vi);
+            ok = ok && registry::WriteString(root, vi, L"", info.description);
+            ok = ok && registry::WriteString(root, vi + L"\\CLSID", L"", clsidText);
+            if (!info.progId.empty()) ok = ok && registry::WriteString(root, vi + L"\\CurVer", L"", info.progId);
         }
         for (const CComRegistryValue& extra : info.extraValues) {
             const std::wstring key = extra.subKey.empty() ? classKey : classKey + L"\\" + extra.subKey;
-            ok = ok && bcreg::WriteString(root, key, extra.name, ReplaceModule(extra.text, modulePath));
+            ok = ok && registry::WriteString(root, key, extra.name, ReplaceModule(extra.text, modulePath));
         }
     }
     return ok ? S_OK : SELFREG_E_CLASS;
@@ -147,4 +147,4 @@ HRESULT CComServerModule::UnregisterServer() {
     return ok ? S_OK : SELFREG_E_CLASS;
 }
 
-}  // namespace bccom
+}  // namespace com

@@ -1,4 +1,4 @@
-#include "ComVariant.h"
+#include "com/ComVariant.h"
 
 #include <cstddef>
 #include <cstdlib>

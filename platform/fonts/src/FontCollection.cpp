@@ -1,11 +1,11 @@
 // Reading and rebuilding sfnt containers. Every offset and length is checked against the data's
 // own size before it is followed: font files are input like any other.
-#include "SystemFonts.h"
+#include "fonts/SystemFonts.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace bcfonts {
+namespace fonts {
 namespace {
 
 constexpr std::uint32_t Tag(char a, char b, char c, char d) {
@@ -152,4 +152,4 @@ bool ExtractCollectionFace(const std::uint8_t* data, std::size_t size, std::uint
     return true;
 }
 
-}  // namespace bcfonts
+}  // namespace fonts

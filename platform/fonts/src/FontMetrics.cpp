@@ -1,8 +1,8 @@
-#include "FontMetrics.h"
+#include "fonts/FontMetrics.h"
 
 #include "FontText.h"
-#include "SystemFonts.h"
-#include "TextEncoding.h"
+#include "fonts/SystemFonts.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -12,7 +12,7 @@
 #include <mutex>
 #include <tuple>
 
-namespace bcfonts {
+namespace fonts {
 namespace {
 
 std::mutex g_lock;  // the FreeType library handle and the metrics cache
@@ -84,7 +84,7 @@ std::shared_ptr<const CFontMetrics> CFontMetrics::FromData(const std::uint8_t* d
     if (m->m_lineGap < 0) m->m_lineGap = 0;
     m->m_bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
     m->m_italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-    if (face->family_name) m->m_familyName = bctext::WideFromUtf8(face->family_name);
+    if (face->family_name) m->m_familyName = base::encodings::WideFromUtf8(face->family_name);
 
     const FT_Int32 flags = FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING;
     FT_Fixed advance = 0;
@@ -152,4 +152,4 @@ std::shared_ptr<const CFontMetrics> GetFontMetrics(const std::wstring& faceName,
     return g_cache.emplace(key, metrics).first->second;
 }
 
-}  // namespace bcfonts
+}  // namespace fonts

@@ -2,7 +2,7 @@
 
 #include <cwctype>
 
-namespace bcfonts {
+namespace fonts {
 
 std::wstring LowerCase(const std::wstring& text) {
     std::wstring out = text;
@@ -17,4 +17,4 @@ std::wstring TrimBlanks(const std::wstring& text) {
     return text.substr(b, e - b + 1);
 }
 
-}  // namespace bcfonts
+}  // namespace fonts

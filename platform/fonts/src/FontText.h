@@ -3,9 +3,9 @@
 
 #include <string>
 
-namespace bcfonts {
+namespace fonts {
 
 std::wstring LowerCase(const std::wstring& text);
 std::wstring TrimBlanks(const std::wstring& text);
 
-}  // namespace bcfonts
+}  // namespace fonts

@@ -1,9 +1,9 @@
 // Face lookup through fontconfig. Only faces with TrueType outlines are handed out: the movie
 // compiler embeds glyf outlines, and the layout must measure the very font the movie shows.
-#include "SystemFonts.h"
+#include "fonts/SystemFonts.h"
 
 #include "FontText.h"
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -13,7 +13,7 @@
 #include <mutex>
 #include <tuple>
 
-namespace bcfonts {
+namespace fonts {
 namespace {
 
 struct Substitution {
@@ -92,7 +92,7 @@ std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bol
     if (!config) return nullptr;
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return nullptr;
-    std::string family = bctext::Utf8FromWide(SubstituteFaceName(faceName));
+    std::string family = base::encodings::Utf8FromWide(SubstituteFaceName(faceName));
     if (!family.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
@@ -114,7 +114,7 @@ std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bol
         auto named = std::make_shared<FontFileData>(*face);
         FcChar8* familyName = nullptr;
         if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &familyName) == FcResultMatch && familyName)
-            named->familyName = bctext::WideFromUtf8(reinterpret_cast<const char*>(familyName));
+            named->familyName = base::encodings::WideFromUtf8(reinterpret_cast<const char*>(familyName));
         int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
         FcPatternGetInteger(set->fonts[i], FC_WEIGHT, 0, &weight);
         FcPatternGetInteger(set->fonts[i], FC_SLANT, 0, &slant);
@@ -156,4 +156,4 @@ bool GetFontData(const std::wstring& faceName, bool bold, bool italic, std::vect
     return true;
 }
 
-}  // namespace bcfonts
+}  // namespace fonts

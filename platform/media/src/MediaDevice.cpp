@@ -1,4 +1,4 @@
-#include "MediaDevice.h"
+#include "media/MediaDevice.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <map>
 #include <mutex>
 
-namespace bcmedia {
+namespace media {
 
 namespace {
 
@@ -225,4 +225,4 @@ std::size_t OpenMediaDeviceCount() {
     return devices.types.size();
 }
 
-}  // namespace bcmedia
+}  // namespace media

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace bcreg {
+namespace registry {
 namespace detail {
 
 namespace {
@@ -62,7 +62,7 @@ void AppendQuoted(std::string& out, const std::wstring& text) {
                     AppendHex(out, u, 8);
                 }
             } else {
-                bctext::AppendUtf8(out, static_cast<char32_t>(c));
+                base::encodings::AppendUtf8(out, static_cast<char32_t>(c));
             }
         }
     }
@@ -79,7 +79,7 @@ void WriteValue(std::string& out, const RegValue& value) {
     std::wstring text;
     if (value.type == kRegSz && value.data.size() >= 2 && value.data[value.data.size() - 1] == 0 &&
         value.data[value.data.size() - 2] == 0 &&
-        bctext::StrictWideFromUtf16LeBytes(bytes, value.data.size() - 2, text) &&
+        base::encodings::StrictWideFromUtf16LeBytes(bytes, value.data.size() - 2, text) &&
         text.find(L'\0') == std::wstring::npos) {
         out += "sz:";
         AppendQuoted(out, text);
@@ -102,7 +102,7 @@ void WriteValue(std::string& out, const RegValue& value) {
 void WriteKey(std::string& out, const RegKeyNode& key, const std::wstring& path) {
     if (!path.empty() || !key.values.empty()) {
         out += "\n[";
-        for (wchar_t c : path) bctext::AppendUtf8(out, static_cast<char32_t>(c));
+        for (wchar_t c : path) base::encodings::AppendUtf8(out, static_cast<char32_t>(c));
         out += "]\n";
         for (const auto& entry : key.values) WriteValue(out, entry.second);
     }
@@ -235,7 +235,7 @@ bool ParseValueLine(const std::wstring& line, RegKeyNode& key, const char*& erro
         std::wstring text;
         if (!p.Quoted(text, error)) return false;
         value.type = kRegSz;
-        value.data = bctext::Utf16LeBytesFromWide(text);
+        value.data = base::encodings::Utf16LeBytesFromWide(text);
         value.data.append(2, '\0');
     } else if (p.Accept(L"dword:")) {
         unsigned long v;
@@ -327,7 +327,7 @@ bool ParseHive(const std::string& text, RegKeyNode& root, std::string& error) {
         return false;
     }
     std::wstring wide;
-    if (!bctext::StrictWideFromUtf8(text, wide)) {
+    if (!base::encodings::StrictWideFromUtf8(text, wide)) {
         error = "not UTF-8 text";
         return false;
     }
@@ -369,4 +369,4 @@ std::string SerializeHive(const RegKeyNode& root, const char* hiveName) {
 }
 
 }  // namespace detail
-}  // namespace bcreg
+}  // namespace registry

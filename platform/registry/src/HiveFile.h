@@ -9,13 +9,13 @@
 //
 // Quoted text escapes \\ \" \n \r \t \0, \uXXXX and \UXXXXXXXX; the file is UTF-8.
 
-#include "BcWinTypes.h"
+#include "base/wintypes/BcWinTypes.h"
 
 #include <map>
 #include <memory>
 #include <string>
 
-namespace bcreg {
+namespace registry {
 namespace detail {
 
 constexpr std::size_t kMaxHiveFileSize = 64u << 20;
@@ -41,4 +41,4 @@ bool ParseHive(const std::string& text, RegKeyNode& root, std::string& error);
 std::string SerializeHive(const RegKeyNode& root, const char* hiveName);
 
 }  // namespace detail
-}  // namespace bcreg
+}  // namespace registry

@@ -1,6 +1,6 @@
 #include "RegText.h"
 
-namespace bcreg {
+namespace registry {
 namespace detail {
 
 std::wstring Fold(const std::wstring& name) {
@@ -11,4 +11,4 @@ std::wstring Fold(const std::wstring& name) {
 }
 
 }  // namespace detail
-}  // namespace bcreg
+}  // namespace registry

@@ -4,7 +4,7 @@
 // hive's lock file, reloads, applies the change and replaces the file atomically, so writers
 // in different processes merge instead of overwriting each other.
 
-#include "Registry.h"
+#include "registry/Registry.h"
 #include "HiveFile.h"
 #include "RegText.h"
 
@@ -23,7 +23,7 @@
 #include <set>
 #include <vector>
 
-using namespace bcreg::detail;
+using namespace registry::detail;
 
 struct BcRegistryKey {
     int hive;
@@ -202,7 +202,7 @@ bool MoveCorruptAside(const std::string& path, const FileIdentity& parsed, const
     return true;
 }
 
-std::string HivePath(int index) { return bcreg::RegistryFolder() + "/" + kHiveNames[index] + ".reg"; }
+std::string HivePath(int index) { return registry::RegistryFolder() + "/" + kHiveNames[index] + ".reg"; }
 
 // Brings the hive in line with its file; a file that cannot be parsed is moved aside (under the
 // hive lock, taken here unless lockHeld). False when the hive must not be written: its file
@@ -319,7 +319,7 @@ std::wstring ValueKey(const wchar_t* name) { return Fold(name ? std::wstring(nam
 
 template <class Op>
 LONG Mutate(int index, Op op) {
-    const std::string folder = bcreg::RegistryFolder();
+    const std::string folder = registry::RegistryFolder();
     if (!MakeFolders(folder)) return ErrorFromErrno(errno);
     const std::string path = HivePath(index);
     CHiveLock lock(LockPathOf(path));
@@ -602,16 +602,16 @@ LONG RegCloseKey(HKEY key) {
     return ERROR_SUCCESS;
 }
 
-namespace bcreg {
+namespace registry {
 
 std::string Utf16BytesFromWide(const std::wstring& text) {
-    std::string bytes = bctext::Utf16LeBytesFromWide(text);
+    std::string bytes = base::encodings::Utf16LeBytesFromWide(text);
     bytes.append(2, '\0');
     return bytes;
 }
 
 std::wstring WideFromUtf16Bytes(const unsigned char* data, std::size_t size) {
-    return bctext::WideFromUtf16LeBytesToNul(data, size);
+    return base::encodings::WideFromUtf16LeBytesToNul(data, size);
 }
 
 namespace {
@@ -719,4 +719,4 @@ void ResetForTesting() {
     for (Hive& hive : g_hives) hive = Hive();
 }
 
-}  // namespace bcreg
+}  // namespace registry

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace bcrender {
+namespace render {
 namespace detail {
 namespace {
 
@@ -786,4 +786,4 @@ bool IsAutoShapeDrawn(int autoShapeType) {
     return detail::AutoShape(s, 10, 10, g);
 }
 
-}  // namespace bcrender
+}  // namespace render

@@ -1,11 +1,11 @@
 #pragma once
 // Outlines of shapes in their own box (0, 0, width, height) in points, before flips and rotation.
 
-#include "BcRender.h"
+#include "render/BcRender.h"
 
 #include <vector>
 
-namespace bcrender {
+namespace render {
 namespace detail {
 
 struct Seg {
@@ -30,4 +30,4 @@ struct Geometry {
 Geometry BuildGeometry(const ShapeDrawing& shape, double w, double h);
 
 }  // namespace detail
-}  // namespace bcrender
+}  // namespace render

@@ -1,8 +1,8 @@
 #pragma once
 // Shared pieces of the renderer's sources.
 
-#include "BcRender.h"
-#include "BcWmf.h"
+#include "render/BcRender.h"
+#include "render/BcWmf.h"
 
 #include <cairo.h>
 
@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-namespace bcrender {
+namespace render {
 namespace detail {
 
 struct SurfaceDeleter {
@@ -61,4 +61,4 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace detail
-}  // namespace bcrender
+}  // namespace render

@@ -12,7 +12,7 @@
 #include <csetjmp>
 #include <cstring>
 
-namespace bcrender {
+namespace render {
 namespace detail {
 
 namespace {
@@ -410,4 +410,4 @@ void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h) {
 }
 
 }  // namespace detail
-}  // namespace bcrender
+}  // namespace render

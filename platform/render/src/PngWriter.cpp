@@ -13,7 +13,7 @@
 #include <fstream>
 #include <system_error>
 
-namespace bcrender {
+namespace render {
 
 std::uint32_t Raster::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return 0;
@@ -149,4 +149,4 @@ std::vector<std::uint8_t> EncodePng(const Raster& raster, bool withAlpha) {
     return out;
 }
 
-}  // namespace bcrender
+}  // namespace render

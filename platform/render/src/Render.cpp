@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace bcrender {
+namespace render {
 
 using namespace detail;
 
@@ -387,4 +387,4 @@ void ShapePicturePlacement(const ShapeDrawing& shape, double sx, double sy, int&
 }
 }  // namespace detail
 
-}  // namespace bcrender
+}  // namespace render

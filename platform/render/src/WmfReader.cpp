@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace bcrender {
+namespace render {
 
 namespace {
 
@@ -275,4 +275,4 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
 }
 
 }  // namespace detail
-}  // namespace bcrender
+}  // namespace render

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace bcrender {
+namespace render {
 
 namespace detail {
 void ShapePicturePlacement(const ShapeDrawing& shape, double sx, double sy, int& width, int& height,
@@ -319,4 +319,4 @@ void RenderShapeWmf(const ShapeDrawing& shape, double scaleX, double scaleY, con
     WriteFileAtomically(path, RenderShapeWmf(shape, scaleX, scaleY));
 }
 
-}  // namespace bcrender
+}  // namespace render

@@ -1,6 +1,6 @@
-#include "Shell.h"
+#include "shell/Shell.h"
 
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -237,7 +237,7 @@ bool HasUrlScheme(const std::wstring& target) {
 }
 
 std::wstring ErrorForStatus(int status, const std::string& program) {
-    const std::wstring name = bctext::WideFromUtf8(program);
+    const std::wstring name = base::encodings::WideFromUtf8(program);
     switch (status) {
     case kStatusSpawnFailed:
         return L"Cannot start " + name + L".";
@@ -276,14 +276,14 @@ std::intptr_t OpenTarget(const std::wstring& target, std::wstring* error) {
 
     std::string argument;
     if (HasUrlScheme(target)) {
-        argument = bctext::Utf8FromWide(target);
+        argument = base::encodings::Utf8FromWide(target);
     } else {
         std::wstring path = target;
         for (wchar_t& c : path)
             if (c == L'\\') c = L'/';
         // A name beginning with '-' must not reach the handler as an option.
         if (path[0] == L'-') path = L"./" + path;
-        argument = bctext::Utf8FromWide(path);
+        argument = base::encodings::Utf8FromWide(path);
         struct stat info;
         if (::stat(argument.c_str(), &info) != 0)
             return fail(SE_ERR_FNF, L"The file or folder does not exist: " + path);
@@ -293,7 +293,7 @@ std::intptr_t OpenTarget(const std::wstring& target, std::wstring* error) {
     const std::string opener = chosen && *chosen ? chosen : "xdg-open";
     const std::string program = FindProgram(opener);
     if (program.empty())
-        return fail(SE_ERR_NOASSOC, bctext::WideFromUtf8(opener) + L" is not available, so the item cannot be opened.");
+        return fail(SE_ERR_NOASSOC, base::encodings::WideFromUtf8(opener) + L" is not available, so the item cannot be opened.");
 
     const int status = StartDetached(program, {program, argument}, kOpenWaitMs);
     if (status == 0 || status == kStatusStillRunning) {
@@ -318,7 +318,7 @@ std::intptr_t ShellExecuteW(void* /*owner*/, const wchar_t* operation, const wch
     return OpenTarget(target, nullptr);
 }
 
-namespace bcshell {
+namespace shell {
 
 bool Open(const std::wstring& target, std::wstring* error) { return OpenTarget(target, error) > 32; }
 
@@ -331,12 +331,12 @@ std::wstring GetDocumentsFolder() {
         answer = WithoutTrailingSlashes(answer);
         // The tool answers the home folder itself when no documents folder is configured.
         if (!answer.empty() && answer[0] == '/' && answer.find('\n') == std::string::npos && answer != home)
-            return bctext::WideFromUtf8(answer);
+            return base::encodings::WideFromUtf8(answer);
     }
     if (home.empty()) return std::wstring();
-    return bctext::WideFromUtf8(home == "/" ? "/Documents" : home + "/Documents");
+    return base::encodings::WideFromUtf8(home == "/" ? "/Documents" : home + "/Documents");
 }
 
 std::wstring GetSpecialFolderPath(int csidl) { return csidl == CSIDL_PERSONAL ? GetDocumentsFolder() : std::wstring(); }
 
-}  // namespace bcshell
+}  // namespace shell

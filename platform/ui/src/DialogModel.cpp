@@ -1,8 +1,8 @@
-#include "DialogModel.h"
+#include "ui/DialogModel.h"
 
 #include <algorithm>
 
-namespace bcui {
+namespace ui {
 
 const CControlState* CDialogModel::FindControl(int id) const {
     const auto it = m_controls.find(id);
@@ -67,4 +67,4 @@ int RunModal(CDialogModel& dialog, const std::function<void(CDialogModel&)>& inp
     return dialog.GetResult();
 }
 
-}  // namespace bcui
+}  // namespace ui

@@ -1,8 +1,8 @@
-#include "ScriptedAnswers.h"
+#include "ui/ScriptedAnswers.h"
 
 #include <climits>
 
-namespace bcui {
+namespace ui {
 
 std::wstring CScriptedAnswers::Get(const std::wstring& name, const std::wstring& fallback) const {
     const auto it = m_values.find(name);
@@ -38,4 +38,4 @@ bool ParseWholeNumber(const std::wstring& text, int& value) {
     return true;
 }
 
-}  // namespace bcui
+}  // namespace ui

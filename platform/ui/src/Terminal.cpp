@@ -1,13 +1,13 @@
-#include "Terminal.h"
+#include "ui/Terminal.h"
 
-#include "TextEncoding.h"
+#include "base/encodings/TextEncoding.h"
 
 #include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <csignal>
 
-namespace bcui {
+namespace ui {
 
 std::wstring ProgressBarText(const std::wstring& label, int rangeMin, int rangeMax, int position, int width) {
     if (width < 1) width = 1;
@@ -39,7 +39,7 @@ CTerminalOutput::CTerminalOutput(std::FILE* stream)
 void CTerminalOutput::WriteLine(const std::wstring& text) {
     if (!m_stream) return;
     EndProgress();
-    std::fputs((bctext::Utf8FromWide(text) + "\n").c_str(), m_stream);
+    std::fputs((base::encodings::Utf8FromWide(text) + "\n").c_str(), m_stream);
     std::fflush(m_stream);
 }
 
@@ -50,7 +50,7 @@ void CTerminalOutput::ShowProgress(const std::wstring& lines) {
     for (int i = 1; i < m_progressLines; ++i) out += "\x1b[1A";
     if (m_progressLines > 0) out += "\r";
     int count = 1;
-    std::string text = bctext::Utf8FromWide(lines);
+    std::string text = base::encodings::Utf8FromWide(lines);
     std::string line;
     for (std::size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || text[i] == '\n') {
@@ -106,4 +106,4 @@ bool CInterruptGuard::TakeInterrupt() { return g_interrupted.exchange(false); }
 
 void CInterruptGuard::RaiseInterrupt() { g_interrupted.store(true); }
 
-}  // namespace bcui
+}  // namespace ui

@@ -1,4 +1,4 @@
-#include "XmlDom.h"
+#include "xmldom/XmlDom.h"
 
 #include "XmlText.h"
 
@@ -104,7 +104,7 @@ std::wstring Wide(const xmlChar* s) { return WideFromUtf8(reinterpret_cast<const
 // Element and attribute names must be XML names; anything else would not serialise.
 std::string CheckedName(const std::wstring& name, const char* what) {
     std::string utf8;
-    if (name.empty() || !bctext::StrictUtf8FromWide(name, utf8) || xmlValidateName(X(utf8), 0) != 0)
+    if (name.empty() || !base::encodings::StrictUtf8FromWide(name, utf8) || xmlValidateName(X(utf8), 0) != 0)
         throw XmlDomError(std::string("invalid ") + what + " name '" + std::string(utf8.begin(), utf8.end()) + "'");
     return utf8;
 }
@@ -367,14 +367,14 @@ xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name) {
 
 std::wstring XmlElement::getAttribute(const std::wstring& name) const {
     std::string utf8;
-    if (!bctext::StrictUtf8FromWide(name, utf8)) return std::wstring();
+    if (!base::encodings::StrictUtf8FromWide(name, utf8)) return std::wstring();
     xmlAttrPtr a = FindAttribute(m_node, utf8);
     return a ? Content(reinterpret_cast<xmlNodePtr>(a)) : std::wstring();
 }
 
 bool XmlElement::hasAttribute(const std::wstring& name) const {
     std::string utf8;
-    return bctext::StrictUtf8FromWide(name, utf8) && FindAttribute(m_node, utf8) != nullptr;
+    return base::encodings::StrictUtf8FromWide(name, utf8) && FindAttribute(m_node, utf8) != nullptr;
 }
 
 void XmlElement::setAttribute(const std::wstring& name, const std::wstring& value) {
@@ -437,7 +437,7 @@ std::shared_ptr<XmlNode> XmlNamedNodeMap::item(long index) const {
 
 std::shared_ptr<XmlNode> XmlNamedNodeMap::getNamedItem(const std::wstring& name) const {
     std::string utf8;
-    if (!bctext::StrictUtf8FromWide(name, utf8)) return nullptr;
+    if (!base::encodings::StrictUtf8FromWide(name, utf8)) return nullptr;
     return DocumentState::Wrap(m_state, reinterpret_cast<xmlNodePtr>(FindAttribute(m_element, utf8)));
 }
 
@@ -486,7 +486,7 @@ std::shared_ptr<XmlNode> XmlNamedNodeMap::setNamedItem(const std::shared_ptr<Xml
 
 std::shared_ptr<XmlNode> XmlNamedNodeMap::removeNamedItem(const std::wstring& name) {
     std::string utf8;
-    if (!bctext::StrictUtf8FromWide(name, utf8)) return nullptr;
+    if (!base::encodings::StrictUtf8FromWide(name, utf8)) return nullptr;
     xmlAttrPtr a = FindAttribute(m_element, utf8);
     if (!a) return nullptr;
     auto node = reinterpret_cast<xmlNodePtr>(a);
@@ -546,7 +546,7 @@ const XmlParseError& XmlDocument::parseError() const { return m_state->parseErro
 
 bool XmlDocument::loadXML(const std::wstring& text) {
     std::string utf8;
-    if (!bctext::StrictUtf8FromWide(text, utf8)) {
+    if (!base::encodings::StrictUtf8FromWide(text, utf8)) {
         m_state->parseError = XmlParseError();
         m_state->parseError.errorCode = -1;
         m_state->parseError.reason = L"the text holds an invalid character";
@@ -607,7 +607,7 @@ bool XmlDocument::loadXMLUtf8(const std::string& utf8) {
 
 void XmlDocument::save(const std::wstring& path) const {
     std::string target;
-    if (path.empty() || !bctext::StrictUtf8FromWide(path, target)) throw XmlDomError("invalid file path");
+    if (path.empty() || !base::encodings::StrictUtf8FromWide(path, target)) throw XmlDomError("invalid file path");
     for (char& ch : target)
         if (ch == '\\') ch = '/';
     std::string bytes = Serialize(m_node, true);

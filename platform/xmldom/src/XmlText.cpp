@@ -14,8 +14,8 @@ std::string XmlUtf8FromWide(const std::wstring& text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const char32_t c = bctext::NextCodePoint(text, i);
-        if (IsXmlChar(c)) bctext::AppendUtf8(out, c);
+        const char32_t c = base::encodings::NextCodePoint(text, i);
+        if (IsXmlChar(c)) base::encodings::AppendUtf8(out, c);
     }
     return out;
 }

@@ -1,12 +1,12 @@
 // The layout runs in "flow" coordinates: u along the lines from the inner edge where lines start,
 // v across them from the edge where the first line lies. Only answers are mapped to the slide,
 // which lets one algorithm serve horizontal and vertical text.
-#include "TextLayout.h"
+#include "fonts/layout/TextLayout.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace bclayout {
+namespace fonts::layout {
 namespace {
 
 constexpr float kDefaultTab = 72.0f;  // a default tab stop every inch
@@ -22,7 +22,7 @@ bool IsStretchable(wchar_t c) { return c == L' ' || c == 0x3000; }
 
 struct StyleInfo {
     RunStyle style;
-    std::shared_ptr<const bcfonts::CFontMetrics> metrics;
+    std::shared_ptr<const fonts::CFontMetrics> metrics;
     float drawSize = 0;  // super- and subscripts are drawn at two thirds, in whole points
     float shift = 0;     // points up from the baseline
 };
@@ -34,7 +34,7 @@ struct ParagraphInfo {
     int firstLine = 0, lineCount = 0;
     bool bulletShown = false;
     float bulletU = 0, bulletWidth = 0, bulletSize = 0;
-    std::shared_ptr<const bcfonts::CFontMetrics> bulletMetrics;
+    std::shared_ptr<const fonts::CFontMetrics> bulletMetrics;
 };
 
 struct LineData {
@@ -196,7 +196,7 @@ int CTextLayout::Impl::StyleIndex(const RunStyle& style) {
         if (styles[i].style == style) return int(i);
     StyleInfo info;
     info.style = style;
-    info.metrics = bcfonts::GetFontMetrics(style.fontName, style.bold, style.italic);
+    info.metrics = fonts::GetFontMetrics(style.fontName, style.bold, style.italic);
     float size = std::clamp(Finite(style.size), 0.0f, kMaxSize);
     float offset = std::clamp(Finite(style.baselineOffset), -1.0f, 1.0f);
     if (offset == 0.0f) offset = style.superscript ? 0.3f : style.subscript ? -0.25f : 0.0f;
@@ -266,7 +266,7 @@ void CTextLayout::Impl::LineMetrics(LineInfo& line, LineData& data, const Paragr
     // The tallest piece sets the line: the first of the greatest line height wins, the bullet
     // (laid out last) only when strictly taller. Marks count only on a line of nothing else.
     bool any = false;
-    auto consider = [&](const bcfonts::CFontMetrics& m, float size) {
+    auto consider = [&](const fonts::CFontMetrics& m, float size) {
         float h = m.LineHeightEm() * size;
         if (!any || h > line.lineHeight) {
             line.lineHeight = h;
@@ -312,7 +312,7 @@ void CTextLayout::Impl::BreakParagraph(int pi, float& v) {
     float hang = 0;
     if (p.bulletShown) {
         const RunStyle& first = styles[styleOf[p.span.start]].style;
-        p.bulletMetrics = bcfonts::GetFontMetrics(b.fontName.empty() ? first.fontName : b.fontName,
+        p.bulletMetrics = fonts::GetFontMetrics(b.fontName.empty() ? first.fontName : b.fontName,
                                                   b.fontName.empty() ? first.bold : b.bold,
                                                   b.fontName.empty() ? first.italic : b.italic);
         p.bulletSize = std::clamp(Finite(b.size) > 0 ? b.size : Finite(first.size), 0.0f, kMaxSize);
@@ -664,4 +664,4 @@ TextBox CTextLayout::InnerBox() const {
                    std::max(0.0f, Finite(fr.height) - Finite(fr.marginTop) - Finite(fr.marginBottom))};
 }
 
-}  // namespace bclayout
+}  // namespace fonts::layout

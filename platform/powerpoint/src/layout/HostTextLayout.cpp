@@ -2,7 +2,7 @@
 
 #include "layout/HostTextLayout.h"
 
-#include "HostObjects.h"
+#include "host/HostObjects.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -25,15 +25,15 @@ public:
     bool made = false;
     std::wstring text;
     std::size_t fonts = 0, paragraphs = 0;
-    bclayout::Frame frame;
-    bclayout::CTextLayout layout;
+    fonts::layout::Frame frame;
+    fonts::layout::CTextLayout layout;
     bool itemsMade[kUnitCount] = {};
     std::vector<Span> items[kUnitCount];
 };
 
-bclayout::Frame FrameOf(const ShapeData& d) {
+fonts::layout::Frame FrameOf(const ShapeData& d) {
     const TextData& t = d.text;
-    bclayout::Frame f;
+    fonts::layout::Frame f;
     f.left = d.left;
     f.top = d.top;
     f.width = d.width;
@@ -48,12 +48,12 @@ bclayout::Frame FrameOf(const ShapeData& d) {
     f.wordWrap = t.wordWrap != msoFalse;
     f.autoSize = static_cast<int>(t.autoSize);
     for (std::size_t i = 0; i < 5; ++i)
-        f.rulerLevels[i] = bclayout::RulerLevel{t.rulerLevels[i].firstMargin, t.rulerLevels[i].leftMargin};
+        f.rulerLevels[i] = fonts::layout::RulerLevel{t.rulerLevels[i].firstMargin, t.rulerLevels[i].leftMargin};
     return f;
 }
 
-bclayout::RunStyle StyleOf(const FontData& font) {
-    bclayout::RunStyle s;
+fonts::layout::RunStyle StyleOf(const FontData& font) {
+    fonts::layout::RunStyle s;
     s.fontName = font.name;
     s.size = font.size;
     s.bold = font.bold != msoFalse;
@@ -137,7 +137,7 @@ CShapeText& Fresh(CHostShape* shape) {
     CHostDocument* doc = shape->Document();
     CShapeText& st = *Obtain<CShapeText>(doc, shape, 0, 0);
     const TextData& t = shape->data.text;
-    const bclayout::Frame frame = FrameOf(shape->data);
+    const fonts::layout::Frame frame = FrameOf(shape->data);
     if (st.made && st.revision == doc->Revision() && st.fonts == t.charFonts.size() &&
         st.paragraphs == t.paragraphs.size() && st.frame == frame && st.text == t.text)
         return st;
@@ -163,9 +163,9 @@ CShapeText& Fresh(CHostShape* shape) {
 
 }  // namespace
 
-bclayout::TextLayoutInput LayoutInputOf(const ShapeData& shape) {
+fonts::layout::TextLayoutInput LayoutInputOf(const ShapeData& shape) {
     const TextData& t = shape.text;
-    std::vector<bclayout::RunStyle> styles;
+    std::vector<fonts::layout::RunStyle> styles;
     styles.reserve(t.charFonts.size());
     // Neighbouring characters mostly share a font: convert each distinct one once.
     const FontData* last = nullptr;
@@ -177,11 +177,11 @@ bclayout::TextLayoutInput LayoutInputOf(const ShapeData& shape) {
         last = &f;
     }
     const std::vector<LONG> starts = ParagraphStarts(t.text);
-    std::vector<bclayout::ParagraphFormat> formats;
+    std::vector<fonts::layout::ParagraphFormat> formats;
     formats.reserve(t.paragraphs.size());
     for (std::size_t p = 0; p < t.paragraphs.size(); ++p) {
         const ParagraphData& pd = t.paragraphs[p];
-        bclayout::ParagraphFormat f;
+        fonts::layout::ParagraphFormat f;
         f.alignment = static_cast<int>(pd.alignment);
         f.indentLevel = static_cast<int>(std::clamp<LONG>(pd.indentLevel, 1, 5));
         f.spaceWithin = pd.spaceWithin;
@@ -209,17 +209,17 @@ bclayout::TextLayoutInput LayoutInputOf(const ShapeData& shape) {
         }
         formats.push_back(f);
     }
-    return bclayout::TextLayoutInput::FromCharacters(t.text, styles, formats, FrameOf(shape));
+    return fonts::layout::TextLayoutInput::FromCharacters(t.text, styles, formats, FrameOf(shape));
 }
 
-bclayout::CTextLayout& LayoutOf(CHostShape* shape) { return Fresh(shape).layout; }
+fonts::layout::CTextLayout& LayoutOf(CHostShape* shape) { return Fresh(shape).layout; }
 
 const std::vector<Span>& UnitItems(CHostShape* shape, Unit unit) {
     CShapeText& st = Fresh(shape);
     const int u = static_cast<int>(unit);
     if (!st.itemsMade[u]) {
         if (unit == Unit::Line) {
-            for (const bclayout::LineInfo& line : st.layout.Lines())
+            for (const fonts::layout::LineInfo& line : st.layout.Lines())
                 st.items[u].emplace_back(line.span.start, line.span.length);
         } else {
             st.items[u] = MakeItems(shape->data.text, unit);

@@ -2,9 +2,9 @@
 // A shape's text as the host answers it: the item spans of each unit and the layout of the
 // frame, kept per shape on the document and rebuilt only when the text or the frame changed.
 
-#include "PowerPointHost.h"
+#include "powerpoint/host/PowerPointHost.h"
 
-#include "TextLayout.h"
+#include "fonts/layout/TextLayout.h"
 
 #include <utility>
 #include <vector>
@@ -17,7 +17,7 @@ using Span = std::pair<LONG, LONG>;  // start (0-based), length
 enum class Unit { Paragraph, Sentence, Word, Character, Run, Line };
 
 // The layout of the shape's text frame, up to date with the shape's state.
-bclayout::CTextLayout& LayoutOf(CHostShape* shape);
+fonts::layout::CTextLayout& LayoutOf(CHostShape* shape);
 
 // All items of a unit over the whole text, in order (not for Unit::Character).
 const std::vector<Span>& UnitItems(CHostShape* shape, Unit unit);
@@ -50,7 +50,7 @@ std::wstring BulletText(const TextData& text, std::size_t paragraph);
 std::wstring FormatBulletNumber(LONG style, LONG number);
 
 // The layout input of a shape's state (its frame and its text).
-bclayout::TextLayoutInput LayoutInputOf(const ShapeData& shape);
+fonts::layout::TextLayoutInput LayoutInputOf(const ShapeData& shape);
 
 }  // namespace Host
 }  // namespace PowerPoint

@@ -1,7 +1,7 @@
 #pragma once
 // Shared state and record helpers of the presentation file loader.
 
-#include "PptLoader.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include "libpptparser/PptRecord.h"
 

@@ -3,7 +3,7 @@
 
 #include "LoaderInternal.h"
 
-#include "CompoundFile.h"
+#include "compoundfile/CompoundFile.h"
 #include "libpptparser/PptAtoms.h"
 #include "libpptparser/PptParserException.h"
 #include "libpptparser/PptStrings.h"

@@ -1,9 +1,9 @@
 // Host state onto the renderer's model, text drawn from the layout, and the Export members.
 
-#include "HostRender.h"
+#include "powerpoint/render/HostRender.h"
 
-#include "HostObjects.h"
-#include "SystemFonts.h"
+#include "host/HostObjects.h"
+#include "fonts/SystemFonts.h"
 #include "layout/HostTextLayout.h"
 
 #include <cairo.h>
@@ -51,7 +51,7 @@ public:
             m_library = nullptr;
             return nullptr;
         }
-        entry.data = bcfonts::FindSystemFont(name, bold, italic);
+        entry.data = fonts::FindSystemFont(name, bold, italic);
         if (!entry.data || entry.data->bytes.empty()) return nullptr;
         FT_Face face = nullptr;
         if (FT_New_Memory_Face(m_library, entry.data->bytes.data(), static_cast<FT_Long>(entry.data->bytes.size()), 0,
@@ -66,7 +66,7 @@ public:
 private:
     CGlyphFaces() = default;
     struct Entry {
-        std::shared_ptr<const bcfonts::FontFileData> data;
+        std::shared_ptr<const fonts::FontFileData> data;
         FT_Face face = nullptr;
     };
     std::mutex m_mutex;
@@ -168,7 +168,7 @@ double GlyphAngle(int orientation) {
 
 // Draws a laid-out text: each character's glyph at its pen position, bullets before their
 // paragraphs. Positions are slide points; (left, top) is where the context's origin lies.
-void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text, double left, double top) {
+void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& text, double left, double top) {
     const std::wstring& chars = layout.Text();
     if (chars.empty() || chars.size() != text.charFonts.size()) return;
     const double angle = GlyphAngle(static_cast<int>(text.orientation));
@@ -180,7 +180,7 @@ void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text,
     const std::size_t paragraphCount = layout.Input().paragraphs.size();
     std::size_t paragraphStart = 0;
     for (std::size_t p = 0; p < paragraphCount && p < text.paragraphs.size(); ++p) {
-        const bclayout::BulletPlacement bullet = layout.BulletOf(static_cast<int>(p));
+        const fonts::layout::BulletPlacement bullet = layout.BulletOf(static_cast<int>(p));
         const std::size_t first = std::min(paragraphStart, text.charFonts.size() - 1);
         paragraphStart = chars.find(L'\r', paragraphStart);
         paragraphStart = paragraphStart == std::wstring::npos ? chars.size() : paragraphStart + 1;
@@ -203,7 +203,7 @@ void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text,
         const FontData& font = text.charFonts[k];
         const bool underline = font.underline != msoFalse && angle == 0;
         if (!Drawn(chars[k]) && !underline) continue;
-        const bclayout::CharPlacement place = layout.Char(static_cast<int>(k));
+        const fonts::layout::CharPlacement place = layout.Char(static_cast<int>(k));
         const double x = place.originX - left, y = place.originY - top;
         ink.Use(font.color.rgb);
         if (Drawn(chars[k]))
@@ -223,8 +223,8 @@ void PaintText(cairo_t* cr, bclayout::CTextLayout& layout, const TextData& text,
 
 // ---- Host state onto the renderer's model -------------------------------------------------------
 
-bcrender::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pictureBytes) {
-    bcrender::FillData out;
+render::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pictureBytes) {
+    render::FillData out;
     if (f.visible == msoFalse) return out;
     out.color = ClampColor(f.foreColor.rgb);
     out.color2 = ClampColor(f.backColor.rgb);
@@ -232,15 +232,15 @@ bcrender::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pi
     switch (f.type) {
     case msoFillSolid:
     case msoFillPatterned:  // drawn in its foreground colour
-        out.kind = bcrender::FillKind::Solid;
+        out.kind = render::FillKind::Solid;
         break;
     case msoFillGradient:
-        out.kind = bcrender::FillKind::Gradient;
+        out.kind = render::FillKind::Gradient;
         out.gradientAngle = 90;
         break;
     case msoFillTextured:
     case msoFillPicture:
-        out.kind = pictureBytes.empty() ? bcrender::FillKind::Solid : bcrender::FillKind::Picture;
+        out.kind = pictureBytes.empty() ? render::FillKind::Solid : render::FillKind::Picture;
         out.picture.bytes = pictureBytes;
         break;
     default:  // the background shows through
@@ -250,7 +250,7 @@ bcrender::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pi
 }
 
 // Crops are points of the picture as shown; the renderer takes fractions of the whole picture.
-void ToCrop(const PictureData& p, double w, double h, bcrender::PictureData& out) {
+void ToCrop(const PictureData& p, double w, double h, render::PictureData& out) {
     const double fullW = w + p.cropLeft + p.cropRight, fullH = h + p.cropTop + p.cropBottom;
     if (fullW > 0 && std::isfinite(fullW)) {
         out.cropLeft = std::clamp(p.cropLeft / fullW, 0.0, 1.0);
@@ -266,8 +266,8 @@ bool IsOle(MsoShapeType t) {
     return t == msoEmbeddedOLEObject || t == msoLinkedOLEObject || t == msoOLEControlObject || t == msoMedia;
 }
 
-bcrender::ShapeDrawing DrawingOf(const ShapeData& d) {
-    bcrender::ShapeDrawing s;
+render::ShapeDrawing DrawingOf(const ShapeData& d) {
+    render::ShapeDrawing s;
     s.frame = {d.left, d.top, std::max(0.0f, d.width), std::max(0.0f, d.height)};
     s.rotation = d.rotation;
     s.flipH = d.horizontalFlip != msoFalse;
@@ -278,21 +278,21 @@ bcrender::ShapeDrawing DrawingOf(const ShapeData& d) {
     // A placeholder filled with a picture shows it as its fill; one holding a picture shows it whole.
     const bool pictureFill = d.fill.type == msoFillPicture || d.fill.type == msoFillTextured;
     if (d.type == msoLine || d.connector != msoFalse)
-        s.kind = bcrender::ShapeKind::Line;
+        s.kind = render::ShapeKind::Line;
     else if (d.type == msoPicture || d.type == msoLinkedPicture ||
              (hasPicture && (IsOle(d.type) || (d.type == msoPlaceholder && !pictureFill))))
-        s.kind = bcrender::ShapeKind::Picture;
+        s.kind = render::ShapeKind::Picture;
     else if (d.type == msoAutoShape || d.type == msoCallout)
-        s.kind = bcrender::ShapeKind::AutoShape;
+        s.kind = render::ShapeKind::AutoShape;
     else
-        s.kind = bcrender::ShapeKind::TextOnly;  // text boxes, placeholders, groups, freeforms without vertices
+        s.kind = render::ShapeKind::TextOnly;  // text boxes, placeholders, groups, freeforms without vertices
     s.fill = ToFill(d.fill, d.picture.imageBytes);
     s.line.visible = d.line.visible != msoFalse;
     s.line.color = ClampColor(d.line.foreColor.rgb);
     s.line.weight = d.line.weight;
     s.line.transparency = std::clamp(double(d.line.transparency), 0.0, 1.0);
     s.line.dashStyle = static_cast<int>(d.line.dashStyle);
-    if (s.kind == bcrender::ShapeKind::Picture) {
+    if (s.kind == render::ShapeKind::Picture) {
         s.picture.bytes = d.picture.imageBytes;
         s.picture.brightness = d.picture.brightness;
         s.picture.contrast = d.picture.contrast;
@@ -314,7 +314,7 @@ const CHostMaster* MasterOf(const CHostNode* node) {
 
 // A date, footer or slide number: the master's placeholder of that kind with the element's
 // text, or where a new master puts it.
-bcrender::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, const std::wstring& text,
+render::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, const std::wstring& text,
                                            float slideWidth, float slideHeight) {
     ShapeData d;
     const CHostShape* placeholder = nullptr;
@@ -352,8 +352,8 @@ bcrender::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind,
     d.text.paragraphs.clear();
     d.text.links.clear();
     d.text.AddRun(text, font, paragraph);
-    bcrender::ShapeDrawing s = DrawingOf(d);
-    auto layout = std::make_shared<bclayout::CTextLayout>();
+    render::ShapeDrawing s = DrawingOf(d);
+    auto layout = std::make_shared<fonts::layout::CTextLayout>();
     layout->SetInput(LayoutInputOf(d));
     auto textData = std::make_shared<TextData>(d.text);
     const double left = d.left, top = d.top;
@@ -380,8 +380,8 @@ void SlideSizeOf(const CHostNode* node, float& width, float& height) {
     height = master ? master->height : 540.0f;
 }
 
-bcrender::ShapeDrawing ShapeDrawingOf(CHostShape* shape) {
-    bcrender::ShapeDrawing s = DrawingOf(shape->data);
+render::ShapeDrawing ShapeDrawingOf(CHostShape* shape) {
+    render::ShapeDrawing s = DrawingOf(shape->data);
     if (HasText(shape->data)) {
         CHostDocumentRef keep(shape->Document());
         s.text = [keep, shape](cairo_t* cr) {
@@ -391,9 +391,9 @@ bcrender::ShapeDrawing ShapeDrawingOf(CHostShape* shape) {
     return s;
 }
 
-bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>* drawn) {
+render::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>* drawn) {
     std::vector<CHostShape*> behind;
-    bcrender::SlideDrawing drawing;
+    render::SlideDrawing drawing;
     float width = 0, height = 0;
     SlideSizeOf(slide, width, height);
     drawing.width = width;
@@ -402,7 +402,7 @@ bcrender::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*
     const BackgroundData& background =
         slide->followMasterBackground != msoFalse && master ? master->background : slide->background;
     drawing.background = ToFill(background.fill, background.imageBytes);
-    if (drawing.background.kind == bcrender::FillKind::None) drawing.background = bcrender::FillData::Solid(0xFFFFFF);
+    if (drawing.background.kind == render::FillKind::None) drawing.background = render::FillData::Solid(0xFFFFFF);
     // The master's own graphics lie under the slide's shapes; its placeholders do not show.
     if (master)
         for (CHostShape* shape : master->shapes)
@@ -458,12 +458,12 @@ HRESULT ExportShapePicture(CHostShape* shape, const std::wstring& path, PpShapeF
     if (!(width > 0) || !(height > 0)) return E_FAIL;
     const double sx = double(scaleWidth) / width, sy = double(scaleHeight) / height;
     try {
-        const bcrender::ShapeDrawing drawing = ShapeDrawingOf(shape);
+        const render::ShapeDrawing drawing = ShapeDrawingOf(shape);
         const std::filesystem::path file(Utf8Path(path));
         if (filter == ppShapeFormatPNG)
-            bcrender::RenderShapePng(drawing, sx, sy, file);
+            render::RenderShapePng(drawing, sx, sy, file);
         else
-            bcrender::RenderShapeWmf(drawing, sx, sy, file);
+            render::RenderShapeWmf(drawing, sx, sy, file);
     } catch (const std::exception& e) {
         return FailureOf(e);
     }
@@ -475,7 +475,7 @@ HRESULT ExportSlidePicture(CHostSlide* slide, const std::wstring& path, const st
     if (path.empty() || width <= 0 || height <= 0) return E_INVALIDARG;
     if (!SameText(filter, L"png")) return E_NOTIMPL;
     try {
-        bcrender::RenderSlidePng(SlideDrawingOf(slide), static_cast<int>(width), static_cast<int>(height),
+        render::RenderSlidePng(SlideDrawingOf(slide), static_cast<int>(width), static_cast<int>(height),
                                  std::filesystem::path(Utf8Path(path)));
     } catch (const std::exception& e) {
         return FailureOf(e);

@@ -1,0 +1,58 @@
+#pragma once
+// Runs one export from start to end: which slides go out, the output and temporary folders,
+// the movie description, the compiler, the output file and the clean-up.
+
+#include "powerpoint/model/PowerPoint.h"
+#include "genswf/utils/ProgressSink.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CSettings;
+
+namespace genswf {
+class CMovie;
+}
+
+class CPresentationConverter {
+public:
+    CPresentationConverter(PowerPoint::_Presentation* presentation, const CSettings* settings,
+                           PowerPoint::SlideRange* slideRange, genswf::CProgressSink* progressSink);
+    virtual ~CPresentationConverter();
+    CPresentationConverter(const CPresentationConverter&) = delete;
+    CPresentationConverter& operator=(const CPresentationConverter&) = delete;
+
+    void Convert();
+    std::wstring GetOutputFilePath() const { return m_outputFilePath; }
+
+    // The name the output is written under until it is complete: the target itself is only
+    // replaced by a finished file.
+    static std::wstring PartialOutputPath(const std::wstring& outputPath);
+
+protected:
+    void ApplyExportMode();
+    void PrepareFolders();
+    void ExportMovie();
+    void WriteOutputFile(const std::wstring& xmlPath, const std::wstring& outputPath);
+    void Cleanup();
+
+    // The steps that reach the movie document, the compiler and PowerPoint's windows.
+    virtual void ExportMovieDescription(const std::wstring& xmlFileName);
+    virtual void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes);
+    virtual PowerPoint::SlideRange* GetCurrentSlideRange(PowerPoint::_Presentation* presentation);
+    virtual std::wstring GetMessageString(const std::wstring& messageName);
+
+    const CSettings* m_settings;
+    genswf::CProgressSink* m_progressSink;
+    PowerPoint::_Presentation* m_presentation;
+    PowerPoint::SlideRange* m_slideRange;
+    std::wstring m_outputFolder;
+    std::wstring m_outputFilePath;
+    std::wstring m_tempFolder;
+    std::shared_ptr<genswf::CMovie> m_movie;
+
+private:
+    void SetSlideRange(PowerPoint::SlideRange* range);  // takes over a reference already added
+};

@@ -1,0 +1,53 @@
+#pragma once
+// What every wrapper of the presentation object model shares: the flat base CPptObject, the
+// interface queries and the failure of an object-model call.
+
+#include "genswf/utils/Exceptions.h"
+#include "powerpoint/model/PowerPoint.h"
+
+namespace genswf {
+
+// Throws the object-model failure "PPT Exception in file <sourceFile> at line <line>".
+[[noreturn]] void ThrowPptException(const char* sourceFile, int line);
+
+// The flat wrapper base over one interface: holds a reference to it and, once asked, to its
+// Parent.
+template <class I>
+class CPptObject {
+public:
+    explicit CPptObject(I* object) : m_pObject(object) {
+        if (m_pObject) m_pObject->AddRef();
+    }
+    virtual ~CPptObject() {
+        if (m_pParent) m_pParent->Release();
+        if (m_pObject) m_pObject->Release();
+    }
+    CPptObject(const CPptObject&) = delete;
+    CPptObject& operator=(const CPptObject&) = delete;
+
+    // The object's Parent, read once; an AddRef'ed copy the caller releases.
+    PowerPoint::IDispatch* GetParent() {
+        if (!m_pParent) {
+            PowerPoint::IDispatch* parent = nullptr;
+            if (!m_pObject || m_pObject->get_Parent(&parent) < 0 || !parent) {
+                if (parent) parent->Release();
+                ThrowPptException(__FILE__, 23);
+            }
+            m_pParent = parent;
+        }
+        m_pParent->AddRef();
+        return m_pParent;
+    }
+
+protected:
+    I* m_pObject;
+    PowerPoint::IDispatch* m_pParent = nullptr;
+};
+
+// The interface of p, AddRef'ed, or null when p is null or lacks it. Never throws.
+PowerPoint::Shape* QueryShape(IUnknown* p);
+PowerPoint::TextFrame* QueryTextFrame(IUnknown* p);
+PowerPoint::TextRange* QueryTextRange(IUnknown* p);
+PowerPoint::ActionSetting* QueryActionSetting(IUnknown* p);
+
+}  // namespace genswf

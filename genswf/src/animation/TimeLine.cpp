@@ -1,0 +1,145 @@
+// Timeline effect records, the effect list of a main sequence and a slide's animation.
+
+#include "genswf/animation/TimeLine.h"
+
+#include "genswf/animation/EffectRegistry.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/ppt/PptShape.h"
+
+namespace genswf {
+
+CTimeLineEffect::CTimeLineEffect(Values values)
+    : m_exit(values.exit),
+      m_paragraph(values.paragraph),
+      m_effectType(values.effectType),
+      m_targetShapeName(std::move(values.targetShapeName)),
+      m_information(std::move(values.information)),
+      m_parameters(std::move(values.parameters)),
+      m_timing(std::move(values.timing)),
+      m_index(values.index) {}
+
+std::int32_t CTimeLineEffect::GetTextBuildLevel() const {
+    const std::int32_t level = m_information ? m_information->GetBuildByLevelEffect() : 0;
+    if (level == 1) return 0;
+    if (level >= 2 && level <= 6) return level - 1;
+    return -1;
+}
+
+std::int32_t CTimeLineEffect::GetDirection() const { return m_parameters ? m_parameters->GetDirection() : 0; }
+
+void CTimeLineEffect::SetStartFrame(std::uint32_t frame) {
+    m_hasStartFrame = true;
+    m_startFrame = frame;
+}
+
+void CTimeLineEffect::SetEndFrame(std::uint32_t frame) {
+    m_hasEndFrame = true;
+    m_endFrame = frame;
+}
+
+std::uint32_t CTimeLineEffect::GetDuration() const {
+    return m_endFrame == m_startFrame ? 1u : m_endFrame - m_startFrame;
+}
+
+float CTimeLineEffect::GetProgress(std::uint32_t frame) const {
+    return static_cast<float>(static_cast<double>(frame - m_startFrame) / static_cast<double>(GetDuration()));
+}
+
+namespace {
+template <class I>
+struct Released {
+    I* p;
+    explicit Released(I* p_) : p(p_) {}
+    ~Released() {
+        if (p) p->Release();
+    }
+    Released(const Released&) = delete;
+    Released& operator=(const Released&) = delete;
+};
+}  // namespace
+
+std::shared_ptr<CTimeLineEffect> CreateTimeLineEffect(CPptEffect& effect) {
+    CTimeLineEffect::Values v;
+    v.exit = effect.GetExit() == -1;
+    v.paragraph = effect.GetParagraph();
+    v.effectType = effect.GetEffectType();
+    {
+        Released<PowerPoint::EffectInformation> raw(effect.GetEffectInformationPtr());
+        CPptEffectInformation information(raw.p);
+        v.information = CreateEffectInformation(information);
+    }
+    {
+        Released<PowerPoint::EffectParameters> raw(effect.GetEffectParametersPtr());
+        CPptEffectParameters parameters(raw.p);
+        v.parameters = CreateEffectParameters(parameters);
+    }
+    {
+        Released<PowerPoint::Timing> raw(effect.GetTimingPtr());
+        CPptTiming timing(raw.p);
+        v.timing = CreateEffectTiming(timing);
+    }
+    v.index = effect.GetIndex();
+    Released<PowerPoint::Shape> shape(effect.GetShapePtr());
+    if (shape.p) v.targetShapeName = CreatePptShape(shape.p)->GetName();
+    return std::make_shared<CTimeLineEffect>(std::move(v));
+}
+
+std::shared_ptr<CShapeEffectList> CShapeEffectList::Create(const std::wstring& shapeName) {
+    return std::make_shared<CShapeEffectList>(shapeName);
+}
+
+void CShapeEffectList::AddIfTarget(const std::shared_ptr<CTimeLineEffect>& effect) {
+    if (effect && effect->GetTargetShapeName() == m_name) m_effects.push_back(effect);
+}
+
+std::shared_ptr<CEffectList> CEffectList::Create(CPptSequence& sequence) {
+    auto list = CreateEmpty();
+    const LONG count = sequence.GetCount();
+    if (count <= 0) return list;
+    list->m_effects.reserve(static_cast<std::size_t>(count));
+    for (LONG i = 0; i < count; ++i) {
+        std::shared_ptr<CPptEffect> effect = sequence.GetEffect(i);
+        // An item the sequence cannot give is a failed read like any other.
+        if (!effect) THROW_PPT_EXCEPTION();
+        auto record = CreateTimeLineEffect(*effect);
+        if (!record->GetTargetShapeName().empty()) list->m_effects.push_back(record);
+    }
+    return list;
+}
+
+std::shared_ptr<CEffectList> CEffectList::CreateEmpty() { return std::make_shared<CEffectList>(); }
+
+std::shared_ptr<CShapeEffectList> CEffectList::GetEffectsForShape(const std::wstring& name) const {
+    auto list = CShapeEffectList::Create(name);
+    for (const auto& effect : m_effects) list->AddIfTarget(effect);
+    return list;
+}
+
+std::shared_ptr<CTimeLineAnimation> CTimeLineAnimation::Create(CPptTimeLine& timeLine) {
+    std::shared_ptr<CPptSequence> sequence = timeLine.GetMainSequence();
+    if (!sequence) THROW_PPT_EXCEPTION();
+    return std::make_shared<CTimeLineAnimation>(CEffectList::Create(*sequence));
+}
+
+std::shared_ptr<CTimeLineAnimation> CTimeLineAnimation::CreateEmpty() {
+    return std::make_shared<CTimeLineAnimation>(CEffectList::CreateEmpty());
+}
+
+std::shared_ptr<CTimeLineAnimation> CTimeLineAnimation::CreateForSlide(PowerPoint::_Slide* slide) {
+    CRefPtr<CEffectRegistry> registry = CEffectRegistry::GetRequiredGlobal();
+    if (!registry->HasTimeLine() || !slide) return CreateEmpty();
+    PowerPoint::_Slide* queried = nullptr;
+    if (slide->QueryInterface(PowerPoint::IID__Slide, reinterpret_cast<void**>(&queried)) < 0 || !queried)
+        return CreateEmpty();
+    Released<PowerPoint::_Slide> held(queried);
+    PowerPoint::TimeLine* raw = nullptr;
+    if (held.p->get_TimeLine(&raw) < 0 || !raw) {
+        if (raw) raw->Release();
+        return CreateEmpty();
+    }
+    Released<PowerPoint::TimeLine> heldTimeLine(raw);
+    CPptTimeLine timeLine(raw);
+    return Create(timeLine);
+}
+
+}  // namespace genswf

@@ -1,0 +1,464 @@
+#pragma once
+// The in-memory presentation host: the state behind the object model, a builder that makes
+// presentations in code, per-member fault injection, call counting and a log of the writes
+// made to the user's (original, non-duplicated) objects.
+//
+// A CHostDocument is one open presentation. All of its objects share the document's reference
+// count: an interface handed out keeps the whole document alive, so every object stays valid
+// while referenced, also after it was deleted (its members then fail with HOST_E_DELETED).
+//
+// Text positions count characters of std::wstring (one per UTF-16 unit for text in the BMP).
+
+#include "powerpoint/model/PowerPoint.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace PowerPoint {
+namespace Host {
+
+// A member called on an object that was deleted.
+constexpr HRESULT HOST_E_DELETED = MAKE_HRESULT_FAILURE(0x80048240u);
+
+// ---- Plain state --------------------------------------------------------------------------------
+struct ColorData {
+    ULONG rgb = 0;  // 0x00BBGGRR
+    PpColorSchemeIndex scheme = 0;
+};
+
+struct FillData {
+    MsoTriState visible = msoTrue;
+    MsoFillType type = msoFillSolid;
+    float transparency = 0.0f;
+    ColorData foreColor{0xFFFFFF, 0};
+    ColorData backColor{0xFFFFFF, 0};
+};
+
+struct LineData {
+    MsoTriState visible = msoTrue;
+    float transparency = 0.0f;
+    float weight = 0.75f;
+    MsoLineDashStyle dashStyle = msoLineSolid;
+    ColorData foreColor{0, 0};
+    ColorData backColor{0xFFFFFF, 0};
+};
+
+struct PictureData {
+    float brightness = 0.5f;
+    float contrast = 0.5f;
+    MsoPictureColorType colorType = msoPictureAutomatic;
+    float cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
+    std::vector<std::uint8_t> imageBytes;  // the picture as stored (PNG, JPEG, ...)
+};
+
+struct OleData {
+    std::wstring progId;       // "ShockwaveFlash.ShockwaveFlash.1", ...
+    CComPtr<IUnknown> object;  // what OLEFormat.Object hands out; may be null
+};
+
+struct SoundData {
+    PpSoundFormatType type = ppSoundNone;
+    std::wstring sourceFullName;
+    std::vector<std::uint8_t> data;  // what SoundFormat.Export writes
+};
+
+struct HyperlinkData {
+    std::wstring address;
+    std::wstring subAddress;
+    std::wstring textToDisplay;
+};
+
+struct ActionData {
+    PpActionType action = ppActionNone;
+    MsoTriState animateAction = msoFalse;
+    std::wstring slideShowName;
+    HyperlinkData hyperlink;
+};
+
+struct AnimationData {
+    MsoTriState animate = msoFalse;
+    MsoTriState animateBackground = msoFalse;
+    MsoTriState animateTextInReverse = msoFalse;
+    LONG animationOrder = 0;
+    PpAfterEffect afterEffect = ppAfterEffectNothing;
+    PpAdvanceMode advanceMode = ppAdvanceOnClick;
+    PpEntryEffect entryEffect = ppEffectNone;
+    PpTextLevelEffect textLevelEffect = ppAnimateLevelNone;
+    ColorData dimColor;
+    float advanceTime = 0.0f;
+};
+
+struct FontData {
+    std::wstring name = L"Arial";
+    std::wstring nameAscii = L"Arial";
+    std::wstring nameFarEast;
+    std::wstring nameOther = L"Arial";
+    std::wstring nameComplexScript;
+    float size = 18.0f;
+    float baselineOffset = 0.0f;
+    MsoTriState bold = msoFalse, italic = msoFalse, underline = msoFalse, shadow = msoFalse, emboss = msoFalse,
+                subscript = msoFalse, superscript = msoFalse;
+    ColorData color;
+    bool operator==(const FontData& o) const;
+    bool operator!=(const FontData& o) const { return !(*this == o); }
+};
+
+struct BulletData {
+    MsoTriState visible = msoFalse;
+    PpBulletType type = ppBulletNone;
+    LONG character = 0x2022;
+    float relativeSize = 1.0f;
+    MsoTriState useTextColor = msoTrue;
+    MsoTriState useTextFont = msoTrue;
+    FontData font;
+    PpNumberedBulletStyle style = ppBulletArabicPeriod;
+    LONG startValue = 1;
+};
+
+struct ParagraphData {
+    PpParagraphAlignment alignment = ppAlignLeft;
+    LONG indentLevel = 1;  // 1 to 5
+    PpBaselineAlignment baseLineAlignment = ppBaselineAlignBaseline;
+    float spaceBefore = 0.0f, spaceAfter = 0.0f, spaceWithin = 1.0f;
+    MsoTriState lineRuleBefore = msoTrue, lineRuleAfter = msoTrue, lineRuleWithin = msoTrue;
+    BulletData bullet;
+};
+
+struct RulerLevelData {
+    float firstMargin = 0.0f;
+    float leftMargin = 0.0f;
+};
+
+// Hyperlinked characters of a text: [start, start + length), 0-based.
+struct TextLinkData {
+    LONG start = 0;
+    LONG length = 0;
+    ActionData click;
+    ActionData over;
+};
+
+// A text as characters with their fonts and paragraphs. Paragraphs end with '\r' (the last one
+// without); there is one ParagraphData per paragraph.
+struct TextData {
+    std::wstring text;
+    std::vector<FontData> charFonts;        // one per character
+    std::vector<ParagraphData> paragraphs;  // one per paragraph
+    std::vector<TextLinkData> links;
+    float marginLeft = 7.2f, marginTop = 3.6f, marginRight = 7.2f, marginBottom = 3.6f;
+    MsoTextOrientation orientation = msoTextOrientationHorizontal;
+    MsoHorizontalAnchor horizontalAnchor = msoAnchorNone;
+    MsoVerticalAnchor verticalAnchor = msoAnchorTop;
+    PpAutoSize autoSize = ppAutoSizeNone;
+    MsoTriState wordWrap = msoTrue;
+    RulerLevelData rulerLevels[5] = {{0, 0}, {27, 27}, {54, 54}, {90, 90}, {126, 126}};
+
+    LONG ParagraphCount() const;
+    // Appends a run; "\r" in text starts new paragraphs, which take `paragraph`.
+    void AddRun(const std::wstring& runText, const FontData& font = FontData(),
+                const ParagraphData& paragraph = ParagraphData());
+    // Makes charFonts and paragraphs agree with text again (after text was set directly).
+    void Normalize();
+};
+
+struct HeaderFooterData {
+    MsoTriState visible = msoFalse;
+    std::wstring text;
+};
+
+struct HeadersFootersData {
+    HeaderFooterData dateAndTime, slideNumber, header, footer;
+};
+
+struct TransitionData {
+    MsoTriState advanceOnClick = msoTrue;
+    MsoTriState advanceOnTime = msoFalse;
+    float advanceTime = 0.0f;
+    PpEntryEffect entryEffect = ppEffectNone;
+    MsoTriState hidden = msoFalse;
+};
+
+struct TagData {
+    std::wstring name;  // kept upper case
+    std::wstring value;
+};
+
+class CHostDocument;
+class CHostSlide;
+class CHostShape;
+
+// Common part of everything the builder makes.
+class CHostNode {
+public:
+    explicit CHostNode(CHostDocument* doc, CHostNode* owner) : m_doc(doc), m_owner(owner) {}
+    virtual ~CHostNode() = default;
+    CHostNode(const CHostNode&) = delete;
+    CHostNode& operator=(const CHostNode&) = delete;
+
+    CHostDocument* Document() const { return m_doc; }
+    CHostNode* Owner() const { return m_owner; }
+    // Deleted itself or inside something deleted.
+    bool IsDeleted() const;
+    // Made by the builder or loader (not by Duplicate), and so part of the user's presentation.
+    bool IsOriginal() const;
+    // "slide 256", "shape 'Title 1' (slide 256)", ... for the change log.
+    virtual std::wstring Describe() const = 0;
+
+    bool deleted = false;
+    bool original = true;
+
+protected:
+    CHostDocument* m_doc;
+    CHostNode* m_owner;
+};
+
+struct ShapeData {
+    MsoShapeType type = msoAutoShape;
+    MsoAutoShapeType autoShapeType = msoShapeRectangle;
+    std::wstring name;
+    LONG id = 0;
+    float left = 0, top = 0, width = 0, height = 0, rotation = 0;
+    MsoTriState visible = msoTrue;
+    MsoTriState horizontalFlip = msoFalse, verticalFlip = msoFalse;
+    MsoTriState connector = msoFalse;
+    MsoTriState hasTextFrame = msoFalse;
+    PpMediaType mediaType = ppMediaTypeOther;  // asked only of media shapes
+    std::vector<float> adjustments;
+    FillData fill;
+    LineData line;
+    PictureData picture;
+    OleData ole;
+    SoundData sound;
+    TextData text;
+    AnimationData animation;
+    ActionData click, over;
+    std::vector<TagData> tags;
+    // Which master placeholder a placeholder is (ppPlaceholderDate, ...); 0 when unknown.
+    LONG placeholderType = 0;
+};
+
+// Placeholder kinds the host draws itself: the headers and footers of a slide.
+enum : LONG { ppPlaceholderSlideNumber = 13, ppPlaceholderFooter = 15, ppPlaceholderDate = 16 };
+
+// What a slide or master shows behind its shapes.
+struct BackgroundData {
+    FillData fill;                         // solid white unless told otherwise
+    std::vector<std::uint8_t> imageBytes;  // picture and texture fills, as stored
+};
+
+class CHostShape : public CHostNode {
+public:
+    // owner: the slide or master the shape lies on.
+    CHostShape(CHostDocument* doc, CHostNode* owner);
+    std::wstring Describe() const override;
+    CHostSlide* Slide() const;  // null for a master's shape
+    // Its Shape interface, AddRef'ed.
+    CComPtr<PowerPoint::Shape> Interface();
+    // Gives the shape a text frame holding one run.
+    CHostShape& SetText(const std::wstring& text, const FontData& font = FontData());
+
+    ShapeData data;
+};
+
+struct EffectData {
+    CHostShape* shape = nullptr;  // null: an effect without a target shape
+    MsoAnimEffect effectType = msoAnimEffectAppear;
+    LONG paragraph = 0;  // from 1; 0 the whole shape
+    MsoTriState exit = msoFalse;
+    float duration = 0.5f;
+    MsoAnimTriggerType triggerType = msoAnimTriggerOnPageClick;
+    float triggerDelayTime = 0.0f;
+    MsoAnimDirection direction = msoAnimDirectionNone;
+    LONG afterEffect = 0;
+    MsoTriState animateBackground = msoFalse;
+    MsoTriState animateTextInReverse = msoFalse;
+    MsoAnimateByLevel buildByLevelEffect = msoAnimateLevelNone;
+};
+
+class CHostEffect : public CHostNode {
+public:
+    CHostEffect(CHostDocument* doc, CHostSlide* slide);
+    std::wstring Describe() const override;
+    EffectData data;
+};
+
+class CHostMaster : public CHostNode {
+public:
+    explicit CHostMaster(CHostDocument* doc);
+    std::wstring Describe() const override;
+    CComPtr<PowerPoint::_Master> Interface();
+
+    std::wstring name = L"Office Theme";
+    float width = 720.0f, height = 540.0f;
+    std::vector<CHostShape*> shapes;
+    ULONG colorScheme[8] = {0xFFFFFF, 0x000000, 0x808080, 0x000000, 0xBBE0E3, 0x998033, 0xFFFFFF, 0x00CC99};
+    HeadersFootersData headersFooters;
+    std::vector<TagData> tags;
+    BackgroundData background;
+};
+
+class CHostSlide : public CHostNode {
+public:
+    CHostSlide(CHostDocument* doc, CHostMaster* master);
+    std::wstring Describe() const override;
+    CComPtr<PowerPoint::_Slide> Interface();
+
+    // Builder: a new shape on top of the z-order.
+    CHostShape* AddShape(MsoShapeType type, const std::wstring& name, float left, float top, float width, float height);
+    CHostShape* AddTextBox(const std::wstring& name, float left, float top, float width, float height,
+                           const std::wstring& text);
+    // Builder: a timeline effect at the end of the main sequence.
+    CHostEffect* AddEffect(CHostShape* target, MsoAnimEffect type = msoAnimEffectAppear);
+    // 1-based position in the presentation; 0 once deleted.
+    LONG SlideIndex() const;
+
+    LONG slideId = 0;
+    std::wstring name;
+    CHostMaster* master;
+    std::vector<CHostShape*> shapes;  // back to front
+    std::vector<CHostEffect*> effects;
+    bool hasTimeLine = true;
+    ULONG colorScheme[8] = {0xFFFFFF, 0x000000, 0x808080, 0x000000, 0xBBE0E3, 0x998033, 0xFFFFFF, 0x00CC99};
+    HeadersFootersData headersFooters;
+    TransitionData transition;
+    std::vector<TagData> tags;
+    MsoTriState followMasterBackground = msoTrue;
+    BackgroundData background;  // shown when it does not follow the master
+};
+
+// One write to an original object.
+struct ChangeRecord {
+    std::wstring object;  // CHostNode::Describe of what was written
+    std::string member;   // "Shape.put_Rotation"
+};
+
+// Intrusive holder of a document (the builder's own reference).
+class CHostDocumentRef;
+
+class CHostDocument {
+public:
+    // A new, empty presentation (one master, no slides, one window).
+    static CHostDocumentRef Create();
+
+    // ---- builder ----
+    CHostSlide* AddSlide();
+    CHostMaster* Master() const { return m_master; }
+    CComPtr<PowerPoint::_Presentation> Presentation();
+    CComPtr<PowerPoint::_Application> Application();
+    // A slide range over the given slides, in the given order.
+    CComPtr<PowerPoint::SlideRange> MakeSlideRange(const std::vector<CHostSlide*>& slides);
+    // Slides in presentation order (deleted ones are gone from it).
+    const std::vector<CHostSlide*>& Slides() const { return m_slides; }
+
+    std::wstring name = L"Presentation1.ppt";
+    std::wstring path;               // folder; empty for a presentation never saved
+    std::wstring version = L"11.0";  // Application.Version
+    MsoTriState saved = msoTrue;
+    std::vector<TagData> tags;
+    bool hasWindow = true;
+    CHostSlide* viewSlide = nullptr;      // what the window shows; null: the first slide
+    std::vector<CHostSlide*> selection;   // the window's selected slides
+    std::vector<std::uint8_t> fileBytes;  // what SaveCopyAs writes; empty: SaveCopyAs is not available
+
+    // ---- fault injection ----
+    // Makes `member` ("Shape.get_Left", "Shape.*" or "*") fail with hr on the object whose state is
+    // `key` (a node, or the state a sub-object reads: &shape->data.fill, &shape->data.text, ...;
+    // null: every object). The first `skip` matching calls pass; then `times` calls fail (-1: all).
+    void Fail(const std::string& member, HRESULT hr, const void* key = nullptr, int times = -1, int skip = 0);
+    void ClearFaults();
+    // How often `member` was called on `key` (null: on any object), failed calls included.
+    int Calls(const std::string& member, const void* key = nullptr) const;
+    void ResetCalls();
+
+    // ---- change log ----
+    const std::vector<ChangeRecord>& Changes() const { return m_changes; }
+    void ClearChanges() { m_changes.clear(); }
+    // Grows with every write through the object model; what the host derives from its state (text
+    // layout, item lists) is rebuilt when it moves. A shape's text and frame are checked as well,
+    // but code that edits fonts or paragraph formats in place after they were read calls Touch.
+    std::uint64_t Revision() const { return m_revision; }
+    void Touch() { ++m_revision; }
+
+    // ---- for the object implementations ----
+    ULONG AddRef();
+    ULONG Release();
+    HRESULT Enter(const CHostNode* node, const void* key, const char* member);
+    void Written(const CHostNode* node, const char* member);
+    LONG NewSlideId() { return m_nextSlideId++; }
+    LONG NewShapeId() { return m_nextShapeId++; }
+    template <class T, class... A>
+    T* Make(A&&... args) {
+        auto p = std::make_unique<T>(std::forward<A>(args)...);
+        T* raw = p.get();
+        m_nodes.push_back(std::move(p));
+        return raw;
+    }
+    struct Object {
+        virtual ~Object() = default;
+    };  // the interface implementations' common base
+    // The object of kind `kind` over `key` (two extra numbers tell text ranges apart), if made.
+    Object* Find(const void* key, const void* kind, std::int64_t a, std::int64_t b) const;
+    // Keeps an object for the document's life; with a key, Find finds it later.
+    Object* Keep(std::unique_ptr<Object> object, const void* key = nullptr, const void* kind = nullptr,
+                 std::int64_t a = 0, std::int64_t b = 0);
+    std::vector<CHostSlide*>& MutableSlides() { return m_slides; }
+
+private:
+    CHostDocument();
+    ~CHostDocument();
+    friend class CHostDocumentRef;
+    friend std::default_delete<CHostDocument>;
+
+    struct FaultRule {
+        std::string member;
+        HRESULT hr;
+        const void* key;
+        int times;
+        int skip;
+    };
+    ULONG m_refs = 0;
+    CHostMaster* m_master = nullptr;
+    std::vector<CHostSlide*> m_slides;
+    std::vector<std::unique_ptr<CHostNode>> m_nodes;
+    std::vector<std::unique_ptr<Object>> m_objects;
+    std::map<std::tuple<const void*, const void*, std::int64_t, std::int64_t>, Object*> m_cache;
+    std::map<std::string, int> m_totalCalls;
+    std::vector<FaultRule> m_faults;
+    std::map<std::pair<const void*, std::string>, int> m_calls;
+    std::vector<ChangeRecord> m_changes;
+    std::uint64_t m_revision = 0;
+    LONG m_nextSlideId = 256;
+    LONG m_nextShapeId = 2;
+};
+
+class CHostDocumentRef {
+public:
+    CHostDocumentRef() = default;
+    explicit CHostDocumentRef(CHostDocument* doc) : m_doc(doc) {
+        if (m_doc) m_doc->AddRef();
+    }
+    CHostDocumentRef(const CHostDocumentRef& o) : CHostDocumentRef(o.m_doc) {}
+    CHostDocumentRef& operator=(const CHostDocumentRef& o) {
+        CHostDocumentRef copy(o);
+        std::swap(m_doc, copy.m_doc);
+        return *this;
+    }
+    ~CHostDocumentRef() {
+        if (m_doc) m_doc->Release();
+    }
+    CHostDocument* operator->() const { return m_doc; }
+    CHostDocument& operator*() const { return *m_doc; }
+    CHostDocument* Get() const { return m_doc; }
+
+private:
+    CHostDocument* m_doc = nullptr;
+};
+
+// Upper-cases a tag name as the host keeps it.
+std::wstring TagName(const std::wstring& name);
+
+}  // namespace Host
+}  // namespace PowerPoint

@@ -1,0 +1,187 @@
+#pragma once
+// The renderer of shapes and slides: draws a plain description of a shape or a slide with cairo
+// and writes it as PNG (deterministic bytes) or, for a shape's outline and fill, as a small
+// Windows metafile. It knows nothing of the presentation host; the host fills these structs.
+//
+// Units: lengths in points (1/72 inch), angles in degrees (clockwise, y pointing down),
+// colours 0x00BBGGRR, transparency 0 (opaque) to 1 (invisible).
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+typedef struct _cairo cairo_t;
+
+namespace render {
+
+// Bad arguments (sizes, scales) and files that cannot be written.
+class RenderError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Point {
+    double x = 0, y = 0;
+};
+
+struct Frame {
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
+enum class ShapeKind {
+    AutoShape,  // geometry from autoShapeType and adjustments
+    Line,       // a line or connector across the frame
+    Freeform,   // geometry from paths
+    Picture,    // picture bytes in the frame
+    TextOnly,   // a text box: its frame as a rectangle
+};
+
+enum class ConnectorKind { Straight, Elbow, Curved };
+
+// Dash styles and arrowheads use the object model's numbers.
+enum DashStyle : int {
+    DashSolid = 1,
+    DashSquareDot = 2,
+    DashRoundDot = 3,
+    DashDash = 4,
+    DashDashDot = 5,
+    DashDashDotDot = 6,
+    DashLongDash = 7,
+    DashLongDashDot = 8,
+};
+enum ArrowheadStyle : int {
+    ArrowNone = 1,
+    ArrowTriangle = 2,
+    ArrowOpen = 3,
+    ArrowStealth = 4,
+    ArrowDiamond = 5,
+    ArrowOval = 6,
+};
+// Widths: 1 narrow, 2 medium, 3 wide; lengths: 1 short, 2 medium, 3 long.
+struct Arrowhead {
+    int style = ArrowNone;
+    int width = 2;
+    int length = 2;
+};
+
+enum class PictureFormat { Unknown, Png, Jpeg, Dib, Wmf, Emf };
+
+struct PictureData {
+    std::vector<std::uint8_t> bytes;
+    PictureFormat format = PictureFormat::Unknown;  // Unknown: told from the bytes
+    double brightness = 0.5;                        // 0.5 and 0.5 leave the colours as they are; 0 and 0 give black
+    double contrast = 0.5;
+    // Parts of the picture cut away, as fractions of its width (left, right) and height.
+    double cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
+};
+
+enum class FillKind { None, Solid, Gradient, Picture };
+
+struct FillData {
+    FillKind kind = FillKind::None;
+    std::uint32_t color = 0xFFFFFF;   // solid, and the gradient's first colour
+    std::uint32_t color2 = 0x000000;  // the gradient's second colour
+    // Direction of the gradient: 0 runs from color at the left to color2 at the right,
+    // 90 from the top to the bottom.
+    double gradientAngle = 90;
+    double transparency = 0;
+    PictureData picture;  // FillKind::Picture: stretched over the frame
+
+    static FillData Solid(std::uint32_t bgr, double transparency = 0) {
+        FillData f;
+        f.kind = FillKind::Solid;
+        f.color = bgr;
+        f.transparency = transparency;
+        return f;
+    }
+};
+
+struct LineData {
+    bool visible = false;
+    std::uint32_t color = 0x000000;
+    double weight = 0.75;
+    double transparency = 0;
+    int dashStyle = DashSolid;
+    Arrowhead beginArrow, endArrow;  // lines, connectors and open freeforms
+};
+
+// One segment of a freeform path.
+struct PathSegment {
+    enum Kind { MoveTo, LineTo, CurveTo, Close } kind = LineTo;
+    Point p[3];  // MoveTo/LineTo: p[0]; CurveTo: two control points and the end point
+};
+
+struct Path {
+    std::vector<PathSegment> segments;
+};
+
+// Draws a shape's text. The context's user space is in points with its origin at the frame's
+// top-left corner and the shape's rotation applied (flips are not: text is never mirrored).
+using TextPainter = std::function<void(cairo_t*)>;
+
+struct ShapeDrawing {
+    ShapeKind kind = ShapeKind::AutoShape;
+    int autoShapeType = 1;  // the object model's AutoShape numbers (1 rectangle, 9 oval, ...)
+    Frame frame;
+    double rotation = 0;
+    bool flipH = false, flipV = false;
+    // As the file stores them, divided by 21600: coordinates as fractions of the frame's width or
+    // height (callouts: pairs x, y). Missing values take the shape's defaults.
+    std::vector<double> adjustments;
+    ConnectorKind connector = ConnectorKind::Straight;
+    // Freeform paths; their coordinates map pathBox onto the frame. An empty pathBox (zero width
+    // or height) means the coordinates are points from the frame's top-left corner.
+    std::vector<Path> paths;
+    Frame pathBox;
+    FillData fill;
+    LineData line;
+    PictureData picture;  // ShapeKind::Picture
+    TextPainter text;     // optional
+};
+
+struct SlideDrawing {
+    double width = 720, height = 540;  // points
+    // Solid, gradient or picture over the whole slide; what it leaves uncovered is white.
+    FillData background = FillData::Solid(0xFFFFFF);
+    std::vector<ShapeDrawing> shapes;  // back to front
+};
+
+// A picture in memory: straight (not premultiplied) RGBA, 4 bytes a pixel, rows top first.
+struct Raster {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgba;
+    // (r, g, b, a) of one pixel; outside the picture all 0.
+    std::uint32_t At(int x, int y) const;
+};
+
+// Size in pixels of a shape's picture at the given scale (pixels per point): the frame, or the
+// bounding box of the rotated frame, at least one pixel (and at least the line's width).
+void ShapePictureSize(const ShapeDrawing& shape, double scaleX, double scaleY, int& width, int& height);
+
+// The shape alone, cropped to its frame (the line drawn inside the picture), transparent around.
+Raster RenderShapeRaster(const ShapeDrawing& shape, double scaleX, double scaleY);
+std::vector<std::uint8_t> RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY);
+void RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path);
+
+// A Windows metafile (placeable header) of the shape's outline and fill, unrotated, one logical
+// unit a sixteenth of a pixel or coarser so that every coordinate fits 16 bits.
+std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scaleX, double scaleY);
+void RenderShapeWmf(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path);
+
+// The whole slide at exactly width x height pixels, opaque.
+Raster RenderSlideRaster(const SlideDrawing& slide, int widthPx, int heightPx);
+std::vector<std::uint8_t> RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx);
+void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const std::filesystem::path& path);
+
+// PNG bytes of a raster: 8-bit RGBA (withAlpha) or RGB, no time or text chunks, fixed zlib level
+// and row filter, so equal rasters give equal bytes.
+std::vector<std::uint8_t> EncodePng(const Raster& raster, bool withAlpha);
+
+// Whether the renderer draws the geometry of an AutoShape type itself (others are drawn as
+// their frame's rectangle).
+bool IsAutoShapeDrawn(int autoShapeType);
+
+}  // namespace render
