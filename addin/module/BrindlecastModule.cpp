@@ -15,20 +15,20 @@ const char kModuleAnchor = 0;
 
 com::CComServerModule& Module() {
     static com::CComServerModule module({{CLSID_BrindlecastFree,
-                                            kBrindlecastProgId,
-                                            kBrindlecastVersionIndependentProgId,
-                                            kBrindlecastClassDescription,
-                                            &CreateBrindlecastFree,
-                                            L"Apartment",
-                                            {
-                                                {L"Programmable", L"", L""},
-                                                {L"Control", L"", L""},
-                                                {L"ToolboxBitmap32", L"", L"%MODULE%, 102"},
-                                                {L"MiscStatus", L"", L"0"},
-                                                {L"MiscStatus\\1", L"", L"131473"},
-                                                {L"TypeLib", L"", kTypeLibId},
-                                                {L"Version", L"", L"1.0"},
-                                            }}});
+                                          kBrindlecastProgId,
+                                          kBrindlecastVersionIndependentProgId,
+                                          kBrindlecastClassDescription,
+                                          &CreateBrindlecastFree,
+                                          L"Apartment",
+                                          {
+                                              {L"Programmable", L"", L""},
+                                              {L"Control", L"", L""},
+                                              {L"ToolboxBitmap32", L"", L"%MODULE%, 102"},
+                                              {L"MiscStatus", L"", L"0"},
+                                              {L"MiscStatus\\1", L"", L"131473"},
+                                              {L"TypeLib", L"", kTypeLibId},
+                                              {L"Version", L"", L"1.0"},
+                                          }}});
     module.SetModuleAddress(&kModuleAnchor);
     return module;
 }

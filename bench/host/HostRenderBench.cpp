@@ -1,8 +1,8 @@
 // Slide and shape pictures of the largest corpus file that loads, drawn as Slide.Export and
 // Shape.Export draw them (text included), encoding left out.
 
-#include "powerpoint/render/HostRender.h"
 #include "powerpoint/loader/PptLoader.h"
+#include "powerpoint/render/HostRender.h"
 
 #include <benchmark/benchmark.h>
 

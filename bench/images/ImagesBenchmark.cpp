@@ -1,8 +1,8 @@
 // De-duplicating a slide deck's worth of image files, and comparing two renderings.
 
-#include "libimageanalyzer/ImageComparer.h"
 #include "genswf/images/ImagesCollection.h"
 #include "genswf/utils/Utils.h"
+#include "libimageanalyzer/ImageComparer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -106,12 +106,12 @@ HRESULT CreateCompiler(REFIID riid, void** ppv) {
 
 com::CComServerModule& Module() {
     static com::CComServerModule module({{CLSID_TarnquillCompiler,
-                                            kTarnquillProgId,
-                                            L"Tarnquill.Compiler",
-                                            L"Tarnquill XML-to-SWF compiler",
-                                            &CreateCompiler,
-                                            L"Apartment",
-                                            {}}});
+                                          kTarnquillProgId,
+                                          L"Tarnquill.Compiler",
+                                          L"Tarnquill XML-to-SWF compiler",
+                                          &CreateCompiler,
+                                          L"Apartment",
+                                          {}}});
     return module;
 }
 

@@ -2,11 +2,11 @@
 
 #include "addin/dialogs/AboutDialog.h"
 #include "addin/dialogs/ErrorReportDialog.h"
-#include "genswf/utils/Exceptions.h"
 #include "addin/dialogs/OptionsDialog.h"
-#include "powerpoint/host/PowerPointHost.h"
-#include "genswf/utils/PresentationUtils.h"
 #include "addin/dialogs/PublishDialog.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/utils/PresentationUtils.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>
 

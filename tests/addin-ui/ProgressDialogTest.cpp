@@ -1,9 +1,9 @@
 #include "UiTestSupport.h"
 
-#include "addin/dialogs/AddinView.h"
-#include "genswf/utils/Exceptions.h"
 #include "addin/converter/PresentationConverter.h"
+#include "addin/dialogs/AddinView.h"
 #include "addin/dialogs/ProgressDialog.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "AddinTestSupport.h"
 #include "addin/language/LanguageManager.h"
-#include "genswf/utils/RegistryKey.h"
 #include "addin/settings/Settings.h"
+#include "genswf/utils/RegistryKey.h"
 
 class CUiTestInstallation {
 public:

@@ -2,9 +2,9 @@
 // Shared pieces of the add-in tests: a private registry, environment overrides, and ".lng"
 // files written from text.
 
-#include "registry/Registry.h"
 #include "TempDir.h"
 #include "genswf/utils/Utils.h"
+#include "registry/Registry.h"
 
 #include <cstdlib>
 #include <fstream>

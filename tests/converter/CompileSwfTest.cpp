@@ -1,8 +1,8 @@
 #include "com/ComLite.h"
 #include "genswf/compiler/CompileSwf.h"
 #include "genswf/utils/Exceptions.h"
-#include "registry/Registry.h"
 #include "genswf/utils/Utils.h"
+#include "registry/Registry.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +91,7 @@ TEST_F(CompileSwfTest, RegistrationWithoutLibraryPathIsNamed) {
     Register();
     // A class key whose server path is gone: creation itself fails first.
     ASSERT_EQ(registry::WriteString(HKEY_CLASSES_ROOT, L"CLSID\\{D2403EC7-03E2-44BC-A3F6-DE230C9BD7AE}\\InprocServer32",
-                                 L"", L""),
+                                    L"", L""),
               true);
     std::vector<std::uint8_t> bytes;
     EXPECT_THROW(CompileSwf(WriteMovie(kSmallMovie), bytes), CXml2SwfException);

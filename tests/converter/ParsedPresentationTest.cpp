@@ -1,5 +1,5 @@
-#include "genswf/utils/Exceptions.h"
 #include "genswf/movie/ParsedPresentation.h"
+#include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
 #include "libpptparser/Presentation.h"
 

@@ -1,6 +1,6 @@
-#include "genswf/utils/Exceptions.h"
 #include "addin/converter/PresentationConverter.h"
 #include "addin/settings/Settings.h"
+#include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
 
 #include <gtest/gtest.h>

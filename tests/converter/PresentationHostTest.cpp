@@ -1,12 +1,12 @@
 // The converter's reads of the presentation, against the in-memory host.
 
-#include "genswf/utils/Exceptions.h"
-#include "powerpoint/host/PowerPointHost.h"
 #include "addin/converter/PresentationConverter.h"
-#include "genswf/utils/PresentationUtils.h"
 #include "addin/settings/Settings.h"
 #include "addin/shell/ShellServices.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/utils/PresentationUtils.h"
 #include "genswf/utils/Utils.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>
 

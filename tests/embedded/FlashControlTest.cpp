@@ -2,11 +2,11 @@
 // movie file it names.
 
 #include "CfbBuilder.h"
+#include "PptFailureText.h"
+#include "SwfTestSupport.h"
+#include "genswf/ppt/PptShape.h"
 #include "genswf/shapes/EmbeddedMovie.h"
 #include "powerpoint/host/PowerPointHost.h"
-#include "PptFailureText.h"
-#include "genswf/ppt/PptShape.h"
-#include "SwfTestSupport.h"
 
 #include "com/ComBstr.h"
 #include "com/ComServer.h"

@@ -1,10 +1,10 @@
 // Action-setting records of shapes and linked text, their lists and comparisons.
 
-#include "powerpoint/host/PowerPointHost.h"
-#include "genswf/ppt/PptActionSetting.h"
 #include "PptFailureText.h"
+#include "genswf/ppt/PptActionSetting.h"
 #include "genswf/ppt/PptHyperlinks.h"
 #include "genswf/slides/SlideActions.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Reading SWF headers, fitting the movie into its shape and writing it back.
 
+#include "SwfTestSupport.h"
+#include "genswf/movie/Movie.h"
 #include "genswf/shapes/EmbeddedMovie.h"
 #include "genswf/utils/Exceptions.h"
-#include "genswf/movie/Movie.h"
-#include "SwfTestSupport.h"
 
 #include <gtest/gtest.h>
 

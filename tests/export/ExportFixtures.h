@@ -2,8 +2,8 @@
 // A presentation in the in-memory host and a scratch folder for the export's files.
 
 #include "genswf/utils/Exceptions.h"
-#include "powerpoint/host/PowerPointHost.h"
 #include "genswf/utils/Utils.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <cstdlib>
 #include <string>

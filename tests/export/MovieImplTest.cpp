@@ -3,15 +3,15 @@
 
 #include "ExportFixtures.h"
 
+#include "base/encodings/TextEncoding.h"
 #include "genswf/movie/ExportSettings.h"
 #include "genswf/movie/LogFile.h"
 #include "genswf/movie/MovieImpl.h"
 #include "genswf/movie/ParsedPresentation.h"
-#include "powerpoint/loader/PptLoader.h"
 #include "genswf/ppt/PptPresentation.h"
 #include "genswf/ppt/PptSlides.h"
-#include "base/encodings/TextEncoding.h"
 #include "libpptparser/Presentation.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -165,8 +165,7 @@ TEST(MovieImpl, AFailedCopyIsReportedAndNotTriedAgain) {
                 ADD_FAILURE() << "no exception";
             } catch (const CPPTException& x) {
                 EXPECT_TRUE(c.pptFailure);
-                EXPECT_EQ(x.GetMessage().rfind(L"PPT Exception in file genswf/src/movie/MovieImpl.cpp at line ", 0),
-                          0u)
+                EXPECT_EQ(x.GetMessage().rfind(L"PPT Exception in file genswf/src/movie/MovieImpl.cpp at line ", 0), 0u)
                     << NativePath(x.GetMessage());
             } catch (const CBaseException& x) {
                 EXPECT_FALSE(c.pptFailure);

@@ -4,11 +4,11 @@
 
 #include "genswf/fonts/FontManager.h"
 #include "genswf/movie/MovieObjects.h"
-#include "powerpoint/host/PowerPointHost.h"
 #include "genswf/ppt/PptFont.h"
 #include "genswf/ppt/PptTextFrame.h"
 #include "genswf/ppt/PptTextRange.h"
 #include "genswf/utils/Utils.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 using namespace genswf;
 using namespace fontstest;

@@ -1,9 +1,9 @@
 #pragma once
 // A font source of named test fonts (so each test decides what "the system" has) and a movie.
 
-#include "genswf/movie/Movie.h"
-#include "genswf/fonts/SwfFont.h"
 #include "TestFont.h"
+#include "genswf/fonts/SwfFont.h"
+#include "genswf/movie/Movie.h"
 
 #include <gtest/gtest.h>
 

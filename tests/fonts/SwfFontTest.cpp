@@ -2,8 +2,8 @@
 // "font" element, over fonts made in memory and a real system font.
 #include "FontsFixture.h"
 
-#include "genswf/utils/Exceptions.h"
 #include "genswf/fonts/FontTable.h"
+#include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
 
 #include <cstdio>

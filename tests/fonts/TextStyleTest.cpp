@@ -2,11 +2,11 @@
 // superscript, widths in points and the run's markup.
 #include "FontsFixture.h"
 
-#include "powerpoint/host/PowerPointHost.h"
 #include "genswf/ppt/PptFont.h"
 #include "genswf/ppt/PptTextFrame.h"
 #include "genswf/ppt/PptTextRange.h"
 #include "genswf/text/TextStyle.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 using namespace genswf;
 using namespace fontstest;

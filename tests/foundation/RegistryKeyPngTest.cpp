@@ -1,7 +1,7 @@
+#include "TempDir.h"
 #include "genswf/utils/ModuleVersionInfo.h"
 #include "genswf/utils/PngFile.h"
 #include "genswf/utils/RegistryKey.h"
-#include "TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Real presentations through the host: every slide and shape of every file that loads exports
 // a picture of the requested size (and a readable metafile), and every text answers its collections with sane bounds.
 
-#include "render/BcWmf.h"
-#include "powerpoint/render/HostRender.h"
 #include "powerpoint/loader/PptLoader.h"
+#include "powerpoint/render/HostRender.h"
+#include "render/BcWmf.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Shape.Export and Slide.Export: pictures of the requested size, drawn from the host's state
 // (fills, backgrounds, master graphics, text, headers and footers), written deterministically.
 
-#include "render/BcWmf.h"
 #include "powerpoint/render/HostRender.h"
+#include "render/BcWmf.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,8 @@
 // The presentation wrappers over the in-memory host: read-once caching, retry after a failure,
 // 0-based edges over the application's 1-based positions, and the failure texts.
 
-#include "powerpoint/host/PowerPointHost.h"
-#include "genswf/ppt/Ppt.h"
 #include "PptFailureText.h"
+#include "genswf/ppt/Ppt.h"
 #include "genswf/ppt/PptHeadersFooters.h"
 #include "genswf/ppt/PptMaster.h"
 #include "genswf/ppt/PptPresentation.h"
@@ -11,6 +10,7 @@
 #include "genswf/ppt/PptSlide.h"
 #include "genswf/ppt/PptSlideRange.h"
 #include "genswf/ppt/PptSlides.h"
+#include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>
 
@@ -285,7 +285,8 @@ TEST(PptWrappers, ParentIsReadOnceAndItsFailureNamesTheHeader) {
     CHyperlinkWrapper wrapper(link);
 
     d.doc->Fail("Hyperlink.get_Parent", E_FAIL, nullptr, 1);
-    EXPECT_EQ(L"PPT Exception in file genswf/include/genswf/ppt/Ppt.h at line 23", MessageOf([&] { wrapper.GetParent(); }));
+    EXPECT_EQ(L"PPT Exception in file genswf/include/genswf/ppt/Ppt.h at line 23",
+              MessageOf([&] { wrapper.GetParent(); }));
     IUnknown* parent = wrapper.GetParent();
     PowerPoint::ActionSetting* asAction = QueryActionSetting(parent);
     ASSERT_NE(nullptr, asAction);

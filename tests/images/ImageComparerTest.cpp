@@ -1,9 +1,9 @@
 // The image comparer: differing pixels, region growing with a distance, merging, and the
 // difference pictures it leaves for writing.
 
+#include "ImageTestUtil.h"
 #include "libimageanalyzer/ImageComparer.h"
 #include "libimageanalyzer/ImageException.h"
-#include "ImageTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The images collection: duplicates by path, size, PNG dimensions and SHA-1; its failures.
 
-#include "genswf/utils/Exceptions.h"
 #include "ImageTestUtil.h"
 #include "genswf/images/ImagesCollection.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // PNG reading into image buffers, the memory stream under the codec, and region writing.
 
+#include "ImageTestUtil.h"
 #include "libimageanalyzer/ImageBuffer.h"
 #include "libimageanalyzer/ImageComparer.h"
 #include "libimageanalyzer/ImageException.h"
-#include "ImageTestUtil.h"
 #include "libimageanalyzer/MemoryStream.h"
 #include "libimageanalyzer/PngCodec.h"
 

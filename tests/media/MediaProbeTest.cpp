@@ -1,8 +1,8 @@
 // The media probe: which files play as waveform audio or digital video, by their headers.
 
-#include "media/MediaDevice.h"
 #include "genswf/shapes/MediaProbe.h"
 #include "genswf/utils/Utils.h"
+#include "media/MediaDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -128,10 +128,7 @@ TEST(MediaDeviceTest, DeviceIsChosenByContent) {
         {"tagged.mp3", Id3(300, Mp3Frames(2)), media::kErrorNone, media::kDeviceDigitalVideo},
         {"tag-only.mp3", Id3(300, Bytes(50, 'x')), media::kErrorInvalidFile, 0},
         // The tag claims 256 MB in a 12-byte file.
-        {"tag-past-end.mp3",
-         {'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F, 0xFF, 0xFB},
-         media::kErrorInvalidFile,
-         0},
+        {"tag-past-end.mp3", {'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F, 0xFF, 0xFB}, media::kErrorInvalidFile, 0},
         {"broken-second-frame.mp3", badSecondFrame, media::kErrorInvalidFile, 0},
         {"movie.avi", avi, media::kErrorNone, media::kDeviceDigitalVideo},
         {"tune.mid", midi, media::kErrorNone, media::kDeviceSequencer},

@@ -1,8 +1,8 @@
 // Frame tracks and lists, frame commands, placement attributes and actions.
 
-#include "genswf/utils/Exceptions.h"
-#include "genswf/movie/Movie.h"
 #include "MovieTestUtil.h"
+#include "genswf/movie/Movie.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // A whole small description, compared with its saved golden file.
 
-#include "genswf/movie/Movie.h"
 #include "MovieTestUtil.h"
+#include "genswf/movie/Movie.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Movie objects, collections, layers and definition objects.
 
-#include "genswf/utils/Exceptions.h"
-#include "genswf/movie/Movie.h"
 #include "MovieTestUtil.h"
+#include "genswf/movie/Movie.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The movie document's writers: value forms, element vocabulary, ids, shared styles, saving.
 
-#include "genswf/utils/Exceptions.h"
-#include "genswf/movie/Movie.h"
 #include "MovieTestUtil.h"
+#include "genswf/movie/Movie.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <gtest/gtest.h>
 

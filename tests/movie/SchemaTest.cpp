@@ -1,7 +1,7 @@
 // What the writers produce is what the compiler's schema describes.
 
-#include "genswf/movie/Movie.h"
 #include "MovieTestUtil.h"
+#include "genswf/movie/Movie.h"
 
 #include <gtest/gtest.h>
 #include <libxml/parser.h>

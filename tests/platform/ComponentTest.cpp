@@ -2,10 +2,10 @@
 // unregistration, loader failures, and the bcregsvr tool.
 
 #include "BcVersion.h"
-#include "com/ComLite.h"
-#include "registry/Registry.h"
 #include "TempRegistry.h"
 #include "TinyComponent.h"
+#include "com/ComLite.h"
+#include "registry/Registry.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +78,8 @@ TEST(ComComponent, RegisterCreateCallAndUnregister) {
     EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey, L""), L"TinyGreeter Class");
     EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32", L""), modulePath);
     EXPECT_EQ(com::InprocServerPath(CLSID_TinyGreeter), modulePath);
-    EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+    EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32", L"ThreadingModel"),
+              L"Apartment");
     EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\ProgID", L""), kTinyProgId);
     EXPECT_EQ(registry::ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\VersionIndependentProgID", L""),
               kTinyVersionIndependentProgId);
@@ -178,7 +179,7 @@ TEST(ComComponent, UnregisterLeavesAProgIdTakenByAnotherClass) {
     ASSERT_TRUE(library.Loaded());
     ASSERT_EQ(library.Call("DllRegisterServer"), S_OK);
     ASSERT_TRUE(registry::WriteString(HKEY_CLASSES_ROOT, std::wstring(kTinyProgId) + L"\\CLSID", L"",
-                                   L"{00000000-1111-2222-3333-444444444444}"));
+                                      L"{00000000-1111-2222-3333-444444444444}"));
     ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
     EXPECT_TRUE(registry::KeyExists(HKEY_CLASSES_ROOT, kTinyProgId));
     EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kTinyVersionIndependentProgId));

@@ -1,8 +1,8 @@
 // The registry: values and keys through the Win32-style calls, persistence, corrupt hive files
 // and concurrent writers.
 
-#include "registry/Registry.h"
 #include "TempRegistry.h"
+#include "registry/Registry.h"
 
 #include <gtest/gtest.h>
 

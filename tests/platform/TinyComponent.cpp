@@ -49,12 +49,12 @@ HRESULT CreateTinyGreeter(REFIID riid, void** ppv) {
 
 com::CComServerModule& Module() {
     static com::CComServerModule module({{CLSID_TinyGreeter,
-                                            kTinyProgId,
-                                            kTinyVersionIndependentProgId,
-                                            L"TinyGreeter Class",
-                                            &CreateTinyGreeter,
-                                            L"Apartment",
-                                            {{L"", L"Version", L"1.0"}, {L"ToolboxBitmap32", L"", L"%MODULE%, 102"}}}});
+                                          kTinyProgId,
+                                          kTinyVersionIndependentProgId,
+                                          L"TinyGreeter Class",
+                                          &CreateTinyGreeter,
+                                          L"Apartment",
+                                          {{L"", L"Version", L"1.0"}, {L"ToolboxBitmap32", L"", L"%MODULE%, 102"}}}});
     return module;
 }
 

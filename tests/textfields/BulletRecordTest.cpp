@@ -1,7 +1,7 @@
 // Bullet text in the numbering schemes, and the bullet record read from a paragraph's
 // BulletFormat.
-#include "genswf/text/BulletRecord.h"
 #include "genswf/movie/Movie.h"
+#include "genswf/text/BulletRecord.h"
 #include "powerpoint/host/PowerPointHost.h"
 #include "ppt/Numbering.h"
 

@@ -2,11 +2,11 @@
 // frame track that shows the piece.
 #include "FontsFixture.h"
 
-#include "genswf/utils/Exceptions.h"
 #include "genswf/movie/Movie.h"
 #include "genswf/slides/SlideActions.h"
 #include "genswf/text/TextFieldPiece.h"
 #include "genswf/text/TextStyle.h"
+#include "genswf/utils/Exceptions.h"
 #include "xmldom/XmlDom.h"
 
 #include <gtest/gtest.h>
@@ -194,8 +194,7 @@ TEST_F(TextFieldPieceTest, StyleWithoutAFontIsAnError) {
         piece->Write(parent);
         FAIL() << "written without a font";
     } catch (const CBaseException& e) {
-        EXPECT_NE(std::wstring::npos,
-                  e.GetMessage().find(L" in file genswf/src/text/TextFieldPiece.cpp at line "))
+        EXPECT_NE(std::wstring::npos, e.GetMessage().find(L" in file genswf/src/text/TextFieldPiece.cpp at line "))
             << std::string(e.GetMessage().begin(), e.GetMessage().end());
     }
     EXPECT_EQ(0, parent->childNodes()->length());  // nothing half-written

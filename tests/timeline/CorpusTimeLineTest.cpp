@@ -3,8 +3,8 @@
 
 #include "genswf/animation/EffectExporter.h"
 #include "genswf/animation/EffectRegistry.h"
-#include "powerpoint/loader/PptLoader.h"
 #include "genswf/animation/TimeLine.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // the running version.
 
 #include "genswf/animation/EffectRegistry.h"
-#include "genswf/utils/Exceptions.h"
 #include "genswf/animation/TimeLine.h"
+#include "genswf/utils/Exceptions.h"
 
 #include "powerpoint/host/PowerPointHost.h"
 

@@ -2,11 +2,11 @@
 // into its stored records with the values the loaded slide holds, and every shape's fill and line
 // read as loaded.
 
+#include "WrapperTestSupport.h"
 #include "genswf/ppt/PptFillFormat.h"
 #include "genswf/ppt/PptLineFormat.h"
-#include "powerpoint/loader/PptLoader.h"
 #include "genswf/ppt/PptTimeLine.h"
-#include "WrapperTestSupport.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The fill, line, colour, OLE and sound wrappers over the in-memory host: values, read-once
 // caching, retry after a failure, the failure texts and the references they hold.
 
+#include "WrapperTestSupport.h"
 #include "genswf/ppt/PptColorFormat.h"
 #include "genswf/ppt/PptFillFormat.h"
 #include "genswf/ppt/PptLineFormat.h"
 #include "genswf/ppt/PptOleFormat.h"
 #include "genswf/ppt/PptSoundFormat.h"
-#include "WrapperTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // parameters and information, the defaults that stand in for unreadable values, and the stored
 // records made from them.
 
-#include "genswf/ppt/PptTimeLine.h"
 #include "WrapperTestSupport.h"
+#include "genswf/ppt/PptTimeLine.h"
 
 #include <gtest/gtest.h>
 

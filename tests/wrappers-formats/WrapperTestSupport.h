@@ -1,9 +1,9 @@
 #pragma once
 // What the format and timeline wrapper tests share: the failure text and the document's references.
 
+#include "PptFailureText.h"
 #include "genswf/utils/Exceptions.h"
 #include "powerpoint/host/PowerPointHost.h"
-#include "PptFailureText.h"
 
 #include <gtest/gtest.h>
 

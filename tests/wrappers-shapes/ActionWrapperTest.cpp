@@ -1,10 +1,10 @@
 // The interactivity wrappers over the in-memory host: a slide's hyperlinks, one hyperlink, a
 // mouse action, and the snapshot of a shape's entry animation.
 
+#include "WrapperTestSupport.h"
 #include "genswf/ppt/PptActionSetting.h"
 #include "genswf/ppt/PptAnimationSettings.h"
 #include "genswf/ppt/PptHyperlinks.h"
-#include "WrapperTestSupport.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 // Hyperlink anchors over the in-memory host (the shape a hyperlink belongs to and, for linked
 // text, which characters) and the text frame a shape hands out.
 
+#include "WrapperTestSupport.h"
 #include "genswf/ppt/PptHyperlinks.h"
 #include "genswf/ppt/PptShape.h"
 #include "genswf/ppt/PptTextFrame.h"
-#include "WrapperTestSupport.h"
 
 using namespace genswf;
 using namespace PowerPoint;

@@ -2,13 +2,13 @@
 // the failure texts, the OLE guard, rotation probing on a copy, text stripping, picture export,
 // and the colours derived from the colour behind the text.
 
+#include "WrapperTestSupport.h"
 #include "genswf/ppt/PptFillFormat.h"
 #include "genswf/ppt/PptLineFormat.h"
 #include "genswf/ppt/PptOleFormat.h"
 #include "genswf/ppt/PptShape.h"
 #include "genswf/ppt/PptShapes.h"
 #include "genswf/ppt/PptSoundFormat.h"
-#include "WrapperTestSupport.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,9 +1,9 @@
 #pragma once
 // One-slide presentations in the in-memory host and the failure texts the wrappers raise.
 
+#include "PptFailureText.h"
 #include "genswf/utils/Exceptions.h"
 #include "powerpoint/host/PowerPointHost.h"
-#include "PptFailureText.h"
 
 #include <gtest/gtest.h>
 

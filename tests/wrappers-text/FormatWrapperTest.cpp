@@ -1,13 +1,13 @@
 // Bullet text in every numbering style, the bullet character, the font snapshot, the ruler's
 // levels by index and the paragraph format's bullet, over the in-memory host.
 
+#include "TextDeck.h"
 #include "genswf/ppt/PptBulletFormat.h"
 #include "genswf/ppt/PptFont.h"
 #include "genswf/ppt/PptParagraphFormat.h"
 #include "genswf/ppt/PptRuler.h"
 #include "genswf/ppt/PptTextFrame.h"
 #include "genswf/ppt/PptTextRange.h"
-#include "TextDeck.h"
 
 using namespace genswf;
 using namespace wrapperstest;
@@ -181,7 +181,8 @@ TEST(BulletFormatWrapper, PlainValuesAndNumberingFromTheHost) {
     EXPECT_EQ(L"Arial", second->GetFont()->GetName());
     EXPECT_EQ(ppBaselineAlignBaseline, text->GetParagraphFormat()->GetBaseLineAlignment());
     // The host gives bullets no parent: the shared base reports its own place.
-    EXPECT_EQ(L"PPT Exception in file genswf/include/genswf/ppt/Ppt.h at line 23", MessageOf([&] { second->GetParent(); }));
+    EXPECT_EQ(L"PPT Exception in file genswf/include/genswf/ppt/Ppt.h at line 23",
+              MessageOf([&] { second->GetParent(); }));
 }
 
 TEST(FontWrapper, SnapshotOfEveryValue) {

@@ -3,11 +3,11 @@
 
 #include "genswf/ppt/PptBulletFormat.h"
 #include "genswf/ppt/PptFont.h"
-#include "powerpoint/loader/PptLoader.h"
 #include "genswf/ppt/PptParagraphFormat.h"
 #include "genswf/ppt/PptRuler.h"
 #include "genswf/ppt/PptTextFrame.h"
 #include "genswf/ppt/PptTextRange.h"
+#include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
 

@@ -2,13 +2,13 @@
 // a failed read asked again, the failure texts, sub-ranges kept per (start, length), 0-based
 // positions, and every reference given back.
 
+#include "TextDeck.h"
 #include "genswf/ppt/PptBulletFormat.h"
 #include "genswf/ppt/PptFont.h"
 #include "genswf/ppt/PptParagraphFormat.h"
 #include "genswf/ppt/PptRuler.h"
 #include "genswf/ppt/PptTextFrame.h"
 #include "genswf/ppt/PptTextRange.h"
-#include "TextDeck.h"
 
 #include <cmath>
 #include <utility>

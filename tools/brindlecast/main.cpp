@@ -1,11 +1,11 @@
 // Command-line host: loads a presentation and exports it through the add-in's control.
 #include "BcVersion.h"
 #include "addin/control/BrindlecastFree.h"
+#include "base/encodings/TextEncoding.h"
 #include "com/ComBstr.h"
 #include "com/ComRuntime.h"
 #include "powerpoint/loader/PptLoader.h"
 #include "ui/ScriptedAnswers.h"
-#include "base/encodings/TextEncoding.h"
 
 #include <unistd.h>
 #include <cstdio>
@@ -106,7 +106,8 @@ int main(int argc, char** argv) {
     } else if (!slides.empty()) {
         const std::size_t dash = slides.find('-');
         const std::wstring from = base::encodings::WideFromUtf8(slides.substr(0, dash));
-        const std::wstring to = dash == std::string::npos ? from : base::encodings::WideFromUtf8(slides.substr(dash + 1));
+        const std::wstring to =
+            dash == std::string::npos ? from : base::encodings::WideFromUtf8(slides.substr(dash + 1));
         if (!ui::ParseWholeNumber(from, first) || !ui::ParseWholeNumber(to, last) || first < 1 || last < first)
             return BadArguments("--slides needs all, current or N-M with 1 <= N <= M");
         answers.emplace_back(L"slides", L"selected");
@@ -119,7 +120,8 @@ int main(int argc, char** argv) {
     } catch (const PowerPoint::Loader::CPptLoadError& e) {
         return Failed(e.GetMessage());
     } catch (const std::exception& e) {
-        return Failed(L"cannot load " + base::encodings::WideFromUtf8(input) + L": " + base::encodings::WideFromUtf8(e.what()));
+        return Failed(L"cannot load " + base::encodings::WideFromUtf8(input) + L": " +
+                      base::encodings::WideFromUtf8(e.what()));
     }
     PowerPoint::Host::CHostDocument& document = *loaded.document;
 

@@ -5,8 +5,8 @@
 namespace pptrender {
 
 render::SlideDrawing SlideFromHost(const PowerPoint::Loader::LoadResult& loaded, std::size_t index,
-                                     std::size_t& firstSlideShape,
-                                     std::vector<const PowerPoint::Host::CHostShape*>& slideShapes) {
+                                   std::size_t& firstSlideShape,
+                                   std::vector<const PowerPoint::Host::CHostShape*>& slideShapes) {
     PowerPoint::Host::CHostSlide* slide = loaded.document->Slides().at(index);
     std::vector<PowerPoint::Host::CHostShape*> drawn;
     render::SlideDrawing drawing = PowerPoint::Host::SlideDrawingOf(slide, &drawn);

@@ -1,8 +1,8 @@
 #pragma once
 // A slide of a loaded presentation as the host draws it, with the shapes behind its drawings.
 
-#include "render/BcRender.h"
 #include "powerpoint/loader/PptLoader.h"
+#include "render/BcRender.h"
 
 #include <cstddef>
 #include <vector>
@@ -13,7 +13,7 @@ namespace pptrender {
 // `firstSlideShape`; `slideShapes` receives the shape behind each of them (null for the date,
 // footer and slide number).
 render::SlideDrawing SlideFromHost(const PowerPoint::Loader::LoadResult& loaded, std::size_t index,
-                                     std::size_t& firstSlideShape,
-                                     std::vector<const PowerPoint::Host::CHostShape*>& slideShapes);
+                                   std::size_t& firstSlideShape,
+                                   std::vector<const PowerPoint::Host::CHostShape*>& slideShapes);
 
 }  // namespace pptrender

@@ -3,11 +3,11 @@
 // point), to look at what the host would draw. With --shapes, each shape of the slide is also
 // written as its own picture next to OUT ("OUT-shape3.png"), at the same scale.
 
-#include "render/BcRender.h"
 #include "BcVersion.h"
 #include "HostDrawing.h"
-#include "powerpoint/loader/PptLoader.h"
 #include "base/encodings/TextEncoding.h"
+#include "powerpoint/loader/PptLoader.h"
+#include "render/BcRender.h"
 
 #include <cmath>
 #include <cstdio>

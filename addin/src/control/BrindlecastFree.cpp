@@ -3,18 +3,18 @@
 #include "addin/control/BrindlecastFree.h"
 
 #include "addin/dialogs/AboutDialog.h"
-#include "com/ComServer.h"
 #include "addin/dialogs/ConsoleView.h"
-#include "genswf/utils/Exceptions.h"
-#include "addin/language/LanguageManager.h"
-#include "genswf/utils/ModuleVersionInfo.h"
 #include "addin/dialogs/OptionsDialog.h"
-#include "powerpoint/model/PowerPoint.h"
 #include "addin/dialogs/ProgressDialog.h"
 #include "addin/dialogs/PublishDialog.h"
-#include "ui/ScriptedAnswers.h"
+#include "addin/language/LanguageManager.h"
 #include "addin/settings/Settings.h"
+#include "com/ComServer.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/utils/ModuleVersionInfo.h"
 #include "genswf/utils/Utils.h"
+#include "powerpoint/model/PowerPoint.h"
+#include "ui/ScriptedAnswers.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -3,10 +3,10 @@
 
 #include "addin/converter/PresentationConverter.h"
 
-#include "genswf/compiler/CompileSwf.h"
-#include "genswf/utils/Exceptions.h"
 #include "addin/language/LanguageManager.h"
 #include "addin/shell/ShellServices.h"
+#include "genswf/compiler/CompileSwf.h"
+#include "genswf/utils/Exceptions.h"
 
 void CPresentationConverter::ExportMovieDescription(const std::wstring& /*xmlFileName*/) {
     // Filled in when the movie document joins the build.

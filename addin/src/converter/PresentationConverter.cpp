@@ -1,8 +1,8 @@
 #include "addin/converter/PresentationConverter.h"
 
-#include "genswf/utils/Exceptions.h"
 #include "FileHolder.h"
 #include "addin/settings/Settings.h"
+#include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
 
 using namespace genswf;

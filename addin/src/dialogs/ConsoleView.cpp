@@ -1,14 +1,14 @@
 #include "addin/dialogs/ConsoleView.h"
 
-#include "addin/dialogs/AboutDialog.h"
 #include "BcVersion.h"
+#include "addin/dialogs/AboutDialog.h"
 #include "addin/dialogs/ErrorReportDialog.h"
 #include "addin/dialogs/OptionsDialog.h"
 #include "addin/dialogs/ProgressDialog.h"
 #include "addin/dialogs/PublishDialog.h"
 #include "addin/settings/Settings.h"
-#include "shell/Shell.h"
 #include "genswf/utils/Utils.h"
+#include "shell/Shell.h"
 
 using namespace genswf;
 
@@ -62,10 +62,10 @@ void CConsoleView::PumpProgress(CProgressDialog& dialog) {
     const ui::CControlState* shapes = dialog.FindControl(CProgressDialog::IDC_SHAPE_PROGRESS);
     std::wstring lines = dialog.GetTitle() + L"\n" + dialog.GetItemText(CProgressDialog::IDC_TASK) + L"\n";
     lines += ui::ProgressBarText(L"", slides ? slides->rangeMin : 0, slides ? slides->rangeMax : 0,
-                                   slides ? slides->position : 0) +
+                                 slides ? slides->position : 0) +
              L" " + dialog.GetItemText(CProgressDialog::IDC_SLIDE_TEXT) + L"\n";
     lines += ui::ProgressBarText(L"", shapes ? shapes->rangeMin : 0, shapes ? shapes->rangeMax : 0,
-                                   shapes ? shapes->position : 0) +
+                                 shapes ? shapes->position : 0) +
              L" " + dialog.GetItemText(CProgressDialog::IDC_SHAPE_TEXT);
     output.ShowProgress(lines);
 }

@@ -2,8 +2,8 @@
 
 #include "BcVersion.h"
 #include "addin/language/LanguageManager.h"
-#include "genswf/utils/ModuleVersionInfo.h"
 #include "addin/shell/ShellServices.h"
+#include "genswf/utils/ModuleVersionInfo.h"
 #include "genswf/utils/Utils.h"
 
 using namespace genswf;

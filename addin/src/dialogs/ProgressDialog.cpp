@@ -1,11 +1,11 @@
 #include "addin/dialogs/ProgressDialog.h"
 
+#include "addin/converter/PresentationConverter.h"
 #include "addin/dialogs/AddinView.h"
 #include "addin/dialogs/ErrorReportDialog.h"
-#include "genswf/utils/Exceptions.h"
 #include "addin/language/LanguageManager.h"
-#include "addin/converter/PresentationConverter.h"
 #include "addin/settings/Settings.h"
+#include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
 
 using namespace genswf;

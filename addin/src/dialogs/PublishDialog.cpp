@@ -1,10 +1,10 @@
 #include "addin/dialogs/PublishDialog.h"
 
-#include "genswf/utils/Exceptions.h"
 #include "addin/language/LanguageManager.h"
-#include "genswf/utils/PresentationUtils.h"
 #include "addin/settings/Settings.h"
 #include "addin/shell/ShellServices.h"
+#include "genswf/utils/Exceptions.h"
+#include "genswf/utils/PresentationUtils.h"
 #include "genswf/utils/Utils.h"
 
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #include "addin/settings/Settings.h"
 
 #include "genswf/utils/RegistryKey.h"
-#include "shell/Shell.h"
 #include "genswf/utils/Utils.h"
+#include "shell/Shell.h"
 
 using genswf::CRegistryKey;
 

@@ -1,7 +1,7 @@
 // Fade (also dissolve, random bars and checkerboard), appear and flash once.
 
-#include "genswf/animation/EffectExporters.h"
 #include "ExporterSupport.h"
+#include "genswf/animation/EffectExporters.h"
 
 namespace genswf {
 

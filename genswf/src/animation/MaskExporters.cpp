@@ -1,8 +1,8 @@
 // Wipe, blinds, split, box and circle: the object stays at rest while a new mask is put in
 // place of the previous one every frame.
 
-#include "genswf/animation/EffectExporters.h"
 #include "ExporterSupport.h"
+#include "genswf/animation/EffectExporters.h"
 
 #include <functional>
 

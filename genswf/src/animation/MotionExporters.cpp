@@ -1,7 +1,7 @@
 // Fly and crawl from outside the movie, and peek by the object's own size under a fixed mask.
 
-#include "genswf/animation/EffectExporters.h"
 #include "ExporterSupport.h"
+#include "genswf/animation/EffectExporters.h"
 
 namespace genswf {
 

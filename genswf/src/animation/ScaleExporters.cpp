@@ -1,7 +1,7 @@
 // Zoom, spiral, stretch and swivel: the object is scaled about a fixed point every frame.
 
-#include "genswf/animation/EffectExporters.h"
 #include "ExporterSupport.h"
+#include "genswf/animation/EffectExporters.h"
 
 #include <cmath>
 

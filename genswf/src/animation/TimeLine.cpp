@@ -3,8 +3,8 @@
 #include "genswf/animation/TimeLine.h"
 
 #include "genswf/animation/EffectRegistry.h"
-#include "genswf/utils/Exceptions.h"
 #include "genswf/ppt/PptShape.h"
+#include "genswf/utils/Exceptions.h"
 
 namespace genswf {
 

@@ -3,8 +3,8 @@
 #include "com/ComLite.h"
 #include "genswf/utils/Exceptions.h"
 #include "genswf/utils/RegistryKey.h"
-#include "tarnquill/Tarnquill.h"
 #include "genswf/utils/Utils.h"
+#include "tarnquill/Tarnquill.h"
 
 #include <algorithm>
 #include <cstring>

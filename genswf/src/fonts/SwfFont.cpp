@@ -2,10 +2,10 @@
 // the characters the movie uses, its file and its "font" element.
 #include "genswf/fonts/SwfFont.h"
 
-#include "genswf/utils/Exceptions.h"
+#include "fonts/SystemFonts.h"
 #include "genswf/fonts/FontTable.h"
 #include "genswf/movie/Movie.h"
-#include "fonts/SystemFonts.h"
+#include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
 
 #include <cstdio>

@@ -1,8 +1,8 @@
 #include "genswf/images/ImagesCollection.h"
 
+#include "Sha1.h"
 #include "genswf/utils/Exceptions.h"
 #include "genswf/utils/PngFile.h"
-#include "Sha1.h"
 #include "genswf/utils/Utils.h"
 
 #include <map>

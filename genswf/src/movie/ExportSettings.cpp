@@ -2,10 +2,10 @@
 
 #include "genswf/movie/ExportSettings.h"
 
-#include "genswf/utils/Exceptions.h"
 #include "genswf/movie/LogFile.h"
 #include "genswf/ppt/PptMaster.h"
 #include "genswf/ppt/PptPresentation.h"
+#include "genswf/utils/Exceptions.h"
 
 #include <algorithm>
 #include <cmath>

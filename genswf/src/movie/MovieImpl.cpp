@@ -3,11 +3,11 @@
 #include "genswf/movie/MovieImpl.h"
 
 #include "com/ComBstr.h"
-#include "genswf/utils/Exceptions.h"
 #include "genswf/movie/LogFile.h"
 #include "genswf/movie/ParsedPresentation.h"
 #include "genswf/ppt/PptPresentation.h"
 #include "genswf/ppt/PptSlides.h"
+#include "genswf/utils/Exceptions.h"
 #include "libpptparser/Presentation.h"
 
 namespace genswf {

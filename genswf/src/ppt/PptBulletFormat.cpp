@@ -2,8 +2,8 @@
 
 #include "genswf/ppt/PptBulletFormat.h"
 
-#include "genswf/ppt/PptFont.h"
 #include "PptHelpers.h"
+#include "genswf/ppt/PptFont.h"
 #include "genswf/utils/Utils.h"
 #include "ppt/Numbering.h"
 

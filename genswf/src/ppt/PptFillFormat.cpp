@@ -2,8 +2,8 @@
 
 #include "genswf/ppt/PptFillFormat.h"
 
-#include "genswf/ppt/PptColorFormat.h"
 #include "PptHelpers.h"
+#include "genswf/ppt/PptColorFormat.h"
 
 namespace genswf {
 

@@ -1,7 +1,7 @@
 // One header or footer placeholder of a slide.
 
-#include "genswf/ppt/PptHeadersFooters.h"
 #include "PptHelpers.h"
+#include "genswf/ppt/PptHeadersFooters.h"
 
 namespace genswf {
 

@@ -1,7 +1,7 @@
 // Where a hyperlink sits: the shape that carries it and, for linked text, which characters.
 
-#include "genswf/ppt/PptActionSetting.h"
 #include "PptHelpers.h"
+#include "genswf/ppt/PptActionSetting.h"
 #include "genswf/ppt/PptHyperlinks.h"
 #include "genswf/ppt/PptShape.h"
 #include "genswf/ppt/PptTextFrame.h"

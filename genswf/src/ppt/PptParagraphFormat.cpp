@@ -2,8 +2,8 @@
 
 #include "genswf/ppt/PptParagraphFormat.h"
 
-#include "genswf/ppt/PptBulletFormat.h"
 #include "PptHelpers.h"
+#include "genswf/ppt/PptBulletFormat.h"
 
 namespace genswf {
 

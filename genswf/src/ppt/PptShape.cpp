@@ -2,8 +2,8 @@
 
 #include "genswf/ppt/PptShape.h"
 
-#include "genswf/ppt/PptFillFormat.h"
 #include "PptHelpers.h"
+#include "genswf/ppt/PptFillFormat.h"
 #include "genswf/ppt/PptLineFormat.h"
 #include "genswf/ppt/PptOleFormat.h"
 #include "genswf/ppt/PptSoundFormat.h"

@@ -2,8 +2,8 @@
 
 #include "genswf/ppt/PptSlide.h"
 
-#include "genswf/ppt/PptHeadersFooters.h"
 #include "PptHelpers.h"
+#include "genswf/ppt/PptHeadersFooters.h"
 #include "genswf/ppt/PptMaster.h"
 #include "genswf/ppt/PptShapes.h"
 #include "genswf/ppt/PptSlideRange.h"

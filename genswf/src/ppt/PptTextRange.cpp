@@ -2,8 +2,8 @@
 
 #include "genswf/ppt/PptTextRange.h"
 
-#include "genswf/ppt/PptFont.h"
 #include "PptHelpers.h"
+#include "genswf/ppt/PptFont.h"
 #include "genswf/ppt/PptParagraphFormat.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "genswf/shapes/MediaProbe.h"
 
-#include "media/MediaDevice.h"
 #include "genswf/utils/Utils.h"
+#include "media/MediaDevice.h"
 
 namespace genswf {
 

@@ -2,10 +2,10 @@
 
 #include "genswf/text/TextFieldPiece.h"
 
-#include "genswf/utils/Exceptions.h"
 #include "genswf/movie/Movie.h"
 #include "genswf/slides/SlideActions.h"
 #include "genswf/text/TextStyle.h"
+#include "genswf/utils/Exceptions.h"
 
 namespace genswf {
 

@@ -1,8 +1,8 @@
 // Object creation through the registry, and class-id text forms.
 
+#include "base/encodings/TextEncoding.h"
 #include "com/ComRuntime.h"
 #include "registry/Registry.h"
-#include "base/encodings/TextEncoding.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

@@ -1,9 +1,9 @@
 // The component side: class factories, lock count and self-registration.
 
+#include "base/encodings/TextEncoding.h"
 #include "com/ComBstr.h"
 #include "com/ComServer.h"
 #include "registry/Registry.h"
-#include "base/encodings/TextEncoding.h"
 
 #include <dlfcn.h>
 #include <climits>
@@ -115,7 +115,8 @@ HRESULT CComServerModule::RegisterServer() {
         ok = ok && registry::WriteString(root, classKey, L"", info.description);
         ok = ok && registry::WriteString(root, classKey + L"\\InprocServer32", L"", modulePath);
         if (!info.threadingModel.empty())
-            ok = ok && registry::WriteString(root, classKey + L"\\InprocServer32", L"ThreadingModel", info.threadingModel);
+            ok = ok &&
+                 registry::WriteString(root, classKey + L"\\InprocServer32", L"ThreadingModel", info.threadingModel);
         if (!info.progId.empty()) {
             ok = ok && registry::WriteString(root, classKey + L"\\ProgID", L"", info.progId);
             ok = ok && registry::WriteString(root, info.progId, L"", info.description);

@@ -1,8 +1,8 @@
 #include "fonts/FontMetrics.h"
 
 #include "FontText.h"
-#include "fonts/SystemFonts.h"
 #include "base/encodings/TextEncoding.h"
+#include "fonts/SystemFonts.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -293,7 +293,8 @@ std::intptr_t OpenTarget(const std::wstring& target, std::wstring* error) {
     const std::string opener = chosen && *chosen ? chosen : "xdg-open";
     const std::string program = FindProgram(opener);
     if (program.empty())
-        return fail(SE_ERR_NOASSOC, base::encodings::WideFromUtf8(opener) + L" is not available, so the item cannot be opened.");
+        return fail(SE_ERR_NOASSOC,
+                    base::encodings::WideFromUtf8(opener) + L" is not available, so the item cannot be opened.");
 
     const int status = StartDetached(program, {program, argument}, kOpenWaitMs);
     if (status == 0 || status == kStatusStillRunning) {

@@ -16,7 +16,9 @@ bool IsXmlChar(char32_t c);
 std::string XmlUtf8FromWide(const std::wstring& text);
 
 // Wide text of the UTF-8 libxml2 holds (always valid there); null gives "".
-inline std::wstring WideFromUtf8(const char* text, std::size_t length) { return base::encodings::WideFromUtf8(text, length); }
+inline std::wstring WideFromUtf8(const char* text, std::size_t length) {
+    return base::encodings::WideFromUtf8(text, length);
+}
 std::wstring WideFromUtf8(const char* text);
 
 }  // namespace detail

@@ -2,8 +2,8 @@
 // Runs one export from start to end: which slides go out, the output and temporary folders,
 // the movie description, the compiler, the output file and the clean-up.
 
-#include "powerpoint/model/PowerPoint.h"
 #include "genswf/utils/ProgressSink.h"
+#include "powerpoint/model/PowerPoint.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,9 +2,9 @@
 // "Exporting presentation": runs one conversion, shows its progress, turns Cancel into an
 // interruption at the next report and every failure into the error report.
 
-#include "ui/DialogModel.h"
-#include "powerpoint/model/PowerPoint.h"
 #include "genswf/utils/ProgressSink.h"
+#include "powerpoint/model/PowerPoint.h"
+#include "ui/DialogModel.h"
 
 #include <cstdint>
 #include <functional>

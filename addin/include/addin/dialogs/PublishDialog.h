@@ -3,8 +3,8 @@
 // slides go out and whether they advance by themselves. Publish writes the choices into the
 // settings and saves them.
 
-#include "ui/DialogModel.h"
 #include "powerpoint/model/PowerPoint.h"
+#include "ui/DialogModel.h"
 
 #include <string>
 #include <vector>

@@ -3,11 +3,11 @@
 // the exporter base with its entrance/exit dispatch, and the registry that hands out one
 // exporter per effect number.
 
+#include "Placement.h"
+#include "TimeLine.h"
 #include "genswf/movie/Movie.h"
 #include "genswf/movie/MovieFrames.h"
 #include "genswf/movie/MovieObjects.h"
-#include "Placement.h"
-#include "TimeLine.h"
 
 #include <cstdint>
 #include <map>

@@ -4,8 +4,8 @@
 // format shape pictures take, and which entry-effect object serves an entry-effect code.
 
 #include "EntryEffect.h"
-#include "powerpoint/model/PowerPoint.h"
 #include "genswf/utils/Utils.h"
+#include "powerpoint/model/PowerPoint.h"
 
 #include <cstdint>
 #include <map>

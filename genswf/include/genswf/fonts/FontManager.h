@@ -3,8 +3,8 @@
 // and slant; at the end of the export, the used fonts as files and "font" definitions.
 
 #include "FontTable.h"
-#include "genswf/movie/MovieTypes.h"
 #include "SwfFont.h"
+#include "genswf/movie/MovieTypes.h"
 
 #include <cstdint>
 #include <memory>

@@ -4,8 +4,8 @@
 // progress sink, log). The converter fills it before the movie exists; afterwards only the log
 // changes.
 
-#include "powerpoint/model/PowerPoint.h"
 #include "genswf/utils/Utils.h"
+#include "powerpoint/model/PowerPoint.h"
 
 #include <memory>
 #include <string>

@@ -6,10 +6,10 @@
 // The presentation side (settings, slides, tags, export) is added to this same class by the
 // movie-document work; CreateEmpty gives the document alone, for the writers and for tests.
 
-#include "genswf/geometry/Geometry.h"
 #include "MovieFrames.h"
 #include "MovieObjects.h"
 #include "MovieTypes.h"
+#include "genswf/geometry/Geometry.h"
 
 #include <cstdint>
 #include <memory>

@@ -3,8 +3,8 @@
 // they hold (show, modify, replace, hide, sound start, actions) and the actions that "actions"
 // commands and buttons run.
 
-#include "genswf/geometry/Geometry.h"
 #include "MovieTypes.h"
+#include "genswf/geometry/Geometry.h"
 
 #include <cstdint>
 #include <map>

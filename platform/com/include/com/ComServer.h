@@ -117,8 +117,8 @@ private:
 // Defines the four exported entry points of a component over a CComServerModule expression.
 #define BC_COM_SERVER_EXPORTS(moduleExpr)                                                                     \
     static const char bcComModuleAnchor = 0;                                                                  \
-    static ::com::CComServerModule& BcComServerModule() {                                                   \
-        ::com::CComServerModule& module = (moduleExpr);                                                     \
+    static ::com::CComServerModule& BcComServerModule() {                                                     \
+        ::com::CComServerModule& module = (moduleExpr);                                                       \
         module.SetModuleAddress(&bcComModuleAnchor);                                                          \
         return module;                                                                                        \
     }                                                                                                         \

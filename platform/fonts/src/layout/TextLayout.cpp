@@ -313,8 +313,8 @@ void CTextLayout::Impl::BreakParagraph(int pi, float& v) {
     if (p.bulletShown) {
         const RunStyle& first = styles[styleOf[p.span.start]].style;
         p.bulletMetrics = fonts::GetFontMetrics(b.fontName.empty() ? first.fontName : b.fontName,
-                                                  b.fontName.empty() ? first.bold : b.bold,
-                                                  b.fontName.empty() ? first.italic : b.italic);
+                                                b.fontName.empty() ? first.bold : b.bold,
+                                                b.fontName.empty() ? first.italic : b.italic);
         p.bulletSize = std::clamp(Finite(b.size) > 0 ? b.size : Finite(first.size), 0.0f, kMaxSize);
         for (wchar_t c : b.text) p.bulletWidth += p.bulletMetrics->AdvanceEm(char32_t(c)) * p.bulletSize;
         hang = std::max(p.bulletWidth, std::fabs(firstMargin - leftMargin));

@@ -339,7 +339,9 @@ public:
     HRESULT get_BoundLeft(float* out) override { return Bound("get_BoundLeft", &fonts::layout::TextBox::left, out); }
     HRESULT get_BoundTop(float* out) override { return Bound("get_BoundTop", &fonts::layout::TextBox::top, out); }
     HRESULT get_BoundWidth(float* out) override { return Bound("get_BoundWidth", &fonts::layout::TextBox::width, out); }
-    HRESULT get_BoundHeight(float* out) override { return Bound("get_BoundHeight", &fonts::layout::TextBox::height, out); }
+    HRESULT get_BoundHeight(float* out) override {
+        return Bound("get_BoundHeight", &fonts::layout::TextBox::height, out);
+    }
     HRESULT Paragraphs(LONG start, LONG length, TextRange** out) override {
         return Sub("Paragraphs", Unit::Paragraph, start, length, out);
     }

@@ -2,8 +2,8 @@
 
 #include "powerpoint/render/HostRender.h"
 
-#include "host/HostObjects.h"
 #include "fonts/SystemFonts.h"
+#include "host/HostObjects.h"
 #include "layout/HostTextLayout.h"
 
 #include <cairo.h>
@@ -315,7 +315,7 @@ const CHostMaster* MasterOf(const CHostNode* node) {
 // A date, footer or slide number: the master's placeholder of that kind with the element's
 // text, or where a new master puts it.
 render::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, const std::wstring& text,
-                                           float slideWidth, float slideHeight) {
+                                         float slideWidth, float slideHeight) {
     ShapeData d;
     const CHostShape* placeholder = nullptr;
     for (const CHostShape* s : master->shapes)
@@ -476,7 +476,7 @@ HRESULT ExportSlidePicture(CHostSlide* slide, const std::wstring& path, const st
     if (!SameText(filter, L"png")) return E_NOTIMPL;
     try {
         render::RenderSlidePng(SlideDrawingOf(slide), static_cast<int>(width), static_cast<int>(height),
-                                 std::filesystem::path(Utf8Path(path)));
+                               std::filesystem::path(Utf8Path(path)));
     } catch (const std::exception& e) {
         return FailureOf(e);
     }

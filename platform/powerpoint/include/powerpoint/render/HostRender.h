@@ -3,8 +3,8 @@
 // included (glyph outlines placed where the text layout put each character). Shape.Export and
 // Slide.Export render these; tools can render them too.
 
-#include "render/BcRender.h"
 #include "powerpoint/host/PowerPointHost.h"
+#include "render/BcRender.h"
 
 #include <vector>
 
