@@ -115,6 +115,12 @@ TextRange* TextRangeObject(CHostShape* shape, LONG start, LONG length, LONG coun
 ActionSettings* ShapeActionSettingsObject(CHostShape* shape);
 // The hyperlink of text link `link` of the shape, or of the shape's own action (link -1).
 Hyperlink* HyperlinkObject(CHostShape* shape, LONG link, PpMouseActivation activation);
+SlideShowTransition* TransitionObject(CHostSlide* slide);
+Hyperlinks* SlideHyperlinksObject(CHostSlide* slide);
+TimeLine* TimeLineObject(CHostSlide* slide);
+Slides* SlidesObject(CHostDocument* doc);
+// The host slide behind a slide object of this host, or null for anything else.
+CHostSlide* HostSlideOf(IDispatch* object);
 HeadersFooters* HeadersFootersObject(CHostDocument* doc, const CHostNode* node, HeadersFootersData* data);
 ColorScheme* ColorSchemeObject(CHostDocument* doc, const CHostNode* node, ULONG* colors);
 
@@ -145,6 +151,37 @@ HRESULT ExportShapePicture(CHostShape* shape, const std::wstring& path, PpShapeF
                            LONG scaleHeight, PpExportMode mode);
 HRESULT ExportSlidePicture(CHostSlide* slide, const std::wstring& path, const std::wstring& filter, LONG width,
                            LONG height);
+
+// The 1-based position a VARIANT index names among count items; names go through byName (0: none).
+template <class ByName>
+HRESULT PositionFromVariant(const VARIANT& index, LONG count, ByName byName, LONG* position) {
+    LONG p = 0;
+    switch (index.vt) {
+    case VT_I4:
+        p = index.lVal;
+        break;
+    case VT_I2:
+        p = index.iVal;
+        break;
+    case VT_BSTR:
+        p = byName(WStringFromBstr(index.bstrVal));
+        break;
+    default:
+        return DISP_E_TYPEMISMATCH;
+    }
+    if (p < 1 || p > count) return E_INVALIDARG;
+    *position = p;
+    return S_OK;
+}
+
+inline bool IsMissing(const VARIANT& v) { return v.vt == VT_EMPTY || v.vt == VT_ERROR; }
+
+inline std::vector<CHostSlide*> LiveSlides(const std::vector<CHostSlide*>& slides) {
+    std::vector<CHostSlide*> live;
+    for (CHostSlide* s : slides)
+        if (!s->IsDeleted()) live.push_back(s);
+    return live;
+}
 
 }  // namespace Host
 }  // namespace PowerPoint
