@@ -84,14 +84,6 @@ std::shared_ptr<CTimeLineEffect> CreateTimeLineEffect(CPptEffect& effect) {
     return std::make_shared<CTimeLineEffect>(std::move(v));
 }
 
-std::shared_ptr<CShapeEffectList> CShapeEffectList::Create(const std::wstring& shapeName) {
-    return std::make_shared<CShapeEffectList>(shapeName);
-}
-
-void CShapeEffectList::AddIfTarget(const std::shared_ptr<CTimeLineEffect>& effect) {
-    if (effect && effect->GetTargetShapeName() == m_name) m_effects.push_back(effect);
-}
-
 std::shared_ptr<CEffectList> CEffectList::Create(CPptSequence& sequence) {
     auto list = CreateEmpty();
     const LONG count = sequence.GetCount();

@@ -15,17 +15,6 @@ void CAttributeList::Write(CMovie* movie, const XmlElementPtr& element) const {
     for (const auto& item : m_items) movie->SetElementAttribute(element, item.first, item.second);
 }
 
-std::shared_ptr<CMovie> CMovie::CreateEmpty() {
-    std::shared_ptr<CMovie> movie(new CMovie());
-    movie->CreateDocument();
-    movie->CreateCollections();
-    return movie;
-}
-
-CMovie::CMovie() = default;
-
-CMovie::~CMovie() = default;
-
 void CMovie::CreateDocument() {
     try {
         m_document = xmldom::XmlDocument::Create();

@@ -3,6 +3,7 @@
 // model, then given their frames by the slide's scheduler and read by the effect exporters.
 
 #include "genswf/ppt/PptTimeLine.h"
+#include "genswf/shapes/ShapeEffectList.h"
 
 #include <cstdint>
 #include <memory>
@@ -77,24 +78,6 @@ private:
 // Reads one effect: Exit, Paragraph, EffectType, EffectInformation, EffectParameters, Timing,
 // Index, then the target shape's Name. Failing reads other than Paragraph and EffectType throw.
 std::shared_ptr<CTimeLineEffect> CreateTimeLineEffect(CPptEffect& effect);
-
-// The effects of one shape, in timeline order.
-class CShapeEffectList {
-public:
-    static std::shared_ptr<CShapeEffectList> Create(const std::wstring& shapeName);
-    explicit CShapeEffectList(std::wstring shapeName) : m_name(std::move(shapeName)) {}
-    virtual ~CShapeEffectList() = default;
-
-    // Appends the effect when it targets this list's shape (names compared exactly).
-    void AddIfTarget(const std::shared_ptr<CTimeLineEffect>& effect);
-    std::size_t GetCount() const { return m_effects.size(); }
-    const std::shared_ptr<CTimeLineEffect>& GetItem(std::size_t i) const { return m_effects.at(i); }
-    const std::wstring& GetName() const { return m_name; }
-
-private:
-    std::wstring m_name;
-    std::vector<std::shared_ptr<CTimeLineEffect>> m_effects;
-};
 
 // The effects of a main sequence that have a target shape, in sequence order.
 class CEffectList {

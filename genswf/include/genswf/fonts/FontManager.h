@@ -21,6 +21,13 @@ namespace genswf {
 class CMovie;
 class CObjectsCollection;
 class CPptFont;
+class CPptTextRange;
+class CTextLineItem;
+class CTextParagraph;
+class CTextParagraphItem;
+class CTextPiece;
+class CTextWordItem;
+class SwfTextField;
 
 struct FontKey {
     std::wstring name;  // case-sensitive
@@ -67,6 +74,18 @@ public:
                                                         std::uint32_t position, int kind);
     std::shared_ptr<SwfFont> FindFontFromCharacterStyle(const libpptparser::CShape* parsedShape, std::uint32_t position,
                                                         int kind);
+
+    // --- Font passes: a piece of text cut into stretches of one font and one link ---
+    // A PowerPoint run of a paragraph of the text-frame path: its pieces in text order.
+    std::vector<std::shared_ptr<CTextPiece>> CollectRunFonts(const std::shared_ptr<CPptTextRange>& run,
+                                                             CTextParagraph& paragraph);
+    // The bullet of a paragraph of the text-frame path at its first line; null when none shows.
+    std::shared_ptr<CTextPiece> CollectBulletFont(CTextParagraph& paragraph);
+    // The characters of a word of the shape text index on one line: the word's fields replace
+    // what `fields` held, in text order.
+    void CollectParsedRunFonts(CTextWordItem& word, CTextLineItem& line, std::vector<CRefPtr<SwfTextField>>& fields);
+    // The bullet of a paragraph of the shape text index; null when none shows.
+    CRefPtr<SwfTextField> CollectParsedBulletFont(CTextParagraphItem& paragraph);
 
     // Saves every used font into the folder and adds its definition to GetObjects().
     void ExportFonts(const std::wstring& folder);

@@ -76,6 +76,17 @@ public:
     // Exact, case-sensitive match against the ProgIDs of embedded Flash movies.
     bool IsFlashProgId(const std::wstring& progId) const;
 
+    // --- Text options ---
+    // Fonts from the saved presentation's character styles (off unless set).
+    bool GetUseCharacterStyleFonts() const { return m_useCharacterStyleFonts; }
+    void SetUseCharacterStyleFonts(bool on) { m_useCharacterStyleFonts = on; }
+    // Leading and trailing blanks of PowerPoint's runs left out (off unless set).
+    bool GetTrimRunBlanks() const { return m_trimRunBlanks; }
+    void SetTrimRunBlanks(bool on) { m_trimRunBlanks = on; }
+    // Linked text of the shape text index becomes buttons; the converter turns it off.
+    bool GetTextHyperlinks() const { return m_textHyperlinks; }
+    void SetTextHyperlinks(bool on) { m_textHyperlinks = on; }
+
     // --- Export options: fixed for this system ---
     int GetStartFrame() const { return 0; }
     int GetFramesPerSlide() const { return 1; }
@@ -111,6 +122,9 @@ private:
     std::vector<std::wstring> m_flashProgIds;
     COLORREF m_backgroundColor = 0xFFFFFF;
     bool m_imageSmoothing = true;
+    bool m_useCharacterStyleFonts = false;
+    bool m_trimRunBlanks = false;
+    bool m_textHyperlinks = true;
 };
 
 }  // namespace genswf
