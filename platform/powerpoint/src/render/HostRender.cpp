@@ -312,10 +312,47 @@ const CHostMaster* MasterOf(const CHostNode* node) {
     return node ? node->Document()->Master() : nullptr;
 }
 
+// What a field shows on a slide: the slide's number, or the slide's date, footer or header
+// where it has one.
+std::wstring FieldValue(const TextFieldData& f, const CHostSlide* slide, const HeadersFootersData& hf) {
+    switch (f.kind) {
+    case TextFieldData::SlideNumber:
+        return slide && slide->SlideIndex() > 0 ? std::to_wstring(slide->SlideIndex()) : f.value;
+    case TextFieldData::DateTime:
+        return !hf.dateAndTime.text.empty() ? hf.dateAndTime.text : f.value;
+    case TextFieldData::Footer:
+        return hf.footer.text;
+    case TextFieldData::Header:
+        return hf.header.text;
+    }
+    return f.value;
+}
+
+// A drawing of shape state made for one picture, with a layout of its own.
+render::ShapeDrawing OwnTextDrawing(const ShapeData& d) {
+    render::ShapeDrawing s = DrawingOf(d);
+    if (!HasText(d)) return s;
+    auto layout = std::make_shared<fonts::layout::CTextLayout>();
+    layout->SetInput(LayoutInputOf(d));
+    auto textData = std::make_shared<TextData>(d.text);
+    const double left = d.left, top = d.top;
+    s.text = [layout, textData, left, top](cairo_t* cr) { PaintText(cr, *layout, *textData, left, top); };
+    return s;
+}
+
+// A master's shape whose text holds fields, drawn on a slide with that slide's values.
+render::ShapeDrawing FieldsDrawing(const ShapeData& shape, const CHostSlide* slide, const HeadersFootersData& hf) {
+    ShapeData d = shape;
+    for (TextFieldData& f : d.text.fields) f.value = FieldValue(f, slide, hf);
+    d.text.ExpandFields();
+    return OwnTextDrawing(d);
+}
+
 // A date, footer or slide number: the master's placeholder of that kind with the element's
-// text, or where a new master puts it.
+// text (its fields filled in, when it has any), or where a new master puts it.
 render::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, const std::wstring& text,
-                                         float slideWidth, float slideHeight) {
+                                         float slideWidth, float slideHeight, const CHostSlide* slide,
+                                         const HeadersFootersData& hf) {
     ShapeData d;
     const CHostShape* placeholder = nullptr;
     for (const CHostShape* s : master->shapes)
@@ -323,6 +360,11 @@ render::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, c
             placeholder = s;
             break;
         }
+    if (placeholder && !placeholder->data.text.fields.empty()) {
+        d = placeholder->data;
+        d.hasTextFrame = msoTrue;
+        return FieldsDrawing(d, slide, hf);
+    }
     FontData font;
     ParagraphData paragraph;
     if (placeholder) {
@@ -351,14 +393,9 @@ render::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, c
     d.text.charFonts.clear();
     d.text.paragraphs.clear();
     d.text.links.clear();
+    d.text.fields.clear();
     d.text.AddRun(text, font, paragraph);
-    render::ShapeDrawing s = DrawingOf(d);
-    auto layout = std::make_shared<fonts::layout::CTextLayout>();
-    layout->SetInput(LayoutInputOf(d));
-    auto textData = std::make_shared<TextData>(d.text);
-    const double left = d.left, top = d.top;
-    s.text = [layout, textData, left, top](cairo_t* cr) { PaintText(cr, *layout, *textData, left, top); };
-    return s;
+    return OwnTextDrawing(d);
 }
 
 bool SameText(const std::wstring& a, const wchar_t* b) {
@@ -407,7 +444,9 @@ render::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>*
     if (master)
         for (CHostShape* shape : master->shapes)
             if (shape->data.type != msoPlaceholder && shape->data.visible != msoFalse && !shape->IsDeleted()) {
-                drawing.shapes.push_back(ShapeDrawingOf(shape));
+                drawing.shapes.push_back(shape->data.text.fields.empty()
+                                             ? ShapeDrawingOf(shape)
+                                             : FieldsDrawing(shape->data, slide, slide->headersFooters));
                 behind.push_back(shape);
             }
     // A date, footer or slide number placeholder of the slide's own shows only while its element
@@ -432,12 +471,13 @@ render::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>*
     if (master) {
         if (!own[0] && hf.dateAndTime.visible != msoFalse && !hf.dateAndTime.text.empty())
             drawing.shapes.push_back(
-                HeaderFooterDrawing(master, ppPlaceholderDate, hf.dateAndTime.text, width, height));
+                HeaderFooterDrawing(master, ppPlaceholderDate, hf.dateAndTime.text, width, height, slide, hf));
         if (!own[1] && hf.footer.visible != msoFalse && !hf.footer.text.empty())
-            drawing.shapes.push_back(HeaderFooterDrawing(master, ppPlaceholderFooter, hf.footer.text, width, height));
+            drawing.shapes.push_back(
+                HeaderFooterDrawing(master, ppPlaceholderFooter, hf.footer.text, width, height, slide, hf));
         if (!own[2] && hf.slideNumber.visible != msoFalse && slide->SlideIndex() > 0)
-            drawing.shapes.push_back(HeaderFooterDrawing(master, ppPlaceholderSlideNumber,
-                                                         std::to_wstring(slide->SlideIndex()), width, height));
+            drawing.shapes.push_back(HeaderFooterDrawing(
+                master, ppPlaceholderSlideNumber, std::to_wstring(slide->SlideIndex()), width, height, slide, hf));
     }
     if (drawn) {
         behind.resize(drawing.shapes.size(), nullptr);
