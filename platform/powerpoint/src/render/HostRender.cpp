@@ -166,9 +166,14 @@ double GlyphAngle(int orientation) {
     }
 }
 
+// A shadowed character's shadow lies this far (a fraction of its size) down and to the right.
+constexpr double kTextShadowOffset = 0.0625;
+
 // Draws a laid-out text: each character's glyph at its pen position, bullets before their
-// paragraphs. Positions are slide points; (left, top) is where the context's origin lies.
-void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& text, double left, double top) {
+// paragraphs, shadows of shadowed characters under them all. Positions are slide points;
+// (left, top) is where the context's origin lies.
+void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& text, double left, double top,
+               ULONG shadowColor) {
     const std::wstring& chars = layout.Text();
     if (chars.empty() || chars.size() != text.charFonts.size()) return;
     const double angle = GlyphAngle(static_cast<int>(text.orientation));
@@ -176,45 +181,55 @@ void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& 
     std::lock_guard<std::mutex> lock(faces.Mutex());
     cairo_save(cr);
     CInk ink(cr);
+    const bool anyShadow = std::any_of(text.charFonts.begin(), text.charFonts.end(),
+                                       [](const FontData& f) { return f.shadow != msoFalse; });
 
-    const std::size_t paragraphCount = layout.Input().paragraphs.size();
-    std::size_t paragraphStart = 0;
-    for (std::size_t p = 0; p < paragraphCount && p < text.paragraphs.size(); ++p) {
-        const fonts::layout::BulletPlacement bullet = layout.BulletOf(static_cast<int>(p));
-        const std::size_t first = std::min(paragraphStart, text.charFonts.size() - 1);
-        paragraphStart = chars.find(L'\r', paragraphStart);
-        paragraphStart = paragraphStart == std::wstring::npos ? chars.size() : paragraphStart + 1;
-        if (!bullet.shown || !bullet.metrics) continue;
-        const BulletData& b = text.paragraphs[p].bullet;
-        const FontData& textFont = text.charFonts[first];
-        const FontData& font = b.useTextFont != msoFalse ? textFont : b.font;
-        FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse);
-        if (!face) continue;
-        ink.Use(b.useTextColor != msoFalse ? textFont.color.rgb : b.font.color.rgb);
-        double pen = 0;
-        for (wchar_t c : bullet.text) {
-            AddGlyph(cr, face, char32_t(c), bullet.originX - left + pen * std::cos(angle),
-                     bullet.originY - top + pen * std::sin(angle), bullet.size, angle);
-            pen += bullet.metrics->AdvanceEm(char32_t(c)) * bullet.size;
+    for (const bool shadows : {true, false}) {
+        if (shadows && !anyShadow) continue;
+        const std::size_t paragraphCount = layout.Input().paragraphs.size();
+        std::size_t paragraphStart = 0;
+        for (std::size_t p = 0; p < paragraphCount && p < text.paragraphs.size(); ++p) {
+            const fonts::layout::BulletPlacement bullet = layout.BulletOf(static_cast<int>(p));
+            const std::size_t first = std::min(paragraphStart, text.charFonts.size() - 1);
+            paragraphStart = chars.find(L'\r', paragraphStart);
+            paragraphStart = paragraphStart == std::wstring::npos ? chars.size() : paragraphStart + 1;
+            if (!bullet.shown || !bullet.metrics) continue;
+            const BulletData& b = text.paragraphs[p].bullet;
+            const FontData& textFont = text.charFonts[first];
+            if (shadows && textFont.shadow == msoFalse) continue;
+            const FontData& font = b.useTextFont != msoFalse ? textFont : b.font;
+            FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse);
+            if (!face) continue;
+            const double shift = shadows ? bullet.size * kTextShadowOffset : 0;
+            ink.Use(shadows ? shadowColor : b.useTextColor != msoFalse ? textFont.color.rgb : b.font.color.rgb);
+            double pen = 0;
+            for (wchar_t c : bullet.text) {
+                AddGlyph(cr, face, char32_t(c), bullet.originX - left + pen * std::cos(angle) + shift,
+                         bullet.originY - top + pen * std::sin(angle) + shift, bullet.size, angle);
+                pen += bullet.metrics->AdvanceEm(char32_t(c)) * bullet.size;
+            }
         }
-    }
 
-    for (std::size_t k = 0; k < chars.size(); ++k) {
-        const FontData& font = text.charFonts[k];
-        const bool underline = font.underline != msoFalse && angle == 0;
-        if (!Drawn(chars[k]) && !underline) continue;
-        const fonts::layout::CharPlacement place = layout.Char(static_cast<int>(k));
-        const double x = place.originX - left, y = place.originY - top;
-        ink.Use(font.color.rgb);
-        if (Drawn(chars[k]))
-            if (FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse))
-                AddGlyph(cr, face, char32_t(chars[k]), x, y, place.size, angle);
-        if (underline && chars[k] != L'\r' && chars[k] != L'\v') {
-            // Filled on its own: its winding must not cancel a descender's crossing it.
-            ink.Flush();
-            ink.Use(font.color.rgb);
-            cairo_rectangle(cr, x, y + place.size * 0.1, place.bounds.width, std::max(0.5, place.size * 0.05));
-            ink.Flush();
+        for (std::size_t k = 0; k < chars.size(); ++k) {
+            const FontData& font = text.charFonts[k];
+            if (shadows && font.shadow == msoFalse) continue;
+            const bool underline = font.underline != msoFalse && angle == 0;
+            if (!Drawn(chars[k]) && !underline) continue;
+            const fonts::layout::CharPlacement place = layout.Char(static_cast<int>(k));
+            const double shift = shadows ? place.size * kTextShadowOffset : 0;
+            const double x = place.originX - left + shift, y = place.originY - top + shift;
+            const ULONG color = shadows ? shadowColor : font.color.rgb;
+            ink.Use(color);
+            if (Drawn(chars[k]))
+                if (FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse))
+                    AddGlyph(cr, face, char32_t(chars[k]), x, y, place.size, angle);
+            if (underline && chars[k] != L'\r' && chars[k] != L'\v') {
+                // Filled on its own: its winding must not cancel a descender's crossing it.
+                ink.Flush();
+                ink.Use(color);
+                cairo_rectangle(cr, x, y + place.size * 0.1, place.bounds.width, std::max(0.5, place.size * 0.05));
+                ink.Flush();
+            }
         }
     }
     ink.Flush();
@@ -312,6 +327,12 @@ const CHostMaster* MasterOf(const CHostNode* node) {
     return node ? node->Document()->Master() : nullptr;
 }
 
+// Text shadows take the colour scheme's shadow colour.
+ULONG ShadowColorOf(const CHostNode* node) {
+    const CHostMaster* master = MasterOf(node);
+    return master ? master->colorScheme[2] : 0x808080;
+}
+
 // What a field shows on a slide: the slide's number, or the slide's date, footer or header
 // where it has one.
 std::wstring FieldValue(const TextFieldData& f, const CHostSlide* slide, const HeadersFootersData& hf) {
@@ -329,14 +350,16 @@ std::wstring FieldValue(const TextFieldData& f, const CHostSlide* slide, const H
 }
 
 // A drawing of shape state made for one picture, with a layout of its own.
-render::ShapeDrawing OwnTextDrawing(const ShapeData& d) {
+render::ShapeDrawing OwnTextDrawing(const ShapeData& d, ULONG shadowColor) {
     render::ShapeDrawing s = DrawingOf(d);
     if (!HasText(d)) return s;
     auto layout = std::make_shared<fonts::layout::CTextLayout>();
     layout->SetInput(LayoutInputOf(d));
     auto textData = std::make_shared<TextData>(d.text);
     const double left = d.left, top = d.top;
-    s.text = [layout, textData, left, top](cairo_t* cr) { PaintText(cr, *layout, *textData, left, top); };
+    s.text = [layout, textData, left, top, shadowColor](cairo_t* cr) {
+        PaintText(cr, *layout, *textData, left, top, shadowColor);
+    };
     return s;
 }
 
@@ -345,7 +368,7 @@ render::ShapeDrawing FieldsDrawing(const ShapeData& shape, const CHostSlide* sli
     ShapeData d = shape;
     for (TextFieldData& f : d.text.fields) f.value = FieldValue(f, slide, hf);
     d.text.ExpandFields();
-    return OwnTextDrawing(d);
+    return OwnTextDrawing(d, ShadowColorOf(slide));
 }
 
 // A date, footer or slide number: the master's placeholder of that kind with the element's
@@ -395,7 +418,7 @@ render::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, c
     d.text.links.clear();
     d.text.fields.clear();
     d.text.AddRun(text, font, paragraph);
-    return OwnTextDrawing(d);
+    return OwnTextDrawing(d, ShadowColorOf(slide));
 }
 
 bool SameText(const std::wstring& a, const wchar_t* b) {
@@ -422,7 +445,7 @@ render::ShapeDrawing ShapeDrawingOf(CHostShape* shape) {
     if (HasText(shape->data)) {
         CHostDocumentRef keep(shape->Document());
         s.text = [keep, shape](cairo_t* cr) {
-            PaintText(cr, LayoutOf(shape), shape->data.text, shape->data.left, shape->data.top);
+            PaintText(cr, LayoutOf(shape), shape->data.text, shape->data.left, shape->data.top, ShadowColorOf(shape));
         };
     }
     return s;
