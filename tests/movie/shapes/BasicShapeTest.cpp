@@ -361,13 +361,54 @@ TEST_F(BasicShapeTest, CalloutWhoseTipCannotBeReadKeepsItsFrame) {
     EXPECT_FLOAT_EQ(100.0f, shape->GetHeight());
 }
 
-TEST_F(BasicShapeTest, InvisibleShapeExportsNothingOfItself) {
+TEST_F(BasicShapeTest, ShapeAndTextAreExportedApart) {
+    struct Case {
+        const char* name;
+        MsoTriState visible;
+        bool text;
+        std::size_t shapeShows;
+        bool textShown;
+    };
+    const Case cases[] = {
+        {"hidden shape without text", msoFalse, false, 0, false},
+        {"hidden shape with text: only the text", msoFalse, true, 0, true},
+        {"visible shape without text: only the picture", msoTrue, false, 1, false},
+        {"visible shape with text: both", msoTrue, true, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CHostShape* node = Add(msoAutoShape, 100, 50, 200, 100);
+        node->data.visible = c.visible;
+        if (c.text) node->SetText(L"Hello");
+        auto shape = Make(node);
+        shape->Export();
+        EXPECT_EQ(c.shapeShows, Shows(*shape).size());
+        EXPECT_EQ(c.textShown, shape->GetSecondLayer()->GetFrames()->HasCommands());
+    }
+}
+
+TEST_F(BasicShapeTest, WholeShapeEffectsReuseTheExportedObject) {
+    auto effect = [](std::int32_t paragraph, std::uint32_t start) {
+        CTimeLineEffect::Values values;
+        values.paragraph = paragraph;
+        values.targetShapeName = L"Shape 1";
+        auto made = std::make_shared<CTimeLineEffect>(values);
+        made->SetStartFrame(start);
+        made->SetEndFrame(start + 5);
+        return made;
+    };
     CHostShape* node = Add(msoAutoShape, 100, 50, 200, 100);
-    node->data.visible = msoFalse;
     auto shape = Make(node);
-    shape->Export();
-    EXPECT_TRUE(shape->GetObjectsCollection()->IsEmpty());
-    EXPECT_TRUE(Shows(*shape).empty());
+    doc->ResetCalls();
+    shape->ExportWithEffect(effect(0, 0));  // a paragraph's: the text's business
+    EXPECT_FALSE(shape->GetAnimatedObject()->GetCurrentObject());
+    shape->ExportWithEffect(effect(-1, 10));
+    auto first = shape->GetAnimatedObject()->GetCurrentObject();
+    ASSERT_TRUE(first);
+    shape->ExportWithEffect(effect(-1, 30));
+    EXPECT_EQ(first, shape->GetAnimatedObject()->GetCurrentObject());
+    EXPECT_EQ(1u, shape->GetObjectsCollection()->GetObjects().size());
+    EXPECT_EQ(1, doc->Calls("Shape.Export"));
 }
 
 TEST_F(BasicShapeTest, ColourBehindTheTextFollowsTheFill) {

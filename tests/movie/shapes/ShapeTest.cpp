@@ -9,6 +9,7 @@
 #include "genswf/movie/MovieObjects.h"
 #include "genswf/shapes/EmbeddedMovie.h"
 #include "genswf/shapes/Shape.h"
+#include "genswf/text/ShapeTextIndex.h"
 #include "powerpoint/controls/FlashControl.h"
 
 #include <cmath>
@@ -602,6 +603,109 @@ TEST_F(CShapeTest, EmbeddedMovieIsWrittenAndPlacedAsASprite) {
     // Fitted (scale 0.25, centred 68.75 points in), to half size, at the shape's place.
     ExpectMatrix(CMatrix(0.125f, 0, 0, 0.125f, 84.375f, 50.0f), shape->GetPlacedPicture()->firstMatrix);
     EXPECT_EQ(spriteId, shape->GetPlacedPicture()->objectId);
+}
+
+TEST_F(CShapeTest, EmptyTextFrameIsNoText) {
+    Movie(L"9.0");
+    CHostShape* node = slide->AddShape(msoAutoShape, L"Empty", 10, 10, 100, 50);
+    ASSERT_EQ(msoTrue, node->data.hasTextFrame);
+    auto shape = Make(node);
+    EXPECT_FALSE(shape->HasTextFrame());
+    EXPECT_FALSE(shape->GetTextIndex());
+}
+
+TEST_F(CShapeTest, BuildTimingOfTextAndPictures) {
+    struct Case {
+        const char* name;
+        bool filled;  // a picture behind the text
+        MsoTriState animate, background, reverse;
+        PpAdvanceMode mode;
+        float advanceTime;
+        PpTextLevelEffect level;
+        PpAfterEffect after;
+        std::string frames;  // P: the picture, A/B: the paragraphs, a: the dimmed first paragraph
+        float clock;
+    };
+    const Case cases[] = {
+        {"text by paragraph after 1.5 seconds", false, msoTrue, msoFalse, msoFalse, ppAdvanceOnTime, 1.5f,
+         ppAnimateByFirstLevel, ppAfterEffectNothing, "15: show A | 30: show B", 1.5f},
+        {"the same in reverse", false, msoTrue, msoFalse, msoTrue, ppAdvanceOnTime, 1.5f, ppAnimateByFirstLevel,
+         ppAfterEffectNothing, "15: show B | 30: show A", 1.5f},
+        {"the previous paragraph dims when the next comes", false, msoTrue, msoFalse, msoFalse, ppAdvanceOnTime, 1.5f,
+         ppAnimateByFirstLevel, ppAfterEffectDim, "15: show A | 30: hide A | 30: show a | 30: show B", 1.5f},
+        {"the previous paragraph goes on the next click", false, msoTrue, msoFalse, msoFalse, ppAdvanceOnTime, 1.5f,
+         ppAnimateByFirstLevel, ppAfterEffectHideOnClick, "15: show A | 30: hide A | 30: show B", 1.5f},
+        {"not animated: both at the start, the clock stays", true, msoFalse, msoFalse, msoFalse, ppAdvanceOnClick, 0,
+         ppAnimateLevelNone, ppAfterEffectNothing, "0: show P | 0: show A", 0.0f},
+        {"text built over a shape that is there from the start", true, msoTrue, msoFalse, msoFalse, ppAdvanceOnClick, 0,
+         ppAnimateByFirstLevel, ppAfterEffectNothing, "0: show P | 20: show A | 40: show B", 2.0f},
+        {"shape first, then its text", true, msoTrue, msoTrue, msoFalse, ppAdvanceOnClick, 0, ppAnimateByFirstLevel,
+         ppAfterEffectNothing, "20: show P | 40: show A | 60: show B", 4.0f},
+        {"shape and all its text at once", true, msoTrue, msoTrue, msoFalse, ppAdvanceOnClick, 0, ppAnimateByAllLevels,
+         ppAfterEffectNothing, "20: show P | 20: show A", 2.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        movie.reset();
+        Movie(L"9.0");
+        CHostShape* node = slide->AddTextBox(L"Body", 100, 100, 300, 120, L"First\rSecond");
+        node->data.fill.visible = c.filled ? msoTrue : msoFalse;
+        node->data.line.visible = msoFalse;
+        node->data.animation.animate = c.animate;
+        node->data.animation.animateBackground = c.background;
+        node->data.animation.animateTextInReverse = c.reverse;
+        node->data.animation.advanceMode = c.mode;
+        node->data.animation.advanceTime = c.advanceTime;
+        node->data.animation.entryEffect = 257;
+        node->data.animation.textLevelEffect = c.level;
+        node->data.animation.afterEffect = c.after;
+        auto shape = Make(node);
+        ASSERT_TRUE(shape->HasTextFrame());
+        float clock = 0.0f, last = 0.0f;
+        std::string frames = Build({shape}, clock, last);
+        // Name the objects by their part.
+        auto rename = [&frames](const std::wstring& id, const std::string& letter) {
+            const std::string from = " " + U8(id);
+            for (std::size_t at = frames.find(from); at != std::string::npos; at = frames.find(from, at + 2)) {
+                const std::size_t end = at + from.size();
+                if (end == frames.size() || frames[end] == ' ') frames.replace(at + 1, from.size() - 1, letter);
+            }
+        };
+        const auto& index = *shape->GetTextIndex();
+        if (index.GetTextSpriteCount() > 1) rename(index.GetTextSprite(1)->GetId(), "B");
+        rename(index.GetTextSprite(0)->GetId(), "A");
+        if (index.GetDimmedTextSpriteCount() > 0) rename(index.GetDimmedTextSprite(0)->GetId(), "a");
+        if (!shape->GetImageId().empty()) rename(shape->GetImageId(), "P");
+        EXPECT_EQ(c.frames, frames);
+        EXPECT_FLOAT_EQ(c.clock, clock);
+        EXPECT_EQ(c.filled, shape->IsExportedAsPicture());
+    }
+}
+
+TEST_F(CShapeTest, TextAnimatedWithTheShape) {
+    struct Case {
+        bool filled;
+        MsoTriState animate, background;
+        PpTextLevelEffect level;
+        bool withShape;
+    };
+    const Case cases[] = {
+        {false, msoFalse, msoFalse, ppAnimateLevelNone, false}, {true, msoFalse, msoFalse, ppAnimateByFirstLevel, true},
+        {true, msoTrue, msoFalse, ppAnimateLevelNone, true},    {true, msoTrue, msoFalse, ppAnimateByFirstLevel, false},
+        {true, msoTrue, msoTrue, ppAnimateByAllLevels, true},   {true, msoTrue, msoTrue, ppAnimateByFirstLevel, false},
+    };
+    int i = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(i++);
+        CHostShape* node = Add(msoAutoShape, 10, 10, 100, 50);
+        node->SetText(L"Hi");
+        node->data.fill.visible = c.filled ? msoTrue : msoFalse;
+        node->data.line.visible = msoFalse;
+        node->data.animation.animate = c.animate;
+        node->data.animation.animateBackground = c.background;
+        node->data.animation.textLevelEffect = c.level;
+        EXPECT_EQ(c.withShape, Make(node)->IsTextAnimatedWithShape());
+    }
 }
 
 }  // namespace
