@@ -104,6 +104,11 @@ TEST_F(BasicShapeTest, EveryTypeHasItsClass) {
         auto shape = Make(Add(type, 10, 10, 100, 50));
         const CBasicShape& made = *shape;
         EXPECT_EQ(expected, std::type_index(typeid(made)));
+        // Each class shows its shape once, where the shape lies.
+        shape->Export();
+        const auto shows = Shows(*shape);
+        ASSERT_EQ(1u, shows.size());
+        ExpectMatrix(CMatrix(1, 0, 0, 1, 10, 10), shows[0]->matrix);
     }
 }
 
