@@ -2,6 +2,8 @@
 // compiler embeds glyf outlines, and the layout must measure the very font the movie shows.
 #include "fonts/SystemFonts.h"
 
+#include "fonts/symbols/SymbolFonts.h"
+
 #include "FontText.h"
 #include "base/encodings/TextEncoding.h"
 
@@ -25,6 +27,10 @@ const Substitution kSubstitutions[] = {
     {L"times new roman", L"Liberation Serif"},
     {L"courier new", L"Liberation Mono"},
 };
+
+// Unicode fonts with the pictures of the symbol faces, best first (Debian: fonts-symbola,
+// fonts-dejavu-core).
+const wchar_t* const kSymbolDonors[] = {L"Symbola", L"DejaVu Sans"};
 
 std::mutex g_lock;  // fontconfig's configuration and the caches below
 
@@ -127,6 +133,23 @@ std::shared_ptr<const FontFileData> Match(const std::wstring& faceName, bool bol
     return best;
 }
 
+// The stand-in of a symbol face, one for all its styles; the donor is the first font with the
+// pictures that the system has.
+std::shared_ptr<const FontFileData> SymbolStandInLocked(const std::wstring& faceName) {
+    static std::map<std::wstring, std::shared_ptr<const FontFileData>> made;
+    const std::wstring key = LowerCase(TrimBlanks(faceName));
+    auto found = made.find(key);
+    if (found != made.end()) return found->second;
+    std::shared_ptr<const FontFileData> standIn;
+    for (const wchar_t* donorName : kSymbolDonors) {
+        std::shared_ptr<const FontFileData> donor = Match(donorName, false, false);
+        if (!donor || LowerCase(donor->familyName) != LowerCase(donorName)) continue;
+        if ((standIn = symbols::MakeSymbolStandIn(faceName, *donor))) break;
+    }
+    made[key] = standIn;
+    return standIn;
+}
+
 }  // namespace
 
 std::wstring SubstituteFaceName(const std::wstring& faceName) {
@@ -142,6 +165,10 @@ std::shared_ptr<const FontFileData> FindSystemFont(const std::wstring& faceName,
     auto found = g_byRequest.find(key);
     if (found != g_byRequest.end()) return found->second;
     std::shared_ptr<const FontFileData> face = Match(faceName, bold, italic);
+    // A symbol face the system lacks (fontconfig answers with some text face instead) would show
+    // its codes as letters: its stand-in shows the pictures.
+    if (symbols::IsSymbolFace(faceName) && (!face || LowerCase(TrimBlanks(face->familyName)) != std::get<0>(key)))
+        if (std::shared_ptr<const FontFileData> standIn = SymbolStandInLocked(faceName)) face = standIn;
     g_byRequest[key] = face;
     return face;
 }

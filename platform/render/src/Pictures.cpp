@@ -130,6 +130,58 @@ bool DecodeJpeg(const std::vector<std::uint8_t>& bytes, Pixels& out) {
     return true;
 }
 
+namespace {
+
+// Run-length coded 8- and 4-bit bitmaps: runs of one index (or of two alternating nibbles),
+// literal stretches, line ends and jumps. Pixels no code reaches stay transparent, as the
+// background shows through them.
+bool DecodeRle(const std::uint8_t* p, size_t size, int w, int h, int bits, const std::vector<std::uint32_t>& palette,
+               Pixels& out) {
+    out.width = w;
+    out.height = h;
+    out.rgba.assign(static_cast<size_t>(w) * h * 4, 0);
+    auto put = [&](int x, int y, unsigned index) {
+        if (x < 0 || x >= w || y < 0 || y >= h) return;
+        const std::uint32_t rgb = index < palette.size() ? palette[index] : 0;
+        std::uint8_t* d = &out.rgba[(static_cast<size_t>(h - 1 - y) * w + x) * 4];
+        d[0] = rgb & 0xFF;
+        d[1] = (rgb >> 8) & 0xFF;
+        d[2] = (rgb >> 16) & 0xFF;
+        d[3] = 255;
+    };
+    int x = 0, y = 0;
+    size_t at = 0;
+    while (at + 2 <= size && y < h) {
+        const unsigned count = p[at], value = p[at + 1];
+        at += 2;
+        if (count > 0) {
+            for (unsigned i = 0; i < count && x < w; ++i, ++x)
+                put(x, y, bits == 8 ? value : (i % 2 == 0 ? value >> 4 : value & 0xF));
+            continue;
+        }
+        if (value == 0) {  // end of line
+            x = 0;
+            ++y;
+        } else if (value == 1) {  // end of picture
+            break;
+        } else if (value == 2) {  // jump right and up
+            if (at + 2 > size) break;
+            x += p[at];
+            y += p[at + 1];
+            at += 2;
+        } else {  // a literal stretch, padded to a 16-bit boundary
+            const size_t bytes = bits == 8 ? value : (value + 1) / 2;
+            if (at + bytes > size) break;
+            for (unsigned i = 0; i < value; ++i, ++x)
+                put(x, y, bits == 8 ? p[at + i] : (i % 2 == 0 ? p[at + i / 2] >> 4 : p[at + i / 2] & 0xF));
+            at += (bytes + 1) & ~size_t(1);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
     size_t fileOffsetBits = 0;
     if (size >= 14 && data[0] == 'B' && data[1] == 'M') {
@@ -171,8 +223,10 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
         } else {
             for (int i = 0; i < 3; ++i) masks[i] = Le32(data + 40 + 4 * i);
         }
+    } else if ((compression == 1 && bits == 8) || (compression == 2 && bits == 4)) {
+        // run-length coded: decoded once the palette is read
     } else if (compression != 0) {
-        return false;  // run-length and embedded JPEG/PNG bitmaps are not read
+        return false;  // embedded JPEG/PNG bitmaps are not read
     } else if (bits == 16) {
         masks[0] = 0x7C00;
         masks[1] = 0x03E0;
@@ -191,6 +245,10 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
         offset += count * paletteEntry;
     }
     if (fileOffsetBits > offset && fileOffsetBits < size) offset = fileOffsetBits;
+    if (compression == 1 || compression == 2) {
+        if (topDown || offset > size) return false;  // run-length bitmaps are stored bottom-up
+        return DecodeRle(data + offset, size - offset, static_cast<int>(w), static_cast<int>(h), bits, palette, out);
+    }
     const size_t stride = ((static_cast<size_t>(w) * bits + 31) / 32) * 4;
     if (offset > size || stride * static_cast<size_t>(h) > size - offset) return false;
     auto channel = [](std::uint32_t v, std::uint32_t mask) -> std::uint8_t {

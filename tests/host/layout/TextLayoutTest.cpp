@@ -427,3 +427,34 @@ TEST(TextLayout, RecomputesOnlyWhenInputsChange) {
     in.frame.left += 10;
     EXPECT_TRUE(layout.SetInput(in));
 }
+
+// Single spacing is 1.2 times the largest size on the line whatever the face, so a substituted
+// face's own leading never moves the lines; spacing in lines and points builds on it.
+TEST(TextLayout, LinePitchFollowsTheSizeNotTheFace) {
+    REQUIRE_FONTS();
+    struct Case {
+        const wchar_t* font;
+        float size, within;
+        bool inLines;
+        float pitch;
+    };
+    const Case cases[] = {
+        {L"Arial", 20, 1, true, 24},        {L"Times New Roman", 20, 1, true, 24}, {L"DejaVu Sans", 20, 1, true, 24},
+        {L"No Such Face", 20, 1, true, 24}, {L"Arial", 32, 0.9f, true, 34.56f},    {L"Arial", 32, 1.5f, true, 57.6f},
+        {L"Arial", 32, 20, false, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.size << " pt, " << c.within << (c.inLines ? " lines" : " points"));
+        ParagraphFormat format;
+        format.spaceWithin = c.within;
+        format.lineRuleWithin = c.inLines;
+        TextLayoutInput in = Input(400);
+        in.AddRun(L"one\vtwo\vthree", Style(c.size, c.font), format);
+        CTextLayout layout;
+        layout.SetInput(in);
+        const auto& lines = layout.Lines();
+        ASSERT_EQ(lines.size(), 3u);
+        for (const LineInfo& line : lines) EXPECT_NEAR(line.extent, c.pitch, 1e-3);
+        EXPECT_NEAR(lines[2].bounds.top - lines[0].bounds.top, 2 * c.pitch, 1e-3);
+    }
+}

@@ -308,4 +308,51 @@ TEST(HostRender, ASlidesOwnFooterPlaceholderStandsInForTheMasters) {
     EXPECT_EQ((std::vector<CHostShape*>{d.box, footer}), drawn);
 }
 
+// A master's fields show the values of the slide they are drawn on: a slide number field in a
+// master's text box draws exactly as the plain number would, on each slide its own; a footer
+// field takes the slide's footer, an empty one shows nothing.
+TEST(HostRender, FieldsOfTheMasterShowEachSlidesValues) {
+    struct Case {
+        const char* name;
+        TextFieldData::Kind kind;
+        int slide;  // 1-based
+        std::wstring footer, expected;
+    };
+    const Case cases[] = {
+        {"number on slide 1", TextFieldData::SlideNumber, 1, L"", L"Page 1 of the deck"},
+        {"number on slide 2", TextFieldData::SlideNumber, 2, L"", L"Page 2 of the deck"},
+        {"footer", TextFieldData::Footer, 2, L"Quarterly", L"Page Quarterly of the deck"},
+        {"empty footer", TextFieldData::Footer, 2, L"", L"Page  of the deck"},
+    };
+    auto drawWith = [](const std::wstring& text, const TextFieldData* field, int slideNumber,
+                       const std::wstring& footer) {
+        CHostDocumentRef doc = CHostDocument::Create();
+        doc->AddSlide();
+        CHostSlide* second = doc->AddSlide();
+        CHostSlide* slide = slideNumber == 1 ? doc->Slides().front() : second;
+        slide->headersFooters.footer.text = footer;
+        CHostShape* box = doc->Master()->shapes.emplace_back(doc->Make<CHostShape>(doc.Get(), doc->Master()));
+        box->data.type = msoTextBox;
+        box->data.left = 40;
+        box->data.top = 40;
+        box->data.width = 400;
+        box->data.height = 60;
+        box->data.hasTextFrame = msoTrue;
+        box->data.fill.visible = msoFalse;
+        box->data.line.visible = msoFalse;
+        box->data.text.AddRun(text);
+        if (field) box->data.text.fields.push_back(*field);
+        return render::RenderSlideRaster(SlideDrawingOf(slide), 360, 270);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TextFieldData field{c.kind, 5, L"*"};
+        const render::Raster withField = drawWith(L"Page * of the deck", &field, c.slide, c.footer);
+        const render::Raster plain = drawWith(c.expected, nullptr, c.slide, c.footer);
+        const render::Raster star = drawWith(L"Page * of the deck", nullptr, c.slide, c.footer);
+        EXPECT_EQ(withField.rgba, plain.rgba);
+        EXPECT_NE(withField.rgba, star.rgba);
+    }
+}
+
 }  // namespace

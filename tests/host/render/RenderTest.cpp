@@ -335,6 +335,28 @@ std::vector<std::uint8_t> QuadDib() {
     return b;
 }
 
+// The same picture as a run-length coded bitmap of 8 or 4 bits (compression 1 or 2) with
+// palette red, green, blue, white; a literal stretch and a jump show in the 8-bit one.
+std::vector<std::uint8_t> QuadRle(int bits) {
+    std::vector<std::uint8_t> b(40 + 16, 0);
+    b[0] = 40;
+    b[4] = 2;   // width
+    b[8] = 2;   // height
+    b[12] = 1;  // planes
+    b[14] = static_cast<std::uint8_t>(bits);
+    b[16] = bits == 8 ? 1 : 2;
+    b[32] = 4;  // colours used
+    const std::uint8_t palette[16] = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0};
+    std::memcpy(&b[40], palette, 16);
+    const std::vector<std::uint8_t> codes =
+        // 8 bits: a run for each bottom pixel, a line end, a jump over the top row's first pixel,
+        // a run for its second, a jump beyond the picture, the end.
+        bits == 8 ? std::vector<std::uint8_t>{1, 2, 1, 3, 0, 0, 0, 2, 1, 0, 1, 1, 0, 2, 0xFF, 0, 0, 1}
+                  : std::vector<std::uint8_t>{2, 0x23, 0, 0, 2, 0x01, 0, 1};
+    b.insert(b.end(), codes.begin(), codes.end());
+    return b;
+}
+
 ShapeDrawing PictureShape(std::vector<std::uint8_t> bytes) {
     ShapeDrawing s;
     s.kind = ShapeKind::Picture;
@@ -346,9 +368,12 @@ ShapeDrawing PictureShape(std::vector<std::uint8_t> bytes) {
 }  // namespace
 
 TEST(RenderPicture, FormatsDrawTheirPixels) {
-    for (auto bytes : {EncodePng(Quad(), true), QuadDib()}) {
+    for (auto bytes : {EncodePng(Quad(), true), QuadDib(), QuadRle(8), QuadRle(4)}) {
         const Raster r = RenderShapeRaster(PictureShape(bytes), 1, 1);
-        EXPECT_EQ(r.At(10, 10), 0xFF0000FFu);
+        if (bytes == QuadRle(8))  // the jump skipped the top-left pixel: the background shows
+            EXPECT_EQ(r.At(10, 10) & 0xFF, 0u);
+        else
+            EXPECT_EQ(r.At(10, 10), 0xFF0000FFu);
         EXPECT_EQ(r.At(90, 10), 0x00FF00FFu);
         EXPECT_EQ(r.At(10, 90), 0x0000FFFFu);
         EXPECT_EQ(r.At(90, 90), 0xFFFFFFFFu);
@@ -391,11 +416,11 @@ TEST(RenderPicture, UnreadableBytesDrawAPlaceholder) {
         std::vector<std::uint8_t> cut(png.begin(), png.begin() + static_cast<long>(n));
         RenderShapeRaster(PictureShape(cut), 0.2, 0.2);
     }
-    std::vector<std::uint8_t> dib = QuadDib();
-    for (size_t n = 0; n < dib.size(); ++n) {
-        std::vector<std::uint8_t> cut(dib.begin(), dib.begin() + static_cast<long>(n));
-        RenderShapeRaster(PictureShape(cut), 0.2, 0.2);
-    }
+    for (const std::vector<std::uint8_t>& dib : {QuadDib(), QuadRle(8), QuadRle(4)})
+        for (size_t n = 0; n < dib.size(); ++n) {
+            std::vector<std::uint8_t> cut(dib.begin(), dib.begin() + static_cast<long>(n));
+            RenderShapeRaster(PictureShape(cut), 0.2, 0.2);
+        }
 }
 
 TEST(RenderPicture, SlideBackgroundPictureIsStretched) {

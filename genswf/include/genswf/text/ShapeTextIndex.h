@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace libpptparser {
@@ -109,13 +110,23 @@ public:
     CShape* GetShape() const { return m_shape; }
     // The frame's Orientation (1 horizontal, 4 vertical).
     LONG GetOrientation() const { return m_orientation; }
-    // Not AddRef'ed.
+    // Not AddRef'ed; null when the shape's text could not be reached.
     PowerPoint::TextRange* GetTextRange() const { return m_textRange.Get(); }
+    PowerPoint::TextFrame* GetTextFrame() const { return m_textFrame.Get(); }
     CParsedTextSource& GetParsedTextSource() { return m_parsedSource; }
+    // PowerPoint's runs of the whole text as (0-based start, length), asked once.
+    const std::vector<std::pair<LONG, LONG>>& GetRunSpans();
 
 private:
     // Text sprites of paragraphs [start, start + count), and the dimmed copy when the shape dims.
     void MakeGroup(int start, int count);
+    // Every item of one kind: collection(-1, -1), then collection(i, 1) for each.
+    template <class Item>
+    void CollectItems(HRESULT (PowerPoint::TextRange::*collection)(LONG, LONG, PowerPoint::TextRange**),
+                      std::vector<CRefPtr<Item>>& items);
+    void MakeGroups();
+    void ReportProgress();
+    LONG MaxItems() const;
 
     CParsedTextSource m_parsedSource;
     CMovie* m_movie;
@@ -128,6 +139,8 @@ private:
     std::vector<CRefPtr<CTextSprite>> m_textSprites;
     std::vector<CRefPtr<CTextSprite>> m_dimmedTextSprites;
     LONG m_orientation = 0;
+    bool m_runSpansRead = false;
+    std::vector<std::pair<LONG, LONG>> m_runSpans;
 };
 
 }  // namespace genswf

@@ -81,12 +81,19 @@ private:
 
 class CTextPiece {
 public:
-    // Bounds, text, frame, paragraph format and shape from the range.
+    // Bounds, text, paragraph format from the range; frame and shape as given, else from the
+    // range (the text path knows them already and saves the questions).
     static std::shared_ptr<CTextPiece> CreateFromRange(const std::shared_ptr<CPptTextRange>& range,
-                                                       const std::shared_ptr<TextStyle>& style);
-    // The bullet of the paragraph range, at the rectangle (points) the bullet pass computed.
+                                                       const std::shared_ptr<TextStyle>& style,
+                                                       const std::shared_ptr<CPptTextFrame>& frame = nullptr,
+                                                       const std::shared_ptr<CPptShape>& shape = nullptr);
+    // The bullet of the paragraph range: text as the bullet pass chose it (the bullet's text,
+    // less characters its font cannot show) at the rectangle (points) it computed.
     static std::shared_ptr<CTextPiece> CreateBullet(const std::shared_ptr<CPptTextRange>& paragraphRange,
-                                                    const std::shared_ptr<TextStyle>& style, const Rect& rectangle);
+                                                    const std::shared_ptr<TextStyle>& style, const Rect& rectangle,
+                                                    const std::wstring& text,
+                                                    const std::shared_ptr<CPptTextFrame>& frame = nullptr,
+                                                    const std::shared_ptr<CPptShape>& shape = nullptr);
     CTextPiece();
     virtual ~CTextPiece();
     CTextPiece(const CTextPiece&) = delete;
@@ -114,6 +121,9 @@ public:
 protected:
     // Ascent, descent and line height of the style's font at its effective size.
     void ComputeMetrics();
+    // Frame and shape as given, else from the range.
+    void TakeFrame(const std::shared_ptr<CPptTextRange>& range, const std::shared_ptr<CPptTextFrame>& frame,
+                   const std::shared_ptr<CPptShape>& shape);
 
     std::shared_ptr<TextStyle> m_style;
     float m_ascent = 0.0f, m_descent = 0.0f, m_size = 0.0f;

@@ -12,6 +12,10 @@ namespace {
 constexpr float kDefaultTab = 72.0f;  // a default tab stop every inch
 constexpr float kMaxSize = 4000.0f;   // no real text is larger; keeps bad sizes finite
 constexpr float kFitSlack = 0.01f;    // rounding room before a glyph counts as overflowing
+// Single spacing is this many times the largest size on the line, whatever the face: the
+// presentation application's rule, which keeps a substituted face's own leading (or a symbol
+// face's generous ascent) from moving the lines.
+constexpr float kSingleSpacing = 1.2f;
 
 float Finite(float v, float fallback = 0.0f) { return std::isfinite(v) ? v : fallback; }
 
@@ -273,7 +277,7 @@ void CTextLayout::Impl::LineMetrics(LineInfo& line, LineData& data, const Paragr
             line.ascent = m.AscentEm() * size;
             line.descent = m.DescentEm() * size;
         }
-        data.natural = std::max(any ? data.natural : 0.0f, m.LineSpacingEm() * size);
+        data.natural = std::max(any ? data.natural : 0.0f, kSingleSpacing * size);
         any = true;
     };
     const int end = line.span.start + line.span.length;

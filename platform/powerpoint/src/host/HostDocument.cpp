@@ -40,6 +40,35 @@ void TextData::Normalize() {
                        [size](const TextLinkData& l) { return l.start < 0 || l.length <= 0 || l.start >= size; }),
         links.end());
     for (TextLinkData& l : links) l.length = std::min(l.length, size - l.start);
+    fields.erase(std::remove_if(fields.begin(), fields.end(),
+                                [size](const TextFieldData& f) { return f.position < 0 || f.position >= size; }),
+                 fields.end());
+}
+
+void TextData::ExpandFields() {
+    std::vector<TextFieldData> order = fields;
+    fields.clear();
+    // Last first, so earlier positions stay valid; one value per position.
+    std::sort(order.begin(), order.end(),
+              [](const TextFieldData& a, const TextFieldData& b) { return a.position > b.position; });
+    LONG last = -1;
+    for (const TextFieldData& f : order) {
+        const LONG pos = f.position;
+        if (pos < 0 || pos >= static_cast<LONG>(text.size()) || pos == last || text[pos] == L'\r') continue;
+        last = pos;
+        const FontData font = charFonts[static_cast<std::size_t>(pos)];
+        text.replace(static_cast<std::size_t>(pos), 1, f.value);
+        charFonts.erase(charFonts.begin() + pos);
+        charFonts.insert(charFonts.begin() + pos, f.value.size(), font);
+        const LONG grow = static_cast<LONG>(f.value.size()) - 1;
+        for (TextLinkData& l : links) {
+            if (l.start > pos)
+                l.start += grow;
+            else if (l.start + l.length > pos)
+                l.length += grow;
+        }
+    }
+    Normalize();
 }
 
 std::wstring TagName(const std::wstring& name) {

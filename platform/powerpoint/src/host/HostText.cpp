@@ -459,6 +459,13 @@ private:
             }
         }
         t.links = kept;
+        std::vector<TextFieldData> fields;
+        for (TextFieldData f : t.fields) {
+            if (f.position >= start && f.position < start + length) continue;  // replaced with the text
+            if (f.position >= start + length) f.position += delta;
+            fields.push_back(f);
+        }
+        t.fields = fields;
         t.Normalize();
     }
 

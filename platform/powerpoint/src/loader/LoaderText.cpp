@@ -276,6 +276,7 @@ std::wstring FormatDate(const CLoadContext& ctx, int format) {
 
 struct Field {
     std::size_t position;
+    TextFieldData::Kind kind;
     std::wstring value;
 };
 
@@ -283,29 +284,12 @@ struct Field {
 constexpr std::size_t kMaxFields = 256;
 constexpr std::size_t kMaxLinks = 1024;
 
-// Replaces the field character at each position with its value, keeping fonts and links in step.
-void ExpandFields(std::vector<Field> fields, TextData& out) {
-    if (fields.size() > kMaxFields) fields.resize(kMaxFields);
-    std::sort(fields.begin(), fields.end(), [](const Field& a, const Field& b) { return a.position > b.position; });
-    std::size_t last = SIZE_MAX;
-    for (const Field& f : fields) {
-        if (f.position >= out.text.size() || f.position == last || f.value.empty()) continue;
-        last = f.position;
-        const wchar_t c = out.text[f.position];
-        if (c == L'\r') continue;
-        const FontData font = out.charFonts[f.position];
-        out.text.replace(f.position, 1, f.value);
-        out.charFonts.erase(out.charFonts.begin() + static_cast<std::ptrdiff_t>(f.position));
-        out.charFonts.insert(out.charFonts.begin() + static_cast<std::ptrdiff_t>(f.position), f.value.size(), font);
-        const LONG grow = static_cast<LONG>(f.value.size()) - 1;
-        const LONG pos = static_cast<LONG>(f.position);
-        for (TextLinkData& l : out.links) {
-            if (l.start > pos)
-                l.start += grow;
-            else if (l.start + l.length > pos)
-                l.length += grow;
-        }
-    }
+// Replaces the field character at each position with its value.
+void ExpandFields(const std::vector<Field>& fields, TextData& out) {
+    for (std::size_t i = 0; i < fields.size() && i < kMaxFields; ++i)
+        out.fields.push_back({fields[i].kind, static_cast<LONG>(fields[i].position), fields[i].value});
+    out.Normalize();
+    out.ExpandFields();
 }
 
 }  // namespace
@@ -481,29 +465,37 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
             break;
         }
         case libpptparser::kRecordSlideNumberMCAtom:
-            if (!sheet.isMaster) fields.push_back({r.GetBytes().U32(0), std::to_wstring(sheet.slideNumber)});
+            fields.push_back({r.GetBytes().U32(0), TextFieldData::SlideNumber, std::to_wstring(sheet.slideNumber)});
             break;
         case libpptparser::kRecordDateTimeMCAtom:
-            if (!sheet.isMaster) fields.push_back({r.GetBytes().U32(0), FormatDate(ctx, r.GetBytes().U8(4))});
+            fields.push_back({r.GetBytes().U32(0), TextFieldData::DateTime, FormatDate(ctx, r.GetBytes().U8(4))});
             break;
-        case kGenericDateMCAtom:
-            if (!sheet.isMaster) {
-                const HeaderFooterData& d = sheet.headersFooters.dateAndTime;
-                fields.push_back({r.GetBytes().U32(0), !d.text.empty() ? d.text : FormatDate(ctx, 0)});
-            }
+        case kGenericDateMCAtom: {
+            const HeaderFooterData& d = sheet.headersFooters.dateAndTime;
+            fields.push_back(
+                {r.GetBytes().U32(0), TextFieldData::DateTime, !d.text.empty() ? d.text : FormatDate(ctx, 0)});
             break;
+        }
         case kFooterMCAtom:
-            if (!sheet.isMaster) fields.push_back({r.GetBytes().U32(0), sheet.headersFooters.footer.text});
+            fields.push_back({r.GetBytes().U32(0), TextFieldData::Footer, sheet.headersFooters.footer.text});
             break;
         case kHeaderMCAtom:
-            if (!sheet.isMaster) fields.push_back({r.GetBytes().U32(0), sheet.headersFooters.header.text});
+            fields.push_back({r.GetBytes().U32(0), TextFieldData::Header, sheet.headersFooters.header.text});
             break;
         default:
             break;
         }
     }
     out.Normalize();
-    ExpandFields(fields, out);
+    if (sheet.isMaster) {
+        // A master's fields show each slide's own values when the slide is drawn.
+        if (fields.size() > kMaxFields) fields.resize(kMaxFields);
+        for (const Field& f : fields)
+            if (f.position < out.text.size() && out.text[f.position] != L'\r')
+                out.fields.push_back({f.kind, static_cast<LONG>(f.position), f.value});
+    } else {
+        ExpandFields(fields, out);
+    }
     out.Normalize();
 }
 

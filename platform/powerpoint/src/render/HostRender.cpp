@@ -166,9 +166,14 @@ double GlyphAngle(int orientation) {
     }
 }
 
+// A shadowed character's shadow lies this far (a fraction of its size) down and to the right.
+constexpr double kTextShadowOffset = 0.0625;
+
 // Draws a laid-out text: each character's glyph at its pen position, bullets before their
-// paragraphs. Positions are slide points; (left, top) is where the context's origin lies.
-void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& text, double left, double top) {
+// paragraphs, shadows of shadowed characters under them all. Positions are slide points;
+// (left, top) is where the context's origin lies.
+void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& text, double left, double top,
+               ULONG shadowColor) {
     const std::wstring& chars = layout.Text();
     if (chars.empty() || chars.size() != text.charFonts.size()) return;
     const double angle = GlyphAngle(static_cast<int>(text.orientation));
@@ -176,45 +181,55 @@ void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& 
     std::lock_guard<std::mutex> lock(faces.Mutex());
     cairo_save(cr);
     CInk ink(cr);
+    const bool anyShadow = std::any_of(text.charFonts.begin(), text.charFonts.end(),
+                                       [](const FontData& f) { return f.shadow != msoFalse; });
 
-    const std::size_t paragraphCount = layout.Input().paragraphs.size();
-    std::size_t paragraphStart = 0;
-    for (std::size_t p = 0; p < paragraphCount && p < text.paragraphs.size(); ++p) {
-        const fonts::layout::BulletPlacement bullet = layout.BulletOf(static_cast<int>(p));
-        const std::size_t first = std::min(paragraphStart, text.charFonts.size() - 1);
-        paragraphStart = chars.find(L'\r', paragraphStart);
-        paragraphStart = paragraphStart == std::wstring::npos ? chars.size() : paragraphStart + 1;
-        if (!bullet.shown || !bullet.metrics) continue;
-        const BulletData& b = text.paragraphs[p].bullet;
-        const FontData& textFont = text.charFonts[first];
-        const FontData& font = b.useTextFont != msoFalse ? textFont : b.font;
-        FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse);
-        if (!face) continue;
-        ink.Use(b.useTextColor != msoFalse ? textFont.color.rgb : b.font.color.rgb);
-        double pen = 0;
-        for (wchar_t c : bullet.text) {
-            AddGlyph(cr, face, char32_t(c), bullet.originX - left + pen * std::cos(angle),
-                     bullet.originY - top + pen * std::sin(angle), bullet.size, angle);
-            pen += bullet.metrics->AdvanceEm(char32_t(c)) * bullet.size;
+    for (const bool shadows : {true, false}) {
+        if (shadows && !anyShadow) continue;
+        const std::size_t paragraphCount = layout.Input().paragraphs.size();
+        std::size_t paragraphStart = 0;
+        for (std::size_t p = 0; p < paragraphCount && p < text.paragraphs.size(); ++p) {
+            const fonts::layout::BulletPlacement bullet = layout.BulletOf(static_cast<int>(p));
+            const std::size_t first = std::min(paragraphStart, text.charFonts.size() - 1);
+            paragraphStart = chars.find(L'\r', paragraphStart);
+            paragraphStart = paragraphStart == std::wstring::npos ? chars.size() : paragraphStart + 1;
+            if (!bullet.shown || !bullet.metrics) continue;
+            const BulletData& b = text.paragraphs[p].bullet;
+            const FontData& textFont = text.charFonts[first];
+            if (shadows && textFont.shadow == msoFalse) continue;
+            const FontData& font = b.useTextFont != msoFalse ? textFont : b.font;
+            FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse);
+            if (!face) continue;
+            const double shift = shadows ? bullet.size * kTextShadowOffset : 0;
+            ink.Use(shadows ? shadowColor : b.useTextColor != msoFalse ? textFont.color.rgb : b.font.color.rgb);
+            double pen = 0;
+            for (wchar_t c : bullet.text) {
+                AddGlyph(cr, face, char32_t(c), bullet.originX - left + pen * std::cos(angle) + shift,
+                         bullet.originY - top + pen * std::sin(angle) + shift, bullet.size, angle);
+                pen += bullet.metrics->AdvanceEm(char32_t(c)) * bullet.size;
+            }
         }
-    }
 
-    for (std::size_t k = 0; k < chars.size(); ++k) {
-        const FontData& font = text.charFonts[k];
-        const bool underline = font.underline != msoFalse && angle == 0;
-        if (!Drawn(chars[k]) && !underline) continue;
-        const fonts::layout::CharPlacement place = layout.Char(static_cast<int>(k));
-        const double x = place.originX - left, y = place.originY - top;
-        ink.Use(font.color.rgb);
-        if (Drawn(chars[k]))
-            if (FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse))
-                AddGlyph(cr, face, char32_t(chars[k]), x, y, place.size, angle);
-        if (underline && chars[k] != L'\r' && chars[k] != L'\v') {
-            // Filled on its own: its winding must not cancel a descender's crossing it.
-            ink.Flush();
-            ink.Use(font.color.rgb);
-            cairo_rectangle(cr, x, y + place.size * 0.1, place.bounds.width, std::max(0.5, place.size * 0.05));
-            ink.Flush();
+        for (std::size_t k = 0; k < chars.size(); ++k) {
+            const FontData& font = text.charFonts[k];
+            if (shadows && font.shadow == msoFalse) continue;
+            const bool underline = font.underline != msoFalse && angle == 0;
+            if (!Drawn(chars[k]) && !underline) continue;
+            const fonts::layout::CharPlacement place = layout.Char(static_cast<int>(k));
+            const double shift = shadows ? place.size * kTextShadowOffset : 0;
+            const double x = place.originX - left + shift, y = place.originY - top + shift;
+            const ULONG color = shadows ? shadowColor : font.color.rgb;
+            ink.Use(color);
+            if (Drawn(chars[k]))
+                if (FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse))
+                    AddGlyph(cr, face, char32_t(chars[k]), x, y, place.size, angle);
+            if (underline && chars[k] != L'\r' && chars[k] != L'\v') {
+                // Filled on its own: its winding must not cancel a descender's crossing it.
+                ink.Flush();
+                ink.Use(color);
+                cairo_rectangle(cr, x, y + place.size * 0.1, place.bounds.width, std::max(0.5, place.size * 0.05));
+                ink.Flush();
+            }
         }
     }
     ink.Flush();
@@ -312,10 +327,55 @@ const CHostMaster* MasterOf(const CHostNode* node) {
     return node ? node->Document()->Master() : nullptr;
 }
 
+// Text shadows take the colour scheme's shadow colour.
+ULONG ShadowColorOf(const CHostNode* node) {
+    const CHostMaster* master = MasterOf(node);
+    return master ? master->colorScheme[2] : 0x808080;
+}
+
+// What a field shows on a slide: the slide's number, or the slide's date, footer or header
+// where it has one.
+std::wstring FieldValue(const TextFieldData& f, const CHostSlide* slide, const HeadersFootersData& hf) {
+    switch (f.kind) {
+    case TextFieldData::SlideNumber:
+        return slide && slide->SlideIndex() > 0 ? std::to_wstring(slide->SlideIndex()) : f.value;
+    case TextFieldData::DateTime:
+        return !hf.dateAndTime.text.empty() ? hf.dateAndTime.text : f.value;
+    case TextFieldData::Footer:
+        return hf.footer.text;
+    case TextFieldData::Header:
+        return hf.header.text;
+    }
+    return f.value;
+}
+
+// A drawing of shape state made for one picture, with a layout of its own.
+render::ShapeDrawing OwnTextDrawing(const ShapeData& d, ULONG shadowColor) {
+    render::ShapeDrawing s = DrawingOf(d);
+    if (!HasText(d)) return s;
+    auto layout = std::make_shared<fonts::layout::CTextLayout>();
+    layout->SetInput(LayoutInputOf(d));
+    auto textData = std::make_shared<TextData>(d.text);
+    const double left = d.left, top = d.top;
+    s.text = [layout, textData, left, top, shadowColor](cairo_t* cr) {
+        PaintText(cr, *layout, *textData, left, top, shadowColor);
+    };
+    return s;
+}
+
+// A master's shape whose text holds fields, drawn on a slide with that slide's values.
+render::ShapeDrawing FieldsDrawing(const ShapeData& shape, const CHostSlide* slide, const HeadersFootersData& hf) {
+    ShapeData d = shape;
+    for (TextFieldData& f : d.text.fields) f.value = FieldValue(f, slide, hf);
+    d.text.ExpandFields();
+    return OwnTextDrawing(d, ShadowColorOf(slide));
+}
+
 // A date, footer or slide number: the master's placeholder of that kind with the element's
-// text, or where a new master puts it.
+// text (its fields filled in, when it has any), or where a new master puts it.
 render::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, const std::wstring& text,
-                                         float slideWidth, float slideHeight) {
+                                         float slideWidth, float slideHeight, const CHostSlide* slide,
+                                         const HeadersFootersData& hf) {
     ShapeData d;
     const CHostShape* placeholder = nullptr;
     for (const CHostShape* s : master->shapes)
@@ -323,6 +383,11 @@ render::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, c
             placeholder = s;
             break;
         }
+    if (placeholder && !placeholder->data.text.fields.empty()) {
+        d = placeholder->data;
+        d.hasTextFrame = msoTrue;
+        return FieldsDrawing(d, slide, hf);
+    }
     FontData font;
     ParagraphData paragraph;
     if (placeholder) {
@@ -351,14 +416,9 @@ render::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, c
     d.text.charFonts.clear();
     d.text.paragraphs.clear();
     d.text.links.clear();
+    d.text.fields.clear();
     d.text.AddRun(text, font, paragraph);
-    render::ShapeDrawing s = DrawingOf(d);
-    auto layout = std::make_shared<fonts::layout::CTextLayout>();
-    layout->SetInput(LayoutInputOf(d));
-    auto textData = std::make_shared<TextData>(d.text);
-    const double left = d.left, top = d.top;
-    s.text = [layout, textData, left, top](cairo_t* cr) { PaintText(cr, *layout, *textData, left, top); };
-    return s;
+    return OwnTextDrawing(d, ShadowColorOf(slide));
 }
 
 bool SameText(const std::wstring& a, const wchar_t* b) {
@@ -385,7 +445,7 @@ render::ShapeDrawing ShapeDrawingOf(CHostShape* shape) {
     if (HasText(shape->data)) {
         CHostDocumentRef keep(shape->Document());
         s.text = [keep, shape](cairo_t* cr) {
-            PaintText(cr, LayoutOf(shape), shape->data.text, shape->data.left, shape->data.top);
+            PaintText(cr, LayoutOf(shape), shape->data.text, shape->data.left, shape->data.top, ShadowColorOf(shape));
         };
     }
     return s;
@@ -407,7 +467,9 @@ render::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>*
     if (master)
         for (CHostShape* shape : master->shapes)
             if (shape->data.type != msoPlaceholder && shape->data.visible != msoFalse && !shape->IsDeleted()) {
-                drawing.shapes.push_back(ShapeDrawingOf(shape));
+                drawing.shapes.push_back(shape->data.text.fields.empty()
+                                             ? ShapeDrawingOf(shape)
+                                             : FieldsDrawing(shape->data, slide, slide->headersFooters));
                 behind.push_back(shape);
             }
     // A date, footer or slide number placeholder of the slide's own shows only while its element
@@ -432,12 +494,13 @@ render::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>*
     if (master) {
         if (!own[0] && hf.dateAndTime.visible != msoFalse && !hf.dateAndTime.text.empty())
             drawing.shapes.push_back(
-                HeaderFooterDrawing(master, ppPlaceholderDate, hf.dateAndTime.text, width, height));
+                HeaderFooterDrawing(master, ppPlaceholderDate, hf.dateAndTime.text, width, height, slide, hf));
         if (!own[1] && hf.footer.visible != msoFalse && !hf.footer.text.empty())
-            drawing.shapes.push_back(HeaderFooterDrawing(master, ppPlaceholderFooter, hf.footer.text, width, height));
+            drawing.shapes.push_back(
+                HeaderFooterDrawing(master, ppPlaceholderFooter, hf.footer.text, width, height, slide, hf));
         if (!own[2] && hf.slideNumber.visible != msoFalse && slide->SlideIndex() > 0)
-            drawing.shapes.push_back(HeaderFooterDrawing(master, ppPlaceholderSlideNumber,
-                                                         std::to_wstring(slide->SlideIndex()), width, height));
+            drawing.shapes.push_back(HeaderFooterDrawing(
+                master, ppPlaceholderSlideNumber, std::to_wstring(slide->SlideIndex()), width, height, slide, hf));
     }
     if (drawn) {
         behind.resize(drawing.shapes.size(), nullptr);

@@ -141,6 +141,15 @@ struct TextLinkData {
     ActionData over;
 };
 
+// A field of a master's text (a slide number, a date, a footer or header), which shows the value
+// of the slide it is drawn on; the text keeps the field's own character at its position.
+struct TextFieldData {
+    enum Kind { SlideNumber, DateTime, Footer, Header };
+    Kind kind = SlideNumber;
+    LONG position = 0;   // 0-based, in the text
+    std::wstring value;  // shown when the slide gives none (dates in their stored format)
+};
+
 // A text as characters with their fonts and paragraphs. Paragraphs end with '\r' (the last one
 // without); there is one ParagraphData per paragraph.
 struct TextData {
@@ -148,6 +157,7 @@ struct TextData {
     std::vector<FontData> charFonts;        // one per character
     std::vector<ParagraphData> paragraphs;  // one per paragraph
     std::vector<TextLinkData> links;
+    std::vector<TextFieldData> fields;  // masters only: slides' texts hold the values themselves
     float marginLeft = 7.2f, marginTop = 3.6f, marginRight = 7.2f, marginBottom = 3.6f;
     MsoTextOrientation orientation = msoTextOrientationHorizontal;
     MsoHorizontalAnchor horizontalAnchor = msoAnchorNone;
@@ -162,6 +172,9 @@ struct TextData {
                 const ParagraphData& paragraph = ParagraphData());
     // Makes charFonts and paragraphs agree with text again (after text was set directly).
     void Normalize();
+    // Puts each field's value in place of its character (an empty value removes it), fonts,
+    // links and paragraphs kept in step; the fields are gone afterwards.
+    void ExpandFields();
 };
 
 struct HeaderFooterData {
