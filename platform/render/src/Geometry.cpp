@@ -138,6 +138,15 @@ bool PresetShape(const ShapeDrawing& s, double w, double h, Geometry& g) {
     const int type = ShapeTypeOf(s);
     ShapeGeometry geometry;
     if (type <= 0 || !PresetGeometry(type, geometry)) return false;
+    // The file may show only part of the template (an arc's quarter): its box says which.
+    const FreeformData& box = s.freeform;
+    if (box.geoRight != box.geoLeft && box.geoBottom != box.geoTop && std::isfinite(box.geoLeft) &&
+        std::isfinite(box.geoTop) && std::isfinite(box.geoRight) && std::isfinite(box.geoBottom)) {
+        geometry.geoLeft = box.geoLeft;
+        geometry.geoTop = box.geoTop;
+        geometry.geoRight = box.geoRight;
+        geometry.geoBottom = box.geoBottom;
+    }
     Outline o;
     std::string error;
     if (!EvaluateGeometry(geometry, RawAdjust(s), w, h, s.line.weight, o, &error)) {
@@ -285,7 +294,13 @@ bool FileFreeform(const ShapeDrawing& s, double w, double h, Geometry& g) {
     ShapeGeometry geometry;
     Outline o;
     std::string error;
-    if (!FreeformGeometry(s.freeform, geometry, &error) ||
+    FreeformData data = s.freeform;
+    ShapeGeometry preset;
+    if (data.guides.empty() && s.shapeType > 0 && PresetGeometry(s.shapeType, preset)) {
+        data.presetFormulas = preset.formulas;
+        data.presetAdjust = preset.adjustDefaults;
+    }
+    if (!FreeformGeometry(data, geometry, &error) ||
         !EvaluateGeometry(geometry, RawAdjust(s), w, h, s.line.weight, o, &error)) {
         Report("freeform not drawn: " + error);
         return false;

@@ -51,16 +51,20 @@ struct Placement {
     double scaleX = 1, scaleY = 1;  // device pixels per point on the page
 };
 
-// box = outer . R(rotation) . F(flips) . T(-w/2, -h/2), outer mapping the box centre.
+// box = outer . F(flips) . R(rotation) . T(-w/2, -h/2), outer mapping the box centre: a flipped
+// shape is turned first and mirrored after, so its turn shows the other way round.
 Placement Compose(const ShapeDrawing& s, const cairo_matrix_t& outer, double lineScale) {
     const double w = s.frame.width, h = s.frame.height;
+    const double turn = NormalRotation(s.rotation) * kPi / 180;
     Placement p;
     p.lineScale = lineScale;
-    cairo_matrix_t m = outer;
-    cairo_matrix_rotate(&m, NormalRotation(s.rotation) * kPi / 180);
-    p.text = m;
+    p.text = outer;
+    // Text is never mirrored; it takes the turn the shape shows.
+    cairo_matrix_rotate(&p.text, s.flipH != s.flipV ? -turn : turn);
     cairo_matrix_translate(&p.text, -w / 2, -h / 2);
+    cairo_matrix_t m = outer;
     cairo_matrix_scale(&m, s.flipH ? -1 : 1, s.flipV ? -1 : 1);
+    cairo_matrix_rotate(&m, turn);
     cairo_matrix_translate(&m, -w / 2, -h / 2);
     p.box = m;
     return p;

@@ -632,6 +632,11 @@ bool FreeformGeometry(const FreeformData& data, ShapeGeometry& out, std::string*
             return false;
         }
     };
+    if (data.guides.empty()) {
+        out.formulas = data.presetFormulas;
+        out.adjustDefaults = data.presetAdjust;
+    }
+    const std::size_t guideCount = data.guides.empty() ? out.formulas.size() : data.guides.size();
     for (const FreeformData::Guide& g : data.guides) {
         Formula f;
         const unsigned op = g.opAndFlags & 0x1FFF;
@@ -657,7 +662,7 @@ bool FreeformGeometry(const FreeformData& data, ShapeGeometry& out, std::string*
                 const std::int32_t v = data.vertices[next * 2 + axis];
                 if ((static_cast<std::uint32_t>(v) & 0xFFFF0000u) == 0x80000000u) {
                     const std::uint32_t guide = static_cast<std::uint32_t>(v) & 0xFFFF;
-                    if (guide >= data.guides.size()) return false;
+                    if (guide >= guideCount) return false;
                     c.args.push_back(Operand{Operand::Formula, 0, static_cast<int>(guide)});
                 } else {
                     c.args.push_back(Operand::Of(v));
@@ -678,6 +683,7 @@ bool FreeformGeometry(const FreeformData& data, ShapeGeometry& out, std::string*
         if (points == 0) return true;
         bool ok = add(GeometryCommand::MoveTo, 1) && add(GeometryCommand::LineTo, points - 1);
         out.commands.push_back(GeometryCommand{GeometryCommand::End, {}});
+        if (!ok) SetError(error, "a vertex refers to a guide the shape does not have");
         return ok;
     }
     for (std::uint16_t seg : data.segments) {

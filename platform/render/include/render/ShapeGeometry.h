@@ -155,6 +155,10 @@ struct FreeformData {
     };
     std::vector<Guide> guides;
     double geoLeft = 0, geoTop = 0, geoRight = 21600, geoBottom = 21600;
+    // A preset shape whose points were edited keeps its type's formulas and adjust values: they
+    // stand for the guides when the file gives none.
+    std::vector<Formula> presetFormulas;
+    std::vector<double> presetAdjust;
 };
 bool FreeformGeometry(const FreeformData& data, ShapeGeometry& out, std::string* error = nullptr);
 
