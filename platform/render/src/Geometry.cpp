@@ -149,7 +149,9 @@ bool PresetShape(const ShapeDrawing& s, double w, double h, Geometry& g) {
     }
     Outline o;
     std::string error;
-    if (!EvaluateGeometry(geometry, RawAdjust(s), w, h, s.line.weight, o, &error)) {
+    std::vector<double> adjust;
+    if (!PresetAdjust(type, RawAdjust(s), adjust) ||
+        !EvaluateGeometry(geometry, adjust, w, h, s.line.weight, o, &error)) {
         Report("shape type " + std::to_string(type) + " (" + PresetName(type) + "): " + error);
         return false;
     }

@@ -147,6 +147,19 @@ const TemplateRow kTemplates[] = {
 #include "ShapeTemplates.inc"
 };
 
+struct AdjustRow {
+    int type;
+    const char* defaults;
+    const char* formulas;
+    const char* out;
+};
+
+#define SHAPE_ADJUST_MAPS
+const AdjustRow kAdjustMaps[] = {
+#include "ShapeTemplates.inc"
+};
+#undef SHAPE_ADJUST_MAPS
+
 const TemplateRow* FindTemplate(int type) {
     for (const TemplateRow& row : kTemplates)
         if (row.type == type) return &row;
@@ -555,6 +568,39 @@ bool PresetGeometry(int shapeType, ShapeGeometry& out) {
     auto it = table.find(shapeType);
     if (it == table.end()) return false;
     out = it->second;
+    return true;
+}
+
+bool PresetAdjust(int shapeType, const std::vector<double>& fileAdjust, std::vector<double>& out) {
+    const AdjustRow* row = nullptr;
+    for (const AdjustRow& r : kAdjustMaps)
+        if (r.type == shapeType) row = &r;
+    if (!row) {
+        out = fileAdjust;
+        return true;
+    }
+    FormulaContext ctx;
+    for (const std::string& d : Split(row->defaults, ',')) {
+        double v = 0;
+        ParseNumber(d, v);
+        ctx.adjust.push_back(v);
+    }
+    for (std::size_t i = 0; i < fileAdjust.size() && i < ctx.adjust.size(); ++i)
+        if (std::isfinite(fileAdjust[i])) ctx.adjust[i] = fileAdjust[i];
+    std::vector<Formula> formulas;
+    for (const std::string& f : Split(row->formulas, ';')) {
+        Formula formula;
+        if (!ParseFormula(f, formula)) return false;
+        formulas.push_back(formula);
+    }
+    std::vector<double> results;
+    if (!EvaluateFormulas(formulas, ctx, results)) return false;
+    out.clear();
+    for (const std::string& o : Split(row->out, ',')) {
+        double i = -1;
+        if (!ParseNumber(o, i) || i < 0 || i >= static_cast<double>(results.size())) return false;
+        out.push_back(results[static_cast<std::size_t>(i)]);
+    }
     return true;
 }
 

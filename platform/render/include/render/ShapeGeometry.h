@@ -134,6 +134,9 @@ struct ShapeGeometry {
 // The template of a preset shape type (the file's shape type numbers); false for a type the
 // table has no template for.
 bool PresetGeometry(int shapeType, ShapeGeometry& out);
+// The template's adjust values for the file's own ones of a shape type (missing ones take the
+// file format's defaults); some templates read their values in another sense than the file.
+bool PresetAdjust(int shapeType, const std::vector<double>& fileAdjust, std::vector<double>& out);
 // The table's name of a shape type ("triangle"), empty when it has none.
 std::string PresetName(int shapeType);
 // The file's shape type of an AutoShape type of the object model (1 rectangle, 9 oval, ...) and
