@@ -322,7 +322,10 @@ render::ShapeDrawing DrawingOf(const ShapeData& d) {
     const bool hasPicture = !d.picture.imageBytes.empty();
     // A placeholder filled with a picture shows it as its fill; one holding a picture shows it whole.
     const bool pictureFill = d.fill.type == msoFillPicture || d.fill.type == msoFillTextured;
-    s.shapeType = d.shapeType;
+    // The file's type names the geometry unless the AutoShape type was changed since loading.
+    const int fileAutoShape = render::AutoShapeOfShapeType(d.shapeType);
+    if (d.shapeType > 0 && (fileAutoShape == 0 || fileAutoShape == static_cast<int>(d.autoShapeType)))
+        s.shapeType = d.shapeType;
     // Freeforms, and preset shapes whose points were edited, draw the file's own path.
     const bool ownGeometry = !d.geometry.vertices.empty() && (d.shapeType == 0 || !d.geometry.segments.empty());
     if (d.type == msoLine || d.connector != msoFalse)
