@@ -89,16 +89,18 @@ std::shared_ptr<CPptSlide> CPptSlide::Duplicate() {
         SafeRelease(range);
         ThrowPptException(__FILE__, 92);
     }
-    std::shared_ptr<CPptSlideRange> rangeWrapper;
+    // The copy exists from here on: when it cannot be handed out, it is taken out again.
+    std::shared_ptr<CPptSlide> copy;
     try {
-        rangeWrapper = CreatePptSlideRange(range);
+        std::shared_ptr<CPptSlideRange> rangeWrapper = CreatePptSlideRange(range);
+        copy = rangeWrapper->GetSlide(0);
+        if (!copy) ThrowPptException(__FILE__, 92);  // PowerPoint gave an empty range
     } catch (...) {
+        range->Delete();
         range->Release();
         throw;
     }
     range->Release();
-    std::shared_ptr<CPptSlide> copy = rangeWrapper->GetSlide(0);
-    if (!copy) ThrowPptException(__FILE__, 92);  // PowerPoint gave an empty range
     return copy;
 }
 

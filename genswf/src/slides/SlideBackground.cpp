@@ -1,35 +1,230 @@
-// A slide's shared background.
-//
-// Skeleton: nothing is rendered yet.
+// A slide's shared background: rendered through a copy of the slide with and without headers
+// and footers, the base registered so that slides of one design share it, and what differs cut
+// out as small difference images placed over the base.
 
 #include "genswf/slides/SlideBackground.h"
 
+#include "genswf/animation/EffectRegistry.h"
+#include "genswf/movie/ExportSettings.h"
 #include "genswf/movie/Movie.h"
+#include "genswf/ppt/PptHeadersFooters.h"
+#include "genswf/ppt/PptShapes.h"
+#include "genswf/ppt/PptSlide.h"
 #include "genswf/slides/Slide.h"
 #include "genswf/utils/Exceptions.h"
+#include "libimageanalyzer/ImageComparer.h"
+#include "libimageanalyzer/ImageException.h"
+
+#include <algorithm>
 
 namespace genswf {
+
+namespace {
+
+// Differing pixels this close to a region join it: the digits of one footer make one picture.
+constexpr std::uint32_t kRegionDistance = 10;
+
+// Deletes a copy of the slide when the work on it ends, also when the work fails, so no copy
+// stays in the user's presentation.
+class CSlideCopyGuard {
+public:
+    explicit CSlideCopyGuard(CPptSlide* copy) : m_copy(copy) {}
+    ~CSlideCopyGuard() {
+        if (!m_copy) return;
+        try {
+            m_copy->Delete();
+        } catch (...) {
+            // Already failing: the first failure is the one reported.
+        }
+    }
+    CSlideCopyGuard(const CSlideCopyGuard&) = delete;
+    CSlideCopyGuard& operator=(const CSlideCopyGuard&) = delete;
+
+    // Deletes the copy now; a failure is reported and not tried again.
+    void Delete() {
+        CPptSlide* copy = m_copy;
+        m_copy = nullptr;
+        copy->Delete();
+    }
+    // Someone else deletes the copy from here on.
+    void HandOver() { m_copy = nullptr; }
+
+private:
+    CPptSlide* m_copy;
+};
+
+// A picture the application said it wrote must be there.
+std::shared_ptr<libimageanalyzer::CImageBuffer> ReadPicture(const std::wstring& path) {
+    std::shared_ptr<libimageanalyzer::CImageBuffer> picture = libimageanalyzer::CImageBuffer::Create();
+    picture->ReadPng(path);
+    // The reader leaves the buffer empty when the file cannot be opened.
+    if (picture->GetWidth() == 0 || picture->GetHeight() == 0)
+        throw libimageanalyzer::CBaseException(L"Can not read file: " + path);
+    return picture;
+}
+
+void RequireFile(const std::wstring& path) {
+    if (!FileExists(path)) throw libimageanalyzer::CBaseException(L"Can not read file: " + path);
+}
+
+// Hides one header or footer element. One that the slide does not have, or that refuses to be
+// hidden, is nothing to hide.
+void HideElement(CMovie* movie, CPptHeadersFooters& headersFooters,
+                 std::shared_ptr<CPptHeaderFooter> (CPptHeadersFooters::*get)(), const wchar_t* name) {
+    try {
+        (headersFooters.*get)()->SetVisible(PowerPoint::msoFalse);
+    } catch (const CPPTException&) {
+        movie->Log(std::wstring(L"No ") + name + L" to hide");
+    }
+}
+
+}  // namespace
 
 std::shared_ptr<CSlideBackground> CSlideBackground::Create(CSlide* slide) {
     return std::make_shared<CSlideBackground>(slide);
 }
 
 CSlideBackground::CSlideBackground(CSlide* slide)
-    : m_track(CreateFrameTrack(slide->GetMovie())), m_slide(slide), m_movie(slide->GetMovie()) {}
+    : m_track(CreateFrameTrack(slide->GetMovie())), m_slide(slide), m_movie(slide->GetMovie()) {
+    CComPtr<PowerPoint::_Slide> pptSlide;
+    pptSlide.Attach(slide->GetSlideInterface());
+    CComPtr<PowerPoint::ShapeRange> background;
+    if (!pptSlide || pptSlide->get_Background(&background) < 0 || !background) THROW_PPT_EXCEPTION();
+    CComPtr<PowerPoint::FillFormat> fill;
+    if (background->get_Fill(&fill) < 0 || !fill) THROW_PPT_EXCEPTION();
+    CComPtr<PowerPoint::ColorFormat> color;
+    if (fill->get_ForeColor(&color) < 0 || !color) THROW_PPT_EXCEPTION();
+    ULONG rgb = 0;
+    CHECK_PPT_HR(color->get_RGB(&rgb));
+    m_backgroundColor = static_cast<COLORREF>(rgb & 0xFFFFFFu);
+}
 
 CSlideBackground::~CSlideBackground() = default;
 
 void CSlideBackground::SaveSlideBackground() {
-    throw CBaseException(0, L"CSlideBackground::SaveSlideBackground is not built yet");
+    const int n = m_slide->GetExportIndex();
+    const std::wstring folder = IncludeTrailingBackslash(m_movie->GetTempFolder());
+    const std::wstring baseName = L"bg" + IntToWString(n);
+    const std::wstring withTitlesFile = folder + baseName + L"_titles.png";
+    const std::wstring baseFile = folder + baseName + L".png";
+
+    // Asked before the copy exists, so a missing registry leaves nothing behind.
+    CEffectRegistry::GetRequiredGlobal();
+    CComPtr<PowerPoint::_Slide> pptSlide;
+    pptSlide.Attach(m_slide->GetSlideInterface());
+    std::shared_ptr<CPptSlide> original = CreatePptSlide(pptSlide);
+    const LONG position = original->GetSlideIndex();
+
+    m_movie->Log(L"Duplicate slide");
+    {
+        std::shared_ptr<CPptSlide> copy = original->Duplicate();
+        CSlideCopyGuard guard(copy.get());
+        // In the original's place the copy draws the original's slide number; the original
+        // follows it until the copy is deleted.
+        copy->MoveTo(position);
+        guard.HandOver();
+        SaveBackgroundImages(*copy, withTitlesFile, baseFile);
+    }
+
+    m_movie->Log(L"Adding base background image " + baseFile + L" to images collection");
+    const std::wstring baseId = m_movie->AddImage(baseFile, baseName);
+    m_movie->Log(L"existing BgId=" + baseId);
+
+    libimageanalyzer::CImageComparer comparer;
+    comparer.Compare(ReadPicture(baseFile), ReadPicture(withTitlesFile), kRegionDistance);
+
+    if (baseId == baseName) {
+        m_movie->Log(L"Creating new base image");
+        std::shared_ptr<CImageObject> image =
+            CreateImageObject(m_movie, baseFile, 0.0f, 0.0f, static_cast<float>(m_movie->GetMovieWidth()),
+                              static_cast<float>(m_movie->GetMovieHeight()));
+        image->SetId(baseId);
+        const std::shared_ptr<CExportSettings>& settings = m_movie->GetExportSettings();
+        image->smoothing = settings ? settings->GetImageSmoothing() : false;
+        image->jpegQuality = m_movie->GetJpegQuality();
+        image->Write(m_movie->GetObjectsElement());
+    }
+    m_track->AddShow(0, baseId, CMatrix());
+
+    if (comparer.GetRegionCount() > 0) m_movie->Log(L"Saving background differences");
+    for (std::size_t i = 0; i < comparer.GetRegionCount(); ++i) {
+        const std::shared_ptr<libimageanalyzer::CImageRegion>& region = comparer.GetRegion(i);
+        // The region's picture carries a one-pixel transparent border; placing it one pixel up
+        // and left lays its pixels exactly over the base.
+        std::shared_ptr<CImageObject> image =
+            CreateImageObject(m_movie, std::wstring(), static_cast<float>(region->GetLeft() - 1),
+                              static_cast<float>(region->GetTop() - 1), 0.0f, 0.0f);
+        const std::wstring file = folder + image->GetId() + L".png";
+        m_movie->Log(L"Saving difference image " + IntToWString(region->GetRight() - region->GetLeft()) + L" x " +
+                     IntToWString(region->GetBottom() - region->GetTop()) + L" to file: " + file);
+        region->SavePng(file);
+        image->SetSrc(file);
+        const std::wstring id = m_movie->AddImage(file, image->GetId());
+        if (id == image->GetId()) image->Write(m_movie->GetObjectsElement());
+        m_track->AddShow(0, id, CMatrix());
+    }
+
+    m_movie->Log(L"Slide background is saved");
+    m_movie->Log(std::wstring());
 }
 
-void CSlideBackground::SaveBackgroundImages(CPptSlide& /*copy*/, const std::wstring& /*withTitlesFile*/,
-                                            const std::wstring& /*baseFile*/) {
-    throw CBaseException(0, L"CSlideBackground::SaveBackgroundImages is not built yet");
+void CSlideBackground::SaveBackgroundImages(CPptSlide& copy, const std::wstring& withTitlesFile,
+                                            const std::wstring& baseFile) {
+    CSlideCopyGuard guard(&copy);
+    m_movie->Log(L"Saving slide background images");
+    m_movie->Log(L"File title with background: " + withTitlesFile);
+    m_movie->Log(L"File title without background: " + baseFile);
+
+    std::shared_ptr<CPptShapes> shapes = copy.GetShapes();
+    if (shapes->GetCount() > 0) {
+        m_movie->Log(L"Getting shape range");
+        VARIANT all;
+        VariantInit(&all);
+        std::shared_ptr<CPptShapeRange> range = shapes->Range(all);
+        if (!range) THROW_PPT_EXCEPTION();
+        if (CEffectRegistry::GetRequiredGlobal()->IsVersion9()) {
+            m_movie->Log(L"Deleting shape range");
+            range->Delete();
+        } else {
+            m_movie->Log(L"Hiding shape range");
+            range->SetVisible(PowerPoint::msoFalse);
+        }
+    }
+
+    const LONG width = static_cast<LONG>(m_movie->GetMovieWidth());
+    const LONG height = static_cast<LONG>(m_movie->GetMovieHeight());
+    m_movie->Log(L"Exporting slide background with titles");
+    copy.Export(withTitlesFile, L"png", width, height);
+    RequireFile(withTitlesFile);
+
+    m_movie->Log(L"Hiding titles");
+    std::shared_ptr<CPptHeadersFooters> headersFooters;
+    try {
+        headersFooters = copy.GetHeadersFooters();
+    } catch (const CPPTException&) {
+        m_movie->Log(L"No headers and footers to hide");
+    }
+    if (headersFooters) {
+        HideElement(m_movie, *headersFooters, &CPptHeadersFooters::GetFooter, L"footer");
+        HideElement(m_movie, *headersFooters, &CPptHeadersFooters::GetHeader, L"header");
+        HideElement(m_movie, *headersFooters, &CPptHeadersFooters::GetDateAndTime, L"date and time");
+        HideElement(m_movie, *headersFooters, &CPptHeadersFooters::GetSlideNumber, L"slide number");
+    }
+
+    m_movie->Log(L"Exporting slide background without titles");
+    copy.Export(baseFile, L"png", width, height);
+    RequireFile(baseFile);
+
+    m_movie->Log(L"Slide background images are saved");
+    guard.Delete();
 }
 
-void CSlideBackground::WriteFrames(const XmlElementPtr& /*layersElement*/, int /*offset*/) {
-    throw CBaseException(0, L"CSlideBackground::WriteFrames is not built yet");
+void CSlideBackground::WriteFrames(const XmlElementPtr& layersElement, int offset) {
+    if (!layersElement)
+        throw CBaseException(0, LocatedMessage(L"The background needs the slide's layers", __FILE__, __LINE__));
+    std::shared_ptr<CFrameList> frames = CreateFrameList(m_movie);
+    frames->Add(m_track);
+    frames->Write(m_movie->InsertLayerFirst(layersElement), static_cast<std::uint32_t>(std::max(offset, 0)));
 }
 
 }  // namespace genswf

@@ -10,6 +10,7 @@
 #include "powerpoint/model/PowerPoint.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -132,6 +133,21 @@ public:
 
 private:
     void CollectHyperlinks();
+    void CollectShapes();
+    void ReadSound();
+    // The slide's end on the timeline path, which has no build of its own.
+    void ExportTimeLineEnd();
+    // The sound definition and its layer; a sound that cannot be played is left out.
+    void ExportSlideSound(int frameCount);
+    // The stop or jump at endFrame on the background's track, and the presentation-end address.
+    void WriteSlideEnd(std::uint32_t endFrame);
+    bool IsLastExportedSlide() const;
+    // The slide ends with a jump to the next slide (else with a stop, when it ends at all).
+    bool EndsWithJump() const;
+    bool WritesEndCommand() const;
+    // A slide that stops and is followed by another moves on when clicked anywhere.
+    bool NeedsFrameButton() const;
+    int SecondsToFrames(float seconds) const;
 
     std::unique_ptr<CParsedSlideLink> m_parsedLink;
     std::shared_ptr<CSlideBackground> m_background;
@@ -152,6 +168,8 @@ private:
     XmlElementPtr m_objectsElement;
     XmlElementPtr m_layersElement;
     float m_transitionDuration = 0.0f;
+    float m_advanceTime = 0.0f;
+    int m_shapeCount = 0;
     CProgressSink* m_progress = nullptr;
     std::wstring m_soundPath;
     std::wstring m_soundId;

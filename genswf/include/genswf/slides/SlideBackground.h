@@ -27,7 +27,8 @@ public:
 
     // Renders, registers, compares and places the background on the track.
     void SaveSlideBackground();
-    // The two pictures of the copy: with headers and footers, then without.
+    // The two pictures of the copy: with headers and footers, then without. The copy is deleted
+    // at the end, also when a step fails.
     void SaveBackgroundImages(CPptSlide& copy, const std::wstring& withTitlesFile, const std::wstring& baseFile);
     // A new first "layer" of layersElement holding the track at the offset.
     void WriteFrames(const XmlElementPtr& layersElement, int offset);

@@ -116,6 +116,8 @@ ActionSettings* ShapeActionSettingsObject(CHostShape* shape);
 // The hyperlink of text link `link` of the shape, or of the shape's own action (link -1).
 Hyperlink* HyperlinkObject(CHostShape* shape, LONG link, PpMouseActivation activation);
 SlideShowTransition* TransitionObject(CHostSlide* slide);
+// Slide.Background: the fill the slide shows (the master's while it follows the master).
+ShapeRange* BackgroundRangeObject(CHostSlide* slide);
 Hyperlinks* SlideHyperlinksObject(CHostSlide* slide);
 TimeLine* TimeLineObject(CHostSlide* slide);
 Slides* SlidesObject(CHostDocument* doc);

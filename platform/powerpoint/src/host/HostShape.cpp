@@ -683,6 +683,14 @@ public:
             }
         return S_OK;
     }
+    HRESULT get_Fill(FillFormat** out) override {
+        HOST_ENTER_OUT("get_Fill", out);
+        *out = nullptr;
+        // The fill of several shapes at once is not offered.
+        if (m_shapes.size() != 1) return E_NOTIMPL;
+        CHostShape* shape = m_shapes[0];
+        return GiveOut<FillFormat>(Obtain<CFillFormatObject>(m_doc, shape, 0, 0, m_doc, shape), out);
+    }
     HRESULT get_Visible(MsoTriState* out) override {
         HOST_ENTER_OUT("get_Visible", out);
         if (m_shapes.empty()) return E_FAIL;

@@ -215,6 +215,105 @@ ColorScheme* ColorSchemeObject(CHostDocument* doc, const CHostNode* node, ULONG*
     return Obtain<CColorSchemeObject>(doc, colors, 0, 0, doc, node, colors);
 }
 
+// ---- Slide background ---------------------------------------------------------------------------
+
+namespace {
+
+// The background a slide shows: its master's while it follows the master, else its own.
+FillData& ShownBackgroundFill(CHostSlide* slide) {
+    if (slide->followMasterBackground != msoFalse && slide->master) return slide->master->background.fill;
+    return slide->background.fill;
+}
+
+}  // namespace
+
+class CBackgroundFillObject : public CObject<FillFormat> {
+public:
+    CBackgroundFillObject(CHostDocument* doc, CHostSlide* slide)
+        : CObject(doc, slide, &slide->background), m_slide(slide) {}
+    const char* InterfaceName() const override { return "FillFormat"; }
+    HOST_APPLICATION
+    HOST_CREATOR
+    HRESULT get_Parent(IDispatch** out) override {
+        HOST_ENTER_OUT("get_Parent", out);
+        return GiveOut<IDispatch>(BackgroundRangeObject(m_slide), out);
+    }
+    HRESULT get_BackColor(ColorFormat** out) override { return Color("get_BackColor", &FillData::backColor, out); }
+    HRESULT get_ForeColor(ColorFormat** out) override { return Color("get_ForeColor", &FillData::foreColor, out); }
+    HOST_GET(Transparency, float, ShownBackgroundFill(m_slide).transparency)
+    HRESULT put_Transparency(float value) override {
+        HOST_ENTER("put_Transparency");
+        if (!(value >= 0.0f && value <= 1.0f)) return E_INVALIDARG;
+        Written("put_Transparency");
+        ShownBackgroundFill(m_slide).transparency = value;
+        return S_OK;
+    }
+    HOST_GET(Type, MsoFillType,
+             ShownBackgroundFill(m_slide).visible == msoFalse ? msoFillBackground : ShownBackgroundFill(m_slide).type)
+    HOST_PROPERTY(Visible, MsoTriState, ShownBackgroundFill(m_slide).visible)
+
+private:
+    HRESULT Color(const char* member, ColorData FillData::*which, ColorFormat** out) {
+        HOST_ENTER_OUT(member, out);
+        CHostSlide* slide = m_slide;
+        // Keyed per colour of the slide; reads and writes follow what the slide shows.
+        const void* key = &(slide->background.fill.*which);
+        return GiveOut<ColorFormat>(ColorFormatObject(
+                                        m_doc, slide, key, [slide, which] { return ShownBackgroundFill(slide).*which; },
+                                        [slide, which](const ColorData& c) { ShownBackgroundFill(slide).*which = c; }),
+                                    out);
+    }
+    CHostSlide* m_slide;
+};
+
+class CBackgroundRangeObject : public CObject<ShapeRange> {
+public:
+    CBackgroundRangeObject(CHostDocument* doc, CHostSlide* slide) : CObject(doc, slide, slide), m_slide(slide) {}
+    const char* InterfaceName() const override { return "ShapeRange"; }
+    HOST_APPLICATION
+    HOST_CREATOR
+    HRESULT get_Parent(IDispatch** out) override {
+        HOST_ENTER_OUT("get_Parent", out);
+        return GiveOut<IDispatch>(SlideObject(m_slide), out);
+    }
+    // The background is part of the slide; it is neither deleted nor hidden on its own.
+    HRESULT Delete() override {
+        HOST_ENTER("Delete");
+        return E_NOTIMPL;
+    }
+    HRESULT get_Fill(FillFormat** out) override {
+        HOST_ENTER_OUT("get_Fill", out);
+        return GiveOut<FillFormat>(Obtain<CBackgroundFillObject>(m_doc, &m_slide->background, 0, 0, m_doc, m_slide),
+                                   out);
+    }
+    HRESULT get_Visible(MsoTriState* out) override {
+        HOST_ENTER_OUT("get_Visible", out);
+        *out = msoTrue;
+        return S_OK;
+    }
+    HRESULT put_Visible(MsoTriState) override {
+        HOST_ENTER("put_Visible");
+        return E_NOTIMPL;
+    }
+    HRESULT Item(VARIANT, Shape** out) override {
+        HOST_ENTER_OUT("Item", out);
+        *out = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT get_Count(LONG* out) override {
+        HOST_ENTER_OUT("get_Count", out);
+        *out = 1;
+        return S_OK;
+    }
+
+private:
+    CHostSlide* m_slide;
+};
+
+ShapeRange* BackgroundRangeObject(CHostSlide* slide) {
+    return Obtain<CBackgroundRangeObject>(slide->Document(), slide, 0, 0, slide->Document(), slide);
+}
+
 // ---- Slide show transition --------------------------------------------------------------------
 
 class CTransitionObject : public CObject<SlideShowTransition> {

@@ -148,6 +148,10 @@ public:
         HOST_ENTER_OUT("get_ColorScheme", out);
         return GiveOut<ColorScheme>(ColorSchemeObject(m_doc, m_slide, m_slide->colorScheme), out);
     }
+    HRESULT get_Background(ShapeRange** out) override {
+        HOST_ENTER_OUT("get_Background", out);
+        return GiveOut<ShapeRange>(BackgroundRangeObject(m_slide), out);
+    }
     HRESULT get_Name(BSTR* out) override {
         HOST_ENTER_OUT("get_Name", out);
         return GiveString(m_slide->name, out);

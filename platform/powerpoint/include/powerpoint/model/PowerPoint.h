@@ -330,6 +330,8 @@ struct _Slide : IUnknown {
     virtual HRESULT get_HeadersFooters(HeadersFooters** out) = 0;
     virtual HRESULT get_SlideShowTransition(SlideShowTransition** out) = 0;
     virtual HRESULT get_ColorScheme(ColorScheme** out) = 0;
+    // What the slide shows behind its shapes (its own or its master's), as a shape range of one.
+    virtual HRESULT get_Background(ShapeRange** out) = 0;
     virtual HRESULT get_Name(BSTR* out) = 0;
     virtual HRESULT put_Name(BSTR value) = 0;
     virtual HRESULT get_SlideID(LONG* out) = 0;
@@ -446,6 +448,8 @@ struct ShapeRange : IUnknown {
     virtual HRESULT get_Creator(LONG* out) = 0;
     virtual HRESULT get_Parent(IDispatch** out) = 0;
     virtual HRESULT Delete() = 0;
+    // The fill of a range of one shape (or of a slide's background).
+    virtual HRESULT get_Fill(FillFormat** out) = 0;
     virtual HRESULT get_Visible(MsoTriState* out) = 0;
     virtual HRESULT put_Visible(MsoTriState value) = 0;
     virtual HRESULT Item(VARIANT Index, Shape** out) = 0;
