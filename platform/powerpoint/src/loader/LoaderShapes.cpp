@@ -4,7 +4,10 @@
 #include "LoaderInternal.h"
 
 #include "libpptparser/PptContainers.h"
+#include "powerpoint/controls/FlashControl.h"
 #include "render/ShapeGeometry.h"
+
+#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +23,44 @@ namespace {
 
 // Groups nest by their records; deeper nesting than this is refused as damage.
 constexpr int kMaxGroupDepth = 32;
+
+// The saved storage of an OLE object or control, referred to by its object atom.
+constexpr std::uint16_t kExOleObjStg = 4113;
+// A storage that claims more than this is not believed.
+constexpr std::uint32_t kMaxStorageSize = 128u * 1024u * 1024u;
+
+// The storage image of an OLE object (uncompressed, or inflated from instance 1); empty with a
+// warning when the record is missing or damaged.
+std::vector<std::uint8_t> ReadObjectStorage(CLoadContext& ctx, const CPptContainer& exObject) {
+    RecordPtr atom = FirstChild(&exObject, kExOleObjAtom);
+    if (!atom || atom->GetBytes().size() < 20) return {};
+    RecordPtr stg = ctx.RecordAtPersist(atom->GetBytes().U32(16));
+    if (!stg || stg->GetType() != kExOleObjStg) {
+        ctx.Warn(L"an embedded object's storage is missing from the file");
+        return {};
+    }
+    const CPptByteView b = stg->GetBytes();
+    std::vector<std::uint8_t> out;
+    if (stg->GetInstance() == 0) {
+        if (b.size() > kMaxStorageSize || !ctx.CanCopy(b.size())) return {};
+        out.assign(b.data(), b.data() + b.size());
+        return out;
+    }
+    const std::uint32_t expected = b.size() >= 4 ? b.U32(0) : 0;
+    // Deflate shrinks data by about a thousand at most; a larger claim is not believed.
+    if (expected == 0 || expected > kMaxStorageSize || expected / 1032 > b.size() || !ctx.CanCopy(expected)) {
+        ctx.Warn(L"an embedded object's storage has an impossible size");
+        return {};
+    }
+    out.assign(expected, 0);
+    uLongf produced = expected;
+    if (uncompress(out.data(), &produced, b.data() + 4, static_cast<uLong>(b.size() - 4)) != Z_OK ||
+        produced != expected) {
+        ctx.Warn(L"an embedded object's storage could not be inflated");
+        return {};
+    }
+    return out;
+}
 
 struct Rect {
     double left = 0, top = 0, right = 0, bottom = 0;
@@ -780,6 +821,11 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
     if (exObject) {
         if (exType == kExOleEmbed || exType == kExOleLink || exType == kExControl) {
             d.ole.progId = CStringChild(exObject.get(), 2);
+            if (exType == kExControl) {
+                // A control saves itself into its storage; the Flash control reads its movie there.
+                d.ole.storage = ReadObjectStorage(m_ctx, *exObject);
+                if (Controls::IsFlashProgId(d.ole.progId)) d.ole.object = Controls::CreateFlashControl(d.ole.storage);
+            }
         } else {
             d.mediaType = (exType == kExAviMovie || exType == kExMCIMovie) ? ppMediaTypeMovie : ppMediaTypeSound;
             if (exType == kExWAVAudioEmbedded) {

@@ -97,6 +97,8 @@ struct PictureData {
 struct OleData {
     std::wstring progId;       // "ShockwaveFlash.ShockwaveFlash.1", ...
     CComPtr<IUnknown> object;  // what OLEFormat.Object hands out; may be null
+    // The object's saved storage (a compound-file image) as the file holds it; empty when unknown.
+    std::vector<std::uint8_t> storage;
 };
 
 struct SoundData {
