@@ -286,7 +286,7 @@ struct TimelineReader {
     int effects = 0;
 
     // A boolean or integer property of a node's property list.
-    static bool Property(const CPptContainer& node, std::uint16_t id, std::int32_t& value) {
+    static bool ReadProperty(const CPptContainer& node, std::uint16_t id, std::int32_t& value) {
         ContainerPtr list = ChildContainer(&node, kTimePropertyList);
         RecordPtr v = FirstChild(list.get(), kTimeVariant, id);
         if (!v) return false;
@@ -301,7 +301,7 @@ struct TimelineReader {
     }
     static std::int32_t Property(const CPptContainer& node, std::uint16_t id, std::int32_t fallback) {
         std::int32_t value = fallback;
-        return Property(node, id, value) ? value : fallback;
+        return ReadProperty(node, id, value) ? value : fallback;
     }
 
     // The first shape target in the subtree.
