@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <vector>
 
 using namespace PowerPoint;
@@ -280,6 +282,39 @@ TEST(LoaderTimeLine, OlderSettingsGiveTheTimelinesAfterEffects) {
     ASSERT_EQ(1u, built.size());
     EXPECT_EQ(msoAnimAfterEffectDim, built[0]->data.afterEffect);  // not the older model's number
     EXPECT_EQ(0xFF0000u, built[0]->data.dimColor.rgb);
+}
+
+// Three coloured boxes that fly, wipe and zoom in one after the other, and the first leaving
+// again: what a converted deck plays. BC_WRITE_ANIMATED_DECK names a file to keep it in.
+TEST(LoaderTimeLine, ADeckOfBoxesEnteringInTurn) {
+    auto box = [](uint32_t id, int16_t left, uint32_t color) {
+        return SpShape(1, id, 0xA00,
+                       {Opt({{0x181, color}, {0x1BF, 0x00100010}}), ClientAnchor(left, 700, left + 900, 1500)});
+    };
+    const std::vector<Bytes> groups{
+        Group({{1, 1, 2, 8, 0, {Behaviour(2001, 500)}}}),                      // fly in from the left
+        Group({{3, 1, 22, 1, 500, {Behaviour(2002, 1000)}}}),                  // then wipe down
+        Group({{1, 1, 23, 16, 0, {Behaviour(2003, 1000)}}}),                   // zoom in
+        Group({{1, 2, 10, 0, 0, {Behaviour(2001, 500), Hide(2001, false)}}}),  // the first fades out
+    };
+    Deck deck;
+    deck.slides.push_back(Slide({box(2001, 400, 0x0000FF), box(2002, 2200, 0x00A000), box(2003, 4000, 0xFF0000)}));
+    deck.slides[0].records.push_back(Timeline(groups, {}));
+    uint32_t edit = 0;
+    const Bytes stream = deck.Stream(edit);
+    const Bytes user = CurrentUser(edit);
+    const Bytes file = File(stream, &user);
+    const LoadResult r = LoadPresentationFromMemory(file, L"boxes.ppt");
+    const auto& effects = r.document->Slides().at(0)->effects;
+    ASSERT_EQ(4u, effects.size());
+    const MsoAnimEffect types[] = {2, 22, 23, 10};
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(types[i], effects[i]->data.effectType);
+    EXPECT_EQ(msoAnimTriggerAfterPrevious, effects[1]->data.triggerType);
+    EXPECT_EQ(msoAnimDirectionUp, effects[1]->data.direction);
+    EXPECT_EQ(msoTrue, effects[3]->data.exit);
+    if (const char* keep = std::getenv("BC_WRITE_ANIMATED_DECK"))
+        std::ofstream(keep, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
 }
 
 }  // namespace

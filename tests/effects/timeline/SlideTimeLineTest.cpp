@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <vector>
@@ -328,6 +329,62 @@ TEST(SlideTimeLine, EntranceExitAndParagraphEffectsCompileOnTheirFrames) {
     int hides = 0;
     for (const FrameEvents& e : f) hides += e.hides;
     EXPECT_EQ(1, hides);
+}
+
+// --- Without the timeline -----------------------------------------------------------------------
+
+// The frame of the first show in a description of a layer's frames ("0: show img1; 20: ..."),
+// or -1.
+int FirstShow(const std::string& frames) {
+    const std::size_t show = frames.find(" show ");
+    if (show == std::string::npos) return -1;
+    const std::size_t start = frames.rfind("; ", show);
+    return std::stoi(frames.substr(start == std::string::npos ? 0 : start + 2));
+}
+
+TEST(SlideAnimations2000, EntryEffectsPlayInBuildOrderAndTheFadeEndsOpaque) {
+    TimelineDeck d;
+    d.deck.doc->version = L"9.0";
+    d.slide->AddShape(msoAutoShape, L"Still", 10, 10, 100, 50);
+    CHostShape* first = d.slide->AddShape(msoAutoShape, L"First", 150, 10, 100, 50);
+    CHostShape* second = d.slide->AddShape(msoAutoShape, L"Second", 300, 10, 100, 50);
+    for (CHostShape* s : {first, second}) s->data.hasTextFrame = msoFalse;
+    // Built second, first: the fade on a click, then the fly a second later.
+    AnimationData& a = second->data.animation;
+    a.animate = msoTrue;
+    a.animationOrder = 2;
+    a.entryEffect = 3329;  // fly from the left
+    a.advanceMode = ppAdvanceOnTime;
+    a.advanceTime = 1.0f;
+    AnimationData& b = first->data.animation;
+    b.animate = msoTrue;
+    b.animationOrder = 1;
+    b.entryEffect = 1793;  // fade
+
+    d.movie = d.deck.Movie();
+    std::wstring xml;
+    try {
+        xml = slidetest::ExportSlides(*d.movie, false);
+    } catch (const CBaseException& e) {
+        FAIL() << slidetest::U8(e.GetMessage());
+    }
+    const XmlElementPtr sprite = slidetest::FindById(d.movie->GetObjectsElement(), L"sld0");
+    ASSERT_TRUE(sprite);
+    std::vector<int> shows;
+    for (const std::string& layer : slidetest::DescribeLayers(slidetest::Child(sprite, L"layers")))
+        if (FirstShow(layer) >= 0) shows.push_back(FirstShow(layer));
+    // Still, first and second in z-order: at once, after the margin (2 s at 10 fps), a second
+    // after the fade began.
+    ASSERT_EQ(3u, shows.size());
+    EXPECT_EQ(0, shows[0]);
+    EXPECT_EQ(20, shows[1]);
+    EXPECT_EQ(30, shows[2]);
+
+    std::ifstream file(NativePath(xml));
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(std::string::npos, text.find("shiftAlpha=\"-255\""));
+    EXPECT_NE(std::string::npos, text.find("shiftAlpha=\"0\""));
+    EXPECT_EQ(std::string::npos, text.find("shiftAlpha=\"1\""));
 }
 
 }  // namespace
