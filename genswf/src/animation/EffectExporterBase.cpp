@@ -42,6 +42,16 @@ void CEffectExporter::ExportEffect(std::shared_ptr<CPlacement> placement, std::s
 
 void CStaticEffectExporter::ExportEffect(std::shared_ptr<CPlacement> placement, std::shared_ptr<CAnimatedObject> object,
                                          std::shared_ptr<CTimeLineEffect> effect) {
+    if (effect && effect->IsExit()) {
+        // An exit this system cannot animate still takes the object away, at the exit's end.
+        const std::uint32_t end = effect->GetEndFrame();
+        if (!object->IsShown() && !object->WasShownBefore()) {
+            if (end <= GetMovieStartFrame()) return;
+            object->ShowObject(GetMovieStartFrame(), object->GetCurrentObject(), placement->GetMatrix());
+        }
+        if (object->IsShown()) object->HideObject(end);
+        return;
+    }
     if (object->WasShownBefore()) return;
     const std::uint32_t frame = effect ? effect->GetStartFrame() : GetMovieStartFrame();
     object->ShowObject(frame, object->GetCurrentObject(), placement->GetMatrix());

@@ -63,7 +63,10 @@ std::shared_ptr<CEffectExporterBase> CEffectExporterFactory::GetEmbeddedMovieExp
 }
 
 // Effects of a slide start at the movie's first frame.
-std::uint32_t CEffectExporterFactory::GetStartFrame() const { return 0u; }
+std::uint32_t CEffectExporterFactory::GetStartFrame() const {
+    const int start = m_impl->movie ? m_impl->movie->GetStartFrame() : 0;
+    return start > 0 ? static_cast<std::uint32_t>(start) : 0u;
+}
 
 float CEffectExporterFactory::GetMovieWidth() const {
     return m_impl->movie ? static_cast<float>(m_impl->movie->GetMovieWidth()) : 0.0f;

@@ -2,6 +2,7 @@
 
 #include "genswf/animation/EntryEffects.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace genswf {
@@ -75,7 +76,8 @@ void CFadeTransition::WriteFrames(CShapeObjectRecord& record, std::shared_ptr<CF
     const float step = 256.0f / static_cast<float>(f.n);
     for (std::uint32_t frame = f.start; frame <= f.end; ++frame) {
         auto command = writer.Place(frame, f.start, record.firstMatrix);
-        command->AddIntAttribute(L"shiftAlpha", static_cast<int>(shift));
+        // The steps overshoot by one at the end; the shape ends fully opaque, not past it.
+        command->AddIntAttribute(L"shiftAlpha", std::min(static_cast<int>(shift), 0));
         shift = shift + step;
     }
 }

@@ -18,6 +18,9 @@ void Zoom(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject& 
     const float twoThirds = 0.6666667f, fourThirds = 1.3333334f;
     float s0 = 0.0f, s1 = 1.0f;
     float x0 = cx, y0 = cy, x1 = cx, y1 = cy;
+    // The bottom of the movie, where 31 and 34 zoom from or to.
+    const float bx = W * 0.5f, by = H * 0.5f + h * 8.0f * 0.5f;
+    // An entrance ends at the object's resting placement and an exit starts there.
     switch (effect.GetDirection()) {
     case 20:
         s0 = exit ? 1.0f : 4.0f;
@@ -28,36 +31,36 @@ void Zoom(CEffectExporterFactory* owner, const CPlacement& pl, CAnimatedObject& 
         s1 = exit ? fourThirds : 1.0f;
         break;
     case 30:
-        s0 = 0.0f;
-        s1 = 1.0f;
-        x0 = W * 0.5f;
-        y0 = H * 0.5f;
+        s0 = exit ? 1.0f : 0.0f;
+        s1 = exit ? 0.0f : 1.0f;
+        (exit ? x1 : x0) = W * 0.5f;
+        (exit ? y1 : y0) = H * 0.5f;
         break;
     case 31:
-        s0 = 1.0f;
-        s1 = 8.0f;
-        x1 = W * 0.5f;
-        y1 = H * 0.5f + h * 8.0f * 0.5f;
+        s0 = exit ? 1.0f : 8.0f;
+        s1 = exit ? 8.0f : 1.0f;
+        (exit ? x1 : x0) = bx;
+        (exit ? y1 : y0) = by;
         break;
     case 32:
         s0 = exit ? 1.0f : fourThirds;
         s1 = exit ? twoThirds : 1.0f;
         break;
     case 33:
-        s0 = 1.0f;
-        s1 = 0.0f;
-        x1 = W * 0.5f;
-        y1 = H * 0.5f;
+        s0 = exit ? 1.0f : 0.0f;
+        s1 = exit ? 0.0f : 1.0f;
+        (exit ? x1 : x0) = W * 0.5f;
+        (exit ? y1 : y0) = H * 0.5f;
         break;
     case 34:
-        s0 = 8.0f;
-        s1 = 1.0f;
-        x0 = W * 0.5f;
-        y0 = H * 0.5f + h * 8.0f * 0.5f;
+        s0 = exit ? 1.0f : 8.0f;
+        s1 = exit ? 8.0f : 1.0f;
+        (exit ? x1 : x0) = bx;
+        (exit ? y1 : y0) = by;
         break;
     default:  // 19 and any direction without its own zoom
-        s0 = exit ? 4.0f : 0.0f;
-        s1 = 1.0f;
+        s0 = exit ? 1.0f : 0.0f;
+        s1 = exit ? 4.0f : 1.0f;
         break;
     }
     ForEachFrame(effect, [&](std::uint32_t frame, float p) {

@@ -16,7 +16,8 @@ CTimeLineEffect::CTimeLineEffect(Values values)
       m_information(std::move(values.information)),
       m_parameters(std::move(values.parameters)),
       m_timing(std::move(values.timing)),
-      m_index(values.index) {}
+      m_index(values.index),
+      m_targetShapeId(values.targetShapeId) {}
 
 std::int32_t CTimeLineEffect::GetTextBuildLevel() const {
     const std::int32_t level = m_information ? m_information->GetBuildByLevelEffect() : 0;
@@ -80,20 +81,32 @@ std::shared_ptr<CTimeLineEffect> CreateTimeLineEffect(CPptEffect& effect) {
     }
     v.index = effect.GetIndex();
     Released<PowerPoint::Shape> shape(effect.GetShapePtr());
-    if (shape.p) v.targetShapeName = CreatePptShape(shape.p)->GetName();
+    if (shape.p) {
+        std::shared_ptr<CPptShape> target = CreatePptShape(shape.p);
+        v.targetShapeName = target->GetName();
+        v.targetShapeId = target->GetId();
+    }
     return std::make_shared<CTimeLineEffect>(std::move(v));
 }
 
-std::shared_ptr<CEffectList> CEffectList::Create(CPptSequence& sequence) {
+std::shared_ptr<CEffectList> CEffectList::Create(CPptSequence& sequence, const TimeLineLog& log) {
     auto list = CreateEmpty();
     const LONG count = sequence.GetCount();
     if (count <= 0) return list;
     list->m_effects.reserve(static_cast<std::size_t>(count));
     for (LONG i = 0; i < count; ++i) {
-        std::shared_ptr<CPptEffect> effect = sequence.GetEffect(i);
-        // An item the sequence cannot give is a failed read like any other.
-        if (!effect) THROW_PPT_EXCEPTION();
-        auto record = CreateTimeLineEffect(*effect);
+        std::shared_ptr<CTimeLineEffect> record;
+        // One effect that cannot be read costs that effect, not the slide's other animations.
+        try {
+            std::shared_ptr<CPptEffect> effect = sequence.GetEffect(i);
+            if (!effect) THROW_PPT_EXCEPTION();
+            record = CreateTimeLineEffect(*effect);
+        } catch (const CBaseException& e) {
+            if (log)
+                log(L"Effect " + std::to_wstring(i + 1) + L" of the slide's timeline cannot be read and is left out: " +
+                    e.GetMessage());
+            continue;
+        }
         if (!record->GetTargetShapeName().empty()) list->m_effects.push_back(record);
     }
     return list;
@@ -102,22 +115,27 @@ std::shared_ptr<CEffectList> CEffectList::Create(CPptSequence& sequence) {
 std::shared_ptr<CEffectList> CEffectList::CreateEmpty() { return std::make_shared<CEffectList>(); }
 
 std::shared_ptr<CShapeEffectList> CEffectList::GetEffectsForShape(const std::wstring& name) const {
-    auto list = CShapeEffectList::Create(name);
+    return GetEffectsForShape(name, 0);
+}
+
+std::shared_ptr<CShapeEffectList> CEffectList::GetEffectsForShape(const std::wstring& name, LONG shapeId) const {
+    auto list = CShapeEffectList::Create(name, shapeId);
     for (const auto& effect : m_effects) list->AddIfTarget(effect);
     return list;
 }
 
-std::shared_ptr<CTimeLineAnimation> CTimeLineAnimation::Create(CPptTimeLine& timeLine) {
+std::shared_ptr<CTimeLineAnimation> CTimeLineAnimation::Create(CPptTimeLine& timeLine, const TimeLineLog& log) {
     std::shared_ptr<CPptSequence> sequence = timeLine.GetMainSequence();
     if (!sequence) THROW_PPT_EXCEPTION();
-    return std::make_shared<CTimeLineAnimation>(CEffectList::Create(*sequence));
+    return std::make_shared<CTimeLineAnimation>(CEffectList::Create(*sequence, log));
 }
 
 std::shared_ptr<CTimeLineAnimation> CTimeLineAnimation::CreateEmpty() {
     return std::make_shared<CTimeLineAnimation>(CEffectList::CreateEmpty());
 }
 
-std::shared_ptr<CTimeLineAnimation> CTimeLineAnimation::CreateForSlide(PowerPoint::_Slide* slide) {
+std::shared_ptr<CTimeLineAnimation> CTimeLineAnimation::CreateForSlide(PowerPoint::_Slide* slide,
+                                                                       const TimeLineLog& log) {
     CRefPtr<CEffectRegistry> registry = CEffectRegistry::GetRequiredGlobal();
     if (!registry->HasTimeLine() || !slide) return CreateEmpty();
     PowerPoint::_Slide* queried = nullptr;
@@ -131,7 +149,7 @@ std::shared_ptr<CTimeLineAnimation> CTimeLineAnimation::CreateForSlide(PowerPoin
     }
     Released<PowerPoint::TimeLine> heldTimeLine(raw);
     CPptTimeLine timeLine(raw);
-    return Create(timeLine);
+    return Create(timeLine, log);
 }
 
 }  // namespace genswf

@@ -206,6 +206,16 @@ LONG CPptShape::GetZOrderPosition() {
     return m_zOrderPosition;
 }
 
+LONG CPptShape::GetId() {
+    if (!m_idRead) {
+        LONG id = 0;
+        if (!m_pShape || m_pShape->get_Id(&id) < 0) id = 0;
+        m_id = id;
+        m_idRead = true;
+    }
+    return m_id;
+}
+
 PowerPoint::PpMediaType CPptShape::GetMediaType() {
     return ReadOnce(m_pShape, m_mediaTypeRead, m_mediaType, &Shape::get_MediaType, 241);
 }

@@ -100,7 +100,8 @@ TEST_F(EntryEffectWriterTest, PlainEffectsShowOnceWithTheSecondMatrix) {
 TEST_F(EntryEffectWriterTest, FadeRaisesAlphaInSevenSteps) {
     Write(1793);
     auto commands = Commands(frames->GetTracks().at(0));
-    const wchar_t* expected[] = {L"-255", L"-212", L"-169", L"-126", L"-84", L"-41", L"1"};
+    // The last step would overshoot to +1; the shape ends fully opaque.
+    const wchar_t* expected[] = {L"-255", L"-212", L"-169", L"-126", L"-84", L"-41", L"0"};
     ASSERT_EQ(7u, commands.size());
     for (std::size_t i = 0; i < commands.size(); ++i) {
         EXPECT_EQ(i, commands[i]->GetFrame());

@@ -88,13 +88,13 @@ TEST_F(ExporterTest, DurationsComeFromTheTimingExceptForTheFallback) {
 }
 
 TEST_F(ExporterTest, FallbackShowsANeverShownObjectOnceWithoutAnimation) {
-    Run(Record(21, true, 0, 7, 19));  // an exit without an exporter still shows the object
+    Run(Record(8, false, 0, 7, 19));
     auto out = Out();
     ASSERT_EQ(1u, out.size());
     EXPECT_EQ(7u, out[0].frame);
     EXPECT_EQ(CFrameCommand::SHOW, out[0].Type());
 
-    Run(Record(8, false, 0, 30, 40));  // shown before: nothing more
+    Run(Record(13, false, 0, 30, 40));  // shown before: nothing more
     EXPECT_EQ(1u, Out().size());
 
     auto other = std::make_shared<TestObject>(movie.get());
@@ -103,6 +103,31 @@ TEST_F(ExporterTest, FallbackShowsANeverShownObjectOnceWithoutAnimation) {
     auto shown = Commands(*other->layer);
     ASSERT_EQ(1u, shown.size());
     EXPECT_EQ(0u, shown[0].frame);  // no record: the movie's start frame
+}
+
+TEST_F(ExporterTest, AnExitWithoutAnExporterHidesTheObjectAtItsEnd) {
+    // Shown by an entrance, taken away by an exit the system cannot animate.
+    Run(Record(8, false, 0, 7, 7));
+    Run(Record(21, true, 0, 19, 25));
+    auto out = Out();
+    ASSERT_EQ(2u, out.size());
+    EXPECT_EQ(CFrameCommand::HIDE, out[1].Type());
+    EXPECT_EQ(25u, out[1].frame);
+    EXPECT_FALSE(object->IsShown());
+    Run(Record(21, true, 0, 30, 30));  // hidden already: nothing more
+    EXPECT_EQ(2u, Out().size());
+
+    // Never shown: there from the movie's start until the exit ends.
+    auto other = std::make_shared<TestObject>(movie.get());
+    other->SetObject(body);
+    auto exit = Record(21, true, 0, 12, 12);
+    factory->GetExporter(exit)->Export(placement, other, exit);
+    auto shown = Commands(*other->layer);
+    ASSERT_EQ(2u, shown.size());
+    EXPECT_EQ(CFrameCommand::SHOW, shown[0].Type());
+    EXPECT_EQ(0u, shown[0].frame);
+    EXPECT_EQ(CFrameCommand::HIDE, shown[1].Type());
+    EXPECT_EQ(12u, shown[1].frame);
 }
 
 TEST_F(ExporterTest, EmbeddedMovieIsClippedToItsBoundsFromTheStart) {
@@ -396,10 +421,19 @@ TEST_F(ExporterTest, ZoomSpiralStretchAndSwivelFramesAtStartAndEnd) {
     };
     // Resting matrix: translation (100, 50); centre (125, 70); movie 720 x 540.
     const Case cases[] = {
+        // Zoom entrances end at rest and exits start there, whatever the direction.
         {23, false, 19, CMatrix(0, 0, 0, 0, 125, 70), CMatrix(1, 0, 0, 1, 100, 50)},
-        {23, true, 19, CMatrix(4, 0, 0, 4, 25, -10), CMatrix(1, 0, 0, 1, 100, 50)},
+        {23, true, 19, CMatrix(1, 0, 0, 1, 100, 50), CMatrix(4, 0, 0, 4, 25, -10)},
+        // from the movie's centre and back to it
+        {23, false, 30, CMatrix(0, 0, 0, 0, 360, 270), CMatrix(1, 0, 0, 1, 100, 50)},
+        {23, true, 30, CMatrix(1, 0, 0, 1, 100, 50), CMatrix(0, 0, 0, 0, 360, 270)},
+        {23, false, 33, CMatrix(0, 0, 0, 0, 360, 270), CMatrix(1, 0, 0, 1, 100, 50)},
+        {23, true, 33, CMatrix(1, 0, 0, 1, 100, 50), CMatrix(0, 0, 0, 0, 360, 270)},
         // eight times, centred across, its centre 4 h below the movie's centre
-        {23, false, 31, CMatrix(1, 0, 0, 1, 100, 50), CMatrix(8, 0, 0, 8, 360 - 200, 270 + 160 - 160)},
+        {23, false, 31, CMatrix(8, 0, 0, 8, 360 - 200, 270 + 160 - 160), CMatrix(1, 0, 0, 1, 100, 50)},
+        {23, true, 31, CMatrix(1, 0, 0, 1, 100, 50), CMatrix(8, 0, 0, 8, 360 - 200, 270 + 160 - 160)},
+        {23, false, 34, CMatrix(8, 0, 0, 8, 360 - 200, 270 + 160 - 160), CMatrix(1, 0, 0, 1, 100, 50)},
+        {23, true, 34, CMatrix(1, 0, 0, 1, 100, 50), CMatrix(8, 0, 0, 8, 360 - 200, 270 + 160 - 160)},
         // small at (-R, 0) from the centre; R = |(150, 50 - 540)|
         {15, false, 0, CMatrix(0, 0, 0, 0, 125 - std::sqrt(150.0f * 150 + 490.0f * 490), 70),
          CMatrix(1, 0, 0, 1, 100, 50)},

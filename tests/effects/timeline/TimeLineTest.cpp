@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace genswf;
 using namespace PowerPoint;
 using namespace PowerPoint::Host;
@@ -39,11 +42,13 @@ struct Deck {
         effects[2]->data.triggerType = msoAnimTriggerAfterPrevious;
         effects[2]->data.buildByLevelEffect = msoAnimateTextByFirstLevel;
     }
-    std::shared_ptr<CTimeLineAnimation> Animation() {
+    std::shared_ptr<CTimeLineAnimation> Animation(std::vector<std::wstring>* log = nullptr) {
         CComPtr<TimeLine> raw;
         EXPECT_GE(slide->Interface()->get_TimeLine(&raw), 0);
         CPptTimeLine timeLine(raw);
-        return CTimeLineAnimation::Create(timeLine);
+        return CTimeLineAnimation::Create(timeLine, [log](const std::wstring& line) {
+            if (log) log->push_back(line);
+        });
     }
 };
 
@@ -78,7 +83,7 @@ TEST(EffectList, KeepsEffectsWithATargetInSequenceOrder) {
     EXPECT_FALSE(fly->HasStartFrame());
 }
 
-TEST(EffectList, UnreadableParagraphAndTypeFallBackOtherFailuresThrow) {
+TEST(EffectList, UnreadableParagraphAndTypeFallBackOtherFailuresCostTheEffectAlone) {
     Deck d;
     d.doc->Fail("Effect.get_Paragraph", E_FAIL, d.effects[2]);
     d.doc->Fail("Effect.get_EffectType", E_FAIL, d.effects[2]);
@@ -88,11 +93,33 @@ TEST(EffectList, UnreadableParagraphAndTypeFallBackOtherFailuresThrow) {
     EXPECT_EQ(1, list->GetItem(1)->GetEffectType());
 
     for (const char* member : {"Effect.get_Exit", "Effect.get_Timing", "Effect.get_Index", "Effect.get_Shape",
-                               "Effect.get_EffectParameters", "Effect.get_EffectInformation"}) {
+                               "Effect.get_EffectParameters", "Effect.get_EffectInformation", "Timing.get_Duration",
+                               "Timing.get_TriggerType", "Timing.get_TriggerDelayTime", "Shape.get_Name"}) {
         Deck f;
-        f.doc->Fail(member, E_FAIL, f.effects[0]);
-        EXPECT_THROW(f.Animation(), CPPTException) << member;
+        const bool ofShape = std::string(member).rfind("Shape.", 0) == 0;
+        f.doc->Fail(member, E_FAIL, ofShape ? static_cast<const void*>(f.box) : f.effects[0]);
+        std::vector<std::wstring> log;
+        auto rest = f.Animation(&log)->GetEffectList();
+        ASSERT_EQ(1u, rest->GetCount()) << member;
+        EXPECT_EQ(L"Title", rest->GetItem(0)->GetTargetShapeName()) << member;
+        ASSERT_EQ(1u, log.size()) << member;
+        EXPECT_EQ(0u, log[0].find(L"Effect 1 of the slide's timeline cannot be read")) << member;
     }
+}
+
+TEST(EffectList, ShapesOfOneNameKeepTheirOwnEffects) {
+    Deck d;
+    CHostShape* twin = d.slide->AddShape(msoAutoShape, L"Box", 300, 10, 100, 50);
+    d.slide->AddEffect(twin, static_cast<MsoAnimEffect>(22));
+    auto list = d.Animation()->GetEffectList();
+    auto mine = list->GetEffectsForShape(L"Box", d.box->data.id);
+    ASSERT_EQ(1u, mine->GetCount());
+    EXPECT_EQ(2, mine->GetItem(0)->GetEffectType());
+    auto theirs = list->GetEffectsForShape(L"Box", twin->data.id);
+    ASSERT_EQ(1u, theirs->GetCount());
+    EXPECT_EQ(22, theirs->GetItem(0)->GetEffectType());
+    // Without Ids on either side the name decides.
+    EXPECT_EQ(2u, list->GetEffectsForShape(L"Box")->GetCount());
 }
 
 TEST(EffectList, PerShapeListsCompareNamesExactly) {

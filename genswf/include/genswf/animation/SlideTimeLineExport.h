@@ -3,6 +3,7 @@
 // effects also carry the text, the scheduler that gives every effect its frames by PowerPoint's
 // trigger rules, and the gathering of every shape's objects and layers in slide order.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -12,6 +13,7 @@ namespace genswf {
 class CBasicShapeHandle;
 class CLayersCollection;
 class CObjectsCollection;
+class CShapeEffectList;
 class CSlide;
 class CSlideTimeLineExport;
 class CStylesCollection;
@@ -29,12 +31,17 @@ public:
     explicit CTimeLineContext(CSlideTimeLineExport* exporter) : m_exporter(exporter) {}
     virtual ~CTimeLineContext() = default;
 
+    // The last frame a slide's sprite can hold; later times are held there.
+    static constexpr std::uint32_t kLastFrame = 65534;
+
     std::uint32_t GetStartFrame() const;
     float FramesToSeconds(std::uint32_t frame) const;
+    // Rounded half up; negative or unreadable times give 0, times past the last frame kLastFrame.
     std::uint32_t SecondsToFrames(float seconds) const;
     float GetTimeMargin() const;
     // Seconds, as the effect's exporter counts them.
     float GetEffectDuration(const std::shared_ptr<CTimeLineEffect>& effect) const;
+    int GetFrameRate() const;
 
 private:
     CSlideTimeLineExport* m_exporter;
@@ -86,13 +93,20 @@ public:
     const std::vector<std::shared_ptr<CBasicShapeHandle>>& GetStaticShapes() const { return m_staticShapes; }
     const std::vector<std::shared_ptr<CBasicShapeHandle>>& GetAnimatedShapes() const { return m_animatedShapes; }
     const std::vector<std::shared_ptr<CBasicShapeHandle>>& GetAllShapes() const { return m_allShapes; }
+    // The effects of animated shape i, in timeline order.
+    const std::shared_ptr<CShapeEffectList>& GetShapeEffects(std::size_t i) const { return m_shapeEffects.at(i); }
 
 private:
+    void SortShapes();
+    void MarkTextEffects();
+    void ScheduleEffects();
+
     CSlide* m_slide;
     std::shared_ptr<CTimeLineAnimation> m_animation;
     std::vector<std::shared_ptr<CBasicShapeHandle>> m_staticShapes;
     std::vector<std::shared_ptr<CBasicShapeHandle>> m_animatedShapes;
     std::vector<std::shared_ptr<CBasicShapeHandle>> m_allShapes;
+    std::vector<std::shared_ptr<CShapeEffectList>> m_shapeEffects;  // beside m_animatedShapes
     std::shared_ptr<CStylesCollection> m_styles;
     std::shared_ptr<CObjectsCollection> m_objects;
     std::shared_ptr<CLayersCollection> m_layers;

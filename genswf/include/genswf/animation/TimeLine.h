@@ -6,6 +6,7 @@
 #include "genswf/shapes/ShapeEffectList.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ public:
         std::shared_ptr<CEffectParameters> parameters;
         std::shared_ptr<CEffectTiming> timing;
         std::int32_t index = 0;  // 0-based position in the sequence
+        LONG targetShapeId = 0;  // the target's Id; 0 when unknown
     };
 
     explicit CTimeLineEffect(Values values);
@@ -34,6 +36,8 @@ public:
     std::int32_t GetParagraph() const { return m_paragraph; }
     std::int32_t GetEffectType() const { return m_effectType; }
     const std::wstring& GetTargetShapeName() const { return m_targetShapeName; }
+    // The target's Id on its slide; 0 when it is not known (the name alone then tells).
+    LONG GetTargetShapeId() const { return m_targetShapeId; }
     const std::shared_ptr<CEffectInformation>& GetEffectInformation() const { return m_information; }
     const std::shared_ptr<CEffectParameters>& GetEffectParameters() const { return m_parameters; }
     const std::shared_ptr<CEffectTiming>& GetTiming() const { return m_timing; }
@@ -69,6 +73,7 @@ private:
     std::shared_ptr<CEffectParameters> m_parameters;
     std::shared_ptr<CEffectTiming> m_timing;
     std::int32_t m_index;
+    LONG m_targetShapeId;
     bool m_hasStartFrame = false;
     std::uint32_t m_startFrame = 0;
     std::uint32_t m_endFrame = 0;
@@ -76,13 +81,18 @@ private:
 };
 
 // Reads one effect: Exit, Paragraph, EffectType, EffectInformation, EffectParameters, Timing,
-// Index, then the target shape's Name. Failing reads other than Paragraph and EffectType throw.
+// Index, then the target shape's Name and Id. Failing reads other than Paragraph, EffectType and
+// the Id throw.
 std::shared_ptr<CTimeLineEffect> CreateTimeLineEffect(CPptEffect& effect);
+
+// Where the timeline's readers say what they left out.
+using TimeLineLog = std::function<void(const std::wstring&)>;
 
 // The effects of a main sequence that have a target shape, in sequence order.
 class CEffectList {
 public:
-    static std::shared_ptr<CEffectList> Create(CPptSequence& sequence);
+    // An effect that cannot be read is left out with a line to the log; the others stay.
+    static std::shared_ptr<CEffectList> Create(CPptSequence& sequence, const TimeLineLog& log = TimeLineLog());
     static std::shared_ptr<CEffectList> CreateEmpty();
     virtual ~CEffectList() = default;
 
@@ -90,6 +100,8 @@ public:
     std::size_t GetCount() const { return m_effects.size(); }
     const std::shared_ptr<CTimeLineEffect>& GetItem(std::size_t i) const { return m_effects.at(i); }
     std::shared_ptr<CShapeEffectList> GetEffectsForShape(const std::wstring& name) const;
+    // The effects of the shape with this Id (by name for effects whose target Id is unknown).
+    std::shared_ptr<CShapeEffectList> GetEffectsForShape(const std::wstring& name, LONG shapeId) const;
 
 private:
     std::vector<std::shared_ptr<CTimeLineEffect>> m_effects;
@@ -97,11 +109,12 @@ private:
 
 class CTimeLineAnimation {
 public:
-    static std::shared_ptr<CTimeLineAnimation> Create(CPptTimeLine& timeLine);
+    static std::shared_ptr<CTimeLineAnimation> Create(CPptTimeLine& timeLine, const TimeLineLog& log = TimeLineLog());
     static std::shared_ptr<CTimeLineAnimation> CreateEmpty();
     // A slide's animation: its timeline when the global registry says the running version has
     // one and the slide gives it, else an empty one. Throws when there is no global registry.
-    static std::shared_ptr<CTimeLineAnimation> CreateForSlide(PowerPoint::_Slide* slide);
+    static std::shared_ptr<CTimeLineAnimation> CreateForSlide(PowerPoint::_Slide* slide,
+                                                              const TimeLineLog& log = TimeLineLog());
 
     explicit CTimeLineAnimation(std::shared_ptr<CEffectList> list) : m_list(std::move(list)) {}
     virtual ~CTimeLineAnimation() = default;

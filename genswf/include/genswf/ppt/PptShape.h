@@ -58,6 +58,8 @@ public:
     PowerPoint::MsoTriState GetVisible();
     float GetWidth();
     LONG GetZOrderPosition();  // 0 at the back
+    // The shape's Id, unique on its slide; 0 when it cannot be read (never throws).
+    LONG GetId();
     PowerPoint::PpMediaType GetMediaType();
     PowerPoint::MsoTriState GetHasTextFrame();
 
@@ -103,6 +105,8 @@ private:
     float m_top = 0;
     bool m_rotationRead = false;
     float m_rotation = 0;
+    bool m_idRead = false;
+    LONG m_id = 0;
     bool m_zOrderPositionRead = false;
     LONG m_zOrderPosition = 0;
     bool m_nameRead = false;

@@ -165,6 +165,29 @@ CHostEffect* CHostSlide::AddEffect(CHostShape* target, MsoAnimEffect type) {
     return effect;
 }
 
+CHostSequence* CHostSlide::AddInteractiveSequence(CHostShape* trigger) {
+    CHostSequence* sequence = m_doc->Make<CHostSequence>(m_doc, this);
+    sequence->trigger = trigger;
+    interactiveSequences.push_back(sequence);
+    return sequence;
+}
+
+CHostSequence::CHostSequence(CHostDocument* doc, CHostSlide* slide) : CHostNode(doc, slide) {}
+
+std::wstring CHostSequence::Describe() const {
+    return L"interactive sequence (" + (m_owner ? m_owner->Describe() : std::wstring()) + L")";
+}
+
+CHostEffect* CHostSequence::AddEffect(CHostShape* target, MsoAnimEffect type) {
+    CHostEffect* effect = m_doc->Make<CHostEffect>(m_doc, static_cast<CHostSlide*>(m_owner));
+    effect->data.shape = target;
+    effect->data.effectType = type;
+    effect->data.triggerType = msoAnimTriggerOnShapeClick;
+    effect->sequence = this;
+    effects.push_back(effect);
+    return effect;
+}
+
 LONG CHostSlide::SlideIndex() const {
     const auto& slides = m_doc->Slides();
     auto it = std::find(slides.begin(), slides.end(), this);

@@ -36,6 +36,14 @@ public:
     HOST_TIMING_PROPERTY(TriggerType, triggerType, MsoAnimTriggerType)
     HOST_TIMING_PROPERTY(TriggerDelayTime, triggerDelayTime, float)
 #undef HOST_TIMING_PROPERTY
+    HRESULT get_TriggerShape(Shape** out) override {
+        HOST_ENTER_OUT("get_TriggerShape", out);
+        *out = nullptr;
+        if (m_effect->data.triggerType != msoAnimTriggerOnShapeClick || !m_effect->sequence ||
+            !m_effect->sequence->trigger)
+            return E_FAIL;
+        return GiveOut<Shape>(ShapeObject(m_effect->sequence->trigger), out);
+    }
 
 private:
     CHostEffect* m_effect;
@@ -73,7 +81,7 @@ public:
         *out = nullptr;
         return E_NOTIMPL;
     }
-    HRESULT get_AfterEffect(LONG* out) override {
+    HRESULT get_AfterEffect(MsoAnimAfterEffect* out) override {
         HOST_ENTER_OUT("get_AfterEffect", out);
         *out = m_effect->data.afterEffect;
         return S_OK;
@@ -92,6 +100,10 @@ public:
         HOST_ENTER_OUT("get_BuildByLevelEffect", out);
         *out = m_effect->data.buildByLevelEffect;
         return S_OK;
+    }
+    HRESULT get_Dim(ColorFormat** out) override {
+        HOST_ENTER_OUT("get_Dim", out);
+        return GiveOut<ColorFormat>(ColorFormatObject(m_doc, m_effect, &m_effect->data.dimColor), out);
     }
 
 private:
@@ -117,9 +129,11 @@ public:
     HRESULT get_Index(LONG* out) override {
         HOST_ENTER_OUT("get_Index", out);
         auto* slide = static_cast<CHostSlide*>(m_effect->Owner());
-        auto it = std::find(slide->effects.begin(), slide->effects.end(), m_effect);
-        if (it == slide->effects.end()) return E_FAIL;
-        *out = static_cast<LONG>(it - slide->effects.begin()) + 1;
+        // The position in the effect's own sequence.
+        const std::vector<CHostEffect*>& effects = m_effect->sequence ? m_effect->sequence->effects : slide->effects;
+        auto it = std::find(effects.begin(), effects.end(), m_effect);
+        if (it == effects.end()) return E_FAIL;
+        *out = static_cast<LONG>(it - effects.begin()) + 1;
         return S_OK;
     }
     HRESULT get_Timing(Timing** out) override {
@@ -158,7 +172,8 @@ private:
 
 class CSequenceObject : public CObject<Sequence> {
 public:
-    CSequenceObject(CHostDocument* doc, CHostSlide* slide) : CObject(doc, slide, &slide->effects), m_slide(slide) {}
+    CSequenceObject(CHostDocument* doc, CHostNode* node, std::vector<CHostEffect*>* effects)
+        : CObject(doc, node, effects), m_effects(effects) {}
     const char* InterfaceName() const override { return "Sequence"; }
     HOST_APPLICATION
     HRESULT get_Parent(IDispatch** out) override {
@@ -168,15 +183,44 @@ public:
     }
     HRESULT get_Count(LONG* out) override {
         HOST_ENTER_OUT("get_Count", out);
-        *out = static_cast<LONG>(m_slide->effects.size());
+        *out = static_cast<LONG>(m_effects->size());
         return S_OK;
     }
     HRESULT Item(LONG index, Effect** out) override {
         HOST_ENTER_OUT("Item", out);
         *out = nullptr;
-        if (index < 1 || index > static_cast<LONG>(m_slide->effects.size())) return E_INVALIDARG;
-        CHostEffect* effect = m_slide->effects[static_cast<std::size_t>(index - 1)];
+        if (index < 1 || index > static_cast<LONG>(m_effects->size())) return E_INVALIDARG;
+        CHostEffect* effect = (*m_effects)[static_cast<std::size_t>(index - 1)];
         return GiveOut<Effect>(Obtain<CEffectObject>(m_doc, effect, 0, 0, m_doc, effect), out);
+    }
+
+private:
+    std::vector<CHostEffect*>* m_effects;
+};
+
+class CSequencesObject : public CObject<Sequences> {
+public:
+    CSequencesObject(CHostDocument* doc, CHostSlide* slide)
+        : CObject(doc, slide, &slide->interactiveSequences), m_slide(slide) {}
+    const char* InterfaceName() const override { return "Sequences"; }
+    HOST_APPLICATION
+    HRESULT get_Parent(IDispatch** out) override {
+        HOST_ENTER_OUT("get_Parent", out);
+        *out = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT get_Count(LONG* out) override {
+        HOST_ENTER_OUT("get_Count", out);
+        *out = static_cast<LONG>(m_slide->interactiveSequences.size());
+        return S_OK;
+    }
+    HRESULT Item(LONG index, Sequence** out) override {
+        HOST_ENTER_OUT("Item", out);
+        *out = nullptr;
+        if (index < 1 || index > static_cast<LONG>(m_slide->interactiveSequences.size())) return E_INVALIDARG;
+        CHostSequence* sequence = m_slide->interactiveSequences[static_cast<std::size_t>(index - 1)];
+        return GiveOut<Sequence>(
+            Obtain<CSequenceObject>(m_doc, &sequence->effects, 0, 0, m_doc, sequence, &sequence->effects), out);
     }
 
 private:
@@ -194,7 +238,13 @@ public:
     }
     HRESULT get_MainSequence(Sequence** out) override {
         HOST_ENTER_OUT("get_MainSequence", out);
-        return GiveOut<Sequence>(Obtain<CSequenceObject>(m_doc, &m_slide->effects, 0, 0, m_doc, m_slide), out);
+        return GiveOut<Sequence>(
+            Obtain<CSequenceObject>(m_doc, &m_slide->effects, 0, 0, m_doc, m_slide, &m_slide->effects), out);
+    }
+    HRESULT get_InteractiveSequences(Sequences** out) override {
+        HOST_ENTER_OUT("get_InteractiveSequences", out);
+        return GiveOut<Sequences>(Obtain<CSequencesObject>(m_doc, &m_slide->interactiveSequences, 0, 0, m_doc, m_slide),
+                                  out);
     }
 
 private:

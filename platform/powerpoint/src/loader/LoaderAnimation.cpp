@@ -158,7 +158,11 @@ void BuildEffects(CLoadContext&, CHostSlide& slide) {
                 (first && a.advanceMode == ppAdvanceOnTime) ? msoAnimTriggerAfterPrevious : msoAnimTriggerOnPageClick;
             d.triggerDelayTime = first && a.advanceMode == ppAdvanceOnTime ? a.advanceTime : 0.0f;
             d.direction = type == msoAnimEffectFly ? FlyDirection(direction) : msoAnimDirectionNone;
-            d.afterEffect = a.afterEffect;
+            d.afterEffect = a.afterEffect == ppAfterEffectDim           ? msoAnimAfterEffectDim
+                            : a.afterEffect == ppAfterEffectHide        ? msoAnimAfterEffectHide
+                            : a.afterEffect == ppAfterEffectHideOnClick ? msoAnimAfterEffectHideOnNextClick
+                                                                        : msoAnimAfterEffectNone;
+            d.dimColor = a.dimColor;
             d.animateBackground = a.animateBackground;
             d.animateTextInReverse = a.animateTextInReverse;
             d.buildByLevelEffect =
@@ -173,8 +177,107 @@ namespace {
 // Time nodes nest by their records; deeper nesting is not followed.
 constexpr int kMaxTimeDepth = 32;
 
-constexpr std::uint16_t kTimeNode = 0xF144, kTimePropertyList = 0xF13D, kTimeVariant = 0xF142, kTimeCondition = 0xF125,
-                        kTimeConditionAtom = 0xF128, kVisualShapeAtom = 11003;
+constexpr std::uint16_t kTimeNode = 0xF144, kTimeNodeAtom = 0xF127, kTimePropertyList = 0xF13D, kTimeVariant = 0xF142,
+                        kTimeCondition = 0xF125, kTimeConditionAtom = 0xF128, kTimeColorBehavior = 0xF12C,
+                        kTimeColorBehaviorAtom = 0xF135, kTimeSetBehavior = 0xF131, kVisualShapeAtom = 11003;
+
+// Properties of a time node.
+constexpr std::uint16_t kPresetId = 0x09, kPresetSubtype = 0x0A, kPresetClass = 0x0B, kAfterEffectNode = 0x0D,
+                        kNodeType = 0x14;
+
+// The roles of time nodes.
+enum : std::int32_t {
+    kClickEffect = 1,
+    kWithEffect = 2,
+    kAfterEffect = 3,
+    kMainSequence = 4,
+    kInteractiveSequence = 5
+};
+
+// Event of a condition: the slide show's "next" (a click anywhere).
+constexpr std::uint32_t kEventNext = 9;
+
+// Emphasis presets and the object model's numbers for them; the others have none of their own.
+MsoAnimEffect EmphasisEffect(std::int32_t preset) {
+    static const std::pair<std::int32_t, MsoAnimEffect> kTable[] = {
+        {1, 54},  {2, 55},  {3, 56},  {4, 57},  {5, 58},  {6, 59},  {7, 60},  {8, 61},  {9, 62},  {10, 63},
+        {14, 64}, {15, 65}, {16, 66}, {18, 67}, {19, 68}, {20, 69}, {21, 70}, {22, 71}, {23, 72}, {24, 73},
+        {25, 74}, {26, 75}, {27, 76}, {28, 77}, {30, 78}, {31, 79}, {32, 80}, {33, 81}, {34, 82}};
+    for (const auto& entry : kTable)
+        if (entry.first == preset) return entry.second;
+    return msoAnimEffectCustom;
+}
+
+// A preset's variant as the object model's direction. Sides are bits: 1 top, 2 right, 4 bottom,
+// 8 left; 16 in, 32 out; zooms add 0x100 slightly, 0x200 centre, 0x400 bottom.
+MsoAnimDirection PresetDirection(MsoAnimEffect effect, std::int32_t subtype) {
+    switch (effect) {
+    case 16:  // split
+        switch (subtype) {
+        case 21:
+            return 23;  // in, between the top and bottom edges
+        case 37:
+            return 24;
+        case 26:
+            return 25;  // in, between the left and right edges
+        case 42:
+            return 26;
+        default:
+            return msoAnimDirectionNone;
+        }
+    case 23:  // zoom
+        switch (subtype) {
+        case 16:
+            return 19;
+        case 32:
+            return 20;
+        case 0x110:
+            return 29;
+        case 0x210:
+            return 30;
+        case 0x410:
+            return 31;
+        case 0x120:
+            return 32;
+        case 0x220:
+            return 33;
+        case 0x420:
+            return 34;
+        default:
+            return msoAnimDirectionNone;
+        }
+    default:
+        break;
+    }
+    switch (subtype) {
+    case 1:
+        return msoAnimDirectionUp;
+    case 2:
+        return msoAnimDirectionRight;
+    case 4:
+        return msoAnimDirectionDown;
+    case 8:
+        return msoAnimDirectionLeft;
+    case 9:
+        return 6;  // up left
+    case 3:
+        return 7;  // up right
+    case 6:
+        return 8;  // down right
+    case 12:
+        return 9;  // down left
+    case 10:
+        return 16;  // horizontal
+    case 5:
+        return 17;  // vertical
+    case 16:
+        return 19;  // in
+    case 32:
+        return 20;  // out
+    default:
+        return msoAnimDirectionNone;
+    }
+}
 
 struct TimelineReader {
     CLoadContext& ctx;
@@ -182,15 +285,26 @@ struct TimelineReader {
     const std::map<std::uint32_t, CHostShape*>& shapes;
     int effects = 0;
 
-    // An integer property of a node's property list; `fallback` when absent.
-    static std::int32_t Property(const CPptContainer& node, std::uint16_t id, std::int32_t fallback) {
+    // A boolean or integer property of a node's property list.
+    static bool ReadProperty(const CPptContainer& node, std::uint16_t id, std::int32_t& value) {
         ContainerPtr list = ChildContainer(&node, kTimePropertyList);
         RecordPtr v = FirstChild(list.get(), kTimeVariant, id);
-        if (!v || v->GetBytes().U8(0) != 1) return fallback;
-        return S32(v->GetBytes(), 1);
+        if (!v) return false;
+        const CPptByteView b = v->GetBytes();
+        if (b.U8(0) == 0 && b.size() >= 2) {
+            value = b.U8(1) ? 1 : 0;
+            return true;
+        }
+        if (b.U8(0) != 1 || b.size() < 5) return false;
+        value = S32(b, 1);
+        return true;
+    }
+    static std::int32_t Property(const CPptContainer& node, std::uint16_t id, std::int32_t fallback) {
+        std::int32_t value = fallback;
+        return ReadProperty(node, id, value) ? value : fallback;
     }
 
-    // The first shape target in the node's subtree.
+    // The first shape target in the subtree.
     static const CPptRecord* Target(const CPptContainer& node, int depth) {
         if (depth > kMaxTimeDepth) return nullptr;
         for (const RecordPtr& r : node.GetChildren()) {
@@ -201,9 +315,80 @@ struct TimelineReader {
         return nullptr;
     }
 
-    void Effect(const CPptContainer& node, std::int32_t nodeType) {
+    // The node's first begin condition.
+    static RecordPtr BeginCondition(const CPptContainer& node, ContainerPtr* container = nullptr) {
+        for (const RecordPtr& r : node.GetChildren()) {
+            ContainerPtr c = AsContainer(r);
+            if (!c || r->GetType() != kTimeCondition || r->GetInstance() != 1) continue;
+            if (container) *container = c;
+            return FirstChild(c.get(), kTimeConditionAtom);
+        }
+        return nullptr;
+    }
+    // Milliseconds after its parent's begin; 0 for "indefinite" and for none.
+    static std::int64_t BeginDelay(const CPptContainer& node) {
+        RecordPtr a = BeginCondition(node);
+        const std::int32_t delay = a ? S32(a->GetBytes(), 12) : 0;
+        return delay > 0 ? delay : 0;
+    }
+
+    // How long the node's behaviours run, in milliseconds after the node's begin; after-effects
+    // follow the effect and do not count.
+    static std::int64_t Extent(const CPptContainer& node, int depth) {
+        if (depth > kMaxTimeDepth) return 0;
+        std::int64_t extent = 0;
+        for (const RecordPtr& r : node.GetChildren()) {
+            ContainerPtr c = AsContainer(r);
+            if (!c || r->GetType() != kTimeNode) continue;
+            if (Property(*c, kAfterEffectNode, 0) != 0) continue;
+            std::int64_t own = Extent(*c, depth + 1);
+            if (RecordPtr a = FirstChild(c.get(), kTimeNodeAtom)) {
+                const CPptByteView b = a->GetBytes();
+                const std::int32_t duration = S32(b, 24);
+                if ((b.U32(28) & 0x10) && duration > 0) own = std::max<std::int64_t>(own, duration);
+            }
+            extent = std::max(extent, BeginDelay(*c) + own);
+        }
+        return extent;
+    }
+
+    // The after-effect among the node's children: a colour change dims, a visibility set hides,
+    // on the next click when it waits for one.
+    void AfterEffect(const CPptContainer& node, EffectData& d, int depth) {
+        if (depth > kMaxTimeDepth) return;
+        for (const RecordPtr& r : node.GetChildren()) {
+            ContainerPtr c = AsContainer(r);
+            if (!c || r->GetType() != kTimeNode) continue;
+            if (Property(*c, kAfterEffectNode, 0) == 0) {
+                AfterEffect(*c, d, depth + 1);
+                continue;
+            }
+            if (ContainerPtr color = ChildContainer(c.get(), kTimeColorBehavior)) {
+                d.afterEffect = msoAnimAfterEffectDim;
+                if (RecordPtr a = FirstChild(color.get(), kTimeColorBehaviorAtom)) {
+                    // The target colour: a model (0 RGB, 2 scheme index) and three values.
+                    const CPptByteView b = a->GetBytes();
+                    const std::uint32_t model = b.U32(36);
+                    if (model == 0)
+                        d.dimColor.rgb = (b.U32(40) & 0xFF) | ((b.U32(44) & 0xFF) << 8) | ((b.U32(48) & 0xFF) << 16);
+                    else if (model == 2 && b.U32(40) < 8)
+                        d.dimColor =
+                            ColorData{slide.colorScheme[b.U32(40)], static_cast<PpColorSchemeIndex>(b.U32(40) + 1)};
+                }
+            } else if (ChildContainer(c.get(), kTimeSetBehavior)) {
+                RecordPtr begin = BeginCondition(*c);
+                d.afterEffect = begin && begin->GetBytes().U32(4) == kEventNext ? msoAnimAfterEffectHideOnNextClick
+                                                                                : msoAnimAfterEffectHide;
+            }
+        }
+    }
+
+    void Effect(const CPptContainer& node, std::int32_t nodeType, CHostSequence* sequence, bool first) {
         const CPptRecord* target = Target(node, 0);
-        if (!target) return;
+        if (!target) {
+            ctx.Warn(L"an animation without a target shape is left out");
+            return;
+        }
         const CPptByteView t = target->GetBytes();
         auto it = shapes.find(t.U32(8));
         if (it == shapes.end()) {
@@ -211,44 +396,40 @@ struct TimelineReader {
             return;
         }
         CHostShape* shape = it->second;
-        const std::int32_t presetClass = Property(node, 0x0B, 1);
+        const std::int32_t presetClass = Property(node, kPresetClass, 0);
         if (presetClass == 5) return;  // object verbs have no effect of their own
-        std::int32_t type = Property(node, 0x09, msoAnimEffectAppear);
-        if (presetClass == 6)  // media: play, pause, stop
-            type = 83 + std::max(0, std::min(2, type - 1));
-        CHostEffect* e = slide.AddEffect(shape, type);
-        EffectData& d = e->data;
-        d.exit = presetClass == 2 ? msoTrue : msoFalse;
-        d.triggerType = nodeType == 2   ? msoAnimTriggerWithPrevious
-                        : nodeType == 3 ? msoAnimTriggerAfterPrevious
-                                        : msoAnimTriggerOnPageClick;
-        switch (Property(node, 0x0A, 0)) {
-        case 1:
-            d.direction = msoAnimDirectionUp;
-            break;
-        case 2:
-            d.direction = msoAnimDirectionRight;
+        const std::int32_t preset = Property(node, kPresetId, 0);
+        const std::int32_t subtype = Property(node, kPresetSubtype, 0);
+        MsoAnimEffect type = preset > 0 ? preset : msoAnimEffectCustom;
+        switch (presetClass) {
+        case 3:
+            type = EmphasisEffect(preset);
             break;
         case 4:
-            d.direction = msoAnimDirectionDown;
+            type = msoAnimEffectCustom;  // paths have numbers of their own, none animated here
             break;
-        case 8:
-            d.direction = msoAnimDirectionLeft;
+        case 6:  // media: play, pause, stop
+            type = 83 + std::max(0, std::min(2, preset - 1));
             break;
         default:
-            d.direction = msoAnimDirectionNone;
             break;
         }
-        d.afterEffect = Property(node, 0x0D, 0);
-        for (const RecordPtr& r : node.GetChildren()) {
-            ContainerPtr c = AsContainer(r);
-            if (!c || r->GetType() != kTimeCondition || r->GetInstance() != 1) continue;
-            if (RecordPtr a = FirstChild(c.get(), kTimeConditionAtom)) {
-                const std::int32_t delay = S32(a->GetBytes(), 12);
-                if (delay > 0) d.triggerDelayTime = static_cast<float>(delay) / 1000.0f;
-            }
-            break;
-        }
+        CHostEffect* e = sequence ? sequence->AddEffect(shape, type) : slide.AddEffect(shape, type);
+        EffectData& d = e->data;
+        d.presetClass = presetClass;
+        d.presetId = preset;
+        d.presetSubtype = subtype;
+        d.exit = presetClass == 2 ? msoTrue : msoFalse;
+        if (sequence && (first || nodeType == kClickEffect))
+            d.triggerType = msoAnimTriggerOnShapeClick;
+        else
+            d.triggerType = nodeType == kWithEffect    ? msoAnimTriggerWithPrevious
+                            : nodeType == kAfterEffect ? msoAnimTriggerAfterPrevious
+                                                       : msoAnimTriggerOnPageClick;
+        d.direction = PresetDirection(type, subtype);
+        d.triggerDelayTime = static_cast<float>(BeginDelay(node)) / 1000.0f;
+        d.duration = static_cast<float>(Extent(node, 0)) / 1000.0f;
+        AfterEffect(node, d, 0);
         // A text range target animates the paragraph it starts in.
         if (t.U32(0) == 2 && shape->data.hasTextFrame == msoTrue) {
             const std::wstring& text = shape->data.text.text;
@@ -260,20 +441,37 @@ struct TimelineReader {
         ++effects;
     }
 
-    void Walk(const CPptContainer& node, int depth, bool inMain) {
+    // An interactive sequence starts on a click on the shape its begin condition names.
+    CHostSequence* InteractiveSequence(const CPptContainer& node) {
+        ContainerPtr condition;
+        BeginCondition(node, &condition);
+        const CPptRecord* trigger = condition ? Target(*condition, 0) : nullptr;
+        auto it = trigger ? shapes.find(trigger->GetBytes().U32(8)) : shapes.end();
+        if (it == shapes.end()) {
+            ctx.Warn(L"an interactive animation without its trigger shape is left out");
+            return nullptr;
+        }
+        return slide.AddInteractiveSequence(it->second);
+    }
+
+    // inMain: inside the main sequence; sequence: inside that interactive sequence.
+    void Walk(const CPptContainer& node, int depth, bool inMain, CHostSequence* sequence) {
         if (depth > kMaxTimeDepth) {
             ctx.Warn(L"a timeline nested too deep was cut");
             return;
         }
-        const std::int32_t nodeType = Property(node, 0x14, 0);
-        if (nodeType == 5) return;  // interactive sequences start on a shape's click, not in the main sequence
-        if (inMain && nodeType >= 1 && nodeType <= 3) {
-            Effect(node, nodeType);
+        const std::int32_t nodeType = Property(node, kNodeType, 0);
+        if (nodeType == kInteractiveSequence && !inMain && !sequence) {
+            sequence = InteractiveSequence(node);
+            if (!sequence) return;
+        }
+        if ((inMain || sequence) && nodeType >= kClickEffect && nodeType <= kAfterEffect) {
+            Effect(node, nodeType, sequence, sequence && sequence->effects.empty());
             return;
         }
         for (const RecordPtr& r : node.GetChildren())
             if (r->GetType() == kTimeNode)
-                if (ContainerPtr c = AsContainer(r)) Walk(*c, depth + 1, inMain || nodeType == 4);
+                if (ContainerPtr c = AsContainer(r)) Walk(*c, depth + 1, inMain || nodeType == kMainSequence, sequence);
     }
 };
 
@@ -294,7 +492,7 @@ bool ReadTimeline(CLoadContext& ctx, const CPptContainer& slideRecord, CHostSlid
     std::map<std::uint32_t, CHostShape*> shapes;
     for (CHostShape* s : slide.shapes) shapes[static_cast<std::uint32_t>(s->data.id)] = s;
     TimelineReader reader{ctx, slide, shapes};
-    reader.Walk(*root, 0, false);
+    reader.Walk(*root, 0, false, nullptr);
     return true;
 }
 

@@ -329,17 +329,36 @@ struct EffectData {
     MsoAnimTriggerType triggerType = msoAnimTriggerOnPageClick;
     float triggerDelayTime = 0.0f;
     MsoAnimDirection direction = msoAnimDirectionNone;
-    LONG afterEffect = 0;
+    MsoAnimAfterEffect afterEffect = msoAnimAfterEffectNone;
+    ColorData dimColor;  // of a dim after-effect
     MsoTriState animateBackground = msoFalse;
     MsoTriState animateTextInReverse = msoFalse;
     MsoAnimateByLevel buildByLevelEffect = msoAnimateLevelNone;
+    // As a file states the effect (0 when it does not): its class (1 entrance, 2 exit,
+    // 3 emphasis, 4 motion path, 6 media), its preset in that class and the preset's variant.
+    LONG presetClass = 0, presetId = 0, presetSubtype = 0;
 };
+
+class CHostSequence;
 
 class CHostEffect : public CHostNode {
 public:
     CHostEffect(CHostDocument* doc, CHostSlide* slide);
     std::wstring Describe() const override;
     EffectData data;
+    CHostSequence* sequence = nullptr;  // null: the main sequence
+};
+
+// A sequence of effects that a click on its trigger shape starts.
+class CHostSequence : public CHostNode {
+public:
+    CHostSequence(CHostDocument* doc, CHostSlide* slide);
+    std::wstring Describe() const override;
+    // Builder: an effect at the end of this sequence, started by the trigger shape's click.
+    CHostEffect* AddEffect(CHostShape* target, MsoAnimEffect type = msoAnimEffectAppear);
+
+    CHostShape* trigger = nullptr;
+    std::vector<CHostEffect*> effects;
 };
 
 class CHostMaster : public CHostNode {
@@ -369,6 +388,8 @@ public:
                            const std::wstring& text);
     // Builder: a timeline effect at the end of the main sequence.
     CHostEffect* AddEffect(CHostShape* target, MsoAnimEffect type = msoAnimEffectAppear);
+    // Builder: a new interactive sequence started by a click on trigger.
+    CHostSequence* AddInteractiveSequence(CHostShape* trigger);
     // 1-based position in the presentation; 0 once deleted.
     LONG SlideIndex() const;
 
@@ -376,7 +397,8 @@ public:
     std::wstring name;
     CHostMaster* master;
     std::vector<CHostShape*> shapes;  // back to front
-    std::vector<CHostEffect*> effects;
+    std::vector<CHostEffect*> effects;  // the main sequence
+    std::vector<CHostSequence*> interactiveSequences;
     bool hasTimeLine = true;
     ULONG colorScheme[8] = {0xFFFFFF, 0x000000, 0x808080, 0x000000, 0xBBE0E3, 0x998033, 0xFFFFFF, 0x00CC99};
     HeadersFootersData headersFooters;

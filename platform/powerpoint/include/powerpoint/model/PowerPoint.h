@@ -235,6 +235,14 @@ enum : LONG {
     msoAnimDirectionLeft = 4
 };
 
+using MsoAnimAfterEffect = LONG;
+enum : LONG {
+    msoAnimAfterEffectNone = 0,
+    msoAnimAfterEffectDim = 1,
+    msoAnimAfterEffectHide = 2,
+    msoAnimAfterEffectHideOnNextClick = 3
+};
+
 using MsoAnimateByLevel = LONG;
 enum : LONG {
     msoAnimateLevelMixed = -1,
@@ -281,6 +289,7 @@ struct RGBColor;
 struct Tags;
 struct TimeLine;
 struct Sequence;
+struct Sequences;
 struct Effect;
 struct Timing;
 struct EffectParameters;
@@ -797,6 +806,15 @@ struct TimeLine : IUnknown {
     virtual HRESULT get_Application(_Application** out) = 0;
     virtual HRESULT get_Parent(IDispatch** out) = 0;
     virtual HRESULT get_MainSequence(Sequence** out) = 0;
+    // The sequences that start on a click on their trigger shape.
+    virtual HRESULT get_InteractiveSequences(Sequences** out) = 0;
+};
+
+struct Sequences : IUnknown {
+    virtual HRESULT get_Count(LONG* out) = 0;
+    virtual HRESULT get_Application(_Application** out) = 0;
+    virtual HRESULT get_Parent(IDispatch** out) = 0;
+    virtual HRESULT Item(LONG Index, Sequence** out) = 0;  // from 1
 };
 
 struct Sequence : IUnknown {
@@ -828,6 +846,8 @@ struct Timing : IUnknown {
     virtual HRESULT put_TriggerType(MsoAnimTriggerType value) = 0;
     virtual HRESULT get_TriggerDelayTime(float* out) = 0;
     virtual HRESULT put_TriggerDelayTime(float value) = 0;
+    // The shape whose click starts the effect; fails unless the trigger is a shape click.
+    virtual HRESULT get_TriggerShape(Shape** out) = 0;
 };
 
 struct EffectParameters : IUnknown {
@@ -839,10 +859,12 @@ struct EffectParameters : IUnknown {
 struct EffectInformation : IUnknown {
     virtual HRESULT get_Application(_Application** out) = 0;
     virtual HRESULT get_Parent(IDispatch** out) = 0;
-    virtual HRESULT get_AfterEffect(LONG* out) = 0;
+    virtual HRESULT get_AfterEffect(MsoAnimAfterEffect* out) = 0;
     virtual HRESULT get_AnimateBackground(MsoTriState* out) = 0;
     virtual HRESULT get_AnimateTextInReverse(MsoTriState* out) = 0;
     virtual HRESULT get_BuildByLevelEffect(MsoAnimateByLevel* out) = 0;
+    // The colour a dim after-effect gives the shape.
+    virtual HRESULT get_Dim(ColorFormat** out) = 0;
 };
 
 struct DocumentWindows : IUnknown {
@@ -917,6 +939,7 @@ inline constexpr IID IID_RGBColor = com::GuidFromLiteral("308AB31F-FA05-4CD1-9B1
 inline constexpr IID IID_Tags = com::GuidFromLiteral("ADC3A47F-A554-4762-82D4-B6505BC5620A");
 inline constexpr IID IID_TimeLine = com::GuidFromLiteral("DBFB565A-405F-4537-B62B-AA2B998F5AAD");
 inline constexpr IID IID_Sequence = com::GuidFromLiteral("D503556D-7D4C-4729-BBC4-EE7912759726");
+inline constexpr IID IID_Sequences = com::GuidFromLiteral("5D6B1A2E-4C37-4F08-9E51-3B7C2A6D8E14");
 inline constexpr IID IID_Effect = com::GuidFromLiteral("5164BEC0-A3C7-400D-9B8C-050563AB19B5");
 inline constexpr IID IID_Timing = com::GuidFromLiteral("88D88E45-DA85-4333-8DBF-1EEF50BBB7EE");
 inline constexpr IID IID_EffectParameters = com::GuidFromLiteral("36D10449-90D1-49C0-AB6E-29269CF3EAAA");
@@ -963,6 +986,7 @@ BC_DECLARE_INTERFACE_IID(RGBColor, IID_RGBColor)
 BC_DECLARE_INTERFACE_IID(Tags, IID_Tags)
 BC_DECLARE_INTERFACE_IID(TimeLine, IID_TimeLine)
 BC_DECLARE_INTERFACE_IID(Sequence, IID_Sequence)
+BC_DECLARE_INTERFACE_IID(Sequences, IID_Sequences)
 BC_DECLARE_INTERFACE_IID(Effect, IID_Effect)
 BC_DECLARE_INTERFACE_IID(Timing, IID_Timing)
 BC_DECLARE_INTERFACE_IID(EffectParameters, IID_EffectParameters)
