@@ -78,11 +78,11 @@ Bytes SpShape(uint16_t shapeType, uint32_t id, uint32_t flags, std::initializer_
 }
 
 Bytes Group(uint32_t id, int32_t x1, int32_t y1, int32_t x2, int32_t y2, const Bytes& anchor,
-            const std::vector<Bytes>& children) {
+            const std::vector<Bytes>& children, uint32_t flags, const Bytes& opt) {
     Bytes own = Seq({Record(1, 0, 0xF009,
                             U32s({static_cast<uint32_t>(x1), static_cast<uint32_t>(y1), static_cast<uint32_t>(x2),
                                   static_cast<uint32_t>(y2)})),
-                     Record(2, 0, 0xF00A, U32s({id, 0x201})), anchor});
+                     Record(2, 0, 0xF00A, U32s({id, flags})), opt, anchor});
     Bytes b = Record(0xF, 0, 0xF004, own);
     for (const Bytes& c : children) b.insert(b.end(), c.begin(), c.end());
     return Record(0xF, 0, 0xF003, b);

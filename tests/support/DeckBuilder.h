@@ -20,9 +20,10 @@ Bytes ClientAnchor(int16_t left, int16_t top, int16_t right, int16_t bottom);
 Bytes ChildAnchor(int32_t left, int32_t top, int32_t right, int32_t bottom);
 // A shape: its atom, then the given children in order.
 Bytes SpShape(uint16_t shapeType, uint32_t id, uint32_t flags, std::initializer_list<Bytes> children);
-// A nested group: the group's own shape (group coordinates, its anchor), then the children.
+// A nested group: the group's own shape (group coordinates, its anchor, its shape flags and
+// properties), then the children.
 Bytes Group(uint32_t id, int32_t x1, int32_t y1, int32_t x2, int32_t y2, const Bytes& anchor,
-            const std::vector<Bytes>& children);
+            const std::vector<Bytes>& children, uint32_t flags = 0x201, const Bytes& opt = {});
 Bytes ClientData(std::initializer_list<Bytes> children);
 Bytes Placeholder(uint8_t type, uint32_t position = 0);
 // A text box with a header, the text (UTF-16) and the optional style and other records.

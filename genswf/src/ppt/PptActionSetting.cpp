@@ -41,4 +41,14 @@ bool CPptActionSetting::IsEqual(CPptActionSetting& other) {
     return ourLink == theirLink;
 }
 
+bool CPptActionSetting::IsSameObject(const CPptActionSetting& other) const {
+    if (!m_pActionSetting || !other.m_pActionSetting) return false;
+    CComPtr<IUnknown> mine;
+    CComPtr<IUnknown> theirs;
+    if (m_pActionSetting->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&mine)) < 0 ||
+        other.m_pActionSetting->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&theirs)) < 0)
+        return false;
+    return mine && mine.Get() == theirs.Get();
+}
+
 }  // namespace genswf

@@ -84,7 +84,10 @@ CPptShape::~CPptShape() {
 }
 
 void CPptShape::Delete() {
-    if (!m_pShape || m_pShape->Delete() < 0) ThrowPptException(__FILE__, 354);
+    if (!m_pShape || m_pShape->Delete() < 0) {
+        if (!m_duplicateRange || m_duplicateRange->Delete() < 0) ThrowPptException(__FILE__, 354);
+    }
+    m_duplicateRange.Release();
     SafeRelease(m_pShape);
 }
 
@@ -218,8 +221,14 @@ std::shared_ptr<CPptShape> CPptShape::Duplicate() {
     CComPtr<PowerPoint::Shape> copy;
     const HRESULT hr = range->Item(first, &copy);
     VariantClear(&first);
-    if (hr < 0 || !copy) ThrowPptException(__FILE__, 147);
-    return CreatePptShape(copy);
+    if (hr < 0 || !copy) {
+        // The copy exists even though it cannot be reached: it must not stay on the slide.
+        range->Delete();
+        ThrowPptException(__FILE__, 147);
+    }
+    std::shared_ptr<CPptShape> duplicate = CreatePptShape(copy);
+    duplicate->m_duplicateRange = range;
+    return duplicate;
 }
 
 bool CPptShape::Export(const std::wstring& pathName, PowerPoint::PpShapeFormat filter, LONG scaleWidth,

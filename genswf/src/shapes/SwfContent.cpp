@@ -217,16 +217,17 @@ bool CSwfContent::ReadEmbedded(IUnknown* control) {
 
 bool CSwfContent::ReadLinked(IShockwaveFlash* flash, const std::wstring& presentationLocation) {
     CBstr movieBstr;
-    if (flash->get_Movie(&movieBstr) < 0) throw CPPTException(PPTExceptionMessage(__FILE__, 101));
+    // A control that cannot name its movie holds none; the shape is then exported as a picture.
+    if (flash->get_Movie(&movieBstr) < 0) return false;
     const std::wstring moviePath = movieBstr.ToWString();
     if (moviePath.empty()) return false;
 
     bool opened = false;
     if (ReadWholeFile(moviePath, m_movieData, opened)) return true;
     if (opened || presentationLocation.empty()) return false;
-    // A movie moved along with its presentation is found beside it.
-    const std::wstring beside =
-        IncludeTrailingBackslash(GetFolderOfPath(presentationLocation)) + GetFileNameOfPath(moviePath);
+    // A movie moved along with its presentation is found beside it: the location is the
+    // presentation's folder.
+    const std::wstring beside = IncludeTrailingBackslash(presentationLocation) + GetFileNameOfPath(moviePath);
     return ReadWholeFile(beside, m_movieData, opened);
 }
 

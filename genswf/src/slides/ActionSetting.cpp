@@ -99,7 +99,9 @@ std::shared_ptr<CActionSetting> CActionSetting::Create(CPptActionSetting& action
     CHECK_PPT_HR(collection->Item(PowerPoint::ppMouseClick, &click));
     if (!click) THROW_PPT_EXCEPTION();
     CPptActionSetting clickSetting(click);
-    record->mouseEvent = actionSetting.IsEqual(clickSetting) ? PowerPoint::ppMouseClick : PowerPoint::ppMouseOver;
+    // Which of the two it is, not what it does: a mouse-over setting that does what the click
+    // does is still no second click.
+    record->mouseEvent = actionSetting.IsSameObject(clickSetting) ? PowerPoint::ppMouseClick : PowerPoint::ppMouseOver;
     return record;
 }
 

@@ -15,6 +15,7 @@ struct Seg {
 
 struct Geometry {
     std::vector<Seg> fill;         // filled and stroked
+    std::vector<Seg> fillOnly;     // filled only (parts the template leaves unstroked)
     std::vector<Seg> strokeOnly;   // stroked only (inner lines, leaders)
     std::vector<Seg> arrowFill;    // arrowheads filled with the line colour
     std::vector<Seg> arrowStroke;  // open arrowheads, stroked with the line

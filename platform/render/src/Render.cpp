@@ -45,21 +45,26 @@ bool IsRotated(const ShapeDrawing& s) {
 
 // How a shape's box (0, 0, w, h in points) lies on the device.
 struct Placement {
-    cairo_matrix_t box;   // with flips
-    cairo_matrix_t text;  // without flips
-    double lineScale;     // device pixels per point for line widths
+    cairo_matrix_t box;             // with flips
+    cairo_matrix_t text;            // without flips
+    double lineScale;               // device pixels per point for line widths
+    double scaleX = 1, scaleY = 1;  // device pixels per point on the page
 };
 
-// box = outer . R(rotation) . F(flips) . T(-w/2, -h/2), outer mapping the box centre.
+// box = outer . F(flips) . R(rotation) . T(-w/2, -h/2), outer mapping the box centre: a flipped
+// shape is turned first and mirrored after, so its turn shows the other way round.
 Placement Compose(const ShapeDrawing& s, const cairo_matrix_t& outer, double lineScale) {
     const double w = s.frame.width, h = s.frame.height;
+    const double turn = NormalRotation(s.rotation) * kPi / 180;
     Placement p;
     p.lineScale = lineScale;
-    cairo_matrix_t m = outer;
-    cairo_matrix_rotate(&m, NormalRotation(s.rotation) * kPi / 180);
-    p.text = m;
+    p.text = outer;
+    // Text is never mirrored; it takes the turn the shape shows.
+    cairo_matrix_rotate(&p.text, s.flipH != s.flipV ? -turn : turn);
     cairo_matrix_translate(&p.text, -w / 2, -h / 2);
+    cairo_matrix_t m = outer;
     cairo_matrix_scale(&m, s.flipH ? -1 : 1, s.flipV ? -1 : 1);
+    cairo_matrix_rotate(&m, turn);
     cairo_matrix_translate(&m, -w / 2, -h / 2);
     p.box = m;
     return p;
@@ -69,7 +74,10 @@ Placement SlidePlacement(const ShapeDrawing& s, double sx, double sy) {
     cairo_matrix_t outer;
     cairo_matrix_init_scale(&outer, sx, sy);
     cairo_matrix_translate(&outer, s.frame.left + s.frame.width / 2, s.frame.top + s.frame.height / 2);
-    return Compose(s, outer, std::sqrt(sx * sy));
+    Placement p = Compose(s, outer, std::sqrt(sx * sy));
+    p.scaleX = sx;
+    p.scaleY = sy;
+    return p;
 }
 
 // The shape's own picture: the frame fills the picture, shrunk about its centre just enough that
@@ -110,7 +118,10 @@ Placement PicturePlacement(const ShapeDrawing& s, double sx, double sy, int& wid
         cairo_matrix_init_translate(&outer, width / 2.0, height / 2.0);
         cairo_matrix_scale(&outer, sx, sy);
     }
-    return Compose(s, outer, std::sqrt(sx * sy));
+    Placement p = Compose(s, outer, std::sqrt(sx * sy));
+    p.scaleX = sx;
+    p.scaleY = sy;
+    return p;
 }
 
 void AppendPath(cairo_t* cr, const std::vector<Seg>& segs) {
@@ -141,6 +152,173 @@ void SetColor(cairo_t* cr, std::uint32_t bgr, double alpha) {
     cairo_set_source_rgba(cr, (bgr & 0xFF) / 255.0, ((bgr >> 8) & 0xFF) / 255.0, ((bgr >> 16) & 0xFF) / 255.0, alpha);
 }
 
+void AddStop(cairo_pattern_t* pat, double at, std::uint32_t c, double alpha) {
+    cairo_pattern_add_color_stop_rgba(pat, std::clamp(at, 0.0, 1.0), (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
+                                      ((c >> 16) & 0xFF) / 255.0, alpha);
+}
+
+// The gradient's colours along its run: its stops, or its two colours.
+std::vector<GradientStop> StopsOf(const FillData& fill) {
+    std::vector<GradientStop> stops;
+    for (const GradientStop& g : fill.stops)
+        if (std::isfinite(g.position)) stops.push_back({std::clamp(g.position, 0.0, 1.0), g.color});
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const GradientStop& a, const GradientStop& b) { return a.position < b.position; });
+    if (stops.size() < 2) stops = {{0, fill.color}, {1, fill.color2}};
+    return stops;
+}
+
+double StopAlpha(const FillData& fill, double at) {
+    const double a0 = Alpha(fill.transparency);
+    const double a1 = fill.transparency2 >= 0 ? Alpha(fill.transparency2) : a0;
+    return a0 + (a1 - a0) * std::clamp(at, 0.0, 1.0);
+}
+
+std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t) {
+    std::uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const double ca = (a >> shift) & 0xFF, cb = (b >> shift) & 0xFF;
+        out |= static_cast<std::uint32_t>(std::lround(ca + (cb - ca) * t)) << shift;
+    }
+    return out;
+}
+
+// The colour of a gradient at `at` along its run.
+std::uint32_t ColorAt(const std::vector<GradientStop>& stops, double at) {
+    if (at <= stops.front().position) return stops.front().color;
+    for (std::size_t i = 1; i < stops.size(); ++i)
+        if (at <= stops[i].position) {
+            const double span = stops[i].position - stops[i - 1].position;
+            return Mix(stops[i - 1].color, stops[i].color, span > 0 ? (at - stops[i - 1].position) / span : 1);
+        }
+    return stops.back().color;
+}
+
+// Rectangles growing from the focus rectangle to the frame: a mesh of four patches per ring.
+cairo_pattern_t* RectangularGradient(const FillData& fill, double w, double h) {
+    const auto stops = StopsOf(fill);
+    const double fl = std::clamp(fill.focusLeft, 0.0, 1.0) * w, ft = std::clamp(fill.focusTop, 0.0, 1.0) * h;
+    const double fr = std::max(fl, std::clamp(fill.focusRight, 0.0, 1.0) * w);
+    const double fb = std::max(ft, std::clamp(fill.focusBottom, 0.0, 1.0) * h);
+    cairo_pattern_t* mesh = cairo_pattern_create_mesh();
+    auto rectAt = [&](double t, double r[4]) {  // left, top, right, bottom
+        r[0] = fl * (1 - t);
+        r[1] = ft * (1 - t);
+        r[2] = fr + (w - fr) * t;
+        r[3] = fb + (h - fb) * t;
+    };
+    std::vector<double> marks;
+    for (const GradientStop& g : stops) marks.push_back(g.position);
+    if (marks.front() > 0) marks.insert(marks.begin(), 0.0);
+    if (marks.back() < 1) marks.push_back(1.0);
+    for (std::size_t i = 0; i + 1 < marks.size(); ++i) {
+        const double t0 = marks[i], t1 = marks[i + 1];
+        if (t1 <= t0) continue;
+        double a[4], b[4];
+        rectAt(t0, a);
+        rectAt(t1, b);
+        const std::uint32_t c0 = ColorAt(stops, t0), c1 = ColorAt(stops, t1);
+        const double al0 = StopAlpha(fill, t0), al1 = StopAlpha(fill, t1);
+        // Each side: inner edge (two corners of a) to outer edge (two corners of b).
+        const double sides[4][8] = {{a[0], a[1], a[2], a[1], b[2], b[1], b[0], b[1]},
+                                    {a[2], a[1], a[2], a[3], b[2], b[3], b[2], b[1]},
+                                    {a[2], a[3], a[0], a[3], b[0], b[3], b[2], b[3]},
+                                    {a[0], a[3], a[0], a[1], b[0], b[1], b[0], b[3]}};
+        for (const auto& q : sides) {
+            cairo_mesh_pattern_begin_patch(mesh);
+            cairo_mesh_pattern_move_to(mesh, q[0], q[1]);
+            cairo_mesh_pattern_line_to(mesh, q[2], q[3]);
+            cairo_mesh_pattern_line_to(mesh, q[4], q[5]);
+            cairo_mesh_pattern_line_to(mesh, q[6], q[7]);
+            for (int k = 0; k < 4; ++k) {
+                const std::uint32_t c = k < 2 ? c0 : c1;
+                cairo_mesh_pattern_set_corner_color_rgba(mesh, k, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
+                                                         ((c >> 16) & 0xFF) / 255.0, k < 2 ? al0 : al1);
+            }
+            cairo_mesh_pattern_end_patch(mesh);
+        }
+    }
+    return mesh;
+}
+
+cairo_pattern_t* GradientPattern(const FillData& fill, double w, double h) {
+    const auto stops = StopsOf(fill);
+    cairo_pattern_t* pat = nullptr;
+    switch (fill.gradient) {
+    case GradientKind::Radial: {
+        const double cx = (fill.focusLeft + fill.focusRight) / 2 * w, cy = (fill.focusTop + fill.focusBottom) / 2 * h;
+        double r = 0;
+        for (double x : {0.0, w})
+            for (double y : {0.0, h}) r = std::max(r, std::hypot(x - cx, y - cy));
+        pat = cairo_pattern_create_radial(cx, cy, 0, cx, cy, std::max(r, 1e-6));
+        break;
+    }
+    case GradientKind::Rectangular:
+    case GradientKind::Path:
+        return RectangularGradient(fill, w, h);
+    case GradientKind::Linear:
+    default: {
+        const double t = (Finite(fill.gradientAngle) ? fill.gradientAngle : 90) * kPi / 180;
+        const double dx = std::cos(t), dy = std::sin(t);
+        const double half = (std::fabs(w * dx) + std::fabs(h * dy)) / 2;
+        pat = cairo_pattern_create_linear(w / 2 - dx * half, h / 2 - dy * half, w / 2 + dx * half, h / 2 + dy * half);
+        break;
+    }
+    }
+    for (const GradientStop& g : stops) AddStop(pat, g.position, g.color, StopAlpha(fill, g.position));
+    return pat;
+}
+
+// A repeating tile: the fill's picture (textures), or its pattern in its two colours.
+SurfacePtr TileOf(const FillData& fill) {
+    Pixels px;
+    const bool decoded = !fill.picture.bytes.empty() && [&] {
+        switch (SniffFormat(fill.picture.bytes)) {
+        case PictureFormat::Png:
+            return DecodePng(fill.picture.bytes, px);
+        case PictureFormat::Jpeg:
+            return DecodeJpeg(fill.picture.bytes, px);
+        case PictureFormat::Dib:
+            return DecodeDib(fill.picture.bytes.data(), fill.picture.bytes.size(), px);
+        default:
+            return false;
+        }
+    }();
+    if (!decoded) {
+        px.width = px.height = 8;
+        px.rgba.assign(8 * 8 * 4, 0);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const std::uint8_t v = (fill.pattern[y] & (0x80 >> x)) ? 0 : 255;
+                std::uint8_t* p = &px.rgba[(y * 8 + x) * 4];
+                p[0] = p[1] = p[2] = v;
+                p[3] = 255;
+            }
+    }
+    SurfacePtr tile(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, px.width, px.height));
+    if (cairo_surface_status(tile.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+    cairo_surface_flush(tile.get());
+    unsigned char* data = cairo_image_surface_get_data(tile.get());
+    const int stride = cairo_image_surface_get_stride(tile.get());
+    const bool pattern = fill.kind == FillKind::Pattern;
+    for (int y = 0; y < px.height; ++y)
+        for (int x = 0; x < px.width; ++x) {
+            const std::uint8_t* p = &px.rgba[(static_cast<size_t>(y) * px.width + x) * 4];
+            std::uint32_t r = p[0], g = p[1], b = p[2], a = p[3];
+            if (pattern) {  // dark pixels take the foreground colour, light ones the background
+                const std::uint32_t c = (r * 3 + g * 6 + b) / 10 < 128 ? fill.color : fill.color2;
+                r = c & 0xFF;
+                g = (c >> 8) & 0xFF;
+                b = (c >> 16) & 0xFF;
+                a = 255;
+            }
+            reinterpret_cast<std::uint32_t*>(data + static_cast<size_t>(y) * stride)[x] =
+                (a << 24) | ((r * a / 255) << 16) | ((g * a / 255) << 8) | (b * a / 255);
+        }
+    cairo_surface_mark_dirty(tile.get());
+    return tile;
+}
+
 // Fills the current path (in box space w x h) with the fill; the path is consumed.
 void FillCurrentPath(cairo_t* cr, const FillData& fill, double w, double h) {
     const double alpha = Alpha(fill.transparency);
@@ -153,19 +331,35 @@ void FillCurrentPath(cairo_t* cr, const FillData& fill, double w, double h) {
         cairo_fill(cr);
         return;
     case FillKind::Gradient: {
-        const double t = (Finite(fill.gradientAngle) ? fill.gradientAngle : 90) * kPi / 180;
-        const double dx = std::cos(t), dy = std::sin(t);
-        const double half = (std::fabs(w * dx) + std::fabs(h * dy)) / 2;
-        cairo_pattern_t* pat =
-            cairo_pattern_create_linear(w / 2 - dx * half, h / 2 - dy * half, w / 2 + dx * half, h / 2 + dy * half);
-        auto stop = [&](double at, std::uint32_t c) {
-            cairo_pattern_add_color_stop_rgba(pat, at, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
-                                              ((c >> 16) & 0xFF) / 255.0, alpha);
-        };
-        stop(0, fill.color);
-        stop(1, fill.color2);
+        cairo_pattern_t* pat = GradientPattern(fill, w, h);
         cairo_set_source(cr, pat);
         cairo_fill(cr);
+        cairo_pattern_destroy(pat);
+        return;
+    }
+    case FillKind::Pattern:
+    case FillKind::Texture: {
+        SurfacePtr tile = TileOf(fill);
+        if (!tile) {
+            SetColor(cr, fill.color, alpha);
+            cairo_fill(cr);
+            return;
+        }
+        cairo_pattern_t* pat = cairo_pattern_create_for_surface(tile.get());
+        cairo_pattern_set_extend(pat, CAIRO_EXTEND_REPEAT);
+        cairo_pattern_set_filter(pat, fill.kind == FillKind::Pattern ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+        // A tile pixel is 0.75 point (96 per inch), unless its size is given.
+        const int tw = cairo_image_surface_get_width(tile.get()), th = cairo_image_surface_get_height(tile.get());
+        const double pw = fill.tileWidth > 0 ? fill.tileWidth / tw : 0.75;
+        const double ph = fill.tileHeight > 0 ? fill.tileHeight / th : 0.75;
+        cairo_matrix_t m;
+        cairo_matrix_init_scale(&m, 1 / pw, 1 / ph);
+        cairo_pattern_set_matrix(pat, &m);
+        cairo_save(cr);
+        cairo_clip(cr);
+        cairo_set_source(cr, pat);
+        cairo_paint_with_alpha(cr, alpha);
+        cairo_restore(cr);
         cairo_pattern_destroy(pat);
         return;
     }
@@ -226,43 +420,97 @@ void SetDashes(cairo_t* cr, int style, double width) {
     cairo_set_dash(cr, scaled, n, 0);
 }
 
-void PaintShape(cairo_t* cr, const ShapeDrawing& s, const Placement& place) {
-    const double w = s.frame.width, h = s.frame.height;
-    const Geometry g = BuildGeometry(s, w, h);
+// Strokes the current path in device space so that the width does not follow the box's
+// scaling; compound lines are cut out of one wide stroke.
+void StrokeLine(cairo_t* cr, const LineData& line, double width, double alpha) {
     cairo_save(cr);
-    cairo_set_matrix(cr, &place.box);
-
-    if (g.fillable && s.fill.kind != FillKind::None && !g.fill.empty() && w > 0 && h > 0) {
-        AppendPath(cr, g.fill);
-        cairo_set_fill_rule(cr, g.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-        FillCurrentPath(cr, s.fill, w, h);
+    cairo_identity_matrix(cr);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+    cairo_set_miter_limit(cr, 10);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    SetDashes(cr, line.dashStyle, width);
+    if (line.compound == LineData::Simple || width < 3) {
+        cairo_set_line_width(cr, width);
+        SetColor(cr, line.color, alpha);
+        cairo_stroke(cr);
+    } else {
+        cairo_path_t* path = cairo_copy_path(cr);
+        cairo_new_path(cr);
+        cairo_push_group(cr);
+        auto stroke = [&](double wd, cairo_operator_t op) {
+            cairo_append_path(cr, path);
+            cairo_set_operator(cr, op);
+            cairo_set_line_width(cr, wd);
+            SetColor(cr, line.color, 1);
+            cairo_stroke(cr);
+        };
+        stroke(width, CAIRO_OPERATOR_OVER);
+        if (line.compound == LineData::Triple) {
+            stroke(width * 3 / 5, CAIRO_OPERATOR_CLEAR);
+            stroke(width / 5, CAIRO_OPERATOR_OVER);
+        } else {
+            stroke(width / 3, CAIRO_OPERATOR_CLEAR);
+        }
+        cairo_pop_group_to_source(cr);
+        cairo_paint_with_alpha(cr, alpha);
+        cairo_path_destroy(path);
     }
-    if (s.kind == ShapeKind::Picture) DrawPicture(cr, s.picture, w, h);
+    cairo_restore(cr);
+}
+
+void PaintGeometry(cairo_t* cr, const ShapeDrawing& s, const Geometry& g, const cairo_matrix_t& box, double lineScale,
+                   const ShadowData* shadow) {
+    const double w = s.frame.width, h = s.frame.height;
+    cairo_save(cr);
+    cairo_set_matrix(cr, &box);
+    const bool filled = g.fillable && s.fill.kind != FillKind::None && w > 0 && h > 0;
+    if (filled || (shadow && s.kind == ShapeKind::Picture)) {
+        for (const std::vector<Seg>* part : {&g.fill, &g.fillOnly}) {
+            if (part->empty()) continue;
+            AppendPath(cr, *part);
+            cairo_set_fill_rule(cr, g.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+            if (shadow) {
+                SetColor(cr, shadow->color, Alpha(shadow->transparency) * Alpha(s.fill.transparency));
+                cairo_fill(cr);
+            } else {
+                FillCurrentPath(cr, s.fill, w, h);
+            }
+        }
+    }
+    if (!shadow && s.kind == ShapeKind::Picture) DrawPicture(cr, s.picture, w, h);
 
     if (s.line.visible && Finite(s.line.weight) && s.line.weight >= 0) {
-        const double alpha = Alpha(s.line.transparency);
+        LineData line = s.line;
+        if (shadow) {
+            line.color = shadow->color;
+            line.transparency = 1 - Alpha(shadow->transparency) * Alpha(s.line.transparency);
+        }
+        const double alpha = Alpha(line.transparency);
         if (g.strokeFill) AppendPath(cr, g.fill);
         AppendPath(cr, g.strokeOnly);
         AppendPath(cr, g.arrowStroke);
-        // Stroke in device space so that the width does not follow the box's scaling.
-        cairo_save(cr);
-        cairo_identity_matrix(cr);
-        const double width = std::max(1.0, s.line.weight * place.lineScale);
-        cairo_set_line_width(cr, width);
-        cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
-        cairo_set_miter_limit(cr, 10);
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-        SetDashes(cr, s.line.dashStyle, width);
-        SetColor(cr, s.line.color, alpha);
-        cairo_stroke(cr);
-        cairo_restore(cr);
+        StrokeLine(cr, line, std::max(1.0, s.line.weight * lineScale), alpha);
         if (!g.arrowFill.empty()) {
             AppendPath(cr, g.arrowFill);
             cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-            SetColor(cr, s.line.color, alpha);
+            SetColor(cr, line.color, alpha);
             cairo_fill(cr);
         }
     }
+    cairo_restore(cr);
+}
+
+void PaintShape(cairo_t* cr, const ShapeDrawing& s, const Placement& place) {
+    const double w = s.frame.width, h = s.frame.height;
+    const Geometry g = BuildGeometry(s, w, h);
+    if (s.shadow.visible && Finite(s.shadow.offsetX) && Finite(s.shadow.offsetY)) {
+        // The shadow lies under the shape, moved on the page (not turned with it).
+        cairo_matrix_t shifted = place.box;
+        shifted.x0 += s.shadow.offsetX * place.scaleX;
+        shifted.y0 += s.shadow.offsetY * place.scaleY;
+        PaintGeometry(cr, s, g, shifted, place.lineScale, &s.shadow);
+    }
+    PaintGeometry(cr, s, g, place.box, place.lineScale, nullptr);
     if (s.text) {
         cairo_save(cr);
         cairo_set_matrix(cr, &place.text);
@@ -270,7 +518,6 @@ void PaintShape(cairo_t* cr, const ShapeDrawing& s, const Placement& place) {
         s.text(cr);
         cairo_restore(cr);
     }
-    cairo_restore(cr);
 }
 
 Raster SurfaceToRaster(cairo_surface_t* surface) {

@@ -298,6 +298,13 @@ std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scale
             segments(polys);
         }
     }
+    if (brushOn && g.fillable && !g.fillOnly.empty()) {
+        // Parts the template fills but does not outline.
+        w.Record(WmfSelectObject, {2});
+        w.Record(WmfSelectObject, {1});
+        for (const Poly& p : Flatten(g.fillOnly, m, tolerance))
+            if (p.pts.size() >= 3) w.Record(WmfPolygon, PointsParams(p.pts));
+    }
     if (lineOn) {
         w.Record(WmfSelectObject, {0});
         w.Record(WmfSelectObject, {4});

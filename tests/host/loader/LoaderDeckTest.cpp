@@ -146,6 +146,82 @@ TEST(LoaderShapes, GroupsAreFlattenedIntoSlideCoordinates) {
     EXPECT_EQ(shapes[1]->data.id, 1033);
 }
 
+TEST(LoaderShapes, AGroupsTurnFlipsAndScaleReachItsChildren) {
+    // Group space 0..1000 shown at 100..200 points, turned a quarter and mirrored left to right.
+    // Turned first and mirrored after, the top-left strip of the group stays at the top-left,
+    // now standing upright: the child keeps the group's turn and flip.
+    Deck deck;
+    const Bytes turned = Opt({{0x0004, 90u << 16}});
+    deck.slides.push_back(
+        Slide({Group(1030, 0, 0, 1000, 1000, ClientAnchor(800, 800, 1600, 1600),
+                     {SpShape(6, 1031, 0xA02, {ChildAnchor(0, 0, 500, 250)}),
+                      SpShape(6, 1032, 0xA42, {Opt({{0x0004, 30u << 16}}), ChildAnchor(0, 0, 500, 250)})},
+                     0x241, turned)}));
+    const LoadResult r = LoadDeck(deck);
+    const auto& shapes = r.document->Slides()[0]->shapes;
+    ASSERT_EQ(shapes.size(), 2u);
+    const ShapeData& d = shapes[0]->data;
+    EXPECT_FLOAT_EQ(d.left, 87.5f);
+    EXPECT_FLOAT_EQ(d.top, 112.5f);
+    EXPECT_FLOAT_EQ(d.width, 50.0f);
+    EXPECT_FLOAT_EQ(d.height, 25.0f);
+    EXPECT_FLOAT_EQ(d.rotation, 90.0f);
+    EXPECT_EQ(d.horizontalFlip, msoTrue);
+    EXPECT_EQ(d.verticalFlip, msoFalse);
+    // A child mirrored itself takes the group's turn the other way; the two mirrors cancel.
+    const ShapeData& m = shapes[1]->data;
+    EXPECT_FLOAT_EQ(m.rotation, 300.0f);
+    EXPECT_EQ(m.horizontalFlip, msoFalse);
+    EXPECT_EQ(m.autoShapeType, msoShapeRightTriangle);
+}
+
+TEST(LoaderShapes, FreeformsGradientsShadowsAndLineStylesAreRead) {
+    // Vertices as 16-bit pairs, segments, and one guide; a shaded fill with its colours; a shadow.
+    const Bytes vertices = {3, 0, 3, 0, 0xF0, 0xFF, 0, 0, 0, 0, 100, 0, 0, 0, 50, 0, 100, 0};
+    const Bytes segments = {4, 0, 4, 0, 2, 0, 0x00, 0x40, 0x02, 0x00, 0x01, 0x60, 0x00, 0x80};
+    const Bytes guides = {1, 0, 1, 0, 8, 0, 0x01, 0x20, 0x42, 0x01, 1, 0, 2, 0};
+    Bytes complex = vertices;
+    complex.insert(complex.end(), segments.begin(), segments.end());
+    complex.insert(complex.end(), guides.begin(), guides.end());
+    Deck d2;
+    d2.slides.push_back(Slide({SpShape(0, 1025, 0xA00,
+                                       {Opt({{0x0142, 100},
+                                             {0x0143, 100},
+                                             {0x8145, static_cast<uint32_t>(vertices.size())},
+                                             {0x8146, static_cast<uint32_t>(segments.size())},
+                                             {0x8156, static_cast<uint32_t>(guides.size())},
+                                             {0x0180, 7},           // shaded
+                                             {0x0181, 0x00FF0000},  // blue
+                                             {0x0183, 0x100101F0},  // the fill colour darkened to 1/255
+                                             {0x018B, 90u << 16},   // across
+                                             {0x018C, 50},          // back colour in the middle
+                                             {0x01CD, 1},           // double line
+                                             {0x01D1, 1},           // triangle at the end
+                                             {0x023F, 0x00020002},  // shadow on
+                                             {0x0205, 38100}},      // 3 points to the right
+                                            complex),
+                                        ClientAnchor(0, 0, 800, 800)})}));
+    const LoadResult r = LoadDeck(d2);
+    const ShapeData& d = OnlyShape(r).data;
+    EXPECT_EQ(d.type, msoFreeform);
+    EXPECT_EQ(d.geometry.vertices, (std::vector<std::int32_t>{0, 0, 100, 0, 50, 100}));
+    EXPECT_EQ(d.geometry.segments, (std::vector<std::uint16_t>{0x4000, 0x0002, 0x6001, 0x8000}));
+    ASSERT_EQ(d.geometry.guides.size(), 4u);
+    EXPECT_EQ(d.geometry.guides[1], 0x0142);
+    EXPECT_FLOAT_EQ(d.geometry.geoRight, 100.0f);
+    EXPECT_EQ(d.fill.type, msoFillGradient);
+    EXPECT_FLOAT_EQ(d.fill.gradientAngle, 0.0f);
+    ASSERT_EQ(d.fill.gradientStops.size(), 4u);
+    EXPECT_EQ(d.fill.gradientStops[0].color.rgb, 0xFF0000u);
+    EXPECT_FLOAT_EQ(d.fill.gradientStops[1].position, 0.5f);
+    EXPECT_EQ(d.fill.gradientStops[1].color.rgb, 0x010000u);  // derived, not white
+    EXPECT_EQ(d.line.compound, 1);
+    EXPECT_EQ(d.line.endArrowheadStyle, 2);
+    EXPECT_EQ(d.shadow.visible, msoTrue);
+    EXPECT_FLOAT_EQ(d.shadow.offsetX, 3.0f);
+    EXPECT_FLOAT_EQ(d.shadow.offsetY, 2.0f);
+}
+
 TEST(LoaderShapes, GeometryAndDrawingPropertiesBecomeHostValues) {
     Deck deck;
     // Rotated a quarter turn: the stored box is the rotated one, so width and height swap.

@@ -113,6 +113,26 @@ TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale) {
     EXPECT_TRUE(outline);
 }
 
+TEST(HostRender, GeometryFollowsTheFilesShapeTypeUntilTheAutoShapeTypeChanges) {
+    Deck d;
+    d.box->data.shapeType = 5;  // a triangle, as loaded
+    d.box->data.autoShapeType = msoShapeIsoscelesTriangle;
+    render::Raster r = render::RenderShapeRaster(ShapeDrawingOf(d.box), 1, 1);
+    EXPECT_EQ(0u, Alpha(r.At(2, 2)));  // beside the apex
+    EXPECT_EQ(255u, Alpha(r.At(50, 45)));
+    d.box->data.autoShapeType = msoShapeRectangle;  // changed through the object model
+    r = render::RenderShapeRaster(ShapeDrawingOf(d.box), 1, 1);
+    EXPECT_EQ(255u, Alpha(r.At(2, 2)));
+    // A freeform draws the file's own vertices: a triangle pointing down.
+    d.box->data.type = msoFreeform;
+    d.box->data.shapeType = 0;
+    d.box->data.geometry.vertices = {0, 0, 100, 0, 50, 100};
+    d.box->data.geometry.geoRight = d.box->data.geometry.geoBottom = 100;
+    r = render::RenderShapeRaster(ShapeDrawingOf(d.box), 1, 1);
+    EXPECT_EQ(255u, Alpha(r.At(50, 5)));
+    EXPECT_EQ(0u, Alpha(r.At(5, 45)));
+}
+
 TEST(HostRender, ExportRefusesBadRequestsWithoutWritingAFile) {
     TempDir dir;
     Deck d;

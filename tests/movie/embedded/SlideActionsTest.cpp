@@ -92,6 +92,13 @@ TEST(ActionSetting, RecordsOwnerCharactersAndMouseEvent) {
     EXPECT_EQ(L"256,3,Title", text->hyperlink->GetSubAddress());
 }
 
+TEST(ActionSetting, MouseOverThatDoesWhatTheClickDoesIsNoSecondClick) {
+    LinkedSlide deck;
+    deck.button->data.over = deck.button->data.click;
+    EXPECT_EQ(ppMouseClick, deck.Record(0)->mouseEvent);
+    EXPECT_EQ(ppMouseOver, deck.Record(1)->mouseEvent);
+}
+
 TEST(ActionSetting, ObjectModelFailuresThrow) {
     const char* members[] = {"Shape.get_Name", "Shape.get_ActionSettings", "ActionSettings.Item", "TextRange.get_Start",
                              "TextRange.get_Length"};

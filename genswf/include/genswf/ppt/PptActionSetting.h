@@ -17,6 +17,8 @@ public:
     PowerPoint::Hyperlink* GetHyperlink();
     // Same action, same animation and a hyperlink to the same place.
     bool IsEqual(CPptActionSetting& other);
+    // The same object of the object model (by COM identity), not merely an equal one.
+    bool IsSameObject(const CPptActionSetting& other) const;
 
 private:
     PowerPoint::ActionSetting* m_pActionSetting = nullptr;

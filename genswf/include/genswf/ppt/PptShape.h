@@ -20,7 +20,8 @@ public:
     explicit CPptShape(PowerPoint::Shape* shape);
     ~CPptShape() override;
 
-    // Deletes the shape; the wrapper may then only be destroyed.
+    // Deletes the shape; the wrapper may then only be destroyed. A duplicate that refuses is
+    // deleted through the range it came in.
     void Delete();
 
     // AddRef'ed copies, read once.
@@ -60,7 +61,8 @@ public:
     PowerPoint::PpMediaType GetMediaType();
     PowerPoint::MsoTriState GetHasTextFrame();
 
-    // A copy on the same slide; the caller deletes it when done.
+    // A copy on the same slide; the caller deletes it when done. When the copy cannot be taken
+    // out of its range, the range is deleted before the failure is thrown.
     std::shared_ptr<CPptShape> Duplicate();
     // Saves the shape as a picture; false when PowerPoint could not. Never throws.
     bool Export(const std::wstring& pathName, PowerPoint::PpShapeFormat filter, LONG scaleWidth, LONG scaleHeight,
@@ -139,6 +141,9 @@ private:
     PowerPoint::MsoTriState m_connector = 0;
 
     std::shared_ptr<CPptOleFormat> m_oleFormat;
+
+    // Set for a duplicate: the range Duplicate returned, the second way to delete it.
+    CComPtr<PowerPoint::ShapeRange> m_duplicateRange;
 };
 
 std::shared_ptr<CPptShape> CreatePptShape(PowerPoint::Shape* shape);

@@ -6,6 +6,7 @@
 #include "genswf/geometry/Geometry.h"
 #include "genswf/movie/MovieTypes.h"
 #include "genswf/ppt/Ppt.h"
+#include "powerpoint/controls/FlashControl.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,32 +18,10 @@ namespace genswf {
 class CMovie;
 class CPptShape;
 
-// --- The Flash control and the storage it saves itself into ------------------------------------
+// --- The storage the Flash control saves itself into ------------------------------------------
 
-DEFINE_GUID(IID_IStorage, 0x0000000B, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46);
-DEFINE_GUID(IID_IPersistStorage, 0x0000010A, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46);
-DEFINE_GUID(IID_IShockwaveFlash, 0xD27CDB6C, 0xAE6D, 0x11CF, 0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00);
 DEFINE_GUID(CLSID_SwfStorageReader, 0x006B3F97, 0x7D47, 0x4542, 0x99, 0x3E, 0x35, 0xF8, 0x23, 0x8D, 0x9C, 0xF6);
 DEFINE_GUID(IID_ISwfStorageReader, 0xF87E4B65, 0xB823, 0x4957, 0xB6, 0xAD, 0x43, 0x32, 0x61, 0xAF, 0x5E, 0xEA);
-
-// Here an object saves its storage whole, as a compound-file image.
-struct IStorage : IUnknown {
-    // Replaces whatever was saved before.
-    virtual HRESULT WriteCompoundImage(const BYTE* data, ULONG size) = 0;
-};
-BC_DECLARE_INTERFACE_IID(IStorage, IID_IStorage)
-
-struct IPersistStorage : IUnknown {
-    virtual HRESULT Save(IStorage* storage, BOOL sameAsLoad) = 0;
-};
-BC_DECLARE_INTERFACE_IID(IPersistStorage, IID_IPersistStorage)
-
-// The members of the Flash control the extraction reads.
-struct IShockwaveFlash : IUnknown {
-    virtual HRESULT get_Movie(BSTR* out) = 0;
-    virtual HRESULT get_EmbedMovie(VARIANT_BOOL* out) = 0;
-};
-BC_DECLARE_INTERFACE_IID(IShockwaveFlash, IID_IShockwaveFlash)
 
 // The movie-extraction component: the control saves into its IStorage, then it hands the movie out.
 struct ISwfStorageReader : IUnknown {
@@ -75,8 +54,8 @@ public:
     CSwfContent& operator=(const CSwfContent&) = delete;
 
     // Takes the movie out of an OLE control shape. Stays invalid when the shape holds none that
-    // can be read; a failed Movie read throws CPPTException, a header cut short
-    // CSwfExtractionException.
+    // can be read (also when the control cannot name its movie); a header cut short throws
+    // CSwfExtractionException. presentationLocation is the presentation's folder.
     void Extract(CPptShape& shape, const std::wstring& presentationLocation);
     // Reads the header of a movie file and fits it into a shape of that size (points). False
     // (and invalid) when the file is refused; a header cut short throws CSwfExtractionException.

@@ -181,8 +181,34 @@ public:
     const std::shared_ptr<CSwfContent>& GetEmbeddedMovie() const { return m_embeddedMovie; }
     const std::wstring& GetImageFile() const { return m_imageFile; }
     const std::wstring& GetDimImageFile() const { return m_dimImageFile; }
+    const std::shared_ptr<CButtonObject>& GetButton() const { return m_button; }
+    const std::shared_ptr<CButtonObject>& GetDimButton() const { return m_dimButton; }
+    const CRefPtr<CSoundSpriteRecord>& GetSoundSprite() const { return m_soundSprite; }
+    // The picture's placed object and record; null until the picture is placed.
+    const CRefPtr<CShapeObjectRecord>& GetPlacedPicture() const { return m_placedPicture; }
+    const CRefPtr<CPlacedRecord>& GetPlacedRecord() const { return m_placedRecord; }
+    // Records whose after-effect is still pending, and those of the text pieces.
+    const std::vector<CRefPtr<CPlacedRecord>>& GetPictureObjects() const { return m_pictureObjects; }
+    const std::vector<CRefPtr<CPlacedRecord>>& GetTextObjects() const { return m_textObjects; }
+    int GetDimRed() const { return m_dimRed; }
+    int GetDimGreen() const { return m_dimGreen; }
+    int GetDimBlue() const { return m_dimBlue; }
 
 private:
+    void DecideExportAsPicture();
+    void WidenBounds(const std::shared_ptr<libpptparser::CShape>& parsed);
+    std::wstring PicturePath(const std::wstring& id, bool wmf) const;
+    // Shape.Export of one picture at the slide's size in movie units; false when it failed.
+    bool ExportPicture(CPptShape& shape, const std::wstring& path, bool wmf) const;
+    void SaveDimPicture(CPptShape& copy);
+    void WriteImageDefinition(const std::wstring& id, const std::wstring& file);
+    void ExportSoundShape();
+    // A picture that the frames may refer to: exported, and defined (media shapes show their
+    // sound sprite instead).
+    bool HasPlaceablePicture() const;
+    void WriteRecord(CPlacedRecord& record);
+    bool IsAnimated() const;
+
     std::unique_ptr<CParsedShapeLink> m_parsedLink;
     std::wstring m_name;
     int m_zOrder = 0;
@@ -218,6 +244,7 @@ private:
     std::shared_ptr<CSwfContent> m_embeddedMovie;
     CRefPtr<CSoundSpriteRecord> m_soundSprite;
     float m_centerX = 0, m_centerY = 0;
+    CComPtr<PowerPoint::Shape> m_shape;
 };
 
 }  // namespace genswf

@@ -4,6 +4,10 @@
 #include "LoaderInternal.h"
 
 #include "libpptparser/PptContainers.h"
+#include "powerpoint/controls/FlashControl.h"
+#include "render/ShapeGeometry.h"
+
+#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,15 +24,62 @@ namespace {
 // Groups nest by their records; deeper nesting than this is refused as damage.
 constexpr int kMaxGroupDepth = 32;
 
+// The saved storage of an OLE object or control, referred to by its object atom.
+constexpr std::uint16_t kExOleObjStg = 4113;
+// A storage that claims more than this is not believed.
+constexpr std::uint32_t kMaxStorageSize = 128u * 1024u * 1024u;
+
+// The storage image of an OLE object (uncompressed, or inflated from instance 1); empty with a
+// warning when the record is missing or damaged.
+std::vector<std::uint8_t> ReadObjectStorage(CLoadContext& ctx, const CPptContainer& exObject) {
+    RecordPtr atom = FirstChild(&exObject, kExOleObjAtom);
+    if (!atom || atom->GetBytes().size() < 20) return {};
+    RecordPtr stg = ctx.RecordAtPersist(atom->GetBytes().U32(16));
+    if (!stg || stg->GetType() != kExOleObjStg) {
+        ctx.Warn(L"an embedded object's storage is missing from the file");
+        return {};
+    }
+    const CPptByteView b = stg->GetBytes();
+    std::vector<std::uint8_t> out;
+    if (stg->GetInstance() == 0) {
+        if (b.size() > kMaxStorageSize || !ctx.CanCopy(b.size())) return {};
+        out.assign(b.data(), b.data() + b.size());
+        return out;
+    }
+    const std::uint32_t expected = b.size() >= 4 ? b.U32(0) : 0;
+    // Deflate shrinks data by about a thousand at most; a larger claim is not believed.
+    if (expected == 0 || expected > kMaxStorageSize || expected / 1032 > b.size() || !ctx.CanCopy(expected)) {
+        ctx.Warn(L"an embedded object's storage has an impossible size");
+        return {};
+    }
+    out.assign(expected, 0);
+    uLongf produced = expected;
+    if (uncompress(out.data(), &produced, b.data() + 4, static_cast<uLong>(b.size() - 4)) != Z_OK ||
+        produced != expected) {
+        ctx.Warn(L"an embedded object's storage could not be inflated");
+        return {};
+    }
+    return out;
+}
+
 struct Rect {
     double left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// Maps a group's own coordinates to slide points.
+constexpr double kPi = 3.14159265358979323846;
+
+// Maps a group's own coordinates to slide points: p' = m * p + t, with the rotation and flips
+// the group's children take on and the scale along the group's own axes.
 struct Transform {
-    double sx = 1, sy = 1, dx = 0, dy = 0;
-    Rect Apply(const Rect& r) const {
-        return {r.left * sx + dx, r.top * sy + dy, r.right * sx + dx, r.bottom * sy + dy};
+    double m[4] = {1, 0, 0, 1};
+    double tx = 0, ty = 0;
+    double sx = 1, sy = 1;
+    double rotation = 0;
+    bool flipH = false, flipV = false;
+
+    void Map(double x, double y, double& ox, double& oy) const {
+        ox = m[0] * x + m[1] * y + tx;
+        oy = m[2] * x + m[3] * y + ty;
     }
 };
 
@@ -45,59 +96,54 @@ bool ReadClientAnchor(const CPptRecord& r, Rect& out) {
     return false;
 }
 
-bool ReadChildAnchor(const CPptRecord& r, const Transform& t, Rect& out) {
+// In the group's own units.
+bool ReadChildAnchor(const CPptRecord& r, Rect& out) {
     const CPptByteView b = r.GetBytes();
     if (b.size() < 16) return false;
-    out = t.Apply({static_cast<double>(S32(b, 0)), static_cast<double>(S32(b, 4)), static_cast<double>(S32(b, 8)),
-                   static_cast<double>(S32(b, 12))});
+    out = {static_cast<double>(S32(b, 0)), static_cast<double>(S32(b, 4)), static_cast<double>(S32(b, 8)),
+           static_cast<double>(S32(b, 12))};
     return true;
 }
 
+// Between 45 and 135 degrees (and 225 to 315) the stored box is the turned one.
+bool StoredTurned(double rotation) { return (rotation >= 45 && rotation < 135) || (rotation >= 225 && rotation < 315); }
+
+double NormalDegrees(double r) {
+    if (!std::isfinite(r)) return 0;
+    r = std::fmod(r, 360.0);
+    return r < 0 ? r + 360.0 : r;
+}
+
+// Where a shape with an anchor in the group's units and its own rotation and flips lies on the
+// slide: centre, size, and the rotation and flips it is drawn with.
+struct Placed {
+    double cx = 0, cy = 0, w = 0, h = 0, rotation = 0;
+    bool flipH = false, flipV = false;
+};
+
+Placed Place(const Transform& t, const Rect& r, double rotation, bool flipH, bool flipV) {
+    Placed p;
+    t.Map((r.left + r.right) / 2, (r.top + r.bottom) / 2, p.cx, p.cy);
+    double w = r.right - r.left, h = r.bottom - r.top;
+    if (StoredTurned(rotation)) {
+        std::swap(w, h);
+        p.w = w * t.sy;
+        p.h = h * t.sx;
+    } else {
+        p.w = w * t.sx;
+        p.h = h * t.sy;
+    }
+    // Flips apply after the turn: the group's turn reaches a mirrored child the other way.
+    const bool mirrored = flipH != flipV;
+    p.rotation = NormalDegrees(rotation + (mirrored ? -t.rotation : t.rotation));
+    p.flipH = flipH != t.flipH;
+    p.flipV = flipV != t.flipV;
+    return p;
+}
+
 MsoAutoShapeType AutoShapeOf(std::uint16_t spt) {
-    struct Map {
-        std::uint16_t spt;
-        MsoAutoShapeType type;
-    };
-    static const Map kMap[] = {
-        {1, msoShapeRectangle},
-        {2, msoShapeRoundedRectangle},
-        {3, msoShapeOval},
-        {4, msoShapeDiamond},
-        {5, msoShapeIsoscelesTriangle},
-        {6, msoShapeRightTriangle},
-        {7, msoShapeParallelogram},
-        {8, msoShapeTrapezoid},
-        {9, 10 /* hexagon */},
-        {10, msoShapeOctagon},
-        {11, 11 /* cross */},
-        {12, 92 /* 5-point star */},
-        {13, 33 /* right arrow */},
-        {15, 51 /* pentagon */},
-        {16, 14 /* cube */},
-        {22, 13 /* can */},
-        {23, 18 /* donut */},
-        {55, 52 /* chevron */},
-        {56, 12 /* regular pentagon */},
-        {61, msoShapeRectangularCallout},
-        {62, msoShapeRoundedRectangularCallout},
-        {63, msoShapeOvalCallout},
-        {66, 34 /* left arrow */},
-        {67, 36 /* down arrow */},
-        {68, 35 /* up arrow */},
-        {69, 37 /* left-right arrow */},
-        {70, 38 /* up-down arrow */},
-        {74, 21 /* heart */},
-        {96, 17 /* smiley */},
-        {106, msoShapeCloudCallout},
-        {109, 61 /* process */},
-        {110, 63 /* decision */},
-        {116, 69 /* terminator */},
-        {120, 73 /* connector */},
-        {202, msoShapeRectangle},
-    };
-    for (const Map& m : kMap)
-        if (m.spt == spt) return m.type;
-    return msoShapeNotPrimitive;
+    const int type = render::AutoShapeOfShapeType(spt);
+    return type > 0 ? static_cast<MsoAutoShapeType>(type) : msoShapeNotPrimitive;
 }
 
 std::wstring KindName(MsoShapeType type, std::uint16_t spt) {
@@ -214,6 +260,153 @@ int MasterPlaceholderOf(int placeholder) {
     }
 }
 
+// A colour of a shape's property: as OptColor, and also the colours taken from the shape's other
+// properties with their modification (darker, lighter, ...).
+ColorData ShapeColor(std::uint32_t value, const ULONG* scheme, ULONG fallback, ULONG fill, ULONG line) {
+    if (!((value >> 24) & 0x10) || ((value >> 24) & 0x08)) return OptColor(value, scheme, fallback);
+    ColorData c;
+    const std::uint32_t source = value & 0xFF, procedure = (value >> 8) & 0xFF, param = (value >> 16) & 0xFF;
+    ULONG base = fallback;
+    switch (source) {
+    case 0xF0:  // the fill colour
+    case 0xF7:  // fill, else line
+    case 0xF4:  // the colour being changed
+        base = fill;
+        break;
+    case 0xF1:
+    case 0xF2:
+    case 0xF6:
+        base = line;
+        break;
+    default:
+        return OptColor(value, scheme, fallback);
+    }
+    auto apply = [&](std::uint32_t ch) -> std::uint32_t {
+        int v = static_cast<int>(ch);
+        switch (procedure & 0x0F) {
+        case 1:  // darker
+            v = v * static_cast<int>(param) / 255;
+            break;
+        case 2:  // lighter
+            v = 255 - (255 - v) * static_cast<int>(param) / 255;
+            break;
+        case 3:
+            v += static_cast<int>(param);
+            break;
+        case 4:
+            v -= static_cast<int>(param);
+            break;
+        case 5:
+            v = static_cast<int>(param) - v;
+            break;
+        case 6:
+            v = v < static_cast<int>(param) ? 0 : 255;
+            break;
+        default:
+            break;
+        }
+        v = std::clamp(v, 0, 255);
+        if (procedure & 0x20) v = 255 - v;
+        if (procedure & 0x40) v ^= 0x80;
+        return static_cast<std::uint32_t>(v);
+    };
+    c.rgb = apply(base & 0xFF) | (apply((base >> 8) & 0xFF) << 8) | (apply((base >> 16) & 0xFF) << 16);
+    return c;
+}
+
+// The elements of an array property: count and element size from its 6-byte header, only as many
+// as its data holds.
+CPptByteView ArrayOf(const COptTable& opt, std::uint16_t id, std::size_t fallbackSize, std::size_t& count,
+                     std::size_t& size) {
+    count = size = 0;
+    const OptProperty* p = opt.Find(id);
+    if (!p || !p->complex || p->complexData.size() < 6) return CPptByteView();
+    const CPptByteView b = p->complexData;
+    const std::uint16_t n = b.U16(0), elem = b.U16(4);
+    size = elem == 0xFFF0 ? 4 : (elem ? elem : fallbackSize);
+    if (size == 0 || size > 64) return CPptByteView();
+    count = std::min<std::size_t>(n, (b.size() - 6) / size);
+    return CPptByteView(b.data() + 6, count * size);
+}
+
+// A freeform's own geometry: vertices, segments, guides and its box.
+void ReadGeometry(const COptTable& opt, GeometryData& g) {
+    std::size_t count = 0, size = 0;
+    CPptByteView v = ArrayOf(opt, 0x145, 8, count, size);
+    if (count > render::kMaxVertices) count = 0;  // over the cap: not read at all
+    g.vertices.reserve(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (size >= 8) {
+            g.vertices.push_back(S32(v, i * size));
+            g.vertices.push_back(S32(v, i * size + 4));
+        } else if (size >= 4) {
+            g.vertices.push_back(v.U16(i * size));
+            g.vertices.push_back(v.U16(i * size + 2));
+        }
+    }
+    CPptByteView segs = ArrayOf(opt, 0x146, 2, count, size);
+    if (count <= render::kMaxSegments && size >= 2)
+        for (std::size_t i = 0; i < count; ++i) g.segments.push_back(segs.U16(i * size));
+    CPptByteView guides = ArrayOf(opt, 0x156, 8, count, size);
+    if (count <= render::kMaxFormulas && size >= 8)
+        for (std::size_t i = 0; i < count; ++i)
+            for (int k = 0; k < 4; ++k) g.guides.push_back(guides.U16(i * size + k * 2));
+    std::uint32_t x = 0;
+    if (opt.Get(0x140, x)) g.geoLeft = static_cast<float>(static_cast<std::int32_t>(x));
+    if (opt.Get(0x141, x)) g.geoTop = static_cast<float>(static_cast<std::int32_t>(x));
+    if (opt.Get(0x142, x)) g.geoRight = static_cast<float>(static_cast<std::int32_t>(x));
+    if (opt.Get(0x143, x)) g.geoBottom = static_cast<float>(static_cast<std::int32_t>(x));
+}
+
+// Colours along a shaded fill. The focus puts the back colour at that fraction of the run (100 at
+// its end, 0 at its start, between: the fill colour at both ends); a negative focus swaps them.
+void ReadGradient(const COptTable& opt, const COptTable* inherited, std::uint32_t type, const SheetState& sheet,
+                  ULONG line, FillData& fill) {
+    std::uint32_t v = 0;
+    fill.gradientKind = type == 5 || type == 8 ? gradientRectangular : type == 6 ? gradientPath : gradientLinear;
+    const double angle = Prop(opt, inherited, 0x18B, v) ? Fixed(v) : 0.0;
+    fill.gradientAngle = static_cast<float>(NormalDegrees(90.0 - angle));
+    double focus = Prop(opt, inherited, 0x18C, v) ? static_cast<std::int32_t>(v) / 100.0 : 0.0;
+    focus = std::clamp(focus, -1.0, 1.0);
+    auto fraction = [&](std::uint16_t id) {
+        return static_cast<float>(std::clamp(Prop(opt, inherited, id, v) ? Fixed(v) : 0.0, 0.0, 1.0));
+    };
+    fill.focusLeft = fraction(0x18D);
+    fill.focusTop = fraction(0x18E);
+    fill.focusRight = std::max(fill.focusLeft, fraction(0x18F));
+    fill.focusBottom = std::max(fill.focusTop, fraction(0x190));
+
+    // The run from the fill colour to the back colour, or the stored colours.
+    std::vector<GradientStopData> run = {{0.0f, fill.foreColor}, {1.0f, fill.backColor}};
+    std::size_t count = 0, size = 0;
+    CPptByteView colors = ArrayOf(opt, 0x197, 8, count, size);
+    if (count >= 2 && count <= 64 && size >= 8) {
+        run.clear();
+        for (std::size_t i = 0; i < count; ++i) {
+            GradientStopData stop;
+            stop.color = ShapeColor(colors.U32(i * size), sheet.scheme, 0xFFFFFF, fill.foreColor.rgb, line);
+            stop.position = static_cast<float>(std::clamp(Fixed(colors.U32(i * size + 4)), 0.0, 1.0));
+            run.push_back(stop);
+        }
+    }
+    if (focus < 0) {
+        for (GradientStopData& s : run) s.position = 1.0f - s.position;
+        std::reverse(run.begin(), run.end());
+        focus = -focus;
+    }
+    std::vector<GradientStopData>& out = fill.gradientStops;
+    out.clear();
+    if (focus >= 0.995) {
+        out = run;
+    } else if (focus <= 0.005) {
+        for (auto it = run.rbegin(); it != run.rend(); ++it) out.push_back({1.0f - it->position, it->color});
+    } else {
+        for (const GradientStopData& s : run) out.push_back({static_cast<float>(s.position * focus), s.color});
+        for (auto it = run.rbegin(); it != run.rend(); ++it)
+            out.push_back({static_cast<float>(focus + (1.0 - focus) * (1.0 - it->position)), it->color});
+    }
+}
+
 void ReadFill(const COptTable& opt, const COptTable* inherited, const SheetState& sheet, bool filledByDefault,
               CLoadContext& ctx, FillData& fill, std::vector<std::uint8_t>* pictureBytes) {
     std::uint32_t v = 0;
@@ -241,16 +434,22 @@ void ReadFill(const COptTable& opt, const COptTable* inherited, const SheetState
         fill.type = msoFillGradient;
         break;
     }
+    std::uint32_t lineValue = 0;
+    Prop(opt, inherited, 0x1C0, lineValue);
+    const ULONG line = OptColor(lineValue, sheet.scheme, 0).rgb;
     std::uint32_t color = 0xFFFFFF;
     Prop(opt, inherited, 0x181, color);
-    fill.foreColor = OptColor(color, sheet.scheme, 0xFFFFFF);
+    fill.foreColor = ShapeColor(color, sheet.scheme, 0xFFFFFF, 0xFFFFFF, line);
     std::uint32_t back = 0xFFFFFF;
     Prop(opt, inherited, 0x183, back);
-    fill.backColor = OptColor(back, sheet.scheme, 0xFFFFFF);
+    fill.backColor = ShapeColor(back, sheet.scheme, 0xFFFFFF, fill.foreColor.rgb, line);
     std::uint32_t opacity = 0x10000;
     Prop(opt, inherited, 0x182, opacity);
     fill.transparency = static_cast<float>(std::min(1.0, std::max(0.0, 1.0 - Fixed(opacity))));
-    if (pictureBytes && (type == 2 || type == 3) && Prop(opt, inherited, 0x186, v) && v >= 1 && v <= ctx.blips.size() &&
+    if (Prop(opt, inherited, 0x184, opacity))
+        fill.backTransparency = static_cast<float>(std::min(1.0, std::max(0.0, 1.0 - Fixed(opacity))));
+    if (fill.type == msoFillGradient) ReadGradient(opt, inherited, type, sheet, line, fill);
+    if (pictureBytes && type >= 1 && type <= 3 && Prop(opt, inherited, 0x186, v) && v >= 1 && v <= ctx.blips.size() &&
         ctx.CanCopy(ctx.blips[v - 1].bytes.size()))
         *pictureBytes = ctx.blips[v - 1].bytes;
 }
@@ -275,6 +474,37 @@ void ReadLine(const COptTable& opt, const COptTable* inherited, const SheetState
     Prop(opt, inherited, 0x1CE, dash);
     static const MsoLineDashStyle kDash[] = {msoLineSolid, msoLineDash, 3, 5, 6, 3, msoLineDash, 7, 5, 8, 6};
     line.dashStyle = dash < 11 ? kDash[dash] : msoLineSolid;
+    std::uint32_t v = 0;
+    if (Prop(opt, inherited, 0x1CD, v) && v <= 4) line.compound = static_cast<LONG>(v);
+    // The file's arrowheads: none, triangle, stealth, diamond, oval, open.
+    static const LONG kArrow[] = {1, 2, 4, 5, 6, 3};
+    auto arrow = [&](std::uint16_t id, LONG& out) {
+        if (Prop(opt, inherited, id, v) && v < 6) out = kArrow[v];
+    };
+    auto size = [&](std::uint16_t id, LONG& out) {
+        if (Prop(opt, inherited, id, v) && v <= 2) out = static_cast<LONG>(v) + 1;
+    };
+    arrow(0x1D0, line.beginArrowheadStyle);
+    arrow(0x1D1, line.endArrowheadStyle);
+    size(0x1D2, line.beginArrowheadWidth);
+    size(0x1D3, line.beginArrowheadLength);
+    size(0x1D4, line.endArrowheadWidth);
+    size(0x1D5, line.endArrowheadLength);
+}
+
+void ReadShadow(const COptTable& opt, const COptTable* inherited, const SheetState& sheet, ShadowData& shadow) {
+    shadow.visible = BoolProp(opt, inherited, 0x23F, 1, false) ? msoTrue : msoFalse;
+    std::uint32_t v = 0x808080;
+    Prop(opt, inherited, 0x201, v);
+    shadow.color = OptColor(v, sheet.scheme, 0x808080);
+    v = 0x10000;
+    Prop(opt, inherited, 0x204, v);
+    shadow.transparency = static_cast<float>(std::clamp(1.0 - Fixed(v), 0.0, 1.0));
+    std::uint32_t x = 25400, y = 25400;
+    Prop(opt, inherited, 0x205, x);
+    Prop(opt, inherited, 0x206, y);
+    shadow.offsetX = static_cast<float>(static_cast<std::int32_t>(x) / 12700.0);
+    shadow.offsetY = static_cast<float>(static_cast<std::int32_t>(y) / 12700.0);
 }
 
 // The text box of a shape, or the outline text it refers to.
@@ -374,19 +604,51 @@ private:
         }
         Rect outer;
         bool anchored = false;
-        if (RecordPtr a = FirstChild(own.get(), libpptparser::kRecordEscherClientAnchor))
+        Transform parent = t;
+        if (RecordPtr a = FirstChild(own.get(), libpptparser::kRecordEscherClientAnchor)) {
             anchored = ReadClientAnchor(*a, outer);
+            if (anchored) parent = Transform();  // a client anchor is in slide points
+        }
         if (!anchored)
-            if (RecordPtr a = FirstChild(own.get(), kEscherChildAnchor)) anchored = ReadChildAnchor(*a, t, outer);
-        Transform inner = t;
+            if (RecordPtr a = FirstChild(own.get(), kEscherChildAnchor)) anchored = ReadChildAnchor(*a, outer);
+        double rotation = 0;
+        bool flipH = false, flipV = false;
+        if (RecordPtr fsp = FirstChild(own.get(), libpptparser::kRecordEscherSp)) {
+            const std::uint32_t flags = fsp->GetBytes().U32(4);
+            flipH = (flags & 0x40) != 0;
+            flipV = (flags & 0x80) != 0;
+        }
+        if (RecordPtr o = FirstChild(own.get(), libpptparser::kRecordEscherOPT)) {
+            COptTable opt;
+            opt.Add(*o);
+            std::uint32_t v = 0;
+            if (opt.Get(0x0004, v)) rotation = NormalDegrees(Fixed(v));
+        }
+        Transform inner = parent;
         if (RecordPtr g = FirstChild(own.get(), libpptparser::kRecordEscherSpgr)) {
             const CPptByteView b = g->GetBytes();
             const double x1 = S32(b, 0), y1 = S32(b, 4), x2 = S32(b, 8), y2 = S32(b, 12);
             if (anchored && x2 != x1 && y2 != y1) {
-                inner.sx = (outer.right - outer.left) / (x2 - x1);
-                inner.sy = (outer.bottom - outer.top) / (y2 - y1);
-                inner.dx = outer.left - x1 * inner.sx;
-                inner.dy = outer.top - y1 * inner.sy;
+                const Placed p = Place(parent, outer, rotation, flipH, flipV);
+                // The group's own box, turned, then mirrored about its centre.
+                const double kx = p.w / (x2 - x1), ky = p.h / (y2 - y1);
+                const double a = p.rotation * kPi / 180, c = std::cos(a), sn = std::sin(a);
+                const double fx = p.flipH ? -1 : 1, fy = p.flipV ? -1 : 1;
+                inner.m[0] = fx * c * kx;
+                inner.m[1] = -fx * sn * ky;
+                inner.m[2] = fy * sn * kx;
+                inner.m[3] = fy * c * ky;
+                const double gx = (x1 + x2) / 2, gy = (y1 + y2) / 2;
+                inner.tx = p.cx - (inner.m[0] * gx + inner.m[1] * gy);
+                inner.ty = p.cy - (inner.m[2] * gx + inner.m[3] * gy);
+                inner.sx = std::fabs(kx);
+                inner.sy = std::fabs(ky);
+                inner.rotation = p.rotation;
+                inner.flipH = p.flipH;
+                inner.flipV = p.flipV;
+                if (!std::isfinite(inner.tx) || !std::isfinite(inner.ty) || !std::isfinite(inner.m[0]) ||
+                    !std::isfinite(inner.m[3]))
+                    inner = parent;
             }
         }
         Group(group, inner, depth + 1);
@@ -417,9 +679,13 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
 
     Rect rect;
     bool anchored = false;
-    if (RecordPtr a = FirstChild(&sp, libpptparser::kRecordEscherClientAnchor)) anchored = ReadClientAnchor(*a, rect);
+    Transform placing = t;
+    if (RecordPtr a = FirstChild(&sp, libpptparser::kRecordEscherClientAnchor)) {
+        anchored = ReadClientAnchor(*a, rect);
+        if (anchored) placing = Transform();  // slide points
+    }
     if (!anchored)
-        if (RecordPtr a = FirstChild(&sp, kEscherChildAnchor)) anchored = ReadChildAnchor(*a, t, rect);
+        if (RecordPtr a = FirstChild(&sp, kEscherChildAnchor)) anchored = ReadChildAnchor(*a, rect);
     if (!anchored) m_ctx.Warn(L"shape " + std::to_wstring(spid) + L" has no anchor; it is placed at 0,0");
 
     ContainerPtr client = ChildContainer(&sp, libpptparser::kRecordEscherClientData);
@@ -491,27 +757,24 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
     d.autoShapeType = AutoShapeOf(spt);
     d.connector = (spt >= 32 && spt <= 40) ? msoTrue : msoFalse;
 
-    // Geometry.
-    d.horizontalFlip = (flags & 0x40) ? msoTrue : msoFalse;
-    d.verticalFlip = (flags & 0x80) ? msoTrue : msoFalse;
-    double rotation = 0;
+    // Geometry, with the rotation, flips and scale of the groups around the shape.
+    d.shapeType = spt;
     std::uint32_t v = 0;
-    if (opt.Get(0x0004, v)) rotation = Fixed(v);
-    rotation = std::fmod(rotation, 360.0);
-    if (rotation < 0) rotation += 360.0;
-    d.rotation = static_cast<float>(rotation);
-    double w = rect.right - rect.left, h = rect.bottom - rect.top;
-    double cx = rect.left + w / 2, cy = rect.top + h / 2;
-    // Between 45 and 135 degrees (and 225 to 315) the stored box is the rotated one.
-    if ((rotation >= 45 && rotation < 135) || (rotation >= 225 && rotation < 315)) std::swap(w, h);
-    d.left = static_cast<float>(cx - w / 2);
-    d.top = static_cast<float>(cy - h / 2);
+    const double ownRotation = opt.Get(0x0004, v) ? NormalDegrees(Fixed(v)) : 0.0;
+    const Placed placed = Place(placing, rect, ownRotation, (flags & 0x40) != 0, (flags & 0x80) != 0);
+    const double w = placed.w, h = placed.h;
+    d.horizontalFlip = placed.flipH ? msoTrue : msoFalse;
+    d.verticalFlip = placed.flipV ? msoTrue : msoFalse;
+    d.rotation = static_cast<float>(placed.rotation);
+    d.left = static_cast<float>(placed.cx - w / 2);
+    d.top = static_cast<float>(placed.cy - h / 2);
     d.width = static_cast<float>(w);
     d.height = static_cast<float>(h);
     for (std::uint16_t id = 0x147; id <= 0x150; ++id) {
         if (!opt.Get(id, v)) break;
         d.adjustments.push_back(static_cast<float>(static_cast<std::int32_t>(v) / 21600.0));
     }
+    ReadGeometry(opt, d.geometry);
 
     d.name = opt.String(0x380);
     if (d.name.empty()) d.name = KindName(d.type, spt) + L" " + std::to_wstring(spid & 0x3FF);
@@ -522,6 +785,7 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
     std::vector<std::uint8_t> fillPicture;
     ReadFill(opt, inheritedOpt, m_sheet, filledByDefault, m_ctx, d.fill, &fillPicture);
     ReadLine(opt, inheritedOpt, m_sheet, d.type != msoPicture, d.line);
+    ReadShadow(opt, inheritedOpt, m_sheet, d.shadow);
 
     // Picture (also the preview of OLE objects and media).
     if (opt.Get(0x104, v)) {
@@ -557,6 +821,11 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
     if (exObject) {
         if (exType == kExOleEmbed || exType == kExOleLink || exType == kExControl) {
             d.ole.progId = CStringChild(exObject.get(), 2);
+            if (exType == kExControl) {
+                // A control saves itself into its storage; the Flash control reads its movie there.
+                d.ole.storage = ReadObjectStorage(m_ctx, *exObject);
+                if (Controls::IsFlashProgId(d.ole.progId)) d.ole.object = Controls::CreateFlashControl(d.ole.storage);
+            }
         } else {
             d.mediaType = (exType == kExAviMovie || exType == kExMCIMovie) ? ppMediaTypeMovie : ppMediaTypeSound;
             if (exType == kExWAVAudioEmbedded) {

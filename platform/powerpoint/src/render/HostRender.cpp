@@ -246,14 +246,31 @@ render::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pict
     out.transparency = std::clamp(double(f.transparency), 0.0, 1.0);
     switch (f.type) {
     case msoFillSolid:
-    case msoFillPatterned:  // drawn in its foreground colour
         out.kind = render::FillKind::Solid;
+        break;
+    case msoFillPatterned:
+        out.kind = pictureBytes.empty() ? render::FillKind::Solid : render::FillKind::Pattern;
+        out.picture.bytes = pictureBytes;
         break;
     case msoFillGradient:
         out.kind = render::FillKind::Gradient;
-        out.gradientAngle = 90;
+        out.gradientAngle = f.gradientAngle;
+        out.gradient = f.gradientKind == gradientRadial        ? render::GradientKind::Radial
+                       : f.gradientKind == gradientRectangular ? render::GradientKind::Rectangular
+                       : f.gradientKind == gradientPath        ? render::GradientKind::Path
+                                                               : render::GradientKind::Linear;
+        for (const GradientStopData& stop : f.gradientStops)
+            out.stops.push_back({stop.position, ClampColor(stop.color.rgb)});
+        out.focusLeft = f.focusLeft;
+        out.focusTop = f.focusTop;
+        out.focusRight = f.focusRight;
+        out.focusBottom = f.focusBottom;
+        if (f.backTransparency >= 0) out.transparency2 = std::clamp(double(f.backTransparency), 0.0, 1.0);
         break;
     case msoFillTextured:
+        out.kind = pictureBytes.empty() ? render::FillKind::Solid : render::FillKind::Texture;
+        out.picture.bytes = pictureBytes;
+        break;
     case msoFillPicture:
         out.kind = pictureBytes.empty() ? render::FillKind::Solid : render::FillKind::Picture;
         out.picture.bytes = pictureBytes;
@@ -262,6 +279,19 @@ render::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pict
         break;
     }
     return out;
+}
+
+render::FreeformData FreeformOf(const GeometryData& g) {
+    render::FreeformData f;
+    f.vertices = g.vertices;
+    f.segments = g.segments;
+    for (std::size_t i = 0; i + 3 < g.guides.size(); i += 4)
+        f.guides.push_back({g.guides[i], g.guides[i + 1], g.guides[i + 2], g.guides[i + 3]});
+    f.geoLeft = g.geoLeft;
+    f.geoTop = g.geoTop;
+    f.geoRight = g.geoRight;
+    f.geoBottom = g.geoBottom;
+    return f;
 }
 
 // Crops are points of the picture as shown; the renderer takes fractions of the whole picture.
@@ -292,8 +322,16 @@ render::ShapeDrawing DrawingOf(const ShapeData& d) {
     const bool hasPicture = !d.picture.imageBytes.empty();
     // A placeholder filled with a picture shows it as its fill; one holding a picture shows it whole.
     const bool pictureFill = d.fill.type == msoFillPicture || d.fill.type == msoFillTextured;
+    // The file's type names the geometry unless the AutoShape type was changed since loading.
+    const int fileAutoShape = render::AutoShapeOfShapeType(d.shapeType);
+    if (d.shapeType > 0 && (fileAutoShape == 0 || fileAutoShape == static_cast<int>(d.autoShapeType)))
+        s.shapeType = d.shapeType;
+    // Freeforms, and preset shapes whose points were edited, draw the file's own path.
+    const bool ownGeometry = !d.geometry.vertices.empty() && (d.shapeType == 0 || !d.geometry.segments.empty());
     if (d.type == msoLine || d.connector != msoFalse)
         s.kind = render::ShapeKind::Line;
+    else if (ownGeometry && d.type != msoPicture && d.type != msoPlaceholder && d.type != msoTextBox && !IsOle(d.type))
+        s.kind = render::ShapeKind::Freeform;
     else if (d.type == msoPicture || d.type == msoLinkedPicture ||
              (hasPicture && (IsOle(d.type) || (d.type == msoPlaceholder && !pictureFill))))
         s.kind = render::ShapeKind::Picture;
@@ -307,6 +345,22 @@ render::ShapeDrawing DrawingOf(const ShapeData& d) {
     s.line.weight = d.line.weight;
     s.line.transparency = std::clamp(double(d.line.transparency), 0.0, 1.0);
     s.line.dashStyle = static_cast<int>(d.line.dashStyle);
+    s.line.compound = static_cast<render::LineData::Compound>(std::clamp<LONG>(d.line.compound, 0, 4));
+    s.line.beginArrow = {static_cast<int>(d.line.beginArrowheadStyle), static_cast<int>(d.line.beginArrowheadWidth),
+                         static_cast<int>(d.line.beginArrowheadLength)};
+    s.line.endArrow = {static_cast<int>(d.line.endArrowheadStyle), static_cast<int>(d.line.endArrowheadWidth),
+                       static_cast<int>(d.line.endArrowheadLength)};
+    s.freeform = FreeformOf(d.geometry);
+    if (s.kind != render::ShapeKind::Freeform) {
+        s.freeform.vertices.clear();
+        s.freeform.segments.clear();
+        s.freeform.guides.clear();
+    }
+    s.shadow.visible = d.shadow.visible != msoFalse;
+    s.shadow.offsetX = d.shadow.offsetX;
+    s.shadow.offsetY = d.shadow.offsetY;
+    s.shadow.color = ClampColor(d.shadow.color.rgb);
+    s.shadow.transparency = std::clamp(double(d.shadow.transparency), 0.0, 1.0);
     if (s.kind == render::ShapeKind::Picture) {
         s.picture.bytes = d.picture.imageBytes;
         s.picture.brightness = d.picture.brightness;

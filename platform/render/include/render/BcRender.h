@@ -6,6 +6,8 @@
 // Units: lengths in points (1/72 inch), angles in degrees (clockwise, y pointing down),
 // colours 0x00BBGGRR, transparency 0 (opaque) to 1 (invisible).
 
+#include "render/ShapeGeometry.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -78,7 +80,16 @@ struct PictureData {
     double cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
 };
 
-enum class FillKind { None, Solid, Gradient, Picture };
+enum class FillKind { None, Solid, Gradient, Picture, Pattern, Texture };
+
+// Linear runs along gradientAngle; the others grow from the focus rectangle (radial as ellipses,
+// rectangular as rectangles, path along the shape's own outline, drawn here as rectangles).
+enum class GradientKind { Linear, Radial, Rectangular, Path };
+
+struct GradientStop {
+    double position = 0;  // 0 at the start of the run, 1 at its end
+    std::uint32_t color = 0;
+};
 
 struct FillData {
     FillKind kind = FillKind::None;
@@ -87,8 +98,17 @@ struct FillData {
     // Direction of the gradient: 0 runs from color at the left to color2 at the right,
     // 90 from the top to the bottom.
     double gradientAngle = 90;
+    GradientKind gradient = GradientKind::Linear;
+    // Stops between color and color2 when there are more than two colours (empty: just the two).
+    std::vector<GradientStop> stops;
+    // Where the run of a non-linear gradient starts, as fractions of the frame; color lies there.
+    double focusLeft = 0.5, focusTop = 0.5, focusRight = 0.5, focusBottom = 0.5;
     double transparency = 0;
-    PictureData picture;  // FillKind::Picture: stretched over the frame
+    double transparency2 = -1;  // the second colour's, when it differs (< 0: the same)
+    // Pattern: 8 x 8 bits, rows top first, a set bit drawn in color, a clear one in color2.
+    std::uint8_t pattern[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    PictureData picture;                   // Picture: stretched over the frame; Texture: tiled at its own size
+    double tileWidth = 0, tileHeight = 0;  // Texture: the tile's size in points (0: 72 dpi pixels)
 
     static FillData Solid(std::uint32_t bgr, double transparency = 0) {
         FillData f;
@@ -106,6 +126,15 @@ struct LineData {
     double transparency = 0;
     int dashStyle = DashSolid;
     Arrowhead beginArrow, endArrow;  // lines, connectors and open freeforms
+    // Simple, double, thick-thin, thin-thick, triple: the file's compound line styles.
+    enum Compound { Simple, Double, ThickThin, ThinThick, Triple } compound = Simple;
+};
+
+struct ShadowData {
+    bool visible = false;
+    double offsetX = 2, offsetY = 2;  // points, on the page
+    std::uint32_t color = 0x808080;
+    double transparency = 0;
 };
 
 // One segment of a freeform path.
@@ -125,6 +154,9 @@ using TextPainter = std::function<void(cairo_t*)>;
 struct ShapeDrawing {
     ShapeKind kind = ShapeKind::AutoShape;
     int autoShapeType = 1;  // the object model's AutoShape numbers (1 rectangle, 9 oval, ...)
+    // The file's shape type, which names the geometry; 0: taken from autoShapeType (or, for lines,
+    // from the connector kind).
+    int shapeType = 0;
     Frame frame;
     double rotation = 0;
     bool flipH = false, flipV = false;
@@ -136,8 +168,11 @@ struct ShapeDrawing {
     // or height) means the coordinates are points from the frame's top-left corner.
     std::vector<Path> paths;
     Frame pathBox;
+    // A freeform's geometry as the file stores it; used when it has vertices.
+    FreeformData freeform;
     FillData fill;
     LineData line;
+    ShadowData shadow;
     PictureData picture;  // ShapeKind::Picture
     TextPainter text;     // optional
 };
@@ -181,7 +216,12 @@ void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const 
 std::vector<std::uint8_t> EncodePng(const Raster& raster, bool withAlpha);
 
 // Whether the renderer draws the geometry of an AutoShape type itself (others are drawn as
-// their frame's rectangle).
+// their frame's rectangle, with a line in the log).
 bool IsAutoShapeDrawn(int autoShapeType);
+
+// Where the renderer says what it could not draw ("shape type 144 (textArchUp) is drawn as its
+// frame"); standard error unless set. Not thread-safe to change while drawing.
+using RenderLog = std::function<void(const std::string&)>;
+void SetRenderLog(RenderLog log);
 
 }  // namespace render

@@ -30,12 +30,29 @@ struct ColorData {
     PpColorSchemeIndex scheme = 0;
 };
 
+struct GradientStopData {
+    float position = 0.0f;  // 0 to 1 along the gradient's run
+    ColorData color;
+};
+
+// Gradient kinds as the file stores them: shaded along an angle, from a rectangle, along the
+// shape's outline.
+enum GradientKindData : LONG { gradientLinear = 0, gradientRadial = 1, gradientRectangular = 2, gradientPath = 3 };
+
 struct FillData {
     MsoTriState visible = msoTrue;
     MsoFillType type = msoFillSolid;
     float transparency = 0.0f;
     ColorData foreColor{0xFFFFFF, 0};
     ColorData backColor{0xFFFFFF, 0};
+    // Gradients: kind, the angle of a linear run (degrees clockwise, 90 top to bottom), the
+    // colours along it (empty: foreColor to backColor), the rectangle the others grow from
+    // (fractions of the frame) and the back colour's transparency (< 0: as foreColor's).
+    GradientKindData gradientKind = gradientLinear;
+    float gradientAngle = 90.0f;
+    std::vector<GradientStopData> gradientStops;
+    float focusLeft = 0.5f, focusTop = 0.5f, focusRight = 0.5f, focusBottom = 0.5f;
+    float backTransparency = -1.0f;
 };
 
 struct LineData {
@@ -45,6 +62,28 @@ struct LineData {
     MsoLineDashStyle dashStyle = msoLineSolid;
     ColorData foreColor{0, 0};
     ColorData backColor{0xFFFFFF, 0};
+    LONG compound = 0;  // the file's line style: simple, double, thick-thin, thin-thick, triple
+    // Arrowheads as the object model numbers them (1 none, 2 triangle, 3 open, 4 stealth,
+    // 5 diamond, 6 oval); widths and lengths 1 to 3.
+    LONG beginArrowheadStyle = 1, beginArrowheadWidth = 2, beginArrowheadLength = 2;
+    LONG endArrowheadStyle = 1, endArrowheadWidth = 2, endArrowheadLength = 2;
+};
+
+struct ShadowData {
+    MsoTriState visible = msoFalse;
+    float offsetX = 2.0f, offsetY = 2.0f;  // points
+    ColorData color{0x808080, 0};
+    float transparency = 0.0f;
+};
+
+// A shape's own geometry as the file stores it (freeforms): vertices (0x80000000 | n refers to
+// guide n), segment information words, guides (operation and flags, three parameters) and the
+// box the vertices lie in.
+struct GeometryData {
+    std::vector<std::int32_t> vertices;
+    std::vector<std::uint16_t> segments;
+    std::vector<std::uint16_t> guides;  // four words a guide
+    float geoLeft = 0, geoTop = 0, geoRight = 21600, geoBottom = 21600;
 };
 
 struct PictureData {
@@ -58,6 +97,8 @@ struct PictureData {
 struct OleData {
     std::wstring progId;       // "ShockwaveFlash.ShockwaveFlash.1", ...
     CComPtr<IUnknown> object;  // what OLEFormat.Object hands out; may be null
+    // The object's saved storage (a compound-file image) as the file holds it; empty when unknown.
+    std::vector<std::uint8_t> storage;
 };
 
 struct SoundData {
@@ -240,8 +281,11 @@ struct ShapeData {
     MsoTriState hasTextFrame = msoFalse;
     PpMediaType mediaType = ppMediaTypeOther;  // asked only of media shapes
     std::vector<float> adjustments;
+    int shapeType = 0;      // the file's shape type (0: from autoShapeType)
+    GeometryData geometry;  // freeforms
     FillData fill;
     LineData line;
+    ShadowData shadow;
     PictureData picture;
     OleData ole;
     SoundData sound;

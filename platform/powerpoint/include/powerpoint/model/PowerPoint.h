@@ -40,7 +40,12 @@ enum : LONG {
     msoTextEffect = 15,
     msoMedia = 16,
     msoTextBox = 17,
+    msoScriptAnchor = 18,
     msoTable = 19,
+    msoCanvas = 20,
+    msoDiagram = 21,
+    msoInk = 22,
+    msoInkComment = 23,
 };
 
 using MsoAutoShapeType = LONG;
