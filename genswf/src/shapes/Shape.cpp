@@ -92,7 +92,8 @@ CShape::CShape(PowerPoint::Shape* shape, CSlide* slide, int index)
     m_width = m_pptShape->GetWidth();
     m_height = m_pptShape->GetHeight();
     const bool connector = m_pptShape->GetConnector() != PowerPoint::msoFalse;
-    const std::shared_ptr<libpptparser::CShape> parsed = m_parsedLink->GetParsedShape();
+    // Only connectors need the saved presentation here; it is parsed when first asked.
+    const std::shared_ptr<libpptparser::CShape> parsed = connector ? m_parsedLink->GetParsedShape() : nullptr;
     if (connector && parsed) {
         // PowerPoint reports a connector's frame unflipped; the file keeps where it really is.
         m_left = parsed->GetLeft();

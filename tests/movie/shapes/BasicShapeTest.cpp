@@ -104,6 +104,11 @@ TEST_F(BasicShapeTest, EveryTypeHasItsClass) {
         auto shape = Make(Add(type, 10, 10, 100, 50));
         const CBasicShape& made = *shape;
         EXPECT_EQ(expected, std::type_index(typeid(made)));
+        // Each class shows its shape once, where the shape lies.
+        shape->Export();
+        const auto shows = Shows(*shape);
+        ASSERT_EQ(1u, shows.size());
+        ExpectMatrix(CMatrix(1, 0, 0, 1, 10, 10), shows[0]->matrix);
     }
 }
 
@@ -417,10 +422,11 @@ TEST_F(BasicShapeTest, ColourBehindTheTextFollowsTheFill) {
         MsoTriState visible, fill;
         COLORREF base;
     };
-    // The slide background of the skeleton slide has no colour: 0.
+    // Without a fill, the slide's background colour.
+    doc->Master()->background.fill.foreColor.rgb = 0x0000AA;
     const Case cases[] = {
         {"visible shape with a fill", msoTrue, msoTrue, 0x204080},
-        {"visible shape without a fill", msoTrue, msoFalse, 0},
+        {"visible shape without a fill", msoTrue, msoFalse, 0x0000AA},
         {"hidden shape with a fill", msoFalse, msoTrue, 0x204080},
     };
     for (const Case& c : cases) {

@@ -3,6 +3,7 @@
 // shape exporters write: frame lists as text, elements by name. Every test ends with the check
 // that nothing of the user's presentation was changed.
 
+#include "DeckBuilder.h"
 #include "genswf/animation/EffectRegistry.h"
 #include "genswf/movie/ExportSettings.h"
 #include "genswf/movie/Movie.h"
@@ -47,6 +48,14 @@ protected:
         doc->name = L"deck.ppt";
         doc->path = scratch.Path().substr(0, scratch.Path().size() - 1);
         slide = doc->AddSlide();
+        // The saved copy the export parses: one slide without shapes, so nothing of it is found
+        // for the shapes made in code.
+        testdeck::Deck file;
+        file.slides = {testdeck::Slide()};
+        std::uint32_t edit = 0;
+        const testdeck::Bytes stream = file.Stream(edit);
+        const testdeck::Bytes user = testdeck::CurrentUser(edit);
+        doc->fileBytes = testdeck::File(stream, &user);
     }
     void TearDown() override {
         for (const auto& change : doc->Changes())

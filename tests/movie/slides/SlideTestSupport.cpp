@@ -1,6 +1,10 @@
 #include "SlideTestSupport.h"
 
+#include "DeckBuilder.h"
+
 #include "genswf/movie/MovieFrames.h"
+#include "genswf/utils/Exceptions.h"
+#include "libimageanalyzer/ImageException.h"
 #include "tarnquill/Compiler.h"
 
 #include <libxml/parser.h>
@@ -8,6 +12,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 using namespace genswf;
@@ -18,6 +23,13 @@ Deck::Deck(int slides, const wchar_t* version) {
     doc->name = L"deck.ppt";
     doc->version = version;
     for (int i = 0; i < slides; ++i) doc->AddSlide();
+    // What SaveCopyAs writes: a file of as many empty slides, for the parsed copy.
+    testdeck::Deck saved;
+    for (int i = 0; i < slides; ++i) saved.slides.emplace_back(std::vector<testdeck::Bytes>{}, 256u + i);
+    std::uint32_t edit = 0;
+    const testdeck::Bytes stream = saved.Stream(edit);
+    const testdeck::Bytes user = testdeck::CurrentUser(edit);
+    doc->fileBytes = testdeck::File(stream, &user);
 }
 
 std::shared_ptr<CMovie> Deck::Movie(const std::function<void(CExportSettings&)>& adjust) {
@@ -92,6 +104,8 @@ std::string Compile(const std::wstring& path) {
     try {
         tarnquill::CompileOptions options;
         const tarnquill::CompileResult result = tarnquill::CompileFile(NativePath(path), options);
+        // To play what a test compiled: BC_KEEP_SLIDES_SWF names the file the last movie goes to.
+        if (const char* keep = std::getenv("BC_KEEP_SLIDES_SWF")) tarnquill::WriteFileAtomically(keep, result.swf);
         return result.swf.size() > 20 ? std::string() : "no movie";
     } catch (const tarnquill::CompileError& e) {
         return e.Message() + " at " + e.Element() + "/" + e.Attribute() + " line " + std::to_string(e.Line());
@@ -99,6 +113,19 @@ std::string Compile(const std::wstring& path) {
 }
 
 std::string U8(const std::wstring& text) { return Utf8FromWide(text); }
+
+std::string FailureOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const CBaseException& e) {
+        return "failure: " + U8(e.GetMessage());
+    } catch (const libimageanalyzer::CBaseException& e) {
+        return "image failure: " + U8(e.GetMessage());
+    } catch (const std::exception& e) {
+        return std::string("exception: ") + e.what();
+    }
+    return std::string();
+}
 
 std::vector<XmlElementPtr> Children(const XmlNodePtr& parent, const std::wstring& name) {
     std::vector<XmlElementPtr> found;

@@ -40,6 +40,8 @@ std::string Validate(const std::wstring& path);
 std::string Compile(const std::wstring& path);
 
 std::string U8(const std::wstring& text);
+// Empty when f returns; the message of what it threw otherwise.
+std::string FailureOf(const std::function<void()>& f);
 genswf::XmlElementPtr Child(const genswf::XmlNodePtr& parent, const std::wstring& name, int nth = 0);
 std::vector<genswf::XmlElementPtr> Children(const genswf::XmlNodePtr& parent, const std::wstring& name);
 // The element under parent whose "id" is id, searched in depth.
