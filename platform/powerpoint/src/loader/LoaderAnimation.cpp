@@ -461,7 +461,9 @@ struct TimelineReader {
             return;
         }
         const std::int32_t nodeType = Property(node, kNodeType, 0);
-        if (nodeType == kInteractiveSequence && !inMain && !sequence) {
+        if (nodeType == kInteractiveSequence) {
+            // Sequences do not nest; one inside another is not played.
+            if (inMain || sequence) return;
             sequence = InteractiveSequence(node);
             if (!sequence) return;
         }
