@@ -69,10 +69,16 @@ std::shared_ptr<libpptparser::CPresentation> CMovieImpl::ParsePresentationCopy()
     CComPtr<PowerPoint::_Presentation> presentation;
     presentation.Attach(m_settings->GetPresentation()->GetPresentationPtr());
     if (!presentation) THROW_PPT_EXCEPTION();
-    if (presentation->put_Saved(PowerPoint::msoTrue) < 0) THROW_PPT_EXCEPTION();
+    // The copy is saved from a presentation marked saved, but the user's own mark comes back on
+    // every path: an export must never make unsaved edits look saved.
+    PowerPoint::MsoTriState saved = PowerPoint::msoTrue;
+    if (presentation->get_Saved(&saved) < 0) THROW_PPT_EXCEPTION();
+    const bool marked = saved != PowerPoint::msoTrue;
+    if (marked && presentation->put_Saved(PowerPoint::msoTrue) < 0) THROW_PPT_EXCEPTION();
     CBstr fileName(path);
-    if (presentation->SaveCopyAs(fileName, PowerPoint::ppSaveAsPresentation, PowerPoint::msoFalse) < 0)
-        THROW_PPT_EXCEPTION();
+    const HRESULT hr = presentation->SaveCopyAs(fileName, PowerPoint::ppSaveAsPresentation, PowerPoint::msoFalse);
+    if (marked && presentation->put_Saved(saved) < 0) THROW_PPT_EXCEPTION();
+    if (hr < 0) THROW_PPT_EXCEPTION();
 
     const std::shared_ptr<CLogFile> log = m_settings->GetLogFile();
     log->WriteLine(L"Presentation copy saved: " + path);

@@ -98,8 +98,9 @@ TEST(MovieImpl, TheCopyIsSavedAndParsedOnce) {
     EXPECT_EQ(context.GetParsedSlides(), context.GetParsedPresentation()->GetSlides());
 
     EXPECT_EQ(e.deck.doc->Calls("Presentation.SaveCopyAs"), 1);
-    EXPECT_EQ(e.deck.doc->Calls("Presentation.put_Saved"), 1);
-    EXPECT_EQ(e.deck.doc->saved, PowerPoint::msoTrue);
+    // Marked saved for the copy, then the user's unsaved mark is back.
+    EXPECT_EQ(e.deck.doc->Calls("Presentation.put_Saved"), 2);
+    EXPECT_EQ(e.deck.doc->saved, PowerPoint::msoFalse);
     EXPECT_EQ(FileBytes(e.CopyPath()), e.deck.doc->fileBytes);
     EXPECT_EQ(e.deck.doc->name, L"deck.ppt");  // the open presentation keeps its own name
 }
@@ -143,10 +144,16 @@ TEST(MovieImpl, AFailedCopyIsReportedAndNotTriedAgain) {
         {"Saved cannot be set",
          [](Export& e) {
              e.deck.doc->fileBytes = {1};
+             e.deck.doc->saved = PowerPoint::msoFalse;
              e.deck.doc->Fail("Presentation.put_Saved", E_FAIL);
          },
          1, true},
-        {"SaveCopyAs fails", [](Export& e) { e.deck.doc->fileBytes.clear(); }, 1, true},
+        {"SaveCopyAs fails",
+         [](Export& e) {
+             e.deck.doc->fileBytes.clear();
+             e.deck.doc->saved = PowerPoint::msoFalse;
+         },
+         1, true},
         {"the copy is not a presentation",
          [](Export& e) {
              const char text[] = "not a presentation at all";
@@ -158,6 +165,7 @@ TEST(MovieImpl, AFailedCopyIsReportedAndNotTriedAgain) {
         SCOPED_TRACE(c.name);
         Export e;
         c.arrange(e);
+        const PowerPoint::MsoTriState savedBefore = e.deck.doc->saved;
         CMovieImpl context(e.settings);
         for (int attempt = 0; attempt < 2; ++attempt) {
             try {
@@ -173,6 +181,7 @@ TEST(MovieImpl, AFailedCopyIsReportedAndNotTriedAgain) {
             }
         }
         EXPECT_LE(e.deck.doc->Calls("Presentation.SaveCopyAs"), 1);
+        EXPECT_EQ(e.deck.doc->saved, savedBefore);  // the user's mark survives a failure
     }
 }
 
