@@ -4,11 +4,11 @@
 
 #include "CompilerInternal.h"
 #include "Pictures.h"
+#include "base/files/AtomicFile.h"
 
 #include <libxml/parser.h>
 #include <libxml/xmlschemas.h>
 
-#include <unistd.h>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -179,16 +179,8 @@ CompileResult CompileText(const std::string& xmlText, const CompileOptions& opti
 }
 
 void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::string temp = path + ".tmp" + std::to_string(::getpid());
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) throw CompileError("cannot create " + path + ": " + std::strerror(errno));
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        int saved = errno;
-        std::remove(temp.c_str());
-        throw CompileError("cannot write " + path + ": " + std::strerror(saved));
-    }
+    if (int err = base::files::WriteFileAtomically(path, bytes))
+        throw CompileError("cannot write " + path + ": " + std::strerror(err));
 }
 
 }  // namespace tarnquill
