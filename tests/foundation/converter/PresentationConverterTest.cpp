@@ -147,6 +147,13 @@ TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput) {
     const std::string earlier = "an earlier good movie";
     ASSERT_TRUE(WriteWholeFile(m_settings.OutputFilePath, earlier.data(), earlier.size()));
 
+    // Ctrl-C while the compiler runs is seen at the check after it.
+    struct CCancelSink : CProgressSink {
+        bool cancelled = false;
+        void PumpMessagesAndCheckCancel() override {
+            if (cancelled) throw CInterruptedException();
+        }
+    } sink;
     struct Case {
         const char* what;
         std::function<void(CTestConverter&)> arrange;
@@ -154,13 +161,22 @@ TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput) {
     } cases[] = {
         {"cancel during the export",
          [](CTestConverter& c) { c.writeMovie = [](const std::wstring&) { throw CInterruptedException(); }; }, true},
+        {"cancel while compiling",
+         [&sink](CTestConverter& c) {
+             c.compile = [&sink](std::vector<std::uint8_t>& bytes) {
+                 bytes.assign({'F', 'W', 'S', 8});
+                 sink.cancelled = true;
+             };
+         },
+         true},
         {"compiler returns nothing", [](CTestConverter& c) { c.compile = [](std::vector<std::uint8_t>&) {}; }, false},
         {"compiler fails",
          [](CTestConverter& c) { c.compile = [](std::vector<std::uint8_t>&) { throw CXml2SwfException(L"x"); }; },
          false},
     };
     for (auto& c : cases) {
-        CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
+        sink.cancelled = false;
+        CTestConverter converter(nullptr, &m_settings, nullptr, &sink);
         c.arrange(converter);
         bool cancelled = false;
         try {
