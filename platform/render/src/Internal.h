@@ -54,6 +54,9 @@ void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h);
 // Plays a metafile into the box (0, 0, w, h) of the current user space.
 void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap& tone);
 
+// Plays an enhanced metafile into the box (0, 0, w, h); false when the bytes are not one.
+bool PlayEmf(cairo_t* cr, const std::vector<std::uint8_t>& bytes, double w, double h, const ToneMap& tone);
+
 // PNG encoding of a cairo image surface (ARGB32 or RGB24).
 std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAlpha);
 

@@ -424,18 +424,23 @@ void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h) {
     const double visW = 1 - cl - cr_, visH = 1 - ct - cb;
     if (visW <= 1e-6 || visH <= 1e-6) return;  // cropped away entirely
 
-    if (format == PictureFormat::Wmf) {
+    if (format == PictureFormat::Wmf || format == PictureFormat::Emf) {
         WmfFile wmf;
-        if (ReadWmf(picture.bytes, wmf)) {
+        const bool readable = format == PictureFormat::Emf || ReadWmf(picture.bytes, wmf);
+        if (readable) {
             cairo_save(cr);
             cairo_rectangle(cr, 0, 0, w, h);
             cairo_clip(cr);
             // The whole picture spans w / visW; shift so the visible part fills the box.
             const double fullW = w / visW, fullH = h / visH;
             cairo_translate(cr, -cl * fullW, -ct * fullH);
-            PlayWmf(cr, wmf, fullW, fullH, tone);
+            bool played = true;
+            if (format == PictureFormat::Wmf)
+                PlayWmf(cr, wmf, fullW, fullH, tone);
+            else
+                played = PlayEmf(cr, picture.bytes, fullW, fullH, tone);
             cairo_restore(cr);
-            return;
+            if (played) return;
         }
         Placeholder(cr, w, h);
         return;
