@@ -101,6 +101,70 @@ private:
     std::map<std::tuple<std::wstring, bool, bool>, Entry> m_faces;
 };
 
+}  // namespace
+
+double DrawMetafileText(cairo_t* cr, const MetafileTextStyle& style, const std::wstring& text,
+                        const std::vector<double>& dx, double x, double y, const ToneMap& tone) {
+    const MetafileFont& font = style.font;
+    FT_Face ft = nullptr;
+    CFaceCache& faces = CFaceCache::Instance();
+    cairo_font_face_t* face = faces.Get(font.face, font.weight >= 600, font.italic, &ft);
+    if (!face || !ft || text.empty()) return 0;
+    std::lock_guard<std::mutex> lock(faces.Mutex());
+    const double upem = ft->units_per_EM > 0 ? ft->units_per_EM : 2048;
+    const double ascent = ft->ascender / upem, descent = -ft->descender / upem;
+    double em = std::fabs(font.height);
+    if (font.height > 0 && ascent + descent > 0) em = font.height / (ascent + descent);
+    if (font.height == 0) em = 12;
+    if (!(em > 0) || !std::isfinite(em)) return 0;
+
+    // Glyphs upright however the page is mirrored; turned by the font's escapement.
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    const double signX = m.xx < 0 ? -1 : 1, signY = m.yy < 0 ? -1 : 1;
+    const double angle = -font.escapement / 10 * M_PI / 180 * signX * signY;
+    std::vector<cairo_glyph_t> glyphs;
+    double pen = 0;
+    for (std::size_t i = 0; i < text.size() && i < kMaxTextChars; ++i) {
+        FT_UInt index = FT_Get_Char_Index(ft, FT_ULong(text[i]));
+        if (index == 0 && text[i] < 0x100) index = FT_Get_Char_Index(ft, FT_ULong(text[i]) | 0xF000);
+        double advance = 0;
+        if (i < dx.size())
+            advance = std::fabs(dx[i]);
+        else if (FT_Load_Glyph(ft, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) == 0)
+            advance = ft->glyph->advance.x / upem * em;
+        if (index != 0) glyphs.push_back({index, pen, 0});
+        pen += advance;
+    }
+    double startX = 0;
+    if ((style.align & 6) == 6)
+        startX = -pen / 2;
+    else if (style.align & 2)
+        startX = -pen;
+    const double baseline = (style.align & 24) == 24 ? 0 : (style.align & 8) ? -descent * em : ascent * em;
+
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, signX, signY);
+    cairo_rotate(cr, angle);
+    cairo_translate(cr, startX, baseline);
+    cairo_set_font_face(cr, face);
+    cairo_matrix_t fm;
+    cairo_matrix_init_scale(&fm, em, em);
+    cairo_set_font_matrix(cr, &fm);
+    const std::uint32_t bgr = tone.ApplyRgb(style.color & 0xFFFFFF);
+    cairo_set_source_rgb(cr, (bgr & 0xFF) / 255.0, ((bgr >> 8) & 0xFF) / 255.0, ((bgr >> 16) & 0xFF) / 255.0);
+    if (!glyphs.empty()) cairo_show_glyphs(cr, glyphs.data(), static_cast<int>(glyphs.size()));
+    if (font.underline) {
+        cairo_rectangle(cr, 0, em * 0.1, pen, std::max(em * 0.05, 0.5));
+        cairo_fill(cr);
+    }
+    cairo_restore(cr);
+    return pen * signX;
+}
+
+namespace {
+
 struct Pen {
     std::uint32_t style = 0;  // PS_* (5: null)
     double width = 0;         // logical units; 0 is one device pixel
@@ -110,13 +174,7 @@ struct Brush {
     std::uint32_t style = 0;  // BS_* (1: null)
     std::uint32_t color = 0xFFFFFF;
 };
-struct Font {
-    double height = -12;  // negative: the em; positive: the cell
-    int weight = 400;
-    bool italic = false, underline = false;
-    double escapement = 0;  // tenths of a degree, counter-clockwise
-    std::wstring face;
-};
+using Font = MetafileFont;
 struct Object {
     enum Kind { Empty, PenObject, BrushObject, FontObject, Other } kind = Empty;
     Pen pen;
@@ -452,75 +510,20 @@ private:
             SetColor(m_dc.bkColor);
             cairo_fill(m_cr);
         }
-        const Font& font = m_dc.font;
-        FT_Face ft = nullptr;
-        CFaceCache& faces = CFaceCache::Instance();
-        cairo_font_face_t* face = faces.Get(font.face, font.weight >= 600, font.italic, &ft);
-        if (!face || !ft) return;
-        std::lock_guard<std::mutex> lock(faces.Mutex());
-        const double upem = ft->units_per_EM > 0 ? ft->units_per_EM : 2048;
-        const double ascent = ft->ascender / upem, descent = -ft->descender / upem;
-        double em = std::fabs(font.height);
-        if (font.height > 0 && ascent + descent > 0) em = font.height / (ascent + descent);
-        if (font.height == 0) em = 12;
-        if (!(em > 0) || !std::isfinite(em)) return;
-
-        // Glyphs upright however the page is mirrored; turned by the font's escapement.
-        cairo_matrix_t m;
-        cairo_get_matrix(m_cr, &m);
-        const double signX = m.xx < 0 ? -1 : 1, signY = m.yy < 0 ? -1 : 1;
-        const double angle = -font.escapement / 10 * M_PI / 180 * signX * signY;
-        std::vector<cairo_glyph_t> glyphs;
-        double pen = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            FT_UInt index = FT_Get_Char_Index(ft, FT_ULong(text[i]));
-            if (index == 0 && text[i] < 0x100) index = FT_Get_Char_Index(ft, FT_ULong(text[i]) | 0xF000);
-            double advance = 0;
-            if (i < dx.size()) {
-                advance = dx[i] * signX;
-            } else if (FT_Load_Glyph(ft, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) == 0) {
-                advance = ft->glyph->advance.x / upem * em;
-            }
-            if (index != 0) glyphs.push_back({index, pen, 0});
-            pen += advance;
-        }
-        const std::uint32_t align = m_dc.textAlign;
-        double startX = 0;
-        if ((align & 6) == 6)
-            startX = -pen / 2;
-        else if (align & 2)
-            startX = -pen;
-        double baseline = 0;
-        if ((align & 24) == 24)
-            baseline = 0;
-        else if (align & 8)
-            baseline = -descent * em;
-        else
-            baseline = ascent * em;
-        const bool updateCp = (align & 1) != 0;
-        const double originX = updateCp ? m_dc.curX : refX, originY = updateCp ? m_dc.curY : refY;
-        if (updateCp) m_dc.curX += pen * signX;
-
+        MetafileTextStyle style;
+        style.font = m_dc.font;
+        style.align = m_dc.textAlign;
+        style.color = m_dc.textColor;
+        const bool updateCp = (m_dc.textAlign & 1) != 0;
         cairo_save(m_cr);
         if (options & 0x4) {  // clipped to its rectangle
             cairo_rectangle(m_cr, r.I32(56), r.I32(60), r.I32(64) - r.I32(56), r.I32(68) - r.I32(60));
             cairo_clip(m_cr);
         }
-        cairo_translate(m_cr, originX, originY);
-        cairo_scale(m_cr, signX, signY);
-        cairo_rotate(m_cr, angle);
-        cairo_translate(m_cr, startX, baseline);
-        cairo_set_font_face(m_cr, face);
-        cairo_matrix_t fm;
-        cairo_matrix_init_scale(&fm, em, em);
-        cairo_set_font_matrix(m_cr, &fm);
-        SetColor(m_dc.textColor);
-        if (!glyphs.empty()) cairo_show_glyphs(m_cr, glyphs.data(), static_cast<int>(glyphs.size()));
-        if (font.underline) {
-            cairo_rectangle(m_cr, 0, em * 0.1, pen, std::max(em * 0.05, 0.5));
-            cairo_fill(m_cr);
-        }
+        const double advance =
+            DrawMetafileText(m_cr, style, text, dx, updateCp ? m_dc.curX : refX, updateCp ? m_dc.curY : refY, m_tone);
         cairo_restore(m_cr);
+        if (updateCp) m_dc.curX += advance;
     }
 
     void ClipRegion(const Rec& r) {
@@ -697,12 +700,18 @@ private:
                 o->brush = {r.U32(12) == 1 ? 1u : 0u, r.U32(16) & 0xFFFFFF};
             }
             break;
-        case 93:  // a brush from a bitmap pattern: its average is not known, mid grey stands in
+        case 93:  // brushes of a bitmap pattern: drawn in the bitmap's mean colour
         case 94:
             if (Object* o = Slot(r.U32(8))) {
                 *o = Object();
                 o->kind = Object::BrushObject;
                 o->brush = {0, 0x808080};
+                const std::uint32_t offBmi = r.U32(16), cbBmi = r.U32(20), offBits = r.U32(24), cbBits = r.U32(28);
+                if (cbBmi && r.Has(offBmi, cbBmi) && r.Has(offBits, cbBits)) {
+                    std::vector<std::uint8_t> dib(r.p + offBmi, r.p + offBmi + cbBmi);
+                    dib.insert(dib.end(), r.p + offBits, r.p + offBits + cbBits);
+                    AverageDibColor(dib.data(), dib.size(), o->brush.color);
+                }
             }
             break;
         case 82:

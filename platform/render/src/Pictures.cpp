@@ -299,6 +299,17 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
     return true;
 }
 
+bool AverageDibColor(const std::uint8_t* data, size_t size, std::uint32_t& bgr) {
+    Pixels px;
+    if (!DecodeDib(data, size, px) || px.rgba.empty()) return false;
+    std::uint64_t sum[3] = {0, 0, 0};
+    const size_t n = px.rgba.size() / 4;
+    for (size_t i = 0; i < n; ++i)
+        for (int c = 0; c < 3; ++c) sum[c] += px.rgba[i * 4 + c];
+    bgr = std::uint32_t(sum[0] / n) | (std::uint32_t(sum[1] / n) << 8) | (std::uint32_t(sum[2] / n) << 16);
+    return true;
+}
+
 std::uint8_t ToneMap::Apply(std::uint8_t c) const {
     // Contrast scales the distance from middle grey (0.5 keeps it, 0 flattens everything to grey,
     // towards 1 it thresholds); brightness then shifts every channel, 0 and 1 reaching black and
