@@ -1,6 +1,7 @@
 // The loader over the corpus of real presentations: every file loads or is refused clearly, and
 // named files show what a viewer of them sees.
 
+#include "compoundfile/CompoundFile.h"
 #include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +82,13 @@ TEST(LoaderCorpus, EveryFileLoadsOrIsRefusedClearly) {
                     }
                 }
             }
-            EXPECT_EQ(r.document->fileBytes.size(), std::filesystem::file_size(entry.path()));
+            // What SaveCopyAs writes: the file itself, or for a file saved for PowerPoint 95 as
+            // well, a plain file of the newer format.
+            compoundfile::CCompoundFileStorage storage(entry.path().string());
+            if (storage.Open() && storage.HasStream("PP97_DUALSTORAGE/PowerPoint Document"))
+                EXPECT_LT(r.document->fileBytes.size(), std::filesystem::file_size(entry.path()));
+            else
+                EXPECT_EQ(r.document->fileBytes.size(), std::filesystem::file_size(entry.path()));
         } catch (const CPptLoadError& e) {
             // The message names the file and says why.
             const std::wstring message = e.GetMessage();

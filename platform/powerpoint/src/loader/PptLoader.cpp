@@ -325,6 +325,21 @@ void ReadSlides(CLoadContext& ctx) {
     }
 }
 
+std::vector<std::uint8_t> PlainCopy(const libpptparser::CStreamParser& parser) {
+    std::vector<compoundfile::CCompoundFileStreamData> streams{{"PowerPoint Document", parser.GetStreamBytes()}};
+    // The reader names the property-set streams without their leading control character.
+    const std::pair<const char*, const char*> others[] = {
+        {"Current User", "Current User"},
+        {"Pictures", "Pictures"},
+        {"SummaryInformation", "\x05SummaryInformation"},
+        {"DocumentSummaryInformation", "\x05DocumentSummaryInformation"}};
+    for (const auto& [found, written] : others) {
+        compoundfile::CCompoundFileStream s(parser.GetStorage(), parser.GetStreamPath(found));
+        if (!s.Failed()) streams.push_back({written, s.ReadAll()});
+    }
+    return compoundfile::WriteCompoundFile(streams);
+}
+
 LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, const LoadOptions& options) {
     const std::wstring fileName = BaseName(fullPath);
     LoadResult result;
@@ -413,7 +428,9 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
     if (ctx.maxShapeId > 0 && ctx.maxShapeId < kMaxReservedId)
         while (static_cast<std::uint32_t>(doc->NewShapeId()) < ctx.maxShapeId) {}
 
-    doc->fileBytes = std::move(bytes);
+    // A copy of a file saved for PowerPoint 95 as well is a plain 97-2003 file: the presentation's
+    // own streams at the root, without the older format beside them.
+    doc->fileBytes = parser.IsDualFormat() ? PlainCopy(parser) : std::move(bytes);
     doc->saved = msoTrue;
     return result;
 }
