@@ -62,6 +62,13 @@ CSlidesCollection::CSlidesCollection(const CPersistDirectory& directory, CPresen
 
 CSlidesCollection::~CSlidesCollection() = default;
 
+std::shared_ptr<CSlide> CSlidesCollection::FindSlide(uint32_t slideId) const {
+    if (slideId == 0) return nullptr;  // a slide without a slide-list entry has no identity
+    for (const auto& slide : m_slides)
+        if (slide->GetSlideId() == slideId) return slide;
+    return nullptr;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 CSlide::CSlide(const std::shared_ptr<CPptContainer>& container, uint32_t index, CSlidesCollection* collection,

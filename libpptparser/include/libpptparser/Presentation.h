@@ -288,6 +288,8 @@ public:
     size_t GetCount() const { return m_slides.size(); }
     // Slide i; empty past the end.
     std::shared_ptr<CSlide> GetItem(size_t i) const { return i < m_slides.size() ? m_slides[i] : nullptr; }
+    // The slide with this identity (the object model's SlideID); empty when none has it.
+    std::shared_ptr<CSlide> FindSlide(uint32_t slideId) const;
     CPresentation* GetPresentation() const { return m_presentation; }
 
 private:

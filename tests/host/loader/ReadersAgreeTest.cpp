@@ -97,8 +97,12 @@ TEST(ReadersAgree, OnTheSlidesOfEveryCorpusFile) {
         ++compared;
         // Same slides, same order, matched by identity and not only by position.
         EXPECT_EQ(ParsedIds(*model), LoadedIds(loaded));
-        for (size_t i = 0; i < model->GetSlides()->GetCount(); ++i)
+        const auto& slides = loaded.document->Slides();
+        for (size_t i = 0; i < model->GetSlides()->GetCount() && i < slides.size(); ++i) {
             EXPECT_EQ(model->GetSlides()->GetItem(i)->GetIndex(), i);
+            EXPECT_EQ(model->GetSlides()->FindSlide(static_cast<uint32_t>(slides[i]->slideId)),
+                      model->GetSlides()->GetItem(i));
+        }
         EXPECT_EQ(model->IsRecovered(), !loaded.usedEditChain);
     }
     EXPECT_GE(compared, 25);

@@ -1,4 +1,8 @@
-// The pptdump tool: options, exit status, one line on failure, every corpus file in time.
+// The pptdump tool: options, exit status, one line on failure, recovered files, every corpus file
+// in time.
+
+#include "CfbBuilder.h"
+#include "DeckBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -99,5 +103,20 @@ TEST(PptDump, EveryCorpusFileWithinASecond) {
             EXPECT_TRUE(run.out.empty());
             EXPECT_EQ(Lines(run.err), 1u) << run.err;
         }
+    }
+}
+
+TEST(PptDump, SaysWhenAFileWasRecovered) {
+    if (!fs::exists(fs::path(BC_BINARY_DIR) / "bin" / "pptdump")) GTEST_SKIP() << "pptdump is not built";
+    testdeck::Deck deck;
+    deck.slides.push_back(testdeck::Slide());
+    uint32_t edit = 0;
+    const testrec::Bytes stream = deck.Stream(edit);
+    for (const uint32_t pointsAt : {edit, 0x7FFFFFF0u}) {
+        const testrec::Bytes user = testdeck::CurrentUser(pointsAt);
+        ToolRun run = Dump("'" + testcfb::WriteTemp(testdeck::File(stream, &user), "deck.ppt") + "'");
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("<Slide index=\"0\">"), std::string::npos);
+        EXPECT_EQ(run.err.find("recovered") != std::string::npos, pointsAt != edit) << run.err;
     }
 }
