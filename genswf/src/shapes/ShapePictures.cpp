@@ -18,6 +18,8 @@
 #include "genswf/text/ShapeTextIndex.h"
 #include "genswf/utils/Exceptions.h"
 
+#include <algorithm>
+
 namespace genswf {
 
 namespace {
@@ -120,6 +122,17 @@ void CShape::SaveDimPicture(CPptShape& copy) {
 
 void CShape::WriteImageDefinition(const std::wstring& id, const std::wstring& file) {
     const CRefPtr<CEffectRegistry> registry = CEffectRegistry::GetRequiredGlobal();
+    // The compiler draws a metafile as a sprite of the shape's size, not as an image.
+    if (file.size() >= 4 && ToLowerCase(file.substr(file.size() - 4)) == L".wmf") {
+        XmlElementPtr sprite = m_movie->WriteSprite(m_definitionsParent, id);
+        m_movie->SetElementAttribute(sprite, L"src", file);
+        // A straight line has no height (or width); the compiler needs a size to scale to.
+        const float width = std::max(1.0f, m_movie->ScaleX(m_boundsWidth));
+        const float height = std::max(1.0f, m_movie->ScaleY(m_boundsHeight));
+        m_movie->SetAttribute(sprite, m_movie->CreateFloatAttribute(L"width", width));
+        m_movie->SetAttribute(sprite, m_movie->CreateFloatAttribute(L"height", height));
+        return;
+    }
     // Only the version without a timeline sizes its pictures; later ones take the file's size.
     const float width = registry->IsVersion9() ? m_movie->ScaleX(m_boundsWidth) : 0.0f;
     const float height = registry->IsVersion9() ? m_movie->ScaleY(m_boundsHeight) : 0.0f;

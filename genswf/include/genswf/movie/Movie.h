@@ -26,7 +26,9 @@ class CEffectExporterFactory;
 class CFontManager;
 class CHyperlinkSource;
 class CLogFile;
+class CActionList;
 class CMovieImpl;
+class CPptHyperlink;
 class CPptPresentation;
 class CSlide;
 
@@ -235,6 +237,9 @@ protected:
 
 private:
     std::wstring NextId(const wchar_t* prefix, std::int32_t& counter);
+    // The exported position a non-slide action's hyperlink jumps to (-1: none); an address
+    // becomes a Get-URL action in actions instead.
+    int HyperlinkTarget(const CPptHyperlink& hyperlink, CActionList& actions);
     XmlElementPtr CreateWithId(const XmlNodePtr& parent, const wchar_t* name, const std::wstring& id);
     void AddRect(const XmlElementPtr& element, float x, float y, float width, float height);
 
@@ -314,6 +319,10 @@ std::wstring ReadPresentationEndUrlTag(PowerPoint::_Presentation* presentation);
 // The range's slides (AddRef'ed, in the vector's holders) by ascending SlideIndex; equal
 // indexes keep range order and a slide listed twice is taken once.
 void CollectSlidesInIndexOrder(PowerPoint::SlideRange* range, std::vector<CComPtr<PowerPoint::_Slide>>& slides);
+
+// Whether the movie may open the address: http, https, mailto and ftp, or a file name relative
+// to the movie. Script addresses, other schemes and absolute file names are refused.
+bool IsSafeMovieUrl(const std::wstring& address);
 
 // Puts a line feed between a tag and a directly following tag (start, end or empty-element
 // tags only), leaving CDATA sections, comments, processing instructions and quoted attribute
