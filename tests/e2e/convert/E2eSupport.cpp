@@ -3,6 +3,8 @@
 #include "addin/language/LanguageManager.h"
 #include "genswf/utils/RegistryKey.h"
 
+#include <gtest/gtest.h>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -79,7 +81,7 @@ int ParsedFrameCount(const std::string& movie, std::string& why) {
         why = std::string("no movie checker at ") + BC_SWFSHOT;
         return -1;
     }
-    const ProcessResult r = Run({"/bin/sh", BC_SWFSHOT, "--check", movie});
+    const ProcessResult r = Run({"/bin/bash", BC_SWFSHOT, "--check", movie});
     const std::string key = "\"frameCount\":";
     const std::size_t at = r.out.find(key);
     if (r.status != 0 || at == std::string::npos) {
@@ -104,6 +106,10 @@ CInstallation::CInstallation() : m_tmpdir("TMPDIR", m_temp.Native().c_str()) {
     genswf::CRegistryKey machine;
     machine.Create(HKEY_LOCAL_MACHINE, L"Software\\Ombrel Works\\Brindlecast 1 Roru");
     machine.SetStringValue(genswf::WideFromUtf8(BC_BINARY_DIR), L"Installation Folder");
+    // The compiler is found through its registration, as an installation has it.
+    const ProcessResult registered = Run({BC_BINARY_DIR "/bin/bcregsvr", BC_BINARY_DIR "/lib/libtarnquill.so"});
+    if (registered.status != 0) ADD_FAILURE() << "bcregsvr: " << registered.err;
+    registry::ResetForTesting();
 }
 
 CInstallation::~CInstallation() { SetLanguageManager(nullptr); }

@@ -163,7 +163,7 @@ TEST(HostCommand, CtrlCCancelsCleanly) {
         sent = true;
         return true;
     };
-    const e2e::ProcessResult r = Host({e2e::CorpusFile("bug56240.ppt"), "-o", movie, "--yes"}, interrupt);
+    const e2e::ProcessResult r = Host({e2e::CorpusFile("41246-1.ppt"), "-o", movie, "--yes"}, interrupt);
     ASSERT_TRUE(sent);
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("cancelled"), std::string::npos) << r.err;
