@@ -63,17 +63,10 @@ case "${1:-}" in
   setup) setup ;;
   demo)
     setup
-    # The movie export is not assembled yet: the demo runs the stages that exist, the parse
-    # and a picture of the sample's slides, and the compiler on a movie description.
     out="$BUILD/demo"
     mkdir -p "$out"
-    "$BUILD/bin/pptdump" "$ROOT/examples/sample.ppt" > "$out/sample-model.xml"
-    echo "Parsed examples/sample.ppt: $(grep -c '<Slide ' "$out/sample-model.xml") slides, model in $out/sample-model.xml"
-    for n in 1 2 3 4; do
-      "$BUILD/bin/pptrender" "$ROOT/examples/sample.ppt" --slide "$n" -o "$out/sample-slide$n.png"
-    done
-    "$BUILD/bin/tarnquill" "$ROOT/tests/data/movie/two_layers.xml" -o "$out/two_layers.swf"
-    echo "Compiled tests/data/movie/two_layers.xml into $out/two_layers.swf"
+    "$BUILD/bin/brindlecast" "$ROOT/examples/sample.ppt" -o "$out/sample.swf" --yes
+    echo "Converted examples/sample.ppt into $out/sample.swf"
     ;;
   test)
     setup
