@@ -27,6 +27,7 @@ namespace {
 constexpr std::size_t kMaxObjects = 65536;
 constexpr std::size_t kMaxSavedStates = 256;
 constexpr std::size_t kMaxTextChars = 8192;
+constexpr double kMaxGlyphPixels = 4096;
 
 // Little-endian reads inside one record; out of range reads give 0 (callers check lengths first).
 struct Rec {
@@ -118,9 +119,11 @@ double DrawMetafileText(cairo_t* cr, const MetafileTextStyle& style, const std::
     if (font.height == 0) em = 12;
     if (!(em > 0) || !std::isfinite(em)) return 0;
 
-    // Glyphs upright however the page is mirrored; turned by the font's escapement.
+    // Glyphs upright however the page is mirrored; turned by the font's escapement. Glyphs
+    // larger than any picture could show are not drawn (their rendering alone would be huge).
     cairo_matrix_t m;
     cairo_get_matrix(cr, &m);
+    if (!(em * std::sqrt(std::fabs(m.xx * m.yy - m.xy * m.yx)) <= kMaxGlyphPixels)) return 0;
     const double signX = m.xx < 0 ? -1 : 1, signY = m.yy < 0 ? -1 : 1;
     const double angle = -font.escapement / 10 * M_PI / 180 * signX * signY;
     std::vector<cairo_glyph_t> glyphs;
@@ -394,7 +397,7 @@ private:
 
     void PolyPoly(const Rec& r, bool small, bool polygon) {
         const std::uint32_t polys = r.U32(24), total = r.U32(28);
-        if (polys > (r.size - 32) / 4) return;
+        if (r.size < 32 || polys > (r.size - 32) / 4) return;
         std::vector<std::pair<double, double>> pts;
         if (!Points(r, 32 + std::size_t(polys) * 4, total, small, pts)) return;
         std::size_t at = 0;

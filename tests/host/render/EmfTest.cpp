@@ -212,6 +212,14 @@ TEST(RenderEmf, DamagedMetafilesNeverReadPastTheirBytes) {
         b.Record(type, {0, 0, 0, 0, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF});
         RenderShapeRaster(Picture(b.Bytes()), 1, 1);
     }
+    // A poly-polygon too short for its own counts, and a font taller than any picture: nothing
+    // drawn, promptly.
+    {
+        EmfBuilder b;
+        b.Record(8, {0, 0, 0, 0, -1}).Record(91, {0, 0, 0, 0, -1});
+        b.Font(1, -2000000000, u"Liberation Sans").Record(37, {1}).Text(0, 0, u"H", 0);
+        RenderShapeRaster(Picture(b.Bytes()), 1, 1);
+    }
     // A header that is not one: the placeholder.
     std::vector<std::uint8_t> bad = scene;
     bad[40] = 'X';
