@@ -36,22 +36,6 @@ std::string Movie(const std::string& objects, const std::string& frames, const s
            "</objects><layers><layer>" + frames + "</layer></layers></movie>";
 }
 
-// Every character a tag places or a button shows was defined by an earlier tag.
-void ExpectDefinedBeforeUse(const std::vector<swftest::Tag>& tags, std::set<int>& defined) {
-    for (const auto& t : tags) {
-        if (t.code == 26) {
-            auto p = swftest::ReadPlace(t);
-            if (p.hasCharacter) {
-                EXPECT_TRUE(defined.count(p.character)) << "character " << p.character;
-            }
-        }
-        if (t.code == 39) ExpectDefinedBeforeUse(t.children, defined);
-        if (int id = swftest::DefinedId(t)) {
-            EXPECT_TRUE(defined.insert(id).second) << "id defined twice: " << id;
-        }
-    }
-}
-
 int Count(const std::vector<swftest::Tag>& tags, int code) {
     int n = 0;
     for (const auto& t : tags) n += t.code == code;
@@ -78,7 +62,7 @@ TEST(CompilerStructure, SlidesAsTheExportWritesThem) {
     EXPECT_EQ(m.tags.back().code, 0);
     EXPECT_EQ(Count(m.tags, 1), 3);
     std::set<int> defined;
-    ExpectDefinedBeforeUse(m.tags, defined);
+    swftest::ExpectDefinedBeforeUse(m.tags, defined);
 
     // Slide 0: last command at frame 24 gives 25 frames; its label sits on frame 12.
     const auto& sld0 = Sprite(m, 0);
