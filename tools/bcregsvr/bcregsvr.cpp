@@ -5,9 +5,11 @@
 #include "com/ComLite.h"
 
 #include <dlfcn.h>
+#include <getopt.h>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -15,9 +17,10 @@ void PrintUsage(std::FILE* out) {
     std::fputs(
         "usage: bcregsvr [-u] LIBRARY.so\n"
         "Registers the in-process component in LIBRARY.so (calls its DllRegisterServer).\n"
-        "  -u         unregister instead (calls DllUnregisterServer)\n"
-        "  --help     show this text\n"
-        "  --version  show the version\n"
+        "  -u, --unregister  unregister instead (calls DllUnregisterServer)\n"
+        "  -h, --help        show this text\n"
+        "  --version         show the version\n"
+        "Exit status: 0 on success, 1 when loading or registering fails, 2 for wrong arguments.\n"
         "The registry folder is $BRINDLECAST_REGISTRY, else $XDG_CONFIG_HOME/brindlecast/registry,\n"
         "else ~/.config/brindlecast/registry.\n",
         out);
@@ -29,38 +32,56 @@ std::string Narrow(const std::wstring& text) {
     return out;
 }
 
+// The option as the user wrote it, for the message about it.
+std::string Offending(char** argv) {
+    if (optopt > 0 && optopt < 128) return std::string("-") + static_cast<char>(optopt);
+    return argv[optind - 1];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     bool unregister = false;
-    const char* library = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+    enum { kVersion = 256 };
+    static const option kOptions[] = {{"unregister", no_argument, nullptr, 'u'},
+                                      {"help", no_argument, nullptr, 'h'},
+                                      {"version", no_argument, nullptr, kVersion},
+                                      {nullptr, 0, nullptr, 0}};
+    opterr = 0;
+    for (int c; (c = getopt_long(argc, argv, ":hu", kOptions, nullptr)) != -1;) {
+        switch (c) {
+        case 'h':
             PrintUsage(stdout);
             return 0;
-        }
-        if (std::strcmp(arg, "--version") == 0) {
+        case kVersion:
             std::printf("bcregsvr %s\n", BC_VERSION_STRING);
             return 0;
-        }
-        if (std::strcmp(arg, "-u") == 0 || std::strcmp(arg, "/u") == 0) {
+        case 'u':
             unregister = true;
-        } else if (arg[0] == '-' && arg[1] != '\0') {
-            std::fprintf(stderr, "bcregsvr: unknown option %s\n", arg);
+            break;
+        default:
+            std::fprintf(stderr, "bcregsvr: unknown option %s\n", Offending(argv).c_str());
             PrintUsage(stderr);
-            return 1;
-        } else if (library) {
-            std::fprintf(stderr, "bcregsvr: only one library at a time\n");
-            return 1;
-        } else {
-            library = arg;
+            return 2;
         }
     }
-    if (!library) {
-        PrintUsage(stderr);
-        return 1;
+    // "/u" unregisters too, in the platform's own spelling.
+    std::vector<const char*> names;
+    for (int i = optind; i < argc; ++i) {
+        if (std::strcmp(argv[i], "/u") == 0)
+            unregister = true;
+        else
+            names.push_back(argv[i]);
     }
+    if (names.size() > 1) {
+        std::fprintf(stderr, "bcregsvr: only one library at a time\n");
+        return 2;
+    }
+    if (names.empty()) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const char* library = names[0];
 
     // A bare file name means the file here, not a search of the library path.
     std::string path = library;

@@ -1,5 +1,7 @@
 // pptdump FILE.ppt: parses a presentation and writes its model as the debug dump to stdout.
 
+#include <getopt.h>
+
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -24,37 +26,42 @@ void Usage(std::ostream& out) {
            "Exit status: 0 on success, 1 when the file cannot be read, 2 for wrong arguments.\n";
 }
 
+// The option as the user wrote it, for the message about it.
+std::string Offending(char** argv) {
+    if (optopt > 0 && optopt < 128) return std::string("-") + static_cast<char>(optopt);
+    return argv[optind - 1];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string file;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
+    enum { kVersion = 256 };
+    static const option kOptions[] = {{"help", no_argument, nullptr, 'h'},
+                                      {"version", no_argument, nullptr, kVersion},
+                                      {nullptr, 0, nullptr, 0}};
+    opterr = 0;
+    for (int c; (c = getopt_long(argc, argv, ":h", kOptions, nullptr)) != -1;) {
+        switch (c) {
+        case 'h':
             Usage(std::cout);
             return 0;
-        }
-        if (arg == "--version") {
+        case kVersion:
             std::cout << "pptdump " << BC_VERSION_STRING << "\n";
             return 0;
-        }
-        if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
-            std::cerr << "pptdump: unknown option " << arg << " (see pptdump --help)\n";
-            return 2;
-        }
-        if (arg == "--" && i + 1 < argc) {
-            file = argv[++i];
-        } else if (file.empty()) {
-            file = arg;
-        } else {
-            std::cerr << "pptdump: one file at a time (see pptdump --help)\n";
+        default:
+            std::cerr << "pptdump: unknown option " << Offending(argv) << " (see pptdump --help)\n";
             return 2;
         }
     }
-    if (file.empty()) {
+    if (optind >= argc) {
         std::cerr << "pptdump: no file given (see pptdump --help)\n";
         return 2;
     }
+    if (argc - optind > 1) {
+        std::cerr << "pptdump: one file at a time (see pptdump --help)\n";
+        return 2;
+    }
+    const std::string file = argv[optind];
 
     try {
         libpptparser::CStreamParser parser(file);

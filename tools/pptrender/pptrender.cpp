@@ -9,6 +9,8 @@
 #include "powerpoint/loader/PptLoader.h"
 #include "render/BcRender.h"
 
+#include <getopt.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,8 +24,19 @@ namespace {
 
 std::string Utf8(const std::wstring& w) { return base::encodings::Utf8FromWide(w); }
 
+const char kUsage[] =
+    "usage: pptrender FILE.ppt --slide N [--shapes] -o OUT.png\n"
+    "Draws slide N of a presentation as the host would, one pixel a point.\n"
+    "  --slide=N           the slide to draw, from 1 (required)\n"
+    "  -o, --output=FILE   the PNG file to write (required)\n"
+    "  --shapes            also write each shape of the slide as OUT-shapeK.png\n"
+    "  -h, --help          show this help\n"
+    "  --version           show the version\n"
+    "Exit status: 0 on success, 1 when loading or drawing fails, 2 for wrong arguments.\n";
+
+// Wrong arguments: the first line of the help, on stderr.
 int Usage() {
-    std::fprintf(stderr, "usage: pptrender FILE.ppt --slide N [--shapes] -o OUT.png\n");
+    std::fwrite(kUsage, 1, std::strchr(kUsage, '\n') + 1 - kUsage, stderr);
     return 2;
 }
 
@@ -33,26 +46,41 @@ int main(int argc, char** argv) {
     std::string input, output;
     long slideNumber = 0;
     bool shapes = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--slide" && i + 1 < argc) {
-            char* end = nullptr;
-            slideNumber = std::strtol(argv[++i], &end, 10);
-            if (!end || *end) return Usage();
-        } else if (a == "-o" && i + 1 < argc) {
-            output = argv[++i];
-        } else if (a == "--shapes") {
-            shapes = true;
-        } else if (a == "--version") {
+    enum { kSlide = 256, kShapes, kVersion };
+    static const option kOptions[] = {{"slide", required_argument, nullptr, kSlide},
+                                      {"output", required_argument, nullptr, 'o'},
+                                      {"shapes", no_argument, nullptr, kShapes},
+                                      {"help", no_argument, nullptr, 'h'},
+                                      {"version", no_argument, nullptr, kVersion},
+                                      {nullptr, 0, nullptr, 0}};
+    opterr = 0;
+    for (int c; (c = getopt_long(argc, argv, ":ho:", kOptions, nullptr)) != -1;) {
+        switch (c) {
+        case 'h':
+            std::fputs(kUsage, stdout);
+            return 0;
+        case kVersion:
             std::printf("pptrender %s\n", BC_VERSION_STRING);
             return 0;
-        } else if (!a.empty() && a[0] != '-' && input.empty()) {
-            input = a;
-        } else {
+        case kSlide: {
+            char* end = nullptr;
+            slideNumber = std::strtol(optarg, &end, 10);
+            if (!end || *end || end == optarg) return Usage();
+            break;
+        }
+        case 'o':
+            output = optarg;
+            break;
+        case kShapes:
+            shapes = true;
+            break;
+        default:
             return Usage();
         }
     }
-    if (input.empty() || output.empty() || slideNumber < 1) return Usage();
+    if (argc - optind != 1) return Usage();
+    input = argv[optind];
+    if (output.empty() || slideNumber < 1) return Usage();
 
     try {
         Loader::LoadResult loaded = Loader::LoadPresentation(input);

@@ -1,10 +1,12 @@
 #include "genswf/images/ImagesCollection.h"
 
-#include "Sha1.h"
 #include "genswf/utils/Exceptions.h"
 #include "genswf/utils/PngFile.h"
 #include "genswf/utils/Utils.h"
 
+#include <nettle/sha1.h>
+
+#include <array>
 #include <map>
 #include <utility>
 #include <vector>
@@ -15,6 +17,8 @@ namespace {
 
 constexpr int kImageErrorCode = 2;
 
+using Digest = std::array<std::uint8_t, SHA1_DIGEST_SIZE>;
+
 struct ImageRecord {
     std::wstring path;
     bool fileSizeKnown = false;
@@ -23,7 +27,7 @@ struct ImageRecord {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     bool digestKnown = false;
-    CSha1::Digest digest{};
+    Digest digest{};
     std::wstring name;
 };
 
@@ -57,20 +61,21 @@ void ReadDigest(ImageRecord& record) {
     CFileHandle file;
     if (!file.Create(record.path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL))
         THROW_IMAGE_ERROR(L"Cannot open image file " + record.path);
-    CSha1 sha;
+    sha1_ctx sha;
+    sha1_init(&sha);
     std::vector<std::uint8_t> chunk(64 * 1024);
     std::uint64_t total = 0;
     for (;;) {
         const long long got = file.Read(chunk.data(), chunk.size());
         if (got < 0) THROW_IMAGE_ERROR(L"Cannot load image file " + record.path);
         if (got == 0) break;
-        sha.Update(chunk.data(), static_cast<std::size_t>(got));
+        sha1_update(&sha, static_cast<std::size_t>(got), chunk.data());
         total += static_cast<std::uint64_t>(got);
     }
     // A file that changed size since it was measured is not the file that was compared.
     if (total == 0 || (record.fileSizeKnown && total != record.fileSize))
         THROW_IMAGE_ERROR(L"Cannot load image file " + record.path);
-    record.digest = sha.Finish();
+    sha1_digest(&sha, record.digest.size(), record.digest.data());
     record.digestKnown = true;
 }
 
@@ -133,7 +138,7 @@ private:
     std::map<std::wstring, std::size_t> pathIndex;
     std::multimap<std::uint64_t, std::size_t> sizeIndex;
     std::multimap<std::pair<std::uint32_t, std::uint32_t>, std::size_t> dimensionsIndex;
-    std::map<CSha1::Digest, std::size_t> digestIndex;
+    std::map<Digest, std::size_t> digestIndex;
 };
 
 ImagesCollection::ImagesCollection() : m_impl(new Impl()) {}

@@ -107,9 +107,13 @@ TEST(TarnquillTool, ExitStatusAndOneClearLine) {
     fs::path out = dir / "out.swf";
     EXPECT_EQ(Tool("--help", dir).status, 0);
     EXPECT_EQ(Tool("--version", dir).status, 0);
-    EXPECT_EQ(Tool(kData + "/slides.xml", dir).status, 1);  // no -o
+    EXPECT_EQ(Tool(kData + "/slides.xml", dir).status, 2);  // no -o
+    EXPECT_EQ(Tool("--bogus " + kData + "/slides.xml", dir).status, 2);
 
-    ToolRun ok = Tool(kData + "/slides.xml -o " + out.string(), dir);
+    // Options after the file, --opt=value, and a file after "--".
+    ToolRun ok = Tool(kData + "/slides.xml --output=" + out.string() + " -- " + kData + "/slides.xml", dir);
+    EXPECT_EQ(ok.status, 2) << ok.err;  // two descriptions
+    ok = Tool("--output=" + out.string() + " -- " + kData + "/slides.xml", dir);
     EXPECT_EQ(ok.status, 0) << ok.err;
     EXPECT_TRUE(fs::exists(out));
     fs::remove(out);

@@ -235,8 +235,9 @@ TEST(ComComponent, BcregsvrRegistersAndUnregisters) {
     const Case cases[] = {
         {"--version", 0, std::string("bcregsvr ") + BC_VERSION_STRING},
         {"--help", 0, "usage: bcregsvr [-u] LIBRARY.so"},
-        {"", 1, "usage:"},
-        {"--bogus", 1, "unknown option"},
+        {"", 2, "usage:"},
+        {"--bogus", 2, "unknown option"},
+        {"a.so b.so", 2, "only one library"},
         {registry.Folder() + "/missing.so", 1, "cannot load"},
         {BC_NO_ENTRY_LIBRARY, 1, "has no DllRegisterServer entry point"},
     };

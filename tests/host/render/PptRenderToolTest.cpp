@@ -78,13 +78,17 @@ TEST(PptRenderTool, DrawsEverySlideOfEveryFileThatLoads) {
 }
 
 TEST(PptRenderTool, BadArgumentsShowUsage) {
-    for (const char* args : {"", "x.ppt", "x.ppt --slide 0 -o y.png", "x.ppt --slide two -o y.png", "--bogus"}) {
+    for (const char* args : {"", "x.ppt", "x.ppt --slide 0 -o y.png", "x.ppt --slide two -o y.png", "--bogus",
+                             "x.ppt --slide=1 -o y.png z.ppt", "x.ppt --slide"}) {
         const ToolRun r = RunTool(args);
         EXPECT_EQ(r.code, 2) << args;
         EXPECT_NE(r.output.find("usage:"), std::string::npos) << args;
     }
-    const ToolRun missing = RunTool("/no/such/file.ppt --slide 1 -o /tmp/never.png");
+    const ToolRun missing = RunTool("--slide=1 --output=/tmp/never.png -- /no/such/file.ppt");
     EXPECT_EQ(missing.code, 1);
+    const ToolRun help = RunTool("--help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.output.find("--slide=N"), std::string::npos);
 }
 
 TEST(PptRenderTool, DrawsWhatTheHostExportsTextIncluded) {

@@ -67,6 +67,8 @@ TEST(PptDump, OptionsAndFailures) {
         {"'" BC_SOURCE_DIR "/tests/parser/libpptparser/CMakeLists.txt'", 1, "not a PowerPoint 97-2003 presentation"},
         {"", 2, "no file given"},
         {"--frobnicate", 2, "unknown option"},
+        {"-- /nonexistent/x.ppt", 1, "Failed to open file"},
+        {"a.ppt b.ppt", 2, "one file at a time"},
     };
     for (const auto& f : failures) {
         ToolRun run = Dump(f.arguments);
