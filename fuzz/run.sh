@@ -56,12 +56,13 @@ PER=$(( TOTAL / ${#TARGETS[@]} ))
 [ "$PER" -lt 1 ] && PER=1
 mkdir -p "$BUILD/fuzz-artifacts"
 
-# Runs one target; prints its figures, or the end of its log on a finding.
+# Runs one target; prints its figures, or the end of its log on a finding. The timeout leaves
+# room for a picture at the renderer's size limit, which takes seconds under the sanitizers.
 run_one() {
   local t="$1" log="$BUILD/fuzz-$1.log"
   if ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=0" \
      "$BUILD/bin/$t" "$CORPUS/$t" -max_total_time="$PER" -max_len="$(max_len "$t")" \
-       -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 -print_final_stats=1 \
+       -timeout=25 -rss_limit_mb=2048 -malloc_limit_mb=512 -print_final_stats=1 \
        -artifact_prefix="$BUILD/fuzz-artifacts/$t-" >"$log" 2>&1; then
     local runs speed
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
