@@ -36,17 +36,22 @@ TEST(TextFrame, PlainParagraphSprite) {
     FramePath path = deck.Frame(box);
     ASSERT_EQ(1u, path.content->GetParagraphCount());
     EXPECT_TRUE(path.content->GetParagraph(0)->GetAnimationTarget());
+    // By hand: the line is 1.2 x 18 = 21.6 points tall, so each field is 21.6 + 5 = 26.6 units
+    // (532 twips). The face's ascent and height are 1854 and 2288 of 2048 units per em, so the
+    // baseline lies 21.6 x 1854 / 2288 = 17.503 points down and the field's top 17.503 - 16.295
+    // = 1.208 below the line's: y = 50 + 1.208 - 2 = 49.208 (984 twips); x = 100 - 2 and 100 +
+    // width("Hello ") 46.02 - 2.
     EXPECT_EQ(
         "<test><sprite id=\"spr0\"><objects>"
-        "<htmlText id=\"txt0\" x=\"0tw\" y=\"0tw\" width=\"1020tw\" height=\"513tw\" color=\"#000000\" "
+        "<htmlText id=\"txt0\" x=\"0tw\" y=\"0tw\" width=\"1020tw\" height=\"532tw\" color=\"#000000\" "
         "fontId=\"fnt0\" fontSize=\"360tw\" multiline=\"0\" selectable=\"0\" wordWrap=\"0\"><![CDATA[Hello "
         "]]></htmlText>"
-        "<htmlText id=\"txt1\" x=\"0tw\" y=\"0tw\" width=\"960tw\" height=\"513tw\" color=\"#000000\" "
+        "<htmlText id=\"txt1\" x=\"0tw\" y=\"0tw\" width=\"960tw\" height=\"532tw\" color=\"#000000\" "
         "fontId=\"fnt0\" fontSize=\"360tw\" multiline=\"0\" selectable=\"0\" "
         "wordWrap=\"0\"><![CDATA[world]]></htmlText>"
         "</objects><layers><layer><frame index=\"0\">"
-        "<show id=\"show0\" objectId=\"txt0\" moveX=\"1960tw\" moveY=\"969tw\"/>"
-        "<show id=\"show1\" objectId=\"txt1\" moveX=\"2880tw\" moveY=\"969tw\"/>"
+        "<show id=\"show0\" objectId=\"txt0\" moveX=\"1960tw\" moveY=\"984tw\"/>"
+        "<show id=\"show1\" objectId=\"txt1\" moveX=\"2880tw\" moveY=\"984tw\"/>"
         "</frame></layer></layers></sprite></test>",
         SpriteOf(deck, path, 0));
 }
