@@ -15,7 +15,9 @@
 #endif
 
 #ifdef BC_WATCH_ALLOCATIONS
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtimes of both compilers have it; only clang ships its header.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, std::size_t),
+                                                         void (*)(const volatile void*));
 #endif
 
 namespace testsupport {
