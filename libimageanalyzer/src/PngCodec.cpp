@@ -143,6 +143,10 @@ bool CPngCodec::Run(CInputStream& stream, Info& info, std::vector<std::uint8_t>*
         return false;
     }
     png_set_read_fn(png, &stream, ReadFromStream);
+    // libpng takes memory for the length a text or profile chunk claims before reading it; the
+    // codec uses none of them, so they are skipped unread.
+    static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, 6);
 
     const Options options{m_expandPalette, m_strip16,    m_expandGrey, m_transparencyToAlpha,
                           m_greyToRgb,     m_applyGamma, m_screenGamma};

@@ -50,12 +50,12 @@ std::vector<std::uint8_t> Compiler::Run() {
         for (const auto& def : movie_.definitions) Emit(*def);
     FrameState state;
     for (std::uint32_t f = 0; f < plan.frameCount; ++f) {
-        if (!movie_.objectsFirst) {
-            for (const Command* cmd : plan.frames[f])
-                if (cmd->kind == CommandKind::Show || cmd->kind == CommandKind::Replace ||
-                    cmd->kind == CommandKind::StartSound)
-                    Emit(*movie_.byId.at(cmd->objectId));
-        }
+        // Also with the objects first: a shape's part is no definition of its own and is
+        // written only once a frame shows it.
+        for (const Command* cmd : plan.frames[f])
+            if (cmd->kind == CommandKind::Show || cmd->kind == CommandKind::Replace ||
+                cmd->kind == CommandKind::StartSound)
+                Emit(*movie_.byId.at(cmd->objectId));
         EmitFrame(plan, f, state, out_);
     }
     // Definitions no frame uses still go in, so that every file named is checked.

@@ -41,6 +41,10 @@ bool DecodePng(PngState& s, std::uint32_t& width, std::uint32_t& height) {
     png_set_sig_bytes(s.png, 8);
     png_set_user_limits(s.png, kMaxPictureSide, kMaxPictureSide);
     png_set_chunk_malloc_max(s.png, 8 * 1024 * 1024);
+    // libpng takes memory for the length a text or profile chunk claims before reading it (the
+    // limit above does not cover those); none is used here, so they are skipped unread.
+    static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
+    png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, kSkipped, 6);
     png_read_info(s.png, s.info);
     width = png_get_image_width(s.png, s.info);
     height = png_get_image_height(s.png, s.info);

@@ -40,7 +40,22 @@ PictureFormat SniffFormat(const std::vector<std::uint8_t>& b) {
     return PictureFormat::Unknown;
 }
 
+// Whether no chunk up to the end chunk claims more than the bytes hold. libpng takes memory for the
+// length a chunk claims before reading it, so a damaged length is refused here first.
+bool PngChunksFit(const std::vector<std::uint8_t>& bytes) {
+    size_t at = 8;
+    while (bytes.size() - at >= 12) {
+        const std::uint32_t length = (std::uint32_t(bytes[at]) << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) |
+                                     bytes[at + 3];
+        if (length > bytes.size() - at - 12) return false;
+        if (std::memcmp(bytes.data() + at + 4, "IEND", 4) == 0) return true;
+        at += 12 + size_t(length);
+    }
+    return true;  // cut short after a whole chunk: libpng says whether that is enough
+}
+
 bool DecodePng(const std::vector<std::uint8_t>& bytes, Pixels& out) {
+    if (bytes.size() < 8 || !PngChunksFit(bytes)) return false;
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;

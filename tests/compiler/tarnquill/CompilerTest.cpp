@@ -1,5 +1,6 @@
 // The compiler read back: tag kinds and order, frames, depths, clip depths, character ids,
 // bitmaps, actions, and the errors bad descriptions give.
+#include "LargestAllocation.h"
 #include "SwfTestReader.h"
 #include "tarnquill/Compiler.h"
 
@@ -171,6 +172,23 @@ TEST(CompilerStructure, DefinitionsAllFirstWhenAsked) {
     }
 }
 
+// A part of a shape is no definition of its own; shown by itself it is still defined before the
+// frame places it, whichever order the definitions take.
+TEST(CompilerStructure, ShapePartShownAloneIsDefinedFirst) {
+    std::string objects =
+        "<shape id=\"sh\"><rectangle id=\"part\" width=\"10\" height=\"10\" fillStyle=\"s\"/></shape>"
+        "<oval id=\"o\" width=\"10\" height=\"10\" fillStyle=\"s\"/>";
+    std::string frames =
+        "<frame index=\"0\"><show id=\"a\" objectId=\"part\"/><show id=\"b\" objectId=\"o\"/></frame>"
+        "<frame index=\"1\"><replace showId=\"b\" objectId=\"part\"/></frame>";
+    for (bool first : {true, false}) {
+        auto m = swftest::Read(CompileXml(Movie(objects, frames, first ? "" : " saveObjectsFirst=\"0\"")));
+        std::set<int> defined;
+        ExpectDefinedBeforeUse(m.tags, defined);
+        EXPECT_EQ(3, Count(m.tags, 32)) << (first ? "objects first" : "objects as needed");
+    }
+}
+
 TEST(CompilerStructure, ButtonsCarryStatesAndReleaseActions) {
     std::string objects =
         "<rectangle id=\"r\" width=\"10\" height=\"10\" fillStyle=\"s\"/>"
@@ -281,6 +299,20 @@ TEST(CompilerErrors, BadDescriptionsGiveAClearError) {
                 EXPECT_GT(e.Line(), 0) << e.what();
             }
         }
+    }
+}
+
+// A text chunk that claims a gigabyte ends in the damaged-file error without that memory taken.
+TEST(CompilerErrors, ChunkLengthsClaimedByAPictureAreNotAllocated) {
+    testsupport::LargestAllocation largest;
+    try {
+        CompileXml(Movie("<image id=\"i\" src=\"text-claims-1gb.png\"/>", ""));
+        ADD_FAILURE() << "compiled";
+    } catch (const tarnquill::CompileError& e) {
+        EXPECT_NE(std::string(e.what()).find("damaged or unsupported PNG"), std::string::npos) << e.what();
+    }
+    if (largest.Watching()) {
+        EXPECT_LT(largest.Bytes(), 64u << 20);
     }
 }
 

@@ -3,6 +3,8 @@
 #include "TempDir.h"
 #include "render/BcRender.h"
 
+#include "LargestAllocation.h"
+
 #include <cairo.h>
 #include <gtest/gtest.h>
 
@@ -422,6 +424,19 @@ TEST(RenderPicture, UnreadableBytesDrawAPlaceholder) {
             std::vector<std::uint8_t> cut(dib.begin(), dib.begin() + static_cast<long>(n));
             RenderShapeRaster(PictureShape(cut), 0.2, 0.2);
         }
+}
+
+// A PNG chunk that claims a gigabyte draws the placeholder without that memory taken.
+TEST(RenderPicture, ChunkLengthsClaimedAreNotAllocated) {
+    std::ifstream in(BC_SOURCE_DIR "/tests/data/compiler/text-claims-1gb.png", std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 50u);
+    testsupport::LargestAllocation largest;
+    const Raster r = RenderShapeRaster(PictureShape(bytes), 1, 1);
+    EXPECT_EQ(r.At(50, 20) & 0xFF, 0xFFu) << "placeholder is opaque";
+    if (largest.Watching()) {
+        EXPECT_LT(largest.Bytes(), 64u << 20);
+    }
 }
 
 TEST(RenderPicture, SlideBackgroundPictureIsStretched) {

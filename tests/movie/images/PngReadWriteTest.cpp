@@ -2,6 +2,7 @@
 
 #include "FailureText.h"
 #include "ImageTestUtil.h"
+#include "LargestAllocation.h"
 #include "libimageanalyzer/ImageBuffer.h"
 #include "libimageanalyzer/ImageComparer.h"
 #include "libimageanalyzer/ImageException.h"
@@ -10,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 using namespace libimageanalyzer;
 using imagetest::PngSpec;
@@ -96,6 +99,23 @@ TEST(PngCodecTest, ReportsShortAndForeignStreamsAndKeepsThePosition) {
     std::vector<std::uint8_t> enough(18, 0xAA);
     EXPECT_TRUE(codec.Decode(stream, enough));
     EXPECT_EQ(enough, std::vector<std::uint8_t>(18, 0));
+}
+
+// A text chunk that claims a gigabyte makes the header unreadable without that memory taken.
+TEST(PngCodecTest, ChunkLengthsClaimedAreNotAllocated) {
+    std::ifstream in(BC_SOURCE_DIR "/tests/data/compiler/text-claims-1gb.png", std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 50u);
+    testsupport::LargestAllocation largest;
+    CPngCodec codec;
+    CMemoryStream stream(bytes.data(), bytes.size());
+    std::uint32_t w = 0, h = 0, depth = 0, format = 0;
+    std::uint64_t size = 0;
+    EXPECT_FALSE(codec.ReadInfo(stream, w, h, depth, format, size));
+    EXPECT_EQ(codec.GetLastError(), CPngCodec::kErrorBadImage);
+    if (largest.Watching()) {
+        EXPECT_LT(largest.Bytes(), 64u << 20);
+    }
 }
 
 // Every colour type ends in 8-bit channels; palettes and grey become RGB(A).
