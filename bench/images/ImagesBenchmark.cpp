@@ -1,4 +1,5 @@
-// De-duplicating a slide deck's worth of image files, and comparing two renderings.
+// De-duplicating a slide deck's worth of image files, and comparing two renderings (a few
+// differences, and many far apart).
 
 #include "genswf/images/ImagesCollection.h"
 #include "genswf/utils/Utils.h"
@@ -94,6 +95,27 @@ void BM_CompareBackgrounds(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CompareBackgrounds)->Unit(benchmark::kMillisecond);
+
+// Single differing pixels far apart over a 1200 x 900 picture: thousands of regions, none merged.
+void BM_CompareScatteredDifferences(benchmark::State& state) {
+    const std::uint32_t w = 1200, h = 900;
+    std::vector<std::uint8_t> plain(std::size_t(w) * h * 4, 255);
+    std::vector<std::uint8_t> marked = plain;
+    for (std::uint32_t y = 0; y < h; y += 13)
+        for (std::uint32_t x = (y / 13) % 7; x < w; x += 12) marked[(std::size_t(y) * w + x) * 4] = 10;
+    std::size_t regions = 0;
+    for (auto _ : state) {
+        auto a = libimageanalyzer::CImageBuffer::Create();
+        auto b = libimageanalyzer::CImageBuffer::Create();
+        a->SetRgba(w, h, plain);
+        b->SetRgba(w, h, marked);
+        libimageanalyzer::CImageComparer comparer;
+        comparer.Compare(a, b, 2);
+        regions = comparer.GetRegionCount();
+    }
+    state.counters["regions"] = double(regions);
+}
+BENCHMARK(BM_CompareScatteredDifferences)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,4 +1,5 @@
-// Building and saving a movie description: slides x objects per slide.
+// Building and saving a movie description: slides x objects per slide; writing frames whose
+// numbers reach the top of their range.
 
 #include "genswf/movie/Movie.h"
 
@@ -92,6 +93,22 @@ BENCHMARK(BuildAndSave)
     ->Args({400, 50})
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+
+// A frame list whose tracks reach the last frame number: its writing must not walk the frames
+// in between.
+void WriteFramesNearTheTop(benchmark::State& state) {
+    auto movie = CMovie::CreateEmpty();
+    for (auto _ : state) {
+        auto list = CreateFrameList(movie.get());
+        auto track = list->AddTrack();
+        track->AddHide(0, L"a");
+        track->AddLabel(0xFFFFFFFFu, L"end");
+        auto layer = movie->WriteLayer(movie->GetLayersElement());
+        list->Write(layer, 0);
+        benchmark::DoNotOptimize(layer);
+    }
+}
+BENCHMARK(WriteFramesNearTheTop)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

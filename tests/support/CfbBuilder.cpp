@@ -1,5 +1,7 @@
 #include "CfbBuilder.h"
 
+#include "TempDir.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -145,28 +147,10 @@ std::vector<uint8_t> Build(const std::vector<Stream>& streams, uint16_t shift, L
     return file;
 }
 
-namespace {
-
-// One folder per test process, removed when the process ends.
-struct TempFolder {
-    std::string path;
-    TempFolder() {
-        const char* base = std::getenv("TMPDIR");
-        path = std::string(base && *base ? base : "/tmp") + "/bc-parser-test-" + std::to_string(getpid());
-        std::filesystem::create_directories(path);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-};
-
-}  // namespace
-
 std::string WriteTemp(const std::vector<uint8_t>& bytes, const std::string& name) {
-    static TempFolder folder;
-    const std::string& dir = folder.path;
-    const std::string path = dir + "/" + name;
+    // One folder per test process, removed when the process ends.
+    static const CScratchFolder folder;
+    const std::string path = folder.Native() + "/" + name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);

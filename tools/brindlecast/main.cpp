@@ -3,11 +3,16 @@
 #include "addin/control/BrindlecastFree.h"
 #include "base/encodings/TextEncoding.h"
 #include "com/ComBstr.h"
+#include "com/ComPtr.h"
 #include "com/ComRuntime.h"
 #include "powerpoint/loader/PptLoader.h"
 #include "ui/ScriptedAnswers.h"
 
+#include <getopt.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -24,13 +29,43 @@ const char kUsage[] =
     "  --width N, --height N    the movie's size in pixels (default: the slide size)\n"
     "  --slides all|current|N-M which slides to convert (default: the saved choice)\n"
     "  --auto-advance SECONDS   move to the next slide after this many seconds\n"
+    "  --no-auto-advance        slides wait for a click (undoes a saved --auto-advance)\n"
     "  --debug                  keep the temporary files\n"
     "  --lang ID                interface language id (1033: US English)\n"
     "  --yes                    replace an existing output file\n"
     "  --open                   open the output folder and the movie afterwards\n"
-    "  --help, --version\n"
+    "  -h, --help, --version\n"
     "\n"
     "Ctrl-C cancels a running export. Exit status: 0 done, 1 failed, 2 bad arguments.\n";
+
+enum OptionId {
+    kWidth = 256,
+    kHeight,
+    kSlides,
+    kAutoAdvance,
+    kNoAutoAdvance,
+    kDebug,
+    kLang,
+    kYes,
+    kOpen,
+    kVersion,
+};
+
+const option kOptions[] = {
+    {"output", required_argument, nullptr, 'o'},
+    {"width", required_argument, nullptr, kWidth},
+    {"height", required_argument, nullptr, kHeight},
+    {"slides", required_argument, nullptr, kSlides},
+    {"auto-advance", required_argument, nullptr, kAutoAdvance},
+    {"no-auto-advance", no_argument, nullptr, kNoAutoAdvance},
+    {"debug", no_argument, nullptr, kDebug},
+    {"lang", required_argument, nullptr, kLang},
+    {"yes", no_argument, nullptr, kYes},
+    {"open", no_argument, nullptr, kOpen},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
 
 int BadArguments(const std::string& message) {
     std::fprintf(stderr, "brindlecast: %s (try --help)\n", message.c_str());
@@ -42,86 +77,160 @@ int Failed(const std::wstring& message) {
     return 1;
 }
 
+std::wstring Wide(const std::string& text) { return base::encodings::WideFromUtf8(text); }
+
 bool IsPositiveNumber(const std::string& text, int max) {
     int value = 0;
-    return ui::ParseWholeNumber(base::encodings::WideFromUtf8(text), value) && value >= 1 && value <= max;
+    return ui::ParseWholeNumber(Wide(text), value) && value >= 1 && value <= max;
+}
+
+// The option getopt stopped at, as the user wrote it, for the message.
+std::string OffendingOption(int argc, char** argv, int index, int shortOption) {
+    const std::string arg = index >= 1 && index <= argc ? argv[index - 1] : "";
+    if (arg.rfind("--", 0) == 0) return arg.substr(0, arg.find('='));
+    if (shortOption > 0 && shortOption < 128 && std::isprint(shortOption)) return std::string("-") + char(shortOption);
+    return arg;
+}
+
+// A path as the user typed it, made absolute against the working folder, with "." and ".."
+// steps and doubled separators taken out.
+std::string AbsolutePath(const std::string& path) {
+    std::string full = path;
+    if (full.empty() || full[0] != '/') {
+        std::vector<char> buffer(4096);
+        while (!::getcwd(buffer.data(), buffer.size())) {
+            if (errno != ERANGE || buffer.size() > (1u << 20)) return path;
+            buffer.resize(buffer.size() * 2);
+        }
+        full = std::string(buffer.data()) + "/" + path;
+    }
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= full.size()) {
+        std::size_t end = full.find('/', start);
+        if (end == std::string::npos) end = full.size();
+        const std::string part = full.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string result;
+    for (const std::string& part : parts) result += "/" + part;
+    return result.empty() ? "/" : result;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string input;
     std::string slides;
     std::vector<std::pair<std::wstring, std::wstring>> answers;
-    bool haveOutput = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) return false;
-            out = argv[++i];
-            return true;
-        };
-        std::string v;
-        if (arg == "--help" || arg == "-h") {
+    std::string output;
+    std::string autoAdvance;  // "" untouched, "off", or seconds
+    ::opterr = 0;
+    for (;;) {
+        const int id = ::getopt_long(argc, argv, ":o:h", kOptions, nullptr);
+        if (id == -1) break;
+        const std::string value = ::optarg ? ::optarg : "";
+        switch (id) {
+        case 'h':
             std::fputs(kUsage, stdout);
             return 0;
-        } else if (arg == "--version") {
+        case kVersion:
             std::printf("brindlecast %s\n", BC_VERSION_STRING);
             return 0;
-        } else if (arg == "-o" || arg == "--output") {
-            if (!value(v) || v.empty()) return BadArguments("-o needs a file name");
-            answers.emplace_back(L"output", base::encodings::WideFromUtf8(v));
-            haveOutput = true;
-        } else if (arg == "--width" || arg == "--height") {
-            if (!value(v) || !IsPositiveNumber(v, 8191)) return BadArguments(arg + " needs a number from 1 to 8191");
-            answers.emplace_back(base::encodings::WideFromUtf8(arg.substr(2)), base::encodings::WideFromUtf8(v));
-        } else if (arg == "--slides") {
-            if (!value(v)) return BadArguments("--slides needs all, current or N-M");
-            slides = v;
-        } else if (arg == "--auto-advance") {
-            if (!value(v) || !IsPositiveNumber(v, 3600))
-                return BadArguments("--auto-advance needs seconds from 1 to 3600");
-            answers.emplace_back(L"auto-advance", base::encodings::WideFromUtf8(v));
-        } else if (arg == "--lang") {
-            if (!value(v) || !IsPositiveNumber(v, 0xFFFF))
-                return BadArguments("--lang needs a language id such as 1033");
-            answers.emplace_back(L"lang", base::encodings::WideFromUtf8(v));
-        } else if (arg == "--debug" || arg == "--yes" || arg == "--open") {
-            answers.emplace_back(base::encodings::WideFromUtf8(arg.substr(2)), L"1");
-        } else if (!arg.empty() && arg[0] == '-') {
-            return BadArguments("unknown option " + arg);
-        } else if (input.empty()) {
-            input = arg;
-        } else {
-            return BadArguments("more than one presentation given");
+        case 'o':
+            if (value.empty()) return BadArguments("-o needs a file name");
+            output = value;
+            break;
+        case kWidth:
+        case kHeight:
+            if (!IsPositiveNumber(value, 8191))
+                return BadArguments(std::string(id == kWidth ? "--width" : "--height") +
+                                    " needs a number from 1 to 8191");
+            answers.emplace_back(id == kWidth ? L"width" : L"height", Wide(value));
+            break;
+        case kSlides:
+            slides = value;
+            break;
+        case kAutoAdvance:
+            if (!IsPositiveNumber(value, 3600)) return BadArguments("--auto-advance needs seconds from 1 to 3600");
+            autoAdvance = value;
+            break;
+        case kNoAutoAdvance:
+            autoAdvance = "off";
+            break;
+        case kLang:
+            if (!IsPositiveNumber(value, 0xFFFF)) return BadArguments("--lang needs a language id such as 1033");
+            answers.emplace_back(L"lang", Wide(value));
+            break;
+        case kDebug:
+            answers.emplace_back(L"debug", L"1");
+            break;
+        case kYes:
+            answers.emplace_back(L"yes", L"1");
+            break;
+        case kOpen:
+            answers.emplace_back(L"open", L"1");
+            break;
+        case ':':
+            return BadArguments(OffendingOption(argc, argv, ::optind, ::optopt) + " needs a value");
+        default: {
+            const std::string name = OffendingOption(argc, argv, ::optind, ::optopt);
+            for (const option* known = kOptions; known->name; ++known) {
+                if (name == std::string("--") + known->name) return BadArguments(name + " takes no value");
+            }
+            return BadArguments("unknown option " + name);
+        }
         }
     }
+    if (::optind >= argc) return BadArguments("no presentation given");
+    if (argc - ::optind > 1) return BadArguments("more than one presentation given");
+    const std::string input = argv[::optind];
     if (input.empty()) return BadArguments("no presentation given");
-    if (!haveOutput) return BadArguments("no output file given (-o OUT.swf)");
+    if (output.empty()) return BadArguments("no output file given (-o OUT.swf)");
+
+    // The converter takes whole paths; the command line speaks from the working folder.
+    const std::string outputPath = AbsolutePath(output);
+    if (IsFolder(outputPath)) return BadArguments(output + " is a folder; -o needs a file name");
+    answers.emplace_back(L"output", Wide(outputPath));
+    if (autoAdvance == "off")
+        answers.emplace_back(L"no-auto-advance", L"1");
+    else if (!autoAdvance.empty())
+        answers.emplace_back(L"auto-advance", Wide(autoAdvance));
 
     int first = 0;
     int last = 0;
     if (slides == "all" || slides == "current") {
-        answers.emplace_back(L"slides", base::encodings::WideFromUtf8(slides));
+        answers.emplace_back(L"slides", Wide(slides));
     } else if (!slides.empty()) {
         const std::size_t dash = slides.find('-');
-        const std::wstring from = base::encodings::WideFromUtf8(slides.substr(0, dash));
-        const std::wstring to =
-            dash == std::string::npos ? from : base::encodings::WideFromUtf8(slides.substr(dash + 1));
+        const std::wstring from = Wide(slides.substr(0, dash));
+        const std::wstring to = dash == std::string::npos ? from : Wide(slides.substr(dash + 1));
         if (!ui::ParseWholeNumber(from, first) || !ui::ParseWholeNumber(to, last) || first < 1 || last < first)
             return BadArguments("--slides needs all, current or N-M with 1 <= N <= M");
         answers.emplace_back(L"slides", L"selected");
     }
-    answers.emplace_back(L"terminal", ::isatty(2) == 1 ? L"1" : L"0");
+    // Progress is drawn only for a user watching: nothing but errors when the output goes
+    // elsewhere.
+    answers.emplace_back(L"terminal", ::isatty(1) == 1 && ::isatty(2) == 1 ? L"1" : L"0");
 
+    const std::string inputPath = AbsolutePath(input);
+    if (IsFolder(inputPath)) return Failed(Wide(input) + L" is a folder, not a presentation file.");
     PowerPoint::Loader::LoadResult loaded;
     try {
-        loaded = PowerPoint::Loader::LoadPresentation(input);
+        loaded = PowerPoint::Loader::LoadPresentation(inputPath);
     } catch (const PowerPoint::Loader::CPptLoadError& e) {
         return Failed(e.GetMessage());
     } catch (const std::exception& e) {
-        return Failed(L"cannot load " + base::encodings::WideFromUtf8(input) + L": " +
-                      base::encodings::WideFromUtf8(e.what()));
+        return Failed(L"cannot load " + Wide(input) + L": " + Wide(e.what()));
     }
     PowerPoint::Host::CHostDocument& document = *loaded.document;
 
@@ -137,39 +246,30 @@ int main(int argc, char** argv) {
 
     // The registered component when there is one, else the control of this program.
     CoInitialize(nullptr);
-    IBrindlecastFree* control = nullptr;
+    CComPtr<IBrindlecastFree> control;
     if (FAILED(CoCreateInstance(CLSID_BrindlecastFree, nullptr, CLSCTX_INPROC_SERVER, UuidOf<IBrindlecastFree>(),
                                 reinterpret_cast<void**>(&control))) ||
         !control) {
-        control = nullptr;
         if (FAILED(CreateBrindlecastFree(UuidOf<IBrindlecastFree>(), reinterpret_cast<void**>(&control))) || !control)
             return Failed(L"the converter could not be started");
     }
-    IBrindlecastScript* script = nullptr;
-    if (FAILED(control->QueryInterface(UuidOf<IBrindlecastScript>(), reinterpret_cast<void**>(&script))) || !script) {
-        control->Release();
+    CComPtr<IBrindlecastScript> script;
+    if (FAILED(control->QueryInterface(UuidOf<IBrindlecastScript>(), reinterpret_cast<void**>(&script))) || !script)
         return Failed(L"the converter cannot be driven from the command line");
-    }
     for (const auto& answer : answers) {
         CBstr name(answer.first);
         CBstr text(answer.second);
-        if (FAILED(script->SetAnswer(name, text))) {
-            script->Release();
-            control->Release();
+        if (FAILED(script->SetAnswer(name, text)))
             return BadArguments("bad value for --" + base::encodings::Utf8FromWide(answer.first));
-        }
     }
 
     CComPtr<PowerPoint::_Presentation> presentation = document.Presentation();
     control->Export(presentation.Get(), range.Get());
     LONG outcome = kOutcomeNone;
     script->get_LastOutcome(&outcome);
-    BSTR errorText = nullptr;
+    CBstr errorText;
     script->get_LastErrorText(&errorText);
     const std::wstring error = WStringFromBstr(errorText);
-    SysFreeString(errorText);
-    script->Release();
-    control->Release();
 
     switch (outcome) {
     case kOutcomeSucceeded:

@@ -9,6 +9,7 @@
 #include "addin/dialogs/PublishDialog.h"
 #include "addin/language/LanguageManager.h"
 #include "addin/settings/Settings.h"
+#include "com/ComPtr.h"
 #include "com/ComServer.h"
 #include "genswf/utils/Exceptions.h"
 #include "genswf/utils/ModuleVersionInfo.h"
@@ -77,8 +78,10 @@ public:
         outcome = kOutcomeNone;
         lastOutputFile.clear();
         view.ClearLastError();
-        PowerPoint::_Presentation* presentation = Query<PowerPoint::_Presentation>(presentationObject);
-        PowerPoint::SlideRange* slideRange = Query<PowerPoint::SlideRange>(slideRangeObject);
+        CComPtr<PowerPoint::_Presentation> presentation;
+        presentation.Attach(Query<PowerPoint::_Presentation>(presentationObject));
+        CComPtr<PowerPoint::SlideRange> slideRange;
+        slideRange.Attach(Query<PowerPoint::SlideRange>(slideRangeObject));
         try {
             ExportRoad(presentation, slideRange);
         } catch (const CPPTException& e) {
@@ -90,8 +93,6 @@ public:
         } catch (...) {
             Fail(GetLanguageManager()->GetMessageString(L"ERR_INTERNAL_ERROR"), std::wstring());
         }
-        if (slideRange) slideRange->Release();
-        if (presentation) presentation->Release();
         return S_OK;
     }
 
@@ -121,6 +122,8 @@ public:
             if (!ui::ParseWholeNumber(value, number) || number < static_cast<int>(CSettings::kMinTransitionDelay) ||
                 number > static_cast<int>(CSettings::kMaxTransitionDelay))
                 return E_INVALIDARG;
+        } else if (name == L"no-auto-advance") {
+            if (value != L"0" && value != L"1") return E_INVALIDARG;
         } else if (name == L"slides") {
             if (value != L"all" && value != L"selected" && value != L"current") return E_INVALIDARG;
         } else if (name == L"lang") {
@@ -133,6 +136,9 @@ public:
                    name != L"send-report" && name != L"image-quality" && name != L"keep-image-quality") {
             return E_INVALIDARG;
         }
+        // The last of the two ways for the automatic transition wins.
+        if (name == L"auto-advance") view.Answers().Remove(L"no-auto-advance");
+        if (name == L"no-auto-advance") view.Answers().Remove(L"auto-advance");
         view.Answers().Set(name, value);
         return S_OK;
     }
@@ -172,17 +178,24 @@ private:
             Fail(GetLanguageManager()->GetMessageString(L"ERR_POWERPOINT_EXCEPTION"), L"No presentation to export.");
             return;
         }
+        // The choices are kept only for an export that went well: a failed or cancelled run
+        // leaves the saved settings, and this control's, as they were.
+        const CSettings before = settings;
         CPublishDialog publish(presentation, slideRange, &settings);
+        publish.SetSaveOnPublish(false);
         if (view.RunPublish(publish) != ui::IDOK) {
+            settings = before;
             outcome = kOutcomePublishCancelled;
             return;
         }
         CProgressDialog progress(presentation, slideRange, &settings);
         const int result = progress.DoModal(view);
         if (result != CProgressDialog::kSucceeded) {
+            settings = before;
             outcome = result == CProgressDialog::kCancelled ? kOutcomeCancelled : kOutcomeFailed;
             return;
         }
+        settings.Save();
         outcome = kOutcomeSucceeded;
         lastOutputFile = progress.GetOutputFilePath();
         view.OpenOutput(OutputFolderOf(lastOutputFile), lastOutputFile);

@@ -9,22 +9,16 @@ using namespace genswf;
 
 CPresentationConverter::CPresentationConverter(PowerPoint::_Presentation* presentation, const CSettings* settings,
                                                PowerPoint::SlideRange* slideRange, CProgressSink* progressSink)
-    : m_settings(settings), m_progressSink(progressSink), m_presentation(presentation), m_slideRange(slideRange) {
-    if (m_presentation) m_presentation->AddRef();
-    if (m_slideRange) m_slideRange->AddRef();
-}
+    : m_settings(settings), m_progressSink(progressSink), m_presentation(presentation), m_slideRange(slideRange) {}
 
 CPresentationConverter::~CPresentationConverter() {
     Cleanup();
     m_movie.reset();
-    SetSlideRange(nullptr);
-    if (m_presentation) m_presentation->Release();
+    m_slideRange = nullptr;
+    m_presentation = nullptr;
 }
 
-void CPresentationConverter::SetSlideRange(PowerPoint::SlideRange* range) {
-    if (m_slideRange) m_slideRange->Release();
-    m_slideRange = range;
-}
+void CPresentationConverter::SetSlideRange(PowerPoint::SlideRange* range) { m_slideRange.Attach(range); }
 
 void CPresentationConverter::Convert() {
     try {
@@ -83,6 +77,9 @@ std::wstring CPresentationConverter::PartialOutputPath(const std::wstring& outpu
 void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const std::wstring& outputPath) {
     std::vector<std::uint8_t> bytes;
     CompileSwf(xmlPath, bytes);
+    // The compiler reports no progress: a cancel asked for meanwhile is honoured before the
+    // output is touched.
+    if (m_progressSink) m_progressSink->PumpMessagesAndCheckCancel();
 
     // The movie goes to a name of its own first; an earlier good file is only replaced by a
     // complete new one.

@@ -30,6 +30,8 @@ int CConsoleView::RunPublish(CPublishDialog& dialog) {
                 publish.OnCommand(CPublishDialog::IDC_AUTO_TRANSITION, ui::BN_CLICKED);
             publish.SetItemText(CPublishDialog::IDC_DURATION, answers.Get(L"auto-advance"));
             publish.OnCommand(CPublishDialog::IDC_DURATION, ui::EN_CHANGE);
+        } else if (answers.GetFlag(L"no-auto-advance") && publish.GetAutomaticSlideTransition()) {
+            publish.OnCommand(CPublishDialog::IDC_AUTO_TRANSITION, ui::BN_CLICKED);
         }
         // The save dialog asks before replacing a file; here the command line says so.
         if (FileExists(publish.GetOutputFilePath()) && !answers.GetFlag(L"yes")) {

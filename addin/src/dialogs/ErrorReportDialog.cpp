@@ -6,6 +6,9 @@
 #include "genswf/utils/ModuleVersionInfo.h"
 #include "genswf/utils/Utils.h"
 
+#include <utility>
+#include <vector>
+
 using namespace genswf;
 
 namespace {
@@ -13,6 +16,44 @@ namespace {
 constexpr unsigned kReportTemplate = 211;
 constexpr unsigned kSupportAddress = 10142;
 constexpr unsigned kMailLinkTemplate = 10144;
+
+// Every placeholder replaced in one walk over the template: replacement texts are never
+// searched again, so a message that itself reads "{ERR_MESSAGE}" stays as it is.
+std::wstring ReplacePlaceholdersOnce(const std::wstring& text,
+                                     const std::vector<std::pair<std::wstring, std::wstring>>& placeholders) {
+    std::wstring result;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        bool replaced = false;
+        for (const auto& entry : placeholders) {
+            if (!entry.first.empty() && text.compare(i, entry.first.size(), entry.first) == 0) {
+                result += entry.second;
+                i += entry.first.size();
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) result += text[i++];
+    }
+    return result;
+}
+
+// UrlEscape, and also the characters that would end the link's quoted text or cut it short
+// in a mail program: '#' starts a fragment, '+' reads as a blank, '"' closes the quotes.
+std::wstring MailLinkEscape(const std::wstring& text) {
+    std::wstring result;
+    for (wchar_t c : UrlEscape(text)) {
+        if (c == L'#')
+            result += L"%23";
+        else if (c == L'+')
+            result += L"%2b";
+        else if (c == L'"')
+            result += L"%22";
+        else
+            result += c;
+    }
+    return result;
+}
 
 }  // namespace
 
@@ -55,7 +96,7 @@ std::wstring CErrorReportDialog::BuildReport() const {
     const CModuleVersionInfo version(reinterpret_cast<const void*>(&kReportTemplate));
     std::wstring productVersion = version.GetProductVersion();
     if (productVersion.empty()) productVersion = WideFromUtf8(BC_VERSION_STRING);
-    return ReplacePlaceholders(
+    return ReplacePlaceholdersOnce(
         text,
         {{L"{ERR_MESSAGE}", message}, {L"{ERR_DESCRIPTION}", description}, {L"{BRINDLECAST_VERSION}", productVersion}});
 }
@@ -64,7 +105,7 @@ std::wstring CErrorReportDialog::BuildMailLink() const {
     const CLanguageManager* languages = GetLanguageManager();
     const std::wstring address = languages->LoadString(kSupportAddress);
     const std::wstring link = languages->LoadString(kMailLinkTemplate);
-    return ReplacePlaceholders(link, {{L"{EMAIL}", address},
-                                      {L"{SUBJ}", UrlEscape(message) + L"[Error Report Roru]"},
-                                      {L"{BODY}", UrlEscape(BuildReport())}});
+    return ReplacePlaceholdersOnce(link, {{L"{EMAIL}", address},
+                                          {L"{SUBJ}", MailLinkEscape(message) + L"[Error Report Roru]"},
+                                          {L"{BODY}", MailLinkEscape(BuildReport())}});
 }

@@ -17,15 +17,9 @@ CProgressDialog::CProgressDialog(PowerPoint::_Presentation* presentation, PowerP
       slideRange(slideRange),
       settings(settings),
       clock(&genswf::GetTickCount),
-      lastPumpTicks(genswf::GetTickCount()) {
-    if (presentation) presentation->AddRef();
-    if (slideRange) slideRange->AddRef();
-}
+      lastPumpTicks(genswf::GetTickCount()) {}
 
-CProgressDialog::~CProgressDialog() {
-    if (slideRange) slideRange->Release();
-    if (presentation) presentation->Release();
-}
+CProgressDialog::~CProgressDialog() = default;
 
 void CProgressDialog::SetClock(std::function<std::uint32_t()> newClock) {
     clock = std::move(newClock);

@@ -36,15 +36,7 @@ CPublishDialog::CPublishDialog(PowerPoint::_Presentation* presentation, PowerPoi
                                CSettings* settings)
     : CDialogModel(IDD), settings(settings), slideRange(slideRange), presentation(presentation) {
     if (!presentation) THROW_PPT_EXCEPTION();
-    presentation->AddRef();
-    if (slideRange) slideRange->AddRef();
-    try {
-        presentationName = GetPresentationBaseName(presentation);
-    } catch (...) {
-        if (slideRange) slideRange->Release();
-        presentation->Release();
-        throw;
-    }
+    presentationName = GetPresentationBaseName(presentation);
     outputFilePath = IncludeTrailingBackslash(settings->OutputFolder) + presentationName + L".swf";
     exportMode = settings->ExportMode;
     int width = 0;
@@ -55,10 +47,7 @@ CPublishDialog::CPublishDialog(PowerPoint::_Presentation* presentation, PowerPoi
     }
 }
 
-CPublishDialog::~CPublishDialog() {
-    if (slideRange) slideRange->Release();
-    if (presentation) presentation->Release();
-}
+CPublishDialog::~CPublishDialog() = default;
 
 void CPublishDialog::OnInitDialog() {
     automaticSlideTransition = settings->AutomaticSlideTransition;
@@ -187,6 +176,6 @@ void CPublishDialog::OnPublish() {
     settings->OutputFilePath = outputFilePath;
     settings->OutputFolder = GetFolderOfPath(outputFilePath);
     settings->PresentationName = presentationName;
-    settings->Save();
+    if (saveOnPublish) settings->Save();
     EndDialog(ui::IDOK);
 }

@@ -7,6 +7,7 @@
 #include "registry/Registry.h"
 #include "HiveFile.h"
 #include "RegText.h"
+#include "base/files/AtomicFile.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -133,19 +134,6 @@ bool ReadWholeFile(int fd, std::string& out) {
         out.append(buffer, static_cast<std::size_t>(n));
         if (out.size() > kMaxHiveFileSize) return true;  // the parser rejects it by size
     }
-}
-
-bool WriteAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // Held for the length of one change: the hive's advisory lock.
@@ -330,27 +318,10 @@ LONG Mutate(int index, Op op) {
     LONG rc = op(hive.root, changed);
     if (rc != ERROR_SUCCESS || !changed) return rc;
 
-    static unsigned long counter = 0;
-    const std::string temp = path + ".tmp." + std::to_string(getpid()) + "." + std::to_string(++counter);
     const std::string text = SerializeHive(hive.root, kHiveNames[index]);
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    int err = 0;
-    if (fd < 0) {
-        err = errno;
-    } else {
-        if (!WriteAll(fd, text) || fsync(fd) != 0) err = errno ? errno : EIO;
-        if (close(fd) != 0 && !err) err = errno;
-        if (!err && rename(temp.c_str(), path.c_str()) != 0) err = errno;
-        if (err) unlink(temp.c_str());
-    }
-    if (err) {
+    if (int err = base::files::WriteFileAtomically(path, text.data(), text.size(), 0600)) {
         hive.loaded = false;  // drop the unsaved change: the file is the truth
         return ErrorFromErrno(err);
-    }
-    int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
     }
     struct stat st;
     if (stat(path.c_str(), &st) == 0)

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace render {
@@ -38,6 +39,8 @@ bool DecodePng(const std::vector<std::uint8_t>& bytes, Pixels& out);
 bool DecodeJpeg(const std::vector<std::uint8_t>& bytes, Pixels& out);
 // A device-independent bitmap: header and bits, with or without the 14-byte file header.
 bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out);
+// The mean colour (0x00BBGGRR) of a bitmap: how a pattern brush made of it looks from afar.
+bool AverageDibColor(const std::uint8_t* data, size_t size, std::uint32_t& bgr);
 
 // Colour after the picture's brightness and contrast (0.5 and 0.5 leave it alone).
 struct ToneMap {
@@ -53,6 +56,27 @@ void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h);
 
 // Plays a metafile into the box (0, 0, w, h) of the current user space.
 void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap& tone);
+
+// Plays an enhanced metafile into the box (0, 0, w, h); false when the bytes are not one.
+bool PlayEmf(cairo_t* cr, const std::vector<std::uint8_t>& bytes, double w, double h, const ToneMap& tone);
+
+// Text of a metafile picture: the font as the metafile gives it (logical units), its
+// alignment flags, colour, and the reference point (x, y); advances from `dx` where given.
+struct MetafileFont {
+    double height = -12;  // negative: the em; positive: the cell
+    int weight = 400;
+    bool italic = false, underline = false;
+    double escapement = 0;  // tenths of a degree, counter-clockwise
+    std::wstring face;
+};
+struct MetafileTextStyle {
+    MetafileFont font;
+    std::uint32_t align = 0;  // TA_* flags
+    std::uint32_t color = 0;  // 0x00BBGGRR
+};
+// Returns the pen's advance along x in logical units.
+double DrawMetafileText(cairo_t* cr, const MetafileTextStyle& style, const std::wstring& text,
+                        const std::vector<double>& dx, double x, double y, const ToneMap& tone);
 
 // PNG encoding of a cairo image surface (ARGB32 or RGB24).
 std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAlpha);

@@ -299,6 +299,17 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
     return true;
 }
 
+bool AverageDibColor(const std::uint8_t* data, size_t size, std::uint32_t& bgr) {
+    Pixels px;
+    if (!DecodeDib(data, size, px) || px.rgba.empty()) return false;
+    std::uint64_t sum[3] = {0, 0, 0};
+    const size_t n = px.rgba.size() / 4;
+    for (size_t i = 0; i < n; ++i)
+        for (int c = 0; c < 3; ++c) sum[c] += px.rgba[i * 4 + c];
+    bgr = std::uint32_t(sum[0] / n) | (std::uint32_t(sum[1] / n) << 8) | (std::uint32_t(sum[2] / n) << 16);
+    return true;
+}
+
 std::uint8_t ToneMap::Apply(std::uint8_t c) const {
     // Contrast scales the distance from middle grey (0.5 keeps it, 0 flattens everything to grey,
     // towards 1 it thresholds); brightness then shifts every channel, 0 and 1 reaching black and
@@ -424,18 +435,23 @@ void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h) {
     const double visW = 1 - cl - cr_, visH = 1 - ct - cb;
     if (visW <= 1e-6 || visH <= 1e-6) return;  // cropped away entirely
 
-    if (format == PictureFormat::Wmf) {
+    if (format == PictureFormat::Wmf || format == PictureFormat::Emf) {
         WmfFile wmf;
-        if (ReadWmf(picture.bytes, wmf)) {
+        const bool readable = format == PictureFormat::Emf || ReadWmf(picture.bytes, wmf);
+        if (readable) {
             cairo_save(cr);
             cairo_rectangle(cr, 0, 0, w, h);
             cairo_clip(cr);
             // The whole picture spans w / visW; shift so the visible part fills the box.
             const double fullW = w / visW, fullH = h / visH;
             cairo_translate(cr, -cl * fullW, -ct * fullH);
-            PlayWmf(cr, wmf, fullW, fullH, tone);
+            bool played = true;
+            if (format == PictureFormat::Wmf)
+                PlayWmf(cr, wmf, fullW, fullH, tone);
+            else
+                played = PlayEmf(cr, picture.bytes, fullW, fullH, tone);
             cairo_restore(cr);
-            return;
+            if (played) return;
         }
         Placeholder(cr, w, h);
         return;

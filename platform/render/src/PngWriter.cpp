@@ -2,6 +2,7 @@
 // appear whole or not at all.
 
 #include "Internal.h"
+#include "base/files/AtomicFile.h"
 
 #include <png.h>
 
@@ -101,26 +102,8 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
 }
 
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::filesystem::path temp = path;
-    temp += ".part" + std::to_string(static_cast<long>(::getpid()));
-    {
-        std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-        if (!f) throw RenderError("Cannot create file " + path.string());
-        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        f.flush();
-        if (!f) {
-            f.close();
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            throw RenderError("Cannot write file " + path.string());
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
+    if (base::files::WriteFileAtomically(path.string(), bytes) != 0)
         throw RenderError("Cannot write file " + path.string());
-    }
 }
 
 }  // namespace detail

@@ -67,11 +67,38 @@ namespace detail {
 namespace {
 
 struct WmfObject {
-    enum Kind { Empty, Pen, Brush, Other } kind = Empty;
+    enum Kind { Empty, Pen, Brush, Font, Other } kind = Empty;
     int style = 0;
     double width = 0;
     std::uint32_t color = 0;
+    MetafileFont font;
 };
+
+// The bytes of a record's words from word `first` on.
+std::vector<std::uint8_t> ParamBytes(const WmfRecord& r, size_t first) {
+    std::vector<std::uint8_t> b;
+    for (size_t i = first; i < r.params.size(); ++i) {
+        b.push_back(r.params[i] & 0xFF);
+        b.push_back(r.params[i] >> 8);
+    }
+    return b;
+}
+
+MetafileFont FontOf(const WmfRecord& r) {
+    MetafileFont f;
+    f.height = r.Param(0);
+    f.escapement = r.Param(2);
+    f.weight = r.Param(4);
+    f.italic = (r.Param(5) & 0xFF) != 0;
+    f.underline = (static_cast<std::uint16_t>(r.Param(5)) >> 8) != 0;
+    // The face name: bytes from word 9 on, in the ANSI code page (Latin-1 is near enough here).
+    for (std::uint8_t c : ParamBytes(r, 9)) {
+        if (c == 0) break;
+        f.face.push_back(static_cast<wchar_t>(c));
+        if (f.face.size() >= 32) break;
+    }
+    return f;
+}
 
 void SetColor(cairo_t* cr, std::uint32_t bgr, const ToneMap& tone) {
     bgr = tone.ApplyRgb(bgr);
@@ -89,7 +116,15 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
         extY = wmf.boundsBottom - wmf.boundsTop;
     }
     std::vector<WmfObject> objects(std::min<size_t>(wmf.numberOfObjects, 4096));
-    WmfObject pen{WmfObject::Pen, 0, 0, 0}, brush{WmfObject::Brush, 0, 0, 0xFFFFFF};
+    WmfObject pen{WmfObject::Pen, 0, 0, 0, {}}, brush{WmfObject::Brush, 0, 0, 0xFFFFFF, {}};
+    MetafileTextStyle text;
+    std::uint32_t bkColor = 0xFFFFFF;
+    struct Saved {
+        WmfObject pen, brush;
+        MetafileTextStyle text;
+        double orgX, orgY, extX, extY;
+    };
+    std::vector<Saved> saved;
     bool winding = false;
     double curX = 0, curY = 0;
     cairo_save(cr);
@@ -148,18 +183,31 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
         case 0x06FF: {  // fonts, palettes, patterns, regions
             WmfObject o;
             if (r.function == WmfCreatePenIndirect) {
-                o = {WmfObject::Pen, r.Param(0), static_cast<double>(r.Param(1)),
-                     std::uint32_t(r.params.size() > 4 ? r.params[3] | (r.params[4] << 16) : 0)};
+                o = {WmfObject::Pen,
+                     r.Param(0),
+                     static_cast<double>(r.Param(1)),
+                     std::uint32_t(r.params.size() > 4 ? r.params[3] | (r.params[4] << 16) : 0),
+                     {}};
             } else if (r.function == WmfCreateBrushIndirect) {
-                o = {WmfObject::Brush, r.Param(0), 0,
-                     std::uint32_t(r.params.size() > 2 ? r.params[1] | (r.params[2] << 16) : 0)};
+                o = {WmfObject::Brush,
+                     r.Param(0),
+                     0,
+                     std::uint32_t(r.params.size() > 2 ? r.params[1] | (r.params[2] << 16) : 0),
+                     {}};
+            } else if (r.function == 0x02FB) {
+                o.kind = WmfObject::Font;
+                o.font = FontOf(r);
+            } else if (r.function == 0x0142) {  // a pattern brush: drawn in its bitmap's mean colour
+                const std::vector<std::uint8_t> dib = ParamBytes(r, 2);
+                o = {WmfObject::Brush, 0, 0, 0x808080, {}};
+                AverageDibColor(dib.data(), dib.size(), o.color);
             } else {
                 o.kind = WmfObject::Other;
             }
             o.color &= 0xFFFFFF;
             auto slot = std::find_if(objects.begin(), objects.end(),
                                      [](const WmfObject& x) { return x.kind == WmfObject::Empty; });
-            if (slot != objects.end()) *slot = o;
+            if (slot != objects.end()) *slot = std::move(o);
             break;
         }
         case WmfSelectObject: {
@@ -169,6 +217,8 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
                     pen = objects[i];
                 else if (objects[i].kind == WmfObject::Brush)
                     brush = objects[i];
+                else if (objects[i].kind == WmfObject::Font)
+                    text.font = objects[i].font;
             }
             break;
         }
@@ -244,17 +294,97 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
             fillAndStroke(true);
             break;
         }
+        case 0x0209:  // text colour
+            text.color = std::uint32_t(r.params.size() > 1 ? r.params[0] | (r.params[1] << 16) : 0) & 0xFFFFFF;
+            break;
+        case 0x0201:  // background colour
+            bkColor = std::uint32_t(r.params.size() > 1 ? r.params[0] | (r.params[1] << 16) : 0) & 0xFFFFFF;
+            break;
+        case 0x012E:
+            text.align = static_cast<std::uint16_t>(r.Param(0));
+            break;
+        case 0x001E:  // save and restore the drawing state
+            if (saved.size() < 256) {
+                saved.push_back({pen, brush, text, orgX, orgY, extX, extY});
+                cairo_save(cr);
+            }
+            break;
+        case 0x0127: {
+            const int n = r.Param(0);
+            for (int k = 0; k < (n < 0 ? -n : 1) && !saved.empty(); ++k) {
+                pen = saved.back().pen;
+                brush = saved.back().brush;
+                text = saved.back().text;
+                orgX = saved.back().orgX, orgY = saved.back().orgY;
+                extX = saved.back().extX, extY = saved.back().extY;
+                saved.pop_back();
+                cairo_restore(cr);
+            }
+            applyMapping();
+            break;
+        }
+        case 0x0416: {  // clip to a rectangle
+            const double bottom = r.Param(0), right = r.Param(1), top = r.Param(2), left = r.Param(3);
+            cairo_rectangle(cr, left, top, right - left, bottom - top);
+            cairo_clip(cr);
+            break;
+        }
+        case 0x061D: {  // a rectangle in the brush (or white or black, as the operation says)
+            if (r.params.size() < 6) break;
+            const std::uint32_t rop = r.params[0] | (std::uint32_t(r.params[1]) << 16);
+            const double h = r.Param(2), w = r.Param(3), y = r.Param(4), x = r.Param(5);
+            if (rop == 0x00AA0029 || (brush.style == 1 && rop != 0x00FF0062 && rop != 0x00000042)) break;
+            SetColor(cr, rop == 0x00FF0062 ? 0xFFFFFF : rop == 0x00000042 ? 0 : brush.color, tone);
+            cairo_rectangle(cr, x, y, w, h);
+            cairo_fill(cr);
+            break;
+        }
+        case 0x0521:    // text
+        case 0x0A32: {  // text with options and advances
+            std::wstring chars;
+            std::vector<double> dx;
+            double x = 0, y = 0;
+            if (r.function == 0x0521) {
+                const size_t n = static_cast<std::uint16_t>(r.Param(0));
+                const size_t words = (n + 1) / 2;
+                if (r.params.size() < 1 + words + 2) break;
+                const std::vector<std::uint8_t> bytes = ParamBytes(r, 1);
+                for (size_t i = 0; i < n; ++i) chars.push_back(static_cast<wchar_t>(bytes[i]));
+                y = r.Param(1 + words);
+                x = r.Param(2 + words);
+            } else {
+                if (r.params.size() < 4) break;
+                y = r.Param(0);
+                x = r.Param(1);
+                const size_t n = static_cast<std::uint16_t>(r.Param(2));
+                const int options = r.Param(3);
+                size_t at = 4;
+                const bool hasRect = (options & 0x6) != 0;
+                if (hasRect) at += 4;
+                const size_t words = (n + 1) / 2;
+                if (r.params.size() < at + words) break;
+                if ((options & 0x2) && hasRect) {  // opaque: the rectangle first
+                    cairo_rectangle(cr, r.Param(4), r.Param(5), r.Param(6) - r.Param(4), r.Param(7) - r.Param(5));
+                    SetColor(cr, bkColor, tone);
+                    cairo_fill(cr);
+                }
+                const std::vector<std::uint8_t> bytes = ParamBytes(r, at);
+                for (size_t i = 0; i < n; ++i) chars.push_back(static_cast<wchar_t>(bytes[i]));
+                at += words;
+                if (r.params.size() >= at + n)
+                    for (size_t i = 0; i < n; ++i) dx.push_back(r.Param(at + i));
+            }
+            const bool updateCp = (text.align & 1) != 0;
+            const double advance =
+                DrawMetafileText(cr, text, chars, dx, updateCp ? curX : x, updateCp ? curY : y, tone);
+            if (updateCp) curX += advance;
+            break;
+        }
         case 0x0F43: {  // stretched device-independent bitmap
             if (r.params.size() < 11) break;
             double dh = r.Param(6), dw = r.Param(7), dy = r.Param(8), dx = r.Param(9);
-            std::vector<std::uint8_t> dib;
-            dib.reserve((r.params.size() - 11) * 2);
-            for (size_t i = 11; i < r.params.size(); ++i) {
-                dib.push_back(r.params[i] & 0xFF);
-                dib.push_back(r.params[i] >> 8);
-            }
             PictureData pic;
-            pic.bytes = std::move(dib);
+            pic.bytes = ParamBytes(r, 11);
             pic.format = PictureFormat::Dib;
             pic.brightness = tone.brightness;
             pic.contrast = tone.contrast;
@@ -271,6 +401,7 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
             break;
         }
     }
+    for (; !saved.empty(); saved.pop_back()) cairo_restore(cr);
     cairo_restore(cr);
 }
 

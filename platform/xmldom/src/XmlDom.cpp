@@ -1,6 +1,7 @@
 #include "xmldom/XmlDom.h"
 
 #include "XmlText.h"
+#include "base/files/AtomicFile.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -9,7 +10,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -612,35 +612,8 @@ void XmlDocument::save(const std::wstring& path) const {
         if (ch == '\\') ch = '/';
     std::string bytes = Serialize(m_node, true);
 
-    // A fresh name beside the target, created with the usual permissions (mkstemp's are 0600).
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) throw XmlDomError("cannot write " + target + ": " + std::strerror(errno));
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            int err = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            throw XmlDomError("cannot write " + target + ": " + std::strerror(err));
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0 || std::rename(temp.c_str(), target.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
+    if (int err = base::files::WriteFileAtomically(target, bytes.data(), bytes.size()))
         throw XmlDomError("cannot write " + target + ": " + std::strerror(err));
-    }
 }
 
 }  // namespace xmldom

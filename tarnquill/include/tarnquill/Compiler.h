@@ -39,7 +39,7 @@ struct CompileResult {
 CompileResult CompileFile(const std::string& xmlPath, const CompileOptions& options);
 CompileResult CompileText(const std::string& xmlText, const CompileOptions& options);
 
-// Atomic write (temporary file + rename); throws CompileError when it fails.
+// Replaces the file whole (see base/files/AtomicFile.h); throws CompileError when it fails.
 void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace tarnquill

@@ -59,24 +59,39 @@ TEST(Control, MessagesOfTheCurrentLanguage) {
     EXPECT_EQ(BrindlecastFreeObjectCount(), 1);
 }
 
-TEST(Control, ScriptedExportReachesTheConverterAndReportsItsError) {
+TEST(Control, AFailedExportKeepsTheSavedChoicesAndTheEarlierMovie) {
     CUiTestInstallation install;
+    CSettings before;
+    before.Load();
+    before.AutomaticSlideTransition = true;
+    before.AutomaticSlideTransitionDelay = 7;
+    before.ExportMode = 0;
+    before.Save();
     CScratchFolder out;
+    WriteBytes(out.Native() + "/Deck.swf", "old");
+
     Control c;
     auto document = CHostDocument::Create();
     document->name = L"Deck.ppt";
     document->AddSlide();
+    document->Fail("Slide.get_SlideIndex", E_FAIL);
     ASSERT_EQ(c.Answer(L"output", out.Path() + L"/Deck.swf"), S_OK);
-    ASSERT_EQ(c.Answer(L"slides", L"all"), S_OK);
-    ASSERT_EQ(c.Answer(L"auto-advance", L"4"), S_OK);
+    ASSERT_EQ(c.Answer(L"yes", L"1"), S_OK);
+    ASSERT_EQ(c.Answer(L"slides", L"current"), S_OK);
+    ASSERT_EQ(c.Answer(L"no-auto-advance", L"1"), S_OK);
     EXPECT_EQ(c.control->Export(document->Presentation(), nullptr), S_OK);
     EXPECT_EQ(c.Outcome(), kOutcomeFailed);
-    EXPECT_NE(c.Error().find(L"not available in this build"), std::wstring::npos) << genswf::Utf8FromWide(c.Error());
-    EXPECT_FALSE(genswf::FileExists(out.Path() + L"/Deck.swf"));
+    EXPECT_NE(c.Error().find(L"PPT Exception in file"), std::wstring::npos) << genswf::Utf8FromWide(c.Error());
+    std::vector<std::uint8_t> kept;
+    ASSERT_TRUE(genswf::ReadWholeFile(out.Path() + L"/Deck.swf", kept));
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "old");
+
     CSettings saved;
     saved.Load();
     EXPECT_TRUE(saved.AutomaticSlideTransition);
-    EXPECT_EQ(saved.AutomaticSlideTransitionDelay, 4);
+    EXPECT_EQ(saved.AutomaticSlideTransitionDelay, 7);
+    EXPECT_EQ(saved.ExportMode, 0);
+    EXPECT_NE(saved.OutputFilePath, out.Path() + L"/Deck.swf");
 }
 
 TEST(Control, ExportsThatNeverReachTheConverter) {

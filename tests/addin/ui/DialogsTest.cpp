@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <climits>
 #include <cstdlib>
@@ -175,6 +177,28 @@ TEST(ErrorReportDialog, MailLinkEscapesCaptionAndReport) {
     EXPECT_NE(link.find(L"line%20one%0d%0aline%20two:%2050%25%20%7bx%7d%3fa%3db"), std::wstring::npos)
         << genswf::Utf8FromWide(link);
     EXPECT_EQ(link.back(), L'"');
+}
+
+TEST(ErrorReportDialog, LinkKeepsFragmentPlusAndQuotesInsideItsTexts) {
+    CUiTestInstallation install;
+    // A message that names a placeholder is shown as it is, not expanded into itself.
+    CErrorReportDialog dialog(L"Slide #2 \"A+B\"", L"see {ERR_MESSAGE} and {ERR_DESCRIPTION}");
+    const std::wstring report = dialog.BuildReport();
+    EXPECT_NE(report.find(L"Slide #2 \"A+B\""), std::wstring::npos);
+    EXPECT_NE(report.find(L"see {ERR_MESSAGE} and {ERR_DESCRIPTION}"), std::wstring::npos)
+        << genswf::Utf8FromWide(report);
+    EXPECT_EQ(report.find(L"see Slide"), std::wstring::npos);
+
+    const std::wstring link = dialog.BuildMailLink();
+    EXPECT_EQ(
+        link.rfind(L"mailto:support@brindlecast.example?subject=\"Slide%20%232%20%22A%2bB%22[Error Report Roru]\"", 0),
+        0u)
+        << genswf::Utf8FromWide(link);
+    // Only the template's own quotes are left: around the subject and around the body.
+    EXPECT_EQ(std::count(link.begin(), link.end(), L'"'), 4);
+    EXPECT_EQ(link.find(L'#'), std::wstring::npos);
+    EXPECT_EQ(link.find(L'+'), std::wstring::npos);
+    EXPECT_NE(link.find(L"see%20%7bERR_MESSAGE%7d"), std::wstring::npos) << genswf::Utf8FromWide(link);
 }
 
 TEST(ErrorReportDialog, CancelEndsWithTwoAndOpensNothing) {

@@ -1,3 +1,4 @@
+#include "TempDir.h"
 #include "com/ComLite.h"
 #include "genswf/compiler/CompileSwf.h"
 #include "genswf/utils/Exceptions.h"
@@ -18,13 +19,10 @@ const char* const kComponent = BC_BINARY_DIR "/lib/libtarnquill.so";
 class CompileSwfTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/bccompile.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_root = WideFromUtf8(pattern);
+        m_root = m_folder.Path();
         ::setenv("BRINDLECAST_REGISTRY", (NativePath(m_root) + "/registry").c_str(), 1);
         registry::ResetForTesting();
     }
-    void TearDown() override { DeleteFolderTree(m_root, true); }
 
     void Register() {
         void* library = ::dlopen(kComponent, RTLD_NOW | RTLD_LOCAL);
@@ -40,6 +38,7 @@ protected:
         return path;
     }
 
+    CScratchFolder m_folder;
     std::wstring m_root;
 };
 

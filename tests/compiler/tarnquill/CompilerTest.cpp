@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -29,22 +34,6 @@ std::string Movie(const std::string& objects, const std::string& frames, const s
     return "<movie width=\"100\" height=\"80\" frameRate=\"12\"" + attrs +
            "><styles><solidFillStyle id=\"s\" color=\"#112233\"/></styles><objects>" + objects +
            "</objects><layers><layer>" + frames + "</layer></layers></movie>";
-}
-
-// Every character a tag places or a button shows was defined by an earlier tag.
-void ExpectDefinedBeforeUse(const std::vector<swftest::Tag>& tags, std::set<int>& defined) {
-    for (const auto& t : tags) {
-        if (t.code == 26) {
-            auto p = swftest::ReadPlace(t);
-            if (p.hasCharacter) {
-                EXPECT_TRUE(defined.count(p.character)) << "character " << p.character;
-            }
-        }
-        if (t.code == 39) ExpectDefinedBeforeUse(t.children, defined);
-        if (int id = swftest::DefinedId(t)) {
-            EXPECT_TRUE(defined.insert(id).second) << "id defined twice: " << id;
-        }
-    }
 }
 
 int Count(const std::vector<swftest::Tag>& tags, int code) {
@@ -73,7 +62,7 @@ TEST(CompilerStructure, SlidesAsTheExportWritesThem) {
     EXPECT_EQ(m.tags.back().code, 0);
     EXPECT_EQ(Count(m.tags, 1), 3);
     std::set<int> defined;
-    ExpectDefinedBeforeUse(m.tags, defined);
+    swftest::ExpectDefinedBeforeUse(m.tags, defined);
 
     // Slide 0: last command at frame 24 gives 25 frames; its label sits on frame 12.
     const auto& sld0 = Sprite(m, 0);
@@ -374,6 +363,40 @@ TEST(CompilerShapes, LongEdgesAndLargeOvalsStayWithinRecordLimits) {
         EXPECT_EQ(x, startX);
         EXPECT_EQ(y, startY);
     }
+}
+
+// Someone who can write to the output folder plants a link where the movie's temporary file
+// would go: the write must neither follow it (clobbering what it points at) nor fail.
+TEST(CompilerOutput, PlantedLinkAtTheTemporaryNameIsNotFollowed) {
+    char pattern[] = "/tmp/bctq.XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string folder = pattern, target = folder + "/out.swf", victim = folder + "/victim";
+    { std::ofstream(victim) << "keep"; }
+    const std::string planted = target + ".tmp" + std::to_string(::getpid());
+    ASSERT_EQ(::symlink(victim.c_str(), planted.c_str()), 0);
+
+    const std::vector<std::uint8_t> swf = CompileXml(Movie("<rectangle id=\"r\" width=\"20\" height=\"20\" fillStyle=\"s\"/>",
+                                                           "<frame index=\"0\"><show id=\"a\" objectId=\"r\"/></frame>"));
+    tarnquill::WriteFileAtomically(target, swf);
+
+    std::ifstream victimIn(victim), out(target, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(victimIn), {}), "keep");
+    EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(out), {}), swf);
+    char link[256] = {};
+    EXPECT_EQ(::readlink(planted.c_str(), link, sizeof link - 1), static_cast<ssize_t>(victim.size()));
+    EXPECT_EQ(std::string(link), victim);
+    // Nothing else is left beside the movie.
+    int entries = 0;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (dirent* e = ::readdir(dir)) entries += e->d_name[0] != '.';
+        ::closedir(dir);
+    }
+    EXPECT_EQ(entries, 3);
+
+    // A folder that is not there leaves a clear error, not a file somewhere else.
+    EXPECT_THROW(tarnquill::WriteFileAtomically(folder + "/absent/out.swf", swf), tarnquill::CompileError);
+    for (const std::string& f : {planted, victim, target}) ::unlink(f.c_str());
+    ::rmdir(folder.c_str());
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The component through COM-lite, as the driver calls it, and the command-line tool.
+#include "TempDir.h"
 #include "tarnquill/Tarnquill.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +23,7 @@ const std::string kLibrary = BC_BINARY_DIR "/lib/libtarnquill.so";
 class TarnquillComponent : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tq-component-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
+        dir_ = scratch_.Fs();
         ::setenv("BRINDLECAST_REGISTRY", (dir_ / "registry").c_str(), 1);
         void* lib = dlopen(kLibrary.c_str(), RTLD_NOW);
         ASSERT_NE(lib, nullptr) << dlerror();
@@ -37,8 +37,8 @@ protected:
     }
     void TearDown() override {
         if (compiler_) compiler_->Release();
-        fs::remove_all(dir_);
     }
+    CScratchFolder scratch_;
     fs::path dir_;
     ITarnquillCompiler* compiler_ = nullptr;
 };
@@ -102,8 +102,8 @@ ToolRun Tool(const std::string& args, const fs::path& dir) {
 }
 
 TEST(TarnquillTool, ExitStatusAndOneClearLine) {
-    fs::path dir = fs::temp_directory_path() / ("tq-tool-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    CScratchFolder scratch;
+    const fs::path dir = scratch.Fs();
     fs::path out = dir / "out.swf";
     EXPECT_EQ(Tool("--help", dir).status, 0);
     EXPECT_EQ(Tool("--version", dir).status, 0);
@@ -122,7 +122,6 @@ TEST(TarnquillTool, ExitStatusAndOneClearLine) {
     EXPECT_FALSE(fs::exists(out));
     EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1) << failed.err;
     EXPECT_NE(failed.err.find("line 5, element \"show\", attribute \"objectId\""), std::string::npos) << failed.err;
-    fs::remove_all(dir);
 }
 
 }  // namespace

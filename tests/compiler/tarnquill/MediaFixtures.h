@@ -14,24 +14,6 @@ namespace media {
 
 namespace fs = std::filesystem;
 
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        path =
-            fs::temp_directory_path() / ("tq-media-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
-        fs::create_directories(path);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    std::string operator/(const std::string& name) const { return (path / name).string(); }
-    static int& counter() {
-        static int n = 0;
-        return n;
-    }
-};
-
 inline void Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }

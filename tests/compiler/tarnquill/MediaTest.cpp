@@ -2,6 +2,7 @@
 // back from the tags we wrote.
 #include "MediaFixtures.h"
 #include "SwfTestReader.h"
+#include "TempDir.h"
 #include "tarnquill/Compiler.h"
 #include "tarnquill/Wmf.h"
 
@@ -16,14 +17,12 @@
 
 namespace {
 
-using media::TempDir;
-
 const std::string kData = BC_SOURCE_DIR "/tests/data/compiler";
 const std::string kSchema = BC_BINARY_DIR "/lib/tarnquill.xsd";
 
-tarnquill::CompileResult Compile(const std::string& xml, const TempDir& dir) {
+tarnquill::CompileResult Compile(const std::string& xml, const CScratchFolder& dir) {
     tarnquill::CompileOptions options;
-    options.baseFolder = dir.path.string();
+    options.baseFolder = dir.Native();
     options.schemaPath = kSchema;
     return tarnquill::CompileText(xml, options);
 }
@@ -44,21 +43,6 @@ std::vector<const swftest::Tag*> All(const std::vector<swftest::Tag>& tags, int 
     for (const auto& t : tags)
         if (t.code == code) out.push_back(&t);
     return out;
-}
-
-void ExpectDefinedBeforeUse(const std::vector<swftest::Tag>& tags, std::set<int>& defined) {
-    for (const auto& t : tags) {
-        if (t.code == 26) {
-            auto p = swftest::ReadPlace(t);
-            if (p.hasCharacter) {
-                EXPECT_TRUE(defined.count(p.character)) << "character " << p.character;
-            }
-        }
-        if (t.code == 39) ExpectDefinedBeforeUse(t.children, defined);
-        if (int id = swftest::DefinedId(t)) {
-            EXPECT_TRUE(defined.insert(id).second) << "id defined twice: " << id;
-        }
-    }
 }
 
 struct Font {
@@ -153,7 +137,7 @@ protected:
         std::filesystem::copy_file(regular, dir / "sans.ttf");
         std::filesystem::copy_file(bold, dir / "sans-bold.ttf");
     }
-    TempDir dir;
+    CScratchFolder dir;
     std::string regular, bold;
 };
 
@@ -285,7 +269,7 @@ SoundFields ReadSound(const swftest::Tag& t) {
 }
 
 TEST(CompilerSounds, WavAndMp3BecomeDefineSound) {
-    TempDir dir;
+    CScratchFolder dir;
     media::Write(dir / "a.wav", media::Wav(1, 11025, 8, 1000));
     media::Write(dir / "b.wav", media::Wav(2, 44100, 16, 333));
     media::Write(dir / "c.wav", media::Wav(1, 5512, 16, 10));
@@ -320,7 +304,7 @@ TEST(CompilerSounds, WavAndMp3BecomeDefineSound) {
 }
 
 TEST(CompilerSounds, BadSoundsFailNamingTheFile) {
-    TempDir dir;
+    CScratchFolder dir;
     auto mp3 = media::Mp3(5);
     auto cut = mp3;
     cut.resize(cut.size() - 100);
@@ -375,7 +359,7 @@ std::vector<std::tuple<int, int, int>> SoundEvents(const std::vector<swftest::Ta
 }
 
 TEST(CompilerSounds, StartTrimAndStopOnFinishMapToStartSoundAndStop) {
-    TempDir dir;
+    CScratchFolder dir;
     media::Write(dir / "one.wav", media::Wav(1, 22050, 16, 22050));  // one second: 12 frames at 12 fps
     struct Case {
         std::string start;
@@ -466,7 +450,7 @@ TEST(CompilerMetafiles, RecordsBecomePathsInTheUnitFrame) {
 }
 
 TEST(CompilerMetafiles, SpriteOfAShapeScaledToItsSize) {
-    TempDir dir;
+    CScratchFolder dir;
     media::Write(dir / "p.wmf", SampleWmf());
     auto result = Compile(Movie("<sprite id=\"w\" src=\"p.wmf\" width=\"300\" height=\"150\" name=\"pic\"/>",
                                 "<frame index=\"0\"><show id=\"a\" objectId=\"w\"/></frame>"),
@@ -490,7 +474,7 @@ TEST(CompilerMetafiles, SpriteOfAShapeScaledToItsSize) {
 }
 
 TEST(CompilerMetafiles, DamagedMetafilesAndMissingSizesFail) {
-    TempDir dir;
+    CScratchFolder dir;
     auto good = SampleWmf();
     auto cut = good;
     cut.resize(cut.size() - 20);
@@ -543,7 +527,7 @@ std::vector<std::uint8_t> MovieToImport(bool compressed) {
 
 TEST(CompilerImport, DefinitionsRenumberedFramesAndActionsKept) {
     for (bool compressed : {false, true}) {
-        TempDir dir;
+        CScratchFolder dir;
         auto inner = MovieToImport(compressed);
         media::Write(dir / "inner.swf", inner);
         auto original = swftest::Read(inner);
@@ -556,7 +540,7 @@ TEST(CompilerImport, DefinitionsRenumberedFramesAndActionsKept) {
                 dir);
             auto m = swftest::Read(result.swf);
             std::set<int> defined;
-            ExpectDefinedBeforeUse(m.tags, defined);
+            swftest::ExpectDefinedBeforeUse(m.tags, defined);
             int originalDefinitions = 0;
             for (const auto& t : original.tags) originalDefinitions += swftest::DefinedId(t) != 0;
             EXPECT_EQ(static_cast<int>(defined.size()), originalDefinitions + 2);  // the oval and the sprite
@@ -597,7 +581,7 @@ TEST(CompilerImport, DefinitionsRenumberedFramesAndActionsKept) {
 }
 
 TEST(CompilerImport, DamagedOrForeignMoviesFailNamingTheFile) {
-    TempDir dir;
+    CScratchFolder dir;
     auto good = MovieToImport(false);
     auto cut = good;
     cut.resize(cut.size() / 2);
@@ -643,7 +627,7 @@ TEST(CompilerImport, DamagedOrForeignMoviesFailNamingTheFile) {
 }
 
 TEST(CompilerFonts, RejectedFontFilesFailNamingTheFile) {
-    TempDir dir;
+    CScratchFolder dir;
     media::Write(dir / "junk.ttf", std::vector<std::uint8_t>(300, 0x41));
     std::vector<std::uint8_t> truncated;
     std::string regular = media::SystemFont("DejaVuSans.ttf");

@@ -2,6 +2,7 @@
 // ourselves: kinds, order, character ids, depths, clip depths, bitmap sizes, frame counts.
 #include "MediaFixtures.h"
 #include "SwfTestReader.h"
+#include "TempDir.h"
 #include "tarnquill/Compiler.h"
 
 #include <gtest/gtest.h>
@@ -127,7 +128,7 @@ TEST(CompilerSwfParser, MediaAsTheIndependentParserReadsThem) {
         GTEST_SKIP() << "swf-parser is not installed in " << kTools << " (npm or network unavailable)";
     std::string font = media::SystemFont("DejaVuSans.ttf");
     if (font.empty()) GTEST_SKIP() << "DejaVu fonts are not installed";
-    media::TempDir dir;
+    CScratchFolder dir;
     std::filesystem::copy_file(font, dir / "sans.ttf");
     media::Write(dir / "a.wav", media::Wav(2, 22050, 16, 4410));
     media::Write(dir / "b.mp3", media::Mp3(12));
@@ -151,7 +152,7 @@ TEST(CompilerSwfParser, MediaAsTheIndependentParserReadsThem) {
         "</objects><layers><layer><frame index=\"0\"><show id=\"a\" objectId=\"t\"/><show id=\"b\" objectId=\"w\"/>"
         "<show id=\"c\" objectId=\"m\"/><startSoundStream objectId=\"s1\" stopOnFinish=\"1\"/>"
         "<startSoundStream objectId=\"s2\" trimFrames=\"1\"/></frame></layer></layers></movie>";
-    options.baseFolder = dir.path.string();
+    options.baseFolder = dir.Native();
     CompareWithParser(tarnquill::CompileText(xml, options).swf, "media");
 }
 

@@ -2,6 +2,7 @@
 // compiler accepts.
 
 #include "ExporterTestSupport.h"
+#include "TempDir.h"
 #include "tarnquill/Compiler.h"
 
 #include <gtest/gtest.h>
@@ -57,10 +58,9 @@ TEST(CompiledEffects, EveryExporterWritesAMovieTheCompilerAccepts) {
     objects->WriteMembers(movie->GetObjectsElement());
     for (const auto& target : targets) target->layer->Write(movie->GetLayersElement());
 
-    char folder[] = "/tmp/bc-effects-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(folder));
-    const std::string path = std::string(folder) + "/movie.xml";
-    movie->SaveXml(std::wstring(path.begin(), path.end()));
+    CScratchFolder folder;
+    const std::string path = folder.Native() + "/movie.xml";
+    movie->SaveXml(folder / L"movie.xml");
 
     tarnquill::CompileOptions options;
     const std::string schema = BC_BINARY_DIR "/lib/tarnquill.xsd";
@@ -75,7 +75,6 @@ TEST(CompiledEffects, EveryExporterWritesAMovieTheCompilerAccepts) {
     } catch (const tarnquill::CompileError& e) {
         ADD_FAILURE() << e.Message() << " at " << e.Element() << "/" << e.Attribute() << " line " << e.Line();
     }
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include "FailureText.h"
+#include "TempDir.h"
 #include "addin/converter/PresentationConverter.h"
 #include "addin/settings/Settings.h"
 #include "genswf/utils/Exceptions.h"
@@ -18,9 +20,7 @@ namespace {
 class ConverterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/bcconv.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_root = WideFromUtf8(pattern);
+        m_root = m_folder.Path();
         m_tmp = m_root + L"/tmp";
         ASSERT_TRUE(CreateFolderTree(m_tmp));
         const char* old = std::getenv("TMPDIR");
@@ -34,7 +34,6 @@ protected:
             ::setenv("TMPDIR", m_savedTmp.c_str(), 1);
         else
             ::unsetenv("TMPDIR");
-        DeleteFolderTree(m_root, true);
     }
     int TempFolderCount() const {
         int count = 0;
@@ -47,6 +46,7 @@ protected:
         return count;
     }
 
+    CScratchFolder m_folder;
     std::wstring m_root;
     std::wstring m_tmp;
     std::string m_savedTmp;
@@ -87,15 +87,6 @@ protected:
     std::wstring GetMessageString(const std::wstring& name) override { return L"[" + name + L"]"; }
 };
 
-std::wstring MessageOf(const std::function<void()>& run) {
-    try {
-        run();
-    } catch (const CBaseException& e) {
-        return e.GetMessage();
-    }
-    return L"(no exception)";
-}
-
 TEST_F(ConverterTest, WritesTheMovieAndRemovesTheTemporaryFolder) {
     CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
     converter.Convert();
@@ -122,7 +113,7 @@ TEST_F(ConverterTest, ExportModes) {
     for (const auto& c : cases) {
         m_settings.ExportMode = c.mode;
         CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
-        const std::wstring message = MessageOf([&] { converter.Convert(); });
+        const std::wstring message = bctest::MessageOf([&] { converter.Convert(); });
         EXPECT_EQ(message, c.error ? c.error : L"(no exception)") << c.mode;
         EXPECT_EQ(converter.currentRangeCalls, c.currentRangeCalls) << c.mode;
     }
@@ -136,18 +127,19 @@ TEST_F(ConverterTest, OutputFolderIsCreatedLevelByLevelOrRefused) {
 
     m_settings.OutputFilePath = L"relative/deck.swf";
     CTestConverter relative(nullptr, &m_settings, nullptr, nullptr);
-    EXPECT_EQ(MessageOf([&] { relative.Convert(); }), L"[ERR_CANNOT_CREATE_OUTPUT_FOLDER]relative");
+    EXPECT_EQ(bctest::MessageOf([&] { relative.Convert(); }), L"[ERR_CANNOT_CREATE_OUTPUT_FOLDER]relative");
 
     ASSERT_TRUE(WriteWholeFile(m_root + L"/blocker", "x", 1));
     m_settings.OutputFilePath = m_root + L"/blocker/deck.swf";
     CTestConverter blocked(nullptr, &m_settings, nullptr, nullptr);
-    EXPECT_EQ(MessageOf([&] { blocked.Convert(); }), L"[ERR_CANNOT_CREATE_OUTPUT_FOLDER]" + m_root + L"/blocker");
+    EXPECT_EQ(bctest::MessageOf([&] { blocked.Convert(); }),
+              L"[ERR_CANNOT_CREATE_OUTPUT_FOLDER]" + m_root + L"/blocker");
 }
 
 TEST_F(ConverterTest, MissingTemporaryFolderIsReported) {
     ::setenv("TMPDIR", "/proc/no-such-place", 1);
     CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
-    EXPECT_EQ(MessageOf([&] { converter.Convert(); }), L"[ERR_CANNOT_CREATE_TEMPORARY_FOLDER]");
+    EXPECT_EQ(bctest::MessageOf([&] { converter.Convert(); }), L"[ERR_CANNOT_CREATE_TEMPORARY_FOLDER]");
 }
 
 TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput) {
@@ -155,6 +147,13 @@ TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput) {
     const std::string earlier = "an earlier good movie";
     ASSERT_TRUE(WriteWholeFile(m_settings.OutputFilePath, earlier.data(), earlier.size()));
 
+    // Ctrl-C while the compiler runs is seen at the check after it.
+    struct CCancelSink : CProgressSink {
+        bool cancelled = false;
+        void PumpMessagesAndCheckCancel() override {
+            if (cancelled) throw CInterruptedException();
+        }
+    } sink;
     struct Case {
         const char* what;
         std::function<void(CTestConverter&)> arrange;
@@ -162,13 +161,22 @@ TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput) {
     } cases[] = {
         {"cancel during the export",
          [](CTestConverter& c) { c.writeMovie = [](const std::wstring&) { throw CInterruptedException(); }; }, true},
+        {"cancel while compiling",
+         [&sink](CTestConverter& c) {
+             c.compile = [&sink](std::vector<std::uint8_t>& bytes) {
+                 bytes.assign({'F', 'W', 'S', 8});
+                 sink.cancelled = true;
+             };
+         },
+         true},
         {"compiler returns nothing", [](CTestConverter& c) { c.compile = [](std::vector<std::uint8_t>&) {}; }, false},
         {"compiler fails",
          [](CTestConverter& c) { c.compile = [](std::vector<std::uint8_t>&) { throw CXml2SwfException(L"x"); }; },
          false},
     };
     for (auto& c : cases) {
-        CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
+        sink.cancelled = false;
+        CTestConverter converter(nullptr, &m_settings, nullptr, &sink);
         c.arrange(converter);
         bool cancelled = false;
         try {
@@ -190,7 +198,7 @@ TEST_F(ConverterTest, OutputErrorNamesTheFileAndThePlace) {
     // The target is a folder: the finished movie cannot take its place.
     ASSERT_TRUE(CreateFolderTree(m_settings.OutputFilePath + L"/inside"));
     CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
-    const std::wstring message = MessageOf([&] { converter.Convert(); });
+    const std::wstring message = bctest::MessageOf([&] { converter.Convert(); });
     EXPECT_EQ(message.rfind(L"[ERR_WRITE_OUTPUT_FILE_ERROR] File name is: " + m_settings.OutputFilePath +
                                 L" in file addin/src/converter/PresentationConverter.cpp at line ",
                             0),

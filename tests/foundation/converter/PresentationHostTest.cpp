@@ -1,5 +1,6 @@
 // The converter's reads of the presentation, against the in-memory host.
 
+#include "TempDir.h"
 #include "addin/converter/PresentationConverter.h"
 #include "addin/settings/Settings.h"
 #include "addin/shell/ShellServices.h"
@@ -123,9 +124,8 @@ protected:
 };
 
 TEST(ConverterExportMode, ChoosesTheSlideRange) {
-    char pattern[] = "/tmp/bcmode.XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::wstring root = WideFromUtf8(pattern);
+    CScratchFolder folder;
+    const std::wstring root = folder.Path();
 
     auto doc = CHostDocument::Create();
     for (int i = 0; i < 4; ++i) doc->AddSlide();
@@ -153,7 +153,6 @@ TEST(ConverterExportMode, ChoosesTheSlideRange) {
         EXPECT_EQ(converter.sawRange, c.expectRange) << c.mode;
         EXPECT_EQ(converter.exported, c.expected) << c.mode;
     }
-    DeleteFolderTree(root, true);
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 // The media probe: which files play as waveform audio or digital video, by their headers.
 
+#include "TempDir.h"
 #include "genswf/shapes/MediaProbe.h"
 #include "genswf/utils/Utils.h"
 #include "media/MediaDevice.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -15,25 +15,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-class Scratch {
-public:
-    Scratch() {
-        char pattern[] = "/tmp/bcmedia.XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        m_path = made ? made : "";
-    }
-    ~Scratch() { genswf::DeleteFolderTree(genswf::WideFromUtf8(m_path), true); }
-    std::wstring Write(const std::string& name, const Bytes& bytes) const {
-        std::ofstream out(m_path + "/" + name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return genswf::WideFromUtf8(m_path + "/" + name);
-    }
-    std::wstring Path(const std::string& name) const { return genswf::WideFromUtf8(m_path + "/" + name); }
-
-private:
-    std::string m_path;
-};
 
 void Put32(Bytes& b, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (8 * i)));
@@ -99,7 +80,7 @@ Bytes Id3(std::uint32_t tagSize, const Bytes& after) {
 }  // namespace
 
 TEST(MediaDeviceTest, DeviceIsChosenByContent) {
-    Scratch scratch;
+    CScratchFolder scratch;
     Bytes listFirst;
     PutText(listFirst, "LIST");
     Put32(listFirst, 3);
@@ -144,13 +125,12 @@ TEST(MediaDeviceTest, DeviceIsChosenByContent) {
         EXPECT_EQ(type, c.type);
     }
     std::uint32_t type = 0;
-    EXPECT_EQ(media::IdentifyMediaFile(genswf::NativePath(scratch.Path("missing.wav")), type),
-              media::kErrorFileNotFound);
+    EXPECT_EQ(media::IdentifyMediaFile(genswf::NativePath(scratch / L"missing.wav"), type), media::kErrorFileNotFound);
     EXPECT_EQ(media::IdentifyMediaFile("/tmp", type), media::kErrorFileNotFound);
 }
 
 TEST(MediaProbeTest, OpensPlayableFilesAndKeepsTheDeviceUntilClosed) {
-    Scratch scratch;
+    CScratchFolder scratch;
     const std::wstring wave = scratch.Write("a.wav", Wave());
     const std::wstring mp3 = scratch.Write("b.mp3", Mp3Frames(2));
     const std::wstring midi = scratch.Write("c.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6});
@@ -178,7 +158,7 @@ TEST(MediaProbeTest, OpensPlayableFilesAndKeepsTheDeviceUntilClosed) {
         EXPECT_FALSE(probe.IsOpen());
         EXPECT_EQ(media::OpenMediaDeviceCount(), before);
 
-        EXPECT_FALSE(probe.Open(scratch.Path("missing.wav")));
+        EXPECT_FALSE(probe.Open(scratch / L"missing.wav"));
         EXPECT_EQ(probe.GetLastError(), media::kErrorFileNotFound);
         EXPECT_FALSE(probe.IsOpen());
 
@@ -195,7 +175,7 @@ TEST(MediaProbeTest, OpensPlayableFilesAndKeepsTheDeviceUntilClosed) {
 }
 
 TEST(MediaProbeTest, PathsWithBackslashesAndNonAsciiNames) {
-    Scratch scratch;
+    CScratchFolder scratch;
     const std::wstring wave = scratch.Write("ton\xC3\xA9.wav", Wave());
     std::wstring backslashed = wave;
     for (wchar_t& c : backslashed) {

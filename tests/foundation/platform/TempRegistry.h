@@ -1,11 +1,10 @@
 #pragma once
 // Points the registry at a fresh folder for one test and forgets all in-memory state.
 
+#include "TempDir.h"
 #include "registry/Registry.h"
 
-#include <unistd.h>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -13,10 +12,7 @@
 class CTempRegistry {
 public:
     CTempRegistry() {
-        char pattern[] = "/tmp/bc-registry-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        m_root = made ? made : "";
-        m_folder = m_root + "/registry";  // created by the first write
+        m_folder = m_scratch.Native() + "/registry";  // created by the first write
         const char* old = std::getenv("BRINDLECAST_REGISTRY");
         m_hadOld = old != nullptr;
         if (old) m_old = old;
@@ -29,8 +25,6 @@ public:
         else
             unsetenv("BRINDLECAST_REGISTRY");
         registry::ResetForTesting();
-        std::error_code ec;
-        if (!m_root.empty()) std::filesystem::remove_all(m_root, ec);
     }
     CTempRegistry(const CTempRegistry&) = delete;
     CTempRegistry& operator=(const CTempRegistry&) = delete;
@@ -49,7 +43,7 @@ public:
     }
 
 private:
-    std::string m_root;
+    CScratchFolder m_scratch;
     std::string m_folder;
     std::string m_old;
     bool m_hadOld = false;

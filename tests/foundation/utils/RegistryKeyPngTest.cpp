@@ -2,6 +2,7 @@
 #include "genswf/utils/ModuleVersionInfo.h"
 #include "genswf/utils/PngFile.h"
 #include "genswf/utils/RegistryKey.h"
+#include "genswf/utils/Utils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,8 @@
 // The loader over the corpus of real presentations: every file loads or is refused clearly, and
 // named files show what a viewer of them sees.
 
+#include "PngSize.h"
+#include "TempDir.h"
 #include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
@@ -43,14 +45,6 @@ std::wstring Paragraph(const TextData& t, size_t p) {
         ++start;
     }
     return t.text.substr(start, t.text.find(L'\r', start) - start);
-}
-
-// Width and height of a PNG from its header.
-std::pair<unsigned, unsigned> PngSize(const std::vector<std::uint8_t>& png) {
-    auto be32 = [&](size_t o) {
-        return (unsigned(png[o]) << 24) | (unsigned(png[o + 1]) << 16) | (unsigned(png[o + 2]) << 8) | png[o + 3];
-    };
-    return png.size() >= 24 ? std::make_pair(be32(16), be32(20)) : std::make_pair(0u, 0u);
 }
 
 }  // namespace
@@ -295,7 +289,7 @@ TEST(LoaderFiles, PicturesOfEveryKind) {
         EXPECT_FLOAT_EQ(d.height, expected[i].height);
         EXPECT_EQ(d.fill.visible, msoFalse);
     }
-    EXPECT_EQ(PngSize(ShapeOn(r, 1, 0).picture.imageBytes), std::make_pair(130u, 92u));
+    EXPECT_EQ(bctest::PngSize(ShapeOn(r, 1, 0).picture.imageBytes), std::make_pair(130, 92));
     // A metafile of this kind starts with its header record of type 1 and its size in words.
     const auto& wmf = ShapeOn(r, 2, 0).picture.imageBytes;
     EXPECT_EQ(wmf[2], 0x09);
@@ -421,11 +415,10 @@ TEST(LoaderFiles, NameAndPathOfTheFileAndACopyOfItsBytes) {
     EXPECT_EQ(WStringFromBstr(folder), dir);
     EXPECT_EQ(WStringFromBstr(full), dir + L"/SampleShow.ppt");
 
-    const std::filesystem::path copy =
-        std::filesystem::temp_directory_path() / ("loader-copy-" + std::to_string(::getpid()) + ".ppt");
+    CScratchFolder scratch;
+    const std::filesystem::path copy = scratch / "copy.ppt";
     ASSERT_EQ(p->SaveCopyAs(CBstr(copy.wstring()), ppSaveAsPresentation, msoFalse), S_OK);
     EXPECT_EQ(ReadFile(copy.string()), ReadFile(path));
-    std::filesystem::remove(copy);
 }
 
 TEST(LoaderFiles, SlidesFollowTheirOwnMasters) {

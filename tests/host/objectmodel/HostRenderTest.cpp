@@ -1,6 +1,8 @@
 // Shape.Export and Slide.Export: pictures of the requested size, drawn from the host's state
 // (fills, backgrounds, master graphics, text, headers and footers), written deterministically.
 
+#include "PngSize.h"
+#include "TempDir.h"
 #include "powerpoint/render/HostRender.h"
 #include "render/BcWmf.h"
 
@@ -20,35 +22,9 @@ namespace {
 
 constexpr std::uint32_t kRed = 0x0000FF, kBlue = 0xFF0000;  // 0x00BBGGRR
 
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "bc-host-render-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    std::wstring File(const std::string& name) const {
-        const std::string s = (path / name).string();
-        return std::wstring(s.begin(), s.end());
-    }
-};
-
 std::vector<std::uint8_t> Bytes(const std::wstring& file) {
     std::ifstream in(std::string(file.begin(), file.end()), std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Width and height from a PNG's header; (0, 0) when the bytes are no PNG.
-std::pair<int, int> PngSize(const std::vector<std::uint8_t>& png) {
-    static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (png.size() < 24 || !std::equal(signature, signature + 8, png.begin())) return {0, 0};
-    auto be = [&png](std::size_t at) {
-        return int((png[at] << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3]);
-    };
-    return {be(16), be(20)};
 }
 
 std::uint32_t Rgb(std::uint32_t pixel) { return pixel >> 8; }  // 0xRRGGBB of 0xRRGGBBAA
@@ -66,7 +42,7 @@ struct Deck {
 };
 
 TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale) {
-    TempDir dir;
+    CScratchFolder dir;
     Deck d;
     struct Case {
         const char* name;
@@ -80,14 +56,14 @@ TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::wstring file = dir.File(std::string(c.name) + ".png");
+        const std::wstring file = (dir / (std::string(c.name) + ".png")).wstring();
         ASSERT_EQ(S_OK,
                   d.box->Interface()->Export(CBstr(file), ppShapeFormatPNG, c.scaleWidth, c.scaleHeight, ppScaleXY));
         const std::vector<std::uint8_t> png = Bytes(file);
-        EXPECT_EQ(std::make_pair(c.width, c.height), PngSize(png));
+        EXPECT_EQ(std::make_pair(c.width, c.height), bctest::PngSize(png));
         EXPECT_EQ(6, png[25]);  // colour type: RGB with alpha
         // The same state gives the same bytes.
-        const std::wstring again = dir.File(std::string(c.name) + "-again.png");
+        const std::wstring again = (dir / (std::string(c.name) + "-again.png")).wstring();
         ASSERT_EQ(S_OK,
                   d.box->Interface()->Export(CBstr(again), ppShapeFormatPNG, c.scaleWidth, c.scaleHeight, ppScaleXY));
         EXPECT_EQ(png, Bytes(again));
@@ -98,7 +74,7 @@ TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale) {
     EXPECT_EQ(255u, Alpha(r.At(1, 1)));
 
     // The metafile holds the outline and the fill as the compiler reads them.
-    const std::wstring wmf = dir.File("box.wmf");
+    const std::wstring wmf = dir / L"box.wmf";
     ASSERT_EQ(S_OK, d.box->Interface()->Export(CBstr(wmf), ppShapeFormatWMF, 720, 540, ppScaleXY));
     render::WmfFile parsed;
     std::string error;
@@ -134,9 +110,9 @@ TEST(HostRender, GeometryFollowsTheFilesShapeTypeUntilTheAutoShapeTypeChanges) {
 }
 
 TEST(HostRender, ExportRefusesBadRequestsWithoutWritingAFile) {
-    TempDir dir;
+    CScratchFolder dir;
     Deck d;
-    const std::wstring file = dir.File("x.png");
+    const std::wstring file = dir / L"x.png";
     CComPtr<Shape> shape = d.box->Interface();
     struct Case {
         const char* name;
@@ -164,9 +140,9 @@ TEST(HostRender, ExportRefusesBadRequestsWithoutWritingAFile) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.expected, c.call());
-        EXPECT_FALSE(fs::exists(dir.path / "x.png"));
+        EXPECT_FALSE(fs::exists(dir / "x.png"));
     }
-    const std::wstring missing = dir.File("no/such/folder/x.png");
+    const std::wstring missing = dir / L"no/such/folder/x.png";
     EXPECT_TRUE(FAILED(shape->Export(CBstr(missing), ppShapeFormatPNG, 720, 540, ppScaleXY)));
     EXPECT_TRUE(FAILED(d.slide->Interface()->Export(CBstr(missing), CBstr(L"png"), 720, 540)));
     // Injected faults reach the caller like any other member's.
@@ -175,7 +151,7 @@ TEST(HostRender, ExportRefusesBadRequestsWithoutWritingAFile) {
 }
 
 TEST(HostRender, SlideExportDrawsBackgroundMasterGraphicsAndVisibleShapes) {
-    TempDir dir;
+    CScratchFolder dir;
     Deck d;
     d.doc->Master()->background.fill.foreColor.rgb = kBlue;
     CHostShape* stripe = d.doc->Master()->shapes.emplace_back(d.doc->Make<CHostShape>(d.doc.Get(), d.doc->Master()));
@@ -190,9 +166,9 @@ TEST(HostRender, SlideExportDrawsBackgroundMasterGraphicsAndVisibleShapes) {
     hidden->data.fill.foreColor.rgb = 0;
     hidden->data.visible = msoFalse;
 
-    const std::wstring file = dir.File("slide.png");
+    const std::wstring file = dir / L"slide.png";
     ASSERT_EQ(S_OK, d.slide->Interface()->Export(CBstr(file), CBstr(L"png"), 960, 720));
-    EXPECT_EQ(std::make_pair(960, 720), PngSize(Bytes(file)));
+    EXPECT_EQ(std::make_pair(960, 720), bctest::PngSize(Bytes(file)));
 
     const render::Raster r = render::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
     EXPECT_EQ(0x0000FFu, Rgb(r.At(600, 400)));  // the master's background

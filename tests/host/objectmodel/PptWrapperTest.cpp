@@ -38,8 +38,6 @@ struct Deck {
     std::shared_ptr<CPptSlide> Slide(std::uint32_t i) { return presentation->GetSlides()->GetSlide(i); }
 };
 
-std::wstring MessageOf(const std::function<void()>& f) { return bctest::PptFailureOf(f); }
-
 std::wstring PptMessage(const char* file, int line) {
     return bctest::PptFailureText(std::string("genswf/") + file, line);
 }
@@ -88,7 +86,7 @@ TEST(PptWrappers, EachValueIsReadOnceAndAFailureIsRetried) {
         Deck d;
         // First read fails with the operation's own place; nothing is kept, so the next asks again.
         d.doc->Fail(c.member, E_FAIL, nullptr, 1);
-        EXPECT_EQ(PptMessage(c.file, c.line), MessageOf([&] { c.read(d); }));
+        EXPECT_EQ(PptMessage(c.file, c.line), bctest::PptFailureOf([&] { c.read(d); }));
         const int afterFailure = d.doc->Calls(c.member);
         EXPECT_NO_THROW(c.read(d));
         EXPECT_EQ(afterFailure + 1, d.doc->Calls(c.member));
@@ -201,7 +199,7 @@ TEST(PptWrappers, DuplicateHideMoveAndDeleteLeaveTheOriginalAlone) {
     EXPECT_EQ(msoTrue, d.doc->Slides()[1]->headersFooters.footer.visible);
     EXPECT_TRUE(d.doc->Changes().empty()) << "only the copy was written";
     // A deleted wrapper refuses further calls instead of calling through a null pointer.
-    EXPECT_EQ(PptMessage("src/ppt/PptSlide.cpp", 130), MessageOf([&] { copy->Delete(); }));
+    EXPECT_EQ(PptMessage("src/ppt/PptSlide.cpp", 130), bctest::PptFailureOf([&] { copy->Delete(); }));
 }
 
 TEST(PptWrappers, FailureTexts) {
@@ -263,7 +261,7 @@ TEST(PptWrappers, FailureTexts) {
         SCOPED_TRACE(c.name);
         Deck d;
         if (*c.member) d.doc->Fail(c.member, E_FAIL);
-        EXPECT_EQ(c.expected, MessageOf([&] { c.call(d); }));
+        EXPECT_EQ(c.expected, bctest::PptFailureOf([&] { c.call(d); }));
     }
 }
 
@@ -286,7 +284,7 @@ TEST(PptWrappers, ParentIsReadOnceAndItsFailureNamesTheHeader) {
 
     d.doc->Fail("Hyperlink.get_Parent", E_FAIL, nullptr, 1);
     EXPECT_EQ(L"PPT Exception in file genswf/include/genswf/ppt/Ppt.h at line 23",
-              MessageOf([&] { wrapper.GetParent(); }));
+              bctest::PptFailureOf([&] { wrapper.GetParent(); }));
     IUnknown* parent = wrapper.GetParent();
     PowerPoint::ActionSetting* asAction = QueryActionSetting(parent);
     ASSERT_NE(nullptr, asAction);

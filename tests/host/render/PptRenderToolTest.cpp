@@ -2,6 +2,8 @@
 // files that do not load are refused with a message and no picture. What it draws is what the
 // host's Slide.Export and Shape.Export draw, text included.
 
+#include "PngSize.h"
+#include "TempDir.h"
 #include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
@@ -36,16 +38,6 @@ ToolRun RunTool(const std::string& args) {
 
 std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
 
-// Width and height from a PNG's header.
-bool PngSize(const fs::path& p, unsigned& w, unsigned& h) {
-    std::ifstream f(p, std::ios::binary);
-    unsigned char b[24];
-    if (!f.read(reinterpret_cast<char*>(b), 24)) return false;
-    w = (b[16] << 24) | (b[17] << 16) | (b[18] << 8) | b[19];
-    h = (b[20] << 24) | (b[21] << 16) | (b[22] << 8) | b[23];
-    return true;
-}
-
 std::vector<char> Contents(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
@@ -56,8 +48,8 @@ std::vector<char> Contents(const fs::path& p) {
 TEST(PptRenderTool, DrawsEverySlideOfEveryFileThatLoads) {
     const fs::path corpus = BC_CORPUS_DIR;
     if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
-    const fs::path out = fs::temp_directory_path() / ("bc_pptrender_" + std::to_string(::getpid()));
-    fs::create_directories(out);
+    CScratchFolder folder;
+    const fs::path out = folder.Fs();
     int slides = 0;
     for (const auto& entry : fs::directory_iterator(corpus)) {
         if (entry.path().extension() != ".ppt") continue;
@@ -74,16 +66,14 @@ TEST(PptRenderTool, DrawsEverySlideOfEveryFileThatLoads) {
                 EXPECT_FALSE(fs::exists(png));
                 break;
             }
-            unsigned w = 0, h = 0;
-            ASSERT_TRUE(PngSize(png, w, h));
-            EXPECT_GT(w, 0u);
-            EXPECT_GT(h, 0u);
+            const auto [w, h] = bctest::PngSize(png);
+            EXPECT_GT(w, 0);
+            EXPECT_GT(h, 0);
             ++slides;
             fs::remove(png);
         }
     }
     EXPECT_GT(slides, 50);
-    fs::remove_all(out);
 }
 
 TEST(PptRenderTool, BadArgumentsShowUsage) {
@@ -100,8 +90,8 @@ TEST(PptRenderTool, DrawsWhatTheHostExportsTextIncluded) {
     using namespace PowerPoint;
     const fs::path corpus = BC_CORPUS_DIR;
     if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
-    const fs::path out = fs::temp_directory_path() / ("bc_pptrender_same_" + std::to_string(::getpid()));
-    fs::create_directories(out);
+    CScratchFolder folder;
+    const fs::path out = folder.Fs();
     int shapes = 0;
     // Titles and body text from the master; a footer, a slide number and a date of the slide's own.
     for (const auto& [file, number] : {std::make_pair("WithMaster.ppt", 1), std::make_pair("WithMaster.ppt", 2),
@@ -133,5 +123,4 @@ TEST(PptRenderTool, DrawsWhatTheHostExportsTextIncluded) {
         shapes += n;
     }
     EXPECT_GT(shapes, 0);
-    fs::remove_all(out);
 }

@@ -1,5 +1,6 @@
 // Shape and slide pictures: pixels at chosen points, sizes, determinism, pictures, bad input.
 
+#include "TempDir.h"
 #include "render/BcRender.h"
 
 #include <cairo.h>
@@ -453,18 +454,45 @@ TEST(RenderErrors, BadSizesAndScalesAreRefused) {
 }
 
 TEST(RenderErrors, BrokenShapeOnASlideIsLeftOut) {
+    // Red shapes over the whole slide, each broken in one value, before and after a good blue
+    // square: the slide shows white and the square, nothing red and nothing in between.
+    const Frame broken[] = {{std::nan(""), 0, 72, 54}, {0, std::nan(""), 72, 54}, {0, 0, INFINITY, 54},
+                            {0, 0, 72, std::nan("")},  {72, 0, -72, 54},          {0, 54, 72, -54}};
     SlideDrawing slide;
-    ShapeDrawing bad = Auto(1, 10, 10);
-    bad.frame.left = std::nan("");
-    slide.shapes.push_back(bad);
-    slide.shapes.push_back(Auto(1, 10, 10));
+    slide.width = 72;
+    slide.height = 54;
+    auto addBroken = [&](const Frame& frame) {
+        ShapeDrawing bad = Auto(1, 72, 54);
+        bad.frame = frame;
+        slide.shapes.push_back(bad);
+    };
+    for (const Frame& f : broken) addBroken(f);
+    ShapeDrawing good = Auto(1, 10, 10, kBlue);  // at (30, 20)
+    slide.shapes.push_back(good);
+    for (const Frame& f : broken) addBroken(f);
+
     const Raster r = RenderSlideRaster(slide, 72, 54);
-    EXPECT_EQ(r.width, 72);
+    ASSERT_EQ(r.width, 72);
+    ASSERT_EQ(r.height, 54);
+    int blue = 0, other = 0;
+    for (int y = 0; y < r.height; ++y) {
+        for (int x = 0; x < r.width; ++x) {
+            const bool inside = x >= 30 && x < 40 && y >= 20 && y < 30;
+            const std::uint32_t expected = inside ? Opaque(kBlue) : 0xFFFFFFFFu;
+            if (r.At(x, y) != expected) {
+                ++other;
+            } else if (inside) {
+                ++blue;
+            }
+        }
+    }
+    EXPECT_EQ(blue, 100) << "the good shape is drawn";
+    EXPECT_EQ(other, 0) << "pixels that are neither background nor the good shape";
 }
 
 TEST(RenderErrors, FailedWriteLeavesNoFile) {
-    const auto dir = std::filesystem::temp_directory_path() / ("bcrender_test_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    CScratchFolder folder;
+    const auto dir = folder.Fs();
     const auto good = dir / "shape.png";
     RenderShapePng(Auto(1, 10, 10), 1, 1, good);
     EXPECT_TRUE(std::filesystem::exists(good));
@@ -472,24 +500,40 @@ TEST(RenderErrors, FailedWriteLeavesNoFile) {
     EXPECT_THROW(RenderShapePng(Auto(1, 10, 10), 1, 1, missing), RenderError);
     EXPECT_THROW(RenderShapePng(Auto(1, 10, 10), 0, 1, dir / "bad.png"), RenderError);
     EXPECT_FALSE(std::filesystem::exists(dir / "bad.png"));
-    std::filesystem::remove_all(dir);
 }
 
 TEST(RenderGeometry, EveryDrawnTypeStaysInsideItsPicture) {
-    // Shapes whose outline lies within the frame leave ink in their picture and none outside it;
-    // callouts reach out to their tip, arcs and brackets are mostly line, and are left out here.
+    // Shapes whose outline lies within the frame fill their frame and leave no ink outside it.
+    // Drawn filled, without a line (a line is centred on the outline and its corners reach
+    // past it), on a slide with a margin around the frame, so ink outside the frame shows.
+    // Edges may smooth into the pixel next to the frame. Callouts and the balloon (137) reach
+    // out to their tip, arcs and brackets are mostly line, and are left out here.
+    constexpr int kLeft = 40, kTop = 30, kWidth = 80, kHeight = 60, kMargin = 1;
+    SlideDrawing slide;
+    slide.width = kLeft * 2 + kWidth;
+    slide.height = kTop * 2 + kHeight;
     int drawn = 0;
     for (int type = 1; type <= 137; ++type) {
-        if (!IsAutoShapeDrawn(type) || (type >= 105 && type <= 124) || (type >= 25 && type <= 32)) continue;
+        if (!IsAutoShapeDrawn(type) || (type >= 105 && type <= 124) || (type >= 25 && type <= 32) || type == 137)
+            continue;
         ++drawn;
         SCOPED_TRACE(type);
-        ShapeDrawing s = WithLine(Auto(type, 80, 60), kBlue, 1);
-        const Raster r = RenderShapeRaster(s, 1, 1);
-        ASSERT_EQ(r.width, 80);
-        ASSERT_EQ(r.height, 60);
-        int ink = 0;
-        for (size_t i = 3; i < r.rgba.size(); i += 4) ink += r.rgba[i] != 0;
-        EXPECT_GT(ink, 80 * 60 / 10);
+        ShapeDrawing s = Auto(type, kWidth, kHeight);
+        s.frame.left = kLeft;
+        s.frame.top = kTop;
+        slide.shapes = {s};
+        const Raster r = RenderSlideRaster(slide, static_cast<int>(slide.width), static_cast<int>(slide.height));
+        int inside = 0, outside = 0;
+        for (int y = 0; y < r.height; ++y) {
+            for (int x = 0; x < r.width; ++x) {
+                if (r.At(x, y) == 0xFFFFFFFFu) continue;
+                const bool inFrame = x >= kLeft - kMargin && x < kLeft + kWidth + kMargin && y >= kTop - kMargin &&
+                                     y < kTop + kHeight + kMargin;
+                ++(inFrame ? inside : outside);
+            }
+        }
+        EXPECT_GT(inside, kWidth * kHeight / 10);
+        EXPECT_EQ(outside, 0);
     }
     EXPECT_GE(drawn, 95);
     EXPECT_FALSE(IsAutoShapeDrawn(20));  // the block arc has no template

@@ -183,3 +183,91 @@ TEST(RenderWmf, MetafilePictureIsPlayed) {
     const Raster r = RenderShapeRaster(pic, 1, 1);
     EXPECT_EQ(r.At(25, 25), 0x996633FFu);
 }
+
+namespace {
+
+// A metafile picture of 100 x 100 logical units made record by record (no placeable header:
+// the window records give its extent).
+class WmfBuilder {
+public:
+    WmfBuilder& Record(std::uint16_t function, std::vector<std::uint16_t> params) {
+        const std::uint32_t words = static_cast<std::uint32_t>(3 + params.size());
+        m_words.push_back(static_cast<std::uint16_t>(words & 0xFFFF));
+        m_words.push_back(static_cast<std::uint16_t>(words >> 16));
+        m_words.push_back(function);
+        m_words.insert(m_words.end(), params.begin(), params.end());
+        return *this;
+    }
+    std::vector<std::uint8_t> Bytes() const {
+        std::vector<std::uint16_t> all = {1, 9, 0x0300, 0, 0, 8, 0, 0, 0};
+        all.insert(all.end(), m_words.begin(), m_words.end());
+        all.insert(all.end(), {3, 0, 0});  // end of file
+        all[3] = static_cast<std::uint16_t>(all.size() & 0xFFFF);
+        std::vector<std::uint8_t> b;
+        for (std::uint16_t w : all) {
+            b.push_back(static_cast<std::uint8_t>(w & 0xFF));
+            b.push_back(static_cast<std::uint8_t>(w >> 8));
+        }
+        return b;
+    }
+
+private:
+    std::vector<std::uint16_t> m_words;
+};
+
+// Words of a font record: height, four zero words, weight 400, flags, then the face name.
+std::vector<std::uint16_t> FontWords(std::int16_t height, const std::string& face) {
+    std::vector<std::uint16_t> w = {static_cast<std::uint16_t>(height), 0, 0, 0, 400, 0, 0, 0, 0};
+    std::string name = face;
+    name.resize(32, '\0');
+    for (size_t i = 0; i < name.size(); i += 2)
+        w.push_back(static_cast<std::uint16_t>(std::uint8_t(name[i]) | (std::uint8_t(name[i + 1]) << 8)));
+    return w;
+}
+
+}  // namespace
+
+TEST(RenderWmf, PicturesDrawFillsAndTextInTheirFonts) {
+    WmfBuilder b;
+    b.Record(WmfSetWindowOrg, {0, 0})
+        .Record(WmfSetWindowExt, {100, 100})
+        .Record(WmfCreateBrushIndirect, {0, 0x00FF, 0, 0})  // red brush, object 0
+        .Record(WmfSelectObject, {0})
+        .Record(0x061D, {0x0021, 0x00F0, 100, 50, 0, 0})    // the brush over the left half
+        .Record(0x001E, {})                                 // save
+        .Record(0x0416, {50, 100, 0, 50})                   // clip to the top-right quarter
+        .Record(WmfCreateBrushIndirect, {0, 0xFF00, 0, 0})  // green brush, object 1
+        .Record(WmfSelectObject, {1})
+        .Record(0x061D, {0x0021, 0x00F0, 100, 100, 0, 0})
+        .Record(0x0127, {0xFFFF})  // restore: the clip goes
+        .Record(0x02FB, FontWords(-20, "Liberation Sans"))
+        .Record(WmfSelectObject, {2})
+        .Record(0x0209, {0, 0})  // black text
+        .Record(0x012E, {24})    // on its baseline
+        .Record(0x0A32, {90, 2, 4, 0, 'H' | ('H' << 8), 'H' | ('H' << 8), 11, 11, 11, 11});
+    ShapeDrawing s;
+    s.kind = ShapeKind::Picture;
+    s.frame = {0, 0, 100, 100};
+    s.picture.bytes = b.Bytes();
+    const Raster r = RenderShapeRaster(s, 1, 1);
+    EXPECT_EQ(r.At(10, 10), 0xFF0000FFu);
+    EXPECT_EQ(r.At(90, 10), 0x00FF00FFu);
+    EXPECT_EQ(r.At(90, 90) & 0xFF, 0u) << "the green fill stays inside its clip";
+    int dark = 0, beyond = 0;
+    for (int y = 50; y < 100; ++y)
+        for (int x = 0; x < 50; ++x) {
+            const std::uint32_t p = r.At(x, y);
+            if ((p >> 24) < 0x80 && (p & 0xFF) > 0x80) {
+                if (y > 91 || x > 47) ++beyond;
+                ++dark;
+            }
+        }
+    EXPECT_GT(dark, 40);
+    EXPECT_EQ(beyond, 0);
+    // Every cut of the picture plays without reading past its bytes.
+    const std::vector<std::uint8_t> bytes = b.Bytes();
+    for (size_t n = 0; n < bytes.size(); n += 2) {
+        s.picture.bytes.assign(bytes.begin(), bytes.begin() + static_cast<long>(n));
+        RenderShapeRaster(s, 0.3, 0.3);
+    }
+}

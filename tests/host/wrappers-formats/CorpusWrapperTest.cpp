@@ -99,6 +99,8 @@ TEST(CorpusWrappers, EffectsFillsAndLinesReadAsLoaded) {
     }
     EXPECT_GT(files, 0);
     EXPECT_GT(shapes, 0);
+    // The corpus holds animated slides: none read means the timeline lost them.
+    EXPECT_GT(effects, 0);
     RecordProperty("effects", effects);
 }
 

@@ -1,6 +1,7 @@
 // The fill, line, colour, OLE and sound wrappers over the in-memory host: values, read-once
 // caching, retry after a failure, the failure texts and the references they hold.
 
+#include "TempDir.h"
 #include "WrapperTestSupport.h"
 #include "genswf/ppt/PptColorFormat.h"
 #include "genswf/ppt/PptFillFormat.h"
@@ -82,18 +83,6 @@ struct Formats {
           sound(CreatePptSoundFormat(d.Sound())) {}
 };
 
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "bc-wrappers-formats-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
 struct ReadCase {
     const char* name;
     const char* member;
@@ -124,7 +113,7 @@ TEST(FormatWrappers, EachValueIsReadOnceAndAFailureIsRetried) {
         Deck d;
         Formats f(d);
         d.doc->Fail(c.member, E_FAIL, nullptr, 1);
-        EXPECT_EQ(PptMessage(c.source, c.line), MessageOf([&] { c.read(f); }));
+        EXPECT_EQ(PptMessage(c.source, c.line), bctest::PptFailureOf([&] { c.read(f); }));
         EXPECT_EQ(1, d.doc->Calls(c.member));
         EXPECT_NO_THROW(c.read(f));  // nothing was kept, so the object model is asked again
         EXPECT_EQ(2, d.doc->Calls(c.member));
@@ -152,7 +141,7 @@ TEST(FormatWrappers, FillAndLineReadVisibleWhenMadeAndAFailureMakesNoWrapper) {
         Deck d;
         const ULONG before = Refs(d.doc);
         d.doc->Fail(c.member, E_FAIL, nullptr, 1);
-        EXPECT_EQ(PptMessage(c.source, 23), MessageOf([&] { c.make(d); }));
+        EXPECT_EQ(PptMessage(c.source, 23), bctest::PptFailureOf([&] { c.make(d); }));
         EXPECT_EQ(before, Refs(d.doc)) << "the half-made wrapper let go of both its references";
         EXPECT_EQ(c.visible, c.make(d));
         EXPECT_EQ(2, d.doc->Calls(c.member));
@@ -249,15 +238,15 @@ TEST(FormatWrappers, NullStringsReadAsEmpty) {
 }
 
 TEST(FormatWrappers, SoundExportWritesEachTimeAndNamesTheTargetWhenItFails) {
-    TempDir dir;
+    CScratchFolder dir;
     Deck d;
     auto sound = CreatePptSoundFormat(d.Sound());
     // Wide paths are put together by hand: the test runs without a locale that could convert them.
-    const std::wstring folder = Widen(dir.path.string().c_str());
+    const std::wstring folder = dir.Path();
     const std::wstring target = folder + L"/chime.wav";
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(ppSoundWAV, sound->Export(target));
-        std::ifstream in(dir.path / "chime.wav", std::ios::binary);
+        std::ifstream in(dir / "chime.wav", std::ios::binary);
         std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         EXPECT_EQ(d.sound->data.sound.data, bytes);
     }
@@ -282,7 +271,7 @@ TEST(FormatWrappers, SoundExportWritesEachTimeAndNamesTheTargetWhenItFails) {
         c.arrange(failing);
         auto w = CreatePptSoundFormat(failing.Sound());
         EXPECT_EQ(L"Cannot export sound to file " + c.path + L" in file " + Widen(source) + L" at line 41",
-                  MessageOf([&] { w->Export(c.path); }));
+                  bctest::PptFailureOf([&] { w->Export(c.path); }));
     }
 }
 

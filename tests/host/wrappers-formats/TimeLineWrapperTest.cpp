@@ -135,7 +135,7 @@ TEST(TimeLineWrappers, EachValueIsReadOnceAndAFailureIsRetried) {
         Deck d;
         Walk w(d);
         d.doc->Fail(c.member, E_FAIL, nullptr, 1);
-        EXPECT_EQ(PptMessage(c.source, c.line), MessageOf([&] { c.read(w); }));
+        EXPECT_EQ(PptMessage(c.source, c.line), bctest::PptFailureOf([&] { c.read(w); }));
         EXPECT_EQ(1, d.doc->Calls(c.member));
         EXPECT_NO_THROW(c.read(w));
         EXPECT_EQ(2, d.doc->Calls(c.member));
@@ -237,7 +237,7 @@ TEST(TimeLineWrappers, SequenceCountFailureMakesNoWrapper) {
     PowerPoint::Sequence* raw = w.timeLine->GetMainSequencePtr();
     const ULONG before = Refs(d.doc);
     d.doc->Fail("Sequence.get_Count", E_FAIL, nullptr, 1);
-    EXPECT_EQ(PptMessage("PptSequence", 20), MessageOf([&] { CPptSequence sequence(raw); }));
+    EXPECT_EQ(PptMessage("PptSequence", 20), bctest::PptFailureOf([&] { CPptSequence sequence(raw); }));
     EXPECT_EQ(before, Refs(d.doc)) << "the half-made wrapper let go of both its references";
     EXPECT_EQ(3, CPptSequence(raw).GetCount());
     raw->Release();
@@ -249,7 +249,7 @@ TEST(TimeLineWrappers, SequenceAndEffectWrappersAreMadeOnce) {
     {
         // A failing count makes no sequence; the next ask makes it without reading the pointer again.
         d.doc->Fail("Sequence.get_Count", E_FAIL, nullptr, 1);
-        EXPECT_EQ(PptMessage("PptSequence", 20), MessageOf([&] { w.timeLine->GetMainSequence(); }));
+        EXPECT_EQ(PptMessage("PptSequence", 20), bctest::PptFailureOf([&] { w.timeLine->GetMainSequence(); }));
         auto sequence = w.timeLine->GetMainSequence();
         EXPECT_EQ(sequence, w.timeLine->GetMainSequence());
         EXPECT_EQ(1, d.doc->Calls("TimeLine.get_MainSequence"));
@@ -336,7 +336,7 @@ TEST(TimeLineWrappers, StoredRecords) {
         Walk w(d);
         d.doc->Fail("Timing.get_Duration", E_FAIL);
         std::shared_ptr<CEffectTiming> record;
-        EXPECT_EQ(PptMessage("PptTiming", 77), MessageOf([&] { record = CreateEffectTiming(w.Timing()); }));
+        EXPECT_EQ(PptMessage("PptTiming", 77), bctest::PptFailureOf([&] { record = CreateEffectTiming(w.Timing()); }));
         EXPECT_EQ(nullptr, record);
         EXPECT_EQ(0, d.doc->Calls("Timing.get_TriggerDelayTime"));
         EXPECT_EQ(0, d.doc->Calls("Timing.get_TriggerType"));
@@ -347,7 +347,7 @@ TEST(TimeLineWrappers, StoredRecords) {
         d.doc->Fail("EffectInformation.get_AnimateTextInReverse", E_FAIL);
         std::shared_ptr<CEffectInformation> record;
         EXPECT_EQ(PptMessage("PptEffectInformation", 56),
-                  MessageOf([&] { record = CreateEffectInformation(w.Information()); }));
+                  bctest::PptFailureOf([&] { record = CreateEffectInformation(w.Information()); }));
         EXPECT_EQ(nullptr, record);
         EXPECT_EQ(1, d.doc->Calls("EffectInformation.get_BuildByLevelEffect")) << "read first";
     }

@@ -14,7 +14,6 @@
 namespace wrapperstest {
 
 using bctest::PptFailureOf;
-inline std::wstring MessageOf(const std::function<void()>& f) { return PptFailureOf(f); }
 
 inline std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
 

@@ -52,7 +52,8 @@ TEST(HyperlinkWrappers, ASlideListsItsHyperlinksOnce) {
         LinkedSlide d;
         CComPtr<Hyperlinks> links = d.SlideHyperlinks();
         d.doc->Fail(c.member, E_FAIL, nullptr, 1, c.skip);
-        EXPECT_EQ(PptMessage("PptHyperlinks.cpp", c.line), MessageOf([&] { CPptHyperlinks failing(links); }));
+        EXPECT_EQ(PptMessage("PptHyperlinks.cpp", c.line),
+                  bctest::PptFailureOf([&] { CPptHyperlinks failing(links); }));
     }
 }
 
@@ -82,7 +83,7 @@ TEST(HyperlinkWrappers, AHyperlinkIsReadWhenMade) {
         LinkedSlide d;
         CComPtr<Hyperlink> link = d.HyperlinkAt(c.item);
         d.doc->Fail(c.member, E_FAIL);
-        EXPECT_EQ(PptMessage("PptHyperlink.cpp", c.line), MessageOf([&] { CPptHyperlink failing(link); }));
+        EXPECT_EQ(PptMessage("PptHyperlink.cpp", c.line), bctest::PptFailureOf([&] { CPptHyperlink failing(link); }));
     }
 }
 
@@ -159,12 +160,13 @@ TEST(ActionSettingWrapper, ReadsItsActionAndComparesWithAnother) {
         LinkedSlide d;
         CComPtr<ActionSetting> action = d.Action(d.button, ppMouseClick);
         d.doc->Fail(c.member, E_FAIL);
-        EXPECT_EQ(PptMessage("PptActionSetting.cpp", c.line), MessageOf([&] { CPptActionSetting failing(action); }));
+        EXPECT_EQ(PptMessage("PptActionSetting.cpp", c.line),
+                  bctest::PptFailureOf([&] { CPptActionSetting failing(action); }));
     }
     LinkedSlide d;
     CPptActionSetting action(d.Action(d.button, ppMouseClick));
     d.doc->Fail("ActionSetting.get_Hyperlink", E_FAIL, nullptr, 1);
-    EXPECT_EQ(PptMessage("PptActionSetting.cpp", 34), MessageOf([&] { action.GetHyperlink(); }));
+    EXPECT_EQ(PptMessage("PptActionSetting.cpp", 34), bctest::PptFailureOf([&] { action.GetHyperlink(); }));
     Hyperlink* link = action.GetHyperlink();
     ASSERT_NE(nullptr, link);
     link->Release();

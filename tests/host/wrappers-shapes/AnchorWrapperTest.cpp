@@ -54,7 +54,7 @@ TEST(HyperlinkAnchor, NamesTheShapeAndTheLinkedCharacters) {
         LinkedSlide d;
         CPptHyperlink link(d.HyperlinkAt(c.item));
         d.doc->Fail(c.member, E_FAIL);
-        EXPECT_EQ(c.message, MessageOf([&] { CreateHyperlinkAnchor(link); }));
+        EXPECT_EQ(c.message, bctest::PptFailureOf([&] { CreateHyperlinkAnchor(link); }));
     }
 }
 
@@ -72,8 +72,8 @@ TEST(ShapeWrapper, TextFrameIsMadeOnceAndShared) {
     CHostShape* line = deck.Add(msoLine, L"Line");
     line->data.hasTextFrame = msoFalse;
     auto bare = CreatePptShape(line->Interface());
-    EXPECT_EQ(PptMessage("PptShape.cpp", 87), MessageOf([&] { bare->GetTextFrame(); }));
-    EXPECT_EQ(PptMessage("PptShape.cpp", 87), MessageOf([&] { bare->GetTextFrame(); }));
+    EXPECT_EQ(PptMessage("PptShape.cpp", 87), bctest::PptFailureOf([&] { bare->GetTextFrame(); }));
+    EXPECT_EQ(PptMessage("PptShape.cpp", 87), bctest::PptFailureOf([&] { bare->GetTextFrame(); }));
     EXPECT_EQ(3, deck.doc->Calls("Shape.get_TextFrame"));
 }
 

@@ -73,7 +73,7 @@ TEST(ShapeWrapper, EachReadIsKeptAndAFailedReadIsAskedAgain) {
         if (c.type == msoTextBox) node->SetText(L"Hello");
         auto shape = CreatePptShape(node->Interface());
         deck.doc->Fail(c.member, E_FAIL, nullptr, 1);
-        EXPECT_EQ(PptMessage("PptShape.cpp", c.line), MessageOf([&] { c.read(*shape); }));
+        EXPECT_EQ(PptMessage("PptShape.cpp", c.line), bctest::PptFailureOf([&] { c.read(*shape); }));
         EXPECT_EQ(1, deck.doc->Calls(c.member));
         EXPECT_NO_THROW(c.read(*shape));
         EXPECT_NO_THROW(c.read(*shape));
@@ -146,7 +146,8 @@ TEST(ShapeWrapper, OleFormatOnlyForOleShapes) {
             EXPECT_TRUE(format);
             EXPECT_EQ(format, shape->GetOLEFormat());
         } else {
-            EXPECT_EQ(L"Ole Format is available only for OLE shapes", MessageOf([&] { shape->GetOLEFormat(); }));
+            EXPECT_EQ(L"Ole Format is available only for OLE shapes",
+                      bctest::PptFailureOf([&] { shape->GetOLEFormat(); }));
             EXPECT_EQ(0, deck.doc->Calls("Shape.get_OLEFormat")) << "refused before asking";
         }
     }
@@ -154,7 +155,7 @@ TEST(ShapeWrapper, OleFormatOnlyForOleShapes) {
     OneSlide deck;
     auto shape = CreatePptShape(deck.Add(msoLinkedOLEObject, L"Object")->Interface());
     deck.doc->Fail("Shape.get_Type", E_FAIL, nullptr, 1);
-    EXPECT_EQ(PptMessage("PptShape.cpp", 236), MessageOf([&] { shape->GetOLEFormatPtr(); }));
+    EXPECT_EQ(PptMessage("PptShape.cpp", 236), bctest::PptFailureOf([&] { shape->GetOLEFormatPtr(); }));
     Release(shape->GetOLEFormatPtr());
 }
 
@@ -191,7 +192,7 @@ TEST(ShapeWrapper, RotationIsProbedOnceOnACopy) {
     // A failed copy leaves the question open.
     auto again = CreatePptShape(deck.Add(msoAutoShape, L"Again")->Interface());
     deck.doc->Fail("Shape.Duplicate", E_FAIL, nullptr, 1);
-    EXPECT_EQ(PptMessage("PptShape.cpp", 145), MessageOf([&] { again->CanSetRotation(); }));
+    EXPECT_EQ(PptMessage("PptShape.cpp", 145), bctest::PptFailureOf([&] { again->CanSetRotation(); }));
     EXPECT_TRUE(again->CanSetRotation());
 }
 
@@ -222,9 +223,9 @@ TEST(ShapeWrapper, DuplicateAndDelete) {
     EXPECT_EQ(1u, deck.slide->shapes.size());
     EXPECT_TRUE(deck.doc->Changes().empty()) << "only the copy was touched";
     // After Delete only destruction is allowed; further calls fail cleanly.
-    EXPECT_EQ(PptMessage("PptShape.cpp", 354), MessageOf([&] { copy->Delete(); }));
-    EXPECT_EQ(PptMessage("PptShape.cpp", 194), MessageOf([&] { copy->GetLeft(); }));
-    EXPECT_EQ(PptMessage("PptShape.cpp", 145), MessageOf([&] { copy->Duplicate(); }));
+    EXPECT_EQ(PptMessage("PptShape.cpp", 354), bctest::PptFailureOf([&] { copy->Delete(); }));
+    EXPECT_EQ(PptMessage("PptShape.cpp", 194), bctest::PptFailureOf([&] { copy->GetLeft(); }));
+    EXPECT_EQ(PptMessage("PptShape.cpp", 145), bctest::PptFailureOf([&] { copy->Duplicate(); }));
     EXPECT_EQ(1, copy->GetZOrderPosition()) << "values read before stay";
 
     struct Case {
@@ -236,7 +237,7 @@ TEST(ShapeWrapper, DuplicateAndDelete) {
         OneSlide d;
         auto s = CreatePptShape(d.Add(msoAutoShape, L"Box")->Interface());
         d.doc->Fail(c.member, E_FAIL);
-        EXPECT_EQ(PptMessage("PptShape.cpp", c.line), MessageOf([&] {
+        EXPECT_EQ(PptMessage("PptShape.cpp", c.line), bctest::PptFailureOf([&] {
                       if (std::string(c.member) == "Shape.Delete")
                           s->Delete();
                       else
@@ -261,7 +262,7 @@ TEST(ShapeWrapper, DeleteTextOnlyWhereThereIsAFrame) {
     EXPECT_EQ(L"", deck.slide->shapes.back()->data.text.text);
 
     deck.doc->Fail("TextFrame.DeleteText", E_FAIL);
-    EXPECT_EQ(PptMessage("PptShape.cpp", 332), MessageOf([&] { copy->DeleteText(); }));
+    EXPECT_EQ(PptMessage("PptShape.cpp", 332), bctest::PptFailureOf([&] { copy->DeleteText(); }));
 }
 
 TEST(ShapeWrapper, ExportReportsByItsResult) {

@@ -64,8 +64,6 @@ struct LinkedSlide : OneSlide {
     }
 };
 
-inline std::wstring MessageOf(const std::function<void()>& f) { return bctest::PptFailureOf(f); }
-
 // "PPT Exception in file genswf/src/ppt/<source> at line <line>"
 inline std::wstring PptMessage(const char* source, int line) {
     return bctest::PptFailureText(std::string("genswf/src/ppt/") + source, line);

@@ -100,7 +100,10 @@ TEST(TextCorpus, EveryParagraphGivesItsFormatsAndBullet) {
             }
         }
     }
-    if (files == 0) GTEST_SKIP() << "no corpus file loads";
+    EXPECT_GT(files, 0) << "no corpus file loads";
+    EXPECT_GT(tally.paragraphs, 0);
+    EXPECT_GT(tally.bullets, 0) << "no visible bullet in the corpus";
+    EXPECT_GT(tally.runs, 0);
     std::printf("%d files, %d paragraphs, %d visible bullets, %d runs\n", files, tally.paragraphs, tally.bullets,
                 tally.runs);
 }

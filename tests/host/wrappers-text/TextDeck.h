@@ -44,8 +44,6 @@ struct TextDeck {
     }
 };
 
-inline std::wstring MessageOf(const std::function<void()>& f) { return bctest::PptFailureOf(f); }
-
 // file: relative to genswf/src/ppt.
 inline std::wstring PptMessage(const char* file, int line) {
     return bctest::PptFailureText(std::string("genswf/src/ppt/") + file, line);

@@ -108,7 +108,7 @@ TEST(TextWrappers, EachValueIsReadOnceAndAFailureIsRetried) {
         // The first call fails with the operation's own place; nothing is kept, so the next asks
         // again, and after one good read nothing more is asked.
         w.deck.doc->Fail(c.member, E_FAIL, nullptr, 1);
-        EXPECT_EQ(PptMessage(c.file, c.line), MessageOf([&] { c.read(w); }));
+        EXPECT_EQ(PptMessage(c.file, c.line), bctest::PptFailureOf([&] { c.read(w); }));
         const int afterFailure = w.deck.doc->Calls(c.member);
         EXPECT_NO_THROW(c.read(w));
         EXPECT_EQ(afterFailure + 1, w.deck.doc->Calls(c.member));
@@ -220,7 +220,7 @@ TEST(TextWrappers, SubRangesCountFromZeroAndAreKeptPerStartAndLength) {
 
     // A failing sub-range keeps nothing; the next call asks again.
     w.deck.doc->Fail("TextRange.Runs", E_INVALIDARG, nullptr, 1);
-    EXPECT_EQ(PptMessage("PptTextRange.cpp", 111), MessageOf([&] { text->Runs(0, 1); }));
+    EXPECT_EQ(PptMessage("PptTextRange.cpp", 111), bctest::PptFailureOf([&] { text->Runs(0, 1); }));
     auto run = text->Runs(0, 1);
     EXPECT_EQ(L"One two", run->GetText());
     EXPECT_EQ(2, w.deck.doc->Calls("TextRange.Runs"));
@@ -265,7 +265,7 @@ TEST(TextWrappers, SetAutoSizeWritesEveryTime) {
     EXPECT_EQ(ppAutoSizeNone, w.deck.shape->data.text.autoSize);
     EXPECT_EQ(2, w.deck.doc->Calls("TextFrame.put_AutoSize"));
     // A value the application refuses is a failure of the write.
-    EXPECT_EQ(PptMessage("PptTextFrame.cpp", 85), MessageOf([&] { w.frame->SetAutoSize(7); }));
+    EXPECT_EQ(PptMessage("PptTextFrame.cpp", 85), bctest::PptFailureOf([&] { w.frame->SetAutoSize(7); }));
 }
 
 TEST(TextWrappers, EveryReferenceIsGivenBack) {
@@ -295,13 +295,14 @@ TEST(TextWrappers, AWrapperOverNothingFailsEachCallInItsPlace) {
     auto range = CreatePptTextRange(nullptr);
     ASSERT_NE(nullptr, frame);
     ASSERT_NE(nullptr, range);
-    EXPECT_EQ(PptMessage("PptTextFrame.cpp", 45), MessageOf([&] { frame->GetTextRange(); }));
-    EXPECT_EQ(PptMessage("PptTextFrame.cpp", 85), MessageOf([&] { frame->SetAutoSize(0); }));
-    EXPECT_EQ(PptMessage("PptTextRange.cpp", 118), MessageOf([&] { range->GetStart(); }));
-    EXPECT_EQ(PptMessage("PptTextRange.cpp", 63), MessageOf([&] { range->Characters(0, 1); }));
-    EXPECT_EQ(PptMessage("PptRuler.cpp", 104), MessageOf([&] { CreatePptRulerLevels(nullptr)->GetItem(0); }));
+    EXPECT_EQ(PptMessage("PptTextFrame.cpp", 45), bctest::PptFailureOf([&] { frame->GetTextRange(); }));
+    EXPECT_EQ(PptMessage("PptTextFrame.cpp", 85), bctest::PptFailureOf([&] { frame->SetAutoSize(0); }));
+    EXPECT_EQ(PptMessage("PptTextRange.cpp", 118), bctest::PptFailureOf([&] { range->GetStart(); }));
+    EXPECT_EQ(PptMessage("PptTextRange.cpp", 63), bctest::PptFailureOf([&] { range->Characters(0, 1); }));
+    EXPECT_EQ(PptMessage("PptRuler.cpp", 104),
+              bctest::PptFailureOf([&] { CreatePptRulerLevels(nullptr)->GetItem(0); }));
     EXPECT_EQ(PptMessage("PptBulletFormat.cpp", 68),
-              MessageOf([&] { CreatePptBulletFormat(nullptr)->GetBulletText(); }));
+              bctest::PptFailureOf([&] { CreatePptBulletFormat(nullptr)->GetBulletText(); }));
     // A font over nothing is an empty snapshot.
     auto font = CPptFont::Create(nullptr);
     EXPECT_EQ(L"", font->GetName());
@@ -383,7 +384,7 @@ TEST(TextWrappers, AParentThatIsNoFrameAndANullText) {
         EXPECT_EQ(2, lone.parentCalls) << "a parent that is no frame is asked again";
         EXPECT_EQ(L"", range->GetText());
         EXPECT_EQ(24, range->GetStart());
-        EXPECT_EQ(PptMessage("PptTextRange.cpp", 101), MessageOf([&] { range->Lines(0, 1); }));
+        EXPECT_EQ(PptMessage("PptTextRange.cpp", 101), bctest::PptFailureOf([&] { range->Lines(0, 1); }));
 
         // Positions go out 1-based, lengths as they are; each pair is asked once.
         auto runs = range->Runs(-1, -1);

@@ -1,6 +1,7 @@
 #pragma once
 // A presentation in the in-memory host and a scratch folder for the export's files.
 
+#include "TempDir.h"
 #include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
 #include "powerpoint/host/PowerPointHost.h"
@@ -10,20 +11,6 @@
 #include <vector>
 
 namespace exporttest {
-
-class CScratchFolder {
-public:
-    CScratchFolder() {
-        char pattern[] = "/tmp/bcexport.XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        m_path = made ? genswf::WideFromUtf8(made) + L"/" : std::wstring();
-    }
-    ~CScratchFolder() { genswf::DeleteFolderTree(m_path, true); }
-    const std::wstring& Path() const { return m_path; }  // ends in '/'
-
-private:
-    std::wstring m_path;
-};
 
 struct Deck {
     PowerPoint::Host::CHostDocumentRef doc = PowerPoint::Host::CHostDocument::Create();

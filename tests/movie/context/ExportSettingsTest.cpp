@@ -210,17 +210,17 @@ TEST(ExportSettings, TheLogOpensInTheTemporaryFolderOnceItIsKnown) {
     const std::shared_ptr<CLogFile> early = settings->GetLogFile();
     EXPECT_FALSE(early->IsOpen());
 
-    settings->SetTempFolder(scratch.Path());
+    settings->SetTempFolder(scratch.FolderPath());
     const std::shared_ptr<CLogFile> log = settings->GetLogFile();
     EXPECT_EQ(log, early);
     ASSERT_TRUE(log->IsOpen());
-    EXPECT_EQ(log->GetPath(), scratch.Path() + L"export.log");
+    EXPECT_EQ(log->GetPath(), scratch.FolderPath() + L"export.log");
     EXPECT_EQ(settings->GetLogFile(), log);
 
     // A folder that cannot take the file leaves the log closed, and nothing fails.
     Deck other(1);
     auto missing = CExportSettings::Create(other.doc->Presentation());
-    missing->SetTempFolder(scratch.Path() + L"gone/");
+    missing->SetTempFolder(scratch.FolderPath() + L"gone/");
     EXPECT_FALSE(missing->GetLogFile()->IsOpen());
     missing->GetLogFile()->WriteLine(L"nowhere");
 }

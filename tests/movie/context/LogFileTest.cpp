@@ -49,7 +49,7 @@ TEST(LogFile, WritesUtf16UnitsAndLineEnds) {
     CScratchFolder scratch;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::wstring path = scratch.Path() + L"log.txt";
+        const std::wstring path = scratch.FolderPath() + L"log.txt";
         auto log = CLogFile::Create();
         ASSERT_TRUE(log->Open(path));
         c.write(*log);
@@ -62,7 +62,7 @@ TEST(LogFile, WritesUtf16UnitsAndLineEnds) {
 
 TEST(LogFile, AClosedLogWritesNothing) {
     CScratchFolder scratch;
-    const std::wstring path = scratch.Path() + L"log.txt";
+    const std::wstring path = scratch.FolderPath() + L"log.txt";
     auto log = CLogFile::Create();
     EXPECT_FALSE(log->IsOpen());
     log->WriteLine(L"never stored");
@@ -77,7 +77,7 @@ TEST(LogFile, AClosedLogWritesNothing) {
     // Opening again starts a new file; a folder that does not exist leaves the log closed.
     ASSERT_TRUE(log->Open(path));
     EXPECT_TRUE(FileBytes(path).empty());
-    EXPECT_FALSE(log->Open(scratch.Path() + L"missing/log.txt"));
+    EXPECT_FALSE(log->Open(scratch.FolderPath() + L"missing/log.txt"));
     EXPECT_FALSE(log->IsOpen());
     EXPECT_TRUE(log->GetPath().empty());
 }

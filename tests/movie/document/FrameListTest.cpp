@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 
 using namespace genswf;
@@ -94,9 +93,7 @@ TEST_F(Frames, FramesNearTheTopOfTheRangeNeitherHangNorWrap) {
     auto track = list->AddTrack();
     track->AddHide(0, L"a");
     track->AddLabel(0xFFFFFFFFu, L"end");  // a label alone is never written
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Written(), "<frame index=\"0\"><hide showId=\"a\"/></frame>");
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 
     auto far = CreateFrameList(movie.get());
     far->AddTrack()->AddHide(0xFFFFFFFFu, L"b");

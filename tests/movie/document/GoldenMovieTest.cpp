@@ -57,14 +57,38 @@ std::shared_ptr<CMovie> BuildTwoLayerMovie() {
     return movie;
 }
 
+// Twentieths of a pixel, as the description writes lengths.
+std::string Twips(double pixels) { return std::to_string(static_cast<long>(pixels * 20)) + "tw"; }
+
 TEST(GoldenMovie, TwoLayersWithSpriteButtonAndMask) {
-    movietest::TempFolder folder;
+    CScratchFolder folder;
     auto movie = BuildTwoLayerMovie();
-    movie->SaveXml(folder.WPath("movie.xml"));
-    const std::string written = movietest::ReadFile(folder.Path() + "/movie.xml");
+    movie->SaveXml(folder / L"movie.xml");
+    const std::string written = movietest::ReadFile(folder.Native() + "/movie.xml");
     const std::string golden = std::string(BC_MOVIE_DATA_DIR) + "/two_layers.xml";
-    if (std::getenv("BC_UPDATE_GOLDEN")) std::ofstream(golden, std::ios::binary) << written;
+    if (std::getenv("BC_UPDATE_GOLDEN")) {
+        std::ofstream(golden, std::ios::binary) << written;
+        GTEST_SKIP() << "rewrote " << golden << "; run again without BC_UPDATE_GOLDEN to compare";
+    }
     EXPECT_EQ(written, movietest::ReadFile(golden)) << "set BC_UPDATE_GOLDEN=1 to rewrite " << golden;
+
+    // What matters in it, from the sizes and places the movie was built with.
+    const std::string expected[] = {
+        "<rectangle id=\"rect0\" x=\"0tw\" y=\"0tw\" width=\"" + Twips(100) + "\" height=\"" + Twips(50) + "\"",
+        "<oval id=\"oval0\" x=\"" + Twips(10) + "\" y=\"" + Twips(10) + "\" width=\"" + Twips(80) + "\" height=\"" +
+            Twips(30) + "\"",
+        "<rectangle id=\"rect1\" x=\"0tw\" y=\"0tw\" width=\"" + Twips(40) + "\" height=\"" + Twips(20) + "\"",
+        "objectId=\"spr0\" moveX=\"" + Twips(20.5) + "\" moveY=\"" + Twips(10) + "\"",
+        "objectId=\"button0\" moveX=\"" + Twips(300) + "\" scaleX=\"0.5",
+    };
+    for (const std::string& e : expected) EXPECT_NE(written.find(e), std::string::npos) << e;
+    // Depths follow the order of writing: in the sprite the mask below what it masks, and the
+    // content layer below the controls.
+    const auto at = [&](const std::string& text) { return written.find(text); };
+    EXPECT_LT(at("<show id=\"show0\" objectId=\"oval0\""), at("objectId=\"rect0\" maskId=\"show0\""));
+    EXPECT_LT(at("objectId=\"spr0\""), at("objectId=\"button0\""));
+    EXPECT_NE(at("objectId=\"rect0\" maskId=\"show0\""), std::string::npos);
+    EXPECT_NE(at("objectId=\"button0\""), std::string::npos);
 }
 
 }  // namespace

@@ -172,13 +172,13 @@ TEST(MovieWriter, SharedFillStylesAreMadeOnce) {
 }
 
 TEST(MovieWriter, SaveXmlPutsTagsOnLinesButLeavesTextAlone) {
-    movietest::TempFolder folder;
+    CScratchFolder folder;
     auto movie = CMovie::CreateEmpty();
     auto text = movie->WriteHtmlText(movie->GetObjectsElement(), L"txt0", 0, 0, 1, 1);
     movie->AppendCDataSection(text, L"<p>a><b</p>\x01]]>end\xFFFF");
     movie->WriteActionGetURL(movie->GetObjectsElement(), L"u?x=a><b");
-    movie->SaveXml(folder.WPath("movie.xml"));
-    EXPECT_EQ(movietest::ReadFile(folder.Path() + "/movie.xml"),
+    movie->SaveXml(folder / L"movie.xml");
+    EXPECT_EQ(movietest::ReadFile(folder.Native() + "/movie.xml"),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
               "<movie>\n<styles/>\n<objects>\n"
               "<htmlText id=\"txt0\" x=\"0tw\" y=\"0tw\" width=\"20tw\" height=\"20tw\">"
@@ -194,24 +194,24 @@ TEST(MovieWriter, SaveXmlPutsTagsOnLinesButLeavesTextAlone) {
 }
 
 TEST(MovieWriter, SaveXmlFailuresAreErrorsAndLeaveNoFile) {
-    movietest::TempFolder folder;
+    CScratchFolder folder;
     {
         // A text node past the reader's size limit cannot be read back.
         auto movie = CMovie::CreateEmpty();
         auto text = movie->WriteHtmlText(movie->GetObjectsElement(), L"txt0", 0, 0, 1, 1);
         movie->AppendCDataSection(text, std::wstring(11u * 1024u * 1024u, L'x'));
         try {
-            movie->SaveXml(folder.WPath("movie.xml"));
+            movie->SaveXml(folder / L"movie.xml");
             FAIL() << "no exception";
         } catch (const CBaseException& e) {
             EXPECT_EQ(e.GetCode(), 3);
             EXPECT_EQ(U8(e.GetMessage()).rfind("Cannot reload the movie description: ", 0), 0u) << U8(e.GetMessage());
             EXPECT_NE(U8(e.GetMessage()).find(" in file genswf/src/movie/"), std::string::npos);
         }
-        EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/movie.xml"));
+        EXPECT_FALSE(std::filesystem::exists(folder.Native() + "/movie.xml"));
     }
     auto movie = CMovie::CreateEmpty();
-    EXPECT_THROW(movie->SaveXml(folder.WPath("no/such/folder/movie.xml")), CBaseException);
+    EXPECT_THROW(movie->SaveXml(folder / L"no/such/folder/movie.xml"), CBaseException);
 }
 
 TEST(MovieWriter, SeparateTagsOnlyBetweenTags) {
@@ -232,20 +232,20 @@ TEST(MovieWriter, SeparateTagsOnlyBetweenTags) {
 }
 
 // A locale that writes decimals with a comma: an installed one, or one compiled for the test.
-const char* UseCommaLocale(movietest::TempFolder& folder) {
+const char* UseCommaLocale(CScratchFolder& folder) {
     const char* installed[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"};
     for (const char* name : installed)
         if (std::setlocale(LC_ALL, name)) return name;
-    const std::string command = "localedef -i de_DE -f UTF-8 '" + folder.Path() + "/de_DE.UTF-8' >/dev/null 2>&1";
+    const std::string command = "localedef -i de_DE -f UTF-8 '" + folder.Native() + "/de_DE.UTF-8' >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) return nullptr;
-    setenv("LOCPATH", folder.Path().c_str(), 1);
+    setenv("LOCPATH", folder.Native().c_str(), 1);
     const char* chosen = std::setlocale(LC_ALL, "de_DE.UTF-8") ? "de_DE.UTF-8 (compiled)" : nullptr;
     unsetenv("LOCPATH");
     return chosen;
 }
 
 TEST(MovieWriter, DecimalsIgnoreTheLocale) {
-    movietest::TempFolder folder;
+    CScratchFolder folder;
     const char* chosen = UseCommaLocale(folder);
     if (!chosen) GTEST_SKIP() << "no locale with a decimal comma is available";
     char probe[16];

@@ -109,11 +109,11 @@ void WriteEverything(CMovie* movie) {
 
 TEST(MovieSchema, WrittenDescriptionsValidate) {
     if (!std::filesystem::exists(kSchema)) GTEST_SKIP() << "no compiler schema at " << kSchema;
-    movietest::TempFolder folder;
+    CScratchFolder folder;
     auto movie = CMovie::CreateEmpty();
     WriteEverything(movie.get());
-    movie->SaveXml(folder.WPath("movie.xml"));
-    EXPECT_EQ(Validate(folder.Path() + "/movie.xml"), "");
+    movie->SaveXml(folder / L"movie.xml");
+    EXPECT_EQ(Validate(folder.Native() + "/movie.xml"), "");
     EXPECT_EQ(Validate(std::string(BC_MOVIE_DATA_DIR) + "/two_layers.xml"), "");
 }
 

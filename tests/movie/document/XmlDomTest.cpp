@@ -171,20 +171,20 @@ TEST(XmlDom, FailedLoadKeepsContentAndTellsWhy) {
 }
 
 TEST(XmlDom, SaveWritesUtf8WithDeclarationAndNoPartialFile) {
-    movietest::TempFolder folder;
+    CScratchFolder folder;
     Doc d;
     d.root->setAttribute(L"t", L"\u00e9\u4e2d");
-    d.doc->save(folder.WPath("out.xml"));
-    EXPECT_EQ(movietest::ReadFile(folder.Path() + "/out.xml"),
+    d.doc->save(folder / L"out.xml");
+    EXPECT_EQ(movietest::ReadFile(folder.Native() + "/out.xml"),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r t=\"\xC3\xA9\xE4\xB8\xAD\"/>\n");
     // Backslashes separate folders as well.
-    d.doc->save(genswf::WideFromUtf8(folder.Path()) + L"\\back.xml");
-    EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/back.xml"));
+    d.doc->save(folder.Path() + L"\\back.xml");
+    EXPECT_TRUE(std::filesystem::exists(folder.Native() + "/back.xml"));
 
-    EXPECT_THROW(d.doc->save(folder.WPath("missing/out.xml")), XmlDomError);
+    EXPECT_THROW(d.doc->save(folder / L"missing/out.xml"), XmlDomError);
     EXPECT_THROW(d.doc->save(L""), XmlDomError);
     std::size_t files = 0;
-    for (auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+    for (auto& entry : std::filesystem::directory_iterator(folder.Native())) {
         (void)entry;
         ++files;
     }

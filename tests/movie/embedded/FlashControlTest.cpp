@@ -3,6 +3,7 @@
 
 #include "CfbBuilder.h"
 #include "SwfTestSupport.h"
+#include "TempDir.h"
 #include "genswf/ppt/PptShape.h"
 #include "genswf/shapes/EmbeddedMovie.h"
 #include "powerpoint/host/PowerPointHost.h"
@@ -94,23 +95,6 @@ struct ControlSlide {
     }
 };
 
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        char pattern[] = "/tmp/bc-flash-XXXXXX";
-        m_path = mkdtemp(pattern);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(m_path); }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-    void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream(m_path / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-
-private:
-    std::filesystem::path m_path;
-};
-
 TEST(FlashControl, EmbeddedMovieComesOutOfTheSavedStorage) {
     const auto plain = Plain();
     struct Case {
@@ -176,7 +160,7 @@ TEST(FlashControl, NoMovieGivesNoContent) {
 }
 
 TEST(FlashControl, LinkedMovieIsReadFromItsFileOrBesideThePresentation) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     const auto movie = Compressed(Plain());
     folder.Write("clip.swf", movie);
     folder.Write("empty.swf", {});

@@ -1,6 +1,7 @@
 // Reading SWF headers, fitting the movie into its shape and writing it back.
 
 #include "SwfTestSupport.h"
+#include "TempDir.h"
 #include "genswf/movie/Movie.h"
 #include "genswf/shapes/EmbeddedMovie.h"
 #include "genswf/utils/Exceptions.h"
@@ -21,20 +22,6 @@ std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        char pattern[] = "/tmp/bc-embedded-XXXXXX";
-        m_path = mkdtemp(pattern);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(m_path); }
-    const std::filesystem::path& Path() const { return m_path; }
-    std::wstring W(const std::string& name) const { return (m_path / name).wstring(); }
-
-private:
-    std::filesystem::path m_path;
-};
 
 TEST(SwfContent, ReadsTheHeaderAndFitsTheMovieIntoTheShape) {
     struct Case {
@@ -135,7 +122,7 @@ TEST(SwfContent, HeaderCutShortIsAnExtractionFailure) {
 }
 
 TEST(SwfContent, WritesTheMovieBack) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     FrameRect r;
     r.xMin = -5;
     r.yMin = 3;
@@ -144,49 +131,49 @@ TEST(SwfContent, WritesTheMovieBack) {
     {
         CSwfContent content;
         ASSERT_TRUE(content.Load(plain, 50, 50));
-        content.WriteFile(folder.W("plain.swf"));
-        EXPECT_EQ(plain, ReadBytes(folder.Path() / "plain.swf"));
+        content.WriteFile(folder / L"plain.swf");
+        EXPECT_EQ(plain, ReadBytes(folder / "plain.swf"));
     }
     {
         auto packed = Compressed(plain, 1);
         CSwfContent content;
         ASSERT_TRUE(content.Load(packed, 50, 50));
         EXPECT_EQ(packed, content.GetSourceBytes());
-        content.WriteFile(folder.W("packed.swf"));
+        content.WriteFile(folder / L"packed.swf");
         std::vector<std::uint8_t> expected(packed.begin(), packed.begin() + 8);
         const auto body = Deflate(plain.data() + 8, plain.size() - 8, 9);
         expected.insert(expected.end(), body.begin(), body.end());
-        EXPECT_EQ(expected, ReadBytes(folder.Path() / "packed.swf"));
+        EXPECT_EQ(expected, ReadBytes(folder / "packed.swf"));
 
         // And it reads back as the same movie.
         CSwfContent again;
-        ASSERT_TRUE(again.Load(ReadBytes(folder.Path() / "packed.swf"), 50, 50));
+        ASSERT_TRUE(again.Load(ReadBytes(folder / "packed.swf"), 50, 50));
         EXPECT_EQ(content.GetMovieData(), again.GetMovieData());
         EXPECT_EQ('C', again.GetMovieData()[0]);
     }
 }
 
 TEST(SwfContent, UnwritableFileThrowsAndLeavesNothing) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     CSwfContent content;
     ASSERT_TRUE(content.Load(Plain(), 10, 10));
-    EXPECT_THROW(content.WriteFile(folder.W("missing/movie.swf")), CSwfExtractionException);
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "missing"));
+    EXPECT_THROW(content.WriteFile(folder / L"missing/movie.swf"), CSwfExtractionException);
+    EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_THROW(content.WriteFile(L"/dev/full"), CSwfExtractionException);
     }
 }
 
 TEST(SwfContent, SpriteFileAndElement) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     auto movie = CMovie::CreateEmpty();
     movie->NewSpriteId();  // spr0 is taken
     CSwfContent content;
     ASSERT_TRUE(content.Load(Plain(), 10, 10));
-    content.WriteSpriteFile(movie.get(), folder.Path().wstring());
+    content.WriteSpriteFile(movie.get(), folder.Path());
     EXPECT_EQ(L"spr1", content.GetSpriteId());
-    EXPECT_EQ(folder.W("spr1.swf"), content.GetFilePath());
-    EXPECT_EQ(Plain(), ReadBytes(folder.Path() / "spr1.swf"));
+    EXPECT_EQ(folder / L"spr1.swf", content.GetFilePath());
+    EXPECT_EQ(Plain(), ReadBytes(folder / "spr1.swf"));
 
     auto sprite = content.WriteSpriteElement(movie->GetObjectsElement());
     ASSERT_TRUE(sprite);

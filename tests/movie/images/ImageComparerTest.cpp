@@ -1,17 +1,16 @@
 // The image comparer: differing pixels, region growing with a distance, merging, and the
 // difference pictures it leaves for writing.
 
+#include "FailureText.h"
 #include "ImageTestUtil.h"
 #include "libimageanalyzer/ImageComparer.h"
 #include "libimageanalyzer/ImageException.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <utility>
 
 using namespace libimageanalyzer;
-using imagetest::ScratchFolder;
 
 namespace {
 
@@ -60,15 +59,6 @@ std::vector<Box> Compare(std::uint32_t w, std::uint32_t h, const std::vector<std
     CImageComparer comparer;
     comparer.Compare(Picture(w, h), Picture(w, h, marks), distance);
     return Regions(comparer);
-}
-
-std::wstring MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const CBaseException& e) {
-        return e.GetMessage();
-    }
-    return L"(no exception)";
 }
 
 }  // namespace
@@ -123,7 +113,7 @@ TEST(ImageComparerTest, OnlyDifferingPixelsOfTheSecondPictureAreOpaque) {
 }
 
 TEST(ImageComparerTest, ComparesFilesAndWritesTheDifferences) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     std::vector<std::uint8_t> base(20 * 10 * 4, 255);
     std::vector<std::uint8_t> titled = base;
     for (int x = 15; x <= 17; x += 2) {  // two digits of a slide number
@@ -154,31 +144,31 @@ TEST(ImageComparerTest, ComparesFilesAndWritesTheDifferences) {
 }
 
 TEST(ImageComparerTest, SizeMismatchAndMissingFilesFail) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     imagetest::WriteRgbaPng(folder / L"a.png", 100, 50, std::vector<std::uint8_t>(100 * 50 * 4, 9));
     imagetest::WriteRgbaPng(folder / L"b.png", 100, 51, std::vector<std::uint8_t>(100 * 51 * 4, 9));
     CImageComparer comparer;
-    EXPECT_EQ(MessageOf([&] { comparer.Compare(folder / L"a.png", folder / L"b.png", 10); }),
+    EXPECT_EQ(bctest::MessageOf<CBaseException>([&] { comparer.Compare(folder / L"a.png", folder / L"b.png", 10); }),
               L"Images have difference sizes");
-    EXPECT_EQ(MessageOf([&] { comparer.Compare(Picture(3, 4), Picture(4, 3), 10); }), L"Images have difference sizes");
+    EXPECT_EQ(bctest::MessageOf<CBaseException>([&] { comparer.Compare(Picture(3, 4), Picture(4, 3), 10); }),
+              L"Images have difference sizes");
 
     // Two missing renderings are no "no difference".
     const std::wstring missing = folder / L"missing.png";
-    EXPECT_EQ(MessageOf([&] { comparer.Compare(missing, missing, 10); }), L"Can not open image file " + missing);
-    EXPECT_EQ(MessageOf([&] { comparer.Compare(folder / L"a.png", missing, 10); }),
+    EXPECT_EQ(bctest::MessageOf<CBaseException>([&] { comparer.Compare(missing, missing, 10); }),
+              L"Can not open image file " + missing);
+    EXPECT_EQ(bctest::MessageOf<CBaseException>([&] { comparer.Compare(folder / L"a.png", missing, 10); }),
               L"Can not open image file " + missing);
     EXPECT_EQ(comparer.GetRegionCount(), 0u);
 }
 
-// Noise far apart gives many regions; the comparison stays quick and every region is inside.
-TEST(ImageComparerTest, ScatteredDifferencesStayBoundedInTime) {
+// Noise far apart gives many regions, one for each mark, every one inside the picture.
+TEST(ImageComparerTest, ScatteredDifferencesGiveARegionEach) {
     const std::uint32_t w = 1200, h = 900;
     std::vector<std::pair<int, int>> marks;
     for (std::uint32_t y = 0; y < h; y += 13)
         for (std::uint32_t x = (y / 13) % 7; x < w; x += 12) marks.push_back({int(x), int(y)});
-    const auto started = std::chrono::steady_clock::now();
     const auto boxes = Compare(w, h, marks, 2);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
     EXPECT_EQ(boxes.size(), marks.size());
     for (const Box& b : boxes) {
         EXPECT_GE(b.left, 0);

@@ -15,15 +15,6 @@
 
 namespace imagetest {
 
-ScratchFolder::ScratchFolder() {
-    char pattern[] = "/tmp/bcimages.XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    if (!made) throw std::runtime_error("mkdtemp failed");
-    m_path = genswf::WideFromUtf8(made);
-}
-
-ScratchFolder::~ScratchFolder() { genswf::DeleteFolderTree(m_path, true); }
-
 std::string Narrow(const std::wstring& text) { return genswf::Utf8FromWide(text); }
 
 namespace {

@@ -1,24 +1,13 @@
 #pragma once
-// Scratch folders and hand-made PNG files for the image tests.
+// Hand-made PNG files for the image tests, and the scratch folder they are written to.
+
+#include "TempDir.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace imagetest {
-
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::wstring operator/(const std::wstring& name) const { return m_path + L"/" + name; }
-    const std::wstring& Path() const { return m_path; }
-
-private:
-    std::wstring m_path;
-};
 
 struct PngSpec {
     std::uint32_t width = 1, height = 1;

@@ -10,7 +10,6 @@
 #include <functional>
 
 using genswf::ImagesCollection;
-using imagetest::ScratchFolder;
 
 namespace {
 
@@ -71,7 +70,7 @@ void ExpectLocated(const Failure& f, const std::wstring& text) {
 }  // namespace
 
 TEST(ImagesCollectionTest, DuplicatesAreFoundByPathSizeDimensionsAndContent) {
-    ScratchFolder f;
+    CScratchFolder f;
     imagetest::WriteBytes(f / L"bg1.png", StoredPng(4, 6, 1));
     imagetest::WriteBytes(f / L"bg2.png", StoredPng(4, 6, 1));  // same bytes
     imagetest::WriteBytes(f / L"bg3.png", StoredPng(4, 6, 2));  // same size and dimensions, other pixels
@@ -98,7 +97,7 @@ TEST(ImagesCollectionTest, DuplicatesAreFoundByPathSizeDimensionsAndContent) {
 }
 
 TEST(ImagesCollectionTest, SamePathIsAnsweredWithoutReadingTheFileAgain) {
-    ScratchFolder f;
+    CScratchFolder f;
     const std::wstring path = f / L"img1.png";
     imagetest::WriteBytes(path, StoredPng(2, 2, 0));
     ImagesCollection images;
@@ -111,7 +110,7 @@ TEST(ImagesCollectionTest, SamePathIsAnsweredWithoutReadingTheFileAgain) {
 }
 
 TEST(ImagesCollectionTest, FailuresNameTheFileAndRegisterNothing) {
-    ScratchFolder f;
+    CScratchFolder f;
     imagetest::WriteBytes(f / L"good.png", StoredPng(3, 3, 7));
     const auto goodSize = imagetest::ReadBytes(f / L"good.png").size();
     imagetest::WriteBytes(f / L"fake.png", std::vector<std::uint8_t>(goodSize, 'x'));  // same size, no PNG

@@ -1,5 +1,6 @@
 // PNG reading into image buffers, the memory stream under the codec, and region writing.
 
+#include "FailureText.h"
 #include "ImageTestUtil.h"
 #include "libimageanalyzer/ImageBuffer.h"
 #include "libimageanalyzer/ImageComparer.h"
@@ -9,12 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 
 using namespace libimageanalyzer;
 using imagetest::PngSpec;
-using imagetest::ScratchFolder;
 
 namespace {
 
@@ -22,15 +21,6 @@ std::shared_ptr<CImageBuffer> Read(const std::wstring& path) {
     auto image = CImageBuffer::Create();
     image->ReadPng(path);
     return image;
-}
-
-std::wstring MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const CBaseException& e) {
-        return e.GetMessage();
-    }
-    return L"(no exception)";
 }
 
 }  // namespace
@@ -110,7 +100,7 @@ TEST(PngCodecTest, ReportsShortAndForeignStreamsAndKeepsThePosition) {
 
 // Every colour type ends in 8-bit channels; palettes and grey become RGB(A).
 TEST(ImageBufferTest, ReadsEveryColourTypeAndConvertsToRgba) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     struct Case {
         const char* name;
         PngSpec spec;
@@ -161,7 +151,7 @@ TEST(ImageBufferTest, ReadsEveryColourTypeAndConvertsToRgba) {
 }
 
 TEST(ImageBufferTest, PaletteTransparencyBecomesAlpha) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     PngSpec s;
     s.width = 2;
     s.colourType = 3;
@@ -174,7 +164,7 @@ TEST(ImageBufferTest, PaletteTransparencyBecomesAlpha) {
 }
 
 TEST(ImageBufferTest, MissingFileLeavesTheBufferAsItWas) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     auto image = Read(folder / L"missing.png");
     EXPECT_EQ(image->GetWidth(), 0u);
     EXPECT_EQ(image->GetHeight(), 0u);
@@ -185,7 +175,7 @@ TEST(ImageBufferTest, MissingFileLeavesTheBufferAsItWas) {
 }
 
 TEST(ImageBufferTest, BadFilesFailWithTheirMessageAndLeaveTheBuffer) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     const auto good = imagetest::BuildPng({{"IHDR", imagetest::Ihdr(4, 4, 8, 0)},
                                            {"IDAT", imagetest::Deflate(std::vector<std::uint8_t>(4 * 5, 0))},
                                            {"IEND", {}}});
@@ -225,16 +215,14 @@ TEST(ImageBufferTest, BadFilesFailWithTheirMessageAndLeaveTheBuffer) {
         const std::wstring path = folder / L"bad.png";
         imagetest::WriteBytes(path, c.bytes);
         auto image = CImageBuffer::Create();
-        const auto started = std::chrono::steady_clock::now();
-        EXPECT_EQ(MessageOf([&] { image->ReadPng(path); }), c.message + path);
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+        EXPECT_EQ(bctest::MessageOf<CBaseException>([&] { image->ReadPng(path); }), c.message + path);
         EXPECT_EQ(image->GetWidth(), 0u);
         EXPECT_TRUE(image->GetPixels().empty());
     }
 }
 
 TEST(ImageBufferTest, CodecKeepsPaletteIndexesUnlessExpandingAndSetRgbaChecksTheSize) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     PngSpec s;
     s.width = 2;
     s.colourType = 3;
@@ -251,12 +239,12 @@ TEST(ImageBufferTest, CodecKeepsPaletteIndexesUnlessExpandingAndSetRgbaChecksThe
     EXPECT_EQ(format, kFormatPalette);
 
     auto image = CImageBuffer::Create();
-    EXPECT_EQ(MessageOf([&] { image->SetRgba(2, 2, std::vector<std::uint8_t>(15)); }),
+    EXPECT_EQ(bctest::MessageOf<CBaseException>([&] { image->SetRgba(2, 2, std::vector<std::uint8_t>(15)); }),
               L"Pixel data does not match the picture size");
 }
 
 TEST(ImageRegionTest, OnePixelBecomesThreeByThreeWithTransparentBorder) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     auto image = CImageBuffer::Create();
     // 3 x 2: the region is (1, 1); (2, 1) has alpha 0 and must not leak its colour.
     image->SetRgba(3, 2, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 200, 100, 50, 255, 9, 9, 9, 0});
@@ -279,12 +267,12 @@ TEST(ImageRegionTest, OnePixelBecomesThreeByThreeWithTransparentBorder) {
 }
 
 TEST(ImageRegionTest, FailuresLeaveNoFile) {
-    ScratchFolder folder;
+    CScratchFolder folder;
     auto image = CImageBuffer::Create();
     image->SetRgba(2, 2, std::vector<std::uint8_t>(16, 1));
 
     const std::wstring noFolder = folder / L"missing/region.png";
-    EXPECT_EQ(MessageOf([&] { CImageRegion(image, 0, 0, 0, 0).SavePng(noFolder); }),
+    EXPECT_EQ(bctest::MessageOf<CBaseException>([&] { CImageRegion(image, 0, 0, 0, 0).SavePng(noFolder); }),
               L"Can not open file for writing: " + noFolder);
 
     struct Bounds {
@@ -292,7 +280,7 @@ TEST(ImageRegionTest, FailuresLeaveNoFile) {
     };
     for (const Bounds& b : {Bounds{-1, 0, 0, 0}, Bounds{0, 0, 2, 0}, Bounds{0, 0, 0, 2}, Bounds{1, 0, 0, 0}}) {
         const std::wstring path = folder / L"outside.png";
-        EXPECT_EQ(MessageOf([&] { CImageRegion(image, b.l, b.t, b.r, b.b).SavePng(path); }),
+        EXPECT_EQ(bctest::MessageOf<CBaseException>([&] { CImageRegion(image, b.l, b.t, b.r, b.b).SavePng(path); }),
                   L"Can not write region: it lies outside the picture");
         EXPECT_FALSE(imagetest::Exists(path));
     }

@@ -151,7 +151,7 @@ TEST_F(BasicShapeTest, ShapeBecomesASpriteOverAMetafileOrAPicture) {
         if (c.sprite) {
             auto sprite = std::dynamic_pointer_cast<CSpriteObject>(object);
             ASSERT_TRUE(sprite);
-            EXPECT_EQ(scratch.Path() + sprite->GetId() + L".wmf", sprite->src);
+            EXPECT_EQ(scratch.FolderPath() + sprite->GetId() + L".wmf", sprite->src);
             EXPECT_TRUE(FileExists(sprite->src));
             EXPECT_TRUE(sprite->hasWidth && sprite->hasHeight);
             EXPECT_FLOAT_EQ(200.0f, sprite->width);
@@ -159,7 +159,7 @@ TEST_F(BasicShapeTest, ShapeBecomesASpriteOverAMetafileOrAPicture) {
         } else {
             auto image = std::dynamic_pointer_cast<CImageObject>(object);
             ASSERT_TRUE(image);
-            EXPECT_EQ(scratch.Path() + image->GetId() + L".png", image->src);
+            EXPECT_EQ(scratch.FolderPath() + image->GetId() + L".png", image->src);
             EXPECT_TRUE(FileExists(image->src));
             // Later versions take the picture's own size.
             EXPECT_EQ(0.0f, image->width);
@@ -203,17 +203,17 @@ TEST_F(BasicShapeTest, PictureRetriesAndFailures) {
         if (c.extension.empty()) {
             EXPECT_FALSE(object);
             const std::wstring tail = c.failedPath + L" in file genswf/src/shapes/BasicShape.cpp at line 349";
-            EXPECT_EQ(0u, failure.find(L"failed to save shape as " + scratch.Path())) << U8(failure);
+            EXPECT_EQ(0u, failure.find(L"failed to save shape as " + scratch.FolderPath())) << U8(failure);
             EXPECT_TRUE(EndsWith(failure, tail)) << U8(failure);
         } else {
             ASSERT_TRUE(object) << U8(failure);
             auto image = std::dynamic_pointer_cast<CImageObject>(object);
             ASSERT_TRUE(image);
-            EXPECT_EQ(scratch.Path() + image->GetId() + c.extension, image->src);
+            EXPECT_EQ(scratch.FolderPath() + image->GetId() + c.extension, image->src);
             EXPECT_TRUE(FileExists(image->src));
         }
         // No half-written metafile of a refused sprite is left to be compiled.
-        for (const auto& entry : std::filesystem::directory_iterator(U8(scratch.Path())))
+        for (const auto& entry : std::filesystem::directory_iterator(U8(scratch.FolderPath())))
             EXPECT_NE(0u, entry.path().filename().string().find("spr")) << entry.path();
     }
 }
@@ -456,7 +456,7 @@ TEST_F(BasicShapeTest, EmbeddedMovieIsAFittedSpriteOnItsOwnExporter) {
 
     auto sprite = std::dynamic_pointer_cast<CSpriteObject>(shape->ExportAsPicture(shape->GetShape()));
     ASSERT_TRUE(sprite);
-    EXPECT_EQ(scratch.Path() + sprite->GetId() + L".swf", sprite->src);
+    EXPECT_EQ(scratch.FolderPath() + sprite->GetId() + L".swf", sprite->src);
     EXPECT_FALSE(sprite->hasWidth);
     std::vector<std::uint8_t> written;
     ASSERT_TRUE(ReadWholeFile(sprite->src, written));
@@ -551,7 +551,7 @@ TEST_F(BasicShapeTest, ContextConvertsToMovieUnits) {
         EXPECT_FLOAT_EQ(c.expected, context->ToMovieX(c.x));
         EXPECT_FLOAT_EQ(c.expected, context->ToMovieY(c.x));
         EXPECT_FLOAT_EQ(static_cast<float>(c.width), context->GetSlideWidthInMovie());
-        EXPECT_EQ(scratch.Path(), context->GetWorkFolder());
+        EXPECT_EQ(scratch.FolderPath(), context->GetWorkFolder());
         EXPECT_EQ(movie.get(), context->GetMovie());
     }
 }

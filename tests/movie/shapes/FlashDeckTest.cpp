@@ -2,11 +2,11 @@
 // storage, the control reads its movie out of it, and the shape exporters fit it and hand it to
 // the compiler as a sprite.
 
-#include "../../compiler/tarnquill/SwfTestReader.h"
 #include "../embedded/SwfTestSupport.h"
 #include "CfbBuilder.h"
 #include "DeckBuilder.h"
 #include "ShapeFixture.h"
+#include "SwfTestReader.h"
 #include "genswf/movie/MovieObjects.h"
 #include "genswf/ppt/PptShape.h"
 #include "genswf/shapes/BasicShape.h"
@@ -109,7 +109,7 @@ TEST(FlashDeck, EmbeddedMovieComesOutOfTheFileAndCompilesAsASprite) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CScratch scratch;
+        CScratchFolder scratch;
         const Bytes storage = ControlStorage(c.movie);
         auto loaded = Loader::LoadPresentationFromMemory(FlashDeck(storage, c.how), L"flash.ppt");
         Host::CHostDocument& doc = *loaded.document;
@@ -129,7 +129,7 @@ TEST(FlashDeck, EmbeddedMovieComesOutOfTheFileAndCompilesAsASprite) {
         EXPECT_FLOAT_EQ(68.75f, content->GetFitMatrix().tx);
 
         std::shared_ptr<CMovieObject> shown;
-        const swftest::Movie compiled = CompileShape(doc, scratch.Path(), shown);
+        const swftest::Movie compiled = CompileShape(doc, scratch.FolderPath(), shown);
         auto sprite = std::dynamic_pointer_cast<CSpriteObject>(shown);
         ASSERT_TRUE(sprite);
         EXPECT_TRUE(EndsWith(sprite->src, L".swf"));
@@ -152,7 +152,7 @@ TEST(FlashDeck, EmbeddedMovieComesOutOfTheFileAndCompilesAsASprite) {
 }
 
 TEST(FlashDeck, ControlWhoseStorageIsMissingBecomesAPicture) {
-    CScratch scratch;
+    CScratchFolder scratch;
     auto loaded = Loader::LoadPresentationFromMemory(FlashDeck(ControlStorage(swftest::Plain()), Storage::kMissing),
                                                      L"flash.ppt");
     Host::CHostDocument& doc = *loaded.document;
@@ -164,7 +164,7 @@ TEST(FlashDeck, ControlWhoseStorageIsMissingBecomesAPicture) {
     EXPECT_FALSE(CreateSwfContent(CreatePptShape(node->Interface()), L""));
 
     std::shared_ptr<CMovieObject> shown;
-    CompileShape(doc, scratch.Path(), shown);
+    CompileShape(doc, scratch.FolderPath(), shown);
     EXPECT_TRUE(std::dynamic_pointer_cast<CImageObject>(shown));
     EXPECT_TRUE(doc.Changes().empty());
     CEffectRegistry::CreateGlobal(nullptr);

@@ -21,7 +21,7 @@ namespace {
 
 // A presentation file of one slide with these shapes, loaded into the host; its movie.
 struct LoadedDeck {
-    CScratch scratch;
+    CScratchFolder scratch;
     Loader::LoadResult loaded;
     std::shared_ptr<CMovie> movie;
 
@@ -36,7 +36,7 @@ struct LoadedDeck {
         loaded = Loader::LoadPresentationFromMemory(File(stream, &user), L"parsed.ppt", options);
         CEffectRegistry::CreateGlobal(Doc().Application());
         auto settings = CExportSettings::Create(Doc().Presentation());
-        settings->SetTempFolder(scratch.Path());
+        settings->SetTempFolder(scratch.FolderPath());
         settings->ReadSlides(nullptr);
         movie = CMovie::Create(settings);
     }
@@ -118,7 +118,7 @@ TEST_F(LinkedDeck, LinkedShapeIsAPictureShownThroughItsButton) {
     ASSERT_TRUE(shape->IsExportedAsPicture());
     // The mouse-over action is no second click.
     ASSERT_EQ(1u, shape->GetActionSettings()->GetCount());
-    shape->SavePictures(scratch.Path());
+    shape->SavePictures(scratch.FolderPath());
     XmlElementPtr defs = movie->CreateElement(movie->GetRootElement(), L"defs");
     shape->ExportDefinitions(defs);
     ASSERT_TRUE(shape->GetButton());

@@ -4,6 +4,7 @@
 // that nothing of the user's presentation was changed.
 
 #include "DeckBuilder.h"
+#include "TempDir.h"
 #include "genswf/animation/EffectRegistry.h"
 #include "genswf/movie/ExportSettings.h"
 #include "genswf/movie/Movie.h"
@@ -22,31 +23,17 @@
 
 namespace shapetest {
 
-class CScratch {
-public:
-    CScratch() {
-        char pattern[] = "/tmp/bcshapes.XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        m_path = made ? genswf::WideFromUtf8(made) + L"/" : std::wstring();
-    }
-    ~CScratch() { genswf::DeleteFolderTree(m_path, true); }
-    const std::wstring& Path() const { return m_path; }
-
-private:
-    std::wstring m_path;
-};
-
 class ShapeTest : public ::testing::Test {
 protected:
     PowerPoint::Host::CHostDocumentRef doc = PowerPoint::Host::CHostDocument::Create();
     PowerPoint::Host::CHostSlide* slide = nullptr;
-    CScratch scratch;
+    CScratchFolder scratch;
     std::shared_ptr<genswf::CExportSettings> settings;
     std::shared_ptr<genswf::CMovie> movie;
 
     void SetUp() override {
         doc->name = L"deck.ppt";
-        doc->path = scratch.Path().substr(0, scratch.Path().size() - 1);
+        doc->path = scratch.Path();
         slide = doc->AddSlide();
         // The saved copy the export parses: one slide without shapes, so nothing of it is found
         // for the shapes made in code.
@@ -80,7 +67,7 @@ protected:
             doc->version = version;
             genswf::CEffectRegistry::CreateGlobal(doc->Application());
             settings = genswf::CExportSettings::Create(doc->Presentation());
-            settings->SetTempFolder(scratch.Path());
+            settings->SetTempFolder(scratch.FolderPath());
             settings->SetMovieSize(width, height);
             settings->ReadSlides(nullptr);
             movie = genswf::CMovie::Create(settings);

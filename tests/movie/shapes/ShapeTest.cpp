@@ -36,7 +36,7 @@ protected:
     }
     // Pictures, definitions under the movie's objects, the build at the clock, then frames.
     std::string Build(const std::vector<std::shared_ptr<CShape>>& shapes, float& clock, float& last) {
-        for (const auto& s : shapes) s->SavePictures(scratch.Path());
+        for (const auto& s : shapes) s->SavePictures(scratch.FolderPath());
         for (const auto& s : shapes) s->ExportDefinitions(movie->GetObjectsElement());
         for (const auto& s : shapes) s->ExportBuild(clock, last);
         return Frames(shapes);
@@ -290,7 +290,7 @@ TEST_F(CShapeTest, PictureComesFromAnUnturnedCopyWithoutText) {
         auto shape = Make(node);
         const std::size_t before = ShapeCount();
         doc->ResetCalls();
-        shape->SavePictures(scratch.Path());
+        shape->SavePictures(scratch.FolderPath());
         EXPECT_EQ(before, ShapeCount());
         EXPECT_EQ(0, doc->Calls("Shape.Export", node));
         EXPECT_TRUE(EndsWith(shape->GetImageFile(), shape->GetImageId() + c.extension)) << U8(shape->GetImageFile());
@@ -305,7 +305,7 @@ TEST_F(CShapeTest, PictureThatPowerPointRefusesIsSavedAsMetafile) {
     CHostShape* node = Add(msoAutoShape, 100, 100, 120, 80);
     auto shape = Make(node);
     doc->Fail("Shape.Export", E_FAIL, nullptr, 1);
-    shape->SavePictures(scratch.Path());
+    shape->SavePictures(scratch.FolderPath());
     EXPECT_TRUE(EndsWith(shape->GetImageFile(), shape->GetImageId() + L".wmf"));
     EXPECT_TRUE(FileExists(shape->GetImageFile()));
 
@@ -314,7 +314,7 @@ TEST_F(CShapeTest, PictureThatPowerPointRefusesIsSavedAsMetafile) {
     const std::size_t before = ShapeCount();
     doc->Fail("Shape.Export", E_FAIL);
     EXPECT_EQ(L"Faied to save shape background in file genswf/src/shapes/ShapePictures.cpp at line 467",
-              bctest::PptFailureOf([&] { refused->SavePictures(scratch.Path()); }));
+              bctest::PptFailureOf([&] { refused->SavePictures(scratch.FolderPath()); }));
     EXPECT_EQ(before, ShapeCount());
 }
 
@@ -345,7 +345,7 @@ TEST_F(CShapeTest, CopyIsDeletedWhateverFails) {
         c.fault(*doc);
         bool threw = false;
         try {
-            shape->SavePictures(scratch.Path());
+            shape->SavePictures(scratch.FolderPath());
         } catch (const CBaseException&) {
             threw = true;
         }
@@ -374,7 +374,7 @@ TEST_F(CShapeTest, DimAfterEffectGivesASecondPictureInTheDimColour) {
         node->data.animation.afterEffect = ppAfterEffectDim;
         node->data.animation.dimColor.rgb = 0x336699;
         auto shape = Make(node);
-        shape->SavePictures(scratch.Path());
+        shape->SavePictures(scratch.FolderPath());
         ASSERT_FALSE(shape->GetDimImageId().empty());
         EXPECT_NE(shape->GetImageId(), shape->GetDimImageId());
         EXPECT_TRUE(FileExists(shape->GetDimImageFile()));
@@ -406,7 +406,7 @@ TEST_F(CShapeTest, ImageDefinitionIsSizedOnlyByVersion9) {
         movie.reset();
         Movie(c.version, 360, 270);
         auto shape = Make(Add(msoAutoShape, 100, 100, 240, 120));
-        shape->SavePictures(scratch.Path());
+        shape->SavePictures(scratch.FolderPath());
         XmlElementPtr defs = movie->CreateElement(movie->GetRootElement(), L"defs");
         shape->ExportDefinitions(defs);
         XmlElementPtr image = Child(defs, L"image");
@@ -425,10 +425,10 @@ TEST_F(CShapeTest, SoundShapeWhoseFileIsGoneIsExportedFromPowerPoint) {
     CHostShape* node = Add(msoMedia, 10, 10, 32, 32);
     node->data.mediaType = ppMediaTypeSound;
     node->data.sound.type = ppSoundWAV;
-    node->data.sound.sourceFullName = scratch.Path() + L"gone/ding.wav";
+    node->data.sound.sourceFullName = scratch.FolderPath() + L"gone/ding.wav";
     node->data.sound.data = TinyWav();
     auto shape = Make(node);
-    shape->SavePictures(scratch.Path());
+    shape->SavePictures(scratch.FolderPath());
     XmlElementPtr defs = movie->CreateElement(movie->GetRootElement(), L"defs");
     shape->ExportDefinitions(defs);
 
@@ -439,9 +439,9 @@ TEST_F(CShapeTest, SoundShapeWhoseFileIsGoneIsExportedFromPowerPoint) {
     ASSERT_TRUE(sprite);
     EXPECT_EQ(shape->GetSoundSprite()->spriteId, sprite->getAttribute(L"id"));
     const std::string xml = U8(sprite->xml());
-    EXPECT_NE(std::string::npos, xml.find(U8(scratch.Path()) + "snd0.wav")) << xml;
+    EXPECT_NE(std::string::npos, xml.find(U8(scratch.FolderPath()) + "snd0.wav")) << xml;
     EXPECT_NE(std::string::npos, xml.find("startSoundStream")) << xml;
-    EXPECT_TRUE(FileExists(scratch.Path() + L"snd0.wav"));
+    EXPECT_TRUE(FileExists(scratch.FolderPath() + L"snd0.wav"));
 
     float clock = 0.0f, last = 0.0f;
     shape->ExportBuild(clock, last);
@@ -455,7 +455,7 @@ TEST_F(CShapeTest, SoundThatPowerPointCannotExportIsReported) {
     CHostShape* node = Add(msoMedia, 10, 10, 32, 32);
     node->data.mediaType = ppMediaTypeSound;
     node->data.sound.type = ppSoundWAV;
-    node->data.sound.sourceFullName = scratch.Path() + L"gone/ding.wav";
+    node->data.sound.sourceFullName = scratch.FolderPath() + L"gone/ding.wav";
     auto shape = Make(node);
     doc->Fail("SoundFormat.Export", E_FAIL);
     XmlElementPtr defs = movie->CreateElement(movie->GetRootElement(), L"defs");
@@ -558,7 +558,7 @@ TEST_F(CShapeTest, DimmedPictureReplacesThePictureWithTheColourAddedOnce) {
         shapes.push_back(Make(node));
     }
     float clock = 0.0f, last = 0.0f;
-    for (const auto& s : shapes) s->SavePictures(scratch.Path());
+    for (const auto& s : shapes) s->SavePictures(scratch.FolderPath());
     for (const auto& s : shapes) s->ExportDefinitions(movie->GetObjectsElement());
     shapes[0]->ExportBuild(clock, last);
     shapes[1]->ExportBuild(clock, last);
@@ -587,9 +587,9 @@ TEST_F(CShapeTest, EmbeddedMovieIsWrittenAndPlacedAsASprite) {
     ASSERT_TRUE(shape->GetEmbeddedMovie());
     ASSERT_TRUE(shape->IsExportedAsPicture());
 
-    shape->SavePictures(scratch.Path());
+    shape->SavePictures(scratch.FolderPath());
     const std::wstring spriteId = shape->GetEmbeddedMovie()->GetSpriteId();
-    EXPECT_TRUE(FileExists(scratch.Path() + spriteId + L".swf"));
+    EXPECT_TRUE(FileExists(scratch.FolderPath() + spriteId + L".swf"));
     XmlElementPtr defs = movie->CreateElement(movie->GetRootElement(), L"defs");
     shape->ExportDefinitions(defs);
     XmlElementPtr sprite = Child(defs, L"sprite");

@@ -75,7 +75,7 @@ TEST(SlideMovie, CorpusSlidesShareTheirMastersBackground) {
         Loader::LoadResult loaded = Loader::LoadPresentation((corpus / name).string());
         CScratchFolder scratch;
         auto settings = CExportSettings::Create(loaded.document->Presentation());
-        settings->SetTempFolder(scratch.Path() + L"/");
+        settings->SetTempFolder(scratch.FolderPath());
         settings->ReadSlides(nullptr);
         auto movie = CMovie::Create(settings);
         ASSERT_GE(movie->GetSlideCount(), 2u);

@@ -24,7 +24,7 @@ struct Deck {
     explicit Deck(int slides, const wchar_t* version = L"9.0");
     PowerPoint::Host::CHostSlide* Slide(int i) const { return doc->Slides().at(static_cast<std::size_t>(i)); }
     // The working folder, with a trailing '/'.
-    std::wstring Folder() const { return scratch.Path() + L"/"; }
+    std::wstring Folder() const { return scratch.FolderPath(); }
     // The movie of every slide; adjust changes the settings before the movie reads them.
     std::shared_ptr<genswf::CMovie> Movie(const std::function<void(genswf::CExportSettings&)>& adjust = {});
 };

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 
 #include "CfbBuilder.h"
@@ -203,10 +202,8 @@ TEST(CompoundFile, DeepDirectoryIsWalkedWithoutRecursion) {
     // And a link from the last sibling back into the chain.
     PutU32(file, layout.DirectoryRecordOffset(50000) + 72, 2);
 
-    const auto start = std::chrono::steady_clock::now();
     CCompoundFileStorage storage(file);
     ASSERT_TRUE(storage.Open()) << storage.GetErrorText();
     EXPECT_EQ(ReadStream(storage, "s49999"), streams.back().data);
     EXPECT_TRUE(storage.HasStream("s0"));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }

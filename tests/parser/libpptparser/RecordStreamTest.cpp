@@ -6,6 +6,7 @@
 
 #include "CfbBuilder.h"
 #include "RecordBytes.h"
+#include "WhatOf.h"
 #include "libpptparser/PptAtoms.h"
 #include "libpptparser/PptContainers.h"
 #include "libpptparser/PptParserException.h"
@@ -23,15 +24,6 @@ std::shared_ptr<T> Only(const Bytes& atom) {
     auto typed = std::dynamic_pointer_cast<T>(root->GetChild(0));
     EXPECT_TRUE(typed) << "record made of the wrong class";
     return typed;
-}
-
-std::string MessageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const CPptParserException& e) {
-        return e.what();
-    }
-    return "(nothing thrown)";
 }
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -105,12 +97,15 @@ TEST(RecordWalk, NestingIsCappedWithAClearError) {
 
     // Deeper than the cap, by any container class, is refused instead of exhausting the stack.
     for (uint16_t type : {uint16_t(0x1000), uint16_t(kRecordAnimGroup), uint16_t(kRecordSound)}) {
-        const std::string message = MessageOf([&] { Tree(nested(100000, 0xF, type)); });
+        const std::string message = bctest::WhatOf<CPptParserException>([&] { Tree(nested(100000, 0xF, type)); });
         EXPECT_TRUE(Contains(message, "nested more than")) << message;
         EXPECT_TRUE(Contains(message, " in file libpptparser/src/")) << message;
     }
-    EXPECT_TRUE(Contains(MessageOf([&] { Tree(nested(100000, 0, kRecordOutlineTextRefAtom)); }), "nested more than"));
-    EXPECT_TRUE(Contains(MessageOf([&] { Tree(nested(100000, 0, kRecordBinaryTagData)); }), "nested more than"));
+    EXPECT_TRUE(
+        Contains(bctest::WhatOf<CPptParserException>([&] { Tree(nested(100000, 0, kRecordOutlineTextRefAtom)); }),
+                 "nested more than"));
+    EXPECT_TRUE(Contains(bctest::WhatOf<CPptParserException>([&] { Tree(nested(100000, 0, kRecordBinaryTagData)); }),
+                         "nested more than"));
 }
 
 // Every atom class over data that is too short: the fields it cannot hold read 0.
@@ -264,13 +259,15 @@ TEST(Containers, SoundContainer) {
     EXPECT_EQ(full->GetName(), L"chime");
     EXPECT_EQ(full->GetSoundData(), (Bytes{7, 8}));
 
-    const std::string noData = MessageOf([&] { sound(u"1", false)->GetSoundData(); });
+    const std::string noData = bctest::WhatOf<CPptParserException>([&] { sound(u"1", false)->GetSoundData(); });
     EXPECT_TRUE(
         Contains(noData, "Error: no SoundData records found in file libpptparser/src/PptSoundContainer.cpp at line "))
         << noData;
     const auto bare = std::dynamic_pointer_cast<CPptSoundContainer>(Tree(Container(kRecordSound, {}))->GetChild(0));
-    EXPECT_TRUE(Contains(MessageOf([&] { bare->GetName(); }), "Error: no String records found"));
-    EXPECT_TRUE(Contains(MessageOf([&] { bare->GetId(); }), "Error: no String records found"));
+    EXPECT_TRUE(
+        Contains(bctest::WhatOf<CPptParserException>([&] { bare->GetName(); }), "Error: no String records found"));
+    EXPECT_TRUE(
+        Contains(bctest::WhatOf<CPptParserException>([&] { bare->GetId(); }), "Error: no String records found"));
 }
 
 TEST(Containers, RootAnimGroupChecksTheNodeAtom) {
@@ -335,9 +332,9 @@ TEST(StreamParser, OpeningAndRefusals) {
     };
     for (const Case& c : cases) {
         CStreamParser parser(testcfb::WriteTemp(testcfb::Build(c.streams), "refusal.ppt"));
-        const std::string message = MessageOf([&] { parser.Parse(); });
+        const std::string message = bctest::WhatOf<CPptParserException>([&] { parser.Parse(); });
         if (*c.message == 0) {
-            EXPECT_EQ(message, "(nothing thrown)") << c.what;
+            EXPECT_EQ(message, "(no exception)") << c.what;
             ASSERT_TRUE(parser.GetRoot()) << c.what;
             EXPECT_TRUE(parser.GetRoot()->FindChildContainer(kRecordDocument)) << c.what;
         } else {
@@ -346,15 +343,17 @@ TEST(StreamParser, OpeningAndRefusals) {
         }
     }
 
-    EXPECT_EQ(MessageOf([] { CStreamParser("/nonexistent/x.ppt").Parse(); }), "Failed to open file");
-    const std::string notCfb = MessageOf([] {
+    EXPECT_EQ(bctest::WhatOf<CPptParserException>([] { CStreamParser("/nonexistent/x.ppt").Parse(); }),
+              "Failed to open file");
+    const std::string notCfb = bctest::WhatOf<CPptParserException>([] {
         CStreamParser(testcfb::WriteTemp({'P', 'K', 3, 4}, "zip.ppt")).Parse();
     });
     EXPECT_TRUE(Contains(notCfb, "Failed to open file: it is not a PowerPoint 97-2003 presentation")) << notCfb;
 
     Bytes damaged = testcfb::Build({{"PowerPoint Document", document}});
     testcfb::PutU16(damaged, 30, 31);
-    const std::string shift = MessageOf([&] { CStreamParser(testcfb::WriteTemp(damaged, "shift.ppt")).Parse(); });
+    const std::string shift =
+        bctest::WhatOf<CPptParserException>([&] { CStreamParser(testcfb::WriteTemp(damaged, "shift.ppt")).Parse(); });
     EXPECT_TRUE(Contains(shift, "damaged (the block size shift 31 is not 9 or 12)")) << shift;
 
     // A document stream whose chain ends before its recorded size is refused, not read in part.
@@ -362,6 +361,7 @@ TEST(StreamParser, OpeningAndRefusals) {
     Bytes longDocument = Cat({document, Bytes(6000)});
     Bytes cut = testcfb::Build({{"Pictures", Bytes(9000)}, {"PowerPoint Document", longDocument}}, 9, &layout);
     cut.resize(layout.BlockOffset(layout.streamStarts[1]) + 1024);
-    const std::string truncated = MessageOf([&] { CStreamParser(testcfb::WriteTemp(cut, "cut.ppt")).Parse(); });
+    const std::string truncated =
+        bctest::WhatOf<CPptParserException>([&] { CStreamParser(testcfb::WriteTemp(cut, "cut.ppt")).Parse(); });
     EXPECT_TRUE(Contains(truncated, "stream is truncated: 1024 of its")) << truncated;
 }

@@ -1,3 +1,4 @@
+#include "TempDir.h"
 #include "genswf/movie/ParsedPresentation.h"
 #include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
@@ -18,9 +19,8 @@ TEST(ParsedPresentation, ReadsASavedPresentation) {
 }
 
 TEST(ParsedPresentation, ParserFailuresKeepTheirReason) {
-    char pattern[] = "/tmp/bcparse.XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::wstring folder = WideFromUtf8(pattern);
+    CScratchFolder scratch;
+    const std::wstring folder = scratch.Path();
     const std::wstring garbage = folder + L"/~tmp.ppt";
     ASSERT_TRUE(WriteWholeFile(garbage, "not a presentation at all", 25));
 
@@ -36,7 +36,6 @@ TEST(ParsedPresentation, ParserFailuresKeepTheirReason) {
                 << NativePath(e.GetMessage());
         }
     }
-    DeleteFolderTree(folder, true);
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
-// Bullet text in the numbering schemes, and the bullet record read from a paragraph's
-// BulletFormat.
+// The bullet record read from a paragraph's BulletFormat.
 #include "genswf/movie/Movie.h"
 #include "genswf/text/BulletRecord.h"
 #include "powerpoint/host/PowerPointHost.h"
-#include "ppt/Numbering.h"
 
 #include <gtest/gtest.h>
 
@@ -14,45 +12,6 @@ using namespace PowerPoint;
 using namespace PowerPoint::Host;
 
 namespace {
-
-TEST(Numbering, EveryStyleWritesThree) {
-    const wchar_t* expected[30] = {L"c.",  L"C.", L"3)",  L"3.", L"(iii)", L"iii)", L"iii.", L"III.", L"(c)", L"c)",
-                                   L"(C)", L"C)", L"(3)", L"3",  L"(III)", L"III)", L"3",    L"3.",   L"3",   L"3",
-                                   L"3",   L"3",  L"3.",  L"3",  L"3",     L"3",    L"3",    L"3.",   L"3",   L"3."};
-    for (int style = 0; style < 30; ++style)
-        EXPECT_EQ(expected[style], numbering::FormatBulletNumber(style, 3)) << "style " << style;
-}
-
-TEST(Numbering, EdgeNumbersAndStyles) {
-    struct Case {
-        long style, number;
-        const wchar_t* text;
-    } cases[] = {
-        {4, 4, L"(iv)"},
-        {7, 1999, L"MCMXCIX."},
-        {14, 0, L"()"},
-        {1, 27, L"AA."},
-        {9, 52, L"zz)"},
-        {1, 1, L"A."},
-        {1, 26, L"Z."},
-        {1, 28, L"BB."},
-        {1, 53, L"AAA."},
-        {12, 10, L"(10)"},
-        {13, 10, L"10"},
-        {3, -5, L"-5."},
-        {30, 3, L""},
-        {-1, 3, L""},
-        {6, 4000, L"mmmm."},
-        // PowerPoint numbers start at 1; below that the letters stay out rather than run
-        // below "A".
-        {1, 0, L"."},
-        {8, -3, L"()"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.text, numbering::FormatBulletNumber(c.style, c.number)) << c.style << " " << c.number;
-    // A huge number keeps its letters bounded.
-    EXPECT_LE(numbering::FormatBulletNumber(0, 2147483647).size(), 4097u);
-}
 
 // A text box of one paragraph; `set` changes its bullet and text before the record reads them.
 struct BulletDeck {

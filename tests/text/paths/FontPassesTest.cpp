@@ -93,7 +93,7 @@ TEST_F(FontPasses, BlankTrimmingLeavesOutTheRunsBlanks) {
         box->data.text.AddRun(L"  ", Plain(30.0f));
         box->data.text.AddRun(L"\tcd", Plain());
         auto settings = CExportSettings::Create(local.doc->Presentation());
-        settings->SetTempFolder(local.scratch.Path());
+        settings->SetTempFolder(local.scratch.FolderPath());
         settings->SetTrimRunBlanks(trim);
         local.movie = CMovie::Create(settings);
         FramePath path = local.Frame(box);

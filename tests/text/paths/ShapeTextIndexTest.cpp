@@ -209,7 +209,7 @@ TEST(ShapeTextIndex, ProgressPerPieceAndWordAndCancel) {
         CHostShape* box = deck->AddText(L"Body", 100, 50, 150, 300);
         box->data.text.AddRun(L"One paragraph of several words that wraps\rAnother one", TextFont(18));
         auto settings = CExportSettings::Create(deck->doc->Presentation());
-        settings->SetTempFolder(deck->scratch.Path());
+        settings->SetTempFolder(deck->scratch.FolderPath());
         settings->SetProgressSink(progress);
         deck->movie = CMovie::Create(settings);
         return std::make_pair(std::move(deck), box);

@@ -3,6 +3,7 @@
 // shapes: the text-frame model of a basic shape and the shape text index of a slide shape.
 
 #include "DeckBuilder.h"
+#include "TempDir.h"
 #include "fonts/FontMetrics.h"
 #include "genswf/fonts/FontManager.h"
 #include "genswf/movie/ExportSettings.h"
@@ -41,20 +42,6 @@ using namespace genswf;
 using namespace PowerPoint;
 using namespace PowerPoint::Host;
 
-class Scratch {
-public:
-    Scratch() {
-        char pattern[] = "/tmp/bctext.XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        m_path = made ? WideFromUtf8(made) + L"/" : std::wstring();
-    }
-    ~Scratch() { DeleteFolderTree(m_path, true); }
-    const std::wstring& Path() const { return m_path; }
-
-private:
-    std::wstring m_path;
-};
-
 inline FontData TextFont(float size = 18.0f, const wchar_t* name = L"Arial") {
     FontData f;
     f.name = f.nameAscii = f.nameOther = name;
@@ -73,7 +60,7 @@ struct FramePath {
 struct TextSlide {
     CHostDocumentRef doc = CHostDocument::Create();
     CHostSlide* slide = nullptr;
-    Scratch scratch;
+    CScratchFolder scratch;
     std::shared_ptr<CMovie> movie;
 
     explicit TextSlide(const wchar_t* version = L"11.0") {
@@ -102,7 +89,7 @@ struct TextSlide {
     // scale: movie units per point.
     void MakeMovie(float scale = 1.0f, bool textHyperlinks = false) {
         auto settings = CExportSettings::Create(doc->Presentation());
-        settings->SetTempFolder(scratch.Path());
+        settings->SetTempFolder(scratch.FolderPath());
         if (scale != 1.0f) settings->SetMovieSize(int(720 * scale + 0.5f), int(540 * scale + 0.5f));
         settings->SetTextHyperlinks(textHyperlinks);
         movie = CMovie::Create(settings);

@@ -2,6 +2,7 @@
 // Runs one export from start to end: which slides go out, the output and temporary folders,
 // the movie description, the compiler, the output file and the clean-up.
 
+#include "com/ComPtr.h"
 #include "genswf/utils/ProgressSink.h"
 #include "powerpoint/model/PowerPoint.h"
 
@@ -46,8 +47,8 @@ protected:
 
     const CSettings* m_settings;
     genswf::CProgressSink* m_progressSink;
-    PowerPoint::_Presentation* m_presentation;
-    PowerPoint::SlideRange* m_slideRange;
+    CComPtr<PowerPoint::_Presentation> m_presentation;
+    CComPtr<PowerPoint::SlideRange> m_slideRange;
     std::wstring m_outputFolder;
     std::wstring m_outputFilePath;
     std::wstring m_tempFolder;

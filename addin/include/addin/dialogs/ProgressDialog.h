@@ -2,6 +2,7 @@
 // "Exporting presentation": runs one conversion, shows its progress, turns Cancel into an
 // interruption at the next report and every failure into the error report.
 
+#include "com/ComPtr.h"
 #include "genswf/utils/ProgressSink.h"
 #include "powerpoint/model/PowerPoint.h"
 #include "ui/DialogModel.h"
@@ -65,8 +66,8 @@ protected:
 private:
     void RunConversion();
 
-    PowerPoint::_Presentation* presentation;
-    PowerPoint::SlideRange* slideRange;
+    CComPtr<PowerPoint::_Presentation> presentation;
+    CComPtr<PowerPoint::SlideRange> slideRange;
     CSettings* settings;
     IAddinView* view = nullptr;
     bool cancelled = false;

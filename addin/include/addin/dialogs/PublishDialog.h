@@ -3,6 +3,7 @@
 // slides go out and whether they advance by themselves. Publish writes the choices into the
 // settings and saves them.
 
+#include "com/ComPtr.h"
 #include "powerpoint/model/PowerPoint.h"
 #include "ui/DialogModel.h"
 
@@ -51,6 +52,10 @@ public:
     // Shows the movie's size at the settings' scale again (after its size changed).
     void RefreshDimensions();
 
+    // Off: Publish writes the choices into the settings without saving them; the caller saves
+    // them once the export went well.
+    void SetSaveOnPublish(bool on) { saveOnPublish = on; }
+
     // Why Publish was refused (the dialog stays open); empty after an accepted Publish.
     const std::wstring& GetValidationError() const { return validationError; }
 
@@ -69,14 +74,15 @@ private:
     void EnableDurationControls();
 
     CSettings* settings;
-    PowerPoint::SlideRange* slideRange;
-    PowerPoint::_Presentation* presentation;
+    CComPtr<PowerPoint::SlideRange> slideRange;
+    CComPtr<PowerPoint::_Presentation> presentation;
     std::wstring outputFilePath;
     std::wstring presentationName;
     int automaticSlideTransitionDelay = 0;
     int exportMode = 0;
     int shrinked = 1;
     bool automaticSlideTransition = false;
+    bool saveOnPublish = true;
     std::vector<std::wstring> bannerLines;
     std::wstring validationError;
 };

@@ -2,6 +2,7 @@
 
 #include "layout/HostTextLayout.h"
 
+#include "base/numbering/BulletNumber.h"
 #include "host/HostObjects.h"
 
 #include <algorithm>
@@ -296,78 +297,6 @@ LONG BulletNumber(const TextData& t, std::size_t p) {
     return n;
 }
 
-namespace {
-
-std::wstring Roman(LONG number) {
-    static const std::pair<LONG, const wchar_t*> digits[] = {
-        {1000, L"M"}, {900, L"CM"}, {500, L"D"}, {400, L"CD"}, {100, L"C"}, {90, L"XC"}, {50, L"L"},
-        {40, L"XL"},  {10, L"X"},   {9, L"IX"},  {5, L"V"},    {4, L"IV"},  {1, L"I"}};
-    std::wstring out;
-    // Numbers past a few thousand would only repeat M; a paragraph never counts that far.
-    number = std::clamp<LONG>(number, 0, 100000);
-    for (const auto& d : digits)
-        while (number >= d.first) {
-            out += d.second;
-            number -= d.first;
-        }
-    return out;
-}
-
-std::wstring Alphabetic(LONG number, bool lower) {
-    if (number < 1) return std::wstring();
-    const LONG k = number - 1;
-    const wchar_t letter = static_cast<wchar_t>((lower ? L'a' : L'A') + k % 26);
-    return std::wstring(static_cast<std::size_t>(std::min<LONG>(k / 26 + 1, 1000)), letter);
-}
-
-}  // namespace
-
-std::wstring FormatBulletNumber(LONG style, LONG number) {
-    enum Form { kAlpha, kArabic, kRoman };
-    struct Style {
-        Form form;
-        bool left, right, period, lower;
-    };
-    static const Style styles[30] = {
-        {kAlpha, false, false, true, true},    {kAlpha, false, false, true, false},
-        {kArabic, false, true, false, false},  {kArabic, false, false, true, false},
-        {kRoman, true, true, false, true},     {kRoman, false, true, false, true},
-        {kRoman, false, false, true, true},    {kRoman, false, false, true, false},
-        {kAlpha, true, true, false, true},     {kAlpha, false, true, false, true},
-        {kAlpha, true, true, false, false},    {kAlpha, false, true, false, false},
-        {kArabic, true, true, false, false},   {kArabic, false, false, false, false},
-        {kRoman, true, true, false, false},    {kRoman, false, true, false, false},
-        {kArabic, false, false, false, false}, {kArabic, false, false, true, false},
-        {kArabic, false, false, false, false}, {kArabic, false, false, false, false},
-        {kArabic, false, false, false, false}, {kArabic, false, false, false, false},
-        {kArabic, false, false, true, false},  {kArabic, false, false, false, false},
-        {kArabic, false, false, false, false}, {kArabic, false, false, false, false},
-        {kArabic, false, false, false, false}, {kArabic, false, false, true, false},
-        {kArabic, false, false, false, false}, {kArabic, false, false, true, false},
-    };
-    if (style < 0 || style >= 30) return std::wstring();
-    const Style& s = styles[style];
-    std::wstring text;
-    switch (s.form) {
-    case kAlpha:
-        text = Alphabetic(number, s.lower);
-        break;
-    case kArabic:
-        text = std::to_wstring(number);
-        break;
-    case kRoman: {
-        text = Roman(number);
-        if (s.lower)
-            for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-        break;
-    }
-    }
-    if (s.period) text += L'.';
-    if (s.right) text += L')';
-    if (s.left) text.insert(text.begin(), L'(');
-    return text;
-}
-
 std::wstring BulletText(const TextData& t, std::size_t p) {
     if (p >= t.paragraphs.size()) return std::wstring();
     const BulletData& b = t.paragraphs[p].bullet;
@@ -378,7 +307,7 @@ std::wstring BulletText(const TextData& t, std::size_t p) {
         return b.character > 0 && b.character <= 0x10FFFF ? std::wstring(1, static_cast<wchar_t>(b.character))
                                                           : std::wstring();
     case ppBulletNumbered:
-        return FormatBulletNumber(b.style, BulletNumber(t, p));
+        return base::numbering::FormatBulletNumber(b.style, BulletNumber(t, p));
     default:
         return std::wstring();
     }

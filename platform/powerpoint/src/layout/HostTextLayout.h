@@ -46,8 +46,6 @@ std::vector<std::size_t> ParagraphsOf(CHostShape* shape, LONG start, LONG length
 LONG BulletNumber(const TextData& text, std::size_t paragraph);
 // The text a bullet draws: its character, or its number in its numbering style.
 std::wstring BulletText(const TextData& text, std::size_t paragraph);
-// Numbering styles 0 to 29 of the object model; other styles give an empty text.
-std::wstring FormatBulletNumber(LONG style, LONG number);
 
 // The layout input of a shape's state (its frame and its text).
 fonts::layout::TextLayoutInput LayoutInputOf(const ShapeData& shape);

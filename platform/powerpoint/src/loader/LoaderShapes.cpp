@@ -780,11 +780,13 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
     if (d.name.empty()) d.name = KindName(d.type, spt) + L" " + std::to_wstring(spid & 0x3FF);
     if (opt.Flag(0x3BF, 1, false)) d.visible = msoFalse;
 
-    // Fill and line; lines and pictures are unfilled unless they say otherwise.
-    const bool filledByDefault = !(d.type == msoLine || d.type == msoPicture || d.connector == msoTrue);
+    // Fill and line; lines and picture frames (pictures and the previews of embedded objects)
+    // are unfilled, and picture frames unframed, unless they say otherwise.
+    const bool pictureFrame = d.type == msoPicture || spt == 75;
+    const bool filledByDefault = !(d.type == msoLine || pictureFrame || d.connector == msoTrue);
     std::vector<std::uint8_t> fillPicture;
     ReadFill(opt, inheritedOpt, m_sheet, filledByDefault, m_ctx, d.fill, &fillPicture);
-    ReadLine(opt, inheritedOpt, m_sheet, d.type != msoPicture, d.line);
+    ReadLine(opt, inheritedOpt, m_sheet, !pictureFrame, d.line);
     ReadShadow(opt, inheritedOpt, m_sheet, d.shadow);
 
     // Picture (also the preview of OLE objects and media).

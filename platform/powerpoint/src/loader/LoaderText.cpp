@@ -116,7 +116,13 @@ int BaseType(int type) {
     }
 }
 
+// Text of the "other" type (text boxes, shapes' own text) takes the presentation's default
+// text style, whatever its master says: the masters' "other" styles only fill in for a
+// document without one.
+constexpr int kOtherTextType = 4;
+
 const TextTypeStyle* StyleOf(const CLoadContext& ctx, const MasterState* master, int type) {
+    if (type == kOtherTextType && ctx.documentStyles[type].present) return &ctx.documentStyles[type];
     for (const MasterState* m = master; m; m = m->base)
         if (type >= 0 && type < kTextTypes && m->styles[type].present) return &m->styles[type];
     if (type >= 0 && type < kTextTypes && ctx.documentStyles[type].present) return &ctx.documentStyles[type];

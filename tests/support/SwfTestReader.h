@@ -1,9 +1,11 @@
 // Reads back the tags a compiled SWF holds, independently of the writer's code.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <cstdint>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -190,6 +192,22 @@ inline int DefinedId(const Tag& t) {
         return t.body[0] | (t.body[1] << 8);
     default:
         return 0;
+    }
+}
+
+// Every character a tag places or a button shows was defined by an earlier tag, and none twice.
+inline void ExpectDefinedBeforeUse(const std::vector<Tag>& tags, std::set<int>& defined) {
+    for (const auto& t : tags) {
+        if (t.code == 26) {
+            auto p = ReadPlace(t);
+            if (p.hasCharacter) {
+                EXPECT_TRUE(defined.count(p.character)) << "character " << p.character;
+            }
+        }
+        if (t.code == 39) ExpectDefinedBeforeUse(t.children, defined);
+        if (int id = DefinedId(t)) {
+            EXPECT_TRUE(defined.insert(id).second) << "id defined twice: " << id;
+        }
     }
 }
 
