@@ -5,7 +5,7 @@
 
 #include "genswf/utils/Exceptions.h"
 
-#include <stdexcept>
+#include <cmath>
 
 using namespace textpaths;
 
@@ -235,5 +235,35 @@ TEST(ShapeTextIndex, ProgressPerPieceAndWordAndCancel) {
         cancelling.cancelAt = at;
         EXPECT_THROW(again.first->SlideShape(again.second), CInterruptedException);
         EXPECT_EQ(at, cancelling.calls);
+    }
+}
+
+// Text of no height sits on its line's top (no division by zero reaches a matrix), and an
+// orientation the placement does not know is laid out as horizontal text.
+TEST(ShapeTextIndex, ZeroHeightAndOtherOrientations) {
+    REQUIRE_TEXT_FONTS();
+    struct Case {
+        const char* name;
+        float size;
+        MsoTextOrientation orientation;
+    };
+    for (const Case& c :
+         {Case{"zero size", 0.0f, msoTextOrientationHorizontal}, Case{"upward", 18.0f, msoTextOrientationUpward}}) {
+        SCOPED_TRACE(c.name);
+        TextSlide deck;
+        CHostShape* box = deck.AddText(L"Body", 100, 50, 200, 200);
+        box->data.text.orientation = c.orientation;
+        box->data.text.AddRun(L"Flat", TextFont(c.size));
+        deck.MakeMovie();
+        std::shared_ptr<CShape> shape = deck.SlideShape(box);
+        ASSERT_TRUE(shape->GetTextIndex());
+        const std::vector<Face> faces = IndexFaces(*shape->GetTextIndex(), deck.Parent());
+        ASSERT_EQ(1u, faces.size());
+        const auto& line = shape->GetTextIndex()->GetTextSprite(0)->GetParagraphs()[0]->lines[0];
+        if (c.size == 0.0f) EXPECT_EQ(0.0f, line->baseline);
+        EXPECT_TRUE(std::isfinite(faces[0].matrix.tx));
+        EXPECT_TRUE(std::isfinite(faces[0].matrix.ty));
+        EXPECT_FLOAT_EQ(1.0f, faces[0].matrix.a);
+        EXPECT_FLOAT_EQ(shape->GetTextIndex()->GetWord(0)->left - 2.0f, faces[0].matrix.tx);
     }
 }
