@@ -78,7 +78,7 @@ std::shared_ptr<CMovie> MakeMovie(const TextDeck& deck, const Scratch& scratch) 
 }
 
 bool Ready(benchmark::State& state, const TextDeck& deck) {
-    if (!deck.doc) {
+    if (deck.characters == 0) {
         state.SkipWithError("corpus folder absent or no deck with text loads");
         return false;
     }

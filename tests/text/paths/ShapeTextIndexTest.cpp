@@ -260,7 +260,9 @@ TEST(ShapeTextIndex, ZeroHeightAndOtherOrientations) {
         const std::vector<Face> faces = IndexFaces(*shape->GetTextIndex(), deck.Parent());
         ASSERT_EQ(1u, faces.size());
         const auto& line = shape->GetTextIndex()->GetTextSprite(0)->GetParagraphs()[0]->lines[0];
-        if (c.size == 0.0f) EXPECT_EQ(0.0f, line->baseline);
+        if (c.size == 0.0f) {
+            EXPECT_EQ(0.0f, line->baseline);
+        }
         EXPECT_TRUE(std::isfinite(faces[0].matrix.tx));
         EXPECT_TRUE(std::isfinite(faces[0].matrix.ty));
         EXPECT_FLOAT_EQ(1.0f, faces[0].matrix.a);
