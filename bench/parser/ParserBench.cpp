@@ -33,7 +33,7 @@ fs::path LargestParsedFile() {
 }
 
 void ParseFile(benchmark::State& state, const fs::path& file) {
-    if (file.empty()) {
+    if (file.empty() || !fs::exists(file)) {
         state.SkipWithError("corpus folder is absent");
         return;
     }
@@ -69,6 +69,28 @@ void BM_ParseLargestFileIntoModel(benchmark::State& state) {
     state.SetLabel(file.filename().string());
 }
 BENCHMARK(BM_ParseLargestFileIntoModel)->Unit(benchmark::kMillisecond);
+
+// The 105-slide deck that holds its presentation in the 97-2003 storage of a PowerPoint 95 file:
+// file to record tree, and file to model.
+void BM_ParseDualFormatDeck(benchmark::State& state) { ParseFile(state, fs::path(BC_CORPUS_DIR) / "bug56240.ppt"); }
+BENCHMARK(BM_ParseDualFormatDeck)->Unit(benchmark::kMillisecond);
+
+void BM_ParseDualFormatDeckIntoModel(benchmark::State& state) {
+    const fs::path file = fs::path(BC_CORPUS_DIR) / "bug56240.ppt";
+    if (!fs::exists(file)) {
+        state.SkipWithError("bug56240.ppt is absent");
+        return;
+    }
+    size_t slides = 0;
+    for (auto _ : state) {
+        libpptparser::CStreamParser parser(file.string());
+        parser.Parse();
+        slides = parser.GetPresentation()->GetSlides()->GetCount();
+        benchmark::DoNotOptimize(slides);
+    }
+    state.counters["slides"] = static_cast<double>(slides);
+}
+BENCHMARK(BM_ParseDualFormatDeckIntoModel)->Unit(benchmark::kMillisecond);
 
 // The largest file of all, refused as an older format after its header and directory.
 void BM_RefuseOlderFormat(benchmark::State& state) {

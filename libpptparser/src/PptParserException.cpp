@@ -4,8 +4,8 @@
 
 namespace libpptparser {
 
-CPptParserException::CPptParserException(std::wstring message)
-    : m_message(std::move(message)), m_utf8(WideToUtf8(m_message)) {}
+CPptParserException::CPptParserException(std::wstring message, Kind kind)
+    : m_message(std::move(message)), m_utf8(WideToUtf8(m_message)), m_kind(kind) {}
 
 CPptParserException::~CPptParserException() = default;
 

@@ -9,103 +9,65 @@
 
 namespace libpptparser {
 
-namespace {
-
-constexpr uint16_t kRecordPersistDirectoryAtom = 6002;
-
-// Persist identifier -> stream offset, from every persist directory at the top level. Later
-// directories belong to later saves and override earlier entries.
-std::map<uint32_t, uint32_t> ReadPersistDirectory(const CPptContainer& root) {
-    std::map<uint32_t, uint32_t> offsets;
-    for (const auto& child : root.GetChildren()) {
-        if (child->GetType() != kRecordPersistDirectoryAtom || child->IsContainer()) continue;
-        const CPptByteView b = child->GetBytes();
-        size_t at = 0;
-        while (b.Has(at, 4)) {
-            const uint32_t word = b.U32(at);
-            const uint32_t first = word & 0xFFFFF;
-            const uint32_t count = word >> 20;
-            at += 4;
-            for (uint32_t k = 0; k < count && b.Has(at, 4); ++k, at += 4) offsets[first + k] = b.U32(at);
-        }
-    }
-    return offsets;
-}
-
-struct OrderedSlide {
-    std::shared_ptr<CPptContainer> container;
-    std::shared_ptr<CPptSlidePersistAtom> persistAtom;
-};
-
-// The slides as the slide list orders them; empty when the list cannot be resolved.
-std::vector<OrderedSlide> SlidesInListOrder(const CPptContainer& root, const CPptContainer* slideList) {
-    std::vector<OrderedSlide> ordered;
-    if (!slideList) return ordered;
-    const auto offsets = ReadPersistDirectory(root);
-    std::map<uint64_t, std::shared_ptr<CPptContainer>> slidesByOffset;
-    for (const auto& child : root.GetChildren())
-        if (child->GetType() == kRecordSlide && child->IsContainer())
-            slidesByOffset[child->GetOffset()] = std::static_pointer_cast<CPptContainer>(child);
-    for (const auto& child : slideList->GetChildren()) {
-        const auto persist = std::dynamic_pointer_cast<CPptSlidePersistAtom>(child);
-        if (!persist) continue;
-        const auto offset = offsets.find(persist->GetPersistReference());
-        if (offset == offsets.end()) return {};
-        const auto slide = slidesByOffset.find(offset->second);
-        if (slide == slidesByOffset.end()) return {};
-        ordered.push_back({slide->second, persist});
-    }
-    return ordered;
-}
-
-}  // namespace
-
-// ---------------------------------------------------------------------------------------------
-
-CPresentation::CPresentation(const std::shared_ptr<CPptRecord>& root) {
-    m_sounds = std::make_shared<CSoundCollection>(root, this);
+CPresentation::CPresentation(const std::shared_ptr<CPptRecord>& root,
+                             std::shared_ptr<const CPersistDirectory> directory)
+    : m_directory(std::move(directory)) {
     const auto rootContainer =
         PPT_REQUIRE(std::dynamic_pointer_cast<CPptContainer>(root), L"the stream has no records");
-    const auto document = PPT_REQUIRE(rootContainer->FindChildContainer(kRecordDocument), L"no Document record");
+    // A record tree alone has no edit chain to follow: its stream order is all there is.
+    const bool fromFile = m_directory != nullptr;
+    if (!fromFile)
+        m_directory =
+            std::make_shared<CPersistDirectory>(std::vector<uint8_t>(), std::vector<uint8_t>(), rootContainer);
+    if (fromFile && m_directory->IsRecovered())
+        AddWarning(L"The file was recovered: its chain of edits is damaged (" +
+                   (m_directory->GetWarnings().empty() ? std::wstring(L"no edit record")
+                                                       : m_directory->GetWarnings().front()) +
+                   L"), so its slides were taken from every persist directory in stream order");
+    m_document = PPT_REQUIRE(m_directory->GetDocument(), L"no Document record");
+    m_sounds = std::make_shared<CSoundCollection>(*m_document, this);
     const auto environment =
-        PPT_REQUIRE(document->FindChildContainer(kRecordEnvironment), L"no Environment record in the Document");
+        PPT_REQUIRE(m_document->FindChildContainer(kRecordEnvironment), L"no Environment record in the Document");
     m_fontCollection =
         PPT_REQUIRE(environment->FindChildContainer(kRecordFontCollection), L"no font collection in the Environment");
     // Character runs count fonts among the font entities only; other records between them (such
     // as embedded font data) do not take an index.
     for (const auto& child : m_fontCollection->GetChildren())
         if (auto font = std::dynamic_pointer_cast<CPptFontEntityAtom>(child)) m_fonts.push_back(font);
-    const auto lists = document->GetChildren(kRecordSlideListWithText, 0);
+    const auto lists = m_document->GetChildren(kRecordSlideListWithText, 0);
     for (const auto& list : lists) {
         if ((m_slideList = std::dynamic_pointer_cast<CPptContainer>(list))) break;
     }
-    m_slides = std::make_shared<CSlidesCollection>(root, this);
+    m_slides = std::make_shared<CSlidesCollection>(*m_directory, this);
 }
 
 CPresentation::~CPresentation() = default;
 
 // ---------------------------------------------------------------------------------------------
 
-CSlidesCollection::CSlidesCollection(const std::shared_ptr<CPptRecord>& root, CPresentation* presentation)
+CSlidesCollection::CSlidesCollection(const CPersistDirectory& directory, CPresentation* presentation)
     : m_presentation(presentation) {
-    const auto rootContainer =
-        PPT_REQUIRE(std::dynamic_pointer_cast<CPptContainer>(root), L"the stream has no records");
-    std::vector<OrderedSlide> slides = SlidesInListOrder(*rootContainer, presentation->GetSlideList().get());
-    if (slides.empty()) {
-        for (const auto& child : rootContainer->GetChildren())
-            if (child->GetType() == kRecordSlide && child->IsContainer())
-                slides.push_back({std::static_pointer_cast<CPptContainer>(child), nullptr});
-    }
-    uint32_t kept = 0;
-    for (const OrderedSlide& s : slides) {
-        auto slide = std::make_shared<CSlide>(s.container, kept, this, presentation, s.persistAtom);
-        if (slide->GetLayout() == 2 || slide->GetLayout() == 3) continue;  // title masters
-        m_slides.push_back(slide);
-        ++kept;
+    uint32_t index = 0;
+    for (const CSlideListEntry& entry : directory.GetSlideList(0)) {
+        if (!entry.sheet) {
+            presentation->AddWarning(L"Slide " + std::to_wstring(entry.slideId) +
+                                     L" is missing from the file and was left out");
+            continue;
+        }
+        m_slides.push_back(
+            std::make_shared<CSlide>(entry.sheet, index++, this, presentation,
+                                     std::dynamic_pointer_cast<CPptSlidePersistAtom>(entry.persistAtom)));
     }
 }
 
 CSlidesCollection::~CSlidesCollection() = default;
+
+std::shared_ptr<CSlide> CSlidesCollection::FindSlide(uint32_t slideId) const {
+    if (slideId == 0) return nullptr;  // a slide without a slide-list entry has no identity
+    for (const auto& slide : m_slides)
+        if (slide->GetSlideId() == slideId) return slide;
+    return nullptr;
+}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -147,7 +109,7 @@ CSlide::~CSlide() = default;
 
 std::shared_ptr<CPresentation> CStreamParser::GetPresentation() const {
     if (!m_root) PPT_PARSER_THROW(L"The presentation has not been read");
-    return std::make_shared<CPresentation>(m_root);
+    return std::make_shared<CPresentation>(m_root, m_directory);
 }
 
 }  // namespace libpptparser

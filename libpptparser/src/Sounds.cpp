@@ -17,11 +17,8 @@ CSound::CSound(const CPptSoundContainer& container) {
 
 CSound::~CSound() = default;
 
-CSoundCollection::CSoundCollection(const std::shared_ptr<CPptRecord>& root, CPresentation* presentation) {
-    const auto rootContainer =
-        PPT_REQUIRE(std::dynamic_pointer_cast<CPptContainer>(root), L"the stream has no records");
-    const auto document = PPT_REQUIRE(rootContainer->FindChildContainer(kRecordDocument), L"no Document record");
-    const auto collection = document->FindChildContainer(kRecordSoundCollection);
+CSoundCollection::CSoundCollection(const CPptContainer& document, CPresentation* presentation) {
+    const auto collection = document.FindChildContainer(kRecordSoundCollection);
     if (!collection) return;
     size_t number = 0;
     for (const auto& child : collection->GetChildren()) {

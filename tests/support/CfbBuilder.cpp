@@ -58,7 +58,15 @@ std::vector<uint8_t> Build(const std::vector<Stream>& streams, uint16_t shift, L
     }
     const uint32_t miniStreamBlocks = Blocks(static_cast<uint64_t>(miniBlocks) * 64, B);
     const uint32_t miniFatBlocks = Blocks(static_cast<uint64_t>(miniBlocks) * 4, B);
-    L.directoryBlocks = Blocks(static_cast<uint64_t>(streams.size() + 1) * 128, B);
+    // Storages named by the streams, in order of first use.
+    std::vector<std::string> storages;
+    for (const Stream& s : streams) {
+        const size_t slash = s.name.find('/');
+        if (slash == std::string::npos) continue;
+        const std::string storage = s.name.substr(0, slash);
+        if (std::find(storages.begin(), storages.end(), storage) == storages.end()) storages.push_back(storage);
+    }
+    L.directoryBlocks = Blocks(static_cast<uint64_t>(streams.size() + storages.size() + 1) * 128, B);
     const uint32_t other = L.directoryBlocks + miniFatBlocks + miniStreamBlocks + bigDataBlocks;
     L.fatBlocks = 1;
     while (static_cast<uint64_t>(L.fatBlocks) * (B / 4) < other + L.fatBlocks) ++L.fatBlocks;
@@ -137,11 +145,38 @@ std::vector<uint8_t> Build(const std::vector<Stream>& streams, uint16_t shift, L
         PutU32(file, o + 116, start);
         PutU32(file, o + 120, static_cast<uint32_t>(size));
     };
+    // Each storage (the root is "") chains its members as right siblings.
     const uint32_t count = static_cast<uint32_t>(streams.size());
-    writeEntry(0, "Root Entry", 5, L.miniStreamStart, static_cast<uint64_t>(miniBlocks) * 64, kFree, count ? 1 : kFree);
-    for (uint32_t i = 0; i < count; ++i)
-        writeEntry(i + 1, streams[i].name, 2, L.streamStarts[i], streams[i].data.size(), i + 1 < count ? i + 2 : kFree,
-                   kFree);
+    auto chain = [&](const std::string& storage) {
+        std::vector<uint32_t> members;
+        for (uint32_t i = 0; i < count; ++i) {
+            const size_t slash = streams[i].name.find('/');
+            if ((slash == std::string::npos ? std::string() : streams[i].name.substr(0, slash)) == storage)
+                members.push_back(i + 1);
+        }
+        if (storage.empty())
+            for (uint32_t j = 0; j < storages.size(); ++j) members.push_back(count + 1 + j);
+        return members;
+    };
+    auto writeChain = [&](const std::vector<uint32_t>& members) {
+        for (size_t m = 0; m < members.size(); ++m) {
+            const uint32_t index = members[m];
+            const uint32_t right = m + 1 < members.size() ? members[m + 1] : kFree;
+            if (index <= count) {
+                const std::string& name = streams[index - 1].name;
+                writeEntry(index, name.substr(name.find('/') + 1), 2, L.streamStarts[index - 1],
+                           streams[index - 1].data.size(), right, kFree);
+            } else {
+                const std::vector<uint32_t> inside = chain(storages[index - count - 1]);
+                writeEntry(index, storages[index - count - 1], 1, 0, 0, right, inside.empty() ? kFree : inside[0]);
+            }
+        }
+    };
+    const std::vector<uint32_t> top = chain("");
+    writeEntry(0, "Root Entry", 5, L.miniStreamStart, static_cast<uint64_t>(miniBlocks) * 64, kFree,
+               top.empty() ? kFree : top[0]);
+    writeChain(top);
+    for (const std::string& storage : storages) writeChain(chain(storage));
 
     if (layoutOut) *layoutOut = L;
     return file;

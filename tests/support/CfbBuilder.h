@@ -9,7 +9,9 @@
 namespace testcfb {
 
 struct Stream {
-    std::string name;  // ASCII; a leading '\x05' is written as that control character
+    // ASCII; a leading '\x05' is written as that control character. "Storage/Name" puts the
+    // stream into a storage of the root, made on its first use.
+    std::string name;
     std::vector<uint8_t> data;
 };
 
@@ -35,7 +37,8 @@ struct Layout {
     }
 };
 
-// Streams at the root, linked as a chain of right siblings. `shift` is 9 or 12.
+// Streams at the root (and in storages of the root), linked as chains of right siblings; stream i
+// is directory record i + 1, the storages follow the streams. `shift` is 9 or 12.
 std::vector<uint8_t> Build(const std::vector<Stream>& streams, uint16_t shift = 9, Layout* layout = nullptr);
 
 void PutU16(std::vector<uint8_t>& bytes, uint64_t offset, uint16_t value);

@@ -1,7 +1,8 @@
 #pragma once
-// Read-only reader of compound files (the structured-storage container of Office 97-2003
-// documents). It finds a stream by its path inside the container and reads its bytes. No
-// operation throws; failures are reported through return values and result codes.
+// Reader of compound files (the structured-storage container of Office 97-2003 documents). It
+// finds a stream by its path inside the container and reads its bytes. No reading operation
+// throws; failures are reported through return values and result codes. One writer makes a
+// file of streams at the root, for saving a copy of a document.
 //
 // Every size read from the file is checked against the file's own size before it is used, every
 // chain is cycle-checked and the directory is walked without recursion, so a damaged file gives
@@ -230,5 +231,16 @@ private:
     uint64_t m_position = 0;
     std::string m_errorText;
 };
+
+// One stream of a file to write: its name (ASCII, 1 to 31 characters; a leading '\x05' is that
+// control character, as in the property-set streams) and its bytes.
+struct CCompoundFileStreamData {
+    std::string name;
+    std::vector<uint8_t> data;
+};
+
+// A compound file that holds these streams at its root, in 512-byte blocks. Throws
+// std::invalid_argument for a name or size the format cannot hold.
+std::vector<uint8_t> WriteCompoundFile(const std::vector<CCompoundFileStreamData>& streams);
 
 }  // namespace compoundfile

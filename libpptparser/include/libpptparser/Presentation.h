@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "libpptparser/PersistDirectory.h"
 #include "libpptparser/PptAtoms.h"
 #include "libpptparser/PptContainers.h"
 #include "libpptparser/PptRecord.h"
@@ -62,8 +63,9 @@ private:
 
 class CSoundCollection {
 public:
-    // A sound whose records are incomplete is left out, with a warning on the presentation.
-    CSoundCollection(const std::shared_ptr<CPptRecord>& root, CPresentation* presentation);
+    // The sounds of the document's sound collection. A sound whose records are incomplete is left
+    // out, with a warning on the presentation.
+    CSoundCollection(const CPptContainer& document, CPresentation* presentation);
     virtual ~CSoundCollection();
     size_t GetCount() const { return m_sounds.size(); }
     // Sound i; empty past the end.
@@ -258,6 +260,9 @@ public:
     CSlidesCollection* GetCollection() const { return m_collection; }
     CPresentation* GetPresentation() const { return m_presentation; }
     std::shared_ptr<CPptSlidePersistAtom> GetPersistAtom() const { return m_persistAtom; }
+    // The slide's identity in the file (from its slide-list entry); 0 without one.
+    uint32_t GetSlideId() const { return m_persistAtom ? m_persistAtom->GetSlideId() : 0; }
+    uint32_t GetPersistReference() const { return m_persistAtom ? m_persistAtom->GetPersistReference() : 0; }
 
 private:
     void ReadAnimations(const CPptContainer& container);
@@ -274,15 +279,17 @@ private:
 
 class CSlidesCollection {
 public:
-    // Slides in the presentation's order: the slide list's persist references resolved through
-    // the persist directory. When they cannot be resolved, the Slide records in stored order.
-    // Title masters (layout 2 or 3) are never slides.
-    CSlidesCollection(const std::shared_ptr<CPptRecord>& root, CPresentation* presentation);
+    // Slides in the presentation's order: the entries of the latest document's slide list,
+    // resolved through the persist directory. An entry whose sheet the file lacks is left out
+    // with a warning on the presentation.
+    CSlidesCollection(const CPersistDirectory& directory, CPresentation* presentation);
     virtual ~CSlidesCollection();
     virtual void Accept(IPresentationVisitor& visitor) { visitor.VisitSlides(*this); }
     size_t GetCount() const { return m_slides.size(); }
     // Slide i; empty past the end.
     std::shared_ptr<CSlide> GetItem(size_t i) const { return i < m_slides.size() ? m_slides[i] : nullptr; }
+    // The slide with this identity (the object model's SlideID); empty when none has it.
+    std::shared_ptr<CSlide> FindSlide(uint32_t slideId) const;
     CPresentation* GetPresentation() const { return m_presentation; }
 
 private:
@@ -292,8 +299,10 @@ private:
 
 class CPresentation {
 public:
-    // Throws CPptParserException when a record the model needs is missing.
-    explicit CPresentation(const std::shared_ptr<CPptRecord>& root);
+    // Throws CPptParserException when a record the model needs is missing. Without a directory
+    // (a record tree alone) the stream's persist directories are walked in stream order.
+    explicit CPresentation(const std::shared_ptr<CPptRecord>& root,
+                           std::shared_ptr<const CPersistDirectory> directory = nullptr);
     virtual ~CPresentation();
     CPresentation(const CPresentation&) = delete;
     CPresentation& operator=(const CPresentation&) = delete;
@@ -304,6 +313,12 @@ public:
     std::shared_ptr<CPptContainer> GetFontCollection() const { return m_fontCollection; }
     // Empty when the Document has no slide list of instance 0.
     std::shared_ptr<CPptContainer> GetSlideList() const { return m_slideList; }
+    // The document of the latest save, which the model was built from.
+    std::shared_ptr<CPptContainer> GetDocument() const { return m_document; }
+    const CPersistDirectory& GetPersistDirectory() const { return *m_directory; }
+    // True when the file's edit chain was damaged and its slides were recovered from every
+    // persist directory in stream order.
+    bool IsRecovered() const { return m_directory->IsRecovered(); }
     // Font i of the font collection, counting font entity atoms only; empty past the end.
     std::shared_ptr<CPptFontEntityAtom> GetFontEntity(size_t i) const {
         return i < m_fonts.size() ? m_fonts[i] : nullptr;
@@ -320,6 +335,8 @@ private:
     std::shared_ptr<CSoundCollection> m_sounds;
     std::shared_ptr<CPptContainer> m_fontCollection;
     std::shared_ptr<CPptContainer> m_slideList;
+    std::shared_ptr<const CPersistDirectory> m_directory;
+    std::shared_ptr<CPptContainer> m_document;
     std::vector<std::shared_ptr<CPptFontEntityAtom>> m_fonts;
     std::vector<std::wstring> m_warnings;
 };

@@ -1,5 +1,7 @@
-// The pptdump tool: options, exit status, one line on failure, every corpus file.
+// The pptdump tool: options, exit status, one line on failure, recovered files, every corpus file.
 
+#include "CfbBuilder.h"
+#include "DeckBuilder.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -95,4 +97,19 @@ TEST(PptDump, EveryCorpusFilePrintsItsTreeOrOneLine) {
         }
     }
     EXPECT_GT(dumped, 0) << "no corpus file dumped";
+}
+
+TEST(PptDump, SaysWhenAFileWasRecovered) {
+    if (!fs::exists(fs::path(BC_BINARY_DIR) / "bin" / "pptdump")) GTEST_SKIP() << "pptdump is not built";
+    testdeck::Deck deck;
+    deck.slides.push_back(testdeck::Slide());
+    uint32_t edit = 0;
+    const testrec::Bytes stream = deck.Stream(edit);
+    for (const uint32_t pointsAt : {edit, 0x7FFFFFF0u}) {
+        const testrec::Bytes user = testdeck::CurrentUser(pointsAt);
+        ToolRun run = Dump("'" + testcfb::WriteTemp(testdeck::File(stream, &user), "deck.ppt") + "'");
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("<Slide index=\"0\">"), std::string::npos);
+        EXPECT_EQ(run.err.find("recovered") != std::string::npos, pointsAt != edit) << run.err;
+    }
 }

@@ -3,6 +3,7 @@
 
 #include "powerpoint/loader/PptLoader.h"
 
+#include "libpptparser/PersistDirectory.h"
 #include "libpptparser/PptRecord.h"
 
 #include <cstdint>
@@ -218,9 +219,8 @@ public:
     LoadResult& result;
     const LoadOptions& options;
 
-    ContainerPtr root;
-    std::map<std::uint64_t, RecordPtr> byOffset;     // top-level records by stream offset
-    std::map<std::uint32_t, std::uint32_t> persist;  // persist id -> stream offset
+    // Where the latest save's objects are, shared with the parser so that both read the same slides.
+    std::shared_ptr<const libpptparser::CPersistDirectory> directory;
     ContainerPtr document;
     ContainerPtr environment;
 

@@ -26,13 +26,8 @@ using namespace Host;
 
 namespace {
 
-// Edit chains longer than this are damage (each save adds one edit).
-constexpr std::size_t kMaxEdits = 100000;
 // Far more shapes or slides than any presentation holds; ids beyond are not reserved.
 constexpr std::uint32_t kMaxReservedId = 1000000;
-
-constexpr std::uint32_t kCurrentUserToken = 0xE391C05F;
-
 std::wstring BaseName(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"/\\");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
@@ -63,10 +58,7 @@ bool CLoadContext::CanCopy(std::size_t bytes) {
 }
 
 RecordPtr CLoadContext::RecordAtPersist(std::uint32_t persistId) const {
-    auto it = persist.find(persistId);
-    if (it == persist.end()) return nullptr;
-    auto r = byOffset.find(it->second);
-    return r == byOffset.end() ? nullptr : r->second;
+    return directory ? directory->GetRecord(persistId) : nullptr;
 }
 
 MasterState* CLoadContext::FindMaster(std::uint32_t masterId) const {
@@ -76,64 +68,6 @@ MasterState* CLoadContext::FindMaster(std::uint32_t masterId) const {
 }
 
 namespace {
-
-// The latest persist directory: the current edit first, older edits only for ids it lacks.
-bool ReadEditChain(CLoadContext& ctx, const std::vector<std::uint8_t>& currentUser,
-                   const std::vector<std::uint8_t>& stream, std::uint32_t& documentRef) {
-    const CPptByteView user(currentUser.data(), currentUser.size());
-    if (!user.Has(0, 20) || user.U16(2) != libpptparser::kRecordCurrentUserAtom) {
-        ctx.Warn(L"the \"Current User\" stream is missing or damaged; the file is read in stream order");
-        return false;
-    }
-    if (user.U32(12) != kCurrentUserToken) ctx.Warn(L"the current-user record has an unexpected token");
-    const CPptByteView s(stream.data(), stream.size());
-    std::uint64_t offset = user.U32(16);
-    std::set<std::uint64_t> seen;
-    // Directories of a well-formed file do not overlap, so they hold at most a quarter as many entries as
-    // the stream has bytes; overlapping ones made up to repeat each other stop there.
-    std::uint64_t entryBudget = stream.size() / 4 + 1024;
-    bool first = true;
-    while (true) {
-        if (!s.Has(offset, 8) || s.U16(offset + 2) != kUserEditAtom || seen.count(offset) || seen.size() >= kMaxEdits) {
-            if (first) {
-                ctx.Warn(L"the last edit record is missing or damaged; the file is read in stream order");
-                return false;
-            }
-            if (offset != 0) ctx.Warn(L"the edit chain is broken; older edits were left out");
-            break;
-        }
-        seen.insert(offset);
-        const std::uint32_t length = s.U32(offset + 4);
-        const CPptByteView edit(stream.data() + offset + 8,
-                                std::min<std::uint64_t>(length, stream.size() - offset - 8));
-        if (first) documentRef = edit.U32(16);
-        first = false;
-        const std::uint64_t dirAt = edit.U32(12);
-        if (s.Has(dirAt, 8) && s.U16(dirAt + 2) == kPersistDirectoryAtom) {
-            const std::uint64_t dirLength = std::min<std::uint64_t>(s.U32(dirAt + 4), stream.size() - dirAt - 8);
-            const CPptByteView dir(stream.data() + dirAt + 8, dirLength);
-            std::size_t at = 0;
-            while (dir.Has(at, 4) && entryBudget > 0) {
-                const std::uint32_t word = dir.U32(at);
-                const std::uint32_t id = word & 0xFFFFF;
-                const std::uint32_t count = word >> 20;
-                at += 4;
-                for (std::uint32_t i = 0; i < count && dir.Has(at, 4) && entryBudget > 0; ++i, at += 4, --entryBudget)
-                    ctx.persist.emplace(id + i, dir.U32(at));  // an id already known is newer
-            }
-            if (entryBudget == 0) {
-                ctx.Warn(L"the persist directories repeat themselves; older edits were left out");
-                break;
-            }
-        } else {
-            ctx.Warn(L"an edit's persist directory is missing");
-        }
-        const std::uint32_t previous = edit.U32(8);
-        if (previous == 0) break;
-        offset = previous;
-    }
-    return true;
-}
 
 void ReadTags(const CPptContainer* owner, std::vector<TagData>& tags) {
     ContainerPtr prog = ChildContainer(owner, libpptparser::kRecordProgTags);
@@ -260,40 +194,12 @@ void ReadSounds(CLoadContext& ctx) {
     }
 }
 
-// The slide list of an instance as groups: each persist atom with the records after it.
-struct ListEntry {
-    std::uint32_t persistRef = 0;
-    std::uint32_t slideId = 0;
-    std::vector<RecordPtr> outline;
-};
-
-std::vector<ListEntry> ReadSlideList(const CLoadContext& ctx, std::uint16_t instance) {
-    std::vector<ListEntry> entries;
-    for (const RecordPtr& r : ctx.document->GetChildren()) {
-        ContainerPtr list = AsContainer(r);
-        if (!list || r->GetType() != libpptparser::kRecordSlideListWithText || r->GetInstance() != instance) continue;
-        for (const RecordPtr& c : list->GetChildren()) {
-            if (c->GetType() == libpptparser::kRecordSlidePersistAtom) {
-                ListEntry e;
-                e.persistRef = c->GetBytes().U32(0);
-                e.slideId = c->GetBytes().U32(12);
-                entries.push_back(e);
-            } else if (!entries.empty()) {
-                entries.back().outline.push_back(c);
-            }
-        }
-        break;
-    }
-    return entries;
-}
-
 void ReadMasters(CLoadContext& ctx) {
-    const std::vector<ListEntry> list = ReadSlideList(ctx, 1);
     bool firstMain = true;
     std::vector<std::pair<MasterState*, ContainerPtr>> loaded;
-    for (const ListEntry& e : list) {
-        ContainerPtr rec = AsContainer(ctx.RecordAtPersist(e.persistRef));
-        if (!rec || (rec->GetType() != kMainMaster && rec->GetType() != libpptparser::kRecordSlide)) {
+    for (const libpptparser::CSlideListEntry& e : ctx.directory->GetSlideList(1)) {
+        const ContainerPtr& rec = e.sheet;
+        if (!rec) {
             ctx.Warn(L"master " + std::to_wstring(e.slideId) + L" is missing from the file");
             continue;
         }
@@ -352,13 +258,12 @@ MasterState* DefaultMaster(CLoadContext& ctx) {
 }
 
 void ReadSlides(CLoadContext& ctx) {
-    std::vector<ListEntry> list = ReadSlideList(ctx, 0);
     LONG number = 1;
     if (RecordPtr atom = FirstChild(ctx.document.get(), kDocumentAtom))
         number = std::max<LONG>(0, static_cast<std::int16_t>(atom->GetBytes().U16(32)));
-    for (const ListEntry& e : list) {
-        ContainerPtr rec = AsContainer(ctx.RecordAtPersist(e.persistRef));
-        if (!rec || rec->GetType() != libpptparser::kRecordSlide) {
+    for (const libpptparser::CSlideListEntry& e : ctx.directory->GetSlideList(0)) {
+        const ContainerPtr& rec = e.sheet;
+        if (!rec) {
             ctx.Warn(L"slide " + std::to_wstring(e.slideId) + L" is missing from the file and was left out");
             continue;
         }
@@ -373,10 +278,12 @@ void ReadSlides(CLoadContext& ctx) {
         if (!master) master = DefaultMaster(ctx);
 
         CHostSlide* slide = ctx.doc->AddSlide();
-        slide->slideId = static_cast<LONG>(e.slideId);
-        slide->name = L"Slide" + std::to_wstring(slide->slideId);
+        if (e.persistAtom) {  // otherwise the slide keeps the new id it was given
+            slide->slideId = static_cast<LONG>(e.slideId);
+            slide->name = L"Slide" + std::to_wstring(slide->slideId);
+        }
         if (master) slide->master = master->host;
-        ctx.slidesById[e.slideId] = slide;
+        ctx.slidesById[static_cast<std::uint32_t>(slide->slideId)] = slide;
 
         SheetState sheet;
         sheet.slide = slide;
@@ -418,56 +325,19 @@ void ReadSlides(CLoadContext& ctx) {
     }
 }
 
-// Without a usable edit chain: every persist directory in stream order, later ones over earlier
-// ones, and the document of the last edit record; without directories, sheets in stream order.
-void IndexLinear(CLoadContext& ctx) {
-    ctx.persist.clear();
-    std::uint32_t documentRef = 0;
-    bool haveEdit = false;
-    for (const RecordPtr& r : ctx.root->GetChildren()) {
-        if (r->GetType() == kUserEditAtom) {
-            documentRef = r->GetBytes().U32(16);
-            haveEdit = true;
-        } else if (r->GetType() == kPersistDirectoryAtom) {
-            const CPptByteView dir = r->GetBytes();
-            std::size_t at = 0;
-            while (dir.Has(at, 4)) {
-                const std::uint32_t word = dir.U32(at);
-                at += 4;
-                for (std::uint32_t i = 0; i < (word >> 20) && dir.Has(at, 4); ++i, at += 4)
-                    ctx.persist[(word & 0xFFFFF) + i] = dir.U32(at);
-            }
-        }
+std::vector<std::uint8_t> PlainCopy(const libpptparser::CStreamParser& parser) {
+    std::vector<compoundfile::CCompoundFileStreamData> streams{{"PowerPoint Document", parser.GetStreamBytes()}};
+    // The reader names the property-set streams without their leading control character.
+    const std::pair<const char*, const char*> others[] = {
+        {"Current User", "Current User"},
+        {"Pictures", "Pictures"},
+        {"SummaryInformation", "\x05SummaryInformation"},
+        {"DocumentSummaryInformation", "\x05DocumentSummaryInformation"}};
+    for (const auto& [found, written] : others) {
+        compoundfile::CCompoundFileStream s(parser.GetStorage(), parser.GetStreamPath(found));
+        if (!s.Failed()) streams.push_back({written, s.ReadAll()});
     }
-    ContainerPtr document = haveEdit ? AsContainer(ctx.RecordAtPersist(documentRef)) : nullptr;
-    if (!document || document->GetType() != libpptparser::kRecordDocument) {
-        document = nullptr;
-        for (const RecordPtr& r : ctx.root->GetChildren())
-            if (r->GetType() == libpptparser::kRecordDocument && r->IsContainer()) document = AsContainer(r);
-    }
-    ctx.document = document;
-    if (!document) return;
-    // Slide-list entries the directories do not resolve take the sheets in stream order.
-    std::vector<std::uint64_t> masters, slides;
-    for (const RecordPtr& r : ctx.root->GetChildren()) {
-        if (r->GetType() == kMainMaster)
-            masters.push_back(r->GetOffset());
-        else if (r->GetType() == libpptparser::kRecordSlide)
-            slides.push_back(r->GetOffset());
-    }
-    for (std::uint16_t instance : {std::uint16_t(1), std::uint16_t(0)}) {
-        std::size_t next = 0;
-        std::vector<std::uint64_t>& pool = instance == 1 ? masters : slides;
-        for (const ListEntry& e : ReadSlideList(ctx, instance)) {
-            RecordPtr known = ctx.RecordAtPersist(e.persistRef);
-            const bool fits =
-                known && (known->GetType() == libpptparser::kRecordSlide || known->GetType() == kMainMaster);
-            if (!fits && next < pool.size())
-                ctx.persist[e.persistRef] = static_cast<std::uint32_t>(pool[next++]);
-            else if (fits)
-                ++next;
-        }
-    }
+    return compoundfile::WriteCompoundFile(streams);
 }
 
 LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, const LoadOptions& options) {
@@ -484,44 +354,44 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
     try {
         parser.Parse();
     } catch (const libpptparser::CPptParserException& e) {
-        const std::wstring text = e.GetMessage();
         CPptLoadError::Kind kind = CPptLoadError::kDamaged;
-        if (text.find(L"encrypted") != std::wstring::npos)
+        switch (e.GetKind()) {
+        case libpptparser::CPptParserException::kEncrypted:
             kind = CPptLoadError::kEncrypted;
-        else if (text.find(L"PowerPoint 4.0") != std::wstring::npos ||
-                 text.find(L"PowerPoint 95") != std::wstring::npos)
+            break;
+        case libpptparser::CPptParserException::kOlderFormat:
             kind = CPptLoadError::kOlderFormat;
-        else if (text.find(L"not a PowerPoint") != std::wstring::npos ||
-                 text.find(L"No \"PowerPoint") != std::wstring::npos)
+            break;
+        case libpptparser::CPptParserException::kNotPresentation:
             kind = CPptLoadError::kNotPresentation;
-        throw CPptLoadError(kind, L"\"" + fileName + L"\" cannot be opened: " + text);
+            break;
+        // The bytes were read already; a file too short for its header is damaged.
+        case libpptparser::CPptParserException::kCannotOpen:
+        case libpptparser::CPptParserException::kDamaged:
+            break;
+        }
+        throw CPptLoadError(kind, L"\"" + fileName + L"\" cannot be opened: " + e.GetMessage());
     }
 
     CLoadContext ctx(doc, result, options);
-    ctx.root = parser.GetRoot();
-    for (const RecordPtr& r : ctx.root->GetChildren()) ctx.byOffset[r->GetOffset()] = r;
+    ctx.directory = parser.GetPersistDirectory();
 
     const compoundfile::CCompoundFileStorage& store = parser.GetStorage();
-    std::vector<std::uint8_t> currentUser, pictures;
+    std::vector<std::uint8_t> pictures;
     {
-        compoundfile::CCompoundFileStream s(store, "Current User");
-        if (!s.Failed()) currentUser = s.ReadAll();
-        compoundfile::CCompoundFileStream p(store, "Pictures");
+        // A file saved for PowerPoint 95 as well keeps its pictures beside the presentation's stream.
+        compoundfile::CCompoundFileStream p(store, parser.GetStreamPath("Pictures"));
         if (!p.Failed()) pictures = p.ReadAll();
     }
 
-    std::uint32_t documentRef = 0;
-    if (ReadEditChain(ctx, currentUser, parser.GetStreamBytes(), documentRef)) {
-        ctx.document = AsContainer(ctx.RecordAtPersist(documentRef));
-        if (!ctx.document || ctx.document->GetType() != libpptparser::kRecordDocument) {
-            ctx.Warn(L"the edit chain does not lead to the document; the file is read in stream order");
-            ctx.document = nullptr;
-        }
-    }
-    if (!ctx.document) {
+    for (const std::wstring& warning : ctx.directory->GetWarnings()) ctx.Warn(warning);
+    if (ctx.directory->IsRecovered()) {
         result.usedEditChain = false;
-        IndexLinear(ctx);
+        ctx.Warn(
+            L"the file was recovered: its chain of edits is damaged, so its slides were taken from every "
+            L"persist directory in stream order");
     }
+    ctx.document = ctx.directory->GetDocument();
     if (!ctx.document)
         throw CPptLoadError(CPptLoadError::kDamaged,
                             L"\"" + fileName + L"\" cannot be opened: the presentation's document record is missing");
@@ -558,7 +428,9 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
     if (ctx.maxShapeId > 0 && ctx.maxShapeId < kMaxReservedId)
         while (static_cast<std::uint32_t>(doc->NewShapeId()) < ctx.maxShapeId) {}
 
-    doc->fileBytes = std::move(bytes);
+    // A copy of a file saved for PowerPoint 95 as well is a plain 97-2003 file: the presentation's
+    // own streams at the root, without the older format beside them.
+    doc->fileBytes = parser.IsDualFormat() ? PlainCopy(parser) : std::move(bytes);
     doc->saved = msoTrue;
     return result;
 }
