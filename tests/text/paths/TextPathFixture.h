@@ -2,6 +2,7 @@
 // A slide of text boxes in the in-memory host, the movie of it, and both text paths over its
 // shapes: the text-frame model of a basic shape and the shape text index of a slide shape.
 
+#include "DeckBuilder.h"
 #include "TempDir.h"
 #include "fonts/FontMetrics.h"
 #include "genswf/fonts/FontManager.h"
@@ -66,6 +67,14 @@ struct TextSlide {
         doc->version = version;
         doc->name = L"text.ppt";
         slide = doc->AddSlide();
+        // The saved copy the export parses: one slide without shapes, so the parsed shapes give
+        // no text rotation and no character styles to the shapes made in code.
+        testdeck::Deck file;
+        file.slides = {testdeck::Slide()};
+        std::uint32_t edit = 0;
+        const testdeck::Bytes stream = file.Stream(edit);
+        const testdeck::Bytes user = testdeck::CurrentUser(edit);
+        doc->fileBytes = testdeck::File(stream, &user);
     }
 
     // A text box without insets, so the text starts at its frame.
