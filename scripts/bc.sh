@@ -73,6 +73,13 @@ case "${1:-}" in
     # Tests keep their own registry so they never touch the user's.
     export BRINDLECAST_REGISTRY="$(mktemp -d)/registry"
     status=0
+    # The movie checker beside the project installs its player on first use; do that once here,
+    # not in several tests at the same time.
+    swfshot="$ROOT/../shared/tools/swfshot/swfshot"
+    if [ -x "$swfshot" ]; then
+      echo "== Preparing the movie checker =="
+      "$swfshot" --check /dev/null >/dev/null 2>&1 || true
+    fi
     if [ "${BC_SKIP_FUZZ:-0}" != 1 ] && [ -x "$ROOT/fuzz/run.sh" ]; then
       echo "== Fuzzing the file readers (${BC_FUZZ_SECONDS:-60} s) =="
       "$ROOT/fuzz/run.sh" "${BC_FUZZ_SECONDS:-60}" || status=1
