@@ -251,8 +251,9 @@ std::shared_ptr<CMovieObject> CBasicShape::ExportAsWmf(const std::shared_ptr<CPp
         return SaveShapeAsPicture(shape);
     }
     sprite->src = path;
-    sprite->SetWidth(movie->ScaleX(GetWidth()));
-    sprite->SetHeight(movie->ScaleY(GetHeight()));
+    // A straight line has no width or height; the compiler needs a size to scale the metafile to.
+    sprite->SetWidth(std::max(1.0f, movie->ScaleX(GetWidth())));
+    sprite->SetHeight(std::max(1.0f, movie->ScaleY(GetHeight())));
     return sprite;
 }
 

@@ -109,7 +109,7 @@ TEST_P(CorpusExport, MovieHasAFramePerSlideAndLeavesThePresentationAlone) {
 const char* const kDecks[] = {
     "basic_test_ppt_file.ppt", "bullets.ppt",       "pictures.ppt",        "WithLinks.ppt",
     "backgrounds.ppt",         "text_shapes.ppt",   "headers_footers.ppt", "sound.ppt",
-    "SampleShow.ppt",          "54880_chinese.ppt", "empty.ppt",
+    "SampleShow.ppt",          "54880_chinese.ppt", "empty.ppt",           "table_test.ppt",
 };
 
 std::string CaseName(const ::testing::TestParamInfo<DeckCase>& info) {
