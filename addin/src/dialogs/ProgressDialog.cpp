@@ -5,6 +5,7 @@
 #include "addin/dialogs/ErrorReportDialog.h"
 #include "addin/language/LanguageManager.h"
 #include "addin/settings/Settings.h"
+#include "com/ComError.h"
 #include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
 
@@ -73,6 +74,10 @@ void CProgressDialog::RunConversion() {
     } catch (const CBaseException& e) {
         caption = languages->GetMessageString(L"ERR_BASE_EXCEPTION");
         description = e.GetMessage();
+    } catch (const CComError& e) {
+        // The compiler's own words say why it refused the movie; an empty report would not.
+        caption = languages->GetMessageString(L"ERR_INTERNAL_ERROR");
+        description = e.ErrorMessage();
     } catch (...) {
         caption = languages->GetMessageString(L"ERR_INTERNAL_ERROR");
     }

@@ -3,6 +3,7 @@
 #include "addin/converter/PresentationConverter.h"
 #include "addin/dialogs/AddinView.h"
 #include "addin/dialogs/ProgressDialog.h"
+#include "com/ComError.h"
 #include "genswf/utils/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -164,6 +165,9 @@ TEST_F(ProgressDialogTest, EachFailureGetsItsCaptionInCatchOrder) {
          L"PowerPoint reported an error while the presentation was read", L"PPT Exception in file x at line 1", 3},
         {[] { throw genswf::CSwfExtractionException(); }, L"The presentation could not be converted", L"", 3},
         {[] { throw genswf::CBaseException(7, L"generic"); }, L"The presentation could not be converted", L"generic",
+         3},
+        {[] { throw CComError(E_FAIL, L"movie.xml: line 26: a metafile sprite needs a positive width"); },
+         L"An unexpected error stopped the conversion", L"movie.xml: line 26: a metafile sprite needs a positive width",
          3},
         {[] { throw std::runtime_error("COM error"); }, L"An unexpected error stopped the conversion", L"", 3},
         {[] { throw 42; }, L"An unexpected error stopped the conversion", L"", 3},
