@@ -86,6 +86,20 @@ bool Ready(benchmark::State& state, const TextDeck& deck) {
     return true;
 }
 
+// Calls visit(shape, its slide, its index) for every slide shape of the deck that has a text frame.
+template <class Visit>
+void ForEachTextShape(const TextDeck& deck, CMovie& movie, Visit visit) {
+    const auto& slides = deck.doc->Slides();
+    for (std::size_t s = 0; s < slides.size(); ++s) {
+        CSlide* slide = movie.GetSlide(s).get();
+        for (std::size_t i = 0; i < slides[s]->shapes.size(); ++i) {
+            if (slides[s]->shapes[i]->data.hasTextFrame != PowerPoint::msoTrue) continue;
+            CComPtr<PowerPoint::Shape> itf = slides[s]->shapes[i]->Interface();
+            visit(itf.Get(), slide, int(i));
+        }
+    }
+}
+
 // The shape text index of every slide shape with text, and its sprites written.
 void BM_TextIndexPass(benchmark::State& state) {
     const TextDeck& deck = LargestTextDeck();
@@ -98,19 +112,13 @@ void BM_TextIndexPass(benchmark::State& state) {
         XmlElementPtr parent = movie->CreateElement(movie->GetObjectsElement(), L"bench");
         state.ResumeTiming();
         sprites = 0;
-        const auto& slides = deck.doc->Slides();
-        for (std::size_t s = 0; s < slides.size(); ++s) {
-            CSlide* slide = movie->GetSlide(s).get();
-            for (std::size_t i = 0; i < slides[s]->shapes.size(); ++i) {
-                if (slides[s]->shapes[i]->data.hasTextFrame != PowerPoint::msoTrue) continue;
-                CComPtr<PowerPoint::Shape> itf = slides[s]->shapes[i]->Interface();
-                std::shared_ptr<CShape> shape = CShape::Create(itf.Get(), slide, int(i));
-                if (const CRefPtr<CShapeTextIndex>& index = shape->GetTextIndex()) {
-                    index->WriteTextSprites(parent);
-                    sprites += index->GetTextSpriteCount();
-                }
+        ForEachTextShape(deck, *movie, [&](PowerPoint::Shape* itf, CSlide* slide, int i) {
+            std::shared_ptr<CShape> shape = CShape::Create(itf, slide, i);
+            if (const CRefPtr<CShapeTextIndex>& index = shape->GetTextIndex()) {
+                index->WriteTextSprites(parent);
+                sprites += index->GetTextSpriteCount();
             }
-        }
+        });
         benchmark::DoNotOptimize(sprites);
     }
     state.counters["characters"] = double(deck.characters);
@@ -130,23 +138,17 @@ void BM_TextFramePass(benchmark::State& state) {
         XmlElementPtr parent = movie->CreateElement(movie->GetObjectsElement(), L"bench");
         state.ResumeTiming();
         paragraphs = 0;
-        const auto& slides = deck.doc->Slides();
-        for (std::size_t s = 0; s < slides.size(); ++s) {
-            CSlide* slide = movie->GetSlide(s).get();
-            for (std::size_t i = 0; i < slides[s]->shapes.size(); ++i) {
-                if (slides[s]->shapes[i]->data.hasTextFrame != PowerPoint::msoTrue) continue;
-                CComPtr<PowerPoint::Shape> itf = slides[s]->shapes[i]->Interface();
-                auto shape = std::make_shared<CTextBoxShape>(CreatePptShape(itf.Get()));
-                shape->SetContext(CShapeContext::Create(slide, int(i)));
-                CComPtr<PowerPoint::TextFrame> frame;
-                if (itf->get_TextFrame(&frame) < 0 || !frame) continue;
-                auto content = CTextFrameContent::Create(CreatePptTextFrame(frame.Get()), shape.get());
-                CTextExportContext context(content.get());
-                for (std::size_t p = 0; p < content->GetParagraphCount(); ++p)
-                    content->GetParagraph(p)->ExportSprite(context)->Write(parent);
-                paragraphs += content->GetParagraphCount();
-            }
-        }
+        ForEachTextShape(deck, *movie, [&](PowerPoint::Shape* itf, CSlide* slide, int i) {
+            auto shape = std::make_shared<CTextBoxShape>(CreatePptShape(itf));
+            shape->SetContext(CShapeContext::Create(slide, i));
+            CComPtr<PowerPoint::TextFrame> frame;
+            if (itf->get_TextFrame(&frame) < 0 || !frame) return;
+            auto content = CTextFrameContent::Create(CreatePptTextFrame(frame.Get()), shape.get());
+            CTextExportContext context(content.get());
+            for (std::size_t p = 0; p < content->GetParagraphCount(); ++p)
+                content->GetParagraph(p)->ExportSprite(context)->Write(parent);
+            paragraphs += content->GetParagraphCount();
+        });
         benchmark::DoNotOptimize(paragraphs);
     }
     state.counters["characters"] = double(deck.characters);
