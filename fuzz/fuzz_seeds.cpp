@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include "MediaFixtures.h"
 #include "TestFont.h"
 #include "compoundfile/CompoundFile.h"
 #include "powerpoint/loader/PptLoader.h"
@@ -113,49 +114,6 @@ void FromPresentation(Seeds& seeds, const std::string& file) {
     }
 }
 
-void Put16(Bytes& b, unsigned v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(Bytes& b, std::uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
-Bytes Wav(unsigned channels, unsigned rate, unsigned bits, std::uint32_t frames) {
-    Bytes b = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-    Put32(b, 16);
-    Put16(b, 1);
-    Put16(b, channels);
-    Put32(b, rate);
-    Put32(b, rate * channels * bits / 8);
-    Put16(b, channels * bits / 8);
-    Put16(b, bits);
-    b.insert(b.end(), {'d', 'a', 't', 'a'});
-    const std::uint32_t size = frames * channels * bits / 8;
-    Put32(b, size);
-    for (std::uint32_t i = 0; i < size; ++i) b.push_back(static_cast<std::uint8_t>(i * 7));
-    const std::uint32_t riff = static_cast<std::uint32_t>(b.size() - 8);
-    for (int i = 0; i < 4; ++i) b[4 + i] = static_cast<std::uint8_t>(riff >> (8 * i));
-    return b;
-}
-
-// Layer III frames with a silent payload: MPEG-1 at 128 kbit/s 44.1 kHz stereo, or MPEG-2 at
-// 64 kbit/s 22.05 kHz mono.
-Bytes Mp3(int frames, bool mpeg1) {
-    Bytes b;
-    for (int f = 0; f < frames; ++f) {
-        const int padding = f % 3 == 1;
-        const int length = mpeg1 ? 144000 * 128 / 44100 + padding : 72000 * 64 / 22050 + padding;
-        b.push_back(0xFF);
-        b.push_back(mpeg1 ? 0xFB : 0xF3);
-        b.push_back(static_cast<std::uint8_t>((mpeg1 ? 0x90 : 0x80) | (padding << 1)));
-        b.push_back(mpeg1 ? 0x00 : 0xC0);
-        b.resize(b.size() + length - 4, 0);
-    }
-    return b;
-}
-
 // Shapes whose pictures and metafiles the renderer makes: an oval, a dashed rectangle with a
 // shadow and a freeform.
 std::vector<render::ShapeDrawing> SeedShapes() {
@@ -201,10 +159,11 @@ void Generated(Seeds& seeds, const fs::path& source) {
     for (const auto& entry : fs::directory_iterator(source / "tests/data/movie"))
         if (entry.path().extension() == ".xml") seeds.Put("fuzz_compiler_movie", ReadFile(entry.path()));
 
-    seeds.Put("fuzz_compiler_sound", Wav(1, 11025, 8, 1100));
-    seeds.Put("fuzz_compiler_sound", Wav(2, 22050, 16, 2205));
-    seeds.Put("fuzz_compiler_sound", Mp3(8, true));
-    seeds.Put("fuzz_compiler_sound", Mp3(8, false));
+    seeds.Put("fuzz_compiler_sound", media::Wav(1, 11025, 8, 1100));
+    seeds.Put("fuzz_compiler_sound", media::Wav(2, 22050, 16, 2205));
+    // MPEG-1 at 128 kbit/s, 44.1 kHz stereo; MPEG-2 at 64 kbit/s, 22.05 kHz mono.
+    seeds.Put("fuzz_compiler_sound", media::Mp3(8, 3));
+    seeds.Put("fuzz_compiler_sound", media::Mp3(8, 2, 8, 0, true));
 
     seeds.Put("fuzz_compiler_font", fontstest::SimpleFont("Seed Sans", L"Hilo \u00e9"));
     seeds.Put("fuzz_compiler_font", fontstest::SimpleFont("Seed Symbol", L"Hi", true, true, true));
