@@ -4,6 +4,7 @@
 #include "genswf/ppt/PptShape.h"
 #include "genswf/utils/Utils.h"
 
+#include "base/bytes/ByteView.h"
 #include "com/ComBstr.h"
 #include "com/ComPtr.h"
 #include "com/ComVariant.h"
@@ -24,11 +25,6 @@ constexpr std::size_t kHeaderSize = 8;
 constexpr std::uint64_t kMaxInflateRatio = 1032;
 // Compressed movies came with version 6.
 constexpr std::uint8_t kFirstCompressedVersion = 6;
-
-std::uint32_t ReadU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 // The whole file, or nothing when it cannot be opened, is empty or too large.
 bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& out, bool& opened) {
@@ -117,7 +113,7 @@ bool CSwfContent::ReadHeader() {
     if (!compressed && !plain) return false;
     m_signature.assign(reinterpret_cast<const char*>(m_header), 3);
     m_version = m_header[3];
-    m_fileLength = ReadU32(m_header + 4);
+    m_fileLength = base::bytes::ByteView(m_header, kHeaderSize).U32(4);
     if (m_version == 0 || (compressed && m_version < kFirstCompressedVersion)) return false;
     if (m_fileLength < kHeaderSize || m_fileLength > kMaxSwfFileLength) return false;
 

@@ -7,6 +7,7 @@
 #include "registry/Registry.h"
 #include "HiveFile.h"
 #include "RegText.h"
+#include "base/bytes/ByteView.h"
 #include "base/files/AtomicFile.h"
 
 #include <fcntl.h>
@@ -629,8 +630,7 @@ DWORD ReadDword(HKEY root, const std::wstring& path, const std::wstring& name, D
     DWORD type = 0;
     std::string bytes;
     if (!QueryValue(root, path, name, type, bytes) || type != REG_DWORD || bytes.size() != 4) return defaultValue;
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-    return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<DWORD>(b[3]) << 24);
+    return base::bytes::ByteView(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()).U32(0);
 }
 
 bool WriteString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& value) {

@@ -105,7 +105,7 @@ bool ReadHeadersFooters(const CLoadContext& ctx, const CPptContainer* owner, int
     if (flags & 0x4)
         out.dateAndTime.text = CStringChild(c.get(), 0);
     else if (flags & 0x2)  // the date of the day, in the atom's format
-        out.dateAndTime.text = DateText(ctx, S16(atom->GetBytes(), 0));
+        out.dateAndTime.text = DateText(ctx, atom->GetBytes().I16(0));
     else
         out.dateAndTime.text.clear();
     out.header.text = CStringChild(c.get(), 1);
@@ -398,7 +398,7 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
 
     if (RecordPtr atom = FirstChild(ctx.document.get(), kDocumentAtom)) {
         const CPptByteView b = atom->GetBytes();
-        const std::int32_t w = S32(b, 0), h = S32(b, 4);
+        const std::int32_t w = b.I32(0), h = b.I32(4);
         if (w > 0 && h > 0 && w < 576 * 200 && h < 576 * 200) {
             ctx.slideWidth = static_cast<float>(w / 8.0);
             ctx.slideHeight = static_cast<float>(h / 8.0);
