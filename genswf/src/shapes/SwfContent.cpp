@@ -5,12 +5,14 @@
 #include "genswf/utils/Utils.h"
 
 #include "base/bytes/ByteView.h"
+#include "base/files/WholeFile.h"
 #include "com/ComBstr.h"
 #include "com/ComPtr.h"
 #include "com/ComVariant.h"
 
 #include <zlib.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -26,23 +28,12 @@ constexpr std::uint64_t kMaxInflateRatio = 1032;
 // Compressed movies came with version 6.
 constexpr std::uint8_t kFirstCompressedVersion = 6;
 
-// The whole file, or nothing when it cannot be opened, is empty or too large.
-bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& out, bool& opened) {
-    opened = false;
-    out.clear();
-    std::FILE* f = std::fopen(Utf8FromWide(path).c_str(), "rb");
-    if (!f) return false;
-    opened = true;
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(f) : -1;
-    ok = ok && size > 0 && static_cast<unsigned long>(size) <= kMaxSwfFileLength && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
-        out.resize(static_cast<std::size_t>(size));
-        ok = std::fread(out.data(), 1, out.size(), f) == out.size();
-    }
-    std::fclose(f);
-    if (!ok) out.clear();
-    return ok;
+// The whole file, or nothing when it cannot be read, is empty or too large. `found` says whether
+// the path led to a file at all.
+bool ReadMovieFile(const std::wstring& path, std::vector<std::uint8_t>& out, bool& found) {
+    const int error = base::files::ReadWholeFile(NativePath(path), out, kMaxSwfFileLength);
+    found = error != ENOENT && error != ENOTDIR && error != EACCES && error != ELOOP && error != ENAMETOOLONG;
+    return error == 0 && !out.empty();
 }
 
 // Writes `count` bits of value at a bit cursor, most significant first, leaving the bits it does
@@ -218,13 +209,13 @@ bool CSwfContent::ReadLinked(IShockwaveFlash* flash, const std::wstring& present
     const std::wstring moviePath = movieBstr.ToWString();
     if (moviePath.empty()) return false;
 
-    bool opened = false;
-    if (ReadWholeFile(moviePath, m_movieData, opened)) return true;
-    if (opened || presentationLocation.empty()) return false;
+    bool found = false;
+    if (ReadMovieFile(moviePath, m_movieData, found)) return true;
+    if (found || presentationLocation.empty()) return false;
     // A movie moved along with its presentation is found beside it: the location is the
     // presentation's folder.
     const std::wstring beside = IncludeTrailingBackslash(presentationLocation) + GetFileNameOfPath(moviePath);
-    return ReadWholeFile(beside, m_movieData, opened);
+    return ReadMovieFile(beside, m_movieData, found);
 }
 
 void CSwfContent::Extract(CPptShape& shape, const std::wstring& presentationLocation) {

@@ -3,6 +3,7 @@
 
 #include "LoaderInternal.h"
 
+#include "base/files/WholeFile.h"
 #include "compoundfile/CompoundFile.h"
 #include "libpptparser/PptAtoms.h"
 #include "libpptparser/PptParserException.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 namespace PowerPoint {
@@ -443,11 +443,11 @@ LoadResult LoadPresentation(const std::string& path, const LoadOptions& options)
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
     const std::wstring wide = libpptparser::Utf8ToWide(error ? path : full.string());
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw CPptLoadError(CPptLoadError::kCannotOpen, L"\"" + wide + L"\" cannot be opened: the file cannot be read");
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
+    // Records and pictures are found by 32-bit offsets, so a presentation file stays below 4 GiB;
+    // past that, say a device that never ends, nothing is read for ever.
+    constexpr std::uint64_t kMaxFileBytes = std::uint64_t(1) << 32;
+    std::vector<std::uint8_t> bytes;
+    if (base::files::ReadWholeFile(path, bytes, kMaxFileBytes) != 0)
         throw CPptLoadError(CPptLoadError::kCannotOpen, L"\"" + wide + L"\" cannot be opened: the file cannot be read");
     return Detail::Load(std::move(bytes), wide, options);
 }
