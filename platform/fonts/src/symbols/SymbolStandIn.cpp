@@ -267,8 +267,8 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
         }
         std::size_t at = 0, size = 0;
         if (order.size() >= kMaxGlyphs || !donor.Glyph(m.second, at, size) || size < 10) continue;
-        const double x0 = donor.r.S16(at + 2), y0 = donor.r.S16(at + 4), x1 = donor.r.S16(at + 6),
-                     y1 = donor.r.S16(at + 8);
+        const double x0 = donor.r.BeI16(at + 2), y0 = donor.r.BeI16(at + 4), x1 = donor.r.BeI16(at + 6),
+                     y1 = donor.r.BeI16(at + 8);
         if (x1 <= x0 || y1 <= y0) continue;
         const double cx = (x0 + x1) / 2, dx = cx * (1 - scale), dy = axis - scale * (y0 + y1) / 2;
         auto word = [](double v) { return static_cast<unsigned>(static_cast<int>(std::lround(v))) & 0xFFFF; };
