@@ -81,11 +81,18 @@ int ParsedFrameCount(const std::string& movie, std::string& why) {
         why = std::string("no movie checker at ") + BC_SWFSHOT;
         return -1;
     }
-    const ProcessResult r = Run({"/bin/bash", BC_SWFSHOT, "--check", movie});
+    // The checker refreshes its scripts in a shared cache on every start; a run that overlaps
+    // another one's refresh may read an empty script and say nothing at all. Ask again then.
+    ProcessResult r;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        r = Run({"/bin/bash", BC_SWFSHOT, "--check", movie});
+        if (!r.out.empty() || !r.err.empty()) break;
+    }
     const std::string key = "\"frameCount\":";
     const std::size_t at = r.out.find(key);
     if (r.status != 0 || at == std::string::npos) {
-        why = "the independent parser refuses " + movie + ": " + r.err + r.out;
+        why =
+            "the independent parser refuses " + movie + " (status " + std::to_string(r.status) + "): " + r.err + r.out;
         return -2;
     }
     return std::atoi(r.out.c_str() + at + key.size());
