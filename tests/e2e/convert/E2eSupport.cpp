@@ -87,7 +87,8 @@ int ParsedFrameCount(const std::string& movie, std::string& why) {
     const std::string key = "\"frameCount\":";
     const std::size_t at = r.out.find(key);
     if (r.status != 0 || at == std::string::npos) {
-        why = "the independent parser refuses " + movie + ": " + r.err + r.out;
+        why =
+            "the independent parser refuses " + movie + " (status " + std::to_string(r.status) + "): " + r.err + r.out;
         return -2;
     }
     return std::atoi(r.out.c_str() + at + key.size());
