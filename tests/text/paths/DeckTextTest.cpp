@@ -125,7 +125,9 @@ TEST(DeckText, CharacterStyleLookupsStayInsideTheSavedText) {
                 const std::wstring& saved = frame->GetText();
                 for (std::uint32_t p = 0; p < saved.size(); ++p) {
                     auto font = manager.FindFontFromCharacterStyle(frame.get(), p, kFontKindText);
-                    if (font) EXPECT_TRUE(font->HasChar(saved[p])) << p;
+                    if (font) {
+                        EXPECT_TRUE(font->HasChar(saved[p])) << p;
+                    }
                 }
                 for (std::uint32_t p : {std::uint32_t(saved.size()), std::uint32_t(saved.size() + 7), 0xFFFFFFFFu})
                     EXPECT_FALSE(manager.FindFontFromCharacterStyle(frame.get(), p, kFontKindText)) << p;
