@@ -70,7 +70,7 @@ void ReadStyle9(const CPptRecord& atom, std::vector<ParaRun>& paras) {
         }
         if (pm & 0x1000000) {
             extra.numberScheme = b.U16(at);
-            extra.numberStart = S16(b, at + 2);
+            extra.numberStart = b.I16(at + 2);
             extra.hasNumbering = true;
             if (!(pm & 0x2000000)) extra.numbered = true;
             at += 4;
