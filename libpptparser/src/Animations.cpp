@@ -8,11 +8,10 @@ namespace libpptparser {
 
 namespace {
 
-constexpr uint16_t kRecordSubEffect = 0xF145;
-constexpr uint16_t kRecordClientVisualElement = 0xF13C;
-constexpr uint16_t kRecordBehaviourCore = 0xF12A;
 // Behaviour containers, in the order they are looked for.
-constexpr uint16_t kBehaviours[] = {0xF12B, 0xF131, 0xF12C, 0xF130, 0xF12F, 0xF12E, 0xF12D, 0xF132};
+constexpr uint16_t kBehaviours[] = {kRecordTimeAnimateBehavior,  kRecordTimeSetBehavior,    kRecordTimeColorBehavior,
+                                    kRecordTimeScaleBehavior,    kRecordTimeRotationBehavior, kRecordTimeMotionBehavior,
+                                    kRecordTimeEffectBehavior,   kRecordTimeCommandBehavior};
 
 std::vector<std::shared_ptr<CPptContainer>> TimeNodes(const CPptContainer& node) {
     std::vector<std::shared_ptr<CPptContainer>> nodes;

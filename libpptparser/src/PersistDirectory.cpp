@@ -8,10 +8,6 @@ namespace libpptparser {
 
 namespace {
 
-constexpr uint16_t kRecordMainMaster = 1016;
-constexpr uint16_t kRecordNotes = 1008;
-constexpr uint16_t kRecordUserEditAtom = 4085;
-constexpr uint16_t kRecordPersistDirectoryAtom = 6002;
 constexpr uint32_t kCurrentUserToken = 0xE391C05F;
 // Edit chains longer than this are damage (each save adds one edit).
 constexpr size_t kMaxEdits = 100000;

@@ -1,6 +1,6 @@
 #include "tarnquill/Wmf.h"
 
-#include "base/bytes/ByteView.h"
+#include "base/metafile/WmfRecords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,12 +10,11 @@
 namespace tarnquill::wmf {
 namespace {
 
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+using base::metafile::kPlaceableKey;
 
 using base::bytes::ByteView;
 
 enum : std::uint16_t {
-    kEof = 0x0000,
     kSaveDC = 0x001E,
     kSetBkMode = 0x0102,
     kSetMapMode = 0x0103,
@@ -159,45 +158,45 @@ void AddCorner(Contour& c, double cx, double cy, double rx, double ry, double fr
 
 class Parser {
 public:
-    Parser(const std::uint8_t* data, std::size_t size) : d_(data, size), size_(size) {}
+    Parser(const std::uint8_t* data, std::size_t size) : reader_(ByteView(data, size)) {}
 
     Drawing Run() {
-        std::size_t pos = 0;
-        bool placeable = false;
-        double bbox[4] = {0, 0, 0, 0};
-        if (size_ >= 4 && d_.U32(0) == kPlaceableKey) {
-            if (size_ < 22) throw WmfError("damaged metafile: placeable header cut short");
-            placeable = true;
-            for (int i = 0; i < 4; ++i) bbox[i] = d_.I16(6 + 2 * i);
-            pos = 22;
-        }
-        if (size_ - pos < 18) throw WmfError("damaged metafile: header cut short");
-        std::uint16_t type = d_.U16(pos), headerWords = d_.U16(pos + 2), version = d_.U16(pos + 4);
-        if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
+        using base::metafile::WmfStatus;
+        base::metafile::WmfHeader header;
+        switch (reader_.ReadHeader(header)) {
+        case WmfStatus::kOk:
+            break;
+        case WmfStatus::kPlaceableCutShort:
+            throw WmfError("damaged metafile: placeable header cut short");
+        case WmfStatus::kHeaderCutShort:
+            throw WmfError("damaged metafile: header cut short");
+        default:
             throw WmfError("not a Windows metafile (bad header)");
-        std::size_t objectCount = d_.U16(pos + 12);
-        objects_.resize(objectCount);
-        pos += 18;
+        }
+        const double bbox[4] = {double(header.boundsLeft), double(header.boundsTop), double(header.boundsRight),
+                                double(header.boundsBottom)};
+        objects_.resize(header.numberOfObjects);
 
         bool ended = false;
-        while (pos < size_) {
-            if (size_ - pos < 6)
+        base::metafile::WmfRecordView record;
+        for (;;) {
+            const std::size_t pos = reader_.Position();
+            const WmfStatus status = reader_.Next(record);
+            if (status == WmfStatus::kEnd) break;
+            if (status == WmfStatus::kRecordCutShort)
                 throw WmfError("damaged metafile: record header cut short at byte " + std::to_string(pos));
-            std::uint64_t words = d_.U32(pos);
-            std::uint16_t function = d_.U16(pos + 4);
-            if (words < 3 || words * 2 > size_ - pos)
+            if (status != WmfStatus::kOk)
                 throw WmfError("damaged metafile: record at byte " + std::to_string(pos) + " has a bad size");
-            params_ = d_.Sub(pos + 6, 2 * (words - 3));
-            count_ = static_cast<std::size_t>(words - 3);
-            if (function == kEof) {
+            params_ = record.params;
+            count_ = record.words - 3;
+            if (record.function == base::metafile::kWmfEof) {
                 ended = true;
                 break;
             }
-            Record(function);
-            pos += static_cast<std::size_t>(words * 2);
+            Record(record.function);
         }
         if (!ended) Warn("the metafile has no end record");
-        return Finish(placeable, bbox);
+        return Finish(header.placeable, bbox);
     }
 
 private:
@@ -526,8 +525,7 @@ private:
         return out;
     }
 
-    const ByteView d_;
-    std::size_t size_;
+    base::metafile::WmfRecordReader reader_;
     ByteView params_;
     std::size_t count_ = 0;
     std::vector<Object> objects_;

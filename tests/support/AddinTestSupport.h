@@ -2,40 +2,14 @@
 // Shared pieces of the add-in tests: a private registry, environment overrides, and ".lng"
 // files written from text.
 
+#include "EnvOverride.h"
 #include "TempDir.h"
 #include "genswf/utils/Utils.h"
 #include "registry/Registry.h"
 
 #include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <string>
-
-// Sets (or with nullptr removes) an environment variable for the lifetime of the object.
-class CEnvOverride {
-public:
-    CEnvOverride(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~CEnvOverride() {
-        if (m_old) {
-            ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name.c_str());
-        }
-    }
-    CEnvOverride(const CEnvOverride&) = delete;
-    CEnvOverride& operator=(const CEnvOverride&) = delete;
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
 
 // A fresh, empty registry for one test.
 class CTestRegistry {

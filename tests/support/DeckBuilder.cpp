@@ -2,17 +2,13 @@
 
 #include "CfbBuilder.h"
 
+#include "libpptparser/RecordTypes.h"
+
 namespace testdeck {
 
 using namespace testrec;
 
 namespace {
-
-constexpr uint16_t kDocument = 1000, kDocumentAtom = 1001, kEndDocument = 1002, kSlide = 1006, kSlideAtom = 1007,
-                   kEnvironment = 1010, kSlidePersist = 1011, kMainMaster = 1016, kPPDrawing = 1036,
-                   kColorScheme = 2032, kFontCollection = 2005, kFontEntity = 4023, kTextHeader = 3999,
-                   kTextChars = 4000, kStyleTextProp = 4001, kSlideList = 4080, kUserEdit = 4085, kCurrentUser = 4086,
-                   kPersistDirectory = 6002, kCString = 4026;
 
 Bytes SlideAtom(uint32_t masterId, uint16_t flags) {
     Bytes b = U32s({0});
@@ -21,7 +17,7 @@ Bytes SlideAtom(uint32_t masterId, uint16_t flags) {
     Append32(b, 0);
     Append16(b, flags);
     Append16(b, 0);
-    return Record(2, 0, kSlideAtom, b);
+    return Record(2, 0, libpptparser::kRecordSlideAtom, b);
 }
 
 Bytes Drawing(const std::vector<Bytes>& shapes, const Bytes& background) {
@@ -33,15 +29,15 @@ Bytes Drawing(const std::vector<Bytes>& shapes, const Bytes& background) {
     // The background shape lies beside the shapes' group.
     if (!background.empty())
         dg = Cat({dg, Record(0xF, 0, 0xF004, Cat({Record(2, 1, 0xF00A, U32s({1023, 0xC00})), background}))});
-    return Container(kPPDrawing, {Record(0xF, 0, 0xF002, dg)});
+    return Container(libpptparser::kRecordPPDrawing, {Record(0xF, 0, 0xF002, dg)});
 }
 
 Bytes Scheme() {
-    return Atom(kColorScheme, U32s({0xFFFFFF, 0x000000, 0x808080, 0x000000, 0xBBE0E3, 0x998033, 0xFFFFFF, 0x00CC99}),
+    return Atom(libpptparser::kRecordColorSchemeAtom, U32s({0xFFFFFF, 0x000000, 0x808080, 0x000000, 0xBBE0E3, 0x998033, 0xFFFFFF, 0x00CC99}),
                 1);
 }
 
-Bytes PersistAtom(uint32_t ref, uint32_t id) { return Atom(kSlidePersist, U32s({ref, 0, 0, id, 0})); }
+Bytes PersistAtom(uint32_t ref, uint32_t id) { return Atom(libpptparser::kRecordSlidePersistAtom, U32s({ref, 0, 0, id, 0})); }
 
 Bytes Seq(const std::vector<Bytes>& parts) {
     Bytes out;
@@ -98,10 +94,10 @@ Bytes Placeholder(uint8_t type, uint32_t position) {
     return Atom(3011, b);
 }
 
-Bytes TextChars(const std::u16string& text) { return Atom(kTextChars, Utf16(text)); }
+Bytes TextChars(const std::u16string& text) { return Atom(libpptparser::kRecordTextCharsAtom, Utf16(text)); }
 
 Bytes TextBox(uint32_t textType, const std::u16string& text, std::initializer_list<Bytes> rest) {
-    Bytes b = Seq({Atom(kTextHeader, U32s({textType})), TextChars(text)});
+    Bytes b = Seq({Atom(libpptparser::kRecordTextHeaderAtom, U32s({textType})), TextChars(text)});
     for (const Bytes& r : rest) b.insert(b.end(), r.begin(), r.end());
     return Record(0xF, 0, 0xF00D, b);
 }
@@ -116,16 +112,16 @@ Bytes StyleRuns(const std::vector<Bytes>& paragraphRuns, const std::vector<Bytes
     Bytes b = Seq(paragraphRuns);
     Bytes c = Seq(characterRuns);
     b.insert(b.end(), c.begin(), c.end());
-    return Atom(kStyleTextProp, b);
+    return Atom(libpptparser::kRecordStyleTextPropAtom, b);
 }
 
-Bytes CString(uint16_t instance, const std::u16string& text) { return Atom(kCString, Utf16(text), instance); }
+Bytes CString(uint16_t instance, const std::u16string& text) { return Atom(libpptparser::kRecordCString, Utf16(text), instance); }
 
 Bytes Deck::SlideRecord(size_t i) const {
     const Slide& s = slides[i];
     Bytes b = Seq({SlideAtom(0x80000000u, s.flags), Drawing(s.shapes, s.background), Scheme()});
     for (const Bytes& r : s.records) b.insert(b.end(), r.begin(), r.end());
-    return Record(0xF, 0, kSlide, b);
+    return Record(0xF, 0, libpptparser::kRecordSlide, b);
 }
 
 Bytes Deck::Stream(uint32_t& edit) const {
@@ -139,30 +135,30 @@ Bytes Deck::Stream(uint32_t& edit) const {
         Bytes entity = Utf16(f);
         entity.resize(64, 0);
         Append32(entity, 0);
-        fontList = Cat({fontList, Atom(kFontEntity, entity)});
+        fontList = Cat({fontList, Atom(libpptparser::kRecordFontEntityAtom, entity)});
     }
-    Bytes environment = Record(0xF, 0, kEnvironment,
-                               Cat({Record(0xF, 0, kFontCollection, fontList),
+    Bytes environment = Record(0xF, 0, libpptparser::kRecordEnvironment,
+                               Cat({Record(0xF, 0, libpptparser::kRecordFontCollection, fontList),
                                     // default: font 0, size 18, colour scheme text
                                     Atom(4004, Cat({U32s({0x70000}), U16s({0, 18}), U32s({0x01000000})})),
                                     Atom(4005, Cat({U16s({0}), U32s({0})}))}));
-    Bytes masterList = Record(0xF, 1, kSlideList, PersistAtom(2, 0x80000000u));
+    Bytes masterList = Record(0xF, 1, libpptparser::kRecordSlideListWithText, PersistAtom(2, 0x80000000u));
     Bytes slideList;
     for (size_t i = 0; i < slides.size(); ++i) {
         slideList = Cat({slideList, PersistAtom(static_cast<uint32_t>(3 + i), slides[i].id)});
         for (const Bytes& r : slides[i].outline) slideList.insert(slideList.end(), r.begin(), r.end());
     }
     Bytes docBody =
-        Cat({Atom(kDocumentAtom, docAtom, 1), environment, masterList, Record(0xF, 0, kSlideList, slideList)});
+        Cat({Atom(libpptparser::kRecordDocumentAtom, docAtom, 1), environment, masterList, Record(0xF, 0, libpptparser::kRecordSlideListWithText, slideList)});
     for (const Bytes& r : documentRecords) docBody.insert(docBody.end(), r.begin(), r.end());
-    docBody = Cat({docBody, Atom(kEndDocument, {})});
-    Bytes stream = Record(0xF, 0, kDocument, docBody);
+    docBody = Cat({docBody, Atom(libpptparser::kRecordEndDocument, {})});
+    Bytes stream = Record(0xF, 0, libpptparser::kRecordDocument, docBody);
 
     std::vector<uint32_t> offsets{0};
     offsets.push_back(static_cast<uint32_t>(stream.size()));
     Bytes master = Seq({SlideAtom(0, 0), Drawing(masterShapes, masterBackground), Scheme()});
     for (const Bytes& r : masterRecords) master.insert(master.end(), r.begin(), r.end());
-    stream = Cat({stream, Record(0xF, 0, kMainMaster, master)});
+    stream = Cat({stream, Record(0xF, 0, libpptparser::kRecordMainMaster, master)});
     for (size_t i = 0; i < slides.size(); ++i) {
         offsets.push_back(static_cast<uint32_t>(stream.size()));
         stream = Cat({stream, SlideRecord(i)});
@@ -170,28 +166,28 @@ Bytes Deck::Stream(uint32_t& edit) const {
     const uint32_t dirAt = static_cast<uint32_t>(stream.size());
     Bytes dir = U32s({1u | (static_cast<uint32_t>(offsets.size()) << 20)});
     for (uint32_t o : offsets) Append32(dir, o);
-    stream = Cat({stream, Atom(kPersistDirectory, dir)});
+    stream = Cat({stream, Atom(libpptparser::kRecordPersistDirectoryAtom, dir)});
     edit = static_cast<uint32_t>(stream.size());
     Bytes userEdit = U32s({256});
     Append16(userEdit, 0);
     userEdit.push_back(0);
     userEdit.push_back(3);
     userEdit = Cat({userEdit, U32s({0, dirAt, 1, static_cast<uint32_t>(offsets.size() + 1)}), U16s({1, 0})});
-    return Cat({stream, Atom(kUserEdit, userEdit)});
+    return Cat({stream, Atom(libpptparser::kRecordUserEditAtom, userEdit)});
 }
 
 uint32_t AppendEdit(Bytes& stream, uint32_t previousEdit, uint32_t persistId, const Bytes& record) {
     const uint32_t at = static_cast<uint32_t>(stream.size());
     stream = Cat({stream, record});
     const uint32_t dirAt = static_cast<uint32_t>(stream.size());
-    stream = Cat({stream, Atom(kPersistDirectory, U32s({persistId | (1u << 20), at}))});
+    stream = Cat({stream, Atom(libpptparser::kRecordPersistDirectoryAtom, U32s({persistId | (1u << 20), at}))});
     const uint32_t edit = static_cast<uint32_t>(stream.size());
     Bytes userEdit = U32s({256});
     Append16(userEdit, 0);
     userEdit.push_back(0);
     userEdit.push_back(3);
     userEdit = Cat({userEdit, U32s({previousEdit, dirAt, 1, 100}), U16s({1, 0})});
-    stream = Cat({stream, Atom(kUserEdit, userEdit)});
+    stream = Cat({stream, Atom(libpptparser::kRecordUserEditAtom, userEdit)});
     return edit;
 }
 
@@ -202,7 +198,7 @@ Bytes CurrentUser(uint32_t edit) {
     data.push_back(3);
     data.push_back(0);
     Append16(data, 0);
-    return Atom(kCurrentUser, data);
+    return Atom(libpptparser::kRecordCurrentUserAtom, data);
 }
 
 Bytes File(const Bytes& stream, const Bytes* currentUser, const std::vector<std::pair<std::string, Bytes>>& more) {

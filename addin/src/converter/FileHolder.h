@@ -1,9 +1,11 @@
 #pragma once
-// Holds a file being written; unless committed, closing it deletes the file.
+// Holds the bytes of a file to be written; they replace the file whole when committed, and
+// nothing is left behind when they are not.
 
-#include "genswf/utils/Utils.h"
-
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class CFileHolder {
 public:
@@ -12,15 +14,16 @@ public:
     CFileHolder(const CFileHolder&) = delete;
     CFileHolder& operator=(const CFileHolder&) = delete;
 
+    // Where the file goes; it is not touched before Commit.
     bool Create(const std::wstring& path);
-    bool Write(const void* data, std::size_t size) { return m_file.Write(data, size); }
-    // Flushes the file to disk and moves it over target; false (and the file kept for Close to
-    // delete) when either step fails.
-    bool CommitAs(const std::wstring& target);
+    bool Write(const void* data, std::size_t size);
+    // Replaces the file with the bytes through the atomic writer: readers see the earlier file
+    // or the whole new one. False, the file untouched and nothing left beside it, on failure.
+    bool Commit();
     void Close();
 
 private:
     bool m_committed = false;
-    genswf::CFileHandle m_file;
+    std::vector<std::uint8_t> m_bytes;
     std::wstring m_path;
 };

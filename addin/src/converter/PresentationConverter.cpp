@@ -70,10 +70,6 @@ void CPresentationConverter::ExportMovie() {
     WriteOutputFile(xmlPath, m_outputFilePath);
 }
 
-std::wstring CPresentationConverter::PartialOutputPath(const std::wstring& outputPath) {
-    return GetFolderOfPath(outputPath) + kPathSeparator + L"." + GetFileNameOfPath(outputPath) + L".partial";
-}
-
 void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const std::wstring& outputPath) {
     std::vector<std::uint8_t> bytes;
     CompileSwf(xmlPath, bytes);
@@ -81,11 +77,10 @@ void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const 
     // output is touched.
     if (m_progressSink) m_progressSink->PumpMessagesAndCheckCancel();
 
-    // The movie goes to a name of its own first; an earlier good file is only replaced by a
-    // complete new one.
+    // An earlier good file is only replaced by a complete new one.
     CFileHolder holder;
-    const bool written = holder.Create(PartialOutputPath(outputPath)) && !bytes.empty() &&
-                         holder.Write(bytes.data(), bytes.size()) && holder.CommitAs(outputPath);
+    const bool written = holder.Create(outputPath) && !bytes.empty() && holder.Write(bytes.data(), bytes.size()) &&
+                         holder.Commit();
     if (!written) {
         holder.Close();
         throw CConvertException(LocatedMessage(

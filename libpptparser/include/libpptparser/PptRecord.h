@@ -2,6 +2,7 @@
 // The record tree of the "PowerPoint Document" stream: records, containers and the factory.
 
 #include "base/bytes/ByteView.h"
+#include "libpptparser/RecordTypes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,55 +14,6 @@ namespace libpptparser {
 class CPptContainer;
 class CPptRecord;
 class IPptRecordVisitor;
-
-// Record types the parser and the model name.
-enum PptRecordType : uint16_t {
-    kRecordDocument = 1000,
-    kRecordSlide = 1006,
-    kRecordSlideAtom = 1007,
-    kRecordEnvironment = 1010,
-    kRecordSlidePersistAtom = 1011,
-    kRecordPPDrawing = 1036,
-    kRecordFontCollection = 2005,
-    kRecordSoundCollection = 2020,
-    kRecordSoundCollAtom = 2021,
-    kRecordSound = 2022,
-    kRecordSoundData = 2023,
-    kRecordOutlineTextRefAtom = 3998,
-    kRecordTextHeaderAtom = 3999,
-    kRecordTextCharsAtom = 4000,
-    kRecordStyleTextPropAtom = 4001,
-    kRecordTextBytesAtom = 4008,
-    kRecordTextSpecInfoAtom = 4010,
-    kRecordFontEntityAtom = 4023,
-    kRecordCString = 4026,
-    kRecordSlideNumberMCAtom = 4056,
-    kRecordSlideListWithText = 4080,
-    kRecordAnimationInfoAtom = 4081,
-    kRecordCurrentUserAtom = 4086,
-    kRecordDateTimeMCAtom = 4087,
-    kRecordAnimationInfo = 4116,
-    kRecordProgTags = 5000,
-    kRecordProgBinaryTag = 5002,
-    kRecordBinaryTagData = 5003,
-    kRecordAnimReferenceAtom = 11003,
-    kRecordEscherDgContainer = 0xF002,
-    kRecordEscherSpgrContainer = 0xF003,
-    kRecordEscherSpContainer = 0xF004,
-    kRecordEscherSpgr = 0xF009,
-    kRecordEscherSp = 0xF00A,
-    kRecordEscherOPT = 0xF00B,
-    kRecordEscherClientTextbox = 0xF00D,
-    kRecordEscherClientAnchor = 0xF010,
-    kRecordEscherClientData = 0xF011,
-    kRecordAnimNodeAtom = 0xF127,
-    kRecordAnimateTargetAtom = 0xF133,
-    kRecordAnimateSetAtom = 0xF13A,
-    kRecordAnimIterationAtom = 0xF140,
-    kRecordAnimAttributeValueAtom = 0xF142,
-    kRecordAnimGroup = 0xF144,
-    kRecordRoot = 0xFFFF,
-};
 
 // A read-only window on bytes of the stream. Reads of fields that do not fit give 0, so an
 // atom shorter than its format keeps defaults for what is missing.

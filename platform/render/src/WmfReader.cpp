@@ -3,7 +3,7 @@
 
 #include "Internal.h"
 
-#include "base/bytes/ByteView.h"
+#include "base/metafile/WmfRecords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,40 +20,38 @@ bool Fail(std::string* error, const char* message) {
 }  // namespace
 
 bool ReadWmf(const std::vector<std::uint8_t>& bytes, WmfFile& out, std::string* error) {
+    using base::metafile::WmfStatus;
     out = WmfFile();
-    const base::bytes::ByteView file(bytes);
-    size_t pos = 0;
-    if (bytes.size() >= 22 && file.U32(0) == 0x9AC6CDD7u) {
-        out.placeable = true;
-        out.boundsLeft = file.I16(6);
-        out.boundsTop = file.I16(8);
-        out.boundsRight = file.I16(10);
-        out.boundsBottom = file.I16(12);
-        out.unitsPerInch = file.U16(14);
-        std::uint16_t sum = 0;
-        for (size_t i = 0; i < 10; ++i) sum ^= file.U16(2 * i);
-        if (sum != file.U16(20)) return Fail(error, "placeable header checksum is wrong");
-        pos = 22;
-    }
-    if (bytes.size() < pos + 18) return Fail(error, "too short for a metafile header");
-    const std::uint16_t type = file.U16(pos), headerWords = file.U16(pos + 2), version = file.U16(pos + 4);
-    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
+    base::metafile::WmfRecordReader reader(bytes);
+    base::metafile::WmfHeader header;
+    switch (reader.ReadHeader(header)) {
+    case WmfStatus::kOk:
+        break;
+    case WmfStatus::kNotMetafile:
         return Fail(error, "not a metafile header");
-    out.sizeWords = file.U32(pos + 6);
-    out.numberOfObjects = file.U16(pos + 10);
-    pos += 18;
-    while (true) {
-        if (bytes.size() - pos < 6) return Fail(error, "records end without an end-of-file record");
-        const std::uint32_t words = file.U32(pos);
-        const std::uint16_t function = file.U16(pos + 4);
-        if (words < 3 || words > (bytes.size() - pos) / 2) return Fail(error, "record size runs past the end");
+    default:
+        return Fail(error, "too short for a metafile header");
+    }
+    if (header.placeable && !header.placeableChecksumOk) return Fail(error, "placeable header checksum is wrong");
+    out.placeable = header.placeable;
+    out.boundsLeft = header.boundsLeft;
+    out.boundsTop = header.boundsTop;
+    out.boundsRight = header.boundsRight;
+    out.boundsBottom = header.boundsBottom;
+    out.unitsPerInch = header.unitsPerInch;
+    out.sizeWords = header.sizeWords;
+    out.numberOfObjects = header.numberOfObjects;
+    base::metafile::WmfRecordView view;
+    for (;;) {
+        const WmfStatus status = reader.Next(view);
+        if (status == WmfStatus::kBadRecordSize) return Fail(error, "record size runs past the end");
+        if (status != WmfStatus::kOk) return Fail(error, "records end without an end-of-file record");
         WmfRecord rec;
-        rec.function = function;
-        rec.params.reserve(words - 3);
-        for (std::uint32_t i = 3; i < words; ++i) rec.params.push_back(file.U16(pos + 2 * i));
+        rec.function = view.function;
+        rec.params.reserve(view.words - 3);
+        for (std::uint32_t i = 3; i < view.words; ++i) rec.params.push_back(view.params.U16(2 * (i - 3)));
         out.records.push_back(std::move(rec));
-        pos += size_t(words) * 2;
-        if (function == WmfEof) break;
+        if (view.function == WmfEof) break;
     }
     return true;
 }

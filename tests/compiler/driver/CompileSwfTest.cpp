@@ -1,3 +1,4 @@
+#include "EnvOverride.h"
 #include "TempDir.h"
 #include "com/ComLite.h"
 #include "genswf/compiler/CompileSwf.h"
@@ -20,7 +21,6 @@ class CompileSwfTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_root = m_folder.Path();
-        ::setenv("BRINDLECAST_REGISTRY", (NativePath(m_root) + "/registry").c_str(), 1);
         registry::ResetForTesting();
     }
 
@@ -38,7 +38,10 @@ protected:
         return path;
     }
 
+    void TearDown() override { registry::ResetForTesting(); }
+
     CScratchFolder m_folder;
+    CEnvOverride m_registryFolder{"BRINDLECAST_REGISTRY", (m_folder.Native() + "/registry").c_str()};
     std::wstring m_root;
 };
 

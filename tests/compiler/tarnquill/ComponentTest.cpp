@@ -1,4 +1,5 @@
 // The component through COM-lite, as the driver calls it, and the command-line tool.
+#include "EnvOverride.h"
 #include "TempDir.h"
 #include "tarnquill/Tarnquill.h"
 
@@ -24,7 +25,6 @@ class TarnquillComponent : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = scratch_.Fs();
-        ::setenv("BRINDLECAST_REGISTRY", (dir_ / "registry").c_str(), 1);
         void* lib = dlopen(kLibrary.c_str(), RTLD_NOW);
         ASSERT_NE(lib, nullptr) << dlerror();
         auto reg = reinterpret_cast<HRESULT (*)()>(dlsym(lib, "DllRegisterServer"));
@@ -39,6 +39,7 @@ protected:
         if (compiler_) compiler_->Release();
     }
     CScratchFolder scratch_;
+    CEnvOverride registryFolder_{"BRINDLECAST_REGISTRY", (scratch_.Native() + "/registry").c_str()};
     fs::path dir_;
     ITarnquillCompiler* compiler_ = nullptr;
 };

@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 
 using namespace genswf;
@@ -34,6 +36,19 @@ protected:
             ::setenv("TMPDIR", m_savedTmp.c_str(), 1);
         else
             ::unsetenv("TMPDIR");
+    }
+    // Entries of the output's folder other than the output: a half-written movie left behind.
+    int LeftBesideOutput() const {
+        int count = 0;
+        DIR* dir = ::opendir(NativePath(GetFolderOfPath(m_settings.OutputFilePath)).c_str());
+        if (!dir) return 0;
+        const std::string output = NativePath(GetFileNameOfPath(m_settings.OutputFilePath));
+        while (dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != ".." && name != output) ++count;
+        }
+        ::closedir(dir);
+        return count;
     }
     int TempFolderCount() const {
         int count = 0;
@@ -97,7 +112,28 @@ TEST_F(ConverterTest, WritesTheMovieAndRemovesTheTemporaryFolder) {
     EXPECT_EQ(GetFileNameOfPath(GetFolderOfPath(converter.seenTempFolder)).rfind(L"bclite", 0), 0u);
     EXPECT_EQ(converter.seenXmlPath, converter.seenTempFolder + L"movie.xml");
     EXPECT_EQ(TempFolderCount(), 0);
-    EXPECT_FALSE(FileExists(CPresentationConverter::PartialOutputPath(m_settings.OutputFilePath)));
+    EXPECT_EQ(LeftBesideOutput(), 0);
+}
+
+// The movie replaces its file through a new file made beside it; a link planted at that name
+// is never written through.
+TEST_F(ConverterTest, PlantedLinkBesideTheOutputIsNotFollowed) {
+    ASSERT_TRUE(CreateFolderTree(GetFolderOfPath(m_settings.OutputFilePath)));
+    const std::string victim = NativePath(m_root + L"/victim");
+    { std::ofstream(victim) << "keep"; }
+    const std::string planted = NativePath(m_settings.OutputFilePath) + ".tmp" + std::to_string(::getpid());
+    ASSERT_EQ(::symlink(victim.c_str(), planted.c_str()), 0);
+
+    CTestConverter converter(nullptr, &m_settings, nullptr, nullptr);
+    converter.Convert();
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(m_settings.OutputFilePath, bytes));
+    EXPECT_EQ(bytes, (std::vector<std::uint8_t>{'F', 'W', 'S', 8}));
+    ASSERT_TRUE(ReadWholeFile(WideFromUtf8(victim), bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "keep");
+    struct stat link {};
+    EXPECT_EQ(::lstat(planted.c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode)) << "the planted link is left as it was";
 }
 
 TEST_F(ConverterTest, ExportModes) {
@@ -190,7 +226,7 @@ TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput) {
         std::vector<std::uint8_t> bytes;
         ASSERT_TRUE(ReadWholeFile(m_settings.OutputFilePath, bytes)) << c.what;
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), earlier) << c.what;
-        EXPECT_FALSE(FileExists(CPresentationConverter::PartialOutputPath(m_settings.OutputFilePath))) << c.what;
+        EXPECT_EQ(LeftBesideOutput(), 0) << c.what;
     }
 }
 
@@ -204,7 +240,7 @@ TEST_F(ConverterTest, OutputErrorNamesTheFileAndThePlace) {
                             0),
               0u)
         << NativePath(message);
-    EXPECT_FALSE(FileExists(CPresentationConverter::PartialOutputPath(m_settings.OutputFilePath)));
+    EXPECT_EQ(LeftBesideOutput(), 0);
 }
 
 TEST_F(ConverterTest, DebugModeKeepsTheTemporaryFiles) {

@@ -1,3 +1,4 @@
+#include "EnvOverride.h"
 #include "TempDir.h"
 #include "genswf/utils/ModuleVersionInfo.h"
 #include "genswf/utils/PngFile.h"
@@ -16,8 +17,8 @@ namespace {
 
 class RegistryKeyTest : public ::testing::Test {
 protected:
-    void SetUp() override { ::setenv("BRINDLECAST_REGISTRY", m_scratch.Native().c_str(), 1); }
     CScratchFolder m_scratch;
+    CEnvOverride m_registryFolder{"BRINDLECAST_REGISTRY", m_scratch.Native().c_str()};
 };
 
 TEST_F(RegistryKeyTest, ValuesAndDefaults) {

@@ -2,7 +2,7 @@
 // walks, checked against the metrics of the faces the layout measures with.
 
 #include "fonts/FontMetrics.h"
-#include "layout/HostTextLayout.h"
+#include "powerpoint/layout/HostTextLayout.h"
 #include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>

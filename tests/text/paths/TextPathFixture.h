@@ -23,7 +23,7 @@
 #include "genswf/text/TextSprite.h"
 #include "genswf/text/TextStyle.h"
 #include "genswf/utils/Utils.h"
-#include "layout/HostTextLayout.h"
+#include "powerpoint/layout/HostTextLayout.h"
 #include "powerpoint/host/PowerPointHost.h"
 #include "xmldom/XmlDom.h"
 

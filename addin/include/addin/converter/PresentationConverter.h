@@ -28,10 +28,6 @@ public:
     void Convert();
     std::wstring GetOutputFilePath() const { return m_outputFilePath; }
 
-    // The name the output is written under until it is complete: the target itself is only
-    // replaced by a finished file.
-    static std::wstring PartialOutputPath(const std::wstring& outputPath);
-
 protected:
     void ApplyExportMode();
     void PrepareFolders();

@@ -15,6 +15,8 @@ public:
     ByteView() = default;
     ByteView(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(data ? size : 0) {}
     ByteView(const std::vector<std::uint8_t>& bytes) : ByteView(bytes.data(), bytes.size()) {}
+    // A window on a temporary would outlive its bytes.
+    ByteView(std::vector<std::uint8_t>&&) = delete;
 
     const std::uint8_t* data() const { return m_data; }
     std::size_t size() const { return m_size; }

@@ -1,7 +1,7 @@
 // Text frames, text ranges, fonts, paragraph and bullet formats and rulers of the in-memory host.
 
 #include "HostObjects.h"
-#include "layout/HostTextLayout.h"
+#include "powerpoint/layout/HostTextLayout.h"
 
 #include <algorithm>
 #include <cwctype>

@@ -1,6 +1,6 @@
 // The host's text units and text layout, cached per shape.
 
-#include "layout/HostTextLayout.h"
+#include "powerpoint/layout/HostTextLayout.h"
 
 #include "base/numbering/BulletNumber.h"
 #include "host/HostObjects.h"

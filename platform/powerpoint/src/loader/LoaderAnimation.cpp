@@ -76,7 +76,7 @@ MsoAnimDirection FlyDirection(std::uint8_t direction) {
 }  // namespace
 
 void ReadTransition(const CPptContainer& slideRecord, TransitionData& out) {
-    RecordPtr atom = FirstChild(&slideRecord, kSlideShowSlideInfoAtom);
+    RecordPtr atom = FirstChild(&slideRecord, libpptparser::kRecordSlideShowSlideInfoAtom);
     if (!atom) return;
     const CPptByteView b = atom->GetBytes();
     const std::int32_t time = b.I32(0);
@@ -176,10 +176,6 @@ namespace {
 
 // Time nodes nest by their records; deeper nesting is not followed.
 constexpr int kMaxTimeDepth = 32;
-
-constexpr std::uint16_t kTimeNode = 0xF144, kTimeNodeAtom = 0xF127, kTimePropertyList = 0xF13D, kTimeVariant = 0xF142,
-                        kTimeCondition = 0xF125, kTimeConditionAtom = 0xF128, kTimeColorBehavior = 0xF12C,
-                        kTimeColorBehaviorAtom = 0xF135, kTimeSetBehavior = 0xF131, kVisualShapeAtom = 11003;
 
 // Properties of a time node.
 constexpr std::uint16_t kPresetId = 0x09, kPresetSubtype = 0x0A, kPresetClass = 0x0B, kAfterEffectNode = 0x0D,
@@ -287,8 +283,8 @@ struct TimelineReader {
 
     // A boolean or integer property of a node's property list.
     static bool ReadProperty(const CPptContainer& node, std::uint16_t id, std::int32_t& value) {
-        ContainerPtr list = ChildContainer(&node, kTimePropertyList);
-        RecordPtr v = FirstChild(list.get(), kTimeVariant, id);
+        ContainerPtr list = ChildContainer(&node, libpptparser::kRecordTimePropertyList);
+        RecordPtr v = FirstChild(list.get(), libpptparser::kRecordAnimAttributeValueAtom, id);
         if (!v) return false;
         const CPptByteView b = v->GetBytes();
         if (b.U8(0) == 0 && b.size() >= 2) {
@@ -308,7 +304,7 @@ struct TimelineReader {
     static const CPptRecord* Target(const CPptContainer& node, int depth) {
         if (depth > kMaxTimeDepth) return nullptr;
         for (const RecordPtr& r : node.GetChildren()) {
-            if (r->GetType() == kVisualShapeAtom) return r.get();
+            if (r->GetType() == libpptparser::kRecordAnimReferenceAtom) return r.get();
             if (ContainerPtr c = AsContainer(r))
                 if (const CPptRecord* t = Target(*c, depth + 1)) return t;
         }
@@ -319,9 +315,9 @@ struct TimelineReader {
     static RecordPtr BeginCondition(const CPptContainer& node, ContainerPtr* container = nullptr) {
         for (const RecordPtr& r : node.GetChildren()) {
             ContainerPtr c = AsContainer(r);
-            if (!c || r->GetType() != kTimeCondition || r->GetInstance() != 1) continue;
+            if (!c || r->GetType() != libpptparser::kRecordTimeCondition || r->GetInstance() != 1) continue;
             if (container) *container = c;
-            return FirstChild(c.get(), kTimeConditionAtom);
+            return FirstChild(c.get(), libpptparser::kRecordTimeConditionAtom);
         }
         return nullptr;
     }
@@ -339,10 +335,10 @@ struct TimelineReader {
         std::int64_t extent = 0;
         for (const RecordPtr& r : node.GetChildren()) {
             ContainerPtr c = AsContainer(r);
-            if (!c || r->GetType() != kTimeNode) continue;
+            if (!c || r->GetType() != libpptparser::kRecordAnimGroup) continue;
             if (Property(*c, kAfterEffectNode, 0) != 0) continue;
             std::int64_t own = Extent(*c, depth + 1);
-            if (RecordPtr a = FirstChild(c.get(), kTimeNodeAtom)) {
+            if (RecordPtr a = FirstChild(c.get(), libpptparser::kRecordAnimNodeAtom)) {
                 const CPptByteView b = a->GetBytes();
                 const std::int32_t duration = b.I32(24);
                 if ((b.U32(28) & 0x10) && duration > 0) own = std::max<std::int64_t>(own, duration);
@@ -358,14 +354,14 @@ struct TimelineReader {
         if (depth > kMaxTimeDepth) return;
         for (const RecordPtr& r : node.GetChildren()) {
             ContainerPtr c = AsContainer(r);
-            if (!c || r->GetType() != kTimeNode) continue;
+            if (!c || r->GetType() != libpptparser::kRecordAnimGroup) continue;
             if (Property(*c, kAfterEffectNode, 0) == 0) {
                 AfterEffect(*c, d, depth + 1);
                 continue;
             }
-            if (ContainerPtr color = ChildContainer(c.get(), kTimeColorBehavior)) {
+            if (ContainerPtr color = ChildContainer(c.get(), libpptparser::kRecordTimeColorBehavior)) {
                 d.afterEffect = msoAnimAfterEffectDim;
-                if (RecordPtr a = FirstChild(color.get(), kTimeColorBehaviorAtom)) {
+                if (RecordPtr a = FirstChild(color.get(), libpptparser::kRecordTimeColorBehaviorAtom)) {
                     // The target colour: a model (0 RGB, 2 scheme index) and three values.
                     const CPptByteView b = a->GetBytes();
                     const std::uint32_t model = b.U32(36);
@@ -375,7 +371,7 @@ struct TimelineReader {
                         d.dimColor =
                             ColorData{slide.colorScheme[b.U32(40)], static_cast<PpColorSchemeIndex>(b.U32(40) + 1)};
                 }
-            } else if (ChildContainer(c.get(), kTimeSetBehavior)) {
+            } else if (ChildContainer(c.get(), libpptparser::kRecordTimeSetBehavior)) {
                 RecordPtr begin = BeginCondition(*c);
                 d.afterEffect = begin && begin->GetBytes().U32(4) == kEventNext ? msoAnimAfterEffectHideOnNextClick
                                                                                 : msoAnimAfterEffectHide;
@@ -472,7 +468,7 @@ struct TimelineReader {
             return;
         }
         for (const RecordPtr& r : node.GetChildren())
-            if (r->GetType() == kTimeNode)
+            if (r->GetType() == libpptparser::kRecordAnimGroup)
                 if (ContainerPtr c = AsContainer(r)) Walk(*c, depth + 1, inMain || nodeType == kMainSequence, sequence);
     }
 };
@@ -487,7 +483,7 @@ bool ReadTimeline(CLoadContext& ctx, const CPptContainer& slideRecord, CHostSlid
         ContainerPtr bin = AsContainer(r);
         if (!bin || r->GetType() != libpptparser::kRecordProgBinaryTag || CStringChild(bin.get(), 0) != L"___PPT10")
             continue;
-        root = ChildContainer(ChildContainer(bin.get(), libpptparser::kRecordBinaryTagData).get(), kTimeNode);
+        root = ChildContainer(ChildContainer(bin.get(), libpptparser::kRecordBinaryTagData).get(), libpptparser::kRecordAnimGroup);
         break;
     }
     if (!root) return false;

@@ -88,29 +88,29 @@ bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, 
     const char* kind = nullptr;
     bool metafile = false;
     switch (type) {
-    case 0xF01A:
+    case libpptparser::kRecordEscherBlipEmf:
         kind = "emf";
         metafile = true;
         break;
-    case 0xF01B:
+    case libpptparser::kRecordEscherBlipWmf:
         kind = "wmf";
         metafile = true;
         break;
-    case 0xF01C:
+    case libpptparser::kRecordEscherBlipPict:
         kind = "pict";
         metafile = true;
         break;
-    case 0xF01D:
-    case 0xF02A:
+    case libpptparser::kRecordEscherBlipJpeg:
+    case libpptparser::kRecordEscherBlipJpegCmyk:
         kind = "jpeg";
         break;
-    case 0xF01E:
+    case libpptparser::kRecordEscherBlipPng:
         kind = "png";
         break;
-    case 0xF01F:
+    case libpptparser::kRecordEscherBlipDib:
         kind = "bmp";
         break;
-    case 0xF029:
+    case libpptparser::kRecordEscherBlipTiff:
         kind = "tiff";
         break;
     default:
@@ -139,7 +139,7 @@ bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, 
             out.bytes.assign(bits, bits + available);
         }
         // The store leaves out the 512-byte header that a picture file of this kind opens with.
-        if (type == 0xF01C) out.bytes.insert(out.bytes.begin(), 512, 0);
+        if (type == libpptparser::kRecordEscherBlipPict) out.bytes.insert(out.bytes.begin(), 512, 0);
     } else {
         const std::size_t header = uids + 1;
         if (length < header) {
@@ -148,7 +148,7 @@ bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, 
         }
         const std::uint8_t* bits = body + header;
         const std::size_t count = length - header;
-        if (type == 0xF01F) {
+        if (type == libpptparser::kRecordEscherBlipDib) {
             out.bytes = DibToBmp(bits, count);
             if (out.bytes.empty()) {
                 problem = L"a bitmap picture has a damaged header";
@@ -177,15 +177,15 @@ bool DecodeBlip(const CPptRecord& blip, BlipData& out, std::wstring& problem) {
 }
 
 void LoadBlips(CLoadContext& ctx, const std::vector<std::uint8_t>& pictures) {
-    ContainerPtr group = ChildContainer(ctx.document.get(), kPPDrawingGroup);
-    ContainerPtr dgg = ChildContainer(group.get(), kEscherDggContainer);
-    ContainerPtr store = ChildContainer(dgg.get(), kEscherBStoreContainer);
+    ContainerPtr group = ChildContainer(ctx.document.get(), libpptparser::kRecordPPDrawingGroup);
+    ContainerPtr dgg = ChildContainer(group.get(), libpptparser::kRecordEscherDggContainer);
+    ContainerPtr store = ChildContainer(dgg.get(), libpptparser::kRecordEscherBStoreContainer);
     if (!store) return;
     for (const RecordPtr& r : store->GetChildren()) {
         BlipData blip;
         std::wstring problem;
         const std::size_t index = ctx.blips.size() + 1;
-        if (r->GetType() == kEscherBSE) {
+        if (r->GetType() == libpptparser::kRecordEscherBSE) {
             const CPptByteView b = r->GetBytes();
             const std::size_t nameLength = b.U8(33);
             const std::size_t embeddedAt = 36 + nameLength;

@@ -24,18 +24,16 @@ namespace {
 // Groups nest by their records; deeper nesting than this is refused as damage.
 constexpr int kMaxGroupDepth = 32;
 
-// The saved storage of an OLE object or control, referred to by its object atom.
-constexpr std::uint16_t kExOleObjStg = 4113;
 // A storage that claims more than this is not believed.
 constexpr std::uint32_t kMaxStorageSize = 128u * 1024u * 1024u;
 
 // The storage image of an OLE object (uncompressed, or inflated from instance 1); empty with a
 // warning when the record is missing or damaged.
 std::vector<std::uint8_t> ReadObjectStorage(CLoadContext& ctx, const CPptContainer& exObject) {
-    RecordPtr atom = FirstChild(&exObject, kExOleObjAtom);
+    RecordPtr atom = FirstChild(&exObject, libpptparser::kRecordExOleObjAtom);
     if (!atom || atom->GetBytes().size() < 20) return {};
     RecordPtr stg = ctx.RecordAtPersist(atom->GetBytes().U32(16));
-    if (!stg || stg->GetType() != kExOleObjStg) {
+    if (!stg || stg->GetType() != libpptparser::kRecordExOleObjStg) {
         ctx.Warn(L"an embedded object's storage is missing from the file");
         return {};
     }
@@ -541,10 +539,10 @@ bool FindText(const CPptContainer& box, const SheetState& sheet, TextSource& src
         case libpptparser::kRecordStyleTextPropAtom:
             src.style = &r;
             break;
-        case kTextRulerAtom:
+        case libpptparser::kRecordTextRulerAtom:
             src.ruler = &r;
             break;
-        case kMasterTextPropAtom:
+        case libpptparser::kRecordMasterTextPropAtom:
             src.levels = &r;
             break;
         default:
@@ -564,7 +562,7 @@ const CPptRecord* FindStyle9(const CPptContainer* clientData) {
         if (!bin || r->GetType() != libpptparser::kRecordProgBinaryTag || CStringChild(bin.get(), 0) != L"___PPT9")
             continue;
         ContainerPtr data = ChildContainer(bin.get(), libpptparser::kRecordBinaryTagData);
-        if (RecordPtr s9 = FirstChild(data.get(), kStyleTextProp9Atom)) return s9.get();
+        if (RecordPtr s9 = FirstChild(data.get(), libpptparser::kRecordStyleTextProp9Atom)) return s9.get();
     }
     return nullptr;
 }
@@ -610,7 +608,7 @@ private:
             if (anchored) parent = Transform();  // a client anchor is in slide points
         }
         if (!anchored)
-            if (RecordPtr a = FirstChild(own.get(), kEscherChildAnchor)) anchored = ReadChildAnchor(*a, outer);
+            if (RecordPtr a = FirstChild(own.get(), libpptparser::kRecordEscherChildAnchor)) anchored = ReadChildAnchor(*a, outer);
         double rotation = 0;
         bool flipH = false, flipV = false;
         if (RecordPtr fsp = FirstChild(own.get(), libpptparser::kRecordEscherSp)) {
@@ -673,8 +671,8 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
         return;
 
     COptTable opt;
-    for (std::uint16_t type : {std::uint16_t(libpptparser::kRecordEscherOPT), std::uint16_t(kEscherSecondaryOPT),
-                               std::uint16_t(kEscherTertiaryOPT)})
+    for (std::uint16_t type : {std::uint16_t(libpptparser::kRecordEscherOPT), std::uint16_t(libpptparser::kRecordEscherSecondaryOPT),
+                               std::uint16_t(libpptparser::kRecordEscherTertiaryOPT)})
         if (RecordPtr r = FirstChild(&sp, type)) opt.Add(*r);
 
     Rect rect;
@@ -685,16 +683,16 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
         if (anchored) placing = Transform();  // slide points
     }
     if (!anchored)
-        if (RecordPtr a = FirstChild(&sp, kEscherChildAnchor)) anchored = ReadChildAnchor(*a, rect);
+        if (RecordPtr a = FirstChild(&sp, libpptparser::kRecordEscherChildAnchor)) anchored = ReadChildAnchor(*a, rect);
     if (!anchored) m_ctx.Warn(L"shape " + std::to_wstring(spid) + L" has no anchor; it is placed at 0,0");
 
     ContainerPtr client = ChildContainer(&sp, libpptparser::kRecordEscherClientData);
     ContainerPtr textBox = ChildContainer(&sp, libpptparser::kRecordEscherClientTextbox);
 
     int placeholder = -1;
-    if (RecordPtr ph = FirstChild(client.get(), kOEPlaceholderAtom)) placeholder = ph->GetBytes().U8(4);
+    if (RecordPtr ph = FirstChild(client.get(), libpptparser::kRecordOEPlaceholderAtom)) placeholder = ph->GetBytes().U8(4);
     ContainerPtr exObject;
-    if (RecordPtr ref = FirstChild(client.get(), kExObjRefAtom)) {
+    if (RecordPtr ref = FirstChild(client.get(), libpptparser::kRecordExObjRefAtom)) {
         auto it = m_ctx.exObjects.find(ref->GetBytes().U32(0));
         if (it != m_ctx.exObjects.end())
             exObject = it->second;
@@ -730,14 +728,14 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
     if (placeholder > 0) {
         d.type = msoPlaceholder;
         d.placeholderType = PlaceholderTypeOf(placeholder);
-    } else if (exType == kExOleEmbed) {
+    } else if (exType == libpptparser::kRecordExOleEmbed) {
         d.type = msoEmbeddedOLEObject;
-    } else if (exType == kExOleLink) {
+    } else if (exType == libpptparser::kRecordExOleLink) {
         d.type = msoLinkedOLEObject;
-    } else if (exType == kExControl) {
+    } else if (exType == libpptparser::kRecordExControl) {
         d.type = msoOLEControlObject;
-    } else if (exType == kExAviMovie || exType == kExMCIMovie || exType == kExWAVAudioEmbedded ||
-               exType == kExWAVAudioLink || exType == kExMIDIAudio || exType == kExCDAudio) {
+    } else if (exType == libpptparser::kRecordExAviMovie || exType == libpptparser::kRecordExMCIMovie || exType == libpptparser::kRecordExWAVAudioEmbedded ||
+               exType == libpptparser::kRecordExWAVAudioLink || exType == libpptparser::kRecordExMIDIAudio || exType == libpptparser::kRecordExCDAudio) {
         d.type = msoMedia;
     } else if (flags & 0x10) {
         d.type = msoEmbeddedOLEObject;
@@ -821,17 +819,17 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
 
     // Objects.
     if (exObject) {
-        if (exType == kExOleEmbed || exType == kExOleLink || exType == kExControl) {
+        if (exType == libpptparser::kRecordExOleEmbed || exType == libpptparser::kRecordExOleLink || exType == libpptparser::kRecordExControl) {
             d.ole.progId = CStringChild(exObject.get(), 2);
-            if (exType == kExControl) {
+            if (exType == libpptparser::kRecordExControl) {
                 // A control saves itself into its storage; the Flash control reads its movie there.
                 d.ole.storage = ReadObjectStorage(m_ctx, *exObject);
                 if (Controls::IsFlashProgId(d.ole.progId)) d.ole.object = Controls::CreateFlashControl(d.ole.storage);
             }
         } else {
-            d.mediaType = (exType == kExAviMovie || exType == kExMCIMovie) ? ppMediaTypeMovie : ppMediaTypeSound;
-            if (exType == kExWAVAudioEmbedded) {
-                if (RecordPtr a = FirstChild(exObject.get(), kExWAVAudioEmbeddedAtom)) {
+            d.mediaType = (exType == libpptparser::kRecordExAviMovie || exType == libpptparser::kRecordExMCIMovie) ? ppMediaTypeMovie : ppMediaTypeSound;
+            if (exType == libpptparser::kRecordExWAVAudioEmbedded) {
+                if (RecordPtr a = FirstChild(exObject.get(), libpptparser::kRecordExWAVAudioEmbeddedAtom)) {
                     auto it = m_ctx.sounds.find(a->GetBytes().U32(0));
                     if (it != m_ctx.sounds.end() && m_ctx.CanCopy(it->second.data.size())) {
                         d.sound.type = ppSoundWAV;
@@ -842,11 +840,11 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
             } else {
                 // Linked media name their file.
                 d.sound.sourceFullName = CStringChild(exObject.get(), 0);
-                if (exType == kExWAVAudioLink)
+                if (exType == libpptparser::kRecordExWAVAudioLink)
                     d.sound.type = ppSoundWAV;
-                else if (exType == kExMIDIAudio)
+                else if (exType == libpptparser::kRecordExMIDIAudio)
                     d.sound.type = ppSoundMIDI;
-                else if (exType == kExCDAudio)
+                else if (exType == libpptparser::kRecordExCDAudio)
                     d.sound.type = ppSoundCDAudio;
             }
         }
@@ -857,9 +855,9 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
         for (const RecordPtr& r : client->GetChildren()) {
             ContainerPtr c = AsContainer(r);
             if (!c) continue;
-            if (r->GetType() == kInteractiveInfo && r->GetInstance() == 0)
+            if (r->GetType() == libpptparser::kRecordInteractiveInfo && r->GetInstance() == 0)
                 d.click = ReadInteractive(m_ctx, *c);
-            else if (r->GetType() == kInteractiveInfo && r->GetInstance() == 1)
+            else if (r->GetType() == libpptparser::kRecordInteractiveInfo && r->GetInstance() == 1)
                 d.over = ReadInteractive(m_ctx, *c);
             else if (r->GetType() == libpptparser::kRecordAnimationInfo)
                 ReadAnimationInfo(m_ctx, *c, m_sheet.scheme, d.animation);

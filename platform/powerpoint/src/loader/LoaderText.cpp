@@ -306,7 +306,7 @@ std::wstring DateText(const CLoadContext& ctx, int format) { return FormatDate(c
 
 ActionData ReadInteractive(CLoadContext& ctx, const CPptContainer& interactiveInfo) {
     ActionData a;
-    RecordPtr atom = FirstChild(&interactiveInfo, kInteractiveInfoAtom);
+    RecordPtr atom = FirstChild(&interactiveInfo, libpptparser::kRecordInteractiveInfoAtom);
     if (!atom) return a;
     const CPptByteView b = atom->GetBytes();
     const std::uint32_t linkId = b.U32(4);
@@ -450,8 +450,8 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
     for (std::size_t i = 0; i < source.extras.size(); ++i) {
         const CPptRecord& r = *source.extras[i];
         switch (r.GetType()) {
-        case kInteractiveInfo: {
-            if (i + 1 >= source.extras.size() || source.extras[i + 1]->GetType() != kTxInteractiveInfoAtom) break;
+        case libpptparser::kRecordInteractiveInfo: {
+            if (i + 1 >= source.extras.size() || source.extras[i + 1]->GetType() != libpptparser::kRecordTxInteractiveInfoAtom) break;
             const CPptByteView range = source.extras[i + 1]->GetBytes();
             const std::uint32_t begin = range.U32(0), endPos = range.U32(4);
             if (begin >= endPos || begin >= n || out.links.size() >= kMaxLinks) break;
@@ -478,16 +478,16 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
         case libpptparser::kRecordDateTimeMCAtom:
             fields.push_back({r.GetBytes().U32(0), TextFieldData::DateTime, FormatDate(ctx, r.GetBytes().U8(4))});
             break;
-        case kGenericDateMCAtom: {
+        case libpptparser::kRecordGenericDateMCAtom: {
             const HeaderFooterData& d = sheet.headersFooters.dateAndTime;
             fields.push_back(
                 {r.GetBytes().U32(0), TextFieldData::DateTime, !d.text.empty() ? d.text : FormatDate(ctx, 0)});
             break;
         }
-        case kFooterMCAtom:
+        case libpptparser::kRecordFooterMCAtom:
             fields.push_back({r.GetBytes().U32(0), TextFieldData::Footer, sheet.headersFooters.footer.text});
             break;
-        case kHeaderMCAtom:
+        case libpptparser::kRecordHeaderMCAtom:
             fields.push_back({r.GetBytes().U32(0), TextFieldData::Header, sheet.headersFooters.header.text});
             break;
         default:

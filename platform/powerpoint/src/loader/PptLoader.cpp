@@ -74,7 +74,7 @@ void ReadTags(const CPptContainer* owner, std::vector<TagData>& tags) {
     if (!prog) return;
     for (const RecordPtr& r : prog->GetChildren()) {
         ContainerPtr tag = AsContainer(r);
-        if (!tag || r->GetType() != kProgStringTag) continue;
+        if (!tag || r->GetType() != libpptparser::kRecordProgStringTag) continue;
         const std::wstring name = CStringChild(tag.get(), 0);
         if (name.empty()) continue;
         tags.push_back({TagName(name), CStringChild(tag.get(), 1)});
@@ -82,7 +82,7 @@ void ReadTags(const CPptContainer* owner, std::vector<TagData>& tags) {
 }
 
 void ReadScheme(const CPptContainer& sheet, ULONG* scheme) {
-    RecordPtr atom = FirstChild(&sheet, kColorSchemeAtom, 1);
+    RecordPtr atom = FirstChild(&sheet, libpptparser::kRecordColorSchemeAtom, 1);
     if (!atom) return;
     const CPptByteView b = atom->GetBytes();
     if (b.size() < 32) return;
@@ -91,11 +91,11 @@ void ReadScheme(const CPptContainer& sheet, ULONG* scheme) {
 
 // A document keeps the slides' settings in instance 3; a slide keeps its own in any instance.
 bool ReadHeadersFooters(const CLoadContext& ctx, const CPptContainer* owner, int instance, HeadersFootersData& out) {
-    RecordPtr hf = instance >= 0 ? FirstChild(owner, kHeadersFooters, static_cast<std::uint16_t>(instance))
-                                 : FirstChild(owner, kHeadersFooters);
+    RecordPtr hf = instance >= 0 ? FirstChild(owner, libpptparser::kRecordHeadersFooters, static_cast<std::uint16_t>(instance))
+                                 : FirstChild(owner, libpptparser::kRecordHeadersFooters);
     ContainerPtr c = AsContainer(hf);
     if (!c) return false;
-    RecordPtr atom = FirstChild(c.get(), kHeadersFootersAtom);
+    RecordPtr atom = FirstChild(c.get(), libpptparser::kRecordHeadersFootersAtom);
     if (!atom) return false;
     const std::uint16_t flags = atom->GetBytes().U16(2);
     out.dateAndTime.visible = (flags & 0x1) ? msoTrue : msoFalse;
@@ -128,14 +128,14 @@ void ReadEnvironment(CLoadContext& ctx) {
             ctx.fonts.push_back(name);
         }
     }
-    if (RecordPtr cf = FirstChild(env.get(), kTextCFExceptionAtom)) ReadTextCF(cf->GetBytes(), 0, ctx.defaultCF);
-    if (RecordPtr pf = FirstChild(env.get(), kTextPFExceptionAtom)) ReadTextPF(pf->GetBytes(), 2, ctx.defaultPF);
-    for (const RecordPtr& r : Children(env.get(), kTextMasterStyleAtom))
+    if (RecordPtr cf = FirstChild(env.get(), libpptparser::kRecordTextCFExceptionAtom)) ReadTextCF(cf->GetBytes(), 0, ctx.defaultCF);
+    if (RecordPtr pf = FirstChild(env.get(), libpptparser::kRecordTextPFExceptionAtom)) ReadTextPF(pf->GetBytes(), 2, ctx.defaultPF);
+    for (const RecordPtr& r : Children(env.get(), libpptparser::kRecordTextMasterStyleAtom))
         if (r->GetInstance() < kTextTypes) ReadMasterStyle(*r, ctx.documentStyles[r->GetInstance()]);
 }
 
 void ReadExObjects(CLoadContext& ctx) {
-    ContainerPtr list = ChildContainer(ctx.document.get(), kExObjList);
+    ContainerPtr list = ChildContainer(ctx.document.get(), libpptparser::kRecordExObjList);
     if (!list) return;
     for (const RecordPtr& r : list->GetChildren()) {
         ContainerPtr c = AsContainer(r);
@@ -143,8 +143,8 @@ void ReadExObjects(CLoadContext& ctx) {
         std::uint32_t id = 0;
         bool known = true;
         switch (r->GetType()) {
-        case kExHyperlink: {
-            RecordPtr atom = FirstChild(c.get(), kExHyperlinkAtom);
+        case libpptparser::kRecordExHyperlink: {
+            RecordPtr atom = FirstChild(c.get(), libpptparser::kRecordExHyperlinkAtom);
             if (!atom) {
                 known = false;
                 break;
@@ -153,16 +153,16 @@ void ReadExObjects(CLoadContext& ctx) {
             ctx.hyperlinks[id] = {CStringChild(c.get(), 0), CStringChild(c.get(), 1), CStringChild(c.get(), 3)};
             break;
         }
-        case kExOleEmbed:
-        case kExOleLink:
-        case kExControl: {
-            RecordPtr atom = FirstChild(c.get(), kExOleObjAtom);
+        case libpptparser::kRecordExOleEmbed:
+        case libpptparser::kRecordExOleLink:
+        case libpptparser::kRecordExControl: {
+            RecordPtr atom = FirstChild(c.get(), libpptparser::kRecordExOleObjAtom);
             known = atom != nullptr;
             if (atom) id = atom->GetBytes().U32(8);
             break;
         }
         default: {
-            RecordPtr atom = FirstChild(c.get(), kExMediaAtom);
+            RecordPtr atom = FirstChild(c.get(), libpptparser::kRecordExMediaAtom);
             known = atom != nullptr;
             if (atom) id = atom->GetBytes().U32(0);
             break;
@@ -216,7 +216,7 @@ void ReadMasters(CLoadContext& ctx) {
         state->host->height = ctx.slideHeight;
         ReadScheme(*rec, state->scheme);
         std::copy(std::begin(state->scheme), std::end(state->scheme), state->host->colorScheme);
-        for (const RecordPtr& r : Children(rec.get(), kTextMasterStyleAtom))
+        for (const RecordPtr& r : Children(rec.get(), libpptparser::kRecordTextMasterStyleAtom))
             if (r->GetInstance() < kTextTypes) ReadMasterStyle(*r, state->styles[r->GetInstance()]);
         loaded.emplace_back(state.get(), rec);
         ctx.masters.push_back(std::move(state));
@@ -259,7 +259,7 @@ MasterState* DefaultMaster(CLoadContext& ctx) {
 
 void ReadSlides(CLoadContext& ctx) {
     LONG number = 1;
-    if (RecordPtr atom = FirstChild(ctx.document.get(), kDocumentAtom))
+    if (RecordPtr atom = FirstChild(ctx.document.get(), libpptparser::kRecordDocumentAtom))
         number = std::max<LONG>(0, static_cast<std::int16_t>(atom->GetBytes().U16(32)));
     for (const libpptparser::CSlideListEntry& e : ctx.directory->GetSlideList(0)) {
         const ContainerPtr& rec = e.sheet;
@@ -396,7 +396,7 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
         throw CPptLoadError(CPptLoadError::kDamaged,
                             L"\"" + fileName + L"\" cannot be opened: the presentation's document record is missing");
 
-    if (RecordPtr atom = FirstChild(ctx.document.get(), kDocumentAtom)) {
+    if (RecordPtr atom = FirstChild(ctx.document.get(), libpptparser::kRecordDocumentAtom)) {
         const CPptByteView b = atom->GetBytes();
         const std::int32_t w = b.I32(0), h = b.I32(4);
         if (w > 0 && h > 0 && w < 576 * 200 && h < 576 * 200) {
@@ -414,7 +414,7 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
     ReadSounds(ctx);
     LoadBlips(ctx, pictures);
     ReadHeadersFooters(ctx, ctx.document.get(), 3, ctx.documentHeadersFooters);
-    if (ContainerPtr list = ChildContainer(ctx.document.get(), kList)) ReadTags(list.get(), doc->tags);
+    if (ContainerPtr list = ChildContainer(ctx.document.get(), libpptparser::kRecordList)) ReadTags(list.get(), doc->tags);
 
     ReadMasters(ctx);
     if (ctx.masters.empty()) ctx.Warn(L"the file holds no master; slides use a default one");

@@ -4,7 +4,7 @@
 
 #include "fonts/SystemFonts.h"
 #include "host/HostObjects.h"
-#include "layout/HostTextLayout.h"
+#include "powerpoint/layout/HostTextLayout.h"
 
 #include <cairo.h>
 #include <ft2build.h>
