@@ -5,12 +5,14 @@
 #include "fonts/symbols/SymbolFonts.h"
 
 #include "FontText.h"
+#include "base/bytes/ByteView.h"
 #include "base/encodings/TextEncoding.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 
@@ -23,35 +25,38 @@ constexpr std::size_t kMaxGlyphs = 4096;
 // taller than the text beside it, whatever the donor's own (often generous) metrics.
 constexpr double kAscent = 0.9, kDescent = 0.21;
 
+// The donor draws its geometric shapes (the round, square and diamond bullets) larger and
+// lower than the symbol faces do: the faces' round bullet is about three fifths of an em across
+// and stands centred half an em above the baseline, beside the middle of the text's capitals.
+// Those glyphs are shown through a scaled, raised reference to the donor's outline.
+bool IsBulletShape(char32_t u) {
+    return (u >= 0x25A0 && u <= 0x25FF) || (u >= 0x2B1B && u <= 0x2B2F) || (u >= 0x1F780 && u <= 0x1F7D8) ||
+           u == 0x2022 || u == 0x2756 || u == 0x29EB;
+}
+constexpr double kBulletScale = 0.83;  // of the donor's size
+constexpr double kBulletAxis = 0.5;    // ems above the baseline
+
 struct TableRef {
     std::size_t offset = 0, length = 0;
 };
 
-class CReader {
+// The donor font's bytes, big-endian as sfnt files are.
+class CReader : public base::bytes::ByteView {
 public:
-    explicit CReader(const std::vector<std::uint8_t>& b) : m_b(b) {}
-    bool Has(std::size_t at, std::size_t n) const { return at <= m_b.size() && n <= m_b.size() - at; }
-    std::uint16_t U16(std::size_t at) const {
-        return Has(at, 2) ? static_cast<std::uint16_t>((m_b[at] << 8) | m_b[at + 1]) : 0;
-    }
-    std::int16_t S16(std::size_t at) const { return static_cast<std::int16_t>(U16(at)); }
-    std::uint32_t U32(std::size_t at) const { return (std::uint32_t(U16(at)) << 16) | U16(at + 2); }
+    explicit CReader(const std::vector<std::uint8_t>& b) : ByteView(b) {}
     bool Find(const char* tag, TableRef& out) const {
-        const std::uint16_t count = U16(4);
+        const std::uint16_t count = BeU16(4);
         for (std::size_t i = 0; i < count; ++i) {
             const std::size_t rec = 12 + 16 * i;
             if (!Has(rec, 16)) return false;
-            if (std::memcmp(m_b.data() + rec, tag, 4) != 0) continue;
-            out.offset = U32(rec + 8);
-            out.length = U32(rec + 12);
+            if (std::memcmp(data() + rec, tag, 4) != 0) continue;
+            out.offset = BeU32(rec + 8);
+            out.length = BeU32(rec + 12);
             return Has(out.offset, out.length);
         }
         return false;
     }
-    const std::uint8_t* At(std::size_t at) const { return m_b.data() + at; }
-
-private:
-    const std::vector<std::uint8_t>& m_b;
+    const std::uint8_t* At(std::size_t at) const { return data() + at; }
 };
 
 class CWriter {
@@ -88,11 +93,12 @@ std::uint32_t CheckSum(const std::vector<std::uint8_t>& b, std::size_t at, std::
 
 // Component glyph indexes of a composite glyph, with the offsets where they are written.
 bool Components(const std::uint8_t* g, std::size_t size, std::vector<std::pair<std::size_t, std::uint16_t>>& out) {
+    const base::bytes::ByteView glyph(g, size);
     std::size_t at = 10;
     for (std::size_t guard = 0; guard < 64; ++guard) {
         if (at + 4 > size) return false;
-        const unsigned flags = (g[at] << 8) | g[at + 1];
-        out.emplace_back(at + 2, static_cast<std::uint16_t>((g[at + 2] << 8) | g[at + 3]));
+        const unsigned flags = glyph.BeU16(at);
+        out.emplace_back(at + 2, glyph.BeU16(at + 2));
         at += 4 + ((flags & 0x1) ? 4 : 2);
         if (flags & 0x8)
             at += 2;
@@ -117,10 +123,10 @@ struct Donor {
         if (!r.Find("head", head) || !r.Find("hhea", hhea) || !r.Find("maxp", maxp) || !r.Find("hmtx", hmtx) ||
             !r.Find("loca", loca) || !r.Find("glyf", glyf) || head.length < 54 || hhea.length < 36 || maxp.length < 6)
             return false;
-        unitsPerEm = r.U16(head.offset + 18);
-        longLoca = r.S16(head.offset + 50) != 0;
-        glyphCount = r.U16(maxp.offset + 4);
-        hMetrics = r.U16(hhea.offset + 34);
+        unitsPerEm = r.BeU16(head.offset + 18);
+        longLoca = r.BeI16(head.offset + 50) != 0;
+        glyphCount = r.BeU16(maxp.offset + 4);
+        hMetrics = r.BeU16(hhea.offset + 34);
         return unitsPerEm > 0 && hMetrics > 0 && hmtx.length >= hMetrics * 4;
     }
     // The glyph's bytes inside glyf; empty for a glyph without outline.
@@ -129,12 +135,12 @@ struct Donor {
         std::size_t a, b;
         if (longLoca) {
             if ((gid + 2) * std::size_t(4) > loca.length) return false;
-            a = r.U32(loca.offset + 4 * gid);
-            b = r.U32(loca.offset + 4 * gid + 4);
+            a = r.BeU32(loca.offset + 4 * gid);
+            b = r.BeU32(loca.offset + 4 * gid + 4);
         } else {
             if ((gid + 2) * std::size_t(2) > loca.length) return false;
-            a = std::size_t(r.U16(loca.offset + 2 * gid)) * 2;
-            b = std::size_t(r.U16(loca.offset + 2 * gid + 2)) * 2;
+            a = std::size_t(r.BeU16(loca.offset + 2 * gid)) * 2;
+            b = std::size_t(r.BeU16(loca.offset + 2 * gid + 2)) * 2;
         }
         if (b < a || b > glyf.length) return false;
         at = glyf.offset + a;
@@ -143,12 +149,12 @@ struct Donor {
     }
     void Metrics(std::uint16_t gid, unsigned& advance, int& lsb) const {
         const std::size_t m = std::min<std::size_t>(gid, hMetrics - 1);
-        advance = r.U16(hmtx.offset + 4 * m);
+        advance = r.BeU16(hmtx.offset + 4 * m);
         if (gid < hMetrics)
-            lsb = r.S16(hmtx.offset + 4 * gid + 2);
+            lsb = r.BeI16(hmtx.offset + 4 * gid + 2);
         else {
             const std::size_t at = hmtx.offset + 4 * hMetrics + 2 * (gid - hMetrics);
-            lsb = at + 2 <= hmtx.offset + hmtx.length ? r.S16(at) : 0;
+            lsb = at + 2 <= hmtx.offset + hmtx.length ? r.BeI16(at) : 0;
         }
     }
 };
@@ -188,12 +194,15 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
     if (FT_Init_FreeType(&library) != 0) return nullptr;
     FT_Face face = nullptr;
     std::map<unsigned, std::uint16_t> codeToDonor;
+    std::map<unsigned, std::uint16_t> bulletCodes;  // code -> the donor glyph it shows resized
     if (FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face) == 0) {
         if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0)
             for (unsigned code = 0x20; code <= 0xFF; ++code)
                 if (char32_t u = SymbolToUnicode(faceName, code))
-                    if (FT_UInt gid = FT_Get_Char_Index(face, u); gid != 0 && gid < donor.glyphCount)
+                    if (FT_UInt gid = FT_Get_Char_Index(face, u); gid != 0 && gid < donor.glyphCount) {
                         codeToDonor[code] = static_cast<std::uint16_t>(gid);
+                        if (IsBulletShape(u)) bulletCodes[code] = static_cast<std::uint16_t>(gid);
+                    }
         FT_Done_Face(face);
     }
     FT_Done_FreeType(library);
@@ -210,7 +219,7 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
     for (const auto& m : codeToDonor) add(m.second);
     for (std::size_t i = 0; i < order.size(); ++i) {
         std::size_t at = 0, size = 0;
-        if (!donor.Glyph(order[i], at, size) || size < 10 || donor.r.S16(at) >= 0) continue;
+        if (!donor.Glyph(order[i], at, size) || size < 10 || donor.r.BeI16(at) >= 0) continue;
         std::vector<std::pair<std::size_t, std::uint16_t>> parts;
         if (!Components(donor.r.At(at), size, parts)) continue;
         for (const auto& p : parts)
@@ -227,7 +236,7 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
             const std::size_t start = glyf.bytes.size();
             glyf.Append(donor.r.At(at), size);
             std::vector<std::pair<std::size_t, std::uint16_t>> parts;
-            if (donor.r.S16(at) < 0) {
+            if (donor.r.BeI16(at) < 0) {
                 if (Components(donor.r.At(at), size, parts)) {
                     for (const auto& p : parts) {
                         auto found = newId.find(p.second);
@@ -245,6 +254,46 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
         advanceMax = std::max(advanceMax, advance);
         hmtx.U16(advance);
         hmtx.U16(static_cast<unsigned>(lsb) & 0xFFFF);
+    }
+    // The resized bullet shapes: composites of one scaled, moved component each.
+    std::map<unsigned, std::uint16_t> codeToGlyph;
+    for (const auto& m : codeToDonor) codeToGlyph[m.first] = newId[m.second];
+    const double scale = kBulletScale, axis = kBulletAxis * donor.unitsPerEm;
+    std::map<std::uint16_t, std::uint16_t> resized;  // donor glyph -> its composite
+    for (const auto& m : bulletCodes) {
+        if (auto done = resized.find(m.second); done != resized.end()) {
+            codeToGlyph[m.first] = done->second;
+            continue;
+        }
+        std::size_t at = 0, size = 0;
+        if (order.size() >= kMaxGlyphs || !donor.Glyph(m.second, at, size) || size < 10) continue;
+        const double x0 = donor.r.BeI16(at + 2), y0 = donor.r.BeI16(at + 4), x1 = donor.r.BeI16(at + 6),
+                     y1 = donor.r.BeI16(at + 8);
+        if (x1 <= x0 || y1 <= y0) continue;
+        const double cx = (x0 + x1) / 2, dx = cx * (1 - scale), dy = axis - scale * (y0 + y1) / 2;
+        auto word = [](double v) { return static_cast<unsigned>(static_cast<int>(std::lround(v))) & 0xFFFF; };
+        const std::uint16_t id = static_cast<std::uint16_t>(order.size());
+        order.push_back(m.second);  // keeps the counts right; its bytes are written here
+        resized[m.second] = id;
+        codeToGlyph[m.first] = id;
+        loca.U32(static_cast<std::uint32_t>(glyf.bytes.size()));
+        glyf.U16(0xFFFF);  // a composite
+        glyf.U16(word(scale * x0 + dx));
+        glyf.U16(word(scale * y0 + dy));
+        glyf.U16(word(scale * x1 + dx));
+        glyf.U16(word(scale * y1 + dy));
+        // Word arguments, x/y offsets, one scale, offsets not scaled.
+        glyf.U16(0x0001 | 0x0002 | 0x0008 | 0x1000);
+        glyf.U16(newId[m.second]);
+        glyf.U16(word(dx));
+        glyf.U16(word(dy));
+        glyf.U16(word(scale * 16384));
+        glyf.Pad4();
+        unsigned advance = 0;
+        int lsb = 0;
+        donor.Metrics(m.second, advance, lsb);
+        hmtx.U16(advance);
+        hmtx.U16(word(scale * x0 + dx));
     }
     loca.U32(static_cast<std::uint32_t>(glyf.bytes.size()));
 
@@ -273,7 +322,7 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
     cmap.U16(0);
     for (const auto& m : codeToDonor) cmap.U16(0xF000 | m.first);
     cmap.U16(0xFFFF);
-    for (const auto& m : codeToDonor) cmap.U16((newId[m.second] - (0xF000 | m.first)) & 0xFFFF);
+    for (const auto& m : codeToGlyph) cmap.U16((m.second - (0xF000 | m.first)) & 0xFFFF);
     cmap.U16(1);
     for (unsigned i = 0; i < segments; ++i) cmap.U16(0);
 
