@@ -112,6 +112,25 @@ TEST_F(BasicShapeTest, EveryTypeHasItsClass) {
     }
 }
 
+// A slide holding one shape of every type, exported whole by both versions (the shapes of the
+// path without a timeline and the basic shapes of the timeline), compiles.
+TEST_F(BasicShapeTest, EveryTypeThroughTheWholeExportCompiles) {
+    for (MsoShapeType type = 1; type <= 24; ++type) {
+        CHostShape* node = Add(type, 20.0f + 25.0f * static_cast<float>(type), 40.0f + 15.0f * static_cast<float>(type),
+                               120, 60, L"Type " + std::to_wstring(type));
+        node->data.rotation = type % 3 == 0 ? 20.0f : 0.0f;
+        if (type == msoMedia) node->data.mediaType = ppMediaTypeMovie;
+    }
+    for (const wchar_t* version : {L"9.0", L"11.0"}) {
+        SCOPED_TRACE(U8(version));
+        movie.reset();
+        Movie(version, 360, 270);
+        movie->Export(L"movie.xml");
+        EXPECT_FALSE(CompileDescription(scratch.FolderPath() + L"movie.xml").tags.empty());
+        EXPECT_EQ(24u, ShapeCount());
+    }
+}
+
 TEST_F(BasicShapeTest, ShapeBecomesASpriteOverAMetafileOrAPicture) {
     struct Case {
         const char* name;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <fstream>
 #include <limits>
+#include <map>
 
 using namespace genswf;
 using namespace PowerPoint;
@@ -62,6 +63,18 @@ TEST(SlideConstruction, SlideWithoutShapesOnBothPaths) {
         EXPECT_TRUE(slide->GetSpriteId().empty());
         EXPECT_TRUE(slide->GetSoundId().empty());
     }
+}
+
+TEST(SlideConstruction, ShapesByNameAndStackingOrder) {
+    Deck deck(1);
+    for (const wchar_t* name : {L"Twin", L"Other", L"Twin"})
+        deck.Slide(0)->AddShape(msoAutoShape, name, 10, 10, 50, 50)->data.hasTextFrame = msoFalse;
+    auto movie = deck.Movie();
+    const auto& slide = movie->GetSlides()[0];
+    // A later shape of the same name takes the name over.
+    EXPECT_EQ((std::map<std::wstring, std::int32_t>{{L"Other", 1}, {L"Twin", 2}}), slide->GetShapeIndexByName());
+    ASSERT_EQ(3u, slide->GetShapesByZOrder().size());
+    for (std::size_t k = 0; k < 3; ++k) EXPECT_EQ(slide->GetShapes()[k], slide->GetShapesByZOrder()[k]);
 }
 
 TEST(SlideConstruction, BackgroundColourIsTheFillTheSlideShows) {
