@@ -1,6 +1,7 @@
-// Dates, footers and slide numbers show where their master has a placeholder for them: a master
-// whose footer placeholder was deleted shows no footer, one made without any placeholder shows
-// them where a new master would.
+// What a slide shows beyond its shapes' frames: dates, footers and slide numbers where their
+// master has a placeholder for them (a master whose footer placeholder was deleted shows no
+// footer, one made without any placeholder shows them where a new master would), and text that
+// overflows its frame.
 
 #include "powerpoint/render/HostRender.h"
 
@@ -80,4 +81,23 @@ TEST(MasterPlaces, AFooterShowsWhereItsMasterHasAPlaceForIt) {
         EXPECT_GE(c.top, 300);
         EXPECT_LT(c.bottom, 336 + 4);
     }
+}
+
+TEST(MasterPlaces, TextOverflowingItsFrameUpwardIsDrawnWhole) {
+    // A title anchored at the bottom of a frame one line high, with three lines of text: the two
+    // lines above the frame show on the slide, not cut at its top.
+    CHostDocumentRef doc = CHostDocument::Create();
+    CHostSlide* slide = doc->AddSlide();
+    CHostShape* title = slide->AddTextBox(L"Title", 100, 300, 400, 40, L"one\rtwo\rthree");
+    title->data.text.verticalAnchor = msoAnchorBottom;
+    for (FontData& f : title->data.text.charFonts) f.size = 24;
+    const render::Raster r = render::RenderSlideRaster(SlideDrawingOf(slide), 720, 540);
+    int above = 0, inside = 0;
+    for (int y = 0; y < 540; ++y)
+        for (int x = 100; x < 500; ++x) {
+            if ((r.At(x, y) >> 8 & 0xFF) > 128) continue;  // light: not ink
+            (y < 300 ? above : inside) += 1;
+        }
+    EXPECT_GT(inside, 0);
+    EXPECT_GT(above, inside);  // two lines above the frame, one in it
 }
