@@ -444,12 +444,13 @@ void StrokeLine(cairo_t* cr, const LineData& line, double width, double alpha) {
             SetColor(cr, line.color, 1);
             cairo_stroke(cr);
         };
+        // The gaps are cut with DEST_OUT: cairo leaves a stroke under CLEAR unpainted.
         stroke(width, CAIRO_OPERATOR_OVER);
         if (line.compound == LineData::Triple) {
-            stroke(width * 3 / 5, CAIRO_OPERATOR_CLEAR);
+            stroke(width * 3 / 5, CAIRO_OPERATOR_DEST_OUT);
             stroke(width / 5, CAIRO_OPERATOR_OVER);
         } else {
-            stroke(width / 3, CAIRO_OPERATOR_CLEAR);
+            stroke(width / 3, CAIRO_OPERATOR_DEST_OUT);
         }
         cairo_pop_group_to_source(cr);
         cairo_paint_with_alpha(cr, alpha);

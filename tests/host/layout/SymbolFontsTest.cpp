@@ -74,6 +74,10 @@ TEST(SymbolFonts, CodesOfEachFaceNameTheirPictures) {
         {L"Symbol", 0xE6, 0x239B},          // a bracket piece, not a private-use code
         {L"Monotype Sorts", 0x6C, 0x25CF},  //
         {L"ZapfDingbats", 0x76, 0x2756},    //
+        {L"Webdings", 0x67, 0x25A0},        // square bullet
+        {L"Webdings", 0x6E, 0x26AB},        // round bullet
+        {L"Webdings", 0xF03D, 0x23FA},      // the record button, by its symbol-font code
+        {L"Webdings", 0x7F, 0},             //
         {L"Arial", 0x6C, 0},                // not a symbol face
     };
     for (const Case& c : cases) {

@@ -208,6 +208,93 @@ TEST(RenderShape, GradientRunsAlongItsAngle) {
     EXPECT_GT((r.At(1, 10) >> 8) & 0xFF, 240u);
 }
 
+// Fills other than solid and linear, the shadow and compound lines, each read at a few points of
+// a white slide (one point a pixel): the colour a point must be near, per channel.
+TEST(RenderSlide, FillKindsShadowsAndCompoundLines) {
+    struct Probe {
+        int x, y;
+        std::uint32_t bgr;
+    };
+    struct Case {
+        const char* what;
+        ShapeDrawing shape;
+        std::vector<Probe> probes;
+    };
+    constexpr std::uint32_t kWhite = 0xFFFFFF, kGrey = 0x808080;
+    std::vector<Case> cases;
+    auto square = [](std::uint32_t color = kRed) {
+        ShapeDrawing s = Auto(1, 100, 100, color);
+        s.frame = {100, 100, 100, 100};
+        return s;
+    };
+    {
+        ShapeDrawing s = square();
+        s.fill.kind = FillKind::Gradient;
+        s.fill.gradient = GradientKind::Radial;
+        s.fill.color2 = kBlue;
+        cases.push_back({"radial: the first colour at the focus, the second at the far corners",
+                         s,
+                         {{150, 150, kRed}, {101, 101, kBlue}, {198, 198, kBlue}}});
+        s.fill.gradient = GradientKind::Rectangular;
+        s.fill.focusLeft = s.fill.focusRight = s.fill.focusTop = s.fill.focusBottom = 0;
+        cases.push_back({"rectangular from the top-left corner", s, {{101, 101, kRed}, {199, 199, kBlue}}});
+        s.fill.gradient = GradientKind::Path;
+        s.fill.focusLeft = s.fill.focusRight = s.fill.focusTop = s.fill.focusBottom = 0.5;
+        cases.push_back({"path: the centre outwards", s, {{150, 150, kRed}, {150, 101, kBlue}, {101, 150, kBlue}}});
+    }
+    {
+        ShapeDrawing s = square();
+        s.fill.kind = FillKind::Pattern;
+        s.fill.color2 = kBlue;
+        // Left half of each 8 x 8 cell set, right half clear: a cell is 8 pixels at 96 dpi, 6 points,
+        // from the frame's corner.
+        for (std::uint8_t& row : s.fill.pattern) row = 0xF0;
+        cases.push_back({"pattern: set bits in the first colour, clear ones in the second",
+                         s,
+                         {{101, 101, kRed}, {104, 101, kBlue}, {107, 150, kRed}, {110, 150, kBlue}}});
+    }
+    {
+        ShapeDrawing s = square();
+        s.shadow.visible = true;
+        s.shadow.offsetX = 10;
+        s.shadow.offsetY = 20;
+        s.shadow.color = kGrey;
+        cases.push_back(
+            {"shadow moved by its offset, under the shape",
+             s,
+             {{150, 150, kRed}, {205, 215, kGrey}, {150, 215, kGrey}, {105, 215, kWhite}, {205, 105, kWhite}}});
+        s.shadow.transparency = 0.5;
+        cases.push_back({"half transparent shadow", s, {{205, 215, 0xC0C0C0}, {150, 150, kRed}}});
+    }
+    {
+        ShapeDrawing s = WithLine(square(), kBlue, 12);
+        s.fill.kind = FillKind::None;
+        s.line.compound = LineData::Double;
+        // The line is centred on the frame's edge at x = 100: 94..106, its middle third open.
+        cases.push_back(
+            {"double line: two strokes with a gap", s, {{95, 150, kBlue}, {100, 150, kWhite}, {105, 150, kBlue}}});
+        s.line.compound = LineData::Triple;
+        cases.push_back(
+            {"triple line: the middle stroke in the gap",
+             s,
+             {{94, 150, kBlue}, {97, 150, kWhite}, {100, 150, kBlue}, {102, 150, kWhite}, {105, 150, kBlue}}});
+        s.line.compound = LineData::Simple;
+        cases.push_back({"simple line is solid across", s, {{95, 150, kBlue}, {100, 150, kBlue}, {105, 150, kBlue}}});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SlideDrawing slide;
+        slide.background = FillData::Solid(kWhite);
+        slide.shapes.push_back(c.shape);
+        const Raster r = RenderSlideRaster(slide, 720, 540);
+        for (const Probe& p : c.probes) {
+            SCOPED_TRACE("at " + std::to_string(p.x) + ", " + std::to_string(p.y));
+            const std::uint32_t px = r.At(p.x, p.y), want = Opaque(p.bgr);
+            for (int shift : {24, 16, 8}) EXPECT_NEAR(int((px >> shift) & 0xFF), int((want >> shift) & 0xFF), 24);
+        }
+    }
+}
+
 TEST(RenderShape, DashedLineLeavesGaps) {
     ShapeDrawing s;
     s.kind = ShapeKind::Line;

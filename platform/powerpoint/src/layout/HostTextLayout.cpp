@@ -213,6 +213,63 @@ fonts::layout::TextLayoutInput LayoutInputOf(const ShapeData& shape) {
     return fonts::layout::TextLayoutInput::FromCharacters(t.text, styles, formats, FrameOf(shape));
 }
 
+namespace {
+
+// The text with its sizes scaled and its spacing in lines reduced (never below a tenth of a line).
+void ApplyShrink(TextData& t, float scale, float reduction) {
+    if (scale != 1.0f)
+        for (FontData& f : t.charFonts) f.size = std::max(1.0f, f.size * scale);
+    if (reduction > 0.0f)
+        for (ParagraphData& p : t.paragraphs)
+            if (p.lineRuleWithin != msoFalse) p.spaceWithin = std::max(0.1f, p.spaceWithin - reduction);
+}
+
+// How far the laid-out text reaches across the flow, from its first line to its last.
+float TextExtent(const ShapeData& shape) {
+    fonts::layout::CTextLayout layout;
+    layout.SetInput(LayoutInputOf(shape));
+    const std::vector<fonts::layout::LineInfo>& lines = layout.Lines();
+    if (lines.empty()) return 0.0f;
+    const bool horizontal = shape.text.orientation == msoTextOrientationHorizontal;
+    float lo = 0, hi = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const fonts::layout::TextBox& b = lines[i].bounds;
+        const float a = horizontal ? b.top : b.left, z = a + (horizontal ? b.height : b.width);
+        lo = i ? std::min(lo, a) : a;
+        hi = i ? std::max(hi, z) : z;
+    }
+    return hi - lo;
+}
+
+}  // namespace
+
+float ShrinkTextToFit(ShapeData& shape, float storedScale) {
+    TextData& t = shape.text;
+    if (t.charFonts.size() != t.text.size() || t.paragraphs.size() != static_cast<std::size_t>(t.ParagraphCount()))
+        t.Normalize();
+    if (storedScale > 0.0f && storedScale < 1.0f) {
+        ApplyShrink(t, storedScale, 0.0f);
+        return storedScale;
+    }
+    if (t.text.empty()) return 1.0f;
+    const bool horizontal = t.orientation == msoTextOrientationHorizontal;
+    const float room =
+        horizontal ? shape.height - t.marginTop - t.marginBottom : shape.width - t.marginLeft - t.marginRight;
+    if (!(room > 0.0f) || TextExtent(shape) <= room) return 1.0f;
+    struct Step {
+        float scale, reduction;
+    };
+    std::vector<Step> steps{{1.0f, 0.1f}, {1.0f, 0.2f}};
+    for (int k = 1; k <= 10; ++k) steps.push_back({1.0f - 0.075f * static_cast<float>(k), 0.2f});
+    const TextData original = t;
+    for (const Step& step : steps) {
+        t = original;
+        ApplyShrink(t, step.scale, step.reduction);
+        if (TextExtent(shape) <= room) return step.scale;
+    }
+    return steps.back().scale;  // the smallest step, even where the text still overflows
+}
+
 fonts::layout::CTextLayout& LayoutOf(CHostShape* shape) { return Fresh(shape).layout; }
 
 const std::vector<Span>& UnitItems(CHostShape* shape, Unit unit) {

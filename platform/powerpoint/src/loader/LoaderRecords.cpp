@@ -227,6 +227,8 @@ std::size_t ReadTextCF(const CPptByteView& b, std::size_t offset, TextCF& out) {
     v = 0;
     if (!Field(b, at, m & 0x40000, 4, v)) return 0;
     out.color = v;
+    // A colour of index 0xFF is undefined: the text keeps the colour it inherits.
+    if ((m & 0x40000) && (v >> 24) == 0xFF) out.mask &= ~0x40000u;
     v = 0;
     if (!Field(b, at, m & 0x80000, 2, v)) return 0;
     out.position = static_cast<std::int16_t>(v);

@@ -2,6 +2,7 @@
 // placeholders, OLE and media objects, text frames, actions and animation settings.
 
 #include "LoaderInternal.h"
+#include "layout/HostTextLayout.h"
 
 #include "libpptparser/PptContainers.h"
 #include "powerpoint/controls/FlashControl.h"
@@ -896,6 +897,12 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
                                                    msoTextOrientationHorizontal, msoTextOrientationVertical};
         t.orientation = flow < 6 ? kFlow[flow] : msoTextOrientationHorizontal;
         if (BoolProp(opt, inheritedOpt, 0xBF, 1, false)) t.autoSize = ppAutoSizeShapeToFitText;
+        // Text that shrinks to fit its frame, by the scale the file kept (16.16) or as it needs.
+        if (BoolProp(opt, inheritedOpt, 0xBF, 0, false)) {
+            std::uint32_t scale = 0;
+            Prop(opt, inheritedOpt, 0x86, scale);
+            Host::ShrinkTextToFit(d, static_cast<float>(Fixed(scale)));
+        }
     }
 
     if (m_sheet.isMaster) m_ctx.masterShapes[spid] = opt;

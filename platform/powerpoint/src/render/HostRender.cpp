@@ -545,6 +545,18 @@ render::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>*
         drawing.shapes.push_back(ShapeDrawingOf(shape));
         behind.push_back(shape);
     }
+    // A master with placeholders shows only the elements it has a place for: one whose date or
+    // footer placeholder was deleted shows no date or footer. A master without any placeholder
+    // (one made in code) takes the places a new master has.
+    bool places[3] = {true, true, true};
+    if (master && std::any_of(master->shapes.begin(), master->shapes.end(),
+                              [](const CHostShape* s) { return s->data.type == msoPlaceholder && !s->IsDeleted(); })) {
+        for (int k = 0; k < 3; ++k)
+            places[k] = std::any_of(master->shapes.begin(), master->shapes.end(), [&](const CHostShape* s) {
+                return s->data.placeholderType == elements[k].first && !s->IsDeleted();
+            });
+    }
+    for (int k = 0; k < 3; ++k) own[k] = own[k] || !places[k];
     if (master) {
         if (!own[0] && hf.dateAndTime.visible != msoFalse && !hf.dateAndTime.text.empty())
             drawing.shapes.push_back(

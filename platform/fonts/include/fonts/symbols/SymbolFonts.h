@@ -14,8 +14,8 @@
 
 namespace fonts::symbols {
 
-// The symbol faces with a code table: Wingdings, Wingdings 2, Wingdings 3, Symbol, and the
-// dingbats of Monotype Sorts / Zapf Dingbats. Case and surrounding blanks do not matter.
+// The symbol faces with a code table: Wingdings, Wingdings 2, Wingdings 3, Webdings, Symbol,
+// and the dingbats of Monotype Sorts / Zapf Dingbats. Case and surrounding blanks do not matter.
 bool IsSymbolFace(const std::wstring& faceName);
 
 // The Unicode character a code of a symbol face shows (0x6C in Wingdings: U+25CF, a black

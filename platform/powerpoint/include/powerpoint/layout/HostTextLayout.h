@@ -50,5 +50,12 @@ std::wstring BulletText(const TextData& text, std::size_t paragraph);
 // The layout input of a shape's state (its frame and its text).
 fonts::layout::TextLayoutInput LayoutInputOf(const ShapeData& shape);
 
+// Text that shrinks to fit its frame: its sizes and line spacing are set to what is shown, as
+// an edit of the text would leave them. `storedScale` is the font scale the file kept (0 to 1);
+// without one, the largest of the steps the application takes that lets the text fit is found
+// here: lines 10 or 20 % closer, then the font smaller by 7.5 % a step, down to a quarter.
+// Returns the font scale applied.
+float ShrinkTextToFit(ShapeData& shape, float storedScale);
+
 }  // namespace Host
 }  // namespace PowerPoint
