@@ -17,7 +17,7 @@ namespace {
 // An outline glyph's box in font units; empty when the face has no such code.
 struct GlyphBox {
     bool found = false;
-    long advance = 0, xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    long advance = 0, xMin = 0, yMin = 0, xMax = 0, yMax = 0, unitsPerEm = 0;
 };
 
 GlyphBox BoxOf(const FontFileData& font, FT_Encoding encoding, FT_ULong code) {
@@ -32,7 +32,7 @@ GlyphBox BoxOf(const FontFileData& font, FT_Encoding encoding, FT_ULong code) {
                 face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
                 FT_BBox b;
                 FT_Outline_Get_CBox(&face->glyph->outline, &b);
-                box = {true, face->glyph->advance.x, b.xMin, b.yMin, b.xMax, b.yMax};
+                box = {true, face->glyph->advance.x, b.xMin, b.yMin, b.xMax, b.yMax, face->units_per_EM};
             }
         }
         FT_Done_Face(face);
@@ -98,17 +98,30 @@ TEST(SymbolFonts, AMissingSymbolFaceComesAsAStandInWithItsPictures) {
     // Bold and italic requests share the one stand-in.
     EXPECT_EQ(FindSystemFont(L"wingdings", true, true)->bytes, font->bytes);
 
-    // Each bullet code shows the donor's glyph of its picture, at the code a symbol face uses.
-    for (unsigned code : {0x6Cu, 0x6Eu, 0xA7u, 0xD8u}) {
-        SCOPED_TRACE(code);
-        const GlyphBox want = BoxOf(*donor, FT_ENCODING_UNICODE, symbols::SymbolToUnicode(L"Wingdings", code));
-        const GlyphBox got = BoxOf(*font, FT_ENCODING_MS_SYMBOL, 0xF000 | code);
+    // Each code shows the donor's glyph of its picture, at the code a symbol face uses. The
+    // round, square and diamond bullets come smaller and raised: a sixth narrower about their
+    // middle, centred half an em above the baseline; other pictures come as they are.
+    const struct {
+        unsigned code;
+        bool bulletShape;
+    } codes[] = {{0x6C, true}, {0x6E, true}, {0xA7, true}, {0x77, true}, {0xD8, false}, {0xFC, false}};
+    for (const auto& c : codes) {
+        SCOPED_TRACE(c.code);
+        const GlyphBox want = BoxOf(*donor, FT_ENCODING_UNICODE, symbols::SymbolToUnicode(L"Wingdings", c.code));
+        const GlyphBox got = BoxOf(*font, FT_ENCODING_MS_SYMBOL, 0xF000 | c.code);
         if (!want.found) continue;  // the donor lacks this picture; so does the stand-in
         ASSERT_TRUE(got.found);
         EXPECT_EQ(got.advance, want.advance);
-        EXPECT_EQ(got.xMin, want.xMin);
-        EXPECT_EQ(got.yMax, want.yMax);
-        EXPECT_EQ(got.xMax, want.xMax);
+        if (!c.bulletShape) {
+            EXPECT_EQ(got.xMin, want.xMin);
+            EXPECT_EQ(got.yMax, want.yMax);
+            EXPECT_EQ(got.xMax, want.xMax);
+            continue;
+        }
+        EXPECT_NEAR(got.xMax - got.xMin, 0.83 * (want.xMax - want.xMin), 3);
+        EXPECT_NEAR(got.yMax - got.yMin, 0.83 * (want.yMax - want.yMin), 3);
+        EXPECT_NEAR(got.xMin + got.xMax, want.xMin + want.xMax, 3);
+        EXPECT_NEAR((got.yMin + got.yMax) / 2.0, 0.5 * got.unitsPerEm, 3);
     }
     // The stand-in has no Unicode map, as the face it stands for: a letter 'l' is not in it.
     EXPECT_FALSE(BoxOf(*font, FT_ENCODING_UNICODE, L'l').found);

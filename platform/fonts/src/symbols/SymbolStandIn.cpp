@@ -11,6 +11,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 
@@ -22,6 +23,17 @@ constexpr std::size_t kMaxGlyphs = 4096;
 // The vertical metrics of the faces stood in for, in ems: a bullet must not make its line
 // taller than the text beside it, whatever the donor's own (often generous) metrics.
 constexpr double kAscent = 0.9, kDescent = 0.21;
+
+// The donor draws its geometric shapes (the round, square and diamond bullets) larger and
+// lower than the symbol faces do: the faces' round bullet is about three fifths of an em across
+// and stands centred half an em above the baseline, beside the middle of the text's capitals.
+// Those glyphs are shown through a scaled, raised reference to the donor's outline.
+bool IsBulletShape(char32_t u) {
+    return (u >= 0x25A0 && u <= 0x25FF) || (u >= 0x2B1B && u <= 0x2B2F) || (u >= 0x1F780 && u <= 0x1F7D8) ||
+           u == 0x2022 || u == 0x2756 || u == 0x29EB;
+}
+constexpr double kBulletScale = 0.83;  // of the donor's size
+constexpr double kBulletAxis = 0.5;    // ems above the baseline
 
 struct TableRef {
     std::size_t offset = 0, length = 0;
@@ -188,12 +200,15 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
     if (FT_Init_FreeType(&library) != 0) return nullptr;
     FT_Face face = nullptr;
     std::map<unsigned, std::uint16_t> codeToDonor;
+    std::map<unsigned, std::uint16_t> bulletCodes;  // code -> the donor glyph it shows resized
     if (FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face) == 0) {
         if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0)
             for (unsigned code = 0x20; code <= 0xFF; ++code)
                 if (char32_t u = SymbolToUnicode(faceName, code))
-                    if (FT_UInt gid = FT_Get_Char_Index(face, u); gid != 0 && gid < donor.glyphCount)
+                    if (FT_UInt gid = FT_Get_Char_Index(face, u); gid != 0 && gid < donor.glyphCount) {
                         codeToDonor[code] = static_cast<std::uint16_t>(gid);
+                        if (IsBulletShape(u)) bulletCodes[code] = static_cast<std::uint16_t>(gid);
+                    }
         FT_Done_Face(face);
     }
     FT_Done_FreeType(library);
@@ -246,6 +261,46 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
         hmtx.U16(advance);
         hmtx.U16(static_cast<unsigned>(lsb) & 0xFFFF);
     }
+    // The resized bullet shapes: composites of one scaled, moved component each.
+    std::map<unsigned, std::uint16_t> codeToGlyph;
+    for (const auto& m : codeToDonor) codeToGlyph[m.first] = newId[m.second];
+    const double scale = kBulletScale, axis = kBulletAxis * donor.unitsPerEm;
+    std::map<std::uint16_t, std::uint16_t> resized;  // donor glyph -> its composite
+    for (const auto& m : bulletCodes) {
+        if (auto done = resized.find(m.second); done != resized.end()) {
+            codeToGlyph[m.first] = done->second;
+            continue;
+        }
+        std::size_t at = 0, size = 0;
+        if (order.size() >= kMaxGlyphs || !donor.Glyph(m.second, at, size) || size < 10) continue;
+        const double x0 = donor.r.S16(at + 2), y0 = donor.r.S16(at + 4), x1 = donor.r.S16(at + 6),
+                     y1 = donor.r.S16(at + 8);
+        if (x1 <= x0 || y1 <= y0) continue;
+        const double cx = (x0 + x1) / 2, dx = cx * (1 - scale), dy = axis - scale * (y0 + y1) / 2;
+        auto word = [](double v) { return static_cast<unsigned>(static_cast<int>(std::lround(v))) & 0xFFFF; };
+        const std::uint16_t id = static_cast<std::uint16_t>(order.size());
+        order.push_back(m.second);  // keeps the counts right; its bytes are written here
+        resized[m.second] = id;
+        codeToGlyph[m.first] = id;
+        loca.U32(static_cast<std::uint32_t>(glyf.bytes.size()));
+        glyf.U16(0xFFFF);  // a composite
+        glyf.U16(word(scale * x0 + dx));
+        glyf.U16(word(scale * y0 + dy));
+        glyf.U16(word(scale * x1 + dx));
+        glyf.U16(word(scale * y1 + dy));
+        // Word arguments, x/y offsets, one scale, offsets not scaled.
+        glyf.U16(0x0001 | 0x0002 | 0x0008 | 0x1000);
+        glyf.U16(newId[m.second]);
+        glyf.U16(word(dx));
+        glyf.U16(word(dy));
+        glyf.U16(word(scale * 16384));
+        glyf.Pad4();
+        unsigned advance = 0;
+        int lsb = 0;
+        donor.Metrics(m.second, advance, lsb);
+        hmtx.U16(advance);
+        hmtx.U16(word(scale * x0 + dx));
+    }
     loca.U32(static_cast<std::uint32_t>(glyf.bytes.size()));
 
     // A symbol map (Windows, symbol encoding) at 0xF020-0xF0FF, one segment per code.
@@ -273,7 +328,7 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
     cmap.U16(0);
     for (const auto& m : codeToDonor) cmap.U16(0xF000 | m.first);
     cmap.U16(0xFFFF);
-    for (const auto& m : codeToDonor) cmap.U16((newId[m.second] - (0xF000 | m.first)) & 0xFFFF);
+    for (const auto& m : codeToGlyph) cmap.U16((m.second - (0xF000 | m.first)) & 0xFFFF);
     cmap.U16(1);
     for (unsigned i = 0; i < segments; ++i) cmap.U16(0);
 
