@@ -1,0 +1,97 @@
+// Text of real decks on the slide-shape path: the movie shows each word in the face the host
+// drew it with, where the host's layout put it, and the saved copy's character styles are asked
+// only inside the saved copy's own text.
+#include "TextPathFixture.h"
+
+#include "genswf/ppt/PptFont.h"
+#include "powerpoint/loader/PptLoader.h"
+
+#include <filesystem>
+
+using namespace textpaths;
+
+namespace {
+
+// A deck loaded from a file and the movie of all its slides.
+struct LoadedDeck {
+    PowerPoint::Loader::LoadResult loaded;
+    CScratchFolder scratch;
+    std::shared_ptr<CMovie> movie;
+
+    explicit LoadedDeck(const std::filesystem::path& file, bool characterStyleFonts = false) {
+        loaded = PowerPoint::Loader::LoadPresentation(file.string());
+        auto settings = CExportSettings::Create(loaded.document->Presentation());
+        settings->SetTempFolder(scratch.FolderPath());
+        settings->SetUseCharacterStyleFonts(characterStyleFonts);
+        settings->ReadSlides(nullptr);
+        movie = CMovie::Create(settings);
+    }
+
+    CHostShape* Host(std::size_t slide, std::size_t shape) const {
+        return loaded.document->Slides().at(slide)->shapes.at(shape);
+    }
+
+    std::shared_ptr<CShape> SlideShape(std::size_t slide, std::size_t shape) const {
+        CComPtr<PowerPoint::Shape> itf = Host(slide, shape)->Interface();
+        return CShape::Create(itf.Get(), movie->GetSlide(slide).get(), int(shape));
+    }
+};
+
+std::filesystem::path SampleDeck() { return std::filesystem::path(BC_SOURCE_DIR) / "examples" / "sample.ppt"; }
+
+// The text fields of every word of the shape's sprites, line by line.
+std::vector<std::vector<CRefPtr<SwfTextField>>> FieldsByLine(CShapeTextIndex& index) {
+    std::vector<std::vector<CRefPtr<SwfTextField>>> lines;
+    for (std::size_t i = 0; i < index.GetTextSpriteCount(); ++i)
+        for (const auto& paragraph : index.GetTextSprite(i)->GetParagraphs())
+            for (const auto& line : paragraph->lines) {
+                lines.emplace_back();
+                for (const auto& word : line->words)
+                    lines.back().insert(lines.back().end(), word->fields.begin(), word->fields.end());
+            }
+    return lines;
+}
+
+}  // namespace
+
+// The runs of the sample name one font for their text and another in the record's legacy ANSI
+// slot. The host draws with the run's font, and so must the movie: each word is shown in the face
+// the host measured it with, so it ends where the layout starts the next word.
+TEST(DeckText, WordsUseTheFaceTheHostDrewAndMeetTheNextWord) {
+    REQUIRE_TEXT_FONTS();
+    LoadedDeck deck(SampleDeck());
+    const auto& slides = deck.loaded.document->Slides();
+    ASSERT_EQ(4u, slides.size());
+
+    int fields = 0;
+    for (std::size_t s = 0; s < slides.size(); ++s) {
+        for (std::size_t k = 0; k < slides[s]->shapes.size(); ++k) {
+            const CHostShape* host = deck.Host(s, k);
+            if (host->data.hasTextFrame != msoTrue || host->data.text.text.empty()) continue;
+            SCOPED_TRACE("slide " + std::to_string(s + 1) + " shape " + std::to_string(k + 1));
+            const FontData& run = host->data.text.charFonts.front();
+            EXPECT_EQ(run.name, run.nameAscii);
+            EXPECT_EQ(run.name, run.nameOther);
+
+            std::shared_ptr<CShape> shape = deck.SlideShape(s, k);
+            if (!shape->GetTextIndex()) continue;
+            for (const auto& line : FieldsByLine(*shape->GetTextIndex())) {
+                for (std::size_t i = 0; i < line.size(); ++i) {
+                    const SwfTextField& field = *line[i];
+                    const CPptFont& font = *field.GetStyle()->GetPptFont();
+                    auto drawn = fonts::GetFontMetrics(font.GetName(), font.GetBold() == msoTrue,
+                                                       font.GetItalic() == msoTrue);
+                    ASSERT_TRUE(drawn);
+                    EXPECT_EQ(U8(drawn->FamilyName()), U8(field.GetStyle()->GetFont()->GetFamilyName()))
+                        << U8(field.GetText());
+                    ++fields;
+                    if (i + 1 == line.size()) continue;
+                    const float end = field.GetLeft() + field.GetStyle()->GetTextWidth(field.GetText());
+                    EXPECT_NEAR(line[i + 1]->GetLeft(), end, 0.25f)
+                        << U8(field.GetText()) << " | " << U8(line[i + 1]->GetText());
+                }
+            }
+        }
+    }
+    EXPECT_GT(fields, 30);
+}
