@@ -31,8 +31,8 @@ TEST(RepeatedExport, SameDeckGivesTheSameBytes) {
         movies[run] = ReadBytes(movie);
     }
     ASSERT_FALSE(movies[0].empty());
-    EXPECT_TRUE(movies[0] == movies[1]) << "the two movies differ (" << movies[0].size() << " and "
-                                        << movies[1].size() << " bytes)";
+    EXPECT_TRUE(movies[0] == movies[1]) << "the two movies differ (" << movies[0].size() << " and " << movies[1].size()
+                                        << " bytes)";
 }
 
 }  // namespace
