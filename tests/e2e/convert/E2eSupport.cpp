@@ -81,11 +81,14 @@ int ParsedFrameCount(const std::string& movie, std::string& why) {
         why = std::string("no movie checker at ") + BC_SWFSHOT;
         return -1;
     }
-    const ProcessResult r = Run({"/bin/bash", BC_SWFSHOT, "--check", movie});
+    // The checker rewrites its scripts in a shared cache on every start, so two checks at once
+    // can run a half-written script: checks take turns under a lock on the checker itself.
+    const ProcessResult r = Run({"/usr/bin/flock", BC_SWFSHOT, "/bin/bash", BC_SWFSHOT, "--check", movie});
     const std::string key = "\"frameCount\":";
     const std::size_t at = r.out.find(key);
     if (r.status != 0 || at == std::string::npos) {
-        why = "the independent parser refuses " + movie + ": " + r.err + r.out;
+        why =
+            "the independent parser refuses " + movie + " (status " + std::to_string(r.status) + "): " + r.err + r.out;
         return -2;
     }
     return std::atoi(r.out.c_str() + at + key.size());

@@ -4,6 +4,7 @@
 #include "TextPathFixture.h"
 
 #include "genswf/ppt/PptFont.h"
+#include "libpptparser/Presentation.h"
 #include "powerpoint/loader/PptLoader.h"
 
 #include <filesystem>
@@ -94,4 +95,63 @@ TEST(DeckText, WordsUseTheFaceTheHostDrewAndMeetTheNextWord) {
         }
     }
     EXPECT_GT(fields, 30);
+}
+
+// With fonts from the saved copy's character styles, the lookups ask the parsed frame only
+// inside its own text, and where PowerPoint's text runs longer (a field shows its value) the rest
+// takes the run's own font: no character of PowerPoint's text is lost.
+TEST(DeckText, CharacterStyleLookupsStayInsideTheSavedText) {
+    REQUIRE_TEXT_FONTS();
+    const std::filesystem::path corpus(BC_CORPUS_DIR);
+    if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    const std::wstring value = L"1234567890";
+    int frames = 0;
+    for (const char* name : {"text_shapes.ppt", "slide_master.ppt", "WithLinks.ppt"}) {
+        LoadedDeck deck(corpus / name, true);
+        CFontManager& manager = *deck.movie->GetFontManager();
+        ASSERT_TRUE(manager.GetUseCharacterStyleFonts());
+        const auto& slides = deck.loaded.document->Slides();
+        for (std::size_t s = 0; s < slides.size(); ++s) {
+            for (std::size_t k = 0; k < slides[s]->shapes.size(); ++k) {
+                CHostShape* host = deck.Host(s, k);
+                if (host->data.hasTextFrame != msoTrue || host->data.text.text.empty()) continue;
+                std::shared_ptr<CShape> probe = deck.SlideShape(s, k);
+                if (!probe->GetParsedLink().HasTextFrame()) continue;
+                std::shared_ptr<libpptparser::CTextFrame> frame = probe->GetParsedLink().GetTextFrame();
+                if (!frame || !frame->HasCharacterStyles()) continue;
+                SCOPED_TRACE(std::string(name) + " slide " + std::to_string(s + 1) + " shape " + std::to_string(k + 1));
+                ++frames;
+
+                const std::wstring& saved = frame->GetText();
+                for (std::uint32_t p = 0; p < saved.size(); ++p) {
+                    auto font = manager.FindFontFromCharacterStyle(frame.get(), p, kFontKindText);
+                    if (font) {
+                        EXPECT_TRUE(font->HasChar(saved[p])) << p;
+                    }
+                }
+                for (std::uint32_t p : {std::uint32_t(saved.size()), std::uint32_t(saved.size() + 7), 0xFFFFFFFFu})
+                    EXPECT_FALSE(manager.FindFontFromCharacterStyle(frame.get(), p, kFontKindText)) << p;
+
+                // The slide shows a field's value in place of its first character: PowerPoint's
+                // text is longer than the saved copy's, and every position after it is shifted.
+                host->data.text.fields.push_back({TextFieldData::SlideNumber, 0, value});
+                host->data.text.ExpandFields();
+                ASSERT_EQ(saved.size() + value.size() - 1, host->data.text.text.size());
+                std::shared_ptr<CShape> shape = deck.SlideShape(s, k);
+                ASSERT_TRUE(shape->GetTextIndex());
+                // Paragraph marks and other controls show as nothing, whether a face has them or not.
+                auto printable = [](const std::wstring& text) {
+                    std::wstring out;
+                    for (wchar_t c : text)
+                        if (c >= 0x20) out += c;
+                    return U8(out);
+                };
+                std::wstring shown;
+                for (const auto& line : FieldsByLine(*shape->GetTextIndex()))
+                    for (const auto& field : line) shown += field->GetText();
+                EXPECT_EQ(printable(host->data.text.text), printable(shown));
+            }
+        }
+    }
+    EXPECT_GE(frames, 5);
 }
