@@ -74,8 +74,7 @@ int SlideCount(const fs::path& deck) {
         int count = -1;
         try {
             count = static_cast<int>(PowerPoint::Loader::LoadPresentation(deck.string()).document->Slides().size());
-        } catch (const std::exception&) {
-        }
+        } catch (const std::exception&) {}
         const ssize_t written = ::write(fds[1], &count, sizeof count);
         ::_exit(written == sizeof count ? 0 : 1);
     }

@@ -46,6 +46,7 @@ std::vector<std::uint8_t> Compiler::Run() {
     WriteTag(out_, kSetBackgroundColor, background.Data());
 
     Plan plan = MakePlan(movie_.root, Where{"movie", 0});
+    StartImageBitmaps();
     if (movie_.objectsFirst)
         for (const auto& def : movie_.definitions) Emit(*def);
     FrameState state;

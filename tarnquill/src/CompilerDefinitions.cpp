@@ -1,9 +1,11 @@
 // Shapes, pictures, sprites and buttons.
-#include "CompilerInternal.h"
 #include "Actions.h"
+#include "CompilerInternal.h"
 #include "Pictures.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 namespace tarnquill {
 
@@ -54,8 +56,7 @@ Rect Compiler::Bounds(const Definition& d) {
 }
 
 bool Compiler::Contains(const Rect& outer, const Rect& inner) {
-    return outer.xMin <= inner.xMin && outer.yMin <= inner.yMin && outer.xMax >= inner.xMax &&
-           outer.yMax >= inner.yMax;
+    return outer.xMin <= inner.xMin && outer.yMin <= inner.yMin && outer.xMax >= inner.xMax && outer.yMax >= inner.yMax;
 }
 
 // Each part keeps its own fill entry so that overlapping parts paint over each other
@@ -164,34 +165,131 @@ std::uint16_t Compiler::EmitEmptyShape(const Definition& def) {
     return id;
 }
 
-std::uint16_t Compiler::EmitImage(const Definition& def) {
+ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality) {
+    ImageBitmap bitmap;
     Picture picture;
     try {
-        picture = ReadPng(ResolvePath(def.src));
+        picture = ReadPng(path);
     } catch (const PictureError& e) {
-        if (!options_.ignoreErrors) FailAt(def.where, "src", e.what());
-        warnings_.push_back(FormatError(e.what(), def.where.element, "src", def.where.line));
+        bitmap.unreadable = true;
+        bitmap.readError = e.what();
+        return bitmap;
+    } catch (...) {
+        bitmap.failure = std::current_exception();
+        return bitmap;
+    }
+    bitmap.width = picture.width;
+    bitmap.height = picture.height;
+    try {
+        BitWriter b;
+        bitmap.tag = kDefineBitsLossless2;
+        if (jpegQuality > 0) {
+            bitmap.tag = kDefineBitsJPEG3;
+            std::vector<std::uint8_t> jpeg = EncodeJpeg(picture, jpegQuality);
+            std::vector<std::uint8_t> alpha(static_cast<std::size_t>(picture.width) * picture.height);
+            for (std::size_t i = 0; i < alpha.size(); ++i) alpha[i] = picture.argb[i * 4];
+            b.U32(static_cast<std::uint32_t>(jpeg.size()));
+            b.Bytes(jpeg);
+            b.Bytes(Deflate(alpha));
+        } else {
+            b.U8(5);  // 32-bit premultiplied ARGB
+            b.U16(static_cast<std::uint16_t>(picture.width));
+            b.U16(static_cast<std::uint16_t>(picture.height));
+            b.Bytes(Deflate(picture.argb));
+        }
+        bitmap.body = std::move(b.Data());
+    } catch (...) {
+        bitmap.failure = std::current_exception();
+    }
+    return bitmap;
+}
+
+ImageBitmaps::ImageBitmaps(std::vector<Job> jobs, unsigned threads)
+    : m_jobs(std::move(jobs)), m_results(m_jobs.size()), m_states(m_jobs.size(), State::Waiting) {
+    for (std::size_t i = 0; i < m_jobs.size(); ++i) m_index.emplace(m_jobs[i].def, i);
+    const std::size_t count = std::min<std::size_t>(threads, m_jobs.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        try {
+            m_workers.emplace_back(&ImageBitmaps::Work, this);
+        } catch (const std::system_error&) {
+            break;  // fewer workers; what none makes is made when taken
+        }
+    }
+}
+
+ImageBitmaps::~ImageBitmaps() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    for (std::thread& worker : m_workers) worker.join();
+}
+
+void ImageBitmaps::Work() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        while (m_next < m_jobs.size() && m_states[m_next] != State::Waiting) ++m_next;
+        if (m_stop || m_next >= m_jobs.size()) return;
+        const std::size_t i = m_next++;
+        m_states[i] = State::Running;
+        lock.unlock();
+        ImageBitmap bitmap = MakeImageBitmap(m_jobs[i].path, m_jobs[i].jpegQuality);
+        lock.lock();
+        m_results[i] = std::move(bitmap);
+        m_states[i] = State::Done;
+        m_done.notify_all();
+    }
+}
+
+bool ImageBitmaps::Take(const Definition* def, ImageBitmap& out) {
+    const auto found = m_index.find(def);
+    if (found == m_index.end()) return false;
+    const std::size_t i = found->second;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_states[i] == State::Taken) return false;
+    if (m_states[i] == State::Waiting) {
+        m_states[i] = State::Taken;
+        lock.unlock();
+        out = MakeImageBitmap(m_jobs[i].path, m_jobs[i].jpegQuality);
+        return true;
+    }
+    m_done.wait(lock, [&] { return m_states[i] == State::Done; });
+    m_states[i] = State::Taken;
+    out = std::move(m_results[i]);
+    m_results[i] = ImageBitmap();
+    return true;
+}
+
+void Compiler::StartImageBitmaps() {
+    std::vector<ImageBitmaps::Job> jobs;
+    for (const auto& entry : movie_.byId)
+        if (entry.second->kind == DefKind::Image)
+            jobs.push_back({entry.second.get(), ResolvePath(entry.second->src), entry.second->jpegQuality});
+    // In the order of the description, which is about the order they are written in.
+    std::stable_sort(jobs.begin(), jobs.end(), [](const ImageBitmaps::Job& a, const ImageBitmaps::Job& b) {
+        return a.def->where.line < b.def->where.line;
+    });
+    const unsigned cores = std::thread::hardware_concurrency();
+    const unsigned threads = jobs.size() < 2 ? 0 : std::min(kMaxImageThreads, cores > 1 ? cores - 1 : 1);
+    imageBitmaps_ = std::make_unique<ImageBitmaps>(std::move(jobs), threads);
+}
+
+std::uint16_t Compiler::EmitImage(const Definition& def) {
+    ImageBitmap bitmap;
+    if (!imageBitmaps_ || !imageBitmaps_->Take(&def, bitmap))
+        bitmap = MakeImageBitmap(ResolvePath(def.src), def.jpegQuality);
+    if (bitmap.unreadable) {
+        if (!options_.ignoreErrors) FailAt(def.where, "src", bitmap.readError);
+        warnings_.push_back(FormatError(bitmap.readError, def.where.element, "src", def.where.line));
         return EmitEmptyShape(def);
     }
+    if (bitmap.failure) std::rethrow_exception(bitmap.failure);
     std::uint16_t bitmapId = NewCharacterId(def.where);
     BitWriter b;
     b.U16(bitmapId);
-    int tag = kDefineBitsLossless2;
-    if (def.jpegQuality > 0) {
-        tag = kDefineBitsJPEG3;
-        std::vector<std::uint8_t> jpeg = EncodeJpeg(picture, def.jpegQuality);
-        std::vector<std::uint8_t> alpha(static_cast<std::size_t>(picture.width) * picture.height);
-        for (std::size_t i = 0; i < alpha.size(); ++i) alpha[i] = picture.argb[i * 4];
-        b.U32(static_cast<std::uint32_t>(jpeg.size()));
-        b.Bytes(jpeg);
-        b.Bytes(Deflate(alpha));
-    } else {
-        b.U8(5);  // 32-bit premultiplied ARGB
-        b.U16(static_cast<std::uint16_t>(picture.width));
-        b.U16(static_cast<std::uint16_t>(picture.height));
-        b.Bytes(Deflate(picture.argb));
-    }
-    WriteTag(out_, tag, b.Data(), true);
+    b.Bytes(bitmap.body);
+    WriteTag(out_, bitmap.tag, b.Data(), true);
+    const Picture picture{bitmap.width, bitmap.height, {}, true};
 
     // Width and height 0 mean the picture's own size.
     std::int64_t w = def.width ? def.width : static_cast<std::int64_t>(picture.width) * 20;

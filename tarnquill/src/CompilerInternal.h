@@ -4,6 +4,7 @@
 
 #include "DescriptionReader.h"
 #include "Fonts.h"
+#include "ImageBitmaps.h"
 #include "Sounds.h"
 #include "SwfWriter.h"
 #include "tarnquill/Compiler.h"
@@ -118,6 +119,9 @@ private:
     std::string ResolvePath(const std::string& src) const;
     std::uint16_t EmitEmptyShape(const Definition& def);
     std::uint16_t EmitImage(const Definition& def);
+    // Starts the bitmaps of every image on worker threads; EmitImage takes them.
+    void StartImageBitmaps();
+    static constexpr unsigned kMaxImageThreads = 4;
     std::uint16_t EmitSprite(const Definition& def);
     std::uint16_t EmitButton(const Definition& def);
 
@@ -135,6 +139,7 @@ private:
     const CompileOptions& options_;
     std::vector<std::string>& warnings_;
     std::vector<std::uint8_t> out_;
+    std::unique_ptr<ImageBitmaps> imageBitmaps_;
     std::map<const Definition*, std::uint16_t> ids_;
     std::map<const Definition*, FontInfo> fonts_;
     std::map<const Definition*, Sound> sounds_;

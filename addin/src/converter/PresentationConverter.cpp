@@ -67,6 +67,9 @@ void CPresentationConverter::PrepareFolders() {
 void CPresentationConverter::ExportMovie() {
     const std::wstring xmlPath = m_tempFolder + L"movie.xml";
     ExportMovieDescription(GetFileNameOfPath(xmlPath));
+    // The description is on disk: its document and pictures are not needed while the compiler
+    // reads it back.
+    m_movie.reset();
     WriteOutputFile(xmlPath, m_outputFilePath);
 }
 

@@ -160,6 +160,8 @@ int CProgressDialog::SetShapeCount(int count) {
     bar.rangeMin = 0;
     bar.rangeMax = count;
     bar.position = 0;
+    // No shape of the new count is under way yet; the last pass's text would say one is.
+    SetItemText(IDC_SHAPE_TEXT, std::wstring());
     PumpMessagesAndCheckCancel();
     return stored;
 }

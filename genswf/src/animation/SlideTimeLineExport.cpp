@@ -13,6 +13,7 @@
 #include "genswf/shapes/Shapes.h"
 #include "genswf/slides/Slide.h"
 #include "genswf/utils/Exceptions.h"
+#include "genswf/utils/ProgressSink.h"
 
 #include <algorithm>
 #include <cmath>
@@ -141,7 +142,17 @@ void CSlideTimeLineExport::Export() {
     m_animation = CTimeLineAnimation::CreateForSlide(slide, [movie](const std::wstring& line) { movie->Log(line); });
 
     SortShapes();
-    for (const std::shared_ptr<CBasicShapeHandle>& shape : m_staticShapes) shape->Export();
+    // The shape bar counts each shape once: the static ones, then the animated ones.
+    CProgressSink* progress = m_slide->GetProgress();
+    int done = 0;
+    auto reportShape = [&]() {
+        if (progress) progress->SetShape(done++);
+    };
+    if (progress) progress->SetShapeCount(static_cast<int>(m_staticShapes.size() + m_animatedShapes.size()));
+    for (const std::shared_ptr<CBasicShapeHandle>& shape : m_staticShapes) {
+        reportShape();
+        shape->Export();
+    }
     MarkTextEffects();
     ScheduleEffects();
 
@@ -150,7 +161,10 @@ void CSlideTimeLineExport::Export() {
         for (std::size_t e = 0; e < effects->GetCount(); ++e)
             m_animatedShapes[i]->ExportWithEffect(effects->GetItem(e));
     }
-    for (const std::shared_ptr<CBasicShapeHandle>& shape : m_animatedShapes) shape->Export();
+    for (const std::shared_ptr<CBasicShapeHandle>& shape : m_animatedShapes) {
+        reportShape();
+        shape->Export();
+    }
 
     for (const std::shared_ptr<CBasicShapeHandle>& shape : m_allShapes) {
         m_objects->AddAll(shape->GetObjectsCollection());

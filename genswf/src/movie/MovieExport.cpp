@@ -278,8 +278,10 @@ void CMovie::ExportOnClickButton() {
 
 void CMovie::ExportBackgrounds() {
     Log(L"Exporting slides backgrounds");
+    // A pass of its own over every slide: the slide bar runs again, the shape bar rests.
+    m_progress->SetShapeCount(0);
     for (std::size_t i = 0; i < m_slides.size(); ++i) {
-        m_progress->PumpMessagesAndCheckCancel();
+        m_progress->SetSlide(static_cast<int>(i));
         Log(L"Exporting slide " + IntToWString(static_cast<int>(i)) + L" background");
         m_slides[i]->SaveBackground();
     }

@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 #include <unistd.h>
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <fstream>
@@ -34,8 +35,10 @@ void PngFlush(png_structp) {}
 
 void PngWarning(png_structp, png_const_charp) {}
 
-// Rows must outlive the longjmp target, so the caller owns them.
-bool WritePng(const std::vector<png_bytep>& rows, int width, int height, bool withAlpha,
+// Writes the picture one row at a time: `fillRow(y, row)` puts row y into `row`, which the caller
+// owns so that it outlives the longjmp target. No copy of the whole picture is made.
+template <class FillRow>
+bool WritePng(int width, int height, bool withAlpha, std::vector<std::uint8_t>& row, FillRow fillRow,
               std::vector<std::uint8_t>& out) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
     if (!png) return false;
@@ -57,7 +60,10 @@ bool WritePng(const std::vector<png_bytep>& rows, int width, int height, bool wi
                  withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
     png_write_info(png, info);
-    png_write_image(png, const_cast<png_bytepp>(rows.data()));
+    for (int y = 0; y < height; ++y) {
+        fillRow(y, row.data());
+        png_write_row(png, row.data());
+    }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
@@ -72,10 +78,8 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
     const bool hasAlpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int channels = withAlpha ? 4 : 3;
-    std::vector<std::uint8_t> pixels(static_cast<size_t>(w) * h * channels);
-    for (int y = 0; y < h; ++y) {
+    auto fillRow = [&](int y, std::uint8_t* dst) {
         const auto* src = reinterpret_cast<const std::uint32_t*>(data + static_cast<size_t>(y) * stride);
-        std::uint8_t* dst = &pixels[static_cast<size_t>(y) * w * channels];
         for (int x = 0; x < w; ++x, dst += channels) {
             const std::uint32_t v = src[x];
             std::uint32_t a = hasAlpha ? v >> 24 : 255;
@@ -92,12 +96,11 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
             dst[2] = static_cast<std::uint8_t>(b);
             if (withAlpha) dst[3] = static_cast<std::uint8_t>(a);
         }
-    }
-    std::vector<png_bytep> rows(static_cast<size_t>(h));
-    for (int y = 0; y < h; ++y) rows[static_cast<size_t>(y)] = &pixels[static_cast<size_t>(y) * w * channels];
+    };
+    std::vector<std::uint8_t> row(static_cast<size_t>(w) * channels);
     std::vector<std::uint8_t> out;
-    out.reserve(pixels.size() / 4 + 1024);
-    if (!WritePng(rows, w, h, withAlpha, out)) throw RenderError("PNG encoding failed");
+    out.reserve(static_cast<size_t>(w) * h * channels / 8 + 1024);
+    if (!WritePng(w, h, withAlpha, row, fillRow, out)) throw RenderError("PNG encoding failed");
     return out;
 }
 
@@ -113,22 +116,24 @@ std::vector<std::uint8_t> EncodePng(const Raster& raster, bool withAlpha) {
         raster.rgba.size() != static_cast<size_t>(raster.width) * raster.height * 4)
         throw RenderError("PNG encoding: raster size does not match its pixels");
     const int channels = withAlpha ? 4 : 3;
-    std::vector<std::uint8_t> pixels;
     const std::uint8_t* base = raster.rgba.data();
-    if (!withAlpha) {
-        pixels.resize(static_cast<size_t>(raster.width) * raster.height * 3);
-        for (size_t i = 0, n = static_cast<size_t>(raster.width) * raster.height; i < n; ++i) {
-            pixels[3 * i] = base[4 * i];
-            pixels[3 * i + 1] = base[4 * i + 1];
-            pixels[3 * i + 2] = base[4 * i + 2];
+    const size_t width = static_cast<size_t>(raster.width);
+    auto fillRow = [&](int y, std::uint8_t* dst) {
+        const std::uint8_t* src = base + static_cast<size_t>(y) * width * 4;
+        if (withAlpha) {
+            std::copy(src, src + width * 4, dst);
+            return;
         }
-        base = pixels.data();
-    }
-    std::vector<png_bytep> rows(static_cast<size_t>(raster.height));
-    for (int y = 0; y < raster.height; ++y)
-        rows[static_cast<size_t>(y)] = const_cast<png_bytep>(base + static_cast<size_t>(y) * raster.width * channels);
+        for (size_t x = 0; x < width; ++x, src += 4, dst += 3) {
+            dst[0] = src[0];
+            dst[1] = src[1];
+            dst[2] = src[2];
+        }
+    };
+    std::vector<std::uint8_t> row(width * channels);
     std::vector<std::uint8_t> out;
-    if (!detail::WritePng(rows, raster.width, raster.height, withAlpha, out)) throw RenderError("PNG encoding failed");
+    if (!detail::WritePng(raster.width, raster.height, withAlpha, row, fillRow, out))
+        throw RenderError("PNG encoding failed");
     return out;
 }
 

@@ -96,6 +96,7 @@ TEST_F(ProgressDialogTest, BarsAndTextsFollowTheReports) {
     EXPECT_EQ(dialog.Control(CProgressDialog::IDC_SHAPE_PROGRESS).position, 3);
     EXPECT_EQ(dialog.GetItemText(CProgressDialog::IDC_SHAPE_TEXT), L"Shape 3 of 4");
     dialog.SetShapeCount(0);  // a slide without shapes advances a whole step
+    EXPECT_EQ(dialog.GetItemText(CProgressDialog::IDC_SHAPE_TEXT), L"");
     dialog.SetShape(0);
     EXPECT_EQ(slideBar().position, 20);
 

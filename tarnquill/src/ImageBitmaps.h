@@ -1,0 +1,63 @@
+// Bitmaps of "image" definitions made ahead of the compiler on a few worker threads: reading a
+// PNG and compressing its pixels depend on nothing else, and a bitmap's bytes are the same
+// whichever thread made it. The compiler takes each one when it writes the definition.
+#pragma once
+
+#include "Model.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tarnquill {
+
+struct ImageBitmap {
+    int tag = 0;  // DefineBitsLossless2 or DefineBitsJPEG3
+    std::uint32_t width = 0, height = 0;
+    std::vector<std::uint8_t> body;  // the tag's bytes after the bitmap id
+    bool unreadable = false;         // the file is no picture we read: readError says why
+    std::string readError;
+    std::exception_ptr failure;  // the picture was read but could not be encoded
+};
+
+ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality);
+
+class ImageBitmaps {
+public:
+    struct Job {
+        const Definition* def;
+        std::string path;
+        int jpegQuality;
+    };
+    // Starts the jobs, in their order, on at most `threads` workers (0: each is made when taken).
+    ImageBitmaps(std::vector<Job> jobs, unsigned threads);
+    // Jobs not started yet are dropped; the running ones finish first.
+    ~ImageBitmaps();
+    ImageBitmaps(const ImageBitmaps&) = delete;
+    ImageBitmaps& operator=(const ImageBitmaps&) = delete;
+
+    // The bitmap of `def`, once: waits for a worker that has it, or makes it on this thread when
+    // none has started. False for a definition that was not given or was taken already.
+    bool Take(const Definition* def, ImageBitmap& out);
+
+private:
+    enum class State { Waiting, Running, Done, Taken };
+    void Work();
+
+    std::vector<Job> m_jobs;
+    std::vector<ImageBitmap> m_results;
+    std::vector<State> m_states;
+    std::map<const Definition*, std::size_t> m_index;
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    std::size_t m_next = 0;
+    bool m_stop = false;
+    std::vector<std::thread> m_workers;
+};
+
+}  // namespace tarnquill
