@@ -2,6 +2,8 @@
 
 #include "compoundfile/CompoundFile.h"
 
+#include "base/bytes/ByteView.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -10,12 +12,7 @@ namespace compoundfile {
 
 namespace {
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
+using base::bytes::ByteView;
 
 constexpr size_t kDirectoryRecordSize = 128;
 
@@ -29,17 +26,18 @@ CCompoundFileHeader::CCompoundFileHeader() {
 
 void CCompoundFileHeader::Read(const uint8_t* bytes) {
     std::memcpy(signature, bytes, sizeof signature);
-    majorVersion = U16(bytes + 26);
-    bigBlockShift = U16(bytes + 30);
-    smallBlockShift = U16(bytes + 32);
-    allocationBlockCount = U32(bytes + 44);
-    directoryStart = U32(bytes + 48);
-    smallStreamThreshold = U32(bytes + 56);
-    smallAllocationStart = U32(bytes + 60);
-    smallAllocationBlockCount = U32(bytes + 64);
-    extensionStart = U32(bytes + 68);
-    extensionBlockCount = U32(bytes + 72);
-    for (size_t i = 0; i < kHeaderAllocationEntries; ++i) allocationBlocks[i] = U32(bytes + 76 + 4 * i);
+    const ByteView header(bytes, kSize);
+    majorVersion = header.U16(26);
+    bigBlockShift = header.U16(30);
+    smallBlockShift = header.U16(32);
+    allocationBlockCount = header.U32(44);
+    directoryStart = header.U32(48);
+    smallStreamThreshold = header.U32(56);
+    smallAllocationStart = header.U32(60);
+    smallAllocationBlockCount = header.U32(64);
+    extensionStart = header.U32(68);
+    extensionBlockCount = header.U32(72);
+    for (size_t i = 0; i < kHeaderAllocationEntries; ++i) allocationBlocks[i] = header.U32(76 + 4 * i);
 }
 
 bool CCompoundFileHeader::HasSignature() const {
@@ -53,7 +51,8 @@ CSectorAllocationTable::CSectorAllocationTable() : m_blockSize(4096), m_entries(
 
 void CSectorAllocationTable::Load(const std::vector<uint8_t>& buffer) {
     m_entries.assign(buffer.size() / 4, kFreeBlock);
-    for (size_t i = 0; i < m_entries.size(); ++i) m_entries[i] = U32(buffer.data() + 4 * i);
+    const ByteView table(buffer);
+    for (size_t i = 0; i < m_entries.size(); ++i) m_entries[i] = table.U32(4 * i);
 }
 
 void CSectorAllocationTable::SetEntry(size_t i, uint32_t value) {
@@ -92,8 +91,9 @@ void CDirectoryTree::Load(const std::vector<uint8_t>& buffer, bool wideSizes) {
     m_entries.reserve(records);
     for (size_t r = 0; r < records; ++r) {
         const uint8_t* rec = buffer.data() + r * kDirectoryRecordSize;
+        const ByteView fields(rec, kDirectoryRecordSize);
         CDirectoryEntry entry;
-        const uint16_t nameLength = std::min<uint16_t>(U16(rec + 64), 64);
+        const uint16_t nameLength = std::min<uint16_t>(fields.U16(64), 64);
         // Names are kept as the low bytes of their UTF-16 units; the format's stream names are ASCII.
         for (uint16_t off = 0; off < nameLength && rec[off] != 0; off += 2)
             entry.name.push_back(static_cast<char>(rec[off]));
@@ -102,12 +102,12 @@ void CDirectoryTree::Load(const std::vector<uint8_t>& buffer, bool wideSizes) {
         const uint8_t type = rec[66];
         entry.isStorage = type != 2;
         entry.valid = (type == 1 || type == 2 || type == 5) && nameLength >= 1;
-        entry.start = U32(rec + 116);
-        entry.size = U32(rec + 120);
-        if (wideSizes) entry.size |= static_cast<uint64_t>(U32(rec + 124)) << 32;
-        entry.previous = U32(rec + 68);
-        entry.next = U32(rec + 72);
-        entry.child = U32(rec + 76);
+        entry.start = fields.U32(116);
+        entry.size = fields.U32(120);
+        if (wideSizes) entry.size |= static_cast<uint64_t>(fields.U32(124)) << 32;
+        entry.previous = fields.U32(68);
+        entry.next = fields.U32(72);
+        entry.child = fields.U32(76);
         m_entries.push_back(std::move(entry));
     }
 }
@@ -314,14 +314,15 @@ int CCompoundFileReader::Load() {
         size_t fill = CCompoundFileHeader::kHeaderAllocationEntries;
         uint32_t block = h.extensionStart;
         std::vector<uint8_t> buffer(blockSize);
+        const ByteView extension(buffer);
         std::vector<uint32_t> seen;
         for (uint32_t n = 0; n < h.extensionBlockCount && block != CSectorAllocationTable::kEndOfChain; ++n) {
             if (block >= blockLimit || std::find(seen.begin(), seen.end(), block) != seen.end()) break;
             seen.push_back(block);
             if (ReadBigBlocks({block}, buffer.data(), blockSize) < blockSize) break;
             for (uint64_t off = 0; off < blockSize - 4 && fill < tableBlocks.size(); off += 4)
-                tableBlocks[fill++] = U32(buffer.data() + off);
-            block = U32(buffer.data() + blockSize - 4);
+                tableBlocks[fill++] = extension.U32(off);
+            block = extension.U32(blockSize - 4);
         }
     }
 
@@ -344,7 +345,7 @@ int CCompoundFileReader::Load() {
         std::vector<uint8_t> buffer = ReadChain(m_bigBlocks.FollowChain(h.directoryStart, blockLimit));
         if (buffer.size() < kDirectoryRecordSize) return Fail(kResultDamaged, "the directory is missing");
         m_directory.Load(buffer, h.bigBlockShift == 12);
-        m_smallStreamBlocks = m_bigBlocks.FollowChain(U32(buffer.data() + 116), blockLimit);
+        m_smallStreamBlocks = m_bigBlocks.FollowChain(ByteView(buffer).U32(116), blockLimit);
     }
 
     m_result = kResultSuccess;

@@ -45,15 +45,15 @@ CPptEscherSpAtom::CPptEscherSpAtom(const CPptRecordDescriptor& d)
 CPptEscherClientAnchorAtom::CPptEscherClientAnchorAtom(const CPptRecordDescriptor& d) : CPptAtom(d) {
     const CPptByteView b = GetBytes();
     if (b.size() >= 16) {
-        m_top = static_cast<int32_t>(b.U32(0));
-        m_left = static_cast<int32_t>(b.U32(4));
-        m_right = static_cast<int32_t>(b.U32(8));
-        m_bottom = static_cast<int32_t>(b.U32(12));
+        m_top = b.I32(0);
+        m_left = b.I32(4);
+        m_right = b.I32(8);
+        m_bottom = b.I32(12);
     } else {
-        m_top = static_cast<int16_t>(b.U16(0));
-        m_left = static_cast<int16_t>(b.U16(2));
-        m_right = static_cast<int16_t>(b.U16(4));
-        m_bottom = static_cast<int16_t>(b.U16(6));
+        m_top = b.I16(0);
+        m_left = b.I16(2);
+        m_right = b.I16(4);
+        m_bottom = b.I16(6);
     }
 }
 
@@ -100,7 +100,7 @@ CPptAnimAttributeValueAtom::CPptAnimAttributeValueAtom(const CPptRecordDescripto
         m_bool = b.U8(1) != 0;
         break;
     case kInteger:
-        m_integer = static_cast<int32_t>(b.U32(1));
+        m_integer = b.I32(1);
         break;
     case kFloat: {
         const uint32_t bits = b.U32(1);

@@ -39,7 +39,7 @@ public:
         }
         stops.resize(count);
         for (auto& stop : stops) {
-            stop.position = static_cast<int16_t>(m_data.U16(m_offset));
+            stop.position = m_data.I16(m_offset);
             stop.type = m_data.U16(m_offset + 2);
             m_offset += 4;
         }

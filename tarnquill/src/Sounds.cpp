@@ -2,15 +2,12 @@
 
 #include "Files.h"
 
+#include "base/bytes/ByteView.h"
+
 #include <cstring>
 
 namespace tarnquill {
 namespace {
-
-std::uint32_t Le16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
-std::uint32_t Le32(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 int RateCode(std::uint32_t hz) {
     switch (hz) {
@@ -34,22 +31,23 @@ Sound ParseWav(const std::vector<std::uint8_t>& b, const std::string& path) {
     std::size_t pos = 12;
     bool haveFormat = false;
     std::uint32_t channels = 0, rate = 0, bits = 0, blockAlign = 0;
+    const base::bytes::ByteView file(b);
     while (pos + 8 <= b.size()) {
         const std::uint8_t* chunk = &b[pos];
-        std::uint64_t size = Le32(chunk + 4);
+        std::uint64_t size = file.U32(pos + 4);
         std::size_t body = pos + 8;
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             if (size < 16 || body + size > b.size()) throw damaged("short format chunk");
-            std::uint32_t tag = Le16(&b[body]);
+            std::uint32_t tag = file.U16(body);
             // WAVE_FORMAT_EXTENSIBLE names its real format in the sub-format's first bytes.
-            if (tag == 0xfffe && size >= 40) tag = Le16(&b[body + 24]);
+            if (tag == 0xfffe && size >= 40) tag = file.U16(body + 24);
             if (tag != 1)
                 throw InputError("WAV file " + path + " is not PCM (format " + std::to_string(tag) +
                                  "); only PCM WAV and MP3 sounds are supported");
-            channels = Le16(&b[body + 2]);
-            rate = Le32(&b[body + 4]);
-            blockAlign = Le16(&b[body + 12]);
-            bits = Le16(&b[body + 14]);
+            channels = file.U16(body + 2);
+            rate = file.U32(body + 4);
+            blockAlign = file.U16(body + 12);
+            bits = file.U16(body + 14);
             haveFormat = true;
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             if (!haveFormat) throw damaged("sound data before its format");

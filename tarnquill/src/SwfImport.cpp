@@ -3,6 +3,8 @@
 #include "Files.h"
 #include "SwfWriter.h"
 
+#include "base/bytes/ByteView.h"
+
 #include <zlib.h>
 
 #include <cstring>
@@ -10,6 +12,8 @@
 
 namespace tarnquill {
 namespace {
+
+using base::bytes::ByteView;
 
 [[noreturn]] void Damaged(const std::string& why) { throw InputError("damaged movie: " + why); }
 
@@ -86,14 +90,14 @@ std::vector<RawTag> ReadTags(const std::vector<std::uint8_t>& d, std::size_t pos
     std::vector<RawTag> tags;
     while (pos < end) {
         if (end - pos < 2) Damaged("a tag header is cut short");
-        int head = d[pos] | (d[pos + 1] << 8);
+        const int head = ByteView(d).U16(pos);
         pos += 2;
         std::size_t length = head & 0x3f;
         RawTag tag;
         tag.code = head >> 6;
         if (length == 0x3f) {
             if (end - pos < 4) Damaged("a tag header is cut short");
-            length = d[pos] | (d[pos + 1] << 8) | (d[pos + 2] << 16) | (static_cast<std::size_t>(d[pos + 3]) << 24);
+            length = ByteView(d).U32(pos);
             pos += 4;
             tag.longForm = true;
         }
@@ -197,7 +201,7 @@ private:
         version = file[3];
         // ActionScript 1 and 2 content up to version 10 runs in our version 8 movie.
         if (version < 1 || version > 10) throw InputError("unsupported SWF version " + std::to_string(version));
-        std::uint64_t length = file[4] | (file[5] << 8) | (file[6] << 16) | (static_cast<std::uint64_t>(file[7]) << 24);
+        std::uint64_t length = ByteView(file).U32(4);
         if (length > kMaxImportedSwfLength)
             throw InputError("the movie is too large (" + std::to_string(length) + " bytes unpacked)");
         if (signature == "FWS") return file;
@@ -248,14 +252,14 @@ private:
 
     void Patch(std::vector<std::uint8_t>& body, std::size_t at) {
         if (at + 2 > body.size()) Damaged("a reference is cut short");
-        std::uint16_t id = Map(static_cast<std::uint16_t>(body[at] | (body[at + 1] << 8)));
+        std::uint16_t id = Map(ByteView(body).U16(at));
         body[at] = static_cast<std::uint8_t>(id);
         body[at + 1] = static_cast<std::uint8_t>(id >> 8);
     }
 
     void Define(std::vector<std::uint8_t>& body, std::size_t at = 0) {
         if (at + 2 > body.size()) Damaged("a definition is cut short");
-        std::uint16_t old = static_cast<std::uint16_t>(body[at] | (body[at + 1] << 8));
+        std::uint16_t old = ByteView(body).U16(at);
         if (ids_.count(old)) Damaged("character " + std::to_string(old) + " is defined twice");
         std::uint16_t id = newId_();
         ids_[old] = id;

@@ -1,5 +1,7 @@
 #include "tarnquill/Wmf.h"
 
+#include "base/bytes/ByteView.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,10 +12,7 @@ namespace {
 
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 
-std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t U32(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
+using base::bytes::ByteView;
 
 enum : std::uint16_t {
     kEof = 0x0000,
@@ -160,23 +159,23 @@ void AddCorner(Contour& c, double cx, double cy, double rx, double ry, double fr
 
 class Parser {
 public:
-    Parser(const std::uint8_t* data, std::size_t size) : d_(data), size_(size) {}
+    Parser(const std::uint8_t* data, std::size_t size) : d_(data, size), size_(size) {}
 
     Drawing Run() {
         std::size_t pos = 0;
         bool placeable = false;
         double bbox[4] = {0, 0, 0, 0};
-        if (size_ >= 4 && U32(d_) == kPlaceableKey) {
+        if (size_ >= 4 && d_.U32(0) == kPlaceableKey) {
             if (size_ < 22) throw WmfError("damaged metafile: placeable header cut short");
             placeable = true;
-            for (int i = 0; i < 4; ++i) bbox[i] = static_cast<std::int16_t>(U16(d_ + 6 + 2 * i));
+            for (int i = 0; i < 4; ++i) bbox[i] = d_.I16(6 + 2 * i);
             pos = 22;
         }
         if (size_ - pos < 18) throw WmfError("damaged metafile: header cut short");
-        std::uint16_t type = U16(d_ + pos), headerWords = U16(d_ + pos + 2), version = U16(d_ + pos + 4);
+        std::uint16_t type = d_.U16(pos), headerWords = d_.U16(pos + 2), version = d_.U16(pos + 4);
         if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
             throw WmfError("not a Windows metafile (bad header)");
-        std::size_t objectCount = U16(d_ + pos + 12);
+        std::size_t objectCount = d_.U16(pos + 12);
         objects_.resize(objectCount);
         pos += 18;
 
@@ -184,11 +183,11 @@ public:
         while (pos < size_) {
             if (size_ - pos < 6)
                 throw WmfError("damaged metafile: record header cut short at byte " + std::to_string(pos));
-            std::uint64_t words = U32(d_ + pos);
-            std::uint16_t function = U16(d_ + pos + 4);
+            std::uint64_t words = d_.U32(pos);
+            std::uint16_t function = d_.U16(pos + 4);
             if (words < 3 || words * 2 > size_ - pos)
                 throw WmfError("damaged metafile: record at byte " + std::to_string(pos) + " has a bad size");
-            params_ = d_ + pos + 6;
+            params_ = d_.Sub(pos + 6, 2 * (words - 3));
             count_ = static_cast<std::size_t>(words - 3);
             if (function == kEof) {
                 ended = true;
@@ -204,7 +203,7 @@ public:
 private:
     std::int16_t P(std::size_t i) const {
         if (i >= count_) throw WmfError("damaged metafile: a record is shorter than its contents");
-        return static_cast<std::int16_t>(U16(params_ + 2 * i));
+        return params_.I16(2 * i);
     }
     std::uint16_t W(std::size_t i) const { return static_cast<std::uint16_t>(P(i)); }
 
@@ -527,9 +526,9 @@ private:
         return out;
     }
 
-    const std::uint8_t* d_;
+    const ByteView d_;
     std::size_t size_;
-    const std::uint8_t* params_ = nullptr;
+    ByteView params_;
     std::size_t count_ = 0;
     std::vector<Object> objects_;
     State s_;
@@ -543,9 +542,10 @@ private:
 }  // namespace
 
 bool LooksLikeWmf(const std::uint8_t* data, std::size_t size) {
-    if (size >= 4 && U32(data) == kPlaceableKey) return true;
-    return size >= 6 && (U16(data) == 1 || U16(data) == 2) && U16(data + 2) == 9 &&
-           (U16(data + 4) == 0x0100 || U16(data + 4) == 0x0300);
+    const ByteView head(data, size);
+    if (size >= 4 && head.U32(0) == kPlaceableKey) return true;
+    return size >= 6 && (head.U16(0) == 1 || head.U16(0) == 2) && head.U16(2) == 9 &&
+           (head.U16(4) == 0x0100 || head.U16(4) == 0x0300);
 }
 
 Drawing ParseWmf(const std::uint8_t* data, std::size_t size) {

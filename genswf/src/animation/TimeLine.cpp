@@ -38,11 +38,13 @@ void CTimeLineEffect::SetEndFrame(std::uint32_t frame) {
     m_endFrame = frame;
 }
 
+// An end set before the start counts as a one-frame effect rather than wrapping around.
 std::uint32_t CTimeLineEffect::GetDuration() const {
-    return m_endFrame == m_startFrame ? 1u : m_endFrame - m_startFrame;
+    return m_endFrame <= m_startFrame ? 1u : m_endFrame - m_startFrame;
 }
 
 float CTimeLineEffect::GetProgress(std::uint32_t frame) const {
+    if (frame <= m_startFrame) return 0.0f;
     return static_cast<float>(static_cast<double>(frame - m_startFrame) / static_cast<double>(GetDuration()));
 }
 

@@ -214,6 +214,10 @@ T ReadOr(I* object, HRESULT (I::*get)(T*), T fallback) {
     return value;
 }
 
+// A bullet is drawn at its RelativeSize times the size its font gives; 1 when that cannot be read
+// or makes no sense.
+float BulletScale(float relativeSize) { return relativeSize > 0.0f && relativeSize <= 4.0f ? relativeSize : 1.0f; }
+
 // |FirstMargin - LeftMargin| of the ruler level of an indent level, read straight from the frame;
 // 0 when any of it cannot be read.
 float RawRulerGap(PowerPoint::TextFrame* frame, LONG indentLevel) {
@@ -294,6 +298,12 @@ std::shared_ptr<CTextPiece> CFontManager::CollectBulletFont(CTextParagraph& para
             if (!first || first->get_Size(&size) < 0) ThrowPptException(__FILE__, 280);
         }
         style->SetSize(size);
+    }
+    {
+        CComPtr<PowerPoint::BulletFormat> raw;
+        raw.Attach(range->GetParagraphFormat()->GetBulletPtr());
+        style->SetSize(style->GetSize() *
+                       BulletScale(ReadOr(raw.Get(), &PowerPoint::BulletFormat::get_RelativeSize, 1.0f)));
     }
 
     CTextFrameContent* owner = paragraph.GetOwner();
@@ -382,6 +392,7 @@ CRefPtr<SwfTextField> CFontManager::CollectParsedBulletFont(CTextParagraphItem& 
         float size = 0.0f;
         if (record->GetTextFont()->get_Size(&size) >= 0) style->SetSize(size);
     }
+    style->SetSize(style->GetSize() * BulletScale(record->GetRelativeSize()));
 
     std::vector<CRefPtr<CTextLineItem>> lines;
     if (index->GetLinesOfParagraph(static_cast<std::size_t>(paragraph.number), lines) == 0)

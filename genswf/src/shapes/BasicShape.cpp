@@ -216,10 +216,16 @@ std::shared_ptr<CMovieObject> CBasicShape::SaveShapeAsPicture(const std::shared_
         saved = target.Export(path, filter, scaleWidth, scaleHeight, PowerPoint::ppScaleXY);
     }
     if (!saved) throw CPPTException(LocatedMessage(L"failed to save shape as " + path, __FILE__, 349));
+    if (copy) copy->Finish();
+    if (filter == PowerPoint::ppShapeFormatWMF) {
+        std::shared_ptr<CSpriteObject> sprite = CreateSpriteObject(movie);
+        sprite->SetId(image->GetId());
+        SetMetafile(*sprite, path);
+        return sprite;
+    }
 
     image->SetSrc(path);
     image->jpegQuality = movie->GetJpegQuality();
-    if (copy) copy->Finish();
     return image;
 }
 
@@ -250,11 +256,16 @@ std::shared_ptr<CMovieObject> CBasicShape::ExportAsWmf(const std::shared_ptr<CPp
         std::remove(Utf8FromWide(path).c_str());
         return SaveShapeAsPicture(shape);
     }
-    sprite->src = path;
-    // A straight line has no width or height; the compiler needs a size to scale the metafile to.
-    sprite->SetWidth(std::max(1.0f, movie->ScaleX(GetWidth())));
-    sprite->SetHeight(std::max(1.0f, movie->ScaleY(GetHeight())));
+    SetMetafile(*sprite, path);
     return sprite;
+}
+
+void CBasicShape::SetMetafile(CSpriteObject& sprite, const std::wstring& path) {
+    CMovie* movie = GetContextMovie();
+    sprite.src = path;
+    // A straight line has no width or height; the compiler needs a size to scale the metafile to.
+    sprite.SetWidth(std::max(1.0f, movie->ScaleX(GetWidth())));
+    sprite.SetHeight(std::max(1.0f, movie->ScaleY(GetHeight())));
 }
 
 bool CBasicShape::HasTextFrame() { return m_shape->GetHasTextFrame() == PowerPoint::msoTrue; }

@@ -4,12 +4,15 @@
 #include "genswf/ppt/PptShape.h"
 #include "genswf/utils/Utils.h"
 
+#include "base/bytes/ByteView.h"
+#include "base/files/WholeFile.h"
 #include "com/ComBstr.h"
 #include "com/ComPtr.h"
 #include "com/ComVariant.h"
 
 #include <zlib.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -25,28 +28,12 @@ constexpr std::uint64_t kMaxInflateRatio = 1032;
 // Compressed movies came with version 6.
 constexpr std::uint8_t kFirstCompressedVersion = 6;
 
-std::uint32_t ReadU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-// The whole file, or nothing when it cannot be opened, is empty or too large.
-bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& out, bool& opened) {
-    opened = false;
-    out.clear();
-    std::FILE* f = std::fopen(Utf8FromWide(path).c_str(), "rb");
-    if (!f) return false;
-    opened = true;
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(f) : -1;
-    ok = ok && size > 0 && static_cast<unsigned long>(size) <= kMaxSwfFileLength && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
-        out.resize(static_cast<std::size_t>(size));
-        ok = std::fread(out.data(), 1, out.size(), f) == out.size();
-    }
-    std::fclose(f);
-    if (!ok) out.clear();
-    return ok;
+// The whole file, or nothing when it cannot be read, is empty or too large. `found` says whether
+// the path led to a file at all.
+bool ReadMovieFile(const std::wstring& path, std::vector<std::uint8_t>& out, bool& found) {
+    const int error = base::files::ReadWholeFile(NativePath(path), out, kMaxSwfFileLength);
+    found = error != ENOENT && error != ENOTDIR && error != EACCES && error != ELOOP && error != ENAMETOOLONG;
+    return error == 0 && !out.empty();
 }
 
 // Writes `count` bits of value at a bit cursor, most significant first, leaving the bits it does
@@ -117,7 +104,7 @@ bool CSwfContent::ReadHeader() {
     if (!compressed && !plain) return false;
     m_signature.assign(reinterpret_cast<const char*>(m_header), 3);
     m_version = m_header[3];
-    m_fileLength = ReadU32(m_header + 4);
+    m_fileLength = base::bytes::ByteView(m_header, kHeaderSize).U32(4);
     if (m_version == 0 || (compressed && m_version < kFirstCompressedVersion)) return false;
     if (m_fileLength < kHeaderSize || m_fileLength > kMaxSwfFileLength) return false;
 
@@ -222,13 +209,13 @@ bool CSwfContent::ReadLinked(IShockwaveFlash* flash, const std::wstring& present
     const std::wstring moviePath = movieBstr.ToWString();
     if (moviePath.empty()) return false;
 
-    bool opened = false;
-    if (ReadWholeFile(moviePath, m_movieData, opened)) return true;
-    if (opened || presentationLocation.empty()) return false;
+    bool found = false;
+    if (ReadMovieFile(moviePath, m_movieData, found)) return true;
+    if (found || presentationLocation.empty()) return false;
     // A movie moved along with its presentation is found beside it: the location is the
     // presentation's folder.
     const std::wstring beside = IncludeTrailingBackslash(presentationLocation) + GetFileNameOfPath(moviePath);
-    return ReadWholeFile(beside, m_movieData, opened);
+    return ReadMovieFile(beside, m_movieData, found);
 }
 
 void CSwfContent::Extract(CPptShape& shape, const std::wstring& presentationLocation) {

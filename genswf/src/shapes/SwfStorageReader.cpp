@@ -1,5 +1,6 @@
 #include "genswf/shapes/EmbeddedMovie.h"
 
+#include "base/bytes/ByteView.h"
 #include "compoundfile/CompoundFile.h"
 
 #include "com/ComServer.h"
@@ -14,11 +15,6 @@ namespace {
 constexpr std::size_t kSwfHeaderSize = 8;
 // Smallest whole movie: header, a frame rectangle of one byte, rate and count.
 constexpr std::uint32_t kMinSwfLength = 13;
-
-std::uint32_t ReadU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 bool IsSignatureAt(const std::uint8_t* p) {
     return (p[0] == 'F' || p[0] == 'C') && p[1] == 'W' && p[2] == 'S' && p[3] != 0;
@@ -90,10 +86,11 @@ HRESULT CreateSwfStorageReader(REFIID riid, void** ppv) {
 
 std::vector<std::uint8_t> FindMovieInContents(const std::uint8_t* data, std::size_t size) {
     if (!data || size < kMinSwfLength) return {};
+    const base::bytes::ByteView contents(data, size);
     for (std::size_t i = 0; i + kMinSwfLength <= size; ++i) {
         if (!IsSignatureAt(data + i)) continue;
         const std::size_t remaining = size - i;
-        const std::uint32_t fileLength = ReadU32(data + i + 4);
+        const std::uint32_t fileLength = contents.U32(i + 4);
         if (fileLength < kMinSwfLength || fileLength > kMaxSwfFileLength) continue;
         if (data[i] == 'F') {
             if (fileLength <= remaining) return std::vector<std::uint8_t>(data + i, data + i + fileLength);
@@ -103,7 +100,7 @@ std::vector<std::uint8_t> FindMovieInContents(const std::uint8_t* data, std::siz
         // just before it, else the movie runs to the end of the stream.
         std::size_t packed = remaining;
         if (i >= 4) {
-            const std::uint32_t stored = ReadU32(data + i - 4);
+            const std::uint32_t stored = contents.U32(i - 4);
             if (stored >= kSwfHeaderSize && stored <= remaining) packed = stored;
         }
         return std::vector<std::uint8_t>(data + i, data + i + packed);

@@ -59,6 +59,8 @@ void CBulletRecord::Read(PowerPoint::TextRange* paragraphText) {
         SafeRelease(first);
     }
     m_useTextColor = ReadOrZero(bullet, &PowerPoint::BulletFormat::get_UseTextColor) != 0;
+    float relativeSize = 1.0f;
+    if (bullet->get_RelativeSize(&relativeSize) >= 0) m_relativeSize = relativeSize;
 
     m_color = ColorOf(m_bulletFont);
     // An empty paragraph has no text font to take; its bullet keeps its own font and colour

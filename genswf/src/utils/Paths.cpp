@@ -2,6 +2,8 @@
 
 #include "genswf/utils/Utils.h"
 
+#include "base/files/WholeFile.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -311,17 +313,7 @@ void CFileHandle::Close() {
 }
 
 bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes) {
-    bytes.clear();
-    CFileHandle file;
-    if (!file.Create(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL)) return false;
-    const long long size = file.Size();
-    if (size < 0 || static_cast<unsigned long long>(size) > maxBytes) return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    if (file.Read(bytes.data(), bytes.size()) != size) {
-        bytes.clear();
-        return false;
-    }
-    return true;
+    return base::files::ReadWholeFile(NativePath(path), bytes, maxBytes) == 0;
 }
 
 bool WriteWholeFile(const std::wstring& path, const void* data, std::size_t size) {

@@ -2,18 +2,11 @@
 
 #include "genswf/utils/Utils.h"
 
+#include "base/bytes/ByteView.h"
+
 #include <algorithm>
 
 namespace genswf {
-
-namespace {
-
-std::uint32_t BigEndian32(const std::uint8_t* p) {
-    return (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
-           (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
-}
-
-}  // namespace
 
 std::shared_ptr<CPngFile> CPngFile::Create(const std::wstring& path, bool readWholeFile) {
     CFileHandle file;
@@ -29,9 +22,10 @@ std::shared_ptr<CPngFile> CPngFile::Create(const std::wstring& path, bool readWh
 
     static const std::uint8_t kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
     if (!std::equal(kSignature, kSignature + 8, bytes.begin())) return nullptr;
-    if (BigEndian32(&bytes[8]) != 13 || std::string(bytes.begin() + 12, bytes.begin() + 16) != "IHDR") return nullptr;
-    const std::uint32_t width = BigEndian32(&bytes[16]);
-    const std::uint32_t height = BigEndian32(&bytes[20]);
+    const base::bytes::ByteView header(bytes);
+    if (header.BeU32(8) != 13 || std::string(bytes.begin() + 12, bytes.begin() + 16) != "IHDR") return nullptr;
+    const std::uint32_t width = header.BeU32(16);
+    const std::uint32_t height = header.BeU32(20);
     if (width == 0 || height == 0) return nullptr;
 
     std::shared_ptr<CPngFile> png(new CPngFile());

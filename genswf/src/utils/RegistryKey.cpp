@@ -1,5 +1,6 @@
 #include "genswf/utils/RegistryKey.h"
 
+#include "base/bytes/ByteView.h"
 #include "base/encodings/TextEncoding.h"
 
 #include <algorithm>
@@ -47,8 +48,7 @@ DWORD CRegistryKey::QueryDWORDValue(const std::wstring& name, DWORD defaultValue
     DWORD type = 0;
     if (RegQueryValueExW(m_key, name.c_str(), nullptr, &type, bytes, &size) != ERROR_SUCCESS || size != 4)
         return defaultValue;
-    return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) | (static_cast<DWORD>(bytes[2]) << 16) |
-           (static_cast<DWORD>(bytes[3]) << 24);
+    return base::bytes::ByteView(bytes, sizeof bytes).U32(0);
 }
 
 bool CRegistryKey::SetDWORDValue(DWORD value, const std::wstring& name) {

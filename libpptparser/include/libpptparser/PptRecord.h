@@ -1,6 +1,8 @@
 #pragma once
 // The record tree of the "PowerPoint Document" stream: records, containers and the factory.
 
+#include "base/bytes/ByteView.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -63,29 +65,7 @@ enum PptRecordType : uint16_t {
 
 // A read-only window on bytes of the stream. Reads of fields that do not fit give 0, so an
 // atom shorter than its format keeps defaults for what is missing.
-class CPptByteView {
-public:
-    CPptByteView() = default;
-    CPptByteView(const uint8_t* data, size_t size) : m_data(data), m_size(data ? size : 0) {}
-
-    const uint8_t* data() const { return m_data; }
-    size_t size() const { return m_size; }
-    bool Has(size_t offset, size_t width) const { return offset <= m_size && width <= m_size - offset; }
-
-    uint8_t U8(size_t offset) const { return Has(offset, 1) ? m_data[offset] : 0; }
-    uint16_t U16(size_t offset) const {
-        return Has(offset, 2) ? static_cast<uint16_t>(m_data[offset] | (m_data[offset + 1] << 8)) : 0;
-    }
-    uint32_t U32(size_t offset) const {
-        if (!Has(offset, 4)) return 0;
-        return static_cast<uint32_t>(m_data[offset]) | (static_cast<uint32_t>(m_data[offset + 1]) << 8) |
-               (static_cast<uint32_t>(m_data[offset + 2]) << 16) | (static_cast<uint32_t>(m_data[offset + 3]) << 24);
-    }
-
-private:
-    const uint8_t* m_data = nullptr;
-    size_t m_size = 0;
-};
+using CPptByteView = base::bytes::ByteView;
 
 // What the factory and every record constructor are given.
 struct CPptRecordDescriptor {

@@ -2,6 +2,8 @@
 // own size before it is followed: font files are input like any other.
 #include "fonts/SystemFonts.h"
 
+#include "base/bytes/ByteView.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -13,10 +15,8 @@ constexpr std::uint32_t Tag(char a, char b, char c, char d) {
            (std::uint32_t(std::uint8_t(c)) << 8) | std::uint32_t(std::uint8_t(d));
 }
 
-std::uint32_t Be32(const std::uint8_t* p) {
-    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
-}
-std::uint16_t Be16(const std::uint8_t* p) { return std::uint16_t((p[0] << 8) | p[1]); }
+using base::bytes::ByteView;
+
 void Put32(std::uint8_t* p, std::uint32_t v) {
     p[0] = std::uint8_t(v >> 24);
     p[1] = std::uint8_t(v >> 16);
@@ -45,16 +45,17 @@ bool KnownSfntVersion(std::uint32_t v) {
 bool ReadDirectory(const std::uint8_t* data, std::size_t size, std::size_t at, std::uint32_t* version,
                    std::vector<TableRecord>& tables, std::string* error) {
     if (at > size || size - at < 12) return Fail(error, "font table directory lies outside the data");
-    *version = Be32(data + at);
+    const ByteView font(data, size);
+    *version = font.BeU32(at);
     if (!KnownSfntVersion(*version)) return Fail(error, "not a TrueType or OpenType font");
-    std::uint16_t count = Be16(data + at + 4);
+    std::uint16_t count = font.BeU16(at + 4);
     if (count == 0) return Fail(error, "font has no tables");
     if ((size - at - 12) / 16 < count) return Fail(error, "font table directory is truncated");
     tables.clear();
     tables.reserve(count);
     for (std::uint16_t i = 0; i < count; ++i) {
-        const std::uint8_t* r = data + at + 12 + 16 * std::size_t(i);
-        TableRecord t{Be32(r), Be32(r + 4), Be32(r + 8), Be32(r + 12)};
+        const std::size_t r = at + 12 + 16 * std::size_t(i);
+        TableRecord t{font.BeU32(r), font.BeU32(r + 4), font.BeU32(r + 8), font.BeU32(r + 12)};
         if (t.offset > size || t.length > size - t.offset) return Fail(error, "font table lies outside the data");
         tables.push_back(t);
     }
@@ -63,12 +64,13 @@ bool ReadDirectory(const std::uint8_t* data, std::size_t size, std::size_t at, s
 
 std::uint32_t Checksum(const std::uint8_t* p, std::size_t length) {
     std::uint32_t sum = 0;
+    const ByteView table(p, length);
     std::size_t i = 0;
-    for (; i + 4 <= length; i += 4) sum += Be32(p + i);
+    for (; i + 4 <= length; i += 4) sum += table.BeU32(i);
     if (i < length) {
         std::uint8_t tail[4] = {0, 0, 0, 0};
         std::memcpy(tail, p + i, length - i);
-        sum += Be32(tail);
+        sum += ByteView(tail, sizeof tail).BeU32(0);
     }
     return sum;
 }
@@ -76,12 +78,12 @@ std::uint32_t Checksum(const std::uint8_t* p, std::size_t length) {
 }  // namespace
 
 bool IsFontCollection(const std::uint8_t* data, std::size_t size) {
-    return data && size >= 12 && Be32(data) == Tag('t', 't', 'c', 'f');
+    return data && size >= 12 && ByteView(data, size).BeU32(0) == Tag('t', 't', 'c', 'f');
 }
 
 std::uint32_t CollectionFaceCount(const std::uint8_t* data, std::size_t size) {
     if (!IsFontCollection(data, size)) return 0;
-    std::uint32_t count = Be32(data + 8);
+    std::uint32_t count = ByteView(data, size).BeU32(8);
     if (count == 0 || (size - 12) / 4 < count) return 0;
     return count;
 }
@@ -109,7 +111,8 @@ bool ExtractCollectionFace(const std::uint8_t* data, std::size_t size, std::uint
     if (index >= faces) return Fail(error, "no such face in the font collection");
     std::uint32_t version = 0;
     std::vector<TableRecord> tables;
-    if (!ReadDirectory(data, size, Be32(data + 12 + 4 * std::size_t(index)), &version, tables, error)) return false;
+    const std::uint32_t faceAt = ByteView(data, size).BeU32(12 + 4 * std::size_t(index));
+    if (!ReadDirectory(data, size, faceAt, &version, tables, error)) return false;
 
     // Readers binary-search the directory, so it goes out sorted by tag; tables the collection
     // shares between faces are copied into this one.

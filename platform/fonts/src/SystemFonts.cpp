@@ -6,11 +6,11 @@
 
 #include "FontText.h"
 #include "base/encodings/TextEncoding.h"
+#include "base/files/WholeFile.h"
 
 #include <fontconfig/fontconfig.h>
 
 #include <cwctype>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -54,17 +54,8 @@ ConfigHolder g_config;
 std::map<std::tuple<std::wstring, bool, bool>, std::shared_ptr<const FontFileData>> g_byRequest;
 std::map<std::pair<std::string, int>, std::shared_ptr<const FontFileData>> g_byFile;
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    // Larger than any real font; such a file is not read whole into memory.
-    if (size <= 0 || size > (std::streamoff(256) << 20)) return false;
-    in.seekg(0);
-    out.resize(std::size_t(size));
-    return bool(in.read(reinterpret_cast<char*>(out.data()), size));
-}
+// Larger than any real font; such a file is not read whole into memory.
+constexpr std::uint64_t kMaxFontFileBytes = 256u << 20;
 
 // The standalone bytes of one face of a file, or null when it is unusable.
 std::shared_ptr<const FontFileData> LoadFace(const std::string& path, int index) {
@@ -73,7 +64,7 @@ std::shared_ptr<const FontFileData> LoadFace(const std::string& path, int index)
     if (found != g_byFile.end()) return found->second;
     std::shared_ptr<FontFileData> face;
     std::vector<std::uint8_t> bytes;
-    if (ReadWholeFile(path, bytes)) {
+    if (base::files::ReadWholeFile(path, bytes, kMaxFontFileBytes) == 0 && !bytes.empty()) {
         auto result = std::make_shared<FontFileData>();
         bool ok;
         if (IsFontCollection(bytes.data(), bytes.size()))

@@ -1,5 +1,7 @@
 #include "media/MediaDevice.h"
 
+#include "base/bytes/ByteView.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,10 +54,6 @@ private:
     bool m_valid = false;
 };
 
-std::uint32_t Le32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-
 bool Tag(const std::uint8_t* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
 
 // A WAV file needs a usable "fmt " chunk; the chunk walk stays inside the file.
@@ -64,12 +62,12 @@ bool HasWaveFormat(const CMediaFile& file) {
     for (int chunks = 0; chunks < 1024 && pos + 8 <= file.Size(); ++chunks) {
         std::uint8_t header[8];
         if (!file.ReadAt(pos, header, sizeof header)) return false;
-        const std::uint32_t size = Le32(header + 4);
+        const std::uint32_t size = base::bytes::ByteView(header, sizeof header).U32(4);
         if (Tag(header, "fmt ")) {
             std::uint8_t format[16];
             if (size < 16 || !file.ReadAt(pos + 8, format, sizeof format)) return false;
-            const unsigned channels = format[2] | (format[3] << 8);
-            return channels > 0 && Le32(format + 4) > 0;
+            const base::bytes::ByteView fields(format, sizeof format);
+            return fields.U16(2) > 0 && fields.U32(4) > 0;
         }
         pos += 8 + std::uint64_t(size) + (size & 1);
     }

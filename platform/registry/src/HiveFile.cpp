@@ -1,5 +1,6 @@
 #include "HiveFile.h"
 #include "RegText.h"
+#include "base/bytes/ByteView.h"
 
 #include <cstdio>
 #include <vector>
@@ -84,7 +85,7 @@ void WriteValue(std::string& out, const RegValue& value) {
         out += "sz:";
         AppendQuoted(out, text);
     } else if (value.type == kRegDword && value.data.size() == 4) {
-        unsigned long v = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<unsigned long>(bytes[3]) << 24);
+        const unsigned long v = base::bytes::ByteView(bytes, 4).U32(0);
         out += "dword:";
         AppendHex(out, v, 8);
     } else {

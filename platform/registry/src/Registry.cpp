@@ -7,7 +7,9 @@
 #include "registry/Registry.h"
 #include "HiveFile.h"
 #include "RegText.h"
+#include "base/bytes/ByteView.h"
 #include "base/files/AtomicFile.h"
+#include "base/files/WholeFile.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -121,21 +123,6 @@ bool MakeFolders(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool ReadWholeFile(int fd, std::string& out) {
-    out.clear();
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return true;
-        out.append(buffer, static_cast<std::size_t>(n));
-        if (out.size() > kMaxHiveFileSize) return true;  // the parser rejects it by size
-    }
-}
-
 // Held for the length of one change: the hive's advisory lock.
 class CHiveLock {
 public:
@@ -222,16 +209,18 @@ bool Refresh(int index, bool lockHeld) {
             hive.loaded = false;
             return false;
         }
-        std::string text;
-        bool readOk = fstat(fd, &st) == 0 && ReadWholeFile(fd, text);
+        std::vector<std::uint8_t> bytes;
+        const int readError = fstat(fd, &st) == 0 ? base::files::ReadWholeFile(fd, bytes, kMaxHiveFileSize) : errno;
         close(fd);
-        if (!readOk) {
+        // A file over the limit is damaged like one that does not parse.
+        const bool tooLarge = readError == EFBIG;
+        if (readError != 0 && !tooLarge) {
             hive.loaded = false;
             return false;
         }
         hive.identity = FileIdentity::Of(st);
-        std::string error;
-        if (ParseHive(text, hive.root, error)) return true;
+        std::string error = "file too large";
+        if (!tooLarge && ParseHive(std::string(bytes.begin(), bytes.end()), hive.root, error)) return true;
         hive.root = RegKeyNode();
         hive.corrupt = true;
         hive.corruptReason = error;
@@ -629,8 +618,7 @@ DWORD ReadDword(HKEY root, const std::wstring& path, const std::wstring& name, D
     DWORD type = 0;
     std::string bytes;
     if (!QueryValue(root, path, name, type, bytes) || type != REG_DWORD || bytes.size() != 4) return defaultValue;
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-    return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<DWORD>(b[3]) << 24);
+    return base::bytes::ByteView(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()).U32(0);
 }
 
 bool WriteString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& value) {

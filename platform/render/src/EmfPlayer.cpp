@@ -5,6 +5,7 @@
 
 #include "Internal.h"
 
+#include "base/bytes/ByteView.h"
 #include "fonts/SystemFonts.h"
 
 #include <cairo-ft.h>
@@ -34,17 +35,12 @@ struct Rec {
     const std::uint8_t* p = nullptr;
     std::size_t size = 0;
     std::uint32_t type = 0;
-    bool Has(std::size_t at, std::size_t n) const { return at <= size && n <= size - at; }
-    std::uint32_t U32(std::size_t at) const {
-        return Has(at, 4) ? std::uint32_t(p[at]) | (std::uint32_t(p[at + 1]) << 8) | (std::uint32_t(p[at + 2]) << 16) |
-                                (std::uint32_t(p[at + 3]) << 24)
-                          : 0;
-    }
-    std::int32_t I32(std::size_t at) const { return static_cast<std::int32_t>(U32(at)); }
-    std::uint16_t U16(std::size_t at) const {
-        return Has(at, 2) ? static_cast<std::uint16_t>(p[at] | (p[at + 1] << 8)) : 0;
-    }
-    std::int16_t I16(std::size_t at) const { return static_cast<std::int16_t>(U16(at)); }
+    base::bytes::ByteView Bytes() const { return {p, size}; }
+    bool Has(std::size_t at, std::size_t n) const { return Bytes().Has(at, n); }
+    std::uint32_t U32(std::size_t at) const { return Bytes().U32(at); }
+    std::int32_t I32(std::size_t at) const { return Bytes().I32(at); }
+    std::uint16_t U16(std::size_t at) const { return Bytes().U16(at); }
+    std::int16_t I16(std::size_t at) const { return Bytes().I16(at); }
     float F32(std::size_t at) const {
         const std::uint32_t v = U32(at);
         float f;

@@ -2,6 +2,8 @@
 
 #include "Internal.h"
 
+#include "base/bytes/ByteView.h"
+
 #include <png.h>
 
 #include <jpeglib.h>
@@ -21,21 +23,21 @@ bool SizeAcceptable(std::int64_t w, std::int64_t h) {
     return w > 0 && h > 0 && w <= kMaxSide && h <= kMaxSide && w * h <= kMaxPixels;
 }
 
-std::uint32_t Le32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+using base::bytes::ByteView;
 
 }  // namespace
 
 PictureFormat SniffFormat(const std::vector<std::uint8_t>& b) {
+    const ByteView v(b);
     if (b.size() >= 8 && std::memcmp(b.data(), "\x89PNG\r\n\x1a\n", 8) == 0) return PictureFormat::Png;
     if (b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return PictureFormat::Jpeg;
-    if (b.size() >= 4 && Le32(b.data()) == 0x9AC6CDD7u) return PictureFormat::Wmf;
-    if (b.size() >= 44 && Le32(b.data()) == 1 && std::memcmp(b.data() + 40, " EMF", 4) == 0) return PictureFormat::Emf;
+    if (b.size() >= 4 && v.U32(0) == 0x9AC6CDD7u) return PictureFormat::Wmf;
+    if (b.size() >= 44 && v.U32(0) == 1 && std::memcmp(b.data() + 40, " EMF", 4) == 0) return PictureFormat::Emf;
     if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') return PictureFormat::Dib;
     if (b.size() >= 4 &&
-        (Le32(b.data()) == 40 || Le32(b.data()) == 12 || Le32(b.data()) == 108 || Le32(b.data()) == 124))
+        (v.U32(0) == 40 || v.U32(0) == 12 || v.U32(0) == 108 || v.U32(0) == 124))
         return PictureFormat::Dib;
-    if (b.size() >= 18 && (Le16(b.data()) == 1 || Le16(b.data()) == 2) && Le16(b.data() + 2) == 9)
+    if (b.size() >= 18 && (v.U16(0) == 1 || v.U16(0) == 2) && v.U16(2) == 9)
         return PictureFormat::Wmf;
     return PictureFormat::Unknown;
 }
@@ -45,8 +47,7 @@ PictureFormat SniffFormat(const std::vector<std::uint8_t>& b) {
 bool PngChunksFit(const std::vector<std::uint8_t>& bytes) {
     size_t at = 8;
     while (bytes.size() - at >= 12) {
-        const std::uint32_t length = (std::uint32_t(bytes[at]) << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) |
-                                     bytes[at + 3];
+        const std::uint32_t length = ByteView(bytes).BeU32(at);
         if (length > bytes.size() - at - 12) return false;
         if (std::memcmp(bytes.data() + at + 4, "IEND", 4) == 0) return true;
         at += 12 + size_t(length);
@@ -200,28 +201,29 @@ bool DecodeRle(const std::uint8_t* p, size_t size, int w, int h, int bits, const
 bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
     size_t fileOffsetBits = 0;
     if (size >= 14 && data[0] == 'B' && data[1] == 'M') {
-        fileOffsetBits = Le32(data + 10);
+        fileOffsetBits = ByteView(data, size).U32(10);
         data += 14;
         size -= 14;
         fileOffsetBits = fileOffsetBits >= 14 ? fileOffsetBits - 14 : 0;
     }
     if (size < 12) return false;
-    const std::uint32_t headerSize = Le32(data);
+    const ByteView dib(data, size);
+    const std::uint32_t headerSize = dib.U32(0);
     std::int64_t w, h;
     int bits;
     std::uint32_t compression = 0, colorsUsed = 0;
     size_t paletteEntry = 4;
     if (headerSize == 12) {
-        w = Le16(data + 4);
-        h = static_cast<std::int16_t>(Le16(data + 6));
-        bits = Le16(data + 10);
+        w = dib.U16(4);
+        h = dib.I16(6);
+        bits = dib.U16(10);
         paletteEntry = 3;
     } else if (headerSize >= 40 && headerSize <= size) {
-        w = static_cast<std::int32_t>(Le32(data + 4));
-        h = static_cast<std::int32_t>(Le32(data + 8));
-        bits = Le16(data + 14);
-        compression = Le32(data + 16);
-        colorsUsed = Le32(data + 32);
+        w = dib.I32(4);
+        h = dib.I32(8);
+        bits = dib.U16(14);
+        compression = dib.U32(16);
+        colorsUsed = dib.U32(32);
     } else {
         return false;
     }
@@ -233,10 +235,10 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
     if (compression == 3 /* bit fields */ && (bits == 16 || bits == 32)) {
         if (headerSize == 40) {
             if (size < 52) return false;
-            for (int i = 0; i < 3; ++i) masks[i] = Le32(data + 40 + 4 * i);
+            for (int i = 0; i < 3; ++i) masks[i] = dib.U32(40 + 4 * i);
             offset += 12;
         } else {
-            for (int i = 0; i < 3; ++i) masks[i] = Le32(data + 40 + 4 * i);
+            for (int i = 0; i < 3; ++i) masks[i] = dib.U32(40 + 4 * i);
         }
     } else if ((compression == 1 && bits == 8) || (compression == 2 && bits == 4)) {
         // run-length coded: decoded once the palette is read
@@ -278,6 +280,7 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
     out.rgba.assign(static_cast<size_t>(w * h * 4), 0);
     for (std::int64_t y = 0; y < h; ++y) {
         const std::uint8_t* src = data + offset + stride * static_cast<size_t>(topDown ? y : h - 1 - y);
+        const ByteView row(src, stride);
         std::uint8_t* dst = &out.rgba[static_cast<size_t>(y * w * 4)];
         for (std::int64_t x = 0; x < w; ++x, dst += 4) {
             std::uint32_t rgb = 0;
@@ -292,7 +295,7 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
                 break;
             }
             case 16: {
-                std::uint32_t v = Le16(src + 2 * x);
+                std::uint32_t v = row.U16(2 * x);
                 rgb = channel(v, masks[0]) | (channel(v, masks[1]) << 8) | (channel(v, masks[2]) << 16);
                 break;
             }
@@ -300,7 +303,7 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
                 rgb = src[3 * x + 2] | (src[3 * x + 1] << 8) | (src[3 * x] << 16);
                 break;
             case 32: {
-                std::uint32_t v = Le32(src + 4 * x);
+                std::uint32_t v = row.U32(4 * x);
                 rgb = channel(v, masks[0]) | (channel(v, masks[1]) << 8) | (channel(v, masks[2]) << 16);
                 break;
             }

@@ -3,19 +3,14 @@
 
 #include "Internal.h"
 
+#include "base/bytes/ByteView.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace render {
 
 namespace {
-
-std::uint16_t W16(const std::vector<std::uint8_t>& b, size_t at) {
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-std::uint32_t W32(const std::vector<std::uint8_t>& b, size_t at) {
-    return W16(b, at) | (std::uint32_t(W16(b, at + 2)) << 16);
-}
 
 bool Fail(std::string* error, const char* message) {
     if (error) *error = message;
@@ -26,35 +21,36 @@ bool Fail(std::string* error, const char* message) {
 
 bool ReadWmf(const std::vector<std::uint8_t>& bytes, WmfFile& out, std::string* error) {
     out = WmfFile();
+    const base::bytes::ByteView file(bytes);
     size_t pos = 0;
-    if (bytes.size() >= 22 && W32(bytes, 0) == 0x9AC6CDD7u) {
+    if (bytes.size() >= 22 && file.U32(0) == 0x9AC6CDD7u) {
         out.placeable = true;
-        out.boundsLeft = static_cast<std::int16_t>(W16(bytes, 6));
-        out.boundsTop = static_cast<std::int16_t>(W16(bytes, 8));
-        out.boundsRight = static_cast<std::int16_t>(W16(bytes, 10));
-        out.boundsBottom = static_cast<std::int16_t>(W16(bytes, 12));
-        out.unitsPerInch = W16(bytes, 14);
+        out.boundsLeft = file.I16(6);
+        out.boundsTop = file.I16(8);
+        out.boundsRight = file.I16(10);
+        out.boundsBottom = file.I16(12);
+        out.unitsPerInch = file.U16(14);
         std::uint16_t sum = 0;
-        for (size_t i = 0; i < 10; ++i) sum ^= W16(bytes, 2 * i);
-        if (sum != W16(bytes, 20)) return Fail(error, "placeable header checksum is wrong");
+        for (size_t i = 0; i < 10; ++i) sum ^= file.U16(2 * i);
+        if (sum != file.U16(20)) return Fail(error, "placeable header checksum is wrong");
         pos = 22;
     }
     if (bytes.size() < pos + 18) return Fail(error, "too short for a metafile header");
-    const std::uint16_t type = W16(bytes, pos), headerWords = W16(bytes, pos + 2), version = W16(bytes, pos + 4);
+    const std::uint16_t type = file.U16(pos), headerWords = file.U16(pos + 2), version = file.U16(pos + 4);
     if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
         return Fail(error, "not a metafile header");
-    out.sizeWords = W32(bytes, pos + 6);
-    out.numberOfObjects = W16(bytes, pos + 10);
+    out.sizeWords = file.U32(pos + 6);
+    out.numberOfObjects = file.U16(pos + 10);
     pos += 18;
     while (true) {
         if (bytes.size() - pos < 6) return Fail(error, "records end without an end-of-file record");
-        const std::uint32_t words = W32(bytes, pos);
-        const std::uint16_t function = W16(bytes, pos + 4);
+        const std::uint32_t words = file.U32(pos);
+        const std::uint16_t function = file.U16(pos + 4);
         if (words < 3 || words > (bytes.size() - pos) / 2) return Fail(error, "record size runs past the end");
         WmfRecord rec;
         rec.function = function;
         rec.params.reserve(words - 3);
-        for (std::uint32_t i = 3; i < words; ++i) rec.params.push_back(W16(bytes, pos + 2 * i));
+        for (std::uint32_t i = 3; i < words; ++i) rec.params.push_back(file.U16(pos + 2 * i));
         out.records.push_back(std::move(rec));
         pos += size_t(words) * 2;
         if (function == WmfEof) break;

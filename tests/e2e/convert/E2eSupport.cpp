@@ -81,13 +81,9 @@ int ParsedFrameCount(const std::string& movie, std::string& why) {
         why = std::string("no movie checker at ") + BC_SWFSHOT;
         return -1;
     }
-    // The checker refreshes its scripts in a shared cache on every start; a run that overlaps
-    // another one's refresh may read an empty script and say nothing at all. Ask again then.
-    ProcessResult r;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        r = Run({"/bin/bash", BC_SWFSHOT, "--check", movie});
-        if (!r.out.empty() || !r.err.empty()) break;
-    }
+    // The checker rewrites its scripts in a shared cache on every start, so two checks at once
+    // can run a half-written script: checks take turns under a lock on the checker itself.
+    const ProcessResult r = Run({"/usr/bin/flock", BC_SWFSHOT, "/bin/bash", BC_SWFSHOT, "--check", movie});
     const std::string key = "\"frameCount\":";
     const std::size_t at = r.out.find(key);
     if (r.status != 0 || at == std::string::npos) {

@@ -166,6 +166,11 @@ TEST(TimeLineEffect, TextFlagBuildLevelAndFrameArithmetic) {
     EXPECT_TRUE(effect.HasStartFrame() && effect.HasEndFrame());
     EXPECT_FLOAT_EQ(0.5f, effect.GetProgress(15));
     EXPECT_FLOAT_EQ(1.0f, effect.GetProgress(20));
+    // An end before the start, or a frame before it, never wraps to a huge span or progress.
+    EXPECT_FLOAT_EQ(0.0f, effect.GetProgress(4));
+    effect.SetEndFrame(5);
+    EXPECT_EQ(1u, effect.GetDuration());
+    EXPECT_FLOAT_EQ(1.0f, effect.GetProgress(11));
 }
 
 TEST_F(RegistryReset, SlideAnimationFollowsTheVersion) {

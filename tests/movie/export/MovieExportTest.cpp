@@ -169,6 +169,11 @@ TEST(MovieExport, HyperlinkButtonsOfLinkedShapesOnBothVersions) {
         {"script", 0, {0}, Action(ppActionHyperlink, L"javascript:alert(1)"), ""},
         {"absolute file", 0, {0}, Action(ppActionHyperlink, L"file:///etc/passwd"), ""},
         {"drive path", 0, {0}, Action(ppActionHyperlink, L"C:\\secret.doc"), ""},
+        // The moves between slides come through the slide's links like addresses do.
+        {"next slide", 0, {0, 2, 3}, Action(ppActionNextSlide), "actionSetTarget /; actionGoToFrame 1"},
+        {"previous slide", 3, {0, 2, 3}, Action(ppActionPreviousSlide), "actionSetTarget /; actionGoToFrame 1"},
+        {"first slide", 2, {1, 2}, Action(ppActionFirstSlide), "actionSetTarget /; actionGoToFrame 0"},
+        {"last slide", 0, {0, 1, 2}, Action(ppActionLastSlide), "actionSetTarget /; actionGoToFrame 2"},
     };
     for (const LinkCase& c : cases) {
         for (const wchar_t* version : {L"9.0", L"11.0"}) {

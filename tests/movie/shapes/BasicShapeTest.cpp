@@ -205,10 +205,17 @@ TEST_F(BasicShapeTest, PictureRetriesAndFailures) {
             const std::wstring tail = c.failedPath + L" in file genswf/src/shapes/BasicShape.cpp at line 349";
             EXPECT_EQ(0u, failure.find(L"failed to save shape as " + scratch.FolderPath())) << U8(failure);
             EXPECT_TRUE(EndsWith(failure, tail)) << U8(failure);
+        } else if (c.extension == L".wmf") {
+            // The compiler draws a metafile as a sprite of the shape's size, never as an image.
+            auto sprite = std::dynamic_pointer_cast<CSpriteObject>(object);
+            ASSERT_TRUE(sprite) << U8(failure);
+            EXPECT_EQ(scratch.FolderPath() + sprite->GetId() + L".wmf", sprite->src);
+            EXPECT_TRUE(FileExists(sprite->src));
+            EXPECT_TRUE(sprite->hasWidth && sprite->hasHeight);
+            EXPECT_FLOAT_EQ(200.0f, sprite->width);
         } else {
-            ASSERT_TRUE(object) << U8(failure);
             auto image = std::dynamic_pointer_cast<CImageObject>(object);
-            ASSERT_TRUE(image);
+            ASSERT_TRUE(image) << U8(failure);
             EXPECT_EQ(scratch.FolderPath() + image->GetId() + c.extension, image->src);
             EXPECT_TRUE(FileExists(image->src));
         }
@@ -216,6 +223,30 @@ TEST_F(BasicShapeTest, PictureRetriesAndFailures) {
         for (const auto& entry : std::filesystem::directory_iterator(U8(scratch.FolderPath())))
             EXPECT_NE(0u, entry.path().filename().string().find("spr")) << entry.path();
     }
+}
+
+// Pictures PowerPoint refuses in the picture format are saved once more as metafiles and reach
+// the compiler in a form it draws.
+TEST_F(BasicShapeTest, RetriedMetafilesCompile) {
+    CHostShape* picture = Add(msoPicture, 100, 50, 200, 100, L"Picture");
+    picture->data.rotation = 30;
+    CHostShape* clear = Add(msoAutoShape, 100, 250, 200, 100, L"Clear");
+    clear->data.fill.transparency = 0.5f;
+    Movie(L"11.0");
+    // The first picture of each shape is refused (the second rule counts from the call after the
+    // first rule's); the metafile after it is taken.
+    doc->Fail("Shape.Export", E_FAIL, nullptr, 1);
+    doc->Fail("Shape.Export", E_FAIL, nullptr, 1, 1);
+    doc->ResetCalls();
+    movie->Export(L"movie.xml");
+    doc->ClearFaults();
+    EXPECT_EQ(4, doc->Calls("Shape.Export"));
+    const swftest::Movie compiled = CompileDescription(scratch.FolderPath() + L"movie.xml");
+    EXPECT_FALSE(compiled.tags.empty());
+    int metafiles = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(U8(scratch.FolderPath())))
+        if (entry.path().extension() == ".wmf") ++metafiles;
+    EXPECT_EQ(2, metafiles);
 }
 
 TEST_F(BasicShapeTest, CopyIsDeletedWhateverFails) {

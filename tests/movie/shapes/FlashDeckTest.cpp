@@ -6,7 +6,6 @@
 #include "CfbBuilder.h"
 #include "DeckBuilder.h"
 #include "ShapeFixture.h"
-#include "SwfTestReader.h"
 #include "genswf/movie/MovieObjects.h"
 #include "genswf/ppt/PptShape.h"
 #include "genswf/shapes/BasicShape.h"
@@ -15,7 +14,6 @@
 #include "genswf/shapes/ShapeHolder.h"
 #include "powerpoint/controls/FlashControl.h"
 #include "powerpoint/loader/PptLoader.h"
-#include "tarnquill/Compiler.h"
 
 #include <filesystem>
 
@@ -85,15 +83,7 @@ swftest::Movie CompileShape(Host::CHostDocument& doc, const std::wstring& folder
     handle->GetLayersCollection()->WriteMembers(movie->GetLayersElement());
     const std::wstring xml = folder + L"movie.xml";
     movie->SaveXml(xml);
-    tarnquill::CompileOptions options;
-    const std::string schema = BC_BINARY_DIR "/lib/tarnquill.xsd";
-    if (std::filesystem::exists(schema)) options.schemaPath = schema;
-    try {
-        return swftest::Read(tarnquill::CompileFile(Utf8FromWide(xml), options).swf);
-    } catch (const tarnquill::CompileError& e) {
-        ADD_FAILURE() << e.Message() << " at " << e.Element() << "/" << e.Attribute() << " line " << e.Line();
-    }
-    return {};
+    return CompileDescription(xml);
 }
 
 TEST(FlashDeck, EmbeddedMovieComesOutOfTheFileAndCompilesAsASprite) {
@@ -133,20 +123,35 @@ TEST(FlashDeck, EmbeddedMovieComesOutOfTheFileAndCompilesAsASprite) {
         auto sprite = std::dynamic_pointer_cast<CSpriteObject>(shown);
         ASSERT_TRUE(sprite);
         EXPECT_TRUE(EndsWith(sprite->src, L".swf"));
-        int sprites = 0, placedSprites = 0;
-        std::vector<int> spriteIds;
-        for (const auto& tag : compiled.tags)
-            if (tag.code == 39) {
-                ++sprites;
-                spriteIds.push_back(swftest::DefinedId(tag));
-            }
-        for (const auto& tag : compiled.tags)
-            if (tag.code == 26)
-                for (int id : spriteIds)
-                    if (swftest::ReadPlace(tag).character == id) ++placedSprites;
-        EXPECT_EQ(1, sprites);
-        EXPECT_EQ(1, placedSprites);
-        doc.ClearChanges();
+        EXPECT_EQ(1, PlacedSprites(compiled));
+        for (const auto& change : doc.Changes()) ADD_FAILURE() << U8(change.object) << " " << change.member;
+        CEffectRegistry::CreateGlobal(nullptr);
+    }
+}
+
+// The whole export of the deck, by both versions (the per-shape exporter without a timeline and
+// the basic shapes of the timeline): the slide's sprite holds the movie's sprite.
+TEST(FlashDeck, DeckWithAnEmbeddedMovieConvertsOnBothVersions) {
+    for (const wchar_t* version : {L"9.0", L"11.0"}) {
+        SCOPED_TRACE(U8(version));
+        CScratchFolder scratch;
+        auto loaded = Loader::LoadPresentationFromMemory(
+            FlashDeck(ControlStorage(swftest::Compressed(swftest::Plain())), Storage::kCompressed), L"flash.ppt");
+        Host::CHostDocument& doc = *loaded.document;
+        doc.version = version;
+        auto settings = CExportSettings::Create(doc.Presentation());
+        settings->SetTempFolder(scratch.FolderPath());
+        settings->SetMovieSize(360, 270);
+        settings->ReadSlides(nullptr);
+        auto movie = CMovie::Create(settings);
+        movie->Export(L"movie.xml");
+        // sld0 on the root, the movie's sprite in it.
+        EXPECT_EQ(2, PlacedSprites(CompileDescription(scratch.FolderPath() + L"movie.xml")));
+        int swfFiles = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(U8(scratch.FolderPath())))
+            if (entry.path().extension() == ".swf") ++swfFiles;
+        EXPECT_EQ(1, swfFiles);
+        for (const auto& change : doc.Changes()) ADD_FAILURE() << U8(change.object) << " " << change.member;
         CEffectRegistry::CreateGlobal(nullptr);
     }
 }

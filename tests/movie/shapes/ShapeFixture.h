@@ -4,6 +4,7 @@
 // that nothing of the user's presentation was changed.
 
 #include "DeckBuilder.h"
+#include "SwfTestReader.h"
 #include "TempDir.h"
 #include "genswf/animation/EffectRegistry.h"
 #include "genswf/movie/ExportSettings.h"
@@ -12,10 +13,14 @@
 #include "genswf/slides/Slide.h"
 #include "genswf/utils/Utils.h"
 #include "powerpoint/host/PowerPointHost.h"
+#include "tarnquill/Compiler.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -83,6 +88,45 @@ protected:
 };
 
 inline std::string U8(const std::wstring& text) { return genswf::Utf8FromWide(text); }
+
+// The movie a description compiles to, checked against the compiler's schema; a failure is
+// reported and gives an empty movie.
+inline swftest::Movie CompileDescription(const std::wstring& xml) {
+    tarnquill::CompileOptions options;
+    const std::string schema = BC_BINARY_DIR "/lib/tarnquill.xsd";
+    if (std::filesystem::exists(schema)) options.schemaPath = schema;
+    try {
+        return swftest::Read(tarnquill::CompileFile(U8(xml), options).swf);
+    } catch (const tarnquill::CompileError& e) {
+        ADD_FAILURE() << e.Message() << " at " << e.Element() << "/" << e.Attribute() << " line " << e.Line();
+    }
+    return {};
+}
+
+// The sprites a movie defines (DefineSprite) that its root timeline or a sprite places.
+inline int PlacedSprites(const swftest::Movie& movie) {
+    std::vector<int> ids;
+    std::function<void(const std::vector<swftest::Tag>&)> defined = [&](const std::vector<swftest::Tag>& tags) {
+        for (const auto& tag : tags)
+            if (tag.code == 39) {
+                ids.push_back(swftest::DefinedId(tag));
+                defined(tag.children);
+            }
+    };
+    defined(movie.tags);
+    int placed = 0;
+    std::function<void(const std::vector<swftest::Tag>&)> places = [&](const std::vector<swftest::Tag>& tags) {
+        for (const auto& tag : tags) {
+            if (tag.code == 26) {
+                const swftest::Placement p = swftest::ReadPlace(tag);
+                if (p.hasCharacter && std::find(ids.begin(), ids.end(), p.character) != ids.end()) ++placed;
+            }
+            if (tag.code == 39) places(tag.children);
+        }
+    };
+    places(movie.tags);
+    return placed;
+}
 
 inline const char* CommandName(int type) {
     switch (type) {

@@ -158,8 +158,7 @@ TEST(SlideBackground, SlideNumberOfTheOriginal) {
         auto movie = deck.Movie();
         movie->GetSlides()[1]->GetBackground()->SaveSlideBackground();
         const std::wstring expected = deck.Folder() + L"expected.png";
-        ASSERT_EQ(S_OK,
-                  deck.Slide(1)->Interface()->Export(CBstr(expected), CBstr(L"png"), 720, 540));
+        ASSERT_EQ(S_OK, deck.Slide(1)->Interface()->Export(CBstr(expected), CBstr(L"png"), 720, 540));
         std::vector<std::uint8_t> a, b;
         ASSERT_TRUE(ReadWholeFile(expected, a));
         ASSERT_TRUE(ReadWholeFile(deck.Folder() + L"bg1_titles.png", b));

@@ -2,8 +2,11 @@
 // the schema accepts and the compiler turns into a movie, and real decks whose slides share
 // their master's background.
 
+#include "MediaFixtures.h"
 #include "SlideTestSupport.h"
+#include "genswf/animation/EffectRegistry.h"
 #include "genswf/movie/MovieFrames.h"
+#include "genswf/slides/SlideActions.h"
 #include "genswf/slides/SlideBackground.h"
 #include "powerpoint/loader/PptLoader.h"
 
@@ -41,6 +44,88 @@ TEST(SlideMovie, BuilderDeckValidatesAndCompiles) {
     for (const XmlElementPtr& image : Children(movie->GetObjectsElement(), L"image"))
         if (image->getAttribute(L"id").rfind(L"bg", 0) == 0) bases.insert(image->getAttribute(L"id"));
     EXPECT_EQ((std::set<std::wstring>{L"bg0", L"bg2"}), bases);
+}
+
+AnimationData Build(LONG order, PpAfterEffect after, PpAdvanceMode mode, PpEntryEffect effect) {
+    AnimationData a;
+    a.animate = msoTrue;
+    a.animationOrder = order;
+    a.afterEffect = after;
+    a.advanceMode = mode;
+    a.entryEffect = effect;
+    return a;
+}
+
+// Slides with shapes of each kind, builds, links, sounds and footers, through the whole export of
+// both versions: the description validates, compiles, and the user's deck is left as it was.
+TEST(SlideMovie, BuilderSlidesWithShapesValidateAndCompile) {
+    for (const wchar_t* version : {L"9.0", L"11.0"}) {
+        SCOPED_TRACE(U8(version));
+        Deck deck(3, version);
+        const std::wstring wav = deck.Folder() + L"ding.wav";
+        media::Write(U8(wav), media::Wav(1, 11025, 8, 2000));
+        for (int i = 0; i < 3; ++i) deck.Slide(i)->headersFooters.footer = {msoTrue, L"Footer"};
+
+        CHostSlide* first = deck.Slide(0);
+        first->tags.push_back({L"GENSWF_SOUND_FULL_PATH", wav});
+        first->AddTextBox(L"Title", 40, 20, 640, 60, L"Shapes of every kind");
+        CHostShape* box = first->AddShape(msoAutoShape, L"Box", 40, 120, 160, 100);
+        box->data.rotation = 30;
+        box->data.animation = Build(1, ppAfterEffectDim, ppAdvanceOnClick, 1537);
+        box->data.animation.dimColor.rgb = 0x808080;
+        CHostShape* picture = first->AddShape(msoPicture, L"Picture", 240, 120, 120, 90);
+        picture->data.animation = Build(2, ppAfterEffectHideOnClick, ppAdvanceOnTime, 257);
+        picture->data.animation.advanceTime = 1.0f;
+        CHostShape* line = first->AddShape(msoLine, L"Line", 40, 260, 300, 0);
+        line->data.fill.visible = msoFalse;
+        CHostShape* callout = first->AddShape(msoAutoShape, L"Callout", 400, 260, 120, 60);
+        callout->data.autoShapeType = 106;
+        callout->data.adjustments = {-0.3f, 1.6f};
+        callout->data.horizontalFlip = msoTrue;
+        first->AddShape(msoAutoShape, L"Next", 560, 420, 100, 60)->data.click.action = ppActionNextSlide;
+        CHostShape* sound = first->AddShape(msoMedia, L"Sound", 600, 40, 32, 32);
+        sound->data.mediaType = ppMediaTypeSound;
+        sound->data.sound = {ppSoundWAV, wav, {}};
+
+        CHostSlide* second = deck.Slide(1);
+        second->transition.advanceOnTime = msoTrue;
+        second->transition.advanceTime = 2.0f;
+        CHostShape* body = second->AddTextBox(L"Body", 40, 100, 500, 120, L"First point\rSecond point");
+        body->data.animation = Build(1, ppAfterEffectHide, ppAdvanceOnTime, 1537);
+        body->data.animation.animateTextInReverse = msoTrue;
+        body->data.animation.textLevelEffect = ppAnimateByFirstLevel;
+        body->data.animation.advanceTime = 0.5f;
+        CHostShape* link = second->AddShape(msoAutoShape, L"Link", 40, 300, 200, 60);
+        link->data.click = {ppActionHyperlink, msoFalse, L"", {L"http://example.org/", L"", L""}};
+        for (MsoShapeType type : {msoGroup, msoTable, msoFreeform, msoEmbeddedOLEObject, msoTextEffect})
+            second->AddShape(type, L"Kind " + std::to_wstring(type), 300.0f + 20.0f * type, 300, 60, 40);
+
+        auto movie = deck.Movie([](CExportSettings& s) { s.SetMovieSize(640, 480); });
+        ASSERT_EQ("", FailureOf([&] { movie->Export(L"movie.xml"); }));
+        const std::wstring path = deck.Folder() + L"movie.xml";
+        EXPECT_EQ("", Validate(path));
+        EXPECT_EQ("", Compile(path));
+        for (const ChangeRecord& change : deck.doc->Changes())
+            ADD_FAILURE() << U8(change.object) << " " << change.member;
+        EXPECT_EQ(7u, first->shapes.size());
+        // The move to the next slide became a button of the first slide.
+        ASSERT_FALSE(movie->GetHyperlinkSources().empty());
+        const std::shared_ptr<CHyperlinkSource>& next = movie->GetHyperlinkSources()[0];
+        EXPECT_EQ(0, next->slideId);
+        // The first slide waits for a click: its click-anywhere button lies below the linked one.
+        const std::string linked = "show " + U8(next->button->GetId());
+        const std::vector<std::string> layers = DescribeLayers(movie->GetSlides()[0]->GetLayersElement());
+        std::size_t frameLayer = layers.size(), linkLayer = layers.size();
+        for (std::size_t i = 0; i < layers.size(); ++i) {
+            if (layers[i].find(linked) != std::string::npos && linkLayer == layers.size()) linkLayer = i;
+            if (layers[i].find("show button") != std::string::npos && layers[i].find(linked) == std::string::npos &&
+                frameLayer == layers.size())
+                frameLayer = i;
+        }
+        EXPECT_LT(frameLayer, linkLayer);
+        EXPECT_LT(linkLayer, layers.size());
+        genswf::CEffectRegistry::CreateGlobal(nullptr);
+    }
 }
 
 // The background pass alone over a loaded deck: each slide a sprite holding its background.

@@ -117,6 +117,9 @@ TEST(SlideConstruction, ClickActionsByOwner) {
     button->data.over = Link(L"https://example.org/b");
     CHostShape* hover = hostSlide->AddShape(msoAutoShape, L"Hover", 10, 200, 100, 50);
     hover->data.over = Link(L"https://example.org/c");
+    // A move to the next slide is a link of the slide; running a program is not.
+    hostSlide->AddShape(msoAutoShape, L"Next", 200, 20, 100, 50)->data.click.action = ppActionNextSlide;
+    hostSlide->AddShape(msoAutoShape, L"Program", 200, 200, 100, 50)->data.click.action = ppActionRunProgram;
     CHostShape* body = hostSlide->AddTextBox(L"Body", 0, 100, 400, 40, L"A linked text.");
     TextLinkData text;
     text.start = 2;  // "linked": characters 2 to 4
@@ -126,9 +129,12 @@ TEST(SlideConstruction, ClickActionsByOwner) {
 
     auto movie = deck.Movie();
     const auto& slide = movie->GetSlides()[0];
-    EXPECT_EQ(2u, slide->GetClickActions()->GetCount());
-    ASSERT_EQ(1u, slide->GetShapeClickActions()->GetCount());
+    EXPECT_EQ(3u, slide->GetClickActions()->GetCount());
+    ASSERT_EQ(2u, slide->GetShapeClickActions()->GetCount());
     EXPECT_EQ(L"Button", slide->GetShapeClickActions()->GetAt(0)->shapeName);
+    EXPECT_EQ(L"Next", slide->GetShapeClickActions()->GetAt(1)->shapeName);
+    EXPECT_EQ(ppActionNextSlide, slide->GetShapeClickActions()->GetAt(1)->action);
+    EXPECT_EQ(0u, slide->FindShapeActionSettings(L"Program")->GetCount());
     ASSERT_EQ(1u, slide->GetTextClickActions()->GetCount());
     EXPECT_EQ(L"Body", slide->GetTextClickActions()->GetAt(0)->shapeName);
 

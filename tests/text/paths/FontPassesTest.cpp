@@ -182,3 +182,39 @@ TEST_F(FontPasses, BulletFallsToAFontThatShowsAllOfIt) {
         }
     }
 }
+
+// A bullet is drawn at its RelativeSize times its text's size, on both paths, and measured so:
+// a 60-point paragraph with a half-size bullet has a 30-point bullet, 15 points wide.
+TEST_F(FontPasses, BulletsTakeTheirRelativeSize) {
+    struct Case {
+        PpBulletType type;
+        float relative;
+        float size;
+    };
+    for (const Case& c : {Case{ppBulletUnnumbered, 0.5f, 30.0f}, Case{ppBulletNumbered, 0.75f, 45.0f},
+                          Case{ppBulletUnnumbered, 1.0f, 60.0f}, Case{ppBulletUnnumbered, 0.0f, 60.0f}}) {
+        SCOPED_TRACE(c.relative);
+        TextSlide local;
+        CHostShape* box = local.AddText(L"Body", 100, 50, 400, 300);
+        box->data.text.rulerLevels[0] = {0, 0};
+        ParagraphData paragraph = Bullet(c.type);
+        paragraph.bullet.relativeSize = c.relative;
+        box->data.text.AddRun(L"abc", Plain(60.0f), paragraph);
+        local.MakeMovie();
+
+        FramePath path = local.Frame(box);
+        const auto& onFrame = path.content->GetParagraph(0)->GetBulletPiece();
+        ASSERT_TRUE(onFrame);
+        EXPECT_FLOAT_EQ(c.size, onFrame->GetStyle()->GetSize());
+
+        std::shared_ptr<CShape> shape = local.SlideShape(box);
+        ASSERT_TRUE(shape->GetTextIndex());
+        const auto& bullet = shape->GetTextIndex()->GetTextSprite(0)->GetParagraphs()[0]->bullet;
+        ASSERT_TRUE(bullet && bullet->field);
+        EXPECT_FLOAT_EQ(c.size, bullet->field->GetStyle()->GetSize());
+        EXPECT_FLOAT_EQ(onFrame->GetWidth(), bullet->field->GetWidth());
+        if (c.type == ppBulletUnnumbered) {
+            EXPECT_FLOAT_EQ(c.size / 2.0f, onFrame->GetWidth());
+        }
+    }
+}

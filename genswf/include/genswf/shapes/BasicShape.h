@@ -31,6 +31,7 @@ class CObjectsCollection;
 class CPlacement;
 class CPptShape;
 class CShapeContext;
+class CSpriteObject;
 class CSwfContent;
 class CTextFrameContent;
 class CTimeLineEffect;
@@ -118,7 +119,8 @@ public:
 
     // --- Pictures ---
     // PowerPoint's picture of the shape (unrotated, without text), WMF once when the picture
-    // format fails.
+    // format fails. A metafile comes back as a sprite over it: the compiler draws no metafile
+    // as an image.
     std::shared_ptr<CMovieObject> SaveShapeAsPicture(const std::shared_ptr<CPptShape>& shape);
     // A sprite over a WMF picture when the fill and line allow it, else SaveShapeAsPicture.
     std::shared_ptr<CMovieObject> ExportAsWmf(const std::shared_ptr<CPptShape>& shape);
@@ -157,6 +159,8 @@ public:
 protected:
     // The base placement, whatever a subclass makes of GetPlacement.
     CMatrix GetBasePlacement();
+    // Makes the sprite stand for the metafile at path, at the shape's size in movie units.
+    void SetMetafile(CSpriteObject& sprite, const std::wstring& path);
 
     std::unique_ptr<CBasicShapeParsedLink> m_parsedLink;
     std::shared_ptr<CPptShape> m_shape;

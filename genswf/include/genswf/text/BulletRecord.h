@@ -31,6 +31,8 @@ public:
     PowerPoint::Font* GetTextFont() const { return m_textFont; }
     COLORREF GetColor() const { return m_color; }
     wchar_t GetCharacter() const { return m_character; }
+    // The bullet's size against its font's (RelativeSize); 1 when it cannot be read.
+    float GetRelativeSize() const { return m_relativeSize; }
     const std::wstring& GetText() const { return m_text; }
     CMovie* GetMovie() const { return m_movie; }
 
@@ -45,6 +47,7 @@ private:
     bool m_useTextFont = false;
     COLORREF m_color = 0;
     wchar_t m_character = 0;
+    float m_relativeSize = 1.0f;
     std::wstring m_text;
     CMovie* m_movie;
     PowerPoint::BulletFormat* m_bulletFormat;

@@ -5,6 +5,7 @@
 #include "fonts/symbols/SymbolFonts.h"
 
 #include "FontText.h"
+#include "base/bytes/ByteView.h"
 #include "base/encodings/TextEncoding.h"
 
 #include <ft2build.h>
@@ -39,31 +40,23 @@ struct TableRef {
     std::size_t offset = 0, length = 0;
 };
 
-class CReader {
+// The donor font's bytes, big-endian as sfnt files are.
+class CReader : public base::bytes::ByteView {
 public:
-    explicit CReader(const std::vector<std::uint8_t>& b) : m_b(b) {}
-    bool Has(std::size_t at, std::size_t n) const { return at <= m_b.size() && n <= m_b.size() - at; }
-    std::uint16_t U16(std::size_t at) const {
-        return Has(at, 2) ? static_cast<std::uint16_t>((m_b[at] << 8) | m_b[at + 1]) : 0;
-    }
-    std::int16_t S16(std::size_t at) const { return static_cast<std::int16_t>(U16(at)); }
-    std::uint32_t U32(std::size_t at) const { return (std::uint32_t(U16(at)) << 16) | U16(at + 2); }
+    explicit CReader(const std::vector<std::uint8_t>& b) : ByteView(b) {}
     bool Find(const char* tag, TableRef& out) const {
-        const std::uint16_t count = U16(4);
+        const std::uint16_t count = BeU16(4);
         for (std::size_t i = 0; i < count; ++i) {
             const std::size_t rec = 12 + 16 * i;
             if (!Has(rec, 16)) return false;
-            if (std::memcmp(m_b.data() + rec, tag, 4) != 0) continue;
-            out.offset = U32(rec + 8);
-            out.length = U32(rec + 12);
+            if (std::memcmp(data() + rec, tag, 4) != 0) continue;
+            out.offset = BeU32(rec + 8);
+            out.length = BeU32(rec + 12);
             return Has(out.offset, out.length);
         }
         return false;
     }
-    const std::uint8_t* At(std::size_t at) const { return m_b.data() + at; }
-
-private:
-    const std::vector<std::uint8_t>& m_b;
+    const std::uint8_t* At(std::size_t at) const { return data() + at; }
 };
 
 class CWriter {
@@ -100,11 +93,12 @@ std::uint32_t CheckSum(const std::vector<std::uint8_t>& b, std::size_t at, std::
 
 // Component glyph indexes of a composite glyph, with the offsets where they are written.
 bool Components(const std::uint8_t* g, std::size_t size, std::vector<std::pair<std::size_t, std::uint16_t>>& out) {
+    const base::bytes::ByteView glyph(g, size);
     std::size_t at = 10;
     for (std::size_t guard = 0; guard < 64; ++guard) {
         if (at + 4 > size) return false;
-        const unsigned flags = (g[at] << 8) | g[at + 1];
-        out.emplace_back(at + 2, static_cast<std::uint16_t>((g[at + 2] << 8) | g[at + 3]));
+        const unsigned flags = glyph.BeU16(at);
+        out.emplace_back(at + 2, glyph.BeU16(at + 2));
         at += 4 + ((flags & 0x1) ? 4 : 2);
         if (flags & 0x8)
             at += 2;
@@ -129,10 +123,10 @@ struct Donor {
         if (!r.Find("head", head) || !r.Find("hhea", hhea) || !r.Find("maxp", maxp) || !r.Find("hmtx", hmtx) ||
             !r.Find("loca", loca) || !r.Find("glyf", glyf) || head.length < 54 || hhea.length < 36 || maxp.length < 6)
             return false;
-        unitsPerEm = r.U16(head.offset + 18);
-        longLoca = r.S16(head.offset + 50) != 0;
-        glyphCount = r.U16(maxp.offset + 4);
-        hMetrics = r.U16(hhea.offset + 34);
+        unitsPerEm = r.BeU16(head.offset + 18);
+        longLoca = r.BeI16(head.offset + 50) != 0;
+        glyphCount = r.BeU16(maxp.offset + 4);
+        hMetrics = r.BeU16(hhea.offset + 34);
         return unitsPerEm > 0 && hMetrics > 0 && hmtx.length >= hMetrics * 4;
     }
     // The glyph's bytes inside glyf; empty for a glyph without outline.
@@ -141,12 +135,12 @@ struct Donor {
         std::size_t a, b;
         if (longLoca) {
             if ((gid + 2) * std::size_t(4) > loca.length) return false;
-            a = r.U32(loca.offset + 4 * gid);
-            b = r.U32(loca.offset + 4 * gid + 4);
+            a = r.BeU32(loca.offset + 4 * gid);
+            b = r.BeU32(loca.offset + 4 * gid + 4);
         } else {
             if ((gid + 2) * std::size_t(2) > loca.length) return false;
-            a = std::size_t(r.U16(loca.offset + 2 * gid)) * 2;
-            b = std::size_t(r.U16(loca.offset + 2 * gid + 2)) * 2;
+            a = std::size_t(r.BeU16(loca.offset + 2 * gid)) * 2;
+            b = std::size_t(r.BeU16(loca.offset + 2 * gid + 2)) * 2;
         }
         if (b < a || b > glyf.length) return false;
         at = glyf.offset + a;
@@ -155,12 +149,12 @@ struct Donor {
     }
     void Metrics(std::uint16_t gid, unsigned& advance, int& lsb) const {
         const std::size_t m = std::min<std::size_t>(gid, hMetrics - 1);
-        advance = r.U16(hmtx.offset + 4 * m);
+        advance = r.BeU16(hmtx.offset + 4 * m);
         if (gid < hMetrics)
-            lsb = r.S16(hmtx.offset + 4 * gid + 2);
+            lsb = r.BeI16(hmtx.offset + 4 * gid + 2);
         else {
             const std::size_t at = hmtx.offset + 4 * hMetrics + 2 * (gid - hMetrics);
-            lsb = at + 2 <= hmtx.offset + hmtx.length ? r.S16(at) : 0;
+            lsb = at + 2 <= hmtx.offset + hmtx.length ? r.BeI16(at) : 0;
         }
     }
 };
@@ -225,7 +219,7 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
     for (const auto& m : codeToDonor) add(m.second);
     for (std::size_t i = 0; i < order.size(); ++i) {
         std::size_t at = 0, size = 0;
-        if (!donor.Glyph(order[i], at, size) || size < 10 || donor.r.S16(at) >= 0) continue;
+        if (!donor.Glyph(order[i], at, size) || size < 10 || donor.r.BeI16(at) >= 0) continue;
         std::vector<std::pair<std::size_t, std::uint16_t>> parts;
         if (!Components(donor.r.At(at), size, parts)) continue;
         for (const auto& p : parts)
@@ -242,7 +236,7 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
             const std::size_t start = glyf.bytes.size();
             glyf.Append(donor.r.At(at), size);
             std::vector<std::pair<std::size_t, std::uint16_t>> parts;
-            if (donor.r.S16(at) < 0) {
+            if (donor.r.BeI16(at) < 0) {
                 if (Components(donor.r.At(at), size, parts)) {
                     for (const auto& p : parts) {
                         auto found = newId.find(p.second);
@@ -273,8 +267,8 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
         }
         std::size_t at = 0, size = 0;
         if (order.size() >= kMaxGlyphs || !donor.Glyph(m.second, at, size) || size < 10) continue;
-        const double x0 = donor.r.S16(at + 2), y0 = donor.r.S16(at + 4), x1 = donor.r.S16(at + 6),
-                     y1 = donor.r.S16(at + 8);
+        const double x0 = donor.r.BeI16(at + 2), y0 = donor.r.BeI16(at + 4), x1 = donor.r.BeI16(at + 6),
+                     y1 = donor.r.BeI16(at + 8);
         if (x1 <= x0 || y1 <= y0) continue;
         const double cx = (x0 + x1) / 2, dx = cx * (1 - scale), dy = axis - scale * (y0 + y1) / 2;
         auto word = [](double v) { return static_cast<unsigned>(static_cast<int>(std::lround(v))) & 0xFFFF; };

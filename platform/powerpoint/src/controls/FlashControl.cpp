@@ -2,6 +2,7 @@
 
 #include "powerpoint/controls/FlashControl.h"
 
+#include "base/bytes/ByteView.h"
 #include "com/ComServer.h"
 #include "compoundfile/CompoundFile.h"
 
@@ -15,11 +16,6 @@ namespace {
 
 // An address longer than this is not one.
 constexpr std::uint32_t kMaxAddressLength = 4096;
-
-std::uint32_t ReadU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 bool IsMovieSignature(const std::uint8_t* p) { return (p[0] == 'F' || p[0] == 'C') && p[1] == 'W' && p[2] == 'S'; }
 
@@ -71,17 +67,18 @@ bool IsFlashProgId(const std::wstring& progId) {
 
 FlashContents ReadFlashContents(const std::uint8_t* data, std::size_t size) {
     FlashContents out;
-    if (!data || size < 8 || ReadU32(data) != kFlashContentsMark) return out;
-    const std::uint32_t movieLength = ReadU32(data + 4);
+    const base::bytes::ByteView contents(data, size);
+    if (!data || size < 8 || contents.U32(0) != kFlashContentsMark) return out;
+    const std::uint32_t movieLength = contents.U32(4);
     if (movieLength > size - 8) return out;
     if (movieLength >= 8 && IsMovieSignature(data + 8)) out.movie.assign(data + 8, data + 8 + movieLength);
     std::size_t at = 8 + static_cast<std::size_t>(movieLength);
     if (size - at < 4) return out;
-    const std::uint32_t count = ReadU32(data + at);
+    const std::uint32_t count = contents.U32(at);
     at += 4;
     if (count == 0 || count > kMaxAddressLength || count > (size - at) / 2) return out;
     for (std::uint32_t i = 0; i < count; ++i) {
-        const wchar_t c = static_cast<wchar_t>(data[at + 2 * i] | (data[at + 2 * i + 1] << 8));
+        const wchar_t c = static_cast<wchar_t>(contents.U16(at + 2 * i));
         if (c == 0) break;
         out.address.push_back(c);
     }

@@ -381,19 +381,31 @@ public:
     }
 
 private:
-    // Every hyperlink of the slide: per shape, back to front, its own click and mouse-over
-    // hyperlinks, then those of its text.
+    // Addresses and the moves to the next, previous, first and last slide are listed; other
+    // actions (programs, macros, sounds) are not.
+    static bool IsListed(const ActionData& action) {
+        switch (action.action) {
+        case ppActionHyperlink:
+        case ppActionNextSlide:
+        case ppActionPreviousSlide:
+        case ppActionFirstSlide:
+        case ppActionLastSlide:
+            return true;
+        default:
+            return false;
+        }
+    }
+    // Every link of the slide: per shape, back to front, its own click and mouse-over links,
+    // then those of its text.
     std::vector<Entry> Entries() const {
         std::vector<Entry> entries;
         for (CHostShape* shape : m_slide->shapes) {
-            if (shape->data.click.action == ppActionHyperlink) entries.push_back({shape, -1, ppMouseClick});
-            if (shape->data.over.action == ppActionHyperlink) entries.push_back({shape, -1, ppMouseOver});
+            if (IsListed(shape->data.click)) entries.push_back({shape, -1, ppMouseClick});
+            if (IsListed(shape->data.over)) entries.push_back({shape, -1, ppMouseOver});
             const auto& links = shape->data.text.links;
             for (std::size_t i = 0; i < links.size(); ++i) {
-                if (links[i].click.action == ppActionHyperlink)
-                    entries.push_back({shape, static_cast<LONG>(i), ppMouseClick});
-                if (links[i].over.action == ppActionHyperlink)
-                    entries.push_back({shape, static_cast<LONG>(i), ppMouseOver});
+                if (IsListed(links[i].click)) entries.push_back({shape, static_cast<LONG>(i), ppMouseClick});
+                if (IsListed(links[i].over)) entries.push_back({shape, static_cast<LONG>(i), ppMouseOver});
             }
         }
         return entries;

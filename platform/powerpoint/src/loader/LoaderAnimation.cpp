@@ -79,7 +79,7 @@ void ReadTransition(const CPptContainer& slideRecord, TransitionData& out) {
     RecordPtr atom = FirstChild(&slideRecord, kSlideShowSlideInfoAtom);
     if (!atom) return;
     const CPptByteView b = atom->GetBytes();
-    const std::int32_t time = S32(b, 0);
+    const std::int32_t time = b.I32(0);
     const std::uint8_t direction = b.U8(8);
     const std::uint8_t effect = b.U8(9);
     const std::uint16_t flags = b.U16(10);
@@ -101,7 +101,7 @@ void ReadAnimationInfo(CLoadContext&, const CPptContainer& info, const ULONG* sc
     const CPptByteView b = atom->GetBytes();
     const std::uint32_t dim = b.U32(0);
     const std::uint32_t flags = b.U32(4);
-    const std::int32_t delay = S32(b, 12);
+    const std::int32_t delay = b.I32(12);
     const std::uint16_t order = b.U16(16);
     const std::uint8_t build = b.U8(20);
     const std::uint8_t effect = b.U8(21);
@@ -296,7 +296,7 @@ struct TimelineReader {
             return true;
         }
         if (b.U8(0) != 1 || b.size() < 5) return false;
-        value = S32(b, 1);
+        value = b.I32(1);
         return true;
     }
     static std::int32_t Property(const CPptContainer& node, std::uint16_t id, std::int32_t fallback) {
@@ -328,7 +328,7 @@ struct TimelineReader {
     // Milliseconds after its parent's begin; 0 for "indefinite" and for none.
     static std::int64_t BeginDelay(const CPptContainer& node) {
         RecordPtr a = BeginCondition(node);
-        const std::int32_t delay = a ? S32(a->GetBytes(), 12) : 0;
+        const std::int32_t delay = a ? a->GetBytes().I32(12) : 0;
         return delay > 0 ? delay : 0;
     }
 
@@ -344,7 +344,7 @@ struct TimelineReader {
             std::int64_t own = Extent(*c, depth + 1);
             if (RecordPtr a = FirstChild(c.get(), kTimeNodeAtom)) {
                 const CPptByteView b = a->GetBytes();
-                const std::int32_t duration = S32(b, 24);
+                const std::int32_t duration = b.I32(24);
                 if ((b.U32(28) & 0x10) && duration > 0) own = std::max<std::int64_t>(own, duration);
             }
             extent = std::max(extent, BeginDelay(*c) + own);

@@ -87,9 +87,6 @@ std::wstring RecordText(const CPptRecord& r);
 // Text of the first CString child of this instance; empty if none.
 std::wstring CStringChild(const CPptContainer* c, std::uint16_t instance);
 
-inline std::int16_t S16(const CPptByteView& b, std::size_t o) { return static_cast<std::int16_t>(b.U16(o)); }
-inline std::int32_t S32(const CPptByteView& b, std::size_t o) { return static_cast<std::int32_t>(b.U32(o)); }
-
 // ---- drawing properties ------------------------------------------------------------------------
 struct OptProperty {
     std::uint16_t id = 0;

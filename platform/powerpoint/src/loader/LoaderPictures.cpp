@@ -16,11 +16,6 @@ namespace {
 // No picture of a presentation comes near this; a larger claim is damage.
 constexpr std::size_t kMaxMetafileSize = 64u << 20;
 
-std::uint32_t Le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
     for (int i = 0; i < 4; ++i) v.push_back(static_cast<std::uint8_t>(x >> (8 * i)));
 }
@@ -48,13 +43,14 @@ bool Inflate(const std::uint8_t* data, std::size_t size, std::size_t expected, s
 std::vector<std::uint8_t> DibToBmp(const std::uint8_t* dib, std::size_t size) {
     std::vector<std::uint8_t> bmp;
     if (size < 40) return bmp;
-    const std::uint32_t headerSize = Le32(dib);
+    const CPptByteView header(dib, size);
+    const std::uint32_t headerSize = header.U32(0);
     if (headerSize < 12 || headerSize > size) return bmp;
     std::uint32_t palette = 0;
     if (headerSize >= 40) {
-        const std::uint16_t bits = static_cast<std::uint16_t>(dib[14] | (dib[15] << 8));
-        const std::uint32_t compression = Le32(dib + 16);
-        std::uint32_t used = Le32(dib + 32);
+        const std::uint16_t bits = header.U16(14);
+        const std::uint32_t compression = header.U32(16);
+        std::uint32_t used = header.U32(32);
         if (used == 0 && bits <= 8) used = 1u << bits;
         palette = std::min<std::uint32_t>(used, 256) * 4;
         if (compression == 3 && headerSize == 40) palette += 12;
@@ -78,9 +74,10 @@ bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, 
         problem = L"a picture record is cut short";
         return false;
     }
-    const std::uint16_t instance = static_cast<std::uint16_t>((data[0] | (data[1] << 8)) >> 4);
-    const std::uint16_t type = static_cast<std::uint16_t>(data[2] | (data[3] << 8));
-    const std::uint32_t length = Le32(data + 4);
+    const CPptByteView record(data, size);
+    const std::uint16_t instance = static_cast<std::uint16_t>(record.U16(0) >> 4);
+    const std::uint16_t type = record.U16(2);
+    const std::uint32_t length = record.U32(4);
     if (length > size - 8) {
         problem = L"a picture record runs past its data";
         return false;
@@ -127,10 +124,10 @@ bool DecodeBlipBytes(const std::uint8_t* data, std::size_t size, BlipData& out, 
             problem = L"a metafile picture is cut short";
             return false;
         }
-        const std::uint8_t* mh = body + uids;
-        const std::uint32_t fullSize = Le32(mh);
-        const std::uint32_t savedSize = Le32(mh + 28);
-        const std::uint8_t compression = mh[32];
+        const CPptByteView mh = record.Sub(8 + uids, 34);
+        const std::uint32_t fullSize = mh.U32(0);
+        const std::uint32_t savedSize = mh.U32(28);
+        const std::uint8_t compression = mh.U8(32);
         const std::size_t available = std::min<std::size_t>(savedSize, length - header);
         const std::uint8_t* bits = body + header;
         if (compression == 0) {

@@ -86,11 +86,11 @@ struct Transform {
 bool ReadClientAnchor(const CPptRecord& r, Rect& out) {
     const CPptByteView b = r.GetBytes();
     if (b.size() >= 16) {
-        out = {S32(b, 4) / 8.0, S32(b, 0) / 8.0, S32(b, 8) / 8.0, S32(b, 12) / 8.0};
+        out = {b.I32(4) / 8.0, b.I32(0) / 8.0, b.I32(8) / 8.0, b.I32(12) / 8.0};
         return true;
     }
     if (b.size() >= 8) {
-        out = {S16(b, 2) / 8.0, S16(b, 0) / 8.0, S16(b, 4) / 8.0, S16(b, 6) / 8.0};
+        out = {b.I16(2) / 8.0, b.I16(0) / 8.0, b.I16(4) / 8.0, b.I16(6) / 8.0};
         return true;
     }
     return false;
@@ -100,8 +100,8 @@ bool ReadClientAnchor(const CPptRecord& r, Rect& out) {
 bool ReadChildAnchor(const CPptRecord& r, Rect& out) {
     const CPptByteView b = r.GetBytes();
     if (b.size() < 16) return false;
-    out = {static_cast<double>(S32(b, 0)), static_cast<double>(S32(b, 4)), static_cast<double>(S32(b, 8)),
-           static_cast<double>(S32(b, 12))};
+    out = {static_cast<double>(b.I32(0)), static_cast<double>(b.I32(4)), static_cast<double>(b.I32(8)),
+           static_cast<double>(b.I32(12))};
     return true;
 }
 
@@ -337,8 +337,8 @@ void ReadGeometry(const COptTable& opt, GeometryData& g) {
     g.vertices.reserve(count * 2);
     for (std::size_t i = 0; i < count; ++i) {
         if (size >= 8) {
-            g.vertices.push_back(S32(v, i * size));
-            g.vertices.push_back(S32(v, i * size + 4));
+            g.vertices.push_back(v.I32(i * size));
+            g.vertices.push_back(v.I32(i * size + 4));
         } else if (size >= 4) {
             g.vertices.push_back(v.U16(i * size));
             g.vertices.push_back(v.U16(i * size + 2));
@@ -627,7 +627,7 @@ private:
         Transform inner = parent;
         if (RecordPtr g = FirstChild(own.get(), libpptparser::kRecordEscherSpgr)) {
             const CPptByteView b = g->GetBytes();
-            const double x1 = S32(b, 0), y1 = S32(b, 4), x2 = S32(b, 8), y2 = S32(b, 12);
+            const double x1 = b.I32(0), y1 = b.I32(4), x2 = b.I32(8), y2 = b.I32(12);
             if (anchored && x2 != x1 && y2 != y1) {
                 const Placed p = Place(parent, outer, rotation, flipH, flipV);
                 // The group's own box, turned, then mirrored about its centre.

@@ -70,7 +70,7 @@ void ReadStyle9(const CPptRecord& atom, std::vector<ParaRun>& paras) {
         }
         if (pm & 0x1000000) {
             extra.numberScheme = b.U16(at);
-            extra.numberStart = S16(b, at + 2);
+            extra.numberStart = b.I16(at + 2);
             extra.hasNumbering = true;
             if (!(pm & 0x2000000)) extra.numbered = true;
             at += 4;
@@ -168,10 +168,12 @@ std::wstring FontName(const CLoadContext& ctx, std::uint16_t index) {
 
 FontData MakeFont(const CLoadContext& ctx, const TextCF& cf, const ULONG* scheme) {
     FontData f;
+    // The run's font draws its text, and the object model hands it out as the ASCII and "other"
+    // font too. The record's ANSI font slot names no font that is drawn with: files hold 0xFFFF,
+    // "none", there, which the font list would turn into its first entry.
     f.name = FontName(ctx, cf.font);
-    f.nameAscii = (cf.mask & 0x400000) ? FontName(ctx, cf.ansiFont) : f.name;
-    f.nameOther = f.name;
-    if (cf.mask & 0x200000) f.nameFarEast = FontName(ctx, cf.farEastFont);
+    f.nameAscii = f.nameOther = f.name;
+    if ((cf.mask & 0x200000) && cf.farEastFont < ctx.fonts.size()) f.nameFarEast = FontName(ctx, cf.farEastFont);
     f.size = (cf.mask & 0x20000) && cf.size > 0 ? static_cast<float>(cf.size) : 18.0f;
     f.bold = (cf.style & 0x1) ? msoTrue : msoFalse;
     f.italic = (cf.style & 0x2) ? msoTrue : msoFalse;

@@ -3,6 +3,7 @@
 
 #include "LoaderInternal.h"
 
+#include "base/files/WholeFile.h"
 #include "compoundfile/CompoundFile.h"
 #include "libpptparser/PptAtoms.h"
 #include "libpptparser/PptParserException.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 namespace PowerPoint {
@@ -105,7 +105,7 @@ bool ReadHeadersFooters(const CLoadContext& ctx, const CPptContainer* owner, int
     if (flags & 0x4)
         out.dateAndTime.text = CStringChild(c.get(), 0);
     else if (flags & 0x2)  // the date of the day, in the atom's format
-        out.dateAndTime.text = DateText(ctx, S16(atom->GetBytes(), 0));
+        out.dateAndTime.text = DateText(ctx, atom->GetBytes().I16(0));
     else
         out.dateAndTime.text.clear();
     out.header.text = CStringChild(c.get(), 1);
@@ -398,7 +398,7 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
 
     if (RecordPtr atom = FirstChild(ctx.document.get(), kDocumentAtom)) {
         const CPptByteView b = atom->GetBytes();
-        const std::int32_t w = S32(b, 0), h = S32(b, 4);
+        const std::int32_t w = b.I32(0), h = b.I32(4);
         if (w > 0 && h > 0 && w < 576 * 200 && h < 576 * 200) {
             ctx.slideWidth = static_cast<float>(w / 8.0);
             ctx.slideHeight = static_cast<float>(h / 8.0);
@@ -443,11 +443,11 @@ LoadResult LoadPresentation(const std::string& path, const LoadOptions& options)
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
     const std::wstring wide = libpptparser::Utf8ToWide(error ? path : full.string());
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw CPptLoadError(CPptLoadError::kCannotOpen, L"\"" + wide + L"\" cannot be opened: the file cannot be read");
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
+    // Records and pictures are found by 32-bit offsets, so a presentation file stays below 4 GiB;
+    // past that, say a device that never ends, nothing is read for ever.
+    constexpr std::uint64_t kMaxFileBytes = std::uint64_t(1) << 32;
+    std::vector<std::uint8_t> bytes;
+    if (base::files::ReadWholeFile(path, bytes, kMaxFileBytes) != 0)
         throw CPptLoadError(CPptLoadError::kCannotOpen, L"\"" + wide + L"\" cannot be opened: the file cannot be read");
     return Detail::Load(std::move(bytes), wide, options);
 }
