@@ -181,10 +181,10 @@ def main():
         print(f'| {r["deck"]} | {cell(r["slides"], "{}")} | {r["outcome"]} | '
               f'{cell(r["bytes"] and r["bytes"] / 1024, "{:.0f}")} | {cell(r["seconds"], "{:.2f}")} | '
               f'{cell(r["pptrender"], "{:.3f}")} | {cell(r["worst"], "{:.3f}")} | {cell(r["reference"], "{:.3f}")} |')
-    converted = [r for r in rows if r['pptrender'] is not None]
-    if converted:
-        mean = sum(r['pptrender'] for r in converted) / len(converted)
-        print(f'\n{len(converted)} of {len(rows)} decks converted; mean similarity to pptrender {mean:.3f}')
+    converted = [r for r in rows if r['outcome'].startswith('converted')]
+    scored = [r['pptrender'] for r in converted if r['pptrender'] is not None]
+    print(f'\n{len(converted)} of {len(rows)} decks converted', end='')
+    print(f'; mean similarity to pptrender {sum(scored) / len(scored):.3f} over {len(scored)} decks' if scored else '')
     print(f'pictures and movies in {work}')
 
 
