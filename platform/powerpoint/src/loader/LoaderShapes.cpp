@@ -2,7 +2,7 @@
 // placeholders, OLE and media objects, text frames, actions and animation settings.
 
 #include "LoaderInternal.h"
-#include "layout/HostTextLayout.h"
+#include "powerpoint/layout/HostTextLayout.h"
 
 #include "libpptparser/PptContainers.h"
 #include "powerpoint/controls/FlashControl.h"
