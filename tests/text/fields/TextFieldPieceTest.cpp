@@ -1,6 +1,7 @@
 // Text field pieces: the "htmlText" definition, its markup, the button of linked text and the
 // frame track that shows the piece.
 #include "FontsFixture.h"
+#include "TempDir.h"
 
 #include "genswf/movie/Movie.h"
 #include "genswf/slides/SlideActions.h"
@@ -223,9 +224,9 @@ TEST(TextFieldPieceMovie, WrittenPieceCompiles) {
     field.text = L"He<l&o>";
     field.matrix.SetTranslation(20.0f, 30.0f);
 
-    const std::string folder = ::testing::TempDir() + "textfields-movie";
-    ASSERT_EQ(0, std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "'").c_str()));
-    const std::wstring wideFolder(folder.begin(), folder.end());
+    const CScratchFolder scratch;
+    const std::string& folder = scratch.Native();
+    const std::wstring& wideFolder = scratch.Path();
     font->SaveFontFile(wideFolder);
     ASSERT_TRUE(font->IsFileSaved());
     font->WriteXml(field.movie->GetObjectsElement());
