@@ -121,7 +121,10 @@ def main():
         row['bytes'] = os.path.getsize(movie)
         check = run([swfshot, '--check', movie])
         try:
-            row['slides'] = json.loads(check.stdout)['frameCount'] - 1
+            header = json.loads(check.stdout)
+            row['slides'] = header['frameCount'] - 1
+            # Pictures at the movie's own size: a wide slide in a 4:3 window would be letterboxed.
+            size = f"{header['width']}x{header['height']}"
         except (ValueError, KeyError):
             row['outcome'] = 'movie does not parse: ' + first_line(check.stderr + check.stdout)
             continue
@@ -140,7 +143,7 @@ def main():
         for attempt in range(3):
             for old in glob.glob(shots + '-*.png'):
                 os.remove(old)
-            played = run([swfshot, movie, shots, '--wait', str(a.delay * 500), '--every', str(a.delay * 1000),
+            played = run([swfshot, movie, shots, '--size', size, '--wait', str(a.delay * 500), '--every', str(a.delay * 1000),
                           '--shots', str(max(n - 1, 0))], timeout=120 + 3 * a.delay * n)
             if played.returncode == 0 and all(os.path.exists(f'{shots}-{i}.png') for i in range(n)):
                 break
