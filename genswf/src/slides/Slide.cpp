@@ -271,7 +271,13 @@ void CSlide::SaveBackground() {
 
 float CSlide::GetSlideDuration() {
     const float animation = m_animations2000 ? m_animations2000->GetAnimationLength() : 0.0f;
-    if (animation == 0.0f) return m_advanceTime > 0.0f ? m_advanceTime : m_movie->GetAutomaticTransitionDelay();
+    if (animation == 0.0f) {
+        // With automatic transitions a slide that does not advance on its own keeps the user's
+        // delay: the time stored with it is not in use and must not cut the slide short.
+        const std::shared_ptr<CExportSettings>& settings = m_movie->GetExportSettings();
+        if (!m_advanceOnTime && settings && settings->GetAutomaticSlideTransition()) return m_transitionDuration;
+        return m_advanceTime > 0.0f ? m_advanceTime : m_movie->GetAutomaticTransitionDelay();
+    }
     return std::max(animation + m_movie->GetTimeMargin(), m_transitionDuration);
 }
 

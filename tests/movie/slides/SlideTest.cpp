@@ -103,6 +103,8 @@ TEST(SlideConstruction, TransitionTiming) {
         {msoTrue, 8.0f, 5, true, 8.0f, 8.0f},   {msoFalse, 0.0f, 5, false, 5.0f, 5.0f},
         {msoFalse, 0.0f, 9, false, 9.0f, 9.0f}, {msoFalse, -2.0f, 5, false, 5.0f, 5.0f},
         {msoTrue, nan, 4, false, 0.0f, 4.0f},
+        // A time stored with a slide that waits for a click does not shorten the user's delay.
+        {msoFalse, 1.024f, 2, true, 2.0f, 2.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.advanceOnTime) + " " + std::to_string(c.advanceTime) + " " +
