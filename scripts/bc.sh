@@ -12,7 +12,8 @@ JOBS="${BC_JOBS:-$(nproc)}"
 PACKAGES=(build-essential cmake pkg-config libxml2-dev libfreetype-dev libpng-dev zlib1g-dev
           libjpeg62-turbo-dev libcairo2-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
           fonts-symbola nettle-dev
-          libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev nodejs npm)
+          libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev nodejs npm
+          python3-numpy python3-pil)
 
 install_packages() {
   local missing=()
