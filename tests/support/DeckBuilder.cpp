@@ -191,6 +191,13 @@ uint32_t AppendEdit(Bytes& stream, uint32_t previousEdit, uint32_t persistId, co
     return edit;
 }
 
+Bytes Deck::SavedFile(const std::vector<std::pair<std::string, Bytes>>& more) const {
+    uint32_t edit = 0;
+    const Bytes stream = Stream(edit);
+    const Bytes user = CurrentUser(edit);
+    return File(stream, &user, more);
+}
+
 Bytes CurrentUser(uint32_t edit) {
     Bytes data = U32s({0x14, 0xE391C05F, edit});
     Append16(data, 0);

@@ -58,6 +58,8 @@ struct Deck {
     Bytes Stream(uint32_t& edit) const;
     // The record of slide i alone (persist id 3 + i).
     Bytes SlideRecord(size_t i) const;
+    // The whole file saved once: the stream, its current-user stream and the streams in `more`.
+    Bytes SavedFile(const std::vector<std::pair<std::string, Bytes>>& more = {}) const;
 };
 
 // Appends a later save that replaces persist object `persistId` by `record`; returns the offset of

@@ -106,10 +106,7 @@ Bytes InteractiveSequence(uint32_t trigger, const std::vector<EffectSpec>& effec
 }
 
 LoadResult LoadDeck(const Deck& deck) {
-    uint32_t edit = 0;
-    const Bytes stream = deck.Stream(edit);
-    const Bytes user = CurrentUser(edit);
-    return LoadPresentationFromMemory(File(stream, &user), L"deck.ppt");
+    return LoadPresentationFromMemory(deck.SavedFile(), L"deck.ppt");
 }
 
 constexpr uint32_t kBox = 1025, kText = 1026, kButton = 1027;
@@ -300,10 +297,7 @@ TEST(LoaderTimeLine, ADeckOfBoxesEnteringInTurn) {
     Deck deck;
     deck.slides.push_back(Slide({box(2001, 400, 0x0000FF), box(2002, 2200, 0x00A000), box(2003, 4000, 0xFF0000)}));
     deck.slides[0].records.push_back(Timeline(groups, {}));
-    uint32_t edit = 0;
-    const Bytes stream = deck.Stream(edit);
-    const Bytes user = CurrentUser(edit);
-    const Bytes file = File(stream, &user);
+    const Bytes file = deck.SavedFile();
     const LoadResult r = LoadPresentationFromMemory(file, L"boxes.ppt");
     const auto& effects = r.document->Slides().at(0)->effects;
     ASSERT_EQ(4u, effects.size());

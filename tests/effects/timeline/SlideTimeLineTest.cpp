@@ -137,10 +137,7 @@ struct TimelineDeck {
     TimelineDeck() {
         testdeck::Deck file;
         file.slides.push_back(testdeck::Slide());
-        std::uint32_t edit = 0;
-        const testdeck::Bytes stream = file.Stream(edit);
-        const testdeck::Bytes user = testdeck::CurrentUser(edit);
-        deck.doc->fileBytes = testdeck::File(stream, &user);
+        deck.doc->fileBytes = file.SavedFile();
     }
     std::shared_ptr<CSlideTimeLineExport> Export() {
         movie = deck.Movie();

@@ -472,10 +472,7 @@ TEST(LoaderPictures, TheBlipStoreFindsPicturesInTheStreamAndCopiesStayBounded) {
     for (uint32_t i = 0; i < 10; ++i)
         shapes.push_back(SpShape(75, 1025 + i, 0xA00, {Opt({{0x4104, 1}}), ClientAnchor(0, 0, 80, 80)}));
     deck.slides.push_back(Slide(shapes));
-    uint32_t edit = 0;
-    const Bytes stream = deck.Stream(edit);
-    const Bytes user = CurrentUser(edit);
-    const Bytes file = File(stream, &user, {{"Pictures", blip}});
+    const Bytes file = deck.SavedFile({{"Pictures", blip}});
 
     LoadOptions options;
     options.maxCopiedBytes = 350000;

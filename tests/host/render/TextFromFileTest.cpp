@@ -23,11 +23,8 @@ using testrec::U32s;
 namespace {
 
 const CHostShape& LoadOne(const Deck& deck) {
-    uint32_t edit = 0;
-    const Bytes stream = deck.Stream(edit);
-    const Bytes user = CurrentUser(edit);
     static LoadResult r;
-    r = LoadPresentationFromMemory(File(stream, &user), L"deck.ppt");
+    r = LoadPresentationFromMemory(deck.SavedFile(), L"deck.ppt");
     if (r.document->Slides().empty() || r.document->Slides()[0]->shapes.empty()) throw std::runtime_error("no shape");
     return *r.document->Slides()[0]->shapes.front();
 }

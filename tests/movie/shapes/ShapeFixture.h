@@ -44,10 +44,7 @@ protected:
         // for the shapes made in code.
         testdeck::Deck file;
         file.slides = {testdeck::Slide()};
-        std::uint32_t edit = 0;
-        const testdeck::Bytes stream = file.Stream(edit);
-        const testdeck::Bytes user = testdeck::CurrentUser(edit);
-        doc->fileBytes = testdeck::File(stream, &user);
+        doc->fileBytes = file.SavedFile();
     }
     void TearDown() override {
         for (const auto& change : doc->Changes())

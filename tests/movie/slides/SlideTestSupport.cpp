@@ -26,10 +26,7 @@ Deck::Deck(int slides, const wchar_t* version) {
     // What SaveCopyAs writes: a file of as many empty slides, for the parsed copy.
     testdeck::Deck saved;
     for (int i = 0; i < slides; ++i) saved.slides.emplace_back(std::vector<testdeck::Bytes>{}, 256u + i);
-    std::uint32_t edit = 0;
-    const testdeck::Bytes stream = saved.Stream(edit);
-    const testdeck::Bytes user = testdeck::CurrentUser(edit);
-    doc->fileBytes = testdeck::File(stream, &user);
+    doc->fileBytes = saved.SavedFile();
 }
 
 std::shared_ptr<CMovie> Deck::Movie(const std::function<void(CExportSettings&)>& adjust) {

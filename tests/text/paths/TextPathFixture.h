@@ -71,10 +71,7 @@ struct TextSlide {
         // no text rotation and no character styles to the shapes made in code.
         testdeck::Deck file;
         file.slides = {testdeck::Slide()};
-        std::uint32_t edit = 0;
-        const testdeck::Bytes stream = file.Stream(edit);
-        const testdeck::Bytes user = testdeck::CurrentUser(edit);
-        doc->fileBytes = testdeck::File(stream, &user);
+        doc->fileBytes = file.SavedFile();
     }
 
     // A text box without insets, so the text starts at its frame.
