@@ -45,6 +45,9 @@ struct IBrindlecastScript : IUnknown {
     // "caption: description" of the last failure; empty after a success.
     virtual HRESULT get_LastErrorText(BSTR* text) = 0;
     virtual HRESULT get_LastOutputFile(BSTR* path) = 0;
+    // A warning of the host's own (reading the presentation, drawing its shapes) for the
+    // running export, or the next one when none runs; shown and logged with the export's own.
+    virtual HRESULT AddWarning(BSTR text) = 0;
 };
 BC_DECLARE_INTERFACE_IID(IBrindlecastScript, IID_IBrindlecastScript)
 
