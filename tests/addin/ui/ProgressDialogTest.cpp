@@ -103,7 +103,7 @@ TEST_F(ProgressDialogTest, BarsAndTextsFollowTheReports) {
     const struct {
         int task;
         bool empty;
-    } tasks[] = {{0, true}, {1, false}, {2, false}, {3, false}, {4, true}, {-1, true}};
+    } tasks[] = {{0, true}, {1, false}, {2, false}, {3, false}, {4, false}, {5, true}, {-1, true}};
     for (const auto& t : tasks) {
         dialog.SetTask(t.task);
         EXPECT_EQ(dialog.GetItemText(CProgressDialog::IDC_TASK).empty(), t.empty) << t.task;
