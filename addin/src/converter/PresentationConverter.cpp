@@ -89,8 +89,8 @@ void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const 
 
     // An earlier good file is only replaced by a complete new one.
     CFileHolder holder;
-    const bool written = holder.Create(outputPath) && !bytes.empty() && holder.Write(bytes.data(), bytes.size()) &&
-                         holder.Commit();
+    const bool written =
+        holder.Create(outputPath) && !bytes.empty() && holder.Write(bytes.data(), bytes.size()) && holder.Commit();
     if (!written) {
         holder.Close();
         throw CConvertException(LocatedMessage(

@@ -214,7 +214,8 @@ void CMovie::ExportHyperlinks() {
                 actions.AddSetTarget(L"/");
                 actions.AddGoToFrame(m_slideStartFrames[static_cast<std::size_t>(target)]);
             } else {
-                Warn(L"A link to slide position " + IntToWString(target + 1) + L" is left out: the movie has no such slide.");
+                Warn(L"A link to slide position " + IntToWString(target + 1) +
+                     L" is left out: the movie has no such slide.");
             }
         }
         source->button->Write(m_objectsElement);

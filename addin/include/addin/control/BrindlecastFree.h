@@ -38,8 +38,8 @@ enum BrindlecastOutcome : LONG {
 
 struct IBrindlecastScript : IUnknown {
     // Answers for the dialogs: "output", "width", "height", "slides" (all|selected|current),
-    // "auto-advance" (seconds), "no-auto-advance" (1: slides wait for a click), "debug", "lang", "yes", "open", "terminal" (progress on stderr).
-    // E_INVALIDARG for an unknown name or a value out of range.
+    // "auto-advance" (seconds), "no-auto-advance" (1: slides wait for a click), "debug", "lang", "yes", "open",
+    // "terminal" (progress on stderr). E_INVALIDARG for an unknown name or a value out of range.
     virtual HRESULT SetAnswer(BSTR name, BSTR value) = 0;
     virtual HRESULT get_LastOutcome(LONG* outcome) = 0;
     // "caption: description" of the last failure; empty after a success.

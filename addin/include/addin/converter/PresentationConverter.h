@@ -16,7 +16,7 @@ class CSettings;
 namespace genswf {
 class CLogFile;
 class CMovie;
-}
+}  // namespace genswf
 
 class CPresentationConverter {
 public:
