@@ -623,6 +623,25 @@ void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const 
 }
 
 namespace detail {
+// For the metafile writer: the shape's fill (or picture) alone, where its PNG picture has it.
+Raster ShapeFillRaster(const ShapeDrawing& shape, double sx, double sy) {
+    CheckScale(sx, sy);
+    CheckFrame(shape.frame);
+    int w = 0, h = 0;
+    const Placement place = PicturePlacement(shape, sx, sy, w, h);
+    CheckPixels(w, h);
+    ShapeDrawing fillOnly = shape;
+    fillOnly.line.visible = false;
+    fillOnly.shadow.visible = false;
+    fillOnly.text = nullptr;
+    SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) throw RenderError("Cannot allocate the picture");
+    ContextPtr cr(cairo_create(surface.get()));
+    PaintShape(cr.get(), fillOnly, place);
+    cr.reset();
+    return SurfaceToRaster(surface.get());
+}
+
 // For the metafile writer: the same placement as the shape's PNG picture.
 void ShapePicturePlacement(const ShapeDrawing& shape, double sx, double sy, int& width, int& height,
                            cairo_matrix_t& box, double& lineScale) {

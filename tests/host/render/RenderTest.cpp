@@ -485,6 +485,54 @@ TEST(RenderPicture, DimPictureIsBlackAndKeepsItsShape) {
     EXPECT_EQ(RenderShapeRaster(s, 1, 1).At(90, 90), 0xFFFFFFFFu);
 }
 
+// Each quarter of the test picture (red, green, blue, white) after the picture's colour settings,
+// as 0xRRGGBBAA; the transparent colour is matched before the picture is recoloured.
+TEST(RenderPicture, ColourModesAndTransparentColour) {
+    struct Case {
+        const char* name;
+        PictureColor color;
+        double brightness, contrast;
+        bool transparent;
+        std::uint32_t transparentColor;  // 0x00BBGGRR
+        std::uint32_t red, green, blue, white;
+    };
+    const Case cases[] = {
+        {"as stored", PictureColor::Automatic, 0.5, 0.5, false, 0, 0xFF0000FF, 0x00FF00FF, 0x0000FFFF, 0xFFFFFFFF},
+        {"grayscale", PictureColor::Grayscale, 0.5, 0.5, false, 0, 0x4C4C4CFF, 0x969696FF, 0x1D1D1DFF, 0xFFFFFFFF},
+        {"black and white", PictureColor::BlackAndWhite, 0.5, 0.5, false, 0, 0x000000FF, 0xFFFFFFFF, 0x000000FF,
+         0xFFFFFFFF},
+        // Brighter, the red's grey (76) passes the middle and turns white.
+        {"black and white, brighter", PictureColor::BlackAndWhite, 0.75, 0.5, false, 0, 0xFFFFFFFF, 0xFFFFFFFF,
+         0xFFFFFFFF, 0xFFFFFFFF},
+        // Pale whatever the stored brightness and contrast: a missing channel turns light grey.
+        {"washout", PictureColor::Washout, 0.1, 0.9, false, 0, 0xFFD9D9FF, 0xD9FFD9FF, 0xD9D9FFFF, 0xFFFFFFFF},
+        {"brightest", PictureColor::Automatic, 1.0, 0.5, false, 0, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF},
+        {"green transparent", PictureColor::Automatic, 0.5, 0.5, true, 0x00FF00, 0xFF0000FF, 0, 0x0000FFFF,
+         0xFFFFFFFF},
+        {"red transparent, then grey", PictureColor::Grayscale, 0.5, 0.5, true, 0x0000FF, 0, 0x969696FF,
+         0x1D1D1DFF, 0xFFFFFFFF},
+        {"a colour the picture lacks", PictureColor::Automatic, 0.5, 0.5, true, 0x123456, 0xFF0000FF, 0x00FF00FF,
+         0x0000FFFF, 0xFFFFFFFF},
+    };
+    for (const Case& c : cases) {
+        ShapeDrawing s = PictureShape(EncodePng(Quad(), true));
+        s.picture.color = c.color;
+        s.picture.brightness = c.brightness;
+        s.picture.contrast = c.contrast;
+        s.picture.hasTransparentColor = c.transparent;
+        s.picture.transparentColor = c.transparentColor;
+        const Raster r = RenderShapeRaster(s, 1, 1);
+        auto seen = [&](int x, int y) {  // a transparent pixel's colour does not matter
+            const std::uint32_t p = r.At(x, y);
+            return (p & 0xFF) == 0 ? 0u : p;
+        };
+        EXPECT_EQ(seen(10, 10), c.red) << c.name;
+        EXPECT_EQ(seen(90, 10), c.green) << c.name;
+        EXPECT_EQ(seen(10, 90), c.blue) << c.name;
+        EXPECT_EQ(seen(90, 90), c.white) << c.name;
+    }
+}
+
 TEST(RenderPicture, CropShowsThePartLeft) {
     ShapeDrawing s = PictureShape(EncodePng(Quad(), true));
     s.picture.cropLeft = 0.5;

@@ -307,6 +307,19 @@ void ToCrop(const PictureData& p, double w, double h, render::PictureData& out) 
     }
 }
 
+render::PictureColor ColorOf(MsoPictureColorType type) {
+    switch (type) {
+    case msoPictureGrayscale:
+        return render::PictureColor::Grayscale;
+    case msoPictureBlackAndWhite:
+        return render::PictureColor::BlackAndWhite;
+    case msoPictureWatermark:
+        return render::PictureColor::Washout;
+    default:
+        return render::PictureColor::Automatic;
+    }
+}
+
 bool IsOle(MsoShapeType t) {
     return t == msoEmbeddedOLEObject || t == msoLinkedOLEObject || t == msoOLEControlObject || t == msoMedia;
 }
@@ -365,6 +378,9 @@ render::ShapeDrawing DrawingOf(const ShapeData& d) {
         s.picture.bytes = d.picture.imageBytes;
         s.picture.brightness = d.picture.brightness;
         s.picture.contrast = d.picture.contrast;
+        s.picture.color = ColorOf(d.picture.colorType);
+        s.picture.hasTransparentColor = d.picture.hasTransparencyColor;
+        s.picture.transparentColor = d.picture.transparencyColor & 0xFFFFFF;
         ToCrop(d.picture, s.frame.width, s.frame.height, s.picture);
     }
     return s;

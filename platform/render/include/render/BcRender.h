@@ -71,11 +71,20 @@ struct Arrowhead {
 
 enum class PictureFormat { Unknown, Png, Jpeg, Dib, Wmf, Emf };
 
+// How a picture's colours are shown: as they are, in shades of grey, in black and white only, or
+// washed out (pale behind text: white stays white, black turns a light grey; the picture's own
+// brightness and contrast are not applied on top).
+enum class PictureColor { Automatic, Grayscale, BlackAndWhite, Washout };
+
 struct PictureData {
     std::vector<std::uint8_t> bytes;
     PictureFormat format = PictureFormat::Unknown;  // Unknown: told from the bytes
     double brightness = 0.5;                        // 0.5 and 0.5 leave the colours as they are; 0 and 0 give black
     double contrast = 0.5;
+    PictureColor color = PictureColor::Automatic;  // applied before brightness and contrast
+    // Pixels of exactly this colour (0x00BBGGRR) in a bitmap picture are left transparent.
+    bool hasTransparentColor = false;
+    std::uint32_t transparentColor = 0;
     // Parts of the picture cut away, as fractions of its width (left, right) and height.
     double cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
 };

@@ -90,6 +90,9 @@ struct PictureData {
     float brightness = 0.5f;
     float contrast = 0.5f;
     MsoPictureColorType colorType = msoPictureAutomatic;
+    // A colour of the picture shown transparent (0x00BBGGRR), when it has one.
+    bool hasTransparencyColor = false;
+    ULONG transparencyColor = 0;
     float cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
     std::vector<std::uint8_t> imageBytes;  // the picture as stored (PNG, JPEG, ...)
 };
