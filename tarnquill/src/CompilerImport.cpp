@@ -13,8 +13,7 @@ namespace tarnquill {
 std::uint16_t Compiler::EmitSpriteFromFile(const Definition& def) {
     std::vector<std::uint8_t> bytes;
     try {
-        bytes =
-            ReadWholeFile(ResolvePath(def.src), std::max(kMaxImportedSwfBytes, wmf::kMaxWmfBytes), "sprite file");
+        bytes = ReadWholeFile(ResolvePath(def.src), std::max(kMaxImportedSwfBytes, wmf::kMaxWmfBytes), "sprite file");
     } catch (const InputError& e) {
         FailAt(def.where, "src", e.what());
     }
@@ -24,8 +23,7 @@ std::uint16_t Compiler::EmitSpriteFromFile(const Definition& def) {
 }
 
 std::uint16_t Compiler::EmitImportedMovie(const Definition& def, const std::vector<std::uint8_t>& bytes) {
-    if (bytes.size() > kMaxImportedSwfBytes)
-        FailAt(def.where, "src", "movie " + def.src + " is too large to import");
+    if (bytes.size() > kMaxImportedSwfBytes) FailAt(def.where, "src", "movie " + def.src + " is too large to import");
     std::vector<std::string> notes;
     ImportedMovie movie;
     try {
@@ -35,8 +33,7 @@ std::uint16_t Compiler::EmitImportedMovie(const Definition& def, const std::vect
         FailAt(def.where, "src", "cannot import movie " + def.src + ": " + e.what());
     }
     for (const std::string& note : notes)
-        warnings_.push_back(
-            FormatError("movie " + def.src + ": " + note, def.where.element, "src", def.where.line));
+        warnings_.push_back(FormatError("movie " + def.src + ": " + note, def.where.element, "src", def.where.line));
     out_.insert(out_.end(), movie.definitions.begin(), movie.definitions.end());
     std::uint16_t id = NewCharacterId(def.where);
     BitWriter body;
@@ -60,8 +57,7 @@ std::uint16_t Compiler::EmitMetafile(const Definition& def, const std::vector<st
         FailAt(def.where, "src", "metafile " + def.src + ": " + e.what());
     }
     for (const std::string& w : drawing.warnings)
-        warnings_.push_back(
-            FormatError("metafile " + def.src + ": " + w, def.where.element, "src", def.where.line));
+        warnings_.push_back(FormatError("metafile " + def.src + ": " + w, def.where.element, "src", def.where.line));
     const double w = def.width, h = def.height;
     auto X = [&](double v) { return static_cast<std::int32_t>(std::lround(std::clamp(v * w, -1e8, 1e8))); };
     auto Y = [&](double v) { return static_cast<std::int32_t>(std::lround(std::clamp(v * h, -1e8, 1e8))); };

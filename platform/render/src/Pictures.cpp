@@ -35,11 +35,9 @@ PictureFormat SniffFormat(const std::vector<std::uint8_t>& b) {
     if (b.size() >= 4 && v.U32(0) == 0x9AC6CDD7u) return PictureFormat::Wmf;
     if (b.size() >= 44 && v.U32(0) == 1 && std::memcmp(b.data() + 40, " EMF", 4) == 0) return PictureFormat::Emf;
     if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') return PictureFormat::Dib;
-    if (b.size() >= 4 &&
-        (v.U32(0) == 40 || v.U32(0) == 12 || v.U32(0) == 108 || v.U32(0) == 124))
+    if (b.size() >= 4 && (v.U32(0) == 40 || v.U32(0) == 12 || v.U32(0) == 108 || v.U32(0) == 124))
         return PictureFormat::Dib;
-    if (b.size() >= 18 && (v.U16(0) == 1 || v.U16(0) == 2) && v.U16(2) == 9)
-        return PictureFormat::Wmf;
+    if (b.size() >= 18 && (v.U16(0) == 1 || v.U16(0) == 2) && v.U16(2) == 9) return PictureFormat::Wmf;
     return PictureFormat::Unknown;
 }
 
@@ -206,7 +204,9 @@ struct Recolor {
     ToneMap tone;
     bool hasTransparent = false;
     std::uint32_t transparent = 0;  // 0x00BBGGRR
-    static Recolor Of(const PictureData& p) { return Recolor{ToneMap::Of(p), p.hasTransparentColor, p.transparentColor & 0xFFFFFF}; }
+    static Recolor Of(const PictureData& p) {
+        return Recolor{ToneMap::Of(p), p.hasTransparentColor, p.transparentColor & 0xFFFFFF};
+    }
     bool operator==(const Recolor& o) const {
         return tone.brightness == o.tone.brightness && tone.contrast == o.tone.contrast && tone.color == o.tone.color &&
                hasTransparent == o.hasTransparent && (!hasTransparent || transparent == o.transparent);

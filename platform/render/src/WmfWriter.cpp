@@ -13,7 +13,7 @@ namespace detail {
 void ShapePicturePlacement(const ShapeDrawing& shape, double sx, double sy, int& width, int& height,
                            cairo_matrix_t& box, double& lineScale);
 Raster ShapeFillRaster(const ShapeDrawing& shape, double sx, double sy);
-}
+}  // namespace detail
 
 using namespace detail;
 
@@ -224,11 +224,18 @@ bool BitmapRecord(const Raster& r, int k, std::vector<std::uint16_t>& params) {
             const std::uint8_t* p = &r.rgba[(static_cast<size_t>(y) * r.width + x) * 4];
             dib.insert(dib.end(), {p[2], p[1], p[0], p[3]});  // blue, green, red, alpha
         }
-    params = {0x0020, 0x00CC, 0,  // copy the source; colours are values, not palette indexes
-              static_cast<std::uint16_t>(h), static_cast<std::uint16_t>(w), 0, 0,
-              U(h * k), U(w * k), U(y0 * k), U(x0 * k)};
-    for (size_t i = 0; i < dib.size(); i += 2)
-        params.push_back(static_cast<std::uint16_t>(dib[i] | (dib[i + 1] << 8)));
+    params = {0x0020,
+              0x00CC,
+              0,  // copy the source; colours are values, not palette indexes
+              static_cast<std::uint16_t>(h),
+              static_cast<std::uint16_t>(w),
+              0,
+              0,
+              U(h * k),
+              U(w * k),
+              U(y0 * k),
+              U(x0 * k)};
+    for (size_t i = 0; i < dib.size(); i += 2) params.push_back(static_cast<std::uint16_t>(dib[i] | (dib[i + 1] << 8)));
     return true;
 }
 

@@ -48,7 +48,7 @@ struct Path {
     // lies at bitmapOrigin, its bottom-right one at bitmapCorner (mirrored where they cross).
     int bitmap = -1;
     Point bitmapOrigin, bitmapCorner;
-    bool evenOdd = true;        // polygon fill mode ALTERNATE (else WINDING)
+    bool evenOdd = true;  // polygon fill mode ALTERNATE (else WINDING)
     bool stroked = false;
     std::uint32_t strokeRgb = 0;
     double strokeWidth = 0;  // in unit-square x units; 0 is the thinnest line

@@ -663,8 +663,8 @@ std::vector<int> QuadDibWords() {
     b[8] = 2;
     b[12] = 1;
     b[14] = 24;
-    const std::uint8_t rows[] = {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0,   // blue, white, padding
-                                 0, 0, 0xFF, 0, 0xFF, 0, 0, 0};        // red, green, padding
+    const std::uint8_t rows[] = {0xFF, 0, 0,    0xFF, 0xFF, 0xFF, 0, 0,   // blue, white, padding
+                                 0,    0, 0xFF, 0,    0xFF, 0,    0, 0};  // red, green, padding
     b.insert(b.end(), std::begin(rows), std::end(rows));
     std::vector<int> words;
     for (std::size_t i = 0; i < b.size(); i += 2) words.push_back(b[i] | (b[i + 1] << 8));
@@ -687,17 +687,47 @@ TEST(CompilerMetafiles, BitmapRecordsBecomeBitmapFilledRectangles) {
         std::vector<int> params;
         int windowX, windowY;
         double left, top, right, bottom;
-        int width, height;                // the part copied
-        std::uint32_t firstPixel;         // 0xRRGGBBAA of its top-left pixel
+        int width, height;         // the part copied
+        std::uint32_t firstPixel;  // 0xRRGGBBAA of its top-left pixel
     };
     const Case cases[] = {
-        {"stretched, whole", 0x0F43, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 100}, 200, 100, 0.5, 0, 1, 1, 2, 2,
+        {"stretched, whole",
+         0x0F43,
+         {0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 100},
+         200,
+         100,
+         0.5,
+         0,
+         1,
+         1,
+         2,
+         2,
          0xFF0000FF},
         // Source x 1, width 1: only the right column (green over white), in the same box.
-        {"stretched, right column", 0x0F43, {0x0020, 0x00CC, 0, 2, 1, 0, 1, 100, 100, 0, 100}, 200, 100, 0.5, 0, 1,
-         1, 1, 2, 0x00FF00FF},
-        {"stretched block transfer", 0x0B41, {0x0020, 0x00CC, 2, 2, 0, 0, 100, 100, 0, 100}, 200, 100, 0.5, 0, 1, 1,
-         2, 2, 0xFF0000FF},
+        {"stretched, right column",
+         0x0F43,
+         {0x0020, 0x00CC, 0, 2, 1, 0, 1, 100, 100, 0, 100},
+         200,
+         100,
+         0.5,
+         0,
+         1,
+         1,
+         1,
+         2,
+         0x00FF00FF},
+        {"stretched block transfer",
+         0x0B41,
+         {0x0020, 0x00CC, 2, 2, 0, 0, 100, 100, 0, 100},
+         200,
+         100,
+         0.5,
+         0,
+         1,
+         1,
+         2,
+         2,
+         0xFF0000FF},
         {"rows at their own size", 0x0D33, {0, 2, 0, 0, 0, 2, 2, 0, 2}, 4, 2, 0.5, 0, 1, 1, 2, 2, 0xFF0000FF},
         {"block at its own size", 0x0940, {0x0020, 0x00CC, 0, 0, 2, 2, 0, 2}, 4, 2, 0.5, 0, 1, 1, 2, 2, 0xFF0000FF},
     };
@@ -720,8 +750,8 @@ TEST(CompilerMetafiles, BitmapRecordsBecomeBitmapFilledRectangles) {
         EXPECT_EQ(bitmap.width, c.width) << c.name;
         EXPECT_EQ(bitmap.height, c.height) << c.name;
         ASSERT_GE(bitmap.rgba.size(), 4u) << c.name;
-        const std::uint32_t first = (std::uint32_t(bitmap.rgba[0]) << 24) | (bitmap.rgba[1] << 16) |
-                                    (bitmap.rgba[2] << 8) | bitmap.rgba[3];
+        const std::uint32_t first =
+            (std::uint32_t(bitmap.rgba[0]) << 24) | (bitmap.rgba[1] << 16) | (bitmap.rgba[2] << 8) | bitmap.rgba[3];
         EXPECT_EQ(first, c.firstPixel) << c.name;
         EXPECT_TRUE(d.warnings.empty()) << c.name << ": " << (d.warnings.empty() ? "" : d.warnings[0]);
     }
@@ -740,8 +770,7 @@ TEST(CompilerMetafiles, BitmapRecordsBecomeBitmapFilledRectangles) {
     for (std::size_t n = 0; n < bytes.size(); ++n) {
         try {
             tarnquill::wmf::ParseWmf(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + n));
-        } catch (const tarnquill::wmf::WmfError&) {
-        }
+        } catch (const tarnquill::wmf::WmfError&) {}
     }
 }
 

@@ -508,8 +508,13 @@ TEST(LoaderPictures, ColourModeBrightnessContrastAndTransparentColourAsStored) {
     const Case cases[] = {
         {"nothing stored", {}, msoPictureAutomatic, 0.5f, 0.5f, false, 0},
         {"brightest and no contrast", {{0x109, 0x8000}, {0x108, 0}}, msoPictureAutomatic, 1.0f, 0.0f, false, 0},
-        {"darkest, contrast doubled", {{0x109, 0xFFFF8000}, {0x108, 0x20000}}, msoPictureAutomatic, 0.0f, 0.75f,
-         false, 0},
+        {"darkest, contrast doubled",
+         {{0x109, 0xFFFF8000}, {0x108, 0x20000}},
+         msoPictureAutomatic,
+         0.0f,
+         0.75f,
+         false,
+         0},
         {"washout", {{0x109, 0x599A}, {0x108, 0x4CCD}}, msoPictureWatermark, 0.85f, 0.15f, false, 0},
         // Bit 2 grey, bit 1 black and white, each with its use bit 16 higher.
         {"grayscale", {{0x13F, 0x00040004}}, msoPictureGrayscale, 0.5f, 0.5f, false, 0},

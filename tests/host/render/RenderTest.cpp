@@ -507,10 +507,9 @@ TEST(RenderPicture, ColourModesAndTransparentColour) {
         // Pale whatever the stored brightness and contrast: a missing channel turns light grey.
         {"washout", PictureColor::Washout, 0.1, 0.9, false, 0, 0xFFD9D9FF, 0xD9FFD9FF, 0xD9D9FFFF, 0xFFFFFFFF},
         {"brightest", PictureColor::Automatic, 1.0, 0.5, false, 0, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF},
-        {"green transparent", PictureColor::Automatic, 0.5, 0.5, true, 0x00FF00, 0xFF0000FF, 0, 0x0000FFFF,
+        {"green transparent", PictureColor::Automatic, 0.5, 0.5, true, 0x00FF00, 0xFF0000FF, 0, 0x0000FFFF, 0xFFFFFFFF},
+        {"red transparent, then grey", PictureColor::Grayscale, 0.5, 0.5, true, 0x0000FF, 0, 0x969696FF, 0x1D1D1DFF,
          0xFFFFFFFF},
-        {"red transparent, then grey", PictureColor::Grayscale, 0.5, 0.5, true, 0x0000FF, 0, 0x969696FF,
-         0x1D1D1DFF, 0xFFFFFFFF},
         {"a colour the picture lacks", PictureColor::Automatic, 0.5, 0.5, true, 0x123456, 0xFF0000FF, 0x00FF00FF,
          0x0000FFFF, 0xFFFFFFFF},
     };

@@ -308,7 +308,10 @@ TEST(RenderWmf, BitmapRecordsDrawIntoTheirDestination) {
     };
     const Case cases[] = {
         {"stretched", 0x0F43, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 50, 0, 50}, 100, false},
-        {"stretched, the right column of the source", 0x0F43, {0x0020, 0x00CC, 0, 2, 1, 0, 1, 100, 50, 0, 50}, 100,
+        {"stretched, the right column of the source",
+         0x0F43,
+         {0x0020, 0x00CC, 0, 2, 1, 0, 1, 100, 50, 0, 50},
+         100,
          true},
         {"stretched block transfer", 0x0B41, {0x0020, 0x00CC, 2, 2, 0, 0, 100, 50, 0, 50}, 100, false},
         {"rows at their own size", 0x0D33, {0, 2, 0, 0, 0, 2, 2, 0, 2}, 4, false},
