@@ -352,8 +352,13 @@ void FillCurrentPath(cairo_t* cr, const FillData& fill, double w, double h) {
         const int tw = cairo_image_surface_get_width(tile.get()), th = cairo_image_surface_get_height(tile.get());
         const double pw = fill.tileWidth > 0 ? fill.tileWidth / tw : 0.75;
         const double ph = fill.tileHeight > 0 ? fill.tileHeight / th : 0.75;
+        // The tiles are laid from the frame's centre, not its corner.
+        auto finite = [](double v) { return std::isfinite(v) ? std::clamp(v, -100.0, 100.0) : 0.0; };
+        const double left = w / 2 + finite(fill.tileShapeOriginX) * w - (0.5 + finite(fill.tileOriginX)) * tw * pw;
+        const double top = h / 2 + finite(fill.tileShapeOriginY) * h - (0.5 + finite(fill.tileOriginY)) * th * ph;
         cairo_matrix_t m;
         cairo_matrix_init_scale(&m, 1 / pw, 1 / ph);
+        cairo_matrix_translate(&m, -left, -top);
         cairo_pattern_set_matrix(pat, &m);
         cairo_save(cr);
         cairo_clip(cr);

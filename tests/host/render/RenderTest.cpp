@@ -532,6 +532,49 @@ TEST(RenderPicture, ColourModesAndTransparentColour) {
     }
 }
 
+// A texture of 2 x 2 pixels (red, green over blue, white), each pixel 10 points, tiled over a
+// 30-point square: a tile is centred on the square (its corner at 5, 5), the others lie around
+// it; where the stored origins move it, the whole tiling moves.
+TEST(RenderPicture, TextureTilesLieAroundTheFramesCentre) {
+    struct Case {
+        const char* name;
+        double shapeOriginX, tileOriginX;
+        std::vector<std::tuple<int, int, std::uint32_t>> pixels;  // 0xRRGGBBAA
+    };
+    const Case cases[] = {
+        {"centred",
+         0,
+         0,
+         {{9, 9, 0xFF0000FF},
+          {19, 9, 0x00FF00FF},
+          {9, 19, 0x0000FFFF},
+          {19, 19, 0xFFFFFFFF},
+          {0, 0, 0xFFFFFFFF},
+          {29, 29, 0xFF0000FF}}},
+        // The tile's left edge on the frame's left edge: tiles start at 0.
+        {"tile's left edge on the frame's",
+         -0.5,
+         -0.5,
+         {{4, 4, 0xFF0000FF}, {14, 4, 0x00FF00FF}, {24, 4, 0xFF0000FF}, {4, 14, 0x0000FFFF}}},
+    };
+    for (const Case& c : cases) {
+        ShapeDrawing s = Auto(1, 30, 30);
+        s.frame = {0, 0, 30, 30};
+        s.fill.kind = FillKind::Texture;
+        s.fill.picture.bytes = EncodePng(Quad(), true);
+        s.fill.tileWidth = s.fill.tileHeight = 20;
+        s.fill.tileShapeOriginX = s.fill.tileShapeOriginY = c.shapeOriginX;
+        s.fill.tileOriginX = s.fill.tileOriginY = c.tileOriginX;
+        const Raster r = RenderShapeRaster(s, 1, 1);
+        for (const auto& [x, y, expected] : c.pixels) {
+            const std::uint32_t p = r.At(x, y);
+            for (int shift = 0; shift < 32; shift += 8)  // pixels a tenth of a tile pixel from its centre
+                EXPECT_NEAR(static_cast<int>((p >> shift) & 0xFF), static_cast<int>((expected >> shift) & 0xFF), 30)
+                    << c.name << " at " << x << ", " << y;
+        }
+    }
+}
+
 TEST(RenderPicture, CropShowsThePartLeft) {
     ShapeDrawing s = PictureShape(EncodePng(Quad(), true));
     s.picture.cropLeft = 0.5;

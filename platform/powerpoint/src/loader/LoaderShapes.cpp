@@ -452,6 +452,12 @@ void ReadFill(const COptTable& opt, const COptTable* inherited, const SheetState
     if (Prop(opt, inherited, 0x184, opacity))
         fill.backTransparency = static_cast<float>(std::min(1.0, std::max(0.0, 1.0 - Fixed(opacity))));
     if (fill.type == msoFillGradient) ReadGradient(opt, inherited, type, sheet, line, fill);
+    const std::pair<std::uint16_t, float*> origins[] = {{0x198, &fill.tileOriginX},
+                                                        {0x199, &fill.tileOriginY},
+                                                        {0x19A, &fill.tileShapeOriginX},
+                                                        {0x19B, &fill.tileShapeOriginY}};
+    for (const auto& [id, target] : origins)
+        if (Prop(opt, inherited, id, v)) *target = static_cast<float>(std::clamp(Fixed(v), -100.0, 100.0));
     if (pictureBytes && type >= 1 && type <= 3 && Prop(opt, inherited, 0x186, v) && v >= 1 && v <= ctx.blips.size() &&
         ctx.CanCopy(ctx.blips[v - 1].bytes.size()))
         *pictureBytes = ctx.blips[v - 1].bytes;

@@ -250,6 +250,10 @@ render::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pict
         break;
     case msoFillPatterned:
         out.kind = pictureBytes.empty() ? render::FillKind::Solid : render::FillKind::Pattern;
+        out.tileOriginX = f.tileOriginX;
+        out.tileOriginY = f.tileOriginY;
+        out.tileShapeOriginX = f.tileShapeOriginX;
+        out.tileShapeOriginY = f.tileShapeOriginY;
         out.picture.bytes = pictureBytes;
         break;
     case msoFillGradient:
@@ -269,6 +273,10 @@ render::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pict
         break;
     case msoFillTextured:
         out.kind = pictureBytes.empty() ? render::FillKind::Solid : render::FillKind::Texture;
+        out.tileOriginX = f.tileOriginX;
+        out.tileOriginY = f.tileOriginY;
+        out.tileShapeOriginX = f.tileShapeOriginX;
+        out.tileShapeOriginY = f.tileShapeOriginY;
         out.picture.bytes = pictureBytes;
         break;
     case msoFillPicture:

@@ -117,7 +117,11 @@ struct FillData {
     // Pattern: 8 x 8 bits, rows top first, a set bit drawn in color, a clear one in color2.
     std::uint8_t pattern[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     PictureData picture;                   // Picture: stretched over the frame; Texture: tiled at its own size
-    double tileWidth = 0, tileHeight = 0;  // Texture: the tile's size in points (0: 72 dpi pixels)
+    double tileWidth = 0, tileHeight = 0;  // Texture: the tile's size in points (0: 96 dpi pixels)
+    // Textures and patterns: the point of a tile at tileOrigin (from the tile's centre, in tile
+    // sizes) lies at tileShapeOrigin (from the frame's centre, in frame sizes). Both 0: a tile is
+    // centred on the frame, and the others lie around it.
+    double tileOriginX = 0, tileOriginY = 0, tileShapeOriginX = 0, tileShapeOriginY = 0;
 
     static FillData Solid(std::uint32_t bgr, double transparency = 0) {
         FillData f;

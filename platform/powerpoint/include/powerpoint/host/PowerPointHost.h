@@ -53,6 +53,9 @@ struct FillData {
     std::vector<GradientStopData> gradientStops;
     float focusLeft = 0.5f, focusTop = 0.5f, focusRight = 0.5f, focusBottom = 0.5f;
     float backTransparency = -1.0f;
+    // Tiled pictures and patterns: a point of the tile (from its centre, in tile sizes) lies on a
+    // point of the shape (from its centre, in frame sizes); both 0: a tile is centred on the shape.
+    float tileOriginX = 0.0f, tileOriginY = 0.0f, tileShapeOriginX = 0.0f, tileShapeOriginY = 0.0f;
 };
 
 struct LineData {
