@@ -272,6 +272,10 @@ render::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pict
         break;
     case msoFillPatterned:
         out.kind = pictureBytes.empty() ? render::FillKind::Solid : render::FillKind::Pattern;
+        out.tileOriginX = f.tileOriginX;
+        out.tileOriginY = f.tileOriginY;
+        out.tileShapeOriginX = f.tileShapeOriginX;
+        out.tileShapeOriginY = f.tileShapeOriginY;
         out.picture.bytes = pictureBytes;
         break;
     case msoFillGradient:
@@ -291,6 +295,10 @@ render::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pict
         break;
     case msoFillTextured:
         out.kind = pictureBytes.empty() ? render::FillKind::Solid : render::FillKind::Texture;
+        out.tileOriginX = f.tileOriginX;
+        out.tileOriginY = f.tileOriginY;
+        out.tileShapeOriginX = f.tileShapeOriginX;
+        out.tileShapeOriginY = f.tileShapeOriginY;
         out.picture.bytes = pictureBytes;
         break;
     case msoFillPicture:
@@ -326,6 +334,19 @@ void ToCrop(const PictureData& p, double w, double h, render::PictureData& out) 
     if (fullH > 0 && std::isfinite(fullH)) {
         out.cropTop = std::clamp(p.cropTop / fullH, 0.0, 1.0);
         out.cropBottom = std::clamp(p.cropBottom / fullH, 0.0, 1.0);
+    }
+}
+
+render::PictureColor ColorOf(MsoPictureColorType type) {
+    switch (type) {
+    case msoPictureGrayscale:
+        return render::PictureColor::Grayscale;
+    case msoPictureBlackAndWhite:
+        return render::PictureColor::BlackAndWhite;
+    case msoPictureWatermark:
+        return render::PictureColor::Washout;
+    default:
+        return render::PictureColor::Automatic;
     }
 }
 
@@ -387,6 +408,9 @@ render::ShapeDrawing DrawingOf(const ShapeData& d) {
         s.picture.bytes = d.picture.imageBytes;
         s.picture.brightness = d.picture.brightness;
         s.picture.contrast = d.picture.contrast;
+        s.picture.color = ColorOf(d.picture.colorType);
+        s.picture.hasTransparentColor = d.picture.hasTransparencyColor;
+        s.picture.transparentColor = d.picture.transparencyColor & 0xFFFFFF;
         ToCrop(d.picture, s.frame.width, s.frame.height, s.picture);
     }
     return s;
