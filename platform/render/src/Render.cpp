@@ -606,7 +606,7 @@ Raster RenderShapeRaster(const ShapeDrawing& shape, double scaleX, double scaleY
 
 std::vector<std::uint8_t> RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY) {
     SurfacePtr s = ShapeSurface(shape, scaleX, scaleY);
-    return EncodeSurfacePng(s.get(), true);
+    return EncodeSurfacePngOnce(s.get(), true);
 }
 
 void RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path) {
@@ -620,7 +620,7 @@ Raster RenderSlideRaster(const SlideDrawing& slide, int widthPx, int heightPx) {
 
 std::vector<std::uint8_t> RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx) {
     SurfacePtr s = SlideSurface(slide, widthPx, heightPx);
-    return EncodeSurfacePng(s.get(), false);
+    return EncodeSurfacePngOnce(s.get(), false);
 }
 
 void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const std::filesystem::path& path) {

@@ -186,6 +186,39 @@ TEST(RenderShape, SameDrawingGivesSameBytesWithoutTimeChunk) {
     for (const std::string& c : chunks) EXPECT_TRUE(c == "IHDR" || c == "IDAT" || c == "IEND") << c;
 }
 
+// Pictures drawn again are not encoded again; a picture one pixel apart from one just encoded
+// must still get bytes of its own, in any order, for slides and shapes alike.
+TEST(RenderSlide, RepeatedPicturesKeepTheirOwnBytes) {
+    SlideDrawing plain;
+    SlideDrawing dot = plain;
+    ShapeDrawing speck = Auto(1, 1, 1, kRed);
+    speck.frame = {700, 520, 0.5, 0.5};
+    dot.shapes.push_back(speck);
+    SlideDrawing tinted = plain;
+    tinted.background = FillData::Solid(0xFEFFFF);
+    const SlideDrawing* order[] = {&plain, &dot, &plain, &tinted, &dot, &tinted, &plain};
+    std::vector<std::vector<std::uint8_t>> first(3);
+    for (const SlideDrawing* d : order) {
+        const std::size_t k = d == &plain ? 0 : d == &dot ? 1 : 2;
+        const std::vector<std::uint8_t> png = RenderSlidePng(*d, 720, 540);
+        if (first[k].empty()) first[k] = png;
+        EXPECT_EQ(first[k], png) << "drawing " << k;
+        const Raster drawn = RenderSlideRaster(*d, 720, 540), read = DecodeWithCairo(png);
+        ASSERT_EQ(drawn.rgba.size(), read.rgba.size());
+        EXPECT_TRUE(drawn.rgba == read.rgba) << "drawing " << k;
+    }
+    EXPECT_NE(first[0], first[1]);
+    EXPECT_NE(first[0], first[2]);
+
+    ShapeDrawing clear = Auto(1, 40, 30, kBlue);
+    clear.fill.transparency = 1;
+    ShapeDrawing faint = clear;
+    faint.fill.transparency = 0.99;
+    const auto a = RenderShapePng(clear, 1, 1), b = RenderShapePng(faint, 1, 1), c = RenderShapePng(clear, 1, 1);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a, c);
+}
+
 TEST(RenderShape, TransparentFillKeepsItsAlpha) {
     ShapeDrawing s = Auto(1, 10, 10);
     s.fill.transparency = 0.5;
