@@ -629,7 +629,7 @@ void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const 
 
 namespace detail {
 // For the metafile writer: the shape's fill (or picture) alone, where its PNG picture has it.
-Raster ShapeFillRaster(const ShapeDrawing& shape, double sx, double sy) {
+SurfacePtr ShapeFillSurface(const ShapeDrawing& shape, double sx, double sy, std::vector<unsigned char>& pixels) {
     CheckScale(sx, sy);
     CheckFrame(shape.frame);
     int w = 0, h = 0;
@@ -639,12 +639,14 @@ Raster ShapeFillRaster(const ShapeDrawing& shape, double sx, double sy) {
     fillOnly.line.visible = false;
     fillOnly.shadow.visible = false;
     fillOnly.text = nullptr;
-    SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, w);
+    pixels.assign(static_cast<size_t>(stride) * h, 0);
+    SurfacePtr surface(cairo_image_surface_create_for_data(pixels.data(), CAIRO_FORMAT_ARGB32, w, h, stride));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) throw RenderError("Cannot allocate the picture");
     ContextPtr cr(cairo_create(surface.get()));
     PaintShape(cr.get(), fillOnly, place);
     cr.reset();
-    return SurfaceToRaster(surface.get());
+    return surface;
 }
 
 // For the metafile writer: the same placement as the shape's PNG picture.
