@@ -243,6 +243,43 @@ TEST(RenderShape, GradientRunsAlongItsAngle) {
 
 // Fills other than solid and linear, the shadow and compound lines, each read at a few points of
 // a white slide (one point a pixel): the colour a point must be near, per channel.
+// A stop's own transparency goes with its colour: opaque red at one end, clear blue at the other,
+// along a line and growing from the centre of a rectangle; a stop without one takes the fill's.
+TEST(RenderShape, GradientStopsCarryTheirTransparency) {
+    struct Case {
+        const char* name;
+        GradientKind kind;
+        std::vector<GradientStop> stops;
+        int opaqueX, clearX;  // along the middle row of a 200 x 20 frame
+    };
+    const Case cases[] = {
+        {"linear", GradientKind::Linear, {{0, kRed, 0}, {1, kBlue, 1}}, 1, 198},
+        {"linear, stops reversed", GradientKind::Linear, {{0, kBlue, 1}, {1, kRed, 0}}, 198, 1},
+        {"rectangular from the centre", GradientKind::Rectangular, {{0, kRed, 0}, {1, kBlue, 1}}, 100, 1},
+        {"the fill's transparency where a stop has none",
+         GradientKind::Linear,
+         {{0, kRed, -1}, {1, kBlue, 1}},
+         -1,
+         198},
+    };
+    for (const Case& c : cases) {
+        ShapeDrawing s = Auto(1, 200, 20);
+        s.frame = {0, 0, 200, 20};
+        s.fill.kind = FillKind::Gradient;
+        s.fill.gradient = c.kind;
+        s.fill.gradientAngle = 0;
+        s.fill.stops = c.stops;
+        s.fill.transparency = 0.5;
+        const Raster r = RenderShapeRaster(s, 1, 1);
+        if (c.opaqueX >= 0) {
+            EXPECT_GT(r.At(c.opaqueX, 10) & 0xFF, 240u) << c.name;
+        } else {
+            EXPECT_NEAR(static_cast<int>(r.At(1, 10) & 0xFF), 128, 4) << c.name;
+        }
+        EXPECT_LT(r.At(c.clearX, 10) & 0xFF, 16u) << c.name;
+    }
+}
+
 TEST(RenderSlide, FillKindsShadowsAndCompoundLines) {
     struct Probe {
         int x, y;

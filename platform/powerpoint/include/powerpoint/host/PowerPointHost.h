@@ -34,6 +34,7 @@ struct ColorData {
 struct GradientStopData {
     float position = 0.0f;  // 0 to 1 along the gradient's run
     ColorData color;
+    float transparency = -1.0f;  // < 0: from the fill's two transparencies by position
 };
 
 // Gradient kinds as the file stores them: shaded along an angle, from a rectangle, along the
