@@ -169,13 +169,34 @@ double GlyphAngle(int orientation) {
 // A shadowed character's shadow lies this far (a fraction of its size) down and to the right.
 constexpr double kTextShadowOffset = 0.0625;
 
+// The colours a text takes from the colour scheme of the sheet it is drawn on.
+struct SchemeInks {
+    ULONG shadow = 0x808080;
+    ULONG hyperlink = 0x998033;
+};
+
+// Which characters are hyperlinks: those of a range with an action, on click or on mouse over.
+std::vector<bool> LinkedChars(const TextData& text, std::size_t count) {
+    std::vector<bool> linked(count, false);
+    for (const TextLinkData& link : text.links) {
+        if (link.click.action == ppActionNone && link.over.action == ppActionNone) continue;
+        const std::size_t start = static_cast<std::size_t>(std::max<LONG>(0, link.start));
+        const std::size_t end = std::min(count, start + static_cast<std::size_t>(std::max<LONG>(0, link.length)));
+        for (std::size_t k = start; k < end; ++k) linked[k] = true;
+    }
+    return linked;
+}
+
 // Draws a laid-out text: each character's glyph at its pen position, bullets before their
-// paragraphs, shadows of shadowed characters under them all. Positions are slide points;
-// (left, top) is where the context's origin lies.
+// paragraphs, shadows of shadowed characters under them all. Hyperlinked characters show in the
+// scheme's hyperlink colour, underlined, as the application shows them. Positions are slide
+// points; (left, top) is where the context's origin lies.
 void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& text, double left, double top,
-               ULONG shadowColor) {
+               const SchemeInks& inks) {
     const std::wstring& chars = layout.Text();
     if (chars.empty() || chars.size() != text.charFonts.size()) return;
+    const ULONG shadowColor = inks.shadow;
+    const std::vector<bool> linked = LinkedChars(text, chars.size());
     const double angle = GlyphAngle(static_cast<int>(text.orientation));
     CGlyphFaces& faces = CGlyphFaces::Instance();
     std::lock_guard<std::mutex> lock(faces.Mutex());
@@ -213,12 +234,12 @@ void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& 
         for (std::size_t k = 0; k < chars.size(); ++k) {
             const FontData& font = text.charFonts[k];
             if (shadows && font.shadow == msoFalse) continue;
-            const bool underline = font.underline != msoFalse && angle == 0;
+            const bool underline = (font.underline != msoFalse || linked[k]) && angle == 0;
             if (!Drawn(chars[k]) && !underline) continue;
             const fonts::layout::CharPlacement place = layout.Char(static_cast<int>(k));
             const double shift = shadows ? place.size * kTextShadowOffset : 0;
             const double x = place.originX - left + shift, y = place.originY - top + shift;
-            const ULONG color = shadows ? shadowColor : font.color.rgb;
+            const ULONG color = shadows ? shadowColor : linked[k] ? inks.hyperlink : font.color.rgb;
             ink.Use(color);
             if (Drawn(chars[k]))
                 if (FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse))
@@ -381,10 +402,22 @@ const CHostMaster* MasterOf(const CHostNode* node) {
     return node ? node->Document()->Master() : nullptr;
 }
 
-// Text shadows take the colour scheme's shadow colour.
-ULONG ShadowColorOf(const CHostNode* node) {
+// Text shadows take the master's shadow colour; hyperlinks the hyperlink colour of the sheet's
+// own scheme (a slide may have a scheme of its own).
+SchemeInks InksOf(const CHostNode* node) {
+    SchemeInks inks;
     const CHostMaster* master = MasterOf(node);
-    return master ? master->colorScheme[2] : 0x808080;
+    if (master) inks.shadow = master->colorScheme[2];
+    const ULONG* scheme = master ? master->colorScheme : nullptr;
+    for (const CHostNode* n = node; n; n = n->Owner()) {
+        if (auto* slide = dynamic_cast<const CHostSlide*>(n)) {
+            scheme = slide->colorScheme;
+            break;
+        }
+        if (dynamic_cast<const CHostMaster*>(n)) break;
+    }
+    if (scheme) inks.hyperlink = scheme[6];
+    return inks;
 }
 
 // What a field shows on a slide: the slide's number, or the slide's date, footer or header
@@ -404,16 +437,14 @@ std::wstring FieldValue(const TextFieldData& f, const CHostSlide* slide, const H
 }
 
 // A drawing of shape state made for one picture, with a layout of its own.
-render::ShapeDrawing OwnTextDrawing(const ShapeData& d, ULONG shadowColor) {
+render::ShapeDrawing OwnTextDrawing(const ShapeData& d, const SchemeInks& inks) {
     render::ShapeDrawing s = DrawingOf(d);
     if (!HasText(d)) return s;
     auto layout = std::make_shared<fonts::layout::CTextLayout>();
     layout->SetInput(LayoutInputOf(d));
     auto textData = std::make_shared<TextData>(d.text);
     const double left = d.left, top = d.top;
-    s.text = [layout, textData, left, top, shadowColor](cairo_t* cr) {
-        PaintText(cr, *layout, *textData, left, top, shadowColor);
-    };
+    s.text = [layout, textData, left, top, inks](cairo_t* cr) { PaintText(cr, *layout, *textData, left, top, inks); };
     return s;
 }
 
@@ -422,7 +453,7 @@ render::ShapeDrawing FieldsDrawing(const ShapeData& shape, const CHostSlide* sli
     ShapeData d = shape;
     for (TextFieldData& f : d.text.fields) f.value = FieldValue(f, slide, hf);
     d.text.ExpandFields();
-    return OwnTextDrawing(d, ShadowColorOf(slide));
+    return OwnTextDrawing(d, InksOf(slide));
 }
 
 // A date, footer or slide number: the master's placeholder of that kind with the element's
@@ -472,7 +503,7 @@ render::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, c
     d.text.links.clear();
     d.text.fields.clear();
     d.text.AddRun(text, font, paragraph);
-    return OwnTextDrawing(d, ShadowColorOf(slide));
+    return OwnTextDrawing(d, InksOf(slide));
 }
 
 bool SameText(const std::wstring& a, const wchar_t* b) {
@@ -499,7 +530,7 @@ render::ShapeDrawing ShapeDrawingOf(CHostShape* shape) {
     if (HasText(shape->data)) {
         CHostDocumentRef keep(shape->Document());
         s.text = [keep, shape](cairo_t* cr) {
-            PaintText(cr, LayoutOf(shape), shape->data.text, shape->data.left, shape->data.top, ShadowColorOf(shape));
+            PaintText(cr, LayoutOf(shape), shape->data.text, shape->data.left, shape->data.top, InksOf(shape));
         };
     }
     return s;
