@@ -16,6 +16,7 @@ to the reference. Pictures and movies stay
 in WORK (default: a new temporary folder) for a look at the worst slides.
 """
 import argparse
+import fcntl
 import glob
 import importlib.machinery
 import json
@@ -35,6 +36,14 @@ def run(args, timeout=600, env=None):
         return subprocess.run(args, capture_output=True, text=True, timeout=timeout, env=env)
     except subprocess.TimeoutExpired:
         return subprocess.CompletedProcess(args, -1, '', f'timed out after {timeout} s')
+
+
+def run_player(swfshot, args, timeout=600):
+    """The player rewrites its scripts in a shared cache on every start: runs take turns under a
+    lock on the player itself, which the tests' own checks take too."""
+    with open(swfshot, 'rb') as lock:
+        fcntl.flock(lock.fileno(), fcntl.LOCK_EX)
+        return run([swfshot] + args, timeout=timeout)
 
 
 def load_fidelity(path):
@@ -149,7 +158,7 @@ def main():
             print(f'{name}: {row["outcome"]}', file=sys.stderr)
             continue
         row['bytes'] = os.path.getsize(movie)
-        check = run([swfshot, '--check', movie])
+        check = run_player(swfshot, ['--check', movie])
         try:
             header = json.loads(check.stdout)
             row['slides'] = header['frameCount'] - 1
@@ -170,13 +179,12 @@ def main():
         shots = os.path.join(work, 'shot')
         n = row['slides']
         count = int(n * a.delay * 1.2) + 4
-        # The player refreshes its scripts in a shared cache on every start, which a run beside
-        # another one may catch half written: try again then.
+        # A player that fails to start (a busy machine, a slow browser) gets two more tries.
         for attempt in range(3):
             for old in glob.glob(shots + '-*.png'):
                 os.remove(old)
-            played = run([swfshot, movie, shots, '--size', size, '--wait', '300', '--every', '1000',
-                          '--shots', str(count)], timeout=300 + 4 * count)
+            played = run_player(swfshot, [movie, shots, '--size', size, '--wait', '300', '--every', '1000',
+                                          '--shots', str(count)], timeout=300 + 4 * count)
             if played.returncode == 0 and all(os.path.exists(f'{shots}-{i}.png') for i in range(count + 1)):
                 break
         else:
