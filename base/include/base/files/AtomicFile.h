@@ -13,11 +13,18 @@ namespace base::files {
 // renamed over the target; then the folder is flushed so that the rename lasts. `mode` is the
 // new file's permission before the umask. Returns 0, or the errno of the step that failed,
 // in which case the temporary file is gone and the target untouched.
-int WriteFileAtomically(const std::string& path, const void* data, std::size_t size, unsigned mode = 0666);
+//
+// Sync::None leaves out both flushes: the replacement is still whole-or-nothing for readers,
+// but a crash may lose it. For scratch files that the next step reads back at once and nobody
+// needs after a crash, where two flushes a file cost more than writing it.
+enum class Sync { ToDisk, None };
 
-inline int WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                               unsigned mode = 0666) {
-    return WriteFileAtomically(path, bytes.data(), bytes.size(), mode);
+int WriteFileAtomically(const std::string& path, const void* data, std::size_t size, unsigned mode = 0666,
+                        Sync sync = Sync::ToDisk);
+
+inline int WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, unsigned mode = 0666,
+                               Sync sync = Sync::ToDisk) {
+    return WriteFileAtomically(path, bytes.data(), bytes.size(), mode, sync);
 }
 
 }  // namespace base::files

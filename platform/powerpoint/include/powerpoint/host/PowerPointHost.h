@@ -12,6 +12,7 @@
 #include "powerpoint/model/PowerPoint.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -53,6 +54,9 @@ struct FillData {
     std::vector<GradientStopData> gradientStops;
     float focusLeft = 0.5f, focusTop = 0.5f, focusRight = 0.5f, focusBottom = 0.5f;
     float backTransparency = -1.0f;
+    // Tiled pictures and patterns: a point of the tile (from its centre, in tile sizes) lies on a
+    // point of the shape (from its centre, in frame sizes); both 0: a tile is centred on the shape.
+    float tileOriginX = 0.0f, tileOriginY = 0.0f, tileShapeOriginX = 0.0f, tileShapeOriginY = 0.0f;
 };
 
 struct LineData {
@@ -90,6 +94,9 @@ struct PictureData {
     float brightness = 0.5f;
     float contrast = 0.5f;
     MsoPictureColorType colorType = msoPictureAutomatic;
+    // A colour of the picture shown transparent (0x00BBGGRR), when it has one.
+    bool hasTransparencyColor = false;
+    ULONG transparencyColor = 0;
     float cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
     std::vector<std::uint8_t> imageBytes;  // the picture as stored (PNG, JPEG, ...)
 };
@@ -191,11 +198,57 @@ struct TextFieldData {
     std::wstring value;  // shown when the slide gives none (dates in their stored format)
 };
 
+// The fonts of a text's characters, one per character. Copies share one list until one of them
+// is changed: a slide or shape copied to be drawn, and the texts laid out from it, copy no fonts.
+// Reading goes through the const members; the others make the list this copy's own first, so
+// a reference or iterator they give is good until the next copy of this list is made.
+class CharFontList {
+public:
+    using value_type = FontData;
+    using iterator = std::vector<FontData>::iterator;
+    using const_iterator = std::vector<FontData>::const_iterator;
+
+    CharFontList() = default;
+    CharFontList(std::initializer_list<FontData> fonts) { Own().assign(fonts); }
+
+    std::size_t size() const { return m_fonts ? m_fonts->size() : 0; }
+    bool empty() const { return size() == 0; }
+    const FontData& operator[](std::size_t i) const { return (*m_fonts)[i]; }
+    const FontData& front() const { return m_fonts->front(); }
+    const FontData& back() const { return m_fonts->back(); }
+    const_iterator begin() const { return m_fonts ? m_fonts->cbegin() : const_iterator(); }
+    const_iterator end() const { return m_fonts ? m_fonts->cend() : const_iterator(); }
+
+    FontData& operator[](std::size_t i) { return Own()[i]; }
+    iterator begin() { return Own().begin(); }
+    iterator end() { return Own().end(); }
+    void push_back(const FontData& font) { Own().push_back(font); }
+    void assign(std::size_t count, const FontData& font) { Own().assign(count, font); }
+    void resize(std::size_t count, const FontData& fill) {
+        if (count != size()) Own().resize(count, fill);
+    }
+    void clear() { m_fonts.reset(); }
+    iterator erase(iterator first, iterator last) { return Own().erase(first, last); }
+    iterator erase(iterator at) { return Own().erase(at); }
+    iterator insert(iterator at, std::size_t count, const FontData& font) { return Own().insert(at, count, font); }
+
+private:
+    std::vector<FontData>& Own() {
+        if (!m_fonts)
+            m_fonts = std::make_shared<std::vector<FontData>>();
+        else if (m_fonts.use_count() > 1)
+            m_fonts = std::make_shared<std::vector<FontData>>(*m_fonts);
+        return *m_fonts;
+    }
+
+    std::shared_ptr<std::vector<FontData>> m_fonts;
+};
+
 // A text as characters with their fonts and paragraphs. Paragraphs end with '\r' (the last one
 // without); there is one ParagraphData per paragraph.
 struct TextData {
     std::wstring text;
-    std::vector<FontData> charFonts;        // one per character
+    CharFontList charFonts;                 // one per character
     std::vector<ParagraphData> paragraphs;  // one per paragraph
     std::vector<TextLinkData> links;
     std::vector<TextFieldData> fields;  // masters only: slides' texts hold the values themselves
@@ -396,7 +449,7 @@ public:
     LONG slideId = 0;
     std::wstring name;
     CHostMaster* master;
-    std::vector<CHostShape*> shapes;  // back to front
+    std::vector<CHostShape*> shapes;    // back to front
     std::vector<CHostEffect*> effects;  // the main sequence
     std::vector<CHostSequence*> interactiveSequences;
     bool hasTimeLine = true;
