@@ -1,4 +1,4 @@
-// Every wrapper over a host that fails part-way: wherever the failure falls, the wrappers (and
+// Every wrapper over a host that fails midway: wherever the failure falls, the wrappers (and
 // the records made from them) give back every reference they took once they are gone.
 
 #include "genswf/animation/TimeLine.h"
