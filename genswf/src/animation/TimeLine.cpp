@@ -5,6 +5,7 @@
 #include "genswf/animation/EffectRegistry.h"
 #include "genswf/ppt/PptShape.h"
 #include "genswf/utils/Exceptions.h"
+#include "ppt/PptHelpers.h"
 
 namespace genswf {
 
@@ -48,43 +49,27 @@ float CTimeLineEffect::GetProgress(std::uint32_t frame) const {
     return static_cast<float>(static_cast<double>(frame - m_startFrame) / static_cast<double>(GetDuration()));
 }
 
-namespace {
-template <class I>
-struct Released {
-    I* p;
-    explicit Released(I* p_) : p(p_) {}
-    ~Released() {
-        if (p) p->Release();
-    }
-    Released(const Released&) = delete;
-    Released& operator=(const Released&) = delete;
-};
-}  // namespace
-
 std::shared_ptr<CTimeLineEffect> CreateTimeLineEffect(CPptEffect& effect) {
     CTimeLineEffect::Values v;
     v.exit = effect.GetExit() == -1;
     v.paragraph = effect.GetParagraph();
     v.effectType = effect.GetEffectType();
     {
-        Released<PowerPoint::EffectInformation> raw(effect.GetEffectInformationPtr());
-        CPptEffectInformation information(raw.p);
+        CPptEffectInformation information(Adopt(effect.GetEffectInformationPtr()));
         v.information = CreateEffectInformation(information);
     }
     {
-        Released<PowerPoint::EffectParameters> raw(effect.GetEffectParametersPtr());
-        CPptEffectParameters parameters(raw.p);
+        CPptEffectParameters parameters(Adopt(effect.GetEffectParametersPtr()));
         v.parameters = CreateEffectParameters(parameters);
     }
     {
-        Released<PowerPoint::Timing> raw(effect.GetTimingPtr());
-        CPptTiming timing(raw.p);
+        CPptTiming timing(Adopt(effect.GetTimingPtr()));
         v.timing = CreateEffectTiming(timing);
     }
     v.index = effect.GetIndex();
-    Released<PowerPoint::Shape> shape(effect.GetShapePtr());
-    if (shape.p) {
-        std::shared_ptr<CPptShape> target = CreatePptShape(shape.p);
+    CComPtr<PowerPoint::Shape> shape = Adopt(effect.GetShapePtr());
+    if (shape) {
+        std::shared_ptr<CPptShape> target = CreatePptShape(shape);
         v.targetShapeName = target->GetName();
         v.targetShapeId = target->GetId();
     }
@@ -140,16 +125,11 @@ std::shared_ptr<CTimeLineAnimation> CTimeLineAnimation::CreateForSlide(PowerPoin
                                                                        const TimeLineLog& log) {
     CRefPtr<CEffectRegistry> registry = CEffectRegistry::GetRequiredGlobal();
     if (!registry->HasTimeLine() || !slide) return CreateEmpty();
-    PowerPoint::_Slide* queried = nullptr;
+    CComPtr<PowerPoint::_Slide> queried;
     if (slide->QueryInterface(PowerPoint::IID__Slide, reinterpret_cast<void**>(&queried)) < 0 || !queried)
         return CreateEmpty();
-    Released<PowerPoint::_Slide> held(queried);
-    PowerPoint::TimeLine* raw = nullptr;
-    if (held.p->get_TimeLine(&raw) < 0 || !raw) {
-        if (raw) raw->Release();
-        return CreateEmpty();
-    }
-    Released<PowerPoint::TimeLine> heldTimeLine(raw);
+    CComPtr<PowerPoint::TimeLine> raw;
+    if (queried->get_TimeLine(&raw) < 0 || !raw) return CreateEmpty();
     CPptTimeLine timeLine(raw);
     return Create(timeLine, log);
 }

@@ -40,10 +40,9 @@ std::shared_ptr<CExportSettings> CExportSettings::Create(PowerPoint::_Presentati
 CExportSettings::CExportSettings(PowerPoint::_Presentation* presentation)
     : m_presentation(CreatePptPresentation(presentation)), m_flashProgIds(FlashProgIds()) {
     // A presentation without a master keeps the standard 720 x 540 points.
-    PowerPoint::_Master* masterPtr = nullptr;
+    CComPtr<PowerPoint::_Master> masterPtr;
     if (presentation && presentation->get_SlideMaster(&masterPtr) >= 0 && masterPtr) {
         std::shared_ptr<CPptMaster> master = CreatePptMaster(masterPtr);
-        masterPtr->Release();
         const float width = master->GetWidth();
         const float height = master->GetHeight();
         // A size no slide can have would divide by zero or overflow the movie size later.
@@ -53,19 +52,11 @@ CExportSettings::CExportSettings(PowerPoint::_Presentation* presentation)
             m_movieWidth = static_cast<int>(width + 0.5f);
             m_movieHeight = static_cast<int>(height + 0.5f);
         }
-    } else if (masterPtr) {
-        masterPtr->Release();
     }
     m_presentationPath = m_presentation->GetPath();
 }
 
-CExportSettings::~CExportSettings() {
-    if (m_slideRange) {
-        PowerPoint::SlideRange* range = m_slideRange;
-        m_slideRange = nullptr;
-        range->Release();
-    }
-}
+CExportSettings::~CExportSettings() = default;
 
 void CExportSettings::SetMovieSize(int width, int height) {
     m_movieWidth = width;
@@ -81,21 +72,17 @@ void CExportSettings::SetImageQuality(bool keepOriginalImageQuality, int imageQu
 }
 
 void CExportSettings::SetSlideRange(PowerPoint::SlideRange* range) {
-    if (range) range->AddRef();
-    PowerPoint::SlideRange* previous = m_slideRange;
     m_slideRange = range;
-    if (previous) previous->Release();
 }
 
 void CExportSettings::ReadSlides(PowerPoint::SlideRange* range) {
     CComPtr<PowerPoint::SlideRange> slides(range);
     if (!slides) {
-        PowerPoint::Slides* all = m_presentation->GetSlidesPtr();
+        CComPtr<PowerPoint::Slides> all;
+        all.Attach(m_presentation->GetSlidesPtr());
         VARIANT none;
         VariantInit(&none);
-        const HRESULT hr = all->Range(none, &slides);
-        all->Release();
-        if (hr < 0 || !slides) THROW_PPT_EXCEPTION();
+        if (all->Range(none, &slides) < 0 || !slides) THROW_PPT_EXCEPTION();
     }
 
     LONG count = 0;

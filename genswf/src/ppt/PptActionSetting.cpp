@@ -10,32 +10,19 @@ namespace genswf {
 CPptActionSetting::CPptActionSetting(PowerPoint::ActionSetting* actionSetting) : CPptObject(actionSetting) {
     if (!actionSetting || actionSetting->get_Action(&m_action) < 0) ThrowPptException(__FILE__, 21);
     if (actionSetting->get_AnimateAction(&m_animateAction) < 0) ThrowPptException(__FILE__, 22);
-    m_pActionSetting = AddRefCopy(actionSetting);
+    m_pActionSetting = actionSetting;
 }
 
-CPptActionSetting::~CPptActionSetting() {
-    SafeRelease(m_pHyperlink);
-    SafeRelease(m_pActionSetting);
-}
+CPptActionSetting::~CPptActionSetting() = default;
 
 PowerPoint::Hyperlink* CPptActionSetting::GetHyperlink() {
-    if (!m_pHyperlink) {
-        PowerPoint::Hyperlink* hyperlink = nullptr;
-        if (!m_pActionSetting || m_pActionSetting->get_Hyperlink(&hyperlink) < 0 || !hyperlink) {
-            SafeRelease(hyperlink);
-            ThrowPptException(__FILE__, 34);
-        }
-        m_pHyperlink = hyperlink;
-    }
-    return AddRefCopy(m_pHyperlink);
+    return ReadPtrOnce(m_pHyperlink, m_pActionSetting.Get(), &PowerPoint::ActionSetting::get_Hyperlink, __FILE__, 34);
 }
 
 bool CPptActionSetting::IsEqual(CPptActionSetting& other) {
     if (m_action != other.m_action || m_animateAction != other.m_animateAction) return false;
-    CComPtr<PowerPoint::Hyperlink> theirs;
-    theirs.Attach(other.GetHyperlink());
-    CComPtr<PowerPoint::Hyperlink> ours;
-    ours.Attach(GetHyperlink());
+    CComPtr<PowerPoint::Hyperlink> theirs = Adopt(other.GetHyperlink());
+    CComPtr<PowerPoint::Hyperlink> ours = Adopt(GetHyperlink());
     const CPptHyperlink theirLink(theirs);
     const CPptHyperlink ourLink(ours);
     return ourLink == theirLink;

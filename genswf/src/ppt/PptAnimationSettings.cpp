@@ -18,7 +18,7 @@ void ReadQuietly(PowerPoint::AnimationSettings* settings, HRESULT (PowerPoint::A
 }  // namespace
 
 CPptAnimationSettings::CPptAnimationSettings(PowerPoint::AnimationSettings* settings, CShape* owner, bool ownerHasText)
-    : m_pSettings(AddRefCopy(settings)), m_owner(owner) {
+    : m_pSettings(settings), m_owner(owner) {
     using A = PowerPoint::AnimationSettings;
     if (!m_pSettings) return;
     ReadQuietly(m_pSettings, &A::get_Animate, m_animate);
@@ -26,12 +26,11 @@ CPptAnimationSettings::CPptAnimationSettings(PowerPoint::AnimationSettings* sett
     ReadQuietly(m_pSettings, &A::get_AnimationOrder, m_animationOrder);
     ReadQuietly(m_pSettings, &A::get_AfterEffect, m_afterEffect);
     if (m_afterEffect == PowerPoint::ppAfterEffectDim) {
-        PowerPoint::ColorFormat* color = nullptr;
+        CComPtr<PowerPoint::ColorFormat> color;
         if (m_pSettings->get_DimColor(&color) >= 0 && color) {
             ULONG rgb = 0;
             if (color->get_RGB(&rgb) >= 0) m_dimColor = rgb;
         }
-        SafeRelease(color);
     }
     ReadQuietly(m_pSettings, &A::get_AdvanceMode, m_advanceMode);
     ReadQuietly(m_pSettings, &A::get_EntryEffect, m_entryEffect);
@@ -43,7 +42,7 @@ CPptAnimationSettings::CPptAnimationSettings(PowerPoint::AnimationSettings* sett
     ReadQuietly(m_pSettings, &A::get_AnimateBackground, m_animateBackground);
 }
 
-CPptAnimationSettings::~CPptAnimationSettings() { SafeRelease(m_pSettings); }
+CPptAnimationSettings::~CPptAnimationSettings() = default;
 
 CRefPtr<CPptAnimationSettings> CreatePptAnimationSettings(PowerPoint::AnimationSettings* settings, CShape* owner,
                                                           bool ownerHasText) {

@@ -3,22 +3,18 @@
 #include "genswf/ppt/PptBulletFormat.h"
 
 #include "PptHelpers.h"
+#include "base/numbering/BulletNumber.h"
 #include "genswf/ppt/PptFont.h"
 #include "genswf/utils/Utils.h"
-#include "ppt/Numbering.h"
 
 #include <cstdint>
 
 namespace genswf {
 
 CPptBulletFormat::CPptBulletFormat(PowerPoint::BulletFormat* bullet)
-    : CPptObject<PowerPoint::BulletFormat>(bullet), m_pBullet(AddRefCopy(bullet)) {}
+    : CPptObject<PowerPoint::BulletFormat>(bullet), m_pBullet(bullet) {}
 
-CPptBulletFormat::~CPptBulletFormat() {
-    m_font.reset();
-    SafeRelease(m_pFont);
-    SafeRelease(m_pBullet);
-}
+CPptBulletFormat::~CPptBulletFormat() { m_font.reset(); }
 
 PowerPoint::MsoTriState CPptBulletFormat::GetVisible() {
     if (!m_visibleRead) {
@@ -55,20 +51,12 @@ PowerPoint::MsoTriState CPptBulletFormat::GetUseTextFont() {
 }
 
 PowerPoint::Font* CPptBulletFormat::GetFontPtr() {
-    if (!m_pFont) {
-        if (!m_pBullet || m_pBullet->get_Font(&m_pFont) < 0 || !m_pFont) {
-            SafeRelease(m_pFont);
-            ThrowPptException(__FILE__, 63);
-        }
-    }
-    return AddRefCopy(m_pFont);
+    return ReadPtrOnce(m_pFont, m_pBullet.Get(), &PowerPoint::BulletFormat::get_Font, __FILE__, 63);
 }
 
 std::shared_ptr<CPptFont> CPptBulletFormat::GetFont() {
     if (!m_font) {
-        PowerPoint::Font* font = GetFontPtr();
-        m_font = CPptFont::Create(font);
-        font->Release();
+        m_font = CPptFont::Create(Adopt(GetFontPtr()));
     }
     return m_font;
 }
@@ -105,7 +93,7 @@ const std::wstring& CPptBulletFormat::GetBulletText() {
         m_bulletText.assign(1, static_cast<wchar_t>(static_cast<std::uint16_t>(GetCharacter())));
     } else if (type == PowerPoint::ppBulletNumbered) {
         const LONG number = GetNumber();
-        m_bulletText = numbering::FormatBulletNumber(GetStyle(), number);
+        m_bulletText = base::numbering::FormatBulletNumber(GetStyle(), number);
     } else {
         return m_bulletText;
     }

@@ -6,9 +6,9 @@
 
 namespace genswf {
 
-CPptColorFormat::CPptColorFormat(PowerPoint::ColorFormat* color) : m_pColor(AddRefCopy(color)) {}
+CPptColorFormat::CPptColorFormat(PowerPoint::ColorFormat* color) : m_pColor(color) {}
 
-CPptColorFormat::~CPptColorFormat() { SafeRelease(m_pColor); }
+CPptColorFormat::~CPptColorFormat() = default;
 
 ULONG CPptColorFormat::GetRGB() {
     if (!m_rgbRead) {

@@ -7,55 +7,30 @@
 namespace genswf {
 
 CPptEffect::CPptEffect(PowerPoint::Effect* effect)
-    : CPptObject<PowerPoint::Effect>(effect), m_pEffect(AddRefCopy(effect)) {}
+    : CPptObject<PowerPoint::Effect>(effect), m_pEffect(effect) {}
 
-CPptEffect::~CPptEffect() {
-    SafeRelease(m_pTiming);
-    SafeRelease(m_pShape);
-    SafeRelease(m_pEffectParameters);
-    SafeRelease(m_pEffectInformation);
-    SafeRelease(m_pEffect);
-}
+CPptEffect::~CPptEffect() = default;
 
-namespace {
-// The interface-valued read shared by the effect's getters: a null result is a failure too, as
-// nothing could be asked of it.
-template <class I, class Get>
-I* ReadOnce(I*& kept, PowerPoint::Effect* effect, Get get, int line) {
-    if (!kept) {
-        I* value = nullptr;
-        if (!effect || (effect->*get)(&value) < 0 || !value) {
-            SafeRelease(value);
-            ThrowPptException(__FILE__, line);
-        }
-        kept = value;
-    }
-    return AddRefCopy(kept);
-}
-}  // namespace
+// A null result of the interface-valued reads is a failure too, as nothing could be asked of it.
 
 PowerPoint::EffectInformation* CPptEffect::GetEffectInformationPtr() {
-    return ReadOnce(m_pEffectInformation, m_pEffect, &PowerPoint::Effect::get_EffectInformation, 44);
+    return ReadPtrOnce(m_pEffectInformation, m_pEffect.Get(), &PowerPoint::Effect::get_EffectInformation, __FILE__, 44);
 }
 
 PowerPoint::EffectParameters* CPptEffect::GetEffectParametersPtr() {
-    return ReadOnce(m_pEffectParameters, m_pEffect, &PowerPoint::Effect::get_EffectParameters, 53);
+    return ReadPtrOnce(m_pEffectParameters, m_pEffect.Get(), &PowerPoint::Effect::get_EffectParameters, __FILE__, 53);
 }
 
 PowerPoint::Timing* CPptEffect::GetTimingPtr() {
-    return ReadOnce(m_pTiming, m_pEffect, &PowerPoint::Effect::get_Timing, 147);
+    return ReadPtrOnce(m_pTiming, m_pEffect.Get(), &PowerPoint::Effect::get_Timing, __FILE__, 147);
 }
 
 PowerPoint::Shape* CPptEffect::GetShapePtr() {
     if (!m_pShape) {
-        PowerPoint::Shape* target = nullptr;
-        if (!m_pEffect || m_pEffect->get_Shape(&target) < 0) {
-            SafeRelease(target);
-            ThrowPptException(__FILE__, 106);
-        }
+        CComPtr<PowerPoint::Shape> target;
+        if (!m_pEffect || m_pEffect->get_Shape(&target) < 0) ThrowPptException(__FILE__, 106);
         // A target without the Shape interface (or none at all) is not kept: asked again next time.
-        m_pShape = QueryShape(target);
-        SafeRelease(target);
+        m_pShape = Adopt(QueryShape(target));
     }
     return AddRefCopy(m_pShape);
 }

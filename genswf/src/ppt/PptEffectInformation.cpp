@@ -7,9 +7,9 @@
 namespace genswf {
 
 CPptEffectInformation::CPptEffectInformation(PowerPoint::EffectInformation* information)
-    : m_pInformation(AddRefCopy(information)) {}
+    : m_pInformation(information) {}
 
-CPptEffectInformation::~CPptEffectInformation() { SafeRelease(m_pInformation); }
+CPptEffectInformation::~CPptEffectInformation() = default;
 
 PowerPoint::MsoTriState CPptEffectInformation::GetAnimateTextInReverse() {
     if (!m_animateTextInReverseRead) {

@@ -7,9 +7,9 @@
 namespace genswf {
 
 CPptEffectParameters::CPptEffectParameters(PowerPoint::EffectParameters* parameters)
-    : m_pParameters(AddRefCopy(parameters)) {}
+    : m_pParameters(parameters) {}
 
-CPptEffectParameters::~CPptEffectParameters() { SafeRelease(m_pParameters); }
+CPptEffectParameters::~CPptEffectParameters() = default;
 
 PowerPoint::MsoAnimDirection CPptEffectParameters::GetDirection() {
     if (!m_directionRead) {

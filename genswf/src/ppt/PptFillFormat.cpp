@@ -8,40 +8,20 @@
 namespace genswf {
 
 CPptFillFormat::CPptFillFormat(PowerPoint::FillFormat* fill)
-    : CPptObject<PowerPoint::FillFormat>(fill), m_pFill(AddRefCopy(fill)) {
+    : CPptObject<PowerPoint::FillFormat>(fill), m_pFill(fill) {
     PowerPoint::MsoTriState visible = 0;
-    if (!m_pFill || m_pFill->get_Visible(&visible) < 0) {
-        // The base part releases its own reference; ours would leak with the half-made object.
-        SafeRelease(m_pFill);
-        ThrowPptException(__FILE__, 23);
-    }
+    if (!m_pFill || m_pFill->get_Visible(&visible) < 0) ThrowPptException(__FILE__, 23);
     m_visible = visible;
 }
 
-CPptFillFormat::~CPptFillFormat() {
-    m_foreColor.reset();
-    SafeRelease(m_pFill);
-    SafeRelease(m_pForeColor);
-}
+CPptFillFormat::~CPptFillFormat() { m_foreColor.reset(); }
 
 PowerPoint::ColorFormat* CPptFillFormat::GetForeColorPtr() {
-    if (!m_pForeColor) {
-        PowerPoint::ColorFormat* color = nullptr;
-        if (!m_pFill || m_pFill->get_ForeColor(&color) < 0 || !color) {
-            SafeRelease(color);
-            ThrowPptException(__FILE__, 40);
-        }
-        m_pForeColor = color;
-    }
-    return AddRefCopy(m_pForeColor);
+    return ReadPtrOnce(m_pForeColor, m_pFill.Get(), &PowerPoint::FillFormat::get_ForeColor, __FILE__, 40);
 }
 
 std::shared_ptr<CPptColorFormat> CPptFillFormat::GetForeColor() {
-    if (!m_foreColor) {
-        PowerPoint::ColorFormat* color = GetForeColorPtr();
-        m_foreColor = CreatePptColorFormat(color);
-        color->Release();
-    }
+    if (!m_foreColor) m_foreColor = CreatePptColorFormat(Adopt(GetForeColorPtr()));
     return m_foreColor;
 }
 

@@ -37,7 +37,7 @@ float DisplaySize(float size, bool scripted) {
 
 }  // namespace
 
-CPptFont::CPptFont(PowerPoint::Font* font) : m_pFont(AddRefCopy(font)) {
+CPptFont::CPptFont(PowerPoint::Font* font) : m_pFont(font) {
     if (!m_pFont) return;
     ReadName(m_pFont, &PowerPoint::Font::get_Name, m_name);
     ReadName(m_pFont, &PowerPoint::Font::get_NameAscii, m_nameAscii);
@@ -53,19 +53,18 @@ CPptFont::CPptFont(PowerPoint::Font* font) : m_pFont(AddRefCopy(font)) {
     ReadState(m_pFont, &PowerPoint::Font::get_Subscript, m_subscript);
     ReadState(m_pFont, &PowerPoint::Font::get_Superscript, m_superscript);
 
-    PowerPoint::ColorFormat* color = nullptr;
+    CComPtr<PowerPoint::ColorFormat> color;
     if (m_pFont->get_Color(&color) >= 0 && color) {
         ULONG rgb = 0;
         if (color->get_RGB(&rgb) >= 0) m_color = rgb;
     }
-    SafeRelease(color);
 
     float size = 0.0f;
     if (m_pFont->get_Size(&size) >= 0) m_size = size;
     m_displaySize = DisplaySize(m_size, m_subscript != 0 || m_superscript != 0);
 }
 
-CPptFont::~CPptFont() { SafeRelease(m_pFont); }
+CPptFont::~CPptFont() = default;
 
 std::shared_ptr<CPptFont> CPptFont::Create(PowerPoint::Font* font) { return std::make_shared<CPptFont>(font); }
 

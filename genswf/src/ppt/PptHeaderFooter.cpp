@@ -6,16 +6,16 @@
 namespace genswf {
 
 struct CPptHeaderFooter::Impl {
-    PowerPoint::HeaderFooter* headerFooter = nullptr;
+    CComPtr<PowerPoint::HeaderFooter> headerFooter;
     bool visibleWritten = false;
     PowerPoint::MsoTriState visible = 0;
 };
 
 CPptHeaderFooter::CPptHeaderFooter(PowerPoint::HeaderFooter* headerFooter) : m_impl(new Impl) {
-    m_impl->headerFooter = AddRefCopy(headerFooter);
+    m_impl->headerFooter = headerFooter;
 }
 
-CPptHeaderFooter::~CPptHeaderFooter() { SafeRelease(m_impl->headerFooter); }
+CPptHeaderFooter::~CPptHeaderFooter() = default;
 
 bool CPptHeaderFooter::SetVisible(PowerPoint::MsoTriState value) {
     if (!m_impl->headerFooter || m_impl->headerFooter->put_Visible(value) < 0) ThrowPptException(__FILE__, 32);

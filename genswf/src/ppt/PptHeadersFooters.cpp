@@ -7,11 +7,11 @@
 namespace genswf {
 
 struct CPptHeadersFooters::Impl {
-    PowerPoint::HeadersFooters* headersFooters = nullptr;
-    PowerPoint::HeaderFooter* footer = nullptr;
-    PowerPoint::HeaderFooter* header = nullptr;
-    PowerPoint::HeaderFooter* dateAndTime = nullptr;
-    PowerPoint::HeaderFooter* slideNumber = nullptr;
+    CComPtr<PowerPoint::HeadersFooters> headersFooters;
+    CComPtr<PowerPoint::HeaderFooter> footer;
+    CComPtr<PowerPoint::HeaderFooter> header;
+    CComPtr<PowerPoint::HeaderFooter> dateAndTime;
+    CComPtr<PowerPoint::HeaderFooter> slideNumber;
     std::shared_ptr<CPptHeaderFooter> footerWrapper;
     std::shared_ptr<CPptHeaderFooter> headerWrapper;
     std::shared_ptr<CPptHeaderFooter> dateAndTimeWrapper;
@@ -22,40 +22,27 @@ namespace {
 using Getter = HRESULT (PowerPoint::HeadersFooters::*)(PowerPoint::HeaderFooter**);
 
 // Reads one member into its cache; false when PowerPoint fails.
-bool ReadOnce(PowerPoint::HeadersFooters* owner, Getter get, PowerPoint::HeaderFooter*& cache) {
+bool ReadOnce(PowerPoint::HeadersFooters* owner, Getter get, CComPtr<PowerPoint::HeaderFooter>& cache) {
     if (!cache) {
-        PowerPoint::HeaderFooter* p = nullptr;
-        if (!owner || (owner->*get)(&p) < 0 || !p) {
-            SafeRelease(p);
-            return false;
-        }
-        cache = p;
+        CComPtr<PowerPoint::HeaderFooter> p;
+        if (!owner || (owner->*get)(&p) < 0 || !p) return false;
+        cache = std::move(p);
     }
     return true;
 }
 
 std::shared_ptr<CPptHeaderFooter> Wrap(PowerPoint::HeaderFooter* p, std::shared_ptr<CPptHeaderFooter>& cache) {
-    if (!cache) cache = CreatePptHeaderFooter(p);
-    p->Release();
+    const CComPtr<PowerPoint::HeaderFooter> held = Adopt(p);
+    if (!cache) cache = CreatePptHeaderFooter(held);
     return cache;
 }
 }  // namespace
 
 CPptHeadersFooters::CPptHeadersFooters(PowerPoint::HeadersFooters* headersFooters) : m_impl(new Impl) {
-    m_impl->headersFooters = AddRefCopy(headersFooters);
+    m_impl->headersFooters = headersFooters;
 }
 
-CPptHeadersFooters::~CPptHeadersFooters() {
-    m_impl->slideNumberWrapper.reset();
-    m_impl->dateAndTimeWrapper.reset();
-    m_impl->headerWrapper.reset();
-    m_impl->footerWrapper.reset();
-    SafeRelease(m_impl->slideNumber);
-    SafeRelease(m_impl->dateAndTime);
-    SafeRelease(m_impl->header);
-    SafeRelease(m_impl->footer);
-    SafeRelease(m_impl->headersFooters);
-}
+CPptHeadersFooters::~CPptHeadersFooters() = default;
 
 PowerPoint::HeaderFooter* CPptHeadersFooters::GetDateAndTimePtr() {
     if (!ReadOnce(m_impl->headersFooters, &PowerPoint::HeadersFooters::get_DateAndTime, m_impl->dateAndTime))

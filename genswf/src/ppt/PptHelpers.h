@@ -5,22 +5,37 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace genswf {
 
+// Holds a reference the callee already AddRef'ed (the wrappers' ...Ptr operations).
 template <class I>
-void SafeRelease(I*& p) {
-    if (p) {
-        I* q = p;
-        p = nullptr;
-        q->Release();
-    }
+CComPtr<I> Adopt(I* p) {
+    CComPtr<I> held;
+    held.Attach(p);
+    return held;
 }
 
+// An AddRef'ed copy of what held holds, for the operations that hand out a reference.
 template <class I>
-I* AddRefCopy(I* p) {
-    if (p) p->AddRef();
+I* AddRefCopy(const CComPtr<I>& held) {
+    I* p = nullptr;
+    held.CopyTo(&p);
     return p;
+}
+
+// An interface-valued member read once into kept; the caller gets its own reference. A failed
+// or empty read keeps nothing, so the next call asks again, and throws the object-model failure
+// of the caller's file and line.
+template <class O, class C, class P>
+P* ReadPtrOnce(CComPtr<P>& kept, O* object, HRESULT (C::*get)(P**), const char* file, int line) {
+    if (!kept) {
+        CComPtr<P> value;
+        if (!object || (object->*get)(&value) < 0 || !value) ThrowPptException(file, line);
+        kept = std::move(value);
+    }
+    return AddRefCopy(kept);
 }
 
 // Copies a BSTR from the object model (null gives "") and frees it.
@@ -42,17 +57,14 @@ inline VARIANT PositionVariant(LONG position) {
 // Item i + 1 of a collection of slides, read once into slot; an AddRef'ed copy for the caller.
 // A failed read throws the object-model failure of the caller's file and line.
 template <class Collection, class Slide>
-Slide* ReadSlideOnce(Collection* collection, std::uint32_t i, Slide*& slot, const char* file, int line) {
+Slide* ReadSlideOnce(Collection* collection, std::uint32_t i, CComPtr<Slide>& slot, const char* file, int line) {
     if (!slot) {
         VARIANT index = PositionVariant(static_cast<LONG>(i) + 1);
-        Slide* slide = nullptr;
+        CComPtr<Slide> slide;
         const HRESULT hr = collection->Item(index, &slide);
         VariantClear(&index);
-        if (hr < 0 || !slide) {
-            SafeRelease(slide);
-            ThrowPptException(file, line);
-        }
-        slot = slide;
+        if (hr < 0 || !slide) ThrowPptException(file, line);
+        slot = std::move(slide);
     }
     return AddRefCopy(slot);
 }

@@ -27,10 +27,10 @@ CPptHyperlink::CPptHyperlink(PowerPoint::Hyperlink* hyperlink) : CPptObject(hype
     // Only a hyperlink on text has text of its own.
     if (m_type == PowerPoint::msoHyperlinkRange)
         m_textToDisplay = ReadText(hyperlink, &PowerPoint::Hyperlink::get_TextToDisplay, __FILE__, 25);
-    m_pHyperlink = AddRefCopy(hyperlink);
+    m_pHyperlink = hyperlink;
 }
 
-CPptHyperlink::~CPptHyperlink() { SafeRelease(m_pHyperlink); }
+CPptHyperlink::~CPptHyperlink() = default;
 
 bool CPptHyperlink::operator==(const CPptHyperlink& other) const {
     return m_address == other.m_address && m_subAddress == other.m_subAddress;

@@ -7,17 +7,13 @@
 namespace genswf {
 
 CPptLineFormat::CPptLineFormat(PowerPoint::LineFormat* line)
-    : CPptObject<PowerPoint::LineFormat>(line), m_pLine(AddRefCopy(line)) {
+    : CPptObject<PowerPoint::LineFormat>(line), m_pLine(line) {
     PowerPoint::MsoTriState visible = 0;
-    if (!m_pLine || m_pLine->get_Visible(&visible) < 0) {
-        // The base part releases its own reference; ours would leak with the half-made object.
-        SafeRelease(m_pLine);
-        ThrowPptException(__FILE__, 23);
-    }
+    if (!m_pLine || m_pLine->get_Visible(&visible) < 0) ThrowPptException(__FILE__, 23);
     m_visible = visible;
 }
 
-CPptLineFormat::~CPptLineFormat() { SafeRelease(m_pLine); }
+CPptLineFormat::~CPptLineFormat() = default;
 
 float CPptLineFormat::GetTransparency() {
     if (!m_transparencyRead) {

@@ -7,16 +7,16 @@
 namespace genswf {
 
 struct CPptMaster::Impl {
-    PowerPoint::_Master* master = nullptr;
+    CComPtr<PowerPoint::_Master> master;
     bool widthRead = false;
     float width = 0.0f;
     bool heightRead = false;
     float height = 0.0f;
 };
 
-CPptMaster::CPptMaster(PowerPoint::_Master* master) : m_impl(new Impl) { m_impl->master = AddRefCopy(master); }
+CPptMaster::CPptMaster(PowerPoint::_Master* master) : m_impl(new Impl) { m_impl->master = master; }
 
-CPptMaster::~CPptMaster() { SafeRelease(m_impl->master); }
+CPptMaster::~CPptMaster() = default;
 
 float CPptMaster::GetWidth() {
     if (!m_impl->widthRead) {

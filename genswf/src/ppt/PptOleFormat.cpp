@@ -6,12 +6,9 @@
 
 namespace genswf {
 
-CPptOleFormat::CPptOleFormat(PowerPoint::OLEFormat* oleFormat) : m_pOleFormat(AddRefCopy(oleFormat)) {}
+CPptOleFormat::CPptOleFormat(PowerPoint::OLEFormat* oleFormat) : m_pOleFormat(oleFormat) {}
 
-CPptOleFormat::~CPptOleFormat() {
-    m_progId.clear();
-    SafeRelease(m_pOleFormat);
-}
+CPptOleFormat::~CPptOleFormat() = default;
 
 const std::wstring& CPptOleFormat::GetProgID() {
     if (!m_progIdRead) {

@@ -8,13 +8,9 @@
 namespace genswf {
 
 CPptParagraphFormat::CPptParagraphFormat(PowerPoint::ParagraphFormat* format)
-    : CPptObject<PowerPoint::ParagraphFormat>(format), m_pFormat(AddRefCopy(format)) {}
+    : CPptObject<PowerPoint::ParagraphFormat>(format), m_pFormat(format) {}
 
-CPptParagraphFormat::~CPptParagraphFormat() {
-    m_bullet.reset();
-    SafeRelease(m_pBullet);
-    SafeRelease(m_pFormat);
-}
+CPptParagraphFormat::~CPptParagraphFormat() { m_bullet.reset(); }
 
 PowerPoint::PpBaselineAlignment CPptParagraphFormat::GetBaseLineAlignment() {
     if (!m_baseLineAlignmentRead) {
@@ -25,20 +21,12 @@ PowerPoint::PpBaselineAlignment CPptParagraphFormat::GetBaseLineAlignment() {
 }
 
 PowerPoint::BulletFormat* CPptParagraphFormat::GetBulletPtr() {
-    if (!m_pBullet) {
-        if (!m_pFormat || m_pFormat->get_Bullet(&m_pBullet) < 0 || !m_pBullet) {
-            SafeRelease(m_pBullet);
-            ThrowPptException(__FILE__, 44);
-        }
-    }
-    return AddRefCopy(m_pBullet);
+    return ReadPtrOnce(m_pBullet, m_pFormat.Get(), &PowerPoint::ParagraphFormat::get_Bullet, __FILE__, 44);
 }
 
 std::shared_ptr<CPptBulletFormat> CPptParagraphFormat::GetBullet() {
     if (!m_bullet) {
-        PowerPoint::BulletFormat* bullet = GetBulletPtr();
-        m_bullet = CreatePptBulletFormat(bullet);
-        bullet->Release();
+        m_bullet = CreatePptBulletFormat(Adopt(GetBulletPtr()));
     }
     return m_bullet;
 }

@@ -8,42 +8,26 @@ namespace genswf {
 
 // ---- CPptRuler ----
 
-CPptRuler::CPptRuler(PowerPoint::Ruler* ruler) : m_pRuler(AddRefCopy(ruler)) {}
+CPptRuler::CPptRuler(PowerPoint::Ruler* ruler) : m_pRuler(ruler) {}
 
-CPptRuler::~CPptRuler() {
-    m_levels.reset();
-    SafeRelease(m_pLevels);
-    SafeRelease(m_pRuler);
-}
+CPptRuler::~CPptRuler() { m_levels.reset(); }
 
 PowerPoint::RulerLevels* CPptRuler::GetLevelsPtr() {
-    if (!m_pLevels) {
-        if (!m_pRuler || m_pRuler->get_Levels(&m_pLevels) < 0 || !m_pLevels) {
-            SafeRelease(m_pLevels);
-            ThrowPptException(__FILE__, 66);
-        }
-    }
-    return AddRefCopy(m_pLevels);
+    return ReadPtrOnce(m_pLevels, m_pRuler.Get(), &PowerPoint::Ruler::get_Levels, __FILE__, 66);
 }
 
 std::shared_ptr<CPptRulerLevels> CPptRuler::GetLevels() {
-    if (!m_levels) {
-        PowerPoint::RulerLevels* levels = GetLevelsPtr();
-        m_levels = CreatePptRulerLevels(levels);
-        levels->Release();
-    }
+    if (!m_levels) m_levels = CreatePptRulerLevels(Adopt(GetLevelsPtr()));
     return m_levels;
 }
 
 // ---- CPptRulerLevels ----
 
-CPptRulerLevels::CPptRulerLevels(PowerPoint::RulerLevels* levels) : m_pLevels(AddRefCopy(levels)) {}
+CPptRulerLevels::CPptRulerLevels(PowerPoint::RulerLevels* levels) : m_pLevels(levels) {}
 
 CPptRulerLevels::~CPptRulerLevels() {
     m_levelWrappers.clear();
-    for (auto& entry : m_levelPtrs) SafeRelease(entry.second);
     m_levelPtrs.clear();
-    SafeRelease(m_pLevels);
 }
 
 LONG CPptRulerLevels::GetCount() {
@@ -58,15 +42,14 @@ LONG CPptRulerLevels::GetCount() {
 
 PowerPoint::RulerLevel* CPptRulerLevels::GetItemPtr(std::uint32_t i) {
     if (i >= static_cast<std::uint32_t>(GetCount())) return nullptr;
-    PowerPoint::RulerLevel*& slot = m_levelPtrs[i];
+    CComPtr<PowerPoint::RulerLevel>& slot = m_levelPtrs[i];
     if (!slot) {
-        PowerPoint::RulerLevel* level = nullptr;
+        CComPtr<PowerPoint::RulerLevel> level;
         if (m_pLevels->Item(static_cast<LONG>(i) + 1, &level) < 0 || !level) {
-            SafeRelease(level);
             m_levelPtrs.erase(i);
             ThrowPptException(__FILE__, 89);
         }
-        slot = level;
+        slot = std::move(level);
     }
     return AddRefCopy(slot);
 }
@@ -75,18 +58,16 @@ std::shared_ptr<CPptRulerLevel> CPptRulerLevels::GetItem(std::uint32_t i) {
     if (i >= static_cast<std::uint32_t>(GetCount())) return nullptr;
     auto found = m_levelWrappers.find(i);
     if (found != m_levelWrappers.end()) return found->second;
-    PowerPoint::RulerLevel* level = GetItemPtr(i);
-    std::shared_ptr<CPptRulerLevel> wrapper = CreatePptRulerLevel(level);
-    level->Release();
+    std::shared_ptr<CPptRulerLevel> wrapper = CreatePptRulerLevel(Adopt(GetItemPtr(i)));
     m_levelWrappers[i] = wrapper;
     return wrapper;
 }
 
 // ---- CPptRulerLevel ----
 
-CPptRulerLevel::CPptRulerLevel(PowerPoint::RulerLevel* level) : m_pLevel(AddRefCopy(level)) {}
+CPptRulerLevel::CPptRulerLevel(PowerPoint::RulerLevel* level) : m_pLevel(level) {}
 
-CPptRulerLevel::~CPptRulerLevel() { SafeRelease(m_pLevel); }
+CPptRulerLevel::~CPptRulerLevel() = default;
 
 float CPptRulerLevel::GetFirstMargin() {
     if (!m_firstMarginRead) {

@@ -28,20 +28,6 @@ T ReadOnce(Shape* shape, bool& read, T& kept, HRESULT (Shape::*get)(T*), int lin
     return kept;
 }
 
-// An interface read once and kept; the caller gets its own reference.
-template <class P>
-P* ReadPtrOnce(Shape* shape, P*& kept, HRESULT (Shape::*get)(P**), int line) {
-    if (!kept) {
-        P* p = nullptr;
-        if (!shape || (shape->*get)(&p) < 0 || !p) {
-            SafeRelease(p);
-            ThrowPptException(__FILE__, line);
-        }
-        kept = p;
-    }
-    return AddRefCopy(kept);
-}
-
 bool IsOleShape(PowerPoint::MsoShapeType type) {
     return type == PowerPoint::msoEmbeddedOLEObject || type == PowerPoint::msoLinkedOLEObject ||
            type == PowerPoint::msoOLEControlObject;
@@ -63,65 +49,50 @@ ULONG Rgb(ULONG r, ULONG g, ULONG b) { return b << 16 | g << 8 | r; }
 
 }  // namespace
 
-CPptShape::CPptShape(PowerPoint::Shape* shape) : CPptObject(shape), m_pShape(AddRefCopy(shape)) {}
+CPptShape::CPptShape(PowerPoint::Shape* shape) : CPptObject(shape), m_pShape(shape) {}
 
-CPptShape::~CPptShape() {
-    m_oleFormat.reset();
-    m_soundFormat.reset();
-    m_textFrame.reset();
-    m_fill.reset();
-    m_line.reset();
-    SafeRelease(m_pSoundFormat);
-    SafeRelease(m_pOLEFormat);
-    SafeRelease(m_pActionSettings);
-    SafeRelease(m_pAdjustments);
-    SafeRelease(m_pPictureFormat);
-    SafeRelease(m_pLine);
-    SafeRelease(m_pAnimationSettings);
-    SafeRelease(m_pTextFrame);
-    SafeRelease(m_pFill);
-    SafeRelease(m_pShape);
-}
+// The child wrappers are declared after the interfaces they were made from, so they go first.
+CPptShape::~CPptShape() = default;
 
 void CPptShape::Delete() {
     if (!m_pShape || m_pShape->Delete() < 0) {
         if (!m_duplicateRange || m_duplicateRange->Delete() < 0) ThrowPptException(__FILE__, 354);
     }
     m_duplicateRange.Release();
-    SafeRelease(m_pShape);
+    m_pShape.Release();
 }
 
 PowerPoint::Adjustments* CPptShape::GetAdjustmentsPtr() {
-    return ReadPtrOnce(m_pShape, m_pAdjustments, &Shape::get_Adjustments, 126);
+    return ReadPtrOnce(m_pAdjustments, m_pShape.Get(), &Shape::get_Adjustments, __FILE__, 126);
 }
 
-PowerPoint::FillFormat* CPptShape::GetFillPtr() { return ReadPtrOnce(m_pShape, m_pFill, &Shape::get_Fill, 75); }
+PowerPoint::FillFormat* CPptShape::GetFillPtr() { return ReadPtrOnce(m_pFill, m_pShape.Get(), &Shape::get_Fill, __FILE__, 75); }
 
-PowerPoint::LineFormat* CPptShape::GetLinePtr() { return ReadPtrOnce(m_pShape, m_pLine, &Shape::get_Line, 106); }
+PowerPoint::LineFormat* CPptShape::GetLinePtr() { return ReadPtrOnce(m_pLine, m_pShape.Get(), &Shape::get_Line, __FILE__, 106); }
 
 PowerPoint::PictureFormat* CPptShape::GetPictureFormatPtr() {
-    return ReadPtrOnce(m_pShape, m_pPictureFormat, &Shape::get_PictureFormat, 116);
+    return ReadPtrOnce(m_pPictureFormat, m_pShape.Get(), &Shape::get_PictureFormat, __FILE__, 116);
 }
 
 PowerPoint::TextFrame* CPptShape::GetTextFramePtr() {
-    return ReadPtrOnce(m_pShape, m_pTextFrame, &Shape::get_TextFrame, 87);
+    return ReadPtrOnce(m_pTextFrame, m_pShape.Get(), &Shape::get_TextFrame, __FILE__, 87);
 }
 
 PowerPoint::OLEFormat* CPptShape::GetOLEFormatPtr() {
     if (!m_pOLEFormat && !IsOleShape(GetType())) throw CPPTException(L"Ole Format is available only for OLE shapes");
-    return ReadPtrOnce(m_pShape, m_pOLEFormat, &Shape::get_OLEFormat, 170);
+    return ReadPtrOnce(m_pOLEFormat, m_pShape.Get(), &Shape::get_OLEFormat, __FILE__, 170);
 }
 
 PowerPoint::AnimationSettings* CPptShape::GetAnimationSettingsPtr() {
-    return ReadPtrOnce(m_pShape, m_pAnimationSettings, &Shape::get_AnimationSettings, 96);
+    return ReadPtrOnce(m_pAnimationSettings, m_pShape.Get(), &Shape::get_AnimationSettings, __FILE__, 96);
 }
 
 PowerPoint::ActionSettings* CPptShape::GetActionSettingsPtr() {
-    return ReadPtrOnce(m_pShape, m_pActionSettings, &Shape::get_ActionSettings, 136);
+    return ReadPtrOnce(m_pActionSettings, m_pShape.Get(), &Shape::get_ActionSettings, __FILE__, 136);
 }
 
 PowerPoint::SoundFormat* CPptShape::GetSoundFormatPtr() {
-    return ReadPtrOnce(m_pShape, m_pSoundFormat, &Shape::get_SoundFormat, 183);
+    return ReadPtrOnce(m_pSoundFormat, m_pShape.Get(), &Shape::get_SoundFormat, __FILE__, 183);
 }
 
 std::shared_ptr<CPptFillFormat> CPptShape::GetFill() {
@@ -252,10 +223,8 @@ bool CPptShape::Export(const std::wstring& pathName, PowerPoint::PpShapeFormat f
 
 void CPptShape::DeleteText() {
     if (GetHasTextFrame() == PowerPoint::msoFalse) return;
-    PowerPoint::TextFrame* frame = GetTextFramePtr();
-    const HRESULT hr = frame->DeleteText();
-    frame->Release();
-    if (hr < 0) ThrowPptException(__FILE__, 332);
+    CComPtr<PowerPoint::TextFrame> frame = Adopt(GetTextFramePtr());
+    if (frame->DeleteText() < 0) ThrowPptException(__FILE__, 332);
 }
 
 bool CPptShape::CanSetRotation() {

@@ -6,16 +6,16 @@
 namespace genswf {
 
 struct CPptShapeRange::Impl {
-    PowerPoint::ShapeRange* range = nullptr;
+    CComPtr<PowerPoint::ShapeRange> range;
 };
 
-CPptShapeRange::CPptShapeRange(PowerPoint::ShapeRange* range) : m_impl(new Impl) { m_impl->range = AddRefCopy(range); }
+CPptShapeRange::CPptShapeRange(PowerPoint::ShapeRange* range) : m_impl(new Impl) { m_impl->range = range; }
 
-CPptShapeRange::~CPptShapeRange() { SafeRelease(m_impl->range); }
+CPptShapeRange::~CPptShapeRange() = default;
 
 void CPptShapeRange::Delete() {
     if (!m_impl->range || m_impl->range->Delete() < 0) ThrowPptException(__FILE__, 28);
-    SafeRelease(m_impl->range);
+    m_impl->range.Release();
 }
 
 void CPptShapeRange::SetVisible(PowerPoint::MsoTriState value) {

@@ -7,14 +7,14 @@
 namespace genswf {
 
 struct CPptShapes::Impl {
-    PowerPoint::Shapes* shapes = nullptr;
+    CComPtr<PowerPoint::Shapes> shapes;
     bool countRead = false;
     LONG count = 0;
 };
 
-CPptShapes::CPptShapes(PowerPoint::Shapes* shapes) : m_impl(new Impl) { m_impl->shapes = AddRefCopy(shapes); }
+CPptShapes::CPptShapes(PowerPoint::Shapes* shapes) : m_impl(new Impl) { m_impl->shapes = shapes; }
 
-CPptShapes::~CPptShapes() { SafeRelease(m_impl->shapes); }
+CPptShapes::~CPptShapes() = default;
 
 LONG CPptShapes::GetCount() {
     if (!m_impl->countRead) {
@@ -25,20 +25,12 @@ LONG CPptShapes::GetCount() {
 }
 
 PowerPoint::ShapeRange* CPptShapes::GetRangePtr(VARIANT index) {
-    PowerPoint::ShapeRange* range = nullptr;
-    if (!m_impl->shapes || m_impl->shapes->Range(index, &range) < 0 || !range) {
-        SafeRelease(range);
-        ThrowPptException(__FILE__, 84);
-    }
-    return range;
+    CComPtr<PowerPoint::ShapeRange> range;
+    if (!m_impl->shapes || m_impl->shapes->Range(index, &range) < 0 || !range) ThrowPptException(__FILE__, 84);
+    return range.Detach();
 }
 
-std::shared_ptr<CPptShapeRange> CPptShapes::Range(VARIANT index) {
-    PowerPoint::ShapeRange* range = GetRangePtr(index);
-    std::shared_ptr<CPptShapeRange> wrapper = CreatePptShapeRange(range);
-    range->Release();
-    return wrapper;
-}
+std::shared_ptr<CPptShapeRange> CPptShapes::Range(VARIANT index) { return CreatePptShapeRange(Adopt(GetRangePtr(index))); }
 
 std::shared_ptr<CPptShapes> CreatePptShapes(PowerPoint::Shapes* shapes) { return std::make_shared<CPptShapes>(shapes); }
 

@@ -11,67 +11,41 @@
 namespace genswf {
 
 struct CPptSlide::Impl {
-    PowerPoint::_Slide* slide = nullptr;
-    PowerPoint::_Master* master = nullptr;
+    CComPtr<PowerPoint::_Slide> slide;
+    CComPtr<PowerPoint::_Master> master;
     std::shared_ptr<CPptMaster> masterWrapper;
-    PowerPoint::Shapes* shapes = nullptr;
+    CComPtr<PowerPoint::Shapes> shapes;
     std::shared_ptr<CPptShapes> shapesWrapper;
     bool slideIdRead = false;
     LONG slideId = 0;
     bool slideIndexRead = false;
     LONG slideIndex = 0;
-    PowerPoint::HeadersFooters* headersFooters = nullptr;
+    CComPtr<PowerPoint::HeadersFooters> headersFooters;
     std::shared_ptr<CPptHeadersFooters> headersFootersWrapper;
 };
 
-CPptSlide::CPptSlide(PowerPoint::_Slide* slide) : m_impl(new Impl) { m_impl->slide = AddRefCopy(slide); }
+CPptSlide::CPptSlide(PowerPoint::_Slide* slide) : m_impl(new Impl) { m_impl->slide = slide; }
 
-CPptSlide::~CPptSlide() {
-    m_impl->headersFootersWrapper.reset();
-    SafeRelease(m_impl->headersFooters);
-    m_impl->shapesWrapper.reset();
-    SafeRelease(m_impl->shapes);
-    m_impl->masterWrapper.reset();
-    SafeRelease(m_impl->master);
-    SafeRelease(m_impl->slide);
-}
+// Each wrapper is declared after the interface it was made from, so it goes first.
+CPptSlide::~CPptSlide() = default;
 
 PowerPoint::Shapes* CPptSlide::GetShapesPtr() {
-    if (!m_impl->shapes) {
-        if (!m_impl->slide || m_impl->slide->get_Shapes(&m_impl->shapes) < 0 || !m_impl->shapes) {
-            m_impl->shapes = nullptr;
-            ThrowPptException(__FILE__, 60);
-        }
-    }
-    return AddRefCopy(m_impl->shapes);
+    return ReadPtrOnce(m_impl->shapes, m_impl->slide.Get(), &PowerPoint::_Slide::get_Shapes, __FILE__, 60);
 }
 
 std::shared_ptr<CPptShapes> CPptSlide::GetShapes() {
-    if (!m_impl->shapesWrapper) {
-        PowerPoint::Shapes* shapes = GetShapesPtr();
-        m_impl->shapesWrapper = CreatePptShapes(shapes);
-        shapes->Release();
-    }
+    if (!m_impl->shapesWrapper) m_impl->shapesWrapper = CreatePptShapes(Adopt(GetShapesPtr()));
     return m_impl->shapesWrapper;
 }
 
 PowerPoint::HeadersFooters* CPptSlide::GetHeadersFootersPtr() {
-    if (!m_impl->headersFooters) {
-        if (!m_impl->slide || m_impl->slide->get_HeadersFooters(&m_impl->headersFooters) < 0 ||
-            !m_impl->headersFooters) {
-            m_impl->headersFooters = nullptr;
-            ThrowPptException(__FILE__, 109);
-        }
-    }
-    return AddRefCopy(m_impl->headersFooters);
+    return ReadPtrOnce(m_impl->headersFooters, m_impl->slide.Get(), &PowerPoint::_Slide::get_HeadersFooters, __FILE__,
+                       109);
 }
 
 std::shared_ptr<CPptHeadersFooters> CPptSlide::GetHeadersFooters() {
-    if (!m_impl->headersFootersWrapper) {
-        PowerPoint::HeadersFooters* headersFooters = GetHeadersFootersPtr();
-        m_impl->headersFootersWrapper = CreatePptHeadersFooters(headersFooters);
-        headersFooters->Release();
-    }
+    if (!m_impl->headersFootersWrapper)
+        m_impl->headersFootersWrapper = CreatePptHeadersFooters(Adopt(GetHeadersFootersPtr()));
     return m_impl->headersFootersWrapper;
 }
 
@@ -84,11 +58,8 @@ LONG CPptSlide::GetSlideID() {
 }
 
 std::shared_ptr<CPptSlide> CPptSlide::Duplicate() {
-    PowerPoint::SlideRange* range = nullptr;
-    if (!m_impl->slide || m_impl->slide->Duplicate(&range) < 0 || !range) {
-        SafeRelease(range);
-        ThrowPptException(__FILE__, 92);
-    }
+    CComPtr<PowerPoint::SlideRange> range;
+    if (!m_impl->slide || m_impl->slide->Duplicate(&range) < 0 || !range) ThrowPptException(__FILE__, 92);
     // The copy exists from here on: when it cannot be handed out, it is taken out again.
     std::shared_ptr<CPptSlide> copy;
     try {
@@ -97,16 +68,14 @@ std::shared_ptr<CPptSlide> CPptSlide::Duplicate() {
         if (!copy) ThrowPptException(__FILE__, 92);  // PowerPoint gave an empty range
     } catch (...) {
         range->Delete();
-        range->Release();
         throw;
     }
-    range->Release();
     return copy;
 }
 
 void CPptSlide::Delete() {
     if (!m_impl->slide || m_impl->slide->Delete() < 0) ThrowPptException(__FILE__, 130);
-    SafeRelease(m_impl->slide);
+    m_impl->slide.Release();
 }
 
 LONG CPptSlide::GetSlideIndex() {
@@ -120,21 +89,11 @@ LONG CPptSlide::GetSlideIndex() {
 }
 
 PowerPoint::_Master* CPptSlide::GetMasterPtr() {
-    if (!m_impl->master) {
-        if (!m_impl->slide || m_impl->slide->get_Master(&m_impl->master) < 0 || !m_impl->master) {
-            m_impl->master = nullptr;
-            ThrowPptException(__FILE__, 50);
-        }
-    }
-    return AddRefCopy(m_impl->master);
+    return ReadPtrOnce(m_impl->master, m_impl->slide.Get(), &PowerPoint::_Slide::get_Master, __FILE__, 50);
 }
 
 std::shared_ptr<CPptMaster> CPptSlide::GetMaster() {
-    if (!m_impl->masterWrapper) {
-        PowerPoint::_Master* master = GetMasterPtr();
-        m_impl->masterWrapper = CreatePptMaster(master);
-        master->Release();
-    }
+    if (!m_impl->masterWrapper) m_impl->masterWrapper = CreatePptMaster(Adopt(GetMasterPtr()));
     return m_impl->masterWrapper;
 }
 
@@ -150,13 +109,10 @@ void CPptSlide::Export(const std::wstring& fileName, const std::wstring& filterN
 }
 
 void CPptSlide::MoveTo(LONG toPos) {
-    PowerPoint::_Slide* slide = nullptr;
+    CComPtr<PowerPoint::_Slide> slide;
     if (!m_impl->slide || m_impl->slide->QueryInterface(PowerPoint::IID__Slide, reinterpret_cast<void**>(&slide)) < 0 ||
-        !slide)
+        !slide || slide->MoveTo(toPos + 1) < 0)
         ThrowPptException(__FILE__, 104);
-    HRESULT hr = slide->MoveTo(toPos + 1);
-    slide->Release();
-    if (hr < 0) ThrowPptException(__FILE__, 104);
 }
 
 void CPptSlide::HideHeadersFooters() {

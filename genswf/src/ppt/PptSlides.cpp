@@ -10,26 +10,22 @@
 namespace genswf {
 
 struct CPptSlides::Impl {
-    PowerPoint::Slides* slides = nullptr;
-    std::vector<PowerPoint::_Slide*> slidePtrs;
+    CComPtr<PowerPoint::Slides> slides;
+    std::vector<CComPtr<PowerPoint::_Slide>> slidePtrs;
     std::vector<std::shared_ptr<CPptSlide>> slideWrappers;
     bool countRead = false;
 };
 
-CPptSlides::CPptSlides(PowerPoint::Slides* slides) : m_impl(new Impl) { m_impl->slides = AddRefCopy(slides); }
+CPptSlides::CPptSlides(PowerPoint::Slides* slides) : m_impl(new Impl) { m_impl->slides = slides; }
 
-CPptSlides::~CPptSlides() {
-    m_impl->slideWrappers.clear();
-    for (PowerPoint::_Slide*& p : m_impl->slidePtrs) SafeRelease(p);
-    SafeRelease(m_impl->slides);
-}
+CPptSlides::~CPptSlides() = default;
 
 LONG CPptSlides::GetCount() {
     if (!m_impl->countRead) {
         LONG count = 0;
         if (!m_impl->slides || m_impl->slides->get_Count(&count) < 0) ThrowPptException(__FILE__, 33);
         if (count < 0) count = 0;
-        m_impl->slidePtrs.assign(static_cast<std::size_t>(count), nullptr);
+        m_impl->slidePtrs.assign(static_cast<std::size_t>(count), CComPtr<PowerPoint::_Slide>());
         m_impl->slideWrappers.assign(static_cast<std::size_t>(count), nullptr);
         m_impl->countRead = true;
     }
@@ -38,27 +34,22 @@ LONG CPptSlides::GetCount() {
 
 PowerPoint::_Slide* CPptSlides::GetSlidePtr(std::uint32_t i) {
     if (i >= static_cast<std::uint32_t>(GetCount())) return nullptr;
-    return ReadSlideOnce(m_impl->slides, i, m_impl->slidePtrs[i], __FILE__, 49);
+    return ReadSlideOnce(m_impl->slides.Get(), i, m_impl->slidePtrs[i], __FILE__, 49);
 }
 
 std::shared_ptr<CPptSlide> CPptSlides::GetSlide(std::uint32_t i) {
     if (i >= static_cast<std::uint32_t>(GetCount())) return nullptr;
     std::shared_ptr<CPptSlide>& slot = m_impl->slideWrappers[i];
     if (!slot) {
-        PowerPoint::_Slide* slide = GetSlidePtr(i);
-        slot = CreatePptSlide(slide);
-        slide->Release();
+        slot = CreatePptSlide(Adopt(GetSlidePtr(i)));
     }
     return slot;
 }
 
 PowerPoint::SlideRange* CPptSlides::Range(VARIANT index) {
-    PowerPoint::SlideRange* range = nullptr;
-    if (!m_impl->slides || m_impl->slides->Range(index, &range) < 0 || !range) {
-        SafeRelease(range);
-        ThrowPptException(__FILE__, 76);
-    }
-    return range;
+    CComPtr<PowerPoint::SlideRange> range;
+    if (!m_impl->slides || m_impl->slides->Range(index, &range) < 0 || !range) ThrowPptException(__FILE__, 76);
+    return range.Detach();
 }
 
 std::shared_ptr<CPptSlide> CPptSlides::FindBySlideId(LONG id) {

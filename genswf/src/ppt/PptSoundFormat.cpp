@@ -7,7 +7,7 @@
 namespace genswf {
 
 struct CPptSoundFormat::Impl {
-    PowerPoint::SoundFormat* sound = nullptr;
+    CComPtr<PowerPoint::SoundFormat> sound;
     bool typeRead = false;
     PowerPoint::PpSoundFormatType type = 0;
     bool sourceFullNameRead = false;
@@ -15,13 +15,10 @@ struct CPptSoundFormat::Impl {
 };
 
 CPptSoundFormat::CPptSoundFormat(PowerPoint::SoundFormat* sound) : m_impl(new Impl) {
-    m_impl->sound = AddRefCopy(sound);
+    m_impl->sound = sound;
 }
 
-CPptSoundFormat::~CPptSoundFormat() {
-    m_impl->sourceFullName.clear();
-    SafeRelease(m_impl->sound);
-}
+CPptSoundFormat::~CPptSoundFormat() = default;
 
 PowerPoint::PpSoundFormatType CPptSoundFormat::GetType() {
     if (!m_impl->typeRead) {

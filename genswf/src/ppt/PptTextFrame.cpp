@@ -7,25 +7,15 @@
 
 namespace genswf {
 
-CPptTextFrame::CPptTextFrame(PowerPoint::TextFrame* frame) : m_pFrame(AddRefCopy(frame)) {}
+CPptTextFrame::CPptTextFrame(PowerPoint::TextFrame* frame) : m_pFrame(frame) {}
 
-CPptTextFrame::~CPptTextFrame() {
-    m_ruler.reset();
-    SafeRelease(m_pRuler);
-    SafeRelease(m_pTextRange);
-    SafeRelease(m_pParentShape);
-    SafeRelease(m_pFrame);
-}
+CPptTextFrame::~CPptTextFrame() { m_ruler.reset(); }
 
 PowerPoint::Shape* CPptTextFrame::GetParentShape() {
     if (!m_pParentShape) {
-        PowerPoint::IDispatch* parent = nullptr;
-        if (!m_pFrame || m_pFrame->get_Parent(&parent) < 0) {
-            SafeRelease(parent);
-            ThrowPptException(__FILE__, 58);
-        }
-        m_pParentShape = QueryShape(parent);
-        SafeRelease(parent);
+        CComPtr<PowerPoint::IDispatch> parent;
+        if (!m_pFrame || m_pFrame->get_Parent(&parent) < 0) ThrowPptException(__FILE__, 58);
+        m_pParentShape = Adopt(QueryShape(parent));
     }
     return AddRefCopy(m_pParentShape);
 }
@@ -47,31 +37,15 @@ PowerPoint::MsoTriState CPptTextFrame::GetHasText() {
 }
 
 PowerPoint::TextRange* CPptTextFrame::GetTextRange() {
-    if (!m_pTextRange) {
-        if (!m_pFrame || m_pFrame->get_TextRange(&m_pTextRange) < 0 || !m_pTextRange) {
-            SafeRelease(m_pTextRange);
-            ThrowPptException(__FILE__, 45);
-        }
-    }
-    return AddRefCopy(m_pTextRange);
+    return ReadPtrOnce(m_pTextRange, m_pFrame.Get(), &PowerPoint::TextFrame::get_TextRange, __FILE__, 45);
 }
 
 PowerPoint::Ruler* CPptTextFrame::GetRulerPtr() {
-    if (!m_pRuler) {
-        if (!m_pFrame || m_pFrame->get_Ruler(&m_pRuler) < 0 || !m_pRuler) {
-            SafeRelease(m_pRuler);
-            ThrowPptException(__FILE__, 66);
-        }
-    }
-    return AddRefCopy(m_pRuler);
+    return ReadPtrOnce(m_pRuler, m_pFrame.Get(), &PowerPoint::TextFrame::get_Ruler, __FILE__, 66);
 }
 
 std::shared_ptr<CPptRuler> CPptTextFrame::GetRuler() {
-    if (!m_ruler) {
-        PowerPoint::Ruler* ruler = GetRulerPtr();
-        m_ruler = CreatePptRuler(ruler);
-        ruler->Release();
-    }
+    if (!m_ruler) m_ruler = CreatePptRuler(Adopt(GetRulerPtr()));
     return m_ruler;
 }
 

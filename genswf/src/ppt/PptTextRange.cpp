@@ -18,7 +18,7 @@ LONG OneBased(LONG start) { return static_cast<LONG>(static_cast<std::uint32_t>(
 }  // namespace
 
 CPptTextRange::CPptTextRange(PowerPoint::TextRange* range)
-    : CPptObject<PowerPoint::TextRange>(range), m_pRange(AddRefCopy(range)) {}
+    : CPptObject<PowerPoint::TextRange>(range), m_pRange(range) {}
 
 CPptTextRange::~CPptTextRange() {
     m_font.reset();
@@ -28,10 +28,6 @@ CPptTextRange::~CPptTextRange() {
     m_lines.clear();
     m_words.clear();
     m_characters.clear();
-    SafeRelease(m_pParagraphFormat);
-    SafeRelease(m_pParentTextFrame);
-    SafeRelease(m_pFont);
-    SafeRelease(m_pRange);
 }
 
 LONG CPptTextRange::GetCount() {
@@ -44,14 +40,10 @@ LONG CPptTextRange::GetCount() {
 
 PowerPoint::TextFrame* CPptTextRange::GetParentTextFrame() {
     if (!m_pParentTextFrame) {
-        PowerPoint::IDispatch* parent = nullptr;
-        if (!m_pRange || m_pRange->get_Parent(&parent) < 0) {
-            SafeRelease(parent);
-            ThrowPptException(__FILE__, 145);
-        }
+        CComPtr<PowerPoint::IDispatch> parent;
+        if (!m_pRange || m_pRange->get_Parent(&parent) < 0) ThrowPptException(__FILE__, 145);
         // A range inside another range has no frame as its parent; that is no failure.
-        m_pParentTextFrame = QueryTextFrame(parent);
-        SafeRelease(parent);
+        m_pParentTextFrame = Adopt(QueryTextFrame(parent));
     }
     return AddRefCopy(m_pParentTextFrame);
 }
@@ -111,19 +103,10 @@ std::shared_ptr<CPptTextRange> CPptTextRange::SubRange(SubRanges& cache, SubRang
     const std::pair<LONG, LONG> key(start, length);
     auto found = cache.find(key);
     if (found != cache.end()) return found->second;
-    PowerPoint::TextRange* range = nullptr;
-    if (!m_pRange || (m_pRange->*member)(OneBased(start), length, &range) < 0 || !range) {
-        SafeRelease(range);
+    CComPtr<PowerPoint::TextRange> range;
+    if (!m_pRange || (m_pRange->*member)(OneBased(start), length, &range) < 0 || !range)
         ThrowPptException(__FILE__, line);
-    }
-    std::shared_ptr<CPptTextRange> wrapper;
-    try {
-        wrapper = CreatePptTextRange(range);
-    } catch (...) {
-        range->Release();
-        throw;
-    }
-    range->Release();
+    std::shared_ptr<CPptTextRange> wrapper = CreatePptTextRange(range);
     cache.emplace(key, wrapper);
     return wrapper;
 }
@@ -163,23 +146,11 @@ const std::wstring& CPptTextRange::GetText() {
 }
 
 PowerPoint::Font* CPptTextRange::GetFontPtr() {
-    if (!m_pFont) {
-        if (!m_pRange || m_pRange->get_Font(&m_pFont) < 0 || !m_pFont) {
-            SafeRelease(m_pFont);
-            ThrowPptException(__FILE__, 137);
-        }
-    }
-    return AddRefCopy(m_pFont);
+    return ReadPtrOnce(m_pFont, m_pRange.Get(), &PowerPoint::TextRange::get_Font, __FILE__, 137);
 }
 
 PowerPoint::ParagraphFormat* CPptTextRange::GetParagraphFormatPtr() {
-    if (!m_pParagraphFormat) {
-        if (!m_pRange || m_pRange->get_ParagraphFormat(&m_pParagraphFormat) < 0 || !m_pParagraphFormat) {
-            SafeRelease(m_pParagraphFormat);
-            ThrowPptException(__FILE__, 174);
-        }
-    }
-    return AddRefCopy(m_pParagraphFormat);
+    return ReadPtrOnce(m_pParagraphFormat, m_pRange.Get(), &PowerPoint::TextRange::get_ParagraphFormat, __FILE__, 174);
 }
 
 LONG CPptTextRange::GetIndentLevel() {
@@ -192,18 +163,14 @@ LONG CPptTextRange::GetIndentLevel() {
 
 std::shared_ptr<CPptParagraphFormat> CPptTextRange::GetParagraphFormat() {
     if (!m_paragraphFormat) {
-        PowerPoint::ParagraphFormat* format = GetParagraphFormatPtr();
-        m_paragraphFormat = CreatePptParagraphFormat(format);
-        format->Release();
+        m_paragraphFormat = CreatePptParagraphFormat(Adopt(GetParagraphFormatPtr()));
     }
     return m_paragraphFormat;
 }
 
 std::shared_ptr<CPptFont> CPptTextRange::GetFont() {
     if (!m_font) {
-        PowerPoint::Font* font = GetFontPtr();
-        m_font = CPptFont::Create(font);
-        font->Release();
+        m_font = CPptFont::Create(Adopt(GetFontPtr()));
     }
     return m_font;
 }

@@ -7,37 +7,16 @@
 namespace genswf {
 
 CPptTimeLine::CPptTimeLine(PowerPoint::TimeLine* timeLine)
-    : CPptObject<PowerPoint::TimeLine>(timeLine), m_pTimeLine(AddRefCopy(timeLine)) {}
+    : CPptObject<PowerPoint::TimeLine>(timeLine), m_pTimeLine(timeLine) {}
 
-CPptTimeLine::~CPptTimeLine() {
-    m_mainSequence.reset();
-    SafeRelease(m_pMainSequence);
-    SafeRelease(m_pTimeLine);
-}
+CPptTimeLine::~CPptTimeLine() { m_mainSequence.reset(); }
 
 PowerPoint::Sequence* CPptTimeLine::GetMainSequencePtr() {
-    if (!m_pMainSequence) {
-        PowerPoint::Sequence* sequence = nullptr;
-        if (!m_pTimeLine || m_pTimeLine->get_MainSequence(&sequence) < 0 || !sequence) {
-            SafeRelease(sequence);
-            ThrowPptException(__FILE__, 31);
-        }
-        m_pMainSequence = sequence;
-    }
-    return AddRefCopy(m_pMainSequence);
+    return ReadPtrOnce(m_pMainSequence, m_pTimeLine.Get(), &PowerPoint::TimeLine::get_MainSequence, __FILE__, 31);
 }
 
 std::shared_ptr<CPptSequence> CPptTimeLine::GetMainSequence() {
-    if (!m_mainSequence) {
-        PowerPoint::Sequence* sequence = GetMainSequencePtr();
-        try {
-            m_mainSequence = std::make_shared<CPptSequence>(sequence);
-        } catch (...) {
-            sequence->Release();
-            throw;
-        }
-        sequence->Release();
-    }
+    if (!m_mainSequence) m_mainSequence = std::make_shared<CPptSequence>(Adopt(GetMainSequencePtr()));
     return m_mainSequence;
 }
 

@@ -6,9 +6,9 @@
 
 namespace genswf {
 
-CPptTiming::CPptTiming(PowerPoint::Timing* timing) : m_pTiming(AddRefCopy(timing)) {}
+CPptTiming::CPptTiming(PowerPoint::Timing* timing) : m_pTiming(timing) {}
 
-CPptTiming::~CPptTiming() { SafeRelease(m_pTiming); }
+CPptTiming::~CPptTiming() = default;
 
 float CPptTiming::GetDuration() {
     if (!m_durationRead) {

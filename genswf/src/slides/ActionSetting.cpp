@@ -38,14 +38,9 @@ std::wstring ShapeNameOf(PowerPoint::Shape* shape) {
 std::shared_ptr<CActionSetting> CActionSetting::Create(CPptActionSetting& actionSetting) {
     auto record = std::make_shared<CActionSetting>();
 
-    PowerPoint::Hyperlink* link = actionSetting.GetHyperlink();
-    try {
-        record->hyperlink = std::make_shared<CPptHyperlink>(link);
-    } catch (...) {
-        link->Release();
-        throw;
-    }
-    link->Release();
+    CComPtr<PowerPoint::Hyperlink> link;
+    link.Attach(actionSetting.GetHyperlink());
+    record->hyperlink = std::make_shared<CPptHyperlink>(link);
     record->hyperlinkType = record->hyperlink->GetType();
     record->action = actionSetting.GetAction();
 

@@ -2,9 +2,8 @@
 
 #include "genswf/text/BulletRecord.h"
 
+#include "base/numbering/BulletNumber.h"
 #include "genswf/ppt/PptFont.h"
-#include "ppt/Numbering.h"
-#include "ppt/PptHelpers.h"
 
 #include <cstdint>
 
@@ -27,15 +26,11 @@ COLORREF ColorOf(PowerPoint::Font* font) {
 
 CBulletRecord::CBulletRecord(CMovie* movie, PowerPoint::TextRange* paragraphText,
                              PowerPoint::BulletFormat* bulletFormat)
-    : m_movie(movie), m_bulletFormat(AddRefCopy(bulletFormat)) {
+    : m_movie(movie), m_bulletFormat(bulletFormat) {
     Read(paragraphText);
 }
 
-CBulletRecord::~CBulletRecord() {
-    SafeRelease(m_bulletFormat);
-    SafeRelease(m_textFont);
-    SafeRelease(m_bulletFont);
-}
+CBulletRecord::~CBulletRecord() = default;
 
 void CBulletRecord::Read(PowerPoint::TextRange* paragraphText) {
     PowerPoint::BulletFormat* bullet = m_bulletFormat;
@@ -50,13 +45,12 @@ void CBulletRecord::Read(PowerPoint::TextRange* paragraphText) {
     }
 
     m_useTextFont = ReadOrZero(bullet, &PowerPoint::BulletFormat::get_UseTextFont) != 0;
-    if (bullet->get_Font(&m_bulletFont) < 0) SafeRelease(m_bulletFont);
+    if (bullet->get_Font(&m_bulletFont) < 0) m_bulletFont.Release();
     if (paragraphText && ReadOrZero(paragraphText, &PowerPoint::TextRange::get_Length) != 0) {
-        PowerPoint::TextRange* first = nullptr;
+        CComPtr<PowerPoint::TextRange> first;
         if (paragraphText->Characters(1, 1, &first) >= 0 && first) {
-            if (first->get_Font(&m_textFont) < 0) SafeRelease(m_textFont);
+            if (first->get_Font(&m_textFont) < 0) m_textFont.Release();
         }
-        SafeRelease(first);
     }
     m_useTextColor = ReadOrZero(bullet, &PowerPoint::BulletFormat::get_UseTextColor) != 0;
     float relativeSize = 1.0f;
@@ -66,8 +60,7 @@ void CBulletRecord::Read(PowerPoint::TextRange* paragraphText) {
     // An empty paragraph has no text font to take; its bullet keeps its own font and colour
     // rather than losing both.
     if (m_useTextFont && m_textFont) {
-        SafeRelease(m_bulletFont);
-        m_bulletFont = AddRefCopy(m_textFont);
+        m_bulletFont = m_textFont;
         if (m_useTextColor) m_color = ColorOf(m_textFont);
     }
 
@@ -79,7 +72,7 @@ void CBulletRecord::Read(PowerPoint::TextRange* paragraphText) {
     } else if (m_type == PowerPoint::ppBulletNumbered) {
         const LONG style = ReadOrZero(bullet, &PowerPoint::BulletFormat::get_Style);
         const LONG number = ReadOrZero(bullet, &PowerPoint::BulletFormat::get_Number);
-        m_text = numbering::FormatBulletNumber(style, number);
+        m_text = base::numbering::FormatBulletNumber(style, number);
     }
 }
 

@@ -3,7 +3,7 @@
 // picture, the placement and frame of a shape, the colour behind its text, and the shape list,
 // holder and context that reach it.
 
-#include "../embedded/SwfTestSupport.h"
+#include "SwfTestSupport.h"
 #include "CfbBuilder.h"
 #include "PptFailureText.h"
 #include "ShapeFixture.h"

@@ -2,7 +2,7 @@
 // storage, the control reads its movie out of it, and the shape exporters fit it and hand it to
 // the compiler as a sprite.
 
-#include "../embedded/SwfTestSupport.h"
+#include "SwfTestSupport.h"
 #include "CfbBuilder.h"
 #include "DeckBuilder.h"
 #include "ShapeFixture.h"

@@ -2,7 +2,7 @@
 // bounds and placement, the pictures PowerPoint renders of them (with the WMF retry and the
 // dimmed picture), their definitions, sound shapes, and the build events written as frames.
 
-#include "../embedded/SwfTestSupport.h"
+#include "SwfTestSupport.h"
 #include "CfbBuilder.h"
 #include "PptFailureText.h"
 #include "ShapeFixture.h"

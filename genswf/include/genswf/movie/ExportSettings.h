@@ -116,7 +116,7 @@ private:
     bool m_automaticSlideTransition = false;
     float m_automaticSlideTransitionDelay = 5.0f;
     std::shared_ptr<CPptPresentation> m_presentation;
-    PowerPoint::SlideRange* m_slideRange = nullptr;
+    CComPtr<PowerPoint::SlideRange> m_slideRange;
     CProgressSink* m_progressSink = nullptr;
     std::vector<int> m_exportedSlides;
     std::vector<std::wstring> m_flashProgIds;

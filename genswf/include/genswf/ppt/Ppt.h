@@ -5,6 +5,8 @@
 #include "genswf/utils/Exceptions.h"
 #include "powerpoint/model/PowerPoint.h"
 
+#include <utility>
+
 namespace genswf {
 
 // Throws the object-model failure "PPT Exception in file <sourceFile> at line <line>".
@@ -15,33 +17,26 @@ namespace genswf {
 template <class I>
 class CPptObject {
 public:
-    explicit CPptObject(I* object) : m_pObject(object) {
-        if (m_pObject) m_pObject->AddRef();
-    }
-    virtual ~CPptObject() {
-        if (m_pParent) m_pParent->Release();
-        if (m_pObject) m_pObject->Release();
-    }
+    explicit CPptObject(I* object) : m_pObject(object) {}
+    virtual ~CPptObject() = default;
     CPptObject(const CPptObject&) = delete;
     CPptObject& operator=(const CPptObject&) = delete;
 
     // The object's Parent, read once; an AddRef'ed copy the caller releases.
     PowerPoint::IDispatch* GetParent() {
         if (!m_pParent) {
-            PowerPoint::IDispatch* parent = nullptr;
-            if (!m_pObject || m_pObject->get_Parent(&parent) < 0 || !parent) {
-                if (parent) parent->Release();
-                ThrowPptException(__FILE__, 23);
-            }
-            m_pParent = parent;
+            CComPtr<PowerPoint::IDispatch> parent;
+            if (!m_pObject || m_pObject->get_Parent(&parent) < 0 || !parent) ThrowPptException(__FILE__, 23);
+            m_pParent = std::move(parent);
         }
-        m_pParent->AddRef();
-        return m_pParent;
+        PowerPoint::IDispatch* parent = nullptr;
+        m_pParent.CopyTo(&parent);
+        return parent;
     }
 
 protected:
-    I* m_pObject;
-    PowerPoint::IDispatch* m_pParent = nullptr;
+    CComPtr<I> m_pObject;
+    CComPtr<PowerPoint::IDispatch> m_pParent;
 };
 
 // The interface of p, AddRef'ed, or null when p is null or lacks it. Never throws.

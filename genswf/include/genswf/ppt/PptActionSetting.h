@@ -21,10 +21,10 @@ public:
     bool IsSameObject(const CPptActionSetting& other) const;
 
 private:
-    PowerPoint::ActionSetting* m_pActionSetting = nullptr;
+    CComPtr<PowerPoint::ActionSetting> m_pActionSetting;
     PowerPoint::PpActionType m_action = 0;
     PowerPoint::MsoTriState m_animateAction = 0;
-    PowerPoint::Hyperlink* m_pHyperlink = nullptr;
+    CComPtr<PowerPoint::Hyperlink> m_pHyperlink;
 };
 
 }  // namespace genswf

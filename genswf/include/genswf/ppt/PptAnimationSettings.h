@@ -30,7 +30,7 @@ public:
     float GetAdvanceTime() const { return m_advanceTime; }  // seconds
 
 private:
-    PowerPoint::AnimationSettings* m_pSettings = nullptr;
+    CComPtr<PowerPoint::AnimationSettings> m_pSettings;
     CShape* m_owner = nullptr;
     PowerPoint::MsoTriState m_animate = 0;
     PowerPoint::MsoTriState m_animateBackground = 0;

@@ -33,8 +33,8 @@ public:
     const std::wstring& GetBulletText();
 
 private:
-    PowerPoint::BulletFormat* m_pBullet = nullptr;
-    PowerPoint::Font* m_pFont = nullptr;
+    CComPtr<PowerPoint::BulletFormat> m_pBullet;
+    CComPtr<PowerPoint::Font> m_pFont;
     bool m_visibleRead = false;
     PowerPoint::MsoTriState m_visible = 0;
     bool m_useTextColorRead = false;

@@ -17,7 +17,7 @@ public:
     ULONG GetRGB();  // 0x00BBGGRR
 
 private:
-    PowerPoint::ColorFormat* m_pColor;
+    CComPtr<PowerPoint::ColorFormat> m_pColor;
     bool m_rgbRead = false;
     ULONG m_rgb = 0;
 };

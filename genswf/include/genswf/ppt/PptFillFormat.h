@@ -21,8 +21,8 @@ public:
     PowerPoint::MsoFillType GetType();
 
 private:
-    PowerPoint::ColorFormat* m_pForeColor = nullptr;
-    PowerPoint::FillFormat* m_pFill;
+    CComPtr<PowerPoint::ColorFormat> m_pForeColor;
+    CComPtr<PowerPoint::FillFormat> m_pFill;
     std::shared_ptr<CPptColorFormat> m_foreColor;
     bool m_transparencyRead = false;
     float m_transparency = 0.0f;

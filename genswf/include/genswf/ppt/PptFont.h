@@ -41,7 +41,7 @@ public:
     ULONG GetColor() const { return m_color; }
 
 private:
-    PowerPoint::Font* m_pFont = nullptr;
+    CComPtr<PowerPoint::Font> m_pFont;
     std::wstring m_name;
     std::wstring m_nameAscii;
     std::wstring m_nameComplexScript;

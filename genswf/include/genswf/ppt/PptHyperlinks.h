@@ -20,8 +20,8 @@ public:
     PowerPoint::Hyperlink* GetItemPtr(LONG index) const;
 
 private:
-    PowerPoint::Hyperlinks* m_pHyperlinks = nullptr;
-    std::vector<PowerPoint::Hyperlink*> m_items;
+    CComPtr<PowerPoint::Hyperlinks> m_pHyperlinks;
+    std::vector<CComPtr<PowerPoint::Hyperlink>> m_items;
 };
 
 // One hyperlink, read when constructed.
@@ -41,7 +41,7 @@ public:
     bool operator!=(const CPptHyperlink& other) const { return !(*this == other); }
 
 private:
-    PowerPoint::Hyperlink* m_pHyperlink = nullptr;
+    CComPtr<PowerPoint::Hyperlink> m_pHyperlink;
     std::wstring m_address;
     std::wstring m_textToDisplay;
     std::wstring m_subAddress;

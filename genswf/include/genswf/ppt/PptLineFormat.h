@@ -17,7 +17,7 @@ public:
     float GetTransparency();  // 0.0 opaque to 1.0 clear
 
 private:
-    PowerPoint::LineFormat* m_pLine;
+    CComPtr<PowerPoint::LineFormat> m_pLine;
     PowerPoint::MsoTriState m_visible = 0;
     bool m_transparencyRead = false;
     float m_transparency = 0.0f;

@@ -18,7 +18,7 @@ public:
     const std::wstring& GetProgID();
 
 private:
-    PowerPoint::OLEFormat* m_pOleFormat;
+    CComPtr<PowerPoint::OLEFormat> m_pOleFormat;
     bool m_progIdRead = false;
     std::wstring m_progId;
 };

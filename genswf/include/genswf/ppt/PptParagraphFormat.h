@@ -20,10 +20,10 @@ public:
     std::shared_ptr<CPptBulletFormat> GetBullet();
 
 private:
-    PowerPoint::ParagraphFormat* m_pFormat = nullptr;
+    CComPtr<PowerPoint::ParagraphFormat> m_pFormat;
     bool m_baseLineAlignmentRead = false;
     PowerPoint::PpBaselineAlignment m_baseLineAlignment = 0;
-    PowerPoint::BulletFormat* m_pBullet = nullptr;
+    CComPtr<PowerPoint::BulletFormat> m_pBullet;
     std::shared_ptr<CPptBulletFormat> m_bullet;
 };
 

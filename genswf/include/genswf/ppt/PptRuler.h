@@ -24,8 +24,8 @@ public:
     std::shared_ptr<CPptRulerLevels> GetLevels();
 
 private:
-    PowerPoint::Ruler* m_pRuler = nullptr;
-    PowerPoint::RulerLevels* m_pLevels = nullptr;
+    CComPtr<PowerPoint::Ruler> m_pRuler;
+    CComPtr<PowerPoint::RulerLevels> m_pLevels;
     std::shared_ptr<CPptRulerLevels> m_levels;
 };
 
@@ -43,9 +43,9 @@ public:
     std::shared_ptr<CPptRulerLevel> GetItem(std::uint32_t i);
 
 private:
-    PowerPoint::RulerLevels* m_pLevels = nullptr;
+    CComPtr<PowerPoint::RulerLevels> m_pLevels;
     // Kept per index as asked; a map, so a count from the host never sizes memory by itself.
-    std::map<std::uint32_t, PowerPoint::RulerLevel*> m_levelPtrs;
+    std::map<std::uint32_t, CComPtr<PowerPoint::RulerLevel>> m_levelPtrs;
     std::map<std::uint32_t, std::shared_ptr<CPptRulerLevel>> m_levelWrappers;
     bool m_countRead = false;
     LONG m_count = 0;
@@ -63,7 +63,7 @@ public:
     float GetLeftMargin();
 
 private:
-    PowerPoint::RulerLevel* m_pLevel = nullptr;
+    CComPtr<PowerPoint::RulerLevel> m_pLevel;
     bool m_leftMarginRead = false;
     float m_leftMargin = 0.0f;
     bool m_firstMarginRead = false;

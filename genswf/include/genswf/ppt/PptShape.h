@@ -83,17 +83,17 @@ public:
     ULONG GetBackgroundColor() const { return m_faceColor; }
 
 private:
-    PowerPoint::Shape* m_pShape;
+    CComPtr<PowerPoint::Shape> m_pShape;
 
-    PowerPoint::FillFormat* m_pFill = nullptr;
-    PowerPoint::TextFrame* m_pTextFrame = nullptr;
-    PowerPoint::AnimationSettings* m_pAnimationSettings = nullptr;
-    PowerPoint::LineFormat* m_pLine = nullptr;
-    PowerPoint::PictureFormat* m_pPictureFormat = nullptr;
-    PowerPoint::Adjustments* m_pAdjustments = nullptr;
-    PowerPoint::ActionSettings* m_pActionSettings = nullptr;
-    PowerPoint::OLEFormat* m_pOLEFormat = nullptr;
-    PowerPoint::SoundFormat* m_pSoundFormat = nullptr;
+    CComPtr<PowerPoint::FillFormat> m_pFill;
+    CComPtr<PowerPoint::TextFrame> m_pTextFrame;
+    CComPtr<PowerPoint::AnimationSettings> m_pAnimationSettings;
+    CComPtr<PowerPoint::LineFormat> m_pLine;
+    CComPtr<PowerPoint::PictureFormat> m_pPictureFormat;
+    CComPtr<PowerPoint::Adjustments> m_pAdjustments;
+    CComPtr<PowerPoint::ActionSettings> m_pActionSettings;
+    CComPtr<PowerPoint::OLEFormat> m_pOLEFormat;
+    CComPtr<PowerPoint::SoundFormat> m_pSoundFormat;
 
     bool m_widthRead = false;
     float m_width = 0;

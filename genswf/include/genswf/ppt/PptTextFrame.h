@@ -30,14 +30,14 @@ public:
     void SetAutoSize(PowerPoint::PpAutoSize value);
 
 private:
-    PowerPoint::TextFrame* m_pFrame = nullptr;
-    PowerPoint::Shape* m_pParentShape = nullptr;
+    CComPtr<PowerPoint::TextFrame> m_pFrame;
+    CComPtr<PowerPoint::Shape> m_pParentShape;
     bool m_hasTextRead = false;
     PowerPoint::MsoTriState m_hasText = 0;
-    PowerPoint::TextRange* m_pTextRange = nullptr;
+    CComPtr<PowerPoint::TextRange> m_pTextRange;
     bool m_orientationRead = false;
     PowerPoint::MsoTextOrientation m_orientation = 0;
-    PowerPoint::Ruler* m_pRuler = nullptr;
+    CComPtr<PowerPoint::Ruler> m_pRuler;
     std::shared_ptr<CPptRuler> m_ruler;
 };
 

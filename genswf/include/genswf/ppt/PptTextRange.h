@@ -54,12 +54,12 @@ private:
     using SubRangeMember = HRESULT (PowerPoint::TextRange::*)(LONG, LONG, PowerPoint::TextRange**);
     std::shared_ptr<CPptTextRange> SubRange(SubRanges& cache, SubRangeMember member, LONG start, LONG length, int line);
 
-    PowerPoint::TextRange* m_pRange = nullptr;
-    PowerPoint::Font* m_pFont = nullptr;
+    CComPtr<PowerPoint::TextRange> m_pRange;
+    CComPtr<PowerPoint::Font> m_pFont;
     bool m_textRead = false;
     std::wstring m_text;
-    PowerPoint::TextFrame* m_pParentTextFrame = nullptr;
-    PowerPoint::ParagraphFormat* m_pParagraphFormat = nullptr;
+    CComPtr<PowerPoint::TextFrame> m_pParentTextFrame;
+    CComPtr<PowerPoint::ParagraphFormat> m_pParagraphFormat;
     SubRanges m_characters;
     SubRanges m_words;
     SubRanges m_lines;

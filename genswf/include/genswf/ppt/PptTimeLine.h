@@ -23,8 +23,8 @@ public:
     std::shared_ptr<CPptSequence> GetMainSequence();
 
 private:
-    PowerPoint::TimeLine* m_pTimeLine;
-    PowerPoint::Sequence* m_pMainSequence = nullptr;
+    CComPtr<PowerPoint::TimeLine> m_pTimeLine;
+    CComPtr<PowerPoint::Sequence> m_pMainSequence;
     std::shared_ptr<CPptSequence> m_mainSequence;
 };
 
@@ -41,9 +41,9 @@ public:
     std::shared_ptr<CPptEffect> GetEffect(LONG i);
 
 private:
-    PowerPoint::Sequence* m_pSequence;
+    CComPtr<PowerPoint::Sequence> m_pSequence;
     LONG m_count = 0;
-    std::vector<PowerPoint::Effect*> m_effects;
+    std::vector<CComPtr<PowerPoint::Effect>> m_effects;
     std::vector<std::shared_ptr<CPptEffect>> m_effectWrappers;
 };
 
@@ -63,11 +63,11 @@ public:
     PowerPoint::EffectInformation* GetEffectInformationPtr();  // AddRef'ed
 
 private:
-    PowerPoint::Effect* m_pEffect;
-    PowerPoint::EffectInformation* m_pEffectInformation = nullptr;
-    PowerPoint::EffectParameters* m_pEffectParameters = nullptr;
-    PowerPoint::Shape* m_pShape = nullptr;
-    PowerPoint::Timing* m_pTiming = nullptr;
+    CComPtr<PowerPoint::Effect> m_pEffect;
+    CComPtr<PowerPoint::EffectInformation> m_pEffectInformation;
+    CComPtr<PowerPoint::EffectParameters> m_pEffectParameters;
+    CComPtr<PowerPoint::Shape> m_pShape;
+    CComPtr<PowerPoint::Timing> m_pTiming;
     bool m_effectTypeRead = false;
     PowerPoint::MsoAnimEffect m_effectType = 0;
     bool m_paragraphRead = false;
@@ -90,7 +90,7 @@ public:
     PowerPoint::MsoAnimTriggerType GetTriggerType();
 
 private:
-    PowerPoint::Timing* m_pTiming;
+    CComPtr<PowerPoint::Timing> m_pTiming;
     bool m_durationRead = false;
     float m_duration = 0.0f;
     bool m_triggerDelayTimeRead = false;
@@ -109,7 +109,7 @@ public:
     PowerPoint::MsoAnimDirection GetDirection();  // 0 when unreadable
 
 private:
-    PowerPoint::EffectParameters* m_pParameters;
+    CComPtr<PowerPoint::EffectParameters> m_pParameters;
     bool m_directionRead = false;
     PowerPoint::MsoAnimDirection m_direction = 0;
 };
@@ -125,7 +125,7 @@ public:
     PowerPoint::MsoAnimateByLevel GetBuildByLevelEffect();  // 0 when unreadable
 
 private:
-    PowerPoint::EffectInformation* m_pInformation;
+    CComPtr<PowerPoint::EffectInformation> m_pInformation;
     bool m_animateTextInReverseRead = false;
     PowerPoint::MsoTriState m_animateTextInReverse = 0;
     bool m_buildByLevelEffectRead = false;

@@ -40,8 +40,8 @@ private:
     void Read(PowerPoint::TextRange* paragraphText);
 
     PowerPoint::PpBulletType m_type = 0;
-    PowerPoint::Font* m_bulletFont = nullptr;
-    PowerPoint::Font* m_textFont = nullptr;
+    CComPtr<PowerPoint::Font> m_bulletFont;
+    CComPtr<PowerPoint::Font> m_textFont;
     bool m_visible = false;
     bool m_useTextColor = false;
     bool m_useTextFont = false;
@@ -50,7 +50,7 @@ private:
     float m_relativeSize = 1.0f;
     std::wstring m_text;
     CMovie* m_movie;
-    PowerPoint::BulletFormat* m_bulletFormat;
+    CComPtr<PowerPoint::BulletFormat> m_bulletFormat;
 };
 
 // PowerPoint draws no bullet before a paragraph that holds nothing but its mark.

@@ -11,7 +11,7 @@
 using namespace genswf;
 using namespace PowerPoint;
 using namespace PowerPoint::Host;
-using namespace wrappertest;
+using namespace wrapperstest;
 
 namespace {
 

@@ -1,5 +1,6 @@
 #pragma once
-// One-slide presentations in the in-memory host and the failure texts the wrappers raise.
+// What the wrapper tests share: one-slide presentations in the in-memory host, the failure texts
+// the wrappers raise and the references held on a document.
 
 #include "PptFailureText.h"
 #include "genswf/utils/Exceptions.h"
@@ -11,7 +12,11 @@
 #include <functional>
 #include <string>
 
-namespace wrappertest {
+namespace wrapperstest {
+
+using bctest::PptFailureOf;
+
+inline std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
 
 struct OneSlide {
     PowerPoint::Host::CHostDocumentRef doc = PowerPoint::Host::CHostDocument::Create();
@@ -64,9 +69,19 @@ struct LinkedSlide : OneSlide {
     }
 };
 
-// "PPT Exception in file genswf/src/ppt/<source> at line <line>"
+// "PPT Exception in file genswf/src/ppt/<source> at line <line>"; ".cpp" is added when the
+// source is named without it.
 inline std::wstring PptMessage(const char* source, int line) {
-    return bctest::PptFailureText(std::string("genswf/src/ppt/") + source, line);
+    std::string file = source;
+    if (file.size() < 4 || file.compare(file.size() - 4, 4, ".cpp") != 0) file += ".cpp";
+    return bctest::PptFailureText("genswf/src/ppt/" + file, line);
 }
 
-}  // namespace wrappertest
+// References held on the document (every host object counts on it).
+inline ULONG Refs(const PowerPoint::Host::CHostDocumentRef& doc) {
+    const ULONG n = doc->AddRef();
+    doc->Release();
+    return n - 1;
+}
+
+}  // namespace wrapperstest

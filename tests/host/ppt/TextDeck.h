@@ -1,7 +1,7 @@
 #pragma once
-// A slide with one text box over the in-memory host, and how the wrapper tests read failures.
+// A slide with one text box over the in-memory host.
 
-#include "PptFailureText.h"
+#include "WrapperTestSupport.h"
 #include "genswf/utils/Exceptions.h"
 #include "powerpoint/host/PowerPointHost.h"
 
@@ -43,10 +43,5 @@ struct TextDeck {
         return doc->Release();
     }
 };
-
-// file: relative to genswf/src/ppt.
-inline std::wstring PptMessage(const char* file, int line) {
-    return bctest::PptFailureText(std::string("genswf/src/ppt/") + file, line);
-}
 
 }  // namespace wrapperstest

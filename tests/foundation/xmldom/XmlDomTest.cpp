@@ -1,17 +1,28 @@
 // The XML document the movie description is built in.
 
-#include "MovieTestUtil.h"
+#include "TempDir.h"
+#include "base/encodings/TextEncoding.h"
+#include "base/files/WholeFile.h"
 #include "xmldom/XmlDom.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 
 using namespace xmldom;
-using movietest::U8;
 
 namespace {
+
+std::string U8(const std::wstring& text) { return base::encodings::Utf8FromWide(text); }
+
+std::string ReadFile(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(0, base::files::ReadWholeFile(path, bytes, 1 << 20)) << path;
+    return std::string(bytes.begin(), bytes.end());
+}
 
 std::string X(const std::shared_ptr<XmlNode>& node) { return U8(node->xml()); }
 
@@ -175,7 +186,7 @@ TEST(XmlDom, SaveWritesUtf8WithDeclarationAndNoPartialFile) {
     Doc d;
     d.root->setAttribute(L"t", L"\u00e9\u4e2d");
     d.doc->save(folder / L"out.xml");
-    EXPECT_EQ(movietest::ReadFile(folder.Native() + "/out.xml"),
+    EXPECT_EQ(ReadFile(folder.Native() + "/out.xml"),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r t=\"\xC3\xA9\xE4\xB8\xAD\"/>\n");
     // Backslashes separate folders as well.
     d.doc->save(folder.Path() + L"\\back.xml");

@@ -9,7 +9,7 @@
 using namespace genswf;
 using namespace PowerPoint;
 using namespace PowerPoint::Host;
-using namespace wrappertest;
+using namespace wrapperstest;
 
 namespace {
 
