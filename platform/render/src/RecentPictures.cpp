@@ -13,8 +13,9 @@ namespace detail {
 
 namespace {
 
-// Pixel bytes kept: a few slide-sized pictures.
-constexpr std::size_t kBudget = 8u << 20;
+// Pixel bytes kept: two slide-sized pictures (a slide with its headers and footers and its
+// background without them, at 960 x 540) and the small ones drawn between them.
+constexpr std::size_t kBudget = 5u << 20;
 
 struct Encoded {
     int width = 0, height = 0, stride = 0;
