@@ -105,7 +105,8 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
 }
 
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    if (base::files::WriteFileAtomically(path.string(), bytes) != 0)
+    // Exported pictures are handed straight to the next step: whole or absent is enough.
+    if (base::files::WriteFileAtomically(path.string(), bytes, 0666, base::files::Flush::No) != 0)
         throw RenderError("Cannot write file " + path.string());
 }
 

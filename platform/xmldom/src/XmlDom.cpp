@@ -612,7 +612,8 @@ void XmlDocument::save(const std::wstring& path) const {
         if (ch == '\\') ch = '/';
     std::string bytes = Serialize(m_node, true);
 
-    if (int err = base::files::WriteFileAtomically(target, bytes.data(), bytes.size()))
+    // Saved documents are read back by the next step of the same run: whole or absent is enough.
+    if (int err = base::files::WriteFileAtomically(target, bytes.data(), bytes.size(), 0666, base::files::Flush::No))
         throw XmlDomError("cannot write " + target + ": " + std::strerror(err));
 }
 
