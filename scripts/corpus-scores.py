@@ -6,8 +6,8 @@ score what the user sees.
 
 For each deck of SHARED/corpus/ppt: convert it with BUILD/bin/brindlecast (automatic advance
 every S seconds), read the movie back with the independent parser, play it with
-SHARED/tools/swfshot taking one picture in the middle of each slide, draw the same slides with
-BUILD/bin/pptrender, and score the movie's pictures against pptrender's (same similarity measure
+SHARED/tools/swfshot taking a picture about every second, draw the same slides with
+BUILD/bin/pptrender, match each picture to the slide it shows, and score the movie's pictures against pptrender's (same similarity measure
 as the fidelity tool) and against the reference pictures (SHARED/tools/fidelity --dir).
 
 Prints one row per deck: slides, converted or refused (with the reason), movie size, seconds
@@ -63,12 +63,42 @@ def fidelity_means(tool, folder, names):
     return means
 
 
+def align(measure, pictures, slides):
+    """Which picture shows which slide: the slides come in order, so each picture gets a slide
+    number no smaller than the one before it, chosen to make the pictures most similar to
+    pptrender's slides overall. Returns, per slide, (index of the last picture showing it,
+    its similarity) or None where no picture shows it."""
+    n, k = len(slides), len(pictures)
+    if n == 0 or k == 0:
+        return [None] * n
+    sim = [[measure.ssim(p, s) if s is not None else 0.0 for s in slides] for p in pictures]
+    # best[j][i]: best total for pictures 0..j with picture j on slide i.
+    best = [sim[0][:]]
+    back = [[0] * n]
+    for j in range(1, k):
+        row, link, top, at = [], [], float('-inf'), 0
+        for i in range(n):
+            if best[j - 1][i] > top:
+                top, at = best[j - 1][i], i
+            row.append(top + sim[j][i])
+            link.append(at)
+        best.append(row)
+        back.append(link)
+    i = max(range(n), key=lambda s: best[k - 1][s])
+    seen = [None] * n
+    for j in range(k - 1, -1, -1):
+        if seen[i] is None:
+            seen[i] = (j, sim[j][i])
+        i = back[j][i]
+    return seen
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument('--build', default=os.path.join(ROOT, 'build'))
     ap.add_argument('--shared', default=os.path.join(ROOT, '..', 'shared'))
     ap.add_argument('--work', help='folder for movies and pictures (default: a new temporary one)')
-    ap.add_argument('--delay', type=int, default=2, help='seconds each slide stays on screen while playing')
+    ap.add_argument('--delay', type=int, default=4, help='seconds each slide stays on screen while playing')
     ap.add_argument('--only', nargs='*', default=[], help='deck names without .ppt')
     a = ap.parse_args()
 
@@ -131,39 +161,47 @@ def main():
         row['outcome'] = 'converted'
         print(f'{name}: converted, {row["slides"]} slides, playing', file=sys.stderr)
 
-        # One picture in the middle of each slide: the first half a delay after loading, then one
-        # every delay. The player's clock starts after the first picture and falls behind on a
-        # busy machine, so long decks may drift by a slide towards their end.
+        # The player plays on by itself while pictures are taken about once a second. A picture can
+        # take longer than that on a busy machine, so a picture's time says little about which slide
+        # it shows: each picture is matched to a slide afterwards (see align), and each slide is
+        # scored on the last picture that shows it, after its effects have ended.
         for old in glob.glob(os.path.join(frames, name + '-*.png')):
             os.remove(old)
         shots = os.path.join(work, 'shot')
         n = row['slides']
+        count = int(n * a.delay * 1.2) + 4
         # The player refreshes its scripts in a shared cache on every start, which a run beside
         # another one may catch half written: try again then.
         for attempt in range(3):
             for old in glob.glob(shots + '-*.png'):
                 os.remove(old)
-            played = run([swfshot, movie, shots, '--size', size, '--wait', str(a.delay * 500), '--every', str(a.delay * 1000),
-                          '--shots', str(max(n - 1, 0))], timeout=120 + 3 * a.delay * n)
-            if played.returncode == 0 and all(os.path.exists(f'{shots}-{i}.png') for i in range(n)):
+            played = run([swfshot, movie, shots, '--size', size, '--wait', '300', '--every', '1000',
+                          '--shots', str(count)], timeout=300 + 4 * count)
+            if played.returncode == 0 and all(os.path.exists(f'{shots}-{i}.png') for i in range(count + 1)):
                 break
         else:
             row['outcome'] += f', player failed ({played.returncode}): ' + first_line(played.stderr + played.stdout)
-        for i in range(n):
-            shot = f'{shots}-{i}.png'
-            if os.path.exists(shot):
-                shutil.move(shot, os.path.join(frames, f'{name}-{i + 1}.png'))
 
-        scores = []
+        drawn_slides = []
         for i in range(1, n + 1):
-            ours = os.path.join(frames, f'{name}-{i}.png')
             theirs = os.path.join(drawn, f'{name}-{i}.png')
             if not os.path.exists(theirs):
                 run([pptrender, os.path.join(corpus, name + '.ppt'), '--slide', str(i), '-o', theirs], timeout=120)
-            if os.path.exists(ours) and os.path.exists(theirs):
-                scores.append(measure.ssim(measure.grey(ours), measure.grey(theirs)))
-            else:
+            drawn_slides.append(measure.grey(theirs) if os.path.exists(theirs) else None)
+        pictures = [f'{shots}-{j}.png' for j in range(count + 1) if os.path.exists(f'{shots}-{j}.png')]
+        seen = align(measure, [measure.grey(p) for p in pictures], drawn_slides)
+        scores, missing = [], []
+        for i in range(n):
+            if seen[i] is None or drawn_slides[i] is None:
                 scores.append(0.0)
+                missing.append(i + 1)
+                continue
+            shutil.copy(pictures[seen[i][0]], os.path.join(frames, f'{name}-{i + 1}.png'))
+            scores.append(seen[i][1])
+        for p in pictures:
+            os.remove(p)
+        if missing:
+            row['outcome'] += ', slides not seen: ' + ' '.join(map(str, missing))
         if scores:
             row['pptrender'] = sum(scores) / len(scores)
             row['worst'] = min(scores)

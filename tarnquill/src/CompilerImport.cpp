@@ -1,6 +1,7 @@
 // Sprites from files: imported SWF movies and Windows metafiles.
 #include "CompilerInternal.h"
 #include "Files.h"
+#include "Pictures.h"
 #include "SwfImport.h"
 #include "tarnquill/Wmf.h"
 
@@ -12,8 +13,7 @@ namespace tarnquill {
 std::uint16_t Compiler::EmitSpriteFromFile(const Definition& def) {
     std::vector<std::uint8_t> bytes;
     try {
-        bytes =
-            ReadWholeFile(ResolvePath(def.src), std::max(kMaxImportedSwfBytes, wmf::kMaxWmfBytes), "sprite file");
+        bytes = ReadWholeFile(ResolvePath(def.src), std::max(kMaxImportedSwfBytes, wmf::kMaxWmfBytes), "sprite file");
     } catch (const InputError& e) {
         FailAt(def.where, "src", e.what());
     }
@@ -23,8 +23,7 @@ std::uint16_t Compiler::EmitSpriteFromFile(const Definition& def) {
 }
 
 std::uint16_t Compiler::EmitImportedMovie(const Definition& def, const std::vector<std::uint8_t>& bytes) {
-    if (bytes.size() > kMaxImportedSwfBytes)
-        FailAt(def.where, "src", "movie " + def.src + " is too large to import");
+    if (bytes.size() > kMaxImportedSwfBytes) FailAt(def.where, "src", "movie " + def.src + " is too large to import");
     std::vector<std::string> notes;
     ImportedMovie movie;
     try {
@@ -34,8 +33,7 @@ std::uint16_t Compiler::EmitImportedMovie(const Definition& def, const std::vect
         FailAt(def.where, "src", "cannot import movie " + def.src + ": " + e.what());
     }
     for (const std::string& note : notes)
-        warnings_.push_back(
-            FormatError("movie " + def.src + ": " + note, def.where.element, "src", def.where.line));
+        warnings_.push_back(FormatError("movie " + def.src + ": " + note, def.where.element, "src", def.where.line));
     out_.insert(out_.end(), movie.definitions.begin(), movie.definitions.end());
     std::uint16_t id = NewCharacterId(def.where);
     BitWriter body;
@@ -59,12 +57,30 @@ std::uint16_t Compiler::EmitMetafile(const Definition& def, const std::vector<st
         FailAt(def.where, "src", "metafile " + def.src + ": " + e.what());
     }
     for (const std::string& w : drawing.warnings)
-        warnings_.push_back(
-            FormatError("metafile " + def.src + ": " + w, def.where.element, "src", def.where.line));
+        warnings_.push_back(FormatError("metafile " + def.src + ": " + w, def.where.element, "src", def.where.line));
     const double w = def.width, h = def.height;
     auto X = [&](double v) { return static_cast<std::int32_t>(std::lround(std::clamp(v * w, -1e8, 1e8))); };
     auto Y = [&](double v) { return static_cast<std::int32_t>(std::lround(std::clamp(v * h, -1e8, 1e8))); };
     Rect bounds{0, def.width, 0, def.height};
+    // The metafile's bitmaps come first, each once, as lossless bitmaps with their alpha.
+    std::vector<std::uint16_t> bitmapIds;
+    for (const wmf::Bitmap& bitmap : drawing.bitmaps) {
+        std::vector<std::uint8_t> argb(bitmap.rgba.size());
+        for (std::size_t i = 0; i + 3 < bitmap.rgba.size(); i += 4) {
+            const std::uint32_t a = bitmap.rgba[i + 3];
+            argb[i] = static_cast<std::uint8_t>(a);
+            for (int k = 0; k < 3; ++k) argb[i + 1 + k] = static_cast<std::uint8_t>(bitmap.rgba[i + k] * a / 255);
+        }
+        const std::uint16_t bitmapId = NewCharacterId(def.where);
+        BitWriter b;
+        b.U16(bitmapId);
+        b.U8(5);  // 32-bit premultiplied ARGB
+        b.U16(static_cast<std::uint16_t>(bitmap.width));
+        b.U16(static_cast<std::uint16_t>(bitmap.height));
+        b.Bytes(Deflate(argb));
+        WriteTag(out_, kDefineBitsLossless2, b.Data(), true);
+        bitmapIds.push_back(bitmapId);
+    }
     ShapeBuilder shape(0);
     for (const wmf::Path& path : drawing.paths) {
         std::uint16_t lineWidth = 20;  // the thinnest pen is one pixel
@@ -73,7 +89,17 @@ std::uint16_t Compiler::EmitMetafile(const Definition& def, const std::vector<st
         std::int32_t pad = path.stroked ? lineWidth / 2 + 1 : 0;
         BitWriter arrays;
         arrays.U8(path.filled ? 1 : 0);
-        if (path.filled) {
+        if (path.filled && path.bitmap >= 0 && static_cast<std::size_t>(path.bitmap) < bitmapIds.size()) {
+            const wmf::Bitmap& bitmap = drawing.bitmaps[static_cast<std::size_t>(path.bitmap)];
+            arrays.U8(0x41);  // clipped bitmap, smoothed: metafile bitmaps are mostly stretched
+            arrays.U16(bitmapIds[static_cast<std::size_t>(path.bitmap)]);
+            Placement m;
+            m.a = (path.bitmapCorner.x - path.bitmapOrigin.x) * w / bitmap.width;
+            m.d = (path.bitmapCorner.y - path.bitmapOrigin.y) * h / bitmap.height;
+            m.tx = X(path.bitmapOrigin.x);
+            m.ty = Y(path.bitmapOrigin.y);
+            WriteMatrix(arrays, m);
+        } else if (path.filled) {
             arrays.U8(0x00);
             arrays.U8(static_cast<std::uint8_t>(path.fillRgb >> 16));
             arrays.U8(static_cast<std::uint8_t>(path.fillRgb >> 8));

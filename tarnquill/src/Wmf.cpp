@@ -1,5 +1,7 @@
 #include "tarnquill/Wmf.h"
 
+#include "Pictures.h"
+#include "base/metafile/Dib.h"
 #include "base/metafile/WmfRecords.h"
 
 #include <algorithm>
@@ -48,6 +50,10 @@ enum : std::uint16_t {
     kCreatePatternBrush = 0x01F9,
     kDibCreatePatternBrush = 0x0142,
     kCreateRegion = 0x06FF,
+    kDibBitBlt = 0x0940,
+    kDibStretchBlt = 0x0B41,
+    kSetDibToDev = 0x0D33,
+    kStretchDib = 0x0F43,
     kPolygon = 0x0324,
     kPolyline = 0x0325,
     kScaleWindowExt = 0x0410,
@@ -65,12 +71,6 @@ const char* RecordName(std::uint16_t f) {
         return "TextOut";
     case 0x0A32:
         return "ExtTextOut";
-    case 0x0F43:
-        return "StretchDIB";
-    case 0x0B41:
-        return "DIBStretchBlt";
-    case 0x0940:
-        return "DIBBitBlt";
     case 0x0922:
         return "BitBlt";
     case 0x0B23:
@@ -423,6 +423,12 @@ private:
             c.closed = true;
             break;
         }
+        case kStretchDib:
+        case kDibStretchBlt:
+        case kDibBitBlt:
+        case kSetDibToDev:
+            CopyBitmap(f);
+            break;
         // State that does not change what we draw.
         case kSetBkMode:
         case kSetBkColor:
@@ -448,6 +454,86 @@ private:
         }
         }
         lineRun_ = false;
+    }
+
+    // A bitmap record: the part of its bitmap it copies becomes a rectangle filled with it. The
+    // operation is taken as a plain copy; records that copy from the picture itself paint nothing.
+    void CopyBitmap(std::uint16_t f) {
+        double sx, sy, sw, sh, dx, dy, dw, dh;
+        std::size_t dibWord;
+        switch (f) {
+        case kStretchDib:  // operation, colour use, source height, width, y, x, destination the same
+            if (count_ <= 11) throw WmfError("damaged metafile: a bitmap record is cut short");
+            sh = P(3), sw = P(4), sy = P(5), sx = P(6), dh = P(7), dw = P(8), dy = P(9), dx = P(10);
+            dibWord = 11;
+            break;
+        case kDibStretchBlt:  // as above without the colour use
+            if (count_ <= 11) {
+                Warn("bitmap copies from the picture itself are not drawn");
+                return;
+            }
+            sh = P(2), sw = P(3), sy = P(4), sx = P(5), dh = P(6), dw = P(7), dy = P(8), dx = P(9);
+            dibWord = 10;
+            break;
+        case kDibBitBlt:  // operation, source y, x, height, width, destination y, x
+            if (count_ <= 9) {
+                Warn("bitmap copies from the picture itself are not drawn");
+                return;
+            }
+            sy = P(2), sx = P(3), sh = dh = P(4), sw = dw = P(5), dy = P(6), dx = P(7);
+            dibWord = 8;
+            break;
+        default:  // colour use, rows, first row, source y, x, height, width, destination y, x
+            if (count_ <= 9) throw WmfError("damaged metafile: a bitmap record is cut short");
+            sy = P(3), sx = P(4), sh = dh = P(5), sw = dw = P(6), dy = P(7), dx = P(8);
+            dibWord = 9;
+            break;
+        }
+        if (dw == 0 || dh == 0 || sw <= 0 || sh <= 0) return;
+        const ByteView dib = params_.Sub(2 * dibWord, 2 * (count_ - dibWord));
+        base::metafile::DibPixels px;
+        if (!base::metafile::DecodeDib(dib.data(), dib.size(), px, kMaxPictureSide,
+                                       static_cast<std::int64_t>(kMaxPicturePixels))) {
+            Warn("bitmaps of a kind not read are not drawn");
+            return;
+        }
+        // The part copied, inside the bitmap.
+        const int x0 = static_cast<int>(std::clamp(sx, 0.0, double(px.width)));
+        const int y0 = static_cast<int>(std::clamp(sy, 0.0, double(px.height)));
+        const int x1 = static_cast<int>(std::clamp(sx + sw, 0.0, double(px.width)));
+        const int y1 = static_cast<int>(std::clamp(sy + sh, 0.0, double(px.height)));
+        if (x1 <= x0 || y1 <= y0) return;
+        const std::uint64_t pixels = static_cast<std::uint64_t>(x1 - x0) * (y1 - y0);
+        if (bitmapPixels_ + pixels > kMaxPicturePixels) {
+            Warn("bitmaps beyond the size a metafile may hold are not drawn");
+            return;
+        }
+        bitmapPixels_ += pixels;
+        Bitmap bitmap;
+        bitmap.width = x1 - x0;
+        bitmap.height = y1 - y0;
+        bitmap.rgba.resize(pixels * 4);
+        for (int y = y0; y < y1; ++y)
+            std::copy_n(&px.rgba[(static_cast<std::size_t>(y) * px.width + x0) * 4], std::size_t(bitmap.width) * 4,
+                        &bitmap.rgba[static_cast<std::size_t>(y - y0) * bitmap.width * 4]);
+        // Where the part lands: the destination box, shrunk where the source ran past the bitmap.
+        const double kx = dw / sw, ky = dh / sh;
+        const double left = dx + (x0 - sx) * kx, top = dy + (y0 - sy) * ky;
+        const double right = left + bitmap.width * kx, bottom = top + bitmap.height * ky;
+        RawPath raw;
+        raw.view = s_.view;
+        raw.path.filled = true;
+        raw.path.bitmap = static_cast<int>(bitmaps_.size());
+        raw.path.bitmapOrigin = Point{left, top};
+        raw.path.bitmapCorner = Point{right, bottom};
+        Contour c;
+        c.start = Point{left, top};
+        for (Point p : {Point{right, top}, Point{right, bottom}, Point{left, bottom}, Point{left, top}})
+            c.segments.push_back(Segment{false, {}, p});
+        c.closed = true;
+        raw.path.contours.push_back(std::move(c));
+        paths_.push_back(std::move(raw));
+        bitmaps_.push_back(std::move(bitmap));
     }
 
     Drawing Finish(bool placeable, const double bbox[4]) {
@@ -509,6 +595,10 @@ private:
                     if (flip) p.y = 1 - p.y;
                 }
             };
+            if (raw.path.bitmap >= 0) {
+                map(raw.path.bitmapOrigin);
+                map(raw.path.bitmapCorner);
+            }
             for (Contour& c : raw.path.contours) {
                 map(c.start);
                 for (Segment& s : c.segments) {
@@ -520,6 +610,7 @@ private:
             raw.path.strokeWidth = unitsAcross > 0 ? raw.path.strokeWidth / unitsAcross : 0;
             if (raw.path.filled || raw.path.stroked) out.paths.push_back(std::move(raw.path));
         }
+        out.bitmaps = std::move(bitmaps_);
         for (const auto& [text, n] : warnings_)
             out.warnings.push_back(n > 1 ? text + " (" + std::to_string(n) + " times)" : text);
         return out;
@@ -533,6 +624,8 @@ private:
     std::vector<State> saved_;
     std::vector<RawPath> paths_;
     std::map<std::string, int> warnings_;
+    std::vector<Bitmap> bitmaps_;
+    std::uint64_t bitmapPixels_ = 0;
     bool lineRun_ = false;
     Point lastEnd_;
 };

@@ -6,6 +6,7 @@
 #include "genswf/movie/Movie.h"
 #include "genswf/movie/MovieObjects.h"
 #include "genswf/ppt/PptBulletFormat.h"
+#include "genswf/text/BulletRecord.h"
 #include "genswf/ppt/PptParagraphFormat.h"
 #include "genswf/ppt/PptTextFrame.h"
 #include "genswf/ppt/PptTextRange.h"
@@ -140,7 +141,7 @@ std::vector<std::shared_ptr<CTextPiece>> CTextParagraph::CollectRunPieces(const 
 
 void CTextParagraph::MakeBullet() {
     std::shared_ptr<CPptBulletFormat> bullet = m_range->GetParagraphFormat()->GetBullet();
-    if (bullet->GetVisible() == 0) return;
+    if (bullet->GetVisible() == 0 || !ParagraphShowsBullet(m_range->GetText())) return;
     const std::shared_ptr<CFontManager> fonts = m_shapeContext ? m_shapeContext->GetFontManager() : nullptr;
     if (fonts) m_bullet = fonts->CollectBulletFont(*this);
 }

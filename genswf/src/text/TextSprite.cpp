@@ -7,6 +7,7 @@
 #include "genswf/movie/MovieFrames.h"
 #include "genswf/ppt/Ppt.h"
 #include "genswf/shapes/Shape.h"
+#include "genswf/text/BulletRecord.h"
 #include "genswf/text/ShapeTextIndex.h"
 #include "genswf/text/SwfTextField.h"
 #include "genswf/text/TextPiece.h"
@@ -23,6 +24,14 @@ constexpr float kRadiansPerDegree = 0.017453292f;
 void Dim(SwfTextField& field, COLORREF color) {
     if (const std::shared_ptr<TextStyle>& style = field.GetStyle()) style->SetColor(color);
     field.SetForcedColor(true);
+}
+
+std::wstring ParagraphText(PowerPoint::TextRange* range) {
+    BSTR text = nullptr;
+    std::wstring out;
+    if (range && range->get_Text(&text) >= 0) out = WStringFromBstr(text);
+    SysFreeString(text);
+    return out;
 }
 
 template <class Child>
@@ -143,6 +152,7 @@ CTextLayoutParagraph::CTextLayoutParagraph(CTextSprite* sprite_, int k)
 
     const CRefPtr<CBulletRecord>& record = paragraphItem->bullet;
     if (!record || !record->GetBulletFont() || record->GetType() == 0) return;
+    if (!ParagraphShowsBullet(ParagraphText(paragraphItem->range.Get()))) return;
     const std::shared_ptr<CFontManager>& fonts = movie ? movie->GetFontManager() : nullptr;
     CRefPtr<SwfTextField> field = fonts ? fonts->CollectParsedBulletFont(*paragraphItem) : CRefPtr<SwfTextField>();
     if (!field) return;

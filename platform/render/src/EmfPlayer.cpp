@@ -476,8 +476,7 @@ private:
         PictureData pic;
         pic.bytes = std::move(dib);
         pic.format = PictureFormat::Dib;
-        pic.brightness = m_tone.brightness;
-        pic.contrast = m_tone.contrast;
+        m_tone.CopyTo(pic);
         // A source rectangle inside the bitmap becomes a crop.
         if (srcW > 0 && srcH > 0) {
             pic.cropLeft = std::clamp(srcX / px.width, 0.0, 1.0);

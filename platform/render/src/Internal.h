@@ -42,12 +42,25 @@ bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out);
 // The mean colour (0x00BBGGRR) of a bitmap: how a pattern brush made of it looks from afar.
 bool AverageDibColor(const std::uint8_t* data, size_t size, std::uint32_t& bgr);
 
-// Colour after the picture's brightness and contrast (0.5 and 0.5 leave it alone).
+// Colour after the picture's colour mode, brightness and contrast (automatic, 0.5 and 0.5 leave
+// it alone).
 struct ToneMap {
     double brightness = 0.5, contrast = 0.5;
-    bool Identity() const { return brightness == 0.5 && contrast == 0.5; }
+    PictureColor color = PictureColor::Automatic;
+    static ToneMap Of(const PictureData& p) {
+        if (p.color == PictureColor::Washout) return ToneMap{0.75, 0.15, PictureColor::Automatic};
+        return ToneMap{p.brightness, p.contrast, p.color};
+    }
+    bool Identity() const { return brightness == 0.5 && contrast == 0.5 && color == PictureColor::Automatic; }
+    // One channel through brightness and contrast only.
     std::uint8_t Apply(std::uint8_t c) const;
     std::uint32_t ApplyRgb(std::uint32_t bgr) const;  // 0x00BBGGRR
+    // Copies the settings onto a picture drawn inside another one (a metafile's bitmap).
+    void CopyTo(PictureData& p) const {
+        p.brightness = brightness;
+        p.contrast = contrast;
+        p.color = color;
+    }
 };
 
 // Draws the picture into the box (0, 0, w, h) of the current user space, cropped; a picture

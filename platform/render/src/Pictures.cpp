@@ -3,6 +3,7 @@
 #include "Internal.h"
 
 #include "base/bytes/ByteView.h"
+#include "base/metafile/Dib.h"
 
 #include <png.h>
 
@@ -34,11 +35,9 @@ PictureFormat SniffFormat(const std::vector<std::uint8_t>& b) {
     if (b.size() >= 4 && v.U32(0) == 0x9AC6CDD7u) return PictureFormat::Wmf;
     if (b.size() >= 44 && v.U32(0) == 1 && std::memcmp(b.data() + 40, " EMF", 4) == 0) return PictureFormat::Emf;
     if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') return PictureFormat::Dib;
-    if (b.size() >= 4 &&
-        (v.U32(0) == 40 || v.U32(0) == 12 || v.U32(0) == 108 || v.U32(0) == 124))
+    if (b.size() >= 4 && (v.U32(0) == 40 || v.U32(0) == 12 || v.U32(0) == 108 || v.U32(0) == 124))
         return PictureFormat::Dib;
-    if (b.size() >= 18 && (v.U16(0) == 1 || v.U16(0) == 2) && v.U16(2) == 9)
-        return PictureFormat::Wmf;
+    if (b.size() >= 18 && (v.U16(0) == 1 || v.U16(0) == 2) && v.U16(2) == 9) return PictureFormat::Wmf;
     return PictureFormat::Unknown;
 }
 
@@ -146,174 +145,12 @@ bool DecodeJpeg(const std::vector<std::uint8_t>& bytes, Pixels& out) {
     return true;
 }
 
-namespace {
-
-// Run-length coded 8- and 4-bit bitmaps: runs of one index (or of two alternating nibbles),
-// literal stretches, line ends and jumps. Pixels no code reaches stay transparent, as the
-// background shows through them.
-bool DecodeRle(const std::uint8_t* p, size_t size, int w, int h, int bits, const std::vector<std::uint32_t>& palette,
-               Pixels& out) {
-    out.width = w;
-    out.height = h;
-    out.rgba.assign(static_cast<size_t>(w) * h * 4, 0);
-    auto put = [&](int x, int y, unsigned index) {
-        if (x < 0 || x >= w || y < 0 || y >= h) return;
-        const std::uint32_t rgb = index < palette.size() ? palette[index] : 0;
-        std::uint8_t* d = &out.rgba[(static_cast<size_t>(h - 1 - y) * w + x) * 4];
-        d[0] = rgb & 0xFF;
-        d[1] = (rgb >> 8) & 0xFF;
-        d[2] = (rgb >> 16) & 0xFF;
-        d[3] = 255;
-    };
-    int x = 0, y = 0;
-    size_t at = 0;
-    while (at + 2 <= size && y < h) {
-        const unsigned count = p[at], value = p[at + 1];
-        at += 2;
-        if (count > 0) {
-            for (unsigned i = 0; i < count && x < w; ++i, ++x)
-                put(x, y, bits == 8 ? value : (i % 2 == 0 ? value >> 4 : value & 0xF));
-            continue;
-        }
-        if (value == 0) {  // end of line
-            x = 0;
-            ++y;
-        } else if (value == 1) {  // end of picture
-            break;
-        } else if (value == 2) {  // jump right and up
-            if (at + 2 > size) break;
-            x += p[at];
-            y += p[at + 1];
-            at += 2;
-        } else {  // a literal stretch, padded to a 16-bit boundary
-            const size_t bytes = bits == 8 ? value : (value + 1) / 2;
-            if (at + bytes > size) break;
-            for (unsigned i = 0; i < value; ++i, ++x)
-                put(x, y, bits == 8 ? p[at + i] : (i % 2 == 0 ? p[at + i / 2] >> 4 : p[at + i / 2] & 0xF));
-            at += (bytes + 1) & ~size_t(1);
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
 bool DecodeDib(const std::uint8_t* data, size_t size, Pixels& out) {
-    size_t fileOffsetBits = 0;
-    if (size >= 14 && data[0] == 'B' && data[1] == 'M') {
-        fileOffsetBits = ByteView(data, size).U32(10);
-        data += 14;
-        size -= 14;
-        fileOffsetBits = fileOffsetBits >= 14 ? fileOffsetBits - 14 : 0;
-    }
-    if (size < 12) return false;
-    const ByteView dib(data, size);
-    const std::uint32_t headerSize = dib.U32(0);
-    std::int64_t w, h;
-    int bits;
-    std::uint32_t compression = 0, colorsUsed = 0;
-    size_t paletteEntry = 4;
-    if (headerSize == 12) {
-        w = dib.U16(4);
-        h = dib.I16(6);
-        bits = dib.U16(10);
-        paletteEntry = 3;
-    } else if (headerSize >= 40 && headerSize <= size) {
-        w = dib.I32(4);
-        h = dib.I32(8);
-        bits = dib.U16(14);
-        compression = dib.U32(16);
-        colorsUsed = dib.U32(32);
-    } else {
-        return false;
-    }
-    const bool topDown = h < 0;
-    if (topDown) h = -h;
-    if (!SizeAcceptable(w, h)) return false;
-    std::uint32_t masks[3] = {0x00FF0000, 0x0000FF00, 0x000000FF};
-    size_t offset = headerSize;
-    if (compression == 3 /* bit fields */ && (bits == 16 || bits == 32)) {
-        if (headerSize == 40) {
-            if (size < 52) return false;
-            for (int i = 0; i < 3; ++i) masks[i] = dib.U32(40 + 4 * i);
-            offset += 12;
-        } else {
-            for (int i = 0; i < 3; ++i) masks[i] = dib.U32(40 + 4 * i);
-        }
-    } else if ((compression == 1 && bits == 8) || (compression == 2 && bits == 4)) {
-        // run-length coded: decoded once the palette is read
-    } else if (compression != 0) {
-        return false;  // embedded JPEG/PNG bitmaps are not read
-    } else if (bits == 16) {
-        masks[0] = 0x7C00;
-        masks[1] = 0x03E0;
-        masks[2] = 0x001F;
-    }
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-    std::vector<std::uint32_t> palette;
-    if (bits <= 8) {
-        size_t count = colorsUsed ? colorsUsed : (size_t(1) << bits);
-        if (count > 256) return false;
-        if (offset + count * paletteEntry > size) return false;
-        for (size_t i = 0; i < count; ++i) {
-            const std::uint8_t* p = data + offset + i * paletteEntry;
-            palette.push_back(p[2] | (p[1] << 8) | (p[0] << 16));  // r, g, b in low to high bytes
-        }
-        offset += count * paletteEntry;
-    }
-    if (fileOffsetBits > offset && fileOffsetBits < size) offset = fileOffsetBits;
-    if (compression == 1 || compression == 2) {
-        if (topDown || offset > size) return false;  // run-length bitmaps are stored bottom-up
-        return DecodeRle(data + offset, size - offset, static_cast<int>(w), static_cast<int>(h), bits, palette, out);
-    }
-    const size_t stride = ((static_cast<size_t>(w) * bits + 31) / 32) * 4;
-    if (offset > size || stride * static_cast<size_t>(h) > size - offset) return false;
-    auto channel = [](std::uint32_t v, std::uint32_t mask) -> std::uint8_t {
-        if (!mask) return 0;
-        int shift = 0;
-        while (!((mask >> shift) & 1)) ++shift;
-        std::uint32_t m = mask >> shift, c = (v & mask) >> shift;
-        return static_cast<std::uint8_t>(c * 255 / m);
-    };
-    out.width = static_cast<int>(w);
-    out.height = static_cast<int>(h);
-    out.rgba.assign(static_cast<size_t>(w * h * 4), 0);
-    for (std::int64_t y = 0; y < h; ++y) {
-        const std::uint8_t* src = data + offset + stride * static_cast<size_t>(topDown ? y : h - 1 - y);
-        const ByteView row(src, stride);
-        std::uint8_t* dst = &out.rgba[static_cast<size_t>(y * w * 4)];
-        for (std::int64_t x = 0; x < w; ++x, dst += 4) {
-            std::uint32_t rgb = 0;
-            switch (bits) {
-            case 1:
-            case 4:
-            case 8: {
-                const int perByte = 8 / bits;
-                const int shift = 8 - bits * (1 + static_cast<int>(x % perByte));
-                const std::uint32_t index = (src[x / perByte] >> shift) & ((1u << bits) - 1);
-                rgb = index < palette.size() ? palette[index] : 0;
-                break;
-            }
-            case 16: {
-                std::uint32_t v = row.U16(2 * x);
-                rgb = channel(v, masks[0]) | (channel(v, masks[1]) << 8) | (channel(v, masks[2]) << 16);
-                break;
-            }
-            case 24:
-                rgb = src[3 * x + 2] | (src[3 * x + 1] << 8) | (src[3 * x] << 16);
-                break;
-            case 32: {
-                std::uint32_t v = row.U32(4 * x);
-                rgb = channel(v, masks[0]) | (channel(v, masks[1]) << 8) | (channel(v, masks[2]) << 16);
-                break;
-            }
-            }
-            dst[0] = rgb & 0xFF;
-            dst[1] = (rgb >> 8) & 0xFF;
-            dst[2] = (rgb >> 16) & 0xFF;
-            dst[3] = 255;
-        }
-    }
+    base::metafile::DibPixels px;
+    if (!base::metafile::DecodeDib(data, size, px, kMaxSide, kMaxPixels)) return false;
+    out.width = px.width;
+    out.height = px.height;
+    out.rgba = std::move(px.rgba);
     return true;
 }
 
@@ -340,16 +177,47 @@ std::uint8_t ToneMap::Apply(std::uint8_t c) const {
     return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
 }
 
+namespace {
+
+// Grey of the same lightness: the weights of the eye's response to each primary.
+std::uint8_t Luma(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return static_cast<std::uint8_t>((r * 299 + g * 587 + b * 114 + 500) / 1000);
+}
+
+}  // namespace
+
 std::uint32_t ToneMap::ApplyRgb(std::uint32_t bgr) const {
     if (Identity()) return bgr;
-    return Apply(bgr & 0xFF) | (Apply((bgr >> 8) & 0xFF) << 8) | (Apply((bgr >> 16) & 0xFF) << 16);
+    std::uint32_t r = bgr & 0xFF, g = (bgr >> 8) & 0xFF, b = (bgr >> 16) & 0xFF;
+    if (color != PictureColor::Automatic) r = g = b = Luma(r, g, b);
+    r = Apply(static_cast<std::uint8_t>(r));
+    g = Apply(static_cast<std::uint8_t>(g));
+    b = Apply(static_cast<std::uint8_t>(b));
+    if (color == PictureColor::BlackAndWhite) r = g = b = r >= 128 ? 255 : 0;
+    return r | (g << 8) | (b << 16);
 }
 
 namespace {
 
-SurfacePtr ToSurface(const Pixels& px, const ToneMap& tone) {
+// How a bitmap is shown: its colour mode, brightness and contrast, and a colour made transparent.
+struct Recolor {
+    ToneMap tone;
+    bool hasTransparent = false;
+    std::uint32_t transparent = 0;  // 0x00BBGGRR
+    static Recolor Of(const PictureData& p) {
+        return Recolor{ToneMap::Of(p), p.hasTransparentColor, p.transparentColor & 0xFFFFFF};
+    }
+    bool operator==(const Recolor& o) const {
+        return tone.brightness == o.tone.brightness && tone.contrast == o.tone.contrast && tone.color == o.tone.color &&
+               hasTransparent == o.hasTransparent && (!hasTransparent || transparent == o.transparent);
+    }
+};
+
+SurfacePtr ToSurface(const Pixels& px, const Recolor& recolor) {
     SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, px.width, px.height));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+    const ToneMap& tone = recolor.tone;
+    const bool perChannel = tone.color == PictureColor::Automatic;
     std::uint8_t lut[256];
     for (int i = 0; i < 256; ++i)
         lut[i] = tone.Identity() ? static_cast<std::uint8_t>(i) : tone.Apply(static_cast<std::uint8_t>(i));
@@ -360,8 +228,23 @@ SurfacePtr ToSurface(const Pixels& px, const ToneMap& tone) {
         auto* row = reinterpret_cast<std::uint32_t*>(base + static_cast<size_t>(y) * stride);
         const std::uint8_t* s = &px.rgba[static_cast<size_t>(y) * px.width * 4];
         for (int x = 0; x < px.width; ++x, s += 4) {
-            std::uint32_t a = s[3];
-            std::uint32_t r = lut[s[0]] * a / 255, g = lut[s[1]] * a / 255, b = lut[s[2]] * a / 255;
+            const std::uint32_t bgr = s[0] | (s[1] << 8) | (s[2] << 16);
+            // The transparent colour is matched on the stored pixels, before any recolouring.
+            std::uint32_t a = recolor.hasTransparent && bgr == recolor.transparent ? 0 : s[3];
+            std::uint32_t r, g, b;
+            if (perChannel) {
+                r = lut[s[0]];
+                g = lut[s[1]];
+                b = lut[s[2]];
+            } else {
+                const std::uint32_t c = tone.ApplyRgb(bgr);
+                r = c & 0xFF;
+                g = (c >> 8) & 0xFF;
+                b = (c >> 16) & 0xFF;
+            }
+            r = r * a / 255;
+            g = g * a / 255;
+            b = b * a / 255;
             row[x] = (a << 24) | (r << 16) | (g << 8) | b;
         }
     }
@@ -390,7 +273,7 @@ void Placeholder(cairo_t* cr, double w, double h) {
 struct CacheEntry {
     std::uint64_t hash;
     size_t size;
-    double brightness, contrast;
+    Recolor recolor;
     SurfacePtr surface;  // null: the bytes could not be decoded
 };
 
@@ -400,14 +283,13 @@ std::uint64_t Fnv(const std::vector<std::uint8_t>& b) {
     return h;
 }
 
-cairo_surface_t* CachedSurface(const std::vector<std::uint8_t>& bytes, PictureFormat format, const ToneMap& tone) {
+cairo_surface_t* CachedSurface(const std::vector<std::uint8_t>& bytes, PictureFormat format, const Recolor& recolor) {
     thread_local std::vector<CacheEntry> cache;
     constexpr size_t kEntries = 8;
     const std::uint64_t hash = Fnv(bytes);
     for (size_t i = 0; i < cache.size(); ++i) {
         CacheEntry& e = cache[i];
-        if (e.hash == hash && e.size == bytes.size() && e.brightness == tone.brightness &&
-            e.contrast == tone.contrast) {
+        if (e.hash == hash && e.size == bytes.size() && e.recolor == recolor) {
             std::rotate(cache.begin(), cache.begin() + static_cast<long>(i), cache.begin() + static_cast<long>(i) + 1);
             return cache.front().surface.get();
         }
@@ -428,7 +310,7 @@ cairo_surface_t* CachedSurface(const std::vector<std::uint8_t>& bytes, PictureFo
         ok = false;
         break;  // enhanced metafiles and unknown bytes
     }
-    SurfacePtr surface = ok ? ToSurface(px, tone) : nullptr;
+    SurfacePtr surface = ok ? ToSurface(px, recolor) : nullptr;
     // Big pictures are not kept, so the cache stays small.
     if (surface && static_cast<std::int64_t>(px.width) * px.height > 8 * 1000 * 1000) {
         thread_local SurfacePtr last;
@@ -436,7 +318,7 @@ cairo_surface_t* CachedSurface(const std::vector<std::uint8_t>& bytes, PictureFo
         return last.get();
     }
     if (cache.size() == kEntries) cache.pop_back();
-    cache.insert(cache.begin(), CacheEntry{hash, bytes.size(), tone.brightness, tone.contrast, std::move(surface)});
+    cache.insert(cache.begin(), CacheEntry{hash, bytes.size(), recolor, std::move(surface)});
     return cache.front().surface.get();
 }
 
@@ -447,7 +329,7 @@ double Frac(double v) { return std::isfinite(v) ? std::clamp(v, 0.0, 1.0) : 0.0;
 void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h) {
     if (!(w > 0) || !(h > 0)) return;
     PictureFormat format = picture.format == PictureFormat::Unknown ? SniffFormat(picture.bytes) : picture.format;
-    ToneMap tone{picture.brightness, picture.contrast};
+    const ToneMap tone = ToneMap::Of(picture);
     const double cl = Frac(picture.cropLeft), cr_ = Frac(picture.cropRight);
     const double ct = Frac(picture.cropTop), cb = Frac(picture.cropBottom);
     const double visW = 1 - cl - cr_, visH = 1 - ct - cb;
@@ -474,7 +356,7 @@ void DrawPicture(cairo_t* cr, const PictureData& picture, double w, double h) {
         Placeholder(cr, w, h);
         return;
     }
-    cairo_surface_t* decoded = CachedSurface(picture.bytes, format, tone);
+    cairo_surface_t* decoded = CachedSurface(picture.bytes, format, Recolor::Of(picture));
     if (!decoded) {
         Placeholder(cr, w, h);
         return;

@@ -352,8 +352,13 @@ void FillCurrentPath(cairo_t* cr, const FillData& fill, double w, double h) {
         const int tw = cairo_image_surface_get_width(tile.get()), th = cairo_image_surface_get_height(tile.get());
         const double pw = fill.tileWidth > 0 ? fill.tileWidth / tw : 0.75;
         const double ph = fill.tileHeight > 0 ? fill.tileHeight / th : 0.75;
+        // The tiles are laid from the frame's centre, not its corner.
+        auto finite = [](double v) { return std::isfinite(v) ? std::clamp(v, -100.0, 100.0) : 0.0; };
+        const double left = w / 2 + finite(fill.tileShapeOriginX) * w - (0.5 + finite(fill.tileOriginX)) * tw * pw;
+        const double top = h / 2 + finite(fill.tileShapeOriginY) * h - (0.5 + finite(fill.tileOriginY)) * th * ph;
         cairo_matrix_t m;
         cairo_matrix_init_scale(&m, 1 / pw, 1 / ph);
+        cairo_matrix_translate(&m, -left, -top);
         cairo_pattern_set_matrix(pat, &m);
         cairo_save(cr);
         cairo_clip(cr);
@@ -623,6 +628,25 @@ void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const 
 }
 
 namespace detail {
+// For the metafile writer: the shape's fill (or picture) alone, where its PNG picture has it.
+Raster ShapeFillRaster(const ShapeDrawing& shape, double sx, double sy) {
+    CheckScale(sx, sy);
+    CheckFrame(shape.frame);
+    int w = 0, h = 0;
+    const Placement place = PicturePlacement(shape, sx, sy, w, h);
+    CheckPixels(w, h);
+    ShapeDrawing fillOnly = shape;
+    fillOnly.line.visible = false;
+    fillOnly.shadow.visible = false;
+    fillOnly.text = nullptr;
+    SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) throw RenderError("Cannot allocate the picture");
+    ContextPtr cr(cairo_create(surface.get()));
+    PaintShape(cr.get(), fillOnly, place);
+    cr.reset();
+    return SurfaceToRaster(surface.get());
+}
+
 // For the metafile writer: the same placement as the shape's PNG picture.
 void ShapePicturePlacement(const ShapeDrawing& shape, double sx, double sy, int& width, int& height,
                            cairo_matrix_t& box, double& lineScale) {

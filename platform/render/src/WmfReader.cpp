@@ -3,6 +3,7 @@
 
 #include "Internal.h"
 
+#include "base/bytes/ByteView.h"
 #include "base/metafile/WmfRecords.h"
 
 #include <algorithm>
@@ -92,6 +93,61 @@ MetafileFont FontOf(const WmfRecord& r) {
         if (f.face.size() >= 32) break;
     }
     return f;
+}
+
+// Where a bitmap record puts its bitmap: the part of it (source, in its pixels) and the box it is
+// drawn into (destination, logical units; negative sizes mirror).
+struct BitmapCopy {
+    double srcX = 0, srcY = 0, srcW = 0, srcH = 0;
+    double dstX = 0, dstY = 0, dstW = 0, dstH = 0;
+    size_t dibWord = 0;  // where the bitmap starts among the record's words
+};
+
+bool BitmapCopyOf(const WmfRecord& r, BitmapCopy& c) {
+    auto p = [&](size_t i) { return static_cast<double>(r.Param(i)); };
+    switch (r.function) {
+    case 0x0F43:
+        if (r.params.size() <= 11) return false;
+        c = {p(6), p(5), p(4), p(3), p(10), p(9), p(8), p(7), 11};
+        return true;
+    case 0x0B41:
+        if (r.params.size() <= 11) return false;  // the form that copies from the picture itself
+        c = {p(5), p(4), p(3), p(2), p(9), p(8), p(7), p(6), 10};
+        return true;
+    case 0x0940:
+        if (r.params.size() <= 9) return false;
+        c = {p(3), p(2), p(5), p(4), p(7), p(6), p(5), p(4), 8};
+        return true;
+    case 0x0D33:
+        if (r.params.size() <= 9) return false;
+        c = {p(4), p(3), p(6), p(5), p(8), p(7), p(6), p(5), 9};
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DrawBitmapCopy(cairo_t* cr, const WmfRecord& r, const BitmapCopy& c, const ToneMap& tone) {
+    if (c.dstW == 0 || c.dstH == 0 || c.srcW <= 0 || c.srcH <= 0) return;
+    PictureData pic;
+    pic.bytes = ParamBytes(r, c.dibWord);
+    pic.format = PictureFormat::Dib;
+    tone.CopyTo(pic);
+    // The source rectangle becomes a crop of the whole bitmap.
+    const base::bytes::ByteView dib(pic.bytes);
+    const bool core = dib.U32(0) == 12;
+    const double bw = core ? dib.U16(4) : dib.I32(4), bh = std::fabs(core ? dib.I16(6) : double(dib.I32(8)));
+    if (bw > 0 && bh > 0) {
+        pic.cropLeft = c.srcX / bw;
+        pic.cropTop = c.srcY / bh;
+        pic.cropRight = 1 - (c.srcX + c.srcW) / bw;
+        pic.cropBottom = 1 - (c.srcY + c.srcH) / bh;
+    }
+    cairo_save(cr);
+    cairo_translate(cr, c.dstX, c.dstY);
+    cairo_scale(cr, c.dstW < 0 ? -1 : 1, c.dstH < 0 ? -1 : 1);
+    DrawPicture(cr, pic, std::fabs(c.dstW), std::fabs(c.dstH));
+    cairo_restore(cr);
 }
 
 void SetColor(cairo_t* cr, std::uint32_t bgr, const ToneMap& tone) {
@@ -374,21 +430,12 @@ void PlayWmf(cairo_t* cr, const WmfFile& wmf, double w, double h, const ToneMap&
             if (updateCp) curX += advance;
             break;
         }
-        case 0x0F43: {  // stretched device-independent bitmap
-            if (r.params.size() < 11) break;
-            double dh = r.Param(6), dw = r.Param(7), dy = r.Param(8), dx = r.Param(9);
-            PictureData pic;
-            pic.bytes = ParamBytes(r, 11);
-            pic.format = PictureFormat::Dib;
-            pic.brightness = tone.brightness;
-            pic.contrast = tone.contrast;
-            cairo_save(cr);
-            cairo_translate(cr, dx, dy);
-            if (dw != 0 && dh != 0) {
-                cairo_scale(cr, dw < 0 ? -1 : 1, dh < 0 ? -1 : 1);
-                DrawPicture(cr, pic, std::fabs(dw), std::fabs(dh));
-            }
-            cairo_restore(cr);
+        case 0x0F43:    // stretched bitmap: operation, colour use, source, destination, bitmap
+        case 0x0B41:    // the same without the colour use; a record without a bitmap paints nothing
+        case 0x0940:    // a bitmap at its own size: operation, source corner, size, destination
+        case 0x0D33: {  // a bitmap's rows at their own size: colour use, rows, source, size, destination
+            BitmapCopy copy;
+            if (BitmapCopyOf(r, copy)) DrawBitmapCopy(cr, r, copy, tone);
             break;
         }
         default:

@@ -12,7 +12,8 @@ namespace render {
 namespace detail {
 void ShapePicturePlacement(const ShapeDrawing& shape, double sx, double sy, int& width, int& height,
                            cairo_matrix_t& box, double& lineScale);
-}
+Raster ShapeFillRaster(const ShapeDrawing& shape, double sx, double sy);
+}  // namespace detail
 
 using namespace detail;
 
@@ -172,6 +173,72 @@ std::vector<std::uint16_t> PointsParams(const std::vector<Pt>& pts) {
     return params;
 }
 
+// Whether the fill is one the record set cannot hold as a brush: a picture, a gradient, a pattern,
+// a texture, or a colour one can see through. It goes into the metafile as a bitmap.
+bool FillNeedsBitmap(const ShapeDrawing& shape) {
+    if (shape.kind == ShapeKind::Picture) return true;
+    switch (shape.fill.kind) {
+    case FillKind::None:
+        return false;
+    case FillKind::Solid:
+        return std::isfinite(shape.fill.transparency) && shape.fill.transparency > 0;
+    default:
+        return true;
+    }
+}
+
+// A stretched-bitmap record of the raster's drawn part (its pixels with any alpha), placed at
+// `k` logical units a pixel; nothing when no pixel is drawn. The bitmap is 32 bits a pixel with
+// a header that gives the alpha's mask, rows bottom first.
+bool BitmapRecord(const Raster& r, int k, std::vector<std::uint16_t>& params) {
+    int x0 = r.width, y0 = r.height, x1 = -1, y1 = -1;
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x)
+            if (r.rgba[(static_cast<size_t>(y) * r.width + x) * 4 + 3] != 0) {
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                y0 = std::min(y0, y);
+                y1 = std::max(y1, y);
+            }
+    if (x1 < x0) return false;
+    const int w = x1 - x0 + 1, h = y1 - y0 + 1;
+    std::vector<std::uint8_t> dib(108, 0);
+    auto put32 = [&](size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) dib[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    put32(0, 108);  // the fourth version's header: masks with alpha
+    put32(4, static_cast<std::uint32_t>(w));
+    put32(8, static_cast<std::uint32_t>(h));
+    dib[12] = 1;   // planes
+    dib[14] = 32;  // bits a pixel
+    put32(16, 3);  // bit fields
+    put32(20, static_cast<std::uint32_t>(w) * h * 4);
+    put32(40, 0x00FF0000);
+    put32(44, 0x0000FF00);
+    put32(48, 0x000000FF);
+    put32(52, 0xFF000000);
+    put32(56, 0x73524742);  // sRGB
+    dib.reserve(dib.size() + static_cast<size_t>(w) * h * 4);
+    for (int y = y1; y >= y0; --y)
+        for (int x = x0; x <= x1; ++x) {
+            const std::uint8_t* p = &r.rgba[(static_cast<size_t>(y) * r.width + x) * 4];
+            dib.insert(dib.end(), {p[2], p[1], p[0], p[3]});  // blue, green, red, alpha
+        }
+    params = {0x0020,
+              0x00CC,
+              0,  // copy the source; colours are values, not palette indexes
+              static_cast<std::uint16_t>(h),
+              static_cast<std::uint16_t>(w),
+              0,
+              0,
+              U(h * k),
+              U(w * k),
+              U(y0 * k),
+              U(x0 * k)};
+    for (size_t i = 0; i < dib.size(); i += 2) params.push_back(static_cast<std::uint16_t>(dib[i] | (dib[i + 1] << 8)));
+    return true;
+}
+
 // Pen styles by dash style.
 std::uint16_t PenStyle(int dash) {
     switch (dash) {
@@ -215,13 +282,14 @@ std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scale
         lineOn ? static_cast<std::int32_t>(std::lround(std::max(1.0, shape.line.weight * lineScale) * k)) : 0;
 
     bool brushOn = g.fillable && shape.fill.kind != FillKind::None;
-    std::uint32_t brushColor = shape.fill.color & 0xFFFFFF;
-    if (shape.kind == ShapeKind::Picture) {
-        // Pictures have no place in this record set: a light grey area stands for them.
-        brushOn = true;
-        brushColor = 0xE0E0E0;
-    } else if (shape.fill.kind == FillKind::Picture) {
+    const std::uint32_t brushColor = shape.fill.color & 0xFFFFFF;
+    // Fills no brush can show are drawn first, as a bitmap of the shape's filled area; the
+    // outline follows without a brush.
+    std::vector<std::uint16_t> bitmap;
+    const bool bitmapFill = FillNeedsBitmap(shape);
+    if (bitmapFill) {
         brushOn = false;
+        if (!BitmapRecord(ShapeFillRaster(shape, scaleX, scaleY), k, bitmap)) bitmap.clear();
     }
 
     Writer w;
@@ -253,6 +321,8 @@ std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scale
             }
         }
     };
+
+    if (!bitmap.empty()) w.Record(WmfStretchDib, bitmap);
 
     // The outline.
     w.Record(WmfSelectObject, {static_cast<std::uint16_t>(lineOn && g.strokeFill ? 0 : 2)});

@@ -1,6 +1,6 @@
 // Windows metafiles read into drawing paths: pens, brushes, polygons, polylines,
-// rectangles, round rectangles, ellipses, poly-polygons, window origin and extent and the
-// mapping mode. The compiler turns the paths into SWF shapes; a renderer can draw them.
+// rectangles, round rectangles, ellipses, poly-polygons, bitmaps, window origin and extent and
+// the mapping mode. The compiler turns the paths into SWF shapes; a renderer can draw them.
 #pragma once
 
 #include <cstdint>
@@ -34,11 +34,21 @@ struct Contour {
     bool closed = false;
 };
 
+// A bitmap of the metafile, the part of it the record copies: straight RGBA, rows top first.
+struct Bitmap {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
 struct Path {
     std::vector<Contour> contours;
     bool filled = false;
     std::uint32_t fillRgb = 0;  // 0xRRGGBB
-    bool evenOdd = true;        // polygon fill mode ALTERNATE (else WINDING)
+    // Filled with drawing.bitmaps[bitmap] instead of fillRgb (-1: none): its top-left pixel corner
+    // lies at bitmapOrigin, its bottom-right one at bitmapCorner (mirrored where they cross).
+    int bitmap = -1;
+    Point bitmapOrigin, bitmapCorner;
+    bool evenOdd = true;  // polygon fill mode ALTERNATE (else WINDING)
     bool stroked = false;
     std::uint32_t strokeRgb = 0;
     double strokeWidth = 0;  // in unit-square x units; 0 is the thinnest line
@@ -47,6 +57,7 @@ struct Path {
 struct Drawing {
     double frameWidth = 0, frameHeight = 0;  // the frame in the metafile's logical units
     std::vector<Path> paths;                 // in drawing order
+    std::vector<Bitmap> bitmaps;             // what bitmap paths are filled with
     std::vector<std::string> warnings;       // records skipped, one line per kind
 };
 

@@ -11,6 +11,9 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <map>
 #include <set>
 #include <tuple>
@@ -648,3 +651,154 @@ TEST(CompilerFonts, RejectedFontFilesFailNamingTheFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// Words of a 2 x 2 bitmap of 24 bits a pixel, stored bottom row first: red, green on top, blue,
+// white below.
+std::vector<int> QuadDibWords() {
+    std::vector<std::uint8_t> b(40, 0);
+    b[0] = 40;
+    b[4] = 2;
+    b[8] = 2;
+    b[12] = 1;
+    b[14] = 24;
+    const std::uint8_t rows[] = {0xFF, 0, 0,    0xFF, 0xFF, 0xFF, 0, 0,   // blue, white, padding
+                                 0,    0, 0xFF, 0,    0xFF, 0,    0, 0};  // red, green, padding
+    b.insert(b.end(), std::begin(rows), std::end(rows));
+    std::vector<int> words;
+    for (std::size_t i = 0; i < b.size(); i += 2) words.push_back(b[i] | (b[i + 1] << 8));
+    return words;
+}
+
+std::vector<int> Join(std::vector<int> head, const std::vector<int>& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+}  // namespace
+
+// The three ways a metafile draws a bitmap, each into the right half of a 200 x 100 window (the
+// copying records at the bitmap's own size take a window of the bitmap's size).
+TEST(CompilerMetafiles, BitmapRecordsBecomeBitmapFilledRectangles) {
+    struct Case {
+        const char* name;
+        std::uint16_t function;
+        std::vector<int> params;
+        int windowX, windowY;
+        double left, top, right, bottom;
+        int width, height;         // the part copied
+        std::uint32_t firstPixel;  // 0xRRGGBBAA of its top-left pixel
+    };
+    const Case cases[] = {
+        {"stretched, whole",
+         0x0F43,
+         {0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 100},
+         200,
+         100,
+         0.5,
+         0,
+         1,
+         1,
+         2,
+         2,
+         0xFF0000FF},
+        // Source x 1, width 1: only the right column (green over white), in the same box.
+        {"stretched, right column",
+         0x0F43,
+         {0x0020, 0x00CC, 0, 2, 1, 0, 1, 100, 100, 0, 100},
+         200,
+         100,
+         0.5,
+         0,
+         1,
+         1,
+         1,
+         2,
+         0x00FF00FF},
+        {"stretched block transfer",
+         0x0B41,
+         {0x0020, 0x00CC, 2, 2, 0, 0, 100, 100, 0, 100},
+         200,
+         100,
+         0.5,
+         0,
+         1,
+         1,
+         2,
+         2,
+         0xFF0000FF},
+        {"rows at their own size", 0x0D33, {0, 2, 0, 0, 0, 2, 2, 0, 2}, 4, 2, 0.5, 0, 1, 1, 2, 2, 0xFF0000FF},
+        {"block at its own size", 0x0940, {0x0020, 0x00CC, 0, 0, 2, 2, 0, 2}, 4, 2, 0.5, 0, 1, 1, 2, 2, 0xFF0000FF},
+    };
+    for (const Case& c : cases) {
+        media::WmfWriter w;
+        w.Record(0x020B, {0, 0});
+        w.Record(0x020C, {c.windowY, c.windowX});
+        w.Record(c.function, Join(c.params, QuadDibWords()));
+        const auto d = tarnquill::wmf::ParseWmf(w.Bytes(false));
+        ASSERT_EQ(d.paths.size(), 1u) << c.name;
+        ASSERT_EQ(d.bitmaps.size(), 1u) << c.name;
+        const auto& path = d.paths[0];
+        EXPECT_TRUE(path.filled && !path.stroked) << c.name;
+        EXPECT_EQ(path.bitmap, 0) << c.name;
+        EXPECT_DOUBLE_EQ(path.bitmapOrigin.x, c.left) << c.name;
+        EXPECT_DOUBLE_EQ(path.bitmapOrigin.y, c.top) << c.name;
+        EXPECT_DOUBLE_EQ(path.bitmapCorner.x, c.right) << c.name;
+        EXPECT_DOUBLE_EQ(path.bitmapCorner.y, c.bottom) << c.name;
+        const auto& bitmap = d.bitmaps[0];
+        EXPECT_EQ(bitmap.width, c.width) << c.name;
+        EXPECT_EQ(bitmap.height, c.height) << c.name;
+        ASSERT_GE(bitmap.rgba.size(), 4u) << c.name;
+        const std::uint32_t first =
+            (std::uint32_t(bitmap.rgba[0]) << 24) | (bitmap.rgba[1] << 16) | (bitmap.rgba[2] << 8) | bitmap.rgba[3];
+        EXPECT_EQ(first, c.firstPixel) << c.name;
+        EXPECT_TRUE(d.warnings.empty()) << c.name << ": " << (d.warnings.empty() ? "" : d.warnings[0]);
+    }
+
+    // A bitmap record cut short is a damaged file; one that copies from the picture itself is
+    // left out with a warning; every cut of a good one ends in a clear error or a drawing.
+    media::WmfWriter cut;
+    cut.Record(0x0F43, {0x0020, 0x00CC, 0, 2, 2});
+    EXPECT_THROW(tarnquill::wmf::ParseWmf(cut.Bytes(false)), tarnquill::wmf::WmfError);
+    media::WmfWriter itself;
+    itself.Record(0x0B41, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 100});
+    EXPECT_EQ(tarnquill::wmf::ParseWmf(itself.Bytes(false)).paths.size(), 0u);
+    media::WmfWriter good;
+    good.Record(0x0F43, Join({0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 100}, QuadDibWords()));
+    const auto bytes = good.Bytes(false);
+    for (std::size_t n = 0; n < bytes.size(); ++n) {
+        try {
+            tarnquill::wmf::ParseWmf(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + n));
+        } catch (const tarnquill::wmf::WmfError&) {}
+    }
+}
+
+// A metafile sprite with a bitmap: the movie holds the bitmap's pixels, and the shape fills a
+// rectangle with it.
+TEST(CompilerMetafiles, BitmapInAMetafileReachesTheMovie) {
+    CScratchFolder dir;
+    media::WmfWriter w;
+    w.Record(0x020B, {0, 0});
+    w.Record(0x020C, {100, 200});
+    w.Record(0x0F43, Join({0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 100}, QuadDibWords()));
+    media::Write(dir / "b.wmf", w.Bytes(false));
+    auto result = Compile(Movie("<sprite id=\"w\" src=\"b.wmf\" width=\"200\" height=\"100\"/>",
+                                "<frame index=\"0\"><show id=\"a\" objectId=\"w\"/></frame>"),
+                          dir);
+    auto m = swftest::Read(result.swf);
+    const auto* bits = First(m.tags, 36);
+    const auto* shape = First(m.tags, 32);
+    ASSERT_TRUE(bits && shape);
+    const std::uint16_t id = static_cast<std::uint16_t>(bits->body[0] | (bits->body[1] << 8));
+    EXPECT_EQ(bits->body[2], 5);  // 32-bit ARGB
+    EXPECT_EQ(bits->body[3] | (bits->body[4] << 8), 2);
+    EXPECT_EQ(bits->body[5] | (bits->body[6] << 8), 2);
+    std::vector<std::uint8_t> argb(16);
+    uLongf size = argb.size();
+    ASSERT_EQ(uncompress(argb.data(), &size, bits->body.data() + 7, bits->body.size() - 7), Z_OK);
+    EXPECT_EQ(argb, (std::vector<std::uint8_t>{255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255}));
+    // The shape's fill: a clipped, smoothed bitmap fill of that bitmap.
+    const std::vector<std::uint8_t> fill = {0x41, static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8)};
+    EXPECT_NE(std::search(shape->body.begin(), shape->body.end(), fill.begin(), fill.end()), shape->body.end());
+}

@@ -495,3 +495,45 @@ TEST(LoaderPictures, TheBlipStoreFindsPicturesInTheStreamAndCopiesStayBounded) {
     for (const CHostShape* s : all.document->Slides()[0]->shapes)
         EXPECT_EQ(s->data.picture.imageBytes.size(), png.size());
 }
+
+TEST(LoaderPictures, ColourModeBrightnessContrastAndTransparentColourAsStored) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<uint16_t, uint32_t>> props;
+        MsoPictureColorType colorType;
+        float brightness, contrast;
+        bool transparent;
+        ULONG transparentColor;
+    };
+    const Case cases[] = {
+        {"nothing stored", {}, msoPictureAutomatic, 0.5f, 0.5f, false, 0},
+        {"brightest and no contrast", {{0x109, 0x8000}, {0x108, 0}}, msoPictureAutomatic, 1.0f, 0.0f, false, 0},
+        {"darkest, contrast doubled",
+         {{0x109, 0xFFFF8000}, {0x108, 0x20000}},
+         msoPictureAutomatic,
+         0.0f,
+         0.75f,
+         false,
+         0},
+        {"washout", {{0x109, 0x599A}, {0x108, 0x4CCD}}, msoPictureWatermark, 0.85f, 0.15f, false, 0},
+        // Bit 2 grey, bit 1 black and white, each with its use bit 16 higher.
+        {"grayscale", {{0x13F, 0x00040004}}, msoPictureGrayscale, 0.5f, 0.5f, false, 0},
+        {"black and white", {{0x13F, 0x00020002}}, msoPictureBlackAndWhite, 0.5f, 0.5f, false, 0},
+        {"grey bit without its use bit", {{0x13F, 0x00000004}}, msoPictureAutomatic, 0.5f, 0.5f, false, 0},
+        {"transparent green", {{0x107, 0x0000FF00}}, msoPictureAutomatic, 0.5f, 0.5f, true, 0x00FF00},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::pair<uint16_t, uint32_t>> props = {{0x4104, 1}};
+        props.insert(props.end(), c.props.begin(), c.props.end());
+        Deck deck;
+        deck.slides.push_back(Slide({SpShape(75, 1025, 0xA00, {Opt(props), ClientAnchor(0, 0, 80, 80)})}));
+        const PictureData& p = OnlyShape(LoadDeck(deck)).data.picture;
+        EXPECT_EQ(p.colorType, c.colorType) << c.name;
+        EXPECT_NEAR(p.brightness, c.brightness, 1e-3) << c.name;
+        EXPECT_NEAR(p.contrast, c.contrast, 1e-3) << c.name;
+        EXPECT_EQ(p.hasTransparencyColor, c.transparent) << c.name;
+        if (c.transparent) {
+            EXPECT_EQ(p.transparencyColor, c.transparentColor) << c.name;
+        }
+    }
+}

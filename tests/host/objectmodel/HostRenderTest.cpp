@@ -228,6 +228,55 @@ TEST(HostRender, TextIsDrawnWhereTheLayoutPutsIt) {
     for (std::size_t i = 3; i < empty.rgba.size(); i += 4) ASSERT_EQ(0, empty.rgba[i]);
 }
 
+// Linked text takes the slide's hyperlink colour and is underlined, as PowerPoint draws it; the
+// text around it keeps its own colour and no line.
+TEST(HostRender, LinkedTextTakesTheHyperlinkColourUnderlined) {
+    constexpr std::uint32_t kGreen = 0x00FF00;
+    Deck d;
+    d.slide->colorScheme[6] = kGreen;
+    CHostShape* text = d.slide->AddTextBox(L"Text", 0, 0, 400, 100, L"");
+    FontData big;
+    big.size = 40;
+    big.color.rgb = 0;
+    text->data.text.AddRun(L"HIH HIH", big);
+    text->data.fill.visible = msoFalse;
+    text->data.line.visible = msoFalse;
+    TextLinkData link;
+    link.start = 4;
+    link.length = 3;
+    link.click.action = ppActionHyperlink;
+    link.click.hyperlink.address = L"http://example.invalid/";
+    text->data.text.links.push_back(link);
+
+    CComPtr<TextFrame> frame;
+    ASSERT_EQ(S_OK, text->Interface()->get_TextFrame(&frame));
+    CComPtr<TextRange> all, linked;
+    ASSERT_EQ(S_OK, frame->get_TextRange(&all));
+    ASSERT_EQ(S_OK, all->Characters(5, 3, &linked));
+    float linkLeft = 0;
+    linked->get_BoundLeft(&linkLeft);
+
+    const render::Raster r = render::RenderShapeRaster(ShapeDrawingOf(text), 1, 1);
+    int plainBlack = 0, plainGreen = 0, linkGreen = 0, linkBlack = 0;
+    int lowestPlain = -1, lowestLink = -1;
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            const std::uint32_t px = r.At(x, y);
+            if (Alpha(px) < 250) continue;
+            const bool inLink = float(x) >= linkLeft;
+            const bool green = Rgb(px) == kGreen, black = Rgb(px) == 0;
+            (inLink ? linkGreen : plainGreen) += green;
+            (inLink ? linkBlack : plainBlack) += black;
+            (inLink ? lowestLink : lowestPlain) = y;
+        }
+    EXPECT_GT(plainBlack, 100);
+    EXPECT_EQ(0, plainGreen);
+    EXPECT_GT(linkGreen, 100);
+    EXPECT_EQ(0, linkBlack);
+    // The line runs under the letters, which have no descenders.
+    EXPECT_GT(lowestLink, lowestPlain);
+}
+
 // Hiding the headers and footers changes the picture only where they are drawn.
 TEST(HostRender, HeadersAndFootersChangeOnlyTheirOwnArea) {
     Deck d;

@@ -545,6 +545,96 @@ TEST(RenderPicture, DimPictureIsBlackAndKeepsItsShape) {
     EXPECT_EQ(RenderShapeRaster(s, 1, 1).At(90, 90), 0xFFFFFFFFu);
 }
 
+// Each quarter of the test picture (red, green, blue, white) after the picture's colour settings,
+// as 0xRRGGBBAA; the transparent colour is matched before the picture is recoloured.
+TEST(RenderPicture, ColourModesAndTransparentColour) {
+    struct Case {
+        const char* name;
+        PictureColor color;
+        double brightness, contrast;
+        bool transparent;
+        std::uint32_t transparentColor;  // 0x00BBGGRR
+        std::uint32_t red, green, blue, white;
+    };
+    const Case cases[] = {
+        {"as stored", PictureColor::Automatic, 0.5, 0.5, false, 0, 0xFF0000FF, 0x00FF00FF, 0x0000FFFF, 0xFFFFFFFF},
+        {"grayscale", PictureColor::Grayscale, 0.5, 0.5, false, 0, 0x4C4C4CFF, 0x969696FF, 0x1D1D1DFF, 0xFFFFFFFF},
+        {"black and white", PictureColor::BlackAndWhite, 0.5, 0.5, false, 0, 0x000000FF, 0xFFFFFFFF, 0x000000FF,
+         0xFFFFFFFF},
+        // Brighter, the red's grey (76) passes the middle and turns white.
+        {"black and white, brighter", PictureColor::BlackAndWhite, 0.75, 0.5, false, 0, 0xFFFFFFFF, 0xFFFFFFFF,
+         0xFFFFFFFF, 0xFFFFFFFF},
+        // Pale whatever the stored brightness and contrast: a missing channel turns light grey.
+        {"washout", PictureColor::Washout, 0.1, 0.9, false, 0, 0xFFD9D9FF, 0xD9FFD9FF, 0xD9D9FFFF, 0xFFFFFFFF},
+        {"brightest", PictureColor::Automatic, 1.0, 0.5, false, 0, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF},
+        {"green transparent", PictureColor::Automatic, 0.5, 0.5, true, 0x00FF00, 0xFF0000FF, 0, 0x0000FFFF, 0xFFFFFFFF},
+        {"red transparent, then grey", PictureColor::Grayscale, 0.5, 0.5, true, 0x0000FF, 0, 0x969696FF, 0x1D1D1DFF,
+         0xFFFFFFFF},
+        {"a colour the picture lacks", PictureColor::Automatic, 0.5, 0.5, true, 0x123456, 0xFF0000FF, 0x00FF00FF,
+         0x0000FFFF, 0xFFFFFFFF},
+    };
+    for (const Case& c : cases) {
+        ShapeDrawing s = PictureShape(EncodePng(Quad(), true));
+        s.picture.color = c.color;
+        s.picture.brightness = c.brightness;
+        s.picture.contrast = c.contrast;
+        s.picture.hasTransparentColor = c.transparent;
+        s.picture.transparentColor = c.transparentColor;
+        const Raster r = RenderShapeRaster(s, 1, 1);
+        auto seen = [&](int x, int y) {  // a transparent pixel's colour does not matter
+            const std::uint32_t p = r.At(x, y);
+            return (p & 0xFF) == 0 ? 0u : p;
+        };
+        EXPECT_EQ(seen(10, 10), c.red) << c.name;
+        EXPECT_EQ(seen(90, 10), c.green) << c.name;
+        EXPECT_EQ(seen(10, 90), c.blue) << c.name;
+        EXPECT_EQ(seen(90, 90), c.white) << c.name;
+    }
+}
+
+// A texture of 2 x 2 pixels (red, green over blue, white), each pixel 10 points, tiled over a
+// 30-point square: a tile is centred on the square (its corner at 5, 5), the others lie around
+// it; where the stored origins move it, the whole tiling moves.
+TEST(RenderPicture, TextureTilesLieAroundTheFramesCentre) {
+    struct Case {
+        const char* name;
+        double shapeOriginX, tileOriginX;
+        std::vector<std::tuple<int, int, std::uint32_t>> pixels;  // 0xRRGGBBAA
+    };
+    const Case cases[] = {
+        {"centred",
+         0,
+         0,
+         {{9, 9, 0xFF0000FF},
+          {19, 9, 0x00FF00FF},
+          {9, 19, 0x0000FFFF},
+          {19, 19, 0xFFFFFFFF},
+          {0, 0, 0xFFFFFFFF},
+          {29, 29, 0xFF0000FF}}},
+        // The tile's left edge on the frame's left edge: tiles start at 0.
+        {"tile's left edge on the frame's",
+         -0.5,
+         -0.5,
+         {{4, 4, 0xFF0000FF}, {14, 4, 0x00FF00FF}, {24, 4, 0xFF0000FF}, {4, 14, 0x0000FFFF}}},
+    };
+    for (const Case& c : cases) {
+        ShapeDrawing s = Auto(1, 30, 30);
+        s.frame = {0, 0, 30, 30};
+        s.fill.kind = FillKind::Texture;
+        s.fill.picture.bytes = EncodePng(Quad(), true);
+        s.fill.tileWidth = s.fill.tileHeight = 20;
+        s.fill.tileShapeOriginX = s.fill.tileShapeOriginY = c.shapeOriginX;
+        s.fill.tileOriginX = s.fill.tileOriginY = c.tileOriginX;
+        const Raster r = RenderShapeRaster(s, 1, 1);
+        for (const auto& [x, y, expected] : c.pixels) {
+            const std::uint32_t p = r.At(x, y);
+            for (int shift = 0; shift < 32; shift += 8)  // pixels a tenth of a tile pixel from its centre
+                EXPECT_NEAR(static_cast<int>((p >> shift) & 0xFF), static_cast<int>((expected >> shift) & 0xFF), 30)
+                    << c.name << " at " << x << ", " << y;
+        }
+    }
+}
+
 TEST(RenderPicture, CropShowsThePartLeft) {
     ShapeDrawing s = PictureShape(EncodePng(Quad(), true));
     s.picture.cropLeft = 0.5;

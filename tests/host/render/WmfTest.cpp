@@ -271,3 +271,140 @@ TEST(RenderWmf, PicturesDrawFillsAndTextInTheirFonts) {
         RenderShapeRaster(s, 0.3, 0.3);
     }
 }
+
+namespace {
+
+// Words of a 2 x 2 bitmap of 24 bits a pixel, bottom row first: red, green on top, blue, white.
+std::vector<std::uint16_t> QuadDibWords() {
+    std::vector<std::uint8_t> b(40, 0);
+    b[0] = 40;
+    b[4] = 2;
+    b[8] = 2;
+    b[12] = 1;
+    b[14] = 24;
+    const std::uint8_t rows[] = {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0};
+    b.insert(b.end(), std::begin(rows), std::end(rows));
+    std::vector<std::uint16_t> words;
+    for (size_t i = 0; i < b.size(); i += 2) words.push_back(static_cast<std::uint16_t>(b[i] | (b[i + 1] << 8)));
+    return words;
+}
+
+std::vector<std::uint16_t> Join(std::vector<std::uint16_t> head, const std::vector<std::uint16_t>& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+}  // namespace
+
+// Each bitmap record of a metafile picture lands in its destination box: the bitmap's quarters
+// show in the right half of the 100 x 100 picture, the left half stays empty.
+TEST(RenderWmf, BitmapRecordsDrawIntoTheirDestination) {
+    struct Case {
+        const char* name;
+        std::uint16_t function;
+        std::vector<std::uint16_t> params;
+        std::uint16_t window;  // the window's width and height
+        bool rightColumnOnly;
+    };
+    const Case cases[] = {
+        {"stretched", 0x0F43, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 50, 0, 50}, 100, false},
+        {"stretched, the right column of the source",
+         0x0F43,
+         {0x0020, 0x00CC, 0, 2, 1, 0, 1, 100, 50, 0, 50},
+         100,
+         true},
+        {"stretched block transfer", 0x0B41, {0x0020, 0x00CC, 2, 2, 0, 0, 100, 50, 0, 50}, 100, false},
+        {"rows at their own size", 0x0D33, {0, 2, 0, 0, 0, 2, 2, 0, 2}, 4, false},
+        {"block at its own size", 0x0940, {0x0020, 0x00CC, 0, 0, 2, 2, 0, 2}, 4, false},
+    };
+    for (const Case& c : cases) {
+        WmfBuilder b;
+        b.Record(WmfSetWindowOrg, {0, 0})
+            .Record(WmfSetWindowExt, {static_cast<std::uint16_t>(c.window / (c.window == 4 ? 2 : 1)), c.window})
+            .Record(c.function, Join(c.params, QuadDibWords()));
+        ShapeDrawing s;
+        s.kind = ShapeKind::Picture;
+        s.frame = {0, 0, 100, 100};
+        s.picture.bytes = b.Bytes();
+        const Raster r = RenderShapeRaster(s, 1, 1);
+        EXPECT_EQ(r.At(25, 50) & 0xFF, 0u) << c.name << ": the left half is empty";
+        if (c.rightColumnOnly) {
+            EXPECT_EQ(r.At(75, 10), 0x00FF00FFu) << c.name;
+            EXPECT_EQ(r.At(75, 90), 0xFFFFFFFFu) << c.name;
+        } else {
+            EXPECT_EQ(r.At(60, 10), 0xFF0000FFu) << c.name;
+            EXPECT_EQ(r.At(90, 10), 0x00FF00FFu) << c.name;
+            EXPECT_EQ(r.At(60, 90), 0x0000FFFFu) << c.name;
+            EXPECT_EQ(r.At(90, 90), 0xFFFFFFFFu) << c.name;
+        }
+    }
+}
+
+// Fills no brush can show reach the shape's metafile as a bitmap of the filled area, drawn before
+// the outline; a plain colour stays a brush.
+TEST(RenderWmf, PicturesAndFillsBeyondABrushKeepTheirPixels) {
+    ShapeDrawing picture = Shape(ShapeKind::Picture, 1, 100, 100);
+    picture.frame = {0, 0, 100, 100};
+    picture.line.visible = false;
+    {
+        WmfBuilder quad;
+        quad.Record(WmfSetWindowOrg, {0, 0})
+            .Record(WmfSetWindowExt, {2, 2})
+            .Record(0x0F43, Join({0x0020, 0x00CC, 0, 2, 2, 0, 0, 2, 2, 0, 0}, QuadDibWords()));
+        picture.picture.bytes = quad.Bytes();
+    }
+    ShapeDrawing gradient = Shape(ShapeKind::AutoShape, 9, 100, 100);
+    gradient.frame = {0, 0, 100, 100};
+    gradient.fill.kind = FillKind::Gradient;
+    gradient.fill.color = 0x0000FF;
+    gradient.fill.color2 = 0xFF0000;
+    gradient.fill.gradientAngle = 0;
+    ShapeDrawing seeThrough = Shape(ShapeKind::AutoShape, 1, 100, 100);
+    seeThrough.frame = {0, 0, 100, 100};
+    seeThrough.fill.transparency = 0.5;
+    const ShapeDrawing solid = Shape(ShapeKind::AutoShape, 1, 100, 100);
+
+    struct Case {
+        const char* name;
+        ShapeDrawing shape;
+        bool bitmap;
+        std::vector<std::pair<Point, std::uint32_t>> pixels;  // 0xRRGGBBAA, played back at 1:1
+    };
+    const Case cases[] = {
+        {"picture", picture, true, {{{10, 10}, 0xFF0000FF}, {{90, 10}, 0x00FF00FF}, {{90, 90}, 0xFFFFFFFF}}},
+        // An oval's corners stay transparent; red runs to blue from left to right.
+        {"gradient oval", gradient, true, {{{5, 5}, 0}, {{8, 50}, 0xE90016FF}, {{92, 50}, 0x1300ECFF}}},
+        {"see-through colour", seeThrough, true, {{{50, 50}, 0x996633FF}}},
+        {"plain colour", solid, false, {}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<std::uint8_t> bytes = RenderShapeWmf(c.shape, 1, 1);
+        const WmfFile f = Read(bytes);
+        const auto kinds = Kinds(f);
+        EXPECT_EQ(kinds.count(WmfStretchDib), c.bitmap ? 1u : 0u) << c.name;
+        if (c.bitmap) {
+            const auto dib = std::find_if(f.records.begin(), f.records.end(),
+                                          [](const WmfRecord& r) { return r.function == WmfStretchDib; });
+            const auto firstOutline = std::find_if(f.records.begin(), f.records.end(), [](const WmfRecord& r) {
+                return r.function == WmfPolygon || r.function == WmfRectangle || r.function == WmfEllipse;
+            });
+            EXPECT_LT(dib - f.records.begin(), firstOutline - f.records.begin()) << c.name;
+        }
+        ShapeDrawing played;
+        played.kind = ShapeKind::Picture;
+        played.frame = {0, 0, 100, 100};
+        played.picture.bytes = bytes;
+        const Raster r = RenderShapeRaster(played, 1, 1);
+        for (const auto& [at, expected] : c.pixels) {
+            const std::uint32_t p = r.At(static_cast<int>(at.x), static_cast<int>(at.y));
+            if ((expected & 0xFF) == 0)
+                EXPECT_EQ(p & 0xFF, 0u) << c.name << " at " << at.x << ", " << at.y;
+            else if (c.shape.fill.transparency > 0)  // half the colour's alpha
+                EXPECT_NEAR(static_cast<int>(p & 0xFF), 128, 2) << c.name;
+            else
+                for (int shift = 0; shift < 32; shift += 8)  // within what smoothing shifts
+                    EXPECT_NEAR(static_cast<int>((p >> shift) & 0xFF), static_cast<int>((expected >> shift) & 0xFF), 12)
+                        << c.name << " at " << at.x << ", " << at.y;
+        }
+    }
+}

@@ -4,6 +4,7 @@
 
 #include "AddinTestSupport.h"
 #include "SlideTestSupport.h"
+#include "SwfTestReader.h"
 #include "genswf/animation/EffectRegistry.h"
 #include "genswf/compiler/CompileSwf.h"
 #include "genswf/movie/ExportSettings.h"
@@ -14,6 +15,7 @@
 
 #include <dlfcn.h>
 #include <sys/wait.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -102,6 +104,12 @@ TEST(SampleMovie, ConvertsUnderBothVersionsAndParses) {
         EXPECT_EQ(PowerPoint::msoFalse, movie.saved) << "the export marked the presentation saved";
         ASSERT_GT(movie.swf.size(), 8u);
         EXPECT_EQ("CWS", std::string(movie.swf.begin(), movie.swf.begin() + 3));
+        // The sample's picture reaches the movie as a bitmap on both paths: the older one carries
+        // it inside the shape's metafile.
+        const swftest::Movie parsed = swftest::Read(movie.swf);
+        EXPECT_TRUE(std::any_of(parsed.tags.begin(), parsed.tags.end(), [](const swftest::Tag& t) {
+            return t.code == 36 || t.code == 35;
+        })) << "no bitmap in the movie";
 
         const std::string swfPath = folder.Native() + "/sample.swf";
         ASSERT_TRUE(WriteWholeFile(folder.Path() + L"/sample.swf", movie.swf.data(), movie.swf.size()));

@@ -218,3 +218,26 @@ TEST_F(FontPasses, BulletsTakeTheirRelativeSize) {
         }
     }
 }
+
+// A paragraph that holds only its mark shows no bullet on either path, even when the face has a
+// glyph for the mark (which keeps the line); the paragraphs around it keep theirs.
+TEST_F(FontPasses, EmptyParagraphsShowNoBullet) {
+    fonts.Add(L"Marks", SimpleFont("Marks", L"abc\r\x2022"));
+    TextSlide local;
+    CHostShape* box = local.AddText(L"Body", 100, 50, 400, 300);
+    box->data.text.AddRun(L"abc\r\rabc", TextFont(20.0f, L"Marks"), Bullet(ppBulletUnnumbered));
+    local.MakeMovie();
+
+    FramePath path = local.Frame(box);
+    ASSERT_EQ(3u, path.content->GetParagraphCount());
+    std::shared_ptr<CShape> shape = local.SlideShape(box);
+    ASSERT_TRUE(shape->GetTextIndex());
+    const auto& paragraphs = shape->GetTextIndex()->GetTextSprite(0)->GetParagraphs();
+    ASSERT_EQ(3u, paragraphs.size());
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const bool shown = i != 1;
+        EXPECT_EQ(shown, static_cast<bool>(path.content->GetParagraph(i)->GetBulletPiece()));
+        EXPECT_EQ(shown, static_cast<bool>(paragraphs[i]->bullet));
+    }
+}

@@ -53,6 +53,11 @@ private:
     PowerPoint::BulletFormat* m_bulletFormat;
 };
 
+// PowerPoint draws no bullet before a paragraph that holds nothing but its mark.
+inline bool ParagraphShowsBullet(const std::wstring& paragraphText) {
+    return paragraphText.find_first_not_of(L'\r') != std::wstring::npos;
+}
+
 CRefPtr<CBulletRecord> CreateBulletRecord(CMovie* movie, PowerPoint::TextRange* paragraphText,
                                           PowerPoint::BulletFormat* bulletFormat);
 

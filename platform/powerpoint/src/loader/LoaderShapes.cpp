@@ -28,6 +28,10 @@ constexpr int kMaxGroupDepth = 32;
 // A storage that claims more than this is not believed.
 constexpr std::uint32_t kMaxStorageSize = 128u * 1024u * 1024u;
 
+// What the application stores for a washed-out picture: brightness +0.35, contrast 0.3.
+constexpr std::uint32_t kWashoutBrightness = 0x599A;
+constexpr std::uint32_t kWashoutContrast = 0x4CCD;
+
 // The storage image of an OLE object (uncompressed, or inflated from instance 1); empty with a
 // warning when the record is missing or damaged.
 std::vector<std::uint8_t> ReadObjectStorage(CLoadContext& ctx, const CPptContainer& exObject) {
@@ -448,6 +452,12 @@ void ReadFill(const COptTable& opt, const COptTable* inherited, const SheetState
     if (Prop(opt, inherited, 0x184, opacity))
         fill.backTransparency = static_cast<float>(std::min(1.0, std::max(0.0, 1.0 - Fixed(opacity))));
     if (fill.type == msoFillGradient) ReadGradient(opt, inherited, type, sheet, line, fill);
+    const std::pair<std::uint16_t, float*> origins[] = {{0x198, &fill.tileOriginX},
+                                                        {0x199, &fill.tileOriginY},
+                                                        {0x19A, &fill.tileShapeOriginX},
+                                                        {0x19B, &fill.tileShapeOriginY}};
+    for (const auto& [id, target] : origins)
+        if (Prop(opt, inherited, id, v)) *target = static_cast<float>(std::clamp(Fixed(v), -100.0, 100.0));
     if (pictureBytes && type >= 1 && type <= 3 && Prop(opt, inherited, 0x186, v) && v >= 1 && v <= ctx.blips.size() &&
         ctx.CanCopy(ctx.blips[v - 1].bytes.size()))
         *pictureBytes = ctx.blips[v - 1].bytes;
@@ -806,16 +816,26 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
         d.picture.cropRight = static_cast<float>(static_cast<std::int32_t>(opt.Value(0x103, 0)) / 65536.0 * ow);
         d.picture.cropTop = static_cast<float>(static_cast<std::int32_t>(opt.Value(0x100, 0)) / 65536.0 * oh);
         d.picture.cropBottom = static_cast<float>(static_cast<std::int32_t>(opt.Value(0x101, 0)) / 65536.0 * oh);
-        if (opt.Get(0x109, v))
-            d.picture.brightness = static_cast<float>(std::min(1.0, std::max(0.0, 0.5 + Fixed(v) / 2.0)));
-        if (opt.Get(0x108, v)) {
-            const double c = Fixed(v);
-            d.picture.contrast = static_cast<float>(c <= 1.0 ? c / 2.0 : 1.0 - 0.5 / c);
+        // Brightness is stored from -0x8000 (black) to 0x8000 (white) around 0 (unchanged).
+        std::uint32_t storedBrightness = 0, storedContrast = 0x10000;
+        if (opt.Get(0x109, storedBrightness))
+            d.picture.brightness = static_cast<float>(
+                std::min(1.0, std::max(0.0, 0.5 + static_cast<std::int32_t>(storedBrightness) / 65536.0)));
+        if (opt.Get(0x108, storedContrast)) {
+            const double c = static_cast<std::int32_t>(storedContrast) / 65536.0;
+            d.picture.contrast = static_cast<float>(c <= 0 ? 0.0 : c <= 1.0 ? c / 2.0 : 1.0 - 0.5 / c);
         }
         if (opt.Flag(0x13F, 2, false))
             d.picture.colorType = msoPictureGrayscale;
         else if (opt.Flag(0x13F, 1, false))
             d.picture.colorType = msoPictureBlackAndWhite;
+        else if (storedBrightness == kWashoutBrightness && storedContrast == kWashoutContrast)
+            d.picture.colorType = msoPictureWatermark;
+        // The colour shown transparent (a scheme colour is looked up in the slide's scheme).
+        if (opt.Get(0x107, v)) {
+            d.picture.hasTransparencyColor = true;
+            d.picture.transparencyColor = OptColor(v, m_sheet.scheme, 0xFFFFFF).rgb & 0xFFFFFF;
+        }
     }
 
     // Objects.

@@ -172,8 +172,28 @@ constexpr double kTextShadowOffset = 0.0625;
 // Draws a laid-out text: each character's glyph at its pen position, bullets before their
 // paragraphs, shadows of shadowed characters under them all. Positions are slide points;
 // (left, top) is where the context's origin lies.
+// Colours of the scheme that text takes besides its own: shadows, and the hyperlink colour
+// PowerPoint draws linked text in (underlined).
+struct TextSchemeColors {
+    ULONG shadow = 0x808080;
+    ULONG link = 0xFFFFFF;
+};
+
+// Whether each character lies in a run with an action.
+std::vector<bool> LinkedCharacters(const TextData& text) {
+    std::vector<bool> linked(text.text.size(), false);
+    for (const TextLinkData& link : text.links) {
+        if (link.click.action == ppActionNone && link.over.action == ppActionNone) continue;
+        const std::size_t from = static_cast<std::size_t>(std::max<LONG>(link.start, 0));
+        const std::size_t to = std::min(linked.size(), from + static_cast<std::size_t>(std::max<LONG>(link.length, 0)));
+        for (std::size_t k = from; k < to; ++k) linked[k] = true;
+    }
+    return linked;
+}
+
 void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& text, double left, double top,
-               ULONG shadowColor) {
+               const TextSchemeColors& scheme) {
+    const ULONG shadowColor = scheme.shadow;
     const std::wstring& chars = layout.Text();
     if (chars.empty() || chars.size() != text.charFonts.size()) return;
     const double angle = GlyphAngle(static_cast<int>(text.orientation));
@@ -183,6 +203,7 @@ void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& 
     CInk ink(cr);
     const bool anyShadow = std::any_of(text.charFonts.begin(), text.charFonts.end(),
                                        [](const FontData& f) { return f.shadow != msoFalse; });
+    const std::vector<bool> linked = LinkedCharacters(text);
 
     for (const bool shadows : {true, false}) {
         if (shadows && !anyShadow) continue;
@@ -213,12 +234,13 @@ void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& 
         for (std::size_t k = 0; k < chars.size(); ++k) {
             const FontData& font = text.charFonts[k];
             if (shadows && font.shadow == msoFalse) continue;
-            const bool underline = font.underline != msoFalse && angle == 0;
+            const bool link = k < linked.size() && linked[k];
+            const bool underline = (font.underline != msoFalse || link) && angle == 0;
             if (!Drawn(chars[k]) && !underline) continue;
             const fonts::layout::CharPlacement place = layout.Char(static_cast<int>(k));
             const double shift = shadows ? place.size * kTextShadowOffset : 0;
             const double x = place.originX - left + shift, y = place.originY - top + shift;
-            const ULONG color = shadows ? shadowColor : font.color.rgb;
+            const ULONG color = shadows ? shadowColor : link ? scheme.link : font.color.rgb;
             ink.Use(color);
             if (Drawn(chars[k]))
                 if (FT_Face face = faces.Get(font.name, font.bold != msoFalse, font.italic != msoFalse))
@@ -250,6 +272,10 @@ render::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pict
         break;
     case msoFillPatterned:
         out.kind = pictureBytes.empty() ? render::FillKind::Solid : render::FillKind::Pattern;
+        out.tileOriginX = f.tileOriginX;
+        out.tileOriginY = f.tileOriginY;
+        out.tileShapeOriginX = f.tileShapeOriginX;
+        out.tileShapeOriginY = f.tileShapeOriginY;
         out.picture.bytes = pictureBytes;
         break;
     case msoFillGradient:
@@ -269,6 +295,10 @@ render::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pict
         break;
     case msoFillTextured:
         out.kind = pictureBytes.empty() ? render::FillKind::Solid : render::FillKind::Texture;
+        out.tileOriginX = f.tileOriginX;
+        out.tileOriginY = f.tileOriginY;
+        out.tileShapeOriginX = f.tileShapeOriginX;
+        out.tileShapeOriginY = f.tileShapeOriginY;
         out.picture.bytes = pictureBytes;
         break;
     case msoFillPicture:
@@ -304,6 +334,19 @@ void ToCrop(const PictureData& p, double w, double h, render::PictureData& out) 
     if (fullH > 0 && std::isfinite(fullH)) {
         out.cropTop = std::clamp(p.cropTop / fullH, 0.0, 1.0);
         out.cropBottom = std::clamp(p.cropBottom / fullH, 0.0, 1.0);
+    }
+}
+
+render::PictureColor ColorOf(MsoPictureColorType type) {
+    switch (type) {
+    case msoPictureGrayscale:
+        return render::PictureColor::Grayscale;
+    case msoPictureBlackAndWhite:
+        return render::PictureColor::BlackAndWhite;
+    case msoPictureWatermark:
+        return render::PictureColor::Washout;
+    default:
+        return render::PictureColor::Automatic;
     }
 }
 
@@ -365,6 +408,9 @@ render::ShapeDrawing DrawingOf(const ShapeData& d) {
         s.picture.bytes = d.picture.imageBytes;
         s.picture.brightness = d.picture.brightness;
         s.picture.contrast = d.picture.contrast;
+        s.picture.color = ColorOf(d.picture.colorType);
+        s.picture.hasTransparentColor = d.picture.hasTransparencyColor;
+        s.picture.transparentColor = d.picture.transparencyColor & 0xFFFFFF;
         ToCrop(d.picture, s.frame.width, s.frame.height, s.picture);
     }
     return s;
@@ -381,10 +427,23 @@ const CHostMaster* MasterOf(const CHostNode* node) {
     return node ? node->Document()->Master() : nullptr;
 }
 
-// Text shadows take the colour scheme's shadow colour.
-ULONG ShadowColorOf(const CHostNode* node) {
-    const CHostMaster* master = MasterOf(node);
-    return master ? master->colorScheme[2] : 0x808080;
+// Text shadows take the colour scheme's shadow colour, linked text its hyperlink colour: the
+// slide's own scheme on a slide, the master's elsewhere.
+TextSchemeColors SchemeColorsOf(const CHostNode* node) {
+    const ULONG* scheme = nullptr;
+    for (const CHostNode* n = node; n && !scheme; n = n->Owner()) {
+        if (auto* slide = dynamic_cast<const CHostSlide*>(n)) scheme = slide->colorScheme;
+        if (auto* master = dynamic_cast<const CHostMaster*>(n)) scheme = master->colorScheme;
+    }
+    if (!scheme) {
+        const CHostMaster* master = MasterOf(node);
+        if (!master) return TextSchemeColors();
+        scheme = master->colorScheme;
+    }
+    TextSchemeColors colors;
+    colors.shadow = scheme[2];
+    colors.link = scheme[6];
+    return colors;
 }
 
 // What a field shows on a slide: the slide's number, or the slide's date, footer or header
@@ -404,15 +463,15 @@ std::wstring FieldValue(const TextFieldData& f, const CHostSlide* slide, const H
 }
 
 // A drawing of shape state made for one picture, with a layout of its own.
-render::ShapeDrawing OwnTextDrawing(const ShapeData& d, ULONG shadowColor) {
+render::ShapeDrawing OwnTextDrawing(const ShapeData& d, const TextSchemeColors& scheme) {
     render::ShapeDrawing s = DrawingOf(d);
     if (!HasText(d)) return s;
     auto layout = std::make_shared<fonts::layout::CTextLayout>();
     layout->SetInput(LayoutInputOf(d));
     auto textData = std::make_shared<TextData>(d.text);
     const double left = d.left, top = d.top;
-    s.text = [layout, textData, left, top, shadowColor](cairo_t* cr) {
-        PaintText(cr, *layout, *textData, left, top, shadowColor);
+    s.text = [layout, textData, left, top, scheme](cairo_t* cr) {
+        PaintText(cr, *layout, *textData, left, top, scheme);
     };
     return s;
 }
@@ -422,7 +481,7 @@ render::ShapeDrawing FieldsDrawing(const ShapeData& shape, const CHostSlide* sli
     ShapeData d = shape;
     for (TextFieldData& f : d.text.fields) f.value = FieldValue(f, slide, hf);
     d.text.ExpandFields();
-    return OwnTextDrawing(d, ShadowColorOf(slide));
+    return OwnTextDrawing(d, SchemeColorsOf(slide));
 }
 
 // A date, footer or slide number: the master's placeholder of that kind with the element's
@@ -472,7 +531,7 @@ render::ShapeDrawing HeaderFooterDrawing(const CHostMaster* master, LONG kind, c
     d.text.links.clear();
     d.text.fields.clear();
     d.text.AddRun(text, font, paragraph);
-    return OwnTextDrawing(d, ShadowColorOf(slide));
+    return OwnTextDrawing(d, SchemeColorsOf(slide));
 }
 
 bool SameText(const std::wstring& a, const wchar_t* b) {
@@ -499,7 +558,7 @@ render::ShapeDrawing ShapeDrawingOf(CHostShape* shape) {
     if (HasText(shape->data)) {
         CHostDocumentRef keep(shape->Document());
         s.text = [keep, shape](cairo_t* cr) {
-            PaintText(cr, LayoutOf(shape), shape->data.text, shape->data.left, shape->data.top, ShadowColorOf(shape));
+            PaintText(cr, LayoutOf(shape), shape->data.text, shape->data.left, shape->data.top, SchemeColorsOf(shape));
         };
     }
     return s;

@@ -71,11 +71,20 @@ struct Arrowhead {
 
 enum class PictureFormat { Unknown, Png, Jpeg, Dib, Wmf, Emf };
 
+// How a picture's colours are shown: as they are, in shades of grey, in black and white only, or
+// washed out (pale behind text: white stays white, black turns a light grey; the picture's own
+// brightness and contrast are not applied on top).
+enum class PictureColor { Automatic, Grayscale, BlackAndWhite, Washout };
+
 struct PictureData {
     std::vector<std::uint8_t> bytes;
     PictureFormat format = PictureFormat::Unknown;  // Unknown: told from the bytes
     double brightness = 0.5;                        // 0.5 and 0.5 leave the colours as they are; 0 and 0 give black
     double contrast = 0.5;
+    PictureColor color = PictureColor::Automatic;  // applied before brightness and contrast
+    // Pixels of exactly this colour (0x00BBGGRR) in a bitmap picture are left transparent.
+    bool hasTransparentColor = false;
+    std::uint32_t transparentColor = 0;
     // Parts of the picture cut away, as fractions of its width (left, right) and height.
     double cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
 };
@@ -108,7 +117,11 @@ struct FillData {
     // Pattern: 8 x 8 bits, rows top first, a set bit drawn in color, a clear one in color2.
     std::uint8_t pattern[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     PictureData picture;                   // Picture: stretched over the frame; Texture: tiled at its own size
-    double tileWidth = 0, tileHeight = 0;  // Texture: the tile's size in points (0: 72 dpi pixels)
+    double tileWidth = 0, tileHeight = 0;  // Texture: the tile's size in points (0: 96 dpi pixels)
+    // Textures and patterns: the point of a tile at tileOrigin (from the tile's centre, in tile
+    // sizes) lies at tileShapeOrigin (from the frame's centre, in frame sizes). Both 0: a tile is
+    // centred on the frame, and the others lie around it.
+    double tileOriginX = 0, tileOriginY = 0, tileShapeOriginX = 0, tileShapeOriginY = 0;
 
     static FillData Solid(std::uint32_t bgr, double transparency = 0) {
         FillData f;

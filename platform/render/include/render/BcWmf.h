@@ -27,6 +27,7 @@ enum WmfFunction : std::uint16_t {
     WmfEllipse = 0x0418,
     WmfRectangle = 0x041B,
     WmfPolyPolygon = 0x0538,
+    WmfStretchDib = 0x0F43,
 };
 
 struct WmfRecord {

@@ -53,6 +53,9 @@ struct FillData {
     std::vector<GradientStopData> gradientStops;
     float focusLeft = 0.5f, focusTop = 0.5f, focusRight = 0.5f, focusBottom = 0.5f;
     float backTransparency = -1.0f;
+    // Tiled pictures and patterns: a point of the tile (from its centre, in tile sizes) lies on a
+    // point of the shape (from its centre, in frame sizes); both 0: a tile is centred on the shape.
+    float tileOriginX = 0.0f, tileOriginY = 0.0f, tileShapeOriginX = 0.0f, tileShapeOriginY = 0.0f;
 };
 
 struct LineData {
@@ -90,6 +93,9 @@ struct PictureData {
     float brightness = 0.5f;
     float contrast = 0.5f;
     MsoPictureColorType colorType = msoPictureAutomatic;
+    // A colour of the picture shown transparent (0x00BBGGRR), when it has one.
+    bool hasTransparencyColor = false;
+    ULONG transparencyColor = 0;
     float cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
     std::vector<std::uint8_t> imageBytes;  // the picture as stored (PNG, JPEG, ...)
 };
