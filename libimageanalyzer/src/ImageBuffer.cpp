@@ -110,19 +110,19 @@ void CImageBuffer::ToRgba(std::uint8_t alpha) {
     std::vector<std::uint8_t> rgba(count * 4);
     const std::uint8_t* in = m_pixels.data();
     std::uint8_t* out = rgba.data();
-    for (std::size_t i = 0; i < count; ++i, in += bpp, out += 4) {
-        switch (m_format) {
-        case kFormatGrey:
-        case kFormatGreyAlpha:
-            out[0] = out[1] = out[2] = in[0];
-            break;
-        default:
+    // One loop per layout: a slide-sized picture is converted for every slide compared.
+    if (m_format == kFormatRgb) {
+        for (std::size_t i = 0; i < count; ++i, in += 3, out += 4) {
             out[0] = in[0];
             out[1] = in[1];
             out[2] = in[2];
-            break;
+            out[3] = alpha;
         }
-        out[3] = alpha;
+    } else {
+        for (std::size_t i = 0; i < count; ++i, in += bpp, out += 4) {
+            out[0] = out[1] = out[2] = in[0];
+            out[3] = alpha;
+        }
     }
     m_pixels = std::move(rgba);
     m_format = kFormatRgba;

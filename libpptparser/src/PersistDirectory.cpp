@@ -9,6 +9,7 @@ namespace libpptparser {
 namespace {
 
 constexpr uint32_t kCurrentUserToken = 0xE391C05F;
+constexpr uint64_t kRecordHeaderSize = 8;
 // Edit chains longer than this are damage (each save adds one edit).
 constexpr size_t kMaxEdits = 100000;
 // Layouts of a title master's slide atom: such a sheet is never one of the slides.
@@ -47,6 +48,7 @@ CPersistDirectory::CPersistDirectory(const std::vector<uint8_t>& currentUser, co
 
     uint32_t documentReference = 0;
     if (FollowEditChain(currentUser, stream, documentReference)) {
+        ReadRecordsPastTheWalk(stream);
         m_document = std::dynamic_pointer_cast<CPptContainer>(GetRecord(documentReference));
         if (m_document && m_document->GetType() == kRecordDocument) return;
         Warn(L"the last edit does not lead to the document");
@@ -57,14 +59,53 @@ CPersistDirectory::CPersistDirectory(const std::vector<uint8_t>& currentUser, co
     m_offsets.clear();
     bool haveDocumentReference = false;
     WalkAllDirectories(documentReference, haveDocumentReference);
+    ReadRecordsPastTheWalk(stream);
     if (haveDocumentReference) m_document = std::dynamic_pointer_cast<CPptContainer>(GetRecord(documentReference));
     if (!m_document || m_document->GetType() != kRecordDocument) {
         // The last document record of the stream belongs to the latest save.
         m_document.reset();
-        for (const auto& child : m_root->GetChildren())
-            if (child->GetType() == kRecordDocument && child->IsContainer())
-                m_document = std::static_pointer_cast<CPptContainer>(child);
+        for (const auto& [offset, record] : m_byOffset)
+            if (record->GetType() == kRecordDocument && record->IsContainer())
+                m_document = std::static_pointer_cast<CPptContainer>(record);
     }
+}
+
+void CPersistDirectory::ReadRecordsPastTheWalk(const std::vector<uint8_t>& stream) {
+    // The walk of the stream stops at the first record whose length runs past the end; the
+    // objects a directory places beyond that point are read at their own offsets, as the
+    // directory means them to be. Only offsets past the walk and past each other are taken, so
+    // that no byte is read as two records.
+    uint64_t from = 0;
+    if (!m_byOffset.empty()) {
+        const auto& last = m_byOffset.rbegin()->second;
+        from = last->GetOffset() + kRecordHeaderSize + last->GetLength();
+    }
+    std::set<uint64_t> wanted;
+    for (const auto& [id, offset] : m_offsets)
+        if (offset >= from) wanted.insert(offset);
+    const CPptByteView s(stream.data(), stream.size());
+    const std::shared_ptr<const std::vector<uint8_t>>& bytes = m_root->GetStream();
+    if (!bytes || bytes->data() != stream.data()) return;  // the tree was built from other bytes
+    bool any = false;
+    for (const uint64_t offset : wanted) {
+        if (offset < from || !s.Has(offset, kRecordHeaderSize)) continue;
+        const uint64_t length = s.U32(offset + 4);
+        if (length > stream.size() - offset - kRecordHeaderSize) continue;  // damaged as well
+        CPptRecordDescriptor d;
+        d.versionInstance = s.U16(offset);
+        d.type = s.U16(offset + 2);
+        d.length = static_cast<uint32_t>(length);
+        d.data = stream.data() + offset + kRecordHeaderSize;
+        d.stream = bytes;
+        d.depth = 1;
+        m_byOffset[offset] = CreatePptRecord(d);
+        from = offset + kRecordHeaderSize + length;
+        any = true;
+    }
+    if (any)
+        Warn(
+            L"a record runs past the end of the stream; the objects behind it were read where the directory places "
+            L"them");
 }
 
 void CPersistDirectory::Warn(std::wstring text) {
@@ -178,9 +219,9 @@ std::vector<CSlideListEntry> CPersistDirectory::GetSlideList(uint16_t instance) 
         // Without a list of slides, the slide sheets of the stream are the slides, in stream order
         // (a file with no slides has no such sheets: title masters are not slides).
         if (instance != 0) return entries;
-        for (const auto& child : m_root->GetChildren()) {
-            if (!IsSheetOf(*child, 0)) continue;
-            const auto sheet = std::static_pointer_cast<CPptContainer>(child);
+        for (const auto& [offset, record] : m_byOffset) {
+            if (!IsSheetOf(*record, 0)) continue;
+            const auto sheet = std::static_pointer_cast<CPptContainer>(record);
             if (IsTitleMasterLayout(LayoutOf(*sheet))) continue;
             CSlideListEntry entry;
             entry.sheet = sheet;
@@ -210,12 +251,12 @@ std::vector<CSlideListEntry> CPersistDirectory::GetSlideList(uint16_t instance) 
 
     // A recovered file may have lost the directory entries of some sheets that it still holds:
     // the sheets no entry claims go, in stream order, to the entries that found none.
-    auto next = m_root->GetChildren().begin();
-    const auto end = m_root->GetChildren().end();
+    auto next = m_byOffset.begin();
+    const auto end = m_byOffset.end();
     for (CSlideListEntry& entry : entries) {
         if (entry.sheet) continue;
         for (; next != end; ++next) {
-            const auto& record = *next;
+            const auto& record = next->second;
             if (!IsSheetOf(*record, instance) || claimed.count(record->GetOffset())) continue;
             const auto sheet = std::static_pointer_cast<CPptContainer>(record);
             // Title masters are sheets of the master list only.

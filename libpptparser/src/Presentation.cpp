@@ -74,15 +74,21 @@ std::shared_ptr<CSlide> CSlidesCollection::FindSlide(uint32_t slideId) const {
 CSlide::CSlide(const std::shared_ptr<CPptContainer>& container, uint32_t index, CSlidesCollection* collection,
                CPresentation* presentation, std::shared_ptr<CPptSlidePersistAtom> persistAtom)
     : m_collection(collection), m_presentation(presentation), m_index(index), m_persistAtom(std::move(persistAtom)) {
-    const auto slideAtom =
-        PPT_REQUIRE(container->FindChild<CPptSlideAtom>(kRecordSlideAtom), L"a slide has no slide atom");
-    m_layout = slideAtom->GetLayout();
-    m_flags = slideAtom->GetFlags();
-    const auto drawing = PPT_REQUIRE(container->FindChildContainer(kRecordPPDrawing), L"a slide has no drawing");
-    const auto dg =
-        PPT_REQUIRE(drawing->FindChildContainer(kRecordEscherDgContainer), L"a slide drawing has no drawing container");
-    const auto group =
-        PPT_REQUIRE(dg->FindChildContainer(kRecordEscherSpgrContainer), L"a slide drawing has no shape group");
+    // The application loads a slide without its slide atom with the defaults; so does the model.
+    if (const auto slideAtom = container->FindChild<CPptSlideAtom>(kRecordSlideAtom)) {
+        m_layout = slideAtom->GetLayout();
+        m_flags = slideAtom->GetFlags();
+    } else {
+        presentation->AddWarning(L"Slide " + std::to_wstring(index + 1) + L" has no slide atom");
+    }
+    // A slide whose drawing is missing or damaged before its shape group still is a slide: it
+    // has no shapes, as the application shows it.
+    const auto drawing = container->FindChildContainer(kRecordPPDrawing);
+    const auto dg = drawing ? drawing->FindChildContainer(kRecordEscherDgContainer) : nullptr;
+    const auto group = dg ? dg->FindChildContainer(kRecordEscherSpgrContainer) : nullptr;
+    if (!group)
+        presentation->AddWarning(L"Slide " + std::to_wstring(index + 1) +
+                                 L" has no shape group in its drawing; it has no shapes");
     m_shapes = std::make_shared<CShapesCollection>(group, this, presentation);
     ReadAnimations(*container);
 }

@@ -20,6 +20,7 @@ constexpr float kMasterUnitsToPoints = 0.125f;
 CShapesCollection::CShapesCollection(const std::shared_ptr<CPptContainer>& group, CSlide* slide,
                                      CPresentation* presentation)
     : m_slide(slide), m_presentation(presentation) {
+    if (!group) return;  // a damaged drawing
     uint32_t kept = 0;
     for (const auto& child : group->GetChildren()) {
         if (child->GetType() != kRecordEscherSpContainer && child->GetType() != kRecordEscherSpgrContainer) continue;
@@ -69,12 +70,16 @@ void CShape::ReadShape(const CPptContainer& container) {
         }
     }
 
-    const auto anchor = PPT_REQUIRE(container.FindChild<CPptEscherClientAnchorAtom>(kRecordEscherClientAnchor),
-                                    L"a shape has no anchor");
-    m_left = static_cast<float>(anchor->GetLeft()) * kMasterUnitsToPoints;
-    m_top = static_cast<float>(anchor->GetTop()) * kMasterUnitsToPoints;
-    m_right = static_cast<float>(anchor->GetRight()) * kMasterUnitsToPoints;
-    m_bottom = static_cast<float>(anchor->GetBottom()) * kMasterUnitsToPoints;
+    // A damaged shape without its anchor stays in the list at 0,0, where the application puts it,
+    // so that the shapes keep the application's order.
+    if (const auto anchor = container.FindChild<CPptEscherClientAnchorAtom>(kRecordEscherClientAnchor)) {
+        m_left = static_cast<float>(anchor->GetLeft()) * kMasterUnitsToPoints;
+        m_top = static_cast<float>(anchor->GetTop()) * kMasterUnitsToPoints;
+        m_right = static_cast<float>(anchor->GetRight()) * kMasterUnitsToPoints;
+        m_bottom = static_cast<float>(anchor->GetBottom()) * kMasterUnitsToPoints;
+    } else {
+        m_presentation->AddWarning(L"Shape " + std::to_wstring(m_index) + L" has no anchor; it is placed at 0,0");
+    }
 
     ReadClientData(container.FindChildContainer(kRecordEscherClientData));
 

@@ -9,6 +9,7 @@
 #include <libxml/parser.h>
 #include <libxml/xmlschemas.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -46,9 +47,19 @@ std::vector<std::uint8_t> Compiler::Run() {
     WriteTag(out_, kSetBackgroundColor, background.Data());
 
     Plan plan = MakePlan(movie_.root, Where{"movie", 0});
+    // Writing the definitions is the work: the progress is how many are written, and the
+    // file's last pass one step more.
+    const std::uint64_t total = movie_.definitions.size() + 1;
+    auto step = [&] {
+        if (options_.progress) options_.progress(std::min<std::uint64_t>(ids_.size(), total - 1), total);
+    };
+    step();
     StartImageBitmaps();
     if (movie_.objectsFirst)
-        for (const auto& def : movie_.definitions) Emit(*def);
+        for (const auto& def : movie_.definitions) {
+            Emit(*def);
+            step();
+        }
     FrameState state;
     for (std::uint32_t f = 0; f < plan.frameCount; ++f) {
         // Also with the objects first: a shape's part is no definition of its own and is
@@ -58,11 +69,17 @@ std::vector<std::uint8_t> Compiler::Run() {
                 cmd->kind == CommandKind::StartSound)
                 Emit(*movie_.byId.at(cmd->objectId));
         EmitFrame(plan, f, state, out_);
+        step();
     }
     // Definitions no frame uses still go in, so that every file named is checked.
-    for (const auto& def : movie_.definitions) Emit(*def);
+    for (const auto& def : movie_.definitions) {
+        Emit(*def);
+        step();
+    }
     WriteTag(out_, kEnd, {});
-    return Finish(plan.frameCount);
+    std::vector<std::uint8_t> file = Finish(plan.frameCount);
+    if (options_.progress) options_.progress(total, total);
+    return file;
 }
 
 std::vector<std::uint8_t> Compiler::Finish(std::uint32_t frameCount) {

@@ -19,12 +19,14 @@ std::uint16_t Compiler::EmitFont(const Definition& def) {
     if (!info.font.missing.empty()) {
         std::string list;
         for (char32_t c : info.font.missing) {
+            if (c < 0x20) continue;  // line breaks and tabs are never drawn: nothing is lost
             char buffer[16];
             std::snprintf(buffer, sizeof buffer, "%sU+%04X", list.empty() ? "" : " ", static_cast<unsigned>(c));
             list += buffer;
         }
-        warnings_.push_back(FormatError("font " + def.src + " has no outline for " + list + "; skipped",
-                                        def.where.element, "chars", def.where.line));
+        if (!list.empty())
+            warnings_.push_back(FormatError("font " + def.src + " has no outline for " + list + "; skipped",
+                                            def.where.element, "chars", def.where.line));
     }
     info.id = NewCharacterId(def.where);
     BitWriter w;

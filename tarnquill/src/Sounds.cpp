@@ -4,6 +4,8 @@
 
 #include "base/bytes/ByteView.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace tarnquill {
@@ -26,11 +28,76 @@ int RateCode(std::uint32_t hz) {
     }
 }
 
+// The lowest movie rate that loses none of the source's, 44100 Hz at most.
+std::uint32_t MovieRateFor(std::uint32_t hz) {
+    for (std::uint32_t r : {5512u, 11025u, 22050u}) if (hz <= r) return r;
+    return 44100;
+}
+
+// One sample of a PCM or floating-point frame as a value in [-1, 1].
+double SampleAt(const std::uint8_t* p, std::uint32_t bits, bool floating) {
+    if (floating) {
+        if (bits == 32) {
+            float f;
+            std::memcpy(&f, p, 4);
+            return std::isfinite(f) ? std::clamp(static_cast<double>(f), -1.0, 1.0) : 0.0;
+        }
+        double d;
+        std::memcpy(&d, p, 8);
+        return std::isfinite(d) ? std::clamp(d, -1.0, 1.0) : 0.0;
+    }
+    switch (bits) {
+    case 8:
+        return (static_cast<int>(p[0]) - 128) / 128.0;
+    case 16:
+        return static_cast<std::int16_t>(p[0] | (p[1] << 8)) / 32768.0;
+    case 24:
+        return static_cast<std::int32_t>((std::uint32_t(p[0]) << 8) | (std::uint32_t(p[1]) << 16) |
+                                         (std::uint32_t(p[2]) << 24)) /
+               2147483648.0;
+    default:
+        return static_cast<std::int32_t>(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) |
+                                         (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24)) /
+               2147483648.0;
+    }
+}
+
+// Samples a movie cannot carry as they are (another rate, 24 or 32 bits, floating point) become
+// 16-bit samples at the nearest movie rate above theirs, by linear interpolation.
+void ConvertSamples(Sound& s, const std::uint8_t* data, std::uint32_t frames, std::uint32_t channels,
+                    std::uint32_t bits, bool floating, std::uint32_t rate, const std::string& path) {
+    const std::uint32_t target = MovieRateFor(rate);
+    const std::uint64_t outFrames = frames == 0 ? 0 : (static_cast<std::uint64_t>(frames) * target + rate - 1) / rate;
+    if (outFrames * channels * 2 > kMaxSoundFileBytes * 4)
+        throw InputError("WAV file " + path + " is too long to convert to " + std::to_string(target) + " Hz");
+    const std::uint32_t frameBytes = channels * bits / 8, sampleBytes = bits / 8;
+    s.data.clear();
+    s.data.reserve(static_cast<std::size_t>(outFrames * channels * 2));
+    for (std::uint64_t i = 0; i < outFrames; ++i) {
+        const double at = static_cast<double>(i) * rate / target;
+        const std::uint32_t k = static_cast<std::uint32_t>(at);
+        const std::uint32_t next = std::min(k + 1, frames - 1);
+        const double t = at - k;
+        for (std::uint32_t c = 0; c < channels; ++c) {
+            const double a = SampleAt(data + std::size_t(k) * frameBytes + c * sampleBytes, bits, floating);
+            const double b = SampleAt(data + std::size_t(next) * frameBytes + c * sampleBytes, bits, floating);
+            const long v = std::lround(std::clamp((a + (b - a) * t) * 32768.0, -32768.0, 32767.0));
+            s.data.push_back(static_cast<std::uint8_t>(v & 0xff));
+            s.data.push_back(static_cast<std::uint8_t>((v >> 8) & 0xff));
+        }
+    }
+    s.rateCode = RateCode(target);
+    s.rateHz = target;
+    s.sixteenBit = true;
+    s.sampleCount = static_cast<std::uint32_t>(outFrames);
+}
+
 Sound ParseWav(const std::vector<std::uint8_t>& b, const std::string& path) {
     auto damaged = [&](const std::string& why) { return InputError("WAV file " + path + " is damaged: " + why); };
     std::size_t pos = 12;
     bool haveFormat = false;
     std::uint32_t channels = 0, rate = 0, bits = 0, blockAlign = 0;
+    bool floating = false;
     const base::bytes::ByteView file(b);
     while (pos + 8 <= b.size()) {
         const std::uint8_t* chunk = &b[pos];
@@ -41,9 +108,10 @@ Sound ParseWav(const std::vector<std::uint8_t>& b, const std::string& path) {
             std::uint32_t tag = file.U16(body);
             // WAVE_FORMAT_EXTENSIBLE names its real format in the sub-format's first bytes.
             if (tag == 0xfffe && size >= 40) tag = file.U16(body + 24);
-            if (tag != 1)
+            if (tag != 1 && tag != 3)
                 throw InputError("WAV file " + path + " is not PCM (format " + std::to_string(tag) +
                                  "); only PCM WAV and MP3 sounds are supported");
+            floating = tag == 3;
             channels = file.U16(body + 2);
             rate = file.U32(body + 4);
             blockAlign = file.U16(body + 12);
@@ -55,24 +123,31 @@ Sound ParseWav(const std::vector<std::uint8_t>& b, const std::string& path) {
             if (channels != 1 && channels != 2)
                 throw InputError("WAV file " + path + " has " + std::to_string(channels) +
                                  " channels; mono and stereo are supported");
-            if (bits != 8 && bits != 16)
-                throw InputError("WAV file " + path + " has " + std::to_string(bits) +
-                                 "-bit samples; 8 and 16 bits are supported");
-            int code = RateCode(rate);
-            if (code < 0)
+            const bool integerBits = !floating && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
+            if (!integerBits && !(floating && (bits == 32 || bits == 64)))
+                throw InputError("WAV file " + path + " has " + std::to_string(bits) + "-bit " +
+                                 (floating ? "floating-point " : "") +
+                                 "samples; 8, 16, 24 and 32 bits and 32- and 64-bit floating point are supported");
+            if (rate < 1000 || rate > 384000)
                 throw InputError("WAV file " + path + " is sampled at " + std::to_string(rate) +
-                                 " Hz; 5512, 11025, 22050 and 44100 Hz are supported");
+                                 " Hz; 1000 to 384000 Hz are supported");
             std::uint32_t frameBytes = channels * bits / 8;
             if (blockAlign != frameBytes) throw damaged("block size does not match the sample format");
             Sound s;
             s.format = 3;
-            s.rateCode = code;
-            s.rateHz = rate;
-            s.sixteenBit = bits == 16;
             s.stereo = channels == 2;
-            s.sampleCount = static_cast<std::uint32_t>(size / frameBytes);
-            // A partial sample frame at the end is dropped.
-            s.data.assign(b.begin() + body, b.begin() + body + static_cast<std::size_t>(s.sampleCount) * frameBytes);
+            const std::uint32_t frames = static_cast<std::uint32_t>(size / frameBytes);
+            const int code = RateCode(rate);
+            if (code >= 0 && !floating && (bits == 8 || bits == 16)) {
+                s.rateCode = code;
+                s.rateHz = rate;
+                s.sixteenBit = bits == 16;
+                s.sampleCount = frames;
+                // A partial sample frame at the end is dropped.
+                s.data.assign(b.begin() + body, b.begin() + body + static_cast<std::size_t>(frames) * frameBytes);
+            } else {
+                ConvertSamples(s, &b[body], frames, channels, bits, floating, rate, path);
+            }
             return s;
         }
         pos = body + size + (size & 1);

@@ -4,6 +4,7 @@
 #include "tarnquill/Compiler.h"
 
 #include "base/encodings/TextEncoding.h"
+#include "com/ComPtr.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,7 +21,12 @@ std::string PathFromBstr(BSTR text) {
 
 com::CComServerModule& Module();
 
-class CTarnquillCompiler : public com::CComObjectImpl<ITarnquillCompiler> {
+// Thrown through the compiler core when the caller's progress sink asks to stop.
+struct CompileStopped {
+    HRESULT code;
+};
+
+class CTarnquillCompiler : public com::CComObjectImpl<ITarnquillCompiler, ITarnquillCompileReports> {
 public:
     CTarnquillCompiler() { Module().Lock(); }
     ~CTarnquillCompiler() override { Module().Unlock(); }
@@ -45,12 +51,31 @@ public:
             lastError_ = L"no description path given";
             return E_INVALIDARG;
         }
+        warnings_.clear();
+        tarnquill::CompileOptions options = options_;
+        if (progress_) {
+            CComPtr<ITarnquillProgress> sink = progress_;
+            options.progress = [sink](std::uint64_t done, std::uint64_t total) {
+                // Scaled into LONG; the ratio is what a bar shows.
+                while (total > 0x7fffffff) {
+                    total /= 2;
+                    done /= 2;
+                }
+                const HRESULT hr = sink->OnProgress(static_cast<LONG>(done), static_cast<LONG>(total));
+                if (FAILED(hr)) throw CompileStopped{hr};
+            };
+        }
         try {
-            tarnquill::CompileResult result = tarnquill::CompileFile(PathFromBstr(xmlPath), options_);
+            tarnquill::CompileResult result = tarnquill::CompileFile(PathFromBstr(xmlPath), options);
             if (result.swf.size() > 0x7fffffff) throw tarnquill::CompileError("the movie is too large");
             swf_ = std::move(result.swf);
+            for (const std::string& warning : result.warnings)
+                warnings_.push_back(base::encodings::WideFromUtf8(warning));
             compiled_ = true;
             return S_OK;
+        } catch (const CompileStopped& stopped) {
+            lastError_ = L"the compile was stopped";
+            return stopped.code;
         } catch (const std::bad_alloc&) {
             lastError_ = L"out of memory";
             return E_OUTOFMEMORY;
@@ -87,8 +112,27 @@ public:
         return *text || lastError_.empty() ? S_OK : E_OUTOFMEMORY;
     }
 
+    HRESULT put_Progress(ITarnquillProgress* progress) override {
+        progress_ = progress;
+        return S_OK;
+    }
+    HRESULT get_WarningCount(LONG* count) override {
+        if (!count) return E_POINTER;
+        *count = static_cast<LONG>(warnings_.size());
+        return S_OK;
+    }
+    HRESULT GetWarningText(LONG index, BSTR* text) override {
+        if (!text) return E_POINTER;
+        *text = nullptr;
+        if (index < 0 || static_cast<std::size_t>(index) >= warnings_.size()) return E_INVALIDARG;
+        *text = BstrFromWString(warnings_[static_cast<std::size_t>(index)]);
+        return *text ? S_OK : E_OUTOFMEMORY;
+    }
+
 private:
     tarnquill::CompileOptions options_;
+    CComPtr<ITarnquillProgress> progress_;
+    std::vector<std::wstring> warnings_;
     std::vector<std::uint8_t> swf_;
     bool compiled_ = false;
     std::wstring lastError_;

@@ -6,6 +6,7 @@
 #include "com/ComPtr.h"
 #include "com/ComRuntime.h"
 #include "powerpoint/loader/PptLoader.h"
+#include "render/BcRender.h"
 #include "ui/ScriptedAnswers.h"
 
 #include <getopt.h>
@@ -263,8 +264,20 @@ int main(int argc, char** argv) {
             return BadArguments("bad value for --" + base::encodings::Utf8FromWide(answer.first));
     }
 
+    // What reading the file skipped, and what drawing its shapes could not show as they are,
+    // reach the user with the export's own warnings.
+    for (const std::wstring& warning : loaded.warnings) {
+        CBstr text(L"Reading the presentation: " + warning);
+        script->AddWarning(text);
+    }
+    render::SetRenderLog([&script](const std::string& line) {
+        CBstr text(L"Drawing: " + Wide(line));
+        script->AddWarning(text);
+    });
+
     CComPtr<PowerPoint::_Presentation> presentation = document.Presentation();
     control->Export(presentation.Get(), range.Get());
+    render::SetRenderLog(nullptr);
     LONG outcome = kOutcomeNone;
     script->get_LastOutcome(&outcome);
     CBstr errorText;

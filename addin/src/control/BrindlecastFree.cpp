@@ -20,6 +20,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <string>
+#include <vector>
 
 using namespace genswf;
 
@@ -75,6 +77,11 @@ public:
     }
 
     HRESULT Export(IUnknown* presentationObject, IUnknown* slideRangeObject) override {
+        // The host's warnings belong to this export only.
+        struct ClearHostWarnings {
+            std::vector<std::wstring>& warnings;
+            ~ClearHostWarnings() { warnings.clear(); }
+        } clearHostWarnings{hostWarnings};
         outcome = kOutcomeNone;
         lastOutputFile.clear();
         view.ClearLastError();
@@ -161,6 +168,20 @@ public:
         return S_OK;
     }
 
+    HRESULT AddWarning(BSTR textValue) override {
+        const std::wstring text = WStringFromBstr(textValue);
+        if (text.empty()) return E_INVALIDARG;
+        try {
+            if (runningExport)
+                runningExport->AddWarning(text);
+            else if (hostWarnings.size() < CProgressDialog::kMaxWarnings * 10)
+                hostWarnings.push_back(text);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
+        return S_OK;
+    }
+
 private:
     void ReloadLanguages() {
         CRefPtr<CLanguageManager> manager(new CLanguageManager(&settings));
@@ -189,6 +210,12 @@ private:
             return;
         }
         CProgressDialog progress(presentation, slideRange, &settings);
+        for (const std::wstring& warning : hostWarnings) progress.AddWarning(warning);
+        struct Running {
+            CProgressDialog*& running;
+            ~Running() { running = nullptr; }
+        } running{runningExport};
+        runningExport = &progress;
         const int result = progress.DoModal(view);
         if (result != CProgressDialog::kSucceeded) {
             settings = before;
@@ -205,6 +232,9 @@ private:
     CConsoleView view;
     LONG outcome = kOutcomeNone;
     std::wstring lastOutputFile;
+    // The host's warnings waiting for the next export, and the export they go to while it runs.
+    std::vector<std::wstring> hostWarnings;
+    CProgressDialog* runningExport = nullptr;
 };
 
 }  // namespace

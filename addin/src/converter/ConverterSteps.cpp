@@ -8,6 +8,7 @@
 #include "addin/shell/ShellServices.h"
 #include "genswf/compiler/CompileSwf.h"
 #include "genswf/movie/ExportSettings.h"
+#include "genswf/movie/LogFile.h"
 #include "genswf/movie/Movie.h"
 #include "genswf/utils/Exceptions.h"
 
@@ -24,6 +25,7 @@ void CPresentationConverter::ExportMovieDescription(const std::wstring& xmlFileN
     exportSettings->SetSlideRange(m_slideRange);
     exportSettings->ReadSlides(m_slideRange);
 
+    m_log = exportSettings->GetLogFile();
     m_movie = genswf::CMovie::Create(exportSettings);
     m_movie->SetFrameRate(m_settings->FrameRate);
     m_movie->SetLoopAllowed(true);
@@ -31,8 +33,25 @@ void CPresentationConverter::ExportMovieDescription(const std::wstring& xmlFileN
     m_movie->Export(xmlFileName);
 }
 
+namespace {
+
+// "line 3, element "font", attribute "src": message" says where in the movie description;
+// the user has only the message to go by.
+std::wstring WithoutDescriptionPlace(const std::wstring& warning) {
+    if (warning.compare(0, 5, L"line ") != 0 && warning.compare(0, 9, L"element \"") != 0) return warning;
+    const std::size_t colon = warning.find(L": ");
+    return colon == std::wstring::npos ? warning : warning.substr(colon + 2);
+}
+
+}  // namespace
+
 void CPresentationConverter::CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes) {
-    genswf::CompileSwf(xmlPath, bytes);
+    std::vector<std::wstring> warnings;
+    genswf::CompileSwf(xmlPath, bytes, m_progressSink, &warnings);
+    for (const std::wstring& warning : warnings) {
+        if (m_log) m_log->WriteLine(L"Compiler warning: " + warning);
+        if (m_progressSink) m_progressSink->AddWarning(WithoutDescriptionPlace(warning));
+    }
 }
 
 PowerPoint::SlideRange* CPresentationConverter::GetCurrentSlideRange(PowerPoint::_Presentation* presentation) {

@@ -2,6 +2,7 @@
 
 #include "FileHolder.h"
 #include "addin/settings/Settings.h"
+#include "genswf/movie/LogFile.h"
 #include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
 
@@ -28,10 +29,12 @@ void CPresentationConverter::Convert() {
     } catch (...) {
         // Nothing of this export may stay open in the temporary folder while it is removed.
         m_movie.reset();
+        m_log.reset();
         Cleanup();
         throw;
     }
     m_movie.reset();
+    m_log.reset();
     Cleanup();
 }
 
@@ -75,20 +78,36 @@ void CPresentationConverter::ExportMovie() {
 
 void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const std::wstring& outputPath) {
     std::vector<std::uint8_t> bytes;
+    if (m_progressSink) {
+        m_progressSink->SetTask(TASK_COMPILE_SWF);
+        m_progressSink->SetValue(0);
+    }
     CompileSwf(xmlPath, bytes);
-    // The compiler reports no progress: a cancel asked for meanwhile is honoured before the
-    // output is touched.
+    // A compiler without progress reports cannot be stopped: a cancel asked for meanwhile is
+    // honoured before the output is touched.
     if (m_progressSink) m_progressSink->PumpMessagesAndCheckCancel();
 
     // An earlier good file is only replaced by a complete new one.
     CFileHolder holder;
-    const bool written = holder.Create(outputPath) && !bytes.empty() && holder.Write(bytes.data(), bytes.size()) &&
-                         holder.Commit();
+    const bool written =
+        holder.Create(outputPath) && !bytes.empty() && holder.Write(bytes.data(), bytes.size()) && holder.Commit();
     if (!written) {
         holder.Close();
         throw CConvertException(LocatedMessage(
             GetMessageString(L"ERR_WRITE_OUTPUT_FILE_ERROR") + L" File name is: " + outputPath, __FILE__, __LINE__));
     }
+    LogWarnings();
+}
+
+void CPresentationConverter::LogWarnings() {
+    if (!m_log || !m_progressSink) return;
+    const std::vector<std::wstring>& warnings = m_progressSink->GetWarnings();
+    const int count = static_cast<int>(warnings.size()) + m_progressSink->GetWarningsLeftOut();
+    m_log->WriteLine(L"Movie written with " + IntToWString(count) + (count == 1 ? L" warning" : L" warnings") +
+                     (count > 0 ? L":" : L"."));
+    for (const std::wstring& warning : warnings) m_log->WriteLine(L"  " + warning);
+    if (m_progressSink->GetWarningsLeftOut() > 0)
+        m_log->WriteLine(L"  and " + IntToWString(m_progressSink->GetWarningsLeftOut()) + L" more");
 }
 
 void CPresentationConverter::Cleanup() {

@@ -54,7 +54,34 @@ int CConsoleView::RunProgress(CProgressDialog& dialog) {
     const int result = ui::RunModal(dialog, nullptr);
     output.EndProgress();
     if (result == CProgressDialog::kCancelled) lastError = L"The export was cancelled.";
+    if (result == CProgressDialog::kSucceeded) ShowWarnings(dialog);
     return result;
+}
+
+namespace {
+
+// Warnings quote the presentation (addresses, file names): none of its control characters may
+// reach the terminal as commands.
+std::wstring Printable(const std::wstring& text) {
+    std::wstring out = text;
+    for (wchar_t& c : out)
+        if (c < 0x20 || (c >= 0x7f && c < 0xa0)) c = L' ';
+    return out;
+}
+
+}  // namespace
+
+void CConsoleView::ShowWarnings(const CProgressDialog& dialog) {
+    // Off a terminal nothing but errors is written; the export log keeps the warnings.
+    if (!output.IsTerminal()) return;
+    const std::vector<std::wstring>& warnings = dialog.GetWarnings();
+    const int count = static_cast<int>(warnings.size()) + dialog.GetWarningsLeftOut();
+    if (count == 0) return;
+    output.WriteLine(L"The movie was written with " + std::to_wstring(count) +
+                     (count == 1 ? L" warning:" : L" warnings:"));
+    for (const std::wstring& warning : warnings) output.WriteLine(L"  warning: " + Printable(warning));
+    if (dialog.GetWarningsLeftOut() > 0)
+        output.WriteLine(L"  and " + std::to_wstring(dialog.GetWarningsLeftOut()) + L" more");
 }
 
 void CConsoleView::PumpProgress(CProgressDialog& dialog) {

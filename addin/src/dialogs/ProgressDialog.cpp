@@ -122,8 +122,23 @@ int CProgressDialog::SetTask(int task) {
     const wchar_t* name = task == TASK_COLLECTING_DATA ? L"IDS_TASK_COLLECTING_DATA"
                           : task == TASK_EXPORT_FILES  ? L"IDS_TASK_EXPORT_FILES"
                           : task == TASK_EXPORT_XML    ? L"IDS_TASK_EXPORT_XML"
+                          : task == TASK_COMPILE_SWF   ? L"IDS_TASK_COMPILE_SWF"
                                                        : nullptr;
-    SetItemText(IDC_TASK, name ? GetLanguageManager()->GetMessageString(name) : std::wstring());
+    std::wstring text = name ? GetLanguageManager()->GetMessageString(name) : std::wstring();
+    // Language files written before the compile had a line of its own still say what happens.
+    if (text.empty() && task == TASK_COMPILE_SWF) text = L"Compiling the Flash movie...";
+    SetItemText(IDC_TASK, text);
+    if (task == TASK_COMPILE_SWF) {
+        // Every slide is through; the lower bar follows the compiler in percent.
+        ui::CControlState& slides = Control(IDC_SLIDE_PROGRESS);
+        slides.position = slides.rangeMax;
+        SetItemText(IDC_SLIDE_TEXT, std::wstring());
+        ui::CControlState& bar = Control(IDC_SHAPE_PROGRESS);
+        bar.rangeMin = 0;
+        bar.rangeMax = 100;
+        bar.position = 0;
+        SetItemText(IDC_SHAPE_TEXT, std::wstring());
+    }
     PumpMessagesAndCheckCancel();
     return stored;
 }
@@ -178,7 +193,13 @@ int CProgressDialog::SetShape(int index) {
     return stored;
 }
 
-int CProgressDialog::SetValue(int value) { return CProgressSink::SetValue(value); }
+int CProgressDialog::SetValue(int value) {
+    const int stored = CProgressSink::SetValue(value);
+    if (GetTask() != TASK_COMPILE_SWF) return stored;
+    Control(IDC_SHAPE_PROGRESS).position = value < 0 ? 0 : value > 100 ? 100 : value;
+    PumpMessagesAndCheckCancel();
+    return stored;
+}
 
 void CProgressDialog::PumpMessagesAndCheckCancel() {
     const std::uint32_t now = clock();

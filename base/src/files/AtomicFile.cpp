@@ -33,7 +33,7 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-int WriteFileAtomically(const std::string& path, const void* data, std::size_t size, unsigned mode, Flush flush) {
+int WriteFileAtomically(const std::string& path, const void* data, std::size_t size, unsigned mode, Sync sync) {
     if (path.empty()) return ENOENT;
     // The first name is plain (path.tmp<pid>); a name already taken, by a stale file or a link
     // someone planted, moves on to the next.
@@ -49,14 +49,15 @@ int WriteFileAtomically(const std::string& path, const void* data, std::size_t s
     if (fd < 0) return errno;
 
     int err = 0;
-    if (!WriteAll(fd, data, size) || (flush == Flush::ToDisk && ::fsync(fd) != 0)) err = errno ? errno : EIO;
+    const bool flush = sync == Sync::ToDisk;
+    if (!WriteAll(fd, data, size) || (flush && ::fsync(fd) != 0)) err = errno ? errno : EIO;
     if (::close(fd) != 0 && !err) err = errno;
     if (!err && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
     if (err) {
         ::unlink(temp.c_str());
         return err;
     }
-    if (flush == Flush::No) return 0;
+    if (!flush) return 0;
     // The rename lasts once the folder is on disk; a folder that cannot be flushed (some
     // file systems refuse) leaves the file written all the same.
     int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

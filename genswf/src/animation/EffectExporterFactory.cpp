@@ -2,6 +2,9 @@
 
 #include "genswf/animation/EffectExporter.h"
 #include "genswf/animation/EffectExporters.h"
+#include "genswf/movie/Movie.h"
+
+#include <string>
 
 namespace genswf {
 
@@ -54,7 +57,12 @@ std::shared_ptr<CEffectExporterBase> CEffectExporterFactory::GetExporter(
     const std::shared_ptr<CTimeLineEffect>& effect) const {
     if (!effect) return m_impl->fallback;
     auto it = m_impl->exporters.find(effect->GetEffectType());
-    if (it == m_impl->exporters.end() || !it->second) return m_impl->fallback;
+    if (it == m_impl->exporters.end() || !it->second) {
+        if (m_impl->movie)
+            m_impl->movie->Warn(L"Animation effect " + std::to_wstring(effect->GetEffectType()) +
+                                L" is not supported; its shapes appear without it.");
+        return m_impl->fallback;
+    }
     return it->second;
 }
 

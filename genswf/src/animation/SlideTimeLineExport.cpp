@@ -139,7 +139,9 @@ void CSlideTimeLineExport::Export() {
     CMovie* movie = m_slide->GetMovie();
     CComPtr<PowerPoint::_Slide> slide;
     slide.Attach(m_slide->GetSlideInterface());
-    m_animation = CTimeLineAnimation::CreateForSlide(slide, [movie](const std::wstring& line) { movie->Log(line); });
+    const std::wstring where = L"Slide " + std::to_wstring(m_slide->GetSlideIndex() + 1) + L": ";
+    m_animation = CTimeLineAnimation::CreateForSlide(
+        slide, [movie, where](const std::wstring& line) { movie->Warn(where + line); });
 
     SortShapes();
     // The shape bar counts each shape once: the static ones, then the animated ones.

@@ -1,13 +1,17 @@
 #include "genswf/compiler/CompileSwf.h"
 
 #include "com/ComLite.h"
+#include "com/ComPtr.h"
+#include "com/ComServer.h"
 #include "genswf/utils/Exceptions.h"
+#include "genswf/utils/ProgressSink.h"
 #include "genswf/utils/RegistryKey.h"
 #include "genswf/utils/Utils.h"
 #include "tarnquill/Tarnquill.h"
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 namespace genswf {
 
@@ -23,6 +27,50 @@ public:
     VARIANT value;
 };
 
+// Passes the compiler's progress to the export's sink. A cancel (or any failure) there cannot
+// cross the component: it stops the compile with E_ABORT and is thrown again once Compile has
+// returned.
+class CCompileProgress : public com::CComObjectImpl<ITarnquillProgress> {
+public:
+    explicit CCompileProgress(CProgressSink* sink) : m_sink(sink) {}
+
+    HRESULT OnProgress(LONG done, LONG total) override {
+        if (m_stopped) return E_ABORT;
+        const long long percent = total > 0 ? std::clamp<long long>(100LL * done / total, 0, 100) : 0;
+        try {
+            m_sink->SetValue(static_cast<int>(percent));
+            m_sink->PumpMessagesAndCheckCancel();
+        } catch (...) {
+            m_stopped = std::current_exception();
+            return E_ABORT;
+        }
+        return S_OK;
+    }
+    void RethrowIfStopped() const {
+        if (m_stopped) std::rethrow_exception(m_stopped);
+    }
+
+private:
+    CProgressSink* m_sink;
+    std::exception_ptr m_stopped;
+};
+
+// Stops the compiler's reports on every path, so the component never calls a sink that is gone.
+class CProgressConnection {
+public:
+    CProgressConnection(ITarnquillCompileReports* reports, ITarnquillProgress* progress) : m_reports(reports) {
+        if (m_reports) m_reports->put_Progress(progress);
+    }
+    ~CProgressConnection() {
+        if (m_reports) m_reports->put_Progress(nullptr);
+    }
+    CProgressConnection(const CProgressConnection&) = delete;
+    CProgressConnection& operator=(const CProgressConnection&) = delete;
+
+private:
+    ITarnquillCompileReports* m_reports;
+};
+
 std::wstring LastCompileError(ITarnquillCompiler* compiler) {
     BSTR text = nullptr;
     if (FAILED(compiler->GetLastErrorText(&text))) return std::wstring();
@@ -33,7 +81,8 @@ std::wstring LastCompileError(ITarnquillCompiler* compiler) {
 
 }  // namespace
 
-void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes) {
+void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes, CProgressSink* progress,
+                std::vector<std::wstring>* warnings) {
     bytes.clear();
 
     CComPtr<ITarnquillCompiler> compiler;
@@ -71,11 +120,29 @@ void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes) {
         compiler->put_SchemaPath(schemaPath);
     }
 
+    // An older compiler without reports compiles all the same.
+    CComPtr<ITarnquillCompileReports> reports;
+    if (FAILED(compiler->QueryInterface(IID_ITarnquillCompileReports, reinterpret_cast<void**>(&reports))))
+        reports = nullptr;
+    CComPtr<CCompileProgress> sink;
+    if (progress && reports) sink.Attach(new CCompileProgress(progress));
     {
+        CProgressConnection connection(sink ? reports.Get() : nullptr, sink.Get());
         CBstr path(xmlPath);
         hr = compiler->Compile(path);
     }
+    if (sink) sink->RethrowIfStopped();
     if (FAILED(hr)) throw CComError(hr, LastCompileError(compiler), IID_ITarnquillCompiler);
+
+    LONG warningCount = 0;
+    if (warnings && reports && SUCCEEDED(reports->get_WarningCount(&warningCount))) {
+        for (LONG i = 0; i < warningCount; ++i) {
+            BSTR text = nullptr;
+            if (FAILED(reports->GetWarningText(i, &text))) continue;
+            warnings->push_back(WStringFromBstr(text));
+            SysFreeString(text);
+        }
+    }
 
     CVariantHolder copy;
     {

@@ -264,6 +264,11 @@ void CMovie::Log(const std::wstring& line) const {
     if (auto log = GetLogFile()) log->WriteLine(line);
 }
 
+void CMovie::Warn(const std::wstring& text) const {
+    Log(L"Warning: " + text);
+    if (m_progress) m_progress->AddWarning(text);
+}
+
 bool CMovie::IsObjectExportEnabled() const { return CEffectRegistry::GetRequiredGlobal()->HasTimeLine(); }
 
 std::shared_ptr<CSlide> CMovie::GetSlide(std::size_t i) const { return i < m_slides.size() ? m_slides[i] : nullptr; }

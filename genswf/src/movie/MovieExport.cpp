@@ -214,7 +214,8 @@ void CMovie::ExportHyperlinks() {
                 actions.AddSetTarget(L"/");
                 actions.AddGoToFrame(m_slideStartFrames[static_cast<std::size_t>(target)]);
             } else {
-                Log(L"Hyperlink jump to slide position " + IntToWString(target) + L" dropped: no such frame");
+                Warn(L"A link to slide position " + IntToWString(target + 1) +
+                     L" is left out: the movie has no such slide.");
             }
         }
         source->button->Write(m_objectsElement);
@@ -228,7 +229,7 @@ int CMovie::HyperlinkTarget(const CPptHyperlink& hyperlink, CActionList& actions
         if (IsSafeMovieUrl(address))
             actions.AddGetURL(address, L"_blank");
         else
-            Log(L"Hyperlink address dropped: " + address);
+            Warn(L"A link to " + address + L" is left out: movies do not open such addresses.");
         return -1;
     }
     if (subAddress.empty()) return -1;
@@ -247,14 +248,14 @@ int CMovie::HyperlinkTarget(const CPptHyperlink& hyperlink, CActionList& actions
         const int slideNumber = WStringToInt(parts[1], stoppedEarly);
         if (slideNumber > 0) target = m_settings->GetSlidePosition(slideNumber - 1);
     }
-    if (target < 0) Log(L"Hyperlink jump dropped: " + subAddress + L" names no exported slide");
+    if (target < 0) Warn(L"A link to " + subAddress + L" is left out: it names no slide of the movie.");
     return target;
 }
 
 void CMovie::ExportOnClickButton() {
     if (!m_onClickUrlEnabled || m_onClickUrl.empty()) return;
     if (!IsSafeMovieUrl(m_onClickUrl)) {
-        Log(L"On-click address dropped: " + m_onClickUrl);
+        Warn(L"The movie's on-click address " + m_onClickUrl + L" is left out: movies do not open such addresses.");
         return;
     }
     const float width = static_cast<float>(m_movieWidth);

@@ -351,7 +351,7 @@ void CMovie::SaveXml(const std::wstring& path) {
     const std::string target = NativePath(path);
     // The description is read back by the compiler in this run: whole or absent is enough.
     if (const int err =
-            base::files::WriteFileAtomically(target, text.data(), text.size(), 0666, base::files::Flush::No))
+            base::files::WriteFileAtomically(target, text.data(), text.size(), 0666, base::files::Sync::None))
         throw CBaseException(3, LocatedMessage(L"Cannot save the movie description: cannot write " +
                                                    WideFromUtf8(target) + L": " + WideFromUtf8(std::strerror(err)),
                                                __FILE__, __LINE__));

@@ -190,10 +190,6 @@ void CShape::ExportSoundShape() {
                 opened = true;
             } else {
                 m_movie->Log(L"Sound opening error. Error code is: " + UIntToWString(probe.GetLastError()));
-                if (attempt == 1) {
-                    m_movie->Log(L"Ignoring media error");
-                    opened = true;
-                }
             }
             probe.Close();
         }
@@ -204,7 +200,13 @@ void CShape::ExportSoundShape() {
         sound->Export(path);
         m_movie->Log(L"Attempt to export sound into file " + path);
     }
-    if (!opened) return;
+    if (!opened) {
+        // PowerPoint's own copy is no sound either: the compiler would refuse the whole movie
+        // for it, so the movie goes without this one sound.
+        m_movie->Warn(L"Slide " + IntToWString(m_slide ? m_slide->GetSlideIndex() + 1 : 0) + L", shape " +
+                      IntToWString(m_index + 1) + L": its sound cannot be played and is left out.");
+        return;
+    }
 
     std::shared_ptr<CSpriteObject> sprite = CreateSpriteObject(m_movie);
     std::shared_ptr<CSoundObject> soundObject = sprite->objects->AddSound(path);

@@ -361,6 +361,7 @@ void CSlide::ExportSlideSound(int frameCount) {
     if (!FileExists(m_soundPath) || !probe.Open(m_soundPath)) {
         m_movie->Log(L"Slide sound " + m_soundPath + L" can not be played; the slide has no sound (error " +
                      UIntToWString(probe.GetLastError()) + L")");
+        m_movie->Warn(L"Slide " + IntToWString(m_slideIndex + 1) + L": its sound cannot be played and is left out.");
         return;
     }
     probe.Close();

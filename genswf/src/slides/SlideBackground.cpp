@@ -7,6 +7,7 @@
 #include "genswf/animation/EffectRegistry.h"
 #include "genswf/movie/ExportSettings.h"
 #include "genswf/movie/Movie.h"
+#include "genswf/movie/MovieImpl.h"
 #include "genswf/ppt/PptHeadersFooters.h"
 #include "genswf/ppt/PptShapes.h"
 #include "genswf/ppt/PptSlide.h"
@@ -14,6 +15,8 @@
 #include "genswf/utils/Exceptions.h"
 #include "libimageanalyzer/ImageComparer.h"
 #include "libimageanalyzer/ImageException.h"
+
+#include "base/files/WholeFile.h"
 
 #include <algorithm>
 
@@ -23,6 +26,9 @@ namespace {
 
 // Differing pixels this close to a region join it: the digits of one footer make one picture.
 constexpr std::uint32_t kRegionDistance = 10;
+
+// Larger files are not pictures of a slide; the reader of pictures refuses them too.
+constexpr std::uint64_t kMaxPictureBytes = 256ull * 1024 * 1024;
 
 // Deletes a copy of the slide when the work on it ends, also when the work fails, so no copy
 // stays in the user's presentation.
@@ -62,6 +68,15 @@ std::shared_ptr<libimageanalyzer::CImageBuffer> ReadPicture(const std::wstring& 
         throw libimageanalyzer::CBaseException(L"Can not read file: " + path);
     return picture;
 }
+
+std::vector<std::uint8_t> ReadBytes(const std::wstring& path) {
+    std::vector<std::uint8_t> bytes;
+    if (base::files::ReadWholeFile(NativePath(path), bytes, kMaxPictureBytes) != 0)
+        throw libimageanalyzer::CBaseException(L"Can not read file: " + path);
+    return bytes;
+}
+
+bool SameBytes(const std::wstring& a, const std::wstring& b) { return ReadBytes(a) == ReadBytes(b); }
 
 void RequireFile(const std::wstring& path) {
     if (!FileExists(path)) throw libimageanalyzer::CBaseException(L"Can not read file: " + path);
@@ -130,8 +145,23 @@ void CSlideBackground::SaveSlideBackground() {
     const std::wstring baseId = m_movie->AddImage(baseFile, baseName);
     m_movie->Log(L"existing BgId=" + baseId);
 
+    // Slides of one design share the base: decoded for the first of them, then remembered.
+    CMovieImpl* context = m_movie->GetMovieImpl();
+    std::shared_ptr<const libimageanalyzer::CImageBuffer> base = context->GetBackgroundPicture(baseId);
+    if (!base) {
+        std::shared_ptr<libimageanalyzer::CImageBuffer> decoded = ReadPicture(baseFile);
+        decoded->ToRgba(0);  // as the comparison takes it
+        base = decoded;
+        context->KeepBackgroundPicture(baseId, base);
+    }
     libimageanalyzer::CImageComparer comparer;
-    comparer.Compare(ReadPicture(baseFile), ReadPicture(withTitlesFile), kRegionDistance);
+    // Equal files hold equal pixels: a slide without headers and footers has nothing to cut out.
+    if (!SameBytes(baseFile, withTitlesFile)) {
+        // The comparison marks the pictures it is given; the remembered one stays as it is.
+        std::shared_ptr<libimageanalyzer::CImageBuffer> baseCopy = libimageanalyzer::CImageBuffer::Create();
+        *baseCopy = *base;
+        comparer.Compare(baseCopy, ReadPicture(withTitlesFile), kRegionDistance);
+    }
 
     if (baseId == baseName) {
         m_movie->Log(L"Creating new base image");

@@ -6,7 +6,8 @@
 // current-user record points at the last edit. Following that chain gives the latest state of
 // every object. When the chain is damaged (an offset outside the stream or at another record, a
 // directory that is not one), every persist directory of the stream is walked in stream order
-// instead, later entries over earlier ones, and the file counts as recovered.
+// instead, later entries over earlier ones, and the file counts as recovered. Objects that lie
+// past a top-level record whose length runs off the stream are read at their directory offsets.
 //
 // Both readers of the file (the parser's model and the application's loader) take their slides
 // from here, so that they agree on which slides a file holds and in which order.
@@ -61,11 +62,14 @@ private:
     bool FollowEditChain(const std::vector<uint8_t>& currentUser, const std::vector<uint8_t>& stream,
                          uint32_t& documentReference);
     void WalkAllDirectories(uint32_t& documentReference, bool& haveDocumentReference);
+    void ReadRecordsPastTheWalk(const std::vector<uint8_t>& stream);
     void ReadDirectory(const CPptByteView& directory, bool keepKnown, uint64_t& entryBudget);
     void Warn(std::wstring text);
 
     std::shared_ptr<CPptContainer> m_root;
-    std::map<uint64_t, std::shared_ptr<CPptRecord>> m_byOffset;  // top-level records
+    // Top-level records: those of the stream's walk, then those read at a directory's offsets
+    // past a record that ran off the end.
+    std::map<uint64_t, std::shared_ptr<CPptRecord>> m_byOffset;
     std::map<uint32_t, uint32_t> m_offsets;
     std::shared_ptr<CPptContainer> m_document;
     bool m_recovered = false;

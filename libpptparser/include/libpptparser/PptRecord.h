@@ -56,6 +56,8 @@ public:
     uint64_t GetOffset() const;
     // The record's data, behind its header.
     CPptByteView GetBytes() const;
+    // The whole stream the record lies in.
+    const std::shared_ptr<const std::vector<uint8_t>>& GetStream() const { return m_stream; }
 
 private:
     uint16_t m_version;

@@ -93,8 +93,11 @@ double DrawMetafileText(cairo_t* cr, const MetafileTextStyle& style, const std::
 
 // PNG encoding of a cairo image surface (ARGB32 or RGB24).
 std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAlpha);
+// The same bytes, taken from the pictures encoded last when one of them has these pixels.
+std::vector<std::uint8_t> EncodeSurfacePngOnce(cairo_surface_t* surface, bool withAlpha);
 
-// Writes bytes to a file through a temporary name, so a failure leaves no partial file.
+// Writes bytes to a file through a temporary name, so a failure leaves no partial file (not
+// flushed to disk: a picture is scratch for whoever asked for it).
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace detail

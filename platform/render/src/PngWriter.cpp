@@ -208,8 +208,9 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
 }
 
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    // Exported pictures are handed straight to the next step: whole or absent is enough.
-    if (base::files::WriteFileAtomically(path.string(), bytes, 0666, base::files::Flush::No) != 0)
+    // Exported pictures are read back by the next step; flushing each to disk cost more than
+    // drawing it.
+    if (base::files::WriteFileAtomically(path.string(), bytes, 0666, base::files::Sync::None) != 0)
         throw RenderError("Cannot write file " + path.string());
 }
 

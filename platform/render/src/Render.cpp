@@ -157,21 +157,37 @@ void AddStop(cairo_pattern_t* pat, double at, std::uint32_t c, double alpha) {
                                       ((c >> 16) & 0xFF) / 255.0, alpha);
 }
 
-// The gradient's colours along its run: its stops, or its two colours.
-std::vector<GradientStop> StopsOf(const FillData& fill) {
-    std::vector<GradientStop> stops;
-    for (const GradientStop& g : fill.stops)
-        if (std::isfinite(g.position)) stops.push_back({std::clamp(g.position, 0.0, 1.0), g.color});
-    std::stable_sort(stops.begin(), stops.end(),
-                     [](const GradientStop& a, const GradientStop& b) { return a.position < b.position; });
-    if (stops.size() < 2) stops = {{0, fill.color}, {1, fill.color2}};
-    return stops;
-}
-
 double StopAlpha(const FillData& fill, double at) {
     const double a0 = Alpha(fill.transparency);
     const double a1 = fill.transparency2 >= 0 ? Alpha(fill.transparency2) : a0;
     return a0 + (a1 - a0) * std::clamp(at, 0.0, 1.0);
+}
+
+// The gradient's colours along its run: its stops, or its two colours; each stop's
+// transparency resolved (its own, or the fill's at its place).
+std::vector<GradientStop> StopsOf(const FillData& fill) {
+    std::vector<GradientStop> stops;
+    for (const GradientStop& g : fill.stops)
+        if (std::isfinite(g.position)) stops.push_back({std::clamp(g.position, 0.0, 1.0), g.color, g.transparency});
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const GradientStop& a, const GradientStop& b) { return a.position < b.position; });
+    if (stops.size() < 2) stops = {{0, fill.color, -1}, {1, fill.color2, -1}};
+    for (GradientStop& g : stops)
+        g.transparency = Finite(g.transparency) && g.transparency >= 0 ? std::min(g.transparency, 1.0)
+                                                                       : 1 - StopAlpha(fill, g.position);
+    return stops;
+}
+
+// The opacity of a gradient at `at` along its run.
+double AlphaAt(const std::vector<GradientStop>& stops, double at) {
+    if (at <= stops.front().position) return Alpha(stops.front().transparency);
+    for (std::size_t i = 1; i < stops.size(); ++i)
+        if (at <= stops[i].position) {
+            const double span = stops[i].position - stops[i - 1].position;
+            const double a0 = Alpha(stops[i - 1].transparency), a1 = Alpha(stops[i].transparency);
+            return a0 + (a1 - a0) * (span > 0 ? (at - stops[i - 1].position) / span : 1);
+        }
+    return Alpha(stops.back().transparency);
 }
 
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t) {
@@ -218,7 +234,7 @@ cairo_pattern_t* RectangularGradient(const FillData& fill, double w, double h) {
         rectAt(t0, a);
         rectAt(t1, b);
         const std::uint32_t c0 = ColorAt(stops, t0), c1 = ColorAt(stops, t1);
-        const double al0 = StopAlpha(fill, t0), al1 = StopAlpha(fill, t1);
+        const double al0 = AlphaAt(stops, t0), al1 = AlphaAt(stops, t1);
         // Each side: inner edge (two corners of a) to outer edge (two corners of b).
         const double sides[4][8] = {{a[0], a[1], a[2], a[1], b[2], b[1], b[0], b[1]},
                                     {a[2], a[1], a[2], a[3], b[2], b[3], b[2], b[1]},
@@ -265,7 +281,7 @@ cairo_pattern_t* GradientPattern(const FillData& fill, double w, double h) {
         break;
     }
     }
-    for (const GradientStop& g : stops) AddStop(pat, g.position, g.color, StopAlpha(fill, g.position));
+    for (const GradientStop& g : stops) AddStop(pat, g.position, g.color, Alpha(g.transparency));
     return pat;
 }
 
@@ -606,7 +622,7 @@ Raster RenderShapeRaster(const ShapeDrawing& shape, double scaleX, double scaleY
 
 std::vector<std::uint8_t> RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY) {
     SurfacePtr s = ShapeSurface(shape, scaleX, scaleY);
-    return EncodeSurfacePng(s.get(), true);
+    return EncodeSurfacePngOnce(s.get(), true);
 }
 
 void RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path) {
@@ -620,7 +636,7 @@ Raster RenderSlideRaster(const SlideDrawing& slide, int widthPx, int heightPx) {
 
 std::vector<std::uint8_t> RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx) {
     SurfacePtr s = SlideSurface(slide, widthPx, heightPx);
-    return EncodeSurfacePng(s.get(), false);
+    return EncodeSurfacePngOnce(s.get(), false);
 }
 
 void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const std::filesystem::path& path) {
@@ -629,7 +645,7 @@ void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const 
 
 namespace detail {
 // For the metafile writer: the shape's fill (or picture) alone, where its PNG picture has it.
-Raster ShapeFillRaster(const ShapeDrawing& shape, double sx, double sy) {
+SurfacePtr ShapeFillSurface(const ShapeDrawing& shape, double sx, double sy, std::vector<unsigned char>& pixels) {
     CheckScale(sx, sy);
     CheckFrame(shape.frame);
     int w = 0, h = 0;
@@ -639,12 +655,14 @@ Raster ShapeFillRaster(const ShapeDrawing& shape, double sx, double sy) {
     fillOnly.line.visible = false;
     fillOnly.shadow.visible = false;
     fillOnly.text = nullptr;
-    SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, w);
+    pixels.assign(static_cast<size_t>(stride) * h, 0);
+    SurfacePtr surface(cairo_image_surface_create_for_data(pixels.data(), CAIRO_FORMAT_ARGB32, w, h, stride));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) throw RenderError("Cannot allocate the picture");
     ContextPtr cr(cairo_create(surface.get()));
     PaintShape(cr.get(), fillOnly, place);
     cr.reset();
-    return SurfaceToRaster(surface.get());
+    return surface;
 }
 
 // For the metafile writer: the same placement as the shape's PNG picture.

@@ -5,6 +5,7 @@
 #include "Internal.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace render {
@@ -12,7 +13,7 @@ namespace render {
 namespace detail {
 void ShapePicturePlacement(const ShapeDrawing& shape, double sx, double sy, int& width, int& height,
                            cairo_matrix_t& box, double& lineScale);
-Raster ShapeFillRaster(const ShapeDrawing& shape, double sx, double sy);
+SurfacePtr ShapeFillSurface(const ShapeDrawing& shape, double sx, double sy, std::vector<unsigned char>& pixels);
 }  // namespace detail
 
 using namespace detail;
@@ -28,22 +29,42 @@ struct Poly {
     bool closed = false;
 };
 
+// The records are written after room for the headers, which Finish fills in place.
+constexpr size_t kHeadersBytes = 22 + 18;
+
 class Writer {
 public:
+    Writer() : m_body(kHeadersBytes, 0) {}
     void Record(std::uint16_t function, const std::vector<std::uint16_t>& params) {
         const std::uint32_t words = static_cast<std::uint32_t>(3 + params.size());
         Word32(words);
         Word(function);
+        const size_t at = m_body.size();
+        m_body.resize(at + 2 * params.size());
+        for (size_t i = 0; i < params.size(); ++i) {
+            m_body[at + 2 * i] = static_cast<std::uint8_t>(params[i] & 0xFF);
+            m_body[at + 2 * i + 1] = static_cast<std::uint8_t>(params[i] >> 8);
+        }
+        m_maxRecord = std::max(m_maxRecord, words);
+    }
+    // Room for a record of `bytes` written piece by piece.
+    void Reserve(size_t bytes) { m_body.reserve(m_body.size() + bytes); }
+    void Bytes(const std::uint8_t* bytes, size_t size) { m_body.insert(m_body.end(), bytes, bytes + size); }
+    void Words(const std::vector<std::uint16_t>& params) {
         for (std::uint16_t p : params) Word(p);
+    }
+    void Header(std::uint16_t function, std::uint32_t words) {
+        Word32(words);
+        Word(function);
         m_maxRecord = std::max(m_maxRecord, words);
     }
     std::vector<std::uint8_t> Finish(std::int16_t right, std::int16_t bottom, std::uint16_t inch,
                                      std::uint16_t objects) {
         Record(WmfEof, {});
-        std::vector<std::uint8_t> out;
+        size_t at = 0;
         auto w16 = [&](std::uint16_t v) {
-            out.push_back(v & 0xFF);
-            out.push_back(v >> 8);
+            m_body[at++] = static_cast<std::uint8_t>(v & 0xFF);
+            m_body[at++] = static_cast<std::uint8_t>(v >> 8);
         };
         auto w32 = [&](std::uint32_t v) {
             w16(v & 0xFFFF);
@@ -58,7 +79,7 @@ public:
             sum ^= v;
         }
         w16(sum);
-        const std::uint32_t totalWords = static_cast<std::uint32_t>(9 + m_body.size() / 2);
+        const std::uint32_t totalWords = static_cast<std::uint32_t>((m_body.size() - 22) / 2);
         w16(1);       // in memory
         w16(9);       // header words
         w16(0x0300);  // version
@@ -66,11 +87,9 @@ public:
         w16(objects);
         w32(m_maxRecord);
         w16(0);
-        out.insert(out.end(), m_body.begin(), m_body.end());
-        return out;
+        return std::move(m_body);
     }
 
-private:
     void Word(std::uint16_t v) {
         m_body.push_back(v & 0xFF);
         m_body.push_back(v >> 8);
@@ -79,6 +98,8 @@ private:
         Word(v & 0xFFFF);
         Word(v >> 16);
     }
+
+private:
     std::vector<std::uint8_t> m_body;
     std::uint32_t m_maxRecord = 3;
 };
@@ -173,70 +194,84 @@ std::vector<std::uint16_t> PointsParams(const std::vector<Pt>& pts) {
     return params;
 }
 
-// Whether the fill is one the record set cannot hold as a brush: a picture, a gradient, a pattern,
-// a texture, or a colour one can see through. It goes into the metafile as a bitmap.
+// Whether the fill is one the record set cannot hold as a brush: a picture, a gradient, a pattern
+// or a texture. It goes into the metafile as a bitmap. A colour one can see through stays a brush
+// of that colour: the converter sends such shapes the picture way when it can.
 bool FillNeedsBitmap(const ShapeDrawing& shape) {
     if (shape.kind == ShapeKind::Picture) return true;
-    switch (shape.fill.kind) {
-    case FillKind::None:
-        return false;
-    case FillKind::Solid:
-        return std::isfinite(shape.fill.transparency) && shape.fill.transparency > 0;
-    default:
-        return true;
-    }
+    return shape.fill.kind != FillKind::None && shape.fill.kind != FillKind::Solid;
 }
 
-// A stretched-bitmap record of the raster's drawn part (its pixels with any alpha), placed at
-// `k` logical units a pixel; nothing when no pixel is drawn. The bitmap is 32 bits a pixel with
-// a header that gives the alpha's mask, rows bottom first.
-bool BitmapRecord(const Raster& r, int k, std::vector<std::uint16_t>& params) {
-    int x0 = r.width, y0 = r.height, x1 = -1, y1 = -1;
-    for (int y = 0; y < r.height; ++y)
-        for (int x = 0; x < r.width; ++x)
-            if (r.rgba[(static_cast<size_t>(y) * r.width + x) * 4 + 3] != 0) {
-                x0 = std::min(x0, x);
-                x1 = std::max(x1, x);
-                y0 = std::min(y0, y);
-                y1 = std::max(y1, y);
-            }
-    if (x1 < x0) return false;
+// A stretched-bitmap record of the picture (its pixels with any alpha), placed at `k` logical
+// units a pixel. The bitmap is 32 bits a pixel with
+// a header that gives the alpha's mask, rows bottom first, colours not premultiplied.
+void WriteBitmap(Writer& out, cairo_surface_t* surface, int k) {
+    cairo_surface_flush(surface);
+    const int width = cairo_image_surface_get_width(surface), height = cairo_image_surface_get_height(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    auto row = [&](int y) { return reinterpret_cast<const std::uint32_t*>(data + static_cast<size_t>(y) * stride); };
+    // The picture is the shape's frame already: all of it is kept.
+    const int x0 = 0, y0 = 0, x1 = width - 1, y1 = height - 1;
     const int w = x1 - x0 + 1, h = y1 - y0 + 1;
-    std::vector<std::uint8_t> dib(108, 0);
+    std::uint8_t header[108] = {};
     auto put32 = [&](size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) dib[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i) header[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
     };
     put32(0, 108);  // the fourth version's header: masks with alpha
     put32(4, static_cast<std::uint32_t>(w));
     put32(8, static_cast<std::uint32_t>(h));
-    dib[12] = 1;   // planes
-    dib[14] = 32;  // bits a pixel
-    put32(16, 3);  // bit fields
+    header[12] = 1;   // planes
+    header[14] = 32;  // bits a pixel
+    put32(16, 3);     // bit fields
     put32(20, static_cast<std::uint32_t>(w) * h * 4);
     put32(40, 0x00FF0000);
     put32(44, 0x0000FF00);
     put32(48, 0x000000FF);
     put32(52, 0xFF000000);
     put32(56, 0x73524742);  // sRGB
-    dib.reserve(dib.size() + static_cast<size_t>(w) * h * 4);
-    for (int y = y1; y >= y0; --y)
-        for (int x = x0; x <= x1; ++x) {
-            const std::uint8_t* p = &r.rgba[(static_cast<size_t>(y) * r.width + x) * 4];
-            dib.insert(dib.end(), {p[2], p[1], p[0], p[3]});  // blue, green, red, alpha
+    const std::vector<std::uint16_t> params = {0x0020,
+                                               0x00CC,
+                                               0,  // copy the source; colours are values, not palette indexes
+                                               static_cast<std::uint16_t>(h),
+                                               static_cast<std::uint16_t>(w),
+                                               0,
+                                               0,
+                                               U(h * k),
+                                               U(w * k),
+                                               U(y0 * k),
+                                               U(x0 * k)};
+    const size_t pixelBytes = static_cast<size_t>(w) * h * 4;
+    out.Reserve(6 + 2 * params.size() + sizeof header + pixelBytes + 64);
+    out.Header(WmfStretchDib, static_cast<std::uint32_t>(3 + params.size() + (sizeof header + pixelBytes) / 2));
+    out.Words(params);
+    out.Bytes(header, sizeof header);
+    std::vector<std::uint8_t> line(static_cast<size_t>(w) * 4);
+    // Cairo keeps colours premultiplied; a table of reciprocals undoes it without a division.
+    static const auto unpremultiply = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t a = 1; a < 256; ++a) t[a] = (255u << 16) / a;
+        return t;
+    }();
+    for (int y = y1; y >= y0; --y) {  // blue, green, red, alpha
+        const std::uint32_t* src = row(y) + x0;
+        std::uint8_t* d = line.data();
+        for (int x = 0; x < w; ++x, d += 4) {
+            const std::uint32_t v = src[x], a = v >> 24;
+            if (a == 255 || a == 0) {
+                d[0] = static_cast<std::uint8_t>(v);
+                d[1] = static_cast<std::uint8_t>(v >> 8);
+                d[2] = static_cast<std::uint8_t>(v >> 16);
+            } else {
+                const std::uint32_t k = unpremultiply[a];
+                d[0] = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, ((v & 0xFF) * k + 0x8000) >> 16));
+                d[1] = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, (((v >> 8) & 0xFF) * k + 0x8000) >> 16));
+                d[2] = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, (((v >> 16) & 0xFF) * k + 0x8000) >> 16));
+            }
+            d[3] = static_cast<std::uint8_t>(a);
         }
-    params = {0x0020,
-              0x00CC,
-              0,  // copy the source; colours are values, not palette indexes
-              static_cast<std::uint16_t>(h),
-              static_cast<std::uint16_t>(w),
-              0,
-              0,
-              U(h * k),
-              U(w * k),
-              U(y0 * k),
-              U(x0 * k)};
-    for (size_t i = 0; i < dib.size(); i += 2) params.push_back(static_cast<std::uint16_t>(dib[i] | (dib[i + 1] << 8)));
-    return true;
+        out.Bytes(line.data(), line.size());
+    }
 }
 
 // Pen styles by dash style.
@@ -285,11 +320,12 @@ std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scale
     const std::uint32_t brushColor = shape.fill.color & 0xFFFFFF;
     // Fills no brush can show are drawn first, as a bitmap of the shape's filled area; the
     // outline follows without a brush.
-    std::vector<std::uint16_t> bitmap;
-    const bool bitmapFill = FillNeedsBitmap(shape);
-    if (bitmapFill) {
+    SurfacePtr bitmap;
+    if (FillNeedsBitmap(shape)) {
         brushOn = false;
-        if (!BitmapRecord(ShapeFillRaster(shape, scaleX, scaleY), k, bitmap)) bitmap.clear();
+        // The pixels are drawn into a buffer kept for the thread: shape after shape reuses it.
+        thread_local std::vector<unsigned char> pixels;
+        bitmap = ShapeFillSurface(shape, scaleX, scaleY, pixels);
     }
 
     Writer w;
@@ -322,7 +358,7 @@ std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scale
         }
     };
 
-    if (!bitmap.empty()) w.Record(WmfStretchDib, bitmap);
+    if (bitmap) WriteBitmap(w, bitmap.get(), k);
 
     // The outline.
     w.Record(WmfSelectObject, {static_cast<std::uint16_t>(lineOn && g.strokeFill ? 0 : 2)});

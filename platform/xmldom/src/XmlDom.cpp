@@ -641,7 +641,7 @@ void XmlDocument::save(const std::wstring& path) const {
     std::string bytes = Serialize(m_node, true);
 
     // Saved documents are read back by the next step of the same run: whole or absent is enough.
-    if (int err = base::files::WriteFileAtomically(target, bytes.data(), bytes.size(), 0666, base::files::Flush::No))
+    if (int err = base::files::WriteFileAtomically(target, bytes.data(), bytes.size(), 0666, base::files::Sync::None))
         throw XmlDomError("cannot write " + target + ": " + std::strerror(err));
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,6 +14,9 @@ struct CompileOptions {
     std::string baseFolder;     // files named by the description are relative to this (UTF-8)
     std::string schemaPath;     // validate against this XSD when not empty
     bool ignoreErrors = false;  // a picture that cannot be read becomes an empty shape
+    // Told how far the compile is (done of total steps, done rising to total) on the calling
+    // thread; whatever it throws ends the compile and reaches the caller.
+    std::function<void(std::uint64_t done, std::uint64_t total)> progress;
 };
 
 // One failure, with the place in the description when it is known.

@@ -7,6 +7,8 @@
 
 inline constexpr CLSID CLSID_TarnquillCompiler = com::GuidFromLiteral("D2403EC7-03E2-44BC-A3F6-DE230C9BD7AE");
 inline constexpr IID IID_ITarnquillCompiler = com::GuidFromLiteral("FF21BD68-20A3-4F69-BFE4-94449ABE9B1A");
+inline constexpr IID IID_ITarnquillProgress = com::GuidFromLiteral("FF21BD69-20A3-4F69-BFE4-94449ABE9B1A");
+inline constexpr IID IID_ITarnquillCompileReports = com::GuidFromLiteral("FF21BD6A-20A3-4F69-BFE4-94449ABE9B1A");
 inline constexpr const wchar_t* kTarnquillProgId = L"Tarnquill.Compiler.1";
 
 struct ITarnquillCompiler : IUnknown {
@@ -31,3 +33,24 @@ struct ITarnquillCompiler : IUnknown {
     virtual HRESULT GetLastErrorText(BSTR* text) = 0;
 };
 BC_DECLARE_INTERFACE_IID(ITarnquillCompiler, IID_ITarnquillCompiler)
+
+// Implemented by a caller that wants to follow a compile.
+struct ITarnquillProgress : IUnknown {
+    // done of total steps so far, called on the thread that called Compile. A failure code
+    // stops the compile: Compile returns that code and keeps no SWF.
+    virtual HRESULT OnProgress(LONG done, LONG total) = 0;
+};
+BC_DECLARE_INTERFACE_IID(ITarnquillProgress, IID_ITarnquillProgress)
+
+// The component's second interface: progress of the next compiles and the warnings of the
+// last one. Callers that do not ask for it see the compiler as before.
+struct ITarnquillCompileReports : IUnknown {
+    // Held (AddRef'ed) until replaced; null stops the reports.
+    virtual HRESULT put_Progress(ITarnquillProgress* progress) = 0;
+    // What the last Compile left out or changed while still writing the SWF; none after a
+    // failure.
+    virtual HRESULT get_WarningCount(LONG* count) = 0;
+    // E_INVALIDARG for an index outside 0 .. count - 1.
+    virtual HRESULT GetWarningText(LONG index, BSTR* text) = 0;
+};
+BC_DECLARE_INTERFACE_IID(ITarnquillCompileReports, IID_ITarnquillCompileReports)

@@ -2,14 +2,17 @@
 
 #include "addin/converter/PresentationConverter.h"
 #include "addin/dialogs/AddinView.h"
+#include "addin/dialogs/ConsoleView.h"
 #include "addin/dialogs/ProgressDialog.h"
 #include "com/ComError.h"
 #include "genswf/utils/Exceptions.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -103,7 +106,7 @@ TEST_F(ProgressDialogTest, BarsAndTextsFollowTheReports) {
     const struct {
         int task;
         bool empty;
-    } tasks[] = {{0, true}, {1, false}, {2, false}, {3, false}, {4, true}, {-1, true}};
+    } tasks[] = {{0, true}, {1, false}, {2, false}, {3, false}, {4, false}, {5, true}, {-1, true}};
     for (const auto& t : tasks) {
         dialog.SetTask(t.task);
         EXPECT_EQ(dialog.GetItemText(CProgressDialog::IDC_TASK).empty(), t.empty) << t.task;
@@ -182,6 +185,93 @@ TEST_F(ProgressDialogTest, EachFailureGetsItsCaptionInCatchOrder) {
         EXPECT_EQ(dialog.description, c.description);
         EXPECT_TRUE(dialog.GetOutputFilePath().empty());
     }
+}
+
+TEST_F(ProgressDialogTest, CompileTaskFollowsThePercentAndWarningsAreKeptOnce) {
+    CTestProgressDialog dialog(&install.settings, [](genswf::CProgressSink&) {});
+    const auto slideBar = [&] { return dialog.Control(CProgressDialog::IDC_SLIDE_PROGRESS); };
+    const auto lowerBar = [&] { return dialog.Control(CProgressDialog::IDC_SHAPE_PROGRESS); };
+    dialog.SetSlideCount(3);
+    dialog.SetSlide(2);
+    dialog.SetShapeCount(7);
+    dialog.SetShape(1);
+    dialog.SetValue(60);  // before the compile the value moves no bar
+    EXPECT_EQ(lowerBar().position, 2);
+
+    dialog.SetTask(genswf::TASK_COMPILE_SWF);
+    EXPECT_EQ(dialog.GetItemText(CProgressDialog::IDC_TASK), L"Compiling the Flash movie...");
+    EXPECT_EQ(slideBar().position, slideBar().rangeMax);
+    EXPECT_EQ(dialog.GetItemText(CProgressDialog::IDC_SLIDE_TEXT), L"");
+    EXPECT_EQ(dialog.GetItemText(CProgressDialog::IDC_SHAPE_TEXT), L"");
+    EXPECT_EQ(lowerBar().rangeMin, 0);
+    EXPECT_EQ(lowerBar().rangeMax, 100);
+    EXPECT_EQ(lowerBar().position, 0);
+    for (const auto& [value, shown] : {std::pair{40, 40}, {250, 100}, {-3, 0}, {100, 100}}) {
+        dialog.SetValue(value);
+        EXPECT_EQ(lowerBar().position, shown) << value;
+    }
+
+    for (const wchar_t* text : {L"sound left out", L"link left out", L"sound left out", L""}) dialog.AddWarning(text);
+    EXPECT_EQ(dialog.GetWarnings(), (std::vector<std::wstring>{L"sound left out", L"link left out"}));
+    // A damaged deck's flood is counted, not kept.
+    for (int i = 0; i < 150; ++i) dialog.AddWarning(L"record " + std::to_wstring(i) + L" skipped");
+    EXPECT_EQ(dialog.GetWarnings().size(), genswf::CProgressSink::kMaxWarnings);
+    EXPECT_EQ(dialog.GetWarningsLeftOut(), 52);
+}
+
+// The console view on a stream that is or is not taken for a terminal.
+std::string RunOnConsole(bool terminal, std::function<void(genswf::CProgressSink&)> step, CSettings* settings) {
+    std::FILE* stream = std::tmpfile();
+    std::string text;
+    {
+        CConsoleView view(stream);
+        view.Output().SetTerminal(terminal);
+        CTestProgressDialog dialog(settings, std::move(step));
+        dialog.DoModal(view);
+    }
+    std::rewind(stream);
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, got);
+    std::fclose(stream);
+    return text;
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+TEST_F(ProgressDialogTest, WarningsOfAWrittenMovieAreListedOnceOnATerminalOnly) {
+    const auto warn = [](genswf::CProgressSink& sink) {
+        sink.AddWarning(L"Slide 1: its sound cannot be played and is left out.");
+        sink.AddWarning(L"A link to \x1b]0;owned\x07x is left out.");
+        sink.AddWarning(L"Slide 1: its sound cannot be played and is left out.");
+    };
+    const std::string shown = RunOnConsole(true, warn, &install.settings);
+    EXPECT_EQ(Occurrences(shown, "The movie was written with 2 warnings:\n"), 1u) << shown;
+    EXPECT_EQ(Occurrences(shown, "  warning: Slide 1: its sound cannot be played and is left out.\n"), 1u) << shown;
+    // The deck's control characters do not reach the terminal.
+    EXPECT_EQ(Occurrences(shown, "  warning: A link to  ]0;owned x is left out.\n"), 1u) << shown;
+    EXPECT_EQ(shown.find('\x07'), std::string::npos);
+
+    // Off a terminal: nothing but errors.
+    EXPECT_EQ(RunOnConsole(false, warn, &install.settings), "");
+    // A failed export (its error goes to the error report) wrote no movie to warn about.
+    const std::string failed = RunOnConsole(
+        true,
+        [&](genswf::CProgressSink& sink) {
+            warn(sink);
+            throw CConvertException(L"bad folder");
+        },
+        &install.settings);
+    EXPECT_EQ(failed.find("written with"), std::string::npos) << failed;
+    // No warnings, no summary.
+    EXPECT_EQ(RunOnConsole(
+                  true, [](genswf::CProgressSink&) {}, &install.settings)
+                  .find("warning"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -284,10 +284,19 @@ TEST(CompilerSounds, WavAndMp3BecomeDefineSound) {
     media::Write(dir / "d.mp3", tagged);
     auto mono = media::Mp3(4, 2, 8, 0, true);
     media::Write(dir / "e.mp3", mono);
+    // Samples a movie cannot carry as stored become 16 bits at the next movie rate up.
+    media::Write(dir / "8k.wav", media::Wav(1, 8000, 16, 100));
+    media::Write(dir / "24bit.wav", media::Wav(1, 22050, 24, 100));
+    media::Write(dir / "float.wav", media::Wav(1, 22050, 32, 100, 3));
+    media::Write(dir / "48k.wav", media::Wav(2, 48000, 16, 480));
     struct Case {
         const char* file;
         SoundFields expected;
     } cases[] = {
+        {"8k.wav", {3, 1, 1, 0, 138, 276}},
+        {"24bit.wav", {3, 2, 1, 0, 100, 200}},
+        {"float.wav", {3, 2, 1, 0, 100, 200}},
+        {"48k.wav", {3, 3, 1, 1, 441, 441 * 4}},
         {"a.wav", {3, 1, 0, 0, 1000, 1000}},
         {"b.wav", {3, 3, 1, 1, 333, 333 * 4}},
         {"c.wav", {3, 0, 1, 0, 10, 20}},
@@ -303,6 +312,11 @@ TEST(CompilerSounds, WavAndMp3BecomeDefineSound) {
         EXPECT_EQ(std::tie(s.format, s.rate, s.size, s.type, s.samples, s.dataBytes),
                   std::tie(e.format, e.rate, e.size, e.type, e.samples, e.dataBytes))
             << c.file;
+        if (std::string(c.file) == "24bit.wav") {
+            // The first sample's top two bytes (0x0E, 0x07 of 0x0E0700) as a 16-bit sample.
+            EXPECT_EQ(0x07, tag->body[7]);
+            EXPECT_EQ(0x0E, tag->body[8]);
+        }
     }
 }
 
@@ -314,9 +328,9 @@ TEST(CompilerSounds, BadSoundsFailNamingTheFile) {
     media::Write(dir / "cut.mp3", cut);
     media::Write(dir / "48k.mp3", media::Mp3(3, 3, 9, 1));
     media::Write(dir / "layer2.mp3", media::Mp3(3, 3, 9, 0, false, 2));
-    media::Write(dir / "8k.wav", media::Wav(1, 8000, 16, 100));
-    media::Write(dir / "24bit.wav", media::Wav(1, 22050, 24, 100));
-    media::Write(dir / "float.wav", media::Wav(1, 22050, 32, 100, 3));
+    media::Write(dir / "500hz.wav", media::Wav(1, 500, 16, 100));
+    media::Write(dir / "12bit.wav", media::Wav(1, 22050, 12, 100));
+    media::Write(dir / "adpcm.wav", media::Wav(1, 22050, 4, 100, 2));
     auto longData = media::Wav(1, 22050, 16, 100);
     longData[40] = 0xff;  // data chunk claims more than the file holds
     media::Write(dir / "long.wav", longData);
@@ -329,8 +343,8 @@ TEST(CompilerSounds, BadSoundsFailNamingTheFile) {
         const char* expected;
     } cases[] = {
         {"cut.mp3", "truncated"},          {"48k.mp3", "48000 Hz"},
-        {"layer2.mp3", "layer 2"},         {"8k.wav", "8000 Hz"},
-        {"24bit.wav", "24-bit"},           {"float.wav", "not PCM"},
+        {"layer2.mp3", "layer 2"},         {"500hz.wav", "500 Hz"},
+        {"12bit.wav", "12-bit"},           {"adpcm.wav", "not PCM (format 2)"},
         {"long.wav", "runs past the end"}, {"text.wav", "neither a WAV nor an MP3"},
         {"junk.mp3", "no frame at byte"},  {"missing.wav", "cannot open"},
     };

@@ -90,7 +90,7 @@ const CorpusDeck kCorpus[] = {
     {"clusterfuzz-testcase-minimized-POIFuzzer-6411649193738240.ppt", "encrypted"},
     {"clusterfuzz-testcase-minimized-POIHSLFFuzzer-4624961081573376.ppt", "encrypted"},
     {"clusterfuzz-testcase-minimized-POIHSLFFuzzer-4630915954114560.ppt", nullptr},
-    {"clusterfuzz-testcase-minimized-POIHSLFFuzzer-5018229722382336.ppt", nullptr, "cannot be read"},
+    {"clusterfuzz-testcase-minimized-POIHSLFFuzzer-5018229722382336.ppt", nullptr},
     {"clusterfuzz-testcase-minimized-POIHSLFFuzzer-5962760801091584.ppt", nullptr},
     {"clusterfuzz-testcase-minimized-POIHSLFFuzzer-6360479850954752.ppt", nullptr},
     {"empty.ppt", nullptr},

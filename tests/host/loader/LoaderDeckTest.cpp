@@ -527,13 +527,45 @@ TEST(LoaderPictures, ColourModeBrightnessContrastAndTransparentColourAsStored) {
         props.insert(props.end(), c.props.begin(), c.props.end());
         Deck deck;
         deck.slides.push_back(Slide({SpShape(75, 1025, 0xA00, {Opt(props), ClientAnchor(0, 0, 80, 80)})}));
-        const PictureData& p = OnlyShape(LoadDeck(deck)).data.picture;
+        const LoadResult loaded = LoadDeck(deck);
+        const PictureData& p = OnlyShape(loaded).data.picture;
         EXPECT_EQ(p.colorType, c.colorType) << c.name;
         EXPECT_NEAR(p.brightness, c.brightness, 1e-3) << c.name;
         EXPECT_NEAR(p.contrast, c.contrast, 1e-3) << c.name;
         EXPECT_EQ(p.hasTransparencyColor, c.transparent) << c.name;
         if (c.transparent) {
             EXPECT_EQ(p.transparencyColor, c.transparentColor) << c.name;
+        }
+    }
+}
+
+// A shaded fill's back colour is opaque unless stored otherwise, and each colour keeps its
+// transparency where the focus puts it.
+TEST(LoaderFills, GradientColoursKeepTheirOwnTransparency) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<uint16_t, uint32_t>> props;
+        std::vector<std::pair<float, float>> stops;  // position, transparency
+    };
+    const Case cases[] = {
+        {"back colour at the end", {{0x18C, 100}}, {{0.0f, 0.5f}, {1.0f, 0.0f}}},
+        {"back colour at the start", {{0x18C, 0}}, {{0.0f, 0.0f}, {1.0f, 0.5f}}},
+        {"back colour in the middle", {{0x18C, 50}}, {{0.0f, 0.5f}, {0.5f, 0.0f}, {0.5f, 0.0f}, {1.0f, 0.5f}}},
+        {"back colour's own opacity", {{0x18C, 100}, {0x184, 0x4000}}, {{0.0f, 0.5f}, {1.0f, 0.75f}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::pair<uint16_t, uint32_t>> props = {
+            {0x180, 7}, {0x181, 0x0000FF}, {0x182, 0x8000}, {0x183, 0xFF0000}};
+        props.insert(props.end(), c.props.begin(), c.props.end());
+        Deck deck;
+        deck.slides.push_back(Slide({SpShape(1, 1025, 0xA00, {Opt(props), ClientAnchor(0, 0, 80, 80)})}));
+        const LoadResult loaded = LoadDeck(deck);
+        const FillData& f = OnlyShape(loaded).data.fill;
+        ASSERT_EQ(f.type, msoFillGradient) << c.name;
+        ASSERT_EQ(f.gradientStops.size(), c.stops.size()) << c.name;
+        for (size_t i = 0; i < c.stops.size(); ++i) {
+            EXPECT_NEAR(f.gradientStops[i].position, c.stops[i].first, 1e-3) << c.name << " stop " << i;
+            EXPECT_NEAR(f.gradientStops[i].transparency, c.stops[i].second, 1e-3) << c.name << " stop " << i;
         }
     }
 }

@@ -95,13 +95,21 @@ TEST(ReadersAgree, OnTheSlidesOfEveryCorpusFile) {
             continue;
         }
         ++compared;
-        // Same slides, same order, matched by identity and not only by position.
-        EXPECT_EQ(ParsedIds(*model), LoadedIds(loaded));
+        // Same slides, same order, matched by identity and not only by position. A file that lost
+        // its list of slides has slides without identity in the model; the application gives
+        // them new ones.
+        std::vector<uint32_t> parsedIds = ParsedIds(*model), loadedIds = LoadedIds(loaded);
+        ASSERT_EQ(parsedIds.size(), loadedIds.size());
+        for (size_t i = 0; i < parsedIds.size(); ++i)
+            if (parsedIds[i] == 0) loadedIds[i] = 0;
+        EXPECT_EQ(parsedIds, loadedIds);
         const auto& slides = loaded.document->Slides();
         for (size_t i = 0; i < model->GetSlides()->GetCount() && i < slides.size(); ++i) {
             EXPECT_EQ(model->GetSlides()->GetItem(i)->GetIndex(), i);
-            EXPECT_EQ(model->GetSlides()->FindSlide(static_cast<uint32_t>(slides[i]->slideId)),
-                      model->GetSlides()->GetItem(i));
+            if (parsedIds[i] != 0) {
+                EXPECT_EQ(model->GetSlides()->FindSlide(static_cast<uint32_t>(slides[i]->slideId)),
+                          model->GetSlides()->GetItem(i));
+            }
         }
         EXPECT_EQ(model->IsRecovered(), !loaded.usedEditChain);
     }
@@ -243,4 +251,68 @@ TEST(ReadersAgree, APowerPoint95FileIsReadFromItsStorageOfTheNewerFormat) {
             EXPECT_EQ(e.GetKind(), CPptLoadError::kOlderFormat);
         }
     }
+}
+
+TEST(ReadersAgree, ObjectsPastARecordThatRunsOffTheStreamAreReadWhereTheDirectoryPlacesThem) {
+    Deck deck;
+    for (uint32_t i = 0; i < 3; ++i)
+        deck.slides.push_back(Slide(
+            {TextShape(1025 + 1024 * i, u"slide " + std::u16string(1, static_cast<char16_t>(u'1' + i)))}, 256 + i));
+    uint32_t edit = 0;
+    const Bytes stream = deck.Stream(edit);
+    const uint32_t directory = testcfb::GetU32(stream, edit + 8 + 12);
+    // Persist ids 1 (document), 2 (master), 3.. (slides), as the deck writes them.
+    const auto objectAt = [&](uint32_t persistId) { return testcfb::GetU32(stream, directory + 8 + 4 * persistId); };
+    // A record's length with its high bytes damaged runs far past the end of the stream.
+    const auto runOff = [](Bytes& s, uint32_t at) {
+        testcfb::PutU32(s, at + 4, testcfb::GetU32(s, at + 4) | 0x7F000000u);
+    };
+    // The document's list of masters, inside the document.
+    const Bytes masterList = {0x1F, 0x00, 0xF0, 0x0F};
+    const uint32_t masterListAt = static_cast<uint32_t>(
+        std::search(stream.begin(), stream.end(), masterList.begin(), masterList.end()) - stream.begin());
+
+    struct Case {
+        const char* name;
+        std::vector<uint32_t> damaged;
+        std::vector<uint32_t> ids;
+        std::wstring firstText;
+    } cases[] = {
+        {"the master", {objectAt(2)}, {256, 257, 258}, L"slide 1"},
+        {"the first slide", {objectAt(3)}, {257, 258}, L"slide 2"},
+        // The document's walk ends before its slide list: the slides are those of the stream.
+        {"the master and the document's list of masters", {objectAt(2), masterListAt}, {0, 0, 0}, L"slide 1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes damaged = stream;
+        for (uint32_t at : c.damaged) runOff(damaged, at);
+        const Bytes user = CurrentUser(edit);
+        const Bytes file = File(damaged, &user);
+        const LoadResult loaded = LoadPresentationFromMemory(file, L"deck.ppt");
+        const auto model = ParseBytes(file);
+        // Slides found without the list of slides have no identity in the model (0).
+        EXPECT_EQ(ParsedIds(*model), c.ids);
+        const std::vector<uint32_t> loadedIds = LoadedIds(loaded);
+        ASSERT_EQ(loadedIds.size(), c.ids.size());
+        if (c.ids.front() != 0) {
+            EXPECT_EQ(loadedIds, c.ids);
+        }
+        EXPECT_TRUE(loaded.usedEditChain);
+        EXPECT_TRUE(HasWarning(loaded.warnings, L"where the directory places them"));
+        EXPECT_EQ(FirstText(*loaded.document->Slides()[0]), c.firstText);
+        const auto frame = model->GetSlides()->GetItem(0)->GetShapes()->GetItem(0)->GetTextFrame();
+        ASSERT_TRUE(frame);
+        EXPECT_EQ(frame->GetText(), c.firstText);
+    }
+
+    // A directory that places an object inside another one past the end of the walk does not
+    // make the same bytes two records: the object that holds them is read, the other is not.
+    Bytes inside = stream;
+    runOff(inside, objectAt(2));
+    testcfb::PutU32(inside, directory + 8 + 4 * 4, objectAt(3) + 8);  // slide 2 "inside" slide 1
+    const Bytes user = CurrentUser(edit);
+    const Bytes file = File(inside, &user);
+    EXPECT_EQ(ParsedIds(*ParseBytes(file)), (std::vector<uint32_t>{256, 258}));
+    EXPECT_EQ(LoadedIds(LoadPresentationFromMemory(file, L"deck.ppt")), (std::vector<uint32_t>{256, 258}));
 }

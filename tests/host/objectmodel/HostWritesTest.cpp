@@ -1,6 +1,7 @@
 // The host carries out writes as the presentation application would, and logs those made to
 // the user's own objects.
 
+#include "com/ComBstr.h"
 #include "powerpoint/host/PowerPointHost.h"
 
 #include <gtest/gtest.h>
@@ -142,6 +143,59 @@ TEST(HostWrites, ShapeDuplicateCopiesEveryPropertyOntoSameSlide) {
     EXPECT_EQ(S_OK, copy->Delete());
     EXPECT_EQ(30.0f, d.box->data.rotation);
     EXPECT_TRUE(d.doc->Changes().empty());
+}
+
+CComPtr<TextRange> WholeText(CHostShape* shape) {
+    CComPtr<TextFrame> frame;
+    EXPECT_EQ(S_OK, shape->Interface()->get_TextFrame(&frame));
+    CComPtr<TextRange> text;
+    EXPECT_EQ(S_OK, frame->get_TextRange(&text));
+    return text;
+}
+
+CComPtr<Font> FontOf(CHostShape* shape) {
+    CComPtr<Font> font;
+    EXPECT_EQ(S_OK, WholeText(shape)->get_Font(&font));
+    return font;
+}
+
+// Copies share their characters' fonts until one side writes: a write through either side, to
+// a font or to the text, shows on that side only.
+TEST(HostWrites, CopiesKeepTheirOwnFontsOnceWritten) {
+    Deck d;
+    CComPtr<ShapeRange> shapeCopies;
+    ASSERT_EQ(S_OK, d.title->Interface()->Duplicate(&shapeCopies));
+    CComPtr<SlideRange> slideCopies;
+    ASSERT_EQ(S_OK, d.s2->Interface()->Duplicate(&slideCopies));
+    CHostShape* shapeCopy = d.s2->shapes.back();
+    CHostShape* slideCopy = d.doc->Slides()[2]->shapes[0];
+    ASSERT_NE(shapeCopy, d.title);
+    ASSERT_EQ(L"Hello\rWorld", slideCopy->data.text.text);
+
+    ASSERT_EQ(S_OK, FontOf(shapeCopy)->put_Size(40));
+    ASSERT_EQ(S_OK, FontOf(d.title)->put_Bold(msoTrue));
+    CComPtr<TextRange> slideCopyText = WholeText(slideCopy);
+    ASSERT_EQ(S_OK, slideCopyText->put_Text(CBstr(L"Bye")));
+    ASSERT_EQ(S_OK, FontOf(slideCopy)->put_Size(9));
+
+    const struct {
+        CHostShape* shape;
+        std::wstring text;
+        float size;
+        MsoTriState bold;
+    } expected[] = {{d.title, L"Hello\rWorld", 18, msoTrue},
+                    {shapeCopy, L"Hello\rWorld", 40, msoFalse},
+                    {slideCopy, L"Bye", 9, msoFalse}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(testing::Message() << e.shape->data.name << " " << e.size);
+        const TextData& t = e.shape->data.text;
+        EXPECT_EQ(e.text, t.text);
+        ASSERT_EQ(t.text.size(), t.charFonts.size());
+        for (const FontData& f : t.charFonts) {
+            EXPECT_EQ(e.size, f.size);
+            EXPECT_EQ(e.bold, f.bold);
+        }
+    }
 }
 
 TEST(HostWrites, PropertyWritesBehaveAndOriginalsAreLogged) {

@@ -246,6 +246,39 @@ TEST(RenderPng, ShapePictureReadsBackAsItsRaster) {
     EXPECT_TRUE(back == raster.rgba);
 }
 
+// Pictures drawn again are not encoded again; a picture one pixel apart from one just encoded
+// must still get bytes of its own, in any order, for slides and shapes alike.
+TEST(RenderSlide, RepeatedPicturesKeepTheirOwnBytes) {
+    SlideDrawing plain;
+    SlideDrawing dot = plain;
+    ShapeDrawing speck = Auto(1, 1, 1, kRed);
+    speck.frame = {700, 520, 0.5, 0.5};
+    dot.shapes.push_back(speck);
+    SlideDrawing tinted = plain;
+    tinted.background = FillData::Solid(0xFEFFFF);
+    const SlideDrawing* order[] = {&plain, &dot, &plain, &tinted, &dot, &tinted, &plain};
+    std::vector<std::vector<std::uint8_t>> first(3);
+    for (const SlideDrawing* d : order) {
+        const std::size_t k = d == &plain ? 0 : d == &dot ? 1 : 2;
+        const std::vector<std::uint8_t> png = RenderSlidePng(*d, 720, 540);
+        if (first[k].empty()) first[k] = png;
+        EXPECT_EQ(first[k], png) << "drawing " << k;
+        const Raster drawn = RenderSlideRaster(*d, 720, 540), read = DecodeWithCairo(png);
+        ASSERT_EQ(drawn.rgba.size(), read.rgba.size());
+        EXPECT_TRUE(drawn.rgba == read.rgba) << "drawing " << k;
+    }
+    EXPECT_NE(first[0], first[1]);
+    EXPECT_NE(first[0], first[2]);
+
+    ShapeDrawing clear = Auto(1, 40, 30, kBlue);
+    clear.fill.transparency = 1;
+    ShapeDrawing faint = clear;
+    faint.fill.transparency = 0.99;
+    const auto a = RenderShapePng(clear, 1, 1), b = RenderShapePng(faint, 1, 1), c = RenderShapePng(clear, 1, 1);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a, c);
+}
+
 TEST(RenderShape, TransparentFillKeepsItsAlpha) {
     ShapeDrawing s = Auto(1, 10, 10);
     s.fill.transparency = 0.5;
@@ -270,6 +303,43 @@ TEST(RenderShape, GradientRunsAlongItsAngle) {
 
 // Fills other than solid and linear, the shadow and compound lines, each read at a few points of
 // a white slide (one point a pixel): the colour a point must be near, per channel.
+// A stop's own transparency goes with its colour: opaque red at one end, clear blue at the other,
+// along a line and growing from the centre of a rectangle; a stop without one takes the fill's.
+TEST(RenderShape, GradientStopsCarryTheirTransparency) {
+    struct Case {
+        const char* name;
+        GradientKind kind;
+        std::vector<GradientStop> stops;
+        int opaqueX, clearX;  // along the middle row of a 200 x 20 frame
+    };
+    const Case cases[] = {
+        {"linear", GradientKind::Linear, {{0, kRed, 0}, {1, kBlue, 1}}, 1, 198},
+        {"linear, stops reversed", GradientKind::Linear, {{0, kBlue, 1}, {1, kRed, 0}}, 198, 1},
+        {"rectangular from the centre", GradientKind::Rectangular, {{0, kRed, 0}, {1, kBlue, 1}}, 100, 1},
+        {"the fill's transparency where a stop has none",
+         GradientKind::Linear,
+         {{0, kRed, -1}, {1, kBlue, 1}},
+         -1,
+         198},
+    };
+    for (const Case& c : cases) {
+        ShapeDrawing s = Auto(1, 200, 20);
+        s.frame = {0, 0, 200, 20};
+        s.fill.kind = FillKind::Gradient;
+        s.fill.gradient = c.kind;
+        s.fill.gradientAngle = 0;
+        s.fill.stops = c.stops;
+        s.fill.transparency = 0.5;
+        const Raster r = RenderShapeRaster(s, 1, 1);
+        if (c.opaqueX >= 0) {
+            EXPECT_GT(r.At(c.opaqueX, 10) & 0xFF, 240u) << c.name;
+        } else {
+            EXPECT_NEAR(static_cast<int>(r.At(1, 10) & 0xFF), 128, 4) << c.name;
+        }
+        EXPECT_LT(r.At(c.clearX, 10) & 0xFF, 16u) << c.name;
+    }
+}
+
 TEST(RenderSlide, FillKindsShadowsAndCompoundLines) {
     struct Probe {
         int x, y;

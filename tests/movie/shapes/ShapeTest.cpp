@@ -465,6 +465,25 @@ TEST_F(CShapeTest, SoundThatPowerPointCannotExportIsReported) {
     EXPECT_FALSE(shape->GetSoundSprite());
 }
 
+TEST_F(CShapeTest, SoundThatCannotBePlayedIsLeftOutWithAWarning) {
+    Movie(L"9.0");
+    CHostShape* node = Add(msoMedia, 10, 10, 32, 32);
+    node->data.mediaType = ppMediaTypeSound;
+    node->data.sound.type = ppSoundWAV;
+    node->data.sound.sourceFullName = scratch.FolderPath() + L"gone/ding.wav";
+    node->data.sound.data = {'n', 'o', ' ', 's', 'o', 'u', 'n', 'd'};
+    auto shape = Make(node);
+    XmlElementPtr defs = movie->CreateElement(movie->GetRootElement(), L"defs");
+    shape->ExportDefinitions(defs);
+    // Neither the file nor PowerPoint's copy plays, and the compiler would refuse the whole
+    // movie for it: the movie goes without the sound.
+    EXPECT_FALSE(shape->GetSoundSprite());
+    EXPECT_EQ(0, CountChildren(defs, L"sprite"));
+    const std::vector<std::wstring>& warnings = movie->GetProgressSink()->GetWarnings();
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], L"Slide 1, shape 1: its sound cannot be played and is left out.");
+}
+
 TEST_F(CShapeTest, MediaShapeWithoutItsSoundIsNotPlaced) {
     Movie(L"9.0");
     CHostShape* node = Add(msoMedia, 10, 10, 160, 120);

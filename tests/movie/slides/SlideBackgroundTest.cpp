@@ -143,6 +143,34 @@ TEST(SlideBackground, IdenticalFootersAreWrittenOnce) {
     EXPECT_EQ(3u, MovieImages(*movie).size());
 }
 
+// Each slide's footer is cut out against its own design's background, whichever slide came
+// before: one without a footer, one of the same design, or one of another design.
+TEST(SlideBackground, DifferencesAreTakenAgainstTheSlidesOwnDesign) {
+    Deck deck(4);
+    deck.Slide(1)->headersFooters.footer = {msoTrue, L"First footer"};
+    deck.Slide(2)->headersFooters.footer = {msoTrue, L"Second footer"};
+    deck.Slide(3)->headersFooters.footer = {msoTrue, L"First footer"};
+    deck.Slide(3)->followMasterBackground = msoFalse;
+    deck.Slide(3)->background.fill.foreColor.rgb = 0x203040;
+    auto movie = deck.Movie();
+    ExportSlides(*movie);
+    const auto& slides = movie->GetSlides();
+    EXPECT_EQ(std::vector<std::wstring>{L"bg0"}, BackgroundShows(*slides[0]));
+    std::vector<std::uint32_t> widths;
+    for (int i = 1; i < 4; ++i) {
+        const std::vector<std::wstring> shows = BackgroundShows(*slides[static_cast<std::size_t>(i)]);
+        ASSERT_EQ(2u, shows.size()) << i;
+        EXPECT_EQ(i == 3 ? L"bg3" : L"bg0", shows[0]);
+        auto region = ReadRgba(deck.Folder() + shows[1] + L".png");
+        // A footer's size, not the slide's: against the wrong background every pixel differs.
+        EXPECT_LT(region->GetWidth(), 400u) << i;
+        EXPECT_LT(region->GetHeight(), 60u) << i;
+        widths.push_back(region->GetWidth());
+    }
+    EXPECT_EQ(widths[0], widths[2]);
+    EXPECT_NE(BackgroundShows(*slides[1])[1], BackgroundShows(*slides[3])[1]);
+}
+
 TEST(SlideBackground, HiddenHeadersAndFootersGiveNoDifference) {
     Deck deck(1);
     deck.Slide(0)->headersFooters.footer = {msoFalse, L"Not shown"};

@@ -38,13 +38,16 @@ enum BrindlecastOutcome : LONG {
 
 struct IBrindlecastScript : IUnknown {
     // Answers for the dialogs: "output", "width", "height", "slides" (all|selected|current),
-    // "auto-advance" (seconds), "no-auto-advance" (1: slides wait for a click), "debug", "lang", "yes", "open", "terminal" (progress on stderr).
-    // E_INVALIDARG for an unknown name or a value out of range.
+    // "auto-advance" (seconds), "no-auto-advance" (1: slides wait for a click), "debug", "lang", "yes", "open",
+    // "terminal" (progress on stderr). E_INVALIDARG for an unknown name or a value out of range.
     virtual HRESULT SetAnswer(BSTR name, BSTR value) = 0;
     virtual HRESULT get_LastOutcome(LONG* outcome) = 0;
     // "caption: description" of the last failure; empty after a success.
     virtual HRESULT get_LastErrorText(BSTR* text) = 0;
     virtual HRESULT get_LastOutputFile(BSTR* path) = 0;
+    // A warning of the host's own (reading the presentation, drawing its shapes) for the
+    // running export, or the next one when none runs; shown and logged with the export's own.
+    virtual HRESULT AddWarning(BSTR text) = 0;
 };
 BC_DECLARE_INTERFACE_IID(IBrindlecastScript, IID_IBrindlecastScript)
 

@@ -14,8 +14,9 @@
 class CSettings;
 
 namespace genswf {
+class CLogFile;
 class CMovie;
-}
+}  // namespace genswf
 
 class CPresentationConverter {
 public:
@@ -34,6 +35,8 @@ protected:
     void ExportMovie();
     void WriteOutputFile(const std::wstring& xmlPath, const std::wstring& outputPath);
     void Cleanup();
+    // The export log's last lines: every warning the user is shown, once.
+    void LogWarnings();
 
     // The steps that reach the movie document, the compiler and PowerPoint's windows.
     virtual void ExportMovieDescription(const std::wstring& xmlFileName);
@@ -49,6 +52,8 @@ protected:
     std::wstring m_outputFilePath;
     std::wstring m_tempFolder;
     std::shared_ptr<genswf::CMovie> m_movie;
+    // The export log, kept open past the movie for the compiler's warnings and the summary.
+    std::shared_ptr<genswf::CLogFile> m_log;
 
 private:
     void SetSlideRange(PowerPoint::SlideRange* range);  // takes over a reference already added

@@ -31,6 +31,9 @@ public:
     void ReportFailure(const std::wstring& caption, const std::wstring& description);
 
 private:
+    // After a good export on a terminal: how many warnings, then each once.
+    void ShowWarnings(const CProgressDialog& dialog);
+
     ui::CScriptedAnswers answers;
     ui::CTerminalOutput output;
     std::wstring lastError;

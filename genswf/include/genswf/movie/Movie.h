@@ -80,6 +80,9 @@ public:
     std::shared_ptr<CLogFile> GetLogFile() const;
     // Writes a line to the export log (nothing without one).
     void Log(const std::wstring& line) const;
+    // Something of the presentation the movie leaves out or shows otherwise: a "Warning: "
+    // line in the export log, and the progress sink's warning for the user.
+    void Warn(const std::wstring& text) const;
     // True when the running PowerPoint has the animation timeline (version above 9); throws
     // CBaseException when no export registry exists.
     bool IsObjectExportEnabled() const;

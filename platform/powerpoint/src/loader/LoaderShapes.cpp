@@ -392,6 +392,10 @@ void ReadGradient(const COptTable& opt, const COptTable* inherited, std::uint32_
             run.push_back(stop);
         }
     }
+    // Each colour keeps its transparency wherever the focus puts it: the fill colour's at the
+    // run's start, the back colour's at its end.
+    const float foreT = fill.transparency, backT = fill.backTransparency >= 0 ? fill.backTransparency : foreT;
+    for (GradientStopData& s : run) s.transparency = foreT + (backT - foreT) * s.position;
     if (focus < 0) {
         for (GradientStopData& s : run) s.position = 1.0f - s.position;
         std::reverse(run.begin(), run.end());
@@ -402,11 +406,14 @@ void ReadGradient(const COptTable& opt, const COptTable* inherited, std::uint32_
     if (focus >= 0.995) {
         out = run;
     } else if (focus <= 0.005) {
-        for (auto it = run.rbegin(); it != run.rend(); ++it) out.push_back({1.0f - it->position, it->color});
-    } else {
-        for (const GradientStopData& s : run) out.push_back({static_cast<float>(s.position * focus), s.color});
         for (auto it = run.rbegin(); it != run.rend(); ++it)
-            out.push_back({static_cast<float>(focus + (1.0 - focus) * (1.0 - it->position)), it->color});
+            out.push_back({1.0f - it->position, it->color, it->transparency});
+    } else {
+        for (const GradientStopData& s : run)
+            out.push_back({static_cast<float>(s.position * focus), s.color, s.transparency});
+        for (auto it = run.rbegin(); it != run.rend(); ++it)
+            out.push_back(
+                {static_cast<float>(focus + (1.0 - focus) * (1.0 - it->position)), it->color, it->transparency});
     }
 }
 
@@ -451,6 +458,8 @@ void ReadFill(const COptTable& opt, const COptTable* inherited, const SheetState
     fill.transparency = static_cast<float>(std::min(1.0, std::max(0.0, 1.0 - Fixed(opacity))));
     if (Prop(opt, inherited, 0x184, opacity))
         fill.backTransparency = static_cast<float>(std::min(1.0, std::max(0.0, 1.0 - Fixed(opacity))));
+    // A shaded fill's back colour is opaque unless it says otherwise, whatever the fill colour's.
+    if (fill.type == msoFillGradient && fill.backTransparency < 0) fill.backTransparency = 0.0f;
     if (fill.type == msoFillGradient) ReadGradient(opt, inherited, type, sheet, line, fill);
     const std::pair<std::uint16_t, float*> origins[] = {{0x198, &fill.tileOriginX},
                                                         {0x199, &fill.tileOriginY},

@@ -402,15 +402,21 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
         ResolvePF(ctx, master, type, level, pf);
 
         FontData firstFont;
+        // A run's characters share its font: resolved once per run, not once per character.
+        FontData font;
+        std::size_t fontRun = SIZE_MAX;
         for (std::size_t i = start; i <= end && i < n + 1; ++i) {
             while (charRun < chars.size() && i >= charRunEnd) {
                 ++charRun;
                 charRunEnd = charRun < chars.size() ? charRunEnd + chars[charRun].count : SIZE_MAX;
             }
-            TextCF cf;
-            if (charRun < chars.size()) cf = chars[charRun].cf;
-            ResolveCF(ctx, master, type, level, cf);
-            FontData font = MakeFont(ctx, cf, scheme);
+            if (charRun != fontRun) {
+                TextCF cf;
+                if (charRun < chars.size()) cf = chars[charRun].cf;
+                ResolveCF(ctx, master, type, level, cf);
+                font = MakeFont(ctx, cf, scheme);
+                fontRun = charRun;
+            }
             if (i == start) firstFont = font;
             if (i < n) out.charFonts[i] = font;
         }

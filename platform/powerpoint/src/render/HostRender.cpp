@@ -286,7 +286,8 @@ render::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pict
                        : f.gradientKind == gradientPath        ? render::GradientKind::Path
                                                                : render::GradientKind::Linear;
         for (const GradientStopData& stop : f.gradientStops)
-            out.stops.push_back({stop.position, ClampColor(stop.color.rgb)});
+            out.stops.push_back({stop.position, ClampColor(stop.color.rgb),
+                                 stop.transparency >= 0 ? std::clamp(double(stop.transparency), 0.0, 1.0) : -1.0});
         out.focusLeft = f.focusLeft;
         out.focusTop = f.focusTop;
         out.focusRight = f.focusRight;

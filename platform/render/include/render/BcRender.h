@@ -98,6 +98,7 @@ enum class GradientKind { Linear, Radial, Rectangular, Path };
 struct GradientStop {
     double position = 0;  // 0 at the start of the run, 1 at its end
     std::uint32_t color = 0;
+    double transparency = -1;  // < 0: from the fill's transparency and transparency2 by position
 };
 
 struct FillData {

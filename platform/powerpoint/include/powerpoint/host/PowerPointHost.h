@@ -12,6 +12,7 @@
 #include "powerpoint/model/PowerPoint.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -33,6 +34,7 @@ struct ColorData {
 struct GradientStopData {
     float position = 0.0f;  // 0 to 1 along the gradient's run
     ColorData color;
+    float transparency = -1.0f;  // < 0: from the fill's two transparencies by position
 };
 
 // Gradient kinds as the file stores them: shaded along an angle, from a rectangle, along the
@@ -197,11 +199,57 @@ struct TextFieldData {
     std::wstring value;  // shown when the slide gives none (dates in their stored format)
 };
 
+// The fonts of a text's characters, one per character. Copies share one list until one of them
+// is changed: a slide or shape copied to be drawn, and the texts laid out from it, copy no fonts.
+// Reading goes through the const members; the others make the list this copy's own first, so
+// a reference or iterator they give is good until the next copy of this list is made.
+class CharFontList {
+public:
+    using value_type = FontData;
+    using iterator = std::vector<FontData>::iterator;
+    using const_iterator = std::vector<FontData>::const_iterator;
+
+    CharFontList() = default;
+    CharFontList(std::initializer_list<FontData> fonts) { Own().assign(fonts); }
+
+    std::size_t size() const { return m_fonts ? m_fonts->size() : 0; }
+    bool empty() const { return size() == 0; }
+    const FontData& operator[](std::size_t i) const { return (*m_fonts)[i]; }
+    const FontData& front() const { return m_fonts->front(); }
+    const FontData& back() const { return m_fonts->back(); }
+    const_iterator begin() const { return m_fonts ? m_fonts->cbegin() : const_iterator(); }
+    const_iterator end() const { return m_fonts ? m_fonts->cend() : const_iterator(); }
+
+    FontData& operator[](std::size_t i) { return Own()[i]; }
+    iterator begin() { return Own().begin(); }
+    iterator end() { return Own().end(); }
+    void push_back(const FontData& font) { Own().push_back(font); }
+    void assign(std::size_t count, const FontData& font) { Own().assign(count, font); }
+    void resize(std::size_t count, const FontData& fill) {
+        if (count != size()) Own().resize(count, fill);
+    }
+    void clear() { m_fonts.reset(); }
+    iterator erase(iterator first, iterator last) { return Own().erase(first, last); }
+    iterator erase(iterator at) { return Own().erase(at); }
+    iterator insert(iterator at, std::size_t count, const FontData& font) { return Own().insert(at, count, font); }
+
+private:
+    std::vector<FontData>& Own() {
+        if (!m_fonts)
+            m_fonts = std::make_shared<std::vector<FontData>>();
+        else if (m_fonts.use_count() > 1)
+            m_fonts = std::make_shared<std::vector<FontData>>(*m_fonts);
+        return *m_fonts;
+    }
+
+    std::shared_ptr<std::vector<FontData>> m_fonts;
+};
+
 // A text as characters with their fonts and paragraphs. Paragraphs end with '\r' (the last one
 // without); there is one ParagraphData per paragraph.
 struct TextData {
     std::wstring text;
-    std::vector<FontData> charFonts;        // one per character
+    CharFontList charFonts;                 // one per character
     std::vector<ParagraphData> paragraphs;  // one per paragraph
     std::vector<TextLinkData> links;
     std::vector<TextFieldData> fields;  // masters only: slides' texts hold the values themselves
@@ -402,7 +450,7 @@ public:
     LONG slideId = 0;
     std::wstring name;
     CHostMaster* master;
-    std::vector<CHostShape*> shapes;  // back to front
+    std::vector<CHostShape*> shapes;    // back to front
     std::vector<CHostEffect*> effects;  // the main sequence
     std::vector<CHostSequence*> interactiveSequences;
     bool hasTimeLine = true;
