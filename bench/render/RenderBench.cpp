@@ -53,6 +53,14 @@ void BM_SlidePng(benchmark::State& state) {
 }
 BENCHMARK(BM_SlidePng)->Unit(benchmark::kMillisecond);
 
+// Encoding alone, opaque and with alpha; wall time, since large pictures use several threads.
+void BM_EncodeSlidePng(benchmark::State& state) {
+    const Raster raster = RenderSlideRaster(TypicalSlide(), 720, 540);
+    const bool withAlpha = state.range(0) != 0;
+    for (auto _ : state) benchmark::DoNotOptimize(EncodePng(raster, withAlpha));
+}
+BENCHMARK(BM_EncodeSlidePng)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
 void BM_ShapePngEach(benchmark::State& state) {
     const SlideDrawing slide = TypicalSlide();
     for (auto _ : state)

@@ -165,11 +165,36 @@ std::uint16_t Compiler::EmitEmptyShape(const Definition& def) {
     return id;
 }
 
+namespace {
+
+ImageBitmap UnreadableBitmap(const std::string& error) {
+    ImageBitmap bitmap;
+    bitmap.unreadable = true;
+    bitmap.readError = error;
+    return bitmap;
+}
+
+}  // namespace
+
 ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality) {
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = ReadPictureFile(path);
+    } catch (const PictureError& e) {
+        return UnreadableBitmap(e.what());
+    } catch (...) {
+        ImageBitmap bitmap;
+        bitmap.failure = std::current_exception();
+        return bitmap;
+    }
+    return MakeImageBitmap(bytes, path, jpegQuality);
+}
+
+ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::string& path, int jpegQuality) {
     ImageBitmap bitmap;
     Picture picture;
     try {
-        picture = ReadPng(path);
+        picture = ReadPng(bytes, path);
     } catch (const PictureError& e) {
         bitmap.unreadable = true;
         bitmap.readError = e.what();
@@ -233,12 +258,48 @@ void ImageBitmaps::Work() {
         const std::size_t i = m_next++;
         m_states[i] = State::Running;
         lock.unlock();
-        ImageBitmap bitmap = MakeImageBitmap(m_jobs[i].path, m_jobs[i].jpegQuality);
+        ImageBitmap bitmap = Make(m_jobs[i]);
         lock.lock();
         m_results[i] = std::move(bitmap);
         m_states[i] = State::Done;
         m_done.notify_all();
     }
+}
+
+ImageBitmap ImageBitmaps::Make(const Job& job) {
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = ReadPictureFile(job.path);
+    } catch (const PictureError& e) {
+        return UnreadableBitmap(e.what());
+    } catch (...) {
+        ImageBitmap bitmap;
+        bitmap.failure = std::current_exception();
+        return bitmap;
+    }
+    // Pictures with the same bytes and quality make the same bitmap: the first one made is
+    // copied for the others (slides often repeat a picture, each in a file of its own).
+    std::string key(reinterpret_cast<const char*>(&job.jpegQuality), sizeof job.jpegQuality);
+    key.append(bytes.begin(), bytes.end());
+    std::unique_lock<std::mutex> lock(m_mutex);
+    auto found = m_byContent.find(key);
+    if (found != m_byContent.end()) {
+        const std::shared_ptr<Shared> shared = found->second;
+        m_done.wait(lock, [&] { return shared->done; });
+        if (shared->usable) return shared->bitmap;
+        lock.unlock();
+        return MakeImageBitmap(bytes, job.path, job.jpegQuality);  // its own error, naming its own file
+    }
+    const auto shared = std::make_shared<Shared>();
+    m_byContent.emplace(std::move(key), shared);
+    lock.unlock();
+    ImageBitmap bitmap = MakeImageBitmap(bytes, job.path, job.jpegQuality);
+    lock.lock();
+    shared->usable = !bitmap.unreadable && !bitmap.failure;
+    if (shared->usable) shared->bitmap = bitmap;
+    shared->done = true;
+    m_done.notify_all();
+    return bitmap;
 }
 
 bool ImageBitmaps::Take(const Definition* def, ImageBitmap& out) {
@@ -250,7 +311,7 @@ bool ImageBitmaps::Take(const Definition* def, ImageBitmap& out) {
     if (m_states[i] == State::Waiting) {
         m_states[i] = State::Taken;
         lock.unlock();
-        out = MakeImageBitmap(m_jobs[i].path, m_jobs[i].jpegQuality);
+        out = Make(m_jobs[i]);
         return true;
     }
     m_done.wait(lock, [&] { return m_states[i] == State::Done; });

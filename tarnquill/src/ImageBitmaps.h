@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <exception>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace tarnquill {
@@ -26,6 +28,8 @@ struct ImageBitmap {
 };
 
 ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality);
+// The same from the file's bytes; `path` names it in errors.
+ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::string& path, int jpegQuality);
 
 class ImageBitmaps {
 public:
@@ -47,12 +51,20 @@ public:
 
 private:
     enum class State { Waiting, Running, Done, Taken };
+    // A bitmap made once for every job whose file has the same bytes and quality.
+    struct Shared {
+        bool done = false;
+        bool usable = false;  // made without error; otherwise each job makes its own
+        ImageBitmap bitmap;
+    };
     void Work();
+    ImageBitmap Make(const Job& job);
 
     std::vector<Job> m_jobs;
     std::vector<ImageBitmap> m_results;
     std::vector<State> m_states;
     std::map<const Definition*, std::size_t> m_index;
+    std::unordered_map<std::string, std::shared_ptr<Shared>> m_byContent;  // file bytes and quality
     std::mutex m_mutex;
     std::condition_variable m_done;
     std::size_t m_next = 0;

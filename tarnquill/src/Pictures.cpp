@@ -1,5 +1,8 @@
 #include "Pictures.h"
 
+#include "base/files/WholeFile.h"
+
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -15,15 +18,23 @@ namespace {
 struct PngState {
     png_structp png = nullptr;
     png_infop info = nullptr;
-    FILE* file = nullptr;
+    const std::uint8_t* data = nullptr;  // the file's bytes after the signature
+    std::size_t left = 0;
     std::vector<std::uint8_t> rgba;
     std::vector<png_bytep> rows;
     std::string error;
     ~PngState() {
         if (png) png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
-        if (file) std::fclose(file);
     }
 };
+
+void PngRead(png_structp png, png_bytep out, png_size_t length) {
+    auto* state = static_cast<PngState*>(png_get_io_ptr(png));
+    if (length > state->left) png_error(png, "Read Error");
+    std::memcpy(out, state->data, length);
+    state->data += length;
+    state->left -= length;
+}
 
 void PngError(png_structp png, png_const_charp message) {
     auto* state = static_cast<PngState*>(png_get_error_ptr(png));
@@ -37,7 +48,7 @@ void PngWarning(png_structp, png_const_charp) {}
 // longjmp leaves.
 bool DecodePng(PngState& s, std::uint32_t& width, std::uint32_t& height) {
     if (setjmp(png_jmpbuf(s.png))) return false;
-    png_init_io(s.png, s.file);
+    png_set_read_fn(s.png, &s, PngRead);
     png_set_sig_bytes(s.png, 8);
     png_set_user_limits(s.png, kMaxPictureSide, kMaxPictureSide);
     png_set_chunk_malloc_max(s.png, 8 * 1024 * 1024);
@@ -74,13 +85,22 @@ bool DecodePng(PngState& s, std::uint32_t& width, std::uint32_t& height) {
 
 }  // namespace
 
-Picture ReadPng(const std::string& path) {
+std::vector<std::uint8_t> ReadPictureFile(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    const int error = base::files::ReadWholeFile(path, bytes, kMaxPictureFileBytes);
+    if (error == EFBIG) throw PictureError("picture file too large: " + path);
+    if (error != 0) throw PictureError("cannot open picture file " + path + ": " + std::strerror(error));
+    return bytes;
+}
+
+Picture ReadPng(const std::string& path) { return ReadPng(ReadPictureFile(path), path); }
+
+Picture ReadPng(const std::vector<std::uint8_t>& bytes, const std::string& path) {
     PngState s;
-    s.file = std::fopen(path.c_str(), "rb");
-    if (!s.file) throw PictureError("cannot open picture file " + path + ": " + std::strerror(errno));
-    unsigned char signature[8];
-    if (std::fread(signature, 1, 8, s.file) != 8 || png_sig_cmp(signature, 0, 8) != 0)
+    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0)
         throw PictureError("unsupported picture (not a PNG file): " + path);
+    s.data = bytes.data() + 8;
+    s.left = bytes.size() - 8;
     s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &s, PngError, PngWarning);
     if (!s.png) throw PictureError("out of memory reading " + path);
     s.info = png_create_info_struct(s.png);

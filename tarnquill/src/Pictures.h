@@ -23,7 +23,16 @@ struct Picture {
     bool opaque = true;
 };
 
+// A picture file's bytes are read whole: stored pixels of the largest picture taken, 16-bit
+// channels and row filters included, fit well within this.
+constexpr std::uint64_t kMaxPictureFileBytes = kMaxPicturePixels * 8 + 64ull * 1024 * 1024;
+
+// The bytes of a picture file; PictureError when it cannot be read or is above the limit.
+std::vector<std::uint8_t> ReadPictureFile(const std::string& path);
+
 Picture ReadPng(const std::string& path);
+// The same from the file's bytes; `path` names it in errors.
+Picture ReadPng(const std::vector<std::uint8_t>& bytes, const std::string& path);
 
 // JPEG of the colour channels at the given quality (1..100).
 std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality);

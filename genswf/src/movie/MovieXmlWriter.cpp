@@ -2,9 +2,12 @@
 
 #include "genswf/movie/Movie.h"
 
+#include "base/files/AtomicFile.h"
 #include "genswf/utils/Exceptions.h"
+#include "genswf/utils/Utils.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace genswf {
 
@@ -334,35 +337,24 @@ std::string SeparateTags(const std::string& xml) { return SeparateTagsIn(xml); }
 
 void CMovie::SaveXml(const std::wstring& path) {
     // UTF-8 throughout: the markup characters are ASCII, and the text is a quarter of its
-    // wide size.
-    const std::string text = SeparateTags(m_document->xmlUtf8());
-    if (!m_document->loadXMLUtf8(text)) {
+    // wide size. The text with its tags on lines of their own is what the file holds; it is
+    // read through once, as the compiler will read it, but no second tree is built from it.
+    std::string text = SeparateTags(m_document->xmlUtf8());
+    if (!m_document->checkXMLUtf8(text)) {
         const xmldom::XmlParseError& error = m_document->parseError();
         throw CBaseException(
             3, LocatedMessage(L"Cannot reload the movie description: " + error.reason + L" (line " +
                                   IntToWString(error.line) + L", column " + IntToWString(error.linepos) + L")",
                               __FILE__, __LINE__));
     }
-    // The reload made new nodes: keep the handles on the ones now in the document.
-    m_root = m_document->documentElement();
-    m_stylesElement = m_objectsElement = m_layersElement = nullptr;
-    for (XmlNodePtr child = m_root ? m_root->firstChild() : nullptr; child; child = child->nextSibling()) {
-        if (child->nodeType() != xmldom::NODE_ELEMENT) continue;
-        auto element = std::static_pointer_cast<xmldom::XmlElement>(child);
-        const std::wstring name = element->tagName();
-        if (name == L"styles" && !m_stylesElement)
-            m_stylesElement = element;
-        else if (name == L"objects" && !m_objectsElement)
-            m_objectsElement = element;
-        else if (name == L"layers" && !m_layersElement)
-            m_layersElement = element;
-    }
-    try {
-        m_document->save(path);
-    } catch (const xmldom::XmlDomError& e) {
-        throw CBaseException(
-            3, LocatedMessage(L"Cannot save the movie description: " + WideFromUtf8(e.what()), __FILE__, __LINE__));
-    }
+    text.insert(0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    const std::string target = NativePath(path);
+    // The description is read back by the compiler in this run: whole or absent is enough.
+    if (const int err =
+            base::files::WriteFileAtomically(target, text.data(), text.size(), 0666, base::files::Sync::None))
+        throw CBaseException(3, LocatedMessage(L"Cannot save the movie description: cannot write " +
+                                                   WideFromUtf8(target) + L": " + WideFromUtf8(std::strerror(err)),
+                                               __FILE__, __LINE__));
 }
 
 }  // namespace genswf

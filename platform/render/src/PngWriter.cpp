@@ -1,19 +1,20 @@
 // PNG output with fixed settings, so the same pixels always give the same bytes, and files that
-// appear whole or not at all.
+// appear whole or not at all. The pictures are handed to the next step and read once: fast
+// deflate, the "up" filter (slide pictures are mostly flat areas and repeated rows), and the
+// bands of a large picture compressed on a few threads.
 
 #include "Internal.h"
 #include "base/files/AtomicFile.h"
-
-#include <png.h>
 
 #include <zlib.h>
 
 #include <unistd.h>
 #include <algorithm>
-#include <csetjmp>
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <system_error>
+#include <thread>
 
 namespace render {
 
@@ -26,47 +27,153 @@ std::uint32_t Raster::At(int x, int y) const {
 namespace detail {
 namespace {
 
-void PngWrite(png_structp png, png_bytep data, png_size_t length) {
-    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + length);
+// The picture is cut into bands of this many rows, each deflated on its own and ended on a
+// byte boundary, so that bands can be compressed side by side. The cut depends on the picture
+// alone, never on the number of threads: the same pixels always give the same bytes.
+constexpr int kBandRows = 64;
+constexpr unsigned kMaxEncodeThreads = 4;
+// Smaller pictures are quicker made on one thread than the helpers are started.
+constexpr std::uint64_t kThreadedPixels = 128 * 1024;
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
-void PngFlush(png_structp) {}
+void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data, std::size_t size) {
+    PutU32(out, static_cast<std::uint32_t>(size));
+    const std::size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    if (size) out.insert(out.end(), data, data + size);
+    const uLong crc = crc32_z(crc32(0, nullptr, 0), out.data() + typeAt, size + 4);
+    PutU32(out, static_cast<std::uint32_t>(crc));
+}
 
-void PngWarning(png_structp, png_const_charp) {}
+struct Band {
+    std::vector<std::uint8_t> deflated;
+    uLong adler = 1;
+    std::size_t length = 0;  // filtered bytes in, for combining the checksums
+    bool ok = false;
+};
 
-// Writes the picture one row at a time: `fillRow(y, row)` puts row y into `row`, which the caller
-// owns so that it outlives the longjmp target. No copy of the whole picture is made.
+// Rows [first, last) filtered with "up" (the first row of the picture with none) and deflated
+// at level 1; the last band finishes the stream, the others end with a sync flush.
 template <class FillRow>
-bool WritePng(int width, int height, bool withAlpha, std::vector<std::uint8_t>& row, FillRow fillRow,
-              std::vector<std::uint8_t>& out) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
-    if (!png) return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
+void DeflateBand(int width, int channels, int first, int last, bool final, const FillRow& fillRow, Band& band) {
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * channels;
+    std::vector<std::uint8_t> previous(rowBytes), current(rowBytes), filtered(1 + rowBytes);
+    if (first > 0) fillRow(first - 1, previous.data());
+    z_stream z{};
+    if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return;
+    band.deflated.resize(deflateBound(&z, static_cast<uLong>((1 + rowBytes) * (last - first))) + 16);
+    z.next_out = band.deflated.data();
+    z.avail_out = static_cast<uInt>(band.deflated.size());
+    bool ok = true;
+    for (int y = first; y < last && ok; ++y) {
+        fillRow(y, current.data());
+        if (y == 0) {
+            filtered[0] = 0;
+            std::copy(current.begin(), current.end(), filtered.begin() + 1);
+        } else {
+            filtered[0] = 2;
+            for (std::size_t i = 0; i < rowBytes; ++i)
+                filtered[1 + i] = static_cast<std::uint8_t>(current[i] - previous[i]);
+        }
+        band.adler = adler32_z(band.adler, filtered.data(), filtered.size());
+        band.length += filtered.size();
+        z.next_in = filtered.data();
+        z.avail_in = static_cast<uInt>(filtered.size());
+        const bool lastRow = y + 1 == last;
+        const int flush = !lastRow ? Z_NO_FLUSH : final ? Z_FINISH : Z_SYNC_FLUSH;
+        const int result = deflate(&z, flush);
+        ok = (result == Z_OK || result == Z_STREAM_END) && z.avail_in == 0;
+        if (lastRow && final) ok = ok && result == Z_STREAM_END;
+        current.swap(previous);
     }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
+    band.deflated.resize(band.deflated.size() - z.avail_out);
+    deflateEnd(&z);
+    band.ok = ok;
+}
+
+// The whole PNG: `fillRow(y, row)` puts row y (8-bit RGB or RGBA) into `row`; it is called from
+// several threads at once and must only read shared state.
+template <class FillRow>
+std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const FillRow& fillRow) {
+    if (width <= 0 || height <= 0 || static_cast<std::uint64_t>(width) * (withAlpha ? 4 : 3) + 1 > 0x7fffffffu)
+        throw RenderError("PNG encoding: picture size out of range");
+    const int channels = withAlpha ? 4 : 3;
+    const int bandCount = (height + kBandRows - 1) / kBandRows;
+    std::vector<Band> bands(static_cast<std::size_t>(bandCount));
+    auto run = [&](int b) {
+        const int first = b * kBandRows;
+        DeflateBand(width, channels, first, std::min(height, first + kBandRows), b + 1 == bandCount, fillRow,
+                    bands[static_cast<std::size_t>(b)]);
+    };
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (int b = next++; b < bandCount; b = next++) {
+            try {
+                run(b);
+            } catch (...) {
+                // out of memory: the band stays failed and the picture is refused below
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const bool large = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) >= kThreadedPixels;
+    const unsigned wanted = large ? std::min({kMaxEncodeThreads, cores, static_cast<unsigned>(bandCount)}) : 1;
+    for (unsigned i = 1; i < wanted; ++i) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;  // fewer helpers: this thread takes the rest
+        }
     }
-    png_set_write_fn(png, &out, PngWrite, PngFlush);
-    // Fast deflate with the "up" filter: slide pictures are mostly flat areas and repeated rows.
-    png_set_compression_level(png, 1);
-    png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y) {
-        fillRow(y, row.data());
-        png_write_row(png, row.data());
+    work();
+    for (std::thread& helper : helpers) helper.join();
+
+    std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    std::uint8_t header[13];
+    for (int i = 0; i < 4; ++i) {
+        header[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(width) >> (24 - 8 * i));
+        header[4 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(height) >> (24 - 8 * i));
     }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
+    header[8] = 8;                             // bits per channel
+    header[9] = withAlpha ? 6 : 2;             // RGBA or RGB
+    header[10] = header[11] = header[12] = 0;  // deflate, adaptive filters, no interlace
+    PutChunk(out, "IHDR", header, sizeof header);
+    std::size_t total = 2 + 4;
+    for (const Band& band : bands) {
+        if (!band.ok) throw RenderError("PNG encoding failed");
+        total += band.deflated.size();
+    }
+    // One data chunk: the zlib header (fastest level, 32 KiB window), the bands, the checksum.
+    std::vector<std::uint8_t> data;
+    data.reserve(total);
+    data.push_back(0x78);
+    data.push_back(0x01);
+    uLong adler = 1;
+    for (const Band& band : bands) {
+        data.insert(data.end(), band.deflated.begin(), band.deflated.end());
+        adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.length));
+    }
+    PutU32(data, static_cast<std::uint32_t>(adler));
+    if (data.size() > 0x7fffffffu) throw RenderError("PNG encoding: picture too large");
+    out.reserve(out.size() + data.size() + 24);
+    PutChunk(out, "IDAT", data.data(), data.size());
+    PutChunk(out, "IEND", nullptr, 0);
+    return out;
+}
+
+// straight = round(premultiplied * 255 / alpha), looked up: [alpha][premultiplied].
+const std::uint8_t* UnpremultiplyTable() {
+    static const std::vector<std::uint8_t> table = [] {
+        std::vector<std::uint8_t> t(256 * 256, 0);
+        for (unsigned a = 1; a < 256; ++a)
+            for (unsigned c = 0; c < 256; ++c) t[a * 256 + c] = static_cast<std::uint8_t>((c * 255 + a / 2) / a);
+        return t;
+    }();
+    return table.data();
 }
 
 }  // namespace
@@ -78,18 +185,18 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
     const bool hasAlpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int channels = withAlpha ? 4 : 3;
-    auto fillRow = [&](int y, std::uint8_t* dst) {
+    const std::uint8_t* straight = UnpremultiplyTable();
+    auto fillRow = [=](int y, std::uint8_t* dst) {
         const auto* src = reinterpret_cast<const std::uint32_t*>(data + static_cast<size_t>(y) * stride);
         for (int x = 0; x < w; ++x, dst += channels) {
             const std::uint32_t v = src[x];
-            std::uint32_t a = hasAlpha ? v >> 24 : 255;
+            const std::uint32_t a = hasAlpha ? v >> 24 : 255;
             std::uint32_t r = (v >> 16) & 0xFF, g = (v >> 8) & 0xFF, b = v & 0xFF;
-            if (a != 255 && a != 0) {  // cairo keeps colours premultiplied
-                r = (r * 255 + a / 2) / a;
-                g = (g * 255 + a / 2) / a;
-                b = (b * 255 + a / 2) / a;
-            } else if (a == 0) {
-                r = g = b = 0;
+            if (a != 255) {  // cairo keeps colours premultiplied; fully clear is black
+                const std::uint8_t* row = straight + a * 256;
+                r = row[r];
+                g = row[g];
+                b = row[b];
             }
             dst[0] = static_cast<std::uint8_t>(r);
             dst[1] = static_cast<std::uint8_t>(g);
@@ -97,11 +204,7 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
             if (withAlpha) dst[3] = static_cast<std::uint8_t>(a);
         }
     };
-    std::vector<std::uint8_t> row(static_cast<size_t>(w) * channels);
-    std::vector<std::uint8_t> out;
-    out.reserve(static_cast<size_t>(w) * h * channels / 8 + 1024);
-    if (!WritePng(w, h, withAlpha, row, fillRow, out)) throw RenderError("PNG encoding failed");
-    return out;
+    return WritePng(w, h, withAlpha, fillRow);
 }
 
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
@@ -117,10 +220,9 @@ std::vector<std::uint8_t> EncodePng(const Raster& raster, bool withAlpha) {
     if (raster.width <= 0 || raster.height <= 0 ||
         raster.rgba.size() != static_cast<size_t>(raster.width) * raster.height * 4)
         throw RenderError("PNG encoding: raster size does not match its pixels");
-    const int channels = withAlpha ? 4 : 3;
     const std::uint8_t* base = raster.rgba.data();
     const size_t width = static_cast<size_t>(raster.width);
-    auto fillRow = [&](int y, std::uint8_t* dst) {
+    auto fillRow = [=](int y, std::uint8_t* dst) {
         const std::uint8_t* src = base + static_cast<size_t>(y) * width * 4;
         if (withAlpha) {
             std::copy(src, src + width * 4, dst);
@@ -132,11 +234,7 @@ std::vector<std::uint8_t> EncodePng(const Raster& raster, bool withAlpha) {
             dst[2] = src[2];
         }
     };
-    std::vector<std::uint8_t> row(width * channels);
-    std::vector<std::uint8_t> out;
-    if (!detail::WritePng(raster.width, raster.height, withAlpha, row, fillRow, out))
-        throw RenderError("PNG encoding failed");
-    return out;
+    return detail::WritePng(raster.width, raster.height, withAlpha, fillRow);
 }
 
 }  // namespace render

@@ -555,20 +555,36 @@ bool XmlDocument::loadXML(const std::wstring& text) {
     return loadXMLUtf8(utf8);
 }
 
-bool XmlDocument::loadXMLUtf8(const std::string& utf8) {
+// Parses the text into a document, or, without `build`, only reads it through (the document
+// comes back empty). Null on failure, with parseError filled in.
+xmlDocPtr XmlDocument::Parse(const std::string& utf8, bool build) {
     XmlParseError& error = m_state->parseError;
     error = XmlParseError();
-    auto fail = [&](int code, const std::wstring& reason, int line, int column) {
+    auto fail = [&](int code, const std::wstring& reason, int line, int column) -> xmlDocPtr {
         error.errorCode = code;
         error.reason = reason;
         error.line = line;
         error.linepos = column;
-        return false;
+        return nullptr;
     };
     if (utf8.size() > static_cast<std::size_t>(INT_MAX)) return fail(-1, L"the text is too large", 0, 0);
 
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) return fail(-1, L"out of memory", 0, 0);
+    if (!build) {
+        // The parser still checks every construct and its limits; no node is made.
+        xmlSAXHandlerPtr sax = ctxt->sax;
+        sax->startElementNs = nullptr;
+        sax->endElementNs = nullptr;
+        sax->startElement = nullptr;
+        sax->endElement = nullptr;
+        sax->characters = nullptr;
+        sax->ignorableWhitespace = nullptr;
+        sax->cdataBlock = nullptr;
+        sax->comment = nullptr;
+        sax->processingInstruction = nullptr;
+        sax->reference = nullptr;
+    }
     // No network, no external entities, nothing printed: failures are reported through
     // parseError. Without a dictionary every name is the node's own, so nodes can move over.
     const int options = XML_PARSE_NONET | XML_PARSE_NODICT | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
@@ -589,7 +605,19 @@ bool XmlDocument::loadXMLUtf8(const std::string& utf8) {
         xmlFreeDoc(parsed);
         return fail(-1, L"a document type declaration is not allowed", 0, 0);
     }
+    return parsed;
+}
 
+bool XmlDocument::checkXMLUtf8(const std::string& utf8) {
+    xmlDocPtr parsed = Parse(utf8, false);
+    if (!parsed) return false;
+    xmlFreeDoc(parsed);
+    return true;
+}
+
+bool XmlDocument::loadXMLUtf8(const std::string& utf8) {
+    xmlDocPtr parsed = Parse(utf8, true);
+    if (!parsed) return false;
     // The old content leaves the tree (handles on it stay valid); the parsed nodes move in.
     auto docNode = reinterpret_cast<xmlNodePtr>(m_state->doc);
     while (xmlNodePtr c = docNode->children) {
@@ -612,7 +640,8 @@ void XmlDocument::save(const std::wstring& path) const {
         if (ch == '\\') ch = '/';
     std::string bytes = Serialize(m_node, true);
 
-    if (int err = base::files::WriteFileAtomically(target, bytes.data(), bytes.size()))
+    // Saved documents are read back by the next step of the same run: whole or absent is enough.
+    if (int err = base::files::WriteFileAtomically(target, bytes.data(), bytes.size(), 0666, base::files::Sync::None))
         throw XmlDomError("cannot write " + target + ": " + std::strerror(err));
 }
 

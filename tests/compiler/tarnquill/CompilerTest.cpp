@@ -2,6 +2,7 @@
 // bitmaps, actions, and the errors bad descriptions give.
 #include "LargestAllocation.h"
 #include "SwfTestReader.h"
+#include "TempDir.h"
 #include "tarnquill/Compiler.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -118,6 +120,69 @@ TEST(CompilerStructure, BitmapsKeepTheirSizeAndKind) {
     EXPECT_EQ(lossless.at(40).second, 30);
     EXPECT_EQ(lossless.at(8).second, 4);  // grey picture expanded to colour
     EXPECT_EQ(jpegs, 1);
+}
+
+// Bitmap tags in the order written, without their character ids.
+std::vector<std::pair<int, std::vector<std::uint8_t>>> Bitmaps(const std::vector<std::uint8_t>& swf) {
+    std::vector<std::pair<int, std::vector<std::uint8_t>>> bitmaps;
+    for (const auto& t : swftest::Read(swf).tags)
+        if (t.code == 35 || t.code == 36)
+            bitmaps.emplace_back(t.code, std::vector<std::uint8_t>(t.body.begin() + 2, t.body.end()));
+    return bitmaps;
+}
+
+// Files with the same bytes share their bitmap; quality, other bytes and broken files do not.
+TEST(CompilerStructure, PicturesWithTheSameBytesGiveTheSameBitmapsAsAlone) {
+    CScratchFolder folder;
+    auto copy = [&](const std::string& from, const std::string& to) {
+        std::filesystem::copy_file(kData + "/" + from, folder / to);
+    };
+    copy("red40x30.png", "a.png");
+    copy("red40x30.png", "b.png");
+    copy("blue20x20-alpha.png", "c.png");
+    copy("truncated.png", "bad1.png");
+    copy("truncated.png", "bad2.png");
+    struct Picture {
+        const char* src;
+        const char* extra;
+    } pictures[] = {{"a.png", ""},
+                    {"b.png", ""},
+                    {"a.png", " jpegQuality=\"80\""},
+                    {"c.png", ""},
+                    {"b.png", " jpegQuality=\"80\""},
+                    {"bad1.png", ""},
+                    {"bad2.png", ""},
+                    {"c.png", " jpegQuality=\"30\""}};
+    tarnquill::CompileOptions options;
+    options.baseFolder = folder.Native();
+    options.ignoreErrors = true;
+    auto image = [](int i, const Picture& p) {
+        return "<image id=\"i" + std::to_string(i) + "\" src=\"" + p.src + "\"" + p.extra + "/>";
+    };
+    std::string objects, frames;
+    for (int i = 0; i < int(std::size(pictures)); ++i) {
+        objects += image(i, pictures[i]);
+        frames += "<show id=\"s" + std::to_string(i) + "\" objectId=\"i" + std::to_string(i) + "\"/>";
+    }
+    const auto all = tarnquill::CompileText(Movie(objects, "<frame index=\"0\">" + frames + "</frame>"), options);
+    ASSERT_EQ(all.warnings.size(), 2u);
+    EXPECT_NE(all.warnings[0].find("bad1.png"), std::string::npos) << all.warnings[0];
+    EXPECT_NE(all.warnings[1].find("bad2.png"), std::string::npos) << all.warnings[1];
+
+    std::vector<std::pair<int, std::vector<std::uint8_t>>> alone;
+    for (const Picture& p : pictures)
+        for (auto& bitmap :
+             Bitmaps(tarnquill::CompileText(
+                         Movie(image(0, p), "<frame index=\"0\"><show id=\"s\" objectId=\"i0\"/></frame>"), options)
+                         .swf))
+            alone.push_back(std::move(bitmap));
+    const auto together = Bitmaps(all.swf);
+    ASSERT_EQ(together.size(), 6u);
+    EXPECT_TRUE(together == alone);
+    EXPECT_EQ(together[0], together[1]);
+    EXPECT_EQ(together[2], together[4]);
+    EXPECT_EQ(together[2].first, 35);
+    EXPECT_NE(together[3], together[5]);
 }
 
 TEST(CompilerStructure, MasksCoverExactlyWhatTheyMask) {
@@ -407,8 +472,9 @@ TEST(CompilerOutput, PlantedLinkAtTheTemporaryNameIsNotFollowed) {
     const std::string planted = target + ".tmp" + std::to_string(::getpid());
     ASSERT_EQ(::symlink(victim.c_str(), planted.c_str()), 0);
 
-    const std::vector<std::uint8_t> swf = CompileXml(Movie("<rectangle id=\"r\" width=\"20\" height=\"20\" fillStyle=\"s\"/>",
-                                                           "<frame index=\"0\"><show id=\"a\" objectId=\"r\"/></frame>"));
+    const std::vector<std::uint8_t> swf =
+        CompileXml(Movie("<rectangle id=\"r\" width=\"20\" height=\"20\" fillStyle=\"s\"/>",
+                         "<frame index=\"0\"><show id=\"a\" objectId=\"r\"/></frame>"));
     tarnquill::WriteFileAtomically(target, swf);
 
     std::ifstream victimIn(victim), out(target, std::ios::binary);

@@ -181,6 +181,35 @@ TEST(XmlDom, FailedLoadKeepsContentAndTellsWhy) {
     EXPECT_EQ(d.root->parentNode(), nullptr);
 }
 
+// The check reads a text as a load would, with the same verdict and error, and keeps the content.
+TEST(XmlDom, CheckGivesTheLoadsVerdictWithoutLoading) {
+    std::string nested;
+    for (int i = 0; i < 300; ++i) nested += "<a>";
+    for (int i = 0; i < 300; ++i) nested += "</a>";
+    const std::string cases[] = {
+        "<a><b></a>",
+        "",
+        "<a>&#1;</a>",
+        "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>",
+        "<a/><b/>",
+        nested,  // deeper than the reader goes
+        "<a>\n<b x=\"&lt;\"><![CDATA[<]]></b>\n<!-- c --><?p q?></a>\n",
+        "<a><![CDATA[" + std::string(11u * 1024u * 1024u, 'x') + "]]></a>",
+    };
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(text.substr(0, 60));
+        Doc checked, loaded;
+        checked.root->setAttribute(L"k", L"v");
+        const std::wstring before = checked.doc->xml();
+        const bool ok = checked.doc->checkXMLUtf8(text);
+        EXPECT_EQ(ok, loaded.doc->loadXMLUtf8(text));
+        EXPECT_EQ(checked.doc->parseError().errorCode, loaded.doc->parseError().errorCode);
+        EXPECT_EQ(U8(checked.doc->parseError().reason), U8(loaded.doc->parseError().reason));
+        EXPECT_EQ(checked.doc->parseError().line, loaded.doc->parseError().line);
+        EXPECT_EQ(checked.doc->xml(), before);
+    }
+}
+
 TEST(XmlDom, SaveWritesUtf8WithDeclarationAndNoPartialFile) {
     CScratchFolder folder;
     Doc d;

@@ -188,7 +188,7 @@ TEST(MovieWriter, SaveXmlPutsTagsOnLinesButLeavesTextAlone) {
         if (child->nodeName() == L"htmlText") {
             EXPECT_EQ(U8(child->text()), "<p>a><b</p>]]>end");
         }
-    // The movie's element handles follow the reloaded document.
+    // The movie's element handles still write into the saved document.
     movie->WriteSprite(movie->GetObjectsElement(), L"spr0");
     EXPECT_NE(Xml(movie->GetDocument()).find("<sprite id=\"spr0\"/></objects>"), std::string::npos);
 }

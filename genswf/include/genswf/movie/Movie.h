@@ -205,8 +205,9 @@ public:
     std::wstring GetBlackFillStyleId();
     std::wstring GetTransparentFillStyleId();
 
-    // Serialises with every tag that follows another on a line of its own, reloads and saves
-    // as UTF-8. Text inside CDATA sections and attribute values is left as it is.
+    // Serialises with every tag that follows another on a line of its own, checks that the text
+    // reads back (without building it again) and saves it as UTF-8. Text inside CDATA sections
+    // and attribute values is left as it is; the document in memory stays as it was.
     void SaveXml(const std::wstring& path);
 
     // --- Accessors ---

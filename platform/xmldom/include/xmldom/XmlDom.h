@@ -18,6 +18,8 @@
 
 struct _xmlNode;
 
+struct _xmlDoc;  // libxml2's document
+
 namespace xmldom {
 
 enum NodeType {
@@ -186,6 +188,9 @@ public:
     bool loadXML(const std::wstring& text);
     bool loadXMLUtf8(const std::string& text);
     const XmlParseError& parseError() const;
+    // Whether loadXMLUtf8 would accept the text, with the same limits and the same parseError,
+    // but without building the tree: the content stays as it is.
+    bool checkXMLUtf8(const std::string& text);
 
     // Writes the document as UTF-8 with an XML declaration. The file is written beside the
     // target and renamed over it, so a failure leaves no partial file. '\' counts as '/'.
@@ -194,6 +199,7 @@ public:
 private:
     using XmlNode::XmlNode;
     friend struct detail::DocumentState;
+    _xmlDoc* Parse(const std::string& text, bool build);
 };
 
 }  // namespace xmldom
