@@ -11,7 +11,7 @@
 
 namespace {
 
-#define BC_FUZZ_LAYERS(show)                                                                                 \
+#define BC_FUZZ_LAYERS(show) \
     "<layers><layer><frame index=\"0\">" show "</frame><frame index=\"2\"/></layer></layers></movie>"
 
 const char* const kDescription =

@@ -72,8 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.maxCopiedBytes = 64u << 20;
     Loader::LoadResult loaded;
     try {
-        loaded = Loader::LoadPresentationFromMemory(std::vector<std::uint8_t>(data, data + size), L"fuzz.ppt",
-                                                    options);
+        loaded = Loader::LoadPresentationFromMemory(std::vector<std::uint8_t>(data, data + size), L"fuzz.ppt", options);
     } catch (const Loader::CPptLoadError& e) {
         if (e.GetMessage().empty()) __builtin_trap();
         return 0;

@@ -17,9 +17,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    static const render::PictureFormat kFormats[] = {
-        render::PictureFormat::Unknown, render::PictureFormat::Png, render::PictureFormat::Jpeg,
-        render::PictureFormat::Dib,     render::PictureFormat::Wmf, render::PictureFormat::Emf};
+    static const render::PictureFormat kFormats[] = {render::PictureFormat::Unknown, render::PictureFormat::Png,
+                                                     render::PictureFormat::Jpeg,    render::PictureFormat::Dib,
+                                                     render::PictureFormat::Wmf,     render::PictureFormat::Emf};
     const std::uint8_t how = data[0];
     render::PictureData picture;
     picture.bytes.assign(data + 1, data + size);

@@ -110,8 +110,7 @@ void FromPresentation(Seeds& seeds, const std::string& file) {
             PutShapes(seeds, slide->shapes);
             PutPicture(seeds, slide->background.imageBytes);
         }
-    } catch (const PowerPoint::Loader::CPptLoadError&) {
-    }
+    } catch (const PowerPoint::Loader::CPptLoadError&) {}
 }
 
 // Shapes whose pictures and metafiles the renderer makes: an oval, a dashed rectangle with a

@@ -26,8 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             if (!content.IsValid() || content.GetMovieData().size() > kMaxSwfFileLength) __builtin_trap();
             content.WriteFile((fuzzsupport::ScratchDir() / "movie.swf").wstring());
-        } catch (const CSwfExtractionException&) {
-        }
+        } catch (const CSwfExtractionException&) {}
         break;
     }
     case 1:

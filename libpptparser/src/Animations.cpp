@@ -9,9 +9,9 @@ namespace libpptparser {
 namespace {
 
 // Behaviour containers, in the order they are looked for.
-constexpr uint16_t kBehaviours[] = {kRecordTimeAnimateBehavior,  kRecordTimeSetBehavior,    kRecordTimeColorBehavior,
-                                    kRecordTimeScaleBehavior,    kRecordTimeRotationBehavior, kRecordTimeMotionBehavior,
-                                    kRecordTimeEffectBehavior,   kRecordTimeCommandBehavior};
+constexpr uint16_t kBehaviours[] = {kRecordTimeAnimateBehavior, kRecordTimeSetBehavior,      kRecordTimeColorBehavior,
+                                    kRecordTimeScaleBehavior,   kRecordTimeRotationBehavior, kRecordTimeMotionBehavior,
+                                    kRecordTimeEffectBehavior,  kRecordTimeCommandBehavior};
 
 std::vector<std::shared_ptr<CPptContainer>> TimeNodes(const CPptContainer& node) {
     std::vector<std::shared_ptr<CPptContainer>> nodes;

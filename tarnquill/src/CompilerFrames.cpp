@@ -1,6 +1,6 @@
 // Timelines: frames, depths and masks planned, then written frame by frame.
-#include "CompilerInternal.h"
 #include "Actions.h"
+#include "CompilerInternal.h"
 
 #include <algorithm>
 #include <functional>
@@ -34,8 +34,7 @@ Plan Compiler::MakePlan(const Timeline& timeline, const Where& owner) {
                 plan.frames[frame->index].push_back(&cmd);
                 if (cmd.kind != CommandKind::Show) continue;
                 const Definition& def = Lookup(cmd.objectId, cmd.where, "objectId");
-                if (!IsPlaceable(def.kind))
-                    FailAt(cmd.where, "objectId", "\"" + cmd.objectId + "\" cannot be shown");
+                if (!IsPlaceable(def.kind)) FailAt(cmd.where, "objectId", "\"" + cmd.objectId + "\" cannot be shown");
                 ShowInfo info;
                 info.show = &cmd;
                 info.def = &def;
@@ -80,8 +79,7 @@ Plan Compiler::MakePlan(const Timeline& timeline, const Where& owner) {
     // Shows act first within a frame; every reference must name an earlier or same-frame show.
     for (std::uint32_t f = 0; f < plan.frameCount; ++f) {
         auto& cmds = plan.frames[f];
-        std::stable_partition(cmds.begin(), cmds.end(),
-                              [](const Command* c) { return c->kind == CommandKind::Show; });
+        std::stable_partition(cmds.begin(), cmds.end(), [](const Command* c) { return c->kind == CommandKind::Show; });
         for (const Command* cmd : cmds) {
             switch (cmd->kind) {
             case CommandKind::Show:

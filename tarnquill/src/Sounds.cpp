@@ -30,7 +30,8 @@ int RateCode(std::uint32_t hz) {
 
 // The lowest movie rate that loses none of the source's, 44100 Hz at most.
 std::uint32_t MovieRateFor(std::uint32_t hz) {
-    for (std::uint32_t r : {5512u, 11025u, 22050u}) if (hz <= r) return r;
+    for (std::uint32_t r : {5512u, 11025u, 22050u})
+        if (hz <= r) return r;
     return 44100;
 }
 

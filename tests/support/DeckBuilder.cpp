@@ -33,11 +33,13 @@ Bytes Drawing(const std::vector<Bytes>& shapes, const Bytes& background) {
 }
 
 Bytes Scheme() {
-    return Atom(libpptparser::kRecordColorSchemeAtom, U32s({0xFFFFFF, 0x000000, 0x808080, 0x000000, 0xBBE0E3, 0x998033, 0xFFFFFF, 0x00CC99}),
-                1);
+    return Atom(libpptparser::kRecordColorSchemeAtom,
+                U32s({0xFFFFFF, 0x000000, 0x808080, 0x000000, 0xBBE0E3, 0x998033, 0xFFFFFF, 0x00CC99}), 1);
 }
 
-Bytes PersistAtom(uint32_t ref, uint32_t id) { return Atom(libpptparser::kRecordSlidePersistAtom, U32s({ref, 0, 0, id, 0})); }
+Bytes PersistAtom(uint32_t ref, uint32_t id) {
+    return Atom(libpptparser::kRecordSlidePersistAtom, U32s({ref, 0, 0, id, 0}));
+}
 
 Bytes Seq(const std::vector<Bytes>& parts) {
     Bytes out;
@@ -115,7 +117,9 @@ Bytes StyleRuns(const std::vector<Bytes>& paragraphRuns, const std::vector<Bytes
     return Atom(libpptparser::kRecordStyleTextPropAtom, b);
 }
 
-Bytes CString(uint16_t instance, const std::u16string& text) { return Atom(libpptparser::kRecordCString, Utf16(text), instance); }
+Bytes CString(uint16_t instance, const std::u16string& text) {
+    return Atom(libpptparser::kRecordCString, Utf16(text), instance);
+}
 
 Bytes Deck::SlideRecord(size_t i) const {
     const Slide& s = slides[i];
@@ -148,8 +152,8 @@ Bytes Deck::Stream(uint32_t& edit) const {
         slideList = Cat({slideList, PersistAtom(static_cast<uint32_t>(3 + i), slides[i].id)});
         for (const Bytes& r : slides[i].outline) slideList.insert(slideList.end(), r.begin(), r.end());
     }
-    Bytes docBody =
-        Cat({Atom(libpptparser::kRecordDocumentAtom, docAtom, 1), environment, masterList, Record(0xF, 0, libpptparser::kRecordSlideListWithText, slideList)});
+    Bytes docBody = Cat({Atom(libpptparser::kRecordDocumentAtom, docAtom, 1), environment, masterList,
+                         Record(0xF, 0, libpptparser::kRecordSlideListWithText, slideList)});
     for (const Bytes& r : documentRecords) docBody.insert(docBody.end(), r.begin(), r.end());
     docBody = Cat({docBody, Atom(libpptparser::kRecordEndDocument, {})});
     Bytes stream = Record(0xF, 0, libpptparser::kRecordDocument, docBody);

@@ -41,8 +41,7 @@ private:
     }
     static void OnMalloc(const volatile void*, std::size_t size) {
         std::size_t seen = Largest();
-        while (size > seen && !Largest().compare_exchange_weak(seen, size)) {
-        }
+        while (size > seen && !Largest().compare_exchange_weak(seen, size)) {}
     }
     bool m_watching = false;
 };

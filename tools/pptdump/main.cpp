@@ -36,9 +36,8 @@ std::string Offending(char** argv) {
 
 int main(int argc, char** argv) {
     enum { kVersion = 256 };
-    static const option kOptions[] = {{"help", no_argument, nullptr, 'h'},
-                                      {"version", no_argument, nullptr, kVersion},
-                                      {nullptr, 0, nullptr, 0}};
+    static const option kOptions[] = {
+        {"help", no_argument, nullptr, 'h'}, {"version", no_argument, nullptr, kVersion}, {nullptr, 0, nullptr, 0}};
     opterr = 0;
     for (int c; (c = getopt_long(argc, argv, ":h", kOptions, nullptr)) != -1;) {
         switch (c) {

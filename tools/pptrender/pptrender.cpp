@@ -47,12 +47,10 @@ int main(int argc, char** argv) {
     long slideNumber = 0;
     bool shapes = false;
     enum { kSlide = 256, kShapes, kVersion };
-    static const option kOptions[] = {{"slide", required_argument, nullptr, kSlide},
-                                      {"output", required_argument, nullptr, 'o'},
-                                      {"shapes", no_argument, nullptr, kShapes},
-                                      {"help", no_argument, nullptr, 'h'},
-                                      {"version", no_argument, nullptr, kVersion},
-                                      {nullptr, 0, nullptr, 0}};
+    static const option kOptions[] = {
+        {"slide", required_argument, nullptr, kSlide}, {"output", required_argument, nullptr, 'o'},
+        {"shapes", no_argument, nullptr, kShapes},     {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, kVersion},   {nullptr, 0, nullptr, 0}};
     opterr = 0;
     for (int c; (c = getopt_long(argc, argv, ":ho:", kOptions, nullptr)) != -1;) {
         switch (c) {

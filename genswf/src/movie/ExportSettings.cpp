@@ -71,9 +71,7 @@ void CExportSettings::SetImageQuality(bool keepOriginalImageQuality, int imageQu
     m_jpegQuality = keepOriginalImageQuality ? 0 : imageQuality;
 }
 
-void CExportSettings::SetSlideRange(PowerPoint::SlideRange* range) {
-    m_slideRange = range;
-}
+void CExportSettings::SetSlideRange(PowerPoint::SlideRange* range) { m_slideRange = range; }
 
 void CExportSettings::ReadSlides(PowerPoint::SlideRange* range) {
     CComPtr<PowerPoint::SlideRange> slides(range);

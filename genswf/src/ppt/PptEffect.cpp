@@ -6,8 +6,7 @@
 
 namespace genswf {
 
-CPptEffect::CPptEffect(PowerPoint::Effect* effect)
-    : CPptObject<PowerPoint::Effect>(effect), m_pEffect(effect) {}
+CPptEffect::CPptEffect(PowerPoint::Effect* effect) : CPptObject<PowerPoint::Effect>(effect), m_pEffect(effect) {}
 
 CPptEffect::~CPptEffect() = default;
 

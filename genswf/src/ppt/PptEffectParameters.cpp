@@ -6,8 +6,7 @@
 
 namespace genswf {
 
-CPptEffectParameters::CPptEffectParameters(PowerPoint::EffectParameters* parameters)
-    : m_pParameters(parameters) {}
+CPptEffectParameters::CPptEffectParameters(PowerPoint::EffectParameters* parameters) : m_pParameters(parameters) {}
 
 CPptEffectParameters::~CPptEffectParameters() = default;
 

@@ -7,8 +7,7 @@
 
 namespace genswf {
 
-CPptFillFormat::CPptFillFormat(PowerPoint::FillFormat* fill)
-    : CPptObject<PowerPoint::FillFormat>(fill), m_pFill(fill) {
+CPptFillFormat::CPptFillFormat(PowerPoint::FillFormat* fill) : CPptObject<PowerPoint::FillFormat>(fill), m_pFill(fill) {
     PowerPoint::MsoTriState visible = 0;
     if (!m_pFill || m_pFill->get_Visible(&visible) < 0) ThrowPptException(__FILE__, 23);
     m_visible = visible;

@@ -6,8 +6,7 @@
 
 namespace genswf {
 
-CPptLineFormat::CPptLineFormat(PowerPoint::LineFormat* line)
-    : CPptObject<PowerPoint::LineFormat>(line), m_pLine(line) {
+CPptLineFormat::CPptLineFormat(PowerPoint::LineFormat* line) : CPptObject<PowerPoint::LineFormat>(line), m_pLine(line) {
     PowerPoint::MsoTriState visible = 0;
     if (!m_pLine || m_pLine->get_Visible(&visible) < 0) ThrowPptException(__FILE__, 23);
     m_visible = visible;

@@ -30,7 +30,8 @@ PowerPoint::_Application* CPptPresentation::GetApplication() {
 }
 
 PowerPoint::Slides* CPptPresentation::GetSlidesPtr() {
-    return ReadPtrOnce(m_impl->slides, m_impl->presentation.Get(), &PowerPoint::_Presentation::get_Slides, __FILE__, 31);
+    return ReadPtrOnce(m_impl->slides, m_impl->presentation.Get(), &PowerPoint::_Presentation::get_Slides, __FILE__,
+                       31);
 }
 
 std::shared_ptr<CPptSlides> CPptPresentation::GetSlides() {

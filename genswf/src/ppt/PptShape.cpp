@@ -66,9 +66,13 @@ PowerPoint::Adjustments* CPptShape::GetAdjustmentsPtr() {
     return ReadPtrOnce(m_pAdjustments, m_pShape.Get(), &Shape::get_Adjustments, __FILE__, 126);
 }
 
-PowerPoint::FillFormat* CPptShape::GetFillPtr() { return ReadPtrOnce(m_pFill, m_pShape.Get(), &Shape::get_Fill, __FILE__, 75); }
+PowerPoint::FillFormat* CPptShape::GetFillPtr() {
+    return ReadPtrOnce(m_pFill, m_pShape.Get(), &Shape::get_Fill, __FILE__, 75);
+}
 
-PowerPoint::LineFormat* CPptShape::GetLinePtr() { return ReadPtrOnce(m_pLine, m_pShape.Get(), &Shape::get_Line, __FILE__, 106); }
+PowerPoint::LineFormat* CPptShape::GetLinePtr() {
+    return ReadPtrOnce(m_pLine, m_pShape.Get(), &Shape::get_Line, __FILE__, 106);
+}
 
 PowerPoint::PictureFormat* CPptShape::GetPictureFormatPtr() {
     return ReadPtrOnce(m_pPictureFormat, m_pShape.Get(), &Shape::get_PictureFormat, __FILE__, 116);

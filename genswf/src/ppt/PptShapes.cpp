@@ -30,7 +30,9 @@ PowerPoint::ShapeRange* CPptShapes::GetRangePtr(VARIANT index) {
     return range.Detach();
 }
 
-std::shared_ptr<CPptShapeRange> CPptShapes::Range(VARIANT index) { return CreatePptShapeRange(Adopt(GetRangePtr(index))); }
+std::shared_ptr<CPptShapeRange> CPptShapes::Range(VARIANT index) {
+    return CreatePptShapeRange(Adopt(GetRangePtr(index)));
+}
 
 std::shared_ptr<CPptShapes> CreatePptShapes(PowerPoint::Shapes* shapes) { return std::make_shared<CPptShapes>(shapes); }
 

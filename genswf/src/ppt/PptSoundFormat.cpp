@@ -14,9 +14,7 @@ struct CPptSoundFormat::Impl {
     std::wstring sourceFullName;
 };
 
-CPptSoundFormat::CPptSoundFormat(PowerPoint::SoundFormat* sound) : m_impl(new Impl) {
-    m_impl->sound = sound;
-}
+CPptSoundFormat::CPptSoundFormat(PowerPoint::SoundFormat* sound) : m_impl(new Impl) { m_impl->sound = sound; }
 
 CPptSoundFormat::~CPptSoundFormat() = default;
 

@@ -34,10 +34,10 @@ TEST(ByteViewTest, FieldsThatDoNotFitReadZero) {
         std::uint32_t u16, u32, be16, be32;
     };
     const Case cases[] = {
-        {2, 0x4433, 0, 0x3344, 0},       // 2 bytes fit, 4 do not
-        {3, 0, 0, 0, 0},                 // one byte left
-        {4, 0, 0, 0, 0},                 // at the end
-        {SIZE_MAX - 1, 0, 0, 0, 0},      // offset plus width overflows
+        {2, 0x4433, 0, 0x3344, 0},   // 2 bytes fit, 4 do not
+        {3, 0, 0, 0, 0},             // one byte left
+        {4, 0, 0, 0, 0},             // at the end
+        {SIZE_MAX - 1, 0, 0, 0, 0},  // offset plus width overflows
         {0, 0x2211, 0x44332211, 0x1122, 0x11223344},
     };
     for (const Case& c : cases) {

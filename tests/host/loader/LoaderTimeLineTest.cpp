@@ -105,9 +105,7 @@ Bytes InteractiveSequence(uint32_t trigger, const std::vector<EffectSpec>& effec
     return Box(0xF144, parts);
 }
 
-LoadResult LoadDeck(const Deck& deck) {
-    return LoadPresentationFromMemory(deck.SavedFile(), L"deck.ppt");
-}
+LoadResult LoadDeck(const Deck& deck) { return LoadPresentationFromMemory(deck.SavedFile(), L"deck.ppt"); }
 
 constexpr uint32_t kBox = 1025, kText = 1026, kButton = 1027;
 

@@ -2,8 +2,8 @@
 // walks, checked against the metrics of the faces the layout measures with.
 
 #include "fonts/FontMetrics.h"
-#include "powerpoint/layout/HostTextLayout.h"
 #include "powerpoint/host/PowerPointHost.h"
+#include "powerpoint/layout/HostTextLayout.h"
 
 #include <gtest/gtest.h>
 

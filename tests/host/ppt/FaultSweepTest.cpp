@@ -177,8 +177,7 @@ bool WalkFailingAt(int k, int times) {
         Walk(deck);
         finished = true;
     } catch (const CBaseException&) {
-    } catch (const Refused&) {
-    }
+    } catch (const Refused&) {}
     deck.doc->ClearFaults();
     EXPECT_EQ(before, deck.References()) << "failing at call " << k << (times < 0 ? " and on" : " only");
     return finished;

@@ -3,10 +3,10 @@
 // picture, the placement and frame of a shape, the colour behind its text, and the shape list,
 // holder and context that reach it.
 
-#include "SwfTestSupport.h"
 #include "CfbBuilder.h"
 #include "PptFailureText.h"
 #include "ShapeFixture.h"
+#include "SwfTestSupport.h"
 #include "genswf/animation/EffectExporter.h"
 #include "genswf/animation/TimeLine.h"
 #include "genswf/movie/MovieObjects.h"

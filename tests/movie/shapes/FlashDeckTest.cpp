@@ -2,10 +2,10 @@
 // storage, the control reads its movie out of it, and the shape exporters fit it and hand it to
 // the compiler as a sprite.
 
-#include "SwfTestSupport.h"
 #include "CfbBuilder.h"
 #include "DeckBuilder.h"
 #include "ShapeFixture.h"
+#include "SwfTestSupport.h"
 #include "genswf/movie/MovieObjects.h"
 #include "genswf/ppt/PptShape.h"
 #include "genswf/shapes/BasicShape.h"

@@ -2,10 +2,10 @@
 // bounds and placement, the pictures PowerPoint renders of them (with the WMF retry and the
 // dimmed picture), their definitions, sound shapes, and the build events written as frames.
 
-#include "SwfTestSupport.h"
 #include "CfbBuilder.h"
 #include "PptFailureText.h"
 #include "ShapeFixture.h"
+#include "SwfTestSupport.h"
 #include "genswf/movie/MovieObjects.h"
 #include "genswf/shapes/EmbeddedMovie.h"
 #include "genswf/shapes/Shape.h"

@@ -98,10 +98,14 @@ TEST(SlideConstruction, TransitionTiming) {
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const Case cases[] = {
-        {msoFalse, 3.0f, 5, false, 5.0f, 3.0f}, {msoFalse, 7.0f, 5, false, 7.0f, 7.0f},
-        {msoTrue, 3.0f, 5, false, 3.0f, 3.0f},  {msoTrue, 3.0f, 5, true, 5.0f, 3.0f},
-        {msoTrue, 8.0f, 5, true, 8.0f, 8.0f},   {msoFalse, 0.0f, 5, false, 5.0f, 5.0f},
-        {msoFalse, 0.0f, 9, false, 9.0f, 9.0f}, {msoFalse, -2.0f, 5, false, 5.0f, 5.0f},
+        {msoFalse, 3.0f, 5, false, 5.0f, 3.0f},
+        {msoFalse, 7.0f, 5, false, 7.0f, 7.0f},
+        {msoTrue, 3.0f, 5, false, 3.0f, 3.0f},
+        {msoTrue, 3.0f, 5, true, 5.0f, 3.0f},
+        {msoTrue, 8.0f, 5, true, 8.0f, 8.0f},
+        {msoFalse, 0.0f, 5, false, 5.0f, 5.0f},
+        {msoFalse, 0.0f, 9, false, 9.0f, 9.0f},
+        {msoFalse, -2.0f, 5, false, 5.0f, 5.0f},
         {msoTrue, nan, 4, false, 0.0f, 4.0f},
         // A time stored with a slide that waits for a click does not shorten the user's delay.
         {msoFalse, 1.024f, 2, true, 2.0f, 2.0f},

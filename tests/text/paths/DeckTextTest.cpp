@@ -80,8 +80,8 @@ TEST(DeckText, WordsUseTheFaceTheHostDrewAndMeetTheNextWord) {
                 for (std::size_t i = 0; i < line.size(); ++i) {
                     const SwfTextField& field = *line[i];
                     const CPptFont& font = *field.GetStyle()->GetPptFont();
-                    auto drawn = fonts::GetFontMetrics(font.GetName(), font.GetBold() == msoTrue,
-                                                       font.GetItalic() == msoTrue);
+                    auto drawn =
+                        fonts::GetFontMetrics(font.GetName(), font.GetBold() == msoTrue, font.GetItalic() == msoTrue);
                     ASSERT_TRUE(drawn);
                     EXPECT_EQ(U8(drawn->FamilyName()), U8(field.GetStyle()->GetFont()->GetFamilyName()))
                         << U8(field.GetText());

@@ -23,8 +23,8 @@
 #include "genswf/text/TextSprite.h"
 #include "genswf/text/TextStyle.h"
 #include "genswf/utils/Utils.h"
-#include "powerpoint/layout/HostTextLayout.h"
 #include "powerpoint/host/PowerPointHost.h"
+#include "powerpoint/layout/HostTextLayout.h"
 #include "xmldom/XmlDom.h"
 
 #include <gtest/gtest.h>

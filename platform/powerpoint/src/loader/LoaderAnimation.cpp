@@ -483,7 +483,8 @@ bool ReadTimeline(CLoadContext& ctx, const CPptContainer& slideRecord, CHostSlid
         ContainerPtr bin = AsContainer(r);
         if (!bin || r->GetType() != libpptparser::kRecordProgBinaryTag || CStringChild(bin.get(), 0) != L"___PPT10")
             continue;
-        root = ChildContainer(ChildContainer(bin.get(), libpptparser::kRecordBinaryTagData).get(), libpptparser::kRecordAnimGroup);
+        root = ChildContainer(ChildContainer(bin.get(), libpptparser::kRecordBinaryTagData).get(),
+                              libpptparser::kRecordAnimGroup);
         break;
     }
     if (!root) return false;

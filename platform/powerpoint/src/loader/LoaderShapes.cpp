@@ -628,7 +628,8 @@ private:
             if (anchored) parent = Transform();  // a client anchor is in slide points
         }
         if (!anchored)
-            if (RecordPtr a = FirstChild(own.get(), libpptparser::kRecordEscherChildAnchor)) anchored = ReadChildAnchor(*a, outer);
+            if (RecordPtr a = FirstChild(own.get(), libpptparser::kRecordEscherChildAnchor))
+                anchored = ReadChildAnchor(*a, outer);
         double rotation = 0;
         bool flipH = false, flipV = false;
         if (RecordPtr fsp = FirstChild(own.get(), libpptparser::kRecordEscherSp)) {
@@ -691,8 +692,9 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
         return;
 
     COptTable opt;
-    for (std::uint16_t type : {std::uint16_t(libpptparser::kRecordEscherOPT), std::uint16_t(libpptparser::kRecordEscherSecondaryOPT),
-                               std::uint16_t(libpptparser::kRecordEscherTertiaryOPT)})
+    for (std::uint16_t type :
+         {std::uint16_t(libpptparser::kRecordEscherOPT), std::uint16_t(libpptparser::kRecordEscherSecondaryOPT),
+          std::uint16_t(libpptparser::kRecordEscherTertiaryOPT)})
         if (RecordPtr r = FirstChild(&sp, type)) opt.Add(*r);
 
     Rect rect;
@@ -710,7 +712,8 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
     ContainerPtr textBox = ChildContainer(&sp, libpptparser::kRecordEscherClientTextbox);
 
     int placeholder = -1;
-    if (RecordPtr ph = FirstChild(client.get(), libpptparser::kRecordOEPlaceholderAtom)) placeholder = ph->GetBytes().U8(4);
+    if (RecordPtr ph = FirstChild(client.get(), libpptparser::kRecordOEPlaceholderAtom))
+        placeholder = ph->GetBytes().U8(4);
     ContainerPtr exObject;
     if (RecordPtr ref = FirstChild(client.get(), libpptparser::kRecordExObjRefAtom)) {
         auto it = m_ctx.exObjects.find(ref->GetBytes().U32(0));
@@ -754,8 +757,9 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
         d.type = msoLinkedOLEObject;
     } else if (exType == libpptparser::kRecordExControl) {
         d.type = msoOLEControlObject;
-    } else if (exType == libpptparser::kRecordExAviMovie || exType == libpptparser::kRecordExMCIMovie || exType == libpptparser::kRecordExWAVAudioEmbedded ||
-               exType == libpptparser::kRecordExWAVAudioLink || exType == libpptparser::kRecordExMIDIAudio || exType == libpptparser::kRecordExCDAudio) {
+    } else if (exType == libpptparser::kRecordExAviMovie || exType == libpptparser::kRecordExMCIMovie ||
+               exType == libpptparser::kRecordExWAVAudioEmbedded || exType == libpptparser::kRecordExWAVAudioLink ||
+               exType == libpptparser::kRecordExMIDIAudio || exType == libpptparser::kRecordExCDAudio) {
         d.type = msoMedia;
     } else if (flags & 0x10) {
         d.type = msoEmbeddedOLEObject;
@@ -849,7 +853,8 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
 
     // Objects.
     if (exObject) {
-        if (exType == libpptparser::kRecordExOleEmbed || exType == libpptparser::kRecordExOleLink || exType == libpptparser::kRecordExControl) {
+        if (exType == libpptparser::kRecordExOleEmbed || exType == libpptparser::kRecordExOleLink ||
+            exType == libpptparser::kRecordExControl) {
             d.ole.progId = CStringChild(exObject.get(), 2);
             if (exType == libpptparser::kRecordExControl) {
                 // A control saves itself into its storage; the Flash control reads its movie there.
@@ -857,7 +862,9 @@ void CDrawingReader::Shape(const CPptContainer& sp, const Transform& t) {
                 if (Controls::IsFlashProgId(d.ole.progId)) d.ole.object = Controls::CreateFlashControl(d.ole.storage);
             }
         } else {
-            d.mediaType = (exType == libpptparser::kRecordExAviMovie || exType == libpptparser::kRecordExMCIMovie) ? ppMediaTypeMovie : ppMediaTypeSound;
+            d.mediaType = (exType == libpptparser::kRecordExAviMovie || exType == libpptparser::kRecordExMCIMovie)
+                              ? ppMediaTypeMovie
+                              : ppMediaTypeSound;
             if (exType == libpptparser::kRecordExWAVAudioEmbedded) {
                 if (RecordPtr a = FirstChild(exObject.get(), libpptparser::kRecordExWAVAudioEmbeddedAtom)) {
                     auto it = m_ctx.sounds.find(a->GetBytes().U32(0));

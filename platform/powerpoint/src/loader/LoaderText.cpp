@@ -457,7 +457,9 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
         const CPptRecord& r = *source.extras[i];
         switch (r.GetType()) {
         case libpptparser::kRecordInteractiveInfo: {
-            if (i + 1 >= source.extras.size() || source.extras[i + 1]->GetType() != libpptparser::kRecordTxInteractiveInfoAtom) break;
+            if (i + 1 >= source.extras.size() ||
+                source.extras[i + 1]->GetType() != libpptparser::kRecordTxInteractiveInfoAtom)
+                break;
             const CPptByteView range = source.extras[i + 1]->GetBytes();
             const std::uint32_t begin = range.U32(0), endPos = range.U32(4);
             if (begin >= endPos || begin >= n || out.links.size() >= kMaxLinks) break;

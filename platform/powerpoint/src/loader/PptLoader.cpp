@@ -91,8 +91,9 @@ void ReadScheme(const CPptContainer& sheet, ULONG* scheme) {
 
 // A document keeps the slides' settings in instance 3; a slide keeps its own in any instance.
 bool ReadHeadersFooters(const CLoadContext& ctx, const CPptContainer* owner, int instance, HeadersFootersData& out) {
-    RecordPtr hf = instance >= 0 ? FirstChild(owner, libpptparser::kRecordHeadersFooters, static_cast<std::uint16_t>(instance))
-                                 : FirstChild(owner, libpptparser::kRecordHeadersFooters);
+    RecordPtr hf = instance >= 0
+                       ? FirstChild(owner, libpptparser::kRecordHeadersFooters, static_cast<std::uint16_t>(instance))
+                       : FirstChild(owner, libpptparser::kRecordHeadersFooters);
     ContainerPtr c = AsContainer(hf);
     if (!c) return false;
     RecordPtr atom = FirstChild(c.get(), libpptparser::kRecordHeadersFootersAtom);
@@ -128,8 +129,10 @@ void ReadEnvironment(CLoadContext& ctx) {
             ctx.fonts.push_back(name);
         }
     }
-    if (RecordPtr cf = FirstChild(env.get(), libpptparser::kRecordTextCFExceptionAtom)) ReadTextCF(cf->GetBytes(), 0, ctx.defaultCF);
-    if (RecordPtr pf = FirstChild(env.get(), libpptparser::kRecordTextPFExceptionAtom)) ReadTextPF(pf->GetBytes(), 2, ctx.defaultPF);
+    if (RecordPtr cf = FirstChild(env.get(), libpptparser::kRecordTextCFExceptionAtom))
+        ReadTextCF(cf->GetBytes(), 0, ctx.defaultCF);
+    if (RecordPtr pf = FirstChild(env.get(), libpptparser::kRecordTextPFExceptionAtom))
+        ReadTextPF(pf->GetBytes(), 2, ctx.defaultPF);
     for (const RecordPtr& r : Children(env.get(), libpptparser::kRecordTextMasterStyleAtom))
         if (r->GetInstance() < kTextTypes) ReadMasterStyle(*r, ctx.documentStyles[r->GetInstance()]);
 }
@@ -414,7 +417,8 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
     ReadSounds(ctx);
     LoadBlips(ctx, pictures);
     ReadHeadersFooters(ctx, ctx.document.get(), 3, ctx.documentHeadersFooters);
-    if (ContainerPtr list = ChildContainer(ctx.document.get(), libpptparser::kRecordList)) ReadTags(list.get(), doc->tags);
+    if (ContainerPtr list = ChildContainer(ctx.document.get(), libpptparser::kRecordList))
+        ReadTags(list.get(), doc->tags);
 
     ReadMasters(ctx);
     if (ctx.masters.empty()) ctx.Warn(L"the file holds no master; slides use a default one");
