@@ -2,6 +2,8 @@
 // own size before it is followed: font files are input like any other.
 #include "fonts/SystemFonts.h"
 
+#include "TableChecksum.h"
+
 #include "base/bytes/ByteView.h"
 
 #include <algorithm>
@@ -60,19 +62,6 @@ bool ReadDirectory(const std::uint8_t* data, std::size_t size, std::size_t at, s
         tables.push_back(t);
     }
     return true;
-}
-
-std::uint32_t Checksum(const std::uint8_t* p, std::size_t length) {
-    std::uint32_t sum = 0;
-    const ByteView table(p, length);
-    std::size_t i = 0;
-    for (; i + 4 <= length; i += 4) sum += table.BeU32(i);
-    if (i < length) {
-        std::uint8_t tail[4] = {0, 0, 0, 0};
-        std::memcpy(tail, p + i, length - i);
-        sum += ByteView(tail, sizeof tail).BeU32(0);
-    }
-    return sum;
 }
 
 }  // namespace
@@ -146,12 +135,12 @@ bool ExtractCollectionFace(const std::uint8_t* data, std::size_t size, std::uint
         }
         std::uint8_t* r = out.data() + 12 + 16 * i;
         Put32(r, t.tag);
-        Put32(r + 4, Checksum(out.data() + at, t.length));
+        Put32(r + 4, TableChecksum(out.data() + at, t.length));
         Put32(r + 8, std::uint32_t(at));
         Put32(r + 12, t.length);
         at += (std::size_t(t.length) + 3) & ~std::size_t(3);
     }
-    if (haveHead) Put32(out.data() + headAt + 8, 0xB1B0AFBAu - Checksum(out.data(), out.size()));
+    if (haveHead) Put32(out.data() + headAt + 8, 0xB1B0AFBAu - TableChecksum(out.data(), out.size()));
     return true;
 }
 

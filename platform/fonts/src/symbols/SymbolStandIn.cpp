@@ -5,6 +5,7 @@
 #include "fonts/symbols/SymbolFonts.h"
 
 #include "FontText.h"
+#include "TableChecksum.h"
 #include "base/bytes/ByteView.h"
 #include "base/encodings/TextEncoding.h"
 
@@ -80,16 +81,6 @@ public:
     }
     std::vector<std::uint8_t> bytes;
 };
-
-std::uint32_t CheckSum(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t length) {
-    std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < length; i += 4) {
-        std::uint32_t word = 0;
-        for (std::size_t k = 0; k < 4; ++k) word = (word << 8) | (at + i + k < at + length ? b[at + i + k] : 0);
-        sum += word;
-    }
-    return sum;
-}
 
 // Component glyph indexes of a composite glyph, with the offsets where they are written.
 bool Components(const std::uint8_t* g, std::size_t size, std::vector<std::pair<std::size_t, std::uint16_t>>& out) {
@@ -401,12 +392,12 @@ std::shared_ptr<const FontFileData> MakeSymbolStandIn(const std::wstring& faceNa
         if (std::strcmp(tables[i].first, "head") == 0) headAt = at;
         font.Append(tables[i].second.data(), tables[i].second.size());
         font.Pad4();
-        const std::uint32_t sum = CheckSum(font.bytes, at, tables[i].second.size());
+        const std::uint32_t sum = TableChecksum(font.bytes.data() + at, tables[i].second.size());
         const std::size_t rec = 12 + 16 * i + 4;
         font.Put16(rec, sum >> 16);
         font.Put16(rec + 2, sum & 0xFFFF);
     }
-    const std::uint32_t adjust = 0xB1B0AFBAu - CheckSum(font.bytes, 0, font.bytes.size());
+    const std::uint32_t adjust = 0xB1B0AFBAu - TableChecksum(font.bytes.data(), font.bytes.size());
     font.Put16(headAt + 8, adjust >> 16);
     font.Put16(headAt + 10, adjust & 0xFFFF);
 
