@@ -8,6 +8,8 @@
 #include "addin/language/Language.h"
 #include "addin/language/LanguageManager.h"
 
+using namespace addin;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CLanguage language;
     language.Parse(data, size);

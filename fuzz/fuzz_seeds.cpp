@@ -23,6 +23,8 @@
 #include "render/BcRender.h"
 #include "tarnquill/Compiler.h"
 
+using namespace addin;
+
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 

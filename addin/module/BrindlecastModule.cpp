@@ -6,6 +6,8 @@
 #include "genswf/utils/RegistryKey.h"
 #include "genswf/utils/Utils.h"
 
+using namespace addin;
+
 namespace {
 
 const wchar_t* const kMachineKey = L"Software\\Ombrel Works\\Brindlecast 1 Roru";

@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+using namespace addin;
+
 namespace {
 
 const char kUsage[] =

@@ -25,6 +25,8 @@
 
 using namespace genswf;
 
+namespace addin {
+
 namespace {
 
 std::atomic<LONG> g_objects{0};
@@ -254,3 +256,5 @@ HRESULT CreateBrindlecastFree(REFIID riid, void** ppv) {
 }
 
 LONG BrindlecastFreeObjectCount() { return g_objects.load(); }
+
+}  // namespace addin

@@ -12,6 +12,8 @@
 #include "genswf/movie/Movie.h"
 #include "genswf/utils/Exceptions.h"
 
+namespace addin {
+
 void CPresentationConverter::ExportMovieDescription(const std::wstring& xmlFileName) {
     const std::shared_ptr<genswf::CExportSettings> exportSettings = genswf::CExportSettings::Create(m_presentation);
     exportSettings->SetProgressSink(m_progressSink);
@@ -55,10 +57,12 @@ void CPresentationConverter::CompileSwf(const std::wstring& xmlPath, std::vector
 }
 
 PowerPoint::SlideRange* CPresentationConverter::GetCurrentSlideRange(PowerPoint::_Presentation* presentation) {
-    return ::GetCurrentSlideRange(presentation);
+    return addin::GetCurrentSlideRange(presentation);
 }
 
 std::wstring CPresentationConverter::GetMessageString(const std::wstring& messageName) {
     CLanguageManager* manager = GetLanguageManager();
     return manager ? manager->GetMessageString(messageName) : std::wstring();
 }
+
+}  // namespace addin

@@ -4,6 +4,8 @@
 
 #include "base/files/AtomicFile.h"
 
+namespace addin {
+
 bool CFileHolder::Create(const std::wstring& path) {
     Close();
     if (path.empty()) return false;
@@ -30,3 +32,5 @@ void CFileHolder::Close() {
     m_bytes.clear();
     m_path.clear();
 }
+
+}  // namespace addin

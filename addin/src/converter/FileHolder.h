@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace addin {
+
 class CFileHolder {
 public:
     CFileHolder() = default;
@@ -27,3 +29,5 @@ private:
     std::vector<std::uint8_t> m_bytes;
     std::wstring m_path;
 };
+
+}  // namespace addin

@@ -8,6 +8,8 @@
 
 using namespace genswf;
 
+namespace addin {
+
 CPresentationConverter::CPresentationConverter(PowerPoint::_Presentation* presentation, const CSettings* settings,
                                                PowerPoint::SlideRange* slideRange, CProgressSink* progressSink)
     : m_settings(settings), m_progressSink(progressSink), m_presentation(presentation), m_slideRange(slideRange) {}
@@ -116,3 +118,5 @@ void CPresentationConverter::Cleanup() {
         m_tempFolder.clear();
     }
 }
+
+}  // namespace addin

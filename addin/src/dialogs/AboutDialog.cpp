@@ -6,6 +6,8 @@
 
 using namespace genswf;
 
+namespace addin {
+
 CAboutDialog::CAboutDialog() : CDialogModel(IDD) {}
 
 void CAboutDialog::OnInitDialog() {
@@ -66,3 +68,5 @@ bool CAboutDialog::OnLButtonDown(int x, int y) {
     ShellOpen(links[static_cast<std::size_t>(index)].url);
     return true;
 }
+
+}  // namespace addin

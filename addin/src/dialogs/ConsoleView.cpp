@@ -12,6 +12,8 @@
 
 using namespace genswf;
 
+namespace addin {
+
 int CConsoleView::RunPublish(CPublishDialog& dialog) {
     return ui::RunModal(dialog, [this, &dialog](ui::CDialogModel&) {
         CPublishDialog& publish = dialog;
@@ -151,3 +153,5 @@ void CConsoleView::OpenOutput(const std::wstring& folder, const std::wstring& fi
     ShellExecuteW(nullptr, L"open", folder.c_str(), nullptr, nullptr, SW_SHOW);
     ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOW);
 }
+
+}  // namespace addin

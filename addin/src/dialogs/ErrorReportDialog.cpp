@@ -11,6 +11,8 @@
 
 using namespace genswf;
 
+namespace addin {
+
 namespace {
 
 constexpr unsigned kReportTemplate = 211;
@@ -109,3 +111,5 @@ std::wstring CErrorReportDialog::BuildMailLink() const {
                                           {L"{SUBJ}", MailLinkEscape(message) + L"[Error Report Roru]"},
                                           {L"{BODY}", MailLinkEscape(BuildReport())}});
 }
+
+}  // namespace addin

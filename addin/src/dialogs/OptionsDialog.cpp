@@ -6,6 +6,8 @@
 
 using namespace genswf;
 
+namespace addin {
+
 COptionsDialog::COptionsDialog(CSettings* settings) : CDialogModel(IDD), settings(settings) {}
 
 void COptionsDialog::OnInitDialog() {
@@ -78,3 +80,5 @@ bool COptionsDialog::OnCommand(int id, int) {
         return false;
     }
 }
+
+}  // namespace addin

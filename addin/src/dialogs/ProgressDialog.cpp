@@ -11,6 +11,8 @@
 
 using namespace genswf;
 
+namespace addin {
+
 CProgressDialog::CProgressDialog(PowerPoint::_Presentation* presentation, PowerPoint::SlideRange* slideRange,
                                  CSettings* settings)
     : CDialogModel(IDD),
@@ -209,3 +211,5 @@ void CProgressDialog::PumpMessagesAndCheckCancel() {
     }
     if (cancelled) throw CInterruptedException();
 }
+
+}  // namespace addin

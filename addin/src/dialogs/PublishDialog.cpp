@@ -11,6 +11,8 @@
 
 using namespace genswf;
 
+namespace addin {
+
 namespace {
 
 constexpr unsigned kMakerPage = 10137;
@@ -179,3 +181,5 @@ void CPublishDialog::OnPublish() {
     if (saveOnPublish) settings->Save();
     EndDialog(ui::IDOK);
 }
+
+}  // namespace addin

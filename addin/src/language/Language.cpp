@@ -8,6 +8,8 @@ using genswf::CompareNoCase;
 using genswf::SplitString;
 using genswf::Trim;
 
+namespace addin {
+
 namespace {
 
 enum class Section { None, Info, Messages };
@@ -160,3 +162,5 @@ bool CLanguage::SupportsLanguageId(LANGID id) const {
 }
 
 bool CLanguage::IsValid() const { return !messages.empty() && !languageName.empty() && !languageIds.empty(); }
+
+}  // namespace addin

@@ -9,6 +9,8 @@
 
 using genswf::CRefPtr;
 
+namespace addin {
+
 namespace {
 
 CRefPtr<CLanguageManager>& GlobalManager() {
@@ -301,3 +303,5 @@ std::wstring FormatIntegerMessage(const std::wstring& format, int first, int sec
     }
     return out;
 }
+
+}  // namespace addin

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace addin {
+
 namespace {
 
 struct LanguageCode {
@@ -80,3 +82,5 @@ LANGID GetUserDefaultLangID() {
     }
     return kUsEnglishLanguageId;
 }
+
+}  // namespace addin

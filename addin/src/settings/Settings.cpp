@@ -6,6 +6,8 @@
 
 using genswf::CRegistryKey;
 
+namespace addin {
+
 namespace {
 
 const wchar_t* const kMachineKey = L"Software\\Ombrel Works\\Brindlecast 1 Roru";
@@ -104,3 +106,5 @@ std::wstring CSettings::GetResourceFolder() const {
     if (InstallationFolder.empty()) return std::wstring();
     return genswf::IncludeTrailingBackslash(InstallationFolder) + L"res";
 }
+
+}  // namespace addin

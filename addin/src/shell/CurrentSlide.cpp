@@ -2,6 +2,8 @@
 
 using namespace PowerPoint;
 
+namespace addin {
+
 PowerPoint::SlideRange* GetCurrentSlideRange(PowerPoint::_Presentation* presentation) {
     if (!presentation) return nullptr;
     CComPtr<DocumentWindows> windows;
@@ -27,3 +29,5 @@ PowerPoint::SlideRange* GetCurrentSlideRange(PowerPoint::_Presentation* presenta
     if (FAILED(selection->get_SlideRange(&range))) return nullptr;
     return range;
 }
+
+}  // namespace addin

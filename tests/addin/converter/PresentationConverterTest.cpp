@@ -14,6 +14,8 @@
 #include <fstream>
 #include <functional>
 
+using namespace addin;
+
 using namespace genswf;
 
 namespace {

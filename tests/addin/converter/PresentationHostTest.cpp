@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <functional>
 
+using namespace addin;
+
 using namespace genswf;
 using namespace PowerPoint;
 using namespace PowerPoint::Host;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace addin;
+
 namespace {
 
 const std::wstring kOptions = L"Software\\Ombrel Works\\Brindlecast 1 Roru\\Options";

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+using namespace addin;
+
 namespace {
 
 CLanguage ParseBytes(const std::string& bytes) {

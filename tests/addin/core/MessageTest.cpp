@@ -10,6 +10,8 @@
 #include <set>
 #include <sstream>
 
+using namespace addin;
+
 namespace {
 
 const std::wstring kSourceDir = genswf::WideFromUtf8(BC_SOURCE_DIR);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace addin;
+
 namespace {
 
 const std::wstring kMachine = L"Software\\Ombrel Works\\Brindlecast 1 Roru";

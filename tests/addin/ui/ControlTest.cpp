@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace addin;
+
 namespace {
 
 using PowerPoint::Host::CHostDocument;

@@ -16,6 +16,8 @@
 #include <climits>
 #include <cstdlib>
 
+using namespace addin;
+
 namespace {
 
 using PowerPoint::Host::CHostDocument;

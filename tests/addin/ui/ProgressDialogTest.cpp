@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <string>
 
+using namespace addin;
+
 namespace {
 
 // A converter whose movie step runs the test's code instead of the movie export.

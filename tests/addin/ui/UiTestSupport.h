@@ -13,13 +13,13 @@ public:
         machine.Create(HKEY_LOCAL_MACHINE, L"Software\\Ombrel Works\\Brindlecast 1 Roru");
         machine.SetStringValue(genswf::WideFromUtf8(BC_BINARY_DIR), L"Installation Folder");
         settings.Load();
-        settings.LanguageId = kUsEnglishLanguageId;
-        genswf::CRefPtr<CLanguageManager> manager(new CLanguageManager(&settings));
-        SetLanguageManager(manager);
+        settings.LanguageId = addin::kUsEnglishLanguageId;
+        genswf::CRefPtr<addin::CLanguageManager> manager(new addin::CLanguageManager(&settings));
+        addin::SetLanguageManager(manager);
         manager->LoadLanguages();
     }
-    ~CUiTestInstallation() { SetLanguageManager(nullptr); }
+    ~CUiTestInstallation() { addin::SetLanguageManager(nullptr); }
 
     CTestRegistry registry;
-    CSettings settings;
+    addin::CSettings settings;
 };

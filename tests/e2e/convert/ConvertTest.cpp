@@ -18,6 +18,8 @@
 #include <set>
 #include <tuple>
 
+using namespace addin;
+
 namespace {
 
 using PowerPoint::Loader::CPptLoadError;

@@ -14,6 +14,8 @@
 #include <fstream>
 #include <sstream>
 
+using namespace addin;
+
 namespace e2e {
 
 std::string CorpusDir(std::string& why) {

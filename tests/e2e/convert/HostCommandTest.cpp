@@ -9,6 +9,8 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+using namespace addin;
+
 namespace {
 
 const std::string kHost = BC_BINARY_DIR "/bin/brindlecast";

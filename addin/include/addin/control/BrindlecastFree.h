@@ -6,6 +6,8 @@
 #include "com/ComBase.h"
 #include "com/ComBstr.h"
 
+namespace addin {
+
 inline constexpr CLSID CLSID_BrindlecastFree = com::GuidFromLiteral("0B49FC2B-A0A1-4870-8991-A228600B48D8");
 inline constexpr GUID LIBID_BrindlecastFree = com::GuidFromLiteral("CC40917D-765C-4992-896D-B7A68E17B96B");
 inline constexpr IID IID_IBrindlecastFree = com::GuidFromLiteral("5D0E8A31-7C2B-4E8F-9A61-3B7D2C9E4F10");
@@ -55,3 +57,5 @@ BC_DECLARE_INTERFACE_IID(IBrindlecastScript, IID_IBrindlecastScript)
 HRESULT CreateBrindlecastFree(REFIID riid, void** ppv);
 // Controls alive in this module (the module may unload at 0).
 LONG BrindlecastFreeObjectCount();
+
+}  // namespace addin

@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
-class CSettings;
-
 namespace genswf {
 class CLogFile;
 class CMovie;
 }  // namespace genswf
+
+namespace addin {
+
+class CSettings;
 
 class CPresentationConverter {
 public:
@@ -58,3 +60,5 @@ protected:
 private:
     void SetSlideRange(PowerPoint::SlideRange* range);  // takes over a reference already added
 };
+
+}  // namespace addin

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace addin {
+
 struct CAboutLink {
     int left, top, right, bottom;  // client pixels; right and bottom exclusive
     std::wstring url;
@@ -30,3 +32,5 @@ public:
 private:
     std::vector<CAboutLink> links;
 };
+
+}  // namespace addin

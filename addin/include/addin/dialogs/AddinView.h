@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace addin {
+
 class CPublishDialog;
 class CProgressDialog;
 class CErrorReportDialog;
@@ -24,3 +26,5 @@ public:
     // After a successful export: show the output folder and the movie.
     virtual void OpenOutput(const std::wstring& folder, const std::wstring& file) = 0;
 };
+
+}  // namespace addin

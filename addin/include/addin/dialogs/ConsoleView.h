@@ -3,11 +3,13 @@
 // answers, progress is drawn on stderr when it is a terminal, Ctrl-C is Cancel, and errors are
 // written with their report's mail link.
 
-#include "AddinView.h"
+#include "addin/dialogs/AddinView.h"
 #include "ui/ScriptedAnswers.h"
 #include "ui/Terminal.h"
 
 #include <string>
+
+namespace addin {
 
 class CConsoleView : public IAddinView {
 public:
@@ -38,3 +40,5 @@ private:
     ui::CTerminalOutput output;
     std::wstring lastError;
 };
+
+}  // namespace addin

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace addin {
+
 class CErrorReportDialog : public ui::CDialogModel {
 public:
     static constexpr int IDD = 261;
@@ -34,3 +36,5 @@ private:
     std::wstring description;
     bool detailsShown = false;
 };
+
+}  // namespace addin

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace addin {
+
 class CSettings;
 
 class COptionsDialog : public ui::CDialogModel {
@@ -34,3 +36,5 @@ private:
     CSettings* settings;
     std::vector<int> languageIds;
 };
+
+}  // namespace addin

@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+namespace addin {
+
 class CSettings;
 class CPresentationConverter;
 class IAddinView;
@@ -77,3 +79,5 @@ private:
     std::function<std::uint32_t()> clock;
     std::uint32_t lastPumpTicks;
 };
+
+}  // namespace addin

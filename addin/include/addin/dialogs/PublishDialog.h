@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace addin {
+
 class CSettings;
 
 class CPublishDialog : public ui::CDialogModel {
@@ -89,3 +91,5 @@ private:
 
 // The slogan index for a value of rand(): 0 to count - 1 whatever RAND_MAX is.
 int SloganIndex(int randomValue, int count);
+
+}  // namespace addin

@@ -13,6 +13,8 @@
 
 using LANGID = std::uint16_t;
 
+namespace addin {
+
 constexpr LANGID kUsEnglishLanguageId = 1033;
 
 class CLanguage : public genswf::CRefCounted {
@@ -58,3 +60,5 @@ std::wstring UnquoteLanguageValue(const std::wstring& value);
 // A language id from its text (decimal, or hexadecimal after "0x" or '#'); false when the
 // number does not fit in 16 bits.
 bool ParseLanguageId(const std::wstring& text, LANGID& id);
+
+}  // namespace addin

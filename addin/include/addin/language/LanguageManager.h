@@ -5,13 +5,15 @@
 // finds resources (string table, templates, pictures) in that language, falling back to US
 // English.
 
-#include "Language.h"
+#include "addin/language/Language.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
+
+namespace addin {
 
 class CSettings;
 
@@ -87,3 +89,5 @@ LANGID LanguageIdFromLocale(const std::string& locale);
 // then the second number, "%%" gives '%', and every other '%' stays as written, as does any
 // directive after the second.
 std::wstring FormatIntegerMessage(const std::wstring& format, int first, int second);
+
+}  // namespace addin

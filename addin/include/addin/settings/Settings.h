@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace addin {
+
 class CSettings {
 public:
     // The automatic transition's delay in seconds; a stored value outside the range loads as
@@ -42,3 +44,5 @@ public:
     int ImageQuality = 75;
     int LanguageId = 0;
 };
+
+}  // namespace addin
