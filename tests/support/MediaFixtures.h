@@ -2,6 +2,8 @@
 // temporary folder with a system font copied in.
 #pragma once
 
+#include "FileBytes.h"
+
 #include <unistd.h>
 #include <cstdint>
 #include <cstdio>
@@ -18,10 +20,7 @@ inline void Write(const std::string& path, const std::vector<std::uint8_t>& byte
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-inline std::vector<std::uint8_t> Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+inline std::vector<std::uint8_t> Read(const std::string& path) { return bctest::FileBytes(path); }
 
 inline void Put16(std::vector<std::uint8_t>& b, unsigned v) {
     b.push_back(static_cast<std::uint8_t>(v));

@@ -1,6 +1,8 @@
 #pragma once
 // The size a PNG's header gives, read apart from any decoder under test.
 
+#include "FileBytes.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -21,9 +23,6 @@ inline std::pair<int, int> PngSize(const std::vector<std::uint8_t>& png) {
     return {be(16), be(20)};
 }
 
-inline std::pair<int, int> PngSize(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return PngSize(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-}
+inline std::pair<int, int> PngSize(const std::filesystem::path& file) { return PngSize(FileBytes(file)); }
 
 }  // namespace bctest

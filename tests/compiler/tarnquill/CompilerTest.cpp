@@ -1,5 +1,6 @@
 // The compiler read back: tag kinds and order, frames, depths, clip depths, character ids,
 // bitmaps, actions, and the errors bad descriptions give.
+#include "FileBytes.h"
 #include "LargestAllocation.h"
 #include "SwfTestReader.h"
 #include "TempDir.h"
@@ -477,9 +478,8 @@ TEST(CompilerOutput, PlantedLinkAtTheTemporaryNameIsNotFollowed) {
                          "<frame index=\"0\"><show id=\"a\" objectId=\"r\"/></frame>"));
     tarnquill::WriteFileAtomically(target, swf);
 
-    std::ifstream victimIn(victim), out(target, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(victimIn), {}), "keep");
-    EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(out), {}), swf);
+    EXPECT_EQ(bctest::FileText(victim), "keep");
+    EXPECT_EQ(bctest::FileBytes(target), swf);
     char link[256] = {};
     EXPECT_EQ(::readlink(planted.c_str(), link, sizeof link - 1), static_cast<ssize_t>(victim.size()));
     EXPECT_EQ(std::string(link), victim);

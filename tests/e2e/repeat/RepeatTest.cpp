@@ -1,6 +1,7 @@
 // A movie depends on the presentation alone: two conversions of the same deck, each with its
 // own temporary folder, write the same bytes.
 #include "E2eSupport.h"
+#include "FileBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +11,6 @@
 namespace {
 
 const std::string kHost = BC_BINARY_DIR "/bin/brindlecast";
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(RepeatedExport, SameDeckGivesTheSameBytes) {
     std::string why;
@@ -28,7 +24,7 @@ TEST(RepeatedExport, SameDeckGivesTheSameBytes) {
         const std::string movie = work.Native() + "/run" + std::to_string(run) + ".swf";
         const e2e::ProcessResult r = e2e::Run({kHost, deck, "-o", movie, "--slides=all"});
         ASSERT_EQ(r.status, 0) << r.err;
-        movies[run] = ReadBytes(movie);
+        movies[run] = bctest::FileText(movie);
     }
     ASSERT_FALSE(movies[0].empty());
     EXPECT_TRUE(movies[0] == movies[1]) << "the two movies differ (" << movies[0].size() << " and " << movies[1].size()

@@ -3,6 +3,7 @@
 // and their gathering; and a slide of entrance, exit and paragraph effects compiled into a movie.
 
 #include "DeckBuilder.h"
+#include "FileBytes.h"
 #include "SlideTestSupport.h"
 #include "SwfTestReader.h"
 #include "genswf/animation/SlideTimeLineExport.h"
@@ -377,8 +378,7 @@ TEST(SlideAnimations2000, EntryEffectsPlayInBuildOrderAndTheFadeEndsOpaque) {
     EXPECT_EQ(20, shows[1]);
     EXPECT_EQ(30, shows[2]);
 
-    std::ifstream file(NativePath(xml));
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text = bctest::FileText(NativePath(xml));
     EXPECT_NE(std::string::npos, text.find("shiftAlpha=\"-255\""));
     EXPECT_NE(std::string::npos, text.find("shiftAlpha=\"0\""));
     EXPECT_EQ(std::string::npos, text.find("shiftAlpha=\"1\""));

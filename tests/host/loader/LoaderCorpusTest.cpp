@@ -1,6 +1,7 @@
 // The loader over the corpus of real presentations: every file loads or is refused clearly, and
 // named files show what a viewer of them sees.
 
+#include "FileBytes.h"
 #include "PngSize.h"
 #include "TempDir.h"
 #include "compoundfile/CompoundFile.h"
@@ -25,11 +26,6 @@ std::string Corpus(const std::string& name) { return std::string(BC_CORPUS_DIR) 
 
 #define REQUIRE_CORPUS() \
     if (!std::filesystem::is_directory(BC_CORPUS_DIR)) GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent"
-
-std::vector<std::uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 const ShapeData& ShapeOn(const LoadResult& r, size_t slide, size_t shape) {
     const auto& slides = r.document->Slides();
@@ -119,7 +115,7 @@ TEST(LoaderCorpus, FilesThatCannotBeReadAreRefusedWithTheirReason) {
 
 TEST(LoaderCorpus, CutOrGarbledFilesNeverLoadHalfWay) {
     REQUIRE_CORPUS();
-    const std::vector<std::uint8_t> whole = ReadFile(Corpus("SampleShow.ppt"));
+    const std::vector<std::uint8_t> whole = bctest::FileBytes(Corpus("SampleShow.ppt"));
     ASSERT_FALSE(whole.empty());
     std::vector<std::vector<std::uint8_t>> damaged = {
         {},
@@ -425,7 +421,7 @@ TEST(LoaderFiles, NameAndPathOfTheFileAndACopyOfItsBytes) {
     CScratchFolder scratch;
     const std::filesystem::path copy = scratch / "copy.ppt";
     ASSERT_EQ(p->SaveCopyAs(CBstr(copy.wstring()), ppSaveAsPresentation, msoFalse), S_OK);
-    EXPECT_EQ(ReadFile(copy.string()), ReadFile(path));
+    EXPECT_EQ(bctest::FileBytes(copy.string()), bctest::FileBytes(path));
 }
 
 TEST(LoaderFiles, SlidesFollowTheirOwnMasters) {

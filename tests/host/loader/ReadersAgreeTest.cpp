@@ -4,6 +4,7 @@
 
 #include "CfbBuilder.h"
 #include "DeckBuilder.h"
+#include "FileBytes.h"
 #include "compoundfile/CompoundFile.h"
 #include "libpptparser/PptParserException.h"
 #include "libpptparser/Presentation.h"
@@ -59,11 +60,6 @@ Bytes TextShape(uint32_t id, const std::u16string& text) {
 
 std::wstring FirstText(const CHostSlide& slide) {
     return slide.shapes.empty() ? L"<none>" : slide.shapes.front()->data.text.text;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -218,7 +214,7 @@ TEST(ReadersAgree, APowerPoint95FileIsReadFromItsStorageOfTheNewerFormat) {
         std::filesystem::temp_directory_path() / ("readers-copy-" + std::to_string(::getpid()) + ".ppt");
     CComPtr<_Presentation> p = loaded.document->Presentation();
     ASSERT_EQ(p->SaveCopyAs(CBstr(copy.wstring()), ppSaveAsPresentation, msoFalse), S_OK);
-    const Bytes saved = ReadFile(copy.string());
+    const Bytes saved = bctest::FileBytes(copy.string());
     std::filesystem::remove(copy);
     compoundfile::CCompoundFileStorage storage(saved);
     ASSERT_TRUE(storage.Open());

@@ -1,6 +1,7 @@
 // Real presentations through the host: every slide and shape of every file that loads exports
 // a picture of the requested size (and a readable metafile), and every text answers its collections with sane bounds.
 
+#include "FileBytes.h"
 #include "PngSize.h"
 #include "TempDir.h"
 #include "powerpoint/loader/PptLoader.h"
@@ -100,13 +101,9 @@ TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut) {
                 ASSERT_EQ(S_OK,
                           shape->Interface()->Export(CBstr(metafile.wstring()), ppShapeFormatWMF, 240, 180, ppScaleXY))
                     << at;
-                std::ifstream in(metafile, std::ios::binary);
                 render::WmfFile wmf;
                 std::string error;
-                EXPECT_TRUE(render::ReadWmf(
-                    std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
-                    wmf, &error))
-                    << at << ": " << error;
+                EXPECT_TRUE(render::ReadWmf(bctest::FileBytes(metafile), wmf, &error)) << at << ": " << error;
                 ++shapes;
                 if (shape->data.hasTextFrame == msoFalse) continue;
                 CComPtr<TextFrame> frame;

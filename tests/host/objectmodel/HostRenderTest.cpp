@@ -1,6 +1,7 @@
 // Shape.Export and Slide.Export: pictures of the requested size, drawn from the host's state
 // (fills, backgrounds, master graphics, text, headers and footers), written deterministically.
 
+#include "FileBytes.h"
 #include "PngSize.h"
 #include "TempDir.h"
 #include "powerpoint/render/HostRender.h"
@@ -21,11 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::uint32_t kRed = 0x0000FF, kBlue = 0xFF0000;  // 0x00BBGGRR
-
-std::vector<std::uint8_t> Bytes(const std::wstring& file) {
-    std::ifstream in(std::string(file.begin(), file.end()), std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::uint32_t Rgb(std::uint32_t pixel) { return pixel >> 8; }  // 0xRRGGBB of 0xRRGGBBAA
 std::uint32_t Alpha(std::uint32_t pixel) { return pixel & 0xFF; }
@@ -59,14 +55,14 @@ TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale) {
         const std::wstring file = (dir / (std::string(c.name) + ".png")).wstring();
         ASSERT_EQ(S_OK,
                   d.box->Interface()->Export(CBstr(file), ppShapeFormatPNG, c.scaleWidth, c.scaleHeight, ppScaleXY));
-        const std::vector<std::uint8_t> png = Bytes(file);
+        const std::vector<std::uint8_t> png = bctest::FileBytes(file);
         EXPECT_EQ(std::make_pair(c.width, c.height), bctest::PngSize(png));
         EXPECT_EQ(6, png[25]);  // colour type: RGB with alpha
         // The same state gives the same bytes.
         const std::wstring again = (dir / (std::string(c.name) + "-again.png")).wstring();
         ASSERT_EQ(S_OK,
                   d.box->Interface()->Export(CBstr(again), ppShapeFormatPNG, c.scaleWidth, c.scaleHeight, ppScaleXY));
-        EXPECT_EQ(png, Bytes(again));
+        EXPECT_EQ(png, bctest::FileBytes(again));
     }
     // What the picture shows: the fill, opaque, over the whole frame.
     const render::Raster r = render::RenderShapeRaster(ShapeDrawingOf(d.box), 1, 1);
@@ -78,7 +74,7 @@ TEST(HostRender, ShapeExportWritesThePictureAtTheSlidesScale) {
     ASSERT_EQ(S_OK, d.box->Interface()->Export(CBstr(wmf), ppShapeFormatWMF, 720, 540, ppScaleXY));
     render::WmfFile parsed;
     std::string error;
-    ASSERT_TRUE(render::ReadWmf(Bytes(wmf), parsed, &error)) << error;
+    ASSERT_TRUE(render::ReadWmf(bctest::FileBytes(wmf), parsed, &error)) << error;
     EXPECT_TRUE(parsed.placeable);
     bool brush = false, outline = false;
     for (const render::WmfRecord& rec : parsed.records) {
@@ -168,7 +164,7 @@ TEST(HostRender, SlideExportDrawsBackgroundMasterGraphicsAndVisibleShapes) {
 
     const std::wstring file = dir / L"slide.png";
     ASSERT_EQ(S_OK, d.slide->Interface()->Export(CBstr(file), CBstr(L"png"), 960, 720));
-    EXPECT_EQ(std::make_pair(960, 720), bctest::PngSize(Bytes(file)));
+    EXPECT_EQ(std::make_pair(960, 720), bctest::PngSize(bctest::FileBytes(file)));
 
     const render::Raster r = render::RenderSlideRaster(SlideDrawingOf(d.slide), 720, 540);
     EXPECT_EQ(0x0000FFu, Rgb(r.At(600, 400)));  // the master's background

@@ -1,6 +1,7 @@
 // The fill, line, colour, OLE and sound wrappers over the in-memory host: values, read-once
 // caching, retry after a failure, the failure texts and the references they hold.
 
+#include "FileBytes.h"
 #include "TempDir.h"
 #include "WrapperTestSupport.h"
 #include "genswf/ppt/PptColorFormat.h"
@@ -246,9 +247,7 @@ TEST(FormatWrappers, SoundExportWritesEachTimeAndNamesTheTargetWhenItFails) {
     const std::wstring target = folder + L"/chime.wav";
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(ppSoundWAV, sound->Export(target));
-        std::ifstream in(dir / "chime.wav", std::ios::binary);
-        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        EXPECT_EQ(d.sound->data.sound.data, bytes);
+        EXPECT_EQ(d.sound->data.sound.data, bctest::FileBytes(dir / "chime.wav"));
     }
     EXPECT_EQ(2, d.doc->Calls("SoundFormat.Export"));
 

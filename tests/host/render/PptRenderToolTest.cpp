@@ -2,6 +2,7 @@
 // files that do not load are refused with a message and no picture. What it draws is what the
 // host's Slide.Export and Shape.Export draw, text included.
 
+#include "FileBytes.h"
 #include "PngSize.h"
 #include "TempDir.h"
 #include "powerpoint/loader/PptLoader.h"
@@ -37,11 +38,6 @@ ToolRun RunTool(const std::string& args) {
 }
 
 std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
-
-std::vector<char> Contents(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
 
 }  // namespace
 
@@ -112,7 +108,7 @@ TEST(PptRenderTool, DrawsWhatTheHostExportsTextIncluded) {
         const auto width = static_cast<LONG>(slide->master->width), height = static_cast<LONG>(slide->master->height);
         const fs::path host = out / "host.png";
         ASSERT_EQ(S_OK, slide->Interface()->Export(CBstr(host.wstring()), CBstr(L"png"), width, height));
-        EXPECT_EQ(Contents(tool), Contents(host));
+        EXPECT_EQ(bctest::FileText(tool), bctest::FileText(host));
 
         // Each shape's own picture, numbered among the slide's visible shapes.
         int n = 0;
@@ -123,7 +119,7 @@ TEST(PptRenderTool, DrawsWhatTheHostExportsTextIncluded) {
             ASSERT_TRUE(fs::exists(own)) << n;
             ASSERT_EQ(S_OK,
                       shape->Interface()->Export(CBstr(host.wstring()), ppShapeFormatPNG, width, height, ppScaleXY));
-            EXPECT_EQ(Contents(own), Contents(host)) << n;
+            EXPECT_EQ(bctest::FileText(own), bctest::FileText(host)) << n;
         }
         shapes += n;
     }

@@ -1,5 +1,6 @@
 // Shape and slide pictures: pixels at chosen points, sizes, determinism, pictures, bad input.
 
+#include "FileBytes.h"
 #include "TempDir.h"
 #include "render/BcRender.h"
 
@@ -735,8 +736,7 @@ TEST(RenderPicture, UnreadableBytesDrawAPlaceholder) {
 
 // A PNG chunk that claims a gigabyte draws the placeholder without that memory taken.
 TEST(RenderPicture, ChunkLengthsClaimedAreNotAllocated) {
-    std::ifstream in(BC_SOURCE_DIR "/tests/data/compiler/text-claims-1gb.png", std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes = bctest::FileBytes(BC_SOURCE_DIR "/tests/data/compiler/text-claims-1gb.png");
     ASSERT_GT(bytes.size(), 50u);
     testsupport::LargestAllocation largest;
     const Raster r = RenderShapeRaster(PictureShape(bytes), 1, 1);

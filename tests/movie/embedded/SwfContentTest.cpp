@@ -1,5 +1,6 @@
 // Reading SWF headers, fitting the movie into its shape and writing it back.
 
+#include "FileBytes.h"
 #include "SwfTestSupport.h"
 #include "TempDir.h"
 #include "genswf/movie/Movie.h"
@@ -17,11 +18,6 @@ using namespace genswf;
 using namespace swftest;
 
 namespace {
-
-std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(SwfContent, ReadsTheHeaderAndFitsTheMovieIntoTheShape) {
     struct Case {
@@ -132,7 +128,7 @@ TEST(SwfContent, WritesTheMovieBack) {
         CSwfContent content;
         ASSERT_TRUE(content.Load(plain, 50, 50));
         content.WriteFile(folder / L"plain.swf");
-        EXPECT_EQ(plain, ReadBytes(folder / "plain.swf"));
+        EXPECT_EQ(plain, bctest::FileBytes(folder / "plain.swf"));
     }
     {
         auto packed = Compressed(plain, 1);
@@ -143,11 +139,11 @@ TEST(SwfContent, WritesTheMovieBack) {
         std::vector<std::uint8_t> expected(packed.begin(), packed.begin() + 8);
         const auto body = Deflate(plain.data() + 8, plain.size() - 8, 9);
         expected.insert(expected.end(), body.begin(), body.end());
-        EXPECT_EQ(expected, ReadBytes(folder / "packed.swf"));
+        EXPECT_EQ(expected, bctest::FileBytes(folder / "packed.swf"));
 
         // And it reads back as the same movie.
         CSwfContent again;
-        ASSERT_TRUE(again.Load(ReadBytes(folder / "packed.swf"), 50, 50));
+        ASSERT_TRUE(again.Load(bctest::FileBytes(folder / "packed.swf"), 50, 50));
         EXPECT_EQ(content.GetMovieData(), again.GetMovieData());
         EXPECT_EQ('C', again.GetMovieData()[0]);
     }
@@ -173,7 +169,7 @@ TEST(SwfContent, SpriteFileAndElement) {
     content.WriteSpriteFile(movie.get(), folder.Path());
     EXPECT_EQ(L"spr1", content.GetSpriteId());
     EXPECT_EQ(folder / L"spr1.swf", content.GetFilePath());
-    EXPECT_EQ(Plain(), ReadBytes(folder / "spr1.swf"));
+    EXPECT_EQ(Plain(), bctest::FileBytes(folder / "spr1.swf"));
 
     auto sprite = content.WriteSpriteElement(movie->GetObjectsElement());
     ASSERT_TRUE(sprite);

@@ -1,4 +1,5 @@
 #include "ImageTestUtil.h"
+#include "FileBytes.h"
 
 #include "genswf/utils/Utils.h"
 
@@ -107,10 +108,7 @@ void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes
     if (!out) throw std::runtime_error("cannot write " + Narrow(path));
 }
 
-std::vector<std::uint8_t> ReadBytes(const std::wstring& path) {
-    std::ifstream in(Narrow(path), std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::vector<std::uint8_t> ReadBytes(const std::wstring& path) { return bctest::FileBytes(Narrow(path)); }
 
 bool Exists(const std::wstring& path) {
     struct stat info {};

@@ -1,6 +1,7 @@
 // PNG reading into image buffers, the memory stream under the codec, and region writing.
 
 #include "FailureText.h"
+#include "FileBytes.h"
 #include "ImageTestUtil.h"
 #include "LargestAllocation.h"
 #include "libimageanalyzer/ImageBuffer.h"
@@ -103,8 +104,7 @@ TEST(PngCodecTest, ReportsShortAndForeignStreamsAndKeepsThePosition) {
 
 // A text chunk that claims a gigabyte makes the header unreadable without that memory taken.
 TEST(PngCodecTest, ChunkLengthsClaimedAreNotAllocated) {
-    std::ifstream in(BC_SOURCE_DIR "/tests/data/compiler/text-claims-1gb.png", std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes = bctest::FileBytes(BC_SOURCE_DIR "/tests/data/compiler/text-claims-1gb.png");
     ASSERT_GT(bytes.size(), 50u);
     testsupport::LargestAllocation largest;
     CPngCodec codec;
