@@ -23,8 +23,6 @@
 #include "render/BcRender.h"
 #include "tarnquill/Compiler.h"
 
-using namespace addin;
-
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
