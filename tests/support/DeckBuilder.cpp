@@ -21,15 +21,18 @@ Bytes SlideAtom(uint32_t masterId, uint16_t flags) {
 }
 
 Bytes Drawing(const std::vector<Bytes>& shapes, const Bytes& background) {
-    Bytes header =
-        Container(0xF004, {Record(1, 0, 0xF009, U32s({0, 0, 0, 0})), Record(2, 0, 0xF00A, U32s({1024, 0x5}))});
+    Bytes header = Container(libpptparser::kRecordEscherSpContainer,
+                             {Record(1, 0, libpptparser::kRecordEscherSpgr, U32s({0, 0, 0, 0})),
+                              Record(2, 0, libpptparser::kRecordEscherSp, U32s({1024, 0x5}))});
     Bytes group = header;
     for (const Bytes& s : shapes) group.insert(group.end(), s.begin(), s.end());
-    Bytes dg = Cat({Record(0, 0, 0xF008, U32s({2, 1025})), Record(0xF, 0, 0xF003, group)});
+    Bytes dg = Cat({Record(0, 0, libpptparser::kRecordEscherDg, U32s({2, 1025})),
+                    Record(0xF, 0, libpptparser::kRecordEscherSpgrContainer, group)});
     // The background shape lies beside the shapes' group.
     if (!background.empty())
-        dg = Cat({dg, Record(0xF, 0, 0xF004, Cat({Record(2, 1, 0xF00A, U32s({1023, 0xC00})), background}))});
-    return Container(libpptparser::kRecordPPDrawing, {Record(0xF, 0, 0xF002, dg)});
+        dg = Cat({dg, Record(0xF, 0, libpptparser::kRecordEscherSpContainer,
+                             Cat({Record(2, 1, libpptparser::kRecordEscherSp, U32s({1023, 0xC00})), background}))});
+    return Container(libpptparser::kRecordPPDrawing, {Record(0xF, 0, libpptparser::kRecordEscherDgContainer, dg)});
 }
 
 Bytes Scheme() {
@@ -56,37 +59,41 @@ Bytes Opt(const std::vector<std::pair<uint16_t, uint32_t>>& props, const Bytes& 
         Append32(b, value);
     }
     b.insert(b.end(), complex.begin(), complex.end());
-    return Record(3, static_cast<uint16_t>(props.size()), 0xF00B, b);
+    return Record(3, static_cast<uint16_t>(props.size()), libpptparser::kRecordEscherOPT, b);
 }
 
 Bytes ClientAnchor(int16_t left, int16_t top, int16_t right, int16_t bottom) {
-    return Atom(0xF010, U16s({static_cast<uint16_t>(top), static_cast<uint16_t>(left), static_cast<uint16_t>(right),
-                              static_cast<uint16_t>(bottom)}));
+    return Atom(libpptparser::kRecordEscherClientAnchor,
+                U16s({static_cast<uint16_t>(top), static_cast<uint16_t>(left), static_cast<uint16_t>(right),
+                      static_cast<uint16_t>(bottom)}));
 }
 
 Bytes ChildAnchor(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    return Atom(0xF00F, U32s({static_cast<uint32_t>(left), static_cast<uint32_t>(top), static_cast<uint32_t>(right),
-                              static_cast<uint32_t>(bottom)}));
+    return Atom(libpptparser::kRecordEscherChildAnchor,
+                U32s({static_cast<uint32_t>(left), static_cast<uint32_t>(top), static_cast<uint32_t>(right),
+                      static_cast<uint32_t>(bottom)}));
 }
 
 Bytes SpShape(uint16_t shapeType, uint32_t id, uint32_t flags, std::initializer_list<Bytes> children) {
-    Bytes b = Record(2, shapeType, 0xF00A, U32s({id, flags}));
+    Bytes b = Record(2, shapeType, libpptparser::kRecordEscherSp, U32s({id, flags}));
     for (const Bytes& c : children) b.insert(b.end(), c.begin(), c.end());
-    return Record(0xF, 0, 0xF004, b);
+    return Record(0xF, 0, libpptparser::kRecordEscherSpContainer, b);
 }
 
 Bytes Group(uint32_t id, int32_t x1, int32_t y1, int32_t x2, int32_t y2, const Bytes& anchor,
             const std::vector<Bytes>& children, uint32_t flags, const Bytes& opt) {
-    Bytes own = Seq({Record(1, 0, 0xF009,
+    Bytes own = Seq({Record(1, 0, libpptparser::kRecordEscherSpgr,
                             U32s({static_cast<uint32_t>(x1), static_cast<uint32_t>(y1), static_cast<uint32_t>(x2),
                                   static_cast<uint32_t>(y2)})),
-                     Record(2, 0, 0xF00A, U32s({id, flags})), opt, anchor});
-    Bytes b = Record(0xF, 0, 0xF004, own);
+                     Record(2, 0, libpptparser::kRecordEscherSp, U32s({id, flags})), opt, anchor});
+    Bytes b = Record(0xF, 0, libpptparser::kRecordEscherSpContainer, own);
     for (const Bytes& c : children) b.insert(b.end(), c.begin(), c.end());
-    return Record(0xF, 0, 0xF003, b);
+    return Record(0xF, 0, libpptparser::kRecordEscherSpgrContainer, b);
 }
 
-Bytes ClientData(std::initializer_list<Bytes> children) { return Container(0xF011, children); }
+Bytes ClientData(std::initializer_list<Bytes> children) {
+    return Container(libpptparser::kRecordEscherClientData, children);
+}
 
 Bytes Placeholder(uint8_t type, uint32_t position) {
     Bytes b = U32s({position});
@@ -101,7 +108,7 @@ Bytes TextChars(const std::u16string& text) { return Atom(libpptparser::kRecordT
 Bytes TextBox(uint32_t textType, const std::u16string& text, std::initializer_list<Bytes> rest) {
     Bytes b = Seq({Atom(libpptparser::kRecordTextHeaderAtom, U32s({textType})), TextChars(text)});
     for (const Bytes& r : rest) b.insert(b.end(), r.begin(), r.end());
-    return Record(0xF, 0, 0xF00D, b);
+    return Record(0xF, 0, libpptparser::kRecordEscherClientTextbox, b);
 }
 
 Bytes ParagraphRun(uint32_t count, uint16_t level, uint32_t mask, const Bytes& fields) {

@@ -86,6 +86,7 @@ enum PptRecordType : uint16_t {
     kRecordEscherSpgrContainer = 0xF003,
     kRecordEscherSpContainer = 0xF004,
     kRecordEscherBSE = 0xF007,
+    kRecordEscherDg = 0xF008,
     kRecordEscherSpgr = 0xF009,
     kRecordEscherSp = 0xF00A,
     kRecordEscherOPT = 0xF00B,

@@ -3,6 +3,7 @@
 
 #include "CfbBuilder.h"
 #include "DeckBuilder.h"
+#include "libpptparser/RecordTypes.h"
 #include "powerpoint/loader/PptLoader.h"
 
 #include <gtest/gtest.h>
@@ -383,8 +384,9 @@ TEST(LoaderBadRecords, DamagedRecordsAreSkippedAndTheRestLoads) {
         Bytes shape;
     } cases[] = {
         // A property table that claims more properties than its record holds.
-        {"property table too short",
-         SpShape(1, 1025, 0xA00, {testrec::Record(3, 50, 0xF00B, U32s({0x181, 0})), ClientAnchor(0, 0, 80, 80)})},
+        {"property table too short", SpShape(1, 1025, 0xA00,
+                                             {testrec::Record(3, 50, libpptparser::kRecordEscherOPT, U32s({0x181, 0})),
+                                              ClientAnchor(0, 0, 80, 80)})},
         // Style runs that run past their atom, and a run of zero characters.
         {"style runs cut short", TextShape(1025, u"abc", {Atom(4001, U32s({4, 0x20000}))})},
         {"style run of no characters", TextShape(1025, u"abc", {StyleRuns({ParagraphRun(0, 0, 0)}, {})})},
@@ -394,7 +396,7 @@ TEST(LoaderBadRecords, DamagedRecordsAreSkippedAndTheRestLoads) {
                                  {ClientAnchor(0, 0, 80, 80),
                                   ClientData({Container(4082, {Atom(4083, Cat({U32s({0, 99}), Bytes(8, 0)}))})})})},
         // A shape without its shape atom, and one without an anchor.
-        {"shape atom missing", Container(0xF004, {ClientAnchor(0, 0, 80, 80)})},
+        {"shape atom missing", Container(libpptparser::kRecordEscherSpContainer, {ClientAnchor(0, 0, 80, 80)})},
         {"anchor missing", SpShape(1, 1025, 0xA00, {})},
     };
     for (const Case& c : cases) {
@@ -461,13 +463,16 @@ TEST(LoaderPictures, TheBlipStoreFindsPicturesInTheStreamAndCopiesStayBounded) {
     Bytes png(100000, 0x42);
     png[0] = 0x89;
     png[1] = 'P';
-    const Bytes blip = testrec::Record(0, 0x6E0, 0xF01E, Cat({Bytes(16, 0), Bytes{0xFF}, png}));
+    const Bytes blip =
+        testrec::Record(0, 0x6E0, libpptparser::kRecordEscherBlipPng, Cat({Bytes(16, 0), Bytes{0xFF}, png}));
     Bytes entry = {6, 6};
     entry.resize(18, 0);
     entry = Cat({entry, U16s({0xFF}), U32s({static_cast<uint32_t>(blip.size()), 10, 0}), Bytes{0, 0, 0, 0}});
-    const Bytes store = testrec::Record(0xF, 1, 0xF001, testrec::Record(2, 6, 0xF007, entry));
+    const Bytes store = testrec::Record(0xF, 1, libpptparser::kRecordEscherBStoreContainer,
+                                        testrec::Record(2, 6, libpptparser::kRecordEscherBSE, entry));
     Deck deck;
-    deck.documentRecords.push_back(Container(1035, {Container(0xF000, {store})}));
+    deck.documentRecords.push_back(
+        Container(libpptparser::kRecordPPDrawingGroup, {Container(libpptparser::kRecordEscherDggContainer, {store})}));
     std::vector<Bytes> shapes;
     for (uint32_t i = 0; i < 10; ++i)
         shapes.push_back(SpShape(75, 1025 + i, 0xA00, {Opt({{0x4104, 1}}), ClientAnchor(0, 0, 80, 80)}));
