@@ -41,6 +41,12 @@ struct Rec {
     std::int32_t I32(std::size_t at) const { return Bytes().I32(at); }
     std::uint16_t U16(std::size_t at) const { return Bytes().U16(at); }
     std::int16_t I16(std::size_t at) const { return Bytes().I16(at); }
+    // A rectangle (left, top, right, bottom) added to the path; its sides are taken apart in
+    // double, as the coordinates can lie anywhere in 32 bits.
+    void AddRectangle(cairo_t* cr, std::size_t at) const {
+        const double left = I32(at), top = I32(at + 4);
+        cairo_rectangle(cr, left, top, I32(at + 8) - left, I32(at + 12) - top);
+    }
     float F32(std::size_t at) const {
         const std::uint32_t v = U32(at);
         float f;
@@ -504,7 +510,7 @@ private:
             for (std::uint32_t i = 0; i < count; ++i) dx.push_back(r.I32(offDx + 4 * i));
 
         if ((options & 0x2) && r.I32(64) > r.I32(56) && r.I32(68) > r.I32(60)) {  // opaque: the rectangle first
-            cairo_rectangle(m_cr, r.I32(56), r.I32(60), r.I32(64) - r.I32(56), r.I32(68) - r.I32(60));
+            r.AddRectangle(m_cr, 56);
             SetColor(m_dc.bkColor);
             cairo_fill(m_cr);
         }
@@ -515,7 +521,7 @@ private:
         const bool updateCp = (m_dc.textAlign & 1) != 0;
         cairo_save(m_cr);
         if (options & 0x4) {  // clipped to its rectangle
-            cairo_rectangle(m_cr, r.I32(56), r.I32(60), r.I32(64) - r.I32(56), r.I32(68) - r.I32(60));
+            r.AddRectangle(m_cr, 56);
             cairo_clip(m_cr);
         }
         const double advance =
@@ -543,7 +549,7 @@ private:
         cairo_set_matrix(m_cr, &m_box);
         for (std::uint32_t i = 0; i < n; ++i) {
             const std::size_t at = 48 + i * 16;
-            cairo_rectangle(m_cr, r.I32(at), r.I32(at + 4), r.I32(at + 8) - r.I32(at), r.I32(at + 12) - r.I32(at + 4));
+            r.AddRectangle(m_cr, at);
         }
         cairo_restore(m_cr);
         cairo_clip(m_cr);
@@ -790,7 +796,7 @@ private:
             cairo_clip(m_cr);
             break;
         case 30:
-            cairo_rectangle(m_cr, r.I32(8), r.I32(12), r.I32(16) - r.I32(8), r.I32(20) - r.I32(12));
+            r.AddRectangle(m_cr, 8);
             cairo_clip(m_cr);
             break;
         case 75:

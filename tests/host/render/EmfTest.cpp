@@ -220,6 +220,12 @@ TEST(RenderEmf, DamagedMetafilesNeverReadPastTheirBytes) {
         b.Font(1, -2000000000, u"Liberation Sans").Record(37, {1}).Text(0, 0, u"H", 0);
         RenderShapeRaster(Picture(b.Bytes()), 1, 1);
     }
+    // A clip whose sides lie near the ends of 32 bits: its width does not fit in 32 bits.
+    {
+        EmfBuilder b;
+        b.Record(30, {-1442840575, -2000000000, 1879048192, 2000000000}).Record(27, {0, 0}).Record(54, {10, 10});
+        RenderShapeRaster(Picture(b.Bytes()), 1, 1);
+    }
     // A header that is not one: the placeholder.
     std::vector<std::uint8_t> bad = scene;
     bad[40] = 'X';
