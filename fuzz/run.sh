@@ -4,13 +4,17 @@
 # (all targets unless some are named). Exits non-zero on any finding (crash, sanitizer report,
 # leak, timeout, out of memory). FUZZ_JOBS=N runs N targets at once (default 1), each still for
 # its share of SECONDS / number of targets. The corpus grows in build-fuzz/fuzz-corpus, so later
-# runs start where earlier ones stopped.
+# runs start where earlier ones stopped. FUZZ_SEED=N makes a run repeatable instead: it starts
+# from the seeds alone (in build-fuzz/fuzz-corpus-seeded, emptied first) and mutates them in the
+# order seed N gives, so a slower machine runs a shorter stretch of the same sequence.
 set -euo pipefail
 
 TOTAL="${1:-60}"
 case "$TOTAL" in ''|*[!0-9]*) echo "usage: fuzz/run.sh SECONDS [TARGET...]" >&2; exit 2;; esac
 shift || true
 JOBS="${FUZZ_JOBS:-1}"
+SEED="${FUZZ_SEED:-}"
+case "$SEED" in *[!0-9]*) echo "fuzz: FUZZ_SEED must be a number" >&2; exit 2;; esac
 case "$JOBS" in ''|*[!0-9]*|0) echo "fuzz: FUZZ_JOBS must be a positive number" >&2; exit 2;; esac
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
@@ -37,6 +41,12 @@ max_len() {
 
 # Seeds: the shared presentations whole, and what fuzz_seeds takes out of them or makes.
 CORPUS="$BUILD/fuzz-corpus"
+SEED_ARGS=()
+if [ -n "$SEED" ]; then
+  CORPUS="$BUILD/fuzz-corpus-seeded"
+  rm -rf "$CORPUS"
+  SEED_ARGS=(-seed="$SEED")
+fi
 for t in "${ALL[@]}"; do mkdir -p "$CORPUS/$t"; done
 PPTS=()
 if [ -d "$SHARED" ]; then
@@ -62,7 +72,7 @@ run_one() {
   local t="$1" log="$BUILD/fuzz-$1.log"
   if ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=0" \
      "$BUILD/bin/$t" "$CORPUS/$t" -max_total_time="$PER" -max_len="$(max_len "$t")" \
-       -timeout=25 -rss_limit_mb=2048 -malloc_limit_mb=512 -print_final_stats=1 \
+       -timeout=25 -rss_limit_mb=2048 -malloc_limit_mb=512 -print_final_stats=1 "${SEED_ARGS[@]}" \
        -artifact_prefix="$BUILD/fuzz-artifacts/$t-" >"$log" 2>&1; then
     local runs speed
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
