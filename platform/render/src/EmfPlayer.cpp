@@ -122,10 +122,11 @@ double DrawMetafileText(cairo_t* cr, const MetafileTextStyle& style, const std::
     if (!(em > 0) || !std::isfinite(em)) return 0;
 
     // Glyphs upright however the page is mirrored; turned by the font's escapement. Glyphs
-    // larger than any picture could show are not drawn (their rendering alone would be huge).
+    // larger along either axis than any picture could show are not drawn: their rendering alone
+    // would be huge, and the font engine refuses such sizes (and loses memory doing so).
     cairo_matrix_t m;
     cairo_get_matrix(cr, &m);
-    if (!(em * std::sqrt(std::fabs(m.xx * m.yy - m.xy * m.yx)) <= kMaxGlyphPixels)) return 0;
+    if (!(em * std::max(std::hypot(m.xx, m.yx), std::hypot(m.xy, m.yy)) <= kMaxGlyphPixels)) return 0;
     const double signX = m.xx < 0 ? -1 : 1, signY = m.yy < 0 ? -1 : 1;
     const double angle = -font.escapement / 10 * M_PI / 180 * signX * signY;
     std::vector<cairo_glyph_t> glyphs;

@@ -226,6 +226,14 @@ TEST(RenderEmf, DamagedMetafilesNeverReadPastTheirBytes) {
         b.Record(30, {-1442840575, -2000000000, 1879048192, 2000000000}).Record(27, {0, 0}).Record(54, {10, 10});
         RenderShapeRaster(Picture(b.Bytes()), 1, 1);
     }
+    // Text under a mapping that stretches one axis ten thousand times more than the other: each
+    // axis alone is past any glyph size, though the area scale is not.
+    {
+        EmfBuilder b;
+        b.Record(17, {8}).Record(9, {1000000, 1}).Record(11, {100, 100});
+        b.Font(1, -800, u"Liberation Sans").Record(37, {1}).Text(0, 0, u"HHHH", 0);
+        RenderShapeRaster(Picture(b.Bytes()), 1, 1);
+    }
     // A header that is not one: the placeholder.
     std::vector<std::uint8_t> bad = scene;
     bad[40] = 'X';
