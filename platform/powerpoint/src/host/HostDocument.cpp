@@ -313,26 +313,50 @@ void CHostDocument::Fail(const std::string& member, HRESULT hr, const void* key,
 void CHostDocument::ClearFaults() { m_faults.clear(); }
 
 int CHostDocument::Calls(const std::string& member, const void* key) const {
-    if (!key) {
-        auto it = m_totalCalls.find(member);
-        return it == m_totalCalls.end() ? 0 : it->second;
-    }
-    auto it = m_calls.find({key, member});
+    auto named = m_memberNumbers.find(member);
+    if (named == m_memberNumbers.end()) return 0;
+    if (!key) return m_totalCalls[named->second];
+    auto it = m_calls.find({key, named->second});
     return it == m_calls.end() ? 0 : it->second;
 }
 
 void CHostDocument::ResetCalls() {
     m_calls.clear();
-    m_totalCalls.clear();
+    std::fill(m_totalCalls.begin(), m_totalCalls.end(), 0);
+}
+
+std::uint32_t CHostDocument::MemberNumber(const std::string& name) {
+    auto it = m_memberNumbers.find(name);
+    if (it != m_memberNumbers.end()) return it->second;
+    const auto number = static_cast<std::uint32_t>(m_memberNames.size());
+    m_memberNames.push_back(name);
+    m_totalCalls.push_back(0);
+    m_memberNumbers.emplace(name, number);
+    return number;
+}
+
+std::uint32_t CHostDocument::MemberNumber(const char* interfaceName, const char* member) {
+    auto it = m_literalNumbers.find({interfaceName, member});
+    if (it != m_literalNumbers.end()) return it->second;
+    const std::uint32_t number = MemberNumber(std::string(interfaceName) + "." + member);
+    m_literalNumbers.emplace(std::make_pair(interfaceName, member), number);
+    return number;
 }
 
 HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, const char* member) {
-    const std::string name(member);
-    ++m_totalCalls[name];
-    ++m_calls[{key, name}];
-    if (node && node != key) ++m_calls[{node, name}];
+    return Enter(node, key, MemberNumber(std::string(member)));
+}
+
+HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, const char* interfaceName, const char* member) {
+    return Enter(node, key, MemberNumber(interfaceName, member));
+}
+
+HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, std::uint32_t number) {
+    ++m_totalCalls[number];
+    ++m_calls[{key, number}];
+    if (node && node != key) ++m_calls[{node, number}];
     for (FaultRule& rule : m_faults) {
-        if (!MemberMatches(rule.member, name)) continue;
+        if (!MemberMatches(rule.member, m_memberNames[number])) continue;
         if (rule.key && rule.key != key && rule.key != node) continue;
         if (rule.skip > 0) {
             --rule.skip;

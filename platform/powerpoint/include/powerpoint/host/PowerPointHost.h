@@ -20,6 +20,8 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace PowerPoint {
@@ -610,6 +612,8 @@ public:
     ULONG AddRef();
     ULONG Release();
     HRESULT Enter(const CHostNode* node, const void* key, const char* member);
+    // The same for "<interfaceName>.<member>"; both are string literals (kept by address).
+    HRESULT Enter(const CHostNode* node, const void* key, const char* interfaceName, const char* member);
     void Written(const CHostNode* node, const char* member);
     LONG NewSlideId() { return m_nextSlideId++; }
     LONG NewShapeId() { return m_nextShapeId++; }
@@ -649,9 +653,22 @@ private:
     std::vector<std::unique_ptr<CHostNode>> m_nodes;
     std::vector<std::unique_ptr<Object>> m_objects;
     std::map<std::tuple<const void*, const void*, std::int64_t, std::int64_t>, Object*> m_cache;
-    std::map<std::string, int> m_totalCalls;
+    // Calls are counted per member number: every call of a member counts without building its name.
+    struct PairHash {
+        template <class A, class B>
+        std::size_t operator()(const std::pair<A, B>& p) const {
+            return std::hash<A>()(p.first) * 31u ^ std::hash<B>()(p.second);
+        }
+    };
+    std::uint32_t MemberNumber(const std::string& name);
+    std::uint32_t MemberNumber(const char* interfaceName, const char* member);
+    HRESULT Enter(const CHostNode* node, const void* key, std::uint32_t number);
+    std::unordered_map<std::pair<const char*, const char*>, std::uint32_t, PairHash> m_literalNumbers;
+    std::unordered_map<std::string, std::uint32_t> m_memberNumbers;
+    std::vector<std::string> m_memberNames;  // by number
+    std::vector<int> m_totalCalls;           // by number
     std::vector<FaultRule> m_faults;
-    std::map<std::pair<const void*, std::string>, int> m_calls;
+    std::unordered_map<std::pair<const void*, std::uint32_t>, int, PairHash> m_calls;
     std::vector<ChangeRecord> m_changes;
     std::uint64_t m_revision = 0;
     LONG m_nextSlideId = 256;
