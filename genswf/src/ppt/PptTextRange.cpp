@@ -131,6 +131,14 @@ std::shared_ptr<CPptTextRange> CPptTextRange::Runs(LONG start, LONG length) {
     return SubRange(m_runs, &PowerPoint::TextRange::Runs, start, length, 111);
 }
 
+void CPptTextRange::ReleaseSubRanges() {
+    m_characters.clear();
+    m_words.clear();
+    m_lines.clear();
+    m_paragraphs.clear();
+    m_runs.clear();
+}
+
 const std::wstring& CPptTextRange::GetText() {
     if (!m_textRead) {
         BSTR text = nullptr;

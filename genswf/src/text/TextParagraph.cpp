@@ -109,6 +109,8 @@ void CTextParagraph::CollectLines() {
             std::make_shared<CTextLine>(m_owner ? m_owner->GetTextFrame() : nullptr, line, std::move(pieces)));
     }
     if (!m_lines.empty() && m_owner) m_animationTarget = CTextAnimatedObject::Create(m_owner->GetBasicShape());
+    // The pieces hold what they read: the lines', words' and runs' wrappers need not outlive them.
+    m_range->ReleaseSubRanges();
 }
 
 std::vector<std::shared_ptr<CTextPiece>> CTextParagraph::CollectWordPieces(const std::shared_ptr<CPptTextRange>& word,

@@ -37,6 +37,14 @@ struct DocumentState {
         (void)initialised;
         doc = xmlNewDoc(BAD_CAST "1.0");
         if (!doc) throw XmlDomError("cannot create an XML document");
+        // Element and attribute names repeat by the thousand: each is kept once, in the document's
+        // dictionary (freed with it). Nodes never move to another document, and the names of nodes
+        // parsed without one stay their own.
+        doc->dict = xmlDictCreate();
+        if (!doc->dict) {
+            xmlFreeDoc(doc);
+            throw XmlDomError("cannot create an XML document");
+        }
     }
     ~DocumentState() {
         // All roots are found before any is freed: a freed subtree may hold listed nodes.

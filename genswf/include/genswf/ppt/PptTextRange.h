@@ -39,6 +39,9 @@ public:
     std::shared_ptr<CPptTextRange> Characters(LONG start, LONG length);
     std::shared_ptr<CPptTextRange> Lines(LONG start, LONG length);
     std::shared_ptr<CPptTextRange> Runs(LONG start, LONG length);
+    // Lets go of the sub-ranges made so far (a later call makes them again): a caller done
+    // reading a text's items keeps no wrapper of each word, run and character alive.
+    void ReleaseSubRanges();
 
     const std::wstring& GetText();
     // AddRef'ed.

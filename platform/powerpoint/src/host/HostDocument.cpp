@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <utility>
 
 namespace PowerPoint {
 namespace Host {
@@ -15,6 +16,67 @@ bool FontData::operator==(const FontData& o) const {
            emboss == o.emboss && subscript == o.subscript && superscript == o.superscript && color.rgb == o.color.rgb &&
            color.scheme == o.color.scheme;
 }
+
+// ---- Character fonts ---------------------------------------------------------------------------
+
+bool CharFontList::SameFont(std::size_t i, std::size_t j) const {
+    if (!m_store->perCharacter && m_store->index[i] == m_store->index[j]) return true;
+    return m_store->At(i) == m_store->At(j);
+}
+
+void CharFontList::assign(std::size_t count, const FontData& font) {
+    m_store.reset();
+    if (count > 0) Splice(0, 0, count, font);
+}
+
+void CharFontList::Splice(std::size_t at, std::size_t removeCount, std::size_t insertCount, const FontData& font) {
+    if (removeCount == 0 && insertCount == 0) return;
+    Store& s = Own();
+    if (s.perCharacter) {
+        s.fonts.erase(s.fonts.begin() + at, s.fonts.begin() + at + removeCount);
+        s.fonts.insert(s.fonts.begin() + at, insertCount, font);
+        return;
+    }
+    s.index.erase(s.index.begin() + at, s.index.begin() + at + removeCount);
+    if (insertCount == 0) return;
+    // A neighbour's font is reused before the pool grows.
+    std::uint32_t k;
+    if (at > 0 && s.fonts[s.index[at - 1]] == font)
+        k = s.index[at - 1];
+    else if (at < s.index.size() && s.fonts[s.index[at]] == font)
+        k = s.index[at];
+    else
+        k = Intern(s, font);
+    s.index.insert(s.index.begin() + at, insertCount, k);
+}
+
+CharFontList::Store& CharFontList::Own() {
+    if (!m_store)
+        m_store = std::make_shared<Store>();
+    else if (m_store.use_count() > 1)
+        m_store = std::make_shared<Store>(*m_store);
+    return *m_store;
+}
+
+std::vector<FontData>& CharFontList::PerCharacter() {
+    Store& s = Own();
+    if (!s.perCharacter) {
+        std::vector<FontData> fonts;
+        fonts.reserve(s.index.size());
+        for (std::uint32_t k : s.index) fonts.push_back(s.fonts[k]);
+        s.fonts = std::move(fonts);
+        s.index = std::vector<std::uint32_t>();
+        s.perCharacter = true;
+    }
+    return s.fonts;
+}
+
+std::uint32_t CharFontList::Intern(Store& s, FontData font) {
+    if (s.fonts.empty() || !(s.fonts.back() == font)) s.fonts.push_back(std::move(font));
+    return static_cast<std::uint32_t>(s.fonts.size() - 1);
+}
+
+// ---- Texts ------------------------------------------------------------------------------------
 
 LONG TextData::ParagraphCount() const { return static_cast<LONG>(std::count(text.begin(), text.end(), L'\r')) + 1; }
 
@@ -56,10 +118,9 @@ void TextData::ExpandFields() {
         const LONG pos = f.position;
         if (pos < 0 || pos >= static_cast<LONG>(text.size()) || pos == last || text[pos] == L'\r') continue;
         last = pos;
-        const FontData font = charFonts[static_cast<std::size_t>(pos)];
+        const FontData font = std::as_const(charFonts)[static_cast<std::size_t>(pos)];
         text.replace(static_cast<std::size_t>(pos), 1, f.value);
-        charFonts.erase(charFonts.begin() + pos);
-        charFonts.insert(charFonts.begin() + pos, f.value.size(), font);
+        charFonts.Splice(static_cast<std::size_t>(pos), 1, f.value.size(), font);
         const LONG grow = static_cast<LONG>(f.value.size()) - 1;
         for (TextLinkData& l : links) {
             if (l.start > pos)
@@ -252,26 +313,50 @@ void CHostDocument::Fail(const std::string& member, HRESULT hr, const void* key,
 void CHostDocument::ClearFaults() { m_faults.clear(); }
 
 int CHostDocument::Calls(const std::string& member, const void* key) const {
-    if (!key) {
-        auto it = m_totalCalls.find(member);
-        return it == m_totalCalls.end() ? 0 : it->second;
-    }
-    auto it = m_calls.find({key, member});
+    auto named = m_memberNumbers.find(member);
+    if (named == m_memberNumbers.end()) return 0;
+    if (!key) return m_totalCalls[named->second];
+    auto it = m_calls.find({key, named->second});
     return it == m_calls.end() ? 0 : it->second;
 }
 
 void CHostDocument::ResetCalls() {
     m_calls.clear();
-    m_totalCalls.clear();
+    std::fill(m_totalCalls.begin(), m_totalCalls.end(), 0);
+}
+
+std::uint32_t CHostDocument::MemberNumber(const std::string& name) {
+    auto it = m_memberNumbers.find(name);
+    if (it != m_memberNumbers.end()) return it->second;
+    const auto number = static_cast<std::uint32_t>(m_memberNames.size());
+    m_memberNames.push_back(name);
+    m_totalCalls.push_back(0);
+    m_memberNumbers.emplace(name, number);
+    return number;
+}
+
+std::uint32_t CHostDocument::MemberNumber(const char* interfaceName, const char* member) {
+    auto it = m_literalNumbers.find({interfaceName, member});
+    if (it != m_literalNumbers.end()) return it->second;
+    const std::uint32_t number = MemberNumber(std::string(interfaceName) + "." + member);
+    m_literalNumbers.emplace(std::make_pair(interfaceName, member), number);
+    return number;
 }
 
 HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, const char* member) {
-    const std::string name(member);
-    ++m_totalCalls[name];
-    ++m_calls[{key, name}];
-    if (node && node != key) ++m_calls[{node, name}];
+    return Enter(node, key, MemberNumber(std::string(member)));
+}
+
+HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, const char* interfaceName, const char* member) {
+    return Enter(node, key, MemberNumber(interfaceName, member));
+}
+
+HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, std::uint32_t number) {
+    ++m_totalCalls[number];
+    ++m_calls[{key, number}];
+    if (node && node != key) ++m_calls[{node, number}];
     for (FaultRule& rule : m_faults) {
-        if (!MemberMatches(rule.member, name)) continue;
+        if (!MemberMatches(rule.member, m_memberNames[number])) continue;
         if (rule.key && rule.key != key && rule.key != node) continue;
         if (rule.skip > 0) {
             --rule.skip;

@@ -34,9 +34,7 @@ protected:
         *out = m_doc->Application().Detach();
         return S_OK;
     }
-    HRESULT Enter(const char* member) const {
-        return m_doc->Enter(m_node, m_key, (std::string(InterfaceName()) + "." + member).c_str());
-    }
+    HRESULT Enter(const char* member) const { return m_doc->Enter(m_node, m_key, InterfaceName(), member); }
     void Written(const char* member) const {
         m_doc->Written(m_node, (std::string(InterfaceName()) + "." + member).c_str());
     }

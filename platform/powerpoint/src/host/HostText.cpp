@@ -108,7 +108,9 @@ Font* TextFontObject(CHostShape* shape, LONG start, LONG length) {
         doc, t, start, length, doc, shape, t, [t, start] { return FirstFont(*t, start); },
         [t, start, length](const std::function<void(FontData&)>& change) {
             const LONG end = std::min(start + length, FontCount(*t));
-            for (LONG i = std::max<LONG>(0, start); i < end; ++i) change(t->charFonts[static_cast<std::size_t>(i)]);
+            const LONG first = std::max<LONG>(0, start);
+            if (first < end)
+                t->charFonts.ChangeRange(static_cast<std::size_t>(first), static_cast<std::size_t>(end), change);
         });
 }
 
@@ -446,8 +448,7 @@ private:
         const LONG start = Start(), length = Length();
         const FontData font = FirstFont(t, start);
         t.text.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(length), with);
-        t.charFonts.erase(t.charFonts.begin() + start, t.charFonts.begin() + start + length);
-        t.charFonts.insert(t.charFonts.begin() + start, with.size(), font);
+        t.charFonts.Splice(static_cast<std::size_t>(start), static_cast<std::size_t>(length), with.size(), font);
         const LONG delta = static_cast<LONG>(with.size()) - length;
         std::vector<TextLinkData> kept;
         for (TextLinkData l : t.links) {

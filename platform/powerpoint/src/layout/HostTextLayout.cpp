@@ -121,7 +121,7 @@ std::vector<Span> MakeItems(const TextData& t, Unit unit) {
     case Unit::Run: {
         LONG start = 0;
         for (LONG i = 1; i <= n; ++i)
-            if (i == n || t.charFonts[static_cast<std::size_t>(i)] != t.charFonts[static_cast<std::size_t>(start)]) {
+            if (i == n || !t.charFonts.SameFont(static_cast<std::size_t>(i), static_cast<std::size_t>(start))) {
                 items.emplace_back(start, i - start);
                 start = i;
             }
@@ -171,7 +171,7 @@ fonts::layout::TextLayoutInput LayoutInputOf(const ShapeData& shape) {
     // Neighbouring characters mostly share a font: convert each distinct one once.
     const FontData* last = nullptr;
     for (const FontData& f : t.charFonts) {
-        if (last && *last == f)
+        if (last && (last == &f || *last == f))
             styles.push_back(styles.back());
         else
             styles.push_back(StyleOf(f));
@@ -217,8 +217,7 @@ namespace {
 
 // The text with its sizes scaled and its spacing in lines reduced (never below a tenth of a line).
 void ApplyShrink(TextData& t, float scale, float reduction) {
-    if (scale != 1.0f)
-        for (FontData& f : t.charFonts) f.size = std::max(1.0f, f.size * scale);
+    if (scale != 1.0f) t.charFonts.ForEachFont([scale](FontData& f) { f.size = std::max(1.0f, f.size * scale); });
     if (reduction > 0.0f)
         for (ParagraphData& p : t.paragraphs)
             if (p.lineRuleWithin != msoFalse) p.spaceWithin = std::max(0.1f, p.spaceWithin - reduction);

@@ -378,7 +378,7 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
     if (source.style9) ReadStyle9(*source.style9, paras);
 
     const std::size_t n = out.text.size();
-    out.charFonts.assign(n, FontData());
+    out.charFonts.clear();
     out.paragraphs.clear();
 
     // Paragraph levels and formats, then characters at their paragraph's level.
@@ -405,12 +405,15 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
         // A run's characters share its font: resolved once per run, not once per character.
         FontData font;
         std::size_t fontRun = SIZE_MAX;
+        std::size_t pending = 0;  // characters in `font` not added yet: fonts go in a run at a time
         for (std::size_t i = start; i <= end && i < n + 1; ++i) {
             while (charRun < chars.size() && i >= charRunEnd) {
                 ++charRun;
                 charRunEnd = charRun < chars.size() ? charRunEnd + chars[charRun].count : SIZE_MAX;
             }
             if (charRun != fontRun) {
+                if (pending > 0) out.charFonts.Splice(out.charFonts.size(), 0, pending, font);
+                pending = 0;
                 TextCF cf;
                 if (charRun < chars.size()) cf = chars[charRun].cf;
                 ResolveCF(ctx, master, type, level, cf);
@@ -418,8 +421,9 @@ void ResolveText(CLoadContext& ctx, SheetState& sheet, const TextSource& source,
                 fontRun = charRun;
             }
             if (i == start) firstFont = font;
-            if (i < n) out.charFonts[i] = font;
+            if (i < n) ++pending;
         }
+        if (pending > 0) out.charFonts.Splice(out.charFonts.size(), 0, pending, font);
         out.paragraphs.push_back(MakeParagraph(ctx, pf, level, firstFont, scheme));
         if (lastParagraph) break;
         start = end + 1;

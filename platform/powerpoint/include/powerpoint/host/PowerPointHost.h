@@ -11,12 +11,17 @@
 
 #include "powerpoint/model/PowerPoint.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
 #include <tuple>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace PowerPoint {
@@ -199,50 +204,138 @@ struct TextFieldData {
     std::wstring value;  // shown when the slide gives none (dates in their stored format)
 };
 
-// The fonts of a text's characters, one per character. Copies share one list until one of them
-// is changed: a slide or shape copied to be drawn, and the texts laid out from it, copy no fonts.
-// Reading goes through the const members; the others make the list this copy's own first, so
-// a reference or iterator they give is good until the next copy of this list is made.
+// The fonts of a text's characters, one per character. Characters come in runs that share a
+// font, so each font is kept once and a character holds its position in that pool: a text costs
+// an index per character, not a font. Copies share one list until one of them is changed: a slide
+// or shape copied to be drawn, and the texts laid out from it, copy no fonts.
+// Reading goes through the const members. assign, push_back, resize, Splice, ChangeRange and
+// ForEachFont keep the pool; the mutable element access and iterators first give every character
+// a font of its own (a reference or iterator they give is good until the next copy of this list
+// is made), so build and change lists through the others.
 class CharFontList {
+    struct Store {
+        std::vector<FontData> fonts;
+        std::vector<std::uint32_t> index;  // per character, into fonts; unused when perCharacter
+        bool perCharacter = false;         // fonts holds one font per character
+        std::size_t Size() const { return perCharacter ? fonts.size() : index.size(); }
+        const FontData& At(std::size_t i) const { return perCharacter ? fonts[i] : fonts[index[i]]; }
+    };
+
 public:
     using value_type = FontData;
     using iterator = std::vector<FontData>::iterator;
-    using const_iterator = std::vector<FontData>::const_iterator;
+
+    class const_iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = FontData;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const FontData*;
+        using reference = const FontData&;
+
+        const_iterator() = default;
+        reference operator*() const { return m_store->At(m_pos); }
+        pointer operator->() const { return &m_store->At(m_pos); }
+        reference operator[](difference_type n) const { return m_store->At(m_pos + n); }
+        const_iterator& operator++() { return ++m_pos, *this; }
+        const_iterator operator++(int) { return const_iterator(m_store, m_pos++); }
+        const_iterator& operator--() { return --m_pos, *this; }
+        const_iterator operator--(int) { return const_iterator(m_store, m_pos--); }
+        const_iterator& operator+=(difference_type n) { return m_pos += n, *this; }
+        const_iterator& operator-=(difference_type n) { return m_pos -= n, *this; }
+        const_iterator operator+(difference_type n) const { return const_iterator(m_store, m_pos + n); }
+        friend const_iterator operator+(difference_type n, const_iterator it) { return it + n; }
+        const_iterator operator-(difference_type n) const { return const_iterator(m_store, m_pos - n); }
+        difference_type operator-(const const_iterator& o) const {
+            return static_cast<difference_type>(m_pos) - static_cast<difference_type>(o.m_pos);
+        }
+        bool operator==(const const_iterator& o) const { return m_pos == o.m_pos; }
+        bool operator!=(const const_iterator& o) const { return m_pos != o.m_pos; }
+        bool operator<(const const_iterator& o) const { return m_pos < o.m_pos; }
+        bool operator>(const const_iterator& o) const { return m_pos > o.m_pos; }
+        bool operator<=(const const_iterator& o) const { return m_pos <= o.m_pos; }
+        bool operator>=(const const_iterator& o) const { return m_pos >= o.m_pos; }
+
+    private:
+        friend class CharFontList;
+        const_iterator(const Store* store, std::size_t pos) : m_store(store), m_pos(pos) {}
+        const Store* m_store = nullptr;
+        std::size_t m_pos = 0;
+    };
 
     CharFontList() = default;
-    CharFontList(std::initializer_list<FontData> fonts) { Own().assign(fonts); }
-
-    std::size_t size() const { return m_fonts ? m_fonts->size() : 0; }
-    bool empty() const { return size() == 0; }
-    const FontData& operator[](std::size_t i) const { return (*m_fonts)[i]; }
-    const FontData& front() const { return m_fonts->front(); }
-    const FontData& back() const { return m_fonts->back(); }
-    const_iterator begin() const { return m_fonts ? m_fonts->cbegin() : const_iterator(); }
-    const_iterator end() const { return m_fonts ? m_fonts->cend() : const_iterator(); }
-
-    FontData& operator[](std::size_t i) { return Own()[i]; }
-    iterator begin() { return Own().begin(); }
-    iterator end() { return Own().end(); }
-    void push_back(const FontData& font) { Own().push_back(font); }
-    void assign(std::size_t count, const FontData& font) { Own().assign(count, font); }
-    void resize(std::size_t count, const FontData& fill) {
-        if (count != size()) Own().resize(count, fill);
+    CharFontList(std::initializer_list<FontData> fonts) {
+        for (const FontData& f : fonts) push_back(f);
     }
-    void clear() { m_fonts.reset(); }
-    iterator erase(iterator first, iterator last) { return Own().erase(first, last); }
-    iterator erase(iterator at) { return Own().erase(at); }
-    iterator insert(iterator at, std::size_t count, const FontData& font) { return Own().insert(at, count, font); }
+
+    std::size_t size() const { return m_store ? m_store->Size() : 0; }
+    bool empty() const { return size() == 0; }
+    const FontData& operator[](std::size_t i) const { return m_store->At(i); }
+    const FontData& front() const { return m_store->At(0); }
+    const FontData& back() const { return m_store->At(size() - 1); }
+    const_iterator begin() const { return const_iterator(m_store.get(), 0); }
+    const_iterator end() const { return const_iterator(m_store.get(), size()); }
+    // True when characters i and j have equal fonts (without comparing them when they share one).
+    bool SameFont(std::size_t i, std::size_t j) const;
+
+    FontData& operator[](std::size_t i) { return PerCharacter()[i]; }
+    iterator begin() { return PerCharacter().begin(); }
+    iterator end() { return PerCharacter().end(); }
+    iterator erase(iterator first, iterator last) { return PerCharacter().erase(first, last); }
+    iterator erase(iterator at) { return PerCharacter().erase(at); }
+    iterator insert(iterator at, std::size_t count, const FontData& font) {
+        return PerCharacter().insert(at, count, font);
+    }
+
+    void push_back(const FontData& font) { Splice(size(), 0, 1, font); }
+    void assign(std::size_t count, const FontData& font);
+    void resize(std::size_t count, const FontData& fill) {
+        if (count < size())
+            Splice(count, size() - count, 0, fill);
+        else if (count > size())
+            Splice(size(), 0, count - size(), fill);
+    }
+    void clear() { m_store.reset(); }
+    // Replaces `removeCount` characters' fonts at `at` by `insertCount` characters in `font`.
+    void Splice(std::size_t at, std::size_t removeCount, std::size_t insertCount, const FontData& font);
+    // Applies `change` to the font of each character in [first, last), as to a copy of its own.
+    template <class F>
+    void ChangeRange(std::size_t first, std::size_t last, F change) {
+        last = std::min(last, size());
+        if (first >= last) return;
+        Store& s = Own();
+        if (s.perCharacter) {
+            for (std::size_t i = first; i < last; ++i) change(s.fonts[i]);
+            return;
+        }
+        // Each font the range uses is changed once, into a new pool entry its characters move to.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> moved;
+        for (std::size_t i = first; i < last; ++i) {
+            const std::uint32_t from = s.index[i];
+            auto it = std::find_if(moved.begin(), moved.end(), [from](const auto& m) { return m.first == from; });
+            if (it == moved.end()) {
+                FontData font = s.fonts[from];
+                change(font);
+                moved.emplace_back(from, Intern(s, std::move(font)));
+                it = moved.end() - 1;
+            }
+            s.index[i] = it->second;
+        }
+    }
+    // Applies `change` to every character's font alike (each shared font once).
+    template <class F>
+    void ForEachFont(F change) {
+        if (!m_store) return;
+        for (FontData& f : Own().fonts) change(f);
+    }
 
 private:
-    std::vector<FontData>& Own() {
-        if (!m_fonts)
-            m_fonts = std::make_shared<std::vector<FontData>>();
-        else if (m_fonts.use_count() > 1)
-            m_fonts = std::make_shared<std::vector<FontData>>(*m_fonts);
-        return *m_fonts;
-    }
+    Store& Own();
+    std::vector<FontData>& PerCharacter();
+    // The pool position of a font equal to `font`, added when the last entry differs.
+    static std::uint32_t Intern(Store& s, FontData font);
 
-    std::shared_ptr<std::vector<FontData>> m_fonts;
+    std::shared_ptr<Store> m_store;
 };
 
 // A text as characters with their fonts and paragraphs. Paragraphs end with '\r' (the last one
@@ -519,6 +612,8 @@ public:
     ULONG AddRef();
     ULONG Release();
     HRESULT Enter(const CHostNode* node, const void* key, const char* member);
+    // The same for "<interfaceName>.<member>"; both are string literals (kept by address).
+    HRESULT Enter(const CHostNode* node, const void* key, const char* interfaceName, const char* member);
     void Written(const CHostNode* node, const char* member);
     LONG NewSlideId() { return m_nextSlideId++; }
     LONG NewShapeId() { return m_nextShapeId++; }
@@ -558,9 +653,22 @@ private:
     std::vector<std::unique_ptr<CHostNode>> m_nodes;
     std::vector<std::unique_ptr<Object>> m_objects;
     std::map<std::tuple<const void*, const void*, std::int64_t, std::int64_t>, Object*> m_cache;
-    std::map<std::string, int> m_totalCalls;
+    // Calls are counted per member number: every call of a member counts without building its name.
+    struct PairHash {
+        template <class A, class B>
+        std::size_t operator()(const std::pair<A, B>& p) const {
+            return std::hash<A>()(p.first) * 31u ^ std::hash<B>()(p.second);
+        }
+    };
+    std::uint32_t MemberNumber(const std::string& name);
+    std::uint32_t MemberNumber(const char* interfaceName, const char* member);
+    HRESULT Enter(const CHostNode* node, const void* key, std::uint32_t number);
+    std::unordered_map<std::pair<const char*, const char*>, std::uint32_t, PairHash> m_literalNumbers;
+    std::unordered_map<std::string, std::uint32_t> m_memberNumbers;
+    std::vector<std::string> m_memberNames;  // by number
+    std::vector<int> m_totalCalls;           // by number
     std::vector<FaultRule> m_faults;
-    std::map<std::pair<const void*, std::string>, int> m_calls;
+    std::unordered_map<std::pair<const void*, std::uint32_t>, int, PairHash> m_calls;
     std::vector<ChangeRecord> m_changes;
     std::uint64_t m_revision = 0;
     LONG m_nextSlideId = 256;
