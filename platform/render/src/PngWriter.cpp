@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <list>
 #include <mutex>
 #include <system_error>
@@ -221,13 +222,14 @@ public:
     }
 
     void Keep(const Key& key, const unsigned char* pixels, std::size_t size, const std::vector<Band>& bands) {
-        Entry e;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        // The oldest entry's buffers take the new picture: no fresh pages for every picture.
+        if (m_entries.size() < kKept) m_entries.emplace_back();
+        m_entries.splice(m_entries.begin(), m_entries, std::prev(m_entries.end()));
+        Entry& e = m_entries.front();
         e.key = key;
         e.pixels.assign(pixels, pixels + size);
         e.bands = bands;
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_entries.push_front(std::move(e));
-        if (m_entries.size() > kKept) m_entries.pop_back();
     }
 
 private:
