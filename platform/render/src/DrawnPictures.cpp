@@ -8,6 +8,7 @@
 
 #include <nettle/sha1.h>
 
+#include <cmath>
 #include <cstring>
 #include <list>
 #include <mutex>
@@ -152,13 +153,21 @@ private:
 
 }  // namespace
 
-bool AppendDrawingKey(const ShapeDrawing& s, std::string& key) {
+bool AppendDrawingKey(const ShapeDrawing& s, std::string& key, bool placed) {
     if (s.text && s.textKey.empty()) return false;
     CKeyWriter w(key);
     w.Put(s.kind);
     w.Put(s.autoShapeType);
     w.Put(s.shapeType);
-    w.Put(s.frame);
+    if (placed) {
+        w.Put(s.frame);
+    } else {
+        // A shape's own picture is drawn from its frame's size alone (its text painter takes the
+        // place from the text's key); a frame that is not finite is refused all the same.
+        w.Put(std::isfinite(s.frame.left) && std::isfinite(s.frame.top));
+        w.Put(s.frame.width);
+        w.Put(s.frame.height);
+    }
     w.Put(s.rotation);
     w.Put(s.flipH);
     w.Put(s.flipV);

@@ -101,8 +101,9 @@ std::vector<std::uint8_t> EncodeSurfacePngOnce(cairo_surface_t* surface, bool wi
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 // Appends the bytes that tell a shape drawing apart from every drawing with other pixels; false
-// (the key left partly written) when its text painter gives no key.
-bool AppendDrawingKey(const ShapeDrawing& shape, std::string& key);
+// (the key left partly written) when its text painter gives no key. placed: drawn on a slide,
+// where the frame's place shows; else as the shape's own picture, where only its size does.
+bool AppendDrawingKey(const ShapeDrawing& shape, std::string& key, bool placed = true);
 void AppendFillKey(const FillData& fill, std::string& key);
 
 }  // namespace detail

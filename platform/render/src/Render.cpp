@@ -668,13 +668,15 @@ std::vector<std::uint8_t> RenderShapePng(const ShapeDrawing& shape, double scale
     if (memory) {
         key.push_back('P');
         AppendScalars(key, {scaleX, scaleY});
-        if (!AppendDrawingKey(shape, key)) key.clear();
+        if (!AppendDrawingKey(shape, key, false)) key.clear();
     }
     std::vector<std::uint8_t> png;
     if (!key.empty() && PictureMemoryAccess::FindPng(*memory, key, png)) return png;
     SurfacePtr s = ShapeSurface(shape, scaleX, scaleY);
-    if (key.empty()) return EncodeSurfacePngOnce(s.get(), true);
-    png = EncodeSurfacePng(s.get(), true);
+    // Other drawings may still give the same pixels (a picture in another colour mode that
+    // changes nothing): the encodings remembered by pixels are asked too.
+    png = EncodeSurfacePngOnce(s.get(), true);
+    if (key.empty()) return png;
     PictureMemoryAccess::KeepPng(*memory, std::move(key), png);
     return png;
 }

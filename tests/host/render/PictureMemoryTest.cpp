@@ -6,6 +6,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -249,4 +250,24 @@ TEST(RenderPng, ARowChangedAtABandsEdgeIsEncodedInBothBands) {
             EXPECT_TRUE(same) << (order == &plain ? "plain" : "marked");
         }
     }
+}
+
+// A shape's own picture does not show where the shape lies: the same shape elsewhere is served
+// from the memory, and a place that is no number is refused as without one.
+TEST(PictureMemory, AShapesPictureIsFoundWhereverTheShapeLies) {
+    PictureMemory memory;
+    ShapeDrawing here = Box(), there = Box();
+    there.frame.left += 100;
+    there.frame.top += 7;
+    const std::vector<std::uint8_t> png = RenderShapePng(here, 1, 1, &memory);
+    EXPECT_EQ(png, RenderShapePng(there, 1, 1, &memory));
+    EXPECT_EQ(1u, memory.Hits());
+    ShapeDrawing nowhere = Box();
+    nowhere.frame.left = std::nan("");
+    EXPECT_THROW(RenderShapePng(nowhere, 1, 1, &memory), RenderError);
+    // On a slide the place shows.
+    SlideDrawing a, b;
+    a.shapes = {here};
+    b.shapes = {there};
+    EXPECT_NE(RenderSlidePng(a, 360, 270, &memory), RenderSlidePng(b, 360, 270, &memory));
 }
