@@ -81,11 +81,7 @@ void CImageBuffer::ReadPng(const std::wstring& path) {
         throw CBaseException(L"Can not get image info. Image " + path);
 
     // Decoded aside, so a failure leaves the buffer as it was.
-    std::vector<std::uint8_t> pixels;
-    // Room for an RGB picture to become RGBA, as comparisons widen it (a third more).
-    if (format == kFormatRgb && bitDepth == 8 && bufferSize == static_cast<std::uint64_t>(width) * height * 3)
-        pixels.reserve(static_cast<std::size_t>(bufferSize / 3 * 4));
-    pixels.resize(static_cast<std::size_t>(bufferSize));
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bufferSize), 0);
     if (!codec.Decode(stream, pixels)) throw CBaseException(L"Can not decode image " + path);
 
     m_pixels = std::move(pixels);
@@ -111,25 +107,24 @@ void CImageBuffer::ToRgba(std::uint8_t alpha) {
         for (std::size_t i = 0; i < count; ++i) m_pixels[i * 4 + 3] = alpha;
         return;
     }
-    // Widened in place from the last pixel back: a pixel's new place never lies before the old
-    // places of the pixels still to be read. ReadPng leaves room for this, so nothing is copied.
-    m_pixels.resize(count * 4);
-    std::uint8_t* data = m_pixels.data();
+    std::vector<std::uint8_t> rgba(count * 4);
+    const std::uint8_t* in = m_pixels.data();
+    std::uint8_t* out = rgba.data();
+    // One loop per layout: a slide-sized picture is converted for every slide compared.
     if (m_format == kFormatRgb) {
-        for (std::size_t i = count; i-- > 0;) {
-            const std::uint8_t r = data[i * 3], g = data[i * 3 + 1], b = data[i * 3 + 2];
-            data[i * 4] = r;
-            data[i * 4 + 1] = g;
-            data[i * 4 + 2] = b;
-            data[i * 4 + 3] = alpha;
+        for (std::size_t i = 0; i < count; ++i, in += 3, out += 4) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+            out[3] = alpha;
         }
     } else {
-        for (std::size_t i = count; i-- > 0;) {
-            const std::uint8_t grey = data[i * bpp];
-            data[i * 4] = data[i * 4 + 1] = data[i * 4 + 2] = grey;
-            data[i * 4 + 3] = alpha;
+        for (std::size_t i = 0; i < count; ++i, in += bpp, out += 4) {
+            out[0] = out[1] = out[2] = in[0];
+            out[3] = alpha;
         }
     }
+    m_pixels = std::move(rgba);
     m_format = kFormatRgba;
 }
 
