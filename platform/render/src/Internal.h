@@ -100,5 +100,21 @@ std::vector<std::uint8_t> EncodeSurfacePngOnce(cairo_surface_t* surface, bool wi
 // flushed to disk: a picture is scratch for whoever asked for it).
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
+// Appends the bytes that tell a shape drawing apart from every drawing with other pixels; false
+// (the key left partly written) when its text painter gives no key. placed: drawn on a slide,
+// where the frame's place shows; else as the shape's own picture, where only its size does.
+bool AppendDrawingKey(const ShapeDrawing& shape, std::string& key, bool placed = true);
+void AppendFillKey(const FillData& fill, std::string& key);
+
 }  // namespace detail
+
+// The renderer's way into a PictureMemory.
+struct PictureMemoryAccess {
+    static bool FindPng(PictureMemory& memory, const std::string& key, std::vector<std::uint8_t>& png);
+    static void KeepPng(PictureMemory& memory, std::string key, const std::vector<std::uint8_t>& png);
+    // A copy of the kept layer, to draw on; null when there is none.
+    static detail::SurfacePtr FindLayer(PictureMemory& memory, const std::string& key);
+    static void KeepLayer(PictureMemory& memory, std::string key, cairo_surface_t* surface);
+};
+
 }  // namespace render

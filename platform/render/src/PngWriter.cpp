@@ -12,7 +12,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <iterator>
+#include <list>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -96,23 +100,32 @@ void DeflateBand(int width, int channels, int first, int last, bool final, const
 
 // The whole PNG: `fillRow(y, row)` puts row y (8-bit RGB or RGBA) into `row`; it is called from
 // several threads at once and must only read shared state.
+int BandCount(int height) { return (height + kBandRows - 1) / kBandRows; }
+
+// `bands` holds one entry a band; those already made (ok) are taken as they are, the others are
+// made here.
 template <class FillRow>
-std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const FillRow& fillRow) {
+std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const FillRow& fillRow,
+                                   std::vector<Band>& bands) {
     if (width <= 0 || height <= 0 || static_cast<std::uint64_t>(width) * (withAlpha ? 4 : 3) + 1 > 0x7fffffffu)
         throw RenderError("PNG encoding: picture size out of range");
     const int channels = withAlpha ? 4 : 3;
-    const int bandCount = (height + kBandRows - 1) / kBandRows;
-    std::vector<Band> bands(static_cast<std::size_t>(bandCount));
+    const int bandCount = BandCount(height);
+    bands.resize(static_cast<std::size_t>(bandCount));
+    std::vector<int> todo;
+    for (int b = 0; b < bandCount; ++b)
+        if (!bands[static_cast<std::size_t>(b)].ok) todo.push_back(b);
     auto run = [&](int b) {
         const int first = b * kBandRows;
         DeflateBand(width, channels, first, std::min(height, first + kBandRows), b + 1 == bandCount, fillRow,
                     bands[static_cast<std::size_t>(b)]);
     };
     std::atomic<int> next{0};
+    const int todoCount = static_cast<int>(todo.size());
     auto work = [&] {
-        for (int b = next++; b < bandCount; b = next++) {
+        for (int t = next++; t < todoCount; t = next++) {
             try {
-                run(b);
+                run(todo[static_cast<std::size_t>(t)]);
             } catch (...) {
                 // out of memory: the band stays failed and the picture is refused below
             }
@@ -121,7 +134,7 @@ std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const 
     std::vector<std::thread> helpers;
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const bool large = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) >= kThreadedPixels;
-    const unsigned wanted = large ? std::min({kMaxEncodeThreads, cores, static_cast<unsigned>(bandCount)}) : 1;
+    const unsigned wanted = large ? std::min({kMaxEncodeThreads, cores, static_cast<unsigned>(todoCount)}) : 1;
     for (unsigned i = 1; i < wanted; ++i) {
         try {
             helpers.emplace_back(work);
@@ -165,6 +178,74 @@ std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const 
     return out;
 }
 
+template <class FillRow>
+std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const FillRow& fillRow) {
+    std::vector<Band> bands;
+    return WritePng(width, height, withAlpha, fillRow, bands);
+}
+
+// The bands of the large pictures encoded last, with their pixels. Pictures drawn one after
+// another mostly differ in a small part (a slide with its headers and footers, the next one with
+// another number): a band whose rows, and the row above them, hold the same pixels as before
+// deflates to the same bytes, so those are taken instead.
+class CRecentBands {
+public:
+    static CRecentBands& Instance() {
+        static CRecentBands recent;
+        return recent;
+    }
+
+    struct Key {
+        int width = 0, height = 0, stride = 0;
+        cairo_format_t format = CAIRO_FORMAT_INVALID;
+        bool withAlpha = false;
+        bool operator==(const Key& o) const {
+            return width == o.width && height == o.height && stride == o.stride && format == o.format &&
+                   withAlpha == o.withAlpha;
+        }
+    };
+
+    // Fills `bands` with the bands of a remembered picture of this kind whose rows match.
+    void Reuse(const Key& key, const unsigned char* pixels, std::vector<Band>& bands) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const Entry& e : m_entries) {
+            if (!(e.key == key)) continue;
+            const std::size_t stride = static_cast<std::size_t>(key.stride);
+            for (std::size_t b = 0; b < bands.size() && b < e.bands.size(); ++b) {
+                if (bands[b].ok || !e.bands[b].ok) continue;
+                const std::size_t first = b * kBandRows, last = std::min<std::size_t>(key.height, first + kBandRows);
+                const std::size_t from = first > 0 ? first - 1 : 0;
+                if (std::memcmp(e.pixels.data() + from * stride, pixels + from * stride, (last - from) * stride) == 0)
+                    bands[b] = e.bands[b];
+            }
+        }
+    }
+
+    void Keep(const Key& key, const unsigned char* pixels, std::size_t size, const std::vector<Band>& bands) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        // The oldest entry's buffers take the new picture: no fresh pages for every picture.
+        if (m_entries.size() < kKept) m_entries.emplace_back();
+        m_entries.splice(m_entries.begin(), m_entries, std::prev(m_entries.end()));
+        Entry& e = m_entries.front();
+        e.key = key;
+        e.pixels.assign(pixels, pixels + size);
+        e.bands = bands;
+    }
+
+private:
+    static constexpr std::size_t kKept = 2;
+    struct Entry {
+        Key key;
+        std::vector<std::uint8_t> pixels;
+        std::vector<Band> bands;
+    };
+    std::mutex m_mutex;
+    std::list<Entry> m_entries;  // most recent first
+};
+
+// Pictures larger than this are not remembered (two of them are kept).
+constexpr std::size_t kMaxRememberedBytes = 8u << 20;
+
 // straight = round(premultiplied * 255 / alpha), looked up: [alpha][premultiplied].
 const std::uint8_t* UnpremultiplyTable() {
     static const std::vector<std::uint8_t> table = [] {
@@ -204,7 +285,15 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
             if (withAlpha) dst[3] = static_cast<std::uint8_t>(a);
         }
     };
-    return WritePng(w, h, withAlpha, fillRow);
+    const std::size_t size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(std::max(h, 0));
+    const bool remember =
+        data && w > 0 && h > 0 && static_cast<std::uint64_t>(w) * h >= kThreadedPixels && size <= kMaxRememberedBytes;
+    std::vector<Band> bands(static_cast<std::size_t>(std::max(BandCount(h), 0)));
+    CRecentBands::Key key{w, h, stride, cairo_image_surface_get_format(surface), withAlpha};
+    if (remember) CRecentBands::Instance().Reuse(key, data, bands);
+    std::vector<std::uint8_t> png = WritePng(w, h, withAlpha, fillRow, bands);
+    if (remember) CRecentBands::Instance().Keep(key, data, size, bands);
+    return png;
 }
 
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {

@@ -582,27 +582,69 @@ SurfacePtr ShapeSurface(const ShapeDrawing& shape, double sx, double sy) {
     return surface;
 }
 
-SurfacePtr SlideSurface(const SlideDrawing& slide, int widthPx, int heightPx) {
-    CheckPixels(widthPx, heightPx);
-    if (!Finite(slide.width) || !Finite(slide.height) || slide.width <= 0 || slide.height <= 0)
-        throw RenderError("Slide size must be positive");
-    const double sx = widthPx / slide.width, sy = heightPx / slide.height;
-    SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, widthPx, heightPx));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) throw RenderError("Cannot allocate the picture");
-    ContextPtr cr(cairo_create(surface.get()));
-    cairo_set_source_rgb(cr.get(), 1, 1, 1);
-    cairo_paint(cr.get());
-    cairo_save(cr.get());
-    cairo_scale(cr.get(), sx, sy);
-    cairo_rectangle(cr.get(), 0, 0, slide.width, slide.height);
-    FillCurrentPath(cr.get(), slide.background, slide.width, slide.height);
-    cairo_restore(cr.get());
-    for (const ShapeDrawing& shape : slide.shapes) {
+void AppendScalars(std::string& key, std::initializer_list<double> values) {
+    for (double v : values) key.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+// The key of a slide's background and its first `count` shapes at this size; false when one of
+// them has none.
+bool SlideKey(const SlideDrawing& slide, int widthPx, int heightPx, std::size_t count, std::string& key) {
+    key.push_back('S');
+    AppendScalars(key, {slide.width, slide.height, double(widthPx), double(heightPx), double(count)});
+    AppendFillKey(slide.background, key);
+    for (std::size_t i = 0; i < count; ++i)
+        if (!AppendDrawingKey(slide.shapes[i], key)) return false;
+    return true;
+}
+
+// Draws shapes [first, last) of the slide onto the surface.
+void PaintSlideShapes(cairo_t* cr, const SlideDrawing& slide, double sx, double sy, std::size_t first,
+                      std::size_t last) {
+    for (std::size_t i = first; i < last; ++i) {
+        const ShapeDrawing& shape = slide.shapes[i];
         // A broken shape is left out rather than failing the slide.
         const Frame& f = shape.frame;
         if (!Finite(f.left) || !Finite(f.top) || !Finite(f.width) || !Finite(f.height) || f.width < 0 || f.height < 0)
             continue;
-        PaintShape(cr.get(), shape, SlidePlacement(shape, sx, sy));
+        PaintShape(cr, shape, SlidePlacement(shape, sx, sy));
+    }
+}
+
+void CheckSlide(const SlideDrawing& slide, int widthPx, int heightPx) {
+    CheckPixels(widthPx, heightPx);
+    if (!Finite(slide.width) || !Finite(slide.height) || slide.width <= 0 || slide.height <= 0)
+        throw RenderError("Slide size must be positive");
+}
+
+// The design layer (background and the first layerShapes shapes) is drawn with a context of its
+// own, so a copy of it kept in the memory and the rest drawn on that copy give the same pixels.
+SurfacePtr SlideSurface(const SlideDrawing& slide, int widthPx, int heightPx, PictureMemory* memory) {
+    CheckSlide(slide, widthPx, heightPx);
+    const double sx = widthPx / slide.width, sy = heightPx / slide.height;
+    const std::size_t layer = std::min(slide.layerShapes, slide.shapes.size());
+    std::string layerKey;
+    const bool keyed = memory && SlideKey(slide, widthPx, heightPx, layer, layerKey);
+    SurfacePtr surface;
+    if (keyed) surface = PictureMemoryAccess::FindLayer(*memory, layerKey);
+    if (!surface) {
+        surface.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, widthPx, heightPx));
+        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+            throw RenderError("Cannot allocate the picture");
+        ContextPtr cr(cairo_create(surface.get()));
+        cairo_set_source_rgb(cr.get(), 1, 1, 1);
+        cairo_paint(cr.get());
+        cairo_save(cr.get());
+        cairo_scale(cr.get(), sx, sy);
+        cairo_rectangle(cr.get(), 0, 0, slide.width, slide.height);
+        FillCurrentPath(cr.get(), slide.background, slide.width, slide.height);
+        cairo_restore(cr.get());
+        PaintSlideShapes(cr.get(), slide, sx, sy, 0, layer);
+        cr.reset();
+        if (keyed) PictureMemoryAccess::KeepLayer(*memory, std::move(layerKey), surface.get());
+    }
+    if (layer < slide.shapes.size()) {
+        ContextPtr cr(cairo_create(surface.get()));
+        PaintSlideShapes(cr.get(), slide, sx, sy, layer, slide.shapes.size());
     }
     return surface;
 }
@@ -620,27 +662,53 @@ Raster RenderShapeRaster(const ShapeDrawing& shape, double scaleX, double scaleY
     return SurfaceToRaster(s.get());
 }
 
-std::vector<std::uint8_t> RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY) {
+std::vector<std::uint8_t> RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY,
+                                         PictureMemory* memory) {
+    std::string key;
+    if (memory) {
+        key.push_back('P');
+        AppendScalars(key, {scaleX, scaleY});
+        if (!AppendDrawingKey(shape, key, false)) key.clear();
+    }
+    std::vector<std::uint8_t> png;
+    if (!key.empty() && PictureMemoryAccess::FindPng(*memory, key, png)) return png;
     SurfacePtr s = ShapeSurface(shape, scaleX, scaleY);
-    return EncodeSurfacePngOnce(s.get(), true);
+    // Other drawings may still give the same pixels (a picture in another colour mode that
+    // changes nothing): the encodings remembered by pixels are asked too.
+    png = EncodeSurfacePngOnce(s.get(), true);
+    if (key.empty()) return png;
+    PictureMemoryAccess::KeepPng(*memory, std::move(key), png);
+    return png;
 }
 
-void RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path) {
-    WriteFileAtomically(path, RenderShapePng(shape, scaleX, scaleY));
+void RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path,
+                    PictureMemory* memory) {
+    WriteFileAtomically(path, RenderShapePng(shape, scaleX, scaleY, memory));
 }
 
 Raster RenderSlideRaster(const SlideDrawing& slide, int widthPx, int heightPx) {
-    SurfacePtr s = SlideSurface(slide, widthPx, heightPx);
+    SurfacePtr s = SlideSurface(slide, widthPx, heightPx, nullptr);
     return SurfaceToRaster(s.get());
 }
 
-std::vector<std::uint8_t> RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx) {
-    SurfacePtr s = SlideSurface(slide, widthPx, heightPx);
-    return EncodeSurfacePngOnce(s.get(), false);
+std::vector<std::uint8_t> RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, PictureMemory* memory) {
+    std::string key;
+    if (memory) {
+        CheckSlide(slide, widthPx, heightPx);
+        if (!SlideKey(slide, widthPx, heightPx, slide.shapes.size(), key)) key.clear();
+    }
+    std::vector<std::uint8_t> png;
+    if (!key.empty() && PictureMemoryAccess::FindPng(*memory, key, png)) return png;
+    SurfacePtr s = SlideSurface(slide, widthPx, heightPx, memory);
+    if (key.empty()) return EncodeSurfacePngOnce(s.get(), false);
+    png = EncodeSurfacePng(s.get(), false);
+    PictureMemoryAccess::KeepPng(*memory, std::move(key), png);
+    return png;
 }
 
-void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const std::filesystem::path& path) {
-    WriteFileAtomically(path, RenderSlidePng(slide, widthPx, heightPx));
+void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const std::filesystem::path& path,
+                    PictureMemory* memory) {
+    WriteFileAtomically(path, RenderSlidePng(slide, widthPx, heightPx, memory));
 }
 
 namespace detail {

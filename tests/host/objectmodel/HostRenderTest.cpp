@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 using namespace PowerPoint;
@@ -397,3 +398,89 @@ TEST(HostRender, FieldsOfTheMasterShowEachSlidesValues) {
 }
 
 }  // namespace
+
+// Exports remember what they drew for the document; every change that shows on the picture
+// must still show on the next export.
+TEST(HostRender, RepeatedExportsShowEveryChange) {
+    CScratchFolder dir;
+    CHostDocumentRef doc = CHostDocument::Create();
+    CHostSlide* first = doc->AddSlide();
+    CHostSlide* second = doc->AddSlide();
+    CHostMaster* master = doc->Master();
+    CHostShape* stripe = master->shapes.emplace_back(doc->Make<CHostShape>(doc.Get(), master));
+    stripe->data.left = 0;
+    stripe->data.width = 720;
+    stripe->data.height = 30;
+    stripe->data.fill.foreColor.rgb = kBlue;
+    CHostShape* page = master->shapes.emplace_back(doc->Make<CHostShape>(doc.Get(), master));
+    page->data.type = msoTextBox;
+    page->data.left = 40;
+    page->data.top = 60;
+    page->data.width = 300;
+    page->data.height = 40;
+    page->data.hasTextFrame = msoTrue;
+    page->data.fill.visible = msoFalse;
+    page->data.line.visible = msoFalse;
+    page->data.text.AddRun(L"Page *");
+    page->data.text.fields.push_back({TextFieldData::SlideNumber, 5, L"*"});
+    for (CHostSlide* slide : {first, second}) slide->headersFooters.slideNumber.visible = msoTrue;
+    CHostShape* box = first->AddShape(msoAutoShape, L"Box", 100, 200, 100, 50);
+    box->data.fill.foreColor.rgb = kRed;
+
+    int exports = 0;
+    auto slidePicture = [&](CHostSlide* slide) {
+        const std::wstring file = dir / (L"slide" + std::to_wstring(++exports) + L".png");
+        EXPECT_EQ(S_OK, slide->Interface()->Export(CBstr(file), CBstr(L"png"), 360, 270));
+        // What the slide draws now, without anything remembered.
+        EXPECT_EQ(render::RenderSlidePng(SlideDrawingOf(slide), 360, 270), Bytes(file));
+        return Bytes(file);
+    };
+    auto shapePicture = [&] {
+        const std::wstring file = dir / (L"shape" + std::to_wstring(++exports) + L".png");
+        EXPECT_EQ(S_OK, box->Interface()->Export(CBstr(file), ppShapeFormatPNG, 720, 540, ppScaleXY));
+        EXPECT_EQ(render::RenderShapePng(ShapeDrawingOf(box), 1, 1), Bytes(file));
+        return Bytes(file);
+    };
+    EXPECT_NE(slidePicture(first), slidePicture(second));  // each its own page number
+
+    struct Change {
+        const char* name;
+        std::function<void()> apply;
+    };
+    const Change changes[] = {
+        {"master text colour", [&] { page->data.text.charFonts[2].color.rgb = kRed; }},
+        {"master text size",
+         [&] {
+             for (FontData& f : page->data.text.charFonts) f.size = 24;
+             doc->Touch();
+         }},
+        {"master text", [&] { page->data.text.AddRun(L"!"); }},
+        {"master graphics", [&] { stripe->data.fill.foreColor.rgb = 0x00FF00; }},
+        {"master background", [&] { master->background.fill.foreColor.rgb = 0xEEEEEE; }},
+        {"scheme shadow colour",
+         [&] {
+             page->data.text.charFonts[0].shadow = msoTrue;
+             doc->Touch();
+             master->colorScheme[2] = kBlue;
+         }},
+        {"footer",
+         [&] {
+             first->headersFooters.footer.visible = msoTrue;
+             first->headersFooters.footer.text = L"Draft";
+         }},
+        {"slide's shape", [&] { box->data.fill.foreColor.rgb = kBlue; }},
+        {"slide order", [&] { std::swap(doc->MutableSlides()[0], doc->MutableSlides()[1]); }},
+    };
+    std::vector<std::uint8_t> before = slidePicture(first);
+    std::vector<std::uint8_t> shapeBefore = shapePicture();
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.name);
+        c.apply();
+        const std::vector<std::uint8_t> after = slidePicture(first);
+        EXPECT_NE(before, after);
+        before = after;
+        const std::vector<std::uint8_t> shapeAfter = shapePicture();
+        if (std::string(c.name) == "slide's shape") EXPECT_NE(shapeBefore, shapeAfter);
+        shapeBefore = shapeAfter;
+    }
+}

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <new>
 #include <tuple>
+#include <type_traits>
 
 namespace PowerPoint {
 namespace Host {
@@ -258,6 +259,100 @@ void PaintText(cairo_t* cr, fonts::layout::CTextLayout& layout, const TextData& 
     cairo_restore(cr);
 }
 
+// ---- Keys of drawn text ------------------------------------------------------------------------
+
+// Writes everything the layout and PaintText read of a shape's text, so that equal keys draw
+// equal pixels: a member added to the text's state that changes how it is drawn joins it here.
+class CTextKey {
+public:
+    template <class T>
+    void Put(const T& value) {
+        static_assert(std::is_arithmetic<T>::value || std::is_enum<T>::value, "scalars only: no padding bytes");
+        m_key.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    void Put(const std::wstring& text) {
+        Put(text.size());
+        m_key.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    }
+    void Put(const ColorData& c) {
+        Put(c.rgb);
+        Put(c.scheme);
+    }
+    void Put(const FontData& f) {
+        Put(f.name);
+        Put(f.nameAscii);
+        Put(f.nameFarEast);
+        Put(f.nameOther);
+        Put(f.nameComplexScript);
+        Put(f.size);
+        Put(f.baselineOffset);
+        for (MsoTriState t : {f.bold, f.italic, f.underline, f.shadow, f.emboss, f.subscript, f.superscript}) Put(t);
+        Put(f.color);
+    }
+    void Put(const ParagraphData& p) {
+        Put(p.alignment);
+        Put(p.indentLevel);
+        Put(p.baseLineAlignment);
+        Put(p.spaceBefore);
+        Put(p.spaceAfter);
+        Put(p.spaceWithin);
+        Put(p.lineRuleBefore);
+        Put(p.lineRuleAfter);
+        Put(p.lineRuleWithin);
+        const BulletData& b = p.bullet;
+        Put(b.visible);
+        Put(b.type);
+        Put(b.character);
+        Put(b.relativeSize);
+        Put(b.useTextColor);
+        Put(b.useTextFont);
+        Put(b.font);
+        Put(b.style);
+        Put(b.startValue);
+    }
+    void Put(const TextData& t) {
+        Put(t.text);
+        // Runs of equal fonts: a font and how many characters take it.
+        Put(t.charFonts.size());
+        for (std::size_t k = 0; k < t.charFonts.size();) {
+            std::size_t n = 1;
+            while (k + n < t.charFonts.size() && t.charFonts[k + n] == t.charFonts[k]) ++n;
+            Put(n);
+            Put(t.charFonts[k]);
+            k += n;
+        }
+        Put(t.paragraphs.size());
+        for (const ParagraphData& p : t.paragraphs) Put(p);
+        Put(t.links.size());
+        for (const TextLinkData& l : t.links) {
+            Put(l.start);
+            Put(l.length);
+            Put(l.click.action);
+            Put(l.over.action);
+        }
+        Put(t.fields.size());
+        for (const TextFieldData& f : t.fields) {
+            Put(f.kind);
+            Put(f.position);
+            Put(f.value);
+        }
+        for (float m : {t.marginLeft, t.marginTop, t.marginRight, t.marginBottom}) Put(m);
+        Put(t.orientation);
+        Put(t.horizontalAnchor);
+        Put(t.verticalAnchor);
+        Put(t.autoSize);
+        Put(t.wordWrap);
+        for (const RulerLevelData& r : t.rulerLevels) {
+            Put(r.firstMargin);
+            Put(r.leftMargin);
+        }
+    }
+    std::string Take() { return std::move(m_key); }
+
+private:
+    std::string m_key;
+};
+
 // ---- Host state onto the renderer's model -------------------------------------------------------
 
 render::FillData ToFill(const FillData& f, const std::vector<std::uint8_t>& pictureBytes) {
@@ -419,6 +514,23 @@ render::ShapeDrawing DrawingOf(const ShapeData& d) {
 
 bool HasText(const ShapeData& d) { return d.hasTextFrame != msoFalse && !d.text.text.empty(); }
 
+// The key of a shape's text as PaintText draws it with these scheme colours.
+std::string TextKeyOf(const ShapeData& d, const TextSchemeColors& scheme) {
+    CTextKey key;
+    key.Put(d.text);
+    for (float v : {d.left, d.top, d.width, d.height, d.rotation}) key.Put(v);
+    key.Put(scheme.shadow);
+    key.Put(scheme.link);
+    return key.Take();
+}
+
+// What this document's exports drew before.
+struct CDrawnPictures : CHostDocument::Object {
+    render::PictureMemory memory;
+};
+
+render::PictureMemory& MemoryOf(CHostDocument* doc) { return Obtain<CDrawnPictures>(doc, doc, 0, 0)->memory; }
+
 const CHostMaster* MasterOf(const CHostNode* node) {
     for (const CHostNode* n = node; n; n = n->Owner()) {
         if (auto* master = dynamic_cast<const CHostMaster*>(n)) return master;
@@ -471,6 +583,7 @@ render::ShapeDrawing OwnTextDrawing(const ShapeData& d, const TextSchemeColors& 
     layout->SetInput(LayoutInputOf(d));
     auto textData = std::make_shared<TextData>(d.text);
     const double left = d.left, top = d.top;
+    s.textKey = TextKeyOf(d, scheme);
     s.text = [layout, textData, left, top, scheme](cairo_t* cr) {
         PaintText(cr, *layout, *textData, left, top, scheme);
     };
@@ -561,6 +674,7 @@ render::ShapeDrawing ShapeDrawingOf(CHostShape* shape) {
         s.text = [keep, shape](cairo_t* cr) {
             PaintText(cr, LayoutOf(shape), shape->data.text, shape->data.left, shape->data.top, SchemeColorsOf(shape));
         };
+        s.textKey = TextKeyOf(shape->data, SchemeColorsOf(shape));
     }
     return s;
 }
@@ -586,6 +700,7 @@ render::SlideDrawing SlideDrawingOf(CHostSlide* slide, std::vector<CHostShape*>*
                                              : FieldsDrawing(shape->data, slide, slide->headersFooters));
                 behind.push_back(shape);
             }
+    drawing.layerShapes = drawing.shapes.size();
     // A date, footer or slide number placeholder of the slide's own shows only while its element
     // is visible, and stands in for the one drawn from the master.
     const HeadersFootersData& hf = slide->headersFooters;
@@ -650,7 +765,7 @@ HRESULT ExportShapePicture(CHostShape* shape, const std::wstring& path, PpShapeF
         const render::ShapeDrawing drawing = ShapeDrawingOf(shape);
         const std::filesystem::path file(Utf8Path(path));
         if (filter == ppShapeFormatPNG)
-            render::RenderShapePng(drawing, sx, sy, file);
+            render::RenderShapePng(drawing, sx, sy, file, &MemoryOf(shape->Document()));
         else
             render::RenderShapeWmf(drawing, sx, sy, file);
     } catch (const std::exception& e) {
@@ -665,7 +780,7 @@ HRESULT ExportSlidePicture(CHostSlide* slide, const std::wstring& path, const st
     if (!SameText(filter, L"png")) return E_NOTIMPL;
     try {
         render::RenderSlidePng(SlideDrawingOf(slide), static_cast<int>(width), static_cast<int>(height),
-                               std::filesystem::path(Utf8Path(path)));
+                               std::filesystem::path(Utf8Path(path)), &MemoryOf(slide->Document()));
     } catch (const std::exception& e) {
         return FailureOf(e);
     }

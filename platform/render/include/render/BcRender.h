@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -189,6 +190,9 @@ struct ShapeDrawing {
     ShadowData shadow;
     PictureData picture;  // ShapeKind::Picture
     TextPainter text;     // optional
+    // Everything the text painter's pixels depend on, as bytes that differ whenever they may; a
+    // drawing with a painter and no key is drawn afresh each time, never taken from a memory.
+    std::string textKey;
 };
 
 struct SlideDrawing {
@@ -196,6 +200,31 @@ struct SlideDrawing {
     // Solid, gradient or picture over the whole slide; what it leaves uncovered is white.
     FillData background = FillData::Solid(0xFFFFFF);
     std::vector<ShapeDrawing> shapes;  // back to front
+    // The first layerShapes shapes are the design's own graphics, drawn alike on every slide of
+    // the design: with a memory, the background and they are drawn once and copied after that.
+    std::size_t layerShapes = 0;
+};
+
+// What the renderer drew for one document: finished pictures and slides' design layers, found
+// again by everything that decides their pixels (the drawing in full, the size or scale), so
+// the same drawing asked again costs a look-up. Without a memory everything is drawn afresh;
+// with one the bytes are the same. Safe to share between threads.
+class PictureMemory {
+public:
+    // budgetBytes: what the kept pictures and their keys may take together.
+    explicit PictureMemory(std::size_t budgetBytes = 12u << 20);
+    ~PictureMemory();
+    PictureMemory(const PictureMemory&) = delete;
+    PictureMemory& operator=(const PictureMemory&) = delete;
+
+    // Pictures and layers served from the memory instead of being drawn.
+    std::size_t Hits() const;
+
+    struct Impl;
+
+private:
+    friend struct PictureMemoryAccess;
+    std::unique_ptr<Impl> m_impl;
 };
 
 // A picture in memory: straight (not premultiplied) RGBA, 4 bytes a pixel, rows top first.
@@ -212,8 +241,10 @@ void ShapePictureSize(const ShapeDrawing& shape, double scaleX, double scaleY, i
 
 // The shape alone, cropped to its frame (the line drawn inside the picture), transparent around.
 Raster RenderShapeRaster(const ShapeDrawing& shape, double scaleX, double scaleY);
-std::vector<std::uint8_t> RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY);
-void RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path);
+std::vector<std::uint8_t> RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY,
+                                         PictureMemory* memory = nullptr);
+void RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path,
+                    PictureMemory* memory = nullptr);
 
 // A Windows metafile (placeable header) of the shape's outline and fill, unrotated, one logical
 // unit a sixteenth of a pixel or coarser so that every coordinate fits 16 bits.
@@ -222,8 +253,10 @@ void RenderShapeWmf(const ShapeDrawing& shape, double scaleX, double scaleY, con
 
 // The whole slide at exactly width x height pixels, opaque.
 Raster RenderSlideRaster(const SlideDrawing& slide, int widthPx, int heightPx);
-std::vector<std::uint8_t> RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx);
-void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const std::filesystem::path& path);
+std::vector<std::uint8_t> RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx,
+                                         PictureMemory* memory = nullptr);
+void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const std::filesystem::path& path,
+                    PictureMemory* memory = nullptr);
 
 // PNG bytes of a raster: 8-bit RGBA (withAlpha) or RGB, no time or text chunks, fixed zlib level
 // and row filter, so equal rasters give equal bytes.
