@@ -18,6 +18,16 @@ namespace render {
 
 namespace detail {
 
+std::array<std::uint8_t, 20> DigestOf(const std::vector<std::uint8_t>& bytes) {
+    static_assert(SHA1_DIGEST_SIZE == 20, "a SHA-1 is 20 bytes");
+    sha1_ctx ctx;
+    sha1_init(&ctx);
+    sha1_update(&ctx, bytes.size(), bytes.data());
+    std::array<std::uint8_t, 20> digest;
+    sha1_digest(&ctx, digest.size(), digest.data());
+    return digest;
+}
+
 namespace {
 
 class CKeyWriter {
@@ -36,12 +46,8 @@ public:
     void PutBytesDigest(const std::vector<std::uint8_t>& bytes) {
         Put(bytes.size());
         if (bytes.empty()) return;
-        sha1_ctx ctx;
-        sha1_init(&ctx);
-        sha1_update(&ctx, bytes.size(), bytes.data());
-        std::uint8_t digest[SHA1_DIGEST_SIZE];
-        sha1_digest(&ctx, sizeof digest, digest);
-        m_out.append(reinterpret_cast<const char*>(digest), sizeof digest);
+        const std::array<std::uint8_t, 20> digest = DigestOf(bytes);
+        m_out.append(reinterpret_cast<const char*>(digest.data()), digest.size());
     }
     void Put(const Frame& f) {
         Put(f.left);

@@ -6,6 +6,8 @@
 
 #include <cairo.h>
 
+#include <array>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -105,6 +107,9 @@ void WriteFileAtomically(const std::filesystem::path& path, const std::vector<st
 // where the frame's place shows; else as the shape's own picture, where only its size does.
 bool AppendDrawingKey(const ShapeDrawing& shape, std::string& key, bool placed = true);
 void AppendFillKey(const FillData& fill, std::string& key);
+
+// The SHA-1 of some bytes: what tells stored pictures apart wherever they are remembered.
+std::array<std::uint8_t, 20> DigestOf(const std::vector<std::uint8_t>& bytes);
 
 }  // namespace detail
 

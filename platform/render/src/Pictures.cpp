@@ -271,25 +271,19 @@ void Placeholder(cairo_t* cr, double w, double h) {
 // The same picture is often drawn again and again (a background on every slide, a logo on
 // every slide): the last few decoded pictures are kept, per thread, by content and tone.
 struct CacheEntry {
-    std::uint64_t hash;
+    std::array<std::uint8_t, 20> digest;
     size_t size;
     Recolor recolor;
     SurfacePtr surface;  // null: the bytes could not be decoded
 };
 
-std::uint64_t Fnv(const std::vector<std::uint8_t>& b) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (std::uint8_t c : b) h = (h ^ c) * 1099511628211ull;
-    return h;
-}
-
 cairo_surface_t* CachedSurface(const std::vector<std::uint8_t>& bytes, PictureFormat format, const Recolor& recolor) {
     thread_local std::vector<CacheEntry> cache;
     constexpr size_t kEntries = 8;
-    const std::uint64_t hash = Fnv(bytes);
+    const std::array<std::uint8_t, 20> digest = DigestOf(bytes);
     for (size_t i = 0; i < cache.size(); ++i) {
         CacheEntry& e = cache[i];
-        if (e.hash == hash && e.size == bytes.size() && e.recolor == recolor) {
+        if (e.digest == digest && e.size == bytes.size() && e.recolor == recolor) {
             std::rotate(cache.begin(), cache.begin() + static_cast<long>(i), cache.begin() + static_cast<long>(i) + 1);
             return cache.front().surface.get();
         }
@@ -318,7 +312,7 @@ cairo_surface_t* CachedSurface(const std::vector<std::uint8_t>& bytes, PictureFo
         return last.get();
     }
     if (cache.size() == kEntries) cache.pop_back();
-    cache.insert(cache.begin(), CacheEntry{hash, bytes.size(), recolor, std::move(surface)});
+    cache.insert(cache.begin(), CacheEntry{digest, bytes.size(), recolor, std::move(surface)});
     return cache.front().surface.get();
 }
 

@@ -432,14 +432,14 @@ TEST(HostRender, RepeatedExportsShowEveryChange) {
         const std::wstring file = dir / (L"slide" + std::to_wstring(++exports) + L".png");
         EXPECT_EQ(S_OK, slide->Interface()->Export(CBstr(file), CBstr(L"png"), 360, 270));
         // What the slide draws now, without anything remembered.
-        EXPECT_EQ(render::RenderSlidePng(SlideDrawingOf(slide), 360, 270), Bytes(file));
-        return Bytes(file);
+        EXPECT_EQ(render::RenderSlidePng(SlideDrawingOf(slide), 360, 270), bctest::FileBytes(file));
+        return bctest::FileBytes(file);
     };
     auto shapePicture = [&] {
         const std::wstring file = dir / (L"shape" + std::to_wstring(++exports) + L".png");
         EXPECT_EQ(S_OK, box->Interface()->Export(CBstr(file), ppShapeFormatPNG, 720, 540, ppScaleXY));
-        EXPECT_EQ(render::RenderShapePng(ShapeDrawingOf(box), 1, 1), Bytes(file));
-        return Bytes(file);
+        EXPECT_EQ(render::RenderShapePng(ShapeDrawingOf(box), 1, 1), bctest::FileBytes(file));
+        return bctest::FileBytes(file);
     };
     EXPECT_NE(slidePicture(first), slidePicture(second));  // each its own page number
 
