@@ -83,23 +83,24 @@ std::vector<std::uint8_t> Compiler::Run() {
 }
 
 std::vector<std::uint8_t> Compiler::Finish(std::uint32_t frameCount) {
-    BitWriter head;
-    WriteRect(head, Rect{0, static_cast<std::int32_t>(movie_.widthPx * 20), 0,
-                         static_cast<std::int32_t>(movie_.heightPx * 20)});
-    head.U16(static_cast<std::uint16_t>(std::lround(movie_.frameRate * 256.0)));
-    head.U16(static_cast<std::uint16_t>(frameCount));
-    std::uint64_t total = 8 + head.Size() + out_.size();
+    BitWriter header;
+    WriteRect(header, Rect{0, static_cast<std::int32_t>(movie_.widthPx * 20), 0,
+                           static_cast<std::int32_t>(movie_.heightPx * 20)});
+    header.U16(static_cast<std::uint16_t>(std::lround(movie_.frameRate * 256.0)));
+    header.U16(static_cast<std::uint16_t>(frameCount));
+    std::uint64_t total = 8 + header.Size() + out_.size();
     if (total > 0xffffffffu) throw CompileError("the movie is too large for the SWF format");
-    std::vector<std::uint8_t> body = std::move(head.Data());
-    body.insert(body.end(), out_.begin(), out_.end());
     std::vector<std::uint8_t> file = {static_cast<std::uint8_t>(movie_.compressed ? 'C' : 'F'), 'W', 'S', 8};
     for (int i = 0; i < 4; ++i) file.push_back(static_cast<std::uint8_t>(total >> (8 * i)));
+    const std::vector<std::uint8_t>& head = header.Data();
     if (movie_.compressed) {
         // Bitmaps inside are deflated already; a fast level keeps the second pass cheap.
-        std::vector<std::uint8_t> packed = Deflate(body, 1);
-        file.insert(file.end(), packed.begin(), packed.end());
+        file.reserve(file.size() + out_.size() / 2 + 1024);
+        Deflater(1).Append({{head.data(), head.size()}, {out_.data(), out_.size()}}, file);
     } else {
-        file.insert(file.end(), body.begin(), body.end());
+        file.reserve(file.size() + head.size() + out_.size());
+        file.insert(file.end(), head.begin(), head.end());
+        file.insert(file.end(), out_.begin(), out_.end());
     }
     return file;
 }

@@ -176,7 +176,7 @@ ImageBitmap UnreadableBitmap(const std::string& error) {
 
 }  // namespace
 
-ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality) {
+ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality, BitmapWork& work) {
     std::vector<std::uint8_t> bytes;
     try {
         bytes = ReadPictureFile(path);
@@ -187,14 +187,15 @@ ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality) {
         bitmap.failure = std::current_exception();
         return bitmap;
     }
-    return MakeImageBitmap(bytes, path, jpegQuality);
+    return MakeImageBitmap(bytes, path, jpegQuality, work);
 }
 
-ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::string& path, int jpegQuality) {
+ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::string& path, int jpegQuality,
+                            BitmapWork& work) {
     ImageBitmap bitmap;
-    Picture picture;
+    Picture& picture = work.picture;
     try {
-        picture = ReadPng(bytes, path);
+        ReadPng(bytes, path, picture);
     } catch (const PictureError& e) {
         bitmap.unreadable = true;
         bitmap.readError = e.what();
@@ -211,16 +212,18 @@ ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::s
         if (jpegQuality > 0) {
             bitmap.tag = kDefineBitsJPEG3;
             std::vector<std::uint8_t> jpeg = EncodeJpeg(picture, jpegQuality);
-            std::vector<std::uint8_t> alpha(static_cast<std::size_t>(picture.width) * picture.height);
+            std::vector<std::uint8_t>& alpha = work.alpha;
+            alpha.resize(static_cast<std::size_t>(picture.width) * picture.height);
             for (std::size_t i = 0; i < alpha.size(); ++i) alpha[i] = picture.argb[i * 4];
+            b.Data().reserve(4 + jpeg.size() + alpha.size() / 64 + 64);
             b.U32(static_cast<std::uint32_t>(jpeg.size()));
             b.Bytes(jpeg);
-            b.Bytes(Deflate(alpha));
+            work.deflater.Append(alpha.data(), alpha.size(), b.Data());
         } else {
             b.U8(5);  // 32-bit premultiplied ARGB
             b.U16(static_cast<std::uint16_t>(picture.width));
             b.U16(static_cast<std::uint16_t>(picture.height));
-            b.Bytes(Deflate(picture.argb));
+            work.deflater.Append(picture.argb.data(), picture.argb.size(), b.Data());
         }
         bitmap.body = std::move(b.Data());
     } catch (...) {
@@ -251,6 +254,7 @@ ImageBitmaps::~ImageBitmaps() {
 }
 
 void ImageBitmaps::Work() {
+    BitmapWork work;
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         while (m_next < m_jobs.size() && m_states[m_next] != State::Waiting) ++m_next;
@@ -258,7 +262,7 @@ void ImageBitmaps::Work() {
         const std::size_t i = m_next++;
         m_states[i] = State::Running;
         lock.unlock();
-        ImageBitmap bitmap = Make(m_jobs[i]);
+        ImageBitmap bitmap = Make(m_jobs[i], work);
         lock.lock();
         m_results[i] = std::move(bitmap);
         m_states[i] = State::Done;
@@ -266,7 +270,7 @@ void ImageBitmaps::Work() {
     }
 }
 
-ImageBitmap ImageBitmaps::Make(const Job& job) {
+ImageBitmap ImageBitmaps::Make(const Job& job, BitmapWork& work) {
     std::vector<std::uint8_t> bytes;
     try {
         bytes = ReadPictureFile(job.path);
@@ -288,12 +292,12 @@ ImageBitmap ImageBitmaps::Make(const Job& job) {
         m_done.wait(lock, [&] { return shared->done; });
         if (shared->usable) return shared->bitmap;
         lock.unlock();
-        return MakeImageBitmap(bytes, job.path, job.jpegQuality);  // its own error, naming its own file
+        return MakeImageBitmap(bytes, job.path, job.jpegQuality, work);  // its own error, naming its own file
     }
     const auto shared = std::make_shared<Shared>();
     m_byContent.emplace(std::move(key), shared);
     lock.unlock();
-    ImageBitmap bitmap = MakeImageBitmap(bytes, job.path, job.jpegQuality);
+    ImageBitmap bitmap = MakeImageBitmap(bytes, job.path, job.jpegQuality, work);
     lock.lock();
     shared->usable = !bitmap.unreadable && !bitmap.failure;
     if (shared->usable) shared->bitmap = bitmap;
@@ -311,7 +315,7 @@ bool ImageBitmaps::Take(const Definition* def, ImageBitmap& out) {
     if (m_states[i] == State::Waiting) {
         m_states[i] = State::Taken;
         lock.unlock();
-        out = Make(m_jobs[i]);
+        out = Make(m_jobs[i], m_takerWork);
         return true;
     }
     m_done.wait(lock, [&] { return m_states[i] == State::Done; });
@@ -337,8 +341,10 @@ void Compiler::StartImageBitmaps() {
 
 std::uint16_t Compiler::EmitImage(const Definition& def) {
     ImageBitmap bitmap;
-    if (!imageBitmaps_ || !imageBitmaps_->Take(&def, bitmap))
-        bitmap = MakeImageBitmap(ResolvePath(def.src), def.jpegQuality);
+    if (!imageBitmaps_ || !imageBitmaps_->Take(&def, bitmap)) {
+        BitmapWork work;
+        bitmap = MakeImageBitmap(ResolvePath(def.src), def.jpegQuality, work);
+    }
     if (bitmap.unreadable) {
         if (!options_.ignoreErrors) FailAt(def.where, "src", bitmap.readError);
         warnings_.push_back(FormatError(bitmap.readError, def.where.element, "src", def.where.line));
@@ -346,10 +352,10 @@ std::uint16_t Compiler::EmitImage(const Definition& def) {
     }
     if (bitmap.failure) std::rethrow_exception(bitmap.failure);
     std::uint16_t bitmapId = NewCharacterId(def.where);
-    BitWriter b;
-    b.U16(bitmapId);
-    b.Bytes(bitmap.body);
-    WriteTag(out_, bitmap.tag, b.Data(), true);
+    WriteTagHeader(out_, bitmap.tag, 2 + bitmap.body.size(), true);
+    out_.push_back(static_cast<std::uint8_t>(bitmapId));
+    out_.push_back(static_cast<std::uint8_t>(bitmapId >> 8));
+    out_.insert(out_.end(), bitmap.body.begin(), bitmap.body.end());
     const Picture picture{bitmap.width, bitmap.height, {}, true};
 
     // Width and height 0 mean the picture's own size.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Model.h"
+#include "Pictures.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -27,9 +28,17 @@ struct ImageBitmap {
     std::exception_ptr failure;  // the picture was read but could not be encoded
 };
 
-ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality);
+// What one thread making bitmaps one after another keeps from one to the next.
+struct BitmapWork {
+    Deflater deflater;
+    Picture picture;
+    std::vector<std::uint8_t> alpha;
+};
+
+ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality, BitmapWork& work);
 // The same from the file's bytes; `path` names it in errors.
-ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::string& path, int jpegQuality);
+ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::string& path, int jpegQuality,
+                            BitmapWork& work);
 
 class ImageBitmaps {
 public:
@@ -58,7 +67,7 @@ private:
         ImageBitmap bitmap;
     };
     void Work();
-    ImageBitmap Make(const Job& job);
+    ImageBitmap Make(const Job& job, BitmapWork& work);
 
     std::vector<Job> m_jobs;
     std::vector<ImageBitmap> m_results;
@@ -70,6 +79,7 @@ private:
     std::size_t m_next = 0;
     bool m_stop = false;
     std::vector<std::thread> m_workers;
+    BitmapWork m_takerWork;  // for bitmaps made by Take's caller
 };
 
 }  // namespace tarnquill

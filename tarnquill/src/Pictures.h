@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -33,9 +34,44 @@ std::vector<std::uint8_t> ReadPictureFile(const std::string& path);
 Picture ReadPng(const std::string& path);
 // The same from the file's bytes; `path` names it in errors.
 Picture ReadPng(const std::vector<std::uint8_t>& bytes, const std::string& path);
+// The same into `picture`, whose pixel memory is reused from the last picture it held.
+void ReadPng(const std::vector<std::uint8_t>& bytes, const std::string& path, Picture& picture);
 
 // JPEG of the colour channels at the given quality (1..100).
 std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality);
+
+// zlib streams as compress2 makes them, with the memory zlib asks for kept from one stream to
+// the next: a new stream never reads what an earlier one left there, so the bytes are the same.
+class Deflater {
+public:
+    explicit Deflater(int level = -1) : m_level(level) {}
+    ~Deflater();
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+
+    struct Piece {
+        const std::uint8_t* data;
+        std::size_t size;
+    };
+    // Appends to `out` the one stream of the pieces taken in order.
+    void Append(std::initializer_list<Piece> pieces, std::vector<std::uint8_t>& out);
+    void Append(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out) {
+        Append({Piece{data, size}}, out);
+    }
+
+private:
+    struct Block {
+        std::size_t size;
+        void* memory;
+        bool used;
+    };
+    static void* Allocate(void* self, unsigned items, unsigned size);
+    static void Release(void* self, void* memory);
+
+    int m_level;
+    std::vector<Block> m_blocks;
+    std::vector<std::uint8_t> m_chunk;  // output between deflate calls
+};
 
 std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size, int level = -1);
 inline std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& data, int level = -1) {
