@@ -16,6 +16,8 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <future>
+#include <system_error>
 
 namespace tarnquill {
 
@@ -151,15 +153,40 @@ void Validate(xmlDocPtr doc, const std::string& schemaPath) {
                            "", "", errors.line);
 }
 
-CompileResult CompileDocument(xmlDocPtr doc, const CompileOptions& options) {
-    if (!options.schemaPath.empty()) Validate(doc, options.schemaPath);
+CompileResult Compile(xmlDocPtr doc, const CompileOptions& options) {
     Movie movie = ReadMovie(doc);
     CompileResult result;
     result.swf = Compiler(movie, options, result.warnings).Run();
     return result;
 }
 
-const int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR;
+// Checking against the schema only reads the document, so it runs beside the reading and
+// compiling; its verdict still comes first, whatever they end in.
+CompileResult CompileDocument(xmlDocPtr doc, const CompileOptions& options) {
+    if (options.schemaPath.empty()) return Compile(doc, options);
+    std::future<void> validation;
+    try {
+        validation = std::async(std::launch::async, [doc, &options] {
+            xmlSetGenericErrorFunc(nullptr, XmlErrors::Silent);  // per thread, as on the caller's
+            Validate(doc, options.schemaPath);
+        });
+    } catch (const std::system_error&) {
+        Validate(doc, options.schemaPath);  // no thread to spare: one after the other
+        return Compile(doc, options);
+    }
+    CompileResult result;
+    try {
+        result = Compile(doc, options);
+    } catch (...) {
+        validation.get();
+        throw;
+    }
+    validation.get();
+    return result;
+}
+
+// The tree is only read once built, so small texts may live inside their nodes.
+const int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR | XML_PARSE_COMPACT;
 
 CompileResult ParseAndCompile(const std::function<xmlDocPtr()>& parse, const CompileOptions& options) {
     XmlErrors errors;

@@ -398,12 +398,25 @@ TEST(CompilerSchema, AcceptsTheFixturesAndRefusesStrangers) {
     for (const char* name : {"slides.xml", "masks.xml"}) EXPECT_NO_THROW(CompileFixture(name, true)) << name;
     tarnquill::CompileOptions options;
     options.schemaPath = kSchema;
-    try {
-        tarnquill::CompileText("<movie width=\"10\" height=\"10\"><layers><tiers/></layers></movie>", options);
-        ADD_FAILURE() << "schema accepted an unknown element";
-    } catch (const tarnquill::CompileError& e) {
-        EXPECT_NE(std::string(e.what()).find("schema"), std::string::npos) << e.what();
-        EXPECT_EQ(e.Line(), 1);
+    // The schema's verdict comes first, whether the compile itself would fail or succeed.
+    const struct {
+        const char* xml;
+        long line;
+    } strangers[] = {
+        {"<movie width=\"10\" height=\"10\"><layers><tiers/></layers></movie>", 1},
+        {"<movie width=\"10\" height=\"10\">\n<layers>\n<layer><frame index=\"0\" nonsense=\"1\"/></layer>\n"
+         "</layers>\n</movie>",
+         3},
+        {"<movie width=\"10\" height=\"10\" colour=\"red\"/>", 1},
+    };
+    for (const auto& stranger : strangers) {
+        try {
+            tarnquill::CompileText(stranger.xml, options);
+            ADD_FAILURE() << "schema accepted " << stranger.xml;
+        } catch (const tarnquill::CompileError& e) {
+            EXPECT_NE(std::string(e.what()).find("schema"), std::string::npos) << e.what();
+            EXPECT_EQ(e.Line(), stranger.line) << stranger.xml;
+        }
     }
     options.schemaPath = kData + "/no-such.xsd";
     EXPECT_THROW(tarnquill::CompileText("<movie width=\"10\" height=\"10\"/>", options), tarnquill::CompileError);
