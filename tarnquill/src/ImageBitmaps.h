@@ -54,24 +54,31 @@ public:
     ImageBitmaps(const ImageBitmaps&) = delete;
     ImageBitmaps& operator=(const ImageBitmaps&) = delete;
 
-    // The bitmap of `def`, once: waits for a worker that has it, or makes it on this thread when
-    // none has started. False for a definition that was not given or was taken already.
-    bool Take(const Definition* def, ImageBitmap& out);
+    // The bitmap of `def`, once: made on this thread when no worker has started it, and while a
+    // worker makes it this thread makes later ones instead of idling. Null for a definition that
+    // was not given or was taken already.
+    std::shared_ptr<const ImageBitmap> Take(const Definition* def);
 
 private:
     enum class State { Waiting, Running, Done, Taken };
     // A bitmap made once for every job whose file has the same bytes and quality.
     struct Shared {
         bool done = false;
-        bool usable = false;  // made without error; otherwise each job makes its own
-        ImageBitmap bitmap;
+        std::shared_ptr<const ImageBitmap> bitmap;  // null when it failed: each job makes its own
+    };
+    struct Slot {
+        State state = State::Waiting;
+        std::shared_ptr<const ImageBitmap> bitmap;  // once Done, unless it is another job's
+        std::shared_ptr<Shared> sameAs;             // the job whose file has the same bytes
     };
     void Work();
-    ImageBitmap Make(const Job& job, BitmapWork& work);
+    // Takes the next waiting job for this thread; false when none is left. Called locked.
+    bool Claim(std::size_t& i);
+    // Makes job i, or finds the job with the same bytes; called unlocked, leaves the slot Done.
+    void Run(std::size_t i, BitmapWork& work);
 
     std::vector<Job> m_jobs;
-    std::vector<ImageBitmap> m_results;
-    std::vector<State> m_states;
+    std::vector<Slot> m_slots;
     std::map<const Definition*, std::size_t> m_index;
     std::unordered_map<std::string, std::shared_ptr<Shared>> m_byContent;  // file bytes and quality
     std::mutex m_mutex;
