@@ -49,6 +49,10 @@ std::vector<std::uint8_t> Compiler::Run() {
     WriteTag(out_, kSetBackgroundColor, background.Data());
 
     Plan plan = MakePlan(movie_.root, Where{"movie", 0});
+    if (movie_.compressed) {
+        packer_ = std::make_unique<DeflateThread>(1);
+        packer_->Give(Header(plan.frameCount));
+    }
     // Writing the definitions is the work: the progress is how many are written, and the
     // file's last pass one step more.
     const std::uint64_t total = movie_.definitions.size() + 1;
@@ -60,6 +64,7 @@ std::vector<std::uint8_t> Compiler::Run() {
     if (movie_.objectsFirst)
         for (const auto& def : movie_.definitions) {
             Emit(*def);
+            Pack();
             step();
         }
     FrameState state;
@@ -71,11 +76,13 @@ std::vector<std::uint8_t> Compiler::Run() {
                 cmd->kind == CommandKind::StartSound)
                 Emit(*movie_.byId.at(cmd->objectId));
         EmitFrame(plan, f, state, out_);
+        Pack();
         step();
     }
     // Definitions no frame uses still go in, so that every file named is checked.
     for (const auto& def : movie_.definitions) {
         Emit(*def);
+        Pack();
         step();
     }
     WriteTag(out_, kEnd, {});
@@ -84,21 +91,34 @@ std::vector<std::uint8_t> Compiler::Run() {
     return file;
 }
 
-std::vector<std::uint8_t> Compiler::Finish(std::uint32_t frameCount) {
+std::vector<std::uint8_t> Compiler::Header(std::uint32_t frameCount) const {
     BitWriter header;
     WriteRect(header, Rect{0, static_cast<std::int32_t>(movie_.widthPx * 20), 0,
                            static_cast<std::int32_t>(movie_.heightPx * 20)});
     header.U16(static_cast<std::uint16_t>(std::lround(movie_.frameRate * 256.0)));
     header.U16(static_cast<std::uint16_t>(frameCount));
-    std::uint64_t total = 8 + header.Size() + out_.size();
+    return std::move(header.Data());
+}
+
+void Compiler::Pack() {
+    if (!packer_ || out_.size() < kPackedPiece) return;
+    packed_ += out_.size();
+    packer_->Give(std::move(out_));
+    out_ = std::vector<std::uint8_t>();
+}
+
+std::vector<std::uint8_t> Compiler::Finish(std::uint32_t frameCount) {
+    const std::vector<std::uint8_t> head = Header(frameCount);
+    std::uint64_t total = 8 + head.size() + packed_ + out_.size();
     if (total > 0xffffffffu) throw CompileError("the movie is too large for the SWF format");
     std::vector<std::uint8_t> file = {static_cast<std::uint8_t>(movie_.compressed ? 'C' : 'F'), 'W', 'S', 8};
     for (int i = 0; i < 4; ++i) file.push_back(static_cast<std::uint8_t>(total >> (8 * i)));
-    const std::vector<std::uint8_t>& head = header.Data();
-    if (movie_.compressed) {
+    if (packer_) {
         // Bitmaps inside are deflated already; a fast level keeps the second pass cheap.
-        file.reserve(file.size() + out_.size() / 2 + 1024);
-        Deflater(1).Append({{head.data(), head.size()}, {out_.data(), out_.size()}}, file);
+        const std::vector<std::uint8_t> packed = packer_->Finish(std::move(out_));
+        packer_.reset();
+        file.reserve(file.size() + packed.size());
+        file.insert(file.end(), packed.begin(), packed.end());
     } else {
         file.reserve(file.size() + head.size() + out_.size());
         file.insert(file.end(), head.begin(), head.end());

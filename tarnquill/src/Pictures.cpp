@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <system_error>
 
 #include <jpeglib.h>
 #include <png.h>
@@ -200,7 +201,10 @@ std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality) {
     return std::vector<std::uint8_t>(s.buffer, s.buffer + s.size);
 }
 
+Deflater::Deflater(int level) : m_level(level), m_stream(std::make_unique<z_stream>()) {}
+
 Deflater::~Deflater() {
+    if (m_open) deflateEnd(m_stream.get());
     for (const Block& block : m_blocks) std::free(block.memory);
 }
 
@@ -228,53 +232,134 @@ void Deflater::Release(void* self, void* memory) {
         if (block.memory == memory) block.used = false;
 }
 
-void Deflater::Append(std::initializer_list<Piece> pieces, std::vector<std::uint8_t>& out) {
-    z_stream z{};
+void Deflater::Begin() {
+    z_stream& z = *m_stream;
+    if (m_open) {
+        deflateEnd(&z);
+        m_open = false;
+    }
+    z = z_stream{};
     z.zalloc = Allocate;
     z.zfree = Release;
     z.opaque = this;
     if (deflateInit(&z, m_level) != Z_OK) throw PictureError("zlib compression failed");
-    struct End {
-        z_stream* z;
-        ~End() { deflateEnd(z); }
-    } end{&z};
+    m_open = true;
     if (m_chunk.empty()) m_chunk.resize(256 * 1024);
-    const Piece* last = pieces.size() ? pieces.end() - 1 : nullptr;
-    auto drain = [&] {
-        out.insert(out.end(), m_chunk.data(), m_chunk.data() + (m_chunk.size() - z.avail_out));
-        z.next_out = m_chunk.data();
-        z.avail_out = static_cast<uInt>(m_chunk.size());
-    };
     z.next_out = m_chunk.data();
     z.avail_out = static_cast<uInt>(m_chunk.size());
-    for (const Piece& piece : pieces) {
-        const std::uint8_t* data = piece.data;
-        std::size_t left = piece.size;
-        for (;;) {
-            const uInt take = static_cast<uInt>(std::min<std::size_t>(left, 1u << 30));
-            z.next_in = const_cast<Bytef*>(data);
-            z.avail_in = take;
-            data += take;
-            left -= take;
-            const bool finish = &piece == last && left == 0;
-            int result;
-            do {
-                result = deflate(&z, finish ? Z_FINISH : Z_NO_FLUSH);
-                if (result == Z_STREAM_ERROR) throw PictureError("zlib compression failed");
-                if (z.avail_out == 0) drain();
-            } while (finish ? result != Z_STREAM_END : z.avail_in != 0);
-            if (left == 0) break;
-        }
-    }
-    if (!last) {
-        // No pieces: the stream of no bytes.
+}
+
+void Deflater::Drain(std::vector<std::uint8_t>& out) {
+    z_stream& z = *m_stream;
+    out.insert(out.end(), m_chunk.data(), m_chunk.data() + (m_chunk.size() - z.avail_out));
+    z.next_out = m_chunk.data();
+    z.avail_out = static_cast<uInt>(m_chunk.size());
+}
+
+void Deflater::Feed(const std::uint8_t* data, std::size_t size, bool last, std::vector<std::uint8_t>& out) {
+    if (!m_open) throw PictureError("zlib compression failed");
+    z_stream& z = *m_stream;
+    for (;;) {
+        const uInt take = static_cast<uInt>(std::min<std::size_t>(size, 1u << 30));
+        z.next_in = const_cast<Bytef*>(data);
+        z.avail_in = take;
+        data += take;
+        size -= take;
+        const bool finish = last && size == 0;
         int result;
-        while ((result = deflate(&z, Z_FINISH)) != Z_STREAM_END) {
+        do {
+            result = deflate(&z, finish ? Z_FINISH : Z_NO_FLUSH);
             if (result == Z_STREAM_ERROR) throw PictureError("zlib compression failed");
-            drain();
+            if (z.avail_out == 0) Drain(out);
+        } while (finish ? result != Z_STREAM_END : z.avail_in != 0);
+        if (size == 0) break;
+    }
+    if (last) {
+        Drain(out);
+        deflateEnd(&z);
+        m_open = false;
+    }
+}
+
+void Deflater::Append(std::initializer_list<Piece> pieces, std::vector<std::uint8_t>& out) {
+    Begin();
+    if (pieces.size() == 0) Feed(nullptr, 0, true, out);
+    for (const Piece& piece : pieces) Feed(piece.data, piece.size, &piece == pieces.end() - 1, out);
+}
+
+DeflateThread::DeflateThread(int level) : m_deflater(level) {
+    m_deflater.Begin();
+    try {
+        m_thread = std::thread(&DeflateThread::Work, this);
+    } catch (const std::system_error&) {}
+}
+
+DeflateThread::~DeflateThread() {
+    if (!m_thread.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void DeflateThread::Give(std::vector<std::uint8_t> piece) {
+    if (!m_thread.joinable()) {
+        m_deflater.Feed(piece.data(), piece.size(), false, m_out);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pieces.push_back(std::move(piece));
+    }
+    m_changed.notify_all();
+}
+
+std::vector<std::uint8_t> DeflateThread::Finish(std::vector<std::uint8_t> last) {
+    if (!m_thread.joinable()) {
+        m_deflater.Feed(last.data(), last.size(), true, m_out);
+        return std::move(m_out);
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pieces.push_back(std::move(last));
+        m_lastGiven = true;
+    }
+    m_changed.notify_all();
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_finished; });
+    }
+    m_thread.join();
+    if (m_failure) std::rethrow_exception(m_failure);
+    return std::move(m_out);
+}
+
+void DeflateThread::Work() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [&] { return m_stop || !m_pieces.empty(); });
+        if (m_stop) return;
+        std::vector<std::uint8_t> piece = std::move(m_pieces.front());
+        m_pieces.pop_front();
+        const bool last = m_lastGiven && m_pieces.empty();
+        lock.unlock();
+        if (!m_failure) {
+            try {
+                m_deflater.Feed(piece.data(), piece.size(), last, m_out);
+            } catch (...) {
+                m_failure = std::current_exception();
+            }
+        }
+        piece = std::vector<std::uint8_t>();
+        lock.lock();
+        if (last) {
+            m_finished = true;
+            m_changed.notify_all();
+            return;
         }
     }
-    drain();
 }
 
 std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size, int level) {
