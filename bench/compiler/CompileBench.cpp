@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -78,6 +79,26 @@ void BM_CompileDeck(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_CompileDeck)->Args({300, 100})->Args({150, 100})->Args({300, 50})->Unit(benchmark::kMillisecond);
+
+// A description kept from an export (brindlecast --debug), named by BRINDLECAST_BENCH_MOVIE,
+// compiled as the export does: against the schema beside the library.
+void BM_CompileDescription(benchmark::State& state) {
+    const char* movie = std::getenv("BRINDLECAST_BENCH_MOVIE");
+    if (!movie || !fs::exists(movie)) {
+        state.SkipWithError("set BRINDLECAST_BENCH_MOVIE to a kept movie.xml");
+        return;
+    }
+    tarnquill::CompileOptions options;
+    options.schemaPath = BC_SCHEMA_PATH;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        auto result = tarnquill::CompileFile(movie, options);
+        bytes = result.swf.size();
+        benchmark::DoNotOptimize(result.swf.data());
+    }
+    state.counters["swf_MB"] = static_cast<double>(bytes) / 1e6;
+}
+BENCHMARK(BM_CompileDescription)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

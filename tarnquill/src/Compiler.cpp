@@ -16,6 +16,8 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <future>
+#include <system_error>
 
 namespace tarnquill {
 
@@ -47,6 +49,10 @@ std::vector<std::uint8_t> Compiler::Run() {
     WriteTag(out_, kSetBackgroundColor, background.Data());
 
     Plan plan = MakePlan(movie_.root, Where{"movie", 0});
+    if (movie_.compressed) {
+        packer_ = std::make_unique<DeflateThread>(1);
+        packer_->Give(Header(plan.frameCount));
+    }
     // Writing the definitions is the work: the progress is how many are written, and the
     // file's last pass one step more.
     const std::uint64_t total = movie_.definitions.size() + 1;
@@ -58,6 +64,7 @@ std::vector<std::uint8_t> Compiler::Run() {
     if (movie_.objectsFirst)
         for (const auto& def : movie_.definitions) {
             Emit(*def);
+            Pack();
             step();
         }
     FrameState state;
@@ -69,11 +76,13 @@ std::vector<std::uint8_t> Compiler::Run() {
                 cmd->kind == CommandKind::StartSound)
                 Emit(*movie_.byId.at(cmd->objectId));
         EmitFrame(plan, f, state, out_);
+        Pack();
         step();
     }
     // Definitions no frame uses still go in, so that every file named is checked.
     for (const auto& def : movie_.definitions) {
         Emit(*def);
+        Pack();
         step();
     }
     WriteTag(out_, kEnd, {});
@@ -82,24 +91,38 @@ std::vector<std::uint8_t> Compiler::Run() {
     return file;
 }
 
+std::vector<std::uint8_t> Compiler::Header(std::uint32_t frameCount) const {
+    BitWriter header;
+    WriteRect(header, Rect{0, static_cast<std::int32_t>(movie_.widthPx * 20), 0,
+                           static_cast<std::int32_t>(movie_.heightPx * 20)});
+    header.U16(static_cast<std::uint16_t>(std::lround(movie_.frameRate * 256.0)));
+    header.U16(static_cast<std::uint16_t>(frameCount));
+    return std::move(header.Data());
+}
+
+void Compiler::Pack() {
+    if (!packer_ || out_.size() < kPackedPiece) return;
+    packed_ += out_.size();
+    packer_->Give(std::move(out_));
+    out_ = std::vector<std::uint8_t>();
+}
+
 std::vector<std::uint8_t> Compiler::Finish(std::uint32_t frameCount) {
-    BitWriter head;
-    WriteRect(head, Rect{0, static_cast<std::int32_t>(movie_.widthPx * 20), 0,
-                         static_cast<std::int32_t>(movie_.heightPx * 20)});
-    head.U16(static_cast<std::uint16_t>(std::lround(movie_.frameRate * 256.0)));
-    head.U16(static_cast<std::uint16_t>(frameCount));
-    std::uint64_t total = 8 + head.Size() + out_.size();
+    const std::vector<std::uint8_t> head = Header(frameCount);
+    std::uint64_t total = 8 + head.size() + packed_ + out_.size();
     if (total > 0xffffffffu) throw CompileError("the movie is too large for the SWF format");
-    std::vector<std::uint8_t> body = std::move(head.Data());
-    body.insert(body.end(), out_.begin(), out_.end());
     std::vector<std::uint8_t> file = {static_cast<std::uint8_t>(movie_.compressed ? 'C' : 'F'), 'W', 'S', 8};
     for (int i = 0; i < 4; ++i) file.push_back(static_cast<std::uint8_t>(total >> (8 * i)));
-    if (movie_.compressed) {
+    if (packer_) {
         // Bitmaps inside are deflated already; a fast level keeps the second pass cheap.
-        std::vector<std::uint8_t> packed = Deflate(body, 1);
+        const std::vector<std::uint8_t> packed = packer_->Finish(std::move(out_));
+        packer_.reset();
+        file.reserve(file.size() + packed.size());
         file.insert(file.end(), packed.begin(), packed.end());
     } else {
-        file.insert(file.end(), body.begin(), body.end());
+        file.reserve(file.size() + head.size() + out_.size());
+        file.insert(file.end(), head.begin(), head.end());
+        file.insert(file.end(), out_.begin(), out_.end());
     }
     return file;
 }
@@ -150,15 +173,40 @@ void Validate(xmlDocPtr doc, const std::string& schemaPath) {
                            "", "", errors.line);
 }
 
-CompileResult CompileDocument(xmlDocPtr doc, const CompileOptions& options) {
-    if (!options.schemaPath.empty()) Validate(doc, options.schemaPath);
+CompileResult Compile(xmlDocPtr doc, const CompileOptions& options) {
     Movie movie = ReadMovie(doc);
     CompileResult result;
     result.swf = Compiler(movie, options, result.warnings).Run();
     return result;
 }
 
-const int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR;
+// Checking against the schema only reads the document, so it runs beside the reading and
+// compiling; its verdict still comes first, whatever they end in.
+CompileResult CompileDocument(xmlDocPtr doc, const CompileOptions& options) {
+    if (options.schemaPath.empty()) return Compile(doc, options);
+    std::future<void> validation;
+    try {
+        validation = std::async(std::launch::async, [doc, &options] {
+            xmlSetGenericErrorFunc(nullptr, XmlErrors::Silent);  // per thread, as on the caller's
+            Validate(doc, options.schemaPath);
+        });
+    } catch (const std::system_error&) {
+        Validate(doc, options.schemaPath);  // no thread to spare: one after the other
+        return Compile(doc, options);
+    }
+    CompileResult result;
+    try {
+        result = Compile(doc, options);
+    } catch (...) {
+        validation.get();
+        throw;
+    }
+    validation.get();
+    return result;
+}
+
+// The tree is only read once built, so small texts may live inside their nodes.
+const int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR | XML_PARSE_COMPACT;
 
 CompileResult ParseAndCompile(const std::function<xmlDocPtr()>& parse, const CompileOptions& options) {
     XmlErrors errors;

@@ -176,7 +176,7 @@ ImageBitmap UnreadableBitmap(const std::string& error) {
 
 }  // namespace
 
-ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality) {
+ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality, BitmapWork& work) {
     std::vector<std::uint8_t> bytes;
     try {
         bytes = ReadPictureFile(path);
@@ -187,14 +187,15 @@ ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality) {
         bitmap.failure = std::current_exception();
         return bitmap;
     }
-    return MakeImageBitmap(bytes, path, jpegQuality);
+    return MakeImageBitmap(bytes, path, jpegQuality, work);
 }
 
-ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::string& path, int jpegQuality) {
+ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::string& path, int jpegQuality,
+                            BitmapWork& work) {
     ImageBitmap bitmap;
-    Picture picture;
+    Picture& picture = work.picture;
     try {
-        picture = ReadPng(bytes, path);
+        ReadPng(bytes, path, picture);
     } catch (const PictureError& e) {
         bitmap.unreadable = true;
         bitmap.readError = e.what();
@@ -211,16 +212,18 @@ ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::s
         if (jpegQuality > 0) {
             bitmap.tag = kDefineBitsJPEG3;
             std::vector<std::uint8_t> jpeg = EncodeJpeg(picture, jpegQuality);
-            std::vector<std::uint8_t> alpha(static_cast<std::size_t>(picture.width) * picture.height);
+            std::vector<std::uint8_t>& alpha = work.alpha;
+            alpha.resize(static_cast<std::size_t>(picture.width) * picture.height);
             for (std::size_t i = 0; i < alpha.size(); ++i) alpha[i] = picture.argb[i * 4];
+            b.Data().reserve(4 + jpeg.size() + alpha.size() / 64 + 64);
             b.U32(static_cast<std::uint32_t>(jpeg.size()));
             b.Bytes(jpeg);
-            b.Bytes(Deflate(alpha));
+            work.deflater.Append(alpha.data(), alpha.size(), b.Data());
         } else {
             b.U8(5);  // 32-bit premultiplied ARGB
             b.U16(static_cast<std::uint16_t>(picture.width));
             b.U16(static_cast<std::uint16_t>(picture.height));
-            b.Bytes(Deflate(picture.argb));
+            work.deflater.Append(picture.argb.data(), picture.argb.size(), b.Data());
         }
         bitmap.body = std::move(b.Data());
     } catch (...) {
@@ -229,8 +232,7 @@ ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::s
     return bitmap;
 }
 
-ImageBitmaps::ImageBitmaps(std::vector<Job> jobs, unsigned threads)
-    : m_jobs(std::move(jobs)), m_results(m_jobs.size()), m_states(m_jobs.size(), State::Waiting) {
+ImageBitmaps::ImageBitmaps(std::vector<Job> jobs, unsigned threads) : m_jobs(std::move(jobs)), m_slots(m_jobs.size()) {
     for (std::size_t i = 0; i < m_jobs.size(); ++i) m_index.emplace(m_jobs[i].def, i);
     const std::size_t count = std::min<std::size_t>(threads, m_jobs.size());
     for (std::size_t i = 0; i < count; ++i) {
@@ -250,75 +252,99 @@ ImageBitmaps::~ImageBitmaps() {
     for (std::thread& worker : m_workers) worker.join();
 }
 
+bool ImageBitmaps::Claim(std::size_t& i) {
+    while (m_next < m_jobs.size() && m_slots[m_next].state != State::Waiting) ++m_next;
+    if (m_stop || m_next >= m_jobs.size()) return false;
+    i = m_next++;
+    m_slots[i].state = State::Running;
+    return true;
+}
+
 void ImageBitmaps::Work() {
+    BitmapWork work;
     std::unique_lock<std::mutex> lock(m_mutex);
-    for (;;) {
-        while (m_next < m_jobs.size() && m_states[m_next] != State::Waiting) ++m_next;
-        if (m_stop || m_next >= m_jobs.size()) return;
-        const std::size_t i = m_next++;
-        m_states[i] = State::Running;
+    for (std::size_t i; Claim(i);) {
         lock.unlock();
-        ImageBitmap bitmap = Make(m_jobs[i]);
+        Run(i, work);
         lock.lock();
-        m_results[i] = std::move(bitmap);
-        m_states[i] = State::Done;
-        m_done.notify_all();
     }
 }
 
-ImageBitmap ImageBitmaps::Make(const Job& job) {
-    std::vector<std::uint8_t> bytes;
+void ImageBitmaps::Run(std::size_t i, BitmapWork& work) {
+    const Job& job = m_jobs[i];
+    ImageBitmap bitmap;
+    std::shared_ptr<Shared> sameAs, made;
     try {
-        bytes = ReadPictureFile(job.path);
+        const std::vector<std::uint8_t> bytes = ReadPictureFile(job.path);
+        // Pictures with the same bytes and quality make the same bitmap: it is made once
+        // (slides often repeat a picture, each in a file of its own).
+        std::string key(reinterpret_cast<const char*>(&job.jpegQuality), sizeof job.jpegQuality);
+        key.append(bytes.begin(), bytes.end());
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            auto found = m_byContent.find(key);
+            if (found != m_byContent.end()) {
+                sameAs = found->second;
+            } else {
+                made = std::make_shared<Shared>();
+                m_byContent.emplace(std::move(key), made);
+            }
+        }
+        if (made) bitmap = MakeImageBitmap(bytes, job.path, job.jpegQuality, work);
     } catch (const PictureError& e) {
-        return UnreadableBitmap(e.what());
+        bitmap = UnreadableBitmap(e.what());
     } catch (...) {
-        ImageBitmap bitmap;
+        bitmap = ImageBitmap();
         bitmap.failure = std::current_exception();
-        return bitmap;
     }
-    // Pictures with the same bytes and quality make the same bitmap: the first one made is
-    // copied for the others (slides often repeat a picture, each in a file of its own).
-    std::string key(reinterpret_cast<const char*>(&job.jpegQuality), sizeof job.jpegQuality);
-    key.append(bytes.begin(), bytes.end());
-    std::unique_lock<std::mutex> lock(m_mutex);
-    auto found = m_byContent.find(key);
-    if (found != m_byContent.end()) {
-        const std::shared_ptr<Shared> shared = found->second;
-        m_done.wait(lock, [&] { return shared->done; });
-        if (shared->usable) return shared->bitmap;
-        lock.unlock();
-        return MakeImageBitmap(bytes, job.path, job.jpegQuality);  // its own error, naming its own file
+    auto result = sameAs ? nullptr : std::make_shared<const ImageBitmap>(std::move(bitmap));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (made) {
+        if (!result->unreadable && !result->failure) made->bitmap = result;
+        made->done = true;
     }
-    const auto shared = std::make_shared<Shared>();
-    m_byContent.emplace(std::move(key), shared);
-    lock.unlock();
-    ImageBitmap bitmap = MakeImageBitmap(bytes, job.path, job.jpegQuality);
-    lock.lock();
-    shared->usable = !bitmap.unreadable && !bitmap.failure;
-    if (shared->usable) shared->bitmap = bitmap;
-    shared->done = true;
+    m_slots[i].bitmap = std::move(result);
+    m_slots[i].sameAs = std::move(sameAs);
+    m_slots[i].state = State::Done;
     m_done.notify_all();
-    return bitmap;
 }
 
-bool ImageBitmaps::Take(const Definition* def, ImageBitmap& out) {
+std::shared_ptr<const ImageBitmap> ImageBitmaps::Take(const Definition* def) {
     const auto found = m_index.find(def);
-    if (found == m_index.end()) return false;
+    if (found == m_index.end()) return nullptr;
     const std::size_t i = found->second;
     std::unique_lock<std::mutex> lock(m_mutex);
-    if (m_states[i] == State::Taken) return false;
-    if (m_states[i] == State::Waiting) {
-        m_states[i] = State::Taken;
+    Slot& slot = m_slots[i];
+    if (slot.state == State::Taken) return nullptr;
+    if (slot.state == State::Waiting) {
+        slot.state = State::Running;
         lock.unlock();
-        out = Make(m_jobs[i]);
-        return true;
+        Run(i, m_takerWork);
+        lock.lock();
     }
-    m_done.wait(lock, [&] { return m_states[i] == State::Done; });
-    m_states[i] = State::Taken;
-    out = std::move(m_results[i]);
-    m_results[i] = ImageBitmap();
-    return true;
+    for (std::size_t other; slot.state != State::Done;) {
+        if (!Claim(other)) {
+            m_done.wait(lock);
+            continue;
+        }
+        lock.unlock();
+        Run(other, m_takerWork);
+        lock.lock();
+    }
+    slot.state = State::Taken;
+    std::shared_ptr<const ImageBitmap> bitmap = std::move(slot.bitmap);
+    if (const std::shared_ptr<Shared> sameAs = std::move(slot.sameAs)) {
+        // Whoever makes it is at work on it now.
+        m_done.wait(lock, [&] { return sameAs->done; });
+        bitmap = sameAs->bitmap;
+        if (!bitmap) {
+            lock.unlock();
+            // It failed for the other file: this one reports its own error, naming itself.
+            bitmap = std::make_shared<const ImageBitmap>(
+                MakeImageBitmap(m_jobs[i].path, m_jobs[i].jpegQuality, m_takerWork));
+        }
+    }
+    return bitmap;
 }
 
 void Compiler::StartImageBitmaps() {
@@ -336,9 +362,12 @@ void Compiler::StartImageBitmaps() {
 }
 
 std::uint16_t Compiler::EmitImage(const Definition& def) {
-    ImageBitmap bitmap;
-    if (!imageBitmaps_ || !imageBitmaps_->Take(&def, bitmap))
-        bitmap = MakeImageBitmap(ResolvePath(def.src), def.jpegQuality);
+    std::shared_ptr<const ImageBitmap> taken = imageBitmaps_ ? imageBitmaps_->Take(&def) : nullptr;
+    if (!taken) {
+        BitmapWork work;
+        taken = std::make_shared<const ImageBitmap>(MakeImageBitmap(ResolvePath(def.src), def.jpegQuality, work));
+    }
+    const ImageBitmap& bitmap = *taken;
     if (bitmap.unreadable) {
         if (!options_.ignoreErrors) FailAt(def.where, "src", bitmap.readError);
         warnings_.push_back(FormatError(bitmap.readError, def.where.element, "src", def.where.line));
@@ -346,10 +375,10 @@ std::uint16_t Compiler::EmitImage(const Definition& def) {
     }
     if (bitmap.failure) std::rethrow_exception(bitmap.failure);
     std::uint16_t bitmapId = NewCharacterId(def.where);
-    BitWriter b;
-    b.U16(bitmapId);
-    b.Bytes(bitmap.body);
-    WriteTag(out_, bitmap.tag, b.Data(), true);
+    WriteTagHeader(out_, bitmap.tag, 2 + bitmap.body.size(), true);
+    out_.push_back(static_cast<std::uint8_t>(bitmapId));
+    out_.push_back(static_cast<std::uint8_t>(bitmapId >> 8));
+    out_.insert(out_.end(), bitmap.body.begin(), bitmap.body.end());
     const Picture picture{bitmap.width, bitmap.height, {}, true};
 
     // Width and height 0 mean the picture's own size.

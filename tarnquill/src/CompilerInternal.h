@@ -5,6 +5,7 @@
 #include "DescriptionReader.h"
 #include "Fonts.h"
 #include "ImageBitmaps.h"
+#include "Pictures.h"
 #include "Sounds.h"
 #include "SwfWriter.h"
 #include "tarnquill/Compiler.h"
@@ -97,6 +98,11 @@ private:
         return fonts_.at(&def);
     }
 
+    // The movie header after the file's first 8 bytes: stage, frame rate, frame count.
+    std::vector<std::uint8_t> Header(std::uint32_t frameCount) const;
+    // Hands what is written so far to the movie's compression once there is enough of it.
+    void Pack();
+    static constexpr std::size_t kPackedPiece = 64 * 1024;
     std::vector<std::uint8_t> Finish(std::uint32_t frameCount);
 
     // Timelines (CompilerFrames.cpp).
@@ -138,7 +144,9 @@ private:
     Movie& movie_;
     const CompileOptions& options_;
     std::vector<std::string>& warnings_;
-    std::vector<std::uint8_t> out_;
+    std::vector<std::uint8_t> out_;          // the tags not yet handed to packer_
+    std::unique_ptr<DeflateThread> packer_;  // compresses the movie as it is written
+    std::uint64_t packed_ = 0;               // bytes handed to packer_
     std::unique_ptr<ImageBitmaps> imageBitmaps_;
     std::map<const Definition*, std::uint16_t> ids_;
     std::map<const Definition*, FontInfo> fonts_;

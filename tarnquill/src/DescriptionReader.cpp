@@ -32,6 +32,11 @@ Where At(const xmlNode* node) { return Where{Name(node), Line(node)}; }
 std::optional<std::string> Attr(const xmlNode* node, const char* name) {
     for (const xmlAttr* a = node->properties; a; a = a->next) {
         if (a->ns == nullptr && std::strcmp(reinterpret_cast<const char*>(a->name), name) == 0) {
+            // Mostly one text node: its content is the value as it stands.
+            const xmlNode* only = a->children;
+            if (!only) return std::string();
+            if (only->type == XML_TEXT_NODE && !only->next)
+                return std::string(only->content ? reinterpret_cast<const char*>(only->content) : "");
             xmlChar* value = xmlNodeListGetString(node->doc, a->children, 1);
             std::string text = value ? reinterpret_cast<const char*>(value) : "";
             xmlFree(value);

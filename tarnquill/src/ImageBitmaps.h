@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Model.h"
+#include "Pictures.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -27,9 +28,17 @@ struct ImageBitmap {
     std::exception_ptr failure;  // the picture was read but could not be encoded
 };
 
-ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality);
+// What one thread making bitmaps one after another keeps from one to the next.
+struct BitmapWork {
+    Deflater deflater;
+    Picture picture;
+    std::vector<std::uint8_t> alpha;
+};
+
+ImageBitmap MakeImageBitmap(const std::string& path, int jpegQuality, BitmapWork& work);
 // The same from the file's bytes; `path` names it in errors.
-ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::string& path, int jpegQuality);
+ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::string& path, int jpegQuality,
+                            BitmapWork& work);
 
 class ImageBitmaps {
 public:
@@ -45,24 +54,31 @@ public:
     ImageBitmaps(const ImageBitmaps&) = delete;
     ImageBitmaps& operator=(const ImageBitmaps&) = delete;
 
-    // The bitmap of `def`, once: waits for a worker that has it, or makes it on this thread when
-    // none has started. False for a definition that was not given or was taken already.
-    bool Take(const Definition* def, ImageBitmap& out);
+    // The bitmap of `def`, once: made on this thread when no worker has started it, and while a
+    // worker makes it this thread makes later ones instead of idling. Null for a definition that
+    // was not given or was taken already.
+    std::shared_ptr<const ImageBitmap> Take(const Definition* def);
 
 private:
     enum class State { Waiting, Running, Done, Taken };
     // A bitmap made once for every job whose file has the same bytes and quality.
     struct Shared {
         bool done = false;
-        bool usable = false;  // made without error; otherwise each job makes its own
-        ImageBitmap bitmap;
+        std::shared_ptr<const ImageBitmap> bitmap;  // null when it failed: each job makes its own
+    };
+    struct Slot {
+        State state = State::Waiting;
+        std::shared_ptr<const ImageBitmap> bitmap;  // once Done, unless it is another job's
+        std::shared_ptr<Shared> sameAs;             // the job whose file has the same bytes
     };
     void Work();
-    ImageBitmap Make(const Job& job);
+    // Takes the next waiting job for this thread; false when none is left. Called locked.
+    bool Claim(std::size_t& i);
+    // Makes job i, or finds the job with the same bytes; called unlocked, leaves the slot Done.
+    void Run(std::size_t i, BitmapWork& work);
 
     std::vector<Job> m_jobs;
-    std::vector<ImageBitmap> m_results;
-    std::vector<State> m_states;
+    std::vector<Slot> m_slots;
     std::map<const Definition*, std::size_t> m_index;
     std::unordered_map<std::string, std::shared_ptr<Shared>> m_byContent;  // file bytes and quality
     std::mutex m_mutex;
@@ -70,6 +86,7 @@ private:
     std::size_t m_next = 0;
     bool m_stop = false;
     std::vector<std::thread> m_workers;
+    BitmapWork m_takerWork;  // for bitmaps made by Take's caller
 };
 
 }  // namespace tarnquill

@@ -2,11 +2,14 @@
 
 #include "base/files/WholeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <system_error>
 
 #include <jpeglib.h>
 #include <png.h>
@@ -20,7 +23,7 @@ struct PngState {
     png_infop info = nullptr;
     const std::uint8_t* data = nullptr;  // the file's bytes after the signature
     std::size_t left = 0;
-    std::vector<std::uint8_t> rgba;
+    std::vector<std::uint8_t>* rgba = nullptr;  // the pixels, straight RGBA
     std::vector<png_bytep> rows;
     std::string error;
     ~PngState() {
@@ -75,9 +78,9 @@ bool DecodePng(PngState& s, std::uint32_t& width, std::uint32_t& height) {
         s.error = "unsupported pixel layout";
         return false;
     }
-    s.rgba.resize(static_cast<std::size_t>(width) * height * 4);
+    s.rgba->resize(static_cast<std::size_t>(width) * height * 4);
     s.rows.resize(height);
-    for (std::uint32_t y = 0; y < height; ++y) s.rows[y] = s.rgba.data() + static_cast<std::size_t>(y) * width * 4;
+    for (std::uint32_t y = 0; y < height; ++y) s.rows[y] = s.rgba->data() + static_cast<std::size_t>(y) * width * 4;
     png_read_image(s.png, s.rows.data());
     png_read_end(s.png, nullptr);
     return true;
@@ -96,33 +99,41 @@ std::vector<std::uint8_t> ReadPictureFile(const std::string& path) {
 Picture ReadPng(const std::string& path) { return ReadPng(ReadPictureFile(path), path); }
 
 Picture ReadPng(const std::vector<std::uint8_t>& bytes, const std::string& path) {
+    Picture picture;
+    ReadPng(bytes, path, picture);
+    return picture;
+}
+
+void ReadPng(const std::vector<std::uint8_t>& bytes, const std::string& path, Picture& picture) {
     PngState s;
     if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0)
         throw PictureError("unsupported picture (not a PNG file): " + path);
     s.data = bytes.data() + 8;
     s.left = bytes.size() - 8;
+    s.rgba = &picture.argb;
     s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &s, PngError, PngWarning);
     if (!s.png) throw PictureError("out of memory reading " + path);
     s.info = png_create_info_struct(s.png);
     if (!s.info) throw PictureError("out of memory reading " + path);
-    Picture picture;
+    picture.width = picture.height = 0;
+    picture.opaque = true;
     if (!DecodePng(s, picture.width, picture.height))
         throw PictureError("damaged or unsupported PNG file " + path + ": " + s.error);
     if (picture.width == 0 || picture.height == 0 || picture.width > 65535 || picture.height > 65535)
         throw PictureError("picture size out of range: " + path);
+    // Straight RGBA to premultiplied ARGB in place.
     std::size_t n = static_cast<std::size_t>(picture.width) * picture.height;
-    picture.argb.resize(n * 4);
-    const std::uint8_t* in = s.rgba.data();
-    std::uint8_t* out = picture.argb.data();
-    for (std::size_t i = 0; i < n; ++i, in += 4, out += 4) {
-        unsigned a = in[3];
-        if (a != 255) picture.opaque = false;
-        out[0] = static_cast<std::uint8_t>(a);
-        out[1] = static_cast<std::uint8_t>((in[0] * a + 127) / 255);
-        out[2] = static_cast<std::uint8_t>((in[1] * a + 127) / 255);
-        out[3] = static_cast<std::uint8_t>((in[2] * a + 127) / 255);
+    std::uint8_t* p = picture.argb.data();
+    bool opaque = true;
+    for (std::size_t i = 0; i < n; ++i, p += 4) {
+        const unsigned r = p[0], g = p[1], b = p[2], a = p[3];
+        if (a != 255) opaque = false;
+        p[0] = static_cast<std::uint8_t>(a);
+        p[1] = static_cast<std::uint8_t>((r * a + 127) / 255);
+        p[2] = static_cast<std::uint8_t>((g * a + 127) / 255);
+        p[3] = static_cast<std::uint8_t>((b * a + 127) / 255);
     }
-    return picture;
+    picture.opaque = opaque;
 }
 
 namespace {
@@ -190,12 +201,170 @@ std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality) {
     return std::vector<std::uint8_t>(s.buffer, s.buffer + s.size);
 }
 
+Deflater::Deflater(int level) : m_level(level), m_stream(std::make_unique<z_stream>()) {}
+
+Deflater::~Deflater() {
+    if (m_open) deflateEnd(m_stream.get());
+    for (const Block& block : m_blocks) std::free(block.memory);
+}
+
+void* Deflater::Allocate(void* self, unsigned items, unsigned size) {
+    auto* deflater = static_cast<Deflater*>(self);
+    const std::size_t bytes = static_cast<std::size_t>(items) * size;
+    for (Block& block : deflater->m_blocks)
+        if (!block.used && block.size == bytes) {
+            block.used = true;
+            return block.memory;
+        }
+    void* memory = std::malloc(bytes);
+    if (!memory) return nullptr;
+    try {
+        deflater->m_blocks.push_back(Block{bytes, memory, true});
+    } catch (...) {
+        std::free(memory);
+        return nullptr;
+    }
+    return memory;
+}
+
+void Deflater::Release(void* self, void* memory) {
+    for (Block& block : static_cast<Deflater*>(self)->m_blocks)
+        if (block.memory == memory) block.used = false;
+}
+
+void Deflater::Begin() {
+    z_stream& z = *m_stream;
+    if (m_open) {
+        deflateEnd(&z);
+        m_open = false;
+    }
+    z = z_stream{};
+    z.zalloc = Allocate;
+    z.zfree = Release;
+    z.opaque = this;
+    if (deflateInit(&z, m_level) != Z_OK) throw PictureError("zlib compression failed");
+    m_open = true;
+    if (m_chunk.empty()) m_chunk.resize(256 * 1024);
+    z.next_out = m_chunk.data();
+    z.avail_out = static_cast<uInt>(m_chunk.size());
+}
+
+void Deflater::Drain(std::vector<std::uint8_t>& out) {
+    z_stream& z = *m_stream;
+    out.insert(out.end(), m_chunk.data(), m_chunk.data() + (m_chunk.size() - z.avail_out));
+    z.next_out = m_chunk.data();
+    z.avail_out = static_cast<uInt>(m_chunk.size());
+}
+
+void Deflater::Feed(const std::uint8_t* data, std::size_t size, bool last, std::vector<std::uint8_t>& out) {
+    if (!m_open) throw PictureError("zlib compression failed");
+    z_stream& z = *m_stream;
+    for (;;) {
+        const uInt take = static_cast<uInt>(std::min<std::size_t>(size, 1u << 30));
+        z.next_in = const_cast<Bytef*>(data);
+        z.avail_in = take;
+        data += take;
+        size -= take;
+        const bool finish = last && size == 0;
+        int result;
+        do {
+            result = deflate(&z, finish ? Z_FINISH : Z_NO_FLUSH);
+            if (result == Z_STREAM_ERROR) throw PictureError("zlib compression failed");
+            if (z.avail_out == 0) Drain(out);
+        } while (finish ? result != Z_STREAM_END : z.avail_in != 0);
+        if (size == 0) break;
+    }
+    if (last) {
+        Drain(out);
+        deflateEnd(&z);
+        m_open = false;
+    }
+}
+
+void Deflater::Append(std::initializer_list<Piece> pieces, std::vector<std::uint8_t>& out) {
+    Begin();
+    if (pieces.size() == 0) Feed(nullptr, 0, true, out);
+    for (const Piece& piece : pieces) Feed(piece.data, piece.size, &piece == pieces.end() - 1, out);
+}
+
+DeflateThread::DeflateThread(int level) : m_deflater(level) {
+    m_deflater.Begin();
+    try {
+        m_thread = std::thread(&DeflateThread::Work, this);
+    } catch (const std::system_error&) {}
+}
+
+DeflateThread::~DeflateThread() {
+    if (!m_thread.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void DeflateThread::Give(std::vector<std::uint8_t> piece) {
+    if (!m_thread.joinable()) {
+        m_deflater.Feed(piece.data(), piece.size(), false, m_out);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pieces.push_back(std::move(piece));
+    }
+    m_changed.notify_all();
+}
+
+std::vector<std::uint8_t> DeflateThread::Finish(std::vector<std::uint8_t> last) {
+    if (!m_thread.joinable()) {
+        m_deflater.Feed(last.data(), last.size(), true, m_out);
+        return std::move(m_out);
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pieces.push_back(std::move(last));
+        m_lastGiven = true;
+    }
+    m_changed.notify_all();
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_finished; });
+    }
+    m_thread.join();
+    if (m_failure) std::rethrow_exception(m_failure);
+    return std::move(m_out);
+}
+
+void DeflateThread::Work() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [&] { return m_stop || !m_pieces.empty(); });
+        if (m_stop) return;
+        std::vector<std::uint8_t> piece = std::move(m_pieces.front());
+        m_pieces.pop_front();
+        const bool last = m_lastGiven && m_pieces.empty();
+        lock.unlock();
+        if (!m_failure) {
+            try {
+                m_deflater.Feed(piece.data(), piece.size(), last, m_out);
+            } catch (...) {
+                m_failure = std::current_exception();
+            }
+        }
+        piece = std::vector<std::uint8_t>();
+        lock.lock();
+        if (last) {
+            m_finished = true;
+            m_changed.notify_all();
+            return;
+        }
+    }
+}
+
 std::vector<std::uint8_t> Deflate(const std::uint8_t* data, std::size_t size, int level) {
-    uLongf bound = compressBound(static_cast<uLong>(size));
-    std::vector<std::uint8_t> out(bound);
-    if (compress2(out.data(), &bound, data, static_cast<uLong>(size), level) != Z_OK)
-        throw PictureError("zlib compression failed");
-    out.resize(bound);
+    std::vector<std::uint8_t> out;
+    Deflater(level).Append(data, size, out);
     return out;
 }
 

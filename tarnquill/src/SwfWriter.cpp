@@ -113,20 +113,24 @@ void WriteColorTransform(BitWriter& w, const std::int32_t shift[4]) {
     w.Align();
 }
 
-void WriteTag(std::vector<std::uint8_t>& out, int code, const std::vector<std::uint8_t>& body, bool forceLong) {
-    if (body.size() > 0x7fffffffu) throw CompileError("a tag is too large for the SWF format");
+void WriteTagHeader(std::vector<std::uint8_t>& out, int code, std::size_t size, bool forceLong) {
+    if (size > 0x7fffffffu) throw CompileError("a tag is too large for the SWF format");
     auto push16 = [&](std::uint16_t v) {
         out.push_back(static_cast<std::uint8_t>(v));
         out.push_back(static_cast<std::uint8_t>(v >> 8));
     };
-    if (body.size() < 63 && !forceLong) {
-        push16(static_cast<std::uint16_t>((code << 6) | static_cast<int>(body.size())));
+    if (size < 63 && !forceLong) {
+        push16(static_cast<std::uint16_t>((code << 6) | static_cast<int>(size)));
     } else {
         push16(static_cast<std::uint16_t>((code << 6) | 0x3f));
-        std::uint32_t n = static_cast<std::uint32_t>(body.size());
+        std::uint32_t n = static_cast<std::uint32_t>(size);
         push16(static_cast<std::uint16_t>(n));
         push16(static_cast<std::uint16_t>(n >> 16));
     }
+}
+
+void WriteTag(std::vector<std::uint8_t>& out, int code, const std::vector<std::uint8_t>& body, bool forceLong) {
+    WriteTagHeader(out, code, body.size(), forceLong);
     out.insert(out.end(), body.begin(), body.end());
 }
 

@@ -64,6 +64,8 @@ enum TagCode : int {
 
 // A tag with its header; long form when the body is 63 bytes or more.
 void WriteTag(std::vector<std::uint8_t>& out, int code, const std::vector<std::uint8_t>& body, bool forceLong = false);
+// The header alone, for a body of `size` bytes the caller appends.
+void WriteTagHeader(std::vector<std::uint8_t>& out, int code, std::size_t size, bool forceLong = false);
 
 // Shape outlines built edge by edge, with positions in twips.
 class ShapeBuilder {

@@ -7,10 +7,12 @@
 #include "tarnquill/Compiler.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -184,6 +186,82 @@ TEST(CompilerStructure, PicturesWithTheSameBytesGiveTheSameBitmapsAsAlone) {
     EXPECT_EQ(together[2], together[4]);
     EXPECT_EQ(together[2].first, 35);
     EXPECT_NE(together[3], together[5]);
+}
+
+std::vector<std::uint8_t> ZlibOf(const std::uint8_t* data, std::size_t size, int level) {
+    uLongf length = compressBound(static_cast<uLong>(size));
+    std::vector<std::uint8_t> out(length);
+    EXPECT_EQ(compress2(out.data(), &length, data, static_cast<uLong>(size), level), Z_OK);
+    out.resize(length);
+    return out;
+}
+
+std::vector<std::uint8_t> Inflated(const std::uint8_t* data, std::size_t size, std::size_t expected) {
+    uLongf length = static_cast<uLongf>(expected);
+    std::vector<std::uint8_t> out(expected + 1);
+    EXPECT_EQ(uncompress(out.data(), &length, data, static_cast<uLong>(size)), Z_OK);
+    out.resize(length);
+    return out;
+}
+
+// Every zlib stream the compiler writes is the one compress2 makes at the same level, however
+// many pictures came before it and however the movie was cut while it was compressed.
+TEST(CompilerOutput, ZlibStreamsAreThoseOfCompress2) {
+    std::string objects, frames;
+    const char* pictures[] = {"red40x30.png", "blue20x20-alpha.png", "gray8x4.png"};
+    for (int i = 0; i < 60; ++i)
+        objects += "<image id=\"p" + std::to_string(i) + "\" src=\"" + pictures[i % 3] + "\"" +
+                   (i % 4 == 3 ? " jpegQuality=\"" + std::to_string(40 + i) + "\"" : std::string()) + "/>";
+    for (int i = 0; i < 3000; ++i)
+        objects += "<rectangle id=\"r" + std::to_string(i) + "\" width=\"" + std::to_string(i + 1) +
+                   "\" height=\"7\" fillStyle=\"s\"/>";
+    for (int f = 0; f < 30; ++f) {
+        frames += "<frame index=\"" + std::to_string(f) + "\">";
+        for (int k = 0; k < 100; ++k) {
+            const int i = f * 100 + k;
+            frames += "<show id=\"r" + std::to_string(i) + "\" objectId=\"r" + std::to_string(i) + "\"/>";
+        }
+        if (f < 20)
+            for (int k = 0; k < 3; ++k)
+                frames +=
+                    "<show id=\"p" + std::to_string(f * 3 + k) + "\" objectId=\"p" + std::to_string(f * 3 + k) + "\"/>";
+        frames += "</frame>";
+    }
+    const auto plain = CompileXml(Movie(objects, frames, " compressed=\"0\""));
+    const auto packed = CompileXml(Movie(objects, frames, " compressed=\"1\""));
+    ASSERT_GT(plain.size(), 130000u);  // compressed in several pieces
+    ASSERT_EQ(plain[0], 'F');
+    ASSERT_EQ(packed[0], 'C');
+    EXPECT_TRUE(std::equal(plain.begin() + 1, plain.begin() + 8, packed.begin() + 1));
+    const auto expected = ZlibOf(plain.data() + 8, plain.size() - 8, 1);
+    EXPECT_TRUE(std::vector<std::uint8_t>(packed.begin() + 8, packed.end()) == expected);
+
+    int lossless = 0, jpegs = 0;
+    for (const auto& t : swftest::Read(plain).tags) {
+        if (t.code != 35 && t.code != 36) continue;
+        swftest::Bits b(t.body);
+        b.U16();
+        std::size_t at = 0, pixels = 0;
+        if (t.code == 36) {
+            b.U8();
+            const std::size_t w = b.U16(), h = b.U16();
+            at = 7;
+            pixels = w * h * 4;
+            ++lossless;
+        } else {
+            at = 6 + b.U32();
+            ++jpegs;
+        }
+        ASSERT_LT(at, t.body.size());
+        const std::uint8_t* stream = t.body.data() + at;
+        const std::size_t size = t.body.size() - at;
+        const auto raw = Inflated(stream, size, pixels ? pixels : 40 * 30);
+        EXPECT_TRUE(ZlibOf(raw.data(), raw.size(), Z_DEFAULT_COMPRESSION) ==
+                    std::vector<std::uint8_t>(stream, stream + size))
+            << "bitmap " << lossless + jpegs;
+    }
+    EXPECT_EQ(lossless, 45);
+    EXPECT_EQ(jpegs, 15);
 }
 
 TEST(CompilerStructure, MasksCoverExactlyWhatTheyMask) {
@@ -399,12 +477,25 @@ TEST(CompilerSchema, AcceptsTheFixturesAndRefusesStrangers) {
     for (const char* name : {"slides.xml", "masks.xml"}) EXPECT_NO_THROW(CompileFixture(name, true)) << name;
     tarnquill::CompileOptions options;
     options.schemaPath = kSchema;
-    try {
-        tarnquill::CompileText("<movie width=\"10\" height=\"10\"><layers><tiers/></layers></movie>", options);
-        ADD_FAILURE() << "schema accepted an unknown element";
-    } catch (const tarnquill::CompileError& e) {
-        EXPECT_NE(std::string(e.what()).find("schema"), std::string::npos) << e.what();
-        EXPECT_EQ(e.Line(), 1);
+    // The schema's verdict comes first, whether the compile itself would fail or succeed.
+    const struct {
+        const char* xml;
+        long line;
+    } strangers[] = {
+        {"<movie width=\"10\" height=\"10\"><layers><tiers/></layers></movie>", 1},
+        {"<movie width=\"10\" height=\"10\">\n<layers>\n<layer><frame index=\"0\" nonsense=\"1\"/></layer>\n"
+         "</layers>\n</movie>",
+         3},
+        {"<movie width=\"10\" height=\"10\" colour=\"red\"/>", 1},
+    };
+    for (const auto& stranger : strangers) {
+        try {
+            tarnquill::CompileText(stranger.xml, options);
+            ADD_FAILURE() << "schema accepted " << stranger.xml;
+        } catch (const tarnquill::CompileError& e) {
+            EXPECT_NE(std::string(e.what()).find("schema"), std::string::npos) << e.what();
+            EXPECT_EQ(e.Line(), stranger.line) << stranger.xml;
+        }
     }
     options.schemaPath = kData + "/no-such.xsd";
     EXPECT_THROW(tarnquill::CompileText("<movie width=\"10\" height=\"10\"/>", options), tarnquill::CompileError);
