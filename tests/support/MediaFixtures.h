@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FileBytes.h"
+#include "base/metafile/WmfRecords.h"
 
 #include <unistd.h>
 #include <cstdint>
@@ -82,7 +83,7 @@ struct WmfWriter {
     std::vector<std::uint8_t> Bytes(bool placeable = true, int right = 200, int bottom = 100) const {
         std::vector<std::uint8_t> b;
         if (placeable) {
-            Put32(b, 0x9AC6CDD7);
+            Put32(b, base::metafile::kPlaceableKey);
             Put16(b, 0);
             for (int v : {0, 0, right, bottom}) Put16(b, static_cast<unsigned>(v));
             Put16(b, 1440);

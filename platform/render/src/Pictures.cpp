@@ -4,6 +4,7 @@
 
 #include "base/bytes/ByteView.h"
 #include "base/metafile/Dib.h"
+#include "base/metafile/WmfRecords.h"
 
 #include <png.h>
 
@@ -32,7 +33,7 @@ PictureFormat SniffFormat(const std::vector<std::uint8_t>& b) {
     const ByteView v(b);
     if (b.size() >= 8 && std::memcmp(b.data(), "\x89PNG\r\n\x1a\n", 8) == 0) return PictureFormat::Png;
     if (b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return PictureFormat::Jpeg;
-    if (b.size() >= 4 && v.U32(0) == 0x9AC6CDD7u) return PictureFormat::Wmf;
+    if (b.size() >= 4 && v.U32(0) == base::metafile::kPlaceableKey) return PictureFormat::Wmf;
     if (b.size() >= 44 && v.U32(0) == 1 && std::memcmp(b.data() + 40, " EMF", 4) == 0) return PictureFormat::Emf;
     if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') return PictureFormat::Dib;
     if (b.size() >= 4 && (v.U32(0) == 40 || v.U32(0) == 12 || v.U32(0) == 108 || v.U32(0) == 124))
