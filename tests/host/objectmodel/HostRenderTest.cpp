@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +23,21 @@ using namespace PowerPoint::Host;
 namespace fs = std::filesystem;
 
 namespace {
+
+// A text box without fill or line on the master: left, top, width, height in points.
+CHostShape* AddMasterTextBox(CHostDocument& doc, const std::array<float, 4>& place, const std::wstring& text) {
+    CHostShape* box = doc.Master()->shapes.emplace_back(doc.Make<CHostShape>(&doc, doc.Master()));
+    box->data.type = msoTextBox;
+    box->data.left = place[0];
+    box->data.top = place[1];
+    box->data.width = place[2];
+    box->data.height = place[3];
+    box->data.hasTextFrame = msoTrue;
+    box->data.fill.visible = msoFalse;
+    box->data.line.visible = msoFalse;
+    box->data.text.AddRun(text);
+    return box;
+}
 
 constexpr std::uint32_t kRed = 0x0000FF, kBlue = 0xFF0000;  // 0x00BBGGRR
 
@@ -373,16 +390,7 @@ TEST(HostRender, FieldsOfTheMasterShowEachSlidesValues) {
         CHostSlide* second = doc->AddSlide();
         CHostSlide* slide = slideNumber == 1 ? doc->Slides().front() : second;
         slide->headersFooters.footer.text = footer;
-        CHostShape* box = doc->Master()->shapes.emplace_back(doc->Make<CHostShape>(doc.Get(), doc->Master()));
-        box->data.type = msoTextBox;
-        box->data.left = 40;
-        box->data.top = 40;
-        box->data.width = 400;
-        box->data.height = 60;
-        box->data.hasTextFrame = msoTrue;
-        box->data.fill.visible = msoFalse;
-        box->data.line.visible = msoFalse;
-        box->data.text.AddRun(text);
+        CHostShape* box = AddMasterTextBox(*doc, {40, 40, 400, 60}, text);
         if (field) box->data.text.fields.push_back(*field);
         return render::RenderSlideRaster(SlideDrawingOf(slide), 360, 270);
     };
@@ -412,16 +420,7 @@ TEST(HostRender, RepeatedExportsShowEveryChange) {
     stripe->data.width = 720;
     stripe->data.height = 30;
     stripe->data.fill.foreColor.rgb = kBlue;
-    CHostShape* page = master->shapes.emplace_back(doc->Make<CHostShape>(doc.Get(), master));
-    page->data.type = msoTextBox;
-    page->data.left = 40;
-    page->data.top = 60;
-    page->data.width = 300;
-    page->data.height = 40;
-    page->data.hasTextFrame = msoTrue;
-    page->data.fill.visible = msoFalse;
-    page->data.line.visible = msoFalse;
-    page->data.text.AddRun(L"Page *");
+    CHostShape* page = AddMasterTextBox(*doc, {40, 60, 300, 40}, L"Page *");
     page->data.text.fields.push_back({TextFieldData::SlideNumber, 5, L"*"});
     for (CHostSlide* slide : {first, second}) slide->headersFooters.slideNumber.visible = msoTrue;
     CHostShape* box = first->AddShape(msoAutoShape, L"Box", 100, 200, 100, 50);

@@ -1,6 +1,7 @@
 // A memory of drawn pictures serves a picture again only for a drawing that draws the same
 // pixels, and encoding reuses nothing of an earlier picture that differs.
 
+#include "CairoPng.h"
 #include "render/BcRender.h"
 
 #include <cairo.h>
@@ -223,30 +224,8 @@ TEST(RenderPng, ARowChangedAtABandsEdgeIsEncodedInBothBands) {
         for (const SlideDrawing* order : {&plain, &marked, &plain}) {
             const std::vector<std::uint8_t> png = RenderSlidePng(*order, 720, 540);
             // Read back with cairo: the same pixels as drawn.
-            struct Reader {
-                const std::vector<std::uint8_t>* data;
-                std::size_t pos;
-            } reader{&png, 0};
-            cairo_surface_t* s = cairo_image_surface_create_from_png_stream(
-                [](void* closure, unsigned char* out, unsigned int length) {
-                    auto* r = static_cast<Reader*>(closure);
-                    if (r->pos + length > r->data->size()) return CAIRO_STATUS_READ_ERROR;
-                    std::memcpy(out, r->data->data() + r->pos, length);
-                    r->pos += length;
-                    return CAIRO_STATUS_SUCCESS;
-                },
-                &reader);
-            ASSERT_EQ(CAIRO_STATUS_SUCCESS, cairo_surface_status(s));
-            const Raster drawn = RenderSlideRaster(*order, 720, 540);
-            const int stride = cairo_image_surface_get_stride(s);
-            bool same = true;
-            for (int y = 0; y < 540 && same; ++y)
-                for (int x = 0; x < 720 && same; ++x) {
-                    const std::uint32_t v =
-                        reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s) + y * stride)[x];
-                    same = (v & 0xFFFFFF) == (drawn.At(x, y) >> 8);
-                }
-            cairo_surface_destroy(s);
+            const Raster drawn = RenderSlideRaster(*order, 720, 540), read = bctest::DecodeWithCairo(png);
+            const bool same = read.rgba == drawn.rgba;
             EXPECT_TRUE(same) << (order == &plain ? "plain" : "marked");
         }
     }

@@ -1,5 +1,6 @@
 // Shape and slide pictures: pixels at chosen points, sizes, determinism, pictures, bad input.
 
+#include "CairoPng.h"
 #include "FileBytes.h"
 #include "TempDir.h"
 #include "render/BcRender.h"
@@ -21,46 +22,6 @@ using namespace render;
 namespace {
 
 constexpr std::uint32_t kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00;
-
-// Decodes PNG bytes with cairo's own reader, independent of the writer under test.
-Raster DecodeWithCairo(const std::vector<std::uint8_t>& png) {
-    struct Reader {
-        const std::vector<std::uint8_t>* data;
-        size_t pos;
-    } reader{&png, 0};
-    cairo_surface_t* s = cairo_image_surface_create_from_png_stream(
-        [](void* closure, unsigned char* out, unsigned int length) {
-            auto* r = static_cast<Reader*>(closure);
-            if (r->pos + length > r->data->size()) return CAIRO_STATUS_READ_ERROR;
-            std::memcpy(out, r->data->data() + r->pos, length);
-            r->pos += length;
-            return CAIRO_STATUS_SUCCESS;
-        },
-        &reader);
-    Raster out;
-    if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
-        out.width = cairo_image_surface_get_width(s);
-        out.height = cairo_image_surface_get_height(s);
-        const int stride = cairo_image_surface_get_stride(s);
-        const bool alpha = cairo_image_surface_get_format(s) == CAIRO_FORMAT_ARGB32;
-        out.rgba.resize(static_cast<size_t>(out.width) * out.height * 4);
-        for (int y = 0; y < out.height; ++y) {
-            for (int x = 0; x < out.width; ++x) {
-                std::uint32_t v =
-                    reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s) + y * stride)[x];
-                std::uint32_t a = alpha ? v >> 24 : 255;
-                std::uint8_t* d = &out.rgba[(static_cast<size_t>(y) * out.width + x) * 4];
-                for (int i = 0; i < 3; ++i) {
-                    std::uint32_t c = (v >> (16 - 8 * i)) & 0xFF;
-                    d[i] = static_cast<std::uint8_t>(a ? (c * 255 + a / 2) / a : 0);
-                }
-                d[3] = static_cast<std::uint8_t>(a);
-            }
-        }
-    }
-    cairo_surface_destroy(s);
-    return out;
-}
 
 // 0xRRGGBBAA of a colour 0x00BBGGRR, opaque.
 std::uint32_t Opaque(std::uint32_t bgr) {
@@ -148,7 +109,7 @@ std::vector<PixelCase> PixelCases() {
 TEST(RenderShape, PixelsAtChosenPoints) {
     for (const PixelCase& c : PixelCases()) {
         SCOPED_TRACE(c.name);
-        const Raster r = DecodeWithCairo(RenderShapePng(c.shape, c.scale, c.scale));
+        const Raster r = bctest::DecodeWithCairo(RenderShapePng(c.shape, c.scale, c.scale));
         ASSERT_EQ(r.width, c.width);
         ASSERT_EQ(r.height, c.height);
         for (const auto& [x, y, expect] : c.points) {
@@ -264,7 +225,7 @@ TEST(RenderSlide, RepeatedPicturesKeepTheirOwnBytes) {
         const std::vector<std::uint8_t> png = RenderSlidePng(*d, 720, 540);
         if (first[k].empty()) first[k] = png;
         EXPECT_EQ(first[k], png) << "drawing " << k;
-        const Raster drawn = RenderSlideRaster(*d, 720, 540), read = DecodeWithCairo(png);
+        const Raster drawn = RenderSlideRaster(*d, 720, 540), read = bctest::DecodeWithCairo(png);
         ASSERT_EQ(drawn.rgba.size(), read.rgba.size());
         EXPECT_TRUE(drawn.rgba == read.rgba) << "drawing " << k;
     }
@@ -472,7 +433,7 @@ TEST(RenderSlide, SizeIsExactlyAsAsked) {
     SlideDrawing slide;
     slide.shapes.push_back(Auto(9, 300, 200));
     for (auto [w, h] : {std::pair{720, 540}, {1, 1}, {333, 77}, {1024, 768}}) {
-        const Raster r = DecodeWithCairo(RenderSlidePng(slide, w, h));
+        const Raster r = bctest::DecodeWithCairo(RenderSlidePng(slide, w, h));
         EXPECT_EQ(r.width, w);
         EXPECT_EQ(r.height, h);
     }
