@@ -6,6 +6,7 @@
 #include "genswf/movie/ExportSettings.h"
 #include "genswf/movie/Movie.h"
 #include "genswf/movie/MovieFrames.h"
+#include "genswf/movie/MovieImpl.h"
 #include "genswf/movie/MovieObjects.h"
 #include "genswf/ppt/PptHyperlinks.h"
 #include "genswf/ppt/PptPresentation.h"
@@ -286,6 +287,8 @@ void CMovie::ExportBackgrounds() {
         Log(L"Exporting slide " + IntToWString(static_cast<int>(i)) + L" background");
         m_slides[i]->SaveBackground();
     }
+    // The decoded base is kept only for the next slide of its design; none follows now.
+    if (CMovieImpl* context = GetMovieImpl()) context->KeepBackgroundPicture(std::wstring(), nullptr);
 }
 
 }  // namespace genswf

@@ -10,8 +10,10 @@
 #include "genswf/ppt/PptActionSetting.h"
 #include "genswf/ppt/PptHyperlinks.h"
 #include "genswf/ppt/PptSlide.h"
+#include "genswf/shapes/BasicShape.h"
 #include "genswf/shapes/MediaProbe.h"
 #include "genswf/shapes/Shape.h"
+#include "genswf/shapes/ShapeHolder.h"
 #include "genswf/shapes/Shapes.h"
 #include "genswf/slides/SlideActions.h"
 #include "genswf/slides/SlideBackground.h"
@@ -259,8 +261,19 @@ void CSlide::Export(const XmlElementPtr& parent) {
         m_objects->AddAll(m_timeLineExport->GetFrameItems());
         m_layers->AddAll(m_timeLineExport->GetLayer());
         ExportTimeLineEnd();
+        ReleaseShapeText();
     } else {
         ExportSlideAnimations2000();
+    }
+}
+
+void CSlide::ReleaseShapeText() {
+    // The later passes (links, objects, backgrounds, the saved description) read the movie
+    // objects, never the shapes' text, which is the largest part of a slide's memory.
+    if (!m_shapeList) return;
+    for (const std::shared_ptr<CBasicShapeHandle>& handle : m_shapeList->GetHandles()) {
+        const std::shared_ptr<CShapeHolder>& holder = handle ? handle->GetHolder() : nullptr;
+        if (holder && holder->GetBasicShape()) holder->GetBasicShape()->ReleaseTextContent();
     }
 }
 

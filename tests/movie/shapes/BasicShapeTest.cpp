@@ -16,6 +16,7 @@
 #include "genswf/shapes/ShapeEffectList.h"
 #include "genswf/shapes/ShapeHolder.h"
 #include "genswf/shapes/Shapes.h"
+#include "genswf/text/TextFrameContent.h"
 #include "powerpoint/controls/FlashControl.h"
 
 #include <algorithm>
@@ -440,6 +441,32 @@ TEST_F(BasicShapeTest, ShapeAndTextAreExportedApart) {
         EXPECT_EQ(c.shapeShows, Shows(*shape).size());
         EXPECT_EQ(c.textShown, shape->GetSecondLayer()->GetFrames()->HasCommands());
     }
+}
+
+// Once its slide is exported a shape lets its text model go; the movie written afterwards still
+// shows the text, and a later reader gets the text read again, never an empty model.
+TEST_F(BasicShapeTest, ExportedSlideLetsTheTextModelGo) {
+    CHostShape* node = Add(msoAutoShape, 100, 50, 300, 100);
+    node->SetText(L"Hello\rWorld");
+    Movie(L"11.0");
+    const auto& list = Slide()->GetShapeList();
+    ASSERT_TRUE(list);
+    ASSERT_EQ(1u, list->GetHandles().size());
+    const std::shared_ptr<CBasicShape> shape = list->GetHandles()[0]->GetHolder()->GetBasicShape();
+    std::weak_ptr<CTextFrameContent> read = shape->GetTextContent();
+    ASSERT_EQ(2u, read.lock()->GetParagraphCount());
+
+    movie->Export(L"movie.xml");
+    EXPECT_TRUE(read.expired());
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(scratch.FolderPath() + L"movie.xml", bytes));
+    const std::string xml(bytes.begin(), bytes.end());
+    EXPECT_NE(std::string::npos, xml.find("Hello"));
+    EXPECT_NE(std::string::npos, xml.find("World"));
+
+    const std::shared_ptr<CTextFrameContent> again = shape->GetTextContent();
+    ASSERT_TRUE(again);
+    EXPECT_EQ(2u, again->GetParagraphCount());
 }
 
 TEST_F(BasicShapeTest, WholeShapeEffectsReuseTheExportedObject) {

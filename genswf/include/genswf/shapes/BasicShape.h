@@ -135,6 +135,9 @@ public:
     std::shared_ptr<CLayer> GetSecondLayer();
     // Made on first use; holds no text when the frame has none.
     std::shared_ptr<CTextFrameContent> GetTextContent();
+    // Lets the text model go once the slide is exported: the movie objects made from it hold
+    // what they need. A later GetTextContent reads the frame again.
+    void ReleaseTextContent() { m_textContent.reset(); }
     std::shared_ptr<CAnimatedObject> GetAnimatedObject();
     CMovie* GetContextMovie() const;
     // Degrees; 0 for shapes that cannot be turned.

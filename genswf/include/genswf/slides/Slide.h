@@ -137,6 +137,8 @@ private:
     void ReadSound();
     // The slide's end on the timeline path, which has no build of its own.
     void ExportTimeLineEnd();
+    // Drops every shape's text model once the slide is exported.
+    void ReleaseShapeText();
     // The sound definition and its layer; a sound that cannot be played is left out.
     void ExportSlideSound(int frameCount);
     // The stop or jump at endFrame on the background's track, and the presentation-end address.
