@@ -32,10 +32,12 @@ LONG CRegistryKey::Open(HKEY root, const std::wstring& subKey, REGSAM access) {
 
 std::wstring CRegistryKey::QueryStringValue(const std::wstring& name, const std::wstring& defaultValue) const {
     if (!m_key) return defaultValue;
-    const std::size_t units = std::max<std::size_t>(defaultValue.size() + 1, 65536);
-    std::vector<unsigned char> buffer(units * 2, 0);
-    DWORD size = static_cast<DWORD>(buffer.size());
+    // Asked for its size first, so a short value takes a short buffer; two zero bytes more end a
+    // value stored without its terminator.
+    DWORD size = 0;
     DWORD type = 0;
+    if (RegQueryValueExW(m_key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return defaultValue;
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(size) + 2, 0);
     if (RegQueryValueExW(m_key, name.c_str(), nullptr, &type, buffer.data(), &size) != ERROR_SUCCESS)
         return defaultValue;
     return base::encodings::WideFromUtf16LeBytesToNul(buffer.data(), std::min<std::size_t>(size, buffer.size()));

@@ -32,6 +32,10 @@ TEST_F(RegistryKeyTest, ValuesAndDefaults) {
     EXPECT_EQ(key.QueryStringValue(L"empty", L"default"), L"");
     EXPECT_TRUE(key.SetStringValue(L"Gr\x00fc\x00df \x1F600", L"text"));
     EXPECT_EQ(key.QueryStringValue(L"text", L""), L"Gr\x00fc\x00df \x1F600");
+    // A value longer than 64 Ki characters is read whole, not taken for missing.
+    const std::wstring longValue(70000, L'x');
+    EXPECT_TRUE(key.SetStringValue(longValue, L"long"));
+    EXPECT_EQ(key.QueryStringValue(L"long", L"default"), longValue);
     EXPECT_TRUE(key.SetDWORDValue(0xDEADBEEF, L"number"));
     EXPECT_EQ(key.QueryDWORDValue(L"number", 0), 0xDEADBEEFu);
 
