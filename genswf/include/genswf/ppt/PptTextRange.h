@@ -63,11 +63,17 @@ private:
     std::wstring m_text;
     CComPtr<PowerPoint::TextFrame> m_pParentTextFrame;
     CComPtr<PowerPoint::ParagraphFormat> m_pParagraphFormat;
-    SubRanges m_characters;
-    SubRanges m_words;
-    SubRanges m_lines;
-    SubRanges m_paragraphs;
-    SubRanges m_runs;
+    // Made on the first sub-range call: most ranges (characters, runs) are never divided, and a
+    // wrapper without the five maps is less than half the size.
+    struct SubRangeCaches {
+        SubRanges characters;
+        SubRanges words;
+        SubRanges lines;
+        SubRanges paragraphs;
+        SubRanges runs;
+    };
+    SubRangeCaches& Caches();
+    std::unique_ptr<SubRangeCaches> m_subRanges;
     bool m_startRead = false;
     LONG m_start = 0;
     bool m_lengthRead = false;
