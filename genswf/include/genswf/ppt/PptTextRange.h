@@ -14,7 +14,7 @@ namespace genswf {
 class CPptFont;
 class CPptParagraphFormat;
 
-class CPptTextRange : public CPptObject<PowerPoint::TextRange> {
+class CPptTextRange : public CPptObject<PowerPoint::TextRange>, public std::enable_shared_from_this<CPptTextRange> {
 public:
     explicit CPptTextRange(PowerPoint::TextRange* range);
     ~CPptTextRange() override;
@@ -33,7 +33,8 @@ public:
     float GetBoundHeight();
 
     // Sub-ranges: start counts from 0; (-1, -1) is the whole collection, whose GetCount is the
-    // number of items. Made once per (start, length).
+    // number of items. Made once per (start, length). Characters(0, GetLength()) of a range that
+    // is held by a shared_ptr is the range itself.
     std::shared_ptr<CPptTextRange> Paragraphs(LONG start, LONG length);
     std::shared_ptr<CPptTextRange> Words(LONG start, LONG length);
     std::shared_ptr<CPptTextRange> Characters(LONG start, LONG length);
