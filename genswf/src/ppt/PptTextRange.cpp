@@ -128,8 +128,9 @@ std::shared_ptr<CPptTextRange> CPptTextRange::Words(LONG start, LONG length) {
 
 std::shared_ptr<CPptTextRange> CPptTextRange::Characters(LONG start, LONG length) {
     // All of a range's characters read the same text, font and bounds as the range: asking the
-    // application again would only make a second wrapper of the same thing.
-    if (start == 0 && length > 0 && length == GetLength())
+    // application again would only make a second wrapper of the same thing. Only a length
+    // already read counts: the check itself asks the application nothing.
+    if (start == 0 && length > 0 && m_lengthRead && length == m_length)
         if (std::shared_ptr<CPptTextRange> self = weak_from_this().lock()) return self;
     return SubRange(Caches().characters, &PowerPoint::TextRange::Characters, start, length, 63);
 }

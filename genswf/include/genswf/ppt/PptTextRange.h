@@ -33,8 +33,8 @@ public:
     float GetBoundHeight();
 
     // Sub-ranges: start counts from 0; (-1, -1) is the whole collection, whose GetCount is the
-    // number of items. Made once per (start, length). Characters(0, GetLength()) of a range that
-    // is held by a shared_ptr is the range itself.
+    // number of items. Made once per (start, length). Characters(0, GetLength()) of a range whose
+    // length was read and that is held by a shared_ptr is the range itself.
     std::shared_ptr<CPptTextRange> Paragraphs(LONG start, LONG length);
     std::shared_ptr<CPptTextRange> Words(LONG start, LONG length);
     std::shared_ptr<CPptTextRange> Characters(LONG start, LONG length);
