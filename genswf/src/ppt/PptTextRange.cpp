@@ -23,11 +23,18 @@ CPptTextRange::CPptTextRange(PowerPoint::TextRange* range)
 CPptTextRange::~CPptTextRange() {
     m_font.reset();
     m_paragraphFormat.reset();
-    m_runs.clear();
-    m_paragraphs.clear();
-    m_lines.clear();
-    m_words.clear();
-    m_characters.clear();
+    if (m_subRanges) {
+        m_subRanges->runs.clear();
+        m_subRanges->paragraphs.clear();
+        m_subRanges->lines.clear();
+        m_subRanges->words.clear();
+        m_subRanges->characters.clear();
+    }
+}
+
+CPptTextRange::SubRangeCaches& CPptTextRange::Caches() {
+    if (!m_subRanges) m_subRanges = std::make_unique<SubRangeCaches>();
+    return *m_subRanges;
 }
 
 LONG CPptTextRange::GetCount() {
@@ -112,31 +119,38 @@ std::shared_ptr<CPptTextRange> CPptTextRange::SubRange(SubRanges& cache, SubRang
 }
 
 std::shared_ptr<CPptTextRange> CPptTextRange::Paragraphs(LONG start, LONG length) {
-    return SubRange(m_paragraphs, &PowerPoint::TextRange::Paragraphs, start, length, 85);
+    return SubRange(Caches().paragraphs, &PowerPoint::TextRange::Paragraphs, start, length, 85);
 }
 
 std::shared_ptr<CPptTextRange> CPptTextRange::Words(LONG start, LONG length) {
-    return SubRange(m_words, &PowerPoint::TextRange::Words, start, length, 106);
+    return SubRange(Caches().words, &PowerPoint::TextRange::Words, start, length, 106);
 }
 
 std::shared_ptr<CPptTextRange> CPptTextRange::Characters(LONG start, LONG length) {
-    return SubRange(m_characters, &PowerPoint::TextRange::Characters, start, length, 63);
+    // All of a range's characters read the same text, font and bounds as the range: asking the
+    // application again would only make a second wrapper of the same thing. Only a length
+    // already read counts: the check itself asks the application nothing.
+    if (start == 0 && length > 0 && m_lengthRead && length == m_length)
+        if (std::shared_ptr<CPptTextRange> self = weak_from_this().lock()) return self;
+    return SubRange(Caches().characters, &PowerPoint::TextRange::Characters, start, length, 63);
 }
 
 std::shared_ptr<CPptTextRange> CPptTextRange::Lines(LONG start, LONG length) {
-    return SubRange(m_lines, &PowerPoint::TextRange::Lines, start, length, 101);
+    return SubRange(Caches().lines, &PowerPoint::TextRange::Lines, start, length, 101);
 }
 
 std::shared_ptr<CPptTextRange> CPptTextRange::Runs(LONG start, LONG length) {
-    return SubRange(m_runs, &PowerPoint::TextRange::Runs, start, length, 111);
+    return SubRange(Caches().runs, &PowerPoint::TextRange::Runs, start, length, 111);
 }
 
 void CPptTextRange::ReleaseSubRanges() {
-    m_characters.clear();
-    m_words.clear();
-    m_lines.clear();
-    m_paragraphs.clear();
-    m_runs.clear();
+    if (!m_subRanges) return;
+    m_subRanges->characters.clear();
+    m_subRanges->words.clear();
+    m_subRanges->lines.clear();
+    m_subRanges->paragraphs.clear();
+    m_subRanges->runs.clear();
+    m_subRanges.reset();
 }
 
 const std::wstring& CPptTextRange::GetText() {

@@ -138,6 +138,9 @@ std::vector<std::shared_ptr<CTextPiece>> CTextParagraph::CollectRunPieces(const 
     const LONG e = std::min(runEnd, to);
     const std::shared_ptr<CFontManager> fonts = m_shapeContext ? m_shapeContext->GetFontManager() : nullptr;
     if (!fonts) return {};
+    // A run that lies wholly inside the word and the line is its own piece of text: asking for
+    // the same characters again would only read the same text, font and bounds a second time.
+    if (s == runStart && e == runEnd) return fonts->CollectRunFonts(run, *this);
     return fonts->CollectRunFonts(word->Characters(s - word->GetStart(), e - s), *this);
 }
 

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace xmldom {
@@ -30,6 +31,11 @@ struct DocumentState {
     std::vector<xmlNodePtr> detached;
     std::size_t pruneAt = 1024;
     XmlParseError parseError;
+    // Attribute names already checked, each with its copy in the dictionary: the description
+    // sets the same few dozen names hundreds of thousands of times.
+    std::unordered_map<std::wstring, const xmlChar*> attributeNames;
+    // The UTF-8 of the value being set, kept between calls so its room is made once.
+    std::string valueUtf8;
 
     DocumentState() {
         // Once per process, before any thread could race on the parser's globals.
@@ -125,9 +131,24 @@ std::wstring Content(xmlNodePtr node) {
     return result;
 }
 
-void SetAttributeValue(xmlDocPtr doc, xmlAttrPtr attr, const std::wstring& value) {
+// Values up to this many bytes repeat (numbers, colours, ids of shared objects): they are kept
+// once in the document's dictionary, which libxml2 knows not to free with the node.
+constexpr std::size_t kSharedValueBytes = 24;
+
+void SetAttributeValue(DocumentState& state, xmlAttrPtr attr, const std::wstring& value) {
+    xmlDocPtr doc = state.doc;
+    std::string& utf8 = state.valueUtf8;
+    utf8.clear();
+    detail::AppendXmlUtf8(utf8, value);
     // A text child holds the value as it stands: no entity references are read out of it.
-    xmlNodePtr text = xmlNewDocText(doc, X(XmlUtf8FromWide(value)));
+    xmlNodePtr text = nullptr;
+    if (utf8.size() <= kSharedValueBytes && doc->dict) {
+        const xmlChar* shared = xmlDictLookup(doc->dict, X(utf8), static_cast<int>(utf8.size()));
+        if (shared) text = xmlNewDocText(doc, nullptr);
+        if (text) text->content = const_cast<xmlChar*>(shared);
+    } else {
+        text = xmlNewDocTextLen(doc, X(utf8), static_cast<int>(std::min<std::size_t>(utf8.size(), INT_MAX)));
+    }
     if (!text) throw XmlDomError("out of memory");
     if (attr->children) xmlFreeNodeList(attr->children);
     text->parent = reinterpret_cast<xmlNodePtr>(attr);
@@ -238,7 +259,7 @@ std::wstring XmlNode::nodeValue() const {
 void XmlNode::setNodeValue(const std::wstring& value) {
     switch (m_node->type) {
     case XML_ATTRIBUTE_NODE:
-        SetAttributeValue(m_state->doc, reinterpret_cast<xmlAttrPtr>(m_node), value);
+        SetAttributeValue(*m_state, reinterpret_cast<xmlAttrPtr>(m_node), value);
         return;
     case XML_TEXT_NODE:
     case XML_CDATA_SECTION_NODE:
@@ -366,11 +387,12 @@ bool XmlNode::isSameNode(const std::shared_ptr<XmlNode>& other) const { return o
 // --- XmlElement ------------------------------------------------------------------------------
 
 namespace {
-xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name) {
+xmlAttrPtr FindAttribute(xmlNodePtr element, const xmlChar* name) {
     for (xmlAttrPtr a = element->properties; a; a = a->next)
-        if (xmlStrEqual(a->name, X(name))) return a;
+        if (xmlStrEqual(a->name, name)) return a;
     return nullptr;
 }
+xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name) { return FindAttribute(element, X(name)); }
 }  // namespace
 
 std::wstring XmlElement::getAttribute(const std::wstring& name) const {
@@ -387,16 +409,23 @@ bool XmlElement::hasAttribute(const std::wstring& name) const {
 
 void XmlElement::setAttribute(const std::wstring& name, const std::wstring& value) {
     // The same result as createAttribute + setNamedItem, without the handles in between.
-    const std::string utf8 = CheckedName(name, "attribute");
-    xmlAttrPtr attr = FindAttribute(m_node, utf8);
+    auto known = m_state->attributeNames.find(name);
+    if (known == m_state->attributeNames.end()) {
+        const std::string utf8 = CheckedName(name, "attribute");
+        const xmlChar* interned = xmlDictLookup(m_state->doc->dict, X(utf8), -1);
+        if (!interned) throw XmlDomError("out of memory");
+        known = m_state->attributeNames.emplace(name, interned).first;
+    }
+    const xmlChar* attributeName = known->second;
+    xmlAttrPtr attr = FindAttribute(m_node, attributeName);
     if (attr) {
-        SetAttributeValue(m_state->doc, attr, value);
+        SetAttributeValue(*m_state, attr, value);
         return;
     }
-    attr = xmlNewDocProp(m_state->doc, X(utf8), nullptr);
+    attr = xmlNewDocProp(m_state->doc, attributeName, nullptr);
     if (!attr) throw XmlDomError("out of memory");
     try {
-        SetAttributeValue(m_state->doc, attr, value);
+        SetAttributeValue(*m_state, attr, value);
     } catch (...) {
         xmlFreeProp(attr);
         throw;

@@ -99,6 +99,50 @@ TEST(XmlDom, ForbiddenCharactersAreDroppedAndCDataSplitsAtItsEnd) {
     EXPECT_EQ(U8(root->text()), "a............\tb\xC3\xA9\xF0\x9F\x98\x80]]>x]]]>y\xF0\x9F\x98\x80");
 }
 
+// Values short enough to be kept once per document and longer ones, set, replaced, read back,
+// detached and freed with the document: each element keeps its own last value.
+TEST(XmlDom, SetAttributeKeepsEachElementsLastValue) {
+    const std::wstring shared(24, L'7'), unshared(25, L'8');
+    struct Case {
+        std::wstring first, second;
+    } cases[] = {
+        {L"0", L"1"},      {L"0", unshared},  {unshared, L"0"},     {shared, shared},
+        {L"", L"x\u00e9"}, {L"a\x1 b", L"0"}, {L"\U0001F600", L""}, {unshared + L"9", unshared},
+    };
+    Doc d;
+    std::vector<std::shared_ptr<XmlElement>> elements;
+    for (const Case& c : cases) {
+        auto e = d.doc->createElement(L"e");
+        d.root->appendChild(e);
+        e->setAttribute(L"v", c.first);
+        e->setAttribute(L"w", c.first);
+        e->setAttribute(L"v", c.second);
+        elements.push_back(e);
+    }
+    // The same value through the attribute node, and an attribute taken away while others share
+    // its value.
+    elements[0]->attributes()->getNamedItem(L"w")->setNodeValue(L"0");
+    ASSERT_NE(elements[1]->attributes()->removeNamedItem(L"w"), nullptr);
+
+    ASSERT_TRUE(d.doc->loadXML(d.doc->xml())) << U8(d.doc->parseError().reason);
+    auto loaded = d.doc->documentElement()->childNodes();
+    ASSERT_EQ(loaded->length(), static_cast<long>(std::size(cases)));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        auto e = std::static_pointer_cast<XmlElement>(loaded->item(static_cast<long>(i)));
+        std::wstring second = cases[i].second, first = cases[i].first;
+        if (i == 5) first = L"a b";
+        EXPECT_EQ(e->getAttribute(L"v"), second) << i;
+        if (i == 0) first = L"0";
+        if (i == 1)
+            EXPECT_FALSE(e->hasAttribute(L"w"));
+        else
+            EXPECT_EQ(e->getAttribute(L"w"), first) << i;
+    }
+    // A name refused once is refused again.
+    EXPECT_THROW(d.root->setAttribute(L"1x", L"0"), XmlDomError);
+    EXPECT_THROW(d.root->setAttribute(L"1x", L"0"), XmlDomError);
+}
+
 TEST(XmlDom, InsertBeforeAppendAndMove) {
     Doc d;
     auto a = d.doc->createElement(L"a");

@@ -14,7 +14,7 @@ namespace genswf {
 class CPptFont;
 class CPptParagraphFormat;
 
-class CPptTextRange : public CPptObject<PowerPoint::TextRange> {
+class CPptTextRange : public CPptObject<PowerPoint::TextRange>, public std::enable_shared_from_this<CPptTextRange> {
 public:
     explicit CPptTextRange(PowerPoint::TextRange* range);
     ~CPptTextRange() override;
@@ -33,7 +33,8 @@ public:
     float GetBoundHeight();
 
     // Sub-ranges: start counts from 0; (-1, -1) is the whole collection, whose GetCount is the
-    // number of items. Made once per (start, length).
+    // number of items. Made once per (start, length). Characters(0, GetLength()) of a range whose
+    // length was read and that is held by a shared_ptr is the range itself.
     std::shared_ptr<CPptTextRange> Paragraphs(LONG start, LONG length);
     std::shared_ptr<CPptTextRange> Words(LONG start, LONG length);
     std::shared_ptr<CPptTextRange> Characters(LONG start, LONG length);
@@ -63,11 +64,17 @@ private:
     std::wstring m_text;
     CComPtr<PowerPoint::TextFrame> m_pParentTextFrame;
     CComPtr<PowerPoint::ParagraphFormat> m_pParagraphFormat;
-    SubRanges m_characters;
-    SubRanges m_words;
-    SubRanges m_lines;
-    SubRanges m_paragraphs;
-    SubRanges m_runs;
+    // Made on the first sub-range call: most ranges (characters, runs) are never divided, and a
+    // wrapper without the five maps is less than half the size.
+    struct SubRangeCaches {
+        SubRanges characters;
+        SubRanges words;
+        SubRanges lines;
+        SubRanges paragraphs;
+        SubRanges runs;
+    };
+    SubRangeCaches& Caches();
+    std::unique_ptr<SubRangeCaches> m_subRanges;
     bool m_startRead = false;
     LONG m_start = 0;
     bool m_lengthRead = false;
