@@ -1,6 +1,7 @@
 // Fonts, text fields, sounds and their starts, metafile sprites and imported movies, read
 // back from the tags we wrote.
 #include "MediaFixtures.h"
+#include "QuadDib.h"
 #include "SwfTestReader.h"
 #include "TempDir.h"
 #include "tarnquill/Compiler.h"
@@ -666,32 +667,6 @@ TEST(CompilerFonts, RejectedFontFilesFailNamingTheFile) {
 
 }  // namespace
 
-namespace {
-
-// Words of a 2 x 2 bitmap of 24 bits a pixel, stored bottom row first: red, green on top, blue,
-// white below.
-std::vector<int> QuadDibWords() {
-    std::vector<std::uint8_t> b(40, 0);
-    b[0] = 40;
-    b[4] = 2;
-    b[8] = 2;
-    b[12] = 1;
-    b[14] = 24;
-    const std::uint8_t rows[] = {0xFF, 0, 0,    0xFF, 0xFF, 0xFF, 0, 0,   // blue, white, padding
-                                 0,    0, 0xFF, 0,    0xFF, 0,    0, 0};  // red, green, padding
-    b.insert(b.end(), std::begin(rows), std::end(rows));
-    std::vector<int> words;
-    for (std::size_t i = 0; i < b.size(); i += 2) words.push_back(b[i] | (b[i + 1] << 8));
-    return words;
-}
-
-std::vector<int> Join(std::vector<int> head, const std::vector<int>& tail) {
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
-
-}  // namespace
-
 // The three ways a metafile draws a bitmap, each into the right half of a 200 x 100 window (the
 // copying records at the bitmap's own size take a window of the bitmap's size).
 TEST(CompilerMetafiles, BitmapRecordsBecomeBitmapFilledRectangles) {
@@ -749,7 +724,7 @@ TEST(CompilerMetafiles, BitmapRecordsBecomeBitmapFilledRectangles) {
         media::WmfWriter w;
         w.Record(0x020B, {0, 0});
         w.Record(0x020C, {c.windowY, c.windowX});
-        w.Record(c.function, Join(c.params, QuadDibWords()));
+        w.Record(c.function, bctest::Join(c.params, bctest::QuadDibWords<int>()));
         const auto d = tarnquill::wmf::ParseWmf(w.Bytes(false));
         ASSERT_EQ(d.paths.size(), 1u) << c.name;
         ASSERT_EQ(d.bitmaps.size(), 1u) << c.name;
@@ -779,7 +754,7 @@ TEST(CompilerMetafiles, BitmapRecordsBecomeBitmapFilledRectangles) {
     itself.Record(0x0B41, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 100});
     EXPECT_EQ(tarnquill::wmf::ParseWmf(itself.Bytes(false)).paths.size(), 0u);
     media::WmfWriter good;
-    good.Record(0x0F43, Join({0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 100}, QuadDibWords()));
+    good.Record(0x0F43, bctest::Join({0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 100}, bctest::QuadDibWords<int>()));
     const auto bytes = good.Bytes(false);
     for (std::size_t n = 0; n < bytes.size(); ++n) {
         try {
@@ -795,7 +770,7 @@ TEST(CompilerMetafiles, BitmapInAMetafileReachesTheMovie) {
     media::WmfWriter w;
     w.Record(0x020B, {0, 0});
     w.Record(0x020C, {100, 200});
-    w.Record(0x0F43, Join({0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 100}, QuadDibWords()));
+    w.Record(0x0F43, bctest::Join({0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 100}, bctest::QuadDibWords<int>()));
     media::Write(dir / "b.wmf", w.Bytes(false));
     auto result = Compile(Movie("<sprite id=\"w\" src=\"b.wmf\" width=\"200\" height=\"100\"/>",
                                 "<frame index=\"0\"><show id=\"a\" objectId=\"w\"/></frame>"),

@@ -1,5 +1,6 @@
 // Shape metafiles read back: header, record kinds, coordinates, and the reader's refusals.
 
+#include "QuadDib.h"
 #include "render/BcRender.h"
 #include "render/BcWmf.h"
 
@@ -272,30 +273,6 @@ TEST(RenderWmf, PicturesDrawFillsAndTextInTheirFonts) {
     }
 }
 
-namespace {
-
-// Words of a 2 x 2 bitmap of 24 bits a pixel, bottom row first: red, green on top, blue, white.
-std::vector<std::uint16_t> QuadDibWords() {
-    std::vector<std::uint8_t> b(40, 0);
-    b[0] = 40;
-    b[4] = 2;
-    b[8] = 2;
-    b[12] = 1;
-    b[14] = 24;
-    const std::uint8_t rows[] = {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0};
-    b.insert(b.end(), std::begin(rows), std::end(rows));
-    std::vector<std::uint16_t> words;
-    for (size_t i = 0; i < b.size(); i += 2) words.push_back(static_cast<std::uint16_t>(b[i] | (b[i + 1] << 8)));
-    return words;
-}
-
-std::vector<std::uint16_t> Join(std::vector<std::uint16_t> head, const std::vector<std::uint16_t>& tail) {
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
-
-}  // namespace
-
 // Each bitmap record of a metafile picture lands in its destination box: the bitmap's quarters
 // show in the right half of the 100 x 100 picture, the left half stays empty.
 TEST(RenderWmf, BitmapRecordsDrawIntoTheirDestination) {
@@ -321,7 +298,7 @@ TEST(RenderWmf, BitmapRecordsDrawIntoTheirDestination) {
         WmfBuilder b;
         b.Record(WmfSetWindowOrg, {0, 0})
             .Record(WmfSetWindowExt, {static_cast<std::uint16_t>(c.window / (c.window == 4 ? 2 : 1)), c.window})
-            .Record(c.function, Join(c.params, QuadDibWords()));
+            .Record(c.function, bctest::Join(c.params, bctest::QuadDibWords<std::uint16_t>()));
         ShapeDrawing s;
         s.kind = ShapeKind::Picture;
         s.frame = {0, 0, 100, 100};
@@ -350,7 +327,8 @@ TEST(RenderWmf, PicturesAndFillsBeyondABrushKeepTheirPixels) {
         WmfBuilder quad;
         quad.Record(WmfSetWindowOrg, {0, 0})
             .Record(WmfSetWindowExt, {2, 2})
-            .Record(0x0F43, Join({0x0020, 0x00CC, 0, 2, 2, 0, 0, 2, 2, 0, 0}, QuadDibWords()));
+            .Record(0x0F43,
+                    bctest::Join({0x0020, 0x00CC, 0, 2, 2, 0, 0, 2, 2, 0, 0}, bctest::QuadDibWords<std::uint16_t>()));
         picture.picture.bytes = quad.Bytes();
     }
     ShapeDrawing gradient = Shape(ShapeKind::AutoShape, 9, 100, 100);
