@@ -1,6 +1,7 @@
 // Real presentations: every slide's timeline reads into records that match the loaded effects,
 // and every record goes through its exporter without fault.
 
+#include "CorpusDecks.h"
 #include "genswf/animation/EffectExporter.h"
 #include "genswf/animation/EffectRegistry.h"
 #include "genswf/animation/TimeLine.h"
@@ -36,20 +37,13 @@ protected:
 TEST(CorpusTimeLine, EffectsReadAsLoadedAndExport) {
     if (!fs::is_directory(BC_CORPUS_DIR)) GTEST_SKIP() << "no corpus at " << BC_CORPUS_DIR;
     int effectsSeen = 0;
-    for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
-        if (entry.path().extension() != ".ppt") continue;
-        Loader::LoadResult loaded;
-        try {
-            loaded = Loader::LoadPresentation(entry.path().string());
-        } catch (const Loader::CPptLoadError&) {
-            continue;  // unreadable files are the loader's concern
-        }
+    bctest::ForEachLoadedDeck(BC_CORPUS_DIR, [&](const std::string& name, Loader::LoadResult& loaded) {
         CEffectRegistry::CreateGlobal(loaded.document->Application());
         auto movie = CMovie::CreateEmpty();
         movie->SetMovieSize(720, 540);
         auto factory = CEffectExporterFactory::Create(movie.get());
         for (CHostSlide* slide : loaded.document->Slides()) {
-            const std::string where = entry.path().filename().string() + " slide " + std::to_string(slide->slideId);
+            const std::string where = name + " slide " + std::to_string(slide->slideId);
             auto list = CTimeLineAnimation::CreateForSlide(slide->Interface())->GetEffectList();
             std::vector<const EffectData*> targeted;
             for (CHostEffect* effect : slide->effects)
@@ -69,7 +63,7 @@ TEST(CorpusTimeLine, EffectsReadAsLoadedAndExport) {
                 ++effectsSeen;
             }
         }
-    }
+    });
     CEffectRegistry::CreateGlobal(nullptr);
     RecordProperty("effects", effectsSeen);
     // The corpus holds animated slides (see the next test): none read means effects were lost.

@@ -1,6 +1,7 @@
 // Real presentations through the host: every slide and shape of every file that loads exports
 // a picture of the requested size (and a readable metafile), and every text answers its collections with sane bounds.
 
+#include "CorpusDecks.h"
 #include "FileBytes.h"
 #include "PngSize.h"
 #include "TempDir.h"
@@ -70,16 +71,7 @@ TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut) {
     if (!fs::is_directory(BC_CORPUS_DIR)) GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent";
     CScratchFolder dir;
     int files = 0, slides = 0, shapes = 0, ranges = 0;
-    for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
-        if (entry.path().extension() != ".ppt") continue;
-        const std::string name = entry.path().filename().string();
-        Loader::LoadResult loaded;
-        try {
-            loaded = Loader::LoadPresentation(entry.path().string());
-        } catch (const Loader::CPptLoadError&) {
-            continue;  // refused files are the loader's tests' concern
-        }
-        ++files;
+    files += bctest::ForEachLoadedDeck(BC_CORPUS_DIR, [&](const std::string& name, Loader::LoadResult& loaded) {
         CHostDocument& doc = *loaded.document;
         for (CHostSlide* slide : std::vector<CHostSlide*>(doc.Slides())) {
             const std::string where = name + " slide " + std::to_string(slide->SlideIndex());
@@ -113,7 +105,7 @@ TEST(HostCorpus, EverySlideAndShapeExportsAndEveryTextLaysOut) {
                 ranges += WalkText(all, at);
             }
         }
-    }
+    });
     EXPECT_GT(files, 0) << "no corpus file loads";
     EXPECT_GT(shapes, 0);
     EXPECT_GT(ranges, 0) << "no text laid out";
@@ -139,62 +131,57 @@ TEST(HostCorpus, HeadersAndFootersChangeOnlyTheirOwnPlaces) {
     Loader::LoadOptions options;
     options.fieldDate = 19000;
     int compared = 0;
-    for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
-        if (entry.path().extension() != ".ppt") continue;
-        Loader::LoadResult loaded;
-        try {
-            loaded = Loader::LoadPresentation(entry.path().string(), options);
-        } catch (const Loader::CPptLoadError&) {
-            continue;
-        }
-        for (CHostSlide* slide : loaded.document->Slides()) {
-            const std::string where =
-                entry.path().filename().string() + " slide " + std::to_string(slide->SlideIndex());
-            std::vector<CHostShape*> drawn;
-            const render::SlideDrawing with = SlideDrawingOf(slide, &drawn);
-            std::vector<render::Frame> places;
-            for (std::size_t i = 0; i < drawn.size(); ++i)
-                if (!drawn[i]) places.push_back(with.shapes[i].frame);
-            if (places.empty()) continue;
-            // Each element sits in the frame of the master's placeholder of its kind, when it has one:
-            // only the kinds the master lacks may be drawn elsewhere.
-            std::set<LONG> kinds;
-            for (const CHostShape* s : slide->master->shapes) {
-                const LONG kind = s->data.placeholderType;
-                if (kind == ppPlaceholderDate || kind == ppPlaceholderFooter || kind == ppPlaceholderSlideNumber)
-                    kinds.insert(kind);
-            }
-            std::size_t elsewhere = 0;
-            for (const render::Frame& place : places) {
-                bool matches = false;
-                for (const CHostShape* s : slide->master->shapes)
-                    matches |= kinds.count(s->data.placeholderType) && s->data.left == place.left &&
-                               s->data.top == place.top && s->data.width == place.width &&
-                               s->data.height == place.height;
-                elsewhere += matches ? 0 : 1;
-            }
-            EXPECT_LE(elsewhere, 3 - kinds.size()) << where;
-            const int width = static_cast<int>(std::lround(with.width)),
-                      height = static_cast<int>(std::lround(with.height));
-            const render::Raster shown = render::RenderSlideRaster(with, width, height);
-            HideHeadersFooters(slide);
-            const render::Raster hidden = render::RenderSlideRaster(SlideDrawingOf(slide), width, height);
-            int changed = 0;
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) {
-                    if (shown.At(x, y) == hidden.At(x, y)) continue;
-                    ++changed;
-                    // Text may run over its frame by a line (a damaged file's date in a large font wraps).
-                    bool inside = false;
-                    for (const render::Frame& f : places)
-                        inside |= x >= f.left - 2 && x < f.left + f.width + 2 && y >= f.top - f.height &&
-                                  y < f.top + 2 * f.height;
-                    ASSERT_TRUE(inside) << where << " at " << x << ", " << y;
+    bctest::ForEachLoadedDeck(
+        BC_CORPUS_DIR,
+        [&](const std::string& name, Loader::LoadResult& loaded) {
+            for (CHostSlide* slide : loaded.document->Slides()) {
+                const std::string where = name + " slide " + std::to_string(slide->SlideIndex());
+                std::vector<CHostShape*> drawn;
+                const render::SlideDrawing with = SlideDrawingOf(slide, &drawn);
+                std::vector<render::Frame> places;
+                for (std::size_t i = 0; i < drawn.size(); ++i)
+                    if (!drawn[i]) places.push_back(with.shapes[i].frame);
+                if (places.empty()) continue;
+                // Each element sits in the frame of the master's placeholder of its kind, when it has one:
+                // only the kinds the master lacks may be drawn elsewhere.
+                std::set<LONG> kinds;
+                for (const CHostShape* s : slide->master->shapes) {
+                    const LONG kind = s->data.placeholderType;
+                    if (kind == ppPlaceholderDate || kind == ppPlaceholderFooter || kind == ppPlaceholderSlideNumber)
+                        kinds.insert(kind);
                 }
-            EXPECT_GT(changed, 0) << where;
-            ++compared;
-        }
-    }
+                std::size_t elsewhere = 0;
+                for (const render::Frame& place : places) {
+                    bool matches = false;
+                    for (const CHostShape* s : slide->master->shapes)
+                        matches |= kinds.count(s->data.placeholderType) && s->data.left == place.left &&
+                                   s->data.top == place.top && s->data.width == place.width &&
+                                   s->data.height == place.height;
+                    elsewhere += matches ? 0 : 1;
+                }
+                EXPECT_LE(elsewhere, 3 - kinds.size()) << where;
+                const int width = static_cast<int>(std::lround(with.width)),
+                          height = static_cast<int>(std::lround(with.height));
+                const render::Raster shown = render::RenderSlideRaster(with, width, height);
+                HideHeadersFooters(slide);
+                const render::Raster hidden = render::RenderSlideRaster(SlideDrawingOf(slide), width, height);
+                int changed = 0;
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x) {
+                        if (shown.At(x, y) == hidden.At(x, y)) continue;
+                        ++changed;
+                        // Text may run over its frame by a line (a damaged file's date in a large font wraps).
+                        bool inside = false;
+                        for (const render::Frame& f : places)
+                            inside |= x >= f.left - 2 && x < f.left + f.width + 2 && y >= f.top - f.height &&
+                                      y < f.top + 2 * f.height;
+                        ASSERT_TRUE(inside) << where << " at " << x << ", " << y;
+                    }
+                EXPECT_GT(changed, 0) << where;
+                ++compared;
+            }
+        },
+        options);
     // Some corpus decks show a date, footer or slide number: none compared means they were lost.
     EXPECT_GT(compared, 0) << "no corpus slide shows a header or footer";
     std::printf("%d slides with headers or footers\n", compared);

@@ -2,6 +2,7 @@
 // into its stored records with the values the loaded slide holds, and every shape's fill and line
 // read as loaded.
 
+#include "CorpusDecks.h"
 #include "WrapperTestSupport.h"
 #include "genswf/ppt/PptFillFormat.h"
 #include "genswf/ppt/PptLineFormat.h"
@@ -67,18 +68,10 @@ int ReadEffects(CHostSlide* slide, const std::string& where) {
 TEST(CorpusWrappers, EffectsFillsAndLinesReadAsLoaded) {
     if (!fs::is_directory(BC_CORPUS_DIR)) GTEST_SKIP() << "no corpus at " << BC_CORPUS_DIR;
     int files = 0, effects = 0, shapes = 0;
-    for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
-        if (entry.path().extension() != ".ppt") continue;
-        Loader::LoadResult loaded;
-        try {
-            loaded = Loader::LoadPresentation(entry.path().string());
-        } catch (const Loader::CPptLoadError&) {
-            continue;  // refusals are the loader tests' concern
-        }
-        ++files;
+    files += bctest::ForEachLoadedDeck(BC_CORPUS_DIR, [&](const std::string& name, Loader::LoadResult& loaded) {
         const ULONG before = wrapperstest::Refs(loaded.document);
         for (CHostSlide* slide : loaded.document->Slides()) {
-            const std::string where = entry.path().filename().string() + " slide " + std::to_string(slide->slideId);
+            const std::string where = name + " slide " + std::to_string(slide->slideId);
             effects += ReadEffects(slide, where);
             for (CHostShape* shape : slide->shapes) {
                 CComPtr<FillFormat> fillPtr;
@@ -95,8 +88,8 @@ TEST(CorpusWrappers, EffectsFillsAndLinesReadAsLoaded) {
                 ++shapes;
             }
         }
-        EXPECT_EQ(before, wrapperstest::Refs(loaded.document)) << entry.path().filename().string();
-    }
+        EXPECT_EQ(before, wrapperstest::Refs(loaded.document)) << name;
+    });
     EXPECT_GT(files, 0);
     EXPECT_GT(shapes, 0);
     // The corpus holds animated slides: none read means the timeline lost them.

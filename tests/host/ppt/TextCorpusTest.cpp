@@ -1,6 +1,7 @@
 // Real presentations through the text wrappers: every paragraph of every text gives its indent,
 // ruler margins, bullet and bullet text, and every run a font snapshot, without a failure.
 
+#include "CorpusDecks.h"
 #include "genswf/ppt/PptBulletFormat.h"
 #include "genswf/ppt/PptFont.h"
 #include "genswf/ppt/PptParagraphFormat.h"
@@ -75,16 +76,7 @@ TEST(TextCorpus, EveryParagraphGivesItsFormatsAndBullet) {
     if (!fs::is_directory(BC_CORPUS_DIR)) GTEST_SKIP() << "corpus folder " << BC_CORPUS_DIR << " is absent";
     int files = 0;
     Tally tally;
-    for (const auto& entry : fs::directory_iterator(BC_CORPUS_DIR)) {
-        if (entry.path().extension() != ".ppt") continue;
-        const std::string name = entry.path().filename().string();
-        Loader::LoadResult loaded;
-        try {
-            loaded = Loader::LoadPresentation(entry.path().string());
-        } catch (const Loader::CPptLoadError&) {
-            continue;  // refused files are the loader's tests' concern
-        }
-        ++files;
+    files += bctest::ForEachLoadedDeck(BC_CORPUS_DIR, [&](const std::string& name, Loader::LoadResult& loaded) {
         for (CHostSlide* slide : loaded.document->Slides()) {
             for (CHostShape* shape : slide->shapes) {
                 if (shape->data.hasTextFrame == msoFalse) continue;
@@ -99,7 +91,7 @@ TEST(TextCorpus, EveryParagraphGivesItsFormatsAndBullet) {
                 }
             }
         }
-    }
+    });
     EXPECT_GT(files, 0) << "no corpus file loads";
     EXPECT_GT(tally.paragraphs, 0);
     EXPECT_GT(tally.bullets, 0) << "no visible bullet in the corpus";
