@@ -32,10 +32,7 @@ void CLogFile::Write(const std::wstring& text) {
 
 void CLogFile::WriteNewLine() { Write(L"\r\n"); }
 
-void CLogFile::WriteLine(const std::wstring& text) {
-    Write(text);
-    WriteNewLine();
-}
+void CLogFile::WriteLine(const std::wstring& text) { Write(text + L"\r\n"); }
 
 void CLogFile::WriteA(const std::string& text) { Write(MultiByteToWide(text, CP_ACP)); }
 

@@ -13,11 +13,15 @@
 #include "genswf/ppt/PptSlide.h"
 #include "genswf/ppt/PptSlides.h"
 #include "genswf/slides/Slide.h"
+#include "genswf/slides/SlideBackground.h"
 #include "genswf/slides/SlideActions.h"
 #include "genswf/utils/Exceptions.h"
 
+#include <algorithm>
 #include <cwctype>
+#include <deque>
 #include <limits>
+#include <thread>
 
 namespace genswf {
 
@@ -25,6 +29,9 @@ namespace {
 
 // PowerPoint's PpActionType codes that move between slides without a hyperlink.
 enum : LONG { kActionNextSlide = 1, kActionPreviousSlide = 2, kActionFirstSlide = 3, kActionLastSlide = 4 };
+
+// Slides whose background comparison may run while the next slide is drawn.
+constexpr std::size_t kBackgroundsAhead = 3;
 
 std::wstring ShowSlideId(int position) { return L"showSlide" + IntToWString(position); }
 
@@ -282,13 +289,23 @@ void CMovie::ExportBackgrounds() {
     Log(L"Exporting slides backgrounds");
     // A pass of its own over every slide: the slide bar runs again, the shape bar rests.
     m_progress->SetShapeCount(0);
+    // The two pictures of a slide are compared while the next slides are drawn; a few slides
+    // wait for their comparison at most, so their pictures do not pile up.
+    const unsigned cores = std::thread::hardware_concurrency();
+    const std::size_t ahead = cores > 1 ? std::min<std::size_t>(cores - 1, kBackgroundsAhead) : 0;
+    CBackgroundComparisons comparisons(ahead > 0);
+    std::deque<std::shared_ptr<CSlide>> waiting;
     for (std::size_t i = 0; i < m_slides.size(); ++i) {
         m_progress->SetSlide(static_cast<int>(i));
         Log(L"Exporting slide " + IntToWString(static_cast<int>(i)) + L" background");
-        m_slides[i]->SaveBackground();
+        m_slides[i]->StartBackground(comparisons);
+        waiting.push_back(m_slides[i]);
+        if (waiting.size() > ahead) {
+            waiting.front()->FinishBackground();
+            waiting.pop_front();
+        }
     }
-    // The decoded base is kept only for the next slide of its design; none follows now.
-    if (CMovieImpl* context = GetMovieImpl()) context->KeepBackgroundPicture(std::wstring(), nullptr);
+    for (; !waiting.empty(); waiting.pop_front()) waiting.front()->FinishBackground();
 }
 
 }  // namespace genswf

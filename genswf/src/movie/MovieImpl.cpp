@@ -38,16 +38,6 @@ std::wstring CMovieImpl::AddImage(const std::wstring& path, const std::wstring& 
     return m_images.AddImage(path, name);
 }
 
-std::shared_ptr<const libimageanalyzer::CImageBuffer> CMovieImpl::GetBackgroundPicture(const std::wstring& id) const {
-    return !id.empty() && id == m_backgroundId ? m_backgroundPicture : nullptr;
-}
-
-void CMovieImpl::KeepBackgroundPicture(const std::wstring& id,
-                                       std::shared_ptr<const libimageanalyzer::CImageBuffer> picture) {
-    m_backgroundId = id;
-    m_backgroundPicture = std::move(picture);
-}
-
 std::shared_ptr<libpptparser::CPresentation> CMovieImpl::GetParsedPresentation() {
     if (!m_parsedPresentation) {
         if (m_parseFailure) std::rethrow_exception(m_parseFailure);

@@ -282,6 +282,13 @@ void CSlide::SaveBackground() {
     m_background->WriteFrames(m_layersElement, 0);
 }
 
+void CSlide::StartBackground(CBackgroundComparisons& comparisons) { m_background->StartSlideBackground(comparisons); }
+
+void CSlide::FinishBackground() {
+    m_background->FinishSlideBackground();
+    m_background->WriteFrames(m_layersElement, 0);
+}
+
 float CSlide::GetSlideDuration() {
     const float animation = m_animations2000 ? m_animations2000->GetAnimationLength() : 0.0f;
     if (animation == 0.0f) {

@@ -7,7 +7,6 @@
 #include "genswf/animation/EffectRegistry.h"
 #include "genswf/movie/ExportSettings.h"
 #include "genswf/movie/Movie.h"
-#include "genswf/movie/MovieImpl.h"
 #include "genswf/ppt/PptHeadersFooters.h"
 #include "genswf/ppt/PptShapes.h"
 #include "genswf/ppt/PptSlide.h"
@@ -19,6 +18,7 @@
 #include "base/files/WholeFile.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace genswf {
 
@@ -116,12 +116,57 @@ CSlideBackground::CSlideBackground(CSlide* slide)
 
 CSlideBackground::~CSlideBackground() = default;
 
+// Starts f as the policy says; where no thread can be had, it runs when its result is asked for.
+template <class F>
+auto Launch(std::launch policy, F&& f) {
+    if (policy == std::launch::async) {
+        try {
+            return std::async(std::launch::async, f);
+        } catch (const std::system_error&) {
+            // no thread to spare: the work waits for its result to be asked for
+        }
+    }
+    return std::async(std::launch::deferred, std::forward<F>(f));
+}
+
+CBackgroundComparisons::CBackgroundComparisons(bool threaded)
+    : m_policy(threaded ? std::launch::async : std::launch::deferred) {}
+
+std::future<CBackgroundComparisons::Result> CBackgroundComparisons::Compare(const std::wstring& baseId,
+                                                                           const std::wstring& baseFile,
+                                                                           const std::wstring& withTitlesFile) {
+    if (baseId != m_baseId || !m_base.valid()) {
+        m_baseId = baseId;
+        m_base = Launch(m_policy, [baseFile] {
+                     std::shared_ptr<libimageanalyzer::CImageBuffer> decoded = ReadPicture(baseFile);
+                     decoded->ToRgba(0);  // as the comparison takes it
+                     return std::shared_ptr<const libimageanalyzer::CImageBuffer>(std::move(decoded));
+                 }).share();
+    }
+    return Launch(m_policy, [base = m_base, baseFile, withTitlesFile] {
+        auto comparer = std::make_shared<libimageanalyzer::CImageComparer>();
+        // Equal files hold equal pixels: a slide without headers and footers has nothing to cut out.
+        if (SameBytes(baseFile, withTitlesFile)) return comparer;
+        // The comparison marks the pictures it is given; the shared one stays as it is.
+        std::shared_ptr<libimageanalyzer::CImageBuffer> baseCopy = libimageanalyzer::CImageBuffer::Create();
+        *baseCopy = *base.get();
+        comparer->Compare(baseCopy, ReadPicture(withTitlesFile), kRegionDistance);
+        return comparer;
+    });
+}
+
 void CSlideBackground::SaveSlideBackground() {
+    CBackgroundComparisons now(false);
+    StartSlideBackground(now);
+    FinishSlideBackground();
+}
+
+void CSlideBackground::StartSlideBackground(CBackgroundComparisons& comparisons) {
     const int n = m_slide->GetExportIndex();
     const std::wstring folder = IncludeTrailingBackslash(m_movie->GetTempFolder());
-    const std::wstring baseName = L"bg" + IntToWString(n);
-    const std::wstring withTitlesFile = folder + baseName + L"_titles.png";
-    const std::wstring baseFile = folder + baseName + L".png";
+    m_baseName = L"bg" + IntToWString(n);
+    const std::wstring withTitlesFile = folder + m_baseName + L"_titles.png";
+    m_baseFile = folder + m_baseName + L".png";
 
     // Asked before the copy exists, so a missing registry leaves nothing behind.
     CEffectRegistry::GetRequiredGlobal();
@@ -138,47 +183,37 @@ void CSlideBackground::SaveSlideBackground() {
         // follows it until the copy is deleted.
         copy->MoveTo(position);
         guard.HandOver();
-        SaveBackgroundImages(*copy, withTitlesFile, baseFile);
+        SaveBackgroundImages(*copy, withTitlesFile, m_baseFile);
     }
 
-    m_movie->Log(L"Adding base background image " + baseFile + L" to images collection");
-    const std::wstring baseId = m_movie->AddImage(baseFile, baseName);
-    m_movie->Log(L"existing BgId=" + baseId);
+    m_movie->Log(L"Adding base background image " + m_baseFile + L" to images collection");
+    m_baseId = m_movie->AddImage(m_baseFile, m_baseName);
+    m_movie->Log(L"existing BgId=" + m_baseId);
+    m_comparison = comparisons.Compare(m_baseId, m_baseFile, withTitlesFile);
+}
 
-    // Slides of one design share the base: decoded for the first of them, then remembered.
-    CMovieImpl* context = m_movie->GetMovieImpl();
-    std::shared_ptr<const libimageanalyzer::CImageBuffer> base = context->GetBackgroundPicture(baseId);
-    if (!base) {
-        std::shared_ptr<libimageanalyzer::CImageBuffer> decoded = ReadPicture(baseFile);
-        decoded->ToRgba(0);  // as the comparison takes it
-        base = decoded;
-        context->KeepBackgroundPicture(baseId, base);
-    }
-    libimageanalyzer::CImageComparer comparer;
-    // Equal files hold equal pixels: a slide without headers and footers has nothing to cut out.
-    if (!SameBytes(baseFile, withTitlesFile)) {
-        // The comparison marks the pictures it is given; the remembered one stays as it is.
-        std::shared_ptr<libimageanalyzer::CImageBuffer> baseCopy = libimageanalyzer::CImageBuffer::Create();
-        *baseCopy = *base;
-        comparer.Compare(baseCopy, ReadPicture(withTitlesFile), kRegionDistance);
-    }
+void CSlideBackground::FinishSlideBackground() {
+    if (!m_comparison.valid())
+        throw CBaseException(0, LocatedMessage(L"The background was not rendered", __FILE__, __LINE__));
+    const CBackgroundComparisons::Result comparer = m_comparison.get();
 
-    if (baseId == baseName) {
+    if (m_baseId == m_baseName) {
         m_movie->Log(L"Creating new base image");
         std::shared_ptr<CImageObject> image =
-            CreateImageObject(m_movie, baseFile, 0.0f, 0.0f, static_cast<float>(m_movie->GetMovieWidth()),
+            CreateImageObject(m_movie, m_baseFile, 0.0f, 0.0f, static_cast<float>(m_movie->GetMovieWidth()),
                               static_cast<float>(m_movie->GetMovieHeight()));
-        image->SetId(baseId);
+        image->SetId(m_baseId);
         const std::shared_ptr<CExportSettings>& settings = m_movie->GetExportSettings();
         image->smoothing = settings ? settings->GetImageSmoothing() : false;
         image->jpegQuality = m_movie->GetJpegQuality();
         image->Write(m_movie->GetObjectsElement());
     }
-    m_track->AddShow(0, baseId, CMatrix());
+    m_track->AddShow(0, m_baseId, CMatrix());
 
-    if (comparer.GetRegionCount() > 0) m_movie->Log(L"Saving background differences");
-    for (std::size_t i = 0; i < comparer.GetRegionCount(); ++i) {
-        const std::shared_ptr<libimageanalyzer::CImageRegion>& region = comparer.GetRegion(i);
+    const std::wstring folder = IncludeTrailingBackslash(m_movie->GetTempFolder());
+    if (comparer->GetRegionCount() > 0) m_movie->Log(L"Saving background differences");
+    for (std::size_t i = 0; i < comparer->GetRegionCount(); ++i) {
+        const std::shared_ptr<libimageanalyzer::CImageRegion>& region = comparer->GetRegion(i);
         // The region's picture carries a one-pixel transparent border; placing it one pixel up
         // and left lays its pixels exactly over the base.
         std::shared_ptr<CImageObject> image =

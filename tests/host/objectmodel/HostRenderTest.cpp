@@ -479,7 +479,9 @@ TEST(HostRender, RepeatedExportsShowEveryChange) {
         EXPECT_NE(before, after);
         before = after;
         const std::vector<std::uint8_t> shapeAfter = shapePicture();
-        if (std::string(c.name) == "slide's shape") EXPECT_NE(shapeBefore, shapeAfter);
+        if (std::string(c.name) == "slide's shape") {
+            EXPECT_NE(shapeBefore, shapeAfter);
+        }
         shapeBefore = shapeAfter;
     }
 }

@@ -11,10 +11,6 @@
 #include <memory>
 #include <string>
 
-namespace libimageanalyzer {
-class CImageBuffer;
-}  // namespace libimageanalyzer
-
 namespace libpptparser {
 class CPresentation;
 class CSlidesCollection;
@@ -37,11 +33,6 @@ public:
     // The name to use for the image file: an earlier identical image's name, else name.
     std::wstring AddImage(const std::wstring& path, const std::wstring& name);
 
-    // The decoded picture of the background image registered as `id`, when it was the last one
-    // kept: slides of one design share their background, which is then decoded once.
-    std::shared_ptr<const libimageanalyzer::CImageBuffer> GetBackgroundPicture(const std::wstring& id) const;
-    void KeepBackgroundPicture(const std::wstring& id, std::shared_ptr<const libimageanalyzer::CImageBuffer> picture);
-
     // Saved and parsed once per export; a failure is remembered and thrown again, so the copy
     // is never written twice.
     std::shared_ptr<libpptparser::CPresentation> GetParsedPresentation();
@@ -60,8 +51,6 @@ private:
     ImagesCollection m_images;
     std::shared_ptr<libpptparser::CPresentation> m_parsedPresentation;
     std::exception_ptr m_parseFailure;
-    std::wstring m_backgroundId;
-    std::shared_ptr<const libimageanalyzer::CImageBuffer> m_backgroundPicture;
 };
 
 }  // namespace genswf

@@ -30,6 +30,7 @@ class CProgressSink;
 class CShape;
 class CShapes;
 class CSlide;
+class CBackgroundComparisons;
 class CSlideBackground;
 class CSlideTimeLineExport;
 
@@ -70,6 +71,9 @@ public:
     void Export(const XmlElementPtr& parent);
     // The shared background and the difference images, inserted as the slide's lowest layer.
     void SaveBackground();
+    // The same in two halves, the pictures' comparison running in between (see CSlideBackground).
+    void StartBackground(CBackgroundComparisons& comparisons);
+    void FinishBackground();
 
     // Seconds the slide lasts.
     float GetSlideDuration();

@@ -6,8 +6,14 @@
 #include "genswf/movie/MovieTypes.h"
 #include "genswf/utils/Utils.h"
 
+#include <future>
 #include <memory>
 #include <string>
+
+namespace libimageanalyzer {
+class CImageBuffer;
+class CImageComparer;
+}  // namespace libimageanalyzer
 
 namespace genswf {
 
@@ -15,6 +21,28 @@ class CFrameTrack;
 class CMovie;
 class CPptSlide;
 class CSlide;
+
+// Compares each slide's two background pictures, on threads of their own while the next slides
+// are drawn when `threaded`, else when the result is asked for. The base picture of a design is
+// decoded once for all its slides that follow one another.
+class CBackgroundComparisons {
+public:
+    using Result = std::shared_ptr<libimageanalyzer::CImageComparer>;
+
+    explicit CBackgroundComparisons(bool threaded);
+    CBackgroundComparisons(const CBackgroundComparisons&) = delete;
+    CBackgroundComparisons& operator=(const CBackgroundComparisons&) = delete;
+
+    // The regions where withTitlesFile differs from baseFile, the base registered as baseId. The
+    // work holds no reference to the movie: it may run on while the movie fails.
+    std::future<Result> Compare(const std::wstring& baseId, const std::wstring& baseFile,
+                                const std::wstring& withTitlesFile);
+
+private:
+    std::launch m_policy;
+    std::wstring m_baseId;
+    std::shared_future<std::shared_ptr<const libimageanalyzer::CImageBuffer>> m_base;
+};
 
 class CSlideBackground {
 public:
@@ -27,6 +55,11 @@ public:
 
     // Renders, registers, compares and places the background on the track.
     void SaveSlideBackground();
+    // The same in two halves, so that the comparison runs while other slides are drawn: the
+    // pictures rendered, the base registered and their comparison started ...
+    void StartSlideBackground(CBackgroundComparisons& comparisons);
+    // ... then the comparison waited for, the images written and placed on the track.
+    void FinishSlideBackground();
     // The two pictures of the copy: with headers and footers, then without. The copy is deleted
     // at the end, also when a step fails.
     void SaveBackgroundImages(CPptSlide& copy, const std::wstring& withTitlesFile, const std::wstring& baseFile);
@@ -43,6 +76,11 @@ private:
     CSlide* m_slide;
     CMovie* m_movie;
     COLORREF m_backgroundColor = 0;
+    // Between the two halves.
+    std::wstring m_baseName;
+    std::wstring m_baseFile;
+    std::wstring m_baseId;
+    std::future<CBackgroundComparisons::Result> m_comparison;
 };
 
 }  // namespace genswf
