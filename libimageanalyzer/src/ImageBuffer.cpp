@@ -60,7 +60,11 @@ std::size_t BytesPerPixel(std::uint32_t format) {
 
 std::shared_ptr<CImageBuffer> CImageBuffer::Create() { return std::shared_ptr<CImageBuffer>(new CImageBuffer()); }
 
-void CImageBuffer::ReadPng(const std::wstring& path) {
+void CImageBuffer::ReadPng(const std::wstring& path) { Read(path, false, 0); }
+
+void CImageBuffer::ReadPngAsRgba(const std::wstring& path, std::uint8_t alpha) { Read(path, true, alpha); }
+
+void CImageBuffer::Read(const std::wstring& path, bool asRgba, std::uint8_t alpha) {
     CFd file(::open(NativeImagePath(path).c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     // Like a file that is not there, a folder is nothing this reader can open.
@@ -79,6 +83,13 @@ void CImageBuffer::ReadPng(const std::wstring& path) {
     std::uint64_t bufferSize = 0;
     if (!codec.ReadInfo(stream, width, height, bitDepth, format, bufferSize))
         throw CBaseException(L"Can not get image info. Image " + path);
+    // Eight-bit RGB takes its alpha while it is decoded; other layouts are converted after.
+    const bool addAlpha = asRgba && format == kFormatRgb && bitDepth == 8;
+    if (addAlpha) {
+        codec.SetAddAlpha(true, alpha);
+        if (!codec.ReadInfo(stream, width, height, bitDepth, format, bufferSize) || format != kFormatRgba)
+            throw CBaseException(L"Can not get image info. Image " + path);
+    }
 
     // Decoded aside, so a failure leaves the buffer as it was.
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bufferSize), 0);
@@ -90,6 +101,7 @@ void CImageBuffer::ReadPng(const std::wstring& path) {
     m_bitDepth = bitDepth;
     m_format = format;
     m_pixelCount = static_cast<std::uint32_t>(static_cast<std::uint64_t>(width) * height);
+    if (asRgba && !addAlpha) ToRgba(alpha);
 }
 
 void CImageBuffer::ToRgba(std::uint8_t alpha) {

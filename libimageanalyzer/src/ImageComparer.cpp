@@ -57,14 +57,32 @@ void CImageComparer::Compare(const std::shared_ptr<CImageBuffer>& a, const std::
     if (a->GetWidth() != b->GetWidth() || a->GetHeight() != b->GetHeight())
         throw CBaseException(L"Images have difference sizes");
 
-    MarkDifferences(*a, *b);
-    GrowRegions(a->GetWidth(), a->GetHeight(), distance);
+    MarkDifferences(*a, a.get(), *b);
+    CollectRegions(b, distance);
+}
+
+void CImageComparer::CompareToBase(const CImageBuffer& base, const std::shared_ptr<CImageBuffer>& b,
+                                   std::uint32_t distance) {
+    m_regions.clear();
+    m_rects.clear();
+    if (!b) throw CBaseException(L"Images have difference sizes");
+    if (base.GetFormat() != kFormatRgba) throw CBaseException(L"The base picture is not RGBA");
+    if (b->GetFormat() != kFormatRgba) b->ToRgba(0);
+    if (base.GetWidth() != b->GetWidth() || base.GetHeight() != b->GetHeight())
+        throw CBaseException(L"Images have difference sizes");
+
+    MarkDifferences(base, nullptr, *b);
+    CollectRegions(b, distance);
+}
+
+void CImageComparer::CollectRegions(const std::shared_ptr<CImageBuffer>& b, std::uint32_t distance) {
+    GrowRegions(b->GetWidth(), b->GetHeight(), distance);
     MergeOverlapping();
     for (const Rect& r : m_rects)
         m_regions.push_back(std::make_shared<CImageRegion>(b, r.left, r.top, r.right, r.bottom));
 }
 
-void CImageComparer::MarkDifferences(CImageBuffer& a, CImageBuffer& b) {
+void CImageComparer::MarkDifferences(const CImageBuffer& a, CImageBuffer* markA, CImageBuffer& b) {
     const std::size_t width = a.GetWidth();
     const std::size_t height = a.GetHeight();
     const std::size_t stride = width * 4;
@@ -74,9 +92,10 @@ void CImageComparer::MarkDifferences(CImageBuffer& a, CImageBuffer& b) {
     m_mask.assign(width * height, 0);
     m_firstDiff.assign(height, kNoDifference);
     for (std::size_t y = 0; y < height; ++y) {
-        std::uint8_t* rowA = a.GetPixels().data() + y * stride;
+        const std::uint8_t* rowA = a.GetPixels().data() + y * stride;
         std::uint8_t* rowB = b.GetPixels().data() + y * stride;
         if (std::memcmp(rowA, rowB, stride) == 0) continue;
+        std::uint8_t* marksA = markA ? markA->GetPixels().data() + y * stride : nullptr;
         for (std::size_t x = 0; x < width; ++x) {
             std::uint32_t pa, pb;
             std::memcpy(&pa, rowA + x * 4, 4);
@@ -84,7 +103,7 @@ void CImageComparer::MarkDifferences(CImageBuffer& a, CImageBuffer& b) {
             if (pa == pb) continue;
             if (m_firstDiff[y] == kNoDifference) m_firstDiff[y] = static_cast<std::uint32_t>(x);
             m_mask[y * width + x] = 1;
-            rowA[x * 4 + 3] = 255;
+            if (marksA) marksA[x * 4 + 3] = 255;
             rowB[x * 4 + 3] = 255;
         }
     }

@@ -28,6 +28,8 @@ void OnPngWarning(png_structp, png_const_charp) {}
 struct Options {
     bool expandPalette, strip16, expandGrey, transparencyToAlpha, greyToRgb, applyGamma;
     double screenGamma;
+    bool addAlpha;
+    std::uint8_t alpha;
 };
 
 struct Outcome {
@@ -69,6 +71,7 @@ bool RunPng(png_structp png, png_infop info, const Options& options, long long s
     double fileGamma = 0.0;
     if (options.applyGamma && png_get_gAMA(png, info, &fileGamma) && fileGamma > 0.0)
         png_set_gamma(png, options.screenGamma, fileGamma);
+    if (options.addAlpha && (depth <= 8 || options.strip16)) png_set_add_alpha(png, options.alpha, PNG_FILLER_AFTER);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
@@ -148,8 +151,8 @@ bool CPngCodec::Run(CInputStream& stream, Info& info, std::vector<std::uint8_t>*
     static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, 6);
 
-    const Options options{m_expandPalette, m_strip16,    m_expandGrey, m_transparencyToAlpha,
-                          m_greyToRgb,     m_applyGamma, m_screenGamma};
+    const Options options{m_expandPalette, m_strip16,    m_expandGrey, m_transparencyToAlpha, m_greyToRgb,
+                          m_applyGamma,    m_screenGamma, m_addAlpha,  m_alpha};
     Outcome outcome{0, 0, 0, 0, 0, kErrorNone};
     const bool ok = RunPng(png, pngInfo, options, stream.GetSize() - start, pixels != nullptr,
                            pixels ? pixels->data() : nullptr, pixels ? pixels->size() : 0, outcome);

@@ -59,10 +59,11 @@ private:
     CPptSlide* m_copy;
 };
 
-// A picture the application said it wrote must be there.
+// A picture the application said it wrote must be there; it is read as the comparison takes it
+// (RGBA, every pixel clear).
 std::shared_ptr<libimageanalyzer::CImageBuffer> ReadPicture(const std::wstring& path) {
     std::shared_ptr<libimageanalyzer::CImageBuffer> picture = libimageanalyzer::CImageBuffer::Create();
-    picture->ReadPng(path);
+    picture->ReadPngAsRgba(path, 0);
     // The reader leaves the buffer empty when the file cannot be opened.
     if (picture->GetWidth() == 0 || picture->GetHeight() == 0)
         throw libimageanalyzer::CBaseException(L"Can not read file: " + path);
@@ -138,19 +139,15 @@ std::future<CBackgroundComparisons::Result> CBackgroundComparisons::Compare(cons
     if (baseId != m_baseId || !m_base.valid()) {
         m_baseId = baseId;
         m_base = Launch(m_policy, [baseFile] {
-                     std::shared_ptr<libimageanalyzer::CImageBuffer> decoded = ReadPicture(baseFile);
-                     decoded->ToRgba(0);  // as the comparison takes it
-                     return std::shared_ptr<const libimageanalyzer::CImageBuffer>(std::move(decoded));
+                     return std::shared_ptr<const libimageanalyzer::CImageBuffer>(ReadPicture(baseFile));
                  }).share();
     }
     return Launch(m_policy, [base = m_base, baseFile, withTitlesFile] {
         auto comparer = std::make_shared<libimageanalyzer::CImageComparer>();
         // Equal files hold equal pixels: a slide without headers and footers has nothing to cut out.
         if (SameBytes(baseFile, withTitlesFile)) return comparer;
-        // The comparison marks the pictures it is given; the shared one stays as it is.
-        std::shared_ptr<libimageanalyzer::CImageBuffer> baseCopy = libimageanalyzer::CImageBuffer::Create();
-        *baseCopy = *base.get();
-        comparer->Compare(baseCopy, ReadPicture(withTitlesFile), kRegionDistance);
+        // The base is shared by the comparisons of its design and stays as it is.
+        comparer->CompareToBase(*base.get(), ReadPicture(withTitlesFile), kRegionDistance);
         return comparer;
     });
 }

@@ -18,6 +18,9 @@ public:
     // Reads a PNG file. A file that cannot be opened leaves the buffer as it was; anything
     // else that fails throws CBaseException.
     void ReadPng(const std::wstring& path);
+    // The same, left as ToRgba(alpha) would leave it: a picture without alpha of its own is
+    // given the channel while it is decoded, not copied once more.
+    void ReadPngAsRgba(const std::wstring& path, std::uint8_t alpha);
     // Converts to RGBA and gives every pixel the alpha value.
     void ToRgba(std::uint8_t alpha);
 
@@ -34,6 +37,7 @@ public:
 
 private:
     CImageBuffer() = default;
+    void Read(const std::wstring& path, bool asRgba, std::uint8_t alpha);
 
     std::vector<std::uint8_t> m_pixels;
     std::uint32_t m_width = 0;

@@ -50,12 +50,19 @@ public:
     // The same over pictures already read (both are converted to RGBA).
     void Compare(const std::shared_ptr<CImageBuffer>& a, const std::shared_ptr<CImageBuffer>& b,
                  std::uint32_t distance);
+    // The same against a base that is left as it is, so that many pictures can be compared with
+    // one base, also at the same time: base must be RGBA with every pixel clear (alpha 0), as
+    // ReadPngAsRgba(path, 0) reads it; b is taken as it is when it is RGBA, and must then be
+    // clear too.
+    void CompareToBase(const CImageBuffer& base, const std::shared_ptr<CImageBuffer>& b, std::uint32_t distance);
 
     std::size_t GetRegionCount() const { return m_regions.size(); }
     const std::shared_ptr<CImageRegion>& GetRegion(std::size_t i) const { return m_regions.at(i); }
 
 private:
-    void MarkDifferences(CImageBuffer& a, CImageBuffer& b);
+    // Marks the differing pixels opaque in b, and in a unless it is null.
+    void MarkDifferences(const CImageBuffer& a, CImageBuffer* markA, CImageBuffer& b);
+    void CollectRegions(const std::shared_ptr<CImageBuffer>& b, std::uint32_t distance);
     void GrowRegions(std::uint32_t width, std::uint32_t height, std::uint32_t distance);
     void TakeFrom(Rect& grown, std::int32_t y, std::int32_t fromX, std::int32_t toX, std::uint32_t width);
     void MergeOverlapping();

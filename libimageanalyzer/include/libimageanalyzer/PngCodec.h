@@ -40,6 +40,11 @@ public:
     virtual void SetTransparencyToAlpha(bool on) { m_transparencyToAlpha = on; }
     virtual void SetGreyToRgb(bool on) { m_greyToRgb = on; }
     virtual void SetApplyGamma(bool on) { m_applyGamma = on; }
+    // Pictures without an alpha channel of their own get one of this value (8-bit layouts).
+    virtual void SetAddAlpha(bool on, std::uint8_t alpha) {
+        m_addAlpha = on;
+        m_alpha = alpha;
+    }
 
     virtual double GetGamma() const { return m_screenGamma; }
     virtual bool GetExpandPalette() const { return m_expandPalette; }
@@ -71,6 +76,8 @@ private:
     bool m_transparencyToAlpha = true;
     bool m_greyToRgb = true;
     bool m_applyGamma = true;
+    bool m_addAlpha = false;
+    std::uint8_t m_alpha = 255;
     double m_screenGamma = 2.2;
 };
 

@@ -54,10 +54,18 @@ std::vector<Box> Regions(const CImageComparer& comparer) {
     return boxes;
 }
 
+// The regions found by both ways of comparing; they must agree.
 std::vector<Box> Compare(std::uint32_t w, std::uint32_t h, const std::vector<std::pair<int, int>>& marks,
                          std::uint32_t distance) {
     CImageComparer comparer;
     comparer.Compare(Picture(w, h), Picture(w, h, marks), distance);
+    auto base = Picture(w, h);
+    base->ToRgba(0);
+    auto picture = Picture(w, h, marks);
+    picture->ToRgba(0);
+    CImageComparer toBase;
+    toBase.CompareToBase(*base, picture, distance);
+    EXPECT_EQ(Regions(toBase), Regions(comparer));
     return Regions(comparer);
 }
 
@@ -110,6 +118,20 @@ TEST(ImageComparerTest, OnlyDifferingPixelsOfTheSecondPictureAreOpaque) {
             EXPECT_EQ(a->GetPixels()[(y * 6 + x) * 4 + 3], differs ? 255 : 0) << x << ',' << y;
         }
     }
+
+    // Against a shared base: the same marks in the picture, none in the base, which must be RGBA.
+    auto base = Picture(6, 4);
+    base->ToRgba(0);
+    const std::vector<std::uint8_t> untouched = base->GetPixels();
+    auto c = Picture(6, 4, {{1, 1}, {3, 1}});
+    c->ToRgba(0);
+    CImageComparer toBase;
+    toBase.CompareToBase(*base, c, 10);
+    EXPECT_EQ(Regions(toBase), (std::vector<Box>{{1, 1, 3, 1}}));
+    EXPECT_EQ(c->GetPixels(), b->GetPixels());
+    EXPECT_EQ(base->GetPixels(), untouched);
+    auto rgb = CImageBuffer::Create();
+    EXPECT_THROW(toBase.CompareToBase(*rgb, c, 10), CBaseException);
 }
 
 TEST(ImageComparerTest, ComparesFilesAndWritesTheDifferences) {

@@ -118,7 +118,8 @@ TEST(PngCodecTest, ChunkLengthsClaimedAreNotAllocated) {
     }
 }
 
-// Every colour type ends in 8-bit channels; palettes and grey become RGB(A).
+// Every colour type ends in 8-bit channels; palettes and grey become RGB(A). Read as RGBA in
+// one pass, each ends as read and converted.
 TEST(ImageBufferTest, ReadsEveryColourTypeAndConvertsToRgba) {
     CScratchFolder folder;
     struct Case {
@@ -167,6 +168,13 @@ TEST(ImageBufferTest, ReadsEveryColourTypeAndConvertsToRgba) {
         image->ToRgba(0x80);
         EXPECT_EQ(image->GetFormat(), kFormatRgba);
         EXPECT_EQ(image->GetPixels(), c.rgba);
+
+        auto direct = CImageBuffer::Create();
+        direct->ReadPngAsRgba(path, 0x80);
+        EXPECT_EQ(direct->GetFormat(), kFormatRgba);
+        EXPECT_EQ(direct->GetBitDepth(), 8u);
+        EXPECT_EQ(direct->GetPixelCount(), c.spec.width);
+        EXPECT_EQ(direct->GetPixels(), c.rgba);
     }
 }
 

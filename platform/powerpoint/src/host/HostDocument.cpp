@@ -353,8 +353,10 @@ HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, const char*
 
 HRESULT CHostDocument::Enter(const CHostNode* node, const void* key, std::uint32_t number) {
     ++m_totalCalls[number];
-    ++m_calls[{key, number}];
-    if (node && node != key) ++m_calls[{node, number}];
+    if (countCallsByObject) {
+        ++m_calls[{key, number}];
+        if (node && node != key) ++m_calls[{node, number}];
+    }
     for (FaultRule& rule : m_faults) {
         if (!MemberMatches(rule.member, m_memberNames[number])) continue;
         if (rule.key && rule.key != key && rule.key != node) continue;

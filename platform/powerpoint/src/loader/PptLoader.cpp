@@ -349,6 +349,7 @@ LoadResult Load(std::vector<std::uint8_t> bytes, const std::wstring& fullPath, c
     result.document = CHostDocument::Create();
     CHostDocument* doc = result.document.Get();
     doc->version = options.version;
+    doc->countCallsByObject = false;
     doc->name = fileName;
     doc->path = Folder(fullPath);
 

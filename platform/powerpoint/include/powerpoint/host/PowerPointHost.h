@@ -595,8 +595,12 @@ public:
     // null: every object). The first `skip` matching calls pass; then `times` calls fail (-1: all).
     void Fail(const std::string& member, HRESULT hr, const void* key = nullptr, int times = -1, int skip = 0);
     void ClearFaults();
-    // How often `member` was called on `key` (null: on any object), failed calls included.
+    // How often `member` was called on `key` (null: on any object), failed calls included. The
+    // counts by object are kept only while countCallsByObject is on (else they stay 0).
     int Calls(const std::string& member, const void* key = nullptr) const;
+    // Off for a presentation opened only to be converted: nobody asks, and a long deck makes
+    // many of them.
+    bool countCallsByObject = true;
     void ResetCalls();
 
     // ---- change log ----
