@@ -12,6 +12,7 @@
 #include <cstring>
 #include <list>
 #include <mutex>
+#include <new>
 #include <type_traits>
 
 namespace render {
@@ -280,13 +281,19 @@ SurfacePtr PictureMemoryAccess::FindLayer(PictureMemory& memory, const std::stri
     std::lock_guard<std::mutex> lock(m.mutex);
     const PictureMemory::Impl::Entry* e = m.Find(key, true);
     if (!e) return nullptr;
-    SurfacePtr surface(cairo_image_surface_create(e->format, e->width, e->height));
+    if (cairo_format_stride_for_width(e->format, e->width) != e->stride) return nullptr;
+    // The layer's bytes go into memory of the surface's own, not cleared first: they cover it.
+    std::unique_ptr<unsigned char[]> pixels(new (std::nothrow) unsigned char[e->bytes.size()]);
+    if (!pixels) return nullptr;
+    std::memcpy(pixels.get(), e->bytes.data(), e->bytes.size());
+    SurfacePtr surface(cairo_image_surface_create_for_data(pixels.get(), e->format, e->width, e->height, e->stride));
+    static cairo_user_data_key_t owned;
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS ||
-        cairo_image_surface_get_stride(surface.get()) != e->stride)
+        cairo_surface_set_user_data(surface.get(), &owned, pixels.get(),
+                                    [](void* data) { delete[] static_cast<unsigned char*>(data); }) !=
+            CAIRO_STATUS_SUCCESS)
         return nullptr;
-    cairo_surface_flush(surface.get());
-    std::memcpy(cairo_image_surface_get_data(surface.get()), e->bytes.data(), e->bytes.size());
-    cairo_surface_mark_dirty(surface.get());
+    pixels.release();  // the surface frees it
     return surface;
 }
 
