@@ -59,13 +59,14 @@ struct Band {
     bool ok = false;
 };
 
-// Rows [first, last) filtered with "up" (the first row of the picture with none) and deflated
-// at level 1; the last band finishes the stream, the others end with a sync flush.
+// Rows [first, last) unfiltered and deflated at level 1; the last band finishes the stream, the
+// others end with a sync flush. Slides are mostly flat colour, which deflate takes as well
+// without a filter, and the reader of the picture then has no filter to undo.
 template <class FillRow>
 void DeflateBand(int width, int channels, int first, int last, bool final, const FillRow& fillRow, Band& band) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * channels;
-    std::vector<std::uint8_t> previous(rowBytes), current(rowBytes), filtered(1 + rowBytes);
-    if (first > 0) fillRow(first - 1, previous.data());
+    std::vector<std::uint8_t> row(1 + rowBytes);
+    row[0] = 0;  // filter type None
     z_stream z{};
     if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return;
     band.deflated.resize(deflateBound(&z, static_cast<uLong>((1 + rowBytes) * (last - first))) + 16);
@@ -73,25 +74,16 @@ void DeflateBand(int width, int channels, int first, int last, bool final, const
     z.avail_out = static_cast<uInt>(band.deflated.size());
     bool ok = true;
     for (int y = first; y < last && ok; ++y) {
-        fillRow(y, current.data());
-        if (y == 0) {
-            filtered[0] = 0;
-            std::copy(current.begin(), current.end(), filtered.begin() + 1);
-        } else {
-            filtered[0] = 2;
-            for (std::size_t i = 0; i < rowBytes; ++i)
-                filtered[1 + i] = static_cast<std::uint8_t>(current[i] - previous[i]);
-        }
-        band.adler = adler32_z(band.adler, filtered.data(), filtered.size());
-        band.length += filtered.size();
-        z.next_in = filtered.data();
-        z.avail_in = static_cast<uInt>(filtered.size());
+        fillRow(y, row.data() + 1);
+        band.adler = adler32_z(band.adler, row.data(), row.size());
+        band.length += row.size();
+        z.next_in = row.data();
+        z.avail_in = static_cast<uInt>(row.size());
         const bool lastRow = y + 1 == last;
         const int flush = !lastRow ? Z_NO_FLUSH : final ? Z_FINISH : Z_SYNC_FLUSH;
         const int result = deflate(&z, flush);
         ok = (result == Z_OK || result == Z_STREAM_END) && z.avail_in == 0;
         if (lastRow && final) ok = ok && result == Z_STREAM_END;
-        current.swap(previous);
     }
     band.deflated.resize(band.deflated.size() - z.avail_out);
     deflateEnd(&z);
@@ -186,8 +178,8 @@ std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const 
 
 // The bands of the large pictures encoded last, with their pixels. Pictures drawn one after
 // another mostly differ in a small part (a slide with its headers and footers, the next one with
-// another number): a band whose rows, and the row above them, hold the same pixels as before
-// deflates to the same bytes, so those are taken instead.
+// another number): a band whose rows hold the same pixels as before deflates to the same bytes,
+// so those are taken instead.
 class CRecentBands {
 public:
     static CRecentBands& Instance() {
@@ -214,8 +206,7 @@ public:
             for (std::size_t b = 0; b < bands.size() && b < e.bands.size(); ++b) {
                 if (bands[b].ok || !e.bands[b].ok) continue;
                 const std::size_t first = b * kBandRows, last = std::min<std::size_t>(key.height, first + kBandRows);
-                const std::size_t from = first > 0 ? first - 1 : 0;
-                if (std::memcmp(e.pixels.data() + from * stride, pixels + from * stride, (last - from) * stride) == 0)
+                if (std::memcmp(e.pixels.data() + first * stride, pixels + first * stride, (last - first) * stride) == 0)
                     bands[b] = e.bands[b];
             }
         }

@@ -209,8 +209,8 @@ TEST(PictureMemory, SlidesDrawOnTheirDesignLayer) {
     }
 }
 
-// Rows are encoded in bands, each filtered against the row above it: a change in the last row
-// of one band changes the next band's bytes too, though its own pixels are the same.
+// Rows are encoded in bands, and bands of an earlier picture are taken again where their pixels
+// are the same: a change in the first or last row of a band must show in that band.
 TEST(RenderPng, ARowChangedAtABandsEdgeIsEncodedInBothBands) {
     SlideDrawing plain;
     plain.background = FillData::Solid(0x336699);
