@@ -1,5 +1,5 @@
 #pragma once
-// Wide text <-> the UTF-8 that libxml2 holds.
+// Wide text <-> the UTF-8 the document holds.
 
 #include "base/encodings/TextEncoding.h"
 
@@ -17,7 +17,7 @@ std::string XmlUtf8FromWide(const std::wstring& text);
 // The same, appended to out.
 void AppendXmlUtf8(std::string& out, const std::wstring& text);
 
-// Wide text of the UTF-8 libxml2 holds (always valid there); null gives "".
+// Wide text of the UTF-8 the document holds (always valid there); null gives "".
 inline std::wstring WideFromUtf8(const char* text, std::size_t length) {
     return base::encodings::WideFromUtf8(text, length);
 }

@@ -192,9 +192,120 @@ TEST(XmlDom, TreeRulesAreEnforced) {
         {"empty element name", [&] { d.doc->createElement(L""); }},
         {"bad attribute name", [&] { d.doc->createAttribute(L"a b"); }},
         {"value of element", [&] { a->setNodeValue(L"x"); }},
+        {"attribute as reference", [&] {
+             a->setAttribute(L"k", L"v");
+             a->insertBefore(d.doc->createElement(L"x"), a->attributes()->item(0));
+         }},
     };
     for (const auto& c : cases) EXPECT_THROW(c.call(), XmlDomError) << c.what;
-    EXPECT_EQ(X(d.root), "<r><a><b/></a></r>");
+    EXPECT_EQ(X(d.root), "<r><a k=\"v\"><b/></a></r>");
+    // Nodes at the same place of two documents are not the same node.
+    EXPECT_FALSE(d.doc->isSameNode(*other));
+    EXPECT_FALSE(d.root->isSameNode(other->createElement(L"r")));
+}
+
+// The escaping where it could go wrong: the same value as an attribute in the document, the same
+// in the markup of the element alone (non-ASCII as character references there) and as text.
+TEST(XmlDom, SerialisationEscapesValuesAndText) {
+    struct Case {
+        const wchar_t* value;
+        const char* inDocument;
+        const char* inElement;
+        const char* text;
+    } cases[] = {
+        {L"", "", "", ""},
+        {L"<>&\"'", "&lt;&gt;&amp;&quot;'", "&lt;&gt;&amp;&quot;'", "&lt;&gt;&amp;\"'"},
+        {L"a\t\n\r b", "a&#9;&#10;&#13; b", "a&#9;&#10;&#13; b", "a\t\n&#13; b"},
+        {L"&amp;&#10;", "&amp;amp;&amp;#10;", "&amp;amp;&amp;#10;", "&amp;amp;&amp;#10;"},
+        {L"]]>", "]]&gt;", "]]&gt;", "]]&gt;"},
+        {L"\x7F\x80\u00e9\u4e2d\U0001F600", "\x7F\xC2\x80\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80",
+         "\x7F&#x80;&#xE9;&#x4E2D;&#x1F600;", "\x7F\xC2\x80\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"},
+        {L"a\x1" L"\xFFFE" L"\xD800" L"b", "ab", "ab", "ab"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(U8(c.value));
+        Doc d;
+        auto e = d.doc->createElement(L"e");
+        d.root->appendChild(e);
+        e->setAttribute(L"v", c.value);
+        e->appendChild(d.doc->createTextNode(c.value));
+        const std::string text = c.text;
+        EXPECT_EQ(d.doc->xmlUtf8(), "<r><e v=\"" + std::string(c.inDocument) + "\">" + text + "</e></r>\n");
+        EXPECT_EQ(e->xmlUtf8(), "<e v=\"" + std::string(c.inElement) + "\">" + text + "</e>");
+        EXPECT_EQ(e->attributes()->item(0)->xmlUtf8(), "v=\"" + std::string(c.inElement) + "\"");
+        EXPECT_EQ(e->firstChild()->xmlUtf8(), text);
+    }
+}
+
+TEST(XmlDom, CDataSectionsSplitWhereTheyWouldClose) {
+    const struct {
+        const wchar_t* data;
+        const char* xml;
+    } cases[] = {
+        {L"", "<![CDATA[]]>"},
+        {L"<&>", "<![CDATA[<&>]]>"},
+        {L"]]>", "<![CDATA[]]]]><![CDATA[>]]>"},
+        {L"a]]>b]]>", "<![CDATA[a]]]]><![CDATA[>b]]]]><![CDATA[>]]>"},
+        {L"]]]>>", "<![CDATA[]]]]]><![CDATA[>>]]>"},
+        {L"]] >]", "<![CDATA[]] >]]]>"},
+    };
+    Doc d;
+    for (const auto& c : cases) {
+        auto cdata = d.doc->createCDATASection(c.data);
+        d.root->appendChild(cdata);
+        EXPECT_EQ(cdata->xmlUtf8(), c.xml) << U8(c.data);
+        EXPECT_EQ(cdata->data(), c.data);
+    }
+}
+
+// A loaded text keeps its comments, instructions and white space, and an element without content
+// is written short; an empty text still makes an element with content.
+TEST(XmlDom, LoadedTextSerialisesAsRead) {
+    Doc d;
+    ASSERT_TRUE(d.doc->loadXMLUtf8("<?xml version=\"1.0\" standalone=\"yes\"?><!-- top --><?pi data?>"
+                                   "<a b='x\"y' c=\"&#10;&lt;&#x3c;\">\n <b></b><!--in--><?p?><?q ?>"
+                                   "<![CDATA[<raw>]]>t&amp;\xC3\xA9</a><?end?>\n"))
+        << U8(d.doc->parseError().reason);
+    EXPECT_EQ(d.doc->xmlUtf8(),
+              "<!-- top -->\n<?pi data?>\n"
+              "<a b=\"x&quot;y\" c=\"&#10;&lt;&lt;\">\n <b/><!--in--><?p?><?q ?><![CDATA[<raw>]]>t&amp;\xC3\xA9</a>\n"
+              "<?end?>\n");
+    auto a = d.doc->documentElement();
+    EXPECT_EQ(U8(a->getAttribute(L"c")), "\n<<");
+    EXPECT_EQ(U8(a->text()), "\n <raw>t&\xC3\xA9");
+    EXPECT_EQ(U8(d.doc->firstChild()->nodeValue()), " top ");
+    EXPECT_EQ(d.doc->childNodes()->item(1)->nodeType(), NODE_PROCESSING_INSTRUCTION);
+    EXPECT_EQ(U8(d.doc->childNodes()->item(1)->nodeName()), "pi");
+    EXPECT_EQ(U8(d.doc->childNodes()->item(1)->nodeValue()), "data");
+
+    // Prefixes stay on the names and declarations come first.
+    ASSERT_TRUE(d.doc->loadXMLUtf8("<x:a xmlns:x=\"urn:x\" x:b=\"1\" xml:lang=\"en\"><x:c/></x:a>"));
+    EXPECT_EQ(d.doc->xmlUtf8(), "<x:a xmlns:x=\"urn:x\" x:b=\"1\" xml:lang=\"en\"><x:c/></x:a>\n");
+    EXPECT_EQ(U8(d.doc->documentElement()->nodeName()), "x:a");
+    EXPECT_EQ(U8(d.doc->documentElement()->getAttribute(L"xml:lang")), "en");
+
+    Doc e;
+    e.root->appendChild(e.doc->createTextNode(L""));
+    EXPECT_EQ(e.doc->xmlUtf8(), "<r></r>\n");
+    EXPECT_EQ(XmlDocument::Create()->xmlUtf8(), "");
+}
+
+// Serialising, reading the text and freeing do not recurse: any depth the API can build works.
+TEST(XmlDom, DeepTreesSerialise) {
+    const int depth = 200000;
+    Doc d;
+    // Built from the leaf up, so each insertion finds its parent at the top.
+    std::shared_ptr<XmlNode> top = d.doc->createTextNode(L"x");
+    for (int i = 0; i < depth; ++i) {
+        auto e = d.doc->createElement(L"e");
+        e->appendChild(top);
+        top = e;
+    }
+    d.root->appendChild(top);
+    const std::string xml = d.doc->xmlUtf8();
+    EXPECT_EQ(xml.size(), 9u + 7u * depth);
+    EXPECT_EQ(xml.substr(xml.size() - 13), "</e></e></r>\n");
+    EXPECT_EQ(U8(d.root->text()), "x");
 }
 
 TEST(XmlDom, FailedLoadKeepsContentAndTellsWhy) {

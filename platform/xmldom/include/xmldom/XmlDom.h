@@ -1,24 +1,28 @@
 #pragma once
-// A small DOM document over libxml2: the members the movie description is written through
-// (create element, attribute and CDATA; append and insert-before; attribute map; serialise;
-// load from text; save to a path).
+// A small DOM document: the members the movie description is written through (create element,
+// attribute and CDATA; append and insert-before; attribute map; serialise; load from text; save
+// to a path). The nodes live in the document's own store; text is parsed with libxml2 and copied
+// in.
 //
 // Nodes are handles: every accessor returns a new std::shared_ptr to a handle of the same
 // underlying node, so compare nodes with isSameNode, not by pointer. A handle keeps its
 // document alive; nodes taken out of the tree stay valid until the document goes.
+//
+// Serialisation is UTF-8 without indentation: an element without children as <a/>; in attribute
+// values < > & " and tab, line feed, carriage return as references, in text < > & and carriage
+// return; a CDATA section holding "]]>" is closed after "]]" and reopened before ">". Inside the
+// markup of a single node (not of the document) attribute values carry non-ASCII characters as
+// hexadecimal character references.
 //
 // Text is wide (one code point per wchar_t). Characters XML 1.0 forbids (most C0 controls,
 // surrogates, U+FFFE, U+FFFF, beyond U+10FFFF) are dropped when text enters the document, so
 // whatever is put in, the document serialises as well-formed XML.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
-
-struct _xmlNode;
-
-struct _xmlDoc;  // libxml2's document
 
 namespace xmldom {
 
@@ -90,13 +94,13 @@ public:
     std::shared_ptr<XmlNode> removeChild(const std::shared_ptr<XmlNode>& oldChild);
 
     bool isSameNode(const std::shared_ptr<XmlNode>& other) const;
-    bool isSameNode(const XmlNode& other) const { return m_node == other.m_node; }
+    bool isSameNode(const XmlNode& other) const { return m_state == other.m_state && m_node == other.m_node; }
 
 protected:
-    XmlNode(std::shared_ptr<detail::DocumentState> state, _xmlNode* node) : m_state(std::move(state)), m_node(node) {}
+    XmlNode(std::shared_ptr<detail::DocumentState> state, std::uint32_t node) : m_state(std::move(state)), m_node(node) {}
 
     std::shared_ptr<detail::DocumentState> m_state;
-    _xmlNode* m_node;
+    std::uint32_t m_node;  // the node's index in the document's store
 
     friend struct detail::DocumentState;
     friend class XmlNamedNodeMap;
@@ -144,10 +148,10 @@ public:
     std::shared_ptr<XmlNode> item(long index) const;  // empty pointer when out of range
 
 private:
-    XmlNodeList(std::shared_ptr<detail::DocumentState> state, _xmlNode* parent)
+    XmlNodeList(std::shared_ptr<detail::DocumentState> state, std::uint32_t parent)
         : m_state(std::move(state)), m_parent(parent) {}
     std::shared_ptr<detail::DocumentState> m_state;
-    _xmlNode* m_parent;
+    std::uint32_t m_parent;
     friend class XmlNode;
 };
 
@@ -164,10 +168,10 @@ public:
     std::shared_ptr<XmlNode> removeNamedItem(const std::wstring& name);
 
 private:
-    XmlNamedNodeMap(std::shared_ptr<detail::DocumentState> state, _xmlNode* element)
+    XmlNamedNodeMap(std::shared_ptr<detail::DocumentState> state, std::uint32_t element)
         : m_state(std::move(state)), m_element(element) {}
     std::shared_ptr<detail::DocumentState> m_state;
-    _xmlNode* m_element;
+    std::uint32_t m_element;
     friend class XmlNode;
 };
 
@@ -185,6 +189,8 @@ public:
 
     // Replaces the content by the parsed text. On failure the content stays as it was, the
     // result is false and parseError() tells why. Documents with a DOCTYPE are refused.
+    // Prefixed names keep their prefix ("x:a"); namespace declarations become attributes that
+    // come before the element's others.
     bool loadXML(const std::wstring& text);
     bool loadXMLUtf8(const std::string& text);
     const XmlParseError& parseError() const;
@@ -199,7 +205,6 @@ public:
 private:
     using XmlNode::XmlNode;
     friend struct detail::DocumentState;
-    _xmlDoc* Parse(const std::string& text, bool build);
 };
 
 }  // namespace xmldom
