@@ -146,6 +146,11 @@ bool CPngCodec::Run(CInputStream& stream, Info& info, std::vector<std::uint8_t>*
         return false;
     }
     png_set_read_fn(png, &stream, ReadFromStream);
+#ifdef PNG_IGNORE_ADLER32
+    // Every data chunk is checked against its own CRC already; the stream's second checksum
+    // over the inflated bytes would cost a pass over every pixel for nothing more.
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
     // libpng takes memory for the length a text or profile chunk claims before reading it; the
     // codec uses none of them, so they are skipped unread.
     static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
