@@ -173,8 +173,20 @@ void Validate(xmlDocPtr doc, const std::string& schemaPath) {
                            "", "", errors.line);
 }
 
-CompileResult Compile(xmlDocPtr doc, const CompileOptions& options) {
-    Movie movie = ReadMovie(doc);
+// Reads the movie out of the tree, then lets the tree go beside the compiling: `release` frees it
+// once `before` (the schema check, when one reads the tree too) is done with it.
+CompileResult Compile(DocumentOwner& owner, const CompileOptions& options, std::future<void>* before) {
+    Movie movie = ReadMovie(owner.doc);
+    std::future<void> release;
+    try {
+        release = std::async(std::launch::async, [doc = owner.doc, before] {
+            if (before && before->valid()) before->wait();
+            xmlFreeDoc(doc);
+        });
+        owner.doc = nullptr;
+    } catch (const std::system_error&) {
+        // no thread to spare: the tree goes with its owner
+    }
     CompileResult result;
     result.swf = Compiler(movie, options, result.warnings).Run();
     return result;
@@ -182,21 +194,21 @@ CompileResult Compile(xmlDocPtr doc, const CompileOptions& options) {
 
 // Checking against the schema only reads the document, so it runs beside the reading and
 // compiling; its verdict still comes first, whatever they end in.
-CompileResult CompileDocument(xmlDocPtr doc, const CompileOptions& options) {
-    if (options.schemaPath.empty()) return Compile(doc, options);
+CompileResult CompileDocument(DocumentOwner& owner, const CompileOptions& options) {
+    if (options.schemaPath.empty()) return Compile(owner, options, nullptr);
     std::future<void> validation;
     try {
-        validation = std::async(std::launch::async, [doc, &options] {
+        validation = std::async(std::launch::async, [doc = owner.doc, &options] {
             xmlSetGenericErrorFunc(nullptr, XmlErrors::Silent);  // per thread, as on the caller's
             Validate(doc, options.schemaPath);
         });
     } catch (const std::system_error&) {
-        Validate(doc, options.schemaPath);  // no thread to spare: one after the other
-        return Compile(doc, options);
+        Validate(owner.doc, options.schemaPath);  // no thread to spare: one after the other
+        return Compile(owner, options, nullptr);
     }
     CompileResult result;
     try {
-        result = Compile(doc, options);
+        result = Compile(owner, options, &validation);
     } catch (...) {
         validation.get();
         throw;
@@ -218,7 +230,7 @@ CompileResult ParseAndCompile(const std::function<xmlDocPtr()>& parse, const Com
     if (!owner.doc || !errors.message.empty())
         throw CompileError("malformed description: " + (errors.message.empty() ? "cannot parse" : errors.message), "",
                            "", errors.line);
-    return CompileDocument(owner.doc, options);
+    return CompileDocument(owner, options);
 }
 
 }  // namespace
