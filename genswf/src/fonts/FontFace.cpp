@@ -7,8 +7,10 @@
 
 #include FT_GLYPH_H
 
+#include <algorithm>
 #include <climits>
 #include <utility>
+#include <vector>
 
 namespace genswf {
 namespace {
@@ -54,6 +56,7 @@ bool CFontFace::Load(const std::uint8_t* data, std::size_t size, long faceIndex)
         Clear();
         return false;
     }
+    std::vector<bool> seen(0x10000, false);  // the first character map to hold a code gives it
     for (FT_Int i = 0; i < face->num_charmaps; ++i) {
         FT_CharMap charmap = face->charmaps[i];
         if (FT_Set_Charmap(face, charmap) != 0) continue;
@@ -65,7 +68,7 @@ bool CFontFace::Load(const std::uint8_t* data, std::size_t size, long faceIndex)
             std::uint32_t key = std::uint32_t(code);
             if (symbol && IsSymbolRange(key)) key &= 0xFF;
             // Text reaches fonts as 16-bit units: a code beyond them would pose as another one.
-            if (key <= 0xFFFF && m_codeIndex.find(std::uint16_t(key)) == m_codeIndex.end()) {
+            if (key <= 0xFFFF && !seen[key]) {
                 GlyphHolder holder;
                 if (FT_Load_Glyph(face, glyphIndex, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0 ||
                     FT_Get_Glyph(face->glyph, &holder.glyph) != 0) {
@@ -84,12 +87,14 @@ bool CFontFace::Load(const std::uint8_t* data, std::size_t size, long faceIndex)
                 m.yMin = std::int32_t(box.yMin);
                 m.xMax = std::int32_t(box.xMax);
                 m.yMax = std::int32_t(box.yMax);
-                m_codeIndex.emplace(std::uint16_t(key), m_metrics.size());
+                seen[key] = true;
+                m_codeIndex.emplace_back(std::uint16_t(key), std::uint32_t(m_metrics.size()));
                 m_metrics.push_back(m);
             }
             code = FT_Get_Next_Char(face, code, &glyphIndex);
         }
     }
+    std::sort(m_codeIndex.begin(), m_codeIndex.end());
     return true;
 }
 
@@ -110,8 +115,10 @@ std::uint32_t CFontFace::Fold(std::uint32_t code) const {
 
 const GlyphMetrics* CFontFace::Find(std::uint32_t foldedCode) const {
     if (foldedCode > 0xFFFF) return nullptr;
-    auto found = m_codeIndex.find(std::uint16_t(foldedCode));
-    return found == m_codeIndex.end() ? nullptr : &m_metrics[found->second];
+    const auto key = std::uint16_t(foldedCode);
+    auto found = std::lower_bound(m_codeIndex.begin(), m_codeIndex.end(), key,
+                                  [](const std::pair<std::uint16_t, std::uint32_t>& e, std::uint16_t k) { return e.first < k; });
+    return found == m_codeIndex.end() || found->first != key ? nullptr : &m_metrics[found->second];
 }
 
 }  // namespace genswf

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,7 +58,8 @@ public:
 
 private:
     std::vector<GlyphMetrics> m_metrics;
-    std::map<std::uint16_t, std::size_t> m_codeIndex;
+    // (code, index into m_metrics), sorted by code; each code once.
+    std::vector<std::pair<std::uint16_t, std::uint32_t>> m_codeIndex;
     FT_FaceRec_* m_face = nullptr;
     FT_LibraryRec_* m_library = nullptr;
     bool m_hasSymbolCharmap = false;
