@@ -171,6 +171,43 @@ TEST(SlideBackground, DifferencesAreTakenAgainstTheSlidesOwnDesign) {
     EXPECT_NE(BackgroundShows(*slides[1])[1], BackgroundShows(*slides[3])[1]);
 }
 
+// The comparisons may run beside the drawing of the next slides, all of them started before the
+// first is finished: the description is the one the slide-by-slide export writes.
+TEST(SlideBackground, ComparisonsBesideTheDrawingWriteTheSameDescription) {
+    enum Way { kOneByOne, kAllStartedThenFinished, kThreadedAllStartedThenFinished };
+    auto describe = [](Way way) {
+        Deck deck(5);
+        deck.Slide(1)->headersFooters.footer = {msoTrue, L"First footer"};
+        deck.Slide(2)->headersFooters.footer = {msoTrue, L"Second footer"};
+        deck.Slide(3)->headersFooters.footer = {msoTrue, L"First footer"};
+        deck.Slide(3)->followMasterBackground = msoFalse;
+        deck.Slide(3)->background.fill.foreColor.rgb = 0x203040;
+        deck.Slide(4)->headersFooters.footer = {msoTrue, L"Third footer"};
+        auto movie = deck.Movie();
+        const auto& slides = movie->GetSlides();
+        if (way == kOneByOne) {
+            for (const auto& slide : slides) slide->GetBackground()->SaveSlideBackground();
+        } else {
+            CBackgroundComparisons comparisons(way == kThreadedAllStartedThenFinished);
+            for (const auto& slide : slides) slide->GetBackground()->StartSlideBackground(comparisons);
+            for (const auto& slide : slides) slide->GetBackground()->FinishSlideBackground();
+        }
+        std::wstring text = movie->GetObjectsElement()->xml();
+        for (std::size_t at; (at = text.find(deck.Folder())) != std::wstring::npos;)
+            text.erase(at, deck.Folder().size());
+        for (const auto& slide : slides) {
+            const CFrameCommandList* shows = slide->GetBackground()->GetTrack()->GetCommands(0);
+            for (std::size_t i = 0; shows && i < shows->size(); ++i)
+                text += L" " + std::static_pointer_cast<CShowCommand>((*shows)[i])->GetObjectId();
+        }
+        return text;
+    };
+    const std::wstring expected = describe(kOneByOne);
+    EXPECT_NE(std::wstring::npos, expected.find(L"bg3"));  // the other design's base is there
+    EXPECT_EQ(expected, describe(kAllStartedThenFinished));
+    EXPECT_EQ(expected, describe(kThreadedAllStartedThenFinished));
+}
+
 TEST(SlideBackground, HiddenHeadersAndFootersGiveNoDifference) {
     Deck deck(1);
     deck.Slide(0)->headersFooters.footer = {msoFalse, L"Not shown"};
