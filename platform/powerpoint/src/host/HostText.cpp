@@ -20,10 +20,11 @@ LONG Size(const TextData& t) { return static_cast<LONG>(t.text.size()); }
 // Fonts are read by their own count: builder code may have set the text without them.
 LONG FontCount(const TextData& t) { return static_cast<LONG>(t.charFonts.size()); }
 
-FontData FirstFont(const TextData& t, LONG start) {
+const FontData& FirstFont(const TextData& t, LONG start) {
+    static const FontData kNoCharacters;
     if (start >= 0 && start < FontCount(t)) return t.charFonts[static_cast<std::size_t>(start)];
     if (start > 0 && start - 1 < FontCount(t)) return t.charFonts[static_cast<std::size_t>(start - 1)];
-    return FontData();
+    return kNoCharacters;
 }
 
 }  // namespace
@@ -33,7 +34,9 @@ FontData FirstFont(const TextData& t, LONG start) {
 // A font over some characters of a text (reads the first, writes all) or over one FontData.
 class CFontObject : public CObject<Font> {
 public:
-    CFontObject(CHostDocument* doc, const CHostNode* node, const void* key, std::function<FontData()> get,
+    // `get` hands out the font as it stands (valid until the text changes), so that reading one
+    // property does not copy the whole font.
+    CFontObject(CHostDocument* doc, const CHostNode* node, const void* key, std::function<const FontData&()> get,
                 std::function<void(const std::function<void(FontData&)>&)> change)
         : CObject(doc, node, key), m_get(std::move(get)), m_change(std::move(change)) {}
     const char* InterfaceName() const override { return "Font"; }
@@ -97,7 +100,7 @@ public:
     HOST_GET_STRING(NameComplexScript, m_get().nameComplexScript)
 
 private:
-    std::function<FontData()> m_get;
+    std::function<const FontData&()> m_get;
     std::function<void(const std::function<void(FontData&)>&)> m_change;
 };
 
@@ -105,7 +108,7 @@ Font* TextFontObject(CHostShape* shape, LONG start, LONG length) {
     CHostDocument* doc = shape->Document();
     TextData* t = &shape->data.text;
     return Obtain<CFontObject>(
-        doc, t, start, length, doc, shape, t, [t, start] { return FirstFont(*t, start); },
+        doc, t, start, length, doc, shape, t, [t, start]() -> const FontData& { return FirstFont(*t, start); },
         [t, start, length](const std::function<void(FontData&)>& change) {
             const LONG end = std::min(start + length, FontCount(*t));
             const LONG first = std::max<LONG>(0, start);
@@ -116,7 +119,7 @@ Font* TextFontObject(CHostShape* shape, LONG start, LONG length) {
 
 Font* FixedFontObject(CHostDocument* doc, const CHostNode* node, FontData* font) {
     return Obtain<CFontObject>(
-        doc, font, -1, -1, doc, node, font, [font] { return *font; },
+        doc, font, -1, -1, doc, node, font, [font]() -> const FontData& { return *font; },
         [font](const std::function<void(FontData&)>& change) { change(*font); });
 }
 
