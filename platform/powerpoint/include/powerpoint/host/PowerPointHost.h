@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <initializer_list>
 #include <iterator>
-#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -656,7 +655,16 @@ private:
     std::vector<CHostSlide*> m_slides;
     std::vector<std::unique_ptr<CHostNode>> m_nodes;
     std::vector<std::unique_ptr<Object>> m_objects;
-    std::map<std::tuple<const void*, const void*, std::int64_t, std::int64_t>, Object*> m_cache;
+    using CacheKey = std::tuple<const void*, const void*, std::int64_t, std::int64_t>;
+    struct CacheKeyHash {
+        std::size_t operator()(const CacheKey& k) const {
+            std::size_t h = std::hash<const void*>()(std::get<0>(k));
+            h = h * 31u ^ std::hash<const void*>()(std::get<1>(k));
+            h = h * 31u ^ std::hash<std::int64_t>()(std::get<2>(k));
+            return h * 31u ^ std::hash<std::int64_t>()(std::get<3>(k));
+        }
+    };
+    std::unordered_map<CacheKey, Object*, CacheKeyHash> m_cache;
     // Calls are counted per member number: every call of a member counts without building its name.
     struct PairHash {
         template <class A, class B>
