@@ -10,9 +10,22 @@
 
 namespace genswf {
 
-std::wstring IntToWString(int value) { return std::to_wstring(value); }
+namespace {
 
-std::wstring UIntToWString(unsigned value) { return std::to_wstring(value); }
+// Decimal digits without the locale machinery behind to_wstring: the description writes hundreds
+// of thousands of numbers.
+template <class T>
+std::wstring WideDecimal(T value) {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::wstring(buffer, result.ptr);
+}
+
+}  // namespace
+
+std::wstring IntToWString(int value) { return WideDecimal(value); }
+
+std::wstring UIntToWString(unsigned value) { return WideDecimal(value); }
 
 int WStringToInt(const std::wstring& text, bool& stoppedEarly) {
     int base = 10;
@@ -52,9 +65,10 @@ std::wstring FloatToTwips(float value) { return IntToWString(FloatToTwipsValue(v
 
 std::wstring ColorToWString(COLORREF color) {
     const unsigned rgb = ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
-    wchar_t buffer[16];
-    std::swprintf(buffer, 16, L"#%.6x", rgb);
-    return buffer;
+    static const wchar_t kDigits[] = L"0123456789abcdef";
+    std::wstring text(7, L'#');
+    for (int i = 0; i < 6; ++i) text[static_cast<std::size_t>(6 - i)] = kDigits[(rgb >> (4 * i)) & 0xFu];
+    return text;
 }
 
 std::wstring FormatFloat(double value, int decimals) {

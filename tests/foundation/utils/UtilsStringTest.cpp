@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <clocale>
 #include <cmath>
 #include <limits>
@@ -73,6 +74,8 @@ TEST(Numbers, IntegerText) {
         EXPECT_EQ(stopped, c.stoppedEarly) << c.text;
     }
     EXPECT_EQ(IntToWString(-7), L"-7");
+    EXPECT_EQ(IntToWString(0), L"0");
+    EXPECT_EQ(IntToWString(INT_MIN), L"-2147483648");
     EXPECT_EQ(UIntToWString(4000000000u), L"4000000000");
 }
 
