@@ -206,6 +206,43 @@ void AppendFillKey(const FillData& fill, std::string& key) { CKeyWriter(key).Put
 
 using namespace detail;
 
+namespace {
+
+// The pixels of the last layer copy, handed back when its surface goes: the next picture over a
+// layer is copied into memory already in use instead of fresh pages.
+class CSpareBuffer {
+public:
+    std::unique_ptr<unsigned char[]> Take(std::size_t size) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_buffer || m_size != size) return nullptr;
+        m_size = 0;
+        return std::move(m_buffer);
+    }
+    void Give(std::unique_ptr<unsigned char[]> buffer, std::size_t size) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_buffer = std::move(buffer);
+        m_size = size;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::unique_ptr<unsigned char[]> m_buffer;
+    std::size_t m_size = 0;
+};
+
+// What a layer copy's surface holds on to; its pixels go back to the spare when it is destroyed.
+struct LayerPixels {
+    std::shared_ptr<CSpareBuffer> spare;
+    std::unique_ptr<unsigned char[]> data;
+    std::size_t size = 0;
+    static void Release(void* p) {
+        std::unique_ptr<LayerPixels> held(static_cast<LayerPixels*>(p));
+        held->spare->Give(std::move(held->data), held->size);
+    }
+};
+
+}  // namespace
+
 struct PictureMemory::Impl {
     struct Entry {
         std::string key;
@@ -247,6 +284,7 @@ struct PictureMemory::Impl {
     std::size_t bytes = 0;
     std::size_t hits = 0;
     std::list<Entry> entries;  // most recently used first
+    std::shared_ptr<CSpareBuffer> spare = std::make_shared<CSpareBuffer>();
 };
 
 PictureMemory::PictureMemory(std::size_t budgetBytes) : m_impl(std::make_unique<Impl>(budgetBytes)) {}
@@ -283,17 +321,20 @@ SurfacePtr PictureMemoryAccess::FindLayer(PictureMemory& memory, const std::stri
     if (!e) return nullptr;
     if (cairo_format_stride_for_width(e->format, e->width) != e->stride) return nullptr;
     // The layer's bytes go into memory of the surface's own, not cleared first: they cover it.
-    std::unique_ptr<unsigned char[]> pixels(new (std::nothrow) unsigned char[e->bytes.size()]);
-    if (!pixels) return nullptr;
-    std::memcpy(pixels.get(), e->bytes.data(), e->bytes.size());
-    SurfacePtr surface(cairo_image_surface_create_for_data(pixels.get(), e->format, e->width, e->height, e->stride));
+    auto held = std::make_unique<LayerPixels>();
+    held->spare = m.spare;
+    held->size = e->bytes.size();
+    held->data = m.spare->Take(held->size);
+    if (!held->data) held->data.reset(new (std::nothrow) unsigned char[held->size]);
+    if (!held->data) return nullptr;
+    std::memcpy(held->data.get(), e->bytes.data(), e->bytes.size());
+    SurfacePtr surface(
+        cairo_image_surface_create_for_data(held->data.get(), e->format, e->width, e->height, e->stride));
     static cairo_user_data_key_t owned;
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS ||
-        cairo_surface_set_user_data(surface.get(), &owned, pixels.get(),
-                                    [](void* data) { delete[] static_cast<unsigned char*>(data); }) !=
-            CAIRO_STATUS_SUCCESS)
+        cairo_surface_set_user_data(surface.get(), &owned, held.get(), &LayerPixels::Release) != CAIRO_STATUS_SUCCESS)
         return nullptr;
-    pixels.release();  // the surface frees it
+    held.release();  // the surface gives it back
     return surface;
 }
 
