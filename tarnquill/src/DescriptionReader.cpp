@@ -12,6 +12,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <optional>
 #include <unordered_map>
 
@@ -515,17 +516,32 @@ public:
     static void Install(xmlSAXHandler& sax) {
         std::memset(&sax, 0, sizeof sax);
         sax.initialized = XML_SAX2_MAGIC;
-        sax.startElementNs = StartElement;
-        sax.endElementNs = EndElement;
-        sax.characters = Characters;
-        sax.ignorableWhitespace = Characters;  // blanks are text, as in libxml2's own tree
-        sax.cdataBlock = CharacterData;
+        // What the callbacks throw must not cross the parser: it is kept, and the parse stopped.
+        sax.startElementNs = [](void* context, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri,
+                                int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaulted,
+                                const xmlChar** attributes) {
+            Guard(context, [&] {
+                StartElement(context, localname, prefix, uri, namespaceCount, namespaces, attributeCount, defaulted,
+                             attributes);
+            });
+        };
+        sax.endElementNs = [](void* context, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri) {
+            Guard(context, [&] { EndElement(context, localname, prefix, uri); });
+        };
+        sax.characters = [](void* context, const xmlChar* text, int length) {
+            Guard(context, [&] { Characters(context, text, length); });
+        };
+        sax.ignorableWhitespace = sax.characters;  // blanks are text, as in libxml2's own tree
+        sax.cdataBlock = [](void* context, const xmlChar* text, int length) {
+            Guard(context, [&] { CharacterData(context, text, length); });
+        };
         sax.internalSubset = InternalSubset;
     }
 
     Description description;
     bool throughTree = false;
     bool tooLarge = false;  // beyond what the tree's 32-bit offsets reach
+    std::exception_ptr failure;
 
 private:
     static constexpr std::size_t kMax = 0xffffffffu;
@@ -538,6 +554,18 @@ private:
     };
 
     static Builder& Of(void* context) { return *static_cast<Builder*>(context); }
+
+    template <typename Callback>
+    static void Guard(void* context, const Callback& callback) {
+        Builder& self = Of(context);
+        if (self.failure) return;
+        try {
+            callback();
+        } catch (...) {
+            self.failure = std::current_exception();
+            xmlStopParser(self.parser_);
+        }
+    }
 
     // Entities and ids declared by a document type are left to libxml2's tree.
     void Stop() {
@@ -749,23 +777,19 @@ Description ParseDescription(const DescriptionSource& source, const std::functio
                                   ? xmlCreateURLParserCtxt(text.c_str(), kParseOptions)
                                   : xmlCreateMemoryParserCtxt(text.data(), static_cast<int>(text.size()));
     if (!parser) Malformed(errors);
+    // The parse as libxml2 reads a file or a text into its tree, with our callbacks instead.
     Builder builder(parser);
-    bool wellFormed = false;
-    try {
-        Builder::Install(*parser->sax);
-        xmlCtxtUseOptions(parser, kParseOptions);
-        parser->userData = &builder;
-        if (!source.isFile && parser->input && !parser->input->filename)
-            parser->input->filename = reinterpret_cast<char*>(xmlStrdup(BAD_CAST "movie.xml"));
-        xmlParseDocument(parser);
-        wellFormed = parser->wellFormed != 0;
-    } catch (...) {
-        xmlFreeParserCtxt(parser);
-        throw;
-    }
+    Builder::Install(*parser->sax);
+    xmlCtxtUseOptions(parser, kParseOptions);
+    parser->userData = &builder;
+    if (!source.isFile && parser->input && !parser->input->filename)
+        parser->input->filename = reinterpret_cast<char*>(xmlStrdup(BAD_CAST "movie.xml"));
+    xmlParseDocument(parser);
+    const bool wellFormed = parser->wellFormed != 0;
     if (parser->myDoc) xmlFreeDoc(parser->myDoc);
     parser->myDoc = nullptr;
     xmlFreeParserCtxt(parser);
+    if (builder.failure) std::rethrow_exception(builder.failure);
     if (builder.tooLarge) throw CompileError("description too large");
     if (!builder.throughTree) {
         if (!wellFormed || !errors.message.empty()) Malformed(errors);

@@ -519,6 +519,23 @@ TEST(CompilerSchema, AcceptsTheFixturesAndRefusesStrangers) {
             }
         }
     }
+    // Lines past 65535 are told as they are.
+    try {
+        tarnquill::CompileText("<movie width=\"10\" height=\"10\">\n<objects>" + std::string(70000, '\n') +
+                                   "zz</objects>\n</movie>",
+                               options);
+        ADD_FAILURE() << "schema accepted the text";
+    } catch (const tarnquill::CompileError& e) {
+        EXPECT_EQ(e.Line(), 2) << e.what();
+    }
+    try {
+        tarnquill::CompileText("<movie width=\"10\" height=\"10\">\n<objects>" + std::string(70000, '\n') +
+                                   "<rectangle id=\"r\" bogus=\"1\"/></objects>\n</movie>",
+                               options);
+        ADD_FAILURE() << "schema accepted the attribute";
+    } catch (const tarnquill::CompileError& e) {
+        EXPECT_EQ(e.Line(), 70002) << e.what();
+    }
     // A malformed description is told as such, before the schema has a say.
     try {
         tarnquill::CompileText("<movie width=\"10\" height=\"10\" colour=\"red\">\n<objects>\n</movie>", options);
@@ -585,6 +602,9 @@ TEST(CompilerReading, StrayContentAndPlaces) {
         {"<!DOCTYPE movie [<!ENTITY t \"x\">]>\n" + head + "<objects>\n&t;<![CDATA[]]></objects></movie>",
          "unexpected character data", "objects", 3},
         {head + "<objects><htmlText id=\"t\">a<b/></htmlText></objects></movie>", "unexpected element in", "b", 2},
+        // Lines past 65535 are told as they are.
+        {head + "<objects>\n" + std::string(70000, '\n') + "<rectangle id=\"r\" width=\"x\"/></objects></movie>",
+         "not a length", "rectangle", 70003},
     };
     for (const auto& c : cases) {
         try {
