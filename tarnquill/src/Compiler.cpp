@@ -7,6 +7,7 @@
 #include "base/files/AtomicFile.h"
 
 #include <libxml/parser.h>
+#include <libxml/xmlIO.h>
 #include <libxml/xmlschemas.h>
 
 #include <algorithm>
@@ -129,29 +130,8 @@ std::vector<std::uint8_t> Compiler::Finish(std::uint32_t frameCount) {
 
 namespace {
 
-// libxml2 reports through a global hook; keep the first message with its line.
-struct XmlErrors {
-    std::string message;
-    long line = 0;
-    static void Handler(void* context, xmlErrorPtr error) {
-        auto* self = static_cast<XmlErrors*>(context);
-        if (!error || error->level < XML_ERR_ERROR || !self->message.empty()) return;
-        self->message = error->message ? error->message : "malformed XML";
-        while (!self->message.empty() && (self->message.back() == '\n' || self->message.back() == ' '))
-            self->message.pop_back();
-        self->line = error->line;
-    }
-    static void Silent(void*, const char*, ...) {}
-};
-
-struct DocumentOwner {
-    xmlDocPtr doc = nullptr;
-    ~DocumentOwner() {
-        if (doc) xmlFreeDoc(doc);
-    }
-};
-
-void Validate(xmlDocPtr doc, const std::string& schemaPath) {
+// The schema check needs only the schema and the description: the file, or the text.
+void Validate(const std::string& schemaPath, const std::function<int(xmlSchemaValidCtxtPtr, XmlErrors&)>& run) {
     XmlErrors errors;
     xmlSchemaParserCtxtPtr parser = xmlSchemaNewParserCtxt(schemaPath.c_str());
     if (!parser) throw CompileError("cannot read the schema " + schemaPath);
@@ -163,7 +143,7 @@ void Validate(xmlDocPtr doc, const std::string& schemaPath) {
     int result = -1;
     if (valid) {
         xmlSchemaSetValidStructuredErrors(valid, XmlErrors::Handler, &errors);
-        result = xmlSchemaValidateDoc(valid, doc);
+        result = run(valid, errors);
         xmlSchemaFreeValidCtxt(valid);
     }
     xmlSchemaFree(schema);
@@ -173,64 +153,142 @@ void Validate(xmlDocPtr doc, const std::string& schemaPath) {
                            "", "", errors.line);
 }
 
-// Reads the movie out of the tree, then lets the tree go beside the compiling: `release` frees it
-// once `before` (the schema check, when one reads the tree too) is done with it.
-CompileResult Compile(DocumentOwner& owner, const CompileOptions& options, std::future<void>* before) {
-    Movie movie = ReadMovie(owner.doc);
-    std::future<void> release;
-    try {
-        release = std::async(std::launch::async, [doc = owner.doc, before] {
-            if (before && before->valid()) before->wait();
-            xmlFreeDoc(doc);
-        });
-        owner.doc = nullptr;
-    } catch (const std::system_error&) {
-        // no thread to spare: the tree goes with its owner
+// A check over a tree tells an element's error at the line of its start tag; the stream is
+// at its text or at its end tag by then. These callbacks ride under the check to know which
+// element it is at, so that its errors keep the lines they had.
+class StreamPlaces {
+public:
+    StreamPlaces(xmlSchemaValidCtxtPtr valid, XmlErrors& errors) : valid_(valid), errors_(errors) {
+        std::memset(&sax_, 0, sizeof sax_);
+        sax_.initialized = XML_SAX2_MAGIC;
+        sax_.startElementNs = Start;
+        sax_.endElementNs = End;
+        sax_.characters = Text;
+        sax_.ignorableWhitespace = Text;
+        sax_.cdataBlock = Text;
+        xmlSchemaSetValidStructuredErrors(valid, Handler, this);
     }
-    CompileResult result;
-    result.swf = Compiler(movie, options, result.warnings).Run();
-    return result;
+
+    xmlSAXHandler* Sax() { return &sax_; }
+
+private:
+    static StreamPlaces& Of(void* context) { return *static_cast<StreamPlaces*>(context); }
+
+    long Line() const {
+        xmlParserCtxtPtr parser = xmlSchemaValidCtxtGetParserCtxt(valid_);
+        return parser && parser->input ? parser->input->line : 0;
+    }
+
+    static void Start(void* context, const xmlChar*, const xmlChar*, const xmlChar*, int, const xmlChar**, int, int,
+                      const xmlChar**) {
+        StreamPlaces& self = Of(context);
+        self.parent_ = self.open_.empty() ? 0 : self.open_.back();
+        self.open_.push_back(self.Line());
+        self.place_ = 0;  // the start tag's own: where the stream is
+        self.starting_ = true;
+    }
+
+    static void End(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+        StreamPlaces& self = Of(context);
+        self.place_ = self.open_.empty() ? 0 : self.open_.back();
+        if (!self.open_.empty()) self.open_.pop_back();
+        self.starting_ = false;
+    }
+
+    static void Text(void* context, const xmlChar*, int) {
+        StreamPlaces& self = Of(context);
+        self.place_ = self.open_.empty() ? 0 : self.open_.back();
+        self.starting_ = false;
+    }
+
+    // A child refused by its parent's content type is the parent's error.
+    static bool Parents(int code) {
+        return code == XML_SCHEMAV_CVC_TYPE_3_1_2 || code == XML_SCHEMAV_CVC_COMPLEX_TYPE_2_1 ||
+               code == XML_SCHEMAV_CVC_COMPLEX_TYPE_2_2;
+    }
+
+    static void Handler(void* context, xmlErrorPtr error) {
+        StreamPlaces& self = Of(context);
+        const bool first = self.errors_.message.empty();
+        XmlErrors::Handler(&self.errors_, error);
+        if (!first || self.errors_.message.empty()) return;
+        const long place = self.starting_ && Parents(error->code) ? self.parent_ : self.place_;
+        if (place > 0) self.errors_.line = place;
+    }
+
+    xmlSchemaValidCtxtPtr valid_;
+    XmlErrors& errors_;
+    xmlSAXHandler sax_;
+    std::vector<long> open_;  // start lines of the open elements
+    long place_ = 0;          // where an error now goes; 0: where the stream is
+    long parent_ = 0;         // the start line of the parent of the element starting
+    bool starting_ = false;
+};
+
+// Checks the description as the parser streams it, without a tree.
+void ValidateStream(const DescriptionSource& source, const std::string& schemaPath) {
+    Validate(schemaPath, [&](xmlSchemaValidCtxtPtr valid, XmlErrors& errors) {
+        const std::string& text = source.pathOrText;
+        // The stream takes the buffer over.
+        xmlParserInputBufferPtr input =
+            source.isFile ? xmlParserInputBufferCreateFilename(text.c_str(), XML_CHAR_ENCODING_NONE)
+                          : xmlParserInputBufferCreateMem(text.data(), static_cast<int>(text.size()),
+                                                          XML_CHAR_ENCODING_NONE);
+        if (!input) return -1;
+        StreamPlaces places(valid, errors);
+        return xmlSchemaValidateStream(valid, input, XML_CHAR_ENCODING_NONE, places.Sax(), &places);
+    });
 }
 
-// Checking against the schema only reads the document, so it runs beside the reading and
-// compiling; its verdict still comes first, whatever they end in.
-CompileResult CompileDocument(DocumentOwner& owner, const CompileOptions& options) {
-    if (options.schemaPath.empty()) return Compile(owner, options, nullptr);
+// Checking against the schema reads the description on its own, so it runs beside the reading
+// and compiling; its verdict still comes first, whatever they end in. A malformed description
+// is told as such before the schema has a say.
+CompileResult ParseAndCompile(const DescriptionSource& source, const CompileOptions& options) {
+    xmlInitParser();  // before another thread can use libxml2
     std::future<void> validation;
-    try {
-        validation = std::async(std::launch::async, [doc = owner.doc, &options] {
-            xmlSetGenericErrorFunc(nullptr, XmlErrors::Silent);  // per thread, as on the caller's
-            Validate(doc, options.schemaPath);
-        });
-    } catch (const std::system_error&) {
-        Validate(owner.doc, options.schemaPath);  // no thread to spare: one after the other
-        return Compile(owner, options, nullptr);
+    bool checkAfter = false;
+    if (!options.schemaPath.empty()) {
+        try {
+            validation = std::async(std::launch::async, [&source, &options] {
+                xmlSetGenericErrorFunc(nullptr, XmlErrors::Silent);  // per thread, as on the caller's
+                ValidateStream(source, options.schemaPath);
+            });
+        } catch (const std::system_error&) {
+            checkAfter = true;  // no thread to spare: one after the other
+        }
     }
-    CompileResult result;
+    // Waits for the check without its verdict: the reading's error goes first.
+    auto settle = [&] {
+        if (validation.valid()) validation.wait();
+    };
+    Description description;
     try {
-        result = Compile(owner, options, &validation);
+        // A description read through libxml2's tree is checked on that tree, as the stream
+        // could not: its entities stay references there.
+        description = ParseDescription(source, [&](xmlDocPtr doc) {
+            settle();
+            validation = std::future<void>();
+            checkAfter = false;
+            if (!options.schemaPath.empty())
+                Validate(options.schemaPath,
+                         [doc](xmlSchemaValidCtxtPtr valid, XmlErrors&) { return xmlSchemaValidateDoc(valid, doc); });
+        });
     } catch (...) {
-        validation.get();
+        settle();
         throw;
     }
-    validation.get();
+    if (checkAfter) ValidateStream(source, options.schemaPath);
+    CompileResult result;
+    try {
+        Movie movie = ReadMovie(description);
+        description = Description();
+        result.swf = Compiler(movie, options, result.warnings).Run();
+    } catch (...) {
+        if (validation.valid()) validation.get();
+        throw;
+    }
+    if (validation.valid()) validation.get();
     return result;
-}
-
-// The tree is only read once built, so small texts may live inside their nodes.
-const int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR | XML_PARSE_COMPACT;
-
-CompileResult ParseAndCompile(const std::function<xmlDocPtr()>& parse, const CompileOptions& options) {
-    XmlErrors errors;
-    xmlSetStructuredErrorFunc(&errors, XmlErrors::Handler);
-    xmlSetGenericErrorFunc(nullptr, XmlErrors::Silent);
-    DocumentOwner owner;
-    owner.doc = parse();
-    xmlSetStructuredErrorFunc(nullptr, nullptr);
-    if (!owner.doc || !errors.message.empty())
-        throw CompileError("malformed description: " + (errors.message.empty() ? "cannot parse" : errors.message), "",
-                           "", errors.line);
-    return CompileDocument(owner, options);
 }
 
 }  // namespace
@@ -244,16 +302,12 @@ CompileResult CompileFile(const std::string& xmlPath, const CompileOptions& opti
         auto slash = xmlPath.find_last_of("/\\");
         effective.baseFolder = slash == std::string::npos ? "." : xmlPath.substr(0, slash);
     }
-    return ParseAndCompile([&] { return xmlReadFile(xmlPath.c_str(), nullptr, kParseOptions); }, effective);
+    return ParseAndCompile(DescriptionSource{true, xmlPath}, effective);
 }
 
 CompileResult CompileText(const std::string& xmlText, const CompileOptions& options) {
     if (xmlText.size() > 0x7fffffff) throw CompileError("description too large");
-    return ParseAndCompile(
-        [&] {
-            return xmlReadMemory(xmlText.data(), static_cast<int>(xmlText.size()), "movie.xml", nullptr, kParseOptions);
-        },
-        options);
+    return ParseAndCompile(DescriptionSource{false, xmlText}, options);
 }
 
 void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {

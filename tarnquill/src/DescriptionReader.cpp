@@ -4,12 +4,17 @@
 
 #include "base/encodings/TextEncoding.h"
 
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <optional>
+#include <unordered_map>
 
 namespace tarnquill {
 namespace {
@@ -19,40 +24,51 @@ constexpr std::int64_t kMaxTwips = 1 << 29;
 constexpr std::uint32_t kMaxFrameIndex = 65534;  // frame count is a 16-bit field
 constexpr int kMaxNesting = 64;
 
-std::string Name(const xmlNode* node) { return reinterpret_cast<const char*>(node->name); }
+// One element of the tree, with the tree it belongs to.
+class Node {
+public:
+    Node(const Description& tree, std::int32_t index) : tree_(&tree), index_(index) {}
+    explicit operator bool() const { return index_ >= 0; }
+    Node Children() const { return Node(*tree_, Get().firstChild); }
+    Node Next() const { return Node(*tree_, Get().next); }
+    const std::string& Name() const { return tree_->names[Get().name]; }
+    long Line() const { return Get().line; }
+    Description::Stray Stray() const { return Get().stray; }
+    std::string Text() const { return tree_->values.substr(Get().text, Get().textLength); }
+    std::optional<std::string> Attr(const char* name) const {
+        const Description::Element& e = Get();
+        for (std::uint32_t i = e.firstAttribute; i < e.firstAttribute + e.attributeCount; ++i) {
+            const Description::Attribute& a = tree_->attributes[i];
+            if (tree_->names[a.name] == name) return tree_->values.substr(a.value, a.length);
+        }
+        return std::nullopt;
+    }
 
-long Line(const xmlNode* node) { return static_cast<long>(xmlGetLineNo(node)); }
+private:
+    const Description::Element& Get() const { return tree_->elements[static_cast<std::size_t>(index_)]; }
+    const Description* tree_;
+    std::int32_t index_;
+};
 
-Where At(const xmlNode* node) { return Where{Name(node), Line(node)}; }
+std::string Name(Node node) { return node.Name(); }
 
-[[noreturn]] void Fail(const xmlNode* node, const std::string& attribute, const std::string& message) {
+long Line(Node node) { return node.Line(); }
+
+Where At(Node node) { return Where{Name(node), Line(node)}; }
+
+[[noreturn]] void Fail(Node node, const std::string& attribute, const std::string& message) {
     throw CompileError(message, Name(node), attribute, Line(node));
 }
 
-std::optional<std::string> Attr(const xmlNode* node, const char* name) {
-    for (const xmlAttr* a = node->properties; a; a = a->next) {
-        if (a->ns == nullptr && std::strcmp(reinterpret_cast<const char*>(a->name), name) == 0) {
-            // Mostly one text node: its content is the value as it stands.
-            const xmlNode* only = a->children;
-            if (!only) return std::string();
-            if (only->type == XML_TEXT_NODE && !only->next)
-                return std::string(only->content ? reinterpret_cast<const char*>(only->content) : "");
-            xmlChar* value = xmlNodeListGetString(node->doc, a->children, 1);
-            std::string text = value ? reinterpret_cast<const char*>(value) : "";
-            xmlFree(value);
-            return text;
-        }
-    }
-    return std::nullopt;
-}
+std::optional<std::string> Attr(Node node, const char* name) { return node.Attr(name); }
 
-std::string Required(const xmlNode* node, const char* name) {
+std::string Required(Node node, const char* name) {
     auto value = Attr(node, name);
     if (!value) Fail(node, name, "required attribute is missing");
     return *value;
 }
 
-std::string RequiredId(const xmlNode* node, const char* name) {
+std::string RequiredId(Node node, const char* name) {
     std::string value = Required(node, name);
     if (value.empty()) Fail(node, name, "empty id");
     return value;
@@ -66,7 +82,7 @@ bool ParseDouble(const std::string& text, double& out) {
     return ec == std::errc() && end == text.data() + text.size() && std::isfinite(out);
 }
 
-std::int64_t ParseInteger(const xmlNode* node, const char* name, const std::string& text, std::int64_t low,
+std::int64_t ParseInteger(Node node, const char* name, const std::string& text, std::int64_t low,
                           std::int64_t high) {
     std::int64_t value = 0;
     const char* begin = text.data();
@@ -79,14 +95,14 @@ std::int64_t ParseInteger(const xmlNode* node, const char* name, const std::stri
     return value;
 }
 
-std::int64_t IntAttr(const xmlNode* node, const char* name, std::int64_t fallback, std::int64_t low,
+std::int64_t IntAttr(Node node, const char* name, std::int64_t fallback, std::int64_t low,
                      std::int64_t high) {
     auto text = Attr(node, name);
     return text ? ParseInteger(node, name, *text, low, high) : fallback;
 }
 
 // "30tw" is twips; a plain number (or "px") is pixels.
-std::int32_t ParseTwips(const xmlNode* node, const char* name, const std::string& text) {
+std::int32_t ParseTwips(Node node, const char* name, const std::string& text) {
     std::string number = text;
     double scale = 20.0;
     if (number.size() > 2 && number.compare(number.size() - 2, 2, "tw") == 0) {
@@ -102,12 +118,12 @@ std::int32_t ParseTwips(const xmlNode* node, const char* name, const std::string
     return static_cast<std::int32_t>(twips);
 }
 
-std::int32_t TwipsAttr(const xmlNode* node, const char* name, std::int32_t fallback = 0) {
+std::int32_t TwipsAttr(Node node, const char* name, std::int32_t fallback = 0) {
     auto text = Attr(node, name);
     return text ? ParseTwips(node, name, *text) : fallback;
 }
 
-double FactorAttr(const xmlNode* node, const char* name, double fallback) {
+double FactorAttr(Node node, const char* name, double fallback) {
     auto text = Attr(node, name);
     if (!text) return fallback;
     double value = 0;
@@ -117,7 +133,7 @@ double FactorAttr(const xmlNode* node, const char* name, double fallback) {
     return value;
 }
 
-bool BoolAttr(const xmlNode* node, const char* name, bool fallback) {
+bool BoolAttr(Node node, const char* name, bool fallback) {
     auto text = Attr(node, name);
     if (!text) return fallback;
     if (*text == "1" || *text == "true") return true;
@@ -125,7 +141,7 @@ bool BoolAttr(const xmlNode* node, const char* name, bool fallback) {
     Fail(node, name, "not a boolean (0 or 1): \"" + *text + "\"");
 }
 
-std::uint32_t ColorAttr(const xmlNode* node, const char* name, std::uint32_t fallback) {
+std::uint32_t ColorAttr(Node node, const char* name, std::uint32_t fallback) {
     auto text = Attr(node, name);
     if (!text) return fallback;
     const std::string& t = *text;
@@ -139,25 +155,17 @@ std::uint32_t ColorAttr(const xmlNode* node, const char* name, std::uint32_t fal
     return value;
 }
 
-bool IsElement(const xmlNode* node) { return node->type == XML_ELEMENT_NODE; }
-
 // Text between elements must be blank; anything else is a malformed description.
-void CheckChildren(const xmlNode* node) {
-    for (const xmlNode* c = node->children; c; c = c->next) {
-        if (c->type == XML_TEXT_NODE) {
-            for (const xmlChar* p = c->content; p && *p; ++p)
-                if (!std::strchr(" \t\r\n", *p)) Fail(node, "", "unexpected text content");
-        } else if (c->type == XML_CDATA_SECTION_NODE) {
-            Fail(node, "", "unexpected character data");
-        }
-    }
+void CheckChildren(Node node) {
+    if (node.Stray() == Description::kText) Fail(node, "", "unexpected text content");
+    if (node.Stray() == Description::kCharacterData) Fail(node, "", "unexpected character data");
 }
 
 class Reader {
 public:
     explicit Reader(Movie& movie) : movie_(movie) {}
 
-    void ReadRoot(const xmlNode* root) {
+    void ReadRoot(Node root) {
         if (Name(root) != "movie") Fail(root, "", "the root element must be \"movie\"");
         // Pixels; players refuse a stage larger than 8191 pixels a side.
         movie_.widthPx = static_cast<std::uint32_t>(ParseInteger(root, "width", Required(root, "width"), 1, 8191));
@@ -176,11 +184,10 @@ public:
 
 private:
     // "styles", "objects" and "layers" under the movie or a sprite.
-    void ReadContainer(const xmlNode* node, Timeline& timeline, int depth) {
+    void ReadContainer(Node node, Timeline& timeline, int depth) {
         if (depth > kMaxNesting) Fail(node, "", "sprites nested too deeply");
         CheckChildren(node);
-        for (const xmlNode* c = node->children; c; c = c->next) {
-            if (!IsElement(c)) continue;
+        for (Node c = node.Children(); c; c = c.Next()) {
             std::string name = Name(c);
             if (name == "styles")
                 ReadStyles(c);
@@ -193,10 +200,9 @@ private:
         }
     }
 
-    void ReadStyles(const xmlNode* node) {
+    void ReadStyles(Node node) {
         CheckChildren(node);
-        for (const xmlNode* c = node->children; c; c = c->next) {
-            if (!IsElement(c)) continue;
+        for (Node c = node.Children(); c; c = c.Next()) {
             if (Name(c) != "solidFillStyle") Fail(c, "", "unexpected element under \"styles\"");
             FillStyle style;
             style.id = RequiredId(c, "id");
@@ -208,18 +214,18 @@ private:
         }
     }
 
-    void Register(const std::shared_ptr<Definition>& def, const xmlNode* node) {
+    void Register(const std::shared_ptr<Definition>& def, Node node) {
         if (!movie_.byId.emplace(def->id, def).second) Fail(node, "id", "duplicate id \"" + def->id + "\"");
         if (!def->isPart) movie_.definitions.push_back(def);
     }
 
-    void ReadObjects(const xmlNode* node, int depth) {
+    void ReadObjects(Node node, int depth) {
         CheckChildren(node);
-        for (const xmlNode* c = node->children; c; c = c->next)
-            if (IsElement(c)) ReadDefinition(c, depth);
+        for (Node c = node.Children(); c; c = c.Next())
+            ReadDefinition(c, depth);
     }
 
-    std::shared_ptr<Definition> Box(const xmlNode* node, DefKind kind) {
+    std::shared_ptr<Definition> Box(Node node, DefKind kind) {
         auto def = std::make_shared<Definition>();
         def->kind = kind;
         def->id = RequiredId(node, "id");
@@ -231,7 +237,7 @@ private:
         return def;
     }
 
-    void ReadDefinition(const xmlNode* node, int depth) {
+    void ReadDefinition(Node node, int depth) {
         std::string name = Name(node);
         std::shared_ptr<Definition> def;
         if (name == "rectangle" || name == "oval") {
@@ -245,8 +251,7 @@ private:
             def->where = At(node);
             Register(def, node);
             CheckChildren(node);
-            for (const xmlNode* c = node->children; c; c = c->next) {
-                if (!IsElement(c)) continue;
+            for (Node c = node.Children(); c; c = c.Next()) {
                 std::string part = Name(c);
                 if (part != "rectangle" && part != "oval") Fail(c, "", "a shape holds only \"rectangle\" and \"oval\"");
                 auto p = Box(c, part == "oval" ? DefKind::Oval : DefKind::Rectangle);
@@ -280,8 +285,8 @@ private:
             // document order; emission order is settled later by dependencies.
             Register(def, node);
             if (!def->src.empty()) {
-                for (const xmlNode* c = node->children; c; c = c->next)
-                    if (IsElement(c)) Fail(c, "", "a sprite with \"src\" has no content");
+                for (Node c = node.Children(); c; c = c.Next())
+                    Fail(c, "", "a sprite with \"src\" has no content");
             } else {
                 ReadContainer(node, *def->timeline, depth + 1);
             }
@@ -300,8 +305,8 @@ private:
             if (def->up.empty() && def->over.empty() && def->down.empty() && def->hit.empty())
                 Fail(node, "up", "a button needs at least one state");
             CheckChildren(node);
-            for (const xmlNode* c = node->children; c; c = c->next)
-                if (IsElement(c)) def->actions.push_back(ReadAction(c));
+            for (Node c = node.Children(); c; c = c.Next())
+                def->actions.push_back(ReadAction(c));
             Register(def, node);
         } else if (name == "font") {
             def = std::make_shared<Definition>();
@@ -321,12 +326,8 @@ private:
             def->multiline = BoolAttr(node, "multiline", false);
             def->wordWrap = BoolAttr(node, "wordWrap", false);
             def->selectable = BoolAttr(node, "selectable", false);
-            for (const xmlNode* c = node->children; c; c = c->next) {
-                if (c->type == XML_CDATA_SECTION_NODE || c->type == XML_TEXT_NODE)
-                    def->html += reinterpret_cast<const char*>(c->content ? c->content : BAD_CAST "");
-                else if (IsElement(c))
-                    Fail(c, "", "unexpected element in \"htmlText\"");
-            }
+            if (Node c = node.Children()) Fail(c, "", "unexpected element in \"htmlText\"");
+            def->html = node.Text();
             Register(def, node);
         } else if (name == "sound") {
             def = std::make_shared<Definition>();
@@ -341,13 +342,13 @@ private:
         }
     }
 
-    static std::u32string DecodeUtf8(const xmlNode* node, const std::string& text) {
+    static std::u32string DecodeUtf8(Node node, const std::string& text) {
         std::wstring wide;
         if (!base::encodings::StrictWideFromUtf8(text, wide)) Fail(node, "chars", "invalid UTF-8");
         return std::u32string(wide.begin(), wide.end());
     }
 
-    Action ReadAction(const xmlNode* node) {
+    Action ReadAction(Node node) {
         Action action;
         action.where = At(node);
         std::string name = Name(node);
@@ -369,8 +370,7 @@ private:
             action.name = Required(node, "name");
             if (action.name.empty()) Fail(node, "name", "empty function name");
             CheckChildren(node);
-            for (const xmlNode* c = node->children; c; c = c->next) {
-                if (!IsElement(c)) continue;
+            for (Node c = node.Children(); c; c = c.Next()) {
                 if (Name(c) != "paramInteger") Fail(c, "", "unexpected element under \"actionCallFunction\"");
                 action.params.push_back(
                     static_cast<std::int32_t>(ParseInteger(c, "value", Required(c, "value"), INT32_MIN, INT32_MAX)));
@@ -379,21 +379,19 @@ private:
             Fail(node, "", "unknown action element");
         }
         if (name != "actionCallFunction") {
-            for (const xmlNode* c = node->children; c; c = c->next)
-                if (IsElement(c)) Fail(c, "", "unexpected element under \"" + name + "\"");
+            for (Node c = node.Children(); c; c = c.Next())
+                Fail(c, "", "unexpected element under \"" + name + "\"");
         }
         return action;
     }
 
-    void ReadLayers(const xmlNode* node, Timeline& timeline) {
+    void ReadLayers(Node node, Timeline& timeline) {
         CheckChildren(node);
-        for (const xmlNode* c = node->children; c; c = c->next) {
-            if (!IsElement(c)) continue;
+        for (Node c = node.Children(); c; c = c.Next()) {
             if (Name(c) != "layer") Fail(c, "", "unexpected element under \"layers\"");
             Layer layer;
             CheckChildren(c);
-            for (const xmlNode* f = c->children; f; f = f->next) {
-                if (!IsElement(f)) continue;
+            for (Node f = c.Children(); f; f = f.Next()) {
                 if (Name(f) != "frame") Fail(f, "", "unexpected element under \"layer\"");
                 layer.frames.push_back(ReadFrame(f));
             }
@@ -401,7 +399,7 @@ private:
         }
     }
 
-    void ReadPlacement(const xmlNode* node, Placement& p) {
+    void ReadPlacement(Node node, Placement& p) {
         p.tx = TwipsAttr(node, "moveX");
         p.ty = TwipsAttr(node, "moveY");
         p.a = FactorAttr(node, "scaleX", 1.0);
@@ -414,15 +412,14 @@ private:
         p.maskId = Attr(node, "maskId").value_or("");
     }
 
-    Frame ReadFrame(const xmlNode* node) {
+    Frame ReadFrame(Node node) {
         Frame frame;
         frame.where = At(node);
         frame.index =
             static_cast<std::uint32_t>(ParseInteger(node, "index", Required(node, "index"), 0, kMaxFrameIndex));
         frame.label = Attr(node, "label").value_or("");
         CheckChildren(node);
-        for (const xmlNode* c = node->children; c; c = c->next) {
-            if (!IsElement(c)) continue;
+        for (Node c = node.Children(); c; c = c.Next()) {
             Command cmd;
             cmd.where = At(c);
             std::string name = Name(c);
@@ -446,8 +443,8 @@ private:
             } else if (name == "actions") {
                 cmd.kind = CommandKind::Actions;
                 CheckChildren(c);
-                for (const xmlNode* a = c->children; a; a = a->next)
-                    if (IsElement(a)) cmd.actions.push_back(ReadAction(a));
+                for (Node a = c.Children(); a; a = a.Next())
+                    cmd.actions.push_back(ReadAction(a));
             } else if (name == "startSoundStream") {
                 cmd.kind = CommandKind::StartSound;
                 cmd.objectId = RequiredId(c, "objectId");
@@ -458,8 +455,8 @@ private:
                 Fail(c, "", "unknown frame command");
             }
             if (cmd.kind != CommandKind::Actions) {
-                for (const xmlNode* k = c->children; k; k = k->next)
-                    if (IsElement(k)) Fail(k, "", "unexpected element under \"" + name + "\"");
+                for (Node k = c.Children(); k; k = k.Next())
+                    Fail(k, "", "unexpected element under \"" + name + "\"");
             }
             frame.commands.push_back(std::move(cmd));
         }
@@ -471,12 +468,344 @@ private:
 
 }  // namespace
 
-Movie ReadMovie(xmlDoc* document) {
+Movie ReadMovie(const Description& description) {
     Movie movie;
-    const xmlNode* root = xmlDocGetRootElement(document);
-    if (!root) throw CompileError("the description has no root element");
-    Reader(movie).ReadRoot(root);
+    if (description.elements.empty()) throw CompileError("the description has no root element");
+    Reader(movie).ReadRoot(Node(description, 0));
     return movie;
+}
+
+}  // namespace tarnquill
+
+namespace tarnquill {
+
+void XmlErrors::Handler(void* context, xmlErrorPtr error) {
+    auto* self = static_cast<XmlErrors*>(context);
+    if (!error || error->level < XML_ERR_ERROR || !self->message.empty()) return;
+    self->message = error->message ? error->message : "malformed XML";
+    while (!self->message.empty() && (self->message.back() == '\n' || self->message.back() == ' '))
+        self->message.pop_back();
+    self->line = error->line;
+}
+
+void XmlErrors::Silent(void*, const char*, ...) {}
+
+namespace {
+
+const int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR | XML_PARSE_COMPACT;
+
+// Only this element's text is read; the others only need to know whether theirs is blank.
+const char kTextElement[] = "htmlText";
+
+bool Blank(const xmlChar* text, int length) {
+    for (int i = 0; i < length; ++i)
+        if (!std::strchr(" \t\r\n", text[i])) return false;
+    return true;
+}
+
+std::uint32_t Offset(std::size_t size) {
+    if (size > 0xffffffffu) throw CompileError("description too large");
+    return static_cast<std::uint32_t>(size);
+}
+
+// Fills the tree from libxml2's SAX2 callbacks.
+class Builder {
+public:
+    explicit Builder(xmlParserCtxtPtr parser) : parser_(parser) {}
+
+    static void Install(xmlSAXHandler& sax) {
+        std::memset(&sax, 0, sizeof sax);
+        sax.initialized = XML_SAX2_MAGIC;
+        // What the callbacks throw must not cross the parser: it is kept, and the parse stopped.
+        sax.startElementNs = [](void* context, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri,
+                                int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaulted,
+                                const xmlChar** attributes) {
+            Guard(context, [&] {
+                StartElement(context, localname, prefix, uri, namespaceCount, namespaces, attributeCount, defaulted,
+                             attributes);
+            });
+        };
+        sax.endElementNs = [](void* context, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri) {
+            Guard(context, [&] { EndElement(context, localname, prefix, uri); });
+        };
+        sax.characters = [](void* context, const xmlChar* text, int length) {
+            Guard(context, [&] { Characters(context, text, length); });
+        };
+        sax.ignorableWhitespace = sax.characters;  // blanks are text, as in libxml2's own tree
+        sax.cdataBlock = [](void* context, const xmlChar* text, int length) {
+            Guard(context, [&] { CharacterData(context, text, length); });
+        };
+        sax.internalSubset = InternalSubset;
+    }
+
+    Description description;
+    bool throughTree = false;
+    bool tooLarge = false;  // beyond what the tree's 32-bit offsets reach
+    std::exception_ptr failure;
+
+private:
+    static constexpr std::size_t kMax = 0xffffffffu;
+
+    struct Open {
+        std::int32_t index;
+        std::int32_t lastChild = -1;
+        bool keepText = false;
+        std::string text;
+    };
+
+    static Builder& Of(void* context) { return *static_cast<Builder*>(context); }
+
+    template <typename Callback>
+    static void Guard(void* context, const Callback& callback) {
+        Builder& self = Of(context);
+        if (self.failure) return;
+        try {
+            callback();
+        } catch (...) {
+            self.failure = std::current_exception();
+            xmlStopParser(self.parser_);
+        }
+    }
+
+    // Entities and ids declared by a document type are left to libxml2's tree.
+    void Stop() {
+        throughTree = true;
+        xmlStopParser(parser_);
+    }
+
+    void TooLarge() {
+        tooLarge = true;
+        xmlStopParser(parser_);
+    }
+
+    std::uint32_t Intern(const xmlChar* name) {
+        // Names come out of the parser's dictionary: one pointer per name.
+        auto found = ids_.find(name);
+        if (found != ids_.end()) return found->second;
+        auto id = static_cast<std::uint32_t>(description.names.size());
+        description.names.emplace_back(reinterpret_cast<const char*>(name));
+        ids_.emplace(name, id);
+        return id;
+    }
+
+    static void StartElement(void* context, const xmlChar* localname, const xmlChar*, const xmlChar*, int,
+                             const xmlChar**, int attributeCount, int defaulted, const xmlChar** attributes) {
+        Builder& self = Of(context);
+        Description& d = self.description;
+        if (self.tooLarge) return;
+        auto index = static_cast<std::int32_t>(d.elements.size());
+        if (d.elements.size() >= 0x7fffffff || d.attributes.size() + static_cast<std::size_t>(attributeCount) >= kMax)
+            return self.TooLarge();
+        Description::Element e;
+        e.name = self.Intern(localname);
+        e.line = self.parser_->input ? self.parser_->input->line : 0;
+        e.firstAttribute = static_cast<std::uint32_t>(d.attributes.size());
+        // Defaulted attributes (from a document type) stay out, as in libxml2's tree.
+        for (int i = 0; i < attributeCount - defaulted; ++i) {
+            const xmlChar** a = attributes + 5 * i;
+            if (a[2]) {  // in a namespace: not one of ours
+                if (std::strcmp(reinterpret_cast<const char*>(a[0]), "id") == 0 && a[1] &&
+                    std::strcmp(reinterpret_cast<const char*>(a[1]), "xml") == 0)
+                    return self.Stop();
+                continue;
+            }
+            if (a[1]) continue;  // an undeclared prefix, which the parser reports
+            auto length = static_cast<std::size_t>(a[4] - a[3]);
+            if (d.values.size() + length >= kMax) return self.TooLarge();
+            Description::Attribute attribute{self.Intern(a[0]), static_cast<std::uint32_t>(d.values.size()), 0};
+            if (std::memchr(a[3], '&', length)) {
+                // The parser leaves "&#38;" for a "&"; libxml2's tree decodes it this way.
+                xmlNodePtr list = xmlStringLenGetNodeList(nullptr, a[3], static_cast<int>(length));
+                xmlChar* value = xmlNodeListGetString(nullptr, list, 1);
+                if (value) d.values += reinterpret_cast<const char*>(value);
+                xmlFree(value);
+                xmlFreeNodeList(list);
+            } else {
+                d.values.append(reinterpret_cast<const char*>(a[3]), length);
+            }
+            attribute.length = static_cast<std::uint32_t>(d.values.size() - attribute.value);
+            d.attributes.push_back(attribute);
+        }
+        e.attributeCount = static_cast<std::uint32_t>(d.attributes.size() - e.firstAttribute);
+        d.elements.push_back(e);
+        if (!self.open_.empty()) {
+            Open& parent = self.open_.back();
+            if (parent.lastChild < 0)
+                d.elements[static_cast<std::size_t>(parent.index)].firstChild = index;
+            else
+                d.elements[static_cast<std::size_t>(parent.lastChild)].next = index;
+            parent.lastChild = index;
+        }
+        self.open_.push_back(Open{index, -1, d.names[e.name] == kTextElement, {}});
+    }
+
+    static void EndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+        Builder& self = Of(context);
+        if (self.open_.empty() || self.tooLarge) return;
+        Open& open = self.open_.back();
+        if (open.keepText) {
+            if (self.description.values.size() + open.text.size() >= kMax) return self.TooLarge();
+            Description::Element& e = self.description.elements[static_cast<std::size_t>(open.index)];
+            e.text = static_cast<std::uint32_t>(self.description.values.size());
+            e.textLength = static_cast<std::uint32_t>(open.text.size());
+            self.description.values += open.text;
+        }
+        self.open_.pop_back();
+    }
+
+    void Text(const xmlChar* text, int length, Description::Stray stray) {
+        if (open_.empty() || tooLarge) return;
+        Open& open = open_.back();
+        Description::Element& e = description.elements[static_cast<std::size_t>(open.index)];
+        if (e.stray == Description::kNone && (stray == Description::kCharacterData || !Blank(text, length)))
+            e.stray = stray;
+        if (open.keepText) open.text.append(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
+    }
+
+    static void Characters(void* context, const xmlChar* text, int length) {
+        Of(context).Text(text, length, Description::kText);
+    }
+
+    static void CharacterData(void* context, const xmlChar* text, int length) {
+        Of(context).Text(text, length, Description::kCharacterData);
+    }
+
+    static void InternalSubset(void* context, const xmlChar*, const xmlChar*, const xmlChar*) { Of(context).Stop(); }
+
+    xmlParserCtxtPtr parser_;
+    std::unordered_map<const xmlChar*, std::uint32_t> ids_;
+    std::vector<Open> open_;
+};
+
+// The same tree out of libxml2's: attribute values as their nodes give them, lines as
+// libxml2 tells them.
+class TreeCopy {
+public:
+    explicit TreeCopy(Description& d) : d_(d) {}
+
+    std::int32_t Copy(const xmlNode* node) {
+        auto index = static_cast<std::int32_t>(d_.elements.size());
+        Description::Element e;
+        e.name = Intern(reinterpret_cast<const char*>(node->name));
+        e.line = static_cast<long>(xmlGetLineNo(node));
+        e.firstAttribute = Offset(d_.attributes.size());
+        for (const xmlAttr* a = node->properties; a; a = a->next) {
+            if (a->ns) continue;
+            Description::Attribute attribute{Intern(reinterpret_cast<const char*>(a->name)), Offset(d_.values.size()),
+                                             0};
+            const xmlNode* only = a->children;
+            if (only && only->type == XML_TEXT_NODE && !only->next) {
+                if (only->content) d_.values += reinterpret_cast<const char*>(only->content);
+            } else if (only) {
+                xmlChar* value = xmlNodeListGetString(node->doc, a->children, 1);
+                if (value) d_.values += reinterpret_cast<const char*>(value);
+                xmlFree(value);
+            }
+            attribute.length = Offset(d_.values.size() - attribute.value);
+            d_.attributes.push_back(attribute);
+        }
+        e.attributeCount = Offset(d_.attributes.size() - e.firstAttribute);
+        d_.elements.push_back(e);
+        const bool keepText = d_.names[e.name] == kTextElement;
+        std::string text;
+        std::int32_t last = -1;
+        for (const xmlNode* c = node->children; c; c = c->next) {
+            if (c->type == XML_ELEMENT_NODE) {
+                std::int32_t child = Copy(c);
+                if (last < 0)
+                    d_.elements[static_cast<std::size_t>(index)].firstChild = child;
+                else
+                    d_.elements[static_cast<std::size_t>(last)].next = child;
+                last = child;
+            } else if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
+                const char* content = c->content ? reinterpret_cast<const char*>(c->content) : "";
+                auto& stray = d_.elements[static_cast<std::size_t>(index)].stray;
+                if (stray == Description::kNone &&
+                    (c->type == XML_CDATA_SECTION_NODE ||
+                     !Blank(reinterpret_cast<const xmlChar*>(content), static_cast<int>(std::strlen(content)))))
+                    stray = c->type == XML_CDATA_SECTION_NODE ? Description::kCharacterData : Description::kText;
+                if (keepText) text += content;
+            }
+        }
+        if (keepText) {
+            d_.elements[static_cast<std::size_t>(index)].text = Offset(d_.values.size());
+            d_.elements[static_cast<std::size_t>(index)].textLength = Offset(text.size());
+            d_.values += text;
+        }
+        return index;
+    }
+
+private:
+    std::uint32_t Intern(const std::string& name) {
+        auto found = ids_.find(name);
+        if (found != ids_.end()) return found->second;
+        auto id = static_cast<std::uint32_t>(d_.names.size());
+        d_.names.push_back(name);
+        ids_.emplace(name, id);
+        return id;
+    }
+
+    Description& d_;
+    std::unordered_map<std::string, std::uint32_t> ids_;
+};
+
+struct DocumentOwner {
+    xmlDocPtr doc = nullptr;
+    ~DocumentOwner() {
+        if (doc) xmlFreeDoc(doc);
+    }
+};
+
+[[noreturn]] void Malformed(const XmlErrors& errors) {
+    throw CompileError("malformed description: " + (errors.message.empty() ? "cannot parse" : errors.message), "", "",
+                       errors.line);
+}
+
+}  // namespace
+
+Description ParseDescription(const DescriptionSource& source, const std::function<void(_xmlDoc*)>& throughTree) {
+    const std::string& text = source.pathOrText;
+    if (!source.isFile && text.size() > 0x7fffffff) throw CompileError("description too large");
+    XmlErrors errors;
+    xmlSetStructuredErrorFunc(&errors, XmlErrors::Handler);
+    xmlSetGenericErrorFunc(nullptr, XmlErrors::Silent);
+    struct Unhook {
+        ~Unhook() { xmlSetStructuredErrorFunc(nullptr, nullptr); }
+    } unhook;
+
+    xmlParserCtxtPtr parser = source.isFile
+                                  ? xmlCreateURLParserCtxt(text.c_str(), kParseOptions)
+                                  : xmlCreateMemoryParserCtxt(text.data(), static_cast<int>(text.size()));
+    if (!parser) Malformed(errors);
+    // The parse as libxml2 reads a file or a text into its tree, with our callbacks instead.
+    Builder builder(parser);
+    Builder::Install(*parser->sax);
+    xmlCtxtUseOptions(parser, kParseOptions);
+    parser->userData = &builder;
+    if (!source.isFile && parser->input && !parser->input->filename)
+        parser->input->filename = reinterpret_cast<char*>(xmlStrdup(BAD_CAST "movie.xml"));
+    xmlParseDocument(parser);
+    const bool wellFormed = parser->wellFormed != 0;
+    if (parser->myDoc) xmlFreeDoc(parser->myDoc);
+    parser->myDoc = nullptr;
+    xmlFreeParserCtxt(parser);
+    if (builder.failure) std::rethrow_exception(builder.failure);
+    if (builder.tooLarge) throw CompileError("description too large");
+    if (!builder.throughTree) {
+        if (!wellFormed || !errors.message.empty()) Malformed(errors);
+        return std::move(builder.description);
+    }
+
+    errors = XmlErrors();
+    DocumentOwner owner;
+    owner.doc = source.isFile ? xmlReadFile(text.c_str(), nullptr, kParseOptions)
+                              : xmlReadMemory(text.data(), static_cast<int>(text.size()), "movie.xml", nullptr,
+                                              kParseOptions);
+    if (!owner.doc || !errors.message.empty()) Malformed(errors);
+    Description description;
+    if (const xmlNode* root = xmlDocGetRootElement(owner.doc)) TreeCopy(description).Copy(root);
+    if (throughTree) throughTree(owner.doc);
+    return description;
 }
 
 }  // namespace tarnquill

@@ -477,7 +477,8 @@ TEST(CompilerSchema, AcceptsTheFixturesAndRefusesStrangers) {
     for (const char* name : {"slides.xml", "masks.xml"}) EXPECT_NO_THROW(CompileFixture(name, true)) << name;
     tarnquill::CompileOptions options;
     options.schemaPath = kSchema;
-    // The schema's verdict comes first, whether the compile itself would fail or succeed.
+    // The schema's verdict comes first, whether the compile itself would fail or succeed, and
+    // an element's error is told at its start tag, wherever in it the check found the fault.
     const struct {
         const char* xml;
         long line;
@@ -487,18 +488,137 @@ TEST(CompilerSchema, AcceptsTheFixturesAndRefusesStrangers) {
          "</layers>\n</movie>",
          3},
         {"<movie width=\"10\" height=\"10\" colour=\"red\"/>", 1},
+        {"<movie width=\"10\" height=\"10\" colour=\"red\">\n<objects><rectangle id=\"r\"/><rectangle id=\"r\"/>"
+         "</objects>\n</movie>",
+         1},
+        {"<movie width=\"10\" height=\"10\">\n<layers>\n\n<tiers/>\n</layers>\n</movie>", 4},
+        {"<movie width=\"10\" height=\"10\">\n<layers>\n\nTEXT\n</layers>\n</movie>", 2},
+        {"<movie width=\"10\" height=\"10\">\n<layers>\n<layer/><![CDATA[\nzz\n]]>\n</layers>\n</movie>", 2},
+        {"<movie width=\"10\" height=\"10\">\n<objects>\n<htmlText id=\"t\"\n width=\"1\" height=\"1\">\nab\n"
+         "<b>x</b>\n</htmlText>\n</objects>\n</movie>",
+         4},
+        {"<movie width=\"10\" height=\"10\">\n<layers><layer><frame index=\"0\"><actions>\n<actionStop>\nzz\n"
+         "</actionStop>\n</actions></frame></layer></layers>\n</movie>",
+         3},
     };
+    CScratchFolder folder;
     for (const auto& stranger : strangers) {
-        try {
-            tarnquill::CompileText(stranger.xml, options);
-            ADD_FAILURE() << "schema accepted " << stranger.xml;
-        } catch (const tarnquill::CompileError& e) {
-            EXPECT_NE(std::string(e.what()).find("schema"), std::string::npos) << e.what();
-            EXPECT_EQ(e.Line(), stranger.line) << stranger.xml;
+        const std::string xml = stranger.xml;
+        const std::string path = (folder / "movie.xml").string();
+        std::ofstream(path, std::ios::binary) << xml;
+        for (bool file : {false, true}) {
+            try {
+                if (file)
+                    tarnquill::CompileFile(path, options);
+                else
+                    tarnquill::CompileText(xml, options);
+                ADD_FAILURE() << "schema accepted " << xml;
+            } catch (const tarnquill::CompileError& e) {
+                EXPECT_NE(std::string(e.what()).find("schema"), std::string::npos) << e.what();
+                EXPECT_EQ(e.Line(), stranger.line) << xml << (file ? " (file)" : " (text)");
+            }
         }
+    }
+    // Lines past 65535 are told as they are.
+    try {
+        tarnquill::CompileText("<movie width=\"10\" height=\"10\">\n<objects>" + std::string(70000, '\n') +
+                                   "zz</objects>\n</movie>",
+                               options);
+        ADD_FAILURE() << "schema accepted the text";
+    } catch (const tarnquill::CompileError& e) {
+        EXPECT_EQ(e.Line(), 2) << e.what();
+    }
+    try {
+        tarnquill::CompileText("<movie width=\"10\" height=\"10\">\n<objects>" + std::string(70000, '\n') +
+                                   "<rectangle id=\"r\" bogus=\"1\"/></objects>\n</movie>",
+                               options);
+        ADD_FAILURE() << "schema accepted the attribute";
+    } catch (const tarnquill::CompileError& e) {
+        EXPECT_EQ(e.Line(), 70002) << e.what();
+    }
+    // A malformed description is told as such, before the schema has a say.
+    try {
+        tarnquill::CompileText("<movie width=\"10\" height=\"10\" colour=\"red\">\n<objects>\n</movie>", options);
+        ADD_FAILURE() << "compiled";
+    } catch (const tarnquill::CompileError& e) {
+        EXPECT_EQ(e.Message().rfind("malformed description", 0), 0u) << e.what();
+        EXPECT_EQ(e.Line(), 3) << e.what();
     }
     options.schemaPath = kData + "/no-such.xsd";
     EXPECT_THROW(tarnquill::CompileText("<movie width=\"10\" height=\"10\"/>", options), tarnquill::CompileError);
+}
+
+// Attribute values reach the model with their references replaced and their blanks made
+// spaces, as the parser gives them; from a file as from the text.
+TEST(CompilerReading, AttributeValuesAsTheParserGivesThem) {
+    const struct {
+        std::string label, expected, prolog;
+    } cases[] = {
+        {"a&amp;b", "a&b", ""},
+        {"&#38;&#x26;&amp;amp;", "&&&amp;", ""},
+        {"x&#10;y&#13;z&#9;", "x\ny\rz\t", ""},
+        {"&lt;&gt;&quot;&apos;", "<>\"'", ""},
+        {"\xc3\xa9&#xe9;&#x4e00;", "\xc3\xa9\xc3\xa9\xe4\xb8\x80", ""},
+        {"a\tb\nc\r\nd", "a b c d", ""},
+        {"&co;!", "Co!", "<!DOCTYPE movie [<!ENTITY co \"Co\">]>\n"},
+        {"&amp;", "&", "<!DOCTYPE movie>\n"},
+    };
+    CScratchFolder folder;
+    for (const auto& c : cases) {
+        const std::string xml = c.prolog + Movie("", "<frame index=\"0\" label=\"" + c.label + "\"/>");
+        const std::string path = (folder / "movie.xml").string();
+        std::ofstream(path, std::ios::binary) << xml;
+        tarnquill::CompileOptions options;
+        options.baseFolder = kData;
+        for (bool file : {false, true}) {
+            auto m = swftest::Read(file ? tarnquill::CompileFile(path, options).swf : CompileXml(xml));
+            const swftest::Tag* label = nullptr;
+            for (const auto& t : m.tags)
+                if (t.code == 43) label = &t;
+            ASSERT_NE(label, nullptr) << xml;
+            std::string expected = c.expected;
+            expected.push_back('\0');
+            EXPECT_EQ(std::string(label->body.begin(), label->body.end()), expected) << xml;
+        }
+    }
+}
+
+// What sits between the elements, and where a fault is told.
+TEST(CompilerReading, StrayContentAndPlaces) {
+    const std::string head = "<movie width=\"10\" height=\"10\">\n";
+    const struct {
+        std::string xml, message, element;
+        long line;
+    } cases[] = {
+        {head + "<objects>\n</movie>", "malformed description: Opening and ending tag mismatch", "", 3},
+        {head + "<layers/>\n</movie>\n\nzz", "malformed description: Extra content", "", 5},
+        {head + "<layers>&nope;</layers></movie>", "malformed description: Entity 'nope' not defined", "", 2},
+        {head + "<objects>\n<rectangle xml:id=\"a\" id=\"r\"/>\n<oval xml:id=\"a\" id=\"o\"/></objects></movie>",
+         "malformed description: ID a already defined", "", 4},
+        {head + "<objects>\n  x <rectangle id=\"r\"/></objects></movie>", "unexpected text content", "objects", 2},
+        {head + "<objects>x<![CDATA[]]></objects></movie>", "unexpected text content", "objects", 2},
+        {head + "<objects><![CDATA[]]>x</objects></movie>", "unexpected character data", "objects", 2},
+        {head + "\n<objects><rectangle\n id=\"r\"\n width=\"x\"/></objects></movie>", "not a length", "rectangle", 5},
+        {"<!DOCTYPE movie [<!ENTITY t \"x\">]>\n" + head + "<objects>\n&t;<![CDATA[]]></objects></movie>",
+         "unexpected character data", "objects", 3},
+        {head + "<objects><htmlText id=\"t\">a<b/></htmlText></objects></movie>", "unexpected element in", "b", 2},
+        // Lines past 65535 are told as they are.
+        {head + "<objects>\n" + std::string(70000, '\n') + "<rectangle id=\"r\" width=\"x\"/></objects></movie>",
+         "not a length", "rectangle", 70003},
+    };
+    for (const auto& c : cases) {
+        try {
+            CompileXml(c.xml);
+            ADD_FAILURE() << "compiled: " << c.xml;
+        } catch (const tarnquill::CompileError& e) {
+            EXPECT_EQ(e.Message().rfind(c.message, 0), 0u) << e.what();
+            EXPECT_EQ(e.Element(), c.element) << e.what();
+            EXPECT_EQ(e.Line(), c.line) << e.what();
+        }
+    }
+    // Comments, instructions and blanks written as references are no stray text.
+    EXPECT_NO_THROW(CompileXml(
+        Movie("<!-- c --> <?pi x?> &#32;&#10;<rectangle id=\"r\" width=\"1\" height=\"1\" fillStyle=\"s\"/>", "")));
 }
 
 TEST(CompilerShapes, LongEdgesAndLargeOvalsStayWithinRecordLimits) {
