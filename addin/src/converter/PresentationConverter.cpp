@@ -86,8 +86,8 @@ void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const 
     }
     CompileSwf(xmlPath, bytes);
     // A compiler without progress reports cannot be stopped: a cancel asked for meanwhile is
-    // honoured before the output is touched.
-    if (m_progressSink) m_progressSink->PumpMessagesAndCheckCancel();
+    // honoured before the output is touched, however short the time since the last pump.
+    if (m_progressSink) m_progressSink->CheckCancelNow();
 
     // An earlier good file is only replaced by a complete new one.
     CFileHolder holder;

@@ -206,9 +206,15 @@ int CProgressDialog::SetValue(int value) {
 void CProgressDialog::PumpMessagesAndCheckCancel() {
     const std::uint32_t now = clock();
     if (static_cast<std::uint32_t>(now - lastPumpTicks) > kPumpInterval) {
-        if (view) view->PumpProgress(*this);
-        lastPumpTicks = clock();
+        CheckCancelNow();
+        return;
     }
+    if (cancelled) throw CInterruptedException();
+}
+
+void CProgressDialog::CheckCancelNow() {
+    if (view) view->PumpProgress(*this);
+    lastPumpTicks = clock();
     if (cancelled) throw CInterruptedException();
 }
 

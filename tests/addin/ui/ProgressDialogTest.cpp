@@ -141,6 +141,22 @@ TEST_F(ProgressDialogTest, PumpsAtMostEvery200MillisecondsAndCancelStopsAtTheNex
     EXPECT_FALSE(genswf::FileExists(install.settings.OutputFilePath));
 }
 
+// A cancel pressed after the last pump (an export shorter than the pump's interval) still
+// stops the export before the output is written.
+TEST_F(ProgressDialogTest, ACancelSinceTheLastPumpIsHonouredBeforeTheOutput) {
+    std::uint32_t now = 1000;
+    CPumpView view;
+    view.cancelAtPump = 1;
+    CTestProgressDialog dialog(&install.settings, [&](genswf::CProgressSink& sink) {
+        now += 50;  // never past the interval: no pump while the movie is made
+        sink.SetShape(0);
+    });
+    dialog.SetClock([&] { return now; });
+    EXPECT_EQ(dialog.DoModal(view), CProgressDialog::kCancelled);
+    EXPECT_EQ(view.pumps, 1);
+    EXPECT_FALSE(genswf::FileExists(install.settings.OutputFilePath));
+}
+
 TEST_F(ProgressDialogTest, ClockWrapStillPumps) {
     std::uint32_t now = 0xFFFFFF00u;
     CPumpView view;
@@ -151,7 +167,7 @@ TEST_F(ProgressDialogTest, ClockWrapStillPumps) {
     });
     dialog.SetClock([&] { return now; });
     EXPECT_EQ(dialog.DoModal(view), CProgressDialog::kSucceeded);
-    EXPECT_EQ(view.pumps, 1);
+    EXPECT_EQ(view.pumps, 2);  // past the wrap, and the last look before the output is written
     EXPECT_EQ(dialog.GetOutputFilePath(), install.settings.OutputFilePath);
 }
 

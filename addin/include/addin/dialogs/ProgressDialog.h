@@ -48,6 +48,7 @@ public:
     int SetSlideCount(int count) override;
     int SetValue(int value) override;
     void PumpMessagesAndCheckCancel() override;
+    void CheckCancelNow() override;
     int SetShapeCount(int count) override;
 
     bool IsCancelled() const { return cancelled; }

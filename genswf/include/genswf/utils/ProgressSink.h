@@ -25,6 +25,9 @@ public:
     virtual int SetValue(int value) { return m_value = value; }
     // Lets the user interface run; throws CInterruptedException once the user has cancelled.
     virtual void PumpMessagesAndCheckCancel() {}
+    // The same at once, without waiting for the interface's next turn: the last chance to
+    // cancel before the output is touched.
+    virtual void CheckCancelNow() { PumpMessagesAndCheckCancel(); }
     virtual int SetShapeCount(int count) { return m_shapeCount = count; }
     // Something the movie leaves out or shows otherwise than the presentation does, while the
     // export goes on. Each text is kept once, in the order first reported; a damaged deck's
