@@ -411,7 +411,8 @@ std::size_t EstimatedSize(const DocumentState& state, std::uint32_t top) {
 
 std::string Serialize(const DocumentState& state, std::uint32_t node, bool withDeclaration) {
     std::string out;
-    out.reserve(EstimatedSize(state, node) + EstimatedSize(state, node) / 4);
+    const std::size_t estimate = EstimatedSize(state, node);
+    out.reserve(estimate + estimate / 4);
     if (state[node].kind == Kind::Document) {
         if (withDeclaration) out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
         Writer writer(state, out, false);
