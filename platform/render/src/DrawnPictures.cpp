@@ -13,7 +13,6 @@
 #include <list>
 #include <mutex>
 #include <new>
-#include <type_traits>
 
 namespace render {
 
@@ -37,8 +36,7 @@ public:
 
     template <class T>
     void Put(const T& value) {
-        static_assert(std::is_arithmetic<T>::value || std::is_enum<T>::value, "scalars only: no padding bytes");
-        m_out.append(reinterpret_cast<const char*>(&value), sizeof value);
+        AppendKeyScalar(m_out, value);
     }
     void Put(const std::string& bytes) {
         Put(bytes.size());

@@ -18,7 +18,6 @@
 #include <mutex>
 #include <new>
 #include <tuple>
-#include <type_traits>
 
 namespace PowerPoint {
 namespace Host {
@@ -267,8 +266,7 @@ class CTextKey {
 public:
     template <class T>
     void Put(const T& value) {
-        static_assert(std::is_arithmetic<T>::value || std::is_enum<T>::value, "scalars only: no padding bytes");
-        m_key.append(reinterpret_cast<const char*>(&value), sizeof value);
+        render::AppendKeyScalar(m_key, value);
     }
     void Put(const std::wstring& text) {
         Put(text.size());

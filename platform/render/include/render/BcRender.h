@@ -14,6 +14,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 typedef struct _cairo cairo_t;
@@ -194,6 +195,14 @@ struct ShapeDrawing {
     // drawing with a painter and no key is drawn afresh each time, never taken from a memory.
     std::string textKey;
 };
+
+// Appends a number's bytes to a drawing key, as the memory's own keys and text keys are written:
+// scalars only, whose bytes are their value (no padding to differ between equal values).
+template <class T>
+void AppendKeyScalar(std::string& key, const T& value) {
+    static_assert(std::is_arithmetic<T>::value || std::is_enum<T>::value, "scalars only: no padding bytes");
+    key.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
 
 struct SlideDrawing {
     double width = 720, height = 540;  // points
