@@ -503,6 +503,21 @@ bool Blank(const xmlChar* text, int length) {
     return true;
 }
 
+// The first stray text among an element's children is kept: character data always, text when it
+// is not blank.
+void NoteStray(Description::Element& e, const xmlChar* text, int length, Description::Stray kind) {
+    if (e.stray == Description::kNone && (kind == Description::kCharacterData || !Blank(text, length))) e.stray = kind;
+}
+
+// Links element `child` after `lastChild`, the last child of `parent` so far (-1: none yet).
+void LinkChild(Description& d, std::int32_t parent, std::int32_t& lastChild, std::int32_t child) {
+    if (lastChild < 0)
+        d.elements[static_cast<std::size_t>(parent)].firstChild = child;
+    else
+        d.elements[static_cast<std::size_t>(lastChild)].next = child;
+    lastChild = child;
+}
+
 std::uint32_t Offset(std::size_t size) {
     if (size > 0xffffffffu) throw CompileError("description too large");
     return static_cast<std::uint32_t>(size);
@@ -630,11 +645,7 @@ private:
         d.elements.push_back(e);
         if (!self.open_.empty()) {
             Open& parent = self.open_.back();
-            if (parent.lastChild < 0)
-                d.elements[static_cast<std::size_t>(parent.index)].firstChild = index;
-            else
-                d.elements[static_cast<std::size_t>(parent.lastChild)].next = index;
-            parent.lastChild = index;
+            LinkChild(d, parent.index, parent.lastChild, index);
         }
         self.open_.push_back(Open{index, -1, d.names[e.name] == kTextElement, {}});
     }
@@ -656,9 +667,7 @@ private:
     void Text(const xmlChar* text, int length, Description::Stray stray) {
         if (open_.empty() || tooLarge) return;
         Open& open = open_.back();
-        Description::Element& e = description.elements[static_cast<std::size_t>(open.index)];
-        if (e.stray == Description::kNone && (stray == Description::kCharacterData || !Blank(text, length)))
-            e.stray = stray;
+        NoteStray(description.elements[static_cast<std::size_t>(open.index)], text, length, stray);
         if (open.keepText) open.text.append(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
     }
 
@@ -711,19 +720,13 @@ public:
         std::int32_t last = -1;
         for (const xmlNode* c = node->children; c; c = c->next) {
             if (c->type == XML_ELEMENT_NODE) {
-                std::int32_t child = Copy(c);
-                if (last < 0)
-                    d_.elements[static_cast<std::size_t>(index)].firstChild = child;
-                else
-                    d_.elements[static_cast<std::size_t>(last)].next = child;
-                last = child;
+                const std::int32_t child = Copy(c);
+                LinkChild(d_, index, last, child);
             } else if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
                 const char* content = c->content ? reinterpret_cast<const char*>(c->content) : "";
-                auto& stray = d_.elements[static_cast<std::size_t>(index)].stray;
-                if (stray == Description::kNone &&
-                    (c->type == XML_CDATA_SECTION_NODE ||
-                     !Blank(reinterpret_cast<const xmlChar*>(content), static_cast<int>(std::strlen(content)))))
-                    stray = c->type == XML_CDATA_SECTION_NODE ? Description::kCharacterData : Description::kText;
+                NoteStray(d_.elements[static_cast<std::size_t>(index)], reinterpret_cast<const xmlChar*>(content),
+                          static_cast<int>(std::strlen(content)),
+                          c->type == XML_CDATA_SECTION_NODE ? Description::kCharacterData : Description::kText);
                 if (keepText) text += content;
             }
         }
