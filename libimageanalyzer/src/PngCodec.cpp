@@ -156,8 +156,8 @@ bool CPngCodec::Run(CInputStream& stream, Info& info, std::vector<std::uint8_t>*
     static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, 6);
 
-    const Options options{m_expandPalette, m_strip16,    m_expandGrey, m_transparencyToAlpha, m_greyToRgb,
-                          m_applyGamma,    m_screenGamma, m_addAlpha,  m_alpha};
+    const Options options{m_expandPalette, m_strip16,  m_expandGrey, m_transparencyToAlpha, m_greyToRgb, m_applyGamma,
+                          m_screenGamma,   m_addAlpha, m_alpha};
     Outcome outcome{0, 0, 0, 0, 0, kErrorNone};
     const bool ok = RunPng(png, pngInfo, options, stream.GetSize() - start, pixels != nullptr,
                            pixels ? pixels->data() : nullptr, pixels ? pixels->size() : 0, outcome);

@@ -231,9 +231,9 @@ void ValidateStream(const DescriptionSource& source, const std::string& schemaPa
         const std::string& text = source.pathOrText;
         // The stream takes the buffer over.
         xmlParserInputBufferPtr input =
-            source.isFile ? xmlParserInputBufferCreateFilename(text.c_str(), XML_CHAR_ENCODING_NONE)
-                          : xmlParserInputBufferCreateMem(text.data(), static_cast<int>(text.size()),
-                                                          XML_CHAR_ENCODING_NONE);
+            source.isFile
+                ? xmlParserInputBufferCreateFilename(text.c_str(), XML_CHAR_ENCODING_NONE)
+                : xmlParserInputBufferCreateMem(text.data(), static_cast<int>(text.size()), XML_CHAR_ENCODING_NONE);
         if (!input) return -1;
         StreamPlaces places(valid, errors);
         return xmlSchemaValidateStream(valid, input, XML_CHAR_ENCODING_NONE, places.Sax(), &places);

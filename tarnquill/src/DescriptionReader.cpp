@@ -82,8 +82,7 @@ bool ParseDouble(const std::string& text, double& out) {
     return ec == std::errc() && end == text.data() + text.size() && std::isfinite(out);
 }
 
-std::int64_t ParseInteger(Node node, const char* name, const std::string& text, std::int64_t low,
-                          std::int64_t high) {
+std::int64_t ParseInteger(Node node, const char* name, const std::string& text, std::int64_t low, std::int64_t high) {
     std::int64_t value = 0;
     const char* begin = text.data();
     if (!text.empty() && *begin == '+') ++begin;
@@ -95,8 +94,7 @@ std::int64_t ParseInteger(Node node, const char* name, const std::string& text, 
     return value;
 }
 
-std::int64_t IntAttr(Node node, const char* name, std::int64_t fallback, std::int64_t low,
-                     std::int64_t high) {
+std::int64_t IntAttr(Node node, const char* name, std::int64_t fallback, std::int64_t low, std::int64_t high) {
     auto text = Attr(node, name);
     return text ? ParseInteger(node, name, *text, low, high) : fallback;
 }
@@ -221,8 +219,7 @@ private:
 
     void ReadObjects(Node node, int depth) {
         CheckChildren(node);
-        for (Node c = node.Children(); c; c = c.Next())
-            ReadDefinition(c, depth);
+        for (Node c = node.Children(); c; c = c.Next()) ReadDefinition(c, depth);
     }
 
     std::shared_ptr<Definition> Box(Node node, DefKind kind) {
@@ -285,8 +282,7 @@ private:
             // document order; emission order is settled later by dependencies.
             Register(def, node);
             if (!def->src.empty()) {
-                for (Node c = node.Children(); c; c = c.Next())
-                    Fail(c, "", "a sprite with \"src\" has no content");
+                for (Node c = node.Children(); c; c = c.Next()) Fail(c, "", "a sprite with \"src\" has no content");
             } else {
                 ReadContainer(node, *def->timeline, depth + 1);
             }
@@ -305,8 +301,7 @@ private:
             if (def->up.empty() && def->over.empty() && def->down.empty() && def->hit.empty())
                 Fail(node, "up", "a button needs at least one state");
             CheckChildren(node);
-            for (Node c = node.Children(); c; c = c.Next())
-                def->actions.push_back(ReadAction(c));
+            for (Node c = node.Children(); c; c = c.Next()) def->actions.push_back(ReadAction(c));
             Register(def, node);
         } else if (name == "font") {
             def = std::make_shared<Definition>();
@@ -379,8 +374,7 @@ private:
             Fail(node, "", "unknown action element");
         }
         if (name != "actionCallFunction") {
-            for (Node c = node.Children(); c; c = c.Next())
-                Fail(c, "", "unexpected element under \"" + name + "\"");
+            for (Node c = node.Children(); c; c = c.Next()) Fail(c, "", "unexpected element under \"" + name + "\"");
         }
         return action;
     }
@@ -443,8 +437,7 @@ private:
             } else if (name == "actions") {
                 cmd.kind = CommandKind::Actions;
                 CheckChildren(c);
-                for (Node a = c.Children(); a; a = a.Next())
-                    cmd.actions.push_back(ReadAction(a));
+                for (Node a = c.Children(); a; a = a.Next()) cmd.actions.push_back(ReadAction(a));
             } else if (name == "startSoundStream") {
                 cmd.kind = CommandKind::StartSound;
                 cmd.objectId = RequiredId(c, "objectId");
@@ -455,8 +448,7 @@ private:
                 Fail(c, "", "unknown frame command");
             }
             if (cmd.kind != CommandKind::Actions) {
-                for (Node k = c.Children(); k; k = k.Next())
-                    Fail(k, "", "unexpected element under \"" + name + "\"");
+                for (Node k = c.Children(); k; k = k.Next()) Fail(k, "", "unexpected element under \"" + name + "\"");
             }
             frame.commands.push_back(std::move(cmd));
         }
@@ -776,9 +768,8 @@ Description ParseDescription(const DescriptionSource& source, const std::functio
         ~Unhook() { xmlSetStructuredErrorFunc(nullptr, nullptr); }
     } unhook;
 
-    xmlParserCtxtPtr parser = source.isFile
-                                  ? xmlCreateURLParserCtxt(text.c_str(), kParseOptions)
-                                  : xmlCreateMemoryParserCtxt(text.data(), static_cast<int>(text.size()));
+    xmlParserCtxtPtr parser = source.isFile ? xmlCreateURLParserCtxt(text.c_str(), kParseOptions)
+                                            : xmlCreateMemoryParserCtxt(text.data(), static_cast<int>(text.size()));
     if (!parser) Malformed(errors);
     // The parse as libxml2 reads a file or a text into its tree, with our callbacks instead.
     Builder builder(parser);
@@ -801,9 +792,9 @@ Description ParseDescription(const DescriptionSource& source, const std::functio
 
     errors = XmlErrors();
     DocumentOwner owner;
-    owner.doc = source.isFile ? xmlReadFile(text.c_str(), nullptr, kParseOptions)
-                              : xmlReadMemory(text.data(), static_cast<int>(text.size()), "movie.xml", nullptr,
-                                              kParseOptions);
+    owner.doc = source.isFile
+                    ? xmlReadFile(text.c_str(), nullptr, kParseOptions)
+                    : xmlReadMemory(text.data(), static_cast<int>(text.size()), "movie.xml", nullptr, kParseOptions);
     if (!owner.doc || !errors.message.empty()) Malformed(errors);
     Description description;
     if (const xmlNode* root = xmlDocGetRootElement(owner.doc)) TreeCopy(description).Copy(root);

@@ -20,7 +20,7 @@ namespace tarnquill {
 struct Description {
     enum Stray : std::uint8_t { kNone = 0, kText = 1, kCharacterData = 2 };
     struct Attribute {
-        std::uint32_t name;  // index into names
+        std::uint32_t name;           // index into names
         std::uint32_t value, length;  // within values
     };
     struct Element {
@@ -28,7 +28,7 @@ struct Description {
         long line = 0;
         std::uint32_t firstAttribute = 0, attributeCount = 0;
         std::int32_t firstChild = -1, next = -1;
-        Stray stray = kNone;  // the first one among the children
+        Stray stray = kNone;                     // the first one among the children
         std::uint32_t text = 0, textLength = 0;  // within values
     };
     std::vector<std::string> names;

@@ -116,8 +116,9 @@ std::uint32_t CFontFace::Fold(std::uint32_t code) const {
 const GlyphMetrics* CFontFace::Find(std::uint32_t foldedCode) const {
     if (foldedCode > 0xFFFF) return nullptr;
     const auto key = std::uint16_t(foldedCode);
-    auto found = std::lower_bound(m_codeIndex.begin(), m_codeIndex.end(), key,
-                                  [](const std::pair<std::uint16_t, std::uint32_t>& e, std::uint16_t k) { return e.first < k; });
+    auto found =
+        std::lower_bound(m_codeIndex.begin(), m_codeIndex.end(), key,
+                         [](const std::pair<std::uint16_t, std::uint32_t>& e, std::uint16_t k) { return e.first < k; });
     return found == m_codeIndex.end() || found->first != key ? nullptr : &m_metrics[found->second];
 }
 

@@ -13,8 +13,8 @@
 #include "genswf/ppt/PptSlide.h"
 #include "genswf/ppt/PptSlides.h"
 #include "genswf/slides/Slide.h"
-#include "genswf/slides/SlideBackground.h"
 #include "genswf/slides/SlideActions.h"
+#include "genswf/slides/SlideBackground.h"
 #include "genswf/utils/Exceptions.h"
 
 #include <algorithm>

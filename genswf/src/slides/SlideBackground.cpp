@@ -134,8 +134,8 @@ CBackgroundComparisons::CBackgroundComparisons(bool threaded)
     : m_policy(threaded ? std::launch::async : std::launch::deferred) {}
 
 std::future<CBackgroundComparisons::Result> CBackgroundComparisons::Compare(const std::wstring& baseId,
-                                                                           const std::wstring& baseFile,
-                                                                           const std::wstring& withTitlesFile) {
+                                                                            const std::wstring& baseFile,
+                                                                            const std::wstring& withTitlesFile) {
     if (baseId != m_baseId || !m_base.valid()) {
         m_baseId = baseId;
         m_base = Launch(m_policy, [baseFile] {

@@ -127,8 +127,8 @@ std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const 
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     // What is left to encode decides: a picture whose other bands were taken from the last one
     // is finished sooner on this thread than helpers are started for it.
-    const std::uint64_t todoRows = std::min<std::uint64_t>(static_cast<std::uint64_t>(todoCount) * kBandRows,
-                                                           static_cast<std::uint64_t>(height));
+    const std::uint64_t todoRows =
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(todoCount) * kBandRows, static_cast<std::uint64_t>(height));
     const bool large = static_cast<std::uint64_t>(width) * todoRows >= kThreadedPixels;
     const unsigned wanted = large ? std::min({kMaxEncodeThreads, cores, static_cast<unsigned>(todoCount)}) : 1;
     for (unsigned i = 1; i < wanted; ++i) {
@@ -210,7 +210,8 @@ public:
             for (std::size_t b = 0; b < bands.size() && b < e.bands.size(); ++b) {
                 if (bands[b].ok || !e.bands[b].ok) continue;
                 const std::size_t first = b * kBandRows, last = std::min<std::size_t>(key.height, first + kBandRows);
-                if (std::memcmp(e.pixels.data() + first * stride, pixels + first * stride, (last - first) * stride) == 0)
+                if (std::memcmp(e.pixels.data() + first * stride, pixels + first * stride, (last - first) * stride) ==
+                    0)
                     bands[b] = e.bands[b];
             }
         }

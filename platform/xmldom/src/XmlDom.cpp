@@ -313,11 +313,20 @@ private:
         for (std::size_t i = 0; i < text.size(); ++i) {
             const char* entity;
             switch (text[i]) {
-            case '<': entity = "&lt;"; break;
-            case '>': entity = "&gt;"; break;
-            case '&': entity = "&amp;"; break;
-            case '\r': entity = "&#13;"; break;
-            default: continue;
+            case '<':
+                entity = "&lt;";
+                break;
+            case '>':
+                entity = "&gt;";
+                break;
+            case '&':
+                entity = "&amp;";
+                break;
+            case '\r':
+                entity = "&#13;";
+                break;
+            default:
+                continue;
             }
             m_out.append(text, from, i - from);
             m_out += entity;
@@ -332,13 +341,27 @@ private:
             const auto byte = static_cast<unsigned char>(value[i]);
             const char* entity;
             switch (byte) {
-            case '<': entity = "&lt;"; break;
-            case '>': entity = "&gt;"; break;
-            case '&': entity = "&amp;"; break;
-            case '"': entity = "&quot;"; break;
-            case '\r': entity = "&#13;"; break;
-            case '\n': entity = "&#10;"; break;
-            case '\t': entity = "&#9;"; break;
+            case '<':
+                entity = "&lt;";
+                break;
+            case '>':
+                entity = "&gt;";
+                break;
+            case '&':
+                entity = "&amp;";
+                break;
+            case '"':
+                entity = "&quot;";
+                break;
+            case '\r':
+                entity = "&#13;";
+                break;
+            case '\n':
+                entity = "&#10;";
+                break;
+            case '\t':
+                entity = "&#9;";
+                break;
             default:
                 if (byte < 0x80 || !m_references) continue;
                 entity = nullptr;

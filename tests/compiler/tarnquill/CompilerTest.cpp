@@ -521,9 +521,9 @@ TEST(CompilerSchema, AcceptsTheFixturesAndRefusesStrangers) {
     }
     // Lines past 65535 are told as they are.
     try {
-        tarnquill::CompileText("<movie width=\"10\" height=\"10\">\n<objects>" + std::string(70000, '\n') +
-                                   "zz</objects>\n</movie>",
-                               options);
+        tarnquill::CompileText(
+            "<movie width=\"10\" height=\"10\">\n<objects>" + std::string(70000, '\n') + "zz</objects>\n</movie>",
+            options);
         ADD_FAILURE() << "schema accepted the text";
     } catch (const tarnquill::CompileError& e) {
         EXPECT_EQ(e.Line(), 2) << e.what();

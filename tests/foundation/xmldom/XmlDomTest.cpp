@@ -192,7 +192,8 @@ TEST(XmlDom, TreeRulesAreEnforced) {
         {"empty element name", [&] { d.doc->createElement(L""); }},
         {"bad attribute name", [&] { d.doc->createAttribute(L"a b"); }},
         {"value of element", [&] { a->setNodeValue(L"x"); }},
-        {"attribute as reference", [&] {
+        {"attribute as reference",
+         [&] {
              a->setAttribute(L"k", L"v");
              a->insertBefore(d.doc->createElement(L"x"), a->attributes()->item(0));
          }},
@@ -220,7 +221,11 @@ TEST(XmlDom, SerialisationEscapesValuesAndText) {
         {L"]]>", "]]&gt;", "]]&gt;", "]]&gt;"},
         {L"\x7F\x80\u00e9\u4e2d\U0001F600", "\x7F\xC2\x80\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80",
          "\x7F&#x80;&#xE9;&#x4E2D;&#x1F600;", "\x7F\xC2\x80\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"},
-        {L"a\x1" L"\xFFFE" L"\xD800" L"b", "ab", "ab", "ab"},
+        {L"a\x1"
+         L"\xFFFE"
+         L"\xD800"
+         L"b",
+         "ab", "ab", "ab"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(U8(c.value));
@@ -262,9 +267,10 @@ TEST(XmlDom, CDataSectionsSplitWhereTheyWouldClose) {
 // is written short; an empty text still makes an element with content.
 TEST(XmlDom, LoadedTextSerialisesAsRead) {
     Doc d;
-    ASSERT_TRUE(d.doc->loadXMLUtf8("<?xml version=\"1.0\" standalone=\"yes\"?><!-- top --><?pi data?>"
-                                   "<a b='x\"y' c=\"&#10;&lt;&#x3c;\">\n <b></b><!--in--><?p?><?q ?>"
-                                   "<![CDATA[<raw>]]>t&amp;\xC3\xA9</a><?end?>\n"))
+    ASSERT_TRUE(
+        d.doc->loadXMLUtf8("<?xml version=\"1.0\" standalone=\"yes\"?><!-- top --><?pi data?>"
+                           "<a b='x\"y' c=\"&#10;&lt;&#x3c;\">\n <b></b><!--in--><?p?><?q ?>"
+                           "<![CDATA[<raw>]]>t&amp;\xC3\xA9</a><?end?>\n"))
         << U8(d.doc->parseError().reason);
     EXPECT_EQ(d.doc->xmlUtf8(),
               "<!-- top -->\n<?pi data?>\n"

@@ -256,7 +256,8 @@ TEST(ImageBufferTest, BadFilesFailWithTheirMessageAndLeaveTheBuffer) {
     auto idat = imagetest::Deflate(std::vector<std::uint8_t>(4 * 5, 0));
     idat.back() ^= 0x01;
     const std::wstring path = folder / L"adler.png";
-    imagetest::WriteBytes(path, imagetest::BuildPng({{"IHDR", imagetest::Ihdr(4, 4, 8, 0)}, {"IDAT", idat}, {"IEND", {}}}));
+    imagetest::WriteBytes(path,
+                          imagetest::BuildPng({{"IHDR", imagetest::Ihdr(4, 4, 8, 0)}, {"IDAT", idat}, {"IEND", {}}}));
     auto image = CImageBuffer::Create();
     image->ReadPng(path);
     EXPECT_EQ(image->GetWidth(), 4u);

@@ -97,7 +97,8 @@ public:
     bool isSameNode(const XmlNode& other) const { return m_state == other.m_state && m_node == other.m_node; }
 
 protected:
-    XmlNode(std::shared_ptr<detail::DocumentState> state, std::uint32_t node) : m_state(std::move(state)), m_node(node) {}
+    XmlNode(std::shared_ptr<detail::DocumentState> state, std::uint32_t node)
+        : m_state(std::move(state)), m_node(node) {}
 
     std::shared_ptr<detail::DocumentState> m_state;
     std::uint32_t m_node;  // the node's index in the document's store
