@@ -32,9 +32,11 @@ namespace detail {
 namespace {
 
 // The picture is cut into bands of this many rows, each deflated on its own and ended on a
-// byte boundary, so that bands can be compressed side by side. The cut depends on the picture
-// alone, never on the number of threads: the same pixels always give the same bytes.
-constexpr int kBandRows = 64;
+// byte boundary, so that bands can be compressed side by side and a band whose rows did not
+// change can be taken from the last picture. The cut depends on the picture alone, never on the
+// number of threads: the same pixels always give the same bytes. Bands are short because
+// consecutive pictures mostly differ in a few rows (a slide number, a date).
+constexpr int kBandRows = 16;
 constexpr unsigned kMaxEncodeThreads = 4;
 // Smaller pictures are quicker made on one thread than the helpers are started.
 constexpr std::uint64_t kThreadedPixels = 128 * 1024;
@@ -59,34 +61,58 @@ struct Band {
     bool ok = false;
 };
 
+// One raw deflate stream at the fixed settings, reset for every band a thread encodes: setting
+// up a stream costs more than deflating a short band of flat colour.
+class CBandDeflater {
+public:
+    CBandDeflater() = default;
+    CBandDeflater(const CBandDeflater&) = delete;
+    CBandDeflater& operator=(const CBandDeflater&) = delete;
+    ~CBandDeflater() {
+        if (m_ready) deflateEnd(&m_z);
+    }
+
+    // The stream, fresh; null when zlib has no memory for it.
+    z_stream* Start() {
+        if (m_ready) return deflateReset(&m_z) == Z_OK ? &m_z : nullptr;
+        m_z = z_stream{};
+        m_ready = deflateInit2(&m_z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+        return m_ready ? &m_z : nullptr;
+    }
+
+private:
+    z_stream m_z{};
+    bool m_ready = false;
+};
+
 // Rows [first, last) unfiltered and deflated at level 1; the last band finishes the stream, the
 // others end with a sync flush. Slides are mostly flat colour, which deflate takes as well
 // without a filter, and the reader of the picture then has no filter to undo.
 template <class FillRow>
-void DeflateBand(int width, int channels, int first, int last, bool final, const FillRow& fillRow, Band& band) {
+void DeflateBand(CBandDeflater& deflater, int width, int channels, int first, int last, bool final,
+                 const FillRow& fillRow, Band& band) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * channels;
     std::vector<std::uint8_t> row(1 + rowBytes);
     row[0] = 0;  // filter type None
-    z_stream z{};
-    if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return;
-    band.deflated.resize(deflateBound(&z, static_cast<uLong>((1 + rowBytes) * (last - first))) + 16);
-    z.next_out = band.deflated.data();
-    z.avail_out = static_cast<uInt>(band.deflated.size());
+    z_stream* z = deflater.Start();
+    if (!z) return;
+    band.deflated.resize(deflateBound(z, static_cast<uLong>((1 + rowBytes) * (last - first))) + 16);
+    z->next_out = band.deflated.data();
+    z->avail_out = static_cast<uInt>(band.deflated.size());
     bool ok = true;
     for (int y = first; y < last && ok; ++y) {
         fillRow(y, row.data() + 1);
         band.adler = adler32_z(band.adler, row.data(), row.size());
         band.length += row.size();
-        z.next_in = row.data();
-        z.avail_in = static_cast<uInt>(row.size());
+        z->next_in = row.data();
+        z->avail_in = static_cast<uInt>(row.size());
         const bool lastRow = y + 1 == last;
         const int flush = !lastRow ? Z_NO_FLUSH : final ? Z_FINISH : Z_SYNC_FLUSH;
-        const int result = deflate(&z, flush);
-        ok = (result == Z_OK || result == Z_STREAM_END) && z.avail_in == 0;
+        const int result = deflate(z, flush);
+        ok = (result == Z_OK || result == Z_STREAM_END) && z->avail_in == 0;
         if (lastRow && final) ok = ok && result == Z_STREAM_END;
     }
-    band.deflated.resize(band.deflated.size() - z.avail_out);
-    deflateEnd(&z);
+    band.deflated.resize(band.deflated.size() - z->avail_out);
     band.ok = ok;
 }
 
@@ -107,17 +133,16 @@ std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const 
     std::vector<int> todo;
     for (int b = 0; b < bandCount; ++b)
         if (!bands[static_cast<std::size_t>(b)].ok) todo.push_back(b);
-    auto run = [&](int b) {
-        const int first = b * kBandRows;
-        DeflateBand(width, channels, first, std::min(height, first + kBandRows), b + 1 == bandCount, fillRow,
-                    bands[static_cast<std::size_t>(b)]);
-    };
     std::atomic<int> next{0};
     const int todoCount = static_cast<int>(todo.size());
     auto work = [&] {
+        CBandDeflater deflater;
         for (int t = next++; t < todoCount; t = next++) {
             try {
-                run(todo[static_cast<std::size_t>(t)]);
+                const int b = todo[static_cast<std::size_t>(t)];
+                const int first = b * kBandRows;
+                DeflateBand(deflater, width, channels, first, std::min(height, first + kBandRows), b + 1 == bandCount,
+                            fillRow, bands[static_cast<std::size_t>(b)]);
             } catch (...) {
                 // out of memory: the band stays failed and the picture is refused below
             }
@@ -183,7 +208,8 @@ std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const 
 // The bands of the large pictures encoded last, with their pixels. Pictures drawn one after
 // another mostly differ in a small part (a slide with its headers and footers, the next one with
 // another number): a band whose rows hold the same pixels as before deflates to the same bytes,
-// so those are taken instead.
+// so those are taken instead. Remembered pictures share the bands they have in common, so a
+// picture that changes a few rows costs only those rows to remember.
 class CRecentBands {
 public:
     static CRecentBands& Instance() {
@@ -201,39 +227,60 @@ public:
         }
     };
 
-    // Fills `bands` with the bands of a remembered picture of this kind whose rows match.
-    void Reuse(const Key& key, const unsigned char* pixels, std::vector<Band>& bands) {
+    // A band as it was encoded: its rows' pixels and their bytes.
+    struct Remembered {
+        std::vector<std::uint8_t> pixels;
+        Band encoded;
+    };
+    using Shared = std::vector<std::shared_ptr<const Remembered>>;
+
+    // Fills `bands` with the bands of a remembered picture of this kind whose rows match, and
+    // `from` with what they were taken from.
+    void Reuse(const Key& key, const unsigned char* pixels, std::vector<Band>& bands, Shared& from) {
+        from.assign(bands.size(), nullptr);
         std::lock_guard<std::mutex> lock(m_mutex);
         for (const Entry& e : m_entries) {
             if (!(e.key == key)) continue;
-            const std::size_t stride = static_cast<std::size_t>(key.stride);
             for (std::size_t b = 0; b < bands.size() && b < e.bands.size(); ++b) {
-                if (bands[b].ok || !e.bands[b].ok) continue;
-                const std::size_t first = b * kBandRows, last = std::min<std::size_t>(key.height, first + kBandRows);
-                if (std::memcmp(e.pixels.data() + first * stride, pixels + first * stride, (last - first) * stride) ==
-                    0)
-                    bands[b] = e.bands[b];
+                if (from[b] || !e.bands[b] || !e.bands[b]->encoded.ok) continue;
+                const std::vector<std::uint8_t>& rows = e.bands[b]->pixels;
+                if (std::memcmp(rows.data(), pixels + Offset(key, b), rows.size()) != 0) continue;
+                bands[b] = e.bands[b]->encoded;
+                from[b] = e.bands[b];
             }
         }
     }
 
-    void Keep(const Key& key, const unsigned char* pixels, std::size_t size, const std::vector<Band>& bands) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        // The oldest entry's buffers take the new picture: no fresh pages for every picture.
-        if (m_entries.size() < kKept) m_entries.emplace_back();
-        m_entries.splice(m_entries.begin(), m_entries, std::prev(m_entries.end()));
-        Entry& e = m_entries.front();
+    // Remembers the picture; the bands taken from earlier pictures are shared with them.
+    void Keep(const Key& key, const unsigned char* pixels, const std::vector<Band>& bands, const Shared& from) {
+        Entry e;
         e.key = key;
-        e.pixels.assign(pixels, pixels + size);
-        e.bands = bands;
+        e.bands.resize(bands.size());
+        for (std::size_t b = 0; b < bands.size(); ++b) {
+            if (b < from.size() && from[b]) {
+                e.bands[b] = from[b];
+                continue;
+            }
+            auto band = std::make_shared<Remembered>();
+            const std::size_t rows = std::min<std::size_t>(key.height - b * kBandRows, kBandRows);
+            band->pixels.assign(pixels + Offset(key, b), pixels + Offset(key, b) + rows * key.stride);
+            band->encoded = bands[b];
+            e.bands[b] = std::move(band);
+        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_entries.push_front(std::move(e));
+        if (m_entries.size() > kKept) m_entries.pop_back();
     }
 
 private:
+    static std::size_t Offset(const Key& key, std::size_t band) {
+        return band * kBandRows * static_cast<std::size_t>(key.stride);
+    }
+
     static constexpr std::size_t kKept = 2;
     struct Entry {
         Key key;
-        std::vector<std::uint8_t> pixels;
-        std::vector<Band> bands;
+        Shared bands;
     };
     std::mutex m_mutex;
     std::list<Entry> m_entries;  // most recent first
@@ -286,9 +333,10 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
         data && w > 0 && h > 0 && static_cast<std::uint64_t>(w) * h >= kThreadedPixels && size <= kMaxRememberedBytes;
     std::vector<Band> bands(static_cast<std::size_t>(std::max(BandCount(h), 0)));
     CRecentBands::Key key{w, h, stride, cairo_image_surface_get_format(surface), withAlpha};
-    if (remember) CRecentBands::Instance().Reuse(key, data, bands);
+    CRecentBands::Shared from;
+    if (remember) CRecentBands::Instance().Reuse(key, data, bands, from);
     std::vector<std::uint8_t> png = WritePng(w, h, withAlpha, fillRow, bands);
-    if (remember) CRecentBands::Instance().Keep(key, data, size, bands);
+    if (remember) CRecentBands::Instance().Keep(key, data, bands, from);
     return png;
 }
 
