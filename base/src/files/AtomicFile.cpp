@@ -68,4 +68,18 @@ int WriteFileAtomically(const std::string& path, const void* data, std::size_t s
     return 0;
 }
 
+int WriteScratchFile(const std::string& path, const void* data, std::size_t size, unsigned mode) {
+    if (path.empty()) return ENOENT;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, static_cast<mode_t>(mode));
+    if (fd < 0) {
+        if (errno == EEXIST) return WriteFileAtomically(path, data, size, mode, Sync::None);
+        return errno;
+    }
+    int err = 0;
+    if (!WriteAll(fd, data, size)) err = errno ? errno : EIO;
+    if (::close(fd) != 0 && !err) err = errno;
+    if (err) ::unlink(path.c_str());
+    return err;
+}
+
 }  // namespace base::files

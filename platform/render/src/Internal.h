@@ -98,9 +98,9 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
 // The same bytes, taken from the pictures encoded last when one of them has these pixels.
 std::vector<std::uint8_t> EncodeSurfacePngOnce(cairo_surface_t* surface, bool withAlpha);
 
-// Writes bytes to a file through a temporary name, so a failure leaves no partial file (not
-// flushed to disk: a picture is scratch for whoever asked for it).
-void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+// Writes a picture's file; a failure leaves no partial file and an earlier file is only ever
+// replaced whole (nothing is flushed to disk: a picture is scratch for whoever asked for it).
+void WritePictureFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 // Appends the bytes that tell a shape drawing apart from every drawing with other pixels; false
 // (the key left partly written) when its text painter gives no key. placed: drawn on a slide,

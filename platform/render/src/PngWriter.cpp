@@ -340,10 +340,11 @@ std::vector<std::uint8_t> EncodeSurfacePng(cairo_surface_t* surface, bool withAl
     return png;
 }
 
-void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    // Exported pictures are read back by the next step; flushing each to disk cost more than
-    // drawing it.
-    if (base::files::WriteFileAtomically(path.string(), bytes, 0666, base::files::Sync::None) != 0)
+void WritePictureFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    // Exported pictures are read back by the next step: flushing each to disk, or writing it
+    // aside and renaming it, cost more than drawing it. A file already there is still replaced
+    // whole.
+    if (base::files::WriteScratchFile(path.string(), bytes.data(), bytes.size()) != 0)
         throw RenderError("Cannot write file " + path.string());
 }
 

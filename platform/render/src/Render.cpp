@@ -683,7 +683,7 @@ std::vector<std::uint8_t> RenderShapePng(const ShapeDrawing& shape, double scale
 
 void RenderShapePng(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path,
                     PictureMemory* memory) {
-    WriteFileAtomically(path, RenderShapePng(shape, scaleX, scaleY, memory));
+    WritePictureFile(path, RenderShapePng(shape, scaleX, scaleY, memory));
 }
 
 Raster RenderSlideRaster(const SlideDrawing& slide, int widthPx, int heightPx) {
@@ -708,7 +708,7 @@ std::vector<std::uint8_t> RenderSlidePng(const SlideDrawing& slide, int widthPx,
 
 void RenderSlidePng(const SlideDrawing& slide, int widthPx, int heightPx, const std::filesystem::path& path,
                     PictureMemory* memory) {
-    WriteFileAtomically(path, RenderSlidePng(slide, widthPx, heightPx, memory));
+    WritePictureFile(path, RenderSlidePng(slide, widthPx, heightPx, memory));
 }
 
 namespace detail {

@@ -429,7 +429,7 @@ std::vector<std::uint8_t> RenderShapeWmf(const ShapeDrawing& shape, double scale
 }
 
 void RenderShapeWmf(const ShapeDrawing& shape, double scaleX, double scaleY, const std::filesystem::path& path) {
-    WriteFileAtomically(path, RenderShapeWmf(shape, scaleX, scaleY));
+    WritePictureFile(path, RenderShapeWmf(shape, scaleX, scaleY));
 }
 
 }  // namespace render
