@@ -293,7 +293,7 @@ void CMovie::ExportBackgrounds() {
     // wait for their comparison at most, so their pictures do not pile up.
     const unsigned cores = std::thread::hardware_concurrency();
     const std::size_t ahead = cores > 1 ? std::min<std::size_t>(cores - 1, kBackgroundsAhead) : 0;
-    CBackgroundComparisons comparisons(ahead > 0);
+    CBackgroundComparisons comparisons(static_cast<unsigned>(ahead));
     std::deque<std::shared_ptr<CSlide>> waiting;
     for (std::size_t i = 0; i < m_slides.size(); ++i) {
         m_progress->SetSlide(static_cast<int>(i));

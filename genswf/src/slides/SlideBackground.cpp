@@ -117,32 +117,71 @@ CSlideBackground::CSlideBackground(CSlide* slide)
 
 CSlideBackground::~CSlideBackground() = default;
 
-// Starts f as the policy says; where no thread can be had, it runs when its result is asked for.
-template <class F>
-auto Launch(std::launch policy, F&& f) {
-    if (policy == std::launch::async) {
-        try {
-            return std::async(std::launch::async, f);
-        } catch (const std::system_error&) {
-            // no thread to spare: the work waits for its result to be asked for
-        }
+CBackgroundComparisons::CBackgroundComparisons(unsigned threads) : m_threads(threads) {}
+
+CBackgroundComparisons::~CBackgroundComparisons() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+        m_queue.clear();
     }
-    return std::async(std::launch::deferred, std::forward<F>(f));
+    m_ready.notify_all();
+    for (std::thread& worker : m_workers) worker.join();
 }
 
-CBackgroundComparisons::CBackgroundComparisons(bool threaded)
-    : m_policy(threaded ? std::launch::async : std::launch::deferred) {}
+bool CBackgroundComparisons::Post(std::function<void()> work) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    // Workers are started as the work comes, up to the number asked for.
+    if (m_workers.size() < m_threads && m_queue.size() >= m_workers.size()) {
+        try {
+            m_workers.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+            m_threads = static_cast<unsigned>(m_workers.size());  // no thread to spare
+        }
+    }
+    if (m_workers.empty()) return false;
+    m_queue.push_back(std::move(work));
+    lock.unlock();
+    m_ready.notify_one();
+    return true;
+}
+
+void CBackgroundComparisons::Work() {
+    for (;;) {
+        std::function<void()> work;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_ready.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            if (m_queue.empty()) return;
+            work = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        work();  // a packaged task: what it throws goes to its future
+    }
+}
+
+template <class R>
+std::future<R> CBackgroundComparisons::Run(std::function<R()> work) {
+    auto task = std::make_shared<std::packaged_task<R()>>(std::move(work));
+    std::future<R> result = task->get_future();
+    if (Post([task] { (*task)(); })) return result;
+    // No worker: the work runs when its result is asked for.
+    return std::async(std::launch::deferred, [task, result = std::move(result)]() mutable {
+        (*task)();
+        return result.get();
+    });
+}
 
 std::future<CBackgroundComparisons::Result> CBackgroundComparisons::Compare(const std::wstring& baseId,
                                                                             const std::wstring& baseFile,
                                                                             const std::wstring& withTitlesFile) {
+    // The base is queued before the comparisons that wait for it, so a worker never waits for
+    // work that no one has taken.
     if (baseId != m_baseId || !m_base.valid()) {
         m_baseId = baseId;
-        m_base = Launch(m_policy, [baseFile] {
-                     return std::shared_ptr<const libimageanalyzer::CImageBuffer>(ReadPicture(baseFile));
-                 }).share();
+        m_base = Run<Base>([baseFile] { return Base(ReadPicture(baseFile)); }).share();
     }
-    return Launch(m_policy, [base = m_base, baseFile, withTitlesFile] {
+    return Run<Result>([base = m_base, baseFile, withTitlesFile] {
         auto comparer = std::make_shared<libimageanalyzer::CImageComparer>();
         // Equal files hold equal pixels: a slide without headers and footers has nothing to cut out.
         if (SameBytes(baseFile, withTitlesFile)) return comparer;
@@ -153,7 +192,7 @@ std::future<CBackgroundComparisons::Result> CBackgroundComparisons::Compare(cons
 }
 
 void CSlideBackground::SaveSlideBackground() {
-    CBackgroundComparisons now(false);
+    CBackgroundComparisons now(0);
     StartSlideBackground(now);
     FinishSlideBackground();
 }

@@ -188,7 +188,7 @@ TEST(SlideBackground, ComparisonsBesideTheDrawingWriteTheSameDescription) {
         if (way == kOneByOne) {
             for (const auto& slide : slides) slide->GetBackground()->SaveSlideBackground();
         } else {
-            CBackgroundComparisons comparisons(way == kThreadedAllStartedThenFinished);
+            CBackgroundComparisons comparisons(way == kThreadedAllStartedThenFinished ? 2u : 0u);
             for (const auto& slide : slides) slide->GetBackground()->StartSlideBackground(comparisons);
             for (const auto& slide : slides) slide->GetBackground()->FinishSlideBackground();
         }
@@ -206,6 +206,27 @@ TEST(SlideBackground, ComparisonsBesideTheDrawingWriteTheSameDescription) {
     EXPECT_NE(std::wstring::npos, expected.find(L"bg3"));  // the other design's base is there
     EXPECT_EQ(expected, describe(kAllStartedThenFinished));
     EXPECT_EQ(expected, describe(kThreadedAllStartedThenFinished));
+}
+
+// A comparison that fails reports through its own result, on a worker or not; comparisons still
+// queued when the set goes are dropped without waiting for them.
+TEST(SlideBackground, ComparisonsReportTheirFailureAndMayBeLeftQueued) {
+    for (unsigned threads : {0u, 1u, 3u}) {
+        SCOPED_TRACE(threads);
+        std::vector<std::future<CBackgroundComparisons::Result>> results;
+        {
+            CBackgroundComparisons comparisons(threads);
+            for (int i = 0; i < 20; ++i)
+                results.push_back(comparisons.Compare(L"bg" + std::to_wstring(i % 2), L"/nonexistent/bg.png",
+                                                      L"/nonexistent/bg_titles.png"));
+            EXPECT_THROW(results.front().get(), libimageanalyzer::CBaseException);
+        }
+        for (std::size_t i = 1; i < results.size(); ++i) {
+            if (threads == 0) continue;  // no worker: each would be worked out when asked for
+            // Finished with the reader's error, or dropped: either way no result and no wait.
+            EXPECT_ANY_THROW(results[i].get()) << i;
+        }
+    }
 }
 
 TEST(SlideBackground, HiddenHeadersAndFootersGiveNoDifference) {

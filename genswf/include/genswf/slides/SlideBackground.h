@@ -6,9 +6,14 @@
 #include "genswf/movie/MovieTypes.h"
 #include "genswf/utils/Utils.h"
 
+#include <condition_variable>
+#include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace libimageanalyzer {
 class CImageBuffer;
@@ -22,14 +27,16 @@ class CMovie;
 class CPptSlide;
 class CSlide;
 
-// Compares each slide's two background pictures, on threads of their own while the next slides
-// are drawn when `threaded`, else when the result is asked for. The base picture of a design is
-// decoded once for all its slides that follow one another.
+// Compares each slide's two background pictures: on `threads` workers of its own while the
+// next slides are drawn, or, without threads, when the result is asked for. The base picture of
+// a design is decoded once for all its slides that follow one another. Comparisons still waiting
+// when it goes are dropped; those running are finished first.
 class CBackgroundComparisons {
 public:
     using Result = std::shared_ptr<libimageanalyzer::CImageComparer>;
 
-    explicit CBackgroundComparisons(bool threaded);
+    explicit CBackgroundComparisons(unsigned threads);
+    ~CBackgroundComparisons();
     CBackgroundComparisons(const CBackgroundComparisons&) = delete;
     CBackgroundComparisons& operator=(const CBackgroundComparisons&) = delete;
 
@@ -39,9 +46,22 @@ public:
                                 const std::wstring& withTitlesFile);
 
 private:
-    std::launch m_policy;
+    using Base = std::shared_ptr<const libimageanalyzer::CImageBuffer>;
+    // Queues the work for a worker; false when there is none.
+    bool Post(std::function<void()> work);
+    // The work's result: from a worker, or, without one, worked out when it is asked for.
+    template <class R>
+    std::future<R> Run(std::function<R()> work);
+    void Work();
+
+    unsigned m_threads;
+    std::vector<std::thread> m_workers;
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::deque<std::function<void()>> m_queue;
+    bool m_stopping = false;
     std::wstring m_baseId;
-    std::shared_future<std::shared_ptr<const libimageanalyzer::CImageBuffer>> m_base;
+    std::shared_future<Base> m_base;
 };
 
 class CSlideBackground {
