@@ -4,6 +4,8 @@
 #include "genswf/utils/Utils.h"
 #include "shell/Shell.h"
 
+#include <optional>
+
 using genswf::CRegistryKey;
 
 namespace addin {
@@ -47,7 +49,9 @@ void CSettings::Load() {
     CRegistryKey publish;
     if (publish.Create(HKEY_CURRENT_USER, kPublishKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS) ==
         ERROR_SUCCESS) {
-        OutputFolder = publish.QueryStringValue(L"Output Folder", GetDefaultOutputFolder());
+        // The default asks the desktop for the documents folder: only when no folder is saved.
+        std::optional<std::wstring> folder = publish.QueryStringValue(L"Output Folder");
+        OutputFolder = folder ? std::move(*folder) : GetDefaultOutputFolder();
         ExportMode = ExportModeFromName(publish.QueryStringValue(L"Export Slide Range", L"EXPORT_ALL_SLIDES"));
     }
 

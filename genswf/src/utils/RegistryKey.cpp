@@ -4,6 +4,7 @@
 #include "base/encodings/TextEncoding.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace genswf {
@@ -31,15 +32,20 @@ LONG CRegistryKey::Open(HKEY root, const std::wstring& subKey, REGSAM access) {
 }
 
 std::wstring CRegistryKey::QueryStringValue(const std::wstring& name, const std::wstring& defaultValue) const {
-    if (!m_key) return defaultValue;
+    std::optional<std::wstring> value = QueryStringValue(name);
+    return value ? std::move(*value) : defaultValue;
+}
+
+std::optional<std::wstring> CRegistryKey::QueryStringValue(const std::wstring& name) const {
+    if (!m_key) return std::nullopt;
     // Asked for its size first, so a short value takes a short buffer; two zero bytes more end a
     // value stored without its terminator.
     DWORD size = 0;
     DWORD type = 0;
-    if (RegQueryValueExW(m_key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return defaultValue;
+    if (RegQueryValueExW(m_key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
     std::vector<unsigned char> buffer(static_cast<std::size_t>(size) + 2, 0);
     if (RegQueryValueExW(m_key, name.c_str(), nullptr, &type, buffer.data(), &size) != ERROR_SUCCESS)
-        return defaultValue;
+        return std::nullopt;
     return base::encodings::WideFromUtf16LeBytesToNul(buffer.data(), std::min<std::size_t>(size, buffer.size()));
 }
 

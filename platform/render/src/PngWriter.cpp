@@ -149,13 +149,16 @@ std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const 
         }
     };
     std::vector<std::thread> helpers;
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     // What is left to encode decides: a picture whose other bands were taken from the last one
     // is finished sooner on this thread than helpers are started for it.
     const std::uint64_t todoRows =
         std::min<std::uint64_t>(static_cast<std::uint64_t>(todoCount) * kBandRows, static_cast<std::uint64_t>(height));
     const bool large = static_cast<std::uint64_t>(width) * todoRows >= kThreadedPixels;
-    const unsigned wanted = large ? std::min({kMaxEncodeThreads, cores, static_cast<unsigned>(todoCount)}) : 1;
+    // The number of cores is read from the system each time it is asked: only when it counts.
+    const unsigned wanted =
+        large ? std::min({kMaxEncodeThreads, std::max(1u, std::thread::hardware_concurrency()),
+                          static_cast<unsigned>(todoCount)})
+              : 1;
     for (unsigned i = 1; i < wanted; ++i) {
         try {
             helpers.emplace_back(work);

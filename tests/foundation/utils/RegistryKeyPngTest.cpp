@@ -30,6 +30,9 @@ TEST_F(RegistryKeyTest, ValuesAndDefaults) {
 
     EXPECT_TRUE(key.SetStringValue(L"", L"empty"));
     EXPECT_EQ(key.QueryStringValue(L"empty", L"default"), L"");
+    // Without a default: an empty value is a value, a missing one is nothing.
+    EXPECT_EQ(key.QueryStringValue(L"empty"), std::optional<std::wstring>(L""));
+    EXPECT_EQ(key.QueryStringValue(L"missing"), std::nullopt);
     EXPECT_TRUE(key.SetStringValue(L"Gr\x00fc\x00df \x1F600", L"text"));
     EXPECT_EQ(key.QueryStringValue(L"text", L""), L"Gr\x00fc\x00df \x1F600");
     // A value longer than 64 Ki characters is read whole, not taken for missing.

@@ -3,6 +3,7 @@
 
 #include "registry/Registry.h"
 
+#include <optional>
 #include <string>
 
 namespace genswf {
@@ -22,6 +23,8 @@ public:
 
     // The value's text up to its first NUL, or the default on any error.
     std::wstring QueryStringValue(const std::wstring& name, const std::wstring& defaultValue) const;
+    // The same, nothing on any error: for a default that costs something to work out.
+    std::optional<std::wstring> QueryStringValue(const std::wstring& name) const;
     // The value's four bytes, or the default when they cannot be read.
     DWORD QueryDWORDValue(const std::wstring& name, DWORD defaultValue) const;
     bool SetDWORDValue(DWORD value, const std::wstring& name);
