@@ -21,6 +21,8 @@ void CPresentationConverter::ExportMovieDescription(const std::wstring& xmlFileN
     exportSettings->SetAutomaticSlideTransition(m_settings->AutomaticSlideTransition);
     exportSettings->SetAutomaticSlideTransitionDelay(m_settings->AutomaticSlideTransitionDelay);
     exportSettings->SetTempFolder(m_tempFolder);
+    // The scratch folder goes at the end; what a debugging run keeps is kept whole.
+    exportSettings->SetRemoveSpentPictures(!m_settings->DebugMode);
     exportSettings->SetImageQuality(m_settings->KeepOriginalImageQuality, m_settings->ImageQuality);
     // Linked text of the parsed path stays plain text in an export.
     exportSettings->SetTextHyperlinks(false);

@@ -18,6 +18,7 @@
 #include "base/files/WholeFile.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <system_error>
 
 namespace genswf {
@@ -174,19 +175,23 @@ std::future<R> CBackgroundComparisons::Run(std::function<R()> work) {
 
 std::future<CBackgroundComparisons::Result> CBackgroundComparisons::Compare(const std::wstring& baseId,
                                                                             const std::wstring& baseFile,
-                                                                            const std::wstring& withTitlesFile) {
+                                                                            const std::wstring& withTitlesFile,
+                                                                            std::vector<std::wstring> spent) {
     // The base is queued before the comparisons that wait for it, so a worker never waits for
     // work that no one has taken.
     if (baseId != m_baseId || !m_base.valid()) {
         m_baseId = baseId;
         m_base = Run<Base>([baseFile] { return Base(ReadPicture(baseFile)); }).share();
     }
-    return Run<Result>([base = m_base, baseFile, withTitlesFile] {
+    return Run<Result>([base = m_base, baseFile, withTitlesFile, spent = std::move(spent)] {
         auto comparer = std::make_shared<libimageanalyzer::CImageComparer>();
         // Equal files hold equal pixels: a slide without headers and footers has nothing to cut out.
-        if (SameBytes(baseFile, withTitlesFile)) return comparer;
         // The base is shared by the comparisons of its design and stays as it is.
-        comparer->CompareToBase(*base.get(), ReadPicture(withTitlesFile), kRegionDistance);
+        if (!SameBytes(baseFile, withTitlesFile))
+            comparer->CompareToBase(*base.get(), ReadPicture(withTitlesFile), kRegionDistance);
+        // The base may have been read from one of the spent files.
+        base.wait();
+        for (const std::wstring& file : spent) std::remove(NativePath(file).c_str());
         return comparer;
     });
 }
@@ -225,7 +230,15 @@ void CSlideBackground::StartSlideBackground(CBackgroundComparisons& comparisons)
     m_movie->Log(L"Adding base background image " + m_baseFile + L" to images collection");
     m_baseId = m_movie->AddImage(m_baseFile, m_baseName);
     m_movie->Log(L"existing BgId=" + m_baseId);
-    m_comparison = comparisons.Compare(m_baseId, m_baseFile, withTitlesFile);
+    // The picture with headers and footers, and a base that is a copy of one registered before,
+    // are not part of the movie: only the comparison reads them.
+    std::vector<std::wstring> spent;
+    const std::shared_ptr<CExportSettings>& settings = m_movie->GetExportSettings();
+    if (settings && settings->GetRemoveSpentPictures()) {
+        spent.push_back(withTitlesFile);
+        if (m_baseId != m_baseName) spent.push_back(m_baseFile);
+    }
+    m_comparison = comparisons.Compare(m_baseId, m_baseFile, withTitlesFile, std::move(spent));
 }
 
 void CSlideBackground::FinishSlideBackground() {

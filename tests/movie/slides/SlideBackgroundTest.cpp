@@ -208,6 +208,31 @@ TEST(SlideBackground, ComparisonsBesideTheDrawingWriteTheSameDescription) {
     EXPECT_EQ(expected, describe(kThreadedAllStartedThenFinished));
 }
 
+// Out of a debugging run, the pictures only the comparison read are removed once it is done; the
+// pictures the movie shows stay for the compiler, threaded or not.
+TEST(SlideBackground, SpentPicturesAreRemovedAndShownOnesKept) {
+    for (unsigned threads : {0u, 2u}) {
+        SCOPED_TRACE(threads);
+        Deck deck(3);
+        deck.Slide(1)->headersFooters.footer = {msoTrue, L"Footer"};
+        auto movie = deck.Movie();
+        movie->GetExportSettings()->SetRemoveSpentPictures(true);
+        const auto& slides = movie->GetSlides();
+        {
+            CBackgroundComparisons comparisons(threads);
+            for (const auto& slide : slides) slide->GetBackground()->StartSlideBackground(comparisons);
+            for (const auto& slide : slides) slide->GetBackground()->FinishSlideBackground();
+        }
+        const CFrameCommandList* shows = slides[1]->GetBackground()->GetTrack()->GetCommands(0);
+        ASSERT_TRUE(shows && shows->size() == 2u);
+        EXPECT_TRUE(FileExists(deck.Folder() + L"bg0.png"));
+        const std::wstring footer = std::static_pointer_cast<CShowCommand>((*shows)[1])->GetObjectId();
+        EXPECT_TRUE(FileExists(deck.Folder() + footer + L".png")) << U8(footer.c_str());
+        for (const wchar_t* spent : {L"bg0_titles.png", L"bg1_titles.png", L"bg1.png", L"bg2.png"})
+            EXPECT_FALSE(FileExists(deck.Folder() + spent)) << U8(spent);
+    }
+}
+
 // A comparison that fails reports through its own result, on a worker or not; comparisons still
 // queued when the set goes are dropped without waiting for them.
 TEST(SlideBackground, ComparisonsReportTheirFailureAndMayBeLeftQueued) {

@@ -41,6 +41,9 @@ public:
     void SetImageQuality(bool keepOriginalImageQuality, int imageQuality);
     // AddRef's the new range and releases the previous one.
     void SetSlideRange(PowerPoint::SlideRange* range);
+    // Pictures that only served a comparison are removed once it is done, beside the export
+    // (off unless set: a debugging run keeps every scratch file).
+    void SetRemoveSpentPictures(bool on) { m_removeSpentPictures = on; }
 
     // Records the slides of the range (null: all slides) as the exported ones, replacing any
     // earlier set only when every read succeeded.
@@ -62,6 +65,7 @@ public:
     float GetAutomaticSlideTransitionDelay() const { return m_automaticSlideTransitionDelay; }
     COLORREF GetBackgroundColor() const { return m_backgroundColor; }
     bool GetImageSmoothing() const { return m_imageSmoothing; }
+    bool GetRemoveSpentPictures() const { return m_removeSpentPictures; }
 
     // 0-based slide indexes, ascending, each once.
     const std::vector<int>& GetExportedSlides() const { return m_exportedSlides; }
@@ -124,6 +128,7 @@ private:
     bool m_imageSmoothing = true;
     bool m_useCharacterStyleFonts = false;
     bool m_trimRunBlanks = false;
+    bool m_removeSpentPictures = false;
     bool m_textHyperlinks = true;
 };
 

@@ -40,10 +40,11 @@ public:
     CBackgroundComparisons(const CBackgroundComparisons&) = delete;
     CBackgroundComparisons& operator=(const CBackgroundComparisons&) = delete;
 
-    // The regions where withTitlesFile differs from baseFile, the base registered as baseId. The
-    // work holds no reference to the movie: it may run on while the movie fails.
+    // The regions where withTitlesFile differs from baseFile, the base registered as baseId; the
+    // spent files are removed once the comparison has read them. The work holds no reference to
+    // the movie: it may run on while the movie fails.
     std::future<Result> Compare(const std::wstring& baseId, const std::wstring& baseFile,
-                                const std::wstring& withTitlesFile);
+                                const std::wstring& withTitlesFile, std::vector<std::wstring> spent = {});
 
 private:
     using Base = std::shared_ptr<const libimageanalyzer::CImageBuffer>;
