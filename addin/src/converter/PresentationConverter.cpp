@@ -6,38 +6,9 @@
 #include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
 
-#include <system_error>
-#include <thread>
-#include <utility>
-
 using namespace genswf;
 
 namespace addin {
-
-namespace {
-
-// Lets go of the movie on a thread of its own and waits for it at the end of the scope: a long
-// deck's movie takes a while to free, and nothing in it is used by what runs meanwhile.
-class CReleaseBeside {
-public:
-    explicit CReleaseBeside(std::shared_ptr<CMovie> movie) {
-        try {
-            m_thread = std::thread([held = std::move(movie)]() mutable { held.reset(); });
-        } catch (const std::system_error&) {
-            // no thread to spare: the movie was freed here with the work that could not start
-        }
-    }
-    ~CReleaseBeside() {
-        if (m_thread.joinable()) m_thread.join();
-    }
-    CReleaseBeside(const CReleaseBeside&) = delete;
-    CReleaseBeside& operator=(const CReleaseBeside&) = delete;
-
-private:
-    std::thread m_thread;
-};
-
-}  // namespace
 
 CPresentationConverter::CPresentationConverter(PowerPoint::_Presentation* presentation, const CSettings* settings,
                                                PowerPoint::SlideRange* slideRange, CProgressSink* progressSink)
@@ -102,8 +73,8 @@ void CPresentationConverter::ExportMovie() {
     const std::wstring xmlPath = m_tempFolder + L"movie.xml";
     ExportMovieDescription(GetFileNameOfPath(xmlPath));
     // The description is on disk: its document and pictures are not needed while the compiler
-    // reads it back, and they are freed meanwhile.
-    CReleaseBeside release(std::move(m_movie));
+    // reads it back.
+    m_movie.reset();
     WriteOutputFile(xmlPath, m_outputFilePath);
 }
 
