@@ -2,6 +2,8 @@
 
 #include <png.h>
 
+#include <cstring>
+
 #include <csetjmp>
 #include <limits>
 
@@ -71,7 +73,13 @@ bool RunPng(png_structp png, png_infop info, const Options& options, long long s
     double fileGamma = 0.0;
     if (options.applyGamma && png_get_gAMA(png, info, &fileGamma) && fileGamma > 0.0)
         png_set_gamma(png, options.screenGamma, fileGamma);
-    if (options.addAlpha && (depth <= 8 || options.strip16)) png_set_add_alpha(png, options.alpha, PNG_FILLER_AFTER);
+    // Eight-bit RGB rows take their alpha here, four bytes a pixel: libpng's filler moves a byte
+    // at a time and was most of decoding a slide's picture.
+    const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
+    const bool ownAlpha = options.addAlpha && colourType == PNG_COLOR_TYPE_RGB && depth == 8 && !interlaced &&
+                          !(options.transparencyToAlpha && png_get_valid(png, info, PNG_INFO_tRNS));
+    if (options.addAlpha && !ownAlpha && (depth <= 8 || options.strip16))
+        png_set_add_alpha(png, options.alpha, PNG_FILLER_AFTER);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
@@ -80,6 +88,10 @@ bool RunPng(png_structp png, png_infop info, const Options& options, long long s
     out.bitDepth = png_get_bit_depth(png, info);
     out.colourType = png_get_color_type(png, info);
     out.rowBytes = png_get_rowbytes(png, info);
+    if (ownAlpha) {
+        out.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+        out.rowBytes = static_cast<std::uint64_t>(width) * 4;
+    }
     if (out.rowBytes == 0 || out.rowBytes > CPngCodec::kMaxBufferBytes ||
         out.rowBytes * height > CPngCodec::kMaxBufferBytes) {
         out.error = CPngCodec::kErrorTooLarge;
@@ -91,8 +103,40 @@ bool RunPng(png_structp png, png_infop info, const Options& options, long long s
         return false;
     }
     // Row by row: no table of row pointers to allocate.
-    for (int pass = 0; pass < passes; ++pass) {
-        for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, rows + y * out.rowBytes, nullptr);
+    if (ownAlpha) {
+        // The three bytes a pixel go to the last three quarters of the row, and spread from its
+        // start: a pixel's four bytes never reach a source byte not yet read.
+        // A pixel is read as four bytes, its own three and the next one's first, which the alpha
+        // replaces; the last pixel of a row has no next one.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+        const std::uint32_t colour = 0xFFFFFF00u, alpha = options.alpha;
+#else
+        const std::uint32_t colour = 0x00FFFFFFu, alpha = static_cast<std::uint32_t>(options.alpha) << 24;
+#endif
+        const std::uint8_t lastAlpha = options.alpha;
+        for (png_uint_32 y = 0; y < height; ++y) {
+            std::uint8_t* row = rows + y * out.rowBytes;
+            const std::uint8_t* rgb = row + width;
+            png_read_row(png, row + width, nullptr);
+            png_uint_32 x = 0;
+            for (; x + 1 < width; ++x) {
+                std::uint32_t pixel;
+                std::memcpy(&pixel, rgb + 3 * static_cast<std::size_t>(x), 4);
+                pixel = (pixel & colour) | alpha;
+                std::memcpy(row + 4 * static_cast<std::size_t>(x), &pixel, 4);
+            }
+            const std::uint8_t* last = rgb + 3 * static_cast<std::size_t>(x);
+            std::uint8_t* to = row + 4 * static_cast<std::size_t>(x);
+            const std::uint8_t r = last[0], g = last[1], b = last[2];
+            to[0] = r;
+            to[1] = g;
+            to[2] = b;
+            to[3] = lastAlpha;
+        }
+    } else {
+        for (int pass = 0; pass < passes; ++pass) {
+            for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, rows + y * out.rowBytes, nullptr);
+        }
     }
     png_read_end(png, nullptr);
     return true;

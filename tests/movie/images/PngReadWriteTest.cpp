@@ -149,6 +149,8 @@ TEST(ImageBufferTest, ReadsEveryColourTypeAndConvertsToRgba) {
         {"grey 1", spec(2, 0, 1, {0x80}), kFormatRgb, {255, 255, 255, 0x80, 0, 0, 0, 0x80}},
         {"grey alpha", spec(1, 4, 8, {9, 99}), kFormatRgba, {9, 9, 9, 0x80}},
         {"rgb", spec(1, 2, 8, {1, 2, 3}), kFormatRgb, {1, 2, 3, 0x80}},
+        {"rgb, three pixels", spec(3, 2, 8, {1, 2, 3, 4, 5, 6, 7, 8, 9}), kFormatRgb,
+         {1, 2, 3, 0x80, 4, 5, 6, 0x80, 7, 8, 9, 0x80}},
         {"rgba", spec(1, 6, 8, {1, 2, 3, 4}), kFormatRgba, {1, 2, 3, 0x80}},
         {"rgb 16", spec(1, 2, 16, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}), kFormatRgb, {0x12, 0x56, 0x9A, 0x80}},
         {"palette", palette, kFormatRgb, {40, 50, 60, 0x80, 10, 20, 30, 0x80}},
