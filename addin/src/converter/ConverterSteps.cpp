@@ -34,6 +34,7 @@ void CPresentationConverter::ExportMovieDescription(const std::wstring& xmlFileN
     m_movie->SetFrameRate(m_settings->FrameRate);
     m_movie->SetLoopAllowed(true);
     m_movie->SetOneFramePerSlide(true);
+    m_movie->SetDescriptionCheckBeside(true);
     m_movie->Export(xmlFileName);
 }
 

@@ -3,6 +3,7 @@
 #include "FileHolder.h"
 #include "addin/settings/Settings.h"
 #include "genswf/movie/LogFile.h"
+#include "genswf/movie/Movie.h"
 #include "genswf/utils/Exceptions.h"
 #include "genswf/utils/Utils.h"
 
@@ -73,9 +74,17 @@ void CPresentationConverter::ExportMovie() {
     const std::wstring xmlPath = m_tempFolder + L"movie.xml";
     ExportMovieDescription(GetFileNameOfPath(xmlPath));
     // The description is on disk: its document and pictures are not needed while the compiler
-    // reads it back.
+    // reads it back. Its own check may still be reading it through.
+    if (m_movie) m_descriptionCheck = m_movie->GetDescriptionCheck();
     m_movie.reset();
     WriteOutputFile(xmlPath, m_outputFilePath);
+}
+
+void CPresentationConverter::WaitForDescriptionCheck() {
+    if (!m_descriptionCheck.valid()) return;
+    const std::shared_future<void> check = std::move(m_descriptionCheck);
+    m_descriptionCheck = std::shared_future<void>();
+    check.get();
 }
 
 void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const std::wstring& outputPath) {
@@ -84,7 +93,15 @@ void CPresentationConverter::WriteOutputFile(const std::wstring& xmlPath, const 
         m_progressSink->SetTask(TASK_COMPILE_SWF);
         m_progressSink->SetValue(0);
     }
-    CompileSwf(xmlPath, bytes);
+    // A description that does not read back fails the export as such, whatever the compiler
+    // made of it.
+    try {
+        CompileSwf(xmlPath, bytes);
+    } catch (...) {
+        WaitForDescriptionCheck();
+        throw;
+    }
+    WaitForDescriptionCheck();
     // A compiler without progress reports cannot be stopped: a cancel asked for meanwhile is
     // honoured before the output is touched, however short the time since the last pump.
     if (m_progressSink) m_progressSink->CheckCancelNow();

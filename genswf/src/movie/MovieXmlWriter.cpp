@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
+#include <memory>
+#include <system_error>
 
 namespace genswf {
 
@@ -335,23 +338,43 @@ String SeparateTagsIn(const String& xml) {
 std::wstring SeparateTags(const std::wstring& xml) { return SeparateTagsIn(xml); }
 std::string SeparateTags(const std::string& xml) { return SeparateTagsIn(xml); }
 
+namespace {
+
+constexpr char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+// Reads the description back, the declaration left out; throws what the failure means.
+void CheckDescription(const std::string& file) {
+    const std::size_t skip = sizeof kDeclaration - 1;
+    xmldom::XmlParseError error;
+    if (xmldom::XmlDocument::CheckXmlUtf8(file.data() + skip, file.size() - skip, error)) return;
+    throw CBaseException(3, LocatedMessage(L"Cannot reload the movie description: " + error.reason + L" (line " +
+                                               IntToWString(error.line) + L", column " +
+                                               IntToWString(error.linepos) + L")",
+                                           __FILE__, __LINE__));
+}
+
+}  // namespace
+
 void CMovie::SaveXml(const std::wstring& path) {
     // UTF-8 throughout: the markup characters are ASCII, and the text is a quarter of its
     // wide size. The text with its tags on lines of their own is what the file holds; it is
     // read through once, as the compiler will read it, but no second tree is built from it.
-    std::string text = SeparateTags(m_document->xmlUtf8());
-    if (!m_document->checkXMLUtf8(text)) {
-        const xmldom::XmlParseError& error = m_document->parseError();
-        throw CBaseException(
-            3, LocatedMessage(L"Cannot reload the movie description: " + error.reason + L" (line " +
-                                  IntToWString(error.line) + L", column " + IntToWString(error.linepos) + L")",
-                              __FILE__, __LINE__));
+    auto file = std::make_shared<std::string>(kDeclaration);
+    *file += SeparateTags(m_document->xmlUtf8());
+    m_descriptionCheck = std::shared_future<void>();
+    if (!m_descriptionCheckBeside) {
+        CheckDescription(*file);
+    } else {
+        try {
+            m_descriptionCheck = std::async(std::launch::async, [file] { CheckDescription(*file); }).share();
+        } catch (const std::system_error&) {
+            CheckDescription(*file);  // no thread to spare
+        }
     }
-    text.insert(0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     const std::string target = NativePath(path);
     // The description is read back by the compiler in this run: whole or absent is enough.
     if (const int err =
-            base::files::WriteFileAtomically(target, text.data(), text.size(), 0666, base::files::Sync::None))
+            base::files::WriteFileAtomically(target, file->data(), file->size(), 0666, base::files::Sync::None))
         throw CBaseException(3, LocatedMessage(L"Cannot save the movie description: cannot write " +
                                                    WideFromUtf8(target) + L": " + WideFromUtf8(std::strerror(err)),
                                                __FILE__, __LINE__));

@@ -795,7 +795,7 @@ namespace {
 
 // Parses the text with libxml2, or, without `build`, only reads it through (the document comes
 // back empty). Null on failure, with `error` filled in.
-xmlDocPtr Parse(XmlParseError& error, const std::string& utf8, bool build) {
+xmlDocPtr Parse(XmlParseError& error, const char* utf8, std::size_t size, bool build) {
     error = XmlParseError();
     auto fail = [&](int code, const std::wstring& reason, int line, int column) -> xmlDocPtr {
         error.errorCode = code;
@@ -804,7 +804,7 @@ xmlDocPtr Parse(XmlParseError& error, const std::string& utf8, bool build) {
         error.linepos = column;
         return nullptr;
     };
-    if (utf8.size() > static_cast<std::size_t>(INT_MAX)) return fail(-1, L"the text is too large", 0, 0);
+    if (size > static_cast<std::size_t>(INT_MAX)) return fail(-1, L"the text is too large", 0, 0);
 
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) return fail(-1, L"out of memory", 0, 0);
@@ -825,7 +825,7 @@ xmlDocPtr Parse(XmlParseError& error, const std::string& utf8, bool build) {
     // No network, no external entities, nothing printed: failures are reported through
     // parseError. Without a dictionary every name is the node's own.
     const int options = XML_PARSE_NONET | XML_PARSE_NODICT | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    xmlDocPtr parsed = xmlCtxtReadMemory(ctxt, utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8", options);
+    xmlDocPtr parsed = xmlCtxtReadMemory(ctxt, utf8, static_cast<int>(size), nullptr, "UTF-8", options);
     if (!parsed || !ctxt->wellFormed) {
         xmlErrorPtr e = xmlCtxtGetLastError(ctxt);
         std::wstring reason = e && e->message ? WideFromUtf8(e->message) : std::wstring(L"malformed XML");
@@ -903,14 +903,18 @@ std::uint32_t Copy(DocumentState& state, xmlNodePtr from) {
 }  // namespace
 
 bool XmlDocument::checkXMLUtf8(const std::string& utf8) {
-    xmlDocPtr parsed = Parse(m_state->parseError, utf8, false);
+    return CheckXmlUtf8(utf8.data(), utf8.size(), m_state->parseError);
+}
+
+bool XmlDocument::CheckXmlUtf8(const char* text, std::size_t size, XmlParseError& error) {
+    xmlDocPtr parsed = Parse(error, text, size, false);
     if (!parsed) return false;
     xmlFreeDoc(parsed);
     return true;
 }
 
 bool XmlDocument::loadXMLUtf8(const std::string& utf8) {
-    xmlDocPtr parsed = Parse(m_state->parseError, utf8, true);
+    xmlDocPtr parsed = Parse(m_state->parseError, utf8.data(), utf8.size(), true);
     if (!parsed) return false;
     DocumentState& state = *m_state;
     std::vector<std::uint32_t> copies;

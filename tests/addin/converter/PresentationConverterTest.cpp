@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <future>
 
 using namespace addin;
 
@@ -71,6 +72,13 @@ protected:
     CSettings m_settings;
 };
 
+// A description check that found the description unreadable.
+std::shared_future<void> FailedCheck() {
+    std::promise<void> verdict;
+    verdict.set_exception(std::make_exception_ptr(CBaseException(3, L"Cannot reload the movie description: x")));
+    return verdict.get_future().share();
+}
+
 // Stands in for the movie document, the compiler and the language.
 class CTestConverter : public CPresentationConverter {
 public:
@@ -82,6 +90,8 @@ public:
     std::function<void(std::vector<std::uint8_t>&)> compile = [](std::vector<std::uint8_t>& bytes) {
         bytes.assign({'F', 'W', 'S', 8});
     };
+    // The description's own check, as the movie hands it over.
+    std::shared_future<void> descriptionCheck;
     int currentRangeCalls = 0;
     std::wstring seenTempFolder;
     std::wstring seenXmlPath;
@@ -91,6 +101,7 @@ protected:
         EXPECT_EQ(xmlFileName, L"movie.xml");
         seenTempFolder = m_tempFolder;
         writeMovie(m_tempFolder);
+        m_descriptionCheck = descriptionCheck;
     }
     void CompileSwf(const std::wstring& xmlPath, std::vector<std::uint8_t>& bytes) override {
         seenXmlPath = xmlPath;
@@ -196,6 +207,7 @@ TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput) {
         const char* what;
         std::function<void(CTestConverter&)> arrange;
         bool interrupted;
+        const char* message = "";  // how the error starts
     } cases[] = {
         {"cancel during the export",
          [](CTestConverter& c) { c.writeMovie = [](const std::wstring&) { throw CInterruptedException(); }; }, true},
@@ -211,19 +223,31 @@ TEST_F(ConverterTest, FailuresCleanUpAndKeepTheEarlierOutput) {
         {"compiler fails",
          [](CTestConverter& c) { c.compile = [](std::vector<std::uint8_t>&) { throw CXml2SwfException(L"x"); }; },
          false},
+        {"description does not read back", [](CTestConverter& c) { c.descriptionCheck = FailedCheck(); }, false,
+         "Cannot reload"},
+        {"description does not read back and the compiler fails",
+         [](CTestConverter& c) {
+             c.descriptionCheck = FailedCheck();
+             c.compile = [](std::vector<std::uint8_t>&) { throw CXml2SwfException(L"x"); };
+         },
+         false, "Cannot reload"},
     };
     for (auto& c : cases) {
         sink.cancelled = false;
         CTestConverter converter(nullptr, &m_settings, nullptr, &sink);
         c.arrange(converter);
         bool cancelled = false;
+        std::string message;
         try {
             converter.Convert();
             ADD_FAILURE() << c.what << ": no failure";
         } catch (const CInterruptedException&) {
             cancelled = true;
-        } catch (const CBaseException&) {}
+        } catch (const CBaseException& e) {
+            message = Utf8FromWide(e.GetMessage());
+        }
         EXPECT_EQ(cancelled, c.interrupted) << c.what;
+        EXPECT_EQ(message.rfind(c.message, 0), 0u) << c.what << ": " << message;
         EXPECT_EQ(TempFolderCount(), 0) << c.what;
         std::vector<std::uint8_t> bytes;
         ASSERT_TRUE(ReadWholeFile(m_settings.OutputFilePath, bytes)) << c.what;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <limits>
 
 using namespace genswf;
@@ -193,23 +194,33 @@ TEST(MovieWriter, SaveXmlPutsTagsOnLinesButLeavesTextAlone) {
     EXPECT_NE(Xml(movie->GetDocument()).find("<sprite id=\"spr0\"/></objects>"), std::string::npos);
 }
 
+// Checked at once, a description that does not read back is an error and no file; checked
+// beside, the file is written and the check, which outlives the movie, carries the same error.
 TEST(MovieWriter, SaveXmlFailuresAreErrorsAndLeaveNoFile) {
-    CScratchFolder folder;
-    {
+    for (const bool beside : {false, true}) {
+        SCOPED_TRACE(beside ? "checked beside" : "checked at once");
+        CScratchFolder folder;
         // A text node past the reader's size limit cannot be read back.
         auto movie = CMovie::CreateEmpty();
+        movie->SetDescriptionCheckBeside(beside);
         auto text = movie->WriteHtmlText(movie->GetObjectsElement(), L"txt0", 0, 0, 1, 1);
         movie->AppendCDataSection(text, std::wstring(11u * 1024u * 1024u, L'x'));
+        std::wstring message;
         try {
             movie->SaveXml(folder / L"movie.xml");
-            FAIL() << "no exception";
+            const std::shared_future<void> check = movie->GetDescriptionCheck();
+            movie.reset();
+            ASSERT_TRUE(check.valid());
+            check.get();
         } catch (const CBaseException& e) {
             EXPECT_EQ(e.GetCode(), 3);
-            EXPECT_EQ(U8(e.GetMessage()).rfind("Cannot reload the movie description: ", 0), 0u) << U8(e.GetMessage());
-            EXPECT_NE(U8(e.GetMessage()).find(" in file genswf/src/movie/"), std::string::npos);
+            message = e.GetMessage();
         }
-        EXPECT_FALSE(std::filesystem::exists(folder.Native() + "/movie.xml"));
+        EXPECT_EQ(U8(message).rfind("Cannot reload the movie description: ", 0), 0u) << U8(message);
+        EXPECT_NE(U8(message).find(" in file genswf/src/movie/"), std::string::npos);
+        EXPECT_EQ(beside, std::filesystem::exists(folder.Native() + "/movie.xml"));
     }
+    CScratchFolder folder;
     auto movie = CMovie::CreateEmpty();
     EXPECT_THROW(movie->SaveXml(folder / L"no/such/folder/movie.xml"), CBaseException);
 }

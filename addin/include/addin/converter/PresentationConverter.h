@@ -7,6 +7,7 @@
 #include "powerpoint/model/PowerPoint.h"
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,8 @@ protected:
     void PrepareFolders();
     void ExportMovie();
     void WriteOutputFile(const std::wstring& xmlPath, const std::wstring& outputPath);
+    // The movie description's own check, run beside the compiler: its failure is the export's.
+    void WaitForDescriptionCheck();
     void Cleanup();
     // The export log's last lines: every warning the user is shown, once.
     void LogWarnings();
@@ -54,6 +57,7 @@ protected:
     std::wstring m_outputFilePath;
     std::wstring m_tempFolder;
     std::shared_ptr<genswf::CMovie> m_movie;
+    std::shared_future<void> m_descriptionCheck;
     // The export log, kept open past the movie for the compiler's warnings and the summary.
     std::shared_ptr<genswf::CLogFile> m_log;
 

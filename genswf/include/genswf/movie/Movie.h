@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -209,6 +210,11 @@ public:
     // reads back (without building it again) and saves it as UTF-8. Text inside CDATA sections
     // and attribute values is left as it is; the document in memory stays as it was.
     void SaveXml(const std::wstring& path);
+    // With `beside`, SaveXml leaves the reading back to a thread of its own and returns once the
+    // file is written; the verdict is the description check's (whose get() throws what SaveXml
+    // would have thrown). It outlives the movie.
+    void SetDescriptionCheckBeside(bool beside) { m_descriptionCheckBeside = beside; }
+    std::shared_future<void> GetDescriptionCheck() const { return m_descriptionCheck; }
 
     // --- Accessors ---
     const XmlDocumentPtr& GetDocument() const { return m_document; }
@@ -283,6 +289,8 @@ private:
     float m_automaticTransitionDelay = 5.0f;
     std::wstring m_presentationPath;
     bool m_loopAllowed = false;
+    bool m_descriptionCheckBeside = false;
+    std::shared_future<void> m_descriptionCheck;
     bool m_loopedPlayback = false;
     bool m_onClickUrlEnabled = false;
     bool m_timeMarginOff = false;

@@ -198,6 +198,8 @@ public:
     // Whether loadXMLUtf8 would accept the text, with the same limits and the same parseError,
     // but without building the tree: the content stays as it is.
     bool checkXMLUtf8(const std::string& text);
+    // The same check on its own, safe on any thread: nothing of a document is touched.
+    static bool CheckXmlUtf8(const char* text, std::size_t size, XmlParseError& error);
 
     // Writes the document as UTF-8 with an XML declaration. The file is written beside the
     // target and renamed over it, so a failure leaves no partial file. '\' counts as '/'.
