@@ -348,14 +348,10 @@ std::shared_ptr<const ImageBitmap> ImageBitmaps::Take(const Definition* def) {
 }
 
 void Compiler::StartImageBitmaps() {
-    std::vector<ImageBitmaps::Job> jobs;
-    for (const auto& entry : movie_.byId)
-        if (entry.second->kind == DefKind::Image)
-            jobs.push_back({entry.second.get(), ResolvePath(entry.second->src), entry.second->jpegQuality});
     // In the order of the description, which is about the order they are written in.
-    std::stable_sort(jobs.begin(), jobs.end(), [](const ImageBitmaps::Job& a, const ImageBitmaps::Job& b) {
-        return a.def->where.line < b.def->where.line;
-    });
+    std::vector<ImageBitmaps::Job> jobs;
+    for (const auto& def : movie_.definitions)
+        if (def->kind == DefKind::Image) jobs.push_back({def.get(), ResolvePath(def->src), def->jpegQuality});
     const unsigned cores = std::thread::hardware_concurrency();
     const unsigned threads = jobs.size() < 2 ? 0 : std::min(kMaxImageThreads, cores > 1 ? cores - 1 : 1);
     imageBitmaps_ = std::make_unique<ImageBitmaps>(std::move(jobs), threads);

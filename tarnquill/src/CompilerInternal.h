@@ -16,6 +16,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace tarnquill {
@@ -49,7 +51,7 @@ struct Plan {
     std::uint32_t frameCount = 1;
     std::vector<std::vector<const Command*>> frames;  // shows of a frame first, then the rest in order
     std::vector<std::string> labels;
-    std::map<std::string, ShowInfo> shows;
+    std::unordered_map<std::string, ShowInfo> shows;
     std::vector<const Definition*> references;   // in order of first use
     std::vector<std::unique_ptr<Command>> made;  // sound stops and stops at a sound's end
 };
@@ -64,7 +66,7 @@ public:
 
 private:
     struct FrameState {
-        std::map<std::string, const Definition*> current;  // show id -> shown character, while displayed
+        std::unordered_map<std::string, const Definition*> current;  // show id -> shown character, while displayed
     };
 
     struct FontInfo {
@@ -148,10 +150,10 @@ private:
     std::unique_ptr<DeflateThread> packer_;  // compresses the movie as it is written
     std::uint64_t packed_ = 0;               // bytes handed to packer_
     std::unique_ptr<ImageBitmaps> imageBitmaps_;
-    std::map<const Definition*, std::uint16_t> ids_;
+    std::unordered_map<const Definition*, std::uint16_t> ids_;
     std::map<const Definition*, FontInfo> fonts_;
     std::map<const Definition*, Sound> sounds_;
-    std::set<const Definition*> visiting_;
+    std::unordered_set<const Definition*> visiting_;
     std::uint32_t nextId_ = 1;
 };
 
