@@ -30,6 +30,12 @@ std::string FormatError(const std::string& message, const std::string& element, 
     throw CompileError(message, where.element, attribute, where.line);
 }
 
+// A file named by the description: relative to the description's folder unless absolute.
+std::string ResolvePath(const std::string& baseFolder, const std::string& src);
+
+// How many workers make image bitmaps beside the compiler.
+unsigned ImageBitmapThreads();
+
 constexpr std::uint64_t kMaxFrames = 65535;  // the frame count is a 16-bit field
 
 inline bool IsPlaceable(DefKind kind) { return kind != DefKind::Font && kind != DefKind::Sound; }
@@ -58,8 +64,13 @@ struct Plan {
 
 class Compiler {
 public:
-    Compiler(Movie& movie, const CompileOptions& options, std::vector<std::string>& warnings)
-        : movie_(movie), options_(options), warnings_(warnings) {}
+    // `imageBitmaps` makes the bitmaps of the movie's images (those it was given); an image it
+    // does not know is made when it is written.
+    Compiler(Movie& movie, const CompileOptions& options, std::vector<std::string>& warnings,
+             ImageBitmaps& imageBitmaps)
+        : movie_(movie), options_(options), warnings_(warnings), imageBitmaps_(imageBitmaps) {}
+
+    static constexpr unsigned kMaxImageThreads = 4;
 
     // The whole file (Compiler.cpp).
     std::vector<std::uint8_t> Run();
@@ -124,12 +135,9 @@ private:
     static bool Contains(const Rect& outer, const Rect& inner);
     std::uint16_t EmitShape(const Definition& def, const std::vector<const Definition*>& parts);
     static void WriteFillCount(BitWriter& w, std::size_t count);
-    std::string ResolvePath(const std::string& src) const;
+    std::string ResolvePath(const std::string& src) const { return tarnquill::ResolvePath(options_.baseFolder, src); }
     std::uint16_t EmitEmptyShape(const Definition& def);
     std::uint16_t EmitImage(const Definition& def);
-    // Starts the bitmaps of every image on worker threads; EmitImage takes them.
-    void StartImageBitmaps();
-    static constexpr unsigned kMaxImageThreads = 4;
     std::uint16_t EmitSprite(const Definition& def);
     std::uint16_t EmitButton(const Definition& def);
 
@@ -149,7 +157,7 @@ private:
     std::vector<std::uint8_t> out_;          // the tags not yet handed to packer_
     std::unique_ptr<DeflateThread> packer_;  // compresses the movie as it is written
     std::uint64_t packed_ = 0;               // bytes handed to packer_
-    std::unique_ptr<ImageBitmaps> imageBitmaps_;
+    ImageBitmaps& imageBitmaps_;
     std::unordered_map<const Definition*, std::uint16_t> ids_;
     std::map<const Definition*, FontInfo> fonts_;
     std::map<const Definition*, Sound> sounds_;

@@ -202,7 +202,7 @@ void CheckChildren(Node node) {
 
 class Reader {
 public:
-    explicit Reader(Movie& movie) : movie_(movie) {}
+    Reader(Movie& movie, const std::function<void(const Definition&)>& onImage) : movie_(movie), onImage_(onImage) {}
 
     void ReadRoot(Node root) {
         if (Name(root) != "movie") Fail(root, "", "the root element must be \"movie\"");
@@ -306,6 +306,7 @@ private:
             def->smoothing = BoolAttr(node, "smoothing", false);
             if (def->width < 0 || def->height < 0) Fail(node, "width", "negative picture size");
             Register(def, node);
+            if (onImage_) onImage_(*def);
         } else if (name == "sprite") {
             def = std::make_shared<Definition>();
             def->kind = DefKind::Sprite;
@@ -496,15 +497,16 @@ private:
     }
 
     Movie& movie_;
+    const std::function<void(const Definition&)>& onImage_;
 };
 
 }  // namespace
 
-Movie ReadMovie(const Description& description) {
+Movie ReadMovie(const Description& description, const std::function<void(const Definition&)>& onImage) {
     Movie movie;
     if (description.elements.empty()) throw CompileError("the description has no root element");
     const Tree tree(description);
-    Reader(movie).ReadRoot(Node(tree, 0));
+    Reader(movie, onImage).ReadRoot(Node(tree, 0));
     return movie;
 }
 
