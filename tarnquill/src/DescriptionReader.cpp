@@ -42,6 +42,16 @@ public:
         return found == byName_.end() ? -1 : found->second;
     }
 
+    // The same for a name spelled in the reader's code: a string literal, whose address stands
+    // for it, so that its letters are looked up once per description.
+    std::int64_t FindLiteral(const char* name) const {
+        auto known = byAddress_.find(name);
+        if (known != byAddress_.end()) return known->second;
+        const std::int64_t id = Find(name);
+        byAddress_.emplace(name, id);
+        return id;
+    }
+
     // The number standing for the name at `index` of the description's names (a name kept
     // twice answers to its first place).
     std::uint32_t Of(std::uint32_t index) const { return same_[index]; }
@@ -50,6 +60,7 @@ private:
     const Description& description_;
     std::unordered_map<std::string_view, std::uint32_t> byName_;
     std::vector<std::uint32_t> same_;
+    mutable std::unordered_map<const char*, std::int64_t> byAddress_;
 };
 
 // One element of the tree, with the tree it belongs to.
@@ -63,9 +74,9 @@ public:
     long Line() const { return Get().line; }
     Description::Stray Stray() const { return Get().stray; }
     std::string Text() const { return tree_->Get().values.substr(Get().text, Get().textLength); }
-    // The value as it is kept in the tree: valid while the tree is.
+    // The value as it is kept in the tree: valid while the tree is. `name` is a string literal.
     std::optional<std::string_view> Attr(const char* name) const {
-        const std::int64_t id = tree_->Find(name);
+        const std::int64_t id = tree_->FindLiteral(name);
         if (id < 0) return std::nullopt;
         const Description& d = tree_->Get();
         const Description::Element& e = Get();
