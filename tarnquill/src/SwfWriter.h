@@ -11,6 +11,8 @@ namespace tarnquill {
 
 class BitWriter {
 public:
+    // Most records are a few dozen bytes: room for them up front instead of growing byte by byte.
+    BitWriter() { data_.reserve(64); }
     void Bits(std::uint32_t value, int count);  // most significant bit first
     void SignedBits(std::int32_t value, int count) { Bits(static_cast<std::uint32_t>(value), count); }
     void Align() { bitPos_ = 0; }
