@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <unordered_set>
 
 namespace tarnquill {
 
@@ -57,10 +58,11 @@ Plan Compiler::MakePlan(const Timeline& timeline, const Where& owner) {
         masked[cmd->placement.maskId].push_back(cmd);
     }
     std::vector<const Command*> stacked;
-    std::set<std::string> placed;
+    stacked.reserve(order.size());
+    std::unordered_set<const Command*> placed;  // each show has an id of its own
     std::function<void(const Command*, int)> append = [&](const Command* cmd, int level) {
         if (level > 64) FailAt(cmd->where, "maskId", "masks nested too deeply");
-        placed.insert(cmd->showId);
+        placed.insert(cmd);
         stacked.push_back(cmd);
         std::size_t self = stacked.size() - 1;
         auto it = masked.find(cmd->showId);
@@ -74,7 +76,7 @@ Plan Compiler::MakePlan(const Timeline& timeline, const Where& owner) {
     for (const Command* cmd : order)
         if (cmd->placement.maskId.empty()) append(cmd, 0);
     for (const Command* cmd : order)
-        if (!placed.count(cmd->showId)) FailAt(cmd->where, "maskId", "masks refer to each other in a cycle");
+        if (!placed.count(cmd)) FailAt(cmd->where, "maskId", "masks refer to each other in a cycle");
 
     // Shows act first within a frame; every reference must name an earlier or same-frame show.
     for (std::uint32_t f = 0; f < plan.frameCount; ++f) {
