@@ -70,6 +70,11 @@ public:
     explicit operator bool() const { return index_ >= 0; }
     Node Children() const { return Node(*tree_, Get().firstChild); }
     Node Next() const { return Node(*tree_, Get().next); }
+    std::size_t ChildCount() const {
+        std::size_t count = 0;
+        for (Node c = Children(); c; c = c.Next()) ++count;
+        return count;
+    }
     const std::string& Name() const { return tree_->Get().names[Get().name]; }
     long Line() const { return Get().line; }
     Description::Stray Stray() const { return Get().stray; }
@@ -437,6 +442,7 @@ private:
             if (Name(c) != "layer") Fail(c, "", "unexpected element under \"layers\"");
             Layer layer;
             CheckChildren(c);
+            layer.frames.reserve(c.ChildCount());
             for (Node f = c.Children(); f; f = f.Next()) {
                 if (Name(f) != "frame") Fail(f, "", "unexpected element under \"layer\"");
                 layer.frames.push_back(ReadFrame(f));
@@ -465,6 +471,7 @@ private:
             static_cast<std::uint32_t>(ParseInteger(node, "index", Required(node, "index"), 0, kMaxFrameIndex));
         frame.label = AttrOrEmpty(node, "label");
         CheckChildren(node);
+        frame.commands.reserve(node.ChildCount());
         for (Node c = node.Children(); c; c = c.Next()) {
             Command cmd;
             cmd.where = At(c);
