@@ -26,9 +26,12 @@ Plan Compiler::MakePlan(const Timeline& timeline, const Where& owner) {
     std::vector<std::uint32_t> orderFrames;
     for (const Layer& layer : timeline.layers) {
         std::vector<const Frame*> frames;
+        frames.reserve(layer.frames.size());
         for (const Frame& frame : layer.frames) frames.push_back(&frame);
-        std::stable_sort(frames.begin(), frames.end(),
-                         [](const Frame* a, const Frame* b) { return a->index < b->index; });
+        const auto byIndex = [](const Frame* a, const Frame* b) { return a->index < b->index; };
+        // Frames mostly come in order; sorting would only make a buffer to find that out.
+        if (!std::is_sorted(frames.begin(), frames.end(), byIndex))
+            std::stable_sort(frames.begin(), frames.end(), byIndex);
         for (const Frame* frame : frames) {
             if (!frame->label.empty()) plan.labels[frame->index] = frame->label;
             for (const Command& cmd : frame->commands) {
@@ -81,7 +84,9 @@ Plan Compiler::MakePlan(const Timeline& timeline, const Where& owner) {
     // Shows act first within a frame; every reference must name an earlier or same-frame show.
     for (std::uint32_t f = 0; f < plan.frameCount; ++f) {
         auto& cmds = plan.frames[f];
-        std::stable_partition(cmds.begin(), cmds.end(), [](const Command* c) { return c->kind == CommandKind::Show; });
+        const auto isShow = [](const Command* c) { return c->kind == CommandKind::Show; };
+        if (!std::is_partitioned(cmds.begin(), cmds.end(), isShow))
+            std::stable_partition(cmds.begin(), cmds.end(), isShow);
         for (const Command* cmd : cmds) {
             switch (cmd->kind) {
             case CommandKind::Show:

@@ -21,21 +21,6 @@ void BitWriter::Bits(std::uint32_t value, int count) {
     }
 }
 
-void BitWriter::U8(std::uint8_t v) {
-    Align();
-    data_.push_back(v);
-}
-
-void BitWriter::U16(std::uint16_t v) {
-    U8(static_cast<std::uint8_t>(v));
-    U8(static_cast<std::uint8_t>(v >> 8));
-}
-
-void BitWriter::U32(std::uint32_t v) {
-    U16(static_cast<std::uint16_t>(v));
-    U16(static_cast<std::uint16_t>(v >> 16));
-}
-
 void BitWriter::Bytes(const std::uint8_t* data, std::size_t size) {
     Align();
     data_.insert(data_.end(), data, data + size);
