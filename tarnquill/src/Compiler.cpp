@@ -61,7 +61,6 @@ std::vector<std::uint8_t> Compiler::Run() {
         if (options_.progress) options_.progress(std::min<std::uint64_t>(ids_.size(), total - 1), total);
     };
     step();
-    StartImageBitmaps();
     if (movie_.objectsFirst)
         for (const auto& def : movie_.definitions) {
             Emit(*def);
@@ -280,9 +279,15 @@ CompileResult ParseAndCompile(const DescriptionSource& source, const CompileOpti
     if (checkAfter) ValidateStream(source, options.schemaPath);
     CompileResult result;
     try {
-        Movie movie = ReadMovie(description);
+        Movie movie;
+        // Pictures are read and compressed on workers from the moment the reader meets them.
+        ImageBitmaps bitmaps(ImageBitmapThreads());
+        movie = ReadMovie(description, [&](const Definition& image) {
+            bitmaps.Add({&image, ResolvePath(options.baseFolder, image.src), image.jpegQuality});
+        });
+        bitmaps.Close();
         description = Description();
-        result.swf = Compiler(movie, options, result.warnings).Run();
+        result.swf = Compiler(movie, options, result.warnings, bitmaps).Run();
     } catch (...) {
         if (validation.valid()) validation.get();
         throw;

@@ -140,11 +140,11 @@ void Compiler::WriteFillCount(BitWriter& w, std::size_t count) {
     }
 }
 
-std::string Compiler::ResolvePath(const std::string& src) const {
+std::string ResolvePath(const std::string& baseFolder, const std::string& src) {
     std::string path = src;
     std::replace(path.begin(), path.end(), '\\', '/');
     if (!path.empty() && path[0] == '/') return path;
-    std::string base = options_.baseFolder;
+    std::string base = baseFolder;
     std::replace(base.begin(), base.end(), '\\', '/');
     if (base.empty()) return path;
     if (base.back() != '/') base += '/';
@@ -232,24 +232,44 @@ ImageBitmap MakeImageBitmap(const std::vector<std::uint8_t>& bytes, const std::s
     return bitmap;
 }
 
-ImageBitmaps::ImageBitmaps(std::vector<Job> jobs, unsigned threads) : m_jobs(std::move(jobs)), m_slots(m_jobs.size()) {
-    for (std::size_t i = 0; i < m_jobs.size(); ++i) m_index.emplace(m_jobs[i].def, i);
-    const std::size_t count = std::min<std::size_t>(threads, m_jobs.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        try {
-            m_workers.emplace_back(&ImageBitmaps::Work, this);
-        } catch (const std::system_error&) {
-            break;  // fewer workers; what none makes is made when taken
-        }
-    }
-}
+ImageBitmaps::ImageBitmaps(unsigned threads) : m_threads(threads) {}
 
 ImageBitmaps::~ImageBitmaps() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
     }
+    m_added.notify_all();
     for (std::thread& worker : m_workers) worker.join();
+}
+
+void ImageBitmaps::Add(Job job) {
+    std::size_t count = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_index.emplace(job.def, m_jobs.size());
+        m_jobs.push_back(std::move(job));
+        m_slots.emplace_back();
+        count = m_jobs.size();
+    }
+    m_added.notify_one();
+    const std::size_t wanted = count < 2 ? 0 : std::min<std::size_t>(m_threads, count);
+    while (m_workers.size() < wanted) {
+        try {
+            m_workers.emplace_back(&ImageBitmaps::Work, this);
+        } catch (const std::system_error&) {
+            m_threads = static_cast<unsigned>(m_workers.size());  // fewer workers; what none makes is made when taken
+            break;
+        }
+    }
+}
+
+void ImageBitmaps::Close() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_closed = true;
+    }
+    m_added.notify_all();
 }
 
 bool ImageBitmaps::Claim(std::size_t& i) {
@@ -263,15 +283,27 @@ bool ImageBitmaps::Claim(std::size_t& i) {
 void ImageBitmaps::Work() {
     BitmapWork work;
     std::unique_lock<std::mutex> lock(m_mutex);
-    for (std::size_t i; Claim(i);) {
-        lock.unlock();
-        Run(i, work);
-        lock.lock();
+    for (std::size_t i;;) {
+        if (Claim(i)) {
+            lock.unlock();
+            Run(i, work);
+            lock.lock();
+        } else if (m_stop || m_closed) {
+            return;
+        } else {
+            m_added.wait(lock);
+        }
     }
 }
 
 void ImageBitmaps::Run(std::size_t i, BitmapWork& work) {
-    const Job& job = m_jobs[i];
+    const Job* found = nullptr;
+    {
+        // The queue may be growing: its elements stay in place, its index does not.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        found = &m_jobs[i];
+    }
+    const Job& job = *found;
     ImageBitmap bitmap;
     std::shared_ptr<Shared> sameAs, made;
     try {
@@ -310,10 +342,10 @@ void ImageBitmaps::Run(std::size_t i, BitmapWork& work) {
 }
 
 std::shared_ptr<const ImageBitmap> ImageBitmaps::Take(const Definition* def) {
+    std::unique_lock<std::mutex> lock(m_mutex);
     const auto found = m_index.find(def);
     if (found == m_index.end()) return nullptr;
     const std::size_t i = found->second;
-    std::unique_lock<std::mutex> lock(m_mutex);
     Slot& slot = m_slots[i];
     if (slot.state == State::Taken) return nullptr;
     if (slot.state == State::Waiting) {
@@ -347,22 +379,13 @@ std::shared_ptr<const ImageBitmap> ImageBitmaps::Take(const Definition* def) {
     return bitmap;
 }
 
-void Compiler::StartImageBitmaps() {
-    std::vector<ImageBitmaps::Job> jobs;
-    for (const auto& entry : movie_.byId)
-        if (entry.second->kind == DefKind::Image)
-            jobs.push_back({entry.second.get(), ResolvePath(entry.second->src), entry.second->jpegQuality});
-    // In the order of the description, which is about the order they are written in.
-    std::stable_sort(jobs.begin(), jobs.end(), [](const ImageBitmaps::Job& a, const ImageBitmaps::Job& b) {
-        return a.def->where.line < b.def->where.line;
-    });
+unsigned ImageBitmapThreads() {
     const unsigned cores = std::thread::hardware_concurrency();
-    const unsigned threads = jobs.size() < 2 ? 0 : std::min(kMaxImageThreads, cores > 1 ? cores - 1 : 1);
-    imageBitmaps_ = std::make_unique<ImageBitmaps>(std::move(jobs), threads);
+    return std::min(Compiler::kMaxImageThreads, cores > 1 ? cores - 1 : 1);
 }
 
 std::uint16_t Compiler::EmitImage(const Definition& def) {
-    std::shared_ptr<const ImageBitmap> taken = imageBitmaps_ ? imageBitmaps_->Take(&def) : nullptr;
+    std::shared_ptr<const ImageBitmap> taken = imageBitmaps_.Take(&def);
     if (!taken) {
         BitmapWork work;
         taken = std::make_shared<const ImageBitmap>(MakeImageBitmap(ResolvePath(def.src), def.jpegQuality, work));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <unordered_set>
 
 namespace tarnquill {
 
@@ -25,9 +26,12 @@ Plan Compiler::MakePlan(const Timeline& timeline, const Where& owner) {
     std::vector<std::uint32_t> orderFrames;
     for (const Layer& layer : timeline.layers) {
         std::vector<const Frame*> frames;
+        frames.reserve(layer.frames.size());
         for (const Frame& frame : layer.frames) frames.push_back(&frame);
-        std::stable_sort(frames.begin(), frames.end(),
-                         [](const Frame* a, const Frame* b) { return a->index < b->index; });
+        const auto byIndex = [](const Frame* a, const Frame* b) { return a->index < b->index; };
+        // Frames mostly come in order; sorting would only make a buffer to find that out.
+        if (!std::is_sorted(frames.begin(), frames.end(), byIndex))
+            std::stable_sort(frames.begin(), frames.end(), byIndex);
         for (const Frame* frame : frames) {
             if (!frame->label.empty()) plan.labels[frame->index] = frame->label;
             for (const Command& cmd : frame->commands) {
@@ -57,10 +61,11 @@ Plan Compiler::MakePlan(const Timeline& timeline, const Where& owner) {
         masked[cmd->placement.maskId].push_back(cmd);
     }
     std::vector<const Command*> stacked;
-    std::set<std::string> placed;
+    stacked.reserve(order.size());
+    std::unordered_set<const Command*> placed;  // each show has an id of its own
     std::function<void(const Command*, int)> append = [&](const Command* cmd, int level) {
         if (level > 64) FailAt(cmd->where, "maskId", "masks nested too deeply");
-        placed.insert(cmd->showId);
+        placed.insert(cmd);
         stacked.push_back(cmd);
         std::size_t self = stacked.size() - 1;
         auto it = masked.find(cmd->showId);
@@ -74,12 +79,14 @@ Plan Compiler::MakePlan(const Timeline& timeline, const Where& owner) {
     for (const Command* cmd : order)
         if (cmd->placement.maskId.empty()) append(cmd, 0);
     for (const Command* cmd : order)
-        if (!placed.count(cmd->showId)) FailAt(cmd->where, "maskId", "masks refer to each other in a cycle");
+        if (!placed.count(cmd)) FailAt(cmd->where, "maskId", "masks refer to each other in a cycle");
 
     // Shows act first within a frame; every reference must name an earlier or same-frame show.
     for (std::uint32_t f = 0; f < plan.frameCount; ++f) {
         auto& cmds = plan.frames[f];
-        std::stable_partition(cmds.begin(), cmds.end(), [](const Command* c) { return c->kind == CommandKind::Show; });
+        const auto isShow = [](const Command* c) { return c->kind == CommandKind::Show; };
+        if (!std::is_partitioned(cmds.begin(), cmds.end(), isShow))
+            std::stable_partition(cmds.begin(), cmds.end(), isShow);
         for (const Command* cmd : cmds) {
             switch (cmd->kind) {
             case CommandKind::Show:

@@ -16,6 +16,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace tarnquill {
@@ -27,6 +29,12 @@ std::string FormatError(const std::string& message, const std::string& element, 
 [[noreturn]] inline void FailAt(const Where& where, const std::string& attribute, const std::string& message) {
     throw CompileError(message, where.element, attribute, where.line);
 }
+
+// A file named by the description: relative to the description's folder unless absolute.
+std::string ResolvePath(const std::string& baseFolder, const std::string& src);
+
+// How many workers make image bitmaps beside the compiler.
+unsigned ImageBitmapThreads();
 
 constexpr std::uint64_t kMaxFrames = 65535;  // the frame count is a 16-bit field
 
@@ -49,22 +57,27 @@ struct Plan {
     std::uint32_t frameCount = 1;
     std::vector<std::vector<const Command*>> frames;  // shows of a frame first, then the rest in order
     std::vector<std::string> labels;
-    std::map<std::string, ShowInfo> shows;
+    std::unordered_map<std::string, ShowInfo> shows;
     std::vector<const Definition*> references;   // in order of first use
     std::vector<std::unique_ptr<Command>> made;  // sound stops and stops at a sound's end
 };
 
 class Compiler {
 public:
-    Compiler(Movie& movie, const CompileOptions& options, std::vector<std::string>& warnings)
-        : movie_(movie), options_(options), warnings_(warnings) {}
+    // `imageBitmaps` makes the bitmaps of the movie's images (those it was given); an image it
+    // does not know is made when it is written.
+    Compiler(Movie& movie, const CompileOptions& options, std::vector<std::string>& warnings,
+             ImageBitmaps& imageBitmaps)
+        : movie_(movie), options_(options), warnings_(warnings), imageBitmaps_(imageBitmaps) {}
+
+    static constexpr unsigned kMaxImageThreads = 4;
 
     // The whole file (Compiler.cpp).
     std::vector<std::uint8_t> Run();
 
 private:
     struct FrameState {
-        std::map<std::string, const Definition*> current;  // show id -> shown character, while displayed
+        std::unordered_map<std::string, const Definition*> current;  // show id -> shown character, while displayed
     };
 
     struct FontInfo {
@@ -122,12 +135,9 @@ private:
     static bool Contains(const Rect& outer, const Rect& inner);
     std::uint16_t EmitShape(const Definition& def, const std::vector<const Definition*>& parts);
     static void WriteFillCount(BitWriter& w, std::size_t count);
-    std::string ResolvePath(const std::string& src) const;
+    std::string ResolvePath(const std::string& src) const { return tarnquill::ResolvePath(options_.baseFolder, src); }
     std::uint16_t EmitEmptyShape(const Definition& def);
     std::uint16_t EmitImage(const Definition& def);
-    // Starts the bitmaps of every image on worker threads; EmitImage takes them.
-    void StartImageBitmaps();
-    static constexpr unsigned kMaxImageThreads = 4;
     std::uint16_t EmitSprite(const Definition& def);
     std::uint16_t EmitButton(const Definition& def);
 
@@ -147,11 +157,11 @@ private:
     std::vector<std::uint8_t> out_;          // the tags not yet handed to packer_
     std::unique_ptr<DeflateThread> packer_;  // compresses the movie as it is written
     std::uint64_t packed_ = 0;               // bytes handed to packer_
-    std::unique_ptr<ImageBitmaps> imageBitmaps_;
-    std::map<const Definition*, std::uint16_t> ids_;
+    ImageBitmaps& imageBitmaps_;
+    std::unordered_map<const Definition*, std::uint16_t> ids_;
     std::map<const Definition*, FontInfo> fonts_;
     std::map<const Definition*, Sound> sounds_;
-    std::set<const Definition*> visiting_;
+    std::unordered_set<const Definition*> visiting_;
     std::uint32_t nextId_ = 1;
 };
 

@@ -24,33 +24,81 @@ constexpr std::int64_t kMaxTwips = 1 << 29;
 constexpr std::uint32_t kMaxFrameIndex = 65534;  // frame count is a 16-bit field
 constexpr int kMaxNesting = 64;
 
+// The tree with its element and attribute names indexed, so that asking an element for an
+// attribute compares numbers, not strings.
+class Tree {
+public:
+    explicit Tree(const Description& description) : description_(description), same_(description.names.size()) {
+        byName_.reserve(description.names.size());
+        for (std::uint32_t i = 0; i < description.names.size(); ++i)
+            same_[i] = byName_.emplace(description.names[i], i).first->second;
+    }
+
+    const Description& Get() const { return description_; }
+
+    // The number standing for `name`; -1 when no element or attribute has it.
+    std::int64_t Find(std::string_view name) const {
+        auto found = byName_.find(name);
+        return found == byName_.end() ? -1 : found->second;
+    }
+
+    // The same for a name spelled in the reader's code: a string literal, whose address stands
+    // for it, so that its letters are looked up once per description.
+    std::int64_t FindLiteral(const char* name) const {
+        auto known = byAddress_.find(name);
+        if (known != byAddress_.end()) return known->second;
+        const std::int64_t id = Find(name);
+        byAddress_.emplace(name, id);
+        return id;
+    }
+
+    // The number standing for the name at `index` of the description's names (a name kept
+    // twice answers to its first place).
+    std::uint32_t Of(std::uint32_t index) const { return same_[index]; }
+
+private:
+    const Description& description_;
+    std::unordered_map<std::string_view, std::uint32_t> byName_;
+    std::vector<std::uint32_t> same_;
+    mutable std::unordered_map<const char*, std::int64_t> byAddress_;
+};
+
 // One element of the tree, with the tree it belongs to.
 class Node {
 public:
-    Node(const Description& tree, std::int32_t index) : tree_(&tree), index_(index) {}
+    Node(const Tree& tree, std::int32_t index) : tree_(&tree), index_(index) {}
     explicit operator bool() const { return index_ >= 0; }
     Node Children() const { return Node(*tree_, Get().firstChild); }
     Node Next() const { return Node(*tree_, Get().next); }
-    const std::string& Name() const { return tree_->names[Get().name]; }
+    std::size_t ChildCount() const {
+        std::size_t count = 0;
+        for (Node c = Children(); c; c = c.Next()) ++count;
+        return count;
+    }
+    const std::string& Name() const { return tree_->Get().names[Get().name]; }
     long Line() const { return Get().line; }
     Description::Stray Stray() const { return Get().stray; }
-    std::string Text() const { return tree_->values.substr(Get().text, Get().textLength); }
-    std::optional<std::string> Attr(const char* name) const {
+    std::string Text() const { return tree_->Get().values.substr(Get().text, Get().textLength); }
+    // The value as it is kept in the tree: valid while the tree is. `name` is a string literal.
+    std::optional<std::string_view> Attr(const char* name) const {
+        const std::int64_t id = tree_->FindLiteral(name);
+        if (id < 0) return std::nullopt;
+        const Description& d = tree_->Get();
         const Description::Element& e = Get();
         for (std::uint32_t i = e.firstAttribute; i < e.firstAttribute + e.attributeCount; ++i) {
-            const Description::Attribute& a = tree_->attributes[i];
-            if (tree_->names[a.name] == name) return tree_->values.substr(a.value, a.length);
+            const Description::Attribute& a = d.attributes[i];
+            if (tree_->Of(a.name) == id) return std::string_view(d.values).substr(a.value, a.length);
         }
         return std::nullopt;
     }
 
 private:
-    const Description::Element& Get() const { return tree_->elements[static_cast<std::size_t>(index_)]; }
-    const Description* tree_;
+    const Description::Element& Get() const { return tree_->Get().elements[static_cast<std::size_t>(index_)]; }
+    const Tree* tree_;
     std::int32_t index_;
 };
 
-std::string Name(Node node) { return node.Name(); }
+const std::string& Name(Node node) { return node.Name(); }
 
 long Line(Node node) { return node.Line(); }
 
@@ -60,21 +108,29 @@ Where At(Node node) { return Where{Name(node), Line(node)}; }
     throw CompileError(message, Name(node), attribute, Line(node));
 }
 
-std::optional<std::string> Attr(Node node, const char* name) { return node.Attr(name); }
+std::optional<std::string_view> Attr(Node node, const char* name) { return node.Attr(name); }
 
-std::string Required(Node node, const char* name) {
+// An attribute's value as the model keeps it; empty when it is absent.
+std::string AttrOrEmpty(Node node, const char* name) {
+    return std::string(Attr(node, name).value_or(std::string_view()));
+}
+
+std::string_view Required(Node node, const char* name) {
     auto value = Attr(node, name);
     if (!value) Fail(node, name, "required attribute is missing");
     return *value;
 }
 
 std::string RequiredId(Node node, const char* name) {
-    std::string value = Required(node, name);
+    std::string_view value = Required(node, name);
     if (value.empty()) Fail(node, name, "empty id");
-    return value;
+    return std::string(value);
 }
 
-bool ParseDouble(const std::string& text, double& out) {
+// A value as messages show it.
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+bool ParseDouble(std::string_view text, double& out) {
     if (text.empty()) return false;
     const char* begin = text.data();
     if (*begin == '+') ++begin;
@@ -82,15 +138,16 @@ bool ParseDouble(const std::string& text, double& out) {
     return ec == std::errc() && end == text.data() + text.size() && std::isfinite(out);
 }
 
-std::int64_t ParseInteger(Node node, const char* name, const std::string& text, std::int64_t low, std::int64_t high) {
+std::int64_t ParseInteger(Node node, const char* name, std::string_view text, std::int64_t low, std::int64_t high) {
     std::int64_t value = 0;
     const char* begin = text.data();
     if (!text.empty() && *begin == '+') ++begin;
     auto [end, ec] = std::from_chars(begin, text.data() + text.size(), value);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-        Fail(node, name, "not an integer: \"" + text + "\"");
+        Fail(node, name, "not an integer: " + Quoted(text));
     if (value < low || value > high)
-        Fail(node, name, "value " + text + " out of range " + std::to_string(low) + ".." + std::to_string(high));
+        Fail(node, name,
+             "value " + std::string(text) + " out of range " + std::to_string(low) + ".." + std::to_string(high));
     return value;
 }
 
@@ -100,19 +157,19 @@ std::int64_t IntAttr(Node node, const char* name, std::int64_t fallback, std::in
 }
 
 // "30tw" is twips; a plain number (or "px") is pixels.
-std::int32_t ParseTwips(Node node, const char* name, const std::string& text) {
-    std::string number = text;
+std::int32_t ParseTwips(Node node, const char* name, std::string_view text) {
+    std::string_view number = text;
     double scale = 20.0;
     if (number.size() > 2 && number.compare(number.size() - 2, 2, "tw") == 0) {
-        number.resize(number.size() - 2);
+        number.remove_suffix(2);
         scale = 1.0;
     } else if (number.size() > 2 && number.compare(number.size() - 2, 2, "px") == 0) {
-        number.resize(number.size() - 2);
+        number.remove_suffix(2);
     }
     double value = 0;
-    if (!ParseDouble(number, value)) Fail(node, name, "not a length: \"" + text + "\"");
+    if (!ParseDouble(number, value)) Fail(node, name, "not a length: " + Quoted(text));
     double twips = std::round(value * scale);
-    if (std::fabs(twips) > static_cast<double>(kMaxTwips)) Fail(node, name, "length out of range: \"" + text + "\"");
+    if (std::fabs(twips) > static_cast<double>(kMaxTwips)) Fail(node, name, "length out of range: " + Quoted(text));
     return static_cast<std::int32_t>(twips);
 }
 
@@ -125,9 +182,9 @@ double FactorAttr(Node node, const char* name, double fallback) {
     auto text = Attr(node, name);
     if (!text) return fallback;
     double value = 0;
-    if (!ParseDouble(*text, value)) Fail(node, name, "not a number: \"" + *text + "\"");
+    if (!ParseDouble(*text, value)) Fail(node, name, "not a number: " + Quoted(*text));
     // MATRIX factors are signed 16.16 fixed point.
-    if (std::fabs(value) >= 32767.0) Fail(node, name, "value out of range: \"" + *text + "\"");
+    if (std::fabs(value) >= 32767.0) Fail(node, name, "value out of range: " + Quoted(*text));
     return value;
 }
 
@@ -136,20 +193,20 @@ bool BoolAttr(Node node, const char* name, bool fallback) {
     if (!text) return fallback;
     if (*text == "1" || *text == "true") return true;
     if (*text == "0" || *text == "false") return false;
-    Fail(node, name, "not a boolean (0 or 1): \"" + *text + "\"");
+    Fail(node, name, "not a boolean (0 or 1): " + Quoted(*text));
 }
 
 std::uint32_t ColorAttr(Node node, const char* name, std::uint32_t fallback) {
     auto text = Attr(node, name);
     if (!text) return fallback;
-    const std::string& t = *text;
+    const std::string_view t = *text;
     std::uint32_t value = 0;
     bool ok = t.size() == 7 && t[0] == '#';
     if (ok) {
         auto [end, ec] = std::from_chars(t.data() + 1, t.data() + 7, value, 16);
         ok = ec == std::errc() && end == t.data() + 7;
     }
-    if (!ok) Fail(node, name, "not a colour (#rrggbb): \"" + t + "\"");
+    if (!ok) Fail(node, name, "not a colour (#rrggbb): " + Quoted(t));
     return value;
 }
 
@@ -161,7 +218,7 @@ void CheckChildren(Node node) {
 
 class Reader {
 public:
-    explicit Reader(Movie& movie) : movie_(movie) {}
+    Reader(Movie& movie, const std::function<void(const Definition&)>& onImage) : movie_(movie), onImage_(onImage) {}
 
     void ReadRoot(Node root) {
         if (Name(root) != "movie") Fail(root, "", "the root element must be \"movie\"");
@@ -170,8 +227,8 @@ public:
         movie_.heightPx = static_cast<std::uint32_t>(ParseInteger(root, "height", Required(root, "height"), 1, 8191));
         if (auto rate = Attr(root, "frameRate")) {
             double value = 0;
-            if (!ParseDouble(*rate, value)) Fail(root, "frameRate", "not a number: \"" + *rate + "\"");
-            if (value <= 0 || value > 255) Fail(root, "frameRate", "value out of range 0..255: \"" + *rate + "\"");
+            if (!ParseDouble(*rate, value)) Fail(root, "frameRate", "not a number: " + Quoted(*rate));
+            if (value <= 0 || value > 255) Fail(root, "frameRate", "value out of range 0..255: " + Quoted(*rate));
             movie_.frameRate = value;
         }
         movie_.compressed = BoolAttr(root, "compressed", false);
@@ -186,7 +243,7 @@ private:
         if (depth > kMaxNesting) Fail(node, "", "sprites nested too deeply");
         CheckChildren(node);
         for (Node c = node.Children(); c; c = c.Next()) {
-            std::string name = Name(c);
+            const std::string& name = Name(c);
             if (name == "styles")
                 ReadStyles(c);
             else if (name == "objects")
@@ -235,11 +292,11 @@ private:
     }
 
     void ReadDefinition(Node node, int depth) {
-        std::string name = Name(node);
+        const std::string& name = Name(node);
         std::shared_ptr<Definition> def;
         if (name == "rectangle" || name == "oval") {
             def = Box(node, name == "oval" ? DefKind::Oval : DefKind::Rectangle);
-            def->fillStyle = Attr(node, "fillStyle").value_or("");
+            def->fillStyle = AttrOrEmpty(node, "fillStyle");
             Register(def, node);
         } else if (name == "shape") {
             def = std::make_shared<Definition>();
@@ -249,10 +306,10 @@ private:
             Register(def, node);
             CheckChildren(node);
             for (Node c = node.Children(); c; c = c.Next()) {
-                std::string part = Name(c);
+                const std::string& part = Name(c);
                 if (part != "rectangle" && part != "oval") Fail(c, "", "a shape holds only \"rectangle\" and \"oval\"");
                 auto p = Box(c, part == "oval" ? DefKind::Oval : DefKind::Rectangle);
-                p->fillStyle = Attr(c, "fillStyle").value_or("");
+                p->fillStyle = AttrOrEmpty(c, "fillStyle");
                 p->isPart = true;
                 Register(p, c);
                 def->parts.push_back(p);
@@ -265,13 +322,14 @@ private:
             def->smoothing = BoolAttr(node, "smoothing", false);
             if (def->width < 0 || def->height < 0) Fail(node, "width", "negative picture size");
             Register(def, node);
+            if (onImage_) onImage_(*def);
         } else if (name == "sprite") {
             def = std::make_shared<Definition>();
             def->kind = DefKind::Sprite;
             def->id = RequiredId(node, "id");
             def->where = At(node);
-            def->name = Attr(node, "name").value_or("");
-            def->src = Attr(node, "src").value_or("");
+            def->name = AttrOrEmpty(node, "name");
+            def->src = AttrOrEmpty(node, "src");
             def->lockroot = BoolAttr(node, "lockroot", true);
             def->hasWidth = Attr(node, "width").has_value();
             def->hasHeight = Attr(node, "height").has_value();
@@ -291,13 +349,13 @@ private:
             def->kind = DefKind::Button;
             def->id = RequiredId(node, "id");
             def->where = At(node);
-            std::string type = Attr(node, "type").value_or("push");
-            if (type != "push" && type != "menu") Fail(node, "type", "unknown button type \"" + type + "\"");
+            const std::string_view type = Attr(node, "type").value_or("push");
+            if (type != "push" && type != "menu") Fail(node, "type", "unknown button type " + Quoted(type));
             def->menu = type == "menu";
-            def->up = Attr(node, "up").value_or("");
-            def->over = Attr(node, "over").value_or("");
-            def->down = Attr(node, "down").value_or("");
-            def->hit = Attr(node, "hit").value_or("");
+            def->up = AttrOrEmpty(node, "up");
+            def->over = AttrOrEmpty(node, "over");
+            def->down = AttrOrEmpty(node, "down");
+            def->hit = AttrOrEmpty(node, "hit");
             if (def->up.empty() && def->over.empty() && def->down.empty() && def->hit.empty())
                 Fail(node, "up", "a button needs at least one state");
             CheckChildren(node);
@@ -309,13 +367,12 @@ private:
             def->id = RequiredId(node, "id");
             def->where = At(node);
             def->src = Required(node, "src");
-            def->fontName = Attr(node, "name").value_or("");
-            std::string chars = Attr(node, "chars").value_or("");
-            def->chars = DecodeUtf8(node, chars);
+            def->fontName = AttrOrEmpty(node, "name");
+            def->chars = DecodeUtf8(node, AttrOrEmpty(node, "chars"));
             Register(def, node);
         } else if (name == "htmlText") {
             def = Box(node, DefKind::Text);
-            def->fontId = Attr(node, "fontId").value_or("");
+            def->fontId = AttrOrEmpty(node, "fontId");
             def->fontSize = TwipsAttr(node, "fontSize");
             def->color = ColorAttr(node, "color", 0);
             def->multiline = BoolAttr(node, "multiline", false);
@@ -346,13 +403,13 @@ private:
     Action ReadAction(Node node) {
         Action action;
         action.where = At(node);
-        std::string name = Name(node);
+        const std::string& name = Name(node);
         if (name == "actionStop") {
             action.kind = ActionKind::Stop;
         } else if (name == "actionGetURL") {
             action.kind = ActionKind::GetURL;
             action.url = Required(node, "url");
-            action.target = Attr(node, "target").value_or("");
+            action.target = AttrOrEmpty(node, "target");
         } else if (name == "actionSetTarget") {
             action.kind = ActionKind::SetTarget;
             action.name = Required(node, "spriteName");
@@ -385,6 +442,7 @@ private:
             if (Name(c) != "layer") Fail(c, "", "unexpected element under \"layers\"");
             Layer layer;
             CheckChildren(c);
+            layer.frames.reserve(c.ChildCount());
             for (Node f = c.Children(); f; f = f.Next()) {
                 if (Name(f) != "frame") Fail(f, "", "unexpected element under \"layer\"");
                 layer.frames.push_back(ReadFrame(f));
@@ -403,7 +461,7 @@ private:
         static const char* const shifts[4] = {"shiftRed", "shiftGreen", "shiftBlue", "shiftAlpha"};
         // Add terms of a colour transform are 16-bit signed in SWF.
         for (int i = 0; i < 4; ++i) p.shift[i] = static_cast<std::int32_t>(IntAttr(node, shifts[i], 0, -16384, 16383));
-        p.maskId = Attr(node, "maskId").value_or("");
+        p.maskId = AttrOrEmpty(node, "maskId");
     }
 
     Frame ReadFrame(Node node) {
@@ -411,12 +469,13 @@ private:
         frame.where = At(node);
         frame.index =
             static_cast<std::uint32_t>(ParseInteger(node, "index", Required(node, "index"), 0, kMaxFrameIndex));
-        frame.label = Attr(node, "label").value_or("");
+        frame.label = AttrOrEmpty(node, "label");
         CheckChildren(node);
+        frame.commands.reserve(node.ChildCount());
         for (Node c = node.Children(); c; c = c.Next()) {
             Command cmd;
             cmd.where = At(c);
-            std::string name = Name(c);
+            const std::string& name = Name(c);
             if (name == "show") {
                 cmd.kind = CommandKind::Show;
                 cmd.showId = RequiredId(c, "id");
@@ -456,14 +515,16 @@ private:
     }
 
     Movie& movie_;
+    const std::function<void(const Definition&)>& onImage_;
 };
 
 }  // namespace
 
-Movie ReadMovie(const Description& description) {
+Movie ReadMovie(const Description& description, const std::function<void(const Definition&)>& onImage) {
     Movie movie;
     if (description.elements.empty()) throw CompileError("the description has no root element");
-    Reader(movie).ReadRoot(Node(description, 0));
+    const Tree tree(description);
+    Reader(movie, onImage).ReadRoot(Node(tree, 0));
     return movie;
 }
 

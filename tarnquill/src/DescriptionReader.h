@@ -56,6 +56,7 @@ struct DescriptionSource {
 // entities and ids are libxml2's business); `throughTree` sees that tree before it is freed.
 Description ParseDescription(const DescriptionSource& source, const std::function<void(_xmlDoc*)>& throughTree);
 
-Movie ReadMovie(const Description& description);
+// `onImage` hears of each image as soon as it is read, in the order of the description.
+Movie ReadMovie(const Description& description, const std::function<void(const Definition&)>& onImage = {});
 
 }  // namespace tarnquill

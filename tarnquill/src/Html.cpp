@@ -2,6 +2,7 @@
 
 #include "base/encodings/TextEncoding.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -20,6 +21,11 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Text of a valid document is valid UTF-8; a stray byte would become U+FFFD.
 void AppendUtf32(std::u32string& out, const std::string& utf8) {
+    // ASCII, as most text is, is its own code points.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out.append(utf8.begin(), utf8.end());
+        return;
+    }
     for (wchar_t c : base::encodings::WideFromUtf8(utf8)) out.push_back(static_cast<char32_t>(c));
 }
 

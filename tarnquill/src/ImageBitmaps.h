@@ -1,6 +1,7 @@
-// Bitmaps of "image" definitions made ahead of the compiler on a few worker threads: reading a
-// PNG and compressing its pixels depend on nothing else, and a bitmap's bytes are the same
-// whichever thread made it. The compiler takes each one when it writes the definition.
+// Bitmaps of "image" definitions made ahead of the compiler on a few worker threads, queued as
+// the description is read: reading a PNG and compressing its pixels depend on nothing else, and
+// a bitmap's bytes are the same whichever thread made it. The compiler takes each one when it
+// writes the definition.
 #pragma once
 
 #include "Model.h"
@@ -8,8 +9,8 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <exception>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -47,12 +48,18 @@ public:
         std::string path;
         int jpegQuality;
     };
-    // Starts the jobs, in their order, on at most `threads` workers (0: each is made when taken).
-    ImageBitmaps(std::vector<Job> jobs, unsigned threads);
+    // Jobs run in the order they are added, on at most `threads` workers (0: each is made when
+    // taken). Workers start once there are two jobs: a single picture is made when taken.
+    explicit ImageBitmaps(unsigned threads);
     // Jobs not started yet are dropped; the running ones finish first.
     ~ImageBitmaps();
     ImageBitmaps(const ImageBitmaps&) = delete;
     ImageBitmaps& operator=(const ImageBitmaps&) = delete;
+
+    // Queues one more job; the workers take it up while the caller goes on.
+    void Add(Job job);
+    // No more jobs come: workers stop when the queue is done.
+    void Close();
 
     // The bitmap of `def`, once: made on this thread when no worker has started it, and while a
     // worker makes it this thread makes later ones instead of idling. Null for a definition that
@@ -77,13 +84,17 @@ private:
     // Makes job i, or finds the job with the same bytes; called unlocked, leaves the slot Done.
     void Run(std::size_t i, BitmapWork& work);
 
-    std::vector<Job> m_jobs;
-    std::vector<Slot> m_slots;
-    std::map<const Definition*, std::size_t> m_index;
+    // Jobs are added while workers run them: a deque keeps each in place as it grows.
+    std::deque<Job> m_jobs;
+    std::deque<Slot> m_slots;
+    std::unordered_map<const Definition*, std::size_t> m_index;
     std::unordered_map<std::string, std::shared_ptr<Shared>> m_byContent;  // file bytes and quality
     std::mutex m_mutex;
     std::condition_variable m_done;
+    std::condition_variable m_added;  // a job was added, the queue closed or the work stopped
     std::size_t m_next = 0;
+    unsigned m_threads;
+    bool m_closed = false;
     bool m_stop = false;
     std::vector<std::thread> m_workers;
     BitmapWork m_takerWork;  // for bitmaps made by Take's caller

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tarnquill {
@@ -119,7 +120,7 @@ struct Movie {
     std::uint32_t bgColor = 0xffffff;
     bool objectsFirst = true;
     std::vector<std::shared_ptr<Definition>> definitions;  // document order, nested ones hoisted
-    std::map<std::string, std::shared_ptr<Definition>> byId;
+    std::unordered_map<std::string, std::shared_ptr<Definition>> byId;
     std::map<std::string, FillStyle> styles;
     Timeline root;
 };

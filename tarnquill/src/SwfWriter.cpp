@@ -9,26 +9,16 @@
 namespace tarnquill {
 
 void BitWriter::Bits(std::uint32_t value, int count) {
-    for (int i = count - 1; i >= 0; --i) {
+    // As many of the bits as the last byte has room for at a time, the highest first.
+    while (count > 0) {
         if (bitPos_ == 0) data_.push_back(0);
-        if ((value >> i) & 1u) data_.back() |= static_cast<std::uint8_t>(0x80u >> bitPos_);
-        bitPos_ = (bitPos_ + 1) & 7;
+        const int room = 8 - bitPos_;
+        const int take = std::min(room, count);
+        count -= take;
+        const std::uint32_t chunk = (value >> count) & ((1u << take) - 1);
+        data_.back() |= static_cast<std::uint8_t>(chunk << (room - take));
+        bitPos_ = (bitPos_ + take) & 7;
     }
-}
-
-void BitWriter::U8(std::uint8_t v) {
-    Align();
-    data_.push_back(v);
-}
-
-void BitWriter::U16(std::uint16_t v) {
-    U8(static_cast<std::uint8_t>(v));
-    U8(static_cast<std::uint8_t>(v >> 8));
-}
-
-void BitWriter::U32(std::uint32_t v) {
-    U16(static_cast<std::uint16_t>(v));
-    U16(static_cast<std::uint16_t>(v >> 16));
 }
 
 void BitWriter::Bytes(const std::uint8_t* data, std::size_t size) {

@@ -11,12 +11,23 @@ namespace tarnquill {
 
 class BitWriter {
 public:
+    // Most records are a few dozen bytes: room for them up front instead of growing byte by byte.
+    BitWriter() { data_.reserve(64); }
     void Bits(std::uint32_t value, int count);  // most significant bit first
     void SignedBits(std::int32_t value, int count) { Bits(static_cast<std::uint32_t>(value), count); }
     void Align() { bitPos_ = 0; }
-    void U8(std::uint8_t v);
-    void U16(std::uint16_t v);
-    void U32(std::uint32_t v);
+    void U8(std::uint8_t v) {
+        Align();
+        data_.push_back(v);
+    }
+    void U16(std::uint16_t v) {
+        U8(static_cast<std::uint8_t>(v));
+        U8(static_cast<std::uint8_t>(v >> 8));
+    }
+    void U32(std::uint32_t v) {
+        U16(static_cast<std::uint16_t>(v));
+        U16(static_cast<std::uint16_t>(v >> 16));
+    }
     void Bytes(const std::uint8_t* data, std::size_t size);
     void Bytes(const std::vector<std::uint8_t>& data) { Bytes(data.data(), data.size()); }
     void String(const std::string& utf8);  // with terminating zero

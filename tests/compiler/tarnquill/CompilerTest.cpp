@@ -408,6 +408,11 @@ TEST(CompilerErrors, BadDescriptionsGiveAClearError) {
         {Movie("<rectangle id=\"r\" fillStyle=\"nope\"/>", ""), "fill style \"nope\"", "rectangle"},
         {Movie("<rectangle id=\"r\" width=\"9e99\"/>", ""), "length out of range", "rectangle"},
         {Movie("<rectangle id=\"r\"/><oval id=\"r\"/>", ""), "duplicate id", "oval"},
+        // Pictures already being made when the reading fails: the reading's error is told.
+        {Movie("<image id=\"i\" src=\"red40x30.png\"/><image id=\"j\" src=\"missing.png\"/>"
+               "<image id=\"k\" src=\"truncated.png\"/><rectangle id=\"i\"/>",
+               ""),
+         "duplicate id", "rectangle"},
         {Movie("", "<frame index=\"0\"><show id=\"a\" objectId=\"ghost\"/></frame>"), "has no definition", "show"},
         {Movie("", "<frame index=\"-1\"/>"), "out of range", "frame"},
         {Movie("", "<frame index=\"70000\"/>"), "out of range", "frame"},
