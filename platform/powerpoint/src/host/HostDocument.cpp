@@ -389,11 +389,30 @@ std::uint32_t CHostDocument::MemberNumber(const std::string& name) {
     return number;
 }
 
+std::size_t CHostDocument::LiteralSlotOf(const char* interfaceName, const char* member) const {
+    const std::size_t mask = m_literalNumbers.size() - 1;
+    const std::uint64_t h =
+        Mix(reinterpret_cast<std::uintptr_t>(interfaceName), reinterpret_cast<std::uintptr_t>(member));
+    for (std::size_t i = static_cast<std::size_t>(h) & mask;; i = (i + 1) & mask) {
+        const LiteralSlot& slot = m_literalNumbers[i];
+        if (!slot.member || (slot.interfaceName == interfaceName && slot.member == member)) return i;
+    }
+}
+
 std::uint32_t CHostDocument::MemberNumber(const char* interfaceName, const char* member) {
-    auto it = m_literalNumbers.find({interfaceName, member});
-    if (it != m_literalNumbers.end()) return it->second;
+    if (!m_literalNumbers.empty()) {
+        const LiteralSlot& slot = m_literalNumbers[LiteralSlotOf(interfaceName, member)];
+        if (slot.member) return slot.number;
+    }
     const std::uint32_t number = MemberNumber(std::string(interfaceName) + "." + member);
-    m_literalNumbers.emplace(std::make_pair(interfaceName, member), number);
+    if (2 * (m_literalCount + 1) > m_literalNumbers.size()) {
+        std::vector<LiteralSlot> old(m_literalNumbers.empty() ? 256 : m_literalNumbers.size() * 2, LiteralSlot{});
+        old.swap(m_literalNumbers);
+        for (const LiteralSlot& slot : old)
+            if (slot.member) m_literalNumbers[LiteralSlotOf(slot.interfaceName, slot.member)] = slot;
+    }
+    m_literalNumbers[LiteralSlotOf(interfaceName, member)] = LiteralSlot{interfaceName, member, number};
+    ++m_literalCount;
     return number;
 }
 

@@ -694,7 +694,16 @@ private:
     std::uint32_t MemberNumber(const std::string& name);
     std::uint32_t MemberNumber(const char* interfaceName, const char* member);
     HRESULT Enter(const CHostNode* node, const void* key, std::uint32_t number);
-    std::unordered_map<std::pair<const char*, const char*>, std::uint32_t, PairHash> m_literalNumbers;
+    // Member numbers by the addresses of the two literals, in open addressing with linear
+    // probing (a power of two slots, at most half of them used; a slot without member is free).
+    struct LiteralSlot {
+        const char* interfaceName;
+        const char* member;
+        std::uint32_t number;
+    };
+    std::size_t LiteralSlotOf(const char* interfaceName, const char* member) const;
+    std::vector<LiteralSlot> m_literalNumbers;
+    std::size_t m_literalCount = 0;
     std::unordered_map<std::string, std::uint32_t> m_memberNumbers;
     std::vector<std::string> m_memberNames;  // by number
     std::vector<int> m_totalCalls;           // by number
