@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace PowerPoint;
 using namespace PowerPoint::Host;
 
@@ -147,6 +150,35 @@ TEST(HostText, TextLinksReachTheirRangeFrameAndShape) {
     EXPECT_EQ(2, d.shape->data.text.links[0].start);
     EXPECT_EQ(L"A two three\rFour.", d.shape->data.text.text);
     EXPECT_EQ(d.shape->data.text.text.size(), d.shape->data.text.charFonts.size());
+}
+
+// Thousands of ranges over one text: each one asked for again is the same object with its own
+// characters, however many were made in between.
+TEST(HostText, RangesStayThemselvesAmongThousands) {
+    CHostDocumentRef doc = CHostDocument::Create();
+    CHostShape* shape = doc->AddSlide()->AddShape(msoTextBox, L"Body", 0, 0, 300, 200);
+    std::wstring text;
+    for (int i = 0; i < 3000; ++i) text.push_back(static_cast<wchar_t>(L'a' + i % 26));
+    shape->SetText(text);
+    CComPtr<TextFrame> frame;
+    ASSERT_EQ(S_OK, shape->Interface()->get_TextFrame(&frame));
+    CComPtr<TextRange> all;
+    ASSERT_EQ(S_OK, frame->get_TextRange(&all));
+    std::vector<CComPtr<TextRange>> first(text.size());
+    for (LONG i = 0; i < static_cast<LONG>(text.size()); ++i) ASSERT_EQ(S_OK, all->Characters(i + 1, 1, &first[i]));
+    for (LONG i = 0; i < static_cast<LONG>(text.size()); i += 7) {
+        CComPtr<TextRange> again;
+        ASSERT_EQ(S_OK, all->Characters(i + 1, 1, &again));
+        EXPECT_EQ(first[i].Get(), again.Get()) << i;
+        EXPECT_EQ(text.substr(static_cast<std::size_t>(i), 1), Text(again)) << i;
+    }
+    // A font hands out one colour object, whichever call asks.
+    CComPtr<Font> font;
+    ASSERT_EQ(S_OK, first[10]->get_Font(&font));
+    CComPtr<ColorFormat> color, colorAgain;
+    ASSERT_EQ(S_OK, font->get_Color(&color));
+    ASSERT_EQ(S_OK, font->get_Color(&colorAgain));
+    EXPECT_EQ(color.Get(), colorAgain.Get());
 }
 
 }  // namespace

@@ -262,7 +262,9 @@ CHostDocument::CHostDocument() { m_master = Make<CHostMaster>(this); }
 CHostDocument::~CHostDocument() {
     // Interfaces first: they only point into the state.
     m_cache.clear();
+    for (Object* object : m_objects) object->~Object();
     m_objects.clear();
+    m_objectBlocks.clear();
     m_nodes.clear();
 }
 
@@ -284,17 +286,69 @@ CHostSlide* CHostDocument::AddSlide() {
     return slide;
 }
 
-CHostDocument::Object* CHostDocument::Find(const void* key, const void* kind, std::int64_t a, std::int64_t b) const {
-    auto it = m_cache.find(std::make_tuple(key, kind, a, b));
-    return it == m_cache.end() ? nullptr : it->second;
+namespace {
+
+// Objects are laid out in blocks of this size (larger ones get a block of their own).
+constexpr std::size_t kObjectBlockSize = 64 * 1024;
+
+std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
+    h = (h ^ v) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 32);
 }
 
-CHostDocument::Object* CHostDocument::Keep(std::unique_ptr<Object> object, const void* key, const void* kind,
-                                           std::int64_t a, std::int64_t b) {
-    Object* raw = object.get();
-    m_objects.push_back(std::move(object));
-    if (kind) m_cache[std::make_tuple(key, kind, a, b)] = raw;
-    return raw;
+std::size_t CacheHash(const void* key, const void* kind, std::int64_t a, std::int64_t b) {
+    std::uint64_t h = Mix(reinterpret_cast<std::uintptr_t>(key), reinterpret_cast<std::uintptr_t>(kind));
+    h = Mix(h, static_cast<std::uint64_t>(a));
+    return static_cast<std::size_t>(Mix(h, static_cast<std::uint64_t>(b)));
+}
+
+}  // namespace
+
+void* CHostDocument::ObjectRoom(std::size_t size) {
+    constexpr std::size_t unit = sizeof(std::max_align_t);
+    size = (size + unit - 1) / unit * unit;
+    if (size > kObjectBlockSize) {
+        // A block of its own; the current block keeps its room.
+        m_objectBlocks.push_back(std::make_unique<std::max_align_t[]>(size / unit));
+        return m_objectBlocks.back().get();
+    }
+    if (m_blockLeft < size) {
+        m_objectBlocks.push_back(std::make_unique<std::max_align_t[]>(kObjectBlockSize / unit));
+        m_blockFree = reinterpret_cast<unsigned char*>(m_objectBlocks.back().get());
+        m_blockLeft = kObjectBlockSize;
+    }
+    void* room = m_blockFree;
+    m_blockFree += size;
+    m_blockLeft -= size;
+    return room;
+}
+
+std::size_t CHostDocument::SlotOf(const void* key, const void* kind, std::int64_t a, std::int64_t b) const {
+    const std::size_t mask = m_cache.size() - 1;
+    for (std::size_t i = CacheHash(key, kind, a, b) & mask;; i = (i + 1) & mask) {
+        const CacheSlot& slot = m_cache[i];
+        if (!slot.object || (slot.key == key && slot.kind == kind && slot.a == a && slot.b == b)) return i;
+    }
+}
+
+void CHostDocument::GrowCache() {
+    std::vector<CacheSlot> old(m_cache.empty() ? 1024 : m_cache.size() * 2, CacheSlot{});
+    old.swap(m_cache);
+    for (const CacheSlot& slot : old)
+        if (slot.object) m_cache[SlotOf(slot.key, slot.kind, slot.a, slot.b)] = slot;
+}
+
+CHostDocument::Object* CHostDocument::Find(const void* key, const void* kind, std::int64_t a, std::int64_t b) const {
+    return m_cache.empty() ? nullptr : m_cache[SlotOf(key, kind, a, b)].object;
+}
+
+void CHostDocument::Kept(Object* object, const void* key, const void* kind, std::int64_t a, std::int64_t b) {
+    m_objects.push_back(object);
+    if (!kind) return;
+    if (2 * (m_cacheUsed + 1) > m_cache.size()) GrowCache();
+    CacheSlot& slot = m_cache[SlotOf(key, kind, a, b)];
+    if (!slot.object) ++m_cacheUsed;
+    slot = CacheSlot{key, kind, a, b, object};
 }
 
 namespace {
@@ -335,11 +389,30 @@ std::uint32_t CHostDocument::MemberNumber(const std::string& name) {
     return number;
 }
 
+std::size_t CHostDocument::LiteralSlotOf(const char* interfaceName, const char* member) const {
+    const std::size_t mask = m_literalNumbers.size() - 1;
+    const std::uint64_t h =
+        Mix(reinterpret_cast<std::uintptr_t>(interfaceName), reinterpret_cast<std::uintptr_t>(member));
+    for (std::size_t i = static_cast<std::size_t>(h) & mask;; i = (i + 1) & mask) {
+        const LiteralSlot& slot = m_literalNumbers[i];
+        if (!slot.member || (slot.interfaceName == interfaceName && slot.member == member)) return i;
+    }
+}
+
 std::uint32_t CHostDocument::MemberNumber(const char* interfaceName, const char* member) {
-    auto it = m_literalNumbers.find({interfaceName, member});
-    if (it != m_literalNumbers.end()) return it->second;
+    if (!m_literalNumbers.empty()) {
+        const LiteralSlot& slot = m_literalNumbers[LiteralSlotOf(interfaceName, member)];
+        if (slot.member) return slot.number;
+    }
     const std::uint32_t number = MemberNumber(std::string(interfaceName) + "." + member);
-    m_literalNumbers.emplace(std::make_pair(interfaceName, member), number);
+    if (2 * (m_literalCount + 1) > m_literalNumbers.size()) {
+        std::vector<LiteralSlot> old(m_literalNumbers.empty() ? 256 : m_literalNumbers.size() * 2, LiteralSlot{});
+        old.swap(m_literalNumbers);
+        for (const LiteralSlot& slot : old)
+            if (slot.member) m_literalNumbers[LiteralSlotOf(slot.interfaceName, slot.member)] = slot;
+    }
+    m_literalNumbers[LiteralSlotOf(interfaceName, member)] = LiteralSlot{interfaceName, member, number};
+    ++m_literalCount;
     return number;
 }
 

@@ -90,13 +90,13 @@ const void* KindOf() {
 template <class T, class... A>
 T* Obtain(CHostDocument* doc, const void* key, std::int64_t a, std::int64_t b, A&&... args) {
     if (CHostDocument::Object* found = doc->Find(key, KindOf<T>(), a, b)) return static_cast<T*>(found);
-    return static_cast<T*>(doc->Keep(std::make_unique<T>(std::forward<A>(args)...), key, KindOf<T>(), a, b));
+    return doc->Keep<T>(key, KindOf<T>(), a, b, std::forward<A>(args)...);
 }
 
 // Makes a fresh object each time (ranges, whose content is a snapshot).
 template <class T, class... A>
 T* MakeObject(CHostDocument* doc, A&&... args) {
-    return static_cast<T*>(doc->Keep(std::make_unique<T>(std::forward<A>(args)...)));
+    return doc->Keep<T>(nullptr, nullptr, 0, 0, std::forward<A>(args)...);
 }
 
 // The interface of a node or of state reached from it.

@@ -44,13 +44,15 @@ public:
     HOST_NO_PARENT
     HRESULT get_Color(ColorFormat** out) override {
         HOST_ENTER_OUT("get_Color", out);
-        auto get = m_get;
-        auto change = m_change;
-        *out = nullptr;
-        ColorFormat* color = ColorFormatObject(
-            m_doc, m_node, this, [get] { return get().color; },
-            [change](const ColorData& c) { change([&c](FontData& f) { f.color = c; }); });
-        return GiveOut<ColorFormat>(color, out);
+        // The colour is the one object over this font: made on the first call, kept after.
+        if (!m_color) {
+            auto get = m_get;
+            auto change = m_change;
+            m_color = ColorFormatObject(
+                m_doc, m_node, this, [get] { return get().color; },
+                [change](const ColorData& c) { change([&c](FontData& f) { f.color = c; }); });
+        }
+        return GiveOut<ColorFormat>(m_color, out);
     }
 #define HOST_FONT_PROPERTY(Name, field, Type)                \
     HRESULT get_##Name(Type* out) override {                 \
@@ -102,6 +104,7 @@ public:
 private:
     std::function<const FontData&()> m_get;
     std::function<void(const std::function<void(FontData&)>&)> m_change;
+    ColorFormat* m_color = nullptr;
 };
 
 Font* TextFontObject(CHostShape* shape, LONG start, LONG length) {

@@ -17,8 +17,10 @@
 #include <initializer_list>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <string>
 #include <tuple>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -632,9 +634,16 @@ public:
     };  // the interface implementations' common base
     // The object of kind `kind` over `key` (two extra numbers tell text ranges apart), if made.
     Object* Find(const void* key, const void* kind, std::int64_t a, std::int64_t b) const;
-    // Keeps an object for the document's life; with a key, Find finds it later.
-    Object* Keep(std::unique_ptr<Object> object, const void* key = nullptr, const void* kind = nullptr,
-                 std::int64_t a = 0, std::int64_t b = 0);
+    // Makes an object that lives as long as the document; with a key (and kind), Find finds it
+    // later. Objects are laid out in blocks the document frees all at once when it goes.
+    template <class T, class... A>
+    T* Keep(const void* key, const void* kind, std::int64_t a, std::int64_t b, A&&... args) {
+        static_assert(std::is_base_of<Object, T>::value, "documents keep Objects");
+        static_assert(alignof(T) <= alignof(std::max_align_t), "blocks are aligned for any scalar");
+        T* object = new (ObjectRoom(sizeof(T))) T(std::forward<A>(args)...);
+        Kept(object, key, kind, a, b);
+        return object;
+    }
     std::vector<CHostSlide*>& MutableSlides() { return m_slides; }
 
 private:
@@ -654,17 +663,27 @@ private:
     CHostMaster* m_master = nullptr;
     std::vector<CHostSlide*> m_slides;
     std::vector<std::unique_ptr<CHostNode>> m_nodes;
-    std::vector<std::unique_ptr<Object>> m_objects;
-    using CacheKey = std::tuple<const void*, const void*, std::int64_t, std::int64_t>;
-    struct CacheKeyHash {
-        std::size_t operator()(const CacheKey& k) const {
-            std::size_t h = std::hash<const void*>()(std::get<0>(k));
-            h = h * 31u ^ std::hash<const void*>()(std::get<1>(k));
-            h = h * 31u ^ std::hash<std::int64_t>()(std::get<2>(k));
-            return h * 31u ^ std::hash<std::int64_t>()(std::get<3>(k));
-        }
+    // Kept objects, in the order they were made (they are destroyed in that order), and the
+    // blocks they live in.
+    void* ObjectRoom(std::size_t size);
+    void Kept(Object* object, const void* key, const void* kind, std::int64_t a, std::int64_t b);
+    std::vector<Object*> m_objects;
+    std::vector<std::unique_ptr<std::max_align_t[]>> m_objectBlocks;
+    unsigned char* m_blockFree = nullptr;  // the free room of the block being filled
+    std::size_t m_blockLeft = 0;
+    // The objects Find finds, in open addressing with linear probing: a table of a power of two
+    // slots, at most half of them used (a slot without object is free). Nothing is ever removed.
+    struct CacheSlot {
+        const void* key;
+        const void* kind;
+        std::int64_t a, b;
+        Object* object;
     };
-    std::unordered_map<CacheKey, Object*, CacheKeyHash> m_cache;
+    // The slot holding that object, or the free slot it would take.
+    std::size_t SlotOf(const void* key, const void* kind, std::int64_t a, std::int64_t b) const;
+    void GrowCache();
+    std::vector<CacheSlot> m_cache;
+    std::size_t m_cacheUsed = 0;
     // Calls are counted per member number: every call of a member counts without building its name.
     struct PairHash {
         template <class A, class B>
@@ -675,7 +694,16 @@ private:
     std::uint32_t MemberNumber(const std::string& name);
     std::uint32_t MemberNumber(const char* interfaceName, const char* member);
     HRESULT Enter(const CHostNode* node, const void* key, std::uint32_t number);
-    std::unordered_map<std::pair<const char*, const char*>, std::uint32_t, PairHash> m_literalNumbers;
+    // Member numbers by the addresses of the two literals, in open addressing with linear
+    // probing (a power of two slots, at most half of them used; a slot without member is free).
+    struct LiteralSlot {
+        const char* interfaceName;
+        const char* member;
+        std::uint32_t number;
+    };
+    std::size_t LiteralSlotOf(const char* interfaceName, const char* member) const;
+    std::vector<LiteralSlot> m_literalNumbers;
+    std::size_t m_literalCount = 0;
     std::unordered_map<std::string, std::uint32_t> m_memberNumbers;
     std::vector<std::string> m_memberNames;  // by number
     std::vector<int> m_totalCalls;           // by number
