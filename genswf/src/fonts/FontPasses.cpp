@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 namespace genswf {
 
@@ -84,8 +85,16 @@ std::vector<Stretch> CutRun(CFontManager& manager, CMovie* movie, const std::wst
     // each of them.
     const bool linked = source.linksAt && IsLinked(source.linksAt(source.position + begin, end - begin));
 
-    const FontNameList asciiFirst = CFontManager::MakeFontNameList(*snapshot, true);
-    const FontNameList nameFirst = CFontManager::MakeFontNameList(*snapshot, false);
+    // ASCII characters look the names up in one order, the others in another; each list is made
+    // when a character first needs it (most runs need only one).
+    std::optional<FontNameList> asciiFirst;
+    std::optional<FontNameList> nameFirst;
+    auto namesFor = [&](wchar_t c) -> const FontNameList& {
+        const bool ascii = c < 0x80;
+        std::optional<FontNameList>& names = ascii ? asciiFirst : nameFirst;
+        if (!names) names = CFontManager::MakeFontNameList(*snapshot, ascii);
+        return *names;
+    };
     std::shared_ptr<libpptparser::CTextFrame> parsed;
     bool parsedAsked = false;
 
@@ -109,7 +118,7 @@ std::vector<Stretch> CutRun(CFontManager& manager, CMovie* movie, const std::wst
                 }
             }
         }
-        return manager.FindFontForChar(c < 0x80 ? asciiFirst : nameFirst, c, kind);
+        return manager.FindFontForChar(namesFor(c), c, kind);
     };
 
     auto emit = [&](int start, int stop, const std::shared_ptr<SwfFont>& font) {
