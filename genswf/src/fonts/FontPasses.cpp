@@ -269,7 +269,9 @@ std::vector<std::shared_ptr<CTextPiece>> CFontManager::CollectRunFonts(const std
     RunSource source;
     source.position = run->GetStart();
     source.parsedFrame = [owner] { return owner ? owner->GetParsedTextFrame() : nullptr; };
-    source.linksAt = [&paragraph](LONG position, LONG length) { return paragraph.FindActionSettings(position, length); };
+    source.linksAt = [&paragraph](LONG position, LONG length) {
+        return paragraph.FindActionSettings(position, length);
+    };
 
     const std::shared_ptr<CPptTextFrame> frame = owner ? owner->GetTextFrame() : nullptr;
     const std::shared_ptr<CPptShape> shape =
