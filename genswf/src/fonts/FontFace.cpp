@@ -6,6 +6,7 @@
 #include "genswf/utils/Utils.h"
 
 #include FT_GLYPH_H
+#include FT_OUTLINE_H
 
 #include <algorithm>
 #include <climits>
@@ -69,14 +70,23 @@ bool CFontFace::Load(const std::uint8_t* data, std::size_t size, long faceIndex)
             if (symbol && IsSymbolRange(key)) key &= 0xFF;
             // Text reaches fonts as 16-bit units: a code beyond them would pose as another one.
             if (key <= 0xFFFF && !seen[key]) {
-                GlyphHolder holder;
-                if (FT_Load_Glyph(face, glyphIndex, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0 ||
-                    FT_Get_Glyph(face->glyph, &holder.glyph) != 0) {
+                if (FT_Load_Glyph(face, glyphIndex, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0) {
                     Clear();
                     return false;
                 }
                 FT_BBox box{};
-                FT_Glyph_Get_CBox(holder.glyph, FT_GLYPH_BBOX_UNSCALED, &box);
+                if (face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
+                    // An outline's box is read where it lies in the slot: a glyph copied out of the
+                    // slot gives the same unscaled box, at the price of copying every outline.
+                    FT_Outline_Get_CBox(&face->glyph->outline, &box);
+                } else {
+                    GlyphHolder holder;
+                    if (FT_Get_Glyph(face->glyph, &holder.glyph) != 0) {
+                        Clear();
+                        return false;
+                    }
+                    FT_Glyph_Get_CBox(holder.glyph, FT_GLYPH_BBOX_UNSCALED, &box);
+                }
                 if (box.xMin > box.xMax) std::swap(box.xMin, box.xMax);
                 if (box.yMin > box.yMax) std::swap(box.yMin, box.yMax);
                 GlyphMetrics m;

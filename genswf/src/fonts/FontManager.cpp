@@ -49,8 +49,7 @@ FontNameList CFontManager::MakeFontNameList(const CPptFont& pptFont, bool asciiF
 
 std::shared_ptr<SwfFont> CFontManager::FindFontForChar(const FontNameList& nameList, std::uint32_t code, int kind) {
     for (int i = 0; i < nameList.count && i < FontNameList::kMaxNames; ++i) {
-        std::shared_ptr<SwfFont> font =
-            FindOrCreateFont({nameList.names[i], nameList.bold, nameList.italic}, code, kind);
+        std::shared_ptr<SwfFont> font = FindOrCreateFont(nameList.names[i], nameList.bold, nameList.italic, code, kind);
         if (font) return font;
     }
     return FindFontByKind(code, kind, nameList.bold, nameList.italic);
@@ -60,18 +59,25 @@ std::shared_ptr<SwfFont> CFontManager::FindFontByKind(std::uint32_t code, int ki
     const CFontTable* table = CFontTable::GetGlobal();
     if (!table) return nullptr;
     for (const std::wstring& name : table->GetNamesOfKind(kind == kFontKindText ? kFontKindText : kFontKindPicture)) {
-        std::shared_ptr<SwfFont> font = FindOrCreateFont({name, bold, italic}, code, kind);
+        std::shared_ptr<SwfFont> font = FindOrCreateFont(name, bold, italic, code, kind);
         if (font) return font;
     }
     return nullptr;
 }
 
 std::shared_ptr<SwfFont> CFontManager::FindOrCreateFont(const FontKey& key, std::uint32_t code, int kind) {
+    return FindOrCreateFont(key.name, key.bold, key.italic, code, kind);
+}
+
+std::shared_ptr<SwfFont> CFontManager::FindOrCreateFont(const std::wstring& name, bool bold, bool italic,
+                                                        std::uint32_t code, int kind) {
+    // Every character of a run comes through here: the key's parts are compared where they
+    // lie rather than copied into a key first.
     bool keyKnown = false;
     std::shared_ptr<SwfFont> standBy;
     std::shared_ptr<SwfFont> own;
     for (const FontEntry& entry : m_entries) {
-        if (entry.key != key) continue;
+        if (entry.key.bold != bold || entry.key.italic != italic || entry.key.name != name) continue;
         keyKnown = true;
         if (!entry.font->HasChar(code)) continue;
         if (!entry.font->IsFallback()) {
@@ -91,7 +97,7 @@ std::shared_ptr<SwfFont> CFontManager::FindOrCreateFont(const FontKey& key, std:
     // This key has had its font; it cannot show the character.
     if (keyKnown) return nullptr;
 
-    std::shared_ptr<SwfFont> created = SwfFont::Create(m_movie, key.name, key.bold, key.italic, kind);
+    std::shared_ptr<SwfFont> created = SwfFont::Create(m_movie, name, bold, italic, kind);
     if (!created) return nullptr;
     std::shared_ptr<SwfFont> chosen;
     for (const FontEntry& entry : m_entries)
@@ -100,7 +106,7 @@ std::shared_ptr<SwfFont> CFontManager::FindOrCreateFont(const FontKey& key, std:
             break;
         }
     if (!chosen) chosen = created;
-    m_entries.push_back({key, chosen});
+    m_entries.push_back({FontKey{name, bold, italic}, chosen});
     if (!chosen->HasChar(code)) return nullptr;
     chosen->AddChar(code);
     return chosen;

@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 namespace genswf {
 
@@ -63,8 +64,9 @@ struct RunSource {
     // The saved presentation's text frame of the shape, asked only when character-style fonts are
     // on (may give null).
     std::function<std::shared_ptr<libpptparser::CTextFrame>()> parsedFrame;
-    // The click actions covering one character of the shape's text (0-based).
-    std::function<std::shared_ptr<CActionSettingList>(LONG position)> linksAt;
+    // The click actions covering any of `length` characters of the shape's text from `position`
+    // (0-based).
+    std::function<std::shared_ptr<CActionSettingList>(LONG position, LONG length)> linksAt;
 };
 
 // Steps 2 to 4 of the run pass: the run's characters resolved to fonts, cut where the font or the
@@ -79,9 +81,20 @@ std::vector<Stretch> CutRun(CFontManager& manager, CMovie* movie, const std::wst
         while (end > begin && IsBlank(text[static_cast<std::size_t>(end - 1)])) --end;
     }
     if (begin >= end) return stretches;
+    // Most runs link nowhere: one question about all of the run's characters saves asking about
+    // each of them.
+    const bool linked = source.linksAt && IsLinked(source.linksAt(source.position + begin, end - begin));
 
-    const FontNameList asciiFirst = CFontManager::MakeFontNameList(*snapshot, true);
-    const FontNameList nameFirst = CFontManager::MakeFontNameList(*snapshot, false);
+    // ASCII characters look the names up in one order, the others in another; each list is made
+    // when a character first needs it (most runs need only one).
+    std::optional<FontNameList> asciiFirst;
+    std::optional<FontNameList> nameFirst;
+    auto namesFor = [&](wchar_t c) -> const FontNameList& {
+        const bool ascii = c < 0x80;
+        std::optional<FontNameList>& names = ascii ? asciiFirst : nameFirst;
+        if (!names) names = CFontManager::MakeFontNameList(*snapshot, ascii);
+        return *names;
+    };
     std::shared_ptr<libpptparser::CTextFrame> parsed;
     bool parsedAsked = false;
 
@@ -105,17 +118,16 @@ std::vector<Stretch> CutRun(CFontManager& manager, CMovie* movie, const std::wst
                 }
             }
         }
-        return manager.FindFontForChar(c < 0x80 ? asciiFirst : nameFirst, c, kind);
+        return manager.FindFontForChar(namesFor(c), c, kind);
     };
 
     auto emit = [&](int start, int stop, const std::shared_ptr<SwfFont>& font) {
         std::shared_ptr<TextStyle> style = TextStyle::Create(font, snapshot);
         int subStart = start;
-        std::shared_ptr<CActionSettingList> subLinks =
-            source.linksAt ? source.linksAt(source.position + start) : nullptr;
+        std::shared_ptr<CActionSettingList> subLinks = linked ? source.linksAt(source.position + start, 1) : nullptr;
         for (int i = start + 1; i <= stop; ++i) {
             std::shared_ptr<CActionSettingList> links;
-            if (i < stop && source.linksAt) links = source.linksAt(source.position + i);
+            if (i < stop && linked) links = source.linksAt(source.position + i, 1);
             if (i == stop || !SameLinks(links, subLinks)) {
                 stretches.push_back({subStart, i - subStart, style, IsLinked(subLinks) ? subLinks : nullptr});
                 subStart = i;
@@ -257,14 +269,19 @@ std::vector<std::shared_ptr<CTextPiece>> CFontManager::CollectRunFonts(const std
     RunSource source;
     source.position = run->GetStart();
     source.parsedFrame = [owner] { return owner ? owner->GetParsedTextFrame() : nullptr; };
-    source.linksAt = [&paragraph](LONG position) { return paragraph.FindActionSettings(position, 1); };
+    source.linksAt = [&paragraph](LONG position, LONG length) {
+        return paragraph.FindActionSettings(position, length);
+    };
 
     const std::shared_ptr<CPptTextFrame> frame = owner ? owner->GetTextFrame() : nullptr;
     const std::shared_ptr<CPptShape> shape =
         owner && owner->GetBasicShape() ? owner->GetBasicShape()->GetShape() : nullptr;
     for (const Stretch& stretch : CutRun(*this, m_movie, text, snapshot, source)) {
+        // Every piece lies in the paragraph: its format is the paragraph's, which the paragraph's
+        // range reads once for all of them.
         std::shared_ptr<CTextPiece> piece =
-            CTextPiece::CreateFromRange(run->Characters(stretch.start, stretch.length), stretch.style, frame, shape);
+            CTextPiece::CreateFromRange(run->Characters(stretch.start, stretch.length), stretch.style, frame, shape,
+                                        paragraph.GetRange()->GetParagraphFormat());
         piece->SetActionSettings(stretch.links);
         pieces.push_back(piece);
     }
@@ -337,8 +354,8 @@ void CFontManager::CollectParsedRunFonts(CTextWordItem& word, CTextLineItem& lin
     RunSource source;
     source.parsedFrame = [index] { return index->GetParsedTextSource().GetParsedTextFrame(); };
     if (slide)
-        source.linksAt = [slide, &shapeName](LONG position) {
-            return slide->FindTextActionSettings(shapeName, position, 1);
+        source.linksAt = [slide, &shapeName](LONG position, LONG length) {
+            return slide->FindTextActionSettings(shapeName, position, length);
         };
 
     for (const auto& run : index->GetRunSpans()) {

@@ -2,7 +2,9 @@
 
 #include "genswf/utils/Exceptions.h"
 
+#include <charconv>
 #include <climits>
+#include <cwchar>
 
 namespace genswf {
 
@@ -40,7 +42,16 @@ std::wstring CMovie::NextId(const wchar_t* prefix, std::int32_t& counter) {
     // Running past the counter's range would hand out ids twice.
     if (counter == INT32_MAX)
         throw CBaseException(3, LocatedMessage(std::wstring(L"Out of ids for ") + prefix, __FILE__, __LINE__));
-    return prefix + IntToWString(counter++);
+    // Prefix and digits go into one string made at its final size: every object and every show
+    // of the movie takes an id.
+    char digits[16];
+    const char* end = std::to_chars(digits, digits + sizeof digits, counter++).ptr;
+    const std::size_t prefixLength = std::wcslen(prefix);
+    std::wstring id;
+    id.reserve(prefixLength + static_cast<std::size_t>(end - digits));
+    id.append(prefix, prefixLength);
+    id.append(static_cast<const char*>(digits), end);
+    return id;
 }
 
 std::wstring CMovie::NewShowId() { return NextId(L"show", m_showCounter); }

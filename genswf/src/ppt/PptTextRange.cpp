@@ -6,6 +6,7 @@
 #include "genswf/ppt/PptFont.h"
 #include "genswf/ppt/PptParagraphFormat.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace genswf {
@@ -107,14 +108,18 @@ float CPptTextRange::GetBoundHeight() {
 
 std::shared_ptr<CPptTextRange> CPptTextRange::SubRange(SubRanges& cache, SubRangeMember member, LONG start, LONG length,
                                                        int line) {
-    const std::pair<LONG, LONG> key(start, length);
-    auto found = cache.find(key);
-    if (found != cache.end()) return found->second;
+    const SubRangeKey key(start, length);
+    auto at = cache.end();
+    if (!cache.empty() && !(cache.back().first < key)) {
+        at = std::lower_bound(cache.begin(), cache.end(), key,
+                              [](const SubRanges::value_type& item, const SubRangeKey& k) { return item.first < k; });
+        if (at->first == key) return at->second;
+    }
     CComPtr<PowerPoint::TextRange> range;
     if (!m_pRange || (m_pRange->*member)(OneBased(start), length, &range) < 0 || !range)
         ThrowPptException(__FILE__, line);
     std::shared_ptr<CPptTextRange> wrapper = CreatePptTextRange(range);
-    cache.emplace(key, wrapper);
+    cache.emplace(at, key, wrapper);
     return wrapper;
 }
 

@@ -44,7 +44,8 @@ void CPlacedTextFieldGroups::AddAll(const CPlacedTextFieldGroups& other) {
 std::shared_ptr<CTextPiece> CTextPiece::CreateFromRange(const std::shared_ptr<CPptTextRange>& range,
                                                         const std::shared_ptr<TextStyle>& style,
                                                         const std::shared_ptr<CPptTextFrame>& frame,
-                                                        const std::shared_ptr<CPptShape>& shape) {
+                                                        const std::shared_ptr<CPptShape>& shape,
+                                                        const std::shared_ptr<CPptParagraphFormat>& paragraphFormat) {
     auto piece = std::make_shared<CTextPiece>();
     piece->m_style = style;
     piece->m_left = range->GetBoundLeft();
@@ -53,7 +54,7 @@ std::shared_ptr<CTextPiece> CTextPiece::CreateFromRange(const std::shared_ptr<CP
     piece->m_height = range->GetBoundHeight();
     piece->m_text = range->GetText();
     piece->TakeFrame(range, frame, shape);
-    piece->m_paragraphFormat = range->GetParagraphFormat();
+    piece->m_paragraphFormat = paragraphFormat ? paragraphFormat : range->GetParagraphFormat();
     piece->ComputeMetrics();
     return piece;
 }

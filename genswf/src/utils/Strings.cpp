@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cwchar>
 #include <cwctype>
+#include <string_view>
 
 namespace genswf {
 
@@ -15,10 +16,14 @@ namespace {
 // Decimal digits without the locale machinery behind to_wstring: the description writes hundreds
 // of thousands of numbers.
 template <class T>
-std::wstring WideDecimal(T value) {
+std::wstring WideDecimal(T value, std::string_view unit = {}) {
     char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::wstring(buffer, result.ptr);
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    std::wstring text;
+    text.reserve(static_cast<std::size_t>(end - buffer) + unit.size());
+    text.append(static_cast<const char*>(buffer), end);
+    text.append(unit.begin(), unit.end());
+    return text;
 }
 
 }  // namespace
@@ -61,7 +66,8 @@ int FloatToTwipsValue(float value) {
     return static_cast<int>(twips);
 }
 
-std::wstring FloatToTwips(float value) { return IntToWString(FloatToTwipsValue(value)) + L"tw"; }
+// The unit goes in with the digits: one string made, none appended to.
+std::wstring FloatToTwips(float value) { return WideDecimal(FloatToTwipsValue(value), "tw"); }
 
 std::wstring ColorToWString(COLORREF color) {
     const unsigned rgb = ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);

@@ -233,6 +233,31 @@ TEST(TextWrappers, SubRangesCountFromZeroAndAreKeptPerStartAndLength) {
     EXPECT_EQ(4, character->GetStart());
 }
 
+TEST(TextWrappers, SubRangesAskedInAnyOrderAreEachMadeOnce) {
+    Wrapped w;
+    auto text = w.Text();
+    // The four words asked out of order, then again in order: each (start, length) is asked of
+    // the application once and gives the same wrapper afterwards.
+    std::vector<std::shared_ptr<CPptTextRange>> words(4);
+    for (LONG i : {3, 1, 2, 0}) words[static_cast<std::size_t>(i)] = text->Words(i, 1);
+    for (LONG i = 0; i < 4; ++i) EXPECT_EQ(words[static_cast<std::size_t>(i)], text->Words(i, 1)) << i;
+    EXPECT_EQ(4, w.deck.doc->Calls("TextRange.Words"));
+    EXPECT_EQ(L"One ", words[0]->GetText());
+    EXPECT_EQ(L"two ", words[1]->GetText());
+    EXPECT_EQ(L"three\r", words[2]->GetText());
+    EXPECT_EQ(L"Four.", words[3]->GetText());
+
+    // The same start with another length is another sub-range, before and after the first.
+    auto pair = text->Words(1, 2);
+    EXPECT_NE(words[1], pair);
+    EXPECT_EQ(L"two three\r", pair->GetText());
+    auto all = text->Words(0, 4);
+    EXPECT_EQ(pair, text->Words(1, 2));
+    EXPECT_EQ(words[0], text->Words(0, 1));
+    EXPECT_EQ(L"One two three\rFour.", all->GetText());
+    EXPECT_EQ(6, w.deck.doc->Calls("TextRange.Words"));
+}
+
 TEST(TextWrappers, ChildrenAreMadeOnceAndShared) {
     Wrapped w;
     auto text = w.Text();

@@ -101,6 +101,9 @@ public:
     bool GetUseCharacterStyleFonts() const { return m_useCharacterStyleFonts; }
 
 private:
+    // FindOrCreateFont of the key {name, bold, italic}.
+    std::shared_ptr<SwfFont> FindOrCreateFont(const std::wstring& name, bool bold, bool italic, std::uint32_t code,
+                                              int kind);
     // The distinct used fonts, in entry order.
     std::vector<std::shared_ptr<SwfFont>> UsedFonts() const;
 

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace genswf {
@@ -152,10 +153,10 @@ public:
     virtual ~CFrameCommand() = default;
 
     // The first value of a name is kept.
-    void AddAttribute(const std::wstring& name, const std::wstring& value) { m_attributes.Add(name, value); }
-    void AddIntAttribute(const std::wstring& name, int value) { m_attributes.AddInt(name, value); }
-    void AddFloatAttribute(const std::wstring& name, float value) { m_attributes.AddFloat(name, value); }
-    void AddTwipsAttribute(const std::wstring& name, float value) { m_attributes.AddTwips(name, value); }
+    void AddAttribute(std::wstring name, std::wstring value) { m_attributes.Add(std::move(name), std::move(value)); }
+    void AddIntAttribute(std::wstring name, int value) { m_attributes.AddInt(std::move(name), value); }
+    void AddFloatAttribute(std::wstring name, float value) { m_attributes.AddFloat(std::move(name), value); }
+    void AddTwipsAttribute(std::wstring name, float value) { m_attributes.AddTwips(std::move(name), value); }
     void WriteAttributes(const XmlElementPtr& element) const { m_attributes.Write(m_movie, element); }
 
     std::uint32_t GetFrame() const { return m_frame; }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace genswf {
@@ -23,10 +24,10 @@ public:
     CMovieElement& operator=(const CMovieElement&) = delete;
 
     // The first value of a name is kept; later ones are dropped.
-    void AddAttribute(const std::wstring& name, const std::wstring& value) { m_attributes.Add(name, value); }
-    void AddIntAttribute(const std::wstring& name, int value) { m_attributes.AddInt(name, value); }
-    void AddColorAttribute(const std::wstring& name, COLORREF color) { m_attributes.AddColor(name, color); }
-    void AddTwipsAttribute(const std::wstring& name, float value) { m_attributes.AddTwips(name, value); }
+    void AddAttribute(std::wstring name, std::wstring value) { m_attributes.Add(std::move(name), std::move(value)); }
+    void AddIntAttribute(std::wstring name, int value) { m_attributes.AddInt(std::move(name), value); }
+    void AddColorAttribute(std::wstring name, COLORREF color) { m_attributes.AddColor(std::move(name), color); }
+    void AddTwipsAttribute(std::wstring name, float value) { m_attributes.AddTwips(std::move(name), value); }
     // Attaches the list, in name order, after the element writer's own attributes.
     void WriteAttributes(const XmlElementPtr& element) const { m_attributes.Write(m_movie, element); }
 

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace genswf {
 
@@ -36,12 +37,14 @@ class CAttributeList {
 public:
     using Map = std::map<std::wstring, std::wstring>;
 
-    // The first value of a name is kept; later ones are dropped.
-    void Add(const std::wstring& name, const std::wstring& value) { m_items.emplace(name, value); }
-    void AddInt(const std::wstring& name, int value) { Add(name, IntToWString(value)); }
-    void AddColor(const std::wstring& name, COLORREF color) { Add(name, ColorToWString(color)); }
-    void AddTwips(const std::wstring& name, float value) { Add(name, FloatToTwips(value)); }
-    void AddFloat(const std::wstring& name, float value) { Add(name, FormatFloat(value, 7)); }
+    // The first value of a name is kept; later ones are dropped. Name and value are taken by
+    // value and moved into the list: most are made for the call (a literal name, a formatted
+    // number) and need not be copied again.
+    void Add(std::wstring name, std::wstring value) { m_items.emplace(std::move(name), std::move(value)); }
+    void AddInt(std::wstring name, int value) { Add(std::move(name), IntToWString(value)); }
+    void AddColor(std::wstring name, COLORREF color) { Add(std::move(name), ColorToWString(color)); }
+    void AddTwips(std::wstring name, float value) { Add(std::move(name), FloatToTwips(value)); }
+    void AddFloat(std::wstring name, float value) { Add(std::move(name), FormatFloat(value, 7)); }
     // Assignment: replaces an earlier value.
     void Set(const std::wstring& name, const std::wstring& value) { m_items[name] = value; }
 

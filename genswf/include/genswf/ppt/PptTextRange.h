@@ -4,10 +4,10 @@
 
 #include "Ppt.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace genswf {
 
@@ -54,7 +54,11 @@ public:
     std::shared_ptr<CPptFont> GetFont();
 
 private:
-    using SubRanges = std::map<std::pair<LONG, LONG>, std::shared_ptr<CPptTextRange>>;
+    // Sub-ranges of one kind by (start, length), in key order. A flat list: callers ask for
+    // items in order, so a new one almost always goes last, and a text's items are few enough
+    // that one block beats a tree node per item.
+    using SubRangeKey = std::pair<LONG, LONG>;
+    using SubRanges = std::vector<std::pair<SubRangeKey, std::shared_ptr<CPptTextRange>>>;
     using SubRangeMember = HRESULT (PowerPoint::TextRange::*)(LONG, LONG, PowerPoint::TextRange**);
     std::shared_ptr<CPptTextRange> SubRange(SubRanges& cache, SubRangeMember member, LONG start, LONG length, int line);
 

@@ -81,12 +81,13 @@ private:
 
 class CTextPiece {
 public:
-    // Bounds, text, paragraph format from the range; frame and shape as given, else from the
-    // range (the text path knows them already and saves the questions).
-    static std::shared_ptr<CTextPiece> CreateFromRange(const std::shared_ptr<CPptTextRange>& range,
-                                                       const std::shared_ptr<TextStyle>& style,
-                                                       const std::shared_ptr<CPptTextFrame>& frame = nullptr,
-                                                       const std::shared_ptr<CPptShape>& shape = nullptr);
+    // Bounds and text from the range; frame, shape and paragraph format (that of the paragraph
+    // the range lies in) as given, else from the range (the text path knows them already and
+    // saves the questions).
+    static std::shared_ptr<CTextPiece> CreateFromRange(
+        const std::shared_ptr<CPptTextRange>& range, const std::shared_ptr<TextStyle>& style,
+        const std::shared_ptr<CPptTextFrame>& frame = nullptr, const std::shared_ptr<CPptShape>& shape = nullptr,
+        const std::shared_ptr<CPptParagraphFormat>& paragraphFormat = nullptr);
     // The bullet of the paragraph range: text as the bullet pass chose it (the bullet's text,
     // less characters its font cannot show) at the rectangle (points) it computed.
     static std::shared_ptr<CTextPiece> CreateBullet(const std::shared_ptr<CPptTextRange>& paragraphRange,
