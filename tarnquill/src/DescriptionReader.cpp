@@ -42,13 +42,14 @@ public:
         return found == byName_.end() ? -1 : found->second;
     }
 
-    // The same for a name spelled in the reader's code: a string literal, whose address stands
-    // for it, so that its letters are looked up once per description.
+    // The same for a name spelled in the reader's code: remembered by its address, so that its
+    // letters are hashed once per description. The letters are still compared, so a name that
+    // is not a string literal is found all the same.
     std::int64_t FindLiteral(const char* name) const {
         auto known = byAddress_.find(name);
-        if (known != byAddress_.end()) return known->second;
+        if (known != byAddress_.end() && known->second.name == name) return known->second.id;
         const std::int64_t id = Find(name);
-        byAddress_.emplace(name, id);
+        byAddress_[name] = Remembered{name, id};
         return id;
     }
 
@@ -60,7 +61,11 @@ private:
     const Description& description_;
     std::unordered_map<std::string_view, std::uint32_t> byName_;
     std::vector<std::uint32_t> same_;
-    mutable std::unordered_map<const char*, std::int64_t> byAddress_;
+    struct Remembered {
+        std::string name;
+        std::int64_t id;
+    };
+    mutable std::unordered_map<const char*, Remembered> byAddress_;
 };
 
 // One element of the tree, with the tree it belongs to.

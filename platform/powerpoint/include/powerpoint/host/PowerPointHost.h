@@ -641,7 +641,12 @@ public:
         static_assert(std::is_base_of<Object, T>::value, "documents keep Objects");
         static_assert(alignof(T) <= alignof(std::max_align_t), "blocks are aligned for any scalar");
         T* object = new (ObjectRoom(sizeof(T))) T(std::forward<A>(args)...);
-        Kept(object, key, kind, a, b);
+        try {
+            Kept(object, key, kind, a, b);
+        } catch (...) {
+            object->~T();  // not recorded, so the document would never destroy it
+            throw;
+        }
         return object;
     }
     std::vector<CHostSlide*>& MutableSlides() { return m_slides; }
