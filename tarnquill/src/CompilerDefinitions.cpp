@@ -3,6 +3,8 @@
 #include "CompilerInternal.h"
 #include "Pictures.h"
 
+#include "base/system/Cores.h"
+
 #include <algorithm>
 #include <system_error>
 #include <thread>
@@ -380,7 +382,7 @@ std::shared_ptr<const ImageBitmap> ImageBitmaps::Take(const Definition* def) {
 }
 
 unsigned ImageBitmapThreads() {
-    const unsigned cores = std::thread::hardware_concurrency();
+    const unsigned cores = base::system::UsableCores();
     return std::min(Compiler::kMaxImageThreads, cores > 1 ? cores - 1 : 1);
 }
 

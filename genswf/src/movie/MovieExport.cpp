@@ -17,11 +17,12 @@
 #include "genswf/slides/SlideBackground.h"
 #include "genswf/utils/Exceptions.h"
 
+#include "base/system/Cores.h"
+
 #include <algorithm>
 #include <cwctype>
 #include <deque>
 #include <limits>
-#include <thread>
 
 namespace genswf {
 
@@ -291,7 +292,7 @@ void CMovie::ExportBackgrounds() {
     m_progress->SetShapeCount(0);
     // The two pictures of a slide are compared while the next slides are drawn; a few slides
     // wait for their comparison at most, so their pictures do not pile up.
-    const unsigned cores = std::thread::hardware_concurrency();
+    const unsigned cores = base::system::UsableCores();
     const std::size_t ahead = cores > 1 ? std::min<std::size_t>(cores - 1, kBackgroundsAhead) : 0;
     CBackgroundComparisons comparisons(static_cast<unsigned>(ahead));
     std::deque<std::shared_ptr<CSlide>> waiting;

@@ -5,6 +5,7 @@
 
 #include "Internal.h"
 #include "base/files/AtomicFile.h"
+#include "base/system/Cores.h"
 
 #include <zlib.h>
 
@@ -156,9 +157,7 @@ std::vector<std::uint8_t> WritePng(int width, int height, bool withAlpha, const 
     const bool large = static_cast<std::uint64_t>(width) * todoRows >= kThreadedPixels;
     // The number of cores is read from the system each time it is asked: only when it counts.
     const unsigned wanted =
-        large ? std::min({kMaxEncodeThreads, std::max(1u, std::thread::hardware_concurrency()),
-                          static_cast<unsigned>(todoCount)})
-              : 1;
+        large ? std::min({kMaxEncodeThreads, base::system::UsableCores(), static_cast<unsigned>(todoCount)}) : 1;
     for (unsigned i = 1; i < wanted; ++i) {
         try {
             helpers.emplace_back(work);
