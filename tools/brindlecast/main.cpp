@@ -139,6 +139,10 @@ int main(int argc, char** argv) {
     // heap for every thread. One heap for all made the exporting thread wait for its lock
     // while the helpers read pictures and the schema; three keep the waits and the memory low.
     ::mallopt(M_ARENA_MAX, 3);
+    // Small blocks are merged with their neighbours as they are freed, not gathered for a later
+    // sweep: freeing a long deck's movie left hundreds of thousands of them for one sweep that
+    // took longer than the freeing (17-24 ms against 10-13 ms for bug56240).
+    ::mallopt(M_MXFAST, 0);
     std::string slides;
     std::vector<std::pair<std::wstring, std::wstring>> answers;
     std::string output;
