@@ -60,6 +60,12 @@ private:
     std::uint32_t m_count = 0;
 };
 
+// libxml2's globals are set up once per process, before any thread could race on them.
+void StartParser() {
+    static const bool started = (xmlInitParser(), true);
+    (void)started;
+}
+
 struct DocumentState {
     NodeStore nodes;
     // Element, attribute and instruction names, each kept once.
@@ -71,9 +77,7 @@ struct DocumentState {
     XmlParseError parseError;
 
     DocumentState() {
-        // Once per process, before any thread could race on the parser's globals.
-        static const bool initialised = (xmlInitParser(), true);
-        (void)initialised;
+        StartParser();
         nodes.Add(Kind::Document);
     }
     DocumentState(const DocumentState&) = delete;
@@ -907,6 +911,7 @@ bool XmlDocument::checkXMLUtf8(const std::string& utf8) {
 }
 
 bool XmlDocument::CheckXmlUtf8(const char* text, std::size_t size, XmlParseError& error) {
+    detail::StartParser();
     xmlDocPtr parsed = Parse(error, text, size, false);
     if (!parsed) return false;
     xmlFreeDoc(parsed);
