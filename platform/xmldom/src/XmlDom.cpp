@@ -261,7 +261,7 @@ public:
     void Attribute(const Node& attr) {
         m_out += m_state.names[attr.name];
         m_out += "=\"";
-        AttributeValue(attr.value);
+        Escaped(attr.value, true);
         m_out += '"';
     }
 
@@ -288,7 +288,7 @@ private:
             Attribute(n);
             break;
         case Kind::Text:
-            Text(n.value);
+            Escaped(n.value, false);
             break;
         case Kind::CData:
             CData(n.value);
@@ -312,38 +312,14 @@ private:
         }
     }
 
-    void Text(const std::string& text) {
+    // Markup characters and carriage returns become references in text and attribute values
+    // alike; a value also gives its quote, its line feeds and tabs as references (a reader
+    // would normalise them away), and, where the writer is asked to, every non-ASCII character.
+    void Escaped(const std::string& text, bool attributeValue) {
         std::size_t from = 0;
         for (std::size_t i = 0; i < text.size(); ++i) {
-            const char* entity;
-            switch (text[i]) {
-            case '<':
-                entity = "&lt;";
-                break;
-            case '>':
-                entity = "&gt;";
-                break;
-            case '&':
-                entity = "&amp;";
-                break;
-            case '\r':
-                entity = "&#13;";
-                break;
-            default:
-                continue;
-            }
-            m_out.append(text, from, i - from);
-            m_out += entity;
-            from = i + 1;
-        }
-        m_out.append(text, from, std::string::npos);
-    }
-
-    void AttributeValue(const std::string& value) {
-        std::size_t from = 0;
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            const auto byte = static_cast<unsigned char>(value[i]);
-            const char* entity;
+            const auto byte = static_cast<unsigned char>(text[i]);
+            const char* entity = nullptr;
             switch (byte) {
             case '<':
                 entity = "&lt;";
@@ -354,24 +330,24 @@ private:
             case '&':
                 entity = "&amp;";
                 break;
-            case '"':
-                entity = "&quot;";
-                break;
             case '\r':
                 entity = "&#13;";
                 break;
+            case '"':
+                if (attributeValue) entity = "&quot;";
+                break;
             case '\n':
-                entity = "&#10;";
+                if (attributeValue) entity = "&#10;";
                 break;
             case '\t':
-                entity = "&#9;";
+                if (attributeValue) entity = "&#9;";
                 break;
             default:
-                if (byte < 0x80 || !m_references) continue;
-                entity = nullptr;
                 break;
             }
-            m_out.append(value, from, i - from);
+            const bool numeric = attributeValue && m_references && byte >= 0x80;
+            if (!entity && !numeric) continue;
+            m_out.append(text, from, i - from);
             if (entity) {
                 m_out += entity;
                 from = i + 1;
@@ -380,8 +356,8 @@ private:
                 std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
                 char32_t c = length == 4 ? byte & 0x07 : length == 3 ? byte & 0x0F : length == 2 ? byte & 0x1F : byte;
                 std::size_t k = 1;
-                for (; k < length && i + k < value.size(); ++k)
-                    c = (c << 6) | (static_cast<unsigned char>(value[i + k]) & 0x3F);
+                for (; k < length && i + k < text.size(); ++k)
+                    c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
                 char reference[16];
                 std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(c));
                 m_out += reference;
@@ -389,7 +365,7 @@ private:
                 from = i + 1;
             }
         }
-        m_out.append(value, from, std::string::npos);
+        m_out.append(text, from, std::string::npos);
     }
 
     // A section holding "]]>" is closed after its "]]" and a new one opened for the rest.
