@@ -261,7 +261,7 @@ CHostDocument::CHostDocument() { m_master = Make<CHostMaster>(this); }
 
 CHostDocument::~CHostDocument() {
     // Interfaces first: they only point into the state.
-    m_cache.clear();
+    m_cache.Clear();
     for (Object* object : m_objects) object->~Object();
     m_objects.clear();
     m_objectBlocks.clear();
@@ -296,12 +296,6 @@ std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
     return h ^ (h >> 32);
 }
 
-std::size_t CacheHash(const void* key, const void* kind, std::int64_t a, std::int64_t b) {
-    std::uint64_t h = Mix(reinterpret_cast<std::uintptr_t>(key), reinterpret_cast<std::uintptr_t>(kind));
-    h = Mix(h, static_cast<std::uint64_t>(a));
-    return static_cast<std::size_t>(Mix(h, static_cast<std::uint64_t>(b)));
-}
-
 }  // namespace
 
 void* CHostDocument::ObjectRoom(std::size_t size) {
@@ -323,32 +317,25 @@ void* CHostDocument::ObjectRoom(std::size_t size) {
     return room;
 }
 
-std::size_t CHostDocument::SlotOf(const void* key, const void* kind, std::int64_t a, std::int64_t b) const {
-    const std::size_t mask = m_cache.size() - 1;
-    for (std::size_t i = CacheHash(key, kind, a, b) & mask;; i = (i + 1) & mask) {
-        const CacheSlot& slot = m_cache[i];
-        if (!slot.object || (slot.key == key && slot.kind == kind && slot.a == a && slot.b == b)) return i;
-    }
+std::size_t CHostDocument::CacheSlot::Hash() const {
+    std::uint64_t h = Mix(reinterpret_cast<std::uintptr_t>(key), reinterpret_cast<std::uintptr_t>(kind));
+    h = Mix(h, static_cast<std::uint64_t>(a));
+    return static_cast<std::size_t>(Mix(h, static_cast<std::uint64_t>(b)));
 }
 
-void CHostDocument::GrowCache() {
-    std::vector<CacheSlot> old(m_cache.empty() ? 1024 : m_cache.size() * 2, CacheSlot{});
-    old.swap(m_cache);
-    for (const CacheSlot& slot : old)
-        if (slot.object) m_cache[SlotOf(slot.key, slot.kind, slot.a, slot.b)] = slot;
+std::size_t CHostDocument::LiteralSlot::Hash() const {
+    return static_cast<std::size_t>(
+        Mix(reinterpret_cast<std::uintptr_t>(interfaceName), reinterpret_cast<std::uintptr_t>(member)));
 }
 
 CHostDocument::Object* CHostDocument::Find(const void* key, const void* kind, std::int64_t a, std::int64_t b) const {
-    return m_cache.empty() ? nullptr : m_cache[SlotOf(key, kind, a, b)].object;
+    const CacheSlot* found = m_cache.Find(CacheSlot{key, kind, a, b, nullptr});
+    return found ? found->object : nullptr;
 }
 
 void CHostDocument::Kept(Object* object, const void* key, const void* kind, std::int64_t a, std::int64_t b) {
     m_objects.push_back(object);
-    if (!kind) return;
-    if (2 * (m_cacheUsed + 1) > m_cache.size()) GrowCache();
-    CacheSlot& slot = m_cache[SlotOf(key, kind, a, b)];
-    if (!slot.object) ++m_cacheUsed;
-    slot = CacheSlot{key, kind, a, b, object};
+    if (kind) m_cache.Put(CacheSlot{key, kind, a, b, object});
 }
 
 namespace {
@@ -389,30 +376,10 @@ std::uint32_t CHostDocument::MemberNumber(const std::string& name) {
     return number;
 }
 
-std::size_t CHostDocument::LiteralSlotOf(const char* interfaceName, const char* member) const {
-    const std::size_t mask = m_literalNumbers.size() - 1;
-    const std::uint64_t h =
-        Mix(reinterpret_cast<std::uintptr_t>(interfaceName), reinterpret_cast<std::uintptr_t>(member));
-    for (std::size_t i = static_cast<std::size_t>(h) & mask;; i = (i + 1) & mask) {
-        const LiteralSlot& slot = m_literalNumbers[i];
-        if (!slot.member || (slot.interfaceName == interfaceName && slot.member == member)) return i;
-    }
-}
-
 std::uint32_t CHostDocument::MemberNumber(const char* interfaceName, const char* member) {
-    if (!m_literalNumbers.empty()) {
-        const LiteralSlot& slot = m_literalNumbers[LiteralSlotOf(interfaceName, member)];
-        if (slot.member) return slot.number;
-    }
+    if (const LiteralSlot* found = m_literalNumbers.Find(LiteralSlot{interfaceName, member, 0})) return found->number;
     const std::uint32_t number = MemberNumber(std::string(interfaceName) + "." + member);
-    if (2 * (m_literalCount + 1) > m_literalNumbers.size()) {
-        std::vector<LiteralSlot> old(m_literalNumbers.empty() ? 256 : m_literalNumbers.size() * 2, LiteralSlot{});
-        old.swap(m_literalNumbers);
-        for (const LiteralSlot& slot : old)
-            if (slot.member) m_literalNumbers[LiteralSlotOf(slot.interfaceName, slot.member)] = slot;
-    }
-    m_literalNumbers[LiteralSlotOf(interfaceName, member)] = LiteralSlot{interfaceName, member, number};
-    ++m_literalCount;
+    m_literalNumbers.Put(LiteralSlot{interfaceName, member, number});
     return number;
 }
 

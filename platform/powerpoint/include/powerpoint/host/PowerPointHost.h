@@ -676,19 +676,60 @@ private:
     std::vector<std::unique_ptr<std::max_align_t[]>> m_objectBlocks;
     unsigned char* m_blockFree = nullptr;  // the free room of the block being filled
     std::size_t m_blockLeft = 0;
-    // The objects Find finds, in open addressing with linear probing: a table of a power of two
-    // slots, at most half of them used (a slot without object is free). Nothing is ever removed.
+    // Entries found by their key in open addressing with linear probing: a power of two slots,
+    // at most half of them used. Nothing is ever removed. An entry says whether its slot is
+    // used, hashes its key and compares keys.
+    template <class Entry>
+    class CProbedTable {
+    public:
+        explicit CProbedTable(std::size_t firstSize) : m_firstSize(firstSize) {}
+        // The entry with the probe's key, or null.
+        const Entry* Find(const Entry& probe) const {
+            if (m_slots.empty()) return nullptr;
+            const Entry& slot = m_slots[SlotOf(probe)];
+            return slot.Used() ? &slot : nullptr;
+        }
+        // Puts the entry in, over one with the same key.
+        void Put(const Entry& entry) {
+            if (2 * (m_used + 1) > m_slots.size()) Grow();
+            Entry& slot = m_slots[SlotOf(entry)];
+            if (!slot.Used()) ++m_used;
+            slot = entry;
+        }
+        void Clear() {
+            m_slots.clear();
+            m_used = 0;
+        }
+
+    private:
+        // The slot holding the probe's key, or the free slot it would take.
+        std::size_t SlotOf(const Entry& probe) const {
+            const std::size_t mask = m_slots.size() - 1;
+            for (std::size_t i = probe.Hash() & mask;; i = (i + 1) & mask)
+                if (!m_slots[i].Used() || m_slots[i].SameKey(probe)) return i;
+        }
+        void Grow() {
+            std::vector<Entry> old(m_slots.empty() ? m_firstSize : m_slots.size() * 2, Entry{});
+            old.swap(m_slots);
+            for (const Entry& entry : old)
+                if (entry.Used()) m_slots[SlotOf(entry)] = entry;
+        }
+
+        std::vector<Entry> m_slots;
+        std::size_t m_used = 0;
+        const std::size_t m_firstSize;
+    };
+    // The objects Find finds (a slot without object is free).
     struct CacheSlot {
         const void* key;
         const void* kind;
         std::int64_t a, b;
         Object* object;
+        bool Used() const { return object != nullptr; }
+        std::size_t Hash() const;
+        bool SameKey(const CacheSlot& o) const { return key == o.key && kind == o.kind && a == o.a && b == o.b; }
     };
-    // The slot holding that object, or the free slot it would take.
-    std::size_t SlotOf(const void* key, const void* kind, std::int64_t a, std::int64_t b) const;
-    void GrowCache();
-    std::vector<CacheSlot> m_cache;
-    std::size_t m_cacheUsed = 0;
+    CProbedTable<CacheSlot> m_cache{1024};
     // Calls are counted per member number: every call of a member counts without building its name.
     struct PairHash {
         template <class A, class B>
@@ -699,16 +740,16 @@ private:
     std::uint32_t MemberNumber(const std::string& name);
     std::uint32_t MemberNumber(const char* interfaceName, const char* member);
     HRESULT Enter(const CHostNode* node, const void* key, std::uint32_t number);
-    // Member numbers by the addresses of the two literals, in open addressing with linear
-    // probing (a power of two slots, at most half of them used; a slot without member is free).
+    // Member numbers by the addresses of the two literals (a slot without member is free).
     struct LiteralSlot {
         const char* interfaceName;
         const char* member;
         std::uint32_t number;
+        bool Used() const { return member != nullptr; }
+        std::size_t Hash() const;
+        bool SameKey(const LiteralSlot& o) const { return interfaceName == o.interfaceName && member == o.member; }
     };
-    std::size_t LiteralSlotOf(const char* interfaceName, const char* member) const;
-    std::vector<LiteralSlot> m_literalNumbers;
-    std::size_t m_literalCount = 0;
+    CProbedTable<LiteralSlot> m_literalNumbers{256};
     std::unordered_map<std::string, std::uint32_t> m_memberNumbers;
     std::vector<std::string> m_memberNames;  // by number
     std::vector<int> m_totalCalls;           // by number
