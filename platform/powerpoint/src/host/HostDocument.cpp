@@ -335,7 +335,15 @@ CHostDocument::Object* CHostDocument::Find(const void* key, const void* kind, st
 
 void CHostDocument::Kept(Object* object, const void* key, const void* kind, std::int64_t a, std::int64_t b) {
     m_objects.push_back(object);
-    if (kind) m_cache.Put(CacheSlot{key, kind, a, b, object});
+    if (!kind) return;
+    // Recorded in both or in neither: the caller destroys an object Kept could not record, so
+    // one left in the list would be destroyed a second time with the document.
+    try {
+        m_cache.Put(CacheSlot{key, kind, a, b, object});
+    } catch (...) {
+        m_objects.pop_back();
+        throw;
+    }
 }
 
 namespace {

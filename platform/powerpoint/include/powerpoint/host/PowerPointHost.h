@@ -689,7 +689,8 @@ private:
             const Entry& slot = m_slots[SlotOf(probe)];
             return slot.Used() ? &slot : nullptr;
         }
-        // Puts the entry in, over one with the same key.
+        // Puts the entry in, over one with the same key; without memory to grow, the table stays
+        // as it was.
         void Put(const Entry& entry) {
             if (2 * (m_used + 1) > m_slots.size()) Grow();
             Entry& slot = m_slots[SlotOf(entry)];
